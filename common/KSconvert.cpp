@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <string_view>
 
 namespace ks {
 
@@ -134,11 +135,18 @@ constexpr std::array<unsigned char, 128> kOem850 = {
     176, 168, 183, 185, 179, 178, 35,  160, // 248..255
 };
 
-template <typename Table> std::string MapBytes(const std::string& text, const Table& table) {
-    std::string result(text.size(), '\0');
+template <typename Table>
+void AppendMapped(std::string& out, std::string_view text, const Table& table) {
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        result[i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
+        out[start + i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
     }
+}
+
+template <typename Table> std::string MapBytes(const std::string& text, const Table& table) {
+    std::string result;
+    AppendMapped(result, text, table);
     return result;
 }
 
@@ -208,6 +216,14 @@ std::string UpperCaseTable(const std::string& text) {
 
 std::string FoldTable(const std::string& text) {
     return MapBytes(text, kFolding);
+}
+
+void AppendUpperCaseTable(std::string& out, std::string_view text) {
+    AppendMapped(out, text, kUpperCase);
+}
+
+void AppendFoldTable(std::string& out, std::string_view text) {
+    AppendMapped(out, text, kFolding);
 }
 
 std::string OemToAnsi(const std::string& text) {

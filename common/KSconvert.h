@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -18,6 +19,9 @@ std::string FoldTable(const std::string& text);
 // Code page 850 to Windows-1252; characters without an equivalent (box
 // drawing, shades) become a look-alike ASCII byte. The length stays.
 std::string OemToAnsi(const std::string& text);
+// The same two tables appending to a text being built (sort keys).
+void AppendUpperCaseTable(std::string& out, std::string_view text);
+void AppendFoldTable(std::string& out, std::string_view text);
 
 unsigned char UpperCaseByte(unsigned char c);
 unsigned char FoldByte(unsigned char c);

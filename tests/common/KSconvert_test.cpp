@@ -177,6 +177,14 @@ TEST(KSconvert, FoldingTableExamples) {
     EXPECT_EQ(FoldTable(""), "");
 }
 
+TEST(KSconvert, AppendingFormsKeepWhatIsThere) {
+    std::string out = "x\t";
+    AppendFoldTable(out, "\xE9lie_1");
+    AppendUpperCaseTable(out, "\xE9lie_1");
+    AppendFoldTable(out, "");
+    EXPECT_EQ(out, "x\tELIE 1\xC9LIE_1");
+}
+
 // --- code page 850 to Windows-1252 -----------------------------------------
 
 // Code page 850, bytes 128 to 255, as the characters they show.
