@@ -69,7 +69,8 @@ public:
     bool WriteValue(const RegistryKeyHandle& key, std::string_view name, std::string_view text);
     bool DeleteValue(const RegistryKeyHandle& key, std::string_view name);
 
-    // The store in its file format, and the reverse (false on a malformed text).
+    // The store in its file format, and the reverse: Parse replaces the store's
+    // contents (without saving) and leaves it empty and false on a malformed text.
     std::string Serialize() const;
     bool Parse(std::string_view text);
 
