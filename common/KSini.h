@@ -11,10 +11,9 @@
 
 namespace ks {
 
-class IniDocument; // the parsed file, kept in memory while open
-
-// A settings file. Open reads the file once; reads are answered from memory
-// (reading rules in KSinidoc.h) and the object's own writes update it.
+// A settings file. Each Open reads the file once, only as far as the sections
+// asked for reach; reads are answered from memory (reading rules in
+// KSinidoc.h) and the object's own writes update it.
 // A write changes only the bytes of the one line concerned (or adds lines)
 // and replaces the file atomically, keeping its permissions; when the file
 // changed on disk since it was read, it is read again first, so nothing
