@@ -1,5 +1,6 @@
 #include "common/KScommon.h"
 
+#include "LINE_INPUT/KSFileStream.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -162,8 +164,13 @@ void TKScommon::WriteLogAt(const std::string& text, std::time_t when) const {
                              Digits(local.tm_mon + 1, 2) + "-" + Digits(local.tm_mday, 2) +
                              "-LOG.TXT";
     const std::string line = Digits(local.tm_hour, 2) + ":" + Digits(local.tm_min, 2) + ":" +
-                             Digits(local.tm_sec, 2) + " : " + text + "\r\n";
-    AppendToFile(file, line);
+                             Digits(local.tm_sec, 2) + " : " + text;
+    try {
+        TKSFileStream log(file, "A");
+        if (log.Opened()) log.WriteLine(line);
+    } catch (const std::exception&) {
+        // The log never stops the program.
+    }
 }
 
 std::string TKScommon::ChooseProgramFolder() const {

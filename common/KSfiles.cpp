@@ -153,20 +153,6 @@ bool SetFileDate(const std::string& path, int64_t date) {
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
-bool AppendToFile(const std::string& path, const std::string& bytes) {
-    FileDescriptor file(
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (file.get() < 0) return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(file.get(), bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 void DeleteFiles(const std::string& folder, const std::string& mask) {
     std::string where = WithSlash(folder);
     std::string pattern = mask;

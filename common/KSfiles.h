@@ -28,10 +28,6 @@ int CompareFileDates(const std::string& path1, const std::string& path2);
 // a derived file can later be recognised as made from an unchanged original.
 bool SetFileDate(const std::string& path, int64_t date);
 
-// Appends bytes to the file in one write, creating it (mode 0600) when
-// missing; a symbolic link is not followed. False on failure.
-bool AppendToFile(const std::string& path, const std::string& bytes);
-
 // Deletes every entry of folder matching mask that is not a folder; failures
 // are ignored. A mask may name a subfolder ("sub/x*.htm"). Names match with
 // their letter case, as file names differ by case here.
