@@ -19,13 +19,11 @@ struct TextFile {
         ini.Close();
         open = false;
     }
-    // The value of key in section; found tells whether the key exists.
-    std::string Read(const std::string& section, const std::string& key, bool& found) {
-        found = false;
-        if (!open) return "";
+    // A missing file, section or key gives def; a key with an empty value gives "".
+    std::string Read(const std::string& section, const std::string& key, const std::string& def) {
+        if (!open) return def;
         ini.SetSection(section);
-        found = ini.ValueExists(key);
-        return found ? ini.ReadString(key, "") : "";
+        return ini.ReadString(key, def);
     }
 };
 
@@ -61,15 +59,13 @@ void CloseLanguageFiles() {
 }
 
 std::string LookupText(const std::string& literal, const std::string& section) {
-    bool found = false;
     if (literal.empty()) return "";
-    if (literal[0] != '#') return Files().ui.Read(section, literal, found);
+    if (literal[0] != '#') return Files().ui.Read(section, literal, "");
     const std::string rest = literal.substr(1);
     const std::size_t eq = rest.find('=');
     const std::string key = eq == std::string::npos ? rest : rest.substr(0, eq);
     const std::string def = eq == std::string::npos ? "" : rest.substr(eq + 1);
-    std::string value = Files().ui.Read(section, key, found);
-    return found ? value : def;
+    return Files().ui.Read(section, key, def);
 }
 
 std::string LookupNumbered(int number, const std::string& section) {
@@ -77,8 +73,7 @@ std::string LookupNumbered(int number, const std::string& section) {
 }
 
 std::string LookupKey(const std::string& key, const std::string& section) {
-    bool found = false;
-    return Files().lng.Read(section, key, found);
+    return Files().lng.Read(section, key, "");
 }
 
 } // namespace ks
