@@ -3,6 +3,7 @@
 #include "common/KSerrors.h"
 #include "common/KSini.h"
 #include "common/KSlocal.h"
+#include "common/KSregstore.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -29,6 +30,7 @@ class EnvironmentTest : public ::testing::Test {
 protected:
     EnvironmentTest()
         : config_("XDG_CONFIG_HOME", dir_.file("config")), tmp_("TMPDIR", dir_.file("tmp")) {
+        RegistryStore::Instance().Reload(); // the store of this test's config folder
         fs::create_directories(dir_.file("tmp"));
         fs::create_directories(program_);
         WriteFileBytes(program_ + "KS-NL.UI", "[Text]\r\n1547.1=bestand niet gevonden\r\n");
@@ -145,6 +147,8 @@ TEST_F(EnvironmentTest, LanguageSwitchIsStoredForTheNextStart) {
         EXPECT_EQ("D", store.ReadString("Language"));
         store.Close();
     }
+    // Read back from the store file, as at the next start of the program.
+    RegistryStore::Instance().Reload();
     // The stored value wins over the folders.
     EXPECT_EQ("D", Start({})->UiLanguage);
     // The switch wins over the stored value; codes are upper case.
