@@ -90,7 +90,6 @@ private:
     std::string outputFile_;
     int32_t placeholderColumn_ = 0;
     int32_t linesRead_ = 0;
-    int64_t progressPosition_ = 0;
     std::unique_ptr<TKSFileStream> reader_;
     std::unique_ptr<TKSFileStream> writer_;
 };
