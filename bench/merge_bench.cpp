@@ -3,7 +3,7 @@
 //
 //   merge_bench [--index-type N] DOCUMENT.htx...
 #include "builder/KSbuilder.h"
-#include "builder/KSprogress.h"
+#include "common/KSprogress.h"
 #include "index/KShtxData.h"
 
 #include <sys/resource.h>
