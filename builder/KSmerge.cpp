@@ -1,11 +1,11 @@
 #include "builder/KSmerge.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSprogress.h"
 #include "builder/KSrunSettings.h"
 #include "builder/KSsortOld.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
+#include "common/KSprogress.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"

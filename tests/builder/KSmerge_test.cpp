@@ -1,8 +1,8 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSduplicates.h"
 #include "builder/KSmerge.h"
-#include "builder/KSprogress.h"
 #include "common/KSerrors.h"
+#include "common/KSprogress.h"
 #include "index/KShtxData.h"
 
 #include "support/TempDir.h"
