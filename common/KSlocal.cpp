@@ -2,15 +2,34 @@
 
 #include "common/KSini.h"
 
-#include <memory>
-
 namespace ks {
 namespace {
 
-struct LanguageFiles {
-    TKSini ui;
-    TKSini lng;
+struct TextFile {
+    TKSini ini;
     bool open = false;
+
+    void Open(const std::string& path) {
+        Close();
+        ini.Open(path);
+        open = true;
+    }
+    void Close() {
+        if (!open) return;
+        ini.Close();
+        open = false;
+    }
+    // A missing file, section or key gives def; a key with an empty value gives "".
+    std::string Read(const std::string& section, const std::string& key, const std::string& def) {
+        if (!open) return def;
+        ini.SetSection(section);
+        return ini.ReadString(key, def);
+    }
+};
+
+struct LanguageFiles {
+    TextFile ui;
+    TextFile lng;
 };
 
 // Process-wide, like the environment that opens it.
@@ -19,45 +38,34 @@ LanguageFiles& Files() {
     return files;
 }
 
-std::string ReadFrom(TKSini& ini, const std::string& section, const std::string& key, bool* found) {
-    LanguageFiles& files = Files();
-    if (!files.open) {
-        if (found) *found = false;
-        return "";
-    }
-    ini.SetSection(section);
-    if (found) *found = ini.ValueExists(key);
-    return ini.ReadString(key, "");
-}
-
 } // namespace
 
 void OpenLanguageFiles(const std::string& uiFile, const std::string& lngFile) {
-    CloseLanguageFiles();
-    LanguageFiles& files = Files();
-    files.ui.Open(uiFile);
-    files.lng.Open(lngFile);
-    files.open = true;
+    OpenUiTextFile(uiFile);
+    OpenLanguageFile(lngFile);
+}
+
+void OpenUiTextFile(const std::string& uiFile) {
+    Files().ui.Open(uiFile);
+}
+
+void OpenLanguageFile(const std::string& lngFile) {
+    Files().lng.Open(lngFile);
 }
 
 void CloseLanguageFiles() {
-    LanguageFiles& files = Files();
-    if (!files.open) return;
-    files.ui.Close();
-    files.lng.Close();
-    files.open = false;
+    Files().ui.Close();
+    Files().lng.Close();
 }
 
 std::string LookupText(const std::string& literal, const std::string& section) {
     if (literal.empty()) return "";
-    if (literal[0] != '#') return ReadFrom(Files().ui, section, literal, nullptr);
+    if (literal[0] != '#') return Files().ui.Read(section, literal, "");
     const std::string rest = literal.substr(1);
     const std::size_t eq = rest.find('=');
     const std::string key = eq == std::string::npos ? rest : rest.substr(0, eq);
     const std::string def = eq == std::string::npos ? "" : rest.substr(eq + 1);
-    bool found = false;
-    std::string value = ReadFrom(Files().ui, section, key, &found);
-    return found ? value : def;
+    return Files().ui.Read(section, key, def);
 }
 
 std::string LookupNumbered(int number, const std::string& section) {
@@ -65,7 +73,7 @@ std::string LookupNumbered(int number, const std::string& section) {
 }
 
 std::string LookupKey(const std::string& key, const std::string& section) {
-    return ReadFrom(Files().lng, section, key, nullptr);
+    return Files().lng.Read(section, key, "");
 }
 
 } // namespace ks
