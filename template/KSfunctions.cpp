@@ -171,7 +171,7 @@ void RegisterFunction(TFunctionTable& table, int number, const std::string& sign
     slot.ArgOrder = order;
 }
 
-int CountParams(const std::string& params) {
+int CountParams(std::string_view params) {
     // One walk over the text, cutting at every comma outside quotes and at
     // bracket depth 0 or less; each cut restarts the bracket count, as
     // cutting the fields off one after the other would.

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -34,7 +35,7 @@ void RegisterFunction(TFunctionTable& table, int number, const std::string& sign
                       const std::string& order = "");
 
 // Number of items of a parameter text (commas outside quotes and brackets).
-int CountParams(const std::string& params);
+int CountParams(std::string_view params);
 
 // The process-wide table, filled from the built-in signatures on first use
 // and never changed afterwards.
