@@ -7,7 +7,7 @@
 namespace ks {
 
 // Position of the first delimiter outside quoted parts (and, with parens,
-// outside parentheses), or 0.
+// outside parentheses), or 0. An empty delimiter is never found.
 int FindOutside(const std::string& text, const std::string& delimiter, char quoteChar, bool parens);
 // field = text before that delimiter, text = the rest after it; without one,
 // field = the whole text and text becomes empty.
@@ -29,15 +29,17 @@ int FirstOfChars(const std::string& chars, const std::string& text, int start);
 // Same length, '#' faces a digit, every other mask character faces itself.
 bool MatchMask(const std::string& text, const std::string& mask);
 bool IsDigits(const std::string& text);
-// Decimal value of a whole number (optional sign, blanks around allowed), else def.
+// Decimal value of a whole number (leading blanks, optional sign, digits, nothing
+// after them) within the 32-bit range, else def.
 int StrToIntDef(const std::string& text, int def);
 
 std::string ToRoman(int n);
 int FromRoman(const std::string& text);
+// Code of at most length characters (at least the first letter), padded with '0'.
 std::string Soundex(const std::string& text, int length);
 
 // Small helpers shared by the core.
-std::string Trim(const std::string& text);       // blanks and control bytes at both ends
+std::string Trim(const std::string& text); // blanks and control bytes at both ends
 std::string TrimLeft(const std::string& text);
 std::string TrimRight(const std::string& text);
 std::string AsciiUpper(const std::string& text); // only a to z change

@@ -1,0 +1,362 @@
+#include "LINE_INPUT/KSFileStream.h"
+
+#include "common/KSerrors.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ks {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+std::vector<std::string> ReadAll(const std::string& path) {
+    TKSFileStream in(path, "I");
+    std::vector<std::string> lines;
+    while (!in.Eof())
+        lines.push_back(in.ReadLine());
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(KSFileStream, ModeIReadsLinesByTheTextRules) {
+    TempDir dir;
+    const std::string path = dir.file("mixed.txt");
+
+    WriteFileBytes(path, "first\r\nsecond\nthird");
+    EXPECT_EQ((Lines{"first", "second", "third"}), ReadAll(path));
+
+    WriteFileBytes(path, "x\ry\n");
+    EXPECT_EQ((Lines{"xy"}), ReadAll(path));
+
+    // Empty lines, a CR right before the end, CR CR LF.
+    WriteFileBytes(path, "\n\r\na\r\r\nb\r");
+    EXPECT_EQ((Lines{"", "", "a", "b"}), ReadAll(path));
+
+    // Byte 26 and NUL are ordinary bytes, also at the very end.
+    WriteFileBytes(path, std::string("a\x1A"
+                                     "b\0c\n\x1A",
+                                     7));
+    EXPECT_EQ((Lines{std::string("a\x1A"
+                                 "b\0c",
+                                 5),
+                     "\x1A"}),
+              ReadAll(path));
+}
+
+TEST(KSFileStream, EmptyAndMissingFilesAreAtTheirEndAtOnce) {
+    TempDir dir;
+    const std::string empty = dir.file("empty.txt");
+    WriteFileBytes(empty, "");
+    TKSFileStream in(empty, "I");
+    EXPECT_TRUE(in.Opened());
+    EXPECT_TRUE(in.Eof());
+
+    TKSFileStream missing(dir.file("missing.txt"), "I");
+    EXPECT_FALSE(missing.Opened());
+    EXPECT_TRUE(missing.Eof());
+    EXPECT_EQ("", missing.ReadLine());
+    EXPECT_TRUE(missing.Eof());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.txt")));
+
+    // A folder holds no text.
+    TKSFileStream folder(dir.path().string(), "I");
+    EXPECT_FALSE(folder.Opened());
+    EXPECT_TRUE(folder.Eof());
+}
+
+TEST(KSFileStream, LinesLongerThanTheBuffer) {
+    TempDir dir;
+    const std::string path = dir.file("long.txt");
+    const std::string l127(127, 'a'), l128(128, 'b'), l129(129, 'c'), l255(255, 'd'),
+        l256(256, 'e'), l5000(5000, 'f');
+    WriteFileBytes(path,
+                   l127 + "\n" + l128 + "\r\n" + l129 + "\n" + l255 + "\n" + l256 + "\r\n" + l5000);
+    EXPECT_EQ((Lines{l127, l128, l129, l255, l256, l5000}), ReadAll(path));
+}
+
+TEST(KSFileStream, CarriageReturnAndLineFeedSplitByARefill) {
+    TempDir dir;
+    const std::string path = dir.file("boundary.txt");
+    // CR is the 128th byte, its LF the first byte of the second refill.
+    WriteFileBytes(path, std::string(127, 'a') + "\r\n" + "next\n");
+    EXPECT_EQ((Lines{std::string(127, 'a'), "next"}), ReadAll(path));
+    // A lone CR at the boundary followed by more text.
+    WriteFileBytes(path, std::string(127, 'a') + "\r" + "bc\n");
+    EXPECT_EQ((Lines{std::string(127, 'a') + "bc"}), ReadAll(path));
+    // LF as the 128th byte: the next line starts exactly with the second refill.
+    WriteFileBytes(path, std::string(127, 'a') + "\n" + "z");
+    EXPECT_EQ((Lines{std::string(127, 'a'), "z"}), ReadAll(path));
+}
+
+TEST(KSFileStream, ReadingRefillsOneBufferAtATime) {
+    TempDir dir;
+    const std::string path = dir.file("refill.txt");
+    WriteFileBytes(path, "short\n" + std::string(300, 'x') + "\n");
+    TKSFileStream in(path, "I");
+    EXPECT_EQ(0, in.Position());
+    EXPECT_EQ("short", in.ReadLine());
+    EXPECT_EQ(128, in.Position());
+    EXPECT_EQ(std::string(300, 'x'), in.ReadLine());
+    EXPECT_EQ(307, in.Position());
+    EXPECT_EQ(307, in.Size());
+    EXPECT_TRUE(in.Eof());
+}
+
+TEST(KSFileStream, LineCounterCountsReadAndWrittenLines) {
+    TempDir dir;
+    const std::string path = dir.file("count.txt");
+    {
+        TKSFileStream out(path, "O");
+        EXPECT_EQ(0, out.LineCount());
+        out.WriteLine("a");
+        out.WriteText("b");
+        out.WriteText("c");
+        out.WriteLine("");
+        EXPECT_EQ(2, out.LineCount());
+    }
+    TKSFileStream in(path, "I");
+    EXPECT_EQ(0, in.LineCount());
+    EXPECT_EQ("a", in.ReadLine());
+    EXPECT_EQ("bc", in.ReadLine());
+    EXPECT_EQ(2, in.LineCount());
+    EXPECT_TRUE(in.Eof());
+}
+
+TEST(KSFileStream, ModeOCreatesOrEmptiesTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("out.txt");
+    WriteFileBytes(path, "old content that is longer\r\n");
+    {
+        TKSFileStream out(path, "O");
+        EXPECT_TRUE(out.Opened());
+        EXPECT_EQ("", ReadFileBytes(path));
+        out.WriteLine("");
+    }
+    EXPECT_EQ("\r\n", ReadFileBytes(path));
+
+    const std::string fresh = dir.file("fresh.txt");
+    {
+        TKSFileStream out(fresh, "O");
+        out.WriteLine("new");
+    }
+    EXPECT_EQ("new\r\n", ReadFileBytes(fresh));
+}
+
+TEST(KSFileStream, ModeAAppendsWithoutAddingABreak) {
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    {
+        TKSFileStream out(path, "A");
+        EXPECT_TRUE(out.Opened());
+        out.WriteLine("one");
+    }
+    EXPECT_EQ("one\r\n", ReadFileBytes(path));
+
+    WriteFileBytes(path, "no break");
+    {
+        TKSFileStream out(path, "A");
+        out.WriteLine("two");
+        out.WriteText("three");
+    }
+    EXPECT_EQ("no breaktwo\r\nthree", ReadFileBytes(path));
+}
+
+TEST(KSFileStream, EveryWriteIsOnDiskBeforeItReturns) {
+    TempDir dir;
+    const std::string path = dir.file("through.txt");
+    TKSFileStream out(path, "O");
+    out.WriteLine("first");
+    EXPECT_EQ("first\r\n", ReadFileBytes(path));
+    out.WriteText("par");
+    EXPECT_EQ("first\r\npar", ReadFileBytes(path));
+    out.WriteText("t");
+    out.WriteLine("");
+    const std::string longLine(1000, 'L');
+    out.WriteLine(longLine);
+    EXPECT_EQ("first\r\npart\r\n" + longLine + "\r\n", ReadFileBytes(path));
+
+    // Another stream reads what this one has written so far.
+    EXPECT_EQ((Lines{"first", "part", longLine}), ReadAll(path));
+
+    // A reader at the end sees lines written after it got there.
+    TKSFileStream in(path, "I");
+    for (int i = 0; i < 3; ++i)
+        in.ReadLine();
+    EXPECT_TRUE(in.Eof());
+    out.WriteLine("later");
+    EXPECT_FALSE(in.Eof());
+    EXPECT_EQ("later", in.ReadLine());
+    EXPECT_TRUE(in.Eof());
+}
+
+TEST(KSFileStream, ReadersKeepTheirOwnPositions) {
+    TempDir dir;
+    const std::string a = dir.file("a.txt"), b = dir.file("b.txt");
+    std::string textA, textB;
+    for (int i = 0; i < 100; ++i) {
+        textA += "a" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 7), '.') + "\n";
+        textB += "b" + std::to_string(i) + "\r\n";
+    }
+    WriteFileBytes(a, textA);
+    WriteFileBytes(b, textB);
+    TKSFileStream inA(a, "I"), inB(b, "I"), inA2(a, "I");
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_FALSE(inA.Eof());
+        EXPECT_EQ("a" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 7), '.'),
+                  inA.ReadLine());
+        ASSERT_FALSE(inB.Eof());
+        EXPECT_EQ("b" + std::to_string(i), inB.ReadLine());
+        if (i % 2 == 0) {
+            EXPECT_EQ("a" + std::to_string(i / 2) +
+                          std::string(static_cast<std::size_t>((i / 2) % 7), '.'),
+                      inA2.ReadLine());
+        }
+    }
+    EXPECT_TRUE(inA.Eof());
+    EXPECT_TRUE(inB.Eof());
+    EXPECT_FALSE(inA2.Eof());
+}
+
+TEST(KSFileStream, StreamsCanBeMovedWhileReading) {
+    TempDir dir;
+    const std::string path = dir.file("move.txt");
+    WriteFileBytes(path, "one\ntwo\nthree\n");
+    std::vector<TKSFileStream> readers;
+    readers.emplace_back(path, "I");
+    EXPECT_EQ("one", readers[0].ReadLine());
+    readers.emplace_back(path, "I"); // may move the first reader
+    EXPECT_EQ("two", readers[0].ReadLine());
+    EXPECT_EQ("one", readers[1].ReadLine());
+    TKSFileStream moved = std::move(readers[0]);
+    EXPECT_EQ("three", moved.ReadLine());
+    EXPECT_EQ(3, moved.LineCount());
+    EXPECT_TRUE(moved.Eof());
+}
+
+TEST(KSFileStream, WritingAStreamThatNeverOpenedFails) {
+    TempDir dir;
+    const std::string path = dir.file("no-such-folder/out.txt");
+    {
+        TKSFileStream out(path, "O");
+        EXPECT_FALSE(out.Opened());
+        EXPECT_THROW(out.WriteLine("x"), EWriteError);
+    }
+    {
+        TKSFileStream out(path, "A");
+        EXPECT_FALSE(out.Opened());
+        EXPECT_THROW(out.WriteText(""), EWriteError);
+        EXPECT_EQ(0, out.LineCount());
+    }
+}
+
+TEST(KSFileStream, AFullDiskIsAWriteError) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    TKSFileStream out("/dev/full", "O");
+    ASSERT_TRUE(out.Opened());
+    EXPECT_THROW(out.WriteLine("lost"), EWriteError);
+    EXPECT_THROW(out.WriteText(std::string(500, 'x')), EWriteError);
+    // Destruction after a failed write neither throws nor retries.
+}
+
+TEST(KSFileStream, WrongDirectionAndUnknownModes) {
+    TempDir dir;
+    const std::string path = dir.file("dir.txt");
+    WriteFileBytes(path, "keep\n");
+    {
+        TKSFileStream in(path, "I");
+        EXPECT_THROW(in.WriteLine("x"), EInOutError);
+        EXPECT_THROW(in.WriteText("x"), EInOutError);
+        EXPECT_EQ("keep", in.ReadLine());
+    }
+    EXPECT_EQ("keep\n", ReadFileBytes(path));
+    {
+        TKSFileStream out(dir.file("other.txt"), "O");
+        EXPECT_THROW(out.ReadLine(), EInOutError);
+        EXPECT_THROW(out.Eof(), EInOutError);
+    }
+    for (const char* mode : {"X", "", "i", "IO"}) {
+        TKSFileStream odd(path, mode);
+        EXPECT_FALSE(odd.Opened()) << mode;
+        EXPECT_THROW(odd.Eof(), EInOutError) << mode;
+        EXPECT_THROW(odd.WriteLine("x"), EInOutError) << mode;
+    }
+    EXPECT_EQ("keep\n", ReadFileBytes(path));
+}
+
+// The lines a reader must return for the given bytes, worked out byte by byte:
+// CR is dropped everywhere, LF ends a line, and any byte after the last LF
+// (even a lone CR) makes one more line.
+Lines ExpectedLines(const std::string& bytes) {
+    Lines lines;
+    std::string current;
+    bool pending = false;
+    for (const char c : bytes) {
+        pending = true;
+        if (c == '\n') {
+            lines.push_back(current);
+            current.clear();
+            pending = false;
+        } else if (c != '\r') {
+            current += c;
+        }
+    }
+    if (pending) lines.push_back(current);
+    return lines;
+}
+
+TEST(KSFileStream, RandomBytesReadBackByTheLineRules) {
+    TempDir dir;
+    const std::string path = dir.file("fuzz.bin");
+    std::mt19937 random(20190228);
+    std::uniform_int_distribution<int> kind(0, 9), byte(0, 255), length(0, 700);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (int round = 0; round < 250 && std::chrono::steady_clock::now() < deadline; ++round) {
+        std::string bytes;
+        const int size = round % 10 == 0 ? length(random) * 8 : length(random);
+        for (int i = 0; i < size; ++i) {
+            const int k = kind(random);
+            bytes += k == 0   ? '\r'
+                     : k == 1 ? '\n'
+                     : k == 2 ? '\x1A'
+                              : static_cast<char>(byte(random));
+        }
+        WriteFileBytes(path, bytes);
+        const Lines read = ReadAll(path);
+        ASSERT_EQ(ExpectedLines(bytes), read) << "round " << round;
+
+        // What is written line by line reads back the same.
+        {
+            TKSFileStream out(path, "O");
+            for (const std::string& line : read)
+                out.WriteLine(line);
+        }
+        ASSERT_EQ(read, ReadAll(path)) << "round " << round;
+    }
+}
+
+TEST(KSFileStream, AVeryLongLineIsReadWhole) {
+    TempDir dir;
+    const std::string path = dir.file("huge.txt");
+    std::string line(3'000'000, 'n');
+    for (std::size_t i = 0; i < line.size(); i += 997)
+        line[i] = static_cast<char>('a' + i % 26);
+    WriteFileBytes(path, line + "\r\nend");
+    TKSFileStream in(path, "I");
+    EXPECT_EQ(line, in.ReadLine());
+    EXPECT_EQ("end", in.ReadLine());
+    EXPECT_TRUE(in.Eof());
+}
+
+} // namespace
+} // namespace ks
