@@ -6,6 +6,7 @@
 #include "template/KSbytecode.h"
 #include "template/KSfixed.h"
 #include "template/KSfunctions.h"
+#include "template/KSinterpreter.h"
 
 #include <string_view>
 #include <vector>
@@ -495,6 +496,23 @@ bool CompileComparison(const std::string& text, int flags, std::string& code) {
 
 bool CompileCondition(const std::string& text, int flags, std::string& code) {
     return Compiler(flags, text.size()).Condition(text, code);
+}
+
+std::string EvaluateExpression(const std::string& expression, int flags) {
+    std::string code;
+    return EvaluateExpression(expression, flags, code);
+}
+
+std::string EvaluateExpression(const std::string& expression, int flags, std::string& code) {
+    // One compile decides between text (or date) and number.
+    const int type = Compiler(flags, expression.size()).Arithmetic(expression, code);
+    if (type == kTypeText || type == kTypeDate) {
+        std::string text;
+        RunText(code, flags, 3, text);
+        return text;
+    }
+    if (type == kTypeNumber) return FixedToText(RunNumber(code, flags, 3), DecimalSeparator());
+    return "";
 }
 
 void RaiseCompileError(const std::string& message) {
