@@ -2,8 +2,6 @@
 
 #include "common/KSini.h"
 
-#include <memory>
-
 namespace ks {
 namespace {
 
@@ -19,15 +17,12 @@ LanguageFiles& Files() {
     return files;
 }
 
-std::string ReadFrom(TKSini& ini, const std::string& section, const std::string& key, bool* found) {
-    LanguageFiles& files = Files();
-    if (!files.open) {
-        if (found) *found = false;
-        return "";
-    }
+// A missing file, section or key gives def; a key with an empty value gives "".
+std::string ReadFrom(TKSini& ini, const std::string& section, const std::string& key,
+                     const std::string& def) {
+    if (!Files().open) return def;
     ini.SetSection(section);
-    if (found) *found = ini.ValueExists(key);
-    return ini.ReadString(key, "");
+    return ini.ReadString(key, def);
 }
 
 } // namespace
@@ -50,14 +45,12 @@ void CloseLanguageFiles() {
 
 std::string LookupText(const std::string& literal, const std::string& section) {
     if (literal.empty()) return "";
-    if (literal[0] != '#') return ReadFrom(Files().ui, section, literal, nullptr);
+    if (literal[0] != '#') return ReadFrom(Files().ui, section, literal, "");
     const std::string rest = literal.substr(1);
     const std::size_t eq = rest.find('=');
     const std::string key = eq == std::string::npos ? rest : rest.substr(0, eq);
     const std::string def = eq == std::string::npos ? "" : rest.substr(eq + 1);
-    bool found = false;
-    std::string value = ReadFrom(Files().ui, section, key, &found);
-    return found ? value : def;
+    return ReadFrom(Files().ui, section, key, def);
 }
 
 std::string LookupNumbered(int number, const std::string& section) {
@@ -65,7 +58,7 @@ std::string LookupNumbered(int number, const std::string& section) {
 }
 
 std::string LookupKey(const std::string& key, const std::string& section) {
-    return ReadFrom(Files().lng, section, key, nullptr);
+    return ReadFrom(Files().lng, section, key, "");
 }
 
 } // namespace ks

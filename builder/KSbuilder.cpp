@@ -1,0 +1,50 @@
+#include "builder/KSbuilder.h"
+
+#include "builder/KSduplicates.h"
+#include "builder/KSmerge.h"
+#include "builder/KSrunFolder.h"
+
+namespace ks {
+
+namespace {
+const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp"};
+}
+
+TKSbuilder::TKSbuilder(TKSrunSettings settings) : settings_(std::move(settings)) {}
+
+TKSbuilder::~TKSbuilder() = default;
+
+void TKSbuilder::OpenRunFolder() {
+    runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder);
+    if (settings_.DeveloperMode) runFolder_->Keep();
+    mergedPath_ = runFolder_->Path() + kRecordFiles[0];
+    sizesPath_ = runFolder_->Path() + kRecordFiles[1];
+    entriesPath_ = runFolder_->Path() + kRecordFiles[2];
+}
+
+void TKSbuilder::CloseRunFolder() {
+    if (!runFolder_) return;
+    if (!settings_.DeveloperMode) runFolder_->RemoveFiles(kRecordFiles, 3);
+    runFolder_.reset();
+}
+
+void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
+    if (!runFolder_) OpenRunFolder();
+    PrepareSortedCopies(settings_, runFolder_->Path());
+    EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather);
+}
+
+int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
+    if (!runFolder_) OpenRunFolder();
+    TKSduplicateOptions options;
+    options.IndexType = settings_.IndexType;
+    options.IgnoreYears = settings_.DuplicatesIgnoreYears;
+    options.EstimatedSize = EstimatedSize;
+    const TKSduplicateResult result =
+        FindDuplicates(mergedPath_, sizesPath_, bar, entriesPath_, options, Pages, breather);
+    EntryTotalCount = result.EntryTotalCount;
+    PageCount = result.PageCount;
+    return PageCount;
+}
+
+} // namespace ks

@@ -1,0 +1,59 @@
+// The builder of a combined index: the state a run shares between its steps
+// (temporary record files, sizes, the page list, the stop request) and the
+// steps themselves. The wizard and the command-line tool both drive it.
+#pragma once
+
+#include "builder/KSindexData.h"
+#include "builder/KSrunSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ks {
+
+class TKSbreather;
+class TKSprogressBar;
+class TKSrunFolder;
+
+class TKSbuilder {
+public:
+    explicit TKSbuilder(TKSrunSettings settings);
+    ~TKSbuilder();
+    TKSbuilder(const TKSbuilder&) = delete;
+    TKSbuilder& operator=(const TKSbuilder&) = delete;
+
+    // Creates the folder of the record files: the TEMP switch's folder when
+    // set, else a private folder of this run inside the temporary folder.
+    void OpenRunFolder();
+    // Removes the record files (and the private folder), unless developer mode.
+    void CloseRunFolder();
+
+    // Merging: sorted copies of old documents, then the merged index lines
+    // and the sizes per surname.
+    void MergeStep(TKSprogressBar& bar, TKSbreather& breather);
+    // Folding duplicates and cutting pages; returns the number of pages.
+    int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
+
+    TKSrunSettings& Settings() { return settings_; }
+    const std::string& MergedPath() const { return mergedPath_; }   // "HTMLindex1.tmp"
+    const std::string& SizesPath() const { return sizesPath_; }     // "HTMLindexAN.tmp"
+    const std::string& EntriesPath() const { return entriesPath_; } // "HTMLindex2.tmp"
+
+    int64_t EstimatedSize = 0;
+    int32_t EntryTotalCount = 0;
+    int32_t PageCount = 0;
+    TKSpageList Pages;
+    int32_t KeyMenuCounter = 0;
+    bool Busy = false;
+    int32_t StopRequest = 0; // 1 cancel, 2 previous page, 4 finish
+
+private:
+    TKSrunSettings settings_;
+    std::unique_ptr<TKSrunFolder> runFolder_;
+    std::string mergedPath_;
+    std::string sizesPath_;
+    std::string entriesPath_;
+};
+
+} // namespace ks

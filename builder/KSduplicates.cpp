@@ -1,0 +1,250 @@
+#include "builder/KSduplicates.h"
+
+#include "LINE_INPUT/KSFileStream.h"
+#include "builder/KSindexData.h"
+#include "builder/KSprogress.h"
+#include "common/KStextutil.h"
+#include "index/KShtxRegel.h"
+
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace ks {
+
+namespace {
+
+// A line of the merged file: the index line, a tab and its document's list
+// position, which is always the last field (the index line itself may end in
+// a tab or carry extra fields).
+bool ParseMergedIndexLine(const std::string& line, TKShtxRegel& regel) {
+    if (line.empty() || line == "#") return false;
+    const std::size_t tab = line.rfind('\t');
+    if (tab == std::string::npos) {
+        regel.ParseIndexLine(line);
+        regel.DocIndex = 0;
+        return true;
+    }
+    regel.ParseIndexLine(line.substr(0, tab));
+    regel.DocIndex = StrToIntDef(line.substr(tab + 1), 0);
+    return true;
+}
+
+int64_t SecondFieldAsSize(const std::string& line) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos) return 0;
+    const std::string field = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
+    char* end = nullptr;
+    const long long value = std::strtoll(field.c_str(), &end, 10);
+    return end != field.c_str() ? value : 0;
+}
+
+std::string FirstTwoUpper(const std::string& surname) {
+    return AsciiUpper(PadRight(surname, 2, ' '));
+}
+
+int64_t Distance(int64_t a, int64_t b) {
+    return a > b ? a - b : b - a;
+}
+
+// The entry being built: the first line of a run of duplicates and the
+// references of all of them.
+class PendingEntry {
+public:
+    void Start(const TKShtxRegel& regel) {
+        regel_ = regel;
+        references_.clear();
+        references_.emplace_back(regel.DocIndex, regel.Link);
+        lastDocument_ = regel.DocIndex;
+    }
+
+    // References stay ordered by document; lines of one document in the
+    // order met.
+    void AddDuplicate(const TKShtxRegel& regel) {
+        if (regel.DocIndex >= lastDocument_) {
+            references_.emplace_back(regel.DocIndex, regel.Link);
+            lastDocument_ = regel.DocIndex;
+        } else {
+            auto it = references_.begin();
+            while (it != references_.end() && it->first <= regel.DocIndex)
+                ++it;
+            references_.emplace(it, regel.DocIndex, regel.Link);
+        }
+    }
+
+    bool IsDuplicate(const TKShtxRegel& line, bool ignoreYears) const {
+        if (!SameTextAscii(line.Letter, regel_.Letter) ||
+            !SameTextAscii(line.Surname, regel_.Surname) ||
+            !SameTextAscii(line.GivenNames, regel_.GivenNames))
+            return false;
+        if (!line.Extra.empty() && !regel_.Extra.empty() &&
+            !SameTextAscii(line.Extra, regel_.Extra))
+            return false;
+        if (ignoreYears) return true;
+        return SameTextAscii(line.Year1, regel_.Year1) && SameTextAscii(line.Year2, regel_.Year2);
+    }
+
+    void Write(TKSFileStream& out, int32_t pageNr, int32_t recordNr, std::string& buffer) const {
+        buffer.clear();
+        for (const std::string* field : {&regel_.Letter, &regel_.Surname, &regel_.GivenNames,
+                                         &regel_.Extra, &regel_.Year1, &regel_.Year2}) {
+            buffer += *field;
+            buffer += '\t';
+        }
+        buffer += std::to_string(pageNr) + '\t' + std::to_string(recordNr) + '\t' +
+                  std::to_string(references_.size()) + '\t';
+        for (std::size_t i = 0; i < references_.size(); ++i) {
+            if (i > 0) buffer += '|';
+            buffer += std::to_string(references_[i].first);
+            buffer += ',';
+            buffer += references_[i].second;
+        }
+        out.WriteLine(buffer);
+    }
+
+    const TKShtxRegel& Regel() const { return regel_; }
+
+private:
+    TKShtxRegel regel_;
+    std::vector<std::pair<int32_t, std::string>> references_;
+    int32_t lastDocument_ = 0;
+};
+
+class DuplicateFinder {
+public:
+    DuplicateFinder(const TKSduplicateOptions& options, TKSpageList& pages)
+        : options_(options), pages_(pages) {
+        static const int64_t kParts[] = {50, 100, 250, 500};
+        if (options.IndexType >= 3 && options.IndexType <= 6)
+            target_ = options.EstimatedSize / kParts[options.IndexType - 3];
+    }
+
+    TKSduplicateResult Run(TKSFileStream& merged, TKSFileStream& sizes, TKSFileStream& entries,
+                           TKSprogressBar& bar, TKSbreather& breather) {
+        bar.SetRange(0, merged.Size());
+        sizes_ = &sizes;
+        currentSize_ = SecondFieldAsSize(ReadSizeLine());
+        std::string line;
+        TKShtxRegel regel;
+        if (!ReadMerged(merged, line, regel, bar)) {
+            entries.WriteLine("#");
+            return result_;
+        }
+        StartFirstPage(regel);
+        std::string buffer;
+        while (true) {
+            breather.Breathe();
+            const bool more = ReadMerged(merged, line, regel, bar);
+            if (more && pending_.IsDuplicate(regel, options_.IgnoreYears)) {
+                pending_.AddDuplicate(regel);
+                continue;
+            }
+            pending_.Write(entries, pageNr_, recordNr_, buffer);
+            ++result_.EntryTotalCount;
+            if (!more) break;
+            if (NewPage(pending_.Regel(), regel)) StartPage(regel);
+            ++recordNr_;
+            TKSindexData& page = pages_.PageData(pageNr_);
+            page.LastSurname = regel.Surname;
+            page.EntryTotal = recordNr_ - pageStartRecord_ + 1;
+            pending_.Start(regel);
+        }
+        entries.WriteLine("#");
+        result_.PageCount = pageNr_;
+        return result_;
+    }
+
+private:
+    bool ReadMerged(TKSFileStream& merged, std::string& line, TKShtxRegel& regel,
+                    TKSprogressBar& bar) {
+        if (merged.Eof()) return false;
+        merged.ReadLine(line);
+        bar.SetPosition(merged.Position());
+        return ParseMergedIndexLine(line, regel);
+    }
+
+    std::string ReadSizeLine() {
+        std::string line;
+        if (!sizes_->Eof()) sizes_->ReadLine(line);
+        return line;
+    }
+
+    void StartFirstPage(const TKShtxRegel& regel) {
+        pageNr_ = 1;
+        recordNr_ = 1;
+        pageStartRecord_ = 1;
+        TKSindexData& page = pages_.PageData(1);
+        page.GroupLetter = regel.Letter;
+        page.FirstSurname = regel.Surname;
+        page.LastSurname = regel.Surname;
+        page.EntryTotal = 1;
+        pending_.Start(regel);
+    }
+
+    void StartPage(const TKShtxRegel& regel) {
+        ++pageNr_;
+        TKSindexData& page = pages_.PageData(pageNr_);
+        page.GroupLetter = regel.Letter;
+        page.FirstSurname = regel.Surname;
+        pageStartRecord_ = recordNr_ + 1;
+    }
+
+    bool NewPage(const TKShtxRegel& previous, const TKShtxRegel& next) {
+        switch (options_.IndexType) {
+        case 1:
+            return previous.Letter != next.Letter;
+        case 2:
+            return FirstTwoUpper(previous.Surname) != FirstTwoUpper(next.Surname);
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+            return NewPageBySize(previous, next);
+        default:
+            return false;
+        }
+    }
+
+    // A surname joins the page when that brings the page nearer the target
+    // size, unless it is larger than the target and the page is past a
+    // quarter of it.
+    bool NewPageBySize(const TKShtxRegel& previous, const TKShtxRegel& next) {
+        if (SameTextAscii(previous.Surname, next.Surname)) return false;
+        const int64_t u = SecondFieldAsSize(ReadSizeLine());
+        const int64_t v = currentSize_;
+        const int64_t w = target_;
+        if (Distance(w, v + u) < Distance(w, v) && (u <= w || 4 * v <= w)) {
+            currentSize_ = v + u;
+            return false;
+        }
+        currentSize_ = u;
+        return true;
+    }
+
+    const TKSduplicateOptions& options_;
+    TKSpageList& pages_;
+    TKSFileStream* sizes_ = nullptr;
+    PendingEntry pending_;
+    TKSduplicateResult result_;
+    int64_t target_ = 0;
+    int64_t currentSize_ = 0;
+    int32_t pageNr_ = 0;
+    int32_t recordNr_ = 0;
+    int32_t pageStartRecord_ = 1;
+};
+
+} // namespace
+
+TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::string& sizesPath,
+                                  TKSprogressBar& bar, const std::string& entriesPath,
+                                  const TKSduplicateOptions& options, TKSpageList& pages,
+                                  TKSbreather& breather) {
+    pages.Clear();
+    TKSFileStream merged(mergedPath, "I");
+    TKSFileStream sizes(sizesPath, "I");
+    TKSFileStream entries(entriesPath, "O");
+    DuplicateFinder finder(options, pages);
+    return finder.Run(merged, sizes, entries, bar, breather);
+}
+
+} // namespace ks

@@ -1,0 +1,33 @@
+// The second step of a run: index lines that describe the same person are
+// folded into one entry with a list of references, the entries are numbered
+// and the index is cut into pages by the chosen index division.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ks {
+
+class TKSbreather;
+class TKSpageList;
+class TKSprogressBar;
+
+struct TKSduplicateOptions {
+    int32_t IndexType = 1;     // 1 letter, 2 two letters, 3..6 about 50/100/250/500 parts
+    bool IgnoreYears = false;  // fold duplicates without comparing years
+    int64_t EstimatedSize = 0; // from the merge
+};
+
+struct TKSduplicateResult {
+    int32_t PageCount = 0;
+    int32_t EntryTotalCount = 0;
+};
+
+// Reads the merged lines and the sizes per surname, writes the entries to
+// entriesPath (ten tab-separated fields each, then "#") and fills pages.
+TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::string& sizesPath,
+                                  TKSprogressBar& bar, const std::string& entriesPath,
+                                  const TKSduplicateOptions& options, TKSpageList& pages,
+                                  TKSbreather& breather);
+
+} // namespace ks

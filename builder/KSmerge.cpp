@@ -1,0 +1,285 @@
+#include "builder/KSmerge.h"
+
+#include "LINE_INPUT/KSFileStream.h"
+#include "builder/KSprogress.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSsortOld.h"
+#include "common/KSerrors.h"
+#include "common/KStextutil.h"
+#include "index/KShtxData.h"
+#include "index/KShtxRegel.h"
+
+#include <filesystem>
+#include <memory>
+#include <queue>
+#include <system_error>
+#include <vector>
+
+namespace ks {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- sorted copies -------------------------------------------------------
+
+bool SameModificationTime(const std::string& a, const std::string& b) {
+    std::error_code ec1, ec2;
+    const auto ta = fs::last_write_time(a, ec1);
+    const auto tb = fs::last_write_time(b, ec2);
+    return !ec1 && !ec2 && ta == tb;
+}
+
+void CopyModificationTime(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    const auto t = fs::last_write_time(from, ec);
+    if (!ec) fs::last_write_time(to, t, ec);
+}
+
+// A name in the temporary folder that two documents with the same file name
+// never share: the full path's hash goes into it.
+std::string FallbackCopyPath(const std::string& documentPath, const std::string& tempFolder) {
+    uint64_t hash = 1469598103934665603ull; // FNV-1a
+    for (unsigned char c : documentPath) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    const fs::path path(documentPath);
+    return tempFolder + path.stem().string() + "-" + hex + ".new-htx";
+}
+
+bool IsCurrentCopy(const std::string& copyPath, const std::string& documentPath) {
+    std::error_code ec;
+    return fs::is_regular_file(copyPath, ec) && SameModificationTime(copyPath, documentPath);
+}
+
+// Builds the copy at path; false (and nothing left behind) when it cannot be
+// written there.
+bool TryBuildCopy(const std::string& documentPath, const std::string& copyPath, bool keepRunFiles) {
+    std::error_code ec;
+    fs::remove(copyPath, ec);
+    if (ec) return false;
+    try {
+        SortOldIndex(documentPath, copyPath, keepRunFiles);
+    } catch (const EWriteError&) {
+        fs::remove(copyPath, ec);
+        return false;
+    }
+    CopyModificationTime(documentPath, copyPath);
+    return true;
+}
+
+std::string SortedCopyFor(const TKShtxData& document, const std::string& tempFolder,
+                          bool keepRunFiles) {
+    const std::string beside = fs::path(document.FileName).replace_extension(".new-htx").string();
+    if (IsCurrentCopy(beside, document.FileName)) return beside;
+    if (TryBuildCopy(document.FileName, beside, keepRunFiles)) return beside;
+    const std::string fallback = FallbackCopyPath(document.FileName, tempFolder);
+    if (IsCurrentCopy(fallback, document.FileName)) return fallback;
+    if (TryBuildCopy(document.FileName, fallback, keepRunFiles)) return fallback;
+    throw EWriteError("Cannot write a sorted copy of " + document.FileName);
+}
+
+// ---- the merge -----------------------------------------------------------
+
+// One document's place in the merge: its reader and its current line.
+struct Cursor {
+    TKShtxData* data = nullptr;
+    int32_t position = 0; // 0-based place in the document list
+    std::unique_ptr<TKSFileStream> stream;
+    std::string line;
+    std::string key;
+    TKShtxRegel regel;
+    bool exhausted = true;
+};
+
+// Running estimate of the HTML size of the current surname.
+class SizeEstimator {
+public:
+    SizeEstimator(TKSFileStream& sizes, bool indexWithYears)
+        : sizes_(sizes), indexWithYears_(indexWithYears) {}
+
+    void Account(const TKShtxRegel& regel, const TKShtxData& document) {
+        if (!regel.SameSurname(surname_)) StartSurname(regel.Surname);
+        if (!SameTextAscii(regel.GivenNames, givenNames_)) {
+            if (!givenNames_.empty()) AddGivenNames(regel);
+            givenNames_ = regel.GivenNames;
+        }
+        givenSize_ += 40 + static_cast<int64_t>(regel.Link.size() + document.Title.size());
+    }
+
+    // Writes the last surname (also when none was seen) and the end mark.
+    int64_t Finish() {
+        WriteSurname();
+        return total_;
+    }
+
+private:
+    void StartSurname(const std::string& surname) {
+        if (!surname_.empty()) WriteSurname();
+        surnameSize_ = static_cast<int64_t>(surname.size()) + 38 + 35;
+        if (surname.find(',') != std::string::npos) surnameSize_ += 28;
+        givenSize_ = 0;
+        givenNames_.clear();
+        surname_ = surname;
+    }
+
+    void AddGivenNames(const TKShtxRegel& regel) {
+        givenSize_ += static_cast<int64_t>(regel.GivenNames.size()) + 95;
+        const int64_t years = static_cast<int64_t>(regel.Year1.size() + regel.Year2.size());
+        if (years > 0) {
+            givenSize_ += years + 1;
+            if (indexWithYears_) givenSize_ += years + 1;
+        }
+    }
+
+    void WriteSurname() {
+        const int64_t size = surnameSize_ + givenSize_;
+        sizes_.WriteLine(surname_ + "\t" + std::to_string(size));
+        total_ += size;
+    }
+
+    TKSFileStream& sizes_;
+    bool indexWithYears_;
+    std::string surname_;
+    std::string givenNames_;
+    int64_t surnameSize_ = 0;
+    int64_t givenSize_ = 0;
+    int64_t total_ = 0;
+};
+
+void UpdateStatistics(TKShtxData& data, const TKShtxRegel& regel) {
+    for (const std::string* year : {&regel.Year1, &regel.Year2}) {
+        const int value = StrToIntDef(*year, 0);
+        if (value == 0) continue;
+        if (value < data.MinYear) data.MinYear = value;
+        if (value > data.MaxYear) data.MaxYear = value;
+    }
+    const std::string page = regel.Link.substr(0, regel.Link.find('#'));
+    if (!page.empty() && page < data.FirstPage) data.FirstPage = page;
+}
+
+class Merger {
+public:
+    Merger(TKSrunSettings& settings, TKSprogressBar& bar, TKSbreather& breather)
+        : settings_(settings), bar_(bar), breather_(breather) {}
+
+    int64_t Run(const std::string& mergedPath, const std::string& sizesPath) {
+        TKSFileStream merged(mergedPath, "O");
+        TKSFileStream sizes(sizesPath, "O");
+        OpenDocuments();
+        SizeEstimator estimator(sizes, settings_.IndexWithYears);
+        bar_.SetRange(progressMin_, progressMax_);
+        progress_ = progressMin_;
+        std::string out;
+        while (!queue_.empty()) {
+            bar_.SetPosition(progress_);
+            breather_.Breathe();
+            const std::size_t i = queue_.top();
+            queue_.pop();
+            Take(cursors_[i], merged, estimator, out);
+            if (!cursors_[i].exhausted) queue_.push(i);
+        }
+        bar_.SetPosition(progress_);
+        const int64_t estimatedSize = estimator.Finish();
+        cursors_.clear();
+        merged.WriteLine("#");
+        sizes.WriteLine("#");
+        return estimatedSize;
+    }
+
+private:
+    struct Later {
+        const std::vector<Cursor>* cursors;
+        bool operator()(std::size_t a, std::size_t b) const {
+            const int c = (*cursors)[a].key.compare((*cursors)[b].key);
+            return c != 0 ? c > 0 : a > b; // ties: the earliest document first
+        }
+    };
+
+    void OpenDocuments() {
+        int32_t seqNr = 0;
+        for (std::size_t i = 0; i < settings_.Documents.size(); ++i) {
+            cursors_.emplace_back();
+            Cursor& cursor = cursors_.back();
+            cursor.data = settings_.Documents[i].Data;
+            cursor.position = static_cast<int32_t>(i);
+            if (!settings_.Documents[i].Selected || cursor.data == nullptr) continue;
+            cursor.data->SeqNr = ++seqNr;
+            cursor.data->ResetStatistics();
+            OpenDocument(cursor);
+        }
+        for (std::size_t i = 0; i < cursors_.size(); ++i)
+            if (!cursors_[i].exhausted) queue_.push(i);
+    }
+
+    void OpenDocument(Cursor& cursor) {
+        cursor.stream = std::make_unique<TKSFileStream>(cursor.data->DataFileName, "I");
+        TKSFileStream& stream = *cursor.stream;
+        progressMax_ += stream.Size();
+        bool found = false;
+        while (!found && !stream.Eof()) {
+            stream.ReadLine(cursor.line);
+            found = TKShtxData::IsIndexDataLine(cursor.line);
+        }
+        progressMin_ += stream.Position();
+        if (found) ReadNext(cursor);
+    }
+
+    // The next index line, or exhausted at the end or at an empty line.
+    void ReadNext(Cursor& cursor) {
+        cursor.exhausted = true;
+        if (cursor.stream->Eof()) return;
+        cursor.stream->ReadLine(cursor.line);
+        if (cursor.line.empty()) return;
+        cursor.regel.ParseIndexLine(cursor.line);
+        cursor.regel.DocIndex = cursor.position;
+        cursor.key = cursor.regel.SortKey();
+        cursor.exhausted = false;
+        progress_ += static_cast<int64_t>(cursor.line.size()) + 2;
+    }
+
+    void Take(Cursor& cursor, TKSFileStream& merged, SizeEstimator& estimator, std::string& out) {
+        out.assign(cursor.line);
+        out += '\t';
+        out += std::to_string(cursor.position);
+        merged.WriteLine(out);
+        ++cursor.data->EntryCount;
+        if (cursor.line.size() > 1) {
+            UpdateStatistics(*cursor.data, cursor.regel);
+            estimator.Account(cursor.regel, *cursor.data);
+        }
+        ReadNext(cursor);
+    }
+
+    TKSrunSettings& settings_;
+    TKSprogressBar& bar_;
+    TKSbreather& breather_;
+    std::vector<Cursor> cursors_;
+    std::priority_queue<std::size_t, std::vector<std::size_t>, Later> queue_{Later{&cursors_}};
+    int64_t progressMin_ = 0;
+    int64_t progressMax_ = 0;
+    int64_t progress_ = 0;
+};
+
+} // namespace
+
+void PrepareSortedCopies(TKSrunSettings& settings, const std::string& tempFolder) {
+    for (const TKSrunDocument& document : settings.Documents) {
+        if (!document.Selected || document.Data == nullptr) continue;
+        TKShtxData& data = *document.Data;
+        data.DataFileName = data.NeedsSorting()
+                                ? SortedCopyFor(data, tempFolder, settings.DeveloperMode)
+                                : data.FileName;
+    }
+}
+
+int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
+                     const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather) {
+    Merger merger(settings, bar, breather);
+    return merger.Run(mergedPath, sizesPath);
+}
+
+} // namespace ks

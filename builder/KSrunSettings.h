@@ -1,0 +1,38 @@
+// What a generation run works from: the document list in list order with
+// the selected flags, the options of the settings page and where to write.
+// The wizard fills it from its controls, the command-line tool from its
+// arguments.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+class TKShtxData;
+
+struct TKSrunDocument {
+    TKShtxData* Data = nullptr; // owned by the document list
+    bool Selected = false;
+};
+
+struct TKSrunSettings {
+    std::vector<TKSrunDocument> Documents; // in list order
+    int32_t IndexType = 1;                 // 1 to 6
+    bool IndexWithYears = false;           // show years in the index
+    bool DuplicatesIgnoreYears = false;    // fold duplicates without comparing years
+    std::string OutputFolder;              // ends with "/"
+    std::string BaseName;
+    std::string Title;
+    std::string Homepage;
+    std::string Email;
+    // The per-user temporary folder; each run works in a private folder
+    // inside it. When TempSwitchFolder is set (the TEMP switch), the record
+    // files are written directly there instead.
+    std::string TempFolder;
+    std::string TempSwitchFolder;
+    bool DeveloperMode = false; // keep temporary files
+};
+
+} // namespace ks

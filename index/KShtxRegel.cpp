@@ -1,0 +1,182 @@
+#include "index/KShtxRegel.h"
+
+#include "common/KSconvert.h"
+#include "common/KStextutil.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace ks {
+
+namespace {
+
+constexpr char kTab = '\t';
+constexpr std::string_view kPrefixSeparator = ", ";
+
+// Hands out the tab-separated fields of a line one by one; once the line is
+// used up every further field is empty.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view line) : rest_(line) {}
+
+    std::string_view Next() {
+        const std::size_t tab = rest_.find(kTab);
+        if (tab == std::string_view::npos) {
+            const std::string_view field = rest_;
+            rest_ = {};
+            return field;
+        }
+        const std::string_view field = rest_.substr(0, tab);
+        rest_.remove_prefix(tab + 1);
+        return field;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A whole number in a field, 0 when it is none. Plain digit runs (nearly
+// every field) are converted here; anything else goes the general way.
+int32_t WholeNumber(std::string_view field) {
+    if (field.empty()) return 0;
+    if (field.size() <= 9) {
+        int32_t value = 0;
+        bool digits = true;
+        for (char c : field) {
+            if (!IsDigit(c)) {
+                digits = false;
+                break;
+            }
+            value = value * 10 + (c - '0');
+        }
+        if (digits) return value;
+    }
+    return StrToIntDef(std::string(field), 0);
+}
+
+// "_" with blanks (and control bytes) around it stands for an unknown value.
+bool IsUnknownMark(std::string_view field) {
+    std::size_t first = 0;
+    std::size_t last = field.size();
+    while (first < last && static_cast<unsigned char>(field[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(field[last - 1]) <= ' ')
+        --last;
+    return last - first == 1 && field[first] == '_';
+}
+
+void AssignNameField(std::string& target, std::string_view field) {
+    if (IsUnknownMark(field)) {
+        target = "?";
+    } else {
+        target.assign(field);
+    }
+}
+
+// In a sort key an unknown value "?" is written as "_".
+std::string_view KeyForm(const std::string& value) {
+    return value == "?" ? std::string_view("_") : std::string_view(value);
+}
+
+} // namespace
+
+void TKShtxRegel::ParseIndexLine(const std::string& line) {
+    FieldReader fields(line);
+    AssignNameField(Letter, fields.Next());
+    AssignNameField(Surname, fields.Next());
+    AssignNameField(GivenNames, fields.Next());
+    Extra.assign(fields.Next());
+    Year1.assign(fields.Next());
+    Year2.assign(fields.Next());
+    Number = WholeNumber(fields.Next());
+    Link.assign(fields.Next());
+    DocIndex = WholeNumber(fields.Next());
+}
+
+void TKShtxRegel::ParseMergedLine(const std::string& line) {
+    if (line.empty()) {
+        Assign(TKShtxRegel{});
+        return;
+    }
+    FieldReader fields(line);
+    Letter.assign(fields.Next());
+    Surname.assign(fields.Next());
+    GivenNames.assign(fields.Next());
+    Extra.assign(fields.Next());
+    Year1.assign(fields.Next());
+    Year2.assign(fields.Next());
+    PageNr = WholeNumber(fields.Next());
+    RecordNr = WholeNumber(fields.Next());
+    Count = WholeNumber(fields.Next());
+    Link.assign(fields.Next());
+}
+
+std::string TKShtxRegel::SortKey() const {
+    const std::string_view letter = KeyForm(Letter);
+    const std::string_view surname = KeyForm(Surname);
+    const std::string_view given = KeyForm(GivenNames);
+    char number[16];
+    const auto [numberEnd, ec] = std::to_chars(number, number + sizeof number, Number);
+    const std::string_view numberText(number, ec == std::errc{} ? numberEnd - number : 0);
+
+    std::string key;
+    key.reserve(letter.size() + 3 * (surname.size() + given.size()) + Year1.size() + Year2.size() +
+                numberText.size() + 9);
+    key.append(letter).push_back(kTab);
+    AppendFoldTable(key, surname);
+    key.push_back(kTab);
+    AppendUpperCaseTable(key, surname);
+    key.push_back(kTab);
+    AppendFoldTable(key, given);
+    key.push_back(kTab);
+    AppendUpperCaseTable(key, given);
+    key.push_back(kTab);
+    key.append(Year1).push_back(kTab);
+    key.append(Year2).push_back(kTab);
+    key.append(surname).push_back(kTab);
+    key.append(given).push_back(kTab);
+    key.append(numberText);
+    return key;
+}
+
+bool TKShtxRegel::SameSurname(const std::string& surname) const {
+    if (surname.size() != Surname.size()) return false;
+    for (std::size_t i = 0; i < surname.size(); ++i) {
+        char a = Surname[i];
+        char b = surname[i];
+        if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 32);
+        if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 32);
+        if (a != b) return false;
+    }
+    return true;
+}
+
+bool TKShtxRegel::HasPrefix() const {
+    return Surname.find(kPrefixSeparator) != std::string::npos;
+}
+
+std::string TKShtxRegel::SurnameMain() const {
+    return Surname.substr(0, Surname.find(kPrefixSeparator));
+}
+
+std::string TKShtxRegel::SurnamePrefix() const {
+    const std::size_t separator = Surname.find(kPrefixSeparator);
+    if (separator == std::string::npos) return {};
+    return Surname.substr(separator + kPrefixSeparator.size());
+}
+
+void TKShtxRegel::Assign(const TKShtxRegel& other) {
+    *this = other;
+}
+
+int CompareSortKeys(const std::string& a, const std::string& b) {
+    // std::string compares through char_traits<char>, which orders as
+    // unsigned char, so bytes above 127 sort after ASCII.
+    return a.compare(b);
+}
+
+} // namespace ks

@@ -1,0 +1,50 @@
+// One index line of an index document, or one merged entry of the builder,
+// with the sort key by which index lines are ordered.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ks {
+
+class TKShtxRegel {
+public:
+    std::string Letter;     // index letter; "?" when unknown
+    std::string Surname;    // "Berg" or "Berg, van den"; "?" when unknown
+    std::string GivenNames; // "?" when unknown
+    std::string Extra;      // only the duplicate test uses it
+    std::string Year1;
+    std::string Year2;
+    int32_t Number = 0;   // last tie-break of the order
+    std::string Link;     // "persons12.htm#p345", or the reference list of a merged entry
+    int32_t DocIndex = 0; // 0-based position of the source document in the document list
+    int32_t Count = 0;
+    int32_t PageNr = 0;
+    int32_t RecordNr = 0;
+
+    // Fills Letter to Link and DocIndex from up to nine tab-separated fields;
+    // missing fields are empty (numbers 0). Count, PageNr and RecordNr stay.
+    void ParseIndexLine(const std::string& line);
+    // Fills the ten fields of a merged entry (Letter .. Year2, PageNr,
+    // RecordNr, Count, Link); Number and DocIndex stay. The empty text
+    // clears every field and sets every number to 0.
+    void ParseMergedLine(const std::string& line);
+
+    // Ten parts joined by tabs: letter, folded and upper-cased surname,
+    // folded and upper-cased given names, both years as text, the exact
+    // spellings, Number in decimal. Compared byte by byte as unsigned values.
+    std::string SortKey() const;
+
+    // Equal after upper-casing a to z only; other bytes compare as they are.
+    bool SameSurname(const std::string& surname) const;
+    bool HasPrefix() const;                // Surname holds ", "
+    std::string SurnameMain() const;       // before the first ", "
+    std::string SurnamePrefix() const;     // after the first ", "; empty without one
+    void Assign(const TKShtxRegel& other); // copies all twelve fields
+};
+
+// Compares two sort keys (or any texts) byte by byte as unsigned values;
+// a proper prefix is smaller. Negative, zero or positive.
+int CompareSortKeys(const std::string& a, const std::string& b);
+
+} // namespace ks

@@ -1,0 +1,183 @@
+#include "index/KShtxData.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace ks {
+namespace {
+
+using test::TempDir;
+using test::WriteFileBytes;
+
+const char* const kDocument = "[KESTRIN]\r\n"
+                              "version=3.22\r\n"
+                              "type=htx\r\n"
+                              "format=1\r\n"
+                              "[UserData]\r\n"
+                              "usernr=1234\r\n"
+                              "username=P. de Vries\r\n"
+                              "Email=pdv@example.org\r\n"
+                              "homepage=http://example.org/\r\n"
+                              "[metadata]\r\n"
+                              "title=Parenteel Van Vliet\r\n"
+                              "datafile=vliet.ksd\r\n"
+                              "created=28-02-2019\r\n"
+                              "htmfile=index.htm\r\n"
+                              "dateformat=dd-mm-jjjj\r\n"
+                              "description1=Eerste regel\r\n"
+                              "description2=Tweede regel\r\n"
+                              "description4=Vierde regel\r\n"
+                              "[indexdata]\r\n"
+                              "V\tVliet, van\tJan\t\t1850\t1901\t1\tp1.htm#1\r\n";
+
+TEST(KShtxData, LoadsTheHeaderOfADocument) {
+    TempDir dir;
+    const std::string path = dir.file("vliet.htx");
+    WriteFileBytes(path, kDocument);
+    const TKShtxData doc(path);
+    EXPECT_EQ(doc.FileName, path);
+    EXPECT_EQ(doc.DataFileName, path);
+    EXPECT_EQ(doc.Version, "3.22");
+    EXPECT_EQ(doc.UserNr, 1234);
+    EXPECT_EQ(doc.UserName, "P. de Vries");
+    EXPECT_EQ(doc.Email, "pdv@example.org");
+    EXPECT_EQ(doc.Homepage, "http://example.org/");
+    EXPECT_EQ(doc.DataFile, "vliet.ksd");
+    EXPECT_EQ(doc.Title, "Parenteel Van Vliet");
+    EXPECT_EQ(doc.Created, "28-02-2019");
+    EXPECT_EQ(doc.HtmFile, "index.htm");
+    EXPECT_EQ(doc.DateFormat, "dd-mm-jjjj");
+    // The missing third key ends the list: two lines, no CR LF after the last.
+    EXPECT_EQ(doc.Description, "Eerste regel\r\nTweede regel");
+    EXPECT_EQ(doc.FileSize, static_cast<int64_t>(std::string(kDocument).size()));
+    EXPECT_EQ(doc.EntryCount, 0);
+    EXPECT_EQ(doc.MinYear, 32000);
+    EXPECT_EQ(doc.MaxYear, -32000);
+    EXPECT_EQ(doc.FirstPage, "\xFF");
+    EXPECT_FALSE(doc.NeedsSorting());
+}
+
+TEST(KShtxData, MissingDocumentGivesEmptyValues) {
+    TempDir dir;
+    for (const std::string& path : {dir.file("missing.htx"), dir.path().string(), std::string()}) {
+        const TKShtxData doc(path);
+        EXPECT_EQ(doc.FileName, path);
+        EXPECT_EQ(doc.Version, "");
+        EXPECT_EQ(doc.UserNr, 0);
+        EXPECT_EQ(doc.Title, "");
+        EXPECT_EQ(doc.Description, "");
+        EXPECT_EQ(doc.FileSize, 0);
+        EXPECT_TRUE(doc.NeedsSorting());
+    }
+}
+
+TEST(KShtxData, UserNumberThatIsNoWholeNumberLoadsAsZero) {
+    TempDir dir;
+    const std::string path = dir.file("a.htx");
+    for (const char* value : {"12a", "1.5", "abc", "99999999999", ""}) {
+        WriteFileBytes(path, std::string("[userdata]\nusernr=") + value + "\nusername=Piet\n");
+        const TKShtxData doc(path);
+        EXPECT_EQ(doc.UserNr, 0) << value;
+        EXPECT_EQ(doc.UserName, "Piet") << value;
+    }
+    WriteFileBytes(path, "[userdata]\nusernr=-17\n");
+    EXPECT_EQ(TKShtxData(path).UserNr, -17);
+}
+
+TEST(KShtxData, StatisticsResetToTheirMarkers) {
+    TKShtxData doc("");
+    doc.EntryCount = 12;
+    doc.MinYear = 1700;
+    doc.MaxYear = 1900;
+    doc.FirstPage = "p1.htm";
+    doc.ResetStatistics();
+    EXPECT_EQ(doc.EntryCount, 0);
+    EXPECT_EQ(doc.MinYear, 32000);
+    EXPECT_EQ(doc.MaxYear, -32000);
+    ASSERT_EQ(doc.FirstPage.size(), 1u);
+    EXPECT_EQ(static_cast<unsigned char>(doc.FirstPage[0]), 255);
+    EXPECT_GT(doc.FirstPage.compare("\xFE\xFF\xFF"), 0); // after every real file name
+}
+
+TEST(KShtxData, VersionNumberIsReadExactlyAndLocaleFree) {
+    struct Case {
+        const char* version;
+        double number;
+        bool needsSorting;
+    };
+    const Case cases[] = {
+        {"3.22", 3.22, false},   {"3.220", 3.22, false}, {"3.3", 3.3, false},
+        {"3.21", 3.21, true},    {"3.2", 3.2, true},     {"3.2199999", 3.2199999, true},
+        {"", 0, true},           {"abc", 0, true},       {"3.22x", 0, true},
+        {" 3.22 ", 3.22, false}, {"4", 4, false},        {"10.1", 10.1, false},
+        {"03.22", 3.22, false},  {"-3.22", -3.22, true}, {"+3.5", 3.5, false},
+        {"3,22", 0, true},       {"3.", 0, true},        {".5", 0, true},
+        {"1e3", 0, true},        {"3.2.2", 0, true},     {"- 3", 0, true},
+        {"0x10", 0, true},       {"inf", 0, true},       {"nan", 0, true}};
+    for (const auto& c : cases) {
+        TKShtxData doc("");
+        doc.Version = c.version;
+        EXPECT_DOUBLE_EQ(doc.VersionNumber(), c.number) << '"' << c.version << '"';
+        EXPECT_EQ(doc.NeedsSorting(), c.needsSorting) << '"' << c.version << '"';
+    }
+    TKShtxData doc("");
+    doc.Version = "3." + std::string(100000, '2');
+    EXPECT_FALSE(doc.NeedsSorting()); // 3.2222... lies above 3.22
+    // Just below 3.22, though a double would round it to 3.22.
+    doc.Version = "3.2199999999999999999";
+    EXPECT_DOUBLE_EQ(doc.VersionNumber(), 3.22);
+    EXPECT_TRUE(doc.NeedsSorting());
+}
+
+TEST(KShtxData, VersionsCompareAsDecimalNumbers) {
+    EXPECT_EQ(CompareVersions("3.22", "3.220"), 0);
+    EXPECT_EQ(CompareVersions("003.2200", "3.22"), 0);
+    EXPECT_GT(CompareVersions("3.3", "3.22"), 0);
+    EXPECT_LT(CompareVersions("3.219", "3.22"), 0);
+    EXPECT_GT(CompareVersions("10.1", "9.99"), 0);
+    EXPECT_LT(CompareVersions("-1", "0"), 0);
+    EXPECT_LT(CompareVersions("-3.3", "-3.22"), 0);
+    EXPECT_EQ(CompareVersions("-0", "0"), 0);
+    EXPECT_EQ(CompareVersions("-0.0", "0"), 0);
+    EXPECT_EQ(CompareVersions("abc", "0"), 0);
+    EXPECT_EQ(CompareVersions("", "0.000"), 0);
+    EXPECT_GT(CompareVersions("0.01", "abc"), 0);
+}
+
+TEST(KShtxData, IndexDataLine) {
+    EXPECT_TRUE(TKShtxData::IsIndexDataLine("[indexdata]"));
+    EXPECT_TRUE(TKShtxData::IsIndexDataLine("  [IndexData]\t"));
+    EXPECT_FALSE(TKShtxData::IsIndexDataLine("[index data]"));
+    EXPECT_FALSE(TKShtxData::IsIndexDataLine("[indexdata] x"));
+    EXPECT_FALSE(TKShtxData::IsIndexDataLine(""));
+    EXPECT_STREQ(TKShtxData::kIndexDataSection, "[indexdata]");
+}
+
+TEST(KShtxData, GarbageFilesLoadWithoutHarm) {
+    TempDir dir;
+    const std::string path = dir.file("garbage.htx");
+    std::mt19937 random(1850);
+    std::string bytes(200000, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    WriteFileBytes(path, bytes);
+    EXPECT_EQ(TKShtxData(path).FileSize, 200000);
+
+    // NUL bytes inside the header and a 10 MB line.
+    const std::string huge(10 * 1024 * 1024, 'x');
+    const std::string document =
+        std::string("[KESTRIN]\nversion=3.3\n[metadata]\ntitle=A\0B\n", 43) +
+        "description1=" + huge + "\n[indexdata]\n" + huge + "\n";
+    WriteFileBytes(path, document);
+    const TKShtxData doc(path);
+    EXPECT_EQ(doc.FileSize, static_cast<int64_t>(document.size()));
+    EXPECT_EQ(doc.Version, "3.3");
+    EXPECT_FALSE(doc.NeedsSorting());
+}
+
+} // namespace
+} // namespace ks
