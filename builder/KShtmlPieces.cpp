@@ -1,0 +1,42 @@
+#include "builder/KShtmlPieces.h"
+
+#include "common/KSconvert.h"
+#include "index/KShtxRegel.h"
+
+namespace ks {
+
+std::string HrefText(const std::string& link) {
+    std::string text;
+    text.reserve(link.size());
+    for (char c : link) {
+        switch (c) {
+        case '"':
+            text += "&quot;";
+            break;
+        case '&':
+            text += "&amp;";
+            break;
+        case '<':
+            text += "&lt;";
+            break;
+        case '>':
+            text += "&gt;";
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::string Indent(int32_t column) {
+    return std::string(static_cast<std::size_t>(column > 0 ? column : 0), ' ');
+}
+
+std::string SurnameHtml(const TKShtxRegel& entry, const std::string& prefixClass) {
+    if (!entry.HasPrefix()) return HtmlEncode(entry.Surname);
+    return HtmlEncode(entry.SurnameMain()) + ", <span class=\"" + prefixClass + "\">" +
+           HtmlEncode(entry.SurnamePrefix()) + "</span>";
+}
+
+} // namespace ks

@@ -1,0 +1,21 @@
+// Small pieces of HTML shared by the writers of the combined index.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ks {
+
+class TKShtxRegel;
+
+// A link made fit for an href or value attribute: only the double quote,
+// ampersand and angle brackets become entities, every other byte stays.
+std::string HrefText(const std::string& link);
+// The blanks in front of every line a writer writes: as many as there are
+// characters in front of the placeholder.
+std::string Indent(int32_t column);
+// The surname of an entry as HTML: "Berg, <span class="prefixClass">van den</span>"
+// for a surname with a prefix, else the surname; names HTML-encoded.
+std::string SurnameHtml(const TKShtxRegel& entry, const std::string& prefixClass);
+
+} // namespace ks

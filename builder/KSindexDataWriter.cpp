@@ -1,0 +1,116 @@
+#include "builder/KSindexDataWriter.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KSentryReader.h"
+#include "builder/KShtmlPieces.h"
+#include "builder/KSpageText.h"
+#include "builder/KSrelativeLink.h"
+#include "common/KSconvert.h"
+#include "common/KStextutil.h"
+#include "index/KShtxData.h"
+#include "index/KShtxRegel.h"
+#include "index/KSksl.h"
+#include "template/KStemplateParser.h"
+
+namespace ks {
+
+namespace {
+
+class TKSindexDataWriter {
+public:
+    TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out)
+        : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())) {
+        const TKSkslData* layout = builder.Settings().Layout;
+        split_ = layout != nullptr && layout->CurrentItem != nullptr && layout->CurrentItem->Split;
+    }
+
+    void Run() {
+        TKSentryReader reader(builder_, out_);
+        TKShtxRegel previous; // page 0, no surname
+        TKShtxRegel entry;
+        bool first = true;
+        while (reader.Next(entry)) {
+            const bool newPage = entry.PageNr != previous.PageNr;
+            if (newPage && split_ && !first && !out_.NextPage()) return;
+            first = false;
+            // A page that starts inside a surname still gets its anchor and
+            // the surname, so that neither the key links nor the reader lose
+            // their place.
+            if (newPage || !entry.SameSurname(previous.Surname)) WriteHeading(entry, newPage);
+            WriteEntry(entry);
+            previous = entry;
+        }
+    }
+
+private:
+    void WriteHeading(const TKShtxRegel& entry, bool newPage) {
+        TKSFileStream& output = out_.Output();
+        if (newPage) {
+            TKSindexData page;
+            page.PageNumber = entry.PageNr;
+            const std::string anchor = AnchorName(page);
+            output.WriteLine(indent_ + "<a name=\"" + anchor + "\" id=\"" + anchor + "\"></a>");
+        }
+        const std::string record = std::to_string(entry.RecordNr);
+        output.WriteLine(indent_ + "<a name=\"bm" + record + "\" id=\"bm" + record + "\"></a>");
+        output.WriteLine(indent_ + "<span class=\"Idx1\">" + SurnameHtml(entry, "Idx1vv") +
+                         "</span><br />");
+    }
+
+    std::string YearsText(const TKShtxRegel& entry) const {
+        if (builder_.Settings().DuplicatesIgnoreYears) return {};
+        if (entry.Year1.empty() && entry.Year2.empty()) return {};
+        return entry.Year1 + "-" + entry.Year2;
+    }
+
+    void WriteEntry(const TKShtxRegel& entry) {
+        const std::string years = YearsText(entry);
+        std::string line = indent_;
+        if (years.empty()) {
+            line += "<span class=\"Idx2\"><span class=\"VN\">";
+        } else {
+            line += "<span class=\"Idx2\"><span class=\"VN\" title=\"" + HtmlEncode(years) + "\">";
+        }
+        line += entry.GivenNames.empty() ? std::string("?") : HtmlEncode(entry.GivenNames);
+        if (builder_.Settings().IndexWithYears && !years.empty())
+            line += "<span class=\"YR\"> (" + HtmlEncode(years) + ")</span>";
+        line += "</span>";
+        AppendReferences(line, entry.Link);
+        line += "</span><br />";
+        out_.Output().WriteLine(line);
+    }
+
+    // Items "position,link" separated by "|"; an item without a link, or
+    // naming no document of the list, has nothing to point to.
+    void AppendReferences(std::string& line, std::string references) const {
+        const std::string fromFile = out_.OutputFolder() + out_.OutputFile();
+        const auto& documents = builder_.Settings().Documents;
+        while (!references.empty()) {
+            std::string item;
+            std::string position;
+            CutField(references, "|", '\0', item, false);
+            CutField(item, ",", '\0', position, false);
+            const int index = StrToIntDef(position, -1);
+            if (item.empty() || index < 0 || static_cast<std::size_t>(index) >= documents.size())
+                continue;
+            const TKShtxData* document = documents[static_cast<std::size_t>(index)].Data;
+            if (document == nullptr) continue;
+            line += " <a class=\"IdxR\" href=\"" +
+                    HrefText(DocumentLink(fromFile, document->FileName, item)) + "\" title=\"" +
+                    HtmlEncode(document->Title) + "\">" + std::to_string(document->SeqNr) + "</a>";
+        }
+    }
+
+    TKSbuilder& builder_;
+    TKStemplateOutput& out_;
+    std::string indent_;
+    bool split_ = false;
+};
+
+} // namespace
+
+void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out) {
+    TKSindexDataWriter(builder, out).Run();
+}
+
+} // namespace ks

@@ -1,0 +1,119 @@
+#include "builder/KSindexKeysWriter.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KShtmlPieces.h"
+#include "builder/KSpageText.h"
+#include "builder/KSwriterArgs.h"
+#include "common/KSconvert.h"
+#include "common/KSprogress.h"
+#include "common/KStextutil.h"
+#include "index/KSksl.h"
+#include "template/KStemplateParser.h"
+
+#include <cstdint>
+
+namespace ks {
+
+namespace {
+
+constexpr int32_t kMostPagesAsLinks = 30;
+
+struct TKSkeyChoice {
+    const TKSkslFile* Entry = nullptr;
+    std::string Target;
+    int32_t Menu = 0;       // 0: a row of links
+    std::string EmptyLabel; // label of the empty first choice of a menu
+    int32_t Selected = 0;   // page marked as chosen; 0: none
+};
+
+class TKSindexKeysWriter {
+public:
+    TKSindexKeysWriter(TKSbuilder& builder, TKStemplateOutput& out, TKSkeyChoice choice)
+        : builder_(builder), out_(out), choice_(std::move(choice)),
+          indent_(Indent(out.PlaceholderColumn())) {}
+
+    void Run() {
+        if (choice_.Menu != 0) WriteMenuHead();
+        for (int32_t page = 1; page <= builder_.PageCount; ++page) {
+            out_.StepProgress(1);
+            builder_.Breather().Breathe();
+            WriteKey(PageAt(builder_.Pages, page));
+        }
+        if (choice_.Menu != 0) out_.Output().WriteLine(indent_ + "</select>");
+    }
+
+private:
+    void WriteMenuHead() {
+        const std::string n = std::to_string(choice_.Menu);
+        const std::string location =
+            choice_.Target.empty() ? "window.location" : "parent." + choice_.Target + ".location";
+        TKSFileStream& output = out_.Output();
+        output.WriteLine(indent_ + "<script type=\"text/javascript\">");
+        output.WriteLine(indent_ + "  function selectkey" + n + "() ");
+        output.WriteLine(indent_ + "  {");
+        output.WriteLine(indent_ + "    if (document.getElementById(\"keymenu" + n +
+                         "\").value != \"none\")");
+        output.WriteLine(indent_ + "    {");
+        output.WriteLine(indent_ + "      " + location + "=document.getElementById(\"keymenu" + n +
+                         "\").value;");
+        output.WriteLine(indent_ + "    }");
+        output.WriteLine(indent_ + "  }");
+        output.WriteLine(indent_ + "</script>");
+        output.WriteLine(indent_ + "<select id=\"keymenu" + n +
+                         "\" class=\"KSVIkeyMenu\" onchange=\"selectkey" + n + "()\">");
+        if (!choice_.EmptyLabel.empty()) {
+            output.WriteLine(indent_ +
+                             "  <option class=\"KSVIkeyOption\" value=\"none\" "
+                             "selected=\"selected\">" +
+                             choice_.EmptyLabel + "</option>");
+            choice_.Selected = 0;
+        }
+    }
+
+    void WriteKey(const TKSindexData& page) {
+        const std::string href = HrefText(PageTarget(*choice_.Entry, page.PageNumber));
+        const std::string title = HtmlEncode(PageTitle(page));
+        const int32_t indexType = builder_.Settings().IndexType;
+        std::string line = indent_;
+        if (choice_.Menu != 0) {
+            const bool selected = page.PageNumber == choice_.Selected;
+            if (selected) choice_.Selected = 0;
+            line += "  <option class=\"KSVIkeyOption\" value=\"" + href + "\" title=\"" + title +
+                    (selected ? "\" selected=\"selected\">" : "\">") +
+                    HtmlEncode(KeyLabel(page, indexType, true)) + "</option>";
+        } else {
+            line += "  <span class=\"KSVIkey\"><a href=\"" + href + "\" title=\"" + title + "\"";
+            if (!choice_.Target.empty()) line += " target=\"" + choice_.Target + "\"";
+            line += ">" + HtmlEncode(KeyLabel(page, indexType, false)) + "</a></span>";
+        }
+        out_.Output().WriteLine(line);
+    }
+
+    TKSbuilder& builder_;
+    TKStemplateOutput& out_;
+    TKSkeyChoice choice_;
+    std::string indent_;
+};
+
+} // namespace
+
+void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments) {
+    TKSargumentList args(arguments);
+    TKSkeyChoice choice;
+    const TKSkslData* layout = builder.Settings().Layout;
+    choice.Entry = layout != nullptr ? layout->FindItem(args.Next()) : nullptr;
+    if (choice.Entry == nullptr) return; // no pages to offer
+    choice.Target = args.Next();
+    if (args.HasNext()) {
+        choice.Menu = StrToIntDef("0" + args.Next(), 0);
+        choice.EmptyLabel = args.Next();
+    } else if (builder.PageCount > kMostPagesAsLinks || builder.Settings().IndexType >= 3) {
+        choice.Menu = ++builder.KeyMenuCounter;
+    }
+    // Inside the entry's own output, the page being written is the chosen one.
+    if (choice.Entry->OutputName(TKSkslFile::kCurrentPage) == out.OutputFile())
+        choice.Selected = choice.Entry->CurrentPage;
+    TKSindexKeysWriter(builder, out, std::move(choice)).Run();
+}
+
+} // namespace ks

@@ -1,0 +1,19 @@
+// The choice of pages of the combined index: a selection menu with a small
+// script that opens the chosen page, or a row of links.
+#pragma once
+
+#include <string>
+
+namespace ks {
+
+class TKSbuilder;
+class TKStemplateOutput;
+
+// arguments: the entry whose pages are offered; the target frame (none when
+// empty); the menu number (0: a row of links; a text that is no whole number
+// counts as 0); the label of an empty first choice. Without a menu number a
+// menu is written, numbered by the builder's KeyMenuCounter, when there are
+// more than 30 pages or the index is cut in parts of about equal size.
+void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments);
+
+} // namespace ks

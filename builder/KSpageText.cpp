@@ -1,0 +1,76 @@
+#include "builder/KSpageText.h"
+
+#include "common/KStextutil.h"
+#include "index/KSksl.h"
+
+#include <algorithm>
+
+namespace ks {
+
+namespace {
+
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The surname cut or padded with blanks to two characters, "Ja" for JANSEN.
+std::string TwoLetters(const std::string& surname) {
+    std::string two = PadRight(surname, 2, ' ');
+    two[0] = UpperAscii(two[0]);
+    two[1] = LowerAscii(two[1]);
+    return two;
+}
+
+bool SameSurnames(const TKSindexData& page) {
+    return AsciiUpper(page.FirstSurname) == AsciiUpper(page.LastSurname);
+}
+
+} // namespace
+
+std::string AnchorName(const TKSindexData& page) {
+    return "index" + std::to_string(page.PageNumber);
+}
+
+std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange) {
+    std::string label;
+    if (indexType <= 1) {
+        label = page.GroupLetter;
+    } else if (indexType == 2 || !withRange) {
+        label = TwoLetters(page.FirstSurname);
+    } else {
+        label = page.FirstSurname;
+        if (!SameSurnames(page)) label += " - " + page.LastSurname;
+    }
+    std::replace(label.begin(), label.end(), '_', '?');
+    return label;
+}
+
+std::string PageTitle(const TKSindexData& page) {
+    std::string title = page.LastSurname + " (" + std::to_string(page.EntryTotal) + ")";
+    if (!SameSurnames(page)) title.insert(0, page.FirstSurname + " - ");
+    return title;
+}
+
+std::string PageFile(const TKSkslFile& entry, int32_t page) {
+    return entry.OutputName(page);
+}
+
+std::string PageTarget(const TKSkslFile& entry, int32_t page) {
+    if (entry.Split) return PageFile(entry, page);
+    TKSindexData anchor;
+    anchor.PageNumber = page;
+    return PageFile(entry, page) + "#" + AnchorName(anchor);
+}
+
+TKSindexData PageAt(TKSpageList& pages, int32_t page) {
+    if (page >= 1 && page <= pages.PageCount()) return pages.PageData(page);
+    TKSindexData missing;
+    missing.PageNumber = page;
+    return missing;
+}
+
+} // namespace ks

@@ -1,0 +1,33 @@
+// Texts that name a page of the combined index: its anchor, its key label in
+// the choice of pages, its title and the file (and place) it is written to.
+#pragma once
+
+#include "builder/KSindexData.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ks {
+
+class TKSkslFile;
+
+// "index" and the page number ("index7").
+std::string AnchorName(const TKSindexData& page);
+// The label of a page in the choice of pages. Per letter: the group letter;
+// per two letters: the surname's first two characters ("Ja"); for the other
+// divisions, with withRange the first surname and " - " the last one (when
+// they differ), else the first two characters. Every "_" reads "?".
+std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange);
+// "Jansen - Klaassen (412)": first surname (when it differs from the last),
+// last surname and the number of entries. Plain text, not yet HTML.
+std::string PageTitle(const TKSindexData& page);
+// The output file of the entry that holds page number page.
+std::string PageFile(const TKSkslFile& entry, int32_t page);
+// Where page number page starts: its file when the entry is split, else the
+// single file followed by "#" and the page's anchor.
+std::string PageTarget(const TKSkslFile& entry, int32_t page);
+// A copy of the page of that number; a number outside the list gives an
+// empty page with that number (the list never grows from here).
+TKSindexData PageAt(TKSpageList& pages, int32_t page);
+
+} // namespace ks

@@ -1,0 +1,80 @@
+#include "builder/KSrelativeLink.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace ks {
+
+namespace {
+
+using Folders = std::vector<std::string>;
+
+std::string Absolute(const std::string& path) {
+    if (!path.empty() && path.front() == '/') return path;
+    std::error_code ec;
+    const std::string current = std::filesystem::current_path(ec).string();
+    return (ec ? std::string("/") : current + "/") + path;
+}
+
+// The names of an absolute path from the root, with "." dropped and ".."
+// taking away the name before it (never beyond the root).
+Folders Names(const std::string& path) {
+    Folders names;
+    const std::string absolute = Absolute(path);
+    std::size_t from = 0;
+    while (from <= absolute.size()) {
+        std::size_t slash = absolute.find('/', from);
+        if (slash == std::string::npos) slash = absolute.size();
+        const std::string name = absolute.substr(from, slash - from);
+        if (name == "..") {
+            if (!names.empty()) names.pop_back();
+        } else if (!name.empty() && name != ".") {
+            names.push_back(name);
+        }
+        from = slash + 1;
+    }
+    return names;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+std::string RelativeLink(const std::string& fromFile, const std::string& target) {
+    const std::size_t hash = target.find('#');
+    std::string path = target.substr(0, hash);
+    const std::string fragment = hash == std::string::npos ? std::string() : target.substr(hash);
+    std::replace(path.begin(), path.end(), '\\', '/');
+
+    const Folders base = Names(FolderOf(Absolute(fromFile)));
+    const Folders names = Names(path);
+    const bool isFolder = path.empty() || path.back() == '/' || path.ends_with("/.") ||
+                          path.ends_with("/..") || names.empty();
+    // A file's own name is never a common folder, even when it equals one.
+    const std::size_t shared = isFolder ? names.size() : names.size() - 1;
+    std::size_t common = 0;
+    while (common < base.size() && common < shared && base[common] == names[common])
+        ++common;
+
+    std::string link;
+    for (std::size_t up = common; up < base.size(); ++up)
+        link += "../";
+    for (std::size_t down = common; down < names.size(); ++down) {
+        link += names[down];
+        if (down + 1 < names.size() || isFolder) link += '/';
+    }
+    if (link.empty()) link = "./";
+    return link + fragment;
+}
+
+std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
+                         const std::string& link) {
+    return RelativeLink(fromFile, FolderOf(documentFile) + link);
+}
+
+} // namespace ks

@@ -1,0 +1,85 @@
+#include "builder/KSreportListWriter.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KShtmlPieces.h"
+#include "builder/KSrelativeLink.h"
+#include "builder/KSwriterArgs.h"
+#include "common/KSconvert.h"
+#include "common/KStextutil.h"
+#include "index/KShtxData.h"
+#include "template/KStemplateParser.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace ks {
+
+namespace {
+
+constexpr int32_t kNoMinYear = 3000;  // MinYear stays above this when no year was seen
+constexpr int32_t kNoMaxYear = -2999; // MaxYear stays below this likewise
+
+// The page a document's title links to: the first page its index lines point
+// to, or its start page when none of them carries a link.
+std::string FirstPageOf(const TKShtxData& document) {
+    const bool noLink = document.FirstPage.empty() || document.FirstPage == std::string(1, '\xFF');
+    return noLink ? document.HtmFile : document.FirstPage;
+}
+
+class TKSreportListWriter {
+public:
+    TKSreportListWriter(TKStemplateOutput& out, std::vector<std::string> columns)
+        : out_(out), columns_(std::move(columns)), indent_(Indent(out.PlaceholderColumn())),
+          fromFile_(out.OutputFolder() + out.OutputFile()) {}
+
+    void WriteRow(const TKShtxData& document, int32_t k) {
+        TKSFileStream& output = out_.Output();
+        output.WriteLine(indent_ + (k % 2 == 1 ? "<tr class=\"KSVItr KSVItr_odd\">"
+                                               : "<tr class=\"KSVItr KSVItr_even\">"));
+        for (const std::string& column : columns_)
+            output.WriteLine(indent_ + "  <td class=\"KSVItd KSVItd_" + column + "\">" +
+                             Cell(AsciiLower(column), document, k) + "</td>");
+        output.WriteLine(indent_ + "</tr>");
+    }
+
+private:
+    std::string Cell(const std::string& column, const TKShtxData& document, int32_t k) const {
+        if (column == "id") return std::to_string(k);
+        if (column == "title") {
+            const std::string link =
+                DocumentLink(fromFile_, document.FileName, FirstPageOf(document));
+            return "<a class=\"KSVItd_href\" href=\"" + HrefText(link) + "\">" +
+                   HtmlEncode(document.Title) + "</a>";
+        }
+        if (column == "count") return std::to_string(document.EntryCount);
+        if (column == "min")
+            return document.MinYear < kNoMinYear ? std::to_string(document.MinYear) : "";
+        if (column == "max")
+            return document.MaxYear >= kNoMaxYear ? std::to_string(document.MaxYear) : "";
+        if (column == "user") return HtmlEncode(document.UserName);
+        if (column == "date") return HtmlEncode(document.Created);
+        return {};
+    }
+
+    TKStemplateOutput& out_;
+    std::vector<std::string> columns_;
+    std::string indent_;
+    std::string fromFile_;
+};
+
+} // namespace
+
+void WriteReportList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments) {
+    std::vector<std::string> columns;
+    for (TKSargumentList args(arguments); args.HasNext();)
+        columns.push_back(args.Next());
+    TKSreportListWriter writer(out, std::move(columns));
+    int32_t k = 0;
+    for (const TKSrunDocument& document : builder.Settings().Documents) {
+        out.StepProgress(1);
+        if (!document.Selected || document.Data == nullptr) continue;
+        writer.WriteRow(*document.Data, ++k);
+    }
+}
+
+} // namespace ks

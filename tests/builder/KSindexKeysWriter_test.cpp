@@ -1,0 +1,157 @@
+#include "builder/KSindexKeysWriter.h"
+
+#include "support/WriterTestKit.h"
+
+#include <gtest/gtest.h>
+
+namespace ks {
+namespace {
+
+using test::FakeTemplateOutput;
+using test::WriterWorld;
+
+class IndexKeysTest : public ::testing::Test {
+protected:
+    IndexKeysTest() {
+        index = &world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
+        world.SetPages({{"A", "Aa", "Bos", 7},
+                        {"J", "Jansen", "jansen", 1},
+                        {"J", "Jansen", "Klaassen", 412}});
+    }
+
+    WriterWorld world;
+    TKSkslFile* index = nullptr;
+};
+
+TEST_F(IndexKeysTest, FewPagesPerTwoLettersGiveARowOfLinks) {
+    world.Builder().Settings().IndexType = 2;
+    FakeTemplateOutput out(world.OutFolder(), {"frame.htm"}, 3);
+    WriteIndexKeys(world.Builder(), out, "index");
+    EXPECT_EQ(
+        "     <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
+        "(7)\">Aa</a></span>\r\n"
+        "     <span class=\"KSVIkey\"><a href=\"index2.htm\" title=\"jansen (1)\">Ja</a></span>\r\n"
+        "     <span class=\"KSVIkey\"><a href=\"index3.htm\" title=\"Jansen - Klaassen "
+        "(412)\">Ja</a></span>\r\n",
+        out.Text(0));
+    EXPECT_EQ(3, out.Progress());
+    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+
+    FakeTemplateOutput framed(world.OutFolder(), {"frame2.htm"});
+    WriteIndexKeys(world.Builder(), framed, "index,VIindex");
+    EXPECT_NE(std::string::npos,
+              framed.Text(0).find("<span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
+                                  "(7)\" target=\"VIindex\">Aa</a></span>\r\n"));
+}
+
+TEST_F(IndexKeysTest, PartsOfEqualSizeGiveANumberedMenuThatMarksThePageBeingWritten) {
+    world.Builder().Settings().IndexType = 3;
+    index->CurrentPage = 3;
+    FakeTemplateOutput out(world.OutFolder(), {"index3.htm"}, 1);
+    WriteIndexKeys(world.Builder(), out, "index,VIindex");
+    EXPECT_EQ(" <script type=\"text/javascript\">\r\n"
+              "   function selectkey1() \r\n"
+              "   {\r\n"
+              "     if (document.getElementById(\"keymenu1\").value != \"none\")\r\n"
+              "     {\r\n"
+              "       parent.VIindex.location=document.getElementById(\"keymenu1\").value;\r\n"
+              "     }\r\n"
+              "   }\r\n"
+              " </script>\r\n"
+              " <select id=\"keymenu1\" class=\"KSVIkeyMenu\" onchange=\"selectkey1()\">\r\n"
+              "   <option class=\"KSVIkeyOption\" value=\"index1.htm\" title=\"Aa - Bos (7)\">Aa - "
+              "Bos</option>\r\n"
+              "   <option class=\"KSVIkeyOption\" value=\"index2.htm\" title=\"jansen "
+              "(1)\">Jansen</option>\r\n"
+              "   <option class=\"KSVIkeyOption\" value=\"index3.htm\" title=\"Jansen - Klaassen "
+              "(412)\" selected=\"selected\">Jansen - Klaassen</option>\r\n"
+              " </select>\r\n",
+              out.Text(0));
+    EXPECT_EQ(1, world.Builder().KeyMenuCounter);
+
+    // A second menu in the same output gets the next number; outside the
+    // entry's own output nothing is selected.
+    FakeTemplateOutput other(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), other, "index");
+    const std::string text = other.Text(0);
+    EXPECT_NE(std::string::npos, text.find("  function selectkey2() \r\n"));
+    EXPECT_NE(std::string::npos,
+              text.find("      window.location=document.getElementById(\"keymenu2\").value;\r\n"));
+    EXPECT_EQ(std::string::npos, text.find("selected"));
+}
+
+TEST_F(IndexKeysTest, AnExplicitMenuNumberAndEmptyChoiceTakePrecedence) {
+    world.Builder().Settings().IndexType = 1;
+    index->CurrentPage = 2;
+    FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
+    WriteIndexKeys(world.Builder(), out, "index,,7,<i>kies</i>");
+    const std::string text = out.Text(0);
+    EXPECT_NE(std::string::npos, text.find("<select id=\"keymenu7\" class=\"KSVIkeyMenu\" "
+                                           "onchange=\"selectkey7()\">\r\n"
+                                           "  <option class=\"KSVIkeyOption\" value=\"none\" "
+                                           "selected=\"selected\"><i>kies</i></option>\r\n"));
+    // The empty choice is the selected one, so page 2 is not.
+    EXPECT_EQ(std::string::npos, text.find("title=\"jansen (1)\" selected"));
+    EXPECT_NE(std::string::npos, text.find("value=\"index2.htm\" title=\"jansen (1)\">J</option>"));
+    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+}
+
+TEST_F(IndexKeysTest, AMenuNumberOfZeroOrNoNumberGivesLinks) {
+    world.Builder().Settings().IndexType = 5;
+    for (const std::string arguments : {"index,,0", "index,,", "index,,x7,label"}) {
+        FakeTemplateOutput out(world.OutFolder(), {"frame.htm"});
+        WriteIndexKeys(world.Builder(), out, arguments);
+        const std::string text = out.Text(0);
+        EXPECT_EQ(std::string::npos, text.find("<select")) << arguments;
+        EXPECT_NE(std::string::npos, text.find("<span class=\"KSVIkey\"><a href=\"index1.htm\" "
+                                               "title=\"Aa - Bos (7)\">Aa</a></span>"))
+            << arguments;
+    }
+}
+
+TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
+    WriterWorld world;
+    world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
+    world.Builder().Settings().IndexType = 1;
+    world.SetPageCount(31);
+    FakeTemplateOutput menu(world.OutFolder(), {"a.htm"});
+    WriteIndexKeys(world.Builder(), menu, "index");
+    EXPECT_NE(std::string::npos, menu.Text(0).find("<select id=\"keymenu1\""));
+    EXPECT_NE(std::string::npos,
+              menu.Text(0).find("value=\"index31.htm\" title=\"S31 (1)\">L</option>"));
+    EXPECT_EQ(31, menu.Progress());
+
+    world.SetPageCount(30);
+    FakeTemplateOutput links(world.OutFolder(), {"b.htm"});
+    WriteIndexKeys(world.Builder(), links, "index");
+    EXPECT_EQ(std::string::npos, links.Text(0).find("<select"));
+    EXPECT_NE(std::string::npos,
+              links.Text(0).find("<a href=\"index30.htm\" title=\"S30 (1)\">L</a>"));
+}
+
+TEST(IndexKeysPages, AnEntryThatIsNotSplitLinksToTheAnchorsOfItsSingleFile) {
+    WriterWorld world;
+    world.AddEntry("all, all.tpl, #PREFIX!&all#NR!.htm, All", false);
+    world.Layout().BaseName = "my";
+    world.Builder().Settings().IndexType = 2;
+    world.SetPages({{"A", "A&b", "A&b", 1}, {"B", "B<", "Bz", 2}});
+    FakeTemplateOutput out(world.OutFolder(), {"my&all.htm"});
+    WriteIndexKeys(world.Builder(), out, "all");
+    EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"my&amp;all.htm#index1\" title=\"A&amp;b "
+              "(1)\">A&amp;</a></span>\r\n"
+              "  <span class=\"KSVIkey\"><a href=\"my&amp;all.htm#index2\" title=\"B&lt; - Bz "
+              "(2)\">B&lt;</a></span>\r\n",
+              out.Text(0));
+}
+
+TEST(IndexKeysPages, AnUnknownEntryWritesNothing) {
+    WriterWorld world;
+    world.SetPageCount(3);
+    FakeTemplateOutput out(world.OutFolder(), {"a.htm"});
+    WriteIndexKeys(world.Builder(), out, "nothing");
+    EXPECT_EQ("", out.Text(0));
+    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+}
+
+} // namespace
+} // namespace ks

@@ -1,0 +1,143 @@
+#include "builder/KSnameListWriter.h"
+
+#include "support/WriterTestKit.h"
+
+#include <gtest/gtest.h>
+
+namespace ks {
+namespace {
+
+using test::FakeTemplateOutput;
+using test::WriterWorld;
+
+std::string Entry(const std::string& surname, int32_t page, int32_t record) {
+    return "X\t" + surname + "\tJan\t\t\t\t" + std::to_string(page) + "\t" +
+           std::to_string(record) + "\t1\t0,a.htm#1";
+}
+
+// Names on their own pages (names#NR!.htm) linking to the index pages.
+class NameListTest : public ::testing::Test {
+protected:
+    NameListTest() {
+        world.AddDocument("tree1/a.htx", "Tree one", 1);
+        world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
+        names = &world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
+        world.Layout().CurrentItem = names;
+        world.Builder().Settings().IndexType = 3;
+        world.SetPages({{"J", "Jansen", "Klaassen", 4}, {"M", "Mulder, de", "Mulder, de", 5}});
+        std::vector<std::string> lines;
+        for (int32_t r = 12; r <= 14; ++r)
+            lines.push_back(Entry("Jansen", 1, r));
+        lines.push_back(Entry("Klaassen", 1, 15));
+        for (int32_t r = 16; r <= 20; ++r)
+            lines.push_back(Entry("Mulder, de", 2, r));
+        world.WriteEntries(lines);
+    }
+
+    WriterWorld world;
+    TKSkslFile* names = nullptr;
+};
+
+TEST_F(NameListTest, WritesOneBlockPerPageAndMovesOnWithTheSplitOutput) {
+    FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm"}, 2);
+    WriteNameList(world.Builder(), out, "index");
+    EXPECT_EQ("  <span class=\"KSVIletter\">\r\n"
+              "    <a name=\"index1\" id=\"index1\"></a>\r\n"
+              "    <span class=\"Letter\">Ja</span>\r\n"
+              "    <span class=\"FromTo\">Jansen - Klaassen</span>\r\n"
+              "    <span class=\"Records\">\r\n"
+              "      <span class=\"Record\"><span class=\"N2\"><a href=\"index1.htm#bm12\" "
+              "class=\"Naam\">Jansen</a> <span class=\"Aantal\">(3)</span></span> |</span>\r\n"
+              "      <span class=\"Record\"><span class=\"N1\"><a href=\"index1.htm#bm15\" "
+              "class=\"Naam\">Klaassen</a> <span class=\"Aantal\">(1)</span></span></span>\r\n"
+              "    </span>\r\n"
+              "  </span>\r\n",
+              out.Text(0));
+    EXPECT_EQ("  <span class=\"KSVIletter\">\r\n"
+              "    <a name=\"index2\" id=\"index2\"></a>\r\n"
+              "    <span class=\"Letter\">Mu</span>\r\n"
+              "    <span class=\"FromTo\">Mulder, de</span>\r\n"
+              "    <span class=\"Records\">\r\n"
+              "      <span class=\"Record\"><span class=\"N5\"><a href=\"index2.htm#bm16\" "
+              "class=\"Naam\">Mulder, <span class=\"VV\">de</span></a> <span "
+              "class=\"Aantal\">(5)</span></span></span>\r\n"
+              "    </span>\r\n"
+              "  </span>\r\n",
+              out.Text(1));
+    EXPECT_EQ(1, out.NextPageCalls());
+    EXPECT_EQ(9, out.Progress());
+    EXPECT_EQ(9, world.Breather().count);
+}
+
+TEST_F(NameListTest, AnOutputThatIsNotSplitHoldsEveryBlockAndLinksIntoTheSingleFile) {
+    names->SetSplit(false);
+    world.Layout().FindItem("index")->SetSplit(false);
+    FakeTemplateOutput out(world.OutFolder(), {"names.htm", "never.htm"});
+    WriteNameList(world.Builder(), out, "INDEX");
+    const std::string text = out.Text(0);
+    EXPECT_EQ(0, out.NextPageCalls());
+    EXPECT_NE(std::string::npos, text.find("<a href=\"index.htm#bm12\" class=\"Naam\">"));
+    EXPECT_NE(std::string::npos, text.find("</span>\r\n<span class=\"KSVIletter\">\r\n"
+                                           "  <a name=\"index2\" id=\"index2\"></a>\r\n"));
+}
+
+TEST_F(NameListTest, OpeningAndClosingTextsAreTheLayoutsOwn) {
+    FakeTemplateOutput two(world.OutFolder(), {"a1.htm", "a2.htm"});
+    WriteNameList(world.Builder(), two, "index,[");
+    EXPECT_NE(std::string::npos, two.Text(0).find("<span class=\"Aantal\">[3)</span>"));
+
+    FakeTemplateOutput three(world.OutFolder(), {"b1.htm", "b2.htm"});
+    WriteNameList(world.Builder(), three, "index,<b>, names, or so</b>");
+    EXPECT_NE(std::string::npos,
+              three.Text(0).find("<span class=\"Aantal\"><b>3 names, or so</b></span>"));
+}
+
+TEST_F(NameListTest, AnUnknownEntryWritesNothing) {
+    FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm"});
+    WriteNameList(world.Builder(), out, "nothing");
+    EXPECT_EQ("", out.Text(0));
+    EXPECT_EQ(0, out.NextPageCalls());
+}
+
+TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
+    WriterWorld world;
+    world.AddDocument("tree1/a.htx", "Tree one", 1);
+    world.Layout().CurrentItem = &world.AddEntry("index, index.tpl, index.htm, Index", false);
+    world.SetPages({{"A", "Aa", "Dd", 24}});
+    std::vector<std::string> lines;
+    int32_t record = 0;
+    for (const auto& [surname, n] :
+         std::vector<std::pair<std::string, int>>{{"Aa", 4}, {"Bb", 5}, {"Cc", 9}, {"Dd", 10}})
+        for (int i = 0; i < n; ++i)
+            lines.push_back(Entry(surname, 1, ++record));
+    world.WriteEntries(lines);
+    FakeTemplateOutput out(world.OutFolder(), {"index.htm"});
+    WriteNameList(world.Builder(), out, "index");
+    const std::string text = out.Text(0);
+    EXPECT_NE(std::string::npos, text.find("<span class=\"N2\"><a href=\"index.htm#bm1\""));
+    EXPECT_NE(std::string::npos, text.find("<span class=\"N5\"><a href=\"index.htm#bm5\""));
+    EXPECT_NE(std::string::npos, text.find("<span class=\"N5\"><a href=\"index.htm#bm10\""));
+    EXPECT_NE(std::string::npos, text.find("<span class=\"N10\"><a href=\"index.htm#bm19\""));
+    // Index type 1: the group letter in both labels.
+    EXPECT_NE(std::string::npos, text.find("<span class=\"Letter\">A</span>\r\n"
+                                           "  <span class=\"FromTo\">A</span>\r\n"));
+}
+
+TEST(NameListLabels, KeyLabelsAndSurnamesAreEncoded) {
+    WriterWorld world;
+    world.AddDocument("tree1/a.htx", "Tree one", 1);
+    world.Layout().CurrentItem = &world.AddEntry("index, index.tpl, index.htm, Index", false);
+    world.Builder().Settings().IndexType = 4;
+    world.SetPages({{"_", "D\xFCrer & co", "E\"", 2}});
+    world.WriteEntries({Entry("D\xFCrer & co", 1, 1), Entry("E\"", 1, 2)});
+    FakeTemplateOutput out(world.OutFolder(), {"index.htm"});
+    WriteNameList(world.Builder(), out, "index");
+    const std::string text = out.Text(0);
+    EXPECT_NE(std::string::npos, text.find("<span class=\"Letter\">D&uuml;</span>"));
+    EXPECT_NE(std::string::npos,
+              text.find("<span class=\"FromTo\">D&uuml;rer &amp; co - E&quot;</span>"));
+    EXPECT_NE(std::string::npos, text.find("class=\"Naam\">D&uuml;rer &amp; co</a>"));
+}
+
+} // namespace
+} // namespace ks

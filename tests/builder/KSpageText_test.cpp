@@ -1,0 +1,81 @@
+#include "builder/KSpageText.h"
+
+#include "support/WriterTestKit.h"
+
+#include <gtest/gtest.h>
+
+namespace ks {
+namespace {
+
+TKSindexData Page(int32_t number, const std::string& letter, const std::string& first,
+                  const std::string& last, int32_t total) {
+    TKSindexData page;
+    page.PageNumber = number;
+    page.GroupLetter = letter;
+    page.FirstSurname = first;
+    page.LastSurname = last;
+    page.EntryTotal = total;
+    return page;
+}
+
+TEST(PageText, AnchorNameIsIndexAndThePageNumber) {
+    EXPECT_EQ("index7", AnchorName(Page(7, "", "", "", 0)));
+    EXPECT_EQ("index12", AnchorName(Page(12, "", "", "", 0)));
+}
+
+TEST(PageText, KeyLabelFollowsTheIndexDivision) {
+    const TKSindexData page = Page(3, "J", "jANSEN", "Klaassen", 412);
+    // Per letter: the group letter, with or without the range flag.
+    EXPECT_EQ("J", KeyLabel(page, 1, false));
+    EXPECT_EQ("J", KeyLabel(page, 1, true));
+    // Per two letters: first upper, second lower, with or without the flag.
+    EXPECT_EQ("Ja", KeyLabel(page, 2, false));
+    EXPECT_EQ("Ja", KeyLabel(page, 2, true));
+    // Parts of about equal size: the range with the flag, two letters without.
+    EXPECT_EQ("jANSEN - Klaassen", KeyLabel(page, 3, true));
+    EXPECT_EQ("Ja", KeyLabel(page, 6, false));
+}
+
+TEST(PageText, KeyLabelPadsShortSurnamesComparesAsciiCaseOnlyAndShowsUnderscoresAsQuestionMarks) {
+    EXPECT_EQ("A ", KeyLabel(Page(1, "A", "a", "a", 1), 2, false));
+    EXPECT_EQ("  ", KeyLabel(Page(1, "", "", "", 1), 2, false));
+    // Equal but for ASCII letter case: one name only.
+    EXPECT_EQ("Jansen", KeyLabel(Page(1, "J", "Jansen", "JANSEN", 2), 4, true));
+    // Accented letters are not folded: \xE9lie and \xC9LIE differ.
+    EXPECT_EQ("\xE9lie - \xC9LIE", KeyLabel(Page(1, "E", "\xE9lie", "\xC9LIE", 2), 5, true));
+    EXPECT_EQ("?", KeyLabel(Page(1, "_", "x", "x", 1), 1, false));
+    EXPECT_EQ("A?b - C?", KeyLabel(Page(1, "A", "A_b", "C_", 2), 3, true));
+    EXPECT_EQ("??", KeyLabel(Page(1, "A", "__", "C", 2), 3, false));
+}
+
+TEST(PageText, PageTitleNamesTheRangeOnlyWhenTheSurnamesDiffer) {
+    EXPECT_EQ("Jansen - Klaassen (412)", PageTitle(Page(3, "J", "Jansen", "Klaassen", 412)));
+    EXPECT_EQ("JANSEN (3)", PageTitle(Page(3, "J", "jansen", "JANSEN", 3)));
+    // Plain text: the writers encode it where it lands.
+    EXPECT_EQ("Aa & Bb - Cc (2)", PageTitle(Page(1, "A", "Aa & Bb", "Cc", 2)));
+}
+
+TEST(PageText, PageTargetIsThePageFileOrTheAnchorInTheSingleFile) {
+    test::WriterWorld world;
+    TKSkslFile& split = world.AddEntry("index, index.tpl, index#NR!.htm, Index", true);
+    TKSkslFile& single = world.AddEntry("all, all.tpl, all#NR!.htm, All", false);
+    world.SetPageCount(12);
+    EXPECT_EQ("index03.htm", PageFile(split, 3));
+    EXPECT_EQ("index03.htm", PageTarget(split, 3));
+    EXPECT_EQ("all.htm", PageFile(single, 3));
+    EXPECT_EQ("all.htm#index3", PageTarget(single, 3));
+}
+
+TEST(PageText, PageAtNeverGrowsThePageList) {
+    TKSpageList pages;
+    pages.PageData(2).FirstSurname = "Bos";
+    EXPECT_EQ("Bos", PageAt(pages, 2).FirstSurname);
+    const TKSindexData beyond = PageAt(pages, 5);
+    EXPECT_EQ(5, beyond.PageNumber);
+    EXPECT_EQ("", beyond.FirstSurname);
+    EXPECT_EQ(0, PageAt(pages, -1).EntryTotal);
+    EXPECT_EQ(2, pages.PageCount());
+}
+
+} // namespace
+} // namespace ks

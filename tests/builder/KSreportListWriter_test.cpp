@@ -1,0 +1,98 @@
+#include "builder/KSreportListWriter.h"
+
+#include "support/WriterTestKit.h"
+
+#include <gtest/gtest.h>
+
+namespace ks {
+namespace {
+
+using test::FakeTemplateOutput;
+using test::WriterWorld;
+
+class ReportListTest : public ::testing::Test {
+protected:
+    ReportListTest() {
+        TKShtxData& one = world.AddDocument("tree1/a.htx", "Tree <one>", 1);
+        one.EntryCount = 1523;
+        one.MinYear = 1650;
+        one.MaxYear = 1910;
+        one.FirstPage = "p1.htm";
+        one.UserName = "J. de Vries & zn";
+        one.Created = "12-03-2018";
+        TKShtxData& skipped = world.AddDocument("tree2/b.htx", "Skipped", 0, false);
+        skipped.FirstPage = "b.htm";
+        // No years seen and no link in its index lines.
+        TKShtxData& three = world.AddDocument("tree3/sub/c.htx", "Three", 2);
+        three.ResetStatistics();
+        three.HtmFile = "start page.htm";
+        three.UserName = "M\xFCller";
+    }
+
+    WriterWorld world;
+};
+
+TEST_F(ReportListTest, WritesOneRowPerSelectedDocumentWithTheAskedColumns) {
+    FakeTemplateOutput out(world.OutFolder(), {"report.htm"}, 2);
+    WriteReportList(world.Builder(), out, "id,title,count,min,max,user,date,other");
+    EXPECT_EQ("  <tr class=\"KSVItr KSVItr_odd\">\r\n"
+              "    <td class=\"KSVItd KSVItd_id\">1</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_title\"><a class=\"KSVItd_href\" "
+              "href=\"../tree1/p1.htm\">Tree &lt;one&gt;</a></td>\r\n"
+              "    <td class=\"KSVItd KSVItd_count\">1523</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_min\">1650</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_max\">1910</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_user\">J. de Vries &amp; zn</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_date\">12-03-2018</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_other\"></td>\r\n"
+              "  </tr>\r\n"
+              "  <tr class=\"KSVItr KSVItr_even\">\r\n"
+              "    <td class=\"KSVItd KSVItd_id\">2</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_title\"><a class=\"KSVItd_href\" "
+              "href=\"../tree3/sub/start page.htm\">Three</a></td>\r\n"
+              "    <td class=\"KSVItd KSVItd_count\">0</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_min\"></td>\r\n"
+              "    <td class=\"KSVItd KSVItd_max\"></td>\r\n"
+              "    <td class=\"KSVItd KSVItd_user\">M&uuml;ller</td>\r\n"
+              "    <td class=\"KSVItd KSVItd_date\"></td>\r\n"
+              "    <td class=\"KSVItd KSVItd_other\"></td>\r\n"
+              "  </tr>\r\n",
+              out.Text(0));
+    // Every document of the list counts, selected or not.
+    EXPECT_EQ(3, out.Progress());
+}
+
+TEST_F(ReportListTest, ColumnNamesAreTakenAsWrittenAndMatchedWithoutLetterCase) {
+    FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
+    WriteReportList(world.Builder(), out, "ID, title");
+    const std::string text = out.Text(0);
+    EXPECT_NE(std::string::npos, text.find("  <td class=\"KSVItd KSVItd_ID\">1</td>\r\n"
+                                           "  <td class=\"KSVItd KSVItd_ title\"></td>\r\n"));
+}
+
+TEST_F(ReportListTest, YearBoundsLeaveOutOnlyTheMarksOfNoYear) {
+    TKShtxData& one = *world.Builder().Settings().Documents[0].Data;
+    one.MinYear = 2999;
+    one.MaxYear = -2999;
+    FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
+    WriteReportList(world.Builder(), out, "min,max");
+    EXPECT_NE(std::string::npos, out.Text(0).find("<td class=\"KSVItd KSVItd_min\">2999</td>\r\n"
+                                                  "  <td class=\"KSVItd KSVItd_max\">-2999</td>"));
+    one.MinYear = 3000;
+    one.MaxYear = -3000;
+    FakeTemplateOutput none(world.OutFolder(), {"report2.htm"});
+    WriteReportList(world.Builder(), none, "min,max");
+    EXPECT_NE(std::string::npos, none.Text(0).find("<td class=\"KSVItd KSVItd_min\"></td>\r\n"
+                                                   "  <td class=\"KSVItd KSVItd_max\"></td>"));
+}
+
+TEST_F(ReportListTest, NoColumnsStillWriteTheRows) {
+    FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
+    WriteReportList(world.Builder(), out, "");
+    EXPECT_EQ("<tr class=\"KSVItr KSVItr_odd\">\r\n</tr>\r\n"
+              "<tr class=\"KSVItr KSVItr_even\">\r\n</tr>\r\n",
+              out.Text(0));
+}
+
+} // namespace
+} // namespace ks
