@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build test test-asan unit format clean
+.PHONY: all deps build test test-asan unit bench format clean
 
 all: build
 
@@ -26,6 +26,11 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 test: unit test-asan
+
+# Benchmarks (never part of the tests): merging 1,000,000 index lines.
+bench: build
+	@scripts/install-deps --bench
+	@bench/run-merge $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

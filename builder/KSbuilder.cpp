@@ -3,6 +3,7 @@
 #include "builder/KSduplicates.h"
 #include "builder/KSmerge.h"
 #include "builder/KSrunFolder.h"
+#include "common/KSprogress.h"
 
 namespace ks {
 
@@ -10,7 +11,13 @@ namespace {
 const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp"};
 }
 
-TKSbuilder::TKSbuilder(TKSrunSettings settings) : settings_(std::move(settings)) {}
+TKSbuilder::TKSbuilder(TKSrunSettings settings)
+    : settings_(std::move(settings)), quietBreather_(std::make_unique<TKSnullBreather>()),
+      breather_(quietBreather_.get()) {}
+
+void TKSbuilder::SetBreather(TKSbreather* breather) {
+    breather_ = breather != nullptr ? breather : quietBreather_.get();
+}
 
 TKSbuilder::~TKSbuilder() = default;
 

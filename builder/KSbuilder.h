@@ -36,6 +36,10 @@ public:
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
 
     TKSrunSettings& Settings() { return settings_; }
+    const TKSrunSettings& Settings() const { return settings_; }
+    // Lets the user interface breathe; never null (a quiet one by default).
+    TKSbreather& Breather() { return *breather_; }
+    void SetBreather(TKSbreather* breather);
     const std::string& MergedPath() const { return mergedPath_; }   // "HTMLindex1.tmp"
     const std::string& SizesPath() const { return sizesPath_; }     // "HTMLindexAN.tmp"
     const std::string& EntriesPath() const { return entriesPath_; } // "HTMLindex2.tmp"
@@ -44,13 +48,15 @@ public:
     int32_t EntryTotalCount = 0;
     int32_t PageCount = 0;
     TKSpageList Pages;
-    int32_t KeyMenuCounter = 0;
+    int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
     bool Busy = false;
     int32_t StopRequest = 0; // 1 cancel, 2 previous page, 4 finish
 
 private:
     TKSrunSettings settings_;
     std::unique_ptr<TKSrunFolder> runFolder_;
+    std::unique_ptr<TKSbreather> quietBreather_;
+    TKSbreather* breather_;
     std::string mergedPath_;
     std::string sizesPath_;
     std::string entriesPath_;

@@ -2,7 +2,7 @@
 
 #include "LINE_INPUT/KSFileStream.h"
 #include "builder/KSindexData.h"
-#include "builder/KSprogress.h"
+#include "common/KSprogress.h"
 #include "common/KStextutil.h"
 #include "index/KShtxRegel.h"
 

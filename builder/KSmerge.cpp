@@ -1,10 +1,11 @@
 #include "builder/KSmerge.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSprogress.h"
 #include "builder/KSrunSettings.h"
 #include "builder/KSsortOld.h"
 #include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSprogress.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
@@ -23,17 +24,11 @@ namespace {
 
 // ---- sorted copies -------------------------------------------------------
 
-bool SameModificationTime(const std::string& a, const std::string& b) {
-    std::error_code ec1, ec2;
-    const auto ta = fs::last_write_time(a, ec1);
-    const auto tb = fs::last_write_time(b, ec2);
-    return !ec1 && !ec2 && ta == tb;
-}
-
 void CopyModificationTime(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    const auto t = fs::last_write_time(from, ec);
-    if (!ec) fs::last_write_time(to, t, ec);
+    int64_t date = 0;
+    int64_t size = 0;
+    FileDateSize(from, date, size);
+    SetFileDate(to, date);
 }
 
 // A name in the temporary folder that two documents with the same file name
@@ -52,7 +47,7 @@ std::string FallbackCopyPath(const std::string& documentPath, const std::string&
 
 bool IsCurrentCopy(const std::string& copyPath, const std::string& documentPath) {
     std::error_code ec;
-    return fs::is_regular_file(copyPath, ec) && SameModificationTime(copyPath, documentPath);
+    return fs::is_regular_file(copyPath, ec) && CompareFileDates(copyPath, documentPath) == 0;
 }
 
 // Builds the copy at path; false (and nothing left behind) when it cannot be
@@ -218,6 +213,10 @@ private:
     void OpenDocument(Cursor& cursor) {
         cursor.stream = std::make_unique<TKSFileStream>(cursor.data->DataFileName, "I");
         TKSFileStream& stream = *cursor.stream;
+        // A document that vanished or became unreadable since it was chosen
+        // stops the run with its name rather than quietly leaving it out.
+        if (!stream.Opened())
+            throw EInOutError("Cannot read the index document " + cursor.data->DataFileName);
         progressMax_ += stream.Size();
         bool found = false;
         while (!found && !stream.Eof()) {

@@ -11,6 +11,7 @@
 namespace ks {
 
 class TKShtxData;
+class TKSkslData;
 
 struct TKSrunDocument {
     TKShtxData* Data = nullptr; // owned by the document list
@@ -19,6 +20,7 @@ struct TKSrunDocument {
 
 struct TKSrunSettings {
     std::vector<TKSrunDocument> Documents; // in list order
+    TKSkslData* Layout = nullptr;          // owned by the caller
     int32_t IndexType = 1;                 // 1 to 6
     bool IndexWithYears = false;           // show years in the index
     bool DuplicatesIgnoreYears = false;    // fold duplicates without comparing years

@@ -5,10 +5,31 @@
 namespace ks {
 namespace {
 
-struct LanguageFiles {
-    TKSini ui;
-    TKSini lng;
+struct TextFile {
+    TKSini ini;
     bool open = false;
+
+    void Open(const std::string& path) {
+        Close();
+        ini.Open(path);
+        open = true;
+    }
+    void Close() {
+        if (!open) return;
+        ini.Close();
+        open = false;
+    }
+    // A missing file, section or key gives def; a key with an empty value gives "".
+    std::string Read(const std::string& section, const std::string& key, const std::string& def) {
+        if (!open) return def;
+        ini.SetSection(section);
+        return ini.ReadString(key, def);
+    }
+};
+
+struct LanguageFiles {
+    TextFile ui;
+    TextFile lng;
 };
 
 // Process-wide, like the environment that opens it.
@@ -17,40 +38,34 @@ LanguageFiles& Files() {
     return files;
 }
 
-// A missing file, section or key gives def; a key with an empty value gives "".
-std::string ReadFrom(TKSini& ini, const std::string& section, const std::string& key,
-                     const std::string& def) {
-    if (!Files().open) return def;
-    ini.SetSection(section);
-    return ini.ReadString(key, def);
-}
-
 } // namespace
 
 void OpenLanguageFiles(const std::string& uiFile, const std::string& lngFile) {
-    CloseLanguageFiles();
-    LanguageFiles& files = Files();
-    files.ui.Open(uiFile);
-    files.lng.Open(lngFile);
-    files.open = true;
+    OpenUiTextFile(uiFile);
+    OpenLanguageFile(lngFile);
+}
+
+void OpenUiTextFile(const std::string& uiFile) {
+    Files().ui.Open(uiFile);
+}
+
+void OpenLanguageFile(const std::string& lngFile) {
+    Files().lng.Open(lngFile);
 }
 
 void CloseLanguageFiles() {
-    LanguageFiles& files = Files();
-    if (!files.open) return;
-    files.ui.Close();
-    files.lng.Close();
-    files.open = false;
+    Files().ui.Close();
+    Files().lng.Close();
 }
 
 std::string LookupText(const std::string& literal, const std::string& section) {
     if (literal.empty()) return "";
-    if (literal[0] != '#') return ReadFrom(Files().ui, section, literal, "");
+    if (literal[0] != '#') return Files().ui.Read(section, literal, "");
     const std::string rest = literal.substr(1);
     const std::size_t eq = rest.find('=');
     const std::string key = eq == std::string::npos ? rest : rest.substr(0, eq);
     const std::string def = eq == std::string::npos ? "" : rest.substr(eq + 1);
-    return ReadFrom(Files().ui, section, key, def);
+    return Files().ui.Read(section, key, def);
 }
 
 std::string LookupNumbered(int number, const std::string& section) {
@@ -58,7 +73,7 @@ std::string LookupNumbered(int number, const std::string& section) {
 }
 
 std::string LookupKey(const std::string& key, const std::string& section) {
-    return ReadFrom(Files().lng, section, key, "");
+    return Files().lng.Read(section, key, "");
 }
 
 } // namespace ks

@@ -11,6 +11,9 @@ namespace ks {
 // Opens the user-interface text file ("KS-xx.UI") and the language file
 // ("KS-xx.LNG"); either may be missing.
 void OpenLanguageFiles(const std::string& uiFile, const std::string& lngFile);
+// Opens one of the two files, leaving the other as it is.
+void OpenUiTextFile(const std::string& uiFile);
+void OpenLanguageFile(const std::string& lngFile);
 void CloseLanguageFiles();
 
 // "#key=default" / "#key" / plain key, looked up in section of the UI file.

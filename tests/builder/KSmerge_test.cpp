@@ -1,7 +1,8 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSduplicates.h"
 #include "builder/KSmerge.h"
-#include "builder/KSprogress.h"
+#include "common/KSerrors.h"
+#include "common/KSprogress.h"
 #include "index/KShtxData.h"
 
 #include "support/TempDir.h"
@@ -231,10 +232,12 @@ TEST(FindDuplicates, SizedDivisionsJoinSurnamesWhileThePageGetsNearerTheTarget) 
         EXPECT_EQ(8, builder.PageCount);
     }
     {
-        // Target 984 / 250 = 3: still each on its own page.
-        MergeRun run;
-        run.Add("a.htx", Document("3.22", "T", lines));
-        EXPECT_EQ(8, run.Run(5).PageCount);
+        // Targets 984 / 100, 984 / 250 and 984 / 500: still each on its own page.
+        for (int indexType : {4, 5, 6}) {
+            MergeRun run;
+            run.Add("a.htx", Document("3.22", "T", lines));
+            EXPECT_EQ(8, run.Run(indexType).PageCount) << indexType;
+        }
     }
 }
 
@@ -288,6 +291,55 @@ TEST(MergeIndexes, SortsOldDocumentsIntoACopyThatIsReusedWhileTheDocumentIsUncha
     std::filesystem::last_write_time(run.Dir().file("old.htx"), stamp + std::chrono::seconds(5));
     run.Run();
     EXPECT_EQ(std::string::npos, run.Merged().find("Marker"));
+}
+
+} // namespace
+} // namespace ks
+
+namespace ks {
+namespace {
+
+TEST(MergeIndexes, ASortedCopyThatCannotBeWrittenBesideTheDocumentGoesToTheTemporaryFolder) {
+    MergeRun run;
+    run.Add("old.htx",
+            Document("3.1", "Old",
+                     {"V\tVries\tJan\t\t\t\t1\tv.htm#1", "A\tAa\tPiet\t\t\t\t2\tv.htm#2"}));
+    // A folder in the copy's place cannot be replaced.
+    std::filesystem::create_directories(run.Dir().file("old.new-htx/x"));
+    run.Run();
+    EXPECT_NE(run.Dir().file("old.new-htx"), run.Doc(0).DataFileName);
+    EXPECT_NE(std::string::npos, run.Doc(0).DataFileName.find("old-"));
+    EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tv.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tv.htm#1\t0\r\n#\r\n",
+              run.Merged());
+    EXPECT_TRUE(std::filesystem::is_directory(run.Dir().file("old.new-htx/x")));
+}
+
+TEST(MergeIndexes, AVanishedDocumentOrAnUnwritableFolderIsAnErrorNamingThePath) {
+    {
+        MergeRun run;
+        run.Add("gone.htx", Document("3.22", "G", {"B\tBos\tEva\t\t\t\t1\tg.htm#1"}));
+        std::filesystem::remove(run.Dir().file("gone.htx"));
+        try {
+            run.Run();
+            FAIL() << "no error";
+        } catch (const EInOutError& e) {
+            EXPECT_NE(std::string::npos, std::string(e.what()).find("gone.htx")) << e.what();
+        }
+    }
+    {
+        TempDir dir;
+        TKSrunSettings settings;
+        settings.TempSwitchFolder = dir.file("missing/folder");
+        TKSbuilder builder(settings);
+        TKSnullProgressBar bar;
+        TKSnullBreather breather;
+        try {
+            builder.MergeStep(bar, breather);
+            FAIL() << "no error";
+        } catch (const EKSError& e) {
+            EXPECT_NE(std::string::npos, std::string(e.what()).find("missing/folder")) << e.what();
+        }
+    }
 }
 
 } // namespace

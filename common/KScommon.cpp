@@ -1,0 +1,235 @@
+#include "common/KScommon.h"
+
+#include "LINE_INPUT/KSFileStream.h"
+#include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSini.h"
+#include "common/KSlocal.h"
+#include "common/KStextutil.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+#include <utility>
+
+namespace ks {
+namespace fs = std::filesystem;
+
+namespace {
+
+TKScommon* currentEnvironment = nullptr;
+
+// Tested in this order; each one found replaces the choice, so the last wins.
+constexpr std::array<const char*, 4> kLanguageFolders = {"GB", "F", "D", "NL"};
+
+std::string WithSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// A language code names files and folders and a store key, so only letters,
+// digits, '-' and '_' are taken; anything else counts as no choice. Codes are
+// upper case, as the files of the program folder are named.
+std::string NormaliseLanguage(const std::string& text) {
+    const std::string code = AsciiUpper(Trim(text));
+    if (code.empty() || code.size() > 16) return "";
+    for (char c : code) {
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+        if (!ok) return "";
+    }
+    return code;
+}
+
+// The program's own files: a user-interface text file or a language folder
+// with its layouts.
+bool HoldsProgramFiles(const std::string& folder) {
+    if (!FindFiles(folder, "KS-*.UI").empty()) return true;
+    for (const char* language : kLanguageFolders)
+        if (IsFolder(folder + language + "/layout")) return true;
+    return false;
+}
+
+// An unused fresh folder of our own, for when the usual one is not safe.
+std::string FreshTempFolder(const std::string& base) {
+    std::string pattern = base + "KESTRIN-" + std::to_string(::geteuid()) + "-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) return "";
+    return pattern + "/";
+}
+
+std::string Digits(int value, int width) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", width, value);
+    return text;
+}
+
+} // namespace
+
+bool TKSbitmap::IsSet(int bit) const {
+    const unsigned shift = static_cast<unsigned>(bit) % 32U;
+    return ((static_cast<uint32_t>(value_) >> shift) & 1U) != 0;
+}
+
+std::vector<std::string> TKScommon::DefaultDataFolders() {
+    return {KS_SOURCE_DIST_DIR, KS_INSTALL_DATA_DIR};
+}
+
+TKScommon::TKScommon(std::vector<std::string> switches, std::string currentFolder,
+                     std::vector<std::string> dataFolders)
+    : switches_(std::move(switches)), dataFolders_(std::move(dataFolders)) {
+    if (currentEnvironment != nullptr)
+        throw EAssertionFailed("KScommon: the environment exists already");
+    std::error_code ec;
+    fs::path folder = currentFolder.empty() ? fs::current_path(ec) : fs::path(currentFolder);
+    if (folder.is_relative()) folder = fs::absolute(folder, ec);
+    currentFolder_ = WithSlash(folder.lexically_normal().string());
+    currentEnvironment = this;
+}
+
+TKScommon::~TKScommon() {
+    CloseLanguageFiles();
+    currentEnvironment = nullptr;
+}
+
+void TKScommon::SetProduct(const std::string& productName, const std::string& version,
+                           const std::string& release, const std::string& releaseDate) {
+    ProductName = productName;
+    Version = version;
+    Release = release;
+    ReleaseDate = releaseDate;
+    RegistryBase = "\\Software\\" + productName + "\\" + version + "\\";
+}
+
+void TKScommon::InitEnvironment() {
+    if (initialised_) throw EAssertionFailed("KScommon: InitEnvironment runs once");
+    initialised_ = true;
+    ProgramFolder = ChooseProgramFolder();
+    DebugSwitches = SwitchBits("DEBUG");
+    DeveloperSwitches = SwitchBits("DEVELOPER");
+    TempFolder = ChooseTempFolder();
+    LogFolder = TempFolder;
+    const std::string language = ChooseLanguage();
+    RegistryLanguageKey = RegistryBase + language + "\\";
+    LanguageFolder = ProgramFolder + language + "/";
+    ResourceFolder = ProgramFolder + "Resource/";
+    SetUiLanguage(language);
+    SetTextLanguage(language);
+}
+
+void TKScommon::SetUiLanguage(const std::string& language) {
+    UiLanguage = language;
+    OpenUiTextFile(ProgramFolder + "KS-" + language + ".UI");
+}
+
+void TKScommon::SetTextLanguage(const std::string& language) {
+    TextLanguage = language;
+    OpenLanguageFile(ProgramFolder + "KS-" + language + ".LNG");
+}
+
+std::string TKScommon::CommandLineSwitch(const std::string& name) const {
+    const std::string wanted = AsciiUpper(name);
+    std::string result;
+    for (const std::string& argument : switches_) {
+        std::string text = argument;
+        if (!text.empty() && (text[0] == '/' || text[0] == '-')) text.erase(0, 1);
+        if (AsciiUpper(text).compare(0, wanted.size(), wanted) != 0) continue;
+        result = " ";
+        const std::size_t separator = text.find_first_of("=:");
+        if (separator != std::string::npos) result = text.substr(separator + 1);
+    }
+    return result;
+}
+
+bool TKScommon::HasSwitch(const std::string& name) const {
+    return !CommandLineSwitch(name).empty();
+}
+
+void TKScommon::WriteLog(const std::string& text) const {
+    WriteLogAt(text, std::time(nullptr));
+}
+
+void TKScommon::WriteLogAt(const std::string& text, std::time_t when) const {
+    if (LogFolder.empty()) return;
+    std::tm local{};
+    if (::localtime_r(&when, &local) == nullptr) return;
+    const std::string file = LogFolder + Digits(local.tm_year + 1900, 4) + "-" +
+                             Digits(local.tm_mon + 1, 2) + "-" + Digits(local.tm_mday, 2) +
+                             "-LOG.TXT";
+    const std::string line = Digits(local.tm_hour, 2) + ":" + Digits(local.tm_min, 2) + ":" +
+                             Digits(local.tm_sec, 2) + " : " + text;
+    try {
+        TKSFileStream log(file, "A");
+        if (log.Opened()) log.WriteLine(line);
+    } catch (const std::exception&) {
+        // The log never stops the program.
+    }
+}
+
+std::string TKScommon::ChooseProgramFolder() const {
+    if (HoldsProgramFiles(currentFolder_)) return currentFolder_;
+    for (const std::string& folder : dataFolders_)
+        if (!folder.empty() && IsFolder(folder)) return WithSlash(folder);
+    return currentFolder_;
+}
+
+std::string TKScommon::ChooseTempFolder() const {
+    const std::string chosen = Trim(CommandLineSwitch("TEMP"));
+    if (!chosen.empty()) {
+        const std::string folder = WithSlash(chosen[0] == '/' ? chosen : currentFolder_ + chosen);
+        if (IsFolder(folder)) return folder;
+    }
+    std::vector<std::string> bases = {GetTempPath()};
+    if (bases.front() != "/tmp/") bases.push_back("/tmp/");
+    for (const std::string& base : bases)
+        if (std::string folder = PrivateTempFolder(base); !folder.empty()) return folder;
+    for (const std::string& base : bases)
+        if (std::string folder = FreshTempFolder(base); !folder.empty()) return folder;
+    throw EInOutError("Cannot create a private temporary folder in " + bases.front());
+}
+
+std::string TKScommon::ChooseLanguage() const {
+    std::string language = NormaliseLanguage(CommandLineSwitch("LANGUAGE"));
+    // Without a product there is no store key: nothing to read or remember.
+    if (language.empty() && !RegistryBase.empty()) {
+        TKSreg store(RegistryBase);
+        language = NormaliseLanguage(store.ReadString("Language"));
+        store.Close();
+    }
+    if (language.empty())
+        for (const char* folder : kLanguageFolders)
+            if (IsFolder(ProgramFolder + folder)) language = folder;
+    if (language.empty()) language = "NL";
+    if (!RegistryBase.empty()) {
+        TKSreg store(RegistryBase);
+        store.WriteString("Language", language);
+        store.Close();
+    }
+    return language;
+}
+
+TKSbitmap TKScommon::SwitchBits(const std::string& name) const {
+    const std::string value = CommandLineSwitch(name);
+    if (value.empty()) return TKSbitmap(0);
+    if (Trim(value).empty()) return TKSbitmap(-1);
+    int32_t bits = 0;
+    return TKSbitmap(ParseWholeNumber(value, bits) ? bits : 0);
+}
+
+TKScommon& Environment() {
+    if (currentEnvironment == nullptr) throw EAssertionFailed("KScommon: no environment");
+    return *currentEnvironment;
+}
+
+TKScommon* CurrentEnvironment() {
+    return currentEnvironment;
+}
+
+} // namespace ks

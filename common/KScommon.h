@@ -1,0 +1,120 @@
+// The application environment: where the program's files, the language, the
+// temporary files and the log live, and how the program was started
+// (switches). The file services that go with it are in KSfiles.h.
+//
+// One TKScommon exists per process, from start-up to the end; it is created
+// with an explicit list of switch arguments and an explicit current folder, so
+// that the command-line tool and the tests never depend on the real process.
+// Folders always end with "/".
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+// The bits of a switch set (DEBUG, DEVELOPER).
+class TKSbitmap {
+public:
+    TKSbitmap() = default;
+    explicit TKSbitmap(int32_t value) : value_(value) {}
+
+    bool IsSet(int bit) const; // bit taken modulo 32
+    bool IsZero() const { return value_ == 0; }
+    bool IsNonZero() const { return value_ != 0; }
+    int32_t Value() const { return value_; }
+
+private:
+    int32_t value_ = 0;
+};
+
+// The folder chooser of the user interface. The wizard implements it with its
+// toolkit's dialog; the core only declares it. An implementation clears a
+// folder that does not exist before preselecting it, uses root (when not
+// empty) as the top of the tree, offers a "new folder" button only when
+// allowNewFolder, and returns true with the chosen folder when confirmed.
+class FolderBrowser {
+public:
+    virtual ~FolderBrowser() = default;
+    virtual bool BrowseForFolder(const std::string& title, const std::string& root,
+                                 std::string& folder, bool allowNewFolder) = 0;
+};
+
+class TKScommon {
+public:
+    // The installed data folders, tried in order when the current folder does
+    // not hold the program's files: the build tree's dist/, then the install
+    // prefix's share/kestrin/.
+    static std::vector<std::string> DefaultDataFolders();
+
+    // switches: the command-line arguments that may be switches, in order.
+    // currentFolder: empty means the process's current folder.
+    // Only one environment may exist at a time (EAssertionFailed otherwise).
+    TKScommon(std::vector<std::string> switches, std::string currentFolder,
+              std::vector<std::string> dataFolders = DefaultDataFolders());
+    ~TKScommon();
+    TKScommon(const TKScommon&) = delete;
+    TKScommon& operator=(const TKScommon&) = delete;
+
+    // Product values set by program start-up before InitEnvironment; also
+    // builds RegistryBase ("\Software\" + product + "\" + version + "\").
+    void SetProduct(const std::string& productName, const std::string& version,
+                    const std::string& release, const std::string& releaseDate);
+
+    // Folders, switch sets, language and language files. Runs once.
+    // Throws EInOutError only when no private temporary folder can be made.
+    void InitEnvironment();
+
+    void SetUiLanguage(const std::string& language);
+    void SetTextLanguage(const std::string& language);
+
+    // The value of switch name: "" when absent, " " when given without value,
+    // else the text after the first "=" or ":". A later argument overrides an
+    // earlier one; any argument that begins with the name matches.
+    std::string CommandLineSwitch(const std::string& name) const;
+    bool HasSwitch(const std::string& name) const;
+
+    // Appends "hh:mm:ss : text" to LogFolder + "yyyy-mm-dd-LOG.TXT" for the
+    // local time now; never fails. Callers log only when DebugSwitches bit 0
+    // is set.
+    void WriteLog(const std::string& text) const;
+    void WriteLogAt(const std::string& text, std::time_t when) const;
+
+    std::string ProductName;
+    std::string Version;
+    std::string Release;
+    std::string ReleaseDate;
+    std::string ProgramFolder;
+    std::string LanguageFolder;
+    std::string TempFolder;
+    std::string LogFolder;
+    std::string ResourceFolder;
+    std::string UiLanguage;
+    std::string TextLanguage;
+    std::string RegistryBase;
+    std::string RegistryLanguageKey;
+    TKSbitmap DebugSwitches;
+    TKSbitmap DeveloperSwitches;
+
+    const std::string& CurrentFolder() const { return currentFolder_; }
+
+private:
+    std::string ChooseProgramFolder() const;
+    std::string ChooseTempFolder() const;
+    std::string ChooseLanguage() const;
+    TKSbitmap SwitchBits(const std::string& name) const;
+
+    std::vector<std::string> switches_;
+    std::string currentFolder_;
+    std::vector<std::string> dataFolders_;
+    bool initialised_ = false;
+};
+
+// The environment of this process; EAssertionFailed when none exists.
+TKScommon& Environment();
+// The environment of this process, or nullptr.
+TKScommon* CurrentEnvironment();
+
+} // namespace ks

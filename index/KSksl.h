@@ -1,0 +1,117 @@
+// Layouts (".ksl"): settings-style files that name the templates to expand
+// and the plain files to copy, the settings the wizard asks for, a preview
+// picture, a description and free texts for the templates.
+//
+//   [KESTRIN]  type=KSL, format=1
+//   [General]  title, image, comment1.., askuser
+//   [Templates] 1=Name, Source, Output, Caption   (until the first empty number)
+//   [Files]     1=...                             (same)
+//   [Texts]    any key: texts the templates fetch
+//
+// "#PREFIX!" in Source and Output stands for the base name of the run; "#NR!"
+// in Output for the page number of an output split into pages.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+class TKSini;
+class TKSkslData;
+
+// One entry of a layout: a template (Kind 1) or a plain file (Kind 2).
+class TKSkslFile {
+public:
+    static constexpr uint8_t kTemplate = 1;
+    static constexpr uint8_t kPlainFile = 2;
+    // Page numbers of OutputName beside real pages.
+    static constexpr int kCurrentPage = -1;
+    static constexpr int kDeletionMask = -2;
+
+    TKSkslFile(TKSkslData& owner, uint8_t kind);
+
+    // Fills Name, Source, Output, Caption and Numbered from an entry line of
+    // four comma-separated fields; Split becomes false and CurrentPage 0.
+    void ParseLine(const std::string& line);
+    // Only a numbered entry can be split.
+    void SetSplit(bool split);
+    // Only a split entry counts pages; others stay at 0.
+    void SetPage(int page);
+
+    // Folder of the layout file + Source, "#PREFIX!" replaced by the base name.
+    std::string SourcePath() const;
+    // The output file name for page (kCurrentPage: CurrentPage; kDeletionMask:
+    // "*" for "#NR!" when numbered); "#NR!" is empty when not split.
+    std::string OutputName(int page) const;
+
+    TKSkslData& Owner() const { return *owner_; }
+
+    uint8_t Kind;
+    std::string Name;
+    std::string Source;
+    std::string Output;
+    std::string Caption;
+    bool Numbered = false;
+    bool Split = false;
+    int32_t CurrentPage = 0;
+
+private:
+    TKSkslData* owner_;
+};
+
+// One loaded layout. It owns its entries, which refer back to it, so it
+// neither copies nor moves; keep it behind a pointer.
+class TKSkslData {
+public:
+    TKSkslData();
+    ~TKSkslData();
+    TKSkslData(const TKSkslData&) = delete;
+    TKSkslData& operator=(const TKSkslData&) = delete;
+
+    // False when path is not a layout (type "KSL", format 1); otherwise reads
+    // it, keeps it open for LayoutText, and returns true. The preview picture
+    // is looked for beside the layout and then in resourceFolder; without
+    // resourceFolder, in the resource folder of the environment (if any).
+    bool Load(const std::string& path);
+    bool Load(const std::string& path, const std::string& resourceFolder);
+
+    // Entry number (from 1: templates first, then files), or nullptr.
+    TKSkslFile* Item(int number) const;
+    // The first entry whose Name equals name (letter case of A-Z ignored).
+    TKSkslFile* FindItem(const std::string& name) const;
+    // The value of key in [Texts], "" when absent.
+    std::string LayoutText(const std::string& key) const;
+    // True when AskUser names word ("INDEXTYPE", "TITLE", "HOMEPAGE", "EMAIL")
+    // anywhere, letter case ignored.
+    bool AsksFor(const std::string& word) const;
+
+    int32_t ItemCount() const { return static_cast<int32_t>(Items.size()); }
+
+    std::string LayoutFile;
+    std::string Title;
+    std::string Comment; // every comment line followed by CR LF
+    std::string Image;   // full path of the preview picture, or ""
+    std::string BaseName;
+    std::string AskUser;
+    int32_t TemplateCount = 0;
+    int32_t FileCount = 0;
+    std::vector<std::unique_ptr<TKSkslFile>> Items;
+    TKSkslFile* CurrentItem = nullptr;
+    int32_t PageCount = 0;
+
+private:
+    void Clear();
+    std::string FindImage(const std::string& image, const std::string& resourceFolder) const;
+    int32_t ReadEntries(const std::string& section, uint8_t kind);
+
+    std::unique_ptr<TKSini> ini_;
+};
+
+// Splits an entry line at commas outside double quotes into exactly four
+// fields without surrounding blanks; quotes stay in the fields.
+std::vector<std::string> SplitEntryLine(const std::string& line);
+
+} // namespace ks

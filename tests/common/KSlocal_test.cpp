@@ -1,0 +1,190 @@
+#include "common/KSlocal.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace ks {
+namespace {
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+// Closes the process-wide language files whatever a test leaves open.
+class LocalTextTest : public ::testing::Test {
+protected:
+    ~LocalTextTest() override { CloseLanguageFiles(); }
+    TempDir dir_;
+};
+
+TEST_F(LocalTextTest, DefaultsWithoutAFile) {
+    CloseLanguageFiles();
+    EXPECT_EQ("bestand niet gevonden", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    EXPECT_EQ("", LookupText("#1539.hint", "Text"));
+    EXPECT_EQ("a=b", LookupText("#9.1=a=b", "Text"));
+    EXPECT_EQ("", LookupText("", "Text"));
+    EXPECT_EQ("", LookupText("Uitleg", "Text"));
+    EXPECT_EQ("", LookupNumbered(1, "Datetype"));
+
+    OpenLanguageFiles(dir_.file("KS-XX.UI"), dir_.file("KS-XX.LNG")); // neither exists
+    EXPECT_EQ("bestand niet gevonden", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    EXPECT_EQ("", LookupKey("1", "Datetype"));
+}
+
+TEST_F(LocalTextTest, FileValuesWinOverDefaultsEvenWhenEmpty) {
+    WriteFileBytes(dir_.file("KS-GB.UI"), "[Text]\r\n"
+                                          "1547.1=\r\n"
+                                          "1539.hint=Split this output\r\n"
+                                          "HTML.P1=Introduction\r\n"
+                                          "plain=a plain key\r\n"
+                                          "[Other]\r\n"
+                                          "1548.text=elsewhere\r\n");
+    OpenUiTextFile(dir_.file("KS-GB.UI"));
+    EXPECT_EQ("", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    EXPECT_EQ("Split this output", LookupText("#1539.hint", "Text"));
+    // Keys and sections match without regard to case.
+    EXPECT_EQ("Introduction", LookupText("#html.p1=Uitleg", "text"));
+    EXPECT_EQ("a plain key", LookupText("PLAIN", "Text"));
+    EXPECT_EQ("", LookupText("Uitleg", "Text"));
+    // Only the section asked for counts.
+    EXPECT_EQ("resultaat automatisch openen",
+              LookupText("#1548.text=resultaat automatisch openen", "Text"));
+    EXPECT_EQ("elsewhere", LookupText("#1548.text=x", "Other"));
+}
+
+TEST_F(LocalTextTest, LanguageFileLookups) {
+    WriteFileBytes(dir_.file("KS-NL.LNG"), "[Datetype]\r\n"
+                                           "0=#date1#\r\n"
+                                           "1=omstreeks #date1#\r\n"
+                                           "[Datemodi]\r\n"
+                                           "Abt=ca.\r\n");
+    OpenLanguageFile(dir_.file("KS-NL.LNG"));
+    EXPECT_EQ("#date1#", LookupNumbered(0, "Datetype"));
+    EXPECT_EQ("omstreeks #date1#", LookupNumbered(1, "DATETYPE"));
+    EXPECT_EQ("", LookupNumbered(2, "Datetype"));
+    EXPECT_EQ("ca.", LookupKey("abt", "Datemodi"));
+    EXPECT_EQ("", LookupKey("Abt", "Datetype"));
+    // The user-interface texts are a different file.
+    EXPECT_EQ("", LookupText("0", "Datetype"));
+
+    // Opening the other file leaves this one open.
+    WriteFileBytes(dir_.file("KS-NL.UI"), "[Text]\r\n1001=Annuleren\r\n");
+    OpenUiTextFile(dir_.file("KS-NL.UI"));
+    EXPECT_EQ("ca.", LookupKey("Abt", "Datemodi"));
+    EXPECT_EQ("Annuleren", LookupText("#1001=x", "Text"));
+    CloseLanguageFiles();
+    EXPECT_EQ("", LookupKey("Abt", "Datemodi"));
+}
+
+// Every key the program uses, with its Dutch default.
+const std::map<std::string, std::string>& ProgramKeys() {
+    static const std::map<std::string, std::string> keys = {
+        {"1001", "Annuleren"},
+        {"1002", ""},
+        {"1003", "Vorige"},
+        {"1004", ""},
+        {"1005", "Volgende"},
+        {"1006", ""},
+        {"1007", "Gereed"},
+        {"1008", ""},
+        {"1501.text", "deze uitleg vanaf nu overslaan"},
+        {"1501.hint", ""},
+        {"1510.1", "aantal"},
+        {"1510.2", "geselecteerd"},
+        {"1511.1", "kies een map"},
+        {"1511.text", "Map doorzoeken"},
+        {"1511.hint", ""},
+        {"1512.1", "KESTRIN HTML-uitvoer"},
+        {"1512.2", "Titel van deze uitvoer"},
+        {"1512.3", "Dit bestand kan niet aangepast worden"},
+        {"1512.text", "Titel wijzigen"},
+        {"1512.hint", ""},
+        {"1513.hint", ""},
+        {"1514.hint", ""},
+        {"1515.hint", ""},
+        {"1516.hint", ""},
+        {"1518.1", "KESTRIN document"},
+        {"1518.2", "Aangemaakt d.d."},
+        {"1518.3", "Vanuit bestand"},
+        {"1518.4", "KESTRIN versie"},
+        {"1518.5", "KESTRIN gebruiker"},
+        {"1518.6", "omschrijving"},
+        {"1530.text", "Index-gegevens"},
+        {"1531.1", "kies een map"},
+        {"1531.text", "Opslagmap:"},
+        {"1531.hint", ""},
+        {"1532.text", "Bestandsnaam:"},
+        {"1533.1", "per eerste letter van de achternaam"},
+        {"1533.2", "per twee letters van de achternaam"},
+        {"1533.3", "in circa 50 delen"},
+        {"1533.4", "in circa 100 delen"},
+        {"1533.5", "in circa 250 delen"},
+        {"1533.6", "in circa 500 delen"},
+        {"1533.text", "Index indeling:"},
+        {"1534.text", "Jaartallen bij namen in de index vermelden?"},
+        {"1535.text", "Jaartallen negeren bij bepaling dubbelen?"},
+        {"1536.text", "Titel:"},
+        {"1537.text", "Homepage:"},
+        {"1538.text", "Email:"},
+        {"1539.1", "Scherm \""},
+        {"1539.2", "\" splitsen"},
+        {"1539.hint", ""},
+        {"1541.text", "samenvoegen indexen:"},
+        {"1542.text", "dubbelen zoeken:"},
+        {"1547.1", "bestand niet gevonden"},
+        {"1548.text", "resultaat automatisch openen"},
+        {"1548.hint", ""},
+        {"1549.text", "Openen"},
+        {"html.form", "HTML verzamelindex"},
+        {"html.p1", "Uitleg"},
+        {"html.p2", "Documenten kiezen"},
+        {"html.p3", "Stijl kiezen"},
+        {"html.p4", "Instellingen"},
+        {"html.p5", "Voortgang"},
+    };
+    return keys;
+}
+
+TEST_F(LocalTextTest, ShippedTextFilesHoldEveryKey) {
+    const std::string dist = KS_SOURCE_DIST_DIR;
+    for (const char* language : {"NL", "GB"}) {
+        const std::string bytes = ReadFileBytes(dist + "KS-" + language + ".UI");
+        ASSERT_FALSE(bytes.empty()) << language;
+        // Lines end in CR LF only.
+        for (std::size_t at = bytes.find('\n'); at != std::string::npos;
+             at = bytes.find('\n', at + 1))
+            ASSERT_TRUE(at > 0 && bytes[at - 1] == '\r') << language << " at byte " << at;
+    }
+
+    OpenUiTextFile(dist + "KS-NL.UI");
+    for (const auto& [key, dutch] : ProgramKeys()) {
+        // A missing key would fall back to this marker.
+        const std::string value = LookupText("#" + key + "=<missing>", "Text");
+        if (dutch.empty())
+            EXPECT_NE("<missing>", value) << key; // hints: any Dutch text
+        else
+            EXPECT_EQ(dutch, value) << key;
+    }
+
+    OpenUiTextFile(dist + "KS-GB.UI");
+    int sameAsDutch = 0;
+    for (const auto& [key, dutch] : ProgramKeys()) {
+        const std::string value = LookupText("#" + key + "=<missing>", "Text");
+        EXPECT_NE("<missing>", value) << key;
+        EXPECT_FALSE(value.empty()) << key;
+        if (value == dutch) ++sameAsDutch;
+    }
+    // Only "KESTRIN document" reads the same in both languages.
+    EXPECT_EQ(1, sameAsDutch);
+    EXPECT_EQ("file not found", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    EXPECT_EQ("Cancel", LookupText("#1001=Annuleren", "Text"));
+    // The split caption keeps its quotes around the entry caption.
+    EXPECT_EQ("Split \"", LookupText("#1539.1", "Text"));
+    EXPECT_EQ("\" into pages", LookupText("#1539.2", "Text"));
+}
+
+} // namespace
+} // namespace ks
