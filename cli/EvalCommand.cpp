@@ -1,6 +1,5 @@
 #include "cli/EvalCommand.h"
 
-#include "cli/ProgramFiles.h"
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
 #include "template/KSbytecode.h"
@@ -66,7 +65,6 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << kUsage << '\n';
         return 1;
     }
-    OpenProgramLanguageFiles();
     const auto toUser = [&](const std::string& text) {
         return options.raw ? text : Windows1252ToUtf8(text);
     };

@@ -6,7 +6,8 @@
 // compile error as well, prints "error: " and its message on the error
 // stream and gives exit code 1. The expression and the result are converted
 // between UTF-8 and Windows-1252 unless --raw is given; --code first lists
-// the compiled bytes and their disassembly.
+// the compiled bytes and their disassembly. The caller has started the
+// environment (language files for the dates).
 #pragma once
 
 #include <iosfwd>

@@ -1,4 +1,5 @@
 // kestrin-index: the command-line tool on the core library.
+#include "cli/CliEnvironment.h"
 #include "cli/EvalCommand.h"
 
 #include <clocale>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
             std::cout << kHelp;
             return 0;
         }
+        const auto environment = ks::cli::StartEnvironment({});
         if (args[0] == "eval")
             return ks::cli::RunEval({args.begin() + 1, args.end()}, std::cout, std::cerr);
         std::cerr << "kestrin-index: unknown command " << args[0] << '\n' << kHelp;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ Outcome RunTool(const std::vector<std::string>& args, const std::string& folder 
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0)
             _exit(127);
+        // The per-user store and the temporary files stay inside the test's folder.
+        setenv("XDG_CONFIG_HOME", temp.file("config").c_str(), 1);
+        setenv("TMPDIR", temp.path().c_str(), 1);
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -58,6 +62,8 @@ TEST(KestrinIndexEval, PrintsWhatAPlaceholderExpandsTo) {
     EXPECT_EQ("20\n", r.out);
     r = RunTool({"eval", "1/3"});
     EXPECT_EQ("0.3333\n", r.out);
+    r = RunTool({"eval", "VERSION$+\" \"+VERSIONDATE$"});
+    EXPECT_EQ("4.0a 28-02-2019\n", r.out);
     r = RunTool({"eval", "--", "--1"}); // after "--" everything is the expression
     EXPECT_EQ(0, r.exitCode);
     EXPECT_EQ("\n", r.out);
