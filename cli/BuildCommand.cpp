@@ -2,7 +2,6 @@
 
 #include "builder/KSbuilder.h"
 #include "builder/KSgenerate.h"
-#include "cli/CliEnvironment.h"
 #include "cli/TerminalProgress.h"
 #include "common/KScodepage.h"
 #include "common/KSfiles.h"
@@ -86,6 +85,7 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             if (i + 1 >= args.size()) throw UsageError{"missing value after " + a};
             return args[++i];
         };
+        if (a == "-h" || a == "--help") throw UsageError{""};
         if (a == "--unselected") o.documents.push_back({value(), false});
         else if (a == "-l" || a == "--layout") o.layout = value();
         else if (a == "-o" || a == "--output") o.output = value();
@@ -272,8 +272,7 @@ void OpenInBrowser(const std::string& path) {
 }
 
 int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
-    // The environment was made by RunBuild.
-    TKScommon& environment = Environment();
+    const TKScommon& environment = Environment();
     BuildSetup setup(options, environment);
     const std::vector<std::string> problems = setup.Check();
     for (const std::string& problem : problems)
@@ -309,17 +308,18 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-int RunBuild(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args = arguments;
-    const std::vector<std::string> switches = TakeSwitches(args);
+int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     BuildOptions options;
     try {
         options = ParseOptions(args);
     } catch (const UsageError& e) {
+        if (e.message.empty()) {
+            out << kUsage;
+            return 0;
+        }
         err << "kestrin-index build: " << e.message << '\n' << kUsage;
         return kUsageError;
     }
-    const std::unique_ptr<TKScommon> environment = MakeEnvironment(switches);
     return Build(options, out, err);
 }
 

@@ -1,5 +1,7 @@
 #include "cli/CliEnvironment.h"
 
+<<<<<<< HEAD
+#include "common/KSproduct.h"
 #include "common/KStextutil.h"
 
 namespace ks::cli {
@@ -42,11 +44,11 @@ std::vector<std::string> TakeSwitches(std::vector<std::string>& args) {
     return switches;
 }
 
-std::unique_ptr<TKScommon> MakeEnvironment(const std::vector<std::string>& switches) {
-    auto environment = std::make_unique<TKScommon>(switches, "");
-    environment->SetProduct("KESTRIN", "4.0", "a", "28-02-2019");
-    environment->InitEnvironment();
-    return environment;
+std::unique_ptr<TKScommon> StartEnvironment(const std::vector<std::string>& switches) {
+    auto env = std::make_unique<TKScommon>(switches, "");
+    env->SetProduct(kProductName, kProductVersion, kProductRelease, kProductReleaseDate);
+    env->InitEnvironment();
+    return env;
 }
 
 } // namespace ks::cli

@@ -1,7 +1,7 @@
 #include "cli/InfoCommands.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "cli/CliEnvironment.h"
+#include "common/KScommon.h"
 #include "common/KScodepage.h"
 #include "common/KSfiles.h"
 #include "index/KShtxData.h"
@@ -44,9 +44,8 @@ std::string Indented(const std::string& text) {
 
 } // namespace
 
-int RunLayouts(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args = arguments;
-    const auto environment = MakeEnvironment(TakeSwitches(args));
+int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const TKScommon* environment = &Environment();
     if (!args.empty()) {
         err << "usage: kestrin-index layouts\n";
         return 2;
@@ -68,9 +67,7 @@ int RunLayouts(const std::vector<std::string>& arguments, std::ostream& out, std
     return 0;
 }
 
-int RunInfo(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args = arguments;
-    const auto environment = MakeEnvironment(TakeSwitches(args));
+int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) {
         err << "usage: kestrin-index info DOCUMENT.htx\n";
         return 2;

@@ -1,7 +1,9 @@
 #include "template/KSbuiltins.h"
 
+#include "common/KScommon.h"
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
+#include "common/KSproduct.h"
 #include "common/KSstring.h"
 #include "common/KStextutil.h"
 
@@ -255,14 +257,16 @@ std::string FnToday() {
     return LocalTime("%d-%m-%Y");
 }
 
-// The program's version texts. They come from the application environment
-// once it is part of the core.
+// The version texts of the application environment; before one exists
+// (a test, a tool), the product's own.
 std::string FnVersion() {
-    return std::string("4.0") + "a";
+    if (const TKScommon* env = CurrentEnvironment()) return env->Version + env->Release;
+    return std::string(kProductVersion) + kProductRelease;
 }
 
 std::string FnVersionDate() {
-    return "28-02-2019";
+    if (const TKScommon* env = CurrentEnvironment()) return env->ReleaseDate;
+    return kProductReleaseDate;
 }
 
 TFixed FnVal(const std::string& t) {
