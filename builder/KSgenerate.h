@@ -13,6 +13,7 @@ namespace ks {
 
 class TKSbuilder;
 class TKSkslFile;
+class TKSprogressBar;
 class TKSrunProgress;
 class TKStemplateParser;
 

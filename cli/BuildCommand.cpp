@@ -4,6 +4,7 @@
 #include "builder/KSgenerate.h"
 #include "cli/TerminalProgress.h"
 #include "common/KScodepage.h"
+#include "common/KScommon.h"
 #include "common/KSfiles.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
@@ -86,30 +87,44 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             return args[++i];
         };
         if (a == "-h" || a == "--help") throw UsageError{""};
-        if (a == "--unselected") o.documents.push_back({value(), false});
-        else if (a == "-l" || a == "--layout") o.layout = value();
-        else if (a == "-o" || a == "--output") o.output = value();
-        else if (a == "-b" || a == "--base") o.base = value();
+        if (a == "--unselected")
+            o.documents.push_back({value(), false});
+        else if (a == "-l" || a == "--layout")
+            o.layout = value();
+        else if (a == "-o" || a == "--output")
+            o.output = value();
+        else if (a == "-b" || a == "--base")
+            o.base = value();
         else if (a == "-i" || a == "--index-type") {
             const int type = StrToIntDef(value(), 0);
             if (type < 1 || type > 6) throw UsageError{"the index type must be 1 to 6"};
             o.indexType = type;
-        } else if (a == "--years") o.years = true;
-        else if (a == "--ignore-years") o.ignoreYears = true;
-        else if (a == "--split") AddNames(o.split, value());
-        else if (a == "--no-split") AddNames(o.noSplit, value());
-        else if (a == "--title") o.title = Utf8ToWindows1252(value());
-        else if (a == "--homepage") o.homepage = Utf8ToWindows1252(value());
-        else if (a == "--email") o.email = Utf8ToWindows1252(value());
-        else if (a == "--open") o.open = true;
-        else if (a == "-q" || a == "--quiet") o.quiet = true;
-        else if (a.size() > 1 && a[0] == '-' && a != "--") throw UsageError{"unknown option " + a};
-        else if (a != "--") o.documents.push_back({a, true});
+        } else if (a == "--years")
+            o.years = true;
+        else if (a == "--ignore-years")
+            o.ignoreYears = true;
+        else if (a == "--split")
+            AddNames(o.split, value());
+        else if (a == "--no-split")
+            AddNames(o.noSplit, value());
+        else if (a == "--title")
+            o.title = Utf8ToWindows1252(value());
+        else if (a == "--homepage")
+            o.homepage = Utf8ToWindows1252(value());
+        else if (a == "--email")
+            o.email = Utf8ToWindows1252(value());
+        else if (a == "--open")
+            o.open = true;
+        else if (a == "-q" || a == "--quiet")
+            o.quiet = true;
+        else if (a.size() > 1 && a[0] == '-' && a != "--")
+            throw UsageError{"unknown option " + a};
+        else if (a != "--")
+            o.documents.push_back({a, true});
     }
     if (o.documents.empty()) throw UsageError{"no index documents given"};
     if (o.output.empty()) throw UsageError{"no output folder given (-o DIR)"};
-    if (o.years && o.ignoreYears)
-        throw UsageError{"--years and --ignore-years exclude each other"};
+    if (o.years && o.ignoreYears) throw UsageError{"--years and --ignore-years exclude each other"};
     if (const std::string problem = CheckBaseName(o.base); !problem.empty())
         throw UsageError{problem};
     return o;

@@ -1,6 +1,5 @@
 #include "cli/CliEnvironment.h"
 
-<<<<<<< HEAD
 #include "common/KSproduct.h"
 #include "common/KStextutil.h"
 

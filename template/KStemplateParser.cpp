@@ -26,6 +26,10 @@ constexpr std::size_t kNone = std::string::npos;
 constexpr unsigned char kMaxNesting = 8;
 // Nested replacements stop making a line longer than this.
 constexpr std::size_t kMaxNestedLength = std::size_t{16} << 20;
+// No line's expansion grows without bound: after this many replacements, or
+// once the line has grown past this size, the rest stays as it stands.
+constexpr int kMaxReplacements = 10000;
+constexpr std::size_t kMaxExpandedLength = std::size_t{1} << 20;
 // Receives what is written while the caller has no next output file.
 constexpr const char* kDiscardFile = "/dev/null";
 
@@ -71,8 +75,9 @@ public:
     // Replaces every occurrence of pattern (a "#" first, letters compared
     // without regard to case), left to right, unless the line would grow
     // beyond maxLength. True when an occurrence started at pos.
+    // A verbatim replacement (text a user typed) is never scanned again.
     bool ReplaceAll(const std::string& pattern, const std::string& replacement, std::size_t pos,
-                    std::size_t maxLength) {
+                    std::size_t maxLength, bool verbatim) {
         const std::vector<std::size_t> found = Occurrences(pattern);
         if (found.empty()) return false;
         const std::size_t kept = text_.size() - found.size() * pattern.size();
@@ -82,7 +87,7 @@ public:
             return false;
         }
         if (levels_.empty() && replacement.find(kOpen) != kNone) levels_.assign(text_.size(), 0);
-        Rebuild(found, pattern.size(), replacement);
+        Rebuild(found, pattern.size(), replacement, verbatim);
         return std::binary_search(found.begin(), found.end(), pos);
     }
 
@@ -118,7 +123,7 @@ private:
     }
 
     void Rebuild(const std::vector<std::size_t>& found, std::size_t patternSize,
-                 const std::string& replacement) {
+                 const std::string& replacement, bool verbatim) {
         std::string text;
         std::vector<unsigned char> levels;
         text.reserve(text_.size() - found.size() * patternSize + found.size() * replacement.size());
@@ -130,8 +135,10 @@ private:
             if (!levels_.empty()) {
                 levels.insert(levels.end(), levels_.begin() + static_cast<std::ptrdiff_t>(from),
                               levels_.begin() + static_cast<std::ptrdiff_t>(pos));
-                const unsigned char level = std::min<unsigned char>(
-                    static_cast<unsigned char>(levels_[pos] + 1), kMaxNesting);
+                const unsigned char level =
+                    verbatim ? kMaxNesting
+                             : std::min<unsigned char>(static_cast<unsigned char>(levels_[pos] + 1),
+                                                       kMaxNesting);
                 levels.insert(levels.end(), replacement.size(), level);
             }
             from = pos + patternSize;
@@ -242,14 +249,16 @@ std::string TKStemplateParser::ExpandLine(const std::string& line, Mode mode) {
     PlaceholderLine text(line);
     std::string names;
     std::size_t from = 0;
-    for (;;) {
+    const std::size_t maxLength = std::max(kMaxExpandedLength, line.size());
+    int replacements = 0;
+    while (replacements < kMaxReplacements && text.Text().size() <= maxLength) {
         const std::size_t hash = text.FindOpen(from);
         if (hash == kNone || !text.HasCloseAfter(hash)) break;
         if (text.LeftAsWritten(hash)) {
             from = hash + 1;
             continue;
         }
-        from = HandlePlaceholder(text, hash, mode, names);
+        from = HandlePlaceholder(text, hash, mode, names, replacements);
     }
     return mode == Mode::Collect ? names : text.Release();
 }
@@ -257,7 +266,7 @@ std::string TKStemplateParser::ExpandLine(const std::string& line, Mode mode) {
 // Replaces the placeholder whose "#" stands at hash, and every copy of it;
 // gives where the search for the next "#" goes on.
 std::size_t TKStemplateParser::HandlePlaceholder(PlaceholderLine& text, std::size_t hash, Mode mode,
-                                                 std::string& names) {
+                                                 std::string& names, int& replacements) {
     const std::string& line = text.Text();
     if (line.size() > static_cast<std::size_t>(INT_MAX) - 2) return kNone;
     // ScanToStop counts from 1: its result is the 0-based index of the end.
@@ -272,7 +281,9 @@ std::size_t TKStemplateParser::HandlePlaceholder(PlaceholderLine& text, std::siz
                                       ? std::numeric_limits<std::size_t>::max()
                                       : std::max(kMaxNestedLength, text.Text().size());
     const std::string pattern = kOpen + expression + kClose;
-    if (!text.ReplaceAll(pattern, replacement, hash, maxLength)) return hash + 2;
+    const bool verbatim = std::exchange(verbatim_, false);
+    if (!text.ReplaceAll(pattern, replacement, hash, maxLength, verbatim)) return hash + 2;
+    ++replacements;
     // The replacement is scanned again from its third character on, but the
     // text after a shorter replacement is never skipped.
     return hash + std::min<std::size_t>(2, replacement.size());

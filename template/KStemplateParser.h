@@ -98,6 +98,13 @@ public:
     // nothing.
     std::string ExpandLine(const std::string& line, Mode mode);
 
+    // For OnVariable: the replacement text is what a user typed, to be
+    // inserted as it is and never scanned again for placeholders.
+    std::string Verbatim(std::string text) {
+        verbatim_ = true;
+        return text;
+    }
+
     int32_t LinesRead() const { return linesRead_; }
     const std::string& VariableNames() const { return variableNames_; }
 
@@ -117,7 +124,7 @@ private:
     class PlaceholderLine;
 
     std::size_t HandlePlaceholder(PlaceholderLine& text, std::size_t hash, Mode mode,
-                                  std::string& names);
+                                  std::string& names, int& replacements);
     std::string Replacement(const std::string& expression, const std::string& name,
                             std::size_t hash, Mode mode, std::string& names);
     bool IsRegistered(const std::string& name) const;
@@ -138,6 +145,7 @@ private:
     std::unique_ptr<TKSFileStream> discard_; // Output() when there is no current output
     Pass pass_ = Pass::None;
     bool paging_ = false;
+    bool verbatim_ = false; // the replacement being made is a user's text
 };
 
 } // namespace ks

@@ -223,7 +223,7 @@ TEST_F(GenerateTest, AMissingSourceIsReportedAndTheRestIsStillWritten) {
 }
 
 TEST_F(GenerateTest, AStopRequestEndsTheRunBeforeTheNextStep) {
-    recorder.stopAtRow = 1; // asked while merging
+    recorder.stopAtRow = 0; // asked while merging
     const TKSrunResult result = Run();
     EXPECT_TRUE(result.Stopped);
     EXPECT_EQ(1u, recorder.rows.size());
