@@ -112,7 +112,11 @@ private:
             while (i < folded.size() && upper[static_cast<unsigned char>(text_[pos + i])] ==
                                             static_cast<unsigned char>(folded[i]))
                 ++i;
-            if (i == folded.size()) {
+            // A copy that is to be left as written (a user's text, or nesting
+            // gone too deep) is no occurrence.
+            if (i == folded.size() && LeftAsWritten(pos)) {
+                pos = FindOpen(pos + 1);
+            } else if (i == folded.size()) {
                 found.push_back(pos);
                 pos = FindOpen(pos + folded.size());
             } else {

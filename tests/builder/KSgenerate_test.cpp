@@ -266,6 +266,26 @@ TEST_F(GenerateTest, WithoutAnOutputFolderNothingIsWrittenAndNothingOffered) {
     EXPECT_FALSE(fs::exists(dir.file("out")));
 }
 
+TEST_F(GenerateTest, ALayoutWithoutEntriesMergesOnlyAndOffersNoResult) {
+    WriteLayout("", "");
+    const TKSrunResult result = Run();
+    EXPECT_FALSE(result.Failed);
+    EXPECT_EQ(2u, recorder.rows.size());
+    EXPECT_EQ("", result.ResultPath);
+    EXPECT_FALSE(result.MayOpen);
+}
+
+TEST_F(GenerateTest, APlainFileThatCannotBeCopiedIsReportedLikeAMissingOne) {
+    fs::create_directories(dir.file("out/idx.css/in-the-way"));
+    const TKSrunResult result = Run();
+    EXPECT_FALSE(result.Failed);
+    ASSERT_EQ(1u, recorder.missing.size());
+    EXPECT_EQ(0u, recorder.missing[0].find("3 Cannot copy to " + dir.file("out") + "/idx.css"))
+        << recorder.missing[0];
+    EXPECT_FALSE(result.MayOpen);
+    EXPECT_TRUE(fs::exists(dir.file("out/idx2.htm")));
+}
+
 TEST_F(GenerateTest, ResolvesTheSimpleVariables) {
     Run();
     TKSgenerator generator(*builder, recorder);

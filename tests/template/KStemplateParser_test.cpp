@@ -160,6 +160,26 @@ TEST_F(TemplateTest, AReplacementHoldingItsOwnPlaceholderEnds) {
     EXPECT_LE(line.size(), std::size_t{64} << 20);
 }
 
+TEST_F(TemplateTest, TextsAUserTypedAreInsertedAsTheyAre) {
+    parser.OnVariable = [this](const std::string& text, TKStemplateParser& p) {
+        calls.push_back(text);
+        return p.Verbatim("Stamboom #3 - #TITLE$! #LEN(\"ab\")!");
+    };
+    EXPECT_EQ("<h1>Stamboom #3 - #TITLE$! #LEN(\"ab\")!</h1> 2",
+              Expand("<h1>#TITLE$!</h1> #LEN(\"ab\")!"));
+    EXPECT_EQ(1u, calls.size());
+}
+
+TEST_F(TemplateTest, ALineStopsExpandingAfterTenThousandReplacements) {
+    std::string line;
+    std::string expected;
+    for (int i = 0; i < 10050; ++i) {
+        line += "#" + std::to_string(i) + "!";
+        expected += i < 10000 ? std::to_string(i) : "#" + std::to_string(i) + "!";
+    }
+    EXPECT_EQ(expected, Expand(line));
+}
+
 TEST_F(TemplateTest, LongLinesAndLinesFullOfHashes) {
     Answer("TITLE$", "T");
     const std::string filler(1 << 20, 'x');
