@@ -18,7 +18,9 @@
   #INDEXKEYS(index)!
 </nav>
 <nav class="ks-pager ks-wrap" aria-label="Bladeren">
-  #LINKFIRST(index,_self,&laquo; eerste)!#LINKPREV(index,_self,&lsaquo; vorige)!#LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
+  #LINKFIRST(index,_self,&laquo; eerste)!#LINKPREV(index,_self,&lsaquo; vorige)!
+  #INDEXKEYS(index,,9001)!
+  #LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
 </nav>
 <main class="ks-wrap">
   <p class="ks-hint">#KSLTEXT(indexhint)!</p>
@@ -27,7 +29,9 @@
   </div>
 </main>
 <nav class="ks-pager ks-wrap" aria-label="Bladeren onderaan">
-  #LINKFIRST(index,_self,&laquo; eerste)!#LINKPREV(index,_self,&lsaquo; vorige)!#LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
+  #LINKFIRST(index,_self,&laquo; eerste)!#LINKPREV(index,_self,&lsaquo; vorige)!
+  #INDEXKEYS(index,,9002)!
+  #LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
 </nav>
 <footer class="ks-footer">
   <div class="ks-wrap">

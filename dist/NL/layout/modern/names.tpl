@@ -18,7 +18,9 @@
   #INDEXKEYS(names)!
 </nav>
 <nav class="ks-pager ks-wrap" aria-label="Bladeren">
-  #LINKFIRST(names,_self,&laquo; eerste)!#LINKPREV(names,_self,&lsaquo; vorige)!#LINKNEXT(names,_self,volgende &rsaquo;)!#LINKLAST(names,_self,laatste &raquo;)!
+  #LINKFIRST(names,_self,&laquo; eerste)!#LINKPREV(names,_self,&lsaquo; vorige)!
+  #INDEXKEYS(names,,9001)!
+  #LINKNEXT(names,_self,volgende &rsaquo;)!#LINKLAST(names,_self,laatste &raquo;)!
 </nav>
 <main class="ks-wrap">
   <h1 class="ks-pagetitle">Achternamen</h1>
