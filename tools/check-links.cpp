@@ -3,7 +3,12 @@
 // key menus) must name an existing file, and every fragment an id or a name
 // in that file. Links with a scheme (http:, mailto:, ...) are not followed.
 //
-//   check-links FOLDER...
+//   check-links [--persons] FOLDER...
+//
+// --persons: the links of the combined index (class "IdxR") must also reach
+// the right person: the element they point to must hold the entry's given
+// names and surname (letters and digits compared, accents left out), as the
+// person pages of the sample trees do.
 //
 // Prints one line per broken link and a summary; exits 1 when a link is
 // broken or no page was found.
@@ -168,6 +173,56 @@ bool HasScheme(const std::string& link) {
     return std::isalpha(static_cast<unsigned char>(link[0]));
 }
 
+// Letters and digits only, lower case; bytes of accented letters and
+// character references are dropped, so "Ren&eacute;" and "René" compare
+// alike whatever the page's encoding.
+std::string Skeleton(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '&') {
+            const std::size_t semi = text.find(';', i);
+            if (semi != std::string::npos && semi - i <= 10) {
+                i = semi;
+                continue;
+            }
+        }
+        if (c < 128 && std::isalnum(c)) out += static_cast<char>(std::tolower(c));
+    }
+    return out;
+}
+
+// The text after the first occurrence of start, up to the next "<".
+std::string TextAfter(const std::string& line, const std::string& start) {
+    const std::size_t at = line.find(start);
+    if (at == std::string::npos) return "";
+    const std::size_t from = line.find('>', at + start.size() - 1) + 1;
+    return line.substr(from, line.find('<', from) - from);
+}
+
+// Text of the element with the given id: from its tag to the end of the
+// enclosing block, tags removed.
+std::string ElementText(const std::string& html, const std::string& id) {
+    std::size_t at = html.find("id=\"" + id + "\"");
+    if (at == std::string::npos) at = html.find("name=\"" + id + "\"");
+    if (at == std::string::npos) return "";
+    std::string text;
+    bool inTag = true;
+    for (std::size_t i = at; i < html.size() && i < at + 600; ++i) {
+        if (html.compare(i, 2, "</") == 0 &&
+            (html.compare(i, 10, "</article>") == 0 || html.compare(i, 5, "</li>") == 0 ||
+             html.compare(i, 4, "</p>") == 0))
+            break;
+        if (html[i] == '<')
+            inTag = true;
+        else if (html[i] == '>')
+            inTag = false;
+        else if (!inTag)
+            text += html[i];
+    }
+    return text;
+}
+
 class LinkChecker {
 public:
     // Checks one page; returns the number of links it holds.
@@ -186,9 +241,56 @@ public:
         return count;
     }
 
+    // The entry lines of the combined index (one per line, as the index
+    // writer puts them): each numbered link must reach that person.
+    int CheckPersons(const fs::path& page) {
+        std::istringstream lines(ReadFile(page));
+        std::string line, surname;
+        int count = 0;
+        while (std::getline(lines, line)) {
+            if (line.find("<span class=\"Idx1\">") != std::string::npos) {
+                surname = TextAfter(line, "<span class=\"Idx1\">");
+                surname = surname.substr(0, surname.find(", "));
+                continue;
+            }
+            if (line.find("<span class=\"VN\"") == std::string::npos) continue;
+            const std::string given = TextAfter(line, "<span class=\"VN\"");
+            for (std::size_t at = 0;
+                 (at = line.find("class=\"IdxR\" href=\"", at)) != std::string::npos;) {
+                at += 19;
+                const std::string link = DecodeEntities(line.substr(at, line.find('"', at) - at));
+                ++count;
+                CheckPerson(page, link, given, surname);
+            }
+        }
+        return count;
+    }
+
     int Broken() const { return broken_; }
 
 private:
+    void CheckPerson(const fs::path& page, const std::string& link, const std::string& given,
+                     const std::string& surname) {
+        const std::size_t hash = link.find('#');
+        if (hash == std::string::npos || HasScheme(link)) return;
+        const fs::path target =
+            (page.parent_path() / DecodePercent(link.substr(0, hash))).lexically_normal();
+        const std::string there =
+            Skeleton(ElementText(Html(target), DecodePercent(link.substr(hash + 1))));
+        for (const std::string& name : {given, surname}) {
+            const std::string wanted = Skeleton(name);
+            if (name != "?" && there.find(wanted) == std::string::npos)
+                return Report(page, "a class=\"IdxR\"", link,
+                              "the person there is not " + given + " " + surname);
+        }
+    }
+
+    const std::string& Html(const fs::path& page) {
+        auto it = html_.find(page.string());
+        if (it == html_.end()) it = html_.emplace(page.string(), ReadFile(page)).first;
+        return it->second;
+    }
+
     void CheckLink(const fs::path& page, const std::string& tag, const std::string& link) {
         if (HasScheme(link)) return;
         const std::size_t hash = link.find('#');
@@ -230,6 +332,7 @@ private:
     }
 
     std::map<std::string, std::vector<Tag>> tags_;
+    std::map<std::string, std::string> html_;
     std::map<std::string, std::set<std::string>> anchors_;
     int broken_ = 0;
 };
@@ -237,14 +340,16 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: check-links FOLDER...\n";
+    const bool persons = argc > 1 && std::string(argv[1]) == "--persons";
+    if (argc < (persons ? 3 : 2)) {
+        std::cerr << "usage: check-links [--persons] FOLDER...\n";
         return 2;
     }
     LinkChecker checker;
     int pages = 0;
     int links = 0;
-    for (int i = 1; i < argc; ++i) {
+    int personLinks = 0;
+    for (int i = persons ? 2 : 1; i < argc; ++i) {
         std::error_code ec;
         std::vector<fs::path> found;
         for (fs::recursive_directory_iterator it(fs::absolute(argv[i]), ec), end; !ec && it != end;
@@ -255,8 +360,13 @@ int main(int argc, char** argv) {
         for (const fs::path& page : found) {
             ++pages;
             links += checker.CheckPage(page.lexically_normal());
+            if (persons) personLinks += checker.CheckPersons(page.lexically_normal());
         }
     }
-    std::cout << pages << " pages, " << links << " links, " << checker.Broken() << " broken\n";
-    return pages == 0 || checker.Broken() > 0 ? 1 : 0;
+    std::cout << pages << " pages, " << links << " links";
+    if (persons) std::cout << " (" << personLinks << " to persons)";
+    std::cout << ", " << checker.Broken() << " broken\n";
+    const bool noPersons = persons && personLinks == 0;
+    if (noPersons) std::cout << "no links to persons found\n";
+    return pages == 0 || noPersons || checker.Broken() > 0 ? 1 : 0;
 }
