@@ -6,10 +6,23 @@
 // one expands to nothing. The caller may end the current output file in the
 // middle of the template and go on in a next one: the template's head and
 // tail are repeated on every page.
+//
+// Every occurrence of a placeholder on a line is replaced at once (letters
+// compared without regard to case), so identical placeholders reach the
+// callback once. A replacement is scanned again for placeholders from its
+// third character on (a layout text may hold "#TITLE$!"); such nesting stops
+// a few levels deep, so a replacement that holds its own placeholder cannot
+// expand for ever.
+//
+// Output files are named by the caller: a name from SetOutputFile or
+// OnNextFile is used as given, after the output folder. Keeping the output
+// inside that folder (no "/" or ".." in the names) is the caller's duty. An
+// output path that is the template itself is refused with EWriteError.
 #pragma once
 
 #include "LINE_INPUT/KSFileStream.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,7 +48,10 @@ public:
     // Advances the progress bar by n, never beyond its maximum.
     virtual void StepProgress(int64_t n) = 0;
     // Finishes the current output with the rest of the template and goes on
-    // in the next file; false when there is no next file.
+    // in the next file; false when there is no next file (or no expansion is
+    // running). Then Output() discards what is written to it and the template
+    // ends after the current line. While the head and tail are expanded for a
+    // page change, their own placeholders get false: they cannot change pages.
     virtual bool NextPage() = 0;
 };
 
@@ -60,17 +76,34 @@ public:
     NextFileCallback OnNextFile;
     TKSprogressBar* ProgressBar = nullptr;
 
-    // Registers the comma-separated names ("FILE,REPORTLIST,...").
+    // Registers the comma-separated names in upper case ("FILE,REPORTLIST,...").
     void SetVariableNames(const std::string& list);
+    // Adds the trailing "/" when missing; an empty path stays empty (the
+    // current folder) rather than becoming the root folder.
     void SetOutputFolder(const std::string& path);
     // A path with a folder part also sets the output folder.
     void SetOutputFile(const std::string& path);
     // One pass in collect mode: the line count in decimal, then "," and the
     // registered names of every line that uses any ("37,INDEXKEYS,INDEXDATA").
+    // A template that cannot be opened counts as empty ("0"). Raises
+    // EAssertionFailed when called during Execute.
     std::string CountVariables();
-    // Expands the whole template into the output file(s).
+    // Expands the whole template into the output file(s); a template that
+    // cannot be opened gives an empty output. An output that cannot be
+    // created raises EWriteError naming it. Errors of expressions and
+    // callbacks pass through. False only when called during its own run.
     bool Execute();
+    // Expand mode gives the line with its placeholders replaced; collect mode
+    // gives the registered names the line uses, comma-separated, and calls
+    // nothing.
     std::string ExpandLine(const std::string& line, Mode mode);
+
+    // For OnVariable: the replacement text is what a user typed, to be
+    // inserted as it is and never scanned again for placeholders.
+    std::string Verbatim(std::string text) {
+        verbatim_ = true;
+        return text;
+    }
 
     int32_t LinesRead() const { return linesRead_; }
     const std::string& VariableNames() const { return variableNames_; }
@@ -85,6 +118,23 @@ public:
     bool NextPage() override;
 
 private:
+    enum class Pass { None, Count, Execute };
+    class PassGuard;
+    class PageGuard;
+    class PlaceholderLine;
+
+    std::size_t HandlePlaceholder(PlaceholderLine& text, std::size_t hash, Mode mode,
+                                  std::string& names, int& replacements);
+    std::string Replacement(const std::string& expression, const std::string& name,
+                            std::size_t hash, Mode mode, std::string& names);
+    bool IsRegistered(const std::string& name) const;
+    void OpenReader();
+    void OpenWriter();
+    void CountLine();
+    // Reads, expands and writes template lines up to the end, or up to line
+    // stopAt when it is above 0 (that line is read and skipped).
+    void ExpandLines(int32_t stopAt);
+
     std::string variableNames_ = ",";
     std::string outputFolder_;
     std::string outputFile_;
@@ -92,6 +142,10 @@ private:
     int32_t linesRead_ = 0;
     std::unique_ptr<TKSFileStream> reader_;
     std::unique_ptr<TKSFileStream> writer_;
+    std::unique_ptr<TKSFileStream> discard_; // Output() when there is no current output
+    Pass pass_ = Pass::None;
+    bool paging_ = false;
+    bool verbatim_ = false; // the replacement being made is a user's text
 };
 
 } // namespace ks

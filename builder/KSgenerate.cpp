@@ -1,0 +1,305 @@
+#include "builder/KSgenerate.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KSrunProgress.h"
+#include "builder/KSwriters.h"
+#include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSlocal.h"
+#include "common/KStextutil.h"
+#include "index/KSksl.h"
+#include "template/KStemplateParser.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace ks {
+
+namespace fs = std::filesystem;
+
+const char* const TKSgenerator::kVariableNames =
+    "FILE,REPORTLIST,NAMELIST,INDEXKEYS,INDEXDATA,LINKFIRST,LINKPREV,LINKNEXT,LINKLAST,"
+    "TEMPLATE$,TITLE$,HOMEPAGE$,EMAIL$,KSLTEXT";
+
+namespace {
+
+const char* const kMergeCaption = "#1541.text=samenvoegen indexen:";
+const char* const kDuplicatesCaption = "#1542.text=dubbelen zoeken:";
+const char* const kNotFound = "#1547.1=bestand niet gevonden";
+
+// "hh:nn:ss.zzz" of a duration.
+std::string ElapsedText(std::chrono::steady_clock::duration elapsed) {
+    const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60, ms % 1000);
+    return text;
+}
+
+std::string WithSlash(std::string path) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path;
+}
+
+// The next argument: the text before the next comma outside double quotes.
+std::string NextArgument(std::string& arguments) {
+    std::string field;
+    CutField(arguments, ",", '"', field, false);
+    return field;
+}
+
+bool IsDirectory(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_directory(path, ec);
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+} // namespace
+
+std::string CheckOutputName(const std::string& name) {
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
+        return "the output name " + name + " is an absolute path";
+    for (const auto& part : fs::path(name))
+        if (part == "..") return "the output name " + name + " leaves the output folder";
+    return "";
+}
+
+std::string CheckBaseName(const std::string& baseName) {
+    for (const char* bad : {"/", "\\", "*", "?", ".."})
+        if (baseName.find(bad) != std::string::npos)
+            return "the base name " + baseName + " may not contain \"" + bad + "\"";
+    return "";
+}
+
+TKSgenerator::TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress)
+    : builder_(builder), progress_(progress) {}
+
+TKSrunResult TKSgenerator::GenerateIndex() {
+    TKSrunResult result;
+    TKSrunSettings& settings = builder_.Settings();
+    builder_.Busy = true;
+    builder_.StopRequest = 0;
+    builder_.SetBreather(&progress_);
+    settings.OutputFolder = WithSlash(settings.OutputFolder);
+    outputFolderExists_ = IsDirectory(settings.OutputFolder);
+    try {
+        if (settings.Layout == nullptr) throw EKSError("No layout was chosen");
+        settings.Layout->BaseName = settings.BaseName;
+        if (const std::string problem = CheckBaseName(settings.BaseName); !problem.empty())
+            throw EKSError("Layout " + settings.Layout->LayoutFile + ": " + problem);
+        for (int n = 1; n <= settings.Layout->ItemCount(); ++n) {
+            const TKSkslFile& entry = *settings.Layout->Item(n);
+            if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
+                throw EKSError("Layout " + settings.Layout->LayoutFile + ", entry " + entry.Name +
+                               ": " + problem);
+        }
+        builder_.OpenRunFolder();
+        ClearOldResults();
+        RunSteps(result);
+    } catch (const std::exception& e) {
+        result.Failed = true;
+        result.Error = e.what();
+    }
+    Finish(result);
+    return result;
+}
+
+void TKSgenerator::ClearOldResults() {
+    const TKSrunSettings& settings = builder_.Settings();
+    if (settings.BaseName.empty() || !outputFolderExists_) return;
+    DeleteFiles(settings.OutputFolder, settings.BaseName + "*.*");
+    for (int n = 1; n <= settings.Layout->ItemCount(); ++n) {
+        const std::string mask = settings.Layout->Item(n)->OutputName(TKSkslFile::kDeletionMask);
+        if (CheckOutputName(mask).empty()) DeleteFiles(settings.OutputFolder, mask);
+    }
+}
+
+void TKSgenerator::RunSteps(TKSrunResult& result) {
+    TKSkslData& layout = *builder_.Settings().Layout;
+    for (int step = -1; step <= layout.ItemCount(); ++step) {
+        progress_.Breathe();
+        if (builder_.StopRequest > 0) {
+            result.Stopped = true;
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        builder_.KeyMenuCounter = 0;
+        try {
+            if (step == -1) {
+                builder_.MergeStep(progress_.AddRow(step, LookupText(kMergeCaption, "Text")),
+                                   progress_);
+            } else if (step == 0) {
+                layout.PageCount = builder_.DuplicatesStep(
+                    progress_.AddRow(step, LookupText(kDuplicatesCaption, "Text")), progress_);
+            } else {
+                RunEntry(step, *layout.Item(step), result);
+            }
+        } catch (const std::exception& e) {
+            result.Failed = true;
+            result.Error = e.what();
+            progress_.StepFailed(step, result.Error);
+            return;
+        }
+        if (builder_.Settings().DeveloperMode)
+            progress_.StepDuration(step, ElapsedText(std::chrono::steady_clock::now() - start));
+    }
+}
+
+void TKSgenerator::RunEntry(int step, TKSkslFile& entry, TKSrunResult& result) {
+    builder_.Settings().Layout->CurrentItem = &entry;
+    entry.SetPage(1);
+    const std::string source = entry.SourcePath();
+    if (!IsFile(source)) {
+        result.MissingFiles.push_back(source);
+        progress_.AddRow(step, entry.Caption);
+        progress_.MissingFile(step, LookupText(kNotFound, "Text"), source);
+        return;
+    }
+    TKSprogressBar& bar = progress_.AddRow(step, entry.Caption);
+    bar.SetRange(0, 100);
+    bar.SetPosition(0);
+    progress_.Breathe();
+    if (!outputFolderExists_) return;
+    if (entry.Kind == TKSkslFile::kTemplate)
+        ExpandTemplate(entry, bar, result);
+    else
+        CopyPlainFile(step, entry, bar, result);
+}
+
+void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result) {
+    const std::string& folder = builder_.Settings().OutputFolder;
+    const std::string source = entry.SourcePath();
+    const std::string output = entry.OutputName(TKSkslFile::kCurrentPage);
+    if (SameFile(source, folder + output))
+        throw EKSError("Layout entry " + entry.Name + ": the output " + folder + output +
+                       " is its own template");
+    TKStemplateParser parser;
+    parser.Entry = entry.Name;
+    parser.OnVariable = [this](const std::string& text, TKStemplateParser& p) {
+        return ResolveVariable(text, p);
+    };
+    parser.OnNextFile = [this, &result](TKStemplateParser& p) {
+        std::string next = NextPageFileName(p);
+        if (!next.empty()) result.FilesWritten.push_back(p.OutputFolder() + next);
+        return next;
+    };
+    parser.SetVariableNames(kVariableNames);
+    parser.TemplateFile = source;
+    parser.SetOutputFolder(folder);
+    parser.SetOutputFile(output);
+    parser.ProgressBar = &bar;
+    const std::string summary = parser.CountVariables();
+    bar.SetRange(0, EstimateProgress(summary, entry.Split));
+    result.FilesWritten.push_back(folder + output);
+    try {
+        parser.Execute();
+    } catch (const EKSError& e) {
+        throw EKSError(source + ":" + std::to_string(parser.LinesRead()) + ": " + e.what());
+    }
+}
+
+void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar,
+                                 TKSrunResult& result) {
+    const std::string target =
+        builder_.Settings().OutputFolder + entry.OutputName(TKSkslFile::kCurrentPage);
+    std::error_code ec;
+    fs::copy_file(entry.SourcePath(), target, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        // Reported like a missing source: the run goes on, the result is not offered.
+        result.MissingFiles.push_back(entry.SourcePath());
+        progress_.MissingFile(step, "Cannot copy to " + target + ": " + ec.message(),
+                              entry.SourcePath());
+        return;
+    }
+    result.FilesWritten.push_back(target);
+    bar.SetPosition(bar.Maximum());
+}
+
+void TKSgenerator::Finish(TKSrunResult& result) {
+    TKSrunSettings& settings = builder_.Settings();
+    if (!result.Stopped && !result.Failed && settings.Layout != nullptr) {
+        const TKSkslFile* first = settings.Layout->Item(1);
+        result.ResultPath =
+            first ? settings.OutputFolder + first->OutputName(TKSkslFile::kCurrentPage) : "";
+        result.MayOpen = first != nullptr && outputFolderExists_ && result.MissingFiles.empty();
+        progress_.Result(result.ResultPath, result.MayOpen);
+    }
+    builder_.CloseRunFolder();
+    builder_.SetBreather(nullptr);
+    builder_.Busy = false;
+}
+
+std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
+                                          TKStemplateParser& parser) {
+    const int open = FindOutside(placeholder, "(", '"', false);
+    std::string name = AsciiUpper(open > 0 ? placeholder.substr(0, open - 1) : placeholder);
+    std::string arguments = open > 0 ? placeholder.substr(open) : "";
+    if (arguments.size() > 1) arguments.pop_back();
+    const TKSrunSettings& settings = builder_.Settings();
+    TKSkslData& layout = *settings.Layout;
+    if (name == "FILE") {
+        const TKSkslFile* entry = layout.FindItem(NextArgument(arguments));
+        return entry ? entry->OutputName(1) : "";
+    }
+    if (name == "REPORTLIST") return WriteReportList(builder_, parser, arguments), "";
+    if (name == "NAMELIST") return WriteNameList(builder_, parser, arguments), "";
+    if (name == "INDEXKEYS") return WriteIndexKeys(builder_, parser, arguments), "";
+    if (name == "INDEXDATA") return WriteIndexData(builder_, parser), "";
+    if (name.rfind("LINK", 0) == 0) {
+        const std::string which = name.substr(4);
+        if (which == "FIRST" || which == "PREV" || which == "NEXT" || which == "LAST")
+            return NavigationLink(builder_, which, arguments);
+        return "";
+    }
+    if (name == "TEMPLATE$") return fs::path(parser.TemplateFile).filename().string();
+    if (name == "TITLE$") return parser.Verbatim(settings.Title);
+    if (name == "HOMEPAGE$") {
+        std::string homepage = settings.Homepage;
+        if (!homepage.empty() && homepage[0] != '.' && homepage[0] != '/' && homepage[0] != '\\' &&
+            homepage.find("://") == std::string::npos)
+            homepage = "http://" + homepage;
+        return parser.Verbatim(homepage);
+    }
+    if (name == "EMAIL$")
+        return parser.Verbatim(settings.Email.find('@') != std::string::npos ? settings.Email : "");
+    if (name == "KSLTEXT") return layout.LayoutText(arguments.substr(0, arguments.find(',')));
+    return "";
+}
+
+std::string TKSgenerator::NextPageFileName(TKStemplateParser& parser) {
+    TKSkslFile* entry = builder_.Settings().Layout->FindItem(parser.EntryName());
+    if (entry == nullptr) return "";
+    entry->SetPage(entry->CurrentPage + 1);
+    return entry->OutputName(TKSkslFile::kCurrentPage);
+}
+
+int64_t TKSgenerator::EstimateProgress(const std::string& summary, bool split) const {
+    std::string rest = summary;
+    std::string field;
+    CutField(rest, ",", '\0', field, false);
+    const int64_t pages = builder_.PageCount;
+    int64_t total = static_cast<int64_t>(StrToIntDef(field, 0)) * (split ? pages : 1);
+    while (!rest.empty()) {
+        CutField(rest, ",", '\0', field, false);
+        if (field == "REPORTLIST")
+            total += static_cast<int64_t>(builder_.Settings().Documents.size());
+        else if (field == "NAMELIST" || field == "INDEXDATA")
+            total += builder_.EntryTotalCount;
+        else if (field == "INDEXKEYS")
+            total += split ? pages * pages : pages;
+    }
+    return total;
+}
+
+} // namespace ks

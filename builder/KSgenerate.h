@@ -1,0 +1,68 @@
+// The generation run: from the selected index documents and a layout to the
+// combined HTML index in the output folder. Merges the documents, folds
+// duplicates and cuts pages, then handles every layout entry in order: a
+// template is expanded (its builder variables answered here), a plain file
+// copied. Stop requests are honoured between steps.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+class TKSbuilder;
+class TKSkslFile;
+class TKSprogressBar;
+class TKSrunProgress;
+class TKStemplateParser;
+
+struct TKSrunResult {
+    bool Failed = false;                   // a step raised an error; Error holds it
+    std::string Error;                     // one line, naming the file concerned
+    std::vector<std::string> MissingFiles; // layout sources that do not exist
+    std::vector<std::string> FilesWritten; // output files, in the order written
+    std::string ResultPath;                // the first entry's output ("" without entry 1)
+    bool MayOpen = false;                  // the result exists and nothing was missing or failed
+    bool Stopped = false;                  // a stop request ended the run early
+};
+
+class TKSgenerator {
+public:
+    TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress);
+
+    // The whole run. Never leaves the builder busy or temporary files behind
+    // (unless developer mode), whatever fails.
+    TKSrunResult GenerateIndex();
+
+    // The value of a builder variable, given the placeholder text (name and
+    // arguments); list variables write their lines into the parser's output.
+    std::string ResolveVariable(const std::string& placeholder, TKStemplateParser& parser);
+    // The file name of the next page of the entry being expanded.
+    std::string NextPageFileName(TKStemplateParser& parser);
+    // The progress maximum of a template from its variable summary.
+    int64_t EstimateProgress(const std::string& summary, bool split) const;
+
+    // The builder variables every template may use.
+    static const char* const kVariableNames;
+
+private:
+    void ClearOldResults();
+    void RunSteps(TKSrunResult& result);
+    void RunEntry(int step, TKSkslFile& entry, TKSrunResult& result);
+    void ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
+    void CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
+    void Finish(TKSrunResult& result);
+
+    TKSbuilder& builder_;
+    TKSrunProgress& progress_;
+    bool outputFolderExists_ = false;
+};
+
+// Refuses output names that would leave the output folder (absolute, or
+// with a ".." part) and base names that are no plain name; "" when fine,
+// else the message.
+std::string CheckOutputName(const std::string& name);
+std::string CheckBaseName(const std::string& baseName);
+
+} // namespace ks

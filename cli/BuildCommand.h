@@ -1,0 +1,19 @@
+// kestrin-index build [OPTIONS] DOCUMENT.htx...
+//
+// Runs the generation run of the wizard from the command line: the documents
+// in list order (--unselected adds a listed but unselected one), a layout,
+// an output folder and the settings of the wizard's settings page. Checks
+// everything it can before it starts and reports all problems at once.
+// Exit status: 0 success, 1 failure or a missing layout file, 2 usage error,
+// 130 stopped with Ctrl-C.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace ks::cli {
+
+int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace ks::cli

@@ -1,0 +1,88 @@
+#include "cli/InfoCommands.h"
+
+#include "LINE_INPUT/KSFileStream.h"
+#include "common/KScodepage.h"
+#include "common/KScommon.h"
+#include "common/KSfiles.h"
+#include "index/KSdocumentText.h"
+#include "index/KShtxData.h"
+#include "index/KSlayoutList.h"
+
+#include <ostream>
+
+namespace ks::cli {
+
+namespace {
+
+int64_t CountIndexLines(const std::string& path) {
+    TKSFileStream stream(path, "I");
+    std::string line;
+    bool inIndex = false;
+    int64_t count = 0;
+    while (!stream.Eof()) {
+        stream.ReadLine(line);
+        if (!inIndex) {
+            inIndex = TKShtxData::IsIndexDataLine(line);
+        } else {
+            if (line.empty()) break;
+            ++count;
+        }
+    }
+    return count;
+}
+
+// Each line of a multi-line text indented under its label.
+std::string Indented(const std::string& text) {
+    std::string result;
+    for (char c : text) {
+        if (c == '\r') continue;
+        result += c;
+        if (c == '\n') result += "    ";
+    }
+    return result;
+}
+
+} // namespace
+
+int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const TKScommon* environment = &Environment();
+    if (!args.empty()) {
+        err << "usage: kestrin-index layouts\n";
+        return 2;
+    }
+    const std::string folder = environment->LanguageFolder + "layout/";
+    const auto layouts = LoadLayouts(folder);
+    if (layouts.empty()) {
+        err << "kestrin-index: no layouts in " << folder << '\n';
+        return 1;
+    }
+    for (const auto& layout : layouts) {
+        out << Windows1252ToUtf8(layout->Title) << '\n'
+            << "  file:    " << layout->LayoutFile << '\n';
+        if (!layout->Comment.empty())
+            out << "  comment: " << Indented(Windows1252ToUtf8(layout->Comment)) << '\n';
+        if (!layout->AskUser.empty())
+            out << "  asks:    " << Windows1252ToUtf8(layout->AskUser) << '\n';
+    }
+    return 0;
+}
+
+int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "usage: kestrin-index info DOCUMENT.htx\n";
+        return 2;
+    }
+    const std::string& path = args[0];
+    if (!CheckFileKind(path, "htx", 1, 1)) {
+        err << "kestrin-index: " << path << ": not an index document (type htx, format 1)\n";
+        return 1;
+    }
+    const TKShtxData document(path);
+    out << Windows1252ToUtf8(document.Title) << '\n';
+    for (char c : Windows1252ToUtf8(DescribeDocument(document)))
+        if (c != '\r') out << c;
+    out << "index lines: " << CountIndexLines(path) << '\n';
+    return 0;
+}
+
+} // namespace ks::cli

@@ -1,0 +1,17 @@
+// Conversion between the core's Windows-1252 texts and UTF-8 at a user
+// interface boundary (the terminal, the wizard). Every one of the 256 bytes
+// survives the round trip: the five bytes that code page leaves undefined
+// map to the control characters of the same value.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+std::string Windows1252ToUtf8(std::string_view text);
+// Characters without a Windows-1252 byte, and bytes that are no valid
+// UTF-8, become "?".
+std::string Utf8ToWindows1252(std::string_view text);
+
+} // namespace ks

@@ -1,0 +1,50 @@
+// The catalogue of built-in functions of the template language. Every
+// function is declared by a signature text such as "T=MID$(T,G,G=-1)"; the
+// table built from them fixes each function's number (its ID byte in compiled
+// code), result type, parameter types and default arguments.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+// Result types; also the compiler's type codes (0 = not compiled).
+constexpr uint8_t kTypeNone = 0;
+constexpr uint8_t kTypeText = 1;
+constexpr uint8_t kTypeNumber = 2;
+constexpr uint8_t kTypeDate = 3;
+
+// One catalogue slot.
+struct TFunction {
+    std::string FunctionName; // upper case, with "$" where the signature has one
+    int32_t FunctionNumber = 0;
+    std::string ParamSpec; // "T,G,G=-1"; empty without parameters
+    int32_t ParamCount = 0;
+    std::string ArgOrder; // "" or one digit per parameter: emission order of the arguments
+    uint8_t ResultType = kTypeNone;
+};
+
+using TFunctionTable = std::array<TFunction, 256>;
+
+// Fills slot number of table from a signature; raises "Error in functionlist"
+// when the result letter is not T, G or D.
+void RegisterFunction(TFunctionTable& table, int number, const std::string& signature,
+                      const std::string& order = "");
+
+// Number of items of a parameter text (commas outside quotes and brackets).
+int CountParams(std::string_view params);
+
+// The process-wide table, filled from the built-in signatures on first use
+// and never changed afterwards.
+const TFunctionTable& FunctionTable();
+
+constexpr int kNoFunction = -1;
+
+// Slot of a function by its written name (upper-cased by the caller) and the
+// number of arguments written, or kNoFunction.
+int FindFunction(const std::string& name, int argCount);
+
+} // namespace ks

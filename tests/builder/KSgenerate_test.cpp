@@ -1,0 +1,287 @@
+#include "builder/KSgenerate.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KSrunProgress.h"
+#include "index/KShtxData.h"
+#include "index/KSksl.h"
+#include "template/KStemplateParser.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+// Records what a run shows.
+class Recorder : public TKSrunProgress {
+public:
+    TKSprogressBar& AddRow(int step, const std::string& caption) override {
+        rows.push_back(std::to_string(step) + " " + caption);
+        bars.push_back(std::make_unique<TKSprogressBar>());
+        return *bars.back();
+    }
+    void MissingFile(int step, const std::string& text, const std::string& path) override {
+        missing.push_back(std::to_string(step) + " " + text + " " + path);
+    }
+    void StepFailed(int step, const std::string& message) override {
+        failed.push_back(std::to_string(step) + " " + message);
+    }
+    void StepDuration(int step, const std::string&) override { durations.push_back(step); }
+    void Result(const std::string& path, bool mayOpen) override {
+        result = path;
+        offered = mayOpen;
+        ++results;
+    }
+    void Breathe() override {
+        if (stopAtRow >= 0 && static_cast<int>(rows.size()) > stopAtRow && builder)
+            builder->StopRequest = 1;
+    }
+
+    std::vector<std::string> rows, missing, failed;
+    std::vector<std::unique_ptr<TKSprogressBar>> bars;
+    std::vector<int> durations;
+    std::string result;
+    bool offered = false;
+    int results = 0;
+    int stopAtRow = -1;
+    TKSbuilder* builder = nullptr;
+};
+
+const char* const kIndexTemplate = "<html><head><title>#TITLE$!</title></head><body>\r\n"
+                                   "#LINKPREV(index)!#LINKNEXT(index)!\r\n"
+                                   "  #INDEXDATA!\r\n"
+                                   "</body></html>\r\n";
+const char* const kStartTemplate = "<p>#TEMPLATE$! #FILE(index)! #KSLTEXT(Footer)! "
+                                   "#UCASE$(\"abc\")! #HOMEPAGE$! #EMAIL$! #title$!</p>\r\n";
+
+std::string Layout(const std::string& templates, const std::string& files) {
+    return "[KESTRIN]\r\nversion=4.0\r\ntype=KSL\r\nformat=1\r\n"
+           "[General]\r\nTitle=Test layout\r\naskuser=indextype,title\r\n"
+           "[Templates]\r\n" +
+           templates + "[Files]\r\n" + files + "[Texts]\r\nFooter=Made with care\r\n";
+}
+
+const char* const kEntries = "1=index, index.tpl, #PREFIX!#NR!.htm, Index pages\r\n"
+                             "2=start, start.tpl, #PREFIX!.htm, Start page\r\n";
+const char* const kFiles = "1=style, style.css, #PREFIX!.css, Style sheet\r\n";
+
+std::string Tree(const std::string& title, const std::vector<std::string>& lines) {
+    std::string text = "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
+                       "[metadata]\r\ntitle=" +
+                       title + "\r\nhtmfile=index.htm\r\n[indexdata]\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// Two trees side by side with the output folder; a layout with an index
+// split over pages, a start page and a style sheet.
+class GenerateTest : public ::testing::Test {
+protected:
+    GenerateTest() {
+        fs::create_directories(dir.file("trees/tree1"));
+        fs::create_directories(dir.file("trees/tree2"));
+        fs::create_directories(dir.file("layout"));
+        fs::create_directories(dir.file("out"));
+        fs::create_directories(dir.file("tmp"));
+        WriteFileBytes(dir.file("trees/tree1/tree1.htx"),
+                       Tree("Tree one", {"B\tBerg, van den\tJan\t\t1850\t1910\t1\tp1.htm#i1",
+                                         "J\tJansen\tPiet\t\t\t\t2\tp1.htm#i2"}));
+        WriteFileBytes(dir.file("trees/tree2/tree2.htx"),
+                       Tree("Tree two", {"B\tBerg, van den\tJan\t\t1850\t1910\t7\tpersons.htm#p7",
+                                         "B\tBos\tEva\t\t1901\t\t3\tpersons.htm#p3"}));
+        WriteFileBytes(dir.file("layout/index.tpl"), kIndexTemplate);
+        WriteFileBytes(dir.file("layout/start.tpl"), kStartTemplate);
+        WriteFileBytes(dir.file("layout/style.css"), "body { margin: 0 }\n");
+        WriteLayout(kEntries, kFiles);
+    }
+
+    void WriteLayout(const std::string& templates, const std::string& files) {
+        WriteFileBytes(dir.file("layout/test.ksl"), Layout(templates, files));
+    }
+
+    TKSrunResult Run() {
+        layout = std::make_unique<TKSkslData>();
+        EXPECT_TRUE(layout->Load(dir.file("layout/test.ksl"), dir.file("res/")));
+        for (int n = 1; n <= layout->ItemCount(); ++n)
+            layout->Item(n)->SetSplit(true);
+        documents.clear();
+        documents.push_back(std::make_unique<TKShtxData>(dir.file("trees/tree1/tree1.htx")));
+        documents.push_back(std::make_unique<TKShtxData>(dir.file("trees/tree2/tree2.htx")));
+        TKSrunSettings settings;
+        for (auto& d : documents)
+            settings.Documents.push_back({d.get(), true});
+        settings.Layout = layout.get();
+        settings.OutputFolder = dir.file("out");
+        settings.BaseName = "idx";
+        settings.Title = "My title";
+        settings.Homepage = "example.org";
+        settings.Email = "a@b.nl";
+        settings.TempFolder = dir.file("tmp") + "/";
+        builder = std::make_unique<TKSbuilder>(settings);
+        recorder.builder = builder.get();
+        TKSgenerator generator(*builder, recorder);
+        return generator.GenerateIndex();
+    }
+
+    std::string Out(const std::string& name) { return ReadFileBytes(dir.file("out/" + name)); }
+
+    TempDir dir;
+    std::unique_ptr<TKSkslData> layout;
+    std::vector<std::unique_ptr<TKShtxData>> documents;
+    std::unique_ptr<TKSbuilder> builder;
+    Recorder recorder;
+};
+
+// Worked out by hand from the rules of the index pages: two pages (B, J),
+// the head and tail of the template on both, the reference links relative
+// to the output folder.
+const char* const kPage1 =
+    "<html><head><title>My title</title></head><body>\r\n"
+    "<span class=\"KSVIindexNoPrev\">&nbsp;</span><span class=\"KSVIindexNext\"><a "
+    "href=\"idx2.htm\" target=\"VIindex\"> &gt; </a></span>\r\n"
+    "  <a name=\"index1\" id=\"index1\"></a>\r\n"
+    "  <a name=\"bm1\" id=\"bm1\"></a>\r\n"
+    "  <span class=\"Idx1\">Berg, <span class=\"Idx1vv\">van den</span></span><br />\r\n"
+    "  <span class=\"Idx2\"><span class=\"VN\" title=\"1850-1910\">Jan</span> <a class=\"IdxR\" "
+    "href=\"../trees/tree1/p1.htm#i1\" title=\"Tree one\">1</a> <a class=\"IdxR\" "
+    "href=\"../trees/tree2/persons.htm#p7\" title=\"Tree two\">2</a></span><br />\r\n"
+    "  <a name=\"bm2\" id=\"bm2\"></a>\r\n"
+    "  <span class=\"Idx1\">Bos</span><br />\r\n"
+    "  <span class=\"Idx2\"><span class=\"VN\" title=\"1901-\">Eva</span> <a class=\"IdxR\" "
+    "href=\"../trees/tree2/persons.htm#p3\" title=\"Tree two\">2</a></span><br />\r\n"
+    "</body></html>\r\n";
+const char* const kPage2 =
+    "<html><head><title>My title</title></head><body>\r\n"
+    "<span class=\"KSVIindexPrev\"><a href=\"idx1.htm\" target=\"VIindex\"> &lt; "
+    "</a></span><span class=\"KSVIindexNoNext\">&nbsp;</span>\r\n"
+    "  <a name=\"index2\" id=\"index2\"></a>\r\n"
+    "  <a name=\"bm3\" id=\"bm3\"></a>\r\n"
+    "  <span class=\"Idx1\">Jansen</span><br />\r\n"
+    "  <span class=\"Idx2\"><span class=\"VN\">Piet</span> <a class=\"IdxR\" "
+    "href=\"../trees/tree1/p1.htm#i2\" title=\"Tree one\">1</a></span><br />\r\n"
+    "  \r\n"
+    "</body></html>\r\n";
+
+TEST_F(GenerateTest, WritesEveryEntryOfTheLayoutAndCleansUp) {
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    EXPECT_EQ(kPage1, Out("idx1.htm"));
+    EXPECT_EQ(kPage2, Out("idx2.htm"));
+    EXPECT_EQ("<p>start.tpl idx1.htm Made with care ABC http://example.org a@b.nl My title</p>\r\n",
+              Out("idx.htm"));
+    EXPECT_EQ("body { margin: 0 }\n", Out("idx.css"));
+    // The result is entry 1 at the last page written, and may be opened.
+    EXPECT_EQ(dir.file("out") + "/idx2.htm", result.ResultPath);
+    EXPECT_TRUE(result.MayOpen);
+    EXPECT_EQ(1, recorder.results);
+    EXPECT_EQ((std::vector<std::string>{"-1 samenvoegen indexen:", "0 dubbelen zoeken:",
+                                        "1 Index pages", "2 Start page", "3 Style sheet"}),
+              recorder.rows);
+    // 4 template lines on each of 2 pages, plus one step per merged entry.
+    EXPECT_EQ(4 * 2 + 3, recorder.bars[2]->Maximum());
+    EXPECT_EQ(4, result.FilesWritten.size());
+    EXPECT_FALSE(builder->Busy);
+    EXPECT_TRUE(fs::is_empty(dir.file("tmp"))); // the record files are gone
+}
+
+TEST_F(GenerateTest, ClearsOldResultsOfTheBaseNameAndOfEveryOutputPattern) {
+    WriteFileBytes(dir.file("out/idx-old.txt"), "old");
+    WriteFileBytes(dir.file("out/idx7.htm"), "old page");
+    WriteFileBytes(dir.file("out/mine.htm"), "keep");
+    WriteLayout("1=index, index.tpl, page#NR!.htm, Index pages\r\n", "");
+    WriteFileBytes(dir.file("out/page9.htm"), "old page");
+    Run();
+    EXPECT_FALSE(fs::exists(dir.file("out/idx-old.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("out/idx7.htm")));
+    EXPECT_FALSE(fs::exists(dir.file("out/page9.htm")));
+    EXPECT_TRUE(fs::exists(dir.file("out/page2.htm")));
+    EXPECT_EQ("keep", Out("mine.htm"));
+}
+
+TEST_F(GenerateTest, AMissingSourceIsReportedAndTheRestIsStillWritten) {
+    fs::remove(dir.file("layout/start.tpl"));
+    const TKSrunResult result = Run();
+    EXPECT_FALSE(result.Failed);
+    ASSERT_EQ(1u, result.MissingFiles.size());
+    EXPECT_EQ(dir.file("layout/start.tpl"), result.MissingFiles[0]);
+    ASSERT_EQ(1u, recorder.missing.size());
+    EXPECT_EQ("2 bestand niet gevonden " + dir.file("layout/start.tpl"), recorder.missing[0]);
+    EXPECT_TRUE(fs::exists(dir.file("out/idx.css")));
+    EXPECT_FALSE(result.MayOpen);
+}
+
+TEST_F(GenerateTest, AStopRequestEndsTheRunBeforeTheNextStep) {
+    recorder.stopAtRow = 0; // asked while merging
+    const TKSrunResult result = Run();
+    EXPECT_TRUE(result.Stopped);
+    EXPECT_EQ(1u, recorder.rows.size());
+    EXPECT_EQ(0, recorder.results); // no new result offered
+    EXPECT_FALSE(fs::exists(dir.file("out/idx1.htm")));
+    EXPECT_TRUE(fs::is_empty(dir.file("tmp")));
+    EXPECT_FALSE(builder->Busy);
+}
+
+TEST_F(GenerateTest, ATemplateErrorNamesTheTemplateAndLineAndLeavesNothingBehind) {
+    WriteFileBytes(dir.file("layout/start.tpl"), "line one\r\n<p>#1/0!</p>\r\n");
+    const TKSrunResult result = Run();
+    ASSERT_TRUE(result.Failed);
+    EXPECT_EQ(dir.file("layout/start.tpl") + ":2: x/0 is not allowed", result.Error);
+    ASSERT_EQ(1u, recorder.failed.size());
+    EXPECT_EQ("2 " + result.Error, recorder.failed[0]);
+    EXPECT_EQ(0, recorder.results);
+    EXPECT_FALSE(fs::exists(dir.file("out/idx.css"))); // later steps are not run
+    EXPECT_TRUE(fs::is_empty(dir.file("tmp")));
+    EXPECT_FALSE(builder->Busy);
+}
+
+TEST_F(GenerateTest, OutputNamesThatLeaveTheOutputFolderAreRefusedBeforeAnythingIsDeleted) {
+    WriteFileBytes(dir.file("out/idx-old.txt"), "old");
+    for (const char* output : {"../escape#NR!.htm", "/tmp/abs.htm", "sub/../../x.htm"}) {
+        WriteLayout(std::string("1=index, index.tpl, ") + output + ", Index pages\r\n", "");
+        const TKSrunResult result = Run();
+        EXPECT_TRUE(result.Failed) << output;
+        EXPECT_NE(std::string::npos, result.Error.find("entry index")) << result.Error;
+        EXPECT_EQ("old", Out("idx-old.txt"));
+    }
+    EXPECT_FALSE(fs::exists(dir.file("escape1.htm")));
+}
+
+TEST_F(GenerateTest, WithoutAnOutputFolderNothingIsWrittenAndNothingOffered) {
+    fs::remove_all(dir.file("out"));
+    const TKSrunResult result = Run();
+    EXPECT_FALSE(result.Failed);
+    EXPECT_FALSE(result.MayOpen);
+    EXPECT_FALSE(fs::exists(dir.file("out")));
+}
+
+TEST_F(GenerateTest, ResolvesTheSimpleVariables) {
+    Run();
+    TKSgenerator generator(*builder, recorder);
+    auto& settings = builder->Settings();
+    settings.Homepage = "https://example.org";
+    settings.Email = "no address";
+    TKStemplateParser parser;
+    EXPECT_EQ("https://example.org", generator.ResolveVariable("HOMEPAGE$", parser));
+    EXPECT_EQ("", generator.ResolveVariable("EMAIL$", parser));
+    settings.Homepage = "./home.htm";
+    EXPECT_EQ("./home.htm", generator.ResolveVariable("homepage$", parser));
+    EXPECT_EQ("idx.htm", generator.ResolveVariable("FILE(start)", parser));
+    EXPECT_EQ("", generator.ResolveVariable("FILE(nothing)", parser));
+    EXPECT_EQ("Made with care", generator.ResolveVariable("KSLTEXT(Footer,ignored)", parser));
+    EXPECT_EQ("", generator.ResolveVariable("LINKNEXT(nothing)", parser));
+}
+
+} // namespace
+} // namespace ks

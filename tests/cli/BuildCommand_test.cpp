@@ -1,0 +1,135 @@
+#include "cli/RunTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Outcome;
+using test::ReadFileBytes;
+using test::RunTool;
+using test::WriteFileBytes;
+
+std::string Tree(const std::string& title, const std::string& lines) {
+    return "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[userdata]\r\nusername=Ann\r\n"
+           "[metadata]\r\ntitle=" +
+           title + "\r\ncreated=01-02-2019\r\ndescription1=First line\r\n[indexdata]\r\n" + lines;
+}
+
+// Two trees, a one-template layout and an output folder to be made.
+class BuildTool : public ::testing::Test {
+protected:
+    BuildTool() {
+        fs::create_directories(dir.file("trees/a"));
+        fs::create_directories(dir.file("layout"));
+        WriteFileBytes(dir.file("trees/a/a.htx"),
+                       Tree("Tree A", "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n"));
+        WriteFileBytes(dir.file("trees/debug.htx"),
+                       Tree("Tree D", "B\tBos\tEva\t\t1901\t\t2\tq.htm#2\r\n"
+                                      "V\tVos\tJan\t\t\t\t3\tq.htm#3\r\n"));
+        WriteLayout("askuser=indextype\r\n", "1=index, index.tpl, #PREFIX!.htm, Index\r\n");
+        WriteFileBytes(dir.file("layout/index.tpl"), "<p>#TITLE$!</p>\r\n#INDEXDATA!\r\n");
+    }
+
+    void WriteLayout(const std::string& general, const std::string& templates) {
+        WriteFileBytes(dir.file("layout/l.ksl"),
+                       "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=L\r\n" + general +
+                           "[Templates]\r\n" + templates);
+    }
+
+    Outcome Build(std::vector<std::string> args) {
+        std::vector<std::string> all = {"build", "-l", "layout/l.ksl", "-o", "out", "-b", "idx"};
+        all.insert(all.end(), args.begin(), args.end());
+        return RunTool(all, dir.path().string());
+    }
+
+    std::string Out(const std::string& name) { return ReadFileBytes(dir.file("out/" + name)); }
+
+    test::TempDir dir;
+};
+
+TEST_F(BuildTool, BuildsTheIndexAndPrintsTheResult) {
+    const Outcome r =
+        Build({"--title", "Stamboom #3 - Bakker!", "trees/a/a.htx", "trees/debug.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(dir.file("out/idx.htm") + "\n", r.out);
+    EXPECT_EQ("", r.err); // no terminal: no progress display
+    const std::string page = Out("idx.htm");
+    // A typed title is inserted as it is, never read as a placeholder.
+    EXPECT_EQ(0u, page.find("<p>Stamboom #3 - Bakker!</p>\r\n")) << page;
+    // "debug.htx" is a document, not the DEBUG switch: its references are there.
+    EXPECT_NE(std::string::npos, page.find("../trees/q.htm#3"));
+    EXPECT_NE(std::string::npos, page.find(">1</a> <a class=\"IdxR\" href=\"../trees/q.htm#2\""));
+}
+
+TEST_F(BuildTool, AnUnselectedDocumentKeepsItsPlaceButContributesNothing) {
+    const Outcome r = Build({"--unselected", "trees/a/a.htx", "trees/debug.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    const std::string page = Out("idx.htm");
+    EXPECT_EQ(std::string::npos, page.find("p.htm#1"));
+    // The one selected document is reference number 1.
+    EXPECT_NE(std::string::npos, page.find("title=\"Tree D\">1</a>"));
+}
+
+TEST_F(BuildTool, ReportsEveryProblemBeforeStarting) {
+    WriteFileBytes(dir.file("notes.htx"), "just text\n");
+    const Outcome r = Build({"trees/a/a.htx", "missing.htx", "notes.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("missing.htx: no such index document")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("notes.htx: not an index document")) << r.err;
+    EXPECT_FALSE(fs::exists(dir.file("out/idx.htm")));
+}
+
+TEST_F(BuildTool, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--years", "--ignore-years", "trees/a/a.htx"},
+                                               {"-i", "7", "trees/a/a.htx"},
+                                               {"--frobnicate", "trees/a/a.htx"},
+                                               {"-b", "../x", "trees/a/a.htx"}}) {
+        const Outcome r = Build(args);
+        EXPECT_EQ(2, r.exitCode) << r.err;
+        EXPECT_NE(std::string::npos, r.err.find("usage: kestrin-index build")) << r.err;
+    }
+}
+
+TEST_F(BuildTool, RefusesAnIndexDivisionTheLayoutDoesNotAskFor) {
+    WriteLayout("", "1=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
+    Outcome r = Build({"-i", "2", "trees/a/a.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("does not ask for an index division")) << r.err;
+    WriteLayout("askuser=indextype\r\n", "1=index, index.tpl, #PREFIX!.htm, Index\r\n");
+    r = Build({"-i", "2", "trees/a/a.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("needs an output that is split")) << r.err;
+}
+
+TEST_F(BuildTool, MissingSourcesAndTemplateErrorsNameTheirFiles) {
+    WriteLayout("", "1=index, index.tpl, #PREFIX!.htm, Index\r\n2=gone, gone.tpl, g.htm, Gone\r\n");
+    Outcome r = Build({"trees/a/a.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find(dir.file("layout/gone.tpl"))) << r.err;
+    EXPECT_TRUE(fs::exists(dir.file("out/idx.htm")));
+
+    WriteFileBytes(dir.file("layout/index.tpl"), "one\r\n#1/0!\r\n");
+    r = Build({"trees/a/a.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("index.tpl:2: x/0 is not allowed")) << r.err;
+}
+
+TEST_F(BuildTool, InfoDescribesADocument) {
+    const Outcome r = RunTool({"info", "trees/debug.htx"}, dir.path().string());
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(0u, r.out.find("Tree D\n"));
+    EXPECT_NE(std::string::npos, r.out.find("KESTRIN gebruiker : Ann (0)")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("index lines: 2")) << r.out;
+}
+
+} // namespace
+} // namespace ks

@@ -1,0 +1,429 @@
+#include "template/KStemplateParser.h"
+
+#include "common/KSerrors.h"
+#include "common/KSprogress.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+using Lines = std::vector<std::string>;
+
+const char* const kBuilderNames = "FILE,REPORTLIST,NAMELIST,INDEXKEYS,INDEXDATA,LINKFIRST,LINKPREV,"
+                                  "LINKNEXT,LINKLAST,TEMPLATE$,TITLE$,HOMEPAGE$,EMAIL$,KSLTEXT";
+
+std::string Joined(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// A processor on a template in a fresh folder, writing "page1.htm" there.
+class TemplateTest : public ::testing::Test {
+protected:
+    TemplateTest() {
+        parser.SetVariableNames(kBuilderNames);
+        parser.TemplateFile = dir.file("page.tpl");
+        parser.SetOutputFolder(dir.path().string());
+        parser.SetOutputFile("page1.htm");
+    }
+
+    void Template(const Lines& lines) { WriteFileBytes(parser.TemplateFile, Joined(lines)); }
+    std::string Written(const std::string& name) { return ReadFileBytes(dir.file(name)); }
+    // Answers registered placeholders from a fixed table, counting the calls.
+    void Answer(const std::string& expression, const std::string& replacement) {
+        answers.emplace_back(expression, replacement);
+        parser.OnVariable = [this](const std::string& text, TKStemplateParser&) {
+            calls.push_back(text);
+            for (const auto& [key, value] : answers)
+                if (key == text) return value;
+            return std::string();
+        };
+    }
+    std::string Expand(const std::string& line) {
+        return parser.ExpandLine(line, TKStemplateParser::Mode::Expand);
+    }
+    std::string Collect(const std::string& line) {
+        return parser.ExpandLine(line, TKStemplateParser::Mode::Collect);
+    }
+
+    TempDir dir;
+    TKStemplateParser parser;
+    std::vector<std::pair<std::string, std::string>> answers;
+    Lines calls;
+};
+
+TEST_F(TemplateTest, UnregisteredPlaceholdersAreEvaluatedQuietly) {
+    EXPECT_EQ("<b>ABC</b>", Expand("<b>#UCASE$(\"abc\")!</b>"));
+    EXPECT_EQ("3", Expand("#LEN(\"abc\")!"));
+    EXPECT_EQ("x=0.3333;", Expand("x=#1/3!;"));
+    EXPECT_EQ("ab", Expand("a#nosuchword!b")); // does not compile: nothing
+    EXPECT_EQ("3 3", Expand("#len(\"abc\")! #LEN(\"abc\")!"));
+    // A "!" in quotes does not end the placeholder.
+    EXPECT_EQ("[A!B]", Expand("[#UCASE$(\"a!b\")!]"));
+    // Run-time errors are not swallowed.
+    EXPECT_THROW(Expand("#1/0!"), EKSError);
+}
+
+TEST_F(TemplateTest, TextsThatAreNoPlaceholdersStay) {
+    EXPECT_EQ("#!", Expand("#!"));
+    EXPECT_EQ("a #(x)! b", Expand("a #(x)! b")); // empty name
+    EXPECT_EQ("no end # here", Expand("no end # here"));
+    EXPECT_EQ("! first #then", Expand("! first #then"));
+    EXPECT_EQ("", Expand(""));
+    // Every "!" after the "#" lies in quotes: evaluated, but nothing replaced.
+    EXPECT_EQ("#UCASE$(\"a!b", Expand("#UCASE$(\"a!b"));
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(TemplateTest, RegisteredPlaceholdersGoToTheCallbackAsWritten) {
+    Answer("IndexData(1)", "<data>");
+    Answer("FILE(a!b)", "f.htm");
+    Answer("TITLE$", "Title");
+    EXPECT_EQ("x <data> y", Expand("x #IndexData(1)! y"));
+    EXPECT_EQ("href=\"f.htm\"", Expand("href=\"#FILE(a!b)!\"")); // "!" in brackets
+    // Identical placeholders, in any case, are answered once and all replaced.
+    calls.clear();
+    EXPECT_EQ("Title - Title - Title", Expand("#TITLE$! - #title$! - #TITLE$!"));
+    EXPECT_EQ(Lines{"TITLE$"}, calls);
+    // A name with a comma is no registered name.
+    calls.clear();
+    EXPECT_EQ("", Expand("#INDEXKEYS,INDEXDATA!"));
+    EXPECT_TRUE(calls.empty());
+    // An unfinished placeholder still reaches the callback, the line stays.
+    EXPECT_EQ("#FILE(\"a!", Expand("#FILE(\"a!"));
+    EXPECT_EQ("#FILE\tx!", Expand("#FILE\tx!"));
+    EXPECT_EQ((Lines{"FILE(\"a!", "FILE"}), calls);
+}
+
+TEST_F(TemplateTest, PlaceholdersRightAfterShortReplacementsAreReplacedToo) {
+    Answer("REPORTLIST", "");
+    Answer("EMAIL$", "@");
+    Answer("TITLE$", "T");
+    EXPECT_EQ("T", Expand("#REPORTLIST!#TITLE$!"));
+    EXPECT_EQ("@T", Expand("#EMAIL$!#TITLE$!"));
+    EXPECT_EQ("TT", Expand("#TITLE$!#TITLE$!"));
+    EXPECT_EQ("3T", Expand("#LEN(\"abc\")!#TITLE$!"));
+    EXPECT_EQ("INDEXKEYS,INDEXDATA", Collect("#INDEXKEYS!#INDEXDATA!"));
+}
+
+TEST_F(TemplateTest, ReplacementsAreScannedAgainFromTheirThirdCharacter) {
+    Answer("TITLE$", "T");
+    Answer("KSLTEXT(head)", "<b>#TITLE$!</b>");
+    Answer("KSLTEXT(raw)", "#TITLE$!");
+    Answer("KSLTEXT(deep)", "<i>#KSLTEXT(head)!</i>");
+    EXPECT_EQ("[<b>T</b>]", Expand("[#KSLTEXT(head)!]"));
+    EXPECT_EQ("[<i><b>T</b></i>]", Expand("[#KSLTEXT(deep)!]"));
+    // The first two characters of a replacement are not looked at again.
+    EXPECT_EQ("[#TITLE$!]", Expand("[#KSLTEXT(raw)!]"));
+    Answer("KSLTEXT(expr)", "<b>#UCASE$(\"x\")!</b>");
+    EXPECT_EQ("[<b>X</b>]", Expand("[#KSLTEXT(expr)!]"));
+}
+
+TEST_F(TemplateTest, AReplacementHoldingItsOwnPlaceholderEnds) {
+    Answer("KSLTEXT(same)", "#KSLTEXT(same)!");
+    EXPECT_EQ("#KSLTEXT(same)!", Expand("#KSLTEXT(same)!"));
+    EXPECT_EQ(1u, calls.size());
+
+    Answer("KSLTEXT(grow)", "ab#KSLTEXT(grow)!");
+    calls.clear();
+    const std::string grown = Expand("<#KSLTEXT(grow)!>");
+    EXPECT_LE(calls.size(), 64u);
+    EXPECT_EQ("<abab", grown.substr(0, 5));
+    EXPECT_EQ("#KSLTEXT(grow)!>", grown.substr(grown.size() - 16));
+
+    // Two variables that answer each other.
+    Answer("FILE(a)", "..#FILE(b)!");
+    Answer("FILE(b)", "..#FILE(a)!");
+    calls.clear();
+    const std::string ping = Expand("#FILE(a)!");
+    EXPECT_LE(calls.size(), 64u);
+    EXPECT_EQ("....", ping.substr(0, 4));
+
+    // Ten copies of itself: the line stops growing at some megabytes.
+    std::string tenCopies = "x";
+    for (int i = 0; i < 10; ++i)
+        tenCopies += "#KSLTEXT(ten)!";
+    Answer("KSLTEXT(ten)", tenCopies);
+    const std::string line = Expand("#KSLTEXT(ten)!");
+    EXPECT_GT(line.size(), std::size_t{1} << 20);
+    EXPECT_LE(line.size(), std::size_t{64} << 20);
+}
+
+TEST_F(TemplateTest, LongLinesAndLinesFullOfHashes) {
+    Answer("TITLE$", "T");
+    const std::string filler(1 << 20, 'x');
+    EXPECT_EQ("T" + filler + "T" + filler + "3",
+              Expand("#TITLE$!" + filler + "#title$!" + filler + "#LEN(\"abc\")!"));
+
+    const std::string hashes(200000, '#');
+    EXPECT_EQ(hashes, Expand(hashes));
+    std::string empties;
+    for (int i = 0; i < 50000; ++i)
+        empties += "#!";
+    EXPECT_EQ(empties, Expand(empties));
+
+    // Thousands of different placeholders on one line.
+    std::string line;
+    std::string expected;
+    for (int i = 0; i < 3000; ++i) {
+        line += "<#FILE(" + std::to_string(i) + ")!>";
+        expected += "<" + std::to_string(i) + ">";
+    }
+    parser.OnVariable = [](const std::string& text, TKStemplateParser&) {
+        return text.substr(5, text.size() - 6);
+    };
+    EXPECT_EQ(expected, Expand(line));
+}
+
+TEST_F(TemplateTest, CollectModeNamesTheRegisteredVariablesAndCallsNothing) {
+    parser.OnVariable = [](const std::string&, TKStemplateParser&) -> std::string {
+        throw EKSError("called");
+    };
+    EXPECT_EQ("", Collect("<p>#TITLE$x!#1/0!</p>")); // nothing evaluated
+    EXPECT_EQ("INDEXKEYS,INDEXDATA", Collect("#IndexKeys(a,b)! #INDEXDATA!"));
+    EXPECT_EQ("INDEXDATA", Collect("#INDEXDATA! #indexdata!"));
+    EXPECT_EQ("FILE,FILE", Collect("#FILE(a)! #FILE(b)!"));
+    // The search goes on after the "#" of a placeholder that stays.
+    EXPECT_EQ("TEMPLATE$", Collect("#(#TEMPLATE$!"));
+    // A placeholder inside a replaced one goes with it.
+    EXPECT_EQ("", Collect("#UCASE$(\"#TEMPLATE$!\")!"));
+}
+
+TEST_F(TemplateTest, CountVariablesSummarisesTheTemplate) {
+    Lines lines(37, "<p>plain</p>");
+    lines[3] = "  #INDEXKEYS(page,,1)!";
+    lines[20] = "#LEN(\"x\")! #INDEXDATA!";
+    Template(lines);
+    EXPECT_EQ("37,INDEXKEYS,INDEXDATA", parser.CountVariables());
+    EXPECT_EQ(37, parser.LinesRead());
+
+    Template({"#NAMELIST(a)!#INDEXKEYS(a)!", "#title$! #TITLE$!", "#FILE(x)!"});
+    EXPECT_EQ("3,NAMELIST,INDEXKEYS,TITLE$,FILE", parser.CountVariables());
+
+    parser.TemplateFile = dir.file("missing.tpl");
+    EXPECT_EQ("0", parser.CountVariables());
+}
+
+TEST_F(TemplateTest, ExecuteWritesEveryExpandedLine) {
+    Template({"<h1>#TITLE$!</h1>", "", "#1+1! #UCASE$(\"end\")!"});
+    Answer("TITLE$", "Kwartierstaat");
+    TKSnullProgressBar bar;
+    bar.SetRange(0, 100);
+    parser.ProgressBar = &bar;
+    EXPECT_TRUE(parser.Execute());
+    EXPECT_EQ("<h1>Kwartierstaat</h1>\r\n\r\n2 END\r\n", Written("page1.htm"));
+    EXPECT_EQ(3, parser.LinesRead());
+    EXPECT_EQ(3, bar.Position());
+    // The same processor runs again with the files closed.
+    parser.SetOutputFile("page2.htm");
+    EXPECT_TRUE(parser.Execute());
+    EXPECT_EQ(Written("page1.htm"), Written("page2.htm"));
+}
+
+TEST_F(TemplateTest, CallbacksWriteLinesBeforeTheirOwnLine) {
+    Template({"<ul>", "  #REPORTLIST!</ul>"});
+    parser.OnVariable = [](const std::string&, TKStemplateParser& p) {
+        const std::string indent(static_cast<std::size_t>(p.PlaceholderColumn()), ' ');
+        p.Output().WriteLine(indent + "<li>a</li>");
+        p.Output().WriteLine(indent + "<li>b</li>");
+        return std::string();
+    };
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ("<ul>\r\n  <li>a</li>\r\n  <li>b</li>\r\n  </ul>\r\n", Written("page1.htm"));
+}
+
+TEST_F(TemplateTest, MissingTemplatesAndUncreatableOutputs) {
+    parser.TemplateFile = dir.file("missing.tpl");
+    EXPECT_TRUE(parser.Execute());
+    EXPECT_TRUE(std::filesystem::exists(dir.file("page1.htm")));
+    EXPECT_EQ("", Written("page1.htm"));
+
+    parser.SetOutputFile(dir.file("no-folder") + "/page.htm");
+    try {
+        parser.Execute();
+        ADD_FAILURE() << "an output that cannot be created was reported as written";
+    } catch (const EWriteError& e) {
+        EXPECT_NE(std::string(e.what()).find("no-folder/page.htm"), std::string::npos);
+    }
+    Template({"line"});
+    parser.TemplateFile = dir.file("page.tpl");
+    EXPECT_THROW(parser.Execute(), EWriteError);
+}
+
+TEST_F(TemplateTest, TheTemplateIsNeverItsOwnOutput) {
+    Template({"keep #TITLE$!"});
+    parser.SetOutputFile(parser.TemplateFile);
+    EXPECT_THROW(parser.Execute(), EWriteError);
+    EXPECT_EQ("keep #TITLE$!\r\n", ReadFileBytes(parser.TemplateFile));
+}
+
+TEST_F(TemplateTest, ErrorsOfExpressionsEndTheRunAndCloseTheFiles) {
+    Template({"before", "#10/0!", "after"});
+    EXPECT_THROW(parser.Execute(), EKSError);
+    EXPECT_EQ("before\r\n", Written("page1.htm"));
+    Template({"again"});
+    EXPECT_TRUE(parser.Execute());
+    EXPECT_EQ("again\r\n", Written("page1.htm"));
+}
+
+TEST_F(TemplateTest, OutputFolderAndFile) {
+    parser.SetOutputFolder("/tmp/out");
+    EXPECT_EQ("/tmp/out/", parser.OutputFolder());
+    parser.SetOutputFolder("/tmp/out/");
+    EXPECT_EQ("/tmp/out/", parser.OutputFolder());
+    parser.SetOutputFile("index.htm");
+    EXPECT_EQ("/tmp/out/", parser.OutputFolder());
+    EXPECT_EQ("index.htm", parser.OutputFile());
+    parser.SetOutputFile("/srv/site/a.htm");
+    EXPECT_EQ("/srv/site/", parser.OutputFolder());
+    EXPECT_EQ("a.htm", parser.OutputFile());
+    parser.SetOutputFolder("");
+    EXPECT_EQ("", parser.OutputFolder()) << "the current folder, not the root";
+}
+
+TEST(TemplateProgress, StepsNeverPassTheMaximum) {
+    TKStemplateParser parser;
+    parser.StepProgress(1); // without a bar: nothing
+    TKSnullProgressBar bar;
+    bar.SetRange(0, 4);
+    parser.ProgressBar = &bar;
+    parser.StepProgress(3);
+    EXPECT_EQ(3, bar.Position());
+    parser.StepProgress(2);
+    EXPECT_EQ(3, bar.Position());
+    parser.StepProgress(1);
+    EXPECT_EQ(4, bar.Position());
+    parser.StepProgress(INT64_MAX);
+    EXPECT_EQ(4, bar.Position());
+}
+
+// Pages: "#SPLIT!" changes to the next page as often as splits says.
+class PageTest : public TemplateTest {
+protected:
+    PageTest() {
+        parser.Entry = "Index";
+        parser.OnVariable = [this](const std::string& text, TKStemplateParser& p) {
+            if (text != "INDEXDATA") return std::string("?");
+            p.Output().WriteLine("before");
+            for (int i = 0; i < splits; ++i)
+                results.push_back(p.NextPage());
+            p.Output().WriteLine("after");
+            return std::string("x");
+        };
+        parser.OnNextFile = [this](TKStemplateParser& p) {
+            names.push_back(p.EntryName() + ":" + p.OutputFile());
+            if (pagesLeft <= 0) return std::string();
+            --pagesLeft;
+            return "page" + std::to_string(names.size() + 1) + ".htm";
+        };
+    }
+    Lines Page(int n) {
+        Lines lines;
+        std::string text = Written("page" + std::to_string(n) + ".htm");
+        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2))
+            lines.push_back(text.substr(0, at));
+        return lines;
+    }
+
+    int splits = 1;
+    int pagesLeft = 10;
+    std::vector<bool> results;
+    Lines names;
+};
+
+TEST_F(PageTest, HeadAndTailBeginAndEndEveryPage) {
+    Template({"one", "<#INDEXDATA!>", "three"});
+    TKSnullProgressBar bar;
+    bar.SetRange(0, 100);
+    parser.ProgressBar = &bar;
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((Lines{"one", "before", "three"}), Page(1));
+    EXPECT_EQ((Lines{"one", "after", "<x>", "three"}), Page(2));
+    EXPECT_EQ(Lines{"Index:page1.htm"}, names);
+    EXPECT_EQ("page2.htm", parser.OutputFile());
+    EXPECT_EQ(5, bar.Position()) << "one step per template line written";
+}
+
+TEST_F(PageTest, TwoPageChangesOnOneLineMakeThreeFiles) {
+    splits = 2;
+    Template({"one", "<#INDEXDATA!>", "three"});
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((Lines{"one", "before", "three"}), Page(1));
+    EXPECT_EQ((Lines{"one", "three"}), Page(2));
+    EXPECT_EQ((Lines{"one", "after", "<x>", "three"}), Page(3));
+    EXPECT_EQ((std::vector<bool>{true, true}), results);
+}
+
+TEST_F(PageTest, TheCallingLineMayBeTheFirstOrTheLast) {
+    Template({"#INDEXDATA!", "two", "three"});
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((Lines{"before", "two", "three"}), Page(1));
+    EXPECT_EQ((Lines{"after", "x", "two", "three"}), Page(2));
+
+    Template({"one", "two", "#INDEXDATA!"});
+    parser.SetOutputFile("page1.htm");
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((Lines{"one", "two", "before"}), Page(1));
+    EXPECT_EQ((Lines{"one", "two", "after", "x"}), Page(3));
+}
+
+TEST_F(PageTest, WithoutANextFileTheRestGoesNowhere) {
+    pagesLeft = 0;
+    int calls = 0;
+    parser.OnVariable = [&](const std::string&, TKStemplateParser& p) {
+        ++calls;
+        EXPECT_FALSE(p.NextPage());
+        p.Output().WriteLine("lost");
+        return std::string("lost too");
+    };
+    Template({"one", "#INDEXDATA!", "three"});
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((Lines{"one", "three"}), Page(1));
+    EXPECT_EQ(1, calls) << "the template is not started over";
+    EXPECT_EQ(3, parser.LinesRead());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("page2.htm")));
+}
+
+TEST_F(PageTest, HeadAndTailCannotChangePagesThemselves) {
+    pagesLeft = 2;
+    Template({"H", "#INDEXDATA!", "#INDEXDATA!", "T"});
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((Lines{"H", "before", "before", "after", "x", "T"}), Page(1));
+    EXPECT_EQ((Lines{"H", "after", "x", "before", "T"}), Page(2));
+    EXPECT_EQ((Lines{"H", "before", "after", "x", "after", "x", "T"}), Page(3));
+    EXPECT_EQ((std::vector<bool>{false, true, false, true}), results);
+}
+
+TEST_F(PageTest, TheWriterKeepsItsColumnAcrossThePageChange) {
+    Template({"      #TITLE$!", "  #INDEXDATA!"});
+    std::vector<int32_t> columns;
+    parser.OnVariable = [&](const std::string& text, TKStemplateParser& p) {
+        if (text != "INDEXDATA") return std::string("t");
+        columns.push_back(p.PlaceholderColumn());
+        p.NextPage();
+        columns.push_back(p.PlaceholderColumn());
+        return std::string();
+    };
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ((std::vector<int32_t>{2, 2}), columns);
+}
+
+TEST_F(PageTest, NoPageChangeOutsideARun) {
+    EXPECT_FALSE(parser.NextPage());
+    EXPECT_TRUE(names.empty());
+    EXPECT_NO_THROW(parser.Output().WriteLine("nowhere"));
+}
+
+} // namespace
+} // namespace ks
