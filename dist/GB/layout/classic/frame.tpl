@@ -22,7 +22,7 @@
       #INDEXKEYS(index,VIindex)!
     </div>
     <p class="kc-contact"><a class="kc-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kc-email" href="mailto:#EMAIL$!">E-mail</a></p>
-    <p class="kc-made">#DATE(DATE,"#Y4#-#M2#-#D2#")! &middot; KESTRIN #VERSION$!</p>
+    <p class="kc-made">#DATE! &middot; KESTRIN #VERSION$!</p>
   </aside>
   <iframe class="kc-pane" name="VIindex" id="VIindex" src="#FILE(info)!" title="Name index"></iframe>
 </div>

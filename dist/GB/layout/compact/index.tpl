@@ -32,7 +32,7 @@
 </main>
 <footer class="kp-foot">
   <p class="kp-top"><a href="#top">Back to top</a></p>
-  <p>#KSLTEXT(footer)! &middot; #DATE(DATE,"#Y4#-#M2#-#D2#")! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
+  <p>#KSLTEXT(footer)! &middot; #DATE! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
 </footer>
 </body>
 </html>

@@ -20,7 +20,7 @@
   #NAMELIST(index)!
 </main>
 <footer class="kp-foot">
-  <p>#DATE(DATE,"#Y4#-#M2#-#D2#")! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
+  <p>#DATE! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
 </footer>
 </body>
 </html>

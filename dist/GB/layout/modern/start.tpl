@@ -44,7 +44,7 @@
   <div class="ks-wrap">
     <p>#KSLTEXT(footer)!</p>
     <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Home page</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
-    <p class="ks-made">Made on #DATE(DATE,"#Y4#-#M2#-#D2#")! with KESTRIN HTML verzamelindex #VERSION$!</p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Made on #DATE! with KESTRIN HTML verzamelindex #VERSION$!</p>
   </div>
 </footer>
 </body>

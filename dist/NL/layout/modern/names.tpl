@@ -32,7 +32,7 @@
 <footer class="ks-footer">
   <div class="ks-wrap">
     <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Homepage</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
-    <p class="ks-made">Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
   </div>
 </footer>
 </body>
