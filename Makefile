@@ -1,10 +1,10 @@
-# Quick start: `make build`, `make test`. Every target installs what it needs.
+# Quick start: `make demo`, `make build`, `make test`. Every target installs what it needs.
 JOBS ?= $(shell nproc)
 BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build test test-asan unit bench format clean
+.PHONY: all deps build demo test test-asan unit bench format clean
 
 all: build
 
@@ -14,6 +14,17 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The sample trees combined with the default layout into demo-output/.
+DEMO := demo-output
+DEMO_TREES := samples/jansen/jansen.htx samples/deboer/deboer.htx samples/smit/smit.htx
+demo: build
+	@rm -rf $(DEMO)
+	@start=$$($(BUILD)/cli/kestrin-index build -q --years -b index -o $(DEMO) \
+	  --title "Stambomen Jansen, De Boer en Smit" \
+	  --homepage https://example.org/ --email info@example.org $(DEMO_TREES)) && \
+	  echo "The combined index of the sample trees is ready; open its start page:" && \
+	  echo "  file://$$start"
 
 unit: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -36,4 +47,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(DEMO)

@@ -5,11 +5,16 @@
 // unsorted documents. The output depends only on the options and the seed.
 //
 //   gen-htx [--docs N] [--lines N] [--overlap PERCENT] [--old N] [--seed N]
-//           [--pages] OUTPUT_FOLDER
+//           [--pages] [--per-page N] [--variety PERCENT]
+//           [--titles "A;B"] [--folders "a;b"] [--users "X;Y"] OUTPUT_FOLDER
 //
 // --lines is the number of index lines over all documents; --old makes the
 // last N documents old (version 3.1, lines in file order, not sorted);
-// --pages also writes the HTML pages the links point to.
+// --pages also writes the HTML pages the links point to (one folder per
+// tree: person pages of --per-page persons and the tree's own name index);
+// --variety is the share of surnames with a number appended (more distinct
+// names for benchmarks; 0 for samples that people look at); --titles,
+// --folders and --users name the trees, their folders and their makers.
 #include "index/KShtxRegel.h"
 
 #include <algorithm>
@@ -33,6 +38,9 @@ struct Options {
     int old = 0;
     unsigned seed = 1;
     bool pages = false;
+    int perPage = 50;
+    int variety = 15; // percent of surnames with a number appended
+    std::vector<std::string> titles, folders, users;
     std::string folder;
 };
 
@@ -71,7 +79,8 @@ const char* const kSurnames[] = {"Jansen",
                                  "ez",
                                  "\xD8stergaard",
                                  "Kr\xE4mer",
-                                 "H\xE9" "bert",
+                                 "H\xE9"
+                                 "bert",
                                  "S\xF8rensen",
                                  "Gonz\xE1lez",
                                  "O'Brien",
@@ -94,7 +103,7 @@ struct Person {
 
 class Generator {
 public:
-    explicit Generator(unsigned seed) : random_(seed) {}
+    Generator(unsigned seed, int variety) : random_(seed), variety_(variety) {}
 
     Person NewPerson() {
         Person p;
@@ -104,7 +113,7 @@ public:
             p.surname = "_";
         } else {
             std::string main = kSurnames[Uniform(std::size(kSurnames))];
-            if (Uniform(100) < 15) main += std::to_string(Uniform(50)); // more variety
+            if (Uniform(100) < variety_) main += std::to_string(Uniform(50));
             p.surname = main;
             if (Uniform(100) < 30)
                 p.surname += std::string(", ") + kPrefixes[Uniform(std::size(kPrefixes))];
@@ -115,7 +124,8 @@ public:
         if (Uniform(100) < 85) {
             const int born = 1600 + Uniform(380);
             p.year1 = std::to_string(born);
-            if (Uniform(100) < 70) p.year2 = std::to_string(born + 20 + Uniform(70));
+            const int died = born + 20 + Uniform(70);
+            if (Uniform(100) < 70 && died <= kThisYear) p.year2 = std::to_string(died);
         }
         return p;
     }
@@ -123,6 +133,8 @@ public:
     int Uniform(std::size_t n) { return static_cast<int>(random_() % n); }
 
 private:
+    static constexpr int kThisYear = 2019; // nobody in a tree dies in the future
+
     static unsigned char Letter(const std::string& surname) {
         const unsigned char c = static_cast<unsigned char>(surname[0]);
         static const std::string folded = "AAAAAAACEEEEIIIIDNOOOOOXOUUUUYTS"; // 192..223
@@ -137,6 +149,7 @@ private:
     }
 
     std::mt19937 random_;
+    int variety_;
 };
 
 std::string IndexLine(const Person& p, long number, const std::string& link) {
@@ -145,29 +158,155 @@ std::string IndexLine(const Person& p, long number, const std::string& link) {
 }
 
 struct Line {
-    std::string key, text, page, anchor, display;
+    Person person;
+    long number = 0;
+    int page = 0;
+    std::string key, text, anchor;
 };
 
-void WritePages(const std::string& folder, const std::vector<Line>& lines,
-                const std::string& title) {
-    std::map<std::string, std::vector<const Line*>> pages;
-    for (const Line& l : lines)
-        pages[l.page].push_back(&l);
-    for (const auto& [page, items] : pages) {
-        std::ofstream out(folder + "/" + page, std::ios::binary);
-        out << "<!DOCTYPE html>\r\n<html><head><meta charset=\"windows-1252\"><title>" << title
-            << "</title></head><body>\r\n<h1>" << title << "</h1>\r\n";
-        for (const Line* l : items)
-            out << "<p id=\"" << l->anchor << "\"><a name=\"" << l->anchor << "\"></a>"
-                << l->display << "</p>\r\n";
-        out << "<p><a href=\"index.htm\">Start</a></p>\r\n</body></html>\r\n";
+struct Tree {
+    std::string folder, title, user;
+};
+
+std::string Html(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
     }
-    std::ofstream index(folder + "/index.htm", std::ios::binary);
-    index << "<!DOCTYPE html>\r\n<html><head><meta charset=\"windows-1252\"><title>" << title
-          << "</title></head><body>\r\n<h1>" << title << "</h1>\r\n<ul>\r\n";
-    for (const auto& entry : pages)
-        index << "<li><a href=\"" << entry.first << "\">" << entry.first << "</a></li>\r\n";
-    index << "</ul>\r\n</body></html>\r\n";
+    return out;
+}
+
+std::string PageName(int page) {
+    return "persons" + std::to_string(page) + ".htm";
+}
+
+bool Unknown(const std::string& field) {
+    return field == "_";
+}
+
+// "Jan Pieter van den Berg": the prefix goes in front of the main surname.
+std::string FullName(const Person& p) {
+    const std::string given = Unknown(p.given) ? "N.N." : Html(p.given);
+    if (Unknown(p.surname)) return given + " N.N.";
+    const std::size_t comma = p.surname.find(", ");
+    if (comma == std::string::npos) return given + " " + Html(p.surname);
+    return given + " <span class=\"prefix\">" + Html(p.surname.substr(comma + 2)) + "</span> " +
+           Html(p.surname.substr(0, comma));
+}
+
+// "Berg, van den, Jan Pieter" as the tree's own name index lists it.
+std::string IndexName(const Person& p) {
+    const std::string surname = Unknown(p.surname) ? "N.N." : Html(p.surname);
+    return surname + ", " + (Unknown(p.given) ? "N.N." : Html(p.given));
+}
+
+std::string LifeText(const Person& p) {
+    std::string life;
+    if (!p.year1.empty()) life = "&#8727;&nbsp;" + p.year1;
+    if (!p.year2.empty())
+        life += (life.empty() ? "" : " &ndash; ") + std::string("&#8224;&nbsp;") + p.year2;
+    return life;
+}
+
+const char* const kStyle =
+    "<style>\r\n"
+    "body{font-family:Georgia,'DejaVu Serif',serif;line-height:1.5;color:#2b2620;"
+    "background:#f7f3ea;margin:0}\r\n"
+    "header,main,footer,nav{max-width:44em;margin:0 auto;padding:0 1em}\r\n"
+    "header{border-bottom:3px double #8c6d46;padding-top:1em}\r\n"
+    ".tree{margin:0;font-variant:small-caps;letter-spacing:.05em}\r\n"
+    "h1{margin:.2em 0 .5em;font-weight:normal}\r\n"
+    "a{color:#7a3e12}\r\n"
+    "nav{padding-top:.6em;padding-bottom:.6em}\r\n"
+    ".person{background:#fff;border:1px solid #e2d8c6;border-radius:4px;margin:.8em 0;"
+    "padding:.4em 1em}\r\n"
+    ".person h2{margin:.2em 0;font-size:1.2em}\r\n"
+    ".prefix{font-weight:normal}\r\n"
+    ".life,.meta{margin:.2em 0}\r\n"
+    ".meta{font-size:.85em;color:#6b5f50}\r\n"
+    ".person:target,li:target{background:#fff1b8;outline:2px solid #d9a400}\r\n"
+    "ol{padding-left:1.5em}\r\n"
+    "footer{border-top:1px solid #8c6d46;margin-top:2em;padding-bottom:2em;font-size:.9em}\r\n"
+    "</style>\r\n";
+
+std::string PageHead(const std::string& title) {
+    return "<!DOCTYPE html>\r\n<html lang=\"nl\">\r\n<head>\r\n<meta charset=\"windows-1252\">\r\n"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n<title>" +
+           title + "</title>\r\n" + kStyle + "</head>\r\n<body>\r\n";
+}
+
+void WritePersonPage(const std::string& folder, const Tree& tree, int page, int pageCount,
+                     const std::vector<const Line*>& items) {
+    std::ofstream out(folder + "/" + PageName(page), std::ios::binary);
+    const std::string range =
+        std::to_string(items.front()->number) + "&ndash;" + std::to_string(items.back()->number);
+    out << PageHead(Html(tree.title) + ": personen " + range) << "<header>\r\n<p class=\"tree\">"
+        << "<a href=\"index.htm\">" << Html(tree.title) << "</a></p>\r\n<h1>Personen " << range
+        << "</h1>\r\n</header>\r\n<nav>";
+    if (page > 1) out << "<a href=\"" << PageName(page - 1) << "\">&larr; vorige</a> &middot; ";
+    out << "<a href=\"index.htm\">naamindex</a>";
+    if (page < pageCount)
+        out << " &middot; <a href=\"" << PageName(page + 1) << "\">volgende &rarr;</a>";
+    out << "</nav>\r\n<main>\r\n";
+    for (const Line* l : items) {
+        out << "<article class=\"person\" id=\"" << l->anchor << "\">\r\n<h2>"
+            << FullName(l->person) << "</h2>\r\n";
+        if (const std::string life = LifeText(l->person); !life.empty())
+            out << "<p class=\"life\">" << life << "</p>\r\n";
+        out << "<p class=\"meta\">Persoon " << l->number << " &middot; <a href=\"index.htm#n-"
+            << l->anchor << "\">in de naamindex</a></p>\r\n</article>\r\n";
+    }
+    out << "</main>\r\n<footer><p><a href=\"index.htm\">Terug naar de naamindex van "
+        << Html(tree.title) << "</a></p></footer>\r\n</body>\r\n</html>\r\n";
+}
+
+// The tree's own start page: its description and its name index in order.
+void WriteTreeIndex(const std::string& folder, const Tree& tree, std::vector<const Line*> items) {
+    std::sort(items.begin(), items.end(),
+              [](const Line* a, const Line* b) { return a->key < b->key; });
+    std::ofstream out(folder + "/index.htm", std::ios::binary);
+    out << PageHead(Html(tree.title)) << "<header>\r\n<p class=\"tree\">Stamboom</p>\r\n<h1>"
+        << Html(tree.title) << "</h1>\r\n<p>Samengesteld door " << Html(tree.user) << ". "
+        << items.size()
+        << " personen.</p>\r\n</header>\r\n<main>\r\n<h2>Naamindex</h2>\r\n<ol>\r\n";
+    for (const Line* l : items) {
+        out << "<li id=\"n-" << l->anchor << "\"><a href=\"" << PageName(l->page) << "#"
+            << l->anchor << "\">" << IndexName(l->person) << "</a>";
+        if (const std::string life = LifeText(l->person); !life.empty()) out << " (" << life << ")";
+        out << "</li>\r\n";
+    }
+    out << "</ol>\r\n</main>\r\n<footer><p>Gemaakt met gen-htx, een generator van "
+        << "voorbeeldstambomen.</p></footer>\r\n</body>\r\n</html>\r\n";
+}
+
+void WritePages(const std::string& folder, const Tree& tree, const std::vector<Line>& lines) {
+    std::map<int, std::vector<const Line*>> pages;
+    std::vector<const Line*> all;
+    for (const Line& l : lines) {
+        pages[l.page].push_back(&l);
+        all.push_back(&l);
+    }
+    for (auto& [page, items] : pages) {
+        std::sort(items.begin(), items.end(),
+                  [](const Line* a, const Line* b) { return a->number < b->number; });
+        WritePersonPage(folder, tree, page, static_cast<int>(pages.size()), items);
+    }
+    WriteTreeIndex(folder, tree, all);
+}
+
+std::string Pick(const std::vector<std::string>& names, int d, const std::string& otherwise) {
+    return static_cast<std::size_t>(d) < names.size() && !names[static_cast<std::size_t>(d)].empty()
+               ? names[static_cast<std::size_t>(d)]
+               : otherwise;
 }
 
 void WriteDocument(const Options& o, int d, std::vector<Line>& lines) {
@@ -175,31 +314,46 @@ void WriteDocument(const Options& o, int d, std::vector<Line>& lines) {
     if (!old)
         std::sort(lines.begin(), lines.end(),
                   [](const Line& a, const Line& b) { return a.key < b.key; });
-    const std::string name = "tree" + std::to_string(d + 1);
-    const std::string folder = o.pages ? o.folder + "/" + name : o.folder;
+    Tree tree;
+    tree.folder = Pick(o.folders, d, "tree" + std::to_string(d + 1));
+    tree.title = Pick(o.titles, d, "Genealogie " + tree.folder);
+    tree.user = Pick(o.users, d, "Onderzoeker " + std::to_string(d + 1));
+    const std::string folder = o.pages ? o.folder + "/" + tree.folder : o.folder;
     std::filesystem::create_directories(folder);
-    const std::string title = "Genealogie " + name;
-    std::ofstream out(folder + "/" + name + ".htx", std::ios::binary);
+    std::ofstream out(folder + "/" + tree.folder + ".htx", std::ios::binary);
     out << "[KESTRIN]\r\nversion=" << (old ? "3.1" : "3.22") << "\r\ntype=htx\r\nformat=1\r\n"
-        << "[userdata]\r\nusernr=" << 100 + d << "\r\nusername=Onderzoeker " << d + 1
-        << "\r\nemail=tree" << d + 1 << "@example.org\r\nhomepage=https://example.org/" << name
-        << "/\r\n[metadata]\r\ndatafile=" << name << ".ksd\r\ntitle=" << title << "\r\ncreated=0"
-        << 1 + d % 9 << "-03-2019\r\nhtmfile=index.htm\r\ndateformat=dd-mm-jjjj\r\n"
-        << "description1=Gegenereerde stamboom " << d + 1 << "\r\n"
-        << "description2=Voor tests en voorbeelden\r\n[indexdata]\r\n";
+        << "[userdata]\r\nusernr=" << 100 + d << "\r\nusername=" << tree.user << "\r\nemail=tree"
+        << d + 1 << "@example.org\r\nhomepage=https://example.org/" << tree.folder
+        << "/\r\n[metadata]\r\ndatafile=" << tree.folder << ".ksd\r\ntitle=" << tree.title
+        << "\r\ncreated=0" << 1 + d % 9 << "-03-2019\r\nhtmfile=index.htm\r\n"
+        << "dateformat=dd-mm-jjjj\r\n"
+        << "description1=" << tree.title << ": " << lines.size() << " personen\r\n"
+        << "description2=Gegenereerd voor tests en voorbeelden\r\n[indexdata]\r\n";
     for (const Line& l : lines)
         out << l.text << "\r\n";
-    if (o.pages) WritePages(folder, lines, title);
+    if (o.pages) WritePages(folder, tree, lines);
+}
+
+std::vector<std::string> SplitList(const std::string& list) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(';', start), list.size());
+        items.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return items;
 }
 
 Options Parse(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        auto value = [&]() -> long {
+        auto text = [&]() -> std::string {
             if (i + 1 >= argc) throw std::runtime_error("missing value after " + a);
-            return std::strtol(argv[++i], nullptr, 10);
+            return argv[++i];
         };
+        auto value = [&]() -> long { return std::strtol(text().c_str(), nullptr, 10); };
         if (a == "--docs")
             o.docs = static_cast<int>(value());
         else if (a == "--lines")
@@ -212,14 +366,28 @@ Options Parse(int argc, char** argv) {
             o.seed = static_cast<unsigned>(value());
         else if (a == "--pages")
             o.pages = true;
+        else if (a == "--per-page")
+            o.perPage = static_cast<int>(value());
+        else if (a == "--variety")
+            o.variety = static_cast<int>(value());
+        else if (a == "--titles")
+            o.titles = SplitList(text());
+        else if (a == "--folders")
+            o.folders = SplitList(text());
+        else if (a == "--users")
+            o.users = SplitList(text());
         else if (!a.empty() && a[0] == '-')
             throw std::runtime_error("unknown option " + a);
         else
             o.folder = a;
     }
-    if (o.folder.empty() || o.docs < 1 || o.lines < 0)
+    if (o.folder.empty() || o.docs < 1 || o.lines < 0 || o.perPage < 1)
         throw std::runtime_error("usage: gen-htx [--docs N] [--lines N] [--overlap PERCENT] [--old "
-                                 "N] [--seed N] [--pages] FOLDER");
+                                 "N] [--seed N] [--pages] [--per-page N] [--variety PERCENT] "
+                                 "[--titles \"A;B\"] [--folders \"a;b\"] [--users \"X;Y\"] FOLDER");
+    for (const std::string& name : o.folders)
+        if (name.find('/') != std::string::npos || name == ".." || name == ".")
+            throw std::runtime_error("a tree folder is a plain name: " + name);
     return o;
 }
 
@@ -228,32 +396,35 @@ Options Parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         const Options o = Parse(argc, argv);
-        Generator gen(o.seed);
-        std::vector<Person> shared; // persons that several trees hold
+        Generator gen(o.seed, o.variety);
+        std::vector<Person> shared; // persons that later trees may hold too
         const long perDoc = o.lines / o.docs;
         for (int d = 0; d < o.docs; ++d) {
             const long count = perDoc + (d < o.lines % o.docs ? 1 : 0);
             std::vector<Line> lines;
             lines.reserve(static_cast<std::size_t>(count));
+            // A tree takes over persons of the trees before it, each at most once.
+            const std::size_t earlier = shared.size();
+            std::set<std::size_t> taken;
             for (long n = 0; n < count; ++n) {
                 Person p;
-                if (!shared.empty() && gen.Uniform(100) < o.overlap)
-                    p = shared[static_cast<std::size_t>(gen.Uniform(shared.size()))];
+                std::size_t pick = 0;
+                if (earlier > 0 && gen.Uniform(100) < o.overlap &&
+                    taken.insert(pick = static_cast<std::size_t>(gen.Uniform(earlier))).second)
+                    p = shared[pick];
                 else {
                     p = gen.NewPerson();
                     if (shared.size() < 100000 && gen.Uniform(100) < o.overlap) shared.push_back(p);
                 }
-                const std::string page = "persons" + std::to_string(n / 50 + 1) + ".htm";
-                const std::string anchor = "p" + std::to_string(n + 1);
                 Line line;
-                line.text = IndexLine(p, n + 1, page + "#" + anchor);
+                line.person = p;
+                line.number = n + 1;
+                line.page = static_cast<int>(n / o.perPage) + 1;
+                line.anchor = "p" + std::to_string(n + 1);
+                line.text = IndexLine(p, n + 1, PageName(line.page) + "#" + line.anchor);
                 ks::TKShtxRegel regel;
                 regel.ParseIndexLine(line.text);
                 line.key = regel.SortKey();
-                line.page = page;
-                line.anchor = anchor;
-                line.display =
-                    p.given + " " + p.surname + (p.year1.empty() ? "" : " (" + p.year1 + ")");
                 lines.push_back(std::move(line));
             }
             WriteDocument(o, d, lines);

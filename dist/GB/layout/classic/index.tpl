@@ -1,0 +1,18 @@
+<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<title>Name index &ndash; #TITLE$!</title>
+<base target="_top">
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="kc-page">
+<div class="kc-nav">#LINKFIRST(index)!#LINKPREV(index)!<span class="kc-navtitle">Name index</span>#LINKNEXT(index)!#LINKLAST(index)!</div>
+<div class="kc-sheet kc-index">
+  #INDEXDATA!
+</div>
+<div class="kc-nav">#LINKFIRST(index)!#LINKPREV(index)!<span class="kc-navtitle">Name index</span>#LINKNEXT(index)!#LINKLAST(index)!</div>
+</body>
+</html>

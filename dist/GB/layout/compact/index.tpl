@@ -1,0 +1,38 @@
+<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<title>#TITLE$!</title>
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="kp">
+<header class="kp-head" id="top">
+  <h1>#TITLE$!</h1>
+  <p class="kp-intro">#KSLTEXT(intro)!</p>
+</header>
+<nav class="kp-keys" aria-label="Letters">
+  #INDEXKEYS(index,,0)!
+  <span class="kp-more"><a href="#FILE(names)!">Surnames</a></span>
+</nav>
+<section class="kp-trees" aria-labelledby="kp-trees">
+  <h2 id="kp-trees">Family trees</h2>
+  <table>
+    <thead>
+      <tr><th>No.</th><th>Family tree</th><th>Persons</th><th>Period</th><th></th><th>Made</th></tr>
+    </thead>
+    <tbody>
+      #REPORTLIST(id,title,count,min,max,date)!
+    </tbody>
+  </table>
+</section>
+<main class="kp-index">
+  #INDEXDATA!
+</main>
+<footer class="kp-foot">
+  <p class="kp-top"><a href="#top">Back to top</a></p>
+  <p>#KSLTEXT(footer)! &middot; #DATE! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
+</footer>
+</body>
+</html>

@@ -1,0 +1,28 @@
+<!DOCTYPE html>
+<html lang="nl">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<title>Stambomen &ndash; #TITLE$!</title>
+<base target="_top">
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="kc-page">
+<div class="kc-sheet">
+  <h1>#TITLE$!</h1>
+  <p class="kc-intro">#KSLTEXT(intro)!</p>
+  <h2>Stambomen in deze index</h2>
+  <table class="kc-reports">
+    <thead>
+      <tr><th>Nr.</th><th>Titel</th><th>Personen</th><th>Vanaf</th><th>Tot</th><th>Samensteller</th><th>Datum</th></tr>
+    </thead>
+    <tbody>
+      #REPORTLIST(id,title,count,min,max,user,date)!
+    </tbody>
+  </table>
+  <p class="kc-start"><a href="#FILE(index)!" target="_self">Open de naamindex</a> &middot; <a href="#FILE(names)!" target="_self">Lijst van achternamen</a></p>
+  <p class="kc-note">#KSLTEXT(note)!</p>
+</div>
+</body>
+</html>

@@ -1,0 +1,17 @@
+<!DOCTYPE html>
+<html lang="nl">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<title>Achternamen &ndash; #TITLE$!</title>
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="kc-page">
+<div class="kc-nav">#LINKFIRST(names)!#LINKPREV(names)!<span class="kc-navtitle">Achternamen</span>#LINKNEXT(names)!#LINKLAST(names)!</div>
+<div class="kc-sheet kc-names">
+  <p class="kc-intro">#KSLTEXT(nameshint)!</p>
+  #NAMELIST(index)!
+</div>
+</body>
+</html>

@@ -1,0 +1,43 @@
+<!DOCTYPE html>
+<html lang="nl">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<title>Naamindex &ndash; #TITLE$!</title>
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="ks-indexpage">
+<header class="ks-bar">
+  <div class="ks-wrap">
+    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!</a>
+    <span class="ks-barlinks"><a href="#FILE(start)!">Stambomen</a> <a href="#FILE(names)!">Achternamen</a></span>
+  </div>
+</header>
+<nav class="ks-keys ks-wrap" aria-label="Indexpagina's">
+  #INDEXKEYS(index)!
+</nav>
+<nav class="ks-pager ks-wrap" aria-label="Bladeren">
+  #LINKFIRST(index,_self,&laquo; eerste)!#LINKPREV(index,_self,&lsaquo; vorige)!
+  #INDEXKEYS(index,,9001)!
+  #LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
+</nav>
+<main class="ks-wrap">
+  <p class="ks-hint">#KSLTEXT(indexhint)!</p>
+  <div class="ks-index">
+    #INDEXDATA!
+  </div>
+</main>
+<nav class="ks-pager ks-wrap" aria-label="Bladeren onderaan">
+  #LINKFIRST(index,_self,&laquo; eerste)!#LINKPREV(index,_self,&lsaquo; vorige)!
+  #INDEXKEYS(index,,9002)!
+  #LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
+</nav>
+<footer class="ks-footer">
+  <div class="ks-wrap">
+    <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Homepage</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
+  </div>
+</footer>
+</body>
+</html>

@@ -1,0 +1,39 @@
+<!DOCTYPE html>
+<html lang="nl">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<title>Achternamen &ndash; #TITLE$!</title>
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="ks-namespage">
+<header class="ks-bar">
+  <div class="ks-wrap">
+    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!</a>
+    <span class="ks-barlinks"><a href="#FILE(start)!">Stambomen</a> <a href="#FILE(index)!">Naamindex</a></span>
+  </div>
+</header>
+<nav class="ks-keys ks-wrap" aria-label="Pagina's met achternamen">
+  #INDEXKEYS(names)!
+</nav>
+<nav class="ks-pager ks-wrap" aria-label="Bladeren">
+  #LINKFIRST(names,_self,&laquo; eerste)!#LINKPREV(names,_self,&lsaquo; vorige)!
+  #INDEXKEYS(names,,9001)!
+  #LINKNEXT(names,_self,volgende &rsaquo;)!#LINKLAST(names,_self,laatste &raquo;)!
+</nav>
+<main class="ks-wrap">
+  <h1 class="ks-pagetitle">Achternamen</h1>
+  <p class="ks-hint">#KSLTEXT(nameshint)!</p>
+  <div class="ks-names">
+    #NAMELIST(index,,)!
+  </div>
+</main>
+<footer class="ks-footer">
+  <div class="ks-wrap">
+    <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Homepage</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
+  </div>
+</footer>
+</body>
+</html>

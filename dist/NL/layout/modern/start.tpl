@@ -1,0 +1,51 @@
+<!DOCTYPE html>
+<html lang="nl">
+<head>
+<meta charset="windows-1252">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
+<meta name="description" content="#KSLTEXT(description)!">
+<title>#TITLE$!</title>
+<link rel="stylesheet" href="#FILE(css)!">
+</head>
+<body class="ks-start">
+<header class="ks-masthead">
+  <div class="ks-wrap">
+    <p class="ks-kicker">#KSLTEXT(kicker)!</p>
+    <h1>#TITLE$!</h1>
+    <p class="ks-lead">#KSLTEXT(intro)!</p>
+    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Naar de index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">Alle achternamen</a></p>
+  </div>
+</header>
+<main class="ks-wrap">
+  <section class="ks-panel" aria-labelledby="ks-letters">
+    <h2 id="ks-letters">Zoek op achternaam</h2>
+    <p>#KSLTEXT(keysintro)!</p>
+    <nav class="ks-keys ks-keys-large" aria-label="Indexpagina's">
+      #INDEXKEYS(index)!
+    </nav>
+  </section>
+  <section class="ks-panel" aria-labelledby="ks-trees">
+    <h2 id="ks-trees">Stambomen in deze index</h2>
+    <p>#KSLTEXT(reportsintro)!</p>
+    <div class="ks-tablewrap">
+      <table class="ks-reports">
+        <thead>
+          <tr><th class="ks-num">Nr.</th><th>Stamboom</th><th class="ks-num">Namen</th><th class="ks-num">Van</th><th class="ks-num">Tot</th><th>Samensteller</th><th>Gemaakt</th></tr>
+        </thead>
+        <tbody>
+          #REPORTLIST(id,title,count,min,max,user,date)!
+        </tbody>
+      </table>
+    </div>
+  </section>
+</main>
+<footer class="ks-footer">
+  <div class="ks-wrap">
+    <p>#KSLTEXT(footer)!</p>
+    <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Homepage</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
+  </div>
+</footer>
+</body>
+</html>
