@@ -140,12 +140,12 @@ private:
     static bool ParamIsCondition(const TFunction& f, int k) {
         int param = k;
         if (static_cast<int>(f.ArgOrder.size()) == f.ParamCount) param = f.ArgOrder[k] - '1';
-        std::string_view spec = f.ParamSpec;
+        std::string_view items = f.ParamSpec;
         for (int i = 0; i < param; ++i) {
-            const std::size_t comma = spec.find(',');
-            spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+            const std::size_t comma = items.find(',');
+            items = comma == std::string_view::npos ? std::string_view() : items.substr(comma + 1);
         }
-        return !spec.empty() && spec[0] == 'B';
+        return !items.empty() && items[0] == 'B';
     }
 
     void Condition(std::size_t pos, std::size_t end, int depth) {

@@ -298,9 +298,9 @@ int Compiler::Call(string_view text, std::string& code) {
         string_view text;
     };
     std::vector<Arg> list;
-    string_view spec = f.ParamSpec;
+    string_view items = f.ParamSpec;
     for (int i = 0; i < f.ParamCount; ++i) {
-        const string_view item = CutFieldView(spec, false);
+        const string_view item = CutFieldView(items, false);
         const std::size_t eq = item.find('=');
         const string_view fallback = eq == string_view::npos ? string_view() : item.substr(eq + 1);
         const string_view written = CutFieldView(args, true);

@@ -4,8 +4,11 @@
 #include "template/KSbuiltins.h"
 #include "template/KSbytecode.h"
 #include "template/KScompiler.h"
+#include "template/KSdatefunctions.h"
 #include "template/KSfunctions.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 namespace ks {
@@ -21,40 +24,15 @@ struct Args {
     TFixed number[3] = {0, 0, 0};
 };
 
-bool IsTextFunction(unsigned id) {
-    switch (id) {
-    case 46:
-    case 47:
-    case 48:
-    case 49:
-    case 50:
-    case 51:
-    case 52:
-    case 57:
-    case 60:
-    case 68:
-    case 72:
-    case 73:
-    case 76:
-    case 89:
-    case 104:
-    case 105:
-    case 111:
-    case 112:
-    case 113:
-    case 115:
-    case 116:
-    case 128:
-    case 129:
-    case 136:
-        return true;
-    default:
-        return false;
-    }
-}
+// The functions evaluated here; every other ID of the catalogue is unknown
+// at run time.
+constexpr unsigned char kTextFunctions[] = {46,  47,  48,  49,  50,  51,  52,  57,  58,  59,
+                                            60,  68,  72,  73,  76,  89,  104, 105, 111, 112,
+                                            113, 115, 116, 128, 129, 136, 137, 138};
+constexpr unsigned char kNumberFunctions[] = {53, 54, 100, 139};
 
-bool IsNumberFunction(unsigned id) {
-    return id == 53 || id == 54 || id == 100;
+template <std::size_t N> bool Holds(const unsigned char (&ids)[N], unsigned id) {
+    return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
 }
 
 std::string TextFunction(unsigned id, const Args& a) {
@@ -75,6 +53,10 @@ std::string TextFunction(unsigned id, const Args& a) {
         return FnTrim(a.text[0]);
     case 57:
         return FnCenter(a.text[0], a.number[1], a.number[2]);
+    case 58:
+        return FnAge(a.number[2], a.text[0], a.text[1]);
+    case 59:
+        return FnDay(a.text[0], a.number[1]);
     case 60:
         return FnSoundex(a.text[0], a.number[1]);
     case 68:
@@ -107,6 +89,10 @@ std::string TextFunction(unsigned id, const Args& a) {
         return FnRight(a.text[0], a.number[1]);
     case 136:
         return FnToday();
+    case 137:
+        return FnDate(a.text[0], a.text[1], a.number[2]);
+    case 138:
+        return FnYearText(a.text[0], a.number[1]);
     default:
         return "";
     }
@@ -120,6 +106,8 @@ TFixed NumberFunction(unsigned id, const Args& a) {
         return FnLen(a.text[0]);
     case 100:
         return FnInfoLen(a.text[0], a.number[1]);
+    case 139:
+        return FnYear(a.text[0]);
     default:
         return 0;
     }
@@ -231,7 +219,7 @@ bool Interpreter::TextOperand(unsigned id, std::size_t& pos, std::size_t end, st
     default:
         break;
     }
-    if (!IsTextFunction(id)) return false;
+    if (!Holds(kTextFunctions, id)) return false;
     Args args;
     ReadArgs(FunctionTable()[id], pos, end, args);
     out = TextFunction(id, args);
@@ -272,7 +260,7 @@ bool Interpreter::NumberOperand(unsigned id, std::size_t& pos, std::size_t end, 
     default:
         break;
     }
-    if (!IsNumberFunction(id)) return false;
+    if (!Holds(kNumberFunctions, id)) return false;
     Args args;
     ReadArgs(FunctionTable()[id], pos, end, args);
     out = NumberFunction(id, args);

@@ -73,6 +73,16 @@ TEST(KestrinIndexEval, ConvertsBetweenUtf8AndWindows1252UnlessRaw) {
     EXPECT_EQ("error: '\xC3\xA9' is not a valid number\n", r.err);
 }
 
+TEST(KestrinIndexEval, DatesReadTheWordsOfTheLanguageFile) {
+    // The shipped Dutch language file: "voor" marks a date before, "tussen" a range.
+    Outcome r = RunTool({"eval", "AGE(\"10-05-1900\",\"09-05-1950\")"});
+    EXPECT_EQ("49\n", r.out);
+    r = RunTool({"eval", "YEAR$(\"voor 1850\",1)"});
+    EXPECT_EQ("<1850\n", r.out);
+    r = RunTool({"eval", "--language=GB", "YEAR$(\"before 1850\",1)+YEAR$(\"voor 1850\",1)"});
+    EXPECT_EQ("<1850\n", r.out);
+}
+
 TEST(KestrinIndexEval, CodeListsTheCompiledBytes) {
     Outcome r = RunTool({"eval", "--code", "7"});
     EXPECT_EQ(0, r.exitCode);
