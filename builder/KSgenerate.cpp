@@ -38,11 +38,6 @@ std::string ElapsedText(std::chrono::steady_clock::duration elapsed) {
     return text;
 }
 
-std::string WithSlash(std::string path) {
-    if (!path.empty() && path.back() != '/') path += '/';
-    return path;
-}
-
 // The next argument: the text before the next comma outside double quotes.
 std::string NextArgument(std::string& arguments) {
     std::string field;

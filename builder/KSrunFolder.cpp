@@ -1,6 +1,7 @@
 #include "builder/KSrunFolder.h"
 
 #include "common/KSerrors.h"
+#include "common/KSfiles.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,15 +12,6 @@
 namespace ks {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string WithSlash(std::string path) {
-    if (path.empty() || path.back() != '/') path += '/';
-    return path;
-}
-
-} // namespace
 
 TKSrunFolder::TKSrunFolder(const std::string& tempFolder, const std::string& switchFolder) {
     if (!switchFolder.empty()) {

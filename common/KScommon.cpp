@@ -26,11 +26,6 @@ TKScommon* currentEnvironment = nullptr;
 // Tested in this order; each one found replaces the choice, so the last wins.
 constexpr std::array<const char*, 4> kLanguageFolders = {"GB", "F", "D", "NL"};
 
-std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 bool IsFolder(const std::string& path) {
     std::error_code ec;
     return fs::is_directory(path, ec);

@@ -12,6 +12,14 @@
 
 namespace ks {
 
+void CloseQuietly(int fd) {
+    ::close(fd);
+}
+
+bool CloseChecked(int fd) {
+    return ::close(fd) == 0;
+}
+
 namespace {
 
 FileStamp StampFromStat(const struct stat& st) {
@@ -24,28 +32,6 @@ FileStamp StampFromStat(const struct stat& st) {
     stamp.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
     return stamp;
 }
-
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    // Closes now and tells whether the close succeeded (a late write error shows here).
-    bool Close() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // A temporary file beside the target; removed unless it was renamed into place.
 class TemporaryFile {

@@ -26,6 +26,31 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+void CloseQuietly(int fd);
+bool CloseChecked(int fd); // false when the close reports an error
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) CloseQuietly(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now and tells whether the close succeeded (a late write error shows here).
+    bool Close() {
+        int fd = fd_;
+        fd_ = -1;
+        return fd < 0 || CloseChecked(fd);
+    }
+
+private:
+    int fd_;
+};
+
 enum class ReadOutcome {
     Read,       // opened as a regular file (and, for ReadWholeFile, read completely)
     Missing,    // no such file (or a dangling link): counts as empty

@@ -1,5 +1,7 @@
 #include "common/KSfiles.h"
 
+#include "common/KSfileio.h"
+
 #include "common/KSini.h"
 #include "common/KStextutil.h"
 
@@ -18,26 +20,6 @@ namespace ks {
 namespace fs = std::filesystem;
 
 namespace {
-
-// A file descriptor closed on scope exit.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
 
 bool HasWildcards(const std::string& text) {
     return text.find_first_of("*?") != std::string::npos;
@@ -151,6 +133,11 @@ bool SetFileDate(const std::string& path, int64_t date) {
         times[1].tv_sec -= 1;
     }
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+std::string WithSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder;
 }
 
 void DeleteFiles(const std::string& folder, const std::string& mask) {
