@@ -6,7 +6,9 @@
 #include "common/KStextutil.h"
 #include "index/KShtxRegel.h"
 
+#include <charconv>
 #include <cstdlib>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,8 +27,12 @@ bool ParseMergedIndexLine(const std::string& line, TKShtxRegel& regel) {
         regel.DocIndex = 0;
         return true;
     }
-    regel.ParseIndexLine(line.substr(0, tab));
-    regel.DocIndex = StrToIntDef(line.substr(tab + 1), 0);
+    regel.ParseIndexLine(std::string_view(line).substr(0, tab));
+    int32_t position = 0;
+    const char* first = line.data() + tab + 1;
+    const char* last = line.data() + line.size();
+    const auto [end, error] = std::from_chars(first, last, position);
+    regel.DocIndex = error == std::errc() && end == last ? position : 0;
     return true;
 }
 
@@ -51,11 +57,12 @@ int64_t Distance(int64_t a, int64_t b) {
 // references of all of them.
 class PendingEntry {
 public:
-    void Start(const TKShtxRegel& regel) {
-        regel_ = regel;
+    // Takes over the line's fields; regel gets the old ones to be overwritten.
+    void Start(TKShtxRegel& regel) {
+        std::swap(regel_, regel);
         references_.clear();
-        references_.emplace_back(regel.DocIndex, regel.Link);
-        lastDocument_ = regel.DocIndex;
+        references_.emplace_back(regel_.DocIndex, regel_.Link);
+        lastDocument_ = regel_.DocIndex;
     }
 
     // References stay ordered by document; lines of one document in the
@@ -169,7 +176,7 @@ private:
         return line;
     }
 
-    void StartFirstPage(const TKShtxRegel& regel) {
+    void StartFirstPage(TKShtxRegel& regel) {
         pageNr_ = 1;
         recordNr_ = 1;
         pageStartRecord_ = 1;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <queue>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -83,6 +84,7 @@ std::string SortedCopyFor(const TKShtxData& document, const std::string& tempFol
 struct Cursor {
     TKShtxData* data = nullptr;
     int32_t position = 0; // 0-based place in the document list
+    std::string suffix;   // a tab and the position, appended to every line
     std::unique_ptr<TKSFileStream> stream;
     std::string line;
     std::string key;
@@ -152,8 +154,8 @@ void UpdateStatistics(TKShtxData& data, const TKShtxRegel& regel) {
         if (value < data.MinYear) data.MinYear = value;
         if (value > data.MaxYear) data.MaxYear = value;
     }
-    const std::string page = regel.Link.substr(0, regel.Link.find('#'));
-    if (!page.empty() && page < data.FirstPage) data.FirstPage = page;
+    const std::string_view page = std::string_view(regel.Link).substr(0, regel.Link.find('#'));
+    if (!page.empty() && page < std::string_view(data.FirstPage)) data.FirstPage.assign(page);
 }
 
 class Merger {
@@ -201,6 +203,7 @@ private:
             Cursor& cursor = cursors_.back();
             cursor.data = settings_.Documents[i].Data;
             cursor.position = static_cast<int32_t>(i);
+            cursor.suffix = "\t" + std::to_string(i);
             if (!settings_.Documents[i].Selected || cursor.data == nullptr) continue;
             cursor.data->SeqNr = ++seqNr;
             cursor.data->ResetStatistics();
@@ -242,8 +245,7 @@ private:
 
     void Take(Cursor& cursor, TKSFileStream& merged, SizeEstimator& estimator, std::string& out) {
         out.assign(cursor.line);
-        out += '\t';
-        out += std::to_string(cursor.position);
+        out += cursor.suffix;
         merged.WriteLine(out);
         ++cursor.data->EntryCount;
         if (cursor.line.size() > 1) {

@@ -84,7 +84,7 @@ std::string_view KeyForm(const std::string& value) {
 
 } // namespace
 
-void TKShtxRegel::ParseIndexLine(const std::string& line) {
+void TKShtxRegel::ParseIndexLine(std::string_view line) {
     FieldReader fields(line);
     AssignNameField(Letter, fields.Next());
     AssignNameField(Surname, fields.Next());

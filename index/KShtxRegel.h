@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -24,7 +25,7 @@ public:
 
     // Fills Letter to Link and DocIndex from up to nine tab-separated fields;
     // missing fields are empty (numbers 0). Count, PageNr and RecordNr stay.
-    void ParseIndexLine(const std::string& line);
+    void ParseIndexLine(std::string_view line);
     // Fills the ten fields of a merged entry (Letter .. Year2, PageNr,
     // RecordNr, Count, Link); Number and DocIndex stay. The empty text
     // clears every field and sets every number to 0.
