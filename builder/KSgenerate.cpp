@@ -7,6 +7,7 @@
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
 #include "common/KStextutil.h"
+#include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
@@ -53,6 +54,13 @@ bool IsDirectory(const std::string& path) {
 bool IsFile(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
+}
+
+// An output is written as a new file in the output folder, never through a
+// link that sits at its name and may point anywhere.
+void RemoveLink(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) fs::remove(path, ec);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -103,8 +111,10 @@ TKSrunResult TKSgenerator::GenerateIndex() {
         ClearOldResults();
         RunSteps(result);
     } catch (const std::exception& e) {
+        // A problem before the first step is shown in the first row.
         result.Failed = true;
         result.Error = e.what();
+        progress_.StepFailed(-1, result.Error);
     }
     Finish(result);
     return result;
@@ -113,10 +123,16 @@ TKSrunResult TKSgenerator::GenerateIndex() {
 void TKSgenerator::ClearOldResults() {
     const TKSrunSettings& settings = builder_.Settings();
     if (settings.BaseName.empty() || !outputFolderExists_) return;
-    DeleteFiles(settings.OutputFolder, settings.BaseName + "*.*");
+    // The run's own inputs are never old results, whatever their names.
+    std::vector<std::string> keep = {settings.Layout->LayoutFile};
+    for (const TKSrunDocument& document : settings.Documents)
+        if (document.Data != nullptr) keep.push_back(document.Data->FileName);
+    for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
+        keep.push_back(settings.Layout->Item(n)->SourcePath());
+    DeleteFiles(settings.OutputFolder, settings.BaseName + "*.*", keep);
     for (int n = 1; n <= settings.Layout->ItemCount(); ++n) {
         const std::string mask = settings.Layout->Item(n)->OutputName(TKSkslFile::kDeletionMask);
-        if (CheckOutputName(mask).empty()) DeleteFiles(settings.OutputFolder, mask);
+        if (CheckOutputName(mask).empty()) DeleteFiles(settings.OutputFolder, mask, keep);
     }
 }
 
@@ -149,6 +165,9 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
         if (builder_.Settings().DeveloperMode)
             progress_.StepDuration(step, ElapsedText(std::chrono::steady_clock::now() - start));
     }
+    // A stop asked during the last step still means no result is offered.
+    progress_.Breathe();
+    result.Stopped = builder_.StopRequest > 0;
 }
 
 void TKSgenerator::RunEntry(int step, TKSkslFile& entry, TKSrunResult& result) {
@@ -197,6 +216,7 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     const std::string summary = parser.CountVariables();
     bar.SetRange(0, EstimateProgress(summary, entry.Split));
     result.FilesWritten.push_back(folder + output);
+    RemoveLink(folder + output);
     try {
         parser.Execute();
     } catch (const EKSError& e) {
@@ -208,6 +228,7 @@ void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& ba
                                  TKSrunResult& result) {
     const std::string target =
         builder_.Settings().OutputFolder + entry.OutputName(TKSkslFile::kCurrentPage);
+    RemoveLink(target);
     std::error_code ec;
     fs::copy_file(entry.SourcePath(), target, fs::copy_options::overwrite_existing, ec);
     if (ec) {
@@ -276,7 +297,9 @@ std::string TKSgenerator::NextPageFileName(TKStemplateParser& parser) {
     TKSkslFile* entry = builder_.Settings().Layout->FindItem(parser.EntryName());
     if (entry == nullptr) return "";
     entry->SetPage(entry->CurrentPage + 1);
-    return entry->OutputName(TKSkslFile::kCurrentPage);
+    const std::string name = entry->OutputName(TKSkslFile::kCurrentPage);
+    RemoveLink(parser.OutputFolder() + name);
+    return name;
 }
 
 int64_t TKSgenerator::EstimateProgress(const std::string& summary, bool split) const {

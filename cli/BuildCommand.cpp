@@ -24,6 +24,10 @@ namespace ks::cli {
 
 namespace fs = std::filesystem;
 
+const std::vector<std::string> kBuildOptionsWithValue = {
+    "--unselected", "-l",           "--layout", "-o",         "--output", "-b",         "--base",
+    "-i",           "--index-type", "--split",  "--no-split", "--title",  "--homepage", "--email"};
+
 namespace {
 
 constexpr int kUsageError = 2;
@@ -80,8 +84,13 @@ void AddNames(std::vector<std::string>& names, std::string list) {
 
 BuildOptions ParseOptions(const std::vector<std::string>& args) {
     BuildOptions o;
+    bool onlyDocuments = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (onlyDocuments) {
+            o.documents.push_back({a, true});
+            continue;
+        }
         auto value = [&]() -> std::string {
             if (i + 1 >= args.size()) throw UsageError{"missing value after " + a};
             return args[++i];
@@ -117,9 +126,11 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             o.open = true;
         else if (a == "-q" || a == "--quiet")
             o.quiet = true;
-        else if (a.size() > 1 && a[0] == '-' && a != "--")
+        else if (a == "--")
+            onlyDocuments = true;
+        else if (a.size() > 1 && a[0] == '-')
             throw UsageError{"unknown option " + a};
-        else if (a != "--")
+        else
             o.documents.push_back({a, true});
     }
     if (o.documents.empty()) throw UsageError{"no index documents given"};
@@ -162,7 +173,13 @@ public:
         return s;
     }
 
-    const std::vector<std::unique_ptr<TKShtxData>>& Documents() const { return documents_; }
+    std::vector<std::string> MakeOutputFolder() {
+        std::error_code ec;
+        fs::create_directories(outputFolder_, ec);
+        if (!fs::is_directory(outputFolder_, ec))
+            return {options_.output + ": the output folder cannot be created"};
+        return {};
+    }
 
 private:
     void Problem(const std::string& text) { problems_.push_back(text); }
@@ -185,12 +202,15 @@ private:
     void CheckLayout() {
         layout_ = FindLayout();
         if (!layout_) return;
+        layout_->BaseName = options_.base;
         bool anySplit = false;
         for (int n = 1; n <= layout_->ItemCount(); ++n) {
             TKSkslFile& entry = *layout_->Item(n);
             entry.SetSplit(entry.Numbered && !Named(options_.noSplit, entry.Name) &&
                            (options_.split.empty() || Named(options_.split, entry.Name)));
             anySplit = anySplit || entry.Split;
+            if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
+                Problem(layout_->LayoutFile + ", entry " + entry.Name + ": " + problem);
         }
         for (const auto* names : {&options_.split, &options_.noSplit})
             for (const std::string& name : *names)
@@ -236,14 +256,18 @@ private:
         return nullptr;
     }
 
+    // A missing output folder is made only once everything else is fine;
+    // until then its nearest existing parent must be writable.
     void CheckOutputFolder() {
         std::error_code ec;
-        fs::create_directories(options_.output, ec);
         outputFolder_ = fs::absolute(options_.output, ec).lexically_normal().string();
         if (outputFolder_.empty() || outputFolder_.back() != '/') outputFolder_ += '/';
-        if (!fs::is_directory(options_.output, ec))
-            Problem(options_.output + ": the output folder cannot be created");
-        else if (access(outputFolder_.c_str(), W_OK | X_OK) != 0)
+        fs::path existing = fs::path(outputFolder_).parent_path();
+        while (!existing.empty() && !fs::exists(existing, ec) && existing != existing.parent_path())
+            existing = existing.parent_path();
+        if (fs::exists(outputFolder_, ec) && !fs::is_directory(outputFolder_, ec))
+            Problem(options_.output + ": not a folder");
+        else if (!fs::is_directory(existing, ec) || access(existing.c_str(), W_OK | X_OK) != 0)
             Problem(options_.output + ": the output folder cannot be written");
     }
 
@@ -289,7 +313,8 @@ void OpenInBrowser(const std::string& path) {
 int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     const TKScommon& environment = Environment();
     BuildSetup setup(options, environment);
-    const std::vector<std::string> problems = setup.Check();
+    std::vector<std::string> problems = setup.Check();
+    if (problems.empty()) problems = setup.MakeOutputFolder();
     for (const std::string& problem : problems)
         err << "kestrin-index: " << Windows1252ToUtf8(problem) << '\n';
     if (!problems.empty()) return 1;

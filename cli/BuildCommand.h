@@ -14,6 +14,9 @@
 
 namespace ks::cli {
 
+// The options of build that take a value (never read as switches).
+extern const std::vector<std::string> kBuildOptionsWithValue;
+
 int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace ks::cli

@@ -3,9 +3,10 @@
 // folder, language and language files, as the wizard has it.
 //
 // The switches DEBUG, DEVELOPER, TEMP, LANGUAGE and the parameter CONF may be
-// written as "/DEBUG", "-debug=3", "DEBUG=5" or "--debug[=N]"; an argument
-// counts as a switch only when the name is followed by nothing, "=" or ":",
-// so a document called "debug.htx" stays a document.
+// written as "/DEBUG", "-debug=3", "DEBUG=5" or "--debug[=N]": with "/" or
+// "-" in front the name stands alone or is followed by "=" or ":", without
+// one it must be followed by "=" or ":". So a document called "debug.htx"
+// or "temp" stays a document.
 #pragma once
 
 #include "common/KScommon.h"
@@ -18,7 +19,10 @@ namespace ks::cli {
 
 // Moves the switch arguments out of args (keeping the order of the rest) and
 // returns them in the form the environment reads ("/NAME" or "/NAME=value").
-std::vector<std::string> TakeSwitches(std::vector<std::string>& args);
+// The value after an option of optionsWithValue, and everything after "--",
+// is never taken for a switch.
+std::vector<std::string> TakeSwitches(std::vector<std::string>& args,
+                                      const std::vector<std::string>& optionsWithValue = {});
 
 // switches: the arguments that are start-up switches ("/LANGUAGE=GB", ...).
 std::unique_ptr<TKScommon> StartEnvironment(const std::vector<std::string>& switches);

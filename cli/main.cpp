@@ -49,7 +49,9 @@ int main(int argc, char** argv) {
         }
         const std::string command = args[0];
         args.erase(args.begin());
-        const auto environment = ks::cli::StartEnvironment(ks::cli::TakeSwitches(args));
+        const auto environment = ks::cli::StartEnvironment(
+            ks::cli::TakeSwitches(args, command == "build" ? ks::cli::kBuildOptionsWithValue
+                                                           : std::vector<std::string>{}));
         if (command == "eval") return ks::cli::RunEval(args, std::cout, std::cerr);
         if (command == "build") return ks::cli::RunBuild(args, std::cout, std::cerr);
         if (command == "layouts") return ks::cli::RunLayouts(args, std::cout, std::cerr);

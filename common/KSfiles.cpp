@@ -135,12 +135,25 @@ bool SetFileDate(const std::string& path, int64_t date) {
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
+namespace {
+
+bool IsOneOf(const fs::path& path, const std::vector<std::string>& paths) {
+    for (const std::string& other : paths) {
+        std::error_code ec;
+        if (fs::equivalent(path, other, ec) && !ec) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
 }
 
-void DeleteFiles(const std::string& folder, const std::string& mask) {
+void DeleteFiles(const std::string& folder, const std::string& mask,
+                 const std::vector<std::string>& keep) {
     std::string where = WithSlash(folder);
     std::string pattern = mask;
     const std::size_t slash = mask.rfind('/');
@@ -157,6 +170,7 @@ void DeleteFiles(const std::string& folder, const std::string& mask) {
         std::error_code statEc;
         // Neither a folder nor a link to one is removed.
         if (it->is_directory(statEc)) continue;
+        if (IsOneOf(it->path(), keep)) continue;
         std::error_code removeEc;
         fs::remove(it->path(), removeEc);
     }

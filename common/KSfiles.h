@@ -33,7 +33,9 @@ std::string WithSlash(std::string folder);
 // Deletes every entry of folder matching mask that is not a folder; failures
 // are ignored. A mask may name a subfolder ("sub/x*.htm"). Names match with
 // their letter case, as file names differ by case here.
-void DeleteFiles(const std::string& folder, const std::string& mask);
+// Files named in keep (any spelling of the same path) are left alone.
+void DeleteFiles(const std::string& folder, const std::string& mask,
+                 const std::vector<std::string>& keep = {});
 // The regular files of folder matching mask (letter case of A-Z ignored),
 // names only, sorted bytewise; hidden names (beginning with ".") are left out.
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& mask);

@@ -124,7 +124,7 @@ protected:
             settings.Documents.push_back({d.get(), true});
         settings.Layout = layout.get();
         settings.OutputFolder = dir.file("out");
-        settings.BaseName = "idx";
+        settings.BaseName = baseName;
         settings.Title = "My title";
         settings.Homepage = "example.org";
         settings.Email = "a@b.nl";
@@ -138,6 +138,7 @@ protected:
     std::string Out(const std::string& name) { return ReadFileBytes(dir.file("out/" + name)); }
 
     TempDir dir;
+    std::string baseName = "idx";
     std::unique_ptr<TKSkslData> layout;
     std::vector<std::unique_ptr<TKShtxData>> documents;
     std::unique_ptr<TKSbuilder> builder;
@@ -231,6 +232,58 @@ TEST_F(GenerateTest, AStopRequestEndsTheRunBeforeTheNextStep) {
     EXPECT_FALSE(fs::exists(dir.file("out/idx1.htm")));
     EXPECT_TRUE(fs::is_empty(dir.file("tmp")));
     EXPECT_FALSE(builder->Busy);
+}
+
+TEST_F(GenerateTest, AStopDuringTheLastStepOffersNoResult) {
+    recorder.stopAtRow = 4; // asked once the fifth row (the style sheet, the last entry) is up
+    const TKSrunResult result = Run();
+    EXPECT_TRUE(result.Stopped);
+    EXPECT_EQ(5u, recorder.rows.size());
+    EXPECT_EQ(0, recorder.results);
+    EXPECT_FALSE(result.MayOpen);
+}
+
+TEST_F(GenerateTest, ClearingOldResultsNeverDeletesTheRunsOwnInputs) {
+    fs::rename(dir.file("trees/tree2/tree2.htx"), dir.file("out/idx-tree2.htx"));
+    WriteFileBytes(dir.file("out/idx-old.htm"), "old");
+    TKSrunResult result;
+    {
+        layout = std::make_unique<TKSkslData>();
+        ASSERT_TRUE(layout->Load(dir.file("layout/test.ksl"), dir.file("res/")));
+        layout->Item(1)->SetSplit(true);
+        documents.clear();
+        documents.push_back(std::make_unique<TKShtxData>(dir.file("out/idx-tree2.htx")));
+        TKSrunSettings settings;
+        settings.Documents.push_back({documents[0].get(), true});
+        settings.Layout = layout.get();
+        settings.OutputFolder = dir.file("out");
+        settings.BaseName = "idx";
+        settings.TempFolder = dir.file("tmp") + "/";
+        builder = std::make_unique<TKSbuilder>(settings);
+        TKSgenerator generator(*builder, recorder);
+        result = generator.GenerateIndex();
+    }
+    EXPECT_FALSE(result.Failed) << result.Error;
+    EXPECT_TRUE(fs::exists(dir.file("out/idx-tree2.htx")));
+    EXPECT_FALSE(fs::exists(dir.file("out/idx-old.htm")));
+    EXPECT_NE(std::string::npos, Out("idx1.htm").find("Bos"));
+}
+
+TEST_F(GenerateTest, AnOutputIsNeverWrittenThroughALinkAtItsName) {
+    // Without a base name nothing is cleared, so the links are still there
+    // when the run writes its files (".css" and the index's second page).
+    baseName = "";
+    WriteFileBytes(dir.file("elsewhere.css"), "precious");
+    fs::create_symlink(dir.file("elsewhere.css"), dir.file("out/.css"));
+    WriteFileBytes(dir.file("elsewhere.htm"), "precious");
+    fs::create_symlink(dir.file("elsewhere.htm"), dir.file("out/2.htm"));
+    const TKSrunResult result = Run();
+    EXPECT_FALSE(result.Failed) << result.Error;
+    EXPECT_EQ("precious", ReadFileBytes(dir.file("elsewhere.css")));
+    EXPECT_EQ("precious", ReadFileBytes(dir.file("elsewhere.htm")));
+    EXPECT_FALSE(fs::is_symlink(dir.file("out/.css")));
+    EXPECT_FALSE(fs::is_symlink(dir.file("out/2.htm")));
+    EXPECT_NE(std::string::npos, Out("2.htm").find("Jansen"));
 }
 
 TEST_F(GenerateTest, ATemplateErrorNamesTheTemplateAndLineAndLeavesNothingBehind) {

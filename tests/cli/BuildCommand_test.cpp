@@ -123,6 +123,26 @@ TEST_F(BuildTool, MissingSourcesAndTemplateErrorsNameTheirFiles) {
     EXPECT_NE(std::string::npos, r.err.find("index.tpl:2: x/0 is not allowed")) << r.err;
 }
 
+TEST_F(BuildTool, SwitchNamesAsOptionValuesOrBareWordsAreNoSwitches) {
+    fs::create_directories(dir.file("-odd"));
+    fs::copy_file(dir.file("trees/a/a.htx"), dir.file("-odd/-a.htx"));
+    const Outcome r = RunTool({"build", "-q", "-l", "layout/l.ksl", "-o", "temp", "-b", "idx",
+                               "--title", "Debug", "--", "-odd/-a.htx"},
+                              dir.path().string());
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(0u, ReadFileBytes(dir.file("temp/idx.htm")).find("<p>Debug</p>"));
+}
+
+TEST_F(BuildTool, NothingIsCreatedWhenTheChecksFail) {
+    WriteLayout("", "1=index, index.tpl, ../#PREFIX!.htm, Index\r\n");
+    const Outcome r = Build({"trees/a/a.htx", "missing.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("missing.htx: no such index document")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("entry index: the output name ../idx.htm leaves"))
+        << r.err;
+    EXPECT_FALSE(fs::exists(dir.file("out")));
+}
+
 TEST_F(BuildTool, InfoDescribesADocument) {
     const Outcome r = RunTool({"info", "trees/debug.htx"}, dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
