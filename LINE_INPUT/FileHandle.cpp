@@ -1,6 +1,7 @@
 #include "LINE_INPUT/FileHandle.h"
 
 #include "common/KSerrors.h"
+#include "common/KSfileio.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,10 +19,12 @@ int OpenFlags(FileHandle::OpenMode mode) {
     switch (mode) {
     case FileHandle::OpenMode::Read:
         return O_RDONLY;
+    // A file is written only under its own name, never through a symbolic
+    // link planted there that may point anywhere.
     case FileHandle::OpenMode::Create:
-        return O_WRONLY | O_CREAT | O_TRUNC;
+        return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
     case FileHandle::OpenMode::Append:
-        return O_WRONLY | O_CREAT | O_APPEND;
+        return O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW;
     }
     return O_RDONLY;
 }
@@ -38,10 +41,14 @@ FileHandle::FileHandle(const std::string& fileName, OpenMode mode) : fileName_(f
     do {
         fd = ::open(fileName.c_str(), OpenFlags(mode) | O_CLOEXEC | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return;
+    if (fd < 0) {
+        openError_ = errno == ELOOP ? "it is a symbolic link" : std::strerror(errno);
+        return;
+    }
     // A folder opens read-only on this platform but holds no text.
     if (IsFolder(fd)) {
         ::close(fd);
+        openError_ = std::strerror(EISDIR);
         return;
     }
     fd_ = fd;
@@ -54,8 +61,9 @@ FileHandle::~FileHandle() {
 
 FileHandle::FileHandle(FileHandle&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), position_(std::exchange(other.position_, 0)),
-      fileName_(std::move(other.fileName_)), readAhead_(std::move(other.readAhead_)),
-      aheadPos_(std::exchange(other.aheadPos_, 0)), aheadEnd_(std::exchange(other.aheadEnd_, 0)) {}
+      fileName_(std::move(other.fileName_)), openError_(std::move(other.openError_)),
+      readAhead_(std::move(other.readAhead_)), aheadPos_(std::exchange(other.aheadPos_, 0)),
+      aheadEnd_(std::exchange(other.aheadEnd_, 0)) {}
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
@@ -63,6 +71,7 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         position_ = std::exchange(other.position_, 0);
         fileName_ = std::move(other.fileName_);
+        openError_ = std::move(other.openError_);
         readAhead_ = std::move(other.readAhead_);
         aheadPos_ = std::exchange(other.aheadPos_, 0);
         aheadEnd_ = std::exchange(other.aheadEnd_, 0);
@@ -92,7 +101,8 @@ bool FileHandle::FillReadAhead() {
             aheadEnd_ = static_cast<std::size_t>(n);
             return n > 0;
         }
-        if (errno != EINTR) throw EInOutError("Stream read error: " + fileName_);
+        if (errno != EINTR)
+            throw EInOutError(fileName_, std::string("read failed: ") + std::strerror(errno));
     }
 }
 
@@ -107,16 +117,10 @@ std::size_t FileHandle::Read(char* buffer, std::size_t count) {
 }
 
 void FileHandle::WriteBuffer(const char* data, std::size_t count) {
-    if (fd_ < 0) throw EWriteError("Stream write error: " + fileName_);
-    while (count > 0) {
-        const ssize_t n = ::write(fd_, data, count);
-        if (n < 0 && errno == EINTR) continue;
-        // A write that makes no progress (disk full, quota, broken device) is a failure.
-        if (n <= 0) throw EWriteError("Stream write error: " + fileName_);
-        position_ += n;
-        data += n;
-        count -= static_cast<std::size_t>(n);
-    }
+    if (fd_ < 0) throw EWriteError(fileName_, "cannot be written: " + openError_);
+    if (!WriteAll(fd_, std::string_view(data, count)))
+        throw EWriteError(fileName_, std::string("write failed: ") + std::strerror(errno));
+    position_ += static_cast<std::int64_t>(count);
 }
 
 std::int64_t FileHandle::Seek(std::int64_t offset, int origin) {

@@ -30,6 +30,8 @@ public:
 
     bool Valid() const { return fd_ >= 0; }
     const std::string& FileName() const { return fileName_; }
+    // Why the file could not be opened (the system's reason).
+    const std::string& OpenError() const { return openError_; }
 
     // Up to count bytes; 0 at the end of the file or on an invalid handle.
     // A read error throws EInOutError. The system is asked for larger blocks
@@ -58,7 +60,8 @@ private:
     int fd_ = -1;
     std::int64_t position_ = 0;
     std::string fileName_;
-    std::unique_ptr<char[]> readAhead_; // allocated by the first read
+    std::string openError_ = "not open"; // why opening failed, for the write error
+    std::unique_ptr<char[]> readAhead_;  // allocated by the first read
     std::size_t aheadPos_ = 0;
     std::size_t aheadEnd_ = 0;
 };

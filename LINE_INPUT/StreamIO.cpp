@@ -108,7 +108,7 @@ void TStreamText::ReadLine(FileHandle& file, std::string& line) {
 void TStreamText::Write(FileHandle& file, const std::string& text) {
     RequireOutput();
     // Also an empty write fails on a file that never opened.
-    if (!file.Valid()) throw EWriteError("Stream write error: " + file.FileName());
+    if (!file.Valid()) throw EWriteError(file.FileName(), "cannot be written: " + file.OpenError());
     std::size_t done = 0;
     while (done < text.size()) {
         const std::size_t count = std::min(kBufferSize - bufPos_, text.size() - done);

@@ -46,26 +46,11 @@ std::string NextArgument(std::string& arguments) {
     return field;
 }
 
-bool IsDirectory(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_directory(path, ec);
-}
-
-bool IsFile(const std::string& path) {
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
-}
-
 // An output is written as a new file in the output folder, never through a
 // link that sits at its name and may point anywhere.
 void RemoveLink(const std::string& path) {
     std::error_code ec;
     if (fs::is_symlink(path, ec)) fs::remove(path, ec);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return fs::equivalent(a, b, ec) && !ec;
 }
 
 } // namespace
@@ -95,7 +80,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     builder_.StopRequest = 0;
     builder_.SetBreather(&progress_);
     settings.OutputFolder = WithSlash(settings.OutputFolder);
-    outputFolderExists_ = IsDirectory(settings.OutputFolder);
+    outputFolderExists_ = IsFolder(settings.OutputFolder);
     try {
         if (settings.Layout == nullptr) throw EKSError("No layout was chosen");
         settings.Layout->BaseName = settings.BaseName;

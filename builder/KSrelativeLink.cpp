@@ -1,5 +1,7 @@
 #include "builder/KSrelativeLink.h"
 
+#include "common/KSpaths.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -36,11 +38,6 @@ Folders Names(const std::string& path) {
         from = slash + 1;
     }
     return names;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace

@@ -26,11 +26,6 @@ TKScommon* currentEnvironment = nullptr;
 // Tested in this order; each one found replaces the choice, so the last wins.
 constexpr std::array<const char*, 4> kLanguageFolders = {"GB", "F", "D", "NL"};
 
-bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return fs::is_directory(path, ec);
-}
-
 // A language code names files and folders and a store key, so only letters,
 // digits, '-' and '_' are taken; anything else counts as no choice. Codes are
 // upper case, as the files of the program folder are named.

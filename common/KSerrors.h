@@ -7,11 +7,25 @@
 
 namespace ks {
 
-// General error: a message only. The template language raises it with its
-// fixed English messages.
+// General error: a message only, or the file concerned and the reason. The
+// template language raises it with its fixed English messages. A path is
+// bytes as the system has it; the reason and the message are texts of the
+// program (Windows-1252), so a front end shows the two differently.
 class EKSError : public std::runtime_error {
 public:
-    explicit EKSError(const std::string& message) : std::runtime_error(message) {}
+    explicit EKSError(const std::string& message) : std::runtime_error(message), reason_(message) {}
+    // what() is "path: reason".
+    EKSError(const std::string& path, const std::string& reason)
+        : std::runtime_error(path + ": " + reason), path_(path), reason_(reason) {}
+
+    // "" for a message-only error.
+    const std::string& Path() const { return path_; }
+    // The reason, or the whole message for a message-only error.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string path_;
+    std::string reason_;
 };
 
 // A text that should be a number is not one.

@@ -29,17 +29,35 @@ struct FileStamp {
 void CloseQuietly(int fd);
 bool CloseChecked(int fd); // false when the close reports an error
 
-// Closes a descriptor when it goes out of scope.
+// Owns a descriptor and closes it when it goes out of scope. Move-only.
 class FileDescriptor {
 public:
+    FileDescriptor() = default;
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) CloseQuietly(fd_);
+    }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Gives up ownership without closing.
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    // Closes the old descriptor (if any) and owns fd.
+    void reset(int fd = -1) {
+        if (fd_ >= 0) CloseQuietly(fd_);
+        fd_ = fd;
+    }
     // Closes now and tells whether the close succeeded (a late write error shows here).
     bool Close() {
         int fd = fd_;
@@ -50,6 +68,11 @@ public:
 private:
     int fd_;
 };
+
+// Writes all of bytes, retrying after interruptions and short writes. False
+// when the system refuses (errno tells why); a write that makes no progress
+// counts as a failure (errno ENOSPC) rather than a reason to try forever.
+bool WriteAll(int fd, std::string_view bytes);
 
 enum class ReadOutcome {
     Read,       // opened as a regular file (and, for ReadWholeFile, read completely)

@@ -147,11 +147,6 @@ bool IsOneOf(const fs::path& path, const std::vector<std::string>& paths) {
 
 } // namespace
 
-std::string WithSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    return folder;
-}
-
 void DeleteFiles(const std::string& folder, const std::string& mask,
                  const std::vector<std::string>& keep) {
     std::string where = WithSlash(folder);

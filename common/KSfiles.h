@@ -3,6 +3,8 @@
 // test of settings-style documents (index documents, layouts).
 #pragma once
 
+#include "common/KSpaths.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,8 +30,6 @@ int CompareFileDates(const std::string& path1, const std::string& path2);
 // a derived file can later be recognised as made from an unchanged original.
 bool SetFileDate(const std::string& path, int64_t date);
 
-// The folder with a trailing "/" (the empty text stays empty).
-std::string WithSlash(std::string folder);
 // Deletes every entry of folder matching mask that is not a folder; failures
 // are ignored. A mask may name a subfolder ("sub/x*.htm"). Names match with
 // their letter case, as file names differ by case here.

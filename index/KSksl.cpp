@@ -15,11 +15,6 @@ namespace {
 
 constexpr int kEntryFields = 4;
 
-bool IsFile(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec);
-}
-
 // Every occurrence of marker (letter case of A-Z ignored) replaced by value.
 std::string ReplaceMarker(const std::string& text, const std::string& marker,
                           const std::string& value) {
@@ -43,11 +38,6 @@ std::size_t PageDigits(int32_t pageCount) {
     for (int32_t rest = pageCount; rest >= 10; rest /= 10)
         ++digits;
     return digits;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
+#include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "template/KScompiler.h"
 
@@ -41,12 +42,6 @@ const std::array<unsigned char, 256>& UpperTable() {
         return t;
     }();
     return table;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 } // namespace
@@ -348,7 +343,7 @@ void TKStemplateParser::OpenReader() {
 void TKStemplateParser::OpenWriter() {
     const std::string path = outputFolder_ + outputFile_;
     // Opening for output empties the file: never the template being read.
-    if (SameFile(path, TemplateFile)) throw EWriteError("Stream write error: " + path);
+    if (SameFile(path, TemplateFile)) throw EWriteError(path, "is the template being read");
     writer_ = std::make_unique<TKSFileStream>(path, "O");
 }
 
