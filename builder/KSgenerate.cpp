@@ -1,20 +1,27 @@
 #include "builder/KSgenerate.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KSrunChecks.h"
 #include "builder/KSrunProgress.h"
 #include "builder/KSwriters.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
+#include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace ks {
 
@@ -49,26 +56,14 @@ std::string NextArgument(std::string& arguments) {
 // An output is written as a new file in the output folder, never through a
 // link that sits at its name and may point anywhere.
 void RemoveLink(const std::string& path) {
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) fs::remove(path, ec);
+    if (IsLink(path)) ::unlink(path.c_str());
+}
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
 }
 
 } // namespace
-
-std::string CheckOutputName(const std::string& name) {
-    if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
-        return "the output name " + name + " is an absolute path";
-    for (const auto& part : fs::path(name))
-        if (part == "..") return "the output name " + name + " leaves the output folder";
-    return "";
-}
-
-std::string CheckBaseName(const std::string& baseName) {
-    for (const char* bad : {"/", "\\", "*", "?", ".."})
-        if (baseName.find(bad) != std::string::npos)
-            return "the base name " + baseName + " may not contain \"" + bad + "\"";
-    return "";
-}
 
 TKSgenerator::TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress)
     : builder_(builder), progress_(progress) {}
@@ -82,16 +77,8 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     settings.OutputFolder = WithSlash(settings.OutputFolder);
     outputFolderExists_ = IsFolder(settings.OutputFolder);
     try {
-        if (settings.Layout == nullptr) throw EKSError("No layout was chosen");
-        settings.Layout->BaseName = settings.BaseName;
-        if (const std::string problem = CheckBaseName(settings.BaseName); !problem.empty())
-            throw EKSError("Layout " + settings.Layout->LayoutFile + ": " + problem);
-        for (int n = 1; n <= settings.Layout->ItemCount(); ++n) {
-            const TKSkslFile& entry = *settings.Layout->Item(n);
-            if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
-                throw EKSError("Layout " + settings.Layout->LayoutFile + ", entry " + entry.Name +
-                               ": " + problem);
-        }
+        CheckBeforeStart();
+        LockOutputFolder();
         builder_.OpenRunFolder();
         ClearOldResults();
         RunSteps(result);
@@ -105,20 +92,41 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     return result;
 }
 
+void TKSgenerator::CheckBeforeStart() {
+    TKSrunSettings& settings = builder_.Settings();
+    if (settings.Layout == nullptr) throw EKSError("No layout was chosen");
+    settings.Layout->BaseName = settings.BaseName;
+    const std::vector<TKSrunProblem> problems = CheckRun(settings);
+    if (problems.empty()) return;
+    if (problems.front().Path.empty()) throw EKSError(problems.front().Reason);
+    throw EKSError(problems.front().Path, problems.front().Reason);
+}
+
+// Two runs writing into one folder would leave a mixture of both: the lock is
+// on the folder itself, so no extra file appears in it.
+void TKSgenerator::LockOutputFolder() {
+    if (!outputFolderExists_) return;
+    const std::string& folder = builder_.Settings().OutputFolder;
+    outputLock_.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!outputLock_.valid())
+        throw EInOutError(folder, std::string("cannot be opened: ") + std::strerror(errno));
+    if (::flock(outputLock_.get(), LOCK_EX | LOCK_NB) != 0) {
+        outputLock_.reset();
+        throw EKSError("another run is writing into " + folder);
+    }
+}
+
 void TKSgenerator::ClearOldResults() {
     const TKSrunSettings& settings = builder_.Settings();
     if (settings.BaseName.empty() || !outputFolderExists_) return;
     // The run's own inputs are never old results, whatever their names.
-    std::vector<std::string> keep = {settings.Layout->LayoutFile};
-    for (const TKSrunDocument& document : settings.Documents)
-        if (document.Data != nullptr) keep.push_back(document.Data->FileName);
+    const std::vector<std::string> keep = RunInputs(settings);
+    std::vector<std::string> masks = {settings.BaseName + "*.*"};
     for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
-        keep.push_back(settings.Layout->Item(n)->SourcePath());
-    DeleteFiles(settings.OutputFolder, settings.BaseName + "*.*", keep);
-    for (int n = 1; n <= settings.Layout->ItemCount(); ++n) {
-        const std::string mask = settings.Layout->Item(n)->OutputName(TKSkslFile::kDeletionMask);
-        if (CheckOutputName(mask).empty()) DeleteFiles(settings.OutputFolder, mask, keep);
-    }
+        masks.push_back(settings.Layout->Item(n)->OutputName(TKSkslFile::kDeletionMask));
+    for (const std::string& mask : masks)
+        for (const FileFailure& failure : DeleteFiles(settings.OutputFolder, mask, keep))
+            throw EWriteError(failure.Path, "the old result cannot be deleted: " + failure.Reason);
 }
 
 void TKSgenerator::RunSteps(TKSrunResult& result) {
@@ -180,9 +188,7 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     const std::string& folder = builder_.Settings().OutputFolder;
     const std::string source = entry.SourcePath();
     const std::string output = entry.OutputName(TKSkslFile::kCurrentPage);
-    if (SameFile(source, folder + output))
-        throw EKSError("Layout entry " + entry.Name + ": the output " + folder + output +
-                       " is its own template");
+    MakeOutputSubfolders(folder, output);
     TKStemplateParser parser;
     parser.Entry = entry.Name;
     parser.OnVariable = [this](const std::string& text, TKStemplateParser& p) {
@@ -195,8 +201,10 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     };
     parser.SetVariableNames(kVariableNames);
     parser.TemplateFile = source;
-    parser.SetOutputFolder(folder);
-    parser.SetOutputFile(output);
+    // Every page of an entry lies in the same folder: the page number stands
+    // only in the file name.
+    parser.SetOutputFolder(FolderOf(folder + output));
+    parser.SetOutputFile(FileNameOf(output));
     parser.ProgressBar = &bar;
     const std::string summary = parser.CountVariables();
     bar.SetRange(0, EstimateProgress(summary, entry.Split));
@@ -205,14 +213,15 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     try {
         parser.Execute();
     } catch (const EKSError& e) {
-        throw EKSError(source + ":" + std::to_string(parser.LinesRead()) + ": " + e.what());
+        throw EKSError(source + ":" + std::to_string(parser.LinesRead()), e.what());
     }
 }
 
 void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar,
                                  TKSrunResult& result) {
-    const std::string target =
-        builder_.Settings().OutputFolder + entry.OutputName(TKSkslFile::kCurrentPage);
+    const std::string name = entry.OutputName(TKSkslFile::kCurrentPage);
+    MakeOutputSubfolders(builder_.Settings().OutputFolder, name);
+    const std::string target = builder_.Settings().OutputFolder + name;
     RemoveLink(target);
     std::error_code ec;
     fs::copy_file(entry.SourcePath(), target, fs::copy_options::overwrite_existing, ec);
@@ -282,7 +291,7 @@ std::string TKSgenerator::NextPageFileName(TKStemplateParser& parser) {
     TKSkslFile* entry = builder_.Settings().Layout->FindItem(parser.EntryName());
     if (entry == nullptr) return "";
     entry->SetPage(entry->CurrentPage + 1);
-    const std::string name = entry->OutputName(TKSkslFile::kCurrentPage);
+    const std::string name = FileNameOf(entry->OutputName(TKSkslFile::kCurrentPage));
     RemoveLink(parser.OutputFolder() + name);
     return name;
 }

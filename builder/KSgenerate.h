@@ -5,6 +5,8 @@
 // copied. Stop requests are honoured between steps.
 #pragma once
 
+#include "common/KSfileio.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -47,6 +49,8 @@ public:
     static const char* const kVariableNames;
 
 private:
+    void CheckBeforeStart();
+    void LockOutputFolder();
     void ClearOldResults();
     void RunSteps(TKSrunResult& result);
     void RunEntry(int step, TKSkslFile& entry, TKSrunResult& result);
@@ -57,12 +61,7 @@ private:
     TKSbuilder& builder_;
     TKSrunProgress& progress_;
     bool outputFolderExists_ = false;
+    FileDescriptor outputLock_; // held from before clearing to the end of the run
 };
-
-// Refuses output names that would leave the output folder (absolute, or
-// with a ".." part) and base names that are no plain name; "" when fine,
-// else the message.
-std::string CheckOutputName(const std::string& name);
-std::string CheckBaseName(const std::string& baseName);
 
 } // namespace ks

@@ -2,6 +2,7 @@
 
 #include "builder/KSbuilder.h"
 #include "builder/KSgenerate.h"
+#include "builder/KSrunChecks.h"
 #include "cli/TerminalProgress.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
@@ -147,17 +148,27 @@ bool IsOneOf(const fs::path& path, const std::vector<std::string>& paths) {
 
 } // namespace
 
-void DeleteFiles(const std::string& folder, const std::string& mask,
-                 const std::vector<std::string>& keep) {
+std::vector<std::string> FindDeletable(const std::string& folder, const std::string& mask,
+                                       const std::vector<std::string>& keep) {
+    std::vector<std::string> found;
     std::string where = WithSlash(folder);
     std::string pattern = mask;
     const std::size_t slash = mask.rfind('/');
     if (slash != std::string::npos) {
-        where += mask.substr(0, slash + 1);
+        const std::string subfolder = mask.substr(0, slash);
+        if (!IsPlainRelativePath(subfolder)) return found;
+        // Each step down must be a real folder, never a link to elsewhere.
+        for (std::size_t from = 0; from <= subfolder.size();) {
+            std::size_t to = subfolder.find('/', from);
+            if (to == std::string::npos) to = subfolder.size();
+            where += subfolder.substr(from, to - from) + "/";
+            if (IsLink(where.substr(0, where.size() - 1))) return found;
+            from = to + 1;
+        }
         pattern = mask.substr(slash + 1);
     }
     std::error_code ec;
-    if (folder.empty() || !fs::is_directory(where, ec)) return;
+    if (folder.empty() || !fs::is_directory(where, ec)) return found;
     fs::directory_iterator it(where, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
@@ -166,9 +177,19 @@ void DeleteFiles(const std::string& folder, const std::string& mask,
         // Neither a folder nor a link to one is removed.
         if (it->is_directory(statEc)) continue;
         if (IsOneOf(it->path(), keep)) continue;
-        std::error_code removeEc;
-        fs::remove(it->path(), removeEc);
+        found.push_back(it->path().string());
     }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<FileFailure> DeleteFiles(const std::string& folder, const std::string& mask,
+                                     const std::vector<std::string>& keep) {
+    std::vector<FileFailure> failed;
+    for (const std::string& path : FindDeletable(folder, mask, keep))
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+            failed.push_back({path, std::strerror(errno)});
+    return failed;
 }
 
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& mask) {

@@ -30,12 +30,22 @@ int CompareFileDates(const std::string& path1, const std::string& path2);
 // a derived file can later be recognised as made from an unchanged original.
 bool SetFileDate(const std::string& path, int64_t date);
 
-// Deletes every entry of folder matching mask that is not a folder; failures
-// are ignored. A mask may name a subfolder ("sub/x*.htm"). Names match with
-// their letter case, as file names differ by case here.
-// Files named in keep (any spelling of the same path) are left alone.
-void DeleteFiles(const std::string& folder, const std::string& mask,
-                 const std::vector<std::string>& keep = {});
+// The entries of folder matching mask that are not folders (full paths,
+// sorted). A mask may name a subfolder ("sub/x*.htm"); a subfolder that is
+// a symbolic link, or that leaves folder, is never searched. Names match
+// with their letter case, as file names differ by case here. Files named in
+// keep (any spelling of the same path) are left out.
+std::vector<std::string> FindDeletable(const std::string& folder, const std::string& mask,
+                                       const std::vector<std::string>& keep = {});
+// A file an operation failed on, and the system's reason.
+struct FileFailure {
+    std::string Path;
+    std::string Reason;
+};
+
+// Deletes what FindDeletable finds. Returns the files that could not be deleted.
+std::vector<FileFailure> DeleteFiles(const std::string& folder, const std::string& mask,
+                                     const std::vector<std::string>& keep = {});
 // The regular files of folder matching mask (letter case of A-Z ignored),
 // names only, sorted bytewise; hidden names (beginning with ".") are left out.
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& mask);

@@ -10,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 namespace ks {
@@ -111,20 +114,24 @@ protected:
         WriteFileBytes(dir.file("layout/test.ksl"), Layout(templates, files));
     }
 
-    TKSrunResult Run() {
+    TKSrunResult Run() { return RunInto(dir.file("out"), baseName); }
+
+    TKSrunResult RunInto(const std::string& outputFolder, const std::string& base) {
         layout = std::make_unique<TKSkslData>();
         EXPECT_TRUE(layout->Load(dir.file("layout/test.ksl"), dir.file("res/")));
         for (int n = 1; n <= layout->ItemCount(); ++n)
             layout->Item(n)->SetSplit(true);
         documents.clear();
         documents.push_back(std::make_unique<TKShtxData>(dir.file("trees/tree1/tree1.htx")));
-        documents.push_back(std::make_unique<TKShtxData>(dir.file("trees/tree2/tree2.htx")));
+        documents.push_back(std::make_unique<TKShtxData>(fs::exists(dir.file("out/tree.htm"))
+                                                             ? dir.file("out/tree.htm")
+                                                             : dir.file("trees/tree2/tree2.htx")));
         TKSrunSettings settings;
         for (auto& d : documents)
             settings.Documents.push_back({d.get(), true});
         settings.Layout = layout.get();
-        settings.OutputFolder = dir.file("out");
-        settings.BaseName = baseName;
+        settings.OutputFolder = outputFolder;
+        settings.BaseName = base;
         settings.Title = "My title";
         settings.Homepage = "example.org";
         settings.Email = "a@b.nl";
@@ -319,13 +326,106 @@ TEST_F(GenerateTest, WithoutAnOutputFolderNothingIsWrittenAndNothingOffered) {
     EXPECT_FALSE(fs::exists(dir.file("out")));
 }
 
-TEST_F(GenerateTest, ALayoutWithoutEntriesMergesOnlyAndOffersNoResult) {
-    WriteLayout("", "");
+// Every layout here would lose or leak a file; each is refused before the
+// output folder is touched.
+TEST_F(GenerateTest, UnsafeLayoutsAreRefusedBeforeAnythingIsDeleted) {
+    WriteFileBytes(dir.file("out/idx-old.txt"), "old");
+    WriteFileBytes(dir.file("out/index.htm"), "mine");
+    WriteFileBytes(dir.file("private.txt"), "secret");
+    fs::create_symlink(dir.file("private.txt"), dir.file("layout/linked.txt"));
+    const struct {
+        const char* templates;
+        const char* files;
+        const char* reason;
+    } cases[] = {
+        {"", "", "the layout has no entries"},
+        {"1=index, index.tpl, *, Index\r\n", "", "holds a wildcard"},
+        {"1=index, index.tpl, ?????.htm, Index\r\n", "", "holds a wildcard"},
+        {"1=index, index.tpl, [a-z]*.htm, Index\r\n", "", "holds a wildcard"},
+        {"1=index\r\n", "", "entry index is incomplete"},
+        {"1=index, index.tpl, , Index\r\n", "", "entry index is incomplete"},
+        {"1=index, index.tpl, p#NR!/x.htm, Index\r\n", "", "only stand in the file name"},
+        {kEntries, "1=pw, ../../../../../../etc/passwd, pw.txt, X\r\n", "outside the layout's"},
+        {kEntries, "1=pw, linked.txt, pw.txt, X\r\n", "outside the layout's folder"},
+    };
+    for (const auto& c : cases) {
+        WriteLayout(c.templates, c.files);
+        const TKSrunResult result = Run();
+        EXPECT_TRUE(result.Failed) << c.templates << c.files;
+        EXPECT_NE(std::string::npos, result.Error.find(c.reason)) << result.Error;
+        EXPECT_EQ(0u, result.Error.find(dir.file("layout/test.ksl"))) << result.Error;
+        EXPECT_EQ("old", Out("idx-old.txt"));
+        EXPECT_EQ("mine", Out("index.htm"));
+        EXPECT_FALSE(fs::exists(dir.file("out/pw.txt")));
+    }
+}
+
+TEST_F(GenerateTest, NoOutputMayOverwriteAnInputOfTheRun) {
+    // A selected document in the output folder under the name of an output,
+    // and a hard link to a template at the name of another.
+    fs::rename(dir.file("trees/tree2/tree2.htx"), dir.file("out/tree.htm"));
+    WriteLayout("1=index, index.tpl, tree.htm, Index pages\r\n", "");
+    documents.clear();
+    TKSrunResult result = Run();
+    EXPECT_TRUE(result.Failed);
+    EXPECT_NE(std::string::npos, result.Error.find("would overwrite")) << result.Error;
+    fs::rename(dir.file("out/tree.htm"), dir.file("trees/tree2/tree2.htx"));
+
+    fs::create_hard_link(dir.file("layout/start.tpl"), dir.file("out/idx.htm"));
+    WriteLayout(kEntries, kFiles);
+    result = Run();
+    EXPECT_TRUE(result.Failed);
+    EXPECT_EQ(0u, result.Error.find(dir.file("layout/start.tpl") + ": entry ")) << result.Error;
+    EXPECT_NE(std::string::npos, result.Error.find("would overwrite")) << result.Error;
+    EXPECT_EQ(kStartTemplate, ReadFileBytes(dir.file("layout/start.tpl")));
+}
+
+TEST_F(GenerateTest, OutputsInTheLayoutsOwnFolderNeverReplaceItsFiles) {
+    for (const char* output : {"test.ksl", "index.tpl", "#PREFIX!.css"}) {
+        WriteLayout(std::string("1=index, index.tpl, ") + output + ", Index pages\r\n",
+                    "1=style, style.css, #PREFIX!.css, Style sheet\r\n");
+        const std::string before = ReadFileBytes(dir.file("layout/test.ksl"));
+        const TKSrunResult result = RunInto(dir.file("layout"), "style");
+        EXPECT_TRUE(result.Failed) << output;
+        EXPECT_NE(std::string::npos, result.Error.find("would overwrite")) << result.Error;
+        EXPECT_EQ(before, ReadFileBytes(dir.file("layout/test.ksl")));
+        EXPECT_EQ(kIndexTemplate, ReadFileBytes(dir.file("layout/index.tpl")));
+    }
+}
+
+TEST_F(GenerateTest, AFolderPartOfAnOutputNameLiesInsideTheOutputFolder) {
+    WriteLayout("1=index, index.tpl, pages/#PREFIX!#NR!.htm, Index pages\r\n", "");
     const TKSrunResult result = Run();
-    EXPECT_FALSE(result.Failed);
-    EXPECT_EQ(2u, recorder.rows.size());
-    EXPECT_EQ("", result.ResultPath);
-    EXPECT_FALSE(result.MayOpen);
+    ASSERT_FALSE(result.Failed) << result.Error;
+    EXPECT_NE(std::string::npos, Out("pages/idx1.htm").find("Bos"));
+    EXPECT_NE(std::string::npos, Out("pages/idx2.htm").find("Jansen"));
+    // Links to the trees are relative to the page's own folder.
+    EXPECT_NE(std::string::npos, Out("pages/idx2.htm").find("../../trees/tree1/p1.htm#i2"));
+    EXPECT_EQ(dir.file("out") + "/pages/idx2.htm", result.ResultPath);
+
+    // A link at the subfolder is neither cleared through nor written through.
+    fs::remove_all(dir.file("out/pages"));
+    fs::create_directories(dir.file("elsewhere"));
+    WriteFileBytes(dir.file("elsewhere/idx9.htm"), "precious");
+    fs::create_directory_symlink(dir.file("elsewhere"), dir.file("out/pages"));
+    const TKSrunResult linked = Run();
+    EXPECT_TRUE(linked.Failed);
+    EXPECT_NE(std::string::npos, linked.Error.find("symbolic link")) << linked.Error;
+    EXPECT_EQ("precious", ReadFileBytes(dir.file("elsewhere/idx9.htm")));
+    EXPECT_FALSE(fs::exists(dir.file("elsewhere/idx1.htm")));
+}
+
+TEST_F(GenerateTest, ASecondRunIntoALockedOutputFolderIsRefused) {
+    WriteFileBytes(dir.file("out/idx-old.txt"), "old");
+    const int held = ::open(dir.file("out").c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(0, ::flock(held, LOCK_EX));
+    const TKSrunResult result = Run();
+    EXPECT_TRUE(result.Failed);
+    EXPECT_EQ("another run is writing into " + dir.file("out") + "/", result.Error);
+    EXPECT_EQ("old", Out("idx-old.txt"));
+    ::close(held);
+    EXPECT_FALSE(Run().Failed); // the lock goes with its holder
+    EXPECT_FALSE(fs::exists(dir.file("out/idx-old.txt")));
 }
 
 TEST_F(GenerateTest, APlainFileThatCannotBeCopiedIsReportedLikeAMissingOne) {

@@ -1,0 +1,190 @@
+#include "builder/KSrunChecks.h"
+
+#include "builder/KSrunSettings.h"
+#include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSpaths.h"
+#include "index/KShtxData.h"
+#include "index/KSksl.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace ks {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kNumberMarker = "#NR!";
+
+std::string EntryLabel(const TKSkslFile& entry, int number) {
+    return "entry " + (entry.Name.empty() ? std::to_string(number) : entry.Name);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The part of the raw output before its last "/", letter case kept.
+std::string RawFolderPart(const std::string& output) {
+    const std::size_t slash = output.rfind('/');
+    return slash == std::string::npos ? "" : output.substr(0, slash);
+}
+
+bool ContainsMarker(const std::string& text, const std::string& marker) {
+    std::string upper = text;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return upper.find(marker) != std::string::npos;
+}
+
+// The outputs of an entry as a mask: every page of a split output.
+std::string OutputMask(const TKSkslFile& entry) {
+    return entry.Split ? entry.OutputName(TKSkslFile::kDeletionMask) : entry.OutputName(1);
+}
+
+class RunChecker {
+public:
+    explicit RunChecker(const TKSrunSettings& settings)
+        : settings_(settings), layout_(*settings.Layout), inputs_(RunInputs(settings)) {}
+
+    std::vector<TKSrunProblem> Check() {
+        if (const std::string problem = CheckBaseName(settings_.BaseName); !problem.empty())
+            Problem(layout_.LayoutFile, problem);
+        if (layout_.ItemCount() == 0) Problem(layout_.LayoutFile, "the layout has no entries");
+        for (int n = 1; n <= layout_.ItemCount(); ++n)
+            CheckEntry(*layout_.Item(n), n);
+        return problems_;
+    }
+
+private:
+    void Problem(const std::string& path, const std::string& reason) {
+        problems_.push_back({path, reason});
+    }
+
+    void CheckEntry(const TKSkslFile& entry, int number) {
+        const std::string label = EntryLabel(entry, number);
+        if (entry.Source.empty() || entry.Output.empty()) {
+            Problem(layout_.LayoutFile, label + " is incomplete: an entry line holds a name, a "
+                                                "source, an output and a caption");
+            return;
+        }
+        if (const std::string problem = CheckOutputName(entry.Output); !problem.empty()) {
+            Problem(layout_.LayoutFile, label + ": " + problem);
+            return;
+        }
+        if (ContainsMarker(RawFolderPart(entry.Output), kNumberMarker))
+            Problem(layout_.LayoutFile, label +
+                                            ": the page number may only stand in the file "
+                                            "name of the output " +
+                                            entry.Output);
+        const std::string source = entry.SourcePath();
+        if (!IsInsideFolder(source, FolderOf(layout_.LayoutFile)))
+            Problem(layout_.LayoutFile,
+                    label + ": the source " + source + " lies outside the layout's folder");
+        if (!settings_.OutputFolder.empty()) CheckOutputPlace(entry, label);
+    }
+
+    // Subfolders of the output that exist are real folders, and no output
+    // lands on an input.
+    void CheckOutputPlace(const TKSkslFile& entry, const std::string& label) {
+        const std::string folder = WithSlash(settings_.OutputFolder);
+        const std::string mask = OutputMask(entry);
+        std::string walked = folder;
+        const std::string subfolders = RawFolderPart(mask);
+        for (std::size_t from = 0; !subfolders.empty() && from <= subfolders.size();) {
+            std::size_t to = subfolders.find('/', from);
+            if (to == std::string::npos) to = subfolders.size();
+            walked += subfolders.substr(from, to - from);
+            if (IsLink(walked) || (fs::exists(walked) && !IsFolder(walked))) {
+                Problem(walked, label + ": the output's folder is a symbolic link or no folder");
+                return;
+            }
+            walked += "/";
+            from = to + 1;
+        }
+        const std::string maskFolder = ResolvedPath(FolderOf(folder + mask));
+        const std::string maskName = FileNameOf(mask);
+        for (const std::string& input : inputs_) {
+            const bool named = ResolvedPath(FolderOf(AbsolutePath(input))) == maskFolder &&
+                               MatchFileMask(FileNameOf(input), maskName, false);
+            if (named || LinksTo(folder, mask, input))
+                Problem(input, label + ": the output " + folder + mask +
+                                   " would overwrite this input of the run");
+        }
+    }
+
+    // An existing output that is the input under another name (a hard link).
+    static bool LinksTo(const std::string& folder, const std::string& mask,
+                        const std::string& input) {
+        for (const std::string& existing : FindDeletable(folder, mask))
+            if (!IsLink(existing) && SameFile(existing, input)) return true;
+        return false;
+    }
+
+    const TKSrunSettings& settings_;
+    const TKSkslData& layout_;
+    std::vector<std::string> inputs_;
+    std::vector<TKSrunProblem> problems_;
+};
+
+} // namespace
+
+std::vector<std::string> RunInputs(const TKSrunSettings& settings) {
+    std::vector<std::string> inputs;
+    for (const TKSrunDocument& document : settings.Documents) {
+        if (document.Data == nullptr || !document.Selected) continue;
+        inputs.push_back(document.Data->FileName);
+        if (document.Data->NeedsSorting())
+            inputs.push_back(
+                fs::path(document.Data->FileName).replace_extension(".new-htx").string());
+    }
+    if (settings.Layout == nullptr) return inputs;
+    inputs.push_back(settings.Layout->LayoutFile);
+    for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
+        inputs.push_back(settings.Layout->Item(n)->SourcePath());
+    return inputs;
+}
+
+std::vector<TKSrunProblem> CheckRun(const TKSrunSettings& settings) {
+    if (settings.Layout == nullptr) return {{"", "No layout was chosen"}};
+    return RunChecker(settings).Check();
+}
+
+std::string CheckOutputName(const std::string& name) {
+    if (name.find_first_of("*?[") != std::string::npos)
+        return "the output name " + name + " holds a wildcard (*, ? or [)";
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
+        return "the output name " + name + " is an absolute path";
+    if (!IsPlainRelativePath(name)) return "the output name " + name + " leaves the output folder";
+    return "";
+}
+
+std::string CheckBaseName(const std::string& baseName) {
+    for (const char* bad : {"/", "\\", "*", "?", ".."})
+        if (baseName.find(bad) != std::string::npos)
+            return "the base name " + baseName + " may not contain \"" + bad + "\"";
+    return "";
+}
+
+void MakeOutputSubfolders(const std::string& outputFolder, const std::string& name) {
+    std::string path = WithSlash(outputFolder);
+    for (std::size_t from = 0, to = name.find('/'); to != std::string::npos;
+         from = to + 1, to = name.find('/', from)) {
+        path += name.substr(from, to - from);
+        if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+            throw EWriteError(path,
+                              std::string("cannot create the folder: ") + std::strerror(errno));
+        // Made by us or already there: either way it must be a real folder.
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            throw EWriteError(path, "is a symbolic link or no folder");
+        path += "/";
+    }
+}
+
+} // namespace ks
