@@ -65,6 +65,32 @@ TEST(KSfiles, DeleteFilesRemovesMatchingFilesOnly) {
     EXPECT_TRUE(fs::is_directory(dir.file("sub")));
 }
 
+TEST(KSfiles, DeleteFilesNeverReachesOutsideItsFolder) {
+    TempDir dir;
+    fs::create_directories(dir.file("out"));
+    fs::create_directories(dir.file("elsewhere"));
+    WriteFileBytes(dir.file("elsewhere/names1.htm"), "precious");
+    WriteFileBytes(dir.file("names2.htm"), "precious");
+    fs::create_directory_symlink(dir.file("elsewhere"), dir.file("out/pages"));
+    for (const char* mask : {"pages/names*.htm", "../names*.htm", "./../names*.htm"})
+        EXPECT_TRUE(DeleteFiles(dir.file("out"), mask).empty()) << mask;
+    EXPECT_TRUE(fs::exists(dir.file("elsewhere/names1.htm")));
+    EXPECT_TRUE(fs::exists(dir.file("names2.htm")));
+}
+
+TEST(KSfiles, DeleteFilesReportsWhatItCannotDelete) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may delete anything";
+    TempDir dir;
+    fs::create_directories(dir.file("out/sub"));
+    WriteFileBytes(dir.file("out/sub/names3.htm"), "x");
+    fs::permissions(dir.file("out/sub"), fs::perms::owner_read | fs::perms::owner_exec);
+    const std::vector<FileFailure> failed = DeleteFiles(dir.file("out"), "sub/names*.htm");
+    fs::permissions(dir.file("out/sub"), fs::perms::owner_all);
+    ASSERT_EQ(1u, failed.size());
+    EXPECT_EQ(dir.file("out/sub/names3.htm"), failed[0].Path);
+    EXPECT_EQ("Permission denied", failed[0].Reason);
+}
+
 TEST(KSfiles, FindFilesListsVisibleRegularFilesSorted) {
     TempDir dir;
     for (const char* name : {"b.ksl", "A.KSL", ".hidden.ksl", "c.txt"})
