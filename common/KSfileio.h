@@ -66,7 +66,7 @@ public:
     }
 
 private:
-    int fd_;
+    int fd_ = -1;
 };
 
 // Writes all of bytes, retrying after interruptions and short writes. False
