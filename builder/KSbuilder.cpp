@@ -3,6 +3,7 @@
 #include "builder/KSduplicates.h"
 #include "builder/KSmerge.h"
 #include "builder/KSrunFolder.h"
+#include "builder/KSsortedCopies.h"
 #include "common/KSprogress.h"
 
 namespace ks {
@@ -24,6 +25,7 @@ TKSbuilder::~TKSbuilder() = default;
 void TKSbuilder::OpenRunFolder() {
     runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder);
     if (settings_.DeveloperMode) runFolder_->Keep();
+    runFolder_->RemoveLinks(kRecordFiles, 3);
     mergedPath_ = runFolder_->Path() + kRecordFiles[0];
     sizesPath_ = runFolder_->Path() + kRecordFiles[1];
     entriesPath_ = runFolder_->Path() + kRecordFiles[2];
@@ -37,7 +39,8 @@ void TKSbuilder::CloseRunFolder() {
 
 void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
-    PrepareSortedCopies(settings_, runFolder_->Path());
+    // The copies stay locked until the merge has read them.
+    const TKSsortedCopies copies = PrepareSortedCopies(settings_, *runFolder_);
     EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather);
 }
 

@@ -24,13 +24,15 @@ public:
     TKSbuilder& operator=(const TKSbuilder&) = delete;
 
     // Creates the folder of the record files: the TEMP switch's folder when
-    // set, else a private folder of this run inside the temporary folder.
+    // set (a link found there at a record file's name is removed), else a
+    // private folder of this run inside the temporary folder.
     void OpenRunFolder();
     // Removes the record files (and the private folder), unless developer mode.
     void CloseRunFolder();
 
-    // Merging: sorted copies of old documents, then the merged index lines
-    // and the sizes per surname.
+    // Merging: sorted copies of old documents (other runs that need the same
+    // copies wait meanwhile), then the merged index lines and the sizes per
+    // surname.
     void MergeStep(TKSprogressBar& bar, TKSbreather& breather);
     // Folding duplicates and cutting pages; returns the number of pages.
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);

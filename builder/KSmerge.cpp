@@ -2,83 +2,20 @@
 
 #include "LINE_INPUT/KSFileStream.h"
 #include "builder/KSrunSettings.h"
-#include "builder/KSsortOld.h"
 #include "common/KSerrors.h"
-#include "common/KSfiles.h"
 #include "common/KSprogress.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
 
-#include <filesystem>
 #include <memory>
 #include <queue>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace ks {
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// ---- sorted copies -------------------------------------------------------
-
-void CopyModificationTime(const std::string& from, const std::string& to) {
-    int64_t date = 0;
-    int64_t size = 0;
-    FileDateSize(from, date, size);
-    SetFileDate(to, date);
-}
-
-// A name in the temporary folder that two documents with the same file name
-// never share: the full path's hash goes into it.
-std::string FallbackCopyPath(const std::string& documentPath, const std::string& tempFolder) {
-    uint64_t hash = 1469598103934665603ull; // FNV-1a
-    for (unsigned char c : documentPath) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    const fs::path path(documentPath);
-    return tempFolder + path.stem().string() + "-" + hex + ".new-htx";
-}
-
-bool IsCurrentCopy(const std::string& copyPath, const std::string& documentPath) {
-    std::error_code ec;
-    return fs::is_regular_file(copyPath, ec) && CompareFileDates(copyPath, documentPath) == 0;
-}
-
-// Builds the copy at path; false (and nothing left behind) when it cannot be
-// written there.
-bool TryBuildCopy(const std::string& documentPath, const std::string& copyPath, bool keepRunFiles) {
-    std::error_code ec;
-    fs::remove(copyPath, ec);
-    if (ec) return false;
-    try {
-        SortOldIndex(documentPath, copyPath, keepRunFiles);
-    } catch (const EWriteError&) {
-        fs::remove(copyPath, ec);
-        return false;
-    }
-    CopyModificationTime(documentPath, copyPath);
-    return true;
-}
-
-std::string SortedCopyFor(const TKShtxData& document, const std::string& tempFolder,
-                          bool keepRunFiles) {
-    const std::string beside = fs::path(document.FileName).replace_extension(".new-htx").string();
-    if (IsCurrentCopy(beside, document.FileName)) return beside;
-    if (TryBuildCopy(document.FileName, beside, keepRunFiles)) return beside;
-    const std::string fallback = FallbackCopyPath(document.FileName, tempFolder);
-    if (IsCurrentCopy(fallback, document.FileName)) return fallback;
-    if (TryBuildCopy(document.FileName, fallback, keepRunFiles)) return fallback;
-    throw EWriteError("Cannot write a sorted copy of " + document.FileName);
-}
-
-// ---- the merge -----------------------------------------------------------
 
 // One document's place in the merge: its reader and its current line.
 struct Cursor {
@@ -266,16 +203,6 @@ private:
 };
 
 } // namespace
-
-void PrepareSortedCopies(TKSrunSettings& settings, const std::string& tempFolder) {
-    for (const TKSrunDocument& document : settings.Documents) {
-        if (!document.Selected || document.Data == nullptr) continue;
-        TKShtxData& data = *document.Data;
-        data.DataFileName = data.NeedsSorting()
-                                ? SortedCopyFor(data, tempFolder, settings.DeveloperMode)
-                                : data.FileName;
-    }
-}
 
 int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
                      const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather) {

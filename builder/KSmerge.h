@@ -12,12 +12,6 @@ class TKSbreather;
 class TKSprogressBar;
 struct TKSrunSettings;
 
-// Makes sure every selected old document (version below 3.22) has a sorted
-// copy and points its DataFileName there. A copy beside the document with
-// the document's modification time is reused; otherwise it is rebuilt, in
-// tempFolder when it cannot be written beside the document.
-void PrepareSortedCopies(TKSrunSettings& settings, const std::string& tempFolder);
-
 // Writes the merged index lines (each followed by a tab and its document's
 // 0-based list position, then a closing "#") to mergedPath and the
 // estimated size per surname to sizesPath. Sets SeqNr and the statistics of

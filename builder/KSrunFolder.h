@@ -1,6 +1,10 @@
-// The folder of a run's temporary record files. A private folder made for
-// the run is removed with everything in it when the run ends; a folder named
-// by the user (the TEMP switch) is kept, and only the record files go.
+// The folders of a run's temporary files. The record files go into a folder
+// made for the run alone, or into the folder named by the user (the TEMP
+// switch). Every other temporary file (the run files of sorts, sorted copies
+// that cannot be written beside their document) goes into a folder of the
+// run's own: the same private folder, or one made inside the TEMP folder.
+// A private folder is removed with everything in it when the run ends; the
+// TEMP folder is kept, and only the record files go.
 #pragma once
 
 #include <string>
@@ -9,22 +13,32 @@ namespace ks {
 
 class TKSrunFolder {
 public:
-    // switchFolder set: use it as it is. Otherwise make a private folder
-    // (mode 0700) inside tempFolder. Raises EInOutError when that fails.
+    // switchFolder set: record files go there as it is. Otherwise make a
+    // private folder (mode 0700) inside tempFolder. Raises EInOutError when
+    // that fails.
     TKSrunFolder(const std::string& tempFolder, const std::string& switchFolder);
     ~TKSrunFolder();
     TKSrunFolder(const TKSrunFolder&) = delete;
     TKSrunFolder& operator=(const TKSrunFolder&) = delete;
 
-    const std::string& Path() const { return path_; } // ends with "/"
+    // The folder of the record files; ends with "/".
+    const std::string& Path() const { return path_; }
+    // A folder (mode 0700) that only this run writes to; ends with "/".
+    // Inside the TEMP folder it is made on first use. Raises EInOutError
+    // when it cannot be made.
+    const std::string& PrivatePath();
     // Leave everything in place (developer mode).
     void Keep() { keep_ = true; }
+    // Removes a symbolic link found at any of the named files, so that they
+    // are written as files of their own (the line stream never writes through
+    // a link).
+    void RemoveLinks(const std::string* names, int count) const;
     // Removes the named files now (for a TEMP switch folder, or when kept).
     void RemoveFiles(const std::string* names, int count) const;
 
 private:
     std::string path_;
-    bool isPrivate_ = false;
+    std::string privatePath_; // "" until made
     bool keep_ = false;
 };
 

@@ -2,13 +2,19 @@
 
 #include "LINE_INPUT/KSFileStream.h"
 #include "common/KSerrors.h"
+#include "common/KSfileio.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <queue>
+#include <string_view>
+#include <unistd.h>
 #include <vector>
 
 namespace ks {
@@ -54,37 +60,65 @@ private:
     std::vector<std::string> lastKeys_;
 };
 
-// Run files hold three lines per record: key, run number, index line. They
-// are temporary, so they are written through a plain buffered file rather
-// than line by line to disk.
+// Collects bytes and hands them to the descriptor in large blocks: a sorted
+// copy or a run file is written in one go and made current only when whole,
+// so it need not reach the disk line by line.
+class BlockWriter {
+public:
+    BlockWriter(int fd, const std::string& path) : fd_(fd), path_(path) {}
+
+    void Append(std::string_view bytes) {
+        buffer_.append(bytes);
+        if (buffer_.size() >= kBlockSize) Flush();
+    }
+    void Line(std::string_view text) {
+        Append(text);
+        Append("\r\n");
+    }
+    void Flush() {
+        if (!WriteAll(fd_, buffer_))
+            throw EWriteError(path_, std::string("write failed: ") + std::strerror(errno));
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = 1u << 16;
+    int fd_;
+    const std::string& path_;
+    std::string buffer_;
+};
+
+// A run file holds three lines per record: key, run number, index line. It
+// is always a new file of this run's own: an existing file or a link at its
+// name is an error, never something to write through.
 class RunWriter {
 public:
     explicit RunWriter(const std::string& path)
-        : path_(path), file_(std::fopen(path.c_str(), "wb")) {
-        if (!file_) throw EWriteError("Cannot create " + path);
+        : path_(path),
+          file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)),
+          out_(file_.get(), path_) {
+        if (!file_.valid())
+            throw EWriteError(path, std::string("cannot be created: ") + std::strerror(errno));
     }
-    ~RunWriter() {
-        if (file_) std::fclose(file_);
-    }
-    RunWriter(const RunWriter&) = delete;
+    RunWriter(const RunWriter&) = delete; // out_ refers to path_
     RunWriter& operator=(const RunWriter&) = delete;
 
     void Write(const SortRecord& r) {
-        std::fwrite(r.key.data(), 1, r.key.size(), file_);
-        std::fprintf(file_, "\n%u\n", r.run);
-        std::fwrite(r.line.data(), 1, r.line.size(), file_);
-        std::fputc('\n', file_);
+        out_.Append(r.key);
+        out_.Append("\n" + std::to_string(r.run) + "\n");
+        out_.Append(r.line);
+        out_.Append("\n");
     }
     void Finish() {
-        const bool failed = std::ferror(file_) != 0;
-        const bool closeFailed = std::fclose(file_) != 0;
-        file_ = nullptr;
-        if (failed || closeFailed) throw EWriteError("Stream write error: " + path_);
+        out_.Flush();
+        if (!file_.Close())
+            throw EWriteError(path_, std::string("write failed: ") + std::strerror(errno));
     }
 
 private:
     std::string path_;
-    std::FILE* file_;
+    FileDescriptor file_;
+    BlockWriter out_;
 };
 
 class RunReader {
@@ -113,11 +147,11 @@ public:
 
 class CopySink : public RecordSink {
 public:
-    explicit CopySink(TKSFileStream& copy) : copy_(copy) {}
-    void Put(const SortRecord& r) override { copy_.WriteLine(r.line); }
+    explicit CopySink(BlockWriter& copy) : copy_(copy) {}
+    void Put(const SortRecord& r) override { copy_.Line(r.line); }
 
 private:
-    TKSFileStream& copy_;
+    BlockWriter& copy_;
 };
 
 class RunSink : public RecordSink {
@@ -155,8 +189,8 @@ void MergeRuns(const std::vector<std::string>& paths, RecordSink& sink) {
 
 class SortJob {
 public:
-    SortJob(const std::string& copyPath, bool keepRunFiles)
-        : copyPath_(copyPath), keepRunFiles_(keepRunFiles) {}
+    SortJob(const std::string& runPrefix, bool keepRunFiles)
+        : runPrefix_(runPrefix), keepRunFiles_(keepRunFiles) {}
     ~SortJob() { RemoveRunFiles(); }
     SortJob(const SortJob&) = delete;
     SortJob& operator=(const SortJob&) = delete;
@@ -173,7 +207,7 @@ public:
         if (bufferBytes_ >= gBufferLimit) SpillBuffer();
     }
 
-    void Finish(TKSFileStream& copy) {
+    void Finish(BlockWriter& copy) {
         CopySink sink(copy);
         if (runFiles_.empty()) {
             SortBuffer();
@@ -190,13 +224,13 @@ public:
 private:
     void SortBuffer() { std::stable_sort(buffer_.begin(), buffer_.end(), RecordBefore); }
 
-    std::string NextRunPath() { return copyPath_ + "-" + std::to_string(++runCounter_) + ".tmp"; }
+    std::string NextRunPath() { return runPrefix_ + "-" + std::to_string(++runCounter_) + ".tmp"; }
 
     void SpillBuffer() {
         SortBuffer();
         const std::string path = NextRunPath();
-        allRunFiles_.push_back(path);
         RunWriter writer(path);
+        allRunFiles_.push_back(path);
         for (const SortRecord& r : buffer_)
             writer.Write(r);
         writer.Finish();
@@ -213,8 +247,8 @@ private:
             const std::vector<std::string> group(runFiles_.begin() + static_cast<long>(from),
                                                  runFiles_.begin() + static_cast<long>(to));
             const std::string path = NextRunPath();
-            allRunFiles_.push_back(path);
             RunWriter writer(path);
+            allRunFiles_.push_back(path);
             RunSink sink(writer);
             MergeRuns(group, sink);
             writer.Finish();
@@ -226,10 +260,10 @@ private:
     void RemoveRunFiles() {
         if (keepRunFiles_) return;
         for (const std::string& path : allRunFiles_)
-            std::remove(path.c_str());
+            ::unlink(path.c_str());
     }
 
-    std::string copyPath_;
+    std::string runPrefix_;
     bool keepRunFiles_;
     RunAssigner assigner_;
     std::vector<SortRecord> buffer_;
@@ -239,30 +273,38 @@ private:
     int runCounter_ = 0;
 };
 
+// Why a file that the line stream could not open cannot be read.
+std::string OpenFailure(const std::string& path) {
+    FileDescriptor probe(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return probe.valid() ? std::string("cannot be read") : std::string(std::strerror(errno));
+}
+
 } // namespace
 
 void SetSortBufferLimitForTests(std::size_t bytes) {
     gBufferLimit = bytes == 0 ? kDefaultBufferLimit : bytes;
 }
 
-void SortOldIndex(const std::string& documentPath, const std::string& copyPath, bool keepRunFiles) {
+void SortOldIndex(const std::string& documentPath, int copy, const std::string& copyPath,
+                  const std::string& runPrefix, bool keepRunFiles) {
     TKSFileStream document(documentPath, "I");
-    TKSFileStream copy(copyPath, "O");
-    if (!copy.Opened()) throw EWriteError("Cannot create " + copyPath);
+    if (!document.Opened()) throw EInOutError(documentPath, OpenFailure(documentPath));
+    BlockWriter out(copy, copyPath);
     std::string line;
     bool inIndex = false;
     while (!inIndex && !document.Eof()) {
         document.ReadLine(line);
-        copy.WriteLine(line);
+        out.Line(line);
         inIndex = TKShtxData::IsIndexDataLine(line);
     }
-    SortJob job(copyPath, keepRunFiles);
+    SortJob job(runPrefix, keepRunFiles);
     while (inIndex && !document.Eof()) {
         document.ReadLine(line);
         if (line.empty()) break; // the index lines end at the first empty line
         job.Add(line);
     }
-    job.Finish(copy);
+    job.Finish(out);
+    out.Flush();
 }
 
 } // namespace ks

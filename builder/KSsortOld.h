@@ -2,21 +2,27 @@
 // sort-key order.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace ks {
 
-// Writes to copyPath the header lines of the document up to and including
-// its "[indexdata]" line, then its index lines (up to the first empty line)
-// in ascending sort-key order. Equal keys come out as a merge of ascending
-// runs would give them: the runs are formed by appending each line to the
-// first run whose last key is not above the line's key, and the merge takes
-// on equal keys the line of the later run first. Memory holds one last key
-// per run and a bounded buffer of lines; the rest goes through run files
-// named copyPath + "-" + number + ".tmp", which are deleted unless
-// keepRunFiles. Raises EWriteError when the copy or a run file cannot be
-// written (the run files are removed then).
-void SortOldIndex(const std::string& documentPath, const std::string& copyPath, bool keepRunFiles);
+// Writes to the open descriptor copy (a new, empty file; copyPath names it in
+// errors) the header lines of the document up to and including its
+// "[indexdata]" line, then its index lines (up to the first empty line) in
+// ascending sort-key order, each line ended by CR LF. Equal keys come out as
+// a merge of ascending runs would give them: the runs are formed by
+// appending each line to the first run whose last key is not above the
+// line's key, and the merge takes on equal keys the line of the later run
+// first. Memory holds one last key per run and a bounded buffer of lines;
+// the rest goes through run files named runPrefix + "-" + number + ".tmp"
+// (put them in a folder of the run's own). A run file is always a new file:
+// never one that exists, nor the target of a link. The run files are deleted
+// unless keepRunFiles. Raises EInOutError when the document cannot be read
+// and EWriteError (naming the file and the reason) when the copy or a run
+// file cannot be written; the run files are removed then.
+void SortOldIndex(const std::string& documentPath, int copy, const std::string& copyPath,
+                  const std::string& runPrefix, bool keepRunFiles);
 
 // The buffer of lines sorted in memory before it goes to a run file.
 // Exposed so that tests can force many run files with small documents.

@@ -1,7 +1,9 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSduplicates.h"
 #include "builder/KSmerge.h"
+#include "builder/KSsortOld.h"
 #include "common/KSerrors.h"
+#include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"
 
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -49,7 +52,8 @@ public:
         settings.IndexType = indexType;
         settings.DuplicatesIgnoreYears = ignoreYears;
         settings.IndexWithYears = withYears;
-        settings.TempFolder = dir_.path().string() + "/";
+        settings.TempFolder = temp_.path().string() + "/";
+        settings.TempSwitchFolder = TempSwitchFolder;
         settings.DeveloperMode = true; // keep the record files for the checks
         builder_ = std::make_unique<TKSbuilder>(settings);
         TKSnullProgressBar bar;
@@ -64,9 +68,14 @@ public:
     std::string Entries() const { return ReadFileBytes(builder_->EntriesPath()); }
     TKShtxData& Doc(std::size_t i) { return *documents_[i]; }
     TempDir& Dir() { return dir_; }
+    // The folder of the record files (the run's own folder unless TempSwitchFolder).
+    std::string RunFolder() const { return FolderOf(builder_->MergedPath()); }
+
+    std::string TempSwitchFolder; // the TEMP switch, when set
 
 private:
-    TempDir dir_;
+    TempDir dir_;  // the documents
+    TempDir temp_; // the temporary folder
     std::vector<std::unique_ptr<TKShtxData>> documents_;
     std::vector<bool> selected_;
     std::unique_ptr<TKSbuilder> builder_;
@@ -339,6 +348,147 @@ TEST(MergeIndexes, AVanishedDocumentOrAnUnwritableFolderIsAnErrorNamingThePath) 
         } catch (const EKSError& e) {
             EXPECT_NE(std::string::npos, std::string(e.what()).find("missing/folder")) << e.what();
         }
+    }
+}
+
+// ---- sorted copies: where they and their sort's files go ------------------
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Old documents in reverse order, so that sorting them is visible.
+const std::string kTree1 = Document(
+    "3.1", "Tree 1", {"V\tVries\tJan\t\t\t\t1\tt1.htm#1", "A\tAa\tPiet\t\t\t\t2\tt1.htm#2"});
+const std::string kTree2 =
+    Document("3.1", "Tree 2", {"Z\tZee\tEva\t\t\t\t1\tt2.htm#1", "B\tBos\tIda\t\t\t\t2\tt2.htm#2"});
+
+class SortedCopies : public ::testing::Test {
+protected:
+    void TearDown() override { SetSortBufferLimitForTests(0); }
+};
+
+TEST_F(SortedCopies, TwoDocumentsOfOneNameInOneFolderEachKeepTheirOwnLines) {
+    MergeRun run;
+    run.Add("tree.htx", kTree1);
+    run.Add("tree.txt", kTree2);
+    for (int pass = 0; pass < 2; ++pass) { // built, then reused
+        run.Run();
+        EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\n"
+                  "B\tBos\tIda\t\t\t\t2\tt2.htm#2\t1\r\n"
+                  "V\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n"
+                  "Z\tZee\tEva\t\t\t\t1\tt2.htm#1\t1\r\n#\r\n",
+                  run.Merged())
+            << "pass " << pass;
+        // The first keeps the copy beside it; the later one is sorted in the
+        // run's own folder.
+        EXPECT_EQ(run.Dir().file("tree.new-htx"), run.Doc(0).DataFileName);
+        EXPECT_EQ(run.RunFolder(), FolderOf(run.Doc(1).DataFileName));
+        EXPECT_EQ((std::vector<std::string>{"tree.htx", "tree.new-htx", "tree.txt"}),
+                  Names(run.Dir().path().string()));
+    }
+}
+
+TEST_F(SortedCopies, ADocumentThatBearsTheCopysNameIsNeverReplaced) {
+    MergeRun run;
+    run.Add("self.new-htx", kTree1);
+    run.Run();
+    EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n#\r\n",
+              run.Merged());
+    EXPECT_EQ(kTree1, ReadFileBytes(run.Dir().file("self.new-htx")));
+    EXPECT_EQ(run.RunFolder(), FolderOf(run.Doc(0).DataFileName));
+}
+
+TEST_F(SortedCopies, TheSortsRunFilesStayInTheRunsOwnFolder) {
+    SetSortBufferLimitForTests(20); // a run file per line or two
+    MergeRun run;
+    run.Add("old.htx", kTree1);
+    run.Run(); // developer mode: the run files are kept
+    EXPECT_EQ((std::vector<std::string>{"old.htx", "old.new-htx"}),
+              Names(run.Dir().path().string()));
+    int runFiles = 0;
+    for (const std::string& name : Names(run.RunFolder()))
+        runFiles += name.find("old.new-htx") != std::string::npos && name.ends_with(".tmp");
+    EXPECT_LT(0, runFiles);
+    EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\r\n",
+              ReadFileBytes(run.Dir().file("old.new-htx")).substr(kTree1.find("V\t")));
+}
+
+TEST_F(SortedCopies, AnEmptyCopyWithTheDocumentsDateIsRebuilt) {
+    MergeRun run;
+    run.Add("old.htx", kTree1);
+    const std::string copy = run.Dir().file("old.new-htx");
+    WriteFileBytes(copy, "");
+    fs::last_write_time(copy, fs::last_write_time(run.Dir().file("old.htx")));
+    run.Run();
+    EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n#\r\n",
+              run.Merged());
+    EXPECT_EQ(fs::last_write_time(run.Dir().file("old.htx")), fs::last_write_time(copy));
+}
+
+// A copy that fails beside its document leaves nothing there (no file made
+// to be locked, no half-written copy) and is sorted in the run's own folder.
+TEST_F(SortedCopies, ACopyThatFailsBesideTheDocumentLeavesNothingThere) {
+    SetSortBufferLimitForTests(20);
+    TempDir dir;
+    TempDir temp;
+    WriteFileBytes(dir.file("old.htx"), kTree1);
+    TKShtxData document(dir.file("old.htx"));
+    TKSrunSettings settings;
+    settings.Documents.push_back({&document, true});
+    settings.TempFolder = temp.path().string() + "/";
+    TKSbuilder builder(settings);
+    builder.OpenRunFolder();
+    // Something in the way of the first run file of the copy beside it.
+    fs::create_directory(FolderOf(builder.MergedPath()) + "1-old.new-htx-1.tmp");
+    TKSnullProgressBar bar;
+    TKSnullBreather breather;
+    builder.MergeStep(bar, breather);
+    EXPECT_EQ((std::vector<std::string>{"old.htx"}), Names(dir.path().string()));
+    EXPECT_EQ(FolderOf(builder.MergedPath()), FolderOf(document.DataFileName));
+    EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n#\r\n",
+              ReadFileBytes(builder.MergedPath()));
+}
+
+// The TEMP switch puts the record files straight into a folder that others
+// may write to: links planted there (or where the sort's run files once went)
+// are never followed, and the run still succeeds.
+TEST_F(SortedCopies, LinksPlantedInTheTempSwitchFolderAreNeverFollowed) {
+    SetSortBufferLimitForTests(20);
+    TempDir shared;
+    TempDir victims;
+    MergeRun run;
+    run.Add("old.htx", kTree1);
+    run.TempSwitchFolder = shared.path().string() + "/";
+    std::vector<std::string> links = {shared.file("HTMLindex1.tmp"), shared.file("HTMLindexAN.tmp"),
+                                      shared.file("HTMLindex2.tmp"),
+                                      run.Dir().file("old.new-htx-1.tmp")};
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        const std::string victim = victims.file("v" + std::to_string(i));
+        WriteFileBytes(victim, "keep");
+        fs::create_symlink(victim, links[i]);
+    }
+    run.Run();
+    for (std::size_t i = 0; i < links.size(); ++i)
+        EXPECT_EQ("keep", ReadFileBytes(victims.file("v" + std::to_string(i)))) << links[i];
+    EXPECT_EQ(shared.path().string() + "/", run.RunFolder());
+    EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n#\r\n",
+              run.Merged());
+    // Only the record files are written straight into the folder; the
+    // sort's run files are in a folder of the run's own inside it.
+    for (const std::string& name : Names(shared.path().string())) {
+        if (name.starts_with("HTMLindex")) {
+            EXPECT_FALSE(IsLink(shared.file(name))) << name;
+            continue;
+        }
+        EXPECT_TRUE(fs::is_directory(shared.file(name))) << name;
+        EXPECT_EQ(fs::perms::owner_all, fs::status(shared.file(name)).permissions()) << name;
     }
 }
 

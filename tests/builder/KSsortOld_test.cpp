@@ -1,14 +1,20 @@
 #include "builder/KSsortOld.h"
+#include "common/KSerrors.h"
+#include "common/KSfileio.h"
 #include "index/KShtxRegel.h"
 
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
 
 namespace ks {
 namespace {
@@ -88,10 +94,14 @@ class SortOldIndexTest : public ::testing::Test {
 protected:
     void TearDown() override { SetSortBufferLimitForTests(0); }
 
+    // Sorts the document into a new copy; the run files go beside it.
     std::string Sort(const std::string& document, bool keep = false) {
         WriteFileBytes(dir.file("old.htx"), document);
-        SortOldIndex(dir.file("old.htx"), dir.file("old.new-htx"), keep);
-        return ReadFileBytes(dir.file("old.new-htx"));
+        const std::string copy = dir.file("old.new-htx");
+        std::filesystem::remove(copy);
+        FileDescriptor fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+        SortOldIndex(dir.file("old.htx"), fd.get(), copy, copy, keep);
+        return ReadFileBytes(copy);
     }
 
     TempDir dir;
@@ -134,6 +144,23 @@ TEST_F(SortOldIndexTest, KeepsRunFilesInDeveloperMode) {
     SetSortBufferLimitForTests(20);
     Sort(kHeader + Joined({"B\tB\tx\t\t\t\t1\tb#1", "A\tA\tx\t\t\t\t1\ta#1"}), true);
     EXPECT_TRUE(std::filesystem::exists(dir.file("old.new-htx-1.tmp")));
+}
+
+// Run files are always new files of the sort's own: a link or a file found at
+// a run file's name is never written through or over, and neither is removed.
+TEST_F(SortOldIndexTest, ARunFileNameThatIsTakenIsAnErrorNamingIt) {
+    SetSortBufferLimitForTests(20);
+    WriteFileBytes(dir.file("victim"), "keep");
+    std::filesystem::create_symlink(dir.file("victim"), dir.file("old.new-htx-1.tmp"));
+    try {
+        Sort(kHeader + Joined({"B\tB\tx\t\t\t\t1\tb#1", "A\tA\tx\t\t\t\t1\ta#1"}));
+        FAIL() << "no error";
+    } catch (const EWriteError& e) {
+        EXPECT_EQ(dir.file("old.new-htx-1.tmp"), e.Path());
+        EXPECT_NE(std::string::npos, e.Reason().find(std::strerror(EEXIST))) << e.Reason();
+    }
+    EXPECT_EQ("keep", ReadFileBytes(dir.file("victim")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("old.new-htx-1.tmp")));
 }
 
 } // namespace

@@ -1,0 +1,278 @@
+#include "builder/KSsortedCopies.h"
+
+#include "builder/KSrunFolder.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSsortOld.h"
+#include "common/KSerrors.h"
+#include "common/KSpaths.h"
+#include "index/KShtxData.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ks {
+
+namespace {
+
+std::string Reason(const char* what, int error) {
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+timespec ModificationTime(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throw EInOutError(path, std::strerror(errno));
+    return st.st_mtim;
+}
+
+// A copy that a run finished for the document as it is now: a regular file
+// with the document's time and not empty (a copy holds at least the header).
+bool IsCurrent(int fd, const timespec& documentTime) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+           st.st_mtim.tv_sec == documentTime.tv_sec && st.st_mtim.tv_nsec == documentTime.tv_nsec;
+}
+
+// A new copy under a name of its own in the copy's folder; removed unless it
+// was put in place.
+class PendingCopy {
+public:
+    explicit PendingCopy(const std::string& copyPath) {
+        static unsigned counter = 0;
+        const std::string folder = FolderOf(copyPath);
+        const std::string name = copyPath.substr(folder.size());
+        int error = 0;
+        for (int attempt = 0; attempt < 100 && !file_.valid(); ++attempt) {
+            char suffix[40];
+            std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()),
+                          ++counter);
+            path_ = folder + "." + name + suffix;
+            file_.reset(
+                ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+            error = errno;
+            if (!file_.valid() && error != EEXIST) break;
+        }
+        if (!file_.valid()) {
+            path_.clear();
+            throw EWriteError(copyPath, Reason("cannot be created", error));
+        }
+    }
+    ~PendingCopy() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    PendingCopy(const PendingCopy&) = delete;
+    PendingCopy& operator=(const PendingCopy&) = delete;
+
+    int Descriptor() const { return file_.get(); }
+
+    // Gives the copy the document's time, puts it on disk, locks it and
+    // renames it to copyPath. The lock is taken before the rename so that the
+    // file at copyPath is never without it.
+    FileDescriptor Install(const std::string& copyPath, const timespec& documentTime) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, documentTime};
+        if (::futimens(file_.get(), times) != 0)
+            throw EWriteError(copyPath, Reason("cannot set its time", errno));
+        if (::fsync(file_.get()) != 0) throw EWriteError(copyPath, Reason("write failed", errno));
+        ::flock(file_.get(), LOCK_EX); // a new file: nobody else has it
+        if (::rename(path_.c_str(), copyPath.c_str()) != 0)
+            throw EWriteError(copyPath, Reason("cannot be replaced", errno));
+        path_.clear();
+        return std::move(file_);
+    }
+
+private:
+    std::string path_;
+    FileDescriptor file_;
+};
+
+// Sorts the document into a new file that replaces copyPath when whole.
+FileDescriptor BuildCopy(const std::string& documentPath, const timespec& documentTime,
+                         const std::string& copyPath, const std::string& runPrefix,
+                         bool keepRunFiles) {
+    PendingCopy pending(copyPath);
+    SortOldIndex(documentPath, pending.Descriptor(), copyPath, runPrefix, keepRunFiles);
+    return pending.Install(copyPath, documentTime);
+}
+
+// The lock on the file at a copy path. An empty file made here only to be
+// locked (the copy is then renamed over it) goes again when the copy could
+// not be made.
+class PathLock {
+public:
+    ~PathLock() {
+        struct stat mine {};
+        struct stat now {};
+        if (created_ && file_.valid() && ::fstat(file_.get(), &mine) == 0 && mine.st_size == 0 &&
+            ::lstat(path_.c_str(), &now) == 0 && now.st_ino == mine.st_ino &&
+            now.st_dev == mine.st_dev)
+            ::unlink(path_.c_str());
+    }
+
+    // Opens and locks the file at path, made empty when there is none; waits
+    // while another run holds it. False when the path cannot hold a copy (a
+    // folder, no permission, no locks there). A link found there is removed:
+    // the copy replaces it, never writes through it.
+    bool Acquire(const std::string& path) {
+        path_ = path;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (!Open()) return false;
+            struct stat locked {};
+            if (::fstat(file_.get(), &locked) != 0 || !S_ISREG(locked.st_mode)) return false;
+            int result = 0;
+            do
+                result = ::flock(file_.get(), LOCK_EX);
+            while (result != 0 && errno == EINTR);
+            if (result != 0) return false;
+            // A run that held the lock may have renamed a new copy over the
+            // file locked here: then lock the file that is there now.
+            struct stat now {};
+            if (::lstat(path.c_str(), &now) == 0 && now.st_ino == locked.st_ino &&
+                now.st_dev == locked.st_dev)
+                return true;
+        }
+        return false; // it keeps being replaced
+    }
+
+    int Descriptor() const { return file_.get(); }
+    FileDescriptor Release() { return std::move(file_); }
+
+private:
+    bool Open() {
+        constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+        created_ = false;
+        file_.reset(); // the lock on a file that was replaced goes
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            file_.reset(::open(path_.c_str(), kFlags | O_NONBLOCK));
+            if (file_.valid()) return true;
+            int error = errno;
+            if (error == ENOENT) {
+                file_.reset(::open(path_.c_str(), kFlags | O_CREAT | O_EXCL, 0666));
+                created_ = file_.valid();
+                if (created_) return true;
+                error = errno;
+            }
+            if (error == ELOOP && IsLink(path_) && ::unlink(path_.c_str()) == 0) continue;
+            if (error != EEXIST && error != ENOENT) return false;
+        }
+        return false;
+    }
+
+    std::string path_;
+    FileDescriptor file_;
+    bool created_ = false;
+};
+
+// One old document of the run and where its copy goes.
+struct CopyJob {
+    TKShtxData* document = nullptr;
+    std::size_t number = 0; // 1-based place in the document list
+    std::string beside;     // the document's path with ".new-htx"
+    std::string key;        // the same with the links of its folder resolved
+    bool besideFree = true; // neither this document nor an earlier one has the copy path
+};
+
+// Run files of a sort: in the private folder, named after the copy and the
+// document's place in the list, so that no two sorts of a run share them.
+std::string RunPrefix(const std::string& privateFolder, const CopyJob& job,
+                      const std::string& copyPath) {
+    return privateFolder + std::to_string(job.number) + "-" +
+           copyPath.substr(FolderOf(copyPath).size());
+}
+
+// Makes the copy beside the document current and keeps its lock in copies.
+// False when it cannot be there; nothing new is left beside the document then.
+bool CopyBeside(const CopyJob& job, TKSrunFolder& runFolder, bool keepRunFiles,
+                TKSsortedCopies& copies) {
+    PathLock lock;
+    if (!lock.Acquire(job.beside)) return false;
+    const std::string& document = job.document->FileName;
+    const timespec time = ModificationTime(document);
+    if (IsCurrent(lock.Descriptor(), time)) {
+        copies.Hold(lock.Release());
+        return true;
+    }
+    try {
+        copies.Hold(BuildCopy(document, time, job.beside,
+                              RunPrefix(runFolder.PrivatePath(), job, job.beside), keepRunFiles));
+    } catch (const EWriteError&) {
+        return false;
+    }
+    return true; // the old file's lock goes now; its waiters find the new copy
+}
+
+// A name in the private folder that two documents with the same file name
+// never share: the full path's hash goes into it.
+std::string PrivateCopyPath(const std::string& documentPath, const std::string& privateFolder) {
+    uint64_t hash = 1469598103934665603ull; // FNV-1a
+    for (unsigned char c : documentPath) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return privateFolder + std::filesystem::path(documentPath).stem().string() + "-" + hex +
+           ".new-htx";
+}
+
+std::string CopyInPrivateFolder(const CopyJob& job, TKSrunFolder& runFolder, bool keepRunFiles) {
+    const std::string& folder = runFolder.PrivatePath();
+    const std::string& document = job.document->FileName;
+    const std::string path = PrivateCopyPath(document, folder);
+    BuildCopy(document, ModificationTime(document), path, RunPrefix(folder, job, path),
+              keepRunFiles);
+    return path;
+}
+
+std::string CopyKey(const std::string& copyPath) {
+    const std::string absolute = AbsolutePath(copyPath);
+    const std::string folder = FolderOf(absolute);
+    return JoinPath(ResolvedPath(folder), absolute.substr(folder.size()));
+}
+
+} // namespace
+
+TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runFolder) {
+    std::vector<CopyJob> jobs;
+    std::set<std::string> keys;
+    for (std::size_t i = 0; i < settings.Documents.size(); ++i) {
+        const TKSrunDocument& entry = settings.Documents[i];
+        if (!entry.Selected || entry.Data == nullptr) continue;
+        TKShtxData& data = *entry.Data;
+        data.DataFileName = data.FileName;
+        if (!data.NeedsSorting()) continue;
+        CopyJob job;
+        job.document = &data;
+        job.number = i + 1;
+        job.beside = std::filesystem::path(data.FileName).replace_extension(".new-htx").string();
+        job.key = CopyKey(job.beside);
+        // A document that already has the copy's name is never replaced.
+        job.besideFree = job.key != CopyKey(data.FileName) && keys.insert(job.key).second;
+        jobs.push_back(std::move(job));
+    }
+    // Every run locks the copies in the same order, so two runs never wait
+    // for each other crosswise.
+    std::sort(jobs.begin(), jobs.end(),
+              [](const CopyJob& a, const CopyJob& b) { return a.key < b.key; });
+    TKSsortedCopies copies;
+    for (CopyJob& job : jobs) {
+        if (!job.besideFree) continue;
+        if (CopyBeside(job, runFolder, settings.DeveloperMode, copies))
+            job.document->DataFileName = job.beside;
+        else
+            job.besideFree = false;
+    }
+    for (const CopyJob& job : jobs)
+        if (!job.besideFree)
+            job.document->DataFileName =
+                CopyInPrivateFolder(job, runFolder, settings.DeveloperMode);
+    return copies;
+}
+
+} // namespace ks
