@@ -24,8 +24,12 @@ StopSignals::StopSignals() {
     action.sa_handler = OnStopSignal;
     action.sa_flags = SA_RESTART; // reads and writes go on; the run polls
     sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+    for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
         sigaction(kStopSignals[i], &action, &gPrevious[i]);
+        // A signal ignored by whoever started the tool (nohup, a background
+        // job) stays ignored.
+        if (gPrevious[i].sa_handler == SIG_IGN) sigaction(kStopSignals[i], &gPrevious[i], nullptr);
+    }
 }
 
 StopSignals::~StopSignals() {

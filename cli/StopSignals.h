@@ -1,7 +1,8 @@
 // Ctrl-C (SIGINT), SIGTERM and SIGHUP during a build: while a StopSignals
 // exists they do not end the process at once but are recorded, so the run
 // can stop after the step under way and remove its temporary files. The
-// exit status then tells which signal stopped it (128 + its number).
+// exit status then tells which signal stopped it (128 + its number). A
+// signal that was ignored when the tool started (nohup) stays ignored.
 #pragma once
 
 namespace ks::cli {

@@ -24,6 +24,9 @@ namespace {
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0)
         _exit(127);
+    // The stop signals act as in a shell, whatever the test runner ignores.
+    for (const int stop : {SIGINT, SIGTERM, SIGHUP})
+        signal(stop, SIG_DFL);
     // The per-user store and the temporary files stay inside the test's folder.
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("TMPDIR", tmp.c_str(), 1);
