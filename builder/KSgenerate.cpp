@@ -84,9 +84,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
         RunSteps(result);
     } catch (const std::exception& e) {
         // A problem before the first step is shown in the first row.
-        result.Failed = true;
-        result.Error = e.what();
-        progress_.StepFailed(-1, result.Error);
+        NoteError(result, -1, e);
     }
     Finish(result);
     return result;
@@ -150,9 +148,7 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
                 RunEntry(step, *layout.Item(step), result);
             }
         } catch (const std::exception& e) {
-            result.Failed = true;
-            result.Error = e.what();
-            progress_.StepFailed(step, result.Error);
+            NoteError(result, step, e);
             return;
         }
         if (builder_.Settings().DeveloperMode)
@@ -213,6 +209,7 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     try {
         parser.Execute();
     } catch (const EKSError& e) {
+        if (!e.Path().empty()) throw; // names its own file (an output that cannot be written)
         throw EKSError(source + ":" + std::to_string(parser.LinesRead()), e.what());
     }
 }
@@ -234,6 +231,17 @@ void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& ba
     }
     result.FilesWritten.push_back(target);
     bar.SetPosition(bar.Maximum());
+}
+
+void TKSgenerator::NoteError(TKSrunResult& result, int step, const std::exception& error) {
+    result.Failed = true;
+    result.Error = error.what();
+    result.ErrorReason = result.Error;
+    if (const auto* core = dynamic_cast<const EKSError*>(&error)) {
+        result.ErrorPath = core->Path();
+        result.ErrorReason = core->Reason();
+    }
+    progress_.StepFailed(step, result.Error);
 }
 
 void TKSgenerator::Finish(TKSrunResult& result) {

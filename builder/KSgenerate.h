@@ -8,6 +8,7 @@
 #include "common/KSfileio.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ class TKStemplateParser;
 struct TKSrunResult {
     bool Failed = false;                   // a step raised an error; Error holds it
     std::string Error;                     // one line, naming the file concerned
+    std::string ErrorPath;                 // that file, when the error carried it apart
+    std::string ErrorReason;               // Error without ErrorPath
     std::vector<std::string> MissingFiles; // layout sources that do not exist
     std::vector<std::string> FilesWritten; // output files, in the order written
     std::string ResultPath;                // the first entry's output ("" without entry 1)
@@ -57,6 +60,7 @@ private:
     void ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
     void CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
     void Finish(TKSrunResult& result);
+    void NoteError(TKSrunResult& result, int step, const std::exception& error);
 
     TKSbuilder& builder_;
     TKSrunProgress& progress_;

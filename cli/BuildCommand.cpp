@@ -3,10 +3,14 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSgenerate.h"
 #include "builder/KSrunChecks.h"
+#include "cli/DocumentCheck.h"
+#include "cli/Messages.h"
+#include "cli/StopSignals.h"
 #include "cli/TerminalProgress.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
+#include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -14,8 +18,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -47,7 +53,9 @@ const char* const kUsage =
     "  --title TEXT, --homepage URL, --email ADDRESS\n"
     "  --open                  open the result in the browser\n"
     "  -q, --quiet             no progress display\n"
-    "  --debug[=N] --developer[=N] --temp=DIR --language=X\n";
+    "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
+    "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
+    "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
 
 struct UsageError {
     std::string message;
@@ -81,6 +89,18 @@ void AddNames(std::vector<std::string>& names, std::string list) {
         name = Trim(name);
         if (!name.empty()) names.push_back(name);
     }
+}
+
+// The same file twice in the list, by whatever spelling (a link, "./", "..").
+void RefuseRepeatedDocuments(const std::vector<BuildOptions::Document>& documents) {
+    for (std::size_t i = 1; i < documents.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) {
+            const std::string& a = documents[j].path;
+            const std::string& b = documents[i].path;
+            if (SameFile(a, b) || AbsolutePath(a) == AbsolutePath(b))
+                throw UsageError{b + ": the document is given twice" +
+                                 (a == b ? std::string() : " (also as " + a + ")")};
+        }
 }
 
 BuildOptions ParseOptions(const std::vector<std::string>& args) {
@@ -139,6 +159,7 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
     if (o.years && o.ignoreYears) throw UsageError{"--years and --ignore-years exclude each other"};
     if (const std::string problem = CheckBaseName(o.base); !problem.empty())
         throw UsageError{problem};
+    RefuseRepeatedDocuments(o.documents);
     return o;
 }
 
@@ -148,7 +169,7 @@ public:
     BuildSetup(const BuildOptions& options, const TKScommon& environment)
         : options_(options), environment_(environment) {}
 
-    std::vector<std::string> Check() {
+    std::vector<Problem> Check() {
         CheckDocuments();
         CheckLayout();
         CheckOutputFolder();
@@ -174,26 +195,27 @@ public:
         return s;
     }
 
-    std::vector<std::string> MakeOutputFolder() {
+    std::vector<Problem> MakeOutputFolder() {
         std::error_code ec;
         fs::create_directories(outputFolder_, ec);
-        if (!fs::is_directory(outputFolder_, ec))
-            return {options_.output + ": the output folder cannot be created"};
+        if (ec || !fs::is_directory(outputFolder_, ec))
+            return {{options_.output, "the output folder cannot be created: " +
+                                          (ec ? ec.message() : std::string("not a folder"))}};
         return {};
     }
 
 private:
-    void Problem(const std::string& text) { problems_.push_back(text); }
+    void Note(const std::string& path, const std::string& text) {
+        problems_.push_back({path, text});
+    }
 
     void CheckDocuments() {
         for (std::size_t i = 0; i < options_.documents.size(); ++i) {
             const std::string& path = options_.documents[i].path;
             std::error_code ec;
             const std::string absolute = fs::absolute(path, ec).lexically_normal().string();
-            if (!fs::is_regular_file(path, ec))
-                Problem(path + ": no such index document");
-            else if (!CheckFileKind(path, "htx", 1, 1))
-                Problem(path + ": not an index document (type htx, format 1)");
+            if (const std::string problem = IndexDocumentProblem(path); !problem.empty())
+                Note(path, problem);
             auto document = std::make_unique<TKShtxData>(absolute);
             document->ListPosition = static_cast<int32_t>(i + 1);
             documents_.push_back(std::move(document));
@@ -211,18 +233,19 @@ private:
                            (options_.split.empty() || Named(options_.split, entry.Name)));
             anySplit = anySplit || entry.Split;
             if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
-                Problem(layout_->LayoutFile + ", entry " + entry.Name + ": " + problem);
+                Note(layout_->LayoutFile,
+                     "entry " + Windows1252ToUtf8(entry.Name) + ": " + problem);
         }
         for (const auto* names : {&options_.split, &options_.noSplit})
             for (const std::string& name : *names)
                 if (layout_->FindItem(name) == nullptr || !layout_->FindItem(name)->Numbered)
-                    Problem(layout_->LayoutFile + ": no output named " + name +
-                            " that can be split over pages");
+                    Note(layout_->LayoutFile,
+                         "no output named " + name + " that can be split over pages");
         indexType_ = 1;
         if (options_.indexType > 1 && !layout_->AsksFor("INDEXTYPE"))
-            Problem(layout_->LayoutFile + ": the layout does not ask for an index division");
+            Note(layout_->LayoutFile, "the layout does not ask for an index division");
         else if (options_.indexType > 1 && !anySplit)
-            Problem("the index division needs an output that is split over pages");
+            Note("", "the index division needs an output that is split over pages");
         else if (options_.indexType > 0)
             indexType_ = options_.indexType;
     }
@@ -238,22 +261,25 @@ private:
         std::error_code ec;
         if (!options_.layout.empty() && fs::is_regular_file(options_.layout, ec)) {
             auto layout = std::make_unique<TKSkslData>();
-            if (layout->Load(fs::absolute(options_.layout).lexically_normal().string(),
-                             environment_.ResourceFolder))
+            std::string unreadable;
+            if (!CheckFileKind(options_.layout, "KSL", 1, 1, &unreadable) && !unreadable.empty())
+                Note(options_.layout, "cannot be read: " + unreadable);
+            else if (layout->Load(AbsolutePath(options_.layout), environment_.ResourceFolder))
                 return layout;
-            Problem(options_.layout + ": not a layout (type KSL, format 1)");
+            else
+                Note(options_.layout, "not a layout (type KSL, format 1)");
             return nullptr;
         }
         auto layouts = LoadLayouts(folder);
         if (options_.layout.empty()) {
             if (!layouts.empty()) return std::move(layouts.front());
-            Problem(folder + ": no layouts found");
+            Note(folder, "no layouts found");
             return nullptr;
         }
         const std::string wanted = Utf8ToWindows1252(options_.layout);
         for (auto& layout : layouts)
             if (SameTextAscii(layout->Title, wanted)) return std::move(layout);
-        Problem(options_.layout + ": no such layout file, nor a layout of that title in " + folder);
+        Note(options_.layout, "no such layout file, nor a layout of that title in " + folder);
         return nullptr;
     }
 
@@ -267,9 +293,12 @@ private:
         while (!existing.empty() && !fs::exists(existing, ec) && existing != existing.parent_path())
             existing = existing.parent_path();
         if (fs::exists(outputFolder_, ec) && !fs::is_directory(outputFolder_, ec))
-            Problem(options_.output + ": not a folder");
-        else if (!fs::is_directory(existing, ec) || access(existing.c_str(), W_OK | X_OK) != 0)
-            Problem(options_.output + ": the output folder cannot be written");
+            Note(options_.output, "not a folder");
+        else if (!fs::is_directory(existing, ec))
+            Note(existing.string(), "not a folder, so the output folder cannot be made in it");
+        else if (access(existing.c_str(), W_OK | X_OK) != 0)
+            Note(options_.output,
+                 std::string("the output folder cannot be written: ") + std::strerror(errno));
     }
 
     std::string TempSwitchFolder() const {
@@ -287,7 +316,7 @@ private:
     std::unique_ptr<TKSkslData> layout_;
     std::string outputFolder_;
     int indexType_ = 1;
-    std::vector<std::string> problems_;
+    std::vector<Problem> problems_;
 };
 
 void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResult& result,
@@ -311,40 +340,55 @@ void OpenInBrowser(const std::string& path) {
     }
 }
 
+// What the tool says when the run is over; the exit status.
+int Report(const TKSrunResult& result, const std::vector<Problem>& missing, std::ostream& err) {
+    if (result.Stopped) {
+        err << "kestrin-index: stopped\n";
+        return StopSignals::Received() != 0 ? StopSignals::ExitStatus() : 130;
+    }
+    if (result.Failed) {
+        err << "kestrin-index: "
+            << ProblemLine({result.ErrorPath, Windows1252ToUtf8(result.ErrorReason)}) << '\n';
+        return 1;
+    }
+    for (const Problem& file : missing)
+        err << "kestrin-index: layout file " << ProblemLine(file) << '\n';
+    return missing.empty() && result.MissingFiles.empty() ? 0 : 1;
+}
+
 int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
+    const StopSignals stopSignals;
     const TKScommon& environment = Environment();
     BuildSetup setup(options, environment);
-    std::vector<std::string> problems = setup.Check();
-    if (problems.empty()) problems = setup.MakeOutputFolder();
-    for (const std::string& problem : problems)
-        err << "kestrin-index: " << Windows1252ToUtf8(problem) << '\n';
+    std::vector<Problem> problems = setup.Check();
+    if (problems.empty() && StopSignals::Received() == 0) problems = setup.MakeOutputFolder();
+    for (const Problem& problem : problems)
+        err << "kestrin-index: " << ProblemLine(problem) << '\n';
     if (!problems.empty()) return 1;
+    if (StopSignals::Received() != 0) {
+        err << "kestrin-index: stopped\n";
+        return StopSignals::ExitStatus();
+    }
 
     TKSbuilder builder(setup.Settings());
     const bool show = !options.quiet && isatty(STDERR_FILENO);
     const auto start = std::chrono::steady_clock::now();
     TKSrunResult result;
+    std::vector<Problem> missing;
     {
         TerminalProgress progress(err, show, builder);
         TKSgenerator generator(builder, progress);
         result = generator.GenerateIndex();
+        missing = progress.MissingFiles();
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (result.Stopped) {
-        err << "kestrin-index: stopped\n";
-        return 130;
-    }
-    if (result.Failed) {
-        err << "kestrin-index: " << Windows1252ToUtf8(result.Error) << '\n';
-        return 1;
-    }
-    for (const std::string& missing : result.MissingFiles)
-        err << "kestrin-index: layout file not found or not copied: " << missing << '\n';
+    const int status = Report(result, missing, err);
+    if (status != 0) return status;
     if (show) PrintSummary(err, builder, result, seconds);
     if (!result.ResultPath.empty()) out << result.ResultPath << '\n';
     if (options.open && result.MayOpen) OpenInBrowser(result.ResultPath);
-    return result.MissingFiles.empty() ? 0 : 1;
+    return 0;
 }
 
 } // namespace

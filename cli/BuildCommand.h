@@ -3,9 +3,11 @@
 // Runs the generation run of the wizard from the command line: the documents
 // in list order (--unselected adds a listed but unselected one), a layout,
 // an output folder and the settings of the wizard's settings page. Checks
-// everything it can before it starts and reports all problems at once.
+// everything it can before it starts and reports all problems at once. The
+// path of the result goes to standard output only when the run succeeded.
 // Exit status: 0 success, 1 failure or a missing layout file, 2 usage error,
-// 130 stopped with Ctrl-C.
+// 130, 143 or 129 stopped by Ctrl-C, SIGTERM or SIGHUP (the step under way
+// finishes and the temporary files are removed first).
 #pragma once
 
 #include <iosfwd>

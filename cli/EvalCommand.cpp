@@ -10,9 +10,16 @@
 namespace ks::cli {
 namespace {
 
-const char* const kUsage = "usage: kestrin-index eval [--strict] [--raw] [--code] EXPRESSION";
+const char* const kUsage =
+    "usage: kestrin-index eval [--strict] [--raw] [--code] [--] EXPRESSION\n"
+    "  --strict  a compile error is an error too (else the result is empty)\n"
+    "  --raw     expression and result in Windows-1252, unconverted\n"
+    "  --code    list the compiled bytes and their disassembly first\n";
+
+constexpr int kUsageError = 2;
 
 struct EvalOptions {
+    bool help = false;
     bool strict = false;
     bool raw = false;
     bool code = false;
@@ -23,10 +30,14 @@ struct EvalOptions {
 bool ParseOptions(const std::vector<std::string>& args, EvalOptions& options, std::string& bad) {
     bool optionsEnded = false;
     for (const std::string& arg : args) {
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+        if (!optionsEnded && arg == "-h") {
+            options.help = true;
+        } else if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
             options.expressions.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
+        } else if (arg == "--help") {
+            options.help = true;
         } else if (arg == "--strict") {
             options.strict = true;
         } else if (arg == "--raw") {
@@ -60,10 +71,15 @@ void PrintCode(std::ostream& out, const std::string& code) {
 int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     EvalOptions options;
     std::string bad;
-    if (!ParseOptions(args, options, bad) || options.expressions.size() != 1) {
-        if (!bad.empty()) err << "kestrin-index: unknown option " << bad << '\n';
-        err << kUsage << '\n';
-        return 1;
+    const bool parsed = ParseOptions(args, options, bad);
+    if (parsed && options.help) {
+        out << kUsage;
+        return 0;
+    }
+    if (!parsed || options.expressions.size() != 1) {
+        if (!bad.empty()) err << "kestrin-index eval: unknown option " << bad << '\n';
+        err << kUsage;
+        return kUsageError;
     }
     const auto toUser = [&](const std::string& text) {
         return options.raw ? text : Windows1252ToUtf8(text);

@@ -1,6 +1,7 @@
 #include "cli/InfoCommands.h"
 
 #include "LINE_INPUT/KSFileStream.h"
+#include "cli/DocumentCheck.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
@@ -13,6 +14,14 @@
 namespace ks::cli {
 
 namespace {
+
+constexpr int kUsageError = 2;
+const char* const kLayoutsUsage = "usage: kestrin-index layouts\n";
+const char* const kInfoUsage = "usage: kestrin-index info [--] DOCUMENT.htx\n";
+
+bool IsHelp(const std::vector<std::string>& args) {
+    return args.size() == 1 && (args[0] == "-h" || args[0] == "--help");
+}
 
 int64_t CountIndexLines(const std::string& path) {
     TKSFileStream stream(path, "I");
@@ -46,9 +55,13 @@ std::string Indented(const std::string& text) {
 
 int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const TKScommon* environment = &Environment();
+    if (IsHelp(args)) {
+        out << kLayoutsUsage;
+        return 0;
+    }
     if (!args.empty()) {
-        err << "usage: kestrin-index layouts\n";
-        return 2;
+        err << "kestrin-index layouts: no arguments expected\n" << kLayoutsUsage;
+        return kUsageError;
     }
     const std::string folder = environment->LanguageFolder + "layout/";
     const auto layouts = LoadLayouts(folder);
@@ -68,13 +81,24 @@ int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ost
 }
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) {
-        err << "usage: kestrin-index info DOCUMENT.htx\n";
-        return 2;
+    if (IsHelp(args)) {
+        out << kInfoUsage;
+        return 0;
     }
-    const std::string& path = args[0];
-    if (!CheckFileKind(path, "htx", 1, 1)) {
-        err << "kestrin-index: " << path << ": not an index document (type htx, format 1)\n";
+    std::vector<std::string> documents = args;
+    if (!documents.empty() && documents[0] == "--") {
+        documents.erase(documents.begin());
+    } else if (!documents.empty() && documents[0].size() > 1 && documents[0][0] == '-') {
+        err << "kestrin-index info: unknown option " << documents[0] << '\n' << kInfoUsage;
+        return kUsageError;
+    }
+    if (documents.size() != 1) {
+        err << "kestrin-index info: one document expected\n" << kInfoUsage;
+        return kUsageError;
+    }
+    const std::string& path = documents[0];
+    if (const std::string problem = IndexDocumentProblem(path); !problem.empty()) {
+        err << "kestrin-index: " << path << ": " << problem << '\n';
         return 1;
     }
     const TKShtxData document(path);

@@ -1,20 +1,14 @@
 #include "cli/TerminalProgress.h"
 
 #include "builder/KSbuilder.h"
+#include "cli/StopSignals.h"
 #include "common/KScodepage.h"
 
-#include <csignal>
 #include <ostream>
 
 namespace ks::cli {
 
 namespace {
-
-volatile std::sig_atomic_t gInterrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    gInterrupted = 1;
-}
 
 constexpr int kBarWidth = 30;
 
@@ -48,18 +42,10 @@ private:
 };
 
 TerminalProgress::TerminalProgress(std::ostream& err, bool show, TKSbuilder& builder)
-    : err_(err), show_(show), builder_(builder) {
-    gInterrupted = 0;
-    std::signal(SIGINT, OnInterrupt);
-}
+    : err_(err), show_(show), builder_(builder) {}
 
 TerminalProgress::~TerminalProgress() {
     EndRow();
-    std::signal(SIGINT, SIG_DFL);
-}
-
-bool TerminalProgress::Interrupted() {
-    return gInterrupted != 0;
 }
 
 void TerminalProgress::EndRow() {
@@ -77,11 +63,13 @@ TKSprogressBar& TerminalProgress::AddRow(int, const std::string& caption) {
 }
 
 void TerminalProgress::MissingFile(int, const std::string& text, const std::string& path) {
-    if (show_) err_ << "  " << Windows1252ToUtf8(text) << ": " << path;
+    missing_.push_back({path, Windows1252ToUtf8(text)});
+    if (show_) err_ << "  " << missing_.back().text << ": " << path;
 }
 
-void TerminalProgress::StepFailed(int, const std::string& message) {
-    if (show_) err_ << "  failed: " << Windows1252ToUtf8(message);
+// The error itself is reported once the run is over.
+void TerminalProgress::StepFailed(int, const std::string&) {
+    if (show_) err_ << "  failed";
 }
 
 void TerminalProgress::StepDuration(int, const std::string& elapsed) {
@@ -91,7 +79,7 @@ void TerminalProgress::StepDuration(int, const std::string& elapsed) {
 void TerminalProgress::Result(const std::string&, bool) {}
 
 void TerminalProgress::Breathe() {
-    if (gInterrupted && builder_.StopRequest == 0) builder_.StopRequest = 1;
+    if (StopSignals::Received() != 0 && builder_.StopRequest == 0) builder_.StopRequest = 1;
 }
 
 } // namespace ks::cli

@@ -1,9 +1,12 @@
 // The progress of a build on the terminal: one line per step with a bar and
 // the step's caption, redrawn in place while a terminal is attached, quiet
-// otherwise. Ctrl-C becomes a stop request.
+// otherwise. A stop signal (StopSignals.h) becomes a stop request. The
+// layout files that were missing or not copied are kept for the report at
+// the end.
 #pragma once
 
 #include "builder/KSrunProgress.h"
+#include "cli/Messages.h"
 
 #include <chrono>
 #include <iosfwd>
@@ -29,8 +32,8 @@ public:
     void Result(const std::string& path, bool mayOpen) override;
     void Breathe() override;
 
-    // True once Ctrl-C was pressed.
-    static bool Interrupted();
+    // Each missing or uncopied layout file with what the run said about it.
+    const std::vector<Problem>& MissingFiles() const { return missing_; }
 
 private:
     class Row;
@@ -41,6 +44,7 @@ private:
     TKSbuilder& builder_;
     std::vector<std::unique_ptr<Row>> rows_;
     std::chrono::steady_clock::time_point lastDraw_;
+    std::vector<Problem> missing_;
 };
 
 } // namespace ks::cli

@@ -98,6 +98,11 @@ void TKScommon::SetProduct(const std::string& productName, const std::string& ve
     RegistryBase = "\\Software\\" + productName + "\\" + version + "\\";
 }
 
+void TKScommon::SetRememberLanguage(bool remember) {
+    if (initialised_) throw EAssertionFailed("KScommon: the language is chosen already");
+    rememberLanguage_ = remember;
+}
+
 void TKScommon::InitEnvironment() {
     if (initialised_) throw EAssertionFailed("KScommon: InitEnvironment runs once");
     initialised_ = true;
@@ -197,7 +202,7 @@ std::string TKScommon::ChooseLanguage() const {
         for (const char* folder : kLanguageFolders)
             if (IsFolder(ProgramFolder + folder)) language = folder;
     if (language.empty()) language = "NL";
-    if (!RegistryBase.empty()) {
+    if (rememberLanguage_ && !RegistryBase.empty()) {
         TKSreg store(RegistryBase);
         store.WriteString("Language", language);
         store.Close();

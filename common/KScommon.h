@@ -63,6 +63,11 @@ public:
     void SetProduct(const std::string& productName, const std::string& version,
                     const std::string& release, const std::string& releaseDate);
 
+    // Whether InitEnvironment writes the language it chose back to the store
+    // for the next start (the default). A front end whose language switch
+    // serves one run only turns it off before InitEnvironment.
+    void SetRememberLanguage(bool remember);
+
     // Folders, switch sets, language and language files. Runs once.
     // Throws EInOutError only when no private temporary folder can be made.
     void InitEnvironment();
@@ -110,6 +115,7 @@ private:
     std::string currentFolder_;
     std::vector<std::string> dataFolders_;
     bool initialised_ = false;
+    bool rememberLanguage_ = true;
 };
 
 // The environment of this process; EAssertionFailed when none exists.

@@ -217,9 +217,15 @@ bool MatchFileMask(const std::string& name, const std::string& mask, bool ignore
            MatchPlain(name, mask.substr(0, mask.size() - 2), ignoreCase);
 }
 
-bool CheckFileKind(const std::string& path, const std::string& kind, int minFormat, int maxFormat) {
+bool CheckFileKind(const std::string& path, const std::string& kind, int minFormat, int maxFormat,
+                   std::string* unreadable) {
+    if (unreadable != nullptr) unreadable->clear();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return false;
+    if (FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC)); !file.valid()) {
+        if (unreadable != nullptr) *unreadable = std::strerror(errno);
+        return false;
+    }
     TKSini ini;
     ini.Open(path);
     const std::string type = ini.ReadType();

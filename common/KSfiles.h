@@ -57,8 +57,11 @@ bool MatchFileMask(const std::string& name, const std::string& mask, bool ignore
 // True when the "type" of the KESTRIN section of the settings-style file
 // equals kind (letter case of A-Z ignored) and its "format" is a whole number
 // from minFormat to maxFormat. False when the file, the section or a key is
-// missing, and when "format" is not a whole number.
-bool CheckFileKind(const std::string& path, const std::string& kind, int minFormat, int maxFormat);
+// missing, and when "format" is not a whole number. unreadable (when given)
+// receives the system's reason when the file exists but cannot be read, and
+// is emptied otherwise.
+bool CheckFileKind(const std::string& path, const std::string& kind, int minFormat, int maxFormat,
+                   std::string* unreadable = nullptr);
 
 // Whole decimal number with optional sign and blanks around it; false for
 // anything else (also out of the 32-bit range).

@@ -192,11 +192,11 @@ std::string TKSreg::ReadString(const std::string& name) {
     }
 }
 
-void TKSreg::WriteString(const std::string& name, const std::string& value) {
+bool TKSreg::WriteString(const std::string& name, const std::string& value) {
     try {
-        if (open_) RegistryStore::Instance().WriteValue(key_, name, value);
+        return open_ && RegistryStore::Instance().WriteValue(key_, name, value);
     } catch (...) {
-        // skipped
+        return false;
     }
 }
 
@@ -212,7 +212,8 @@ bool TKSreg::CreateKey(const std::string& name) {
     try {
         if (!Usable()) return false;
         std::optional<std::string> path = RegistryStore::ChildPath(key_.path, name);
-        return path && RegistryStore::Instance().CreateKey(*path).id != 0;
+        bool saved = false;
+        return path && RegistryStore::Instance().CreateKey(*path, &saved).id != 0 && saved;
     } catch (...) {
         return false;
     }

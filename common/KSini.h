@@ -71,11 +71,13 @@ public:
     TKSreg& operator=(const TKSreg&) = delete;
 
     std::string ReadString(const std::string& name);
-    void WriteString(const std::string& name, const std::string& value);
+    // False when the value could not be written or saved.
+    bool WriteString(const std::string& name, const std::string& value);
     bool ValueExists(const std::string& name);
     // Key names are relative to the open key; a name beginning with "\" is an
-    // absolute path. CreateKey is true when the key exists afterwards; DeleteKey
-    // removes the key with its subkeys and values and is true when it existed.
+    // absolute path. CreateKey is true when the key exists and is saved
+    // afterwards; DeleteKey removes the key with its subkeys and values and is
+    // true when it existed and the removal was saved.
     bool CreateKey(const std::string& name);
     bool DeleteKey(const std::string& name);
     bool DeleteValue(const std::string& name);

@@ -156,12 +156,13 @@ RegistryStore::Key& RegistryStore::Ensure(const std::string& normalisedPath, boo
     return *key;
 }
 
-RegistryKeyHandle RegistryStore::CreateKey(std::string_view path) {
+RegistryKeyHandle RegistryStore::CreateKey(std::string_view path, bool* saved) {
     std::optional<std::string> normalised = NormalizePath(path);
     if (!normalised) return RegistryKeyHandle{};
     bool created = false;
     Key& key = Ensure(*normalised, created);
-    if (created) Save();
+    const bool stored = Commit(created);
+    if (saved != nullptr) *saved = stored;
     return RegistryKeyHandle{*normalised, key.id};
 }
 
@@ -179,8 +180,7 @@ bool RegistryStore::DeleteKey(std::string_view normalisedPath) {
         bool inside = it->first.size() == folded.size() || it->first[folded.size()] == '\\';
         it = inside ? keys_.erase(it) : std::next(it);
     }
-    Save();
-    return true;
+    return Commit(true);
 }
 
 RegistryStore::Key* RegistryStore::Find(const RegistryKeyHandle& handle) {
@@ -207,17 +207,15 @@ bool RegistryStore::WriteValue(const RegistryKeyHandle& key, std::string_view na
     if (found == nullptr) return false;
     auto [it, inserted] =
         found->values.try_emplace(NameCaseKey(name), Value{std::string(name), std::string()});
-    if (!inserted && it->second.text == text) return true;
+    const bool changed = inserted || it->second.text != text;
     it->second.text = std::string(text);
-    Save();
-    return true;
+    return Commit(changed);
 }
 
 bool RegistryStore::DeleteValue(const RegistryKeyHandle& key, std::string_view name) {
     Key* found = Find(key);
     if (found == nullptr || found->values.erase(NameCaseKey(name)) == 0) return false;
-    Save();
-    return true;
+    return Commit(true);
 }
 
 std::string RegistryStore::Serialize() const {
@@ -275,11 +273,13 @@ void RegistryStore::LoadFile() {
     Clear();
     filePath_ = StoreFileLocation();
     persistent_ = !filePath_.empty();
+    saved_ = false;
     if (!persistent_) return;
     std::string contents;
     FileStamp stamp;
     switch (ReadWholeFile(filePath_, contents, stamp)) {
     case ReadOutcome::Missing:
+        saved_ = true; // nothing to keep: an empty store
         return;
     case ReadOutcome::Unreadable:
         persistent_ = false; // never overwrite what could not be read
@@ -287,10 +287,18 @@ void RegistryStore::LoadFile() {
     case ReadOutcome::Read:
         break;
     }
-    if (Parse(contents)) return;
+    if (Parse(contents)) {
+        saved_ = true;
+        return;
+    }
     // Keep the damaged file for the user; start empty.
     std::string aside = filePath_ + ".bad";
     if (std::rename(filePath_.c_str(), aside.c_str()) != 0) persistent_ = false;
+}
+
+bool RegistryStore::Commit(bool changed) {
+    if (changed || !saved_) saved_ = Save();
+    return saved_;
 }
 
 bool RegistryStore::Save() {

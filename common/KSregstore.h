@@ -6,7 +6,10 @@
 //
 // One store serves the whole process, so every open TKSreg sees the others'
 // writes at once. It lives in memory and is saved to its file after every
-// change, atomically (KSfileio.h). The file is
+// change, atomically (KSfileio.h). The changing calls tell whether the store
+// is in its file afterwards: a change that could not be saved stays in
+// memory for this process, the call returns false, and the next change
+// saves it again. The file is
 //   $XDG_CONFIG_HOME/kestrin/registry.ini  (default $HOME/.config/kestrin/...)
 // A store file that cannot be parsed is renamed to "registry.ini.bad" and an
 // empty store is used; a store file that cannot be read at all (nor moved
@@ -56,16 +59,19 @@ public:
     // already absolute.
     static std::optional<std::string> ChildPath(std::string_view keyPath, std::string_view name);
 
-    // Opens the key, creating it and its parents when missing.
-    RegistryKeyHandle CreateKey(std::string_view path);
+    // Opens the key, creating it and its parents when missing. saved (when
+    // given) tells whether the store is in its file afterwards.
+    RegistryKeyHandle CreateKey(std::string_view path, bool* saved = nullptr);
     bool KeyExists(std::string_view normalisedPath) const;
     // True while the key the handle was opened on has not been deleted.
     bool IsOpen(const RegistryKeyHandle& key) const { return Find(key) != nullptr; }
     // Deletes the key with all its subkeys and values; false when it did not exist
-    // (the root cannot be deleted).
+    // (the root cannot be deleted) or the store could not be saved.
     bool DeleteKey(std::string_view normalisedPath);
 
     const std::string* FindValue(const RegistryKeyHandle& key, std::string_view name) const;
+    // False when the key is gone, the value missing (DeleteValue), or the
+    // store could not be saved (a store kept in memory only is never saved).
     bool WriteValue(const RegistryKeyHandle& key, std::string_view name, std::string_view text);
     bool DeleteValue(const RegistryKeyHandle& key, std::string_view name);
 
@@ -91,12 +97,16 @@ private:
     Key* Find(const RegistryKeyHandle& handle);
     const Key* Find(const RegistryKeyHandle& handle) const;
     void LoadFile();
+    // Saves when changed or when an earlier save failed; true when the file
+    // holds the store afterwards.
+    bool Commit(bool changed);
     bool Save();
 
     std::map<std::string, Key> keys_; // by NameCaseKey of the normalised path
     std::uint64_t nextId_ = 1;
     std::string filePath_;
     bool persistent_ = false; // false: changes stay in memory
+    bool saved_ = false;      // the file holds what memory holds
 };
 
 } // namespace ks

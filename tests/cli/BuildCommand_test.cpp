@@ -114,6 +114,7 @@ TEST_F(BuildTool, MissingSourcesAndTemplateErrorsNameTheirFiles) {
     WriteLayout("", "1=index, index.tpl, #PREFIX!.htm, Index\r\n2=gone, gone.tpl, g.htm, Gone\r\n");
     Outcome r = Build({"trees/a/a.htx"});
     EXPECT_EQ(1, r.exitCode);
+    EXPECT_EQ("", r.out); // no result offered unless the run succeeded
     EXPECT_NE(std::string::npos, r.err.find(dir.file("layout/gone.tpl"))) << r.err;
     EXPECT_TRUE(fs::exists(dir.file("out/idx.htm")));
 
@@ -131,6 +132,15 @@ TEST_F(BuildTool, SwitchNamesAsOptionValuesOrBareWordsAreNoSwitches) {
                               dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(0u, ReadFileBytes(dir.file("temp/idx.htm")).find("<p>Debug</p>"));
+
+    // Without a dash no argument is a switch, whatever "=" it holds.
+    fs::copy_file(dir.file("trees/a/a.htx"), dir.file("temp=1.htx"));
+    fs::copy_file(dir.file("trees/debug.htx"), dir.file("language=x.htx"));
+    const Outcome s = Build({"temp=1.htx", "language=x.htx"});
+    EXPECT_EQ(0, s.exitCode) << s.err;
+    const std::string page = Out("idx.htm");
+    EXPECT_NE(std::string::npos, page.find("p.htm#1"));
+    EXPECT_NE(std::string::npos, page.find("q.htm#3"));
 }
 
 TEST_F(BuildTool, NothingIsCreatedWhenTheChecksFail) {
@@ -141,6 +151,37 @@ TEST_F(BuildTool, NothingIsCreatedWhenTheChecksFail) {
     EXPECT_NE(std::string::npos, r.err.find("entry index: the output name ../idx.htm leaves"))
         << r.err;
     EXPECT_FALSE(fs::exists(dir.file("out")));
+}
+
+TEST_F(BuildTool, PathsArePrintedAsGivenAndUnreadableDocumentsSaySo) {
+    const std::string name = "b\xC3\xA4ume.htx"; // UTF-8, as the system has it
+    Outcome r = Build({"trees/a/a.htx", name});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("kestrin-index: " + name + ": no such index document"))
+        << r.err;
+
+    fs::copy_file(dir.file("trees/a/a.htx"), dir.file(name));
+    fs::permissions(dir.file(name), fs::perms::none);
+    test::RunOptions options;
+    options.folder = dir.path().string();
+    options.withoutFileOverride = true;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"build", "-l", "layout/l.ksl", "-o", "out", "trees/a/a.htx", name}, {"info", name}}) {
+        r = test::RunTool(args, options);
+        if (r.exitCode == test::kCannotDropFileOverride) GTEST_SKIP() << "root keeps its rights";
+        EXPECT_EQ(1, r.exitCode);
+        EXPECT_NE(std::string::npos, r.err.find(name + ": cannot be read: Permission denied"))
+            << r.err;
+    }
+}
+
+TEST_F(BuildTool, ADocumentGivenTwiceIsAUsageError) {
+    fs::create_symlink("a/a.htx", dir.file("trees/link.htx"));
+    for (const std::string again : {"trees/a/../a/a.htx", "./trees/link.htx"}) {
+        const Outcome r = Build({"trees/a/a.htx", "trees/debug.htx", "--unselected", again});
+        EXPECT_EQ(2, r.exitCode) << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(again + ": the document is given twice")) << r.err;
+    }
 }
 
 TEST_F(BuildTool, InfoDescribesADocument) {

@@ -94,24 +94,5 @@ TEST(KestrinIndexEval, CodeListsTheCompiledBytes) {
     EXPECT_EQ("code: 05 00 04 01 2F 04 00\n[5] arithmetic\n  byte 1\n  / byte 0\n", r.out);
 }
 
-TEST(KestrinIndexEval, BadUsageExitsWithAMessage) {
-    Outcome r = RunTool({"eval"});
-    EXPECT_EQ(1, r.exitCode);
-    EXPECT_NE(std::string::npos, r.err.find("usage: kestrin-index eval"));
-    r = RunTool({"eval", "1", "2"});
-    EXPECT_EQ(1, r.exitCode);
-    r = RunTool({"eval", "--fast", "1"});
-    EXPECT_EQ(1, r.exitCode);
-    EXPECT_NE(std::string::npos, r.err.find("unknown option --fast"));
-    r = RunTool({"frobnicate"});
-    EXPECT_EQ(2, r.exitCode);
-    EXPECT_NE(std::string::npos, r.err.find("unknown command frobnicate"));
-    r = RunTool({});
-    EXPECT_EQ(2, r.exitCode);
-    r = RunTool({"--help"});
-    EXPECT_EQ(0, r.exitCode);
-    EXPECT_NE(std::string::npos, r.out.find("eval"));
-}
-
 } // namespace
 } // namespace ks

@@ -38,10 +38,12 @@ protected:
         product_ = "KSTEST" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
     }
 
-    std::unique_ptr<TKScommon> Start(std::vector<std::string> switches) {
+    std::unique_ptr<TKScommon> Start(std::vector<std::string> switches,
+                                     bool rememberLanguage = true) {
         auto environment =
             std::make_unique<TKScommon>(std::move(switches), program_, std::vector<std::string>{});
         environment->SetProduct(product_, "4.0", "a", "28-02-2019");
+        environment->SetRememberLanguage(rememberLanguage);
         environment->InitEnvironment();
         return environment;
     }
@@ -155,6 +157,18 @@ TEST_F(EnvironmentTest, LanguageSwitchIsStoredForTheNextStart) {
     EXPECT_EQ("GB", Start({"-language=gb"})->UiLanguage);
     // A code that cannot name a file is no choice.
     EXPECT_EQ("GB", Start({"/LANGUAGE=../x"})->UiLanguage);
+}
+
+TEST_F(EnvironmentTest, ALanguageForOneRunIsNotStored) {
+    fs::create_directories(program_ + "NL");
+    EXPECT_EQ("D", Start({"/LANGUAGE=D"}, false)->UiLanguage);
+    EXPECT_EQ("NL", Start({}, false)->UiLanguage);
+    TKSreg store("\\Software\\" + product_ + "\\4.0\\");
+    EXPECT_FALSE(store.ValueExists("Language"));
+    // A stored choice is still read.
+    ASSERT_TRUE(store.WriteString("Language", "GB"));
+    EXPECT_EQ("GB", Start({}, false)->UiLanguage);
+    store.Close();
 }
 
 TEST_F(EnvironmentTest, FoldersAndKeysFollowTheLanguage) {

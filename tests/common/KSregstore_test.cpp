@@ -1,5 +1,7 @@
 #include "common/KSregstore.h"
 
+#include "common/KSini.h"
+
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -134,9 +136,44 @@ TEST(KSregstore, UnreadableStoreIsLeftAlone) {
     store.Use(store.dir().path().string());
     RegistryStore& reg = RegistryStore::Instance();
     RegistryKeyHandle key = reg.CreateKey("\\k");
-    EXPECT_TRUE(reg.WriteValue(key, "v", "memory only"));
+    EXPECT_FALSE(reg.WriteValue(key, "v", "memory only")); // kept, but not saved
     EXPECT_EQ("memory only", *reg.FindValue(key, "v"));
     EXPECT_TRUE(std::filesystem::is_directory(store.StoreFile()));
+}
+
+TEST(KSregstore, ChangesThatCannotBeSavedSaySoAndAreSavedLater) {
+    namespace fs = std::filesystem;
+    PrivateStore store;
+    RegistryStore& reg = RegistryStore::Instance();
+    const RegistryKeyHandle key = reg.CreateKey("\\k");
+    ASSERT_TRUE(reg.WriteValue(key, "v", "1"));
+    // The store's folder becomes a file: nothing can be saved, even by root.
+    fs::remove_all(store.dir().path() / "kestrin");
+    test::WriteFileBytes(store.dir().file("kestrin"), "");
+    EXPECT_FALSE(reg.WriteValue(key, "v", "2"));
+    EXPECT_FALSE(reg.WriteValue(key, "v", "2")); // unchanged in memory, still not saved
+    EXPECT_FALSE(reg.DeleteValue(key, "v"));
+    bool saved = true;
+    EXPECT_NE(0u, reg.CreateKey("\\k\\sub", &saved).id);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(reg.DeleteKey("\\k\\sub"));
+    {
+        TKSreg open("\\k");
+        EXPECT_FALSE(open.WriteString("w", "x"));
+        EXPECT_EQ("x", open.ReadString("w")); // this process goes on with it
+        EXPECT_FALSE(open.CreateKey("other"));
+        EXPECT_FALSE(open.DeleteKey("other"));
+    }
+    // Once the folder can be made again, the next change saves everything.
+    fs::remove(store.dir().file("kestrin"));
+    EXPECT_TRUE(reg.WriteValue(key, "v", "3"));
+    store.Use(store.dir().path().string());
+    RegistryStore& again = RegistryStore::Instance();
+    const RegistryKeyHandle reread = again.CreateKey("\\k");
+    ASSERT_NE(nullptr, again.FindValue(reread, "w"));
+    EXPECT_EQ("x", *again.FindValue(reread, "w"));
+    EXPECT_EQ("3", *again.FindValue(reread, "v"));
+    EXPECT_FALSE(again.KeyExists("\\k\\other"));
 }
 
 TEST(KSregstore, LocationFollowsTheEnvironment) {

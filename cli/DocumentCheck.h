@@ -1,0 +1,13 @@
+// Whether a path given on the command line is an index document that can be
+// read, and if not, why (missing, no file, unreadable, another kind).
+#pragma once
+
+#include <string>
+
+namespace ks::cli {
+
+// "" for a readable index document, else the reason, for example
+// "cannot be read: Permission denied".
+std::string IndexDocumentProblem(const std::string& path);
+
+} // namespace ks::cli
