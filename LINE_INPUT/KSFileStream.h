@@ -41,6 +41,8 @@ public:
     void WriteText(const std::string& text); // text only; the line count stays
 
     bool Opened() const { return opened_; }
+    // Why the file could not be opened (the system's reason).
+    const std::string& OpenError() const { return file_.OpenError(); }
     // Lines read or written since opening.
     int LineCount() const { return lineCount_; }
     const std::string& FileName() const { return file_.FileName(); }

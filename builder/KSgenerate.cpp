@@ -13,6 +13,7 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -114,17 +115,75 @@ void TKSgenerator::LockOutputFolder() {
     }
 }
 
-void TKSgenerator::ClearOldResults() {
+std::vector<std::string> TKSgenerator::OldResultMasks() const {
     const TKSrunSettings& settings = builder_.Settings();
-    if (settings.BaseName.empty() || !outputFolderExists_) return;
-    // The run's own inputs are never old results, whatever their names.
-    const std::vector<std::string> keep = RunInputs(settings);
+    if (settings.BaseName.empty() || !outputFolderExists_) return {};
     std::vector<std::string> masks = {settings.BaseName + "*.*"};
     for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
         masks.push_back(settings.Layout->Item(n)->OutputName(TKSkslFile::kDeletionMask));
-    for (const std::string& mask : masks)
+    return masks;
+}
+
+void TKSgenerator::ClearOldResults() {
+    const TKSrunSettings& settings = builder_.Settings();
+    // The run's own inputs are never old results, whatever their names.
+    const std::vector<std::string> keep = RunInputs(settings);
+    for (const std::string& mask : OldResultMasks())
         for (const FileFailure& failure : DeleteFiles(settings.OutputFolder, mask, keep))
             throw EWriteError(failure.Path, "the old result cannot be deleted: " + failure.Reason);
+}
+
+TKSrunPlan TKSgenerator::PlanRun() {
+    TKSrunSettings& settings = builder_.Settings();
+    settings.OutputFolder = WithSlash(settings.OutputFolder);
+    settings.CopiesInRunFolder = true;
+    outputFolderExists_ = IsFolder(settings.OutputFolder);
+    CheckBeforeStart();
+    TKSrunPlan plan;
+    const std::vector<std::string> keep = RunInputs(settings);
+    for (const std::string& mask : OldResultMasks())
+        for (std::string& path : FindDeletable(settings.OutputFolder, mask, keep))
+            if (std::find(plan.Deletions.begin(), plan.Deletions.end(), path) ==
+                plan.Deletions.end())
+                plan.Deletions.push_back(std::move(path));
+    builder_.OpenRunFolder();
+    try {
+        TKSquietRunProgress quiet;
+        builder_.MergeStep(quiet.AddRow(-1, ""), quiet);
+        settings.Layout->PageCount = builder_.DuplicatesStep(quiet.AddRow(0, ""), quiet);
+        for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
+            for (std::string& path : PlannedOutputs(*settings.Layout->Item(n)))
+                plan.Outputs.push_back(std::move(path));
+    } catch (...) {
+        builder_.CloseRunFolder();
+        throw;
+    }
+    builder_.CloseRunFolder();
+    return plan;
+}
+
+// A split template goes on to a page per index page only when it writes the
+// index or the surnames; others write their first page alone.
+std::vector<std::string> TKSgenerator::PlannedOutputs(TKSkslFile& entry) {
+    const std::string folder = builder_.Settings().OutputFolder;
+    if (!IsFile(entry.SourcePath())) return {};
+    int pages = 1;
+    if (entry.Kind == TKSkslFile::kTemplate && entry.Split) {
+        TKStemplateParser parser;
+        parser.SetVariableNames(kVariableNames);
+        parser.TemplateFile = entry.SourcePath();
+        const std::string summary = parser.CountVariables();
+        if (summary.find("INDEXDATA") != std::string::npos ||
+            summary.find("NAMELIST") != std::string::npos)
+            pages = std::max(1, builder_.PageCount);
+    }
+    std::vector<std::string> outputs;
+    for (int page = 1; page <= pages; ++page) {
+        entry.SetPage(page);
+        outputs.push_back(folder + entry.OutputName(TKSkslFile::kCurrentPage));
+    }
+    entry.SetPage(1);
+    return outputs;
 }
 
 void TKSgenerator::RunSteps(TKSrunResult& result) {

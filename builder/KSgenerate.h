@@ -32,6 +32,13 @@ struct TKSrunResult {
     bool Stopped = false;                  // a stop request ended the run early
 };
 
+// What a run would do: the old results it would delete and the files it
+// would write, in order.
+struct TKSrunPlan {
+    std::vector<std::string> Deletions;
+    std::vector<std::string> Outputs;
+};
+
 class TKSgenerator {
 public:
     TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress);
@@ -39,6 +46,10 @@ public:
     // The whole run. Never leaves the builder busy or temporary files behind
     // (unless developer mode), whatever fails.
     TKSrunResult GenerateIndex();
+    // The same checks, merge and page cutting, touching nothing outside the
+    // run's private folder, and the lists of what the run would delete and
+    // write. Raises the error a run would report before its first output.
+    TKSrunPlan PlanRun();
 
     // The value of a builder variable, given the placeholder text (name and
     // arguments); list variables write their lines into the parser's output.
@@ -55,6 +66,8 @@ private:
     void CheckBeforeStart();
     void LockOutputFolder();
     void ClearOldResults();
+    std::vector<std::string> OldResultMasks() const;
+    std::vector<std::string> PlannedOutputs(TKSkslFile& entry);
     void RunSteps(TKSrunResult& result);
     void RunEntry(int step, TKSkslFile& entry, TKSrunResult& result);
     void ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);

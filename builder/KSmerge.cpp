@@ -156,7 +156,8 @@ private:
         // A document that vanished or became unreadable since it was chosen
         // stops the run with its name rather than quietly leaving it out.
         if (!stream.Opened())
-            throw EInOutError("Cannot read the index document " + cursor.data->DataFileName);
+            throw EInOutError(cursor.data->DataFileName,
+                              "the index document cannot be read: " + stream.OpenError());
         progressMax_ += stream.Size();
         bool found = false;
         while (!found && !stream.Eof()) {

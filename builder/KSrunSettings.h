@@ -35,6 +35,9 @@ struct TKSrunSettings {
     std::string TempFolder;
     std::string TempSwitchFolder;
     bool DeveloperMode = false; // keep temporary files
+    // Sort old documents only into the run's private folder, never beside
+    // them (a run that must touch nothing else: the dry run).
+    bool CopiesInRunFolder = false;
 };
 
 } // namespace ks

@@ -253,7 +253,8 @@ TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runF
         job.beside = std::filesystem::path(data.FileName).replace_extension(".new-htx").string();
         job.key = CopyKey(job.beside);
         // A document that already has the copy's name is never replaced.
-        job.besideFree = job.key != CopyKey(data.FileName) && keys.insert(job.key).second;
+        job.besideFree = !settings.CopiesInRunFolder && job.key != CopyKey(data.FileName) &&
+                         keys.insert(job.key).second;
         jobs.push_back(std::move(job));
     }
     // Every run locks the copies in the same order, so two runs never wait

@@ -53,6 +53,8 @@ const char* const kUsage =
     "  --title TEXT, --homepage URL, --email ADDRESS\n"
     "  --open                  open the result in the browser\n"
     "  -q, --quiet             no progress display\n"
+    "  --dry-run               list the old results the run would delete and the\n"
+    "                          files it would write, and change nothing\n"
     "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
     "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
     "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
@@ -80,6 +82,7 @@ struct BuildOptions {
     std::string email;
     bool open = false;
     bool quiet = false;
+    bool dryRun = false;
 };
 
 void AddNames(std::vector<std::string>& names, std::string list) {
@@ -145,6 +148,8 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             o.email = Utf8ToWindows1252(value());
         else if (a == "--open")
             o.open = true;
+        else if (a == "--dry-run")
+            o.dryRun = true;
         else if (a == "-q" || a == "--quiet")
             o.quiet = true;
         else if (a == "--")
@@ -348,7 +353,7 @@ int Report(const TKSrunResult& result, const std::vector<Problem>& missing, std:
     }
     if (result.Failed) {
         err << "kestrin-index: "
-            << ProblemLine({result.ErrorPath, Windows1252ToUtf8(result.ErrorReason)}) << '\n';
+            << ProblemLine({result.ErrorPath, MessageToUtf8(result.ErrorReason)}) << '\n';
         return 1;
     }
     for (const Problem& file : missing)
@@ -356,11 +361,36 @@ int Report(const TKSrunResult& result, const std::vector<Problem>& missing, std:
     return missing.empty() && result.MissingFiles.empty() ? 0 : 1;
 }
 
+// Lists "delete PATH" and "write PATH" lines; nothing outside the run's
+// private temporary folder changes.
+int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
+    TKSbuilder builder(setup.Settings());
+    TKSquietRunProgress quiet;
+    TKSgenerator generator(builder, quiet);
+    TKSrunPlan plan;
+    try {
+        plan = generator.PlanRun();
+    } catch (const std::exception& e) {
+        err << "kestrin-index: " << ErrorLine(e) << '\n';
+        return 1;
+    }
+    if (StopSignals::Received() != 0) {
+        err << "kestrin-index: stopped\n";
+        return StopSignals::ExitStatus();
+    }
+    for (const std::string& path : plan.Deletions)
+        out << "delete " << path << '\n';
+    for (const std::string& path : plan.Outputs)
+        out << "write " << path << '\n';
+    return 0;
+}
+
 int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     const StopSignals stopSignals;
     const TKScommon& environment = Environment();
     BuildSetup setup(options, environment);
     std::vector<Problem> problems = setup.Check();
+    if (problems.empty() && options.dryRun) return DryRun(setup, out, err);
     if (problems.empty() && StopSignals::Received() == 0) problems = setup.MakeOutputFolder();
     for (const Problem& problem : problems)
         err << "kestrin-index: " << ProblemLine(problem) << '\n';

@@ -11,7 +11,7 @@ std::string ProblemLine(const Problem& problem) {
 
 std::string ErrorLine(const std::exception& error) {
     if (const auto* core = dynamic_cast<const EKSError*>(&error))
-        return ProblemLine({core->Path(), Windows1252ToUtf8(core->Reason())});
+        return ProblemLine({core->Path(), MessageToUtf8(core->Reason())});
     return error.what();
 }
 

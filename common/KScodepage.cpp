@@ -75,6 +75,22 @@ std::string Windows1252ToUtf8(std::string_view text) {
     return out;
 }
 
+std::string MessageToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        char32_t cp = 0;
+        if (Decode(text, pos, cp) && pos - start > 1) {
+            out.append(text.substr(start, pos - start));
+        } else {
+            pos = start + 1;
+            AppendUtf8(out, CodePoint(static_cast<unsigned char>(text[start])));
+        }
+    }
+    return out;
+}
+
 std::string Utf8ToWindows1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());

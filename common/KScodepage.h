@@ -10,6 +10,10 @@
 namespace ks {
 
 std::string Windows1252ToUtf8(std::string_view text);
+// A program text that may hold paths (a message naming files): valid UTF-8
+// multi-byte sequences, as paths are usually spelled, stay as they are;
+// every other byte is read as Windows-1252.
+std::string MessageToUtf8(std::string_view text);
 // Characters without a Windows-1252 byte, and bytes that are no valid
 // UTF-8, become "?".
 std::string Utf8ToWindows1252(std::string_view text);

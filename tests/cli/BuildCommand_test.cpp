@@ -192,5 +192,31 @@ TEST_F(BuildTool, InfoDescribesADocument) {
     EXPECT_NE(std::string::npos, r.out.find("index lines: 2")) << r.out;
 }
 
+TEST_F(BuildTool, ADryRunListsWhatWouldGoAndComeAndChangesNothing) {
+    fs::create_directories(dir.file("out"));
+    WriteFileBytes(dir.file("out/idx-old.htm"), "old");
+    WriteFileBytes(dir.file("out/mine.htm"), "mine");
+    std::string old =
+        Tree("Tree O", "V\tVos\tJan\t\t\t\t3\tq.htm#3\r\nB\tBos\tEva\t\t\t\t2\tq.htm#2\r\n");
+    old.replace(old.find("version=3.22"), 12, "version=3.0");
+    WriteFileBytes(dir.file("trees/old.htx"), old);
+    const Outcome r = Build({"--dry-run", "trees/a/a.htx", "trees/old.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("delete " + dir.file("out/idx-old.htm") + "\nwrite " + dir.file("out/idx.htm") + "\n",
+              r.out);
+    EXPECT_EQ("old", Out("idx-old.htm"));
+    EXPECT_FALSE(fs::exists(dir.file("out/idx.htm")));
+    EXPECT_FALSE(fs::exists(dir.file("trees/old.new-htx"))); // no sorted copy beside it
+
+    // Without an output folder nothing is made, and a refused layout fails as a run would.
+    fs::remove_all(dir.file("out"));
+    EXPECT_EQ(0, Build({"--dry-run", "trees/a/a.htx"}).exitCode);
+    EXPECT_FALSE(fs::exists(dir.file("out")));
+    WriteLayout("", "1=index, index.tpl, *.htm, Index\r\n");
+    const Outcome refused = Build({"--dry-run", "trees/a/a.htx"});
+    EXPECT_EQ(1, refused.exitCode);
+    EXPECT_NE(std::string::npos, refused.err.find("wildcard")) << refused.err;
+}
+
 } // namespace
 } // namespace ks

@@ -22,6 +22,14 @@ TEST(KScodepage, KnownCharactersMapBothWays) {
     EXPECT_EQ("\x80 \x9C", Utf8ToWindows1252("\xE2\x82\xAC \xC5\x93"));
 }
 
+TEST(KScodepage, MessagesKeepTheirPathsAndConvertTheirTexts) {
+    // A layout's entry name in Windows-1252 beside a path spelled in UTF-8.
+    EXPECT_EQ("entry \xC3\xA9\xC3\xA9n: /b\xC3\xA4ume/x.htm",
+              MessageToUtf8("entry \xE9\xE9n: /b\xC3\xA4ume/x.htm"));
+    EXPECT_EQ("M\xC3\xBCller \xE2\x82\xAC", MessageToUtf8("M\xFCller \x80"));
+    EXPECT_EQ("\xC3\x83", MessageToUtf8("\xC3")); // a lone lead byte is a 1252 letter
+}
+
 TEST(KScodepage, UnmappableAndInvalidInputBecomesQuestionMarks) {
     EXPECT_EQ("?", Utf8ToWindows1252("\xE4\xB8\xAD"));     // a CJK character
     EXPECT_EQ("?", Utf8ToWindows1252("\xF0\x9F\x98\x80")); // an emoji
