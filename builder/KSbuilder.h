@@ -16,6 +16,10 @@ class TKSbreather;
 class TKSprogressBar;
 class TKSrunFolder;
 
+// What the user asked while the run was busy: cancel the wizard, go back a
+// page, or finish.
+enum class TKSstopRequest : int32_t { None = 0, Cancel = 1, Back = 2, Finish = 4 };
+
 class TKSbuilder {
 public:
     explicit TKSbuilder(TKSrunSettings settings);
@@ -52,9 +56,19 @@ public:
     TKSpageList Pages;
     int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
     bool Busy = false;
-    int32_t StopRequest = 0; // 1 cancel, 2 previous page, 4 finish
+
+    // A button pressed while the run is busy only asks it to stop; the run
+    // stops between steps and the user interface carries the request out
+    // once the run has returned. The first request counts.
+    void RequestStop(TKSstopRequest request) {
+        if (stopRequest_ == TKSstopRequest::None) stopRequest_ = request;
+    }
+    TKSstopRequest StopRequest() const { return stopRequest_; }
+    bool StopRequested() const { return stopRequest_ != TKSstopRequest::None; }
+    void ClearStopRequest() { stopRequest_ = TKSstopRequest::None; }
 
 private:
+    TKSstopRequest stopRequest_ = TKSstopRequest::None;
     TKSrunSettings settings_;
     std::unique_ptr<TKSrunFolder> runFolder_;
     std::unique_ptr<TKSbreather> quietBreather_;

@@ -73,7 +73,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     TKSrunResult result;
     TKSrunSettings& settings = builder_.Settings();
     builder_.Busy = true;
-    builder_.StopRequest = 0;
+    builder_.ClearStopRequest();
     builder_.SetBreather(&progress_);
     settings.OutputFolder = WithSlash(settings.OutputFolder);
     outputFolderExists_ = IsFolder(settings.OutputFolder);
@@ -190,7 +190,7 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
     TKSkslData& layout = *builder_.Settings().Layout;
     for (int step = -1; step <= layout.ItemCount(); ++step) {
         progress_.Breathe();
-        if (builder_.StopRequest > 0) {
+        if (builder_.StopRequested()) {
             result.Stopped = true;
             return;
         }
@@ -215,7 +215,7 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
     }
     // A stop asked during the last step still means no result is offered.
     progress_.Breathe();
-    result.Stopped = builder_.StopRequest > 0;
+    result.Stopped = builder_.StopRequested();
 }
 
 void TKSgenerator::RunEntry(int step, TKSkslFile& entry, TKSrunResult& result) {

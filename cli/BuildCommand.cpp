@@ -3,7 +3,7 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSgenerate.h"
 #include "builder/KSrunChecks.h"
-#include "cli/DocumentCheck.h"
+#include "builder/KSrunSetup.h"
 #include "cli/Messages.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalProgress.h"
@@ -12,6 +12,7 @@
 #include "common/KSfiles.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "index/KSdocumentCheck.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "index/KSlayoutList.h"
@@ -168,99 +169,50 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
     return o;
 }
 
-// Everything that can be checked before the run; all problems at once.
+// The run set-up filled from the options; everything that can be checked
+// before the run, all problems at once.
 class BuildSetup {
 public:
     BuildSetup(const BuildOptions& options, const TKScommon& environment)
         : options_(options), environment_(environment) {}
 
     std::vector<Problem> Check() {
-        CheckDocuments();
-        CheckLayout();
-        CheckOutputFolder();
+        for (const BuildOptions::Document& document : options_.documents)
+            setup_.Documents.Add(document.path, document.selected);
+        setup_.OutputFolder = options_.output;
+        setup_.BaseName = options_.base;
+        setup_.IndexType = options_.indexType;
+        setup_.IndexWithYears = options_.years;
+        setup_.DuplicatesIgnoreYears = options_.ignoreYears;
+        setup_.Title = options_.title;
+        setup_.Homepage = options_.homepage;
+        setup_.Email = options_.email;
+        Note(setup_.CheckDocuments());
+        if (auto layout = FindLayout()) {
+            setup_.SetLayout(std::move(layout));
+            Note(setup_.ChooseSplits(options_.split, options_.noSplit));
+            Note(setup_.CheckLayout());
+        }
+        Note(setup_.CheckOutputFolder());
         return problems_;
     }
 
-    TKSrunSettings Settings() {
-        TKSrunSettings s;
-        for (std::size_t i = 0; i < documents_.size(); ++i)
-            s.Documents.push_back({documents_[i].get(), options_.documents[i].selected});
-        s.Layout = layout_.get();
-        s.IndexType = indexType_;
-        s.IndexWithYears = options_.years;
-        s.DuplicatesIgnoreYears = options_.ignoreYears;
-        s.OutputFolder = outputFolder_;
-        s.BaseName = options_.base;
-        s.Title = options_.title;
-        s.Homepage = options_.homepage;
-        s.Email = options_.email;
-        s.TempFolder = environment_.TempFolder;
-        s.TempSwitchFolder = TempSwitchFolder();
-        s.DeveloperMode = environment_.DeveloperSwitches.IsNonZero();
-        return s;
-    }
-
+    TKSrunSettings Settings() const { return setup_.Settings(environment_); }
     std::vector<Problem> MakeOutputFolder() {
-        std::error_code ec;
-        fs::create_directories(outputFolder_, ec);
-        if (ec || !fs::is_directory(outputFolder_, ec))
-            return {{options_.output, "the output folder cannot be created: " +
-                                          (ec ? ec.message() : std::string("not a folder"))}};
-        return {};
+        Note(setup_.MakeOutputFolder());
+        return problems_;
     }
 
 private:
     void Note(const std::string& path, const std::string& text) {
         problems_.push_back({path, text});
     }
-
-    void CheckDocuments() {
-        for (std::size_t i = 0; i < options_.documents.size(); ++i) {
-            const std::string& path = options_.documents[i].path;
-            std::error_code ec;
-            const std::string absolute = fs::absolute(path, ec).lexically_normal().string();
-            if (const std::string problem = IndexDocumentProblem(path); !problem.empty())
-                Note(path, problem);
-            auto document = std::make_unique<TKShtxData>(absolute);
-            document->ListPosition = static_cast<int32_t>(i + 1);
-            documents_.push_back(std::move(document));
-        }
+    void Note(const std::vector<TKSrunProblem>& problems) {
+        for (const TKSrunProblem& problem : problems)
+            Note(problem.Path, MessageToUtf8(problem.Reason));
     }
 
-    void CheckLayout() {
-        layout_ = FindLayout();
-        if (!layout_) return;
-        layout_->BaseName = options_.base;
-        bool anySplit = false;
-        for (int n = 1; n <= layout_->ItemCount(); ++n) {
-            TKSkslFile& entry = *layout_->Item(n);
-            entry.SetSplit(entry.Numbered && !Named(options_.noSplit, entry.Name) &&
-                           (options_.split.empty() || Named(options_.split, entry.Name)));
-            anySplit = anySplit || entry.Split;
-            if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
-                Note(layout_->LayoutFile,
-                     "entry " + Windows1252ToUtf8(entry.Name) + ": " + problem);
-        }
-        for (const auto* names : {&options_.split, &options_.noSplit})
-            for (const std::string& name : *names)
-                if (layout_->FindItem(name) == nullptr || !layout_->FindItem(name)->Numbered)
-                    Note(layout_->LayoutFile,
-                         "no output named " + name + " that can be split over pages");
-        indexType_ = 1;
-        if (options_.indexType > 1 && !layout_->AsksFor("INDEXTYPE"))
-            Note(layout_->LayoutFile, "the layout does not ask for an index division");
-        else if (options_.indexType > 1 && !anySplit)
-            Note("", "the index division needs an output that is split over pages");
-        else if (options_.indexType > 0)
-            indexType_ = options_.indexType;
-    }
-
-    static bool Named(const std::vector<std::string>& names, const std::string& name) {
-        for (const std::string& n : names)
-            if (SameTextAscii(n, name)) return true;
-        return false;
-    }
-
+    // The layout named by file or by title (default: the first by title).
     std::unique_ptr<TKSkslData> FindLayout() {
         const std::string folder = environment_.LanguageFolder + "layout/";
         std::error_code ec;
@@ -288,39 +240,9 @@ private:
         return nullptr;
     }
 
-    // A missing output folder is made only once everything else is fine;
-    // until then its nearest existing parent must be writable.
-    void CheckOutputFolder() {
-        std::error_code ec;
-        outputFolder_ = fs::absolute(options_.output, ec).lexically_normal().string();
-        if (outputFolder_.empty() || outputFolder_.back() != '/') outputFolder_ += '/';
-        fs::path existing = fs::path(outputFolder_).parent_path();
-        while (!existing.empty() && !fs::exists(existing, ec) && existing != existing.parent_path())
-            existing = existing.parent_path();
-        if (fs::exists(outputFolder_, ec) && !fs::is_directory(outputFolder_, ec))
-            Note(options_.output, "not a folder");
-        else if (!fs::is_directory(existing, ec))
-            Note(existing.string(), "not a folder, so the output folder cannot be made in it");
-        else if (access(existing.c_str(), W_OK | X_OK) != 0)
-            Note(options_.output,
-                 std::string("the output folder cannot be written: ") + std::strerror(errno));
-    }
-
-    std::string TempSwitchFolder() const {
-        const std::string value = Trim(environment_.CommandLineSwitch("TEMP"));
-        if (value.empty()) return "";
-        std::error_code ec;
-        std::string folder = fs::absolute(value, ec).lexically_normal().string();
-        if (folder.empty() || folder.back() != '/') folder += '/';
-        return folder == environment_.TempFolder ? folder : "";
-    }
-
     const BuildOptions& options_;
     const TKScommon& environment_;
-    std::vector<std::unique_ptr<TKShtxData>> documents_;
-    std::unique_ptr<TKSkslData> layout_;
-    std::string outputFolder_;
-    int indexType_ = 1;
+    TKSrunSetup setup_;
     std::vector<Problem> problems_;
 };
 

@@ -1,7 +1,7 @@
 #include "cli/InfoCommands.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "cli/DocumentCheck.h"
+#include "index/KSdocumentCheck.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"

@@ -79,7 +79,7 @@ void TerminalProgress::StepDuration(int, const std::string& elapsed) {
 void TerminalProgress::Result(const std::string&, bool) {}
 
 void TerminalProgress::Breathe() {
-    if (StopSignals::Received() != 0 && builder_.StopRequest == 0) builder_.StopRequest = 1;
+    if (StopSignals::Received() != 0) builder_.RequestStop(TKSstopRequest::Cancel);
 }
 
 } // namespace ks::cli

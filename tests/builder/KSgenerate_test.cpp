@@ -48,7 +48,7 @@ public:
     }
     void Breathe() override {
         if (stopAtRow >= 0 && static_cast<int>(rows.size()) > stopAtRow && builder)
-            builder->StopRequest = 1;
+            builder->RequestStop(TKSstopRequest::Cancel);
     }
 
     std::vector<std::string> rows, missing, failed;

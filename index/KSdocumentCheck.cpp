@@ -1,4 +1,4 @@
-#include "cli/DocumentCheck.h"
+#include "index/KSdocumentCheck.h"
 
 #include "common/KSfiles.h"
 
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace ks::cli {
+namespace ks {
 
 std::string IndexDocumentProblem(const std::string& path) {
     struct stat st {};
@@ -21,4 +21,4 @@ std::string IndexDocumentProblem(const std::string& path) {
     return "not an index document (type htx, format 1)";
 }
 
-} // namespace ks::cli
+} // namespace ks

@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace ks::cli {
+namespace ks {
 
 // "" for a readable index document, else the reason, for example
 // "cannot be read: Permission denied".
 std::string IndexDocumentProblem(const std::string& path);
 
-} // namespace ks::cli
+} // namespace ks

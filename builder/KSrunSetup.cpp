@@ -1,0 +1,222 @@
+#include "builder/KSrunSetup.h"
+
+#include "common/KScommon.h"
+#include "common/KSpaths.h"
+#include "common/KStextutil.h"
+#include "index/KSdocumentCheck.h"
+#include "index/KShtxData.h"
+#include "index/KSksl.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace ks {
+
+namespace fs = std::filesystem;
+
+struct TKSdocumentList::Item {
+    std::unique_ptr<TKShtxData> document;
+    bool selected = false;
+    std::string given;
+};
+
+TKSdocumentList::TKSdocumentList() = default;
+TKSdocumentList::~TKSdocumentList() = default;
+TKSdocumentList::TKSdocumentList(TKSdocumentList&&) noexcept = default;
+TKSdocumentList& TKSdocumentList::operator=(TKSdocumentList&&) noexcept = default;
+
+TKShtxData& TKSdocumentList::Add(const std::string& path, bool selected) {
+    items_.push_back({std::make_unique<TKShtxData>(AbsolutePath(path)), selected, path});
+    return *items_.back().document;
+}
+
+void TKSdocumentList::Remove(std::size_t index) {
+    if (index < items_.size()) items_.erase(items_.begin() + static_cast<long>(index));
+}
+
+void TKSdocumentList::Move(std::size_t from, std::size_t to) {
+    if (from >= items_.size() || to >= items_.size() || from == to) return;
+    Item item = std::move(items_[from]);
+    items_.erase(items_.begin() + static_cast<long>(from));
+    items_.insert(items_.begin() + static_cast<long>(to), std::move(item));
+}
+
+void TKSdocumentList::Clear() {
+    items_.clear();
+}
+
+TKShtxData& TKSdocumentList::Document(std::size_t index) const {
+    return *items_.at(index).document;
+}
+
+std::size_t TKSdocumentList::Count() const {
+    return items_.size();
+}
+
+const std::string& TKSdocumentList::GivenPath(std::size_t index) const {
+    return items_.at(index).given;
+}
+
+bool TKSdocumentList::Selected(std::size_t index) const {
+    return items_.at(index).selected;
+}
+
+void TKSdocumentList::SetSelected(std::size_t index, bool selected) {
+    items_.at(index).selected = selected;
+}
+
+int TKSdocumentList::Find(const std::string& path) const {
+    const std::string absolute = AbsolutePath(path);
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const std::string& name = items_[i].document->FileName;
+        if (name == absolute || SameFile(name, path)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+TKSrunSetup::TKSrunSetup() = default;
+TKSrunSetup::~TKSrunSetup() = default;
+
+void TKSrunSetup::SetLayout(std::unique_ptr<TKSkslData> layout) {
+    layout_ = std::move(layout);
+    ChooseSplits({}, {});
+}
+
+namespace {
+
+bool Named(const std::vector<std::string>& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& n) { return SameTextAscii(n, name); });
+}
+
+bool AnySplit(const TKSkslData& layout) {
+    for (int n = 1; n <= layout.ItemCount(); ++n)
+        if (layout.Item(n)->Split) return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<TKSrunProblem> TKSrunSetup::ChooseSplits(const std::vector<std::string>& split,
+                                                     const std::vector<std::string>& noSplit) {
+    std::vector<TKSrunProblem> problems;
+    if (!layout_) return problems;
+    for (int n = 1; n <= layout_->ItemCount(); ++n) {
+        TKSkslFile& entry = *layout_->Item(n);
+        entry.SetSplit(entry.Numbered && !Named(noSplit, entry.Name) &&
+                       (split.empty() || Named(split, entry.Name)));
+    }
+    for (const auto* names : {&split, &noSplit})
+        for (const std::string& name : *names)
+            if (layout_->FindItem(name) == nullptr || !layout_->FindItem(name)->Numbered)
+                problems.push_back({layout_->LayoutFile,
+                                    "no output named " + name + " that can be split over pages"});
+    return problems;
+}
+
+std::vector<TKSrunProblem> TKSrunSetup::Check() const {
+    std::vector<TKSrunProblem> problems = CheckDocuments();
+    for (TKSrunProblem& p : CheckLayout())
+        problems.push_back(std::move(p));
+    for (TKSrunProblem& p : CheckOutputFolder())
+        problems.push_back(std::move(p));
+    return problems;
+}
+
+std::vector<TKSrunProblem> TKSrunSetup::CheckDocuments() const {
+    std::vector<TKSrunProblem> problems;
+    for (std::size_t i = 0; i < Documents.Count(); ++i) {
+        const std::string& path = Documents.GivenPath(i);
+        if (const std::string problem = IndexDocumentProblem(path); !problem.empty())
+            problems.push_back({path, problem});
+    }
+    return problems;
+}
+
+std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
+    std::vector<TKSrunProblem> problems;
+    if (!layout_) return problems;
+    layout_->BaseName = BaseName;
+    for (int n = 1; n <= layout_->ItemCount(); ++n) {
+        const TKSkslFile& entry = *layout_->Item(n);
+        if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
+            problems.push_back({layout_->LayoutFile, "entry " + entry.Name + ": " + problem});
+    }
+    if (IndexType > 1 && !layout_->AsksFor("INDEXTYPE"))
+        problems.push_back({layout_->LayoutFile, "the layout does not ask for an index division"});
+    else if (IndexType > 1 && !AnySplit(*layout_))
+        problems.push_back({"", "the index division needs an output that is split over pages"});
+    return problems;
+}
+
+std::string TKSrunSetup::OutputFolderPath() const {
+    return OutputFolder.empty() ? std::string() : AbsoluteFolder(OutputFolder);
+}
+
+// A missing output folder is made only once everything else is fine; until
+// then its nearest existing parent must be writable.
+std::vector<TKSrunProblem> TKSrunSetup::CheckOutputFolder() const {
+    const std::string folder = OutputFolderPath();
+    std::error_code ec;
+    fs::path existing = fs::path(folder).parent_path();
+    while (!existing.empty() && !fs::exists(existing, ec) && existing != existing.parent_path())
+        existing = existing.parent_path();
+    if (fs::exists(folder, ec) && !fs::is_directory(folder, ec))
+        return {{OutputFolder, "not a folder"}};
+    if (!fs::is_directory(existing, ec))
+        return {{existing.string(), "not a folder, so the output folder cannot be made in it"}};
+    if (::access(existing.c_str(), W_OK | X_OK) != 0)
+        return {{OutputFolder,
+                 std::string("the output folder cannot be written: ") + std::strerror(errno)}};
+    return {};
+}
+
+std::vector<TKSrunProblem> TKSrunSetup::MakeOutputFolder() const {
+    const std::string folder = OutputFolderPath();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder, ec))
+        return {{OutputFolder, "the output folder cannot be created: " +
+                                   (ec ? ec.message() : std::string("not a folder"))}};
+    return {};
+}
+
+namespace {
+
+// The TEMP switch's folder, when the environment took it as the temporary folder.
+std::string TempSwitchFolder(const TKScommon& environment) {
+    const std::string value = Trim(environment.CommandLineSwitch("TEMP"));
+    if (value.empty()) return "";
+    const std::string folder = AbsoluteFolder(value);
+    return folder == environment.TempFolder ? folder : "";
+}
+
+} // namespace
+
+TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
+    TKSrunSettings s;
+    for (std::size_t i = 0; i < Documents.Count(); ++i) {
+        TKShtxData& document = Documents.Document(i);
+        document.ListPosition = static_cast<int32_t>(i + 1);
+        s.Documents.push_back({&document, Documents.Selected(i)});
+    }
+    s.Layout = layout_.get();
+    s.IndexType = EffectiveIndexType();
+    s.IndexWithYears = IndexWithYears;
+    s.DuplicatesIgnoreYears = DuplicatesIgnoreYears;
+    s.OutputFolder = OutputFolderPath();
+    s.BaseName = BaseName;
+    s.Title = Title;
+    s.Homepage = Homepage;
+    s.Email = Email;
+    s.TempFolder = environment.TempFolder;
+    s.TempSwitchFolder = TempSwitchFolder(environment);
+    s.DeveloperMode = environment.DeveloperSwitches.IsNonZero();
+    return s;
+}
+
+} // namespace ks

@@ -1,0 +1,103 @@
+// The set-up of a run that both front ends fill: the document list (owned,
+// in list order, with its ticks), the chosen layout, the options of the
+// settings page, the split choices per entry, and every check that can be
+// made before the run starts. The wizard binds its pages to it, the
+// command-line tool fills it from its arguments; both get the same list of
+// problems and the same run settings.
+#pragma once
+
+#include "builder/KSrunChecks.h"
+#include "builder/KSrunSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+class TKScommon;
+class TKShtxData;
+class TKSkslData;
+
+// The index documents of a run in list order, each with its tick.
+class TKSdocumentList {
+public:
+    TKSdocumentList();
+    ~TKSdocumentList();
+    TKSdocumentList(TKSdocumentList&&) noexcept;
+    TKSdocumentList& operator=(TKSdocumentList&&) noexcept;
+
+    // Adds the document at path (made absolute) at the end; returns it.
+    // Problems name it as given.
+    TKShtxData& Add(const std::string& path, bool selected);
+    void Remove(std::size_t index);
+    // Moves the document at from to place to, the others keeping their order.
+    void Move(std::size_t from, std::size_t to);
+    void Clear();
+
+    std::size_t Count() const;
+    TKShtxData& Document(std::size_t index) const;
+    const std::string& GivenPath(std::size_t index) const;
+    bool Selected(std::size_t index) const;
+    void SetSelected(std::size_t index, bool selected);
+    // The index of the document naming the same file as path, or -1.
+    int Find(const std::string& path) const;
+
+private:
+    struct Item;
+    std::vector<Item> items_;
+};
+
+class TKSrunSetup {
+public:
+    TKSrunSetup();
+    ~TKSrunSetup();
+    TKSrunSetup(const TKSrunSetup&) = delete;
+    TKSrunSetup& operator=(const TKSrunSetup&) = delete;
+
+    // Takes the layout of the run; entries that can be split are split.
+    void SetLayout(std::unique_ptr<TKSkslData> layout);
+    TKSkslData* Layout() const { return layout_.get(); }
+
+    // Split every numbered entry of the layout, except those named in
+    // noSplit, and when split is not empty only those named there (names
+    // compared with the letter case of A-Z ignored). A name that is no entry
+    // that can be split is a problem.
+    std::vector<TKSrunProblem> ChooseSplits(const std::vector<std::string>& split,
+                                            const std::vector<std::string>& noSplit);
+
+    // Everything that can be checked before the run: the documents, the
+    // layout's output names, the index division against what the layout
+    // asks for, and whether the output folder exists or can be made.
+    std::vector<TKSrunProblem> Check() const;
+    // The three parts of Check, for a caller that reports more in between.
+    std::vector<TKSrunProblem> CheckDocuments() const;
+    std::vector<TKSrunProblem> CheckLayout() const;
+    std::vector<TKSrunProblem> CheckOutputFolder() const;
+    // Makes a missing output folder (once the checks are fine).
+    std::vector<TKSrunProblem> MakeOutputFolder() const;
+    // What the run works from, with the environment's temporary folder and
+    // developer mode. The documents and the layout stay owned here.
+    TKSrunSettings Settings(const TKScommon& environment) const;
+
+    // The division the run uses: 1 when none is chosen.
+    int32_t EffectiveIndexType() const { return IndexType > 0 ? IndexType : 1; }
+    // The output folder as an absolute path with "/".
+    std::string OutputFolderPath() const;
+
+    TKSdocumentList Documents;
+    std::string OutputFolder; // as given
+    std::string BaseName = "KESTRIN-Index";
+    int32_t IndexType = 0; // 0: not chosen
+    bool IndexWithYears = false;
+    bool DuplicatesIgnoreYears = false;
+    std::string Title;
+    std::string Homepage;
+    std::string Email;
+
+private:
+    std::unique_ptr<TKSkslData> layout_;
+};
+
+} // namespace ks

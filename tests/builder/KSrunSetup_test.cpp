@@ -1,0 +1,113 @@
+#include "builder/KSrunSetup.h"
+
+#include "common/KScommon.h"
+#include "index/KShtxData.h"
+#include "index/KSksl.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::WriteFileBytes;
+
+const char* const kTree = "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\n"
+                          "title=T\r\n[indexdata]\r\nB\tBos\tEva\t\t\t\t1\tp.htm#1\r\n";
+
+class RunSetupTest : public ::testing::Test {
+protected:
+    RunSetupTest() {
+        for (const char* name : {"a.htx", "b.htx", "c.htx"})
+            WriteFileBytes(dir.file(name), kTree);
+        WriteFileBytes(dir.file("l.ksl"), "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\n"
+                                          "Title=L\r\n[Templates]\r\n"
+                                          "1=index, i.tpl, #PREFIX!#NR!.htm, Index\r\n"
+                                          "2=names, n.tpl, #PREFIX!_n#NR!.htm, Names\r\n"
+                                          "3=start, s.tpl, #PREFIX!.htm, Start\r\n");
+    }
+
+    std::unique_ptr<TKSkslData> LoadLayout() {
+        auto layout = std::make_unique<TKSkslData>();
+        EXPECT_TRUE(layout->Load(dir.file("l.ksl"), ""));
+        return layout;
+    }
+
+    TempDir dir;
+    TKSrunSetup setup;
+};
+
+TEST_F(RunSetupTest, TheDocumentListKeepsOrderTicksAndOneEntryPerFile) {
+    TKSdocumentList& list = setup.Documents;
+    list.Add(dir.file("a.htx"), true);
+    list.Add(dir.file("b.htx"), false);
+    list.Add(dir.file("c.htx"), true);
+    list.Move(2, 0); // c, a, b
+    EXPECT_EQ(dir.file("c.htx"), list.Document(0).FileName);
+    EXPECT_EQ(dir.file("b.htx"), list.Document(2).FileName);
+    EXPECT_FALSE(list.Selected(2));
+    EXPECT_EQ(1, list.Find(dir.file("./a.htx")));
+    EXPECT_EQ(-1, list.Find(dir.file("missing.htx")));
+    list.Remove(1);
+    ASSERT_EQ(2u, list.Count());
+
+    // The run sees the list in its order, with its ticks and list positions.
+    TKScommon environment({}, dir.path().string(), {});
+    const TKSrunSettings settings = setup.Settings(environment);
+    ASSERT_EQ(2u, settings.Documents.size());
+    EXPECT_EQ(dir.file("b.htx"), settings.Documents[1].Data->FileName);
+    EXPECT_FALSE(settings.Documents[1].Selected);
+    EXPECT_EQ(2, settings.Documents[1].Data->ListPosition);
+}
+
+TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) {
+    setup.SetLayout(LoadLayout());
+    EXPECT_TRUE(setup.Layout()->Item(1)->Split); // numbered entries split by default
+    EXPECT_FALSE(setup.Layout()->Item(3)->Split);
+    const std::vector<TKSrunProblem> unknown = setup.ChooseSplits({"INDEX", "start"}, {"nope"});
+    ASSERT_EQ(2u, unknown.size());
+    EXPECT_EQ("no output named start that can be split over pages", unknown[0].Reason);
+    EXPECT_TRUE(setup.Layout()->Item(1)->Split);
+    EXPECT_FALSE(setup.Layout()->Item(2)->Split);
+
+    // The layout does not ask for a division: only the first one is allowed.
+    setup.IndexType = 3;
+    std::vector<TKSrunProblem> problems = setup.CheckLayout();
+    ASSERT_EQ(1u, problems.size());
+    EXPECT_EQ("the layout does not ask for an index division", problems[0].Reason);
+    setup.IndexType = 0;
+    EXPECT_TRUE(setup.CheckLayout().empty());
+    EXPECT_EQ(1, setup.EffectiveIndexType());
+}
+
+TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {
+    WriteFileBytes(dir.file("notes.htx"), "just text\n");
+    setup.Documents.Add(dir.file("a.htx"), true);
+    setup.Documents.Add(dir.file("notes.htx"), true);
+    setup.Documents.Add("missing-here.htx", true);
+    const std::vector<TKSrunProblem> documents = setup.CheckDocuments();
+    ASSERT_EQ(2u, documents.size());
+    EXPECT_EQ(dir.file("notes.htx"), documents[0].Path);
+    EXPECT_EQ("not an index document (type htx, format 1)", documents[0].Reason);
+    EXPECT_EQ("missing-here.htx", documents[1].Path);
+
+    setup.OutputFolder = dir.file("a.htx");
+    ASSERT_EQ(1u, setup.CheckOutputFolder().size());
+    EXPECT_EQ(dir.file("a.htx"), setup.CheckOutputFolder()[0].Path);
+    EXPECT_EQ("not a folder, so the output folder cannot be made in it",
+              setup.CheckOutputFolder()[0].Reason);
+    setup.OutputFolder = dir.file("new/deeper");
+    EXPECT_TRUE(setup.CheckOutputFolder().empty());
+    EXPECT_FALSE(fs::exists(dir.file("new")));
+    EXPECT_TRUE(setup.MakeOutputFolder().empty());
+    EXPECT_TRUE(fs::is_directory(dir.file("new/deeper")));
+}
+
+} // namespace
+} // namespace ks
