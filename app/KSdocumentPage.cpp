@@ -64,6 +64,20 @@ bool IsHtmlFile(const std::string& path) {
     return (endsWith(".htm") || endsWith(".html")) && IsFile(path);
 }
 
+// The description of a document, its lines aligned on their colons; the
+// further lines of a description of several lines go under its first.
+QString DescriptionText(const TKShtxData& data) {
+    QStringList lines = FromKS(DescribeDocument(data)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    const auto further =
+        static_cast<qsizetype>(std::count(data.Description.begin(), data.Description.end(), '\n'));
+    const QString indent(lines.isEmpty() ? 0 : lines.front().indexOf(QLatin1Char(':')) + 2,
+                         QLatin1Char(' '));
+    for (qsizetype i = lines.size() - further; i < lines.size(); ++i)
+        lines[i].prepend(indent);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 // One line of the list: the document's title, its tick, and the document.
@@ -274,9 +288,7 @@ bool TKSdocumentPage::verifyPage() {
 
 void TKSdocumentPage::HTXbestandenClick() {
     const DocumentItem* item = SelectedItem();
-    QString text = item ? FromKS(DescribeDocument(item->Data())) : QString();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lblOmschrijving_->setText(text);
+    lblOmschrijving_->setText(item ? DescriptionText(item->Data()) : QString());
 }
 
 void TKSdocumentPage::HTXbestandenClickCheck() {

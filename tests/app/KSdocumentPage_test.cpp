@@ -131,7 +131,7 @@ void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
     const std::string gone = store_->Path("gone/weg.htx");
     WriteHtx(one, {.title = "Een"});
     WriteHtx(two, {.title = "Twee"});
-    WriteHtx(three, {.title = "Drie"});
+    WriteHtx(three, {.title = "Drie", .description = "Eerste regel\nTweede regel"});
     WriteHtx(gone, {.title = "Weg"});
     {
         Wizard wizard;
@@ -162,6 +162,8 @@ void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
     QVERIFY(description.startsWith(QStringLiteral("  KESTRIN document : ") +
                                    QString::fromStdString(store_->Path("three/index.htm"))));
     QVERIFY(description.contains(QStringLiteral("\n KESTRIN gebruiker : P. Tester (7)\n")));
+    QVERIFY(description.endsWith(QStringLiteral("\n      omschrijving : Eerste regel\n") +
+                                 QString(21, QLatin1Char(' ')) + QStringLiteral("Tweede regel")));
     wizard.window.btnCancelClick();
     QCOMPARE(ListValue("3"), std::string()); // saved again without it
 }

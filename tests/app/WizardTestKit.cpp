@@ -78,6 +78,10 @@ void WriteHtx(const std::string& path, const HtxHeader& header) {
     if (header.withMetadata)
         text += "[metadata]\r\ndatafile=tree.ksd\r\ntitle=" + header.title +
                 "\r\ncreated=01-03-2019\r\nhtmfile=" + header.htmFile + "\r\n";
+    std::istringstream description(header.description);
+    int n = 0;
+    for (std::string line; std::getline(description, line);)
+        text += "description" + std::to_string(++n) + "=" + line + "\r\n";
     text += "[indexdata]\r\nA\tAbel\tJan\t\t1850\t1900\t1\tindex.htm#p1\r\n";
     WriteText(path, text);
 }

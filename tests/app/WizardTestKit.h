@@ -43,6 +43,7 @@ struct HtxHeader {
     std::string type = "htx";
     std::string format = "1";
     std::string htmFile = "index.htm";
+    std::string description = ""; // lines separated by "\n"
     bool withMetadata = true;
 };
 
