@@ -308,7 +308,7 @@ void TKSdocumentPage::WisHuidigeHTX() {
         HTXbestanden_->setCurrentRow(std::min(row, HTXbestanden_->count() - 1));
     HTXbestandenClick();
     // The counts always follow; the buttons only when the verdict may change.
-    if (RefreshHTXcount() <= 1 || HTXbestanden_->count() == 0) emit PageChanged();
+    if (RefreshHTXcount() <= 1) emit PageChanged();
 }
 
 void TKSdocumentPage::btnWisHTMLfileClick() {
