@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test test-asan unit bench format clean
+.PHONY: all deps build run demo test test-asan unit bench format clean
 
 all: build
 
@@ -14,6 +14,10 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# The wizard from the build tree (it finds its texts and layouts in dist/).
+run: build
+	@$(BUILD)/app/kestrin-wizard $(ARGS)
 
 # The sample trees combined with the default layout into demo-output/.
 DEMO := demo-output

@@ -1,0 +1,444 @@
+#include "app/KSdocumentPage.h"
+
+#include "app/KScontrolState.h"
+#include "app/KSfolderBrowser.h"
+#include "app/KSlistIcons.h"
+#include "app/KSqtText.h"
+#include "app/KSretitle.h"
+#include "common/KScommon.h"
+#include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSini.h"
+#include "common/KStextutil.h"
+#include "index/KSdocumentText.h"
+#include "index/KShtxData.h"
+
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+
+namespace ks::app {
+
+namespace {
+
+constexpr const char* kHtxMask = "*.htx";
+constexpr const char* kSearchDirValue = "Searchdir";
+constexpr const char* kCurrentValue = "current";
+
+// The subfolders of folder that a search enters: no hidden ones, and no
+// symbolic links, so that a link back up the tree cannot make it endless.
+std::vector<std::string> SearchableSubfolders(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code kindEc;
+        if (name.empty() || name[0] == '.' || it->is_symlink(kindEc) || !it->is_directory(kindEc))
+            continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool IsHtmlFile(const std::string& path) {
+    const std::string lower = AsciiLower(path);
+    const auto endsWith = [&lower](const std::string& tail) {
+        return lower.size() > tail.size() &&
+               lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    return (endsWith(".htm") || endsWith(".html")) && IsFile(path);
+}
+
+// The description of a document, its lines aligned on their colons; the
+// further lines of a description of several lines go under its first.
+QString DescriptionText(const TKShtxData& data) {
+    QStringList lines = FromKS(DescribeDocument(data)).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    const auto further =
+        static_cast<qsizetype>(std::count(data.Description.begin(), data.Description.end(), '\n'));
+    const QString indent(lines.isEmpty() ? 0 : lines.front().indexOf(QLatin1Char(':')) + 2,
+                         QLatin1Char(' '));
+    for (qsizetype i = lines.size() - further; i < lines.size(); ++i)
+        lines[i].prepend(indent);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+// One line of the list: the document's title, its tick, and the document.
+class TKSdocumentPage::DocumentItem : public QListWidgetItem {
+public:
+    explicit DocumentItem(std::unique_ptr<TKShtxData> data)
+        : QListWidgetItem(FromKS(data->Title)), data_(std::move(data)) {
+        setFlags(flags() | Qt::ItemIsUserCheckable);
+        setCheckState(Qt::Checked);
+    }
+    TKShtxData& Data() const { return *data_; }
+
+private:
+    std::unique_ptr<TKShtxData> data_;
+};
+
+TKSdocumentPage::TKSdocumentPage(QWidget* parent)
+    : TWizardPage(QStringLiteral("#html.p2=Documenten kiezen"), parent),
+      ownBrowser_(std::make_unique<TKSfolderBrowser>(this)), browser_(ownBrowser_.get()),
+      opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    setObjectName(QStringLiteral("tabDocumenten"));
+    SetHighlighted(true);
+    SetHelpContext(1511);
+    BuildPage();
+}
+
+TKSdocumentPage::~TKSdocumentPage() = default;
+
+QPushButton* TKSdocumentPage::MakeListButton(const char* name, ListIcon icon, const char* hint) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(ListButtonIcon(icon));
+    button->setIconSize(QSize(20, 20));
+    button->setFixedSize(30, 30);
+    button->setToolTip(QString::fromLatin1(hint));
+    return button;
+}
+
+void TKSdocumentPage::BuildPage() {
+    HTXbestanden_ = new QListWidget(this);
+    HTXbestanden_->setObjectName(QStringLiteral("HTXbestanden"));
+    app::SetHelpKeyword(HTXbestanden_, QString::fromLatin1(kListKeyword));
+    HTXbestanden_->setSelectionMode(QAbstractItemView::SingleSelection);
+    HTXbestanden_->installEventFilter(this);
+
+    btnOpenHTMLfile_ = MakeListButton("btnOpenHTMLfile", ListIcon::Spectacles, "#1513.hint");
+    btnWisHTMLfile_ = MakeListButton("btnWisHTMLfile", ListIcon::Cross, "#1516.hint");
+    btnMoveUp_ = MakeListButton("btnMoveUp", ListIcon::ArrowUp, "#1514.hint");
+    btnMoveDown_ = MakeListButton("btnMoveDown", ListIcon::ArrowDown, "#1515.hint");
+    auto* listButtons = new QVBoxLayout;
+    for (QPushButton* button : {btnOpenHTMLfile_, btnWisHTMLfile_, btnMoveUp_, btnMoveDown_})
+        listButtons->addWidget(button);
+    listButtons->addStretch(1);
+
+    lblAantal_ = new QLabel(this);
+    lblAantal_->setObjectName(QStringLiteral("lblAantal"));
+    btnDirSearch_ = new QPushButton(QStringLiteral("#1511.text=Map doorzoeken"), this);
+    btnDirSearch_->setObjectName(QStringLiteral("btnDirSearch"));
+    btnDirSearch_->setToolTip(QStringLiteral("#1511.hint"));
+    btnTitelWijzigen_ = new QPushButton(QStringLiteral("#1512.text=Titel wijzigen"), this);
+    btnTitelWijzigen_->setObjectName(QStringLiteral("btnTitelWijzigen"));
+    btnTitelWijzigen_->setToolTip(QStringLiteral("#1512.hint"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(lblAantal_, 1);
+    row->addWidget(btnDirSearch_);
+    row->addWidget(btnTitelWijzigen_);
+
+    grpOmschrijving_ = new QGroupBox(this);
+    grpOmschrijving_->setObjectName(QStringLiteral("grpOmschrijving"));
+    lblOmschrijving_ = new QLabel;
+    lblOmschrijving_->setObjectName(QStringLiteral("lblOmschrijving"));
+    lblOmschrijving_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lblOmschrijving_->setTextFormat(Qt::PlainText);
+    lblOmschrijving_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblOmschrijving_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* scroll = new QScrollArea(grpOmschrijving_);
+    scroll->setObjectName(QStringLiteral("scrollOmschrijving"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(lblOmschrijving_);
+    auto* groupLayout = new QVBoxLayout(grpOmschrijving_);
+    groupLayout->setContentsMargins(6, 4, 6, 4);
+    groupLayout->addWidget(scroll);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(HTXbestanden_, 0, 0);
+    grid->addLayout(listButtons, 0, 1);
+    grid->addLayout(row, 1, 0, 1, 2);
+    grid->addWidget(grpOmschrijving_, 2, 0, 1, 2);
+    grid->setRowStretch(0, 3);
+    grid->setRowStretch(2, 2);
+
+    connect(HTXbestanden_, &QListWidget::currentRowChanged, this,
+            &TKSdocumentPage::HTXbestandenClick);
+    connect(HTXbestanden_, &QListWidget::itemChanged, this,
+            &TKSdocumentPage::HTXbestandenClickCheck);
+    connect(HTXbestanden_, &QListWidget::itemDoubleClicked, this,
+            &TKSdocumentPage::HTXbestandenDblClick);
+    connect(btnDirSearch_, &QPushButton::clicked, this, &TKSdocumentPage::btnDirSearchClick);
+    connect(btnTitelWijzigen_, &QPushButton::clicked, this,
+            &TKSdocumentPage::btnTitelWijzigenClick);
+    connect(btnOpenHTMLfile_, &QPushButton::clicked, this, &TKSdocumentPage::btnOpenHTMLfileClick);
+    connect(btnWisHTMLfile_, &QPushButton::clicked, this, &TKSdocumentPage::btnWisHTMLfileClick);
+    connect(btnMoveUp_, &QPushButton::clicked, this, &TKSdocumentPage::btnMoveUpClick);
+    connect(btnMoveDown_, &QPushButton::clicked, this, &TKSdocumentPage::btnMoveDownClick);
+}
+
+void TKSdocumentPage::SetFolderBrowser(FolderBrowser* browser) {
+    browser_ = browser ? browser : ownBrowser_.get();
+}
+
+void TKSdocumentPage::SetUrlOpener(std::function<bool(const QUrl&)> opener) {
+    opener_ = std::move(opener);
+}
+
+TKSdocumentPage::DocumentItem* TKSdocumentPage::ItemAt(int row) const {
+    return static_cast<DocumentItem*>(HTXbestanden_->item(row));
+}
+
+TKSdocumentPage::DocumentItem* TKSdocumentPage::SelectedItem() const {
+    QListWidgetItem* item = HTXbestanden_->currentItem();
+    return item && item->isSelected() ? static_cast<DocumentItem*>(item) : nullptr;
+}
+
+int TKSdocumentPage::TickedCount() const {
+    int ticked = 0;
+    for (int i = 0; i < HTXbestanden_->count(); ++i)
+        if (ItemAt(i)->checkState() == Qt::Checked) ++ticked;
+    return ticked;
+}
+
+int TKSdocumentPage::FindPath(const std::string& path) const {
+    for (int i = 0; i < HTXbestanden_->count(); ++i)
+        if (ItemAt(i)->Data().FileName == path) return i;
+    return -1;
+}
+
+std::string TKSdocumentPage::ListKey() const {
+    return stateKey_ + kListKeyword + "_items";
+}
+
+std::vector<std::pair<TKShtxData*, bool>> TKSdocumentPage::Documents() const {
+    std::vector<std::pair<TKShtxData*, bool>> documents;
+    for (int i = 0; i < HTXbestanden_->count(); ++i)
+        documents.emplace_back(&ItemAt(i)->Data(), ItemAt(i)->checkState() == Qt::Checked);
+    return documents;
+}
+
+bool TKSdocumentPage::AddHTXfile(const std::string& path) {
+    if (!CheckFileKind(path, "htx", 1, 1)) return false;
+    if (const int row = FindPath(path); row >= 0) {
+        HTXbestanden_->setCurrentRow(row);
+        return false;
+    }
+    auto data = std::make_unique<TKShtxData>(path);
+    data->ListPosition = HTXbestanden_->count() + 1;
+    auto* item = new DocumentItem(std::move(data));
+    {
+        const QSignalBlocker quiet(HTXbestanden_); // the line is complete only once added
+        HTXbestanden_->addItem(item);
+    }
+    HTXbestanden_->setCurrentItem(item);
+    if (const TKScommon* env = CurrentEnvironment(); env && env->DebugSwitches.IsSet(0))
+        env->WriteLog("\"" + path + "\" added to HTX-list as #" +
+                      std::to_string(HTXbestanden_->count() - 1));
+    return true;
+}
+
+// A file that claims to be an index document but whose header cannot be
+// read is passed over like any file that is none.
+bool TKSdocumentPage::TryAddHTXfile(const std::string& path) {
+    try {
+        return AddHTXfile(path);
+    } catch (const EKSError&) {
+        return false;
+    }
+}
+
+void TKSdocumentPage::SearchFolder(const std::string& folder) {
+    const std::string base = WithSlash(folder);
+    for (const std::string& name : FindFiles(base, kHtxMask))
+        TryAddHTXfile(base + name);
+    for (const std::string& name : SearchableSubfolders(base))
+        SearchFolder(base + name);
+}
+
+int TKSdocumentPage::RefreshHTXcount() {
+    const int ticked = TickedCount();
+    int64_t size = 0;
+    for (int i = 0; i < HTXbestanden_->count(); ++i)
+        if (ItemAt(i)->checkState() == Qt::Checked) size += ItemAt(i)->Data().FileSize;
+    selectedSize_ = size;
+    lblAantal_->setText(Lookup("#1510.1=aantal") + QLatin1Char('=') +
+                        QString::number(HTXbestanden_->count()) + QStringLiteral("  ") +
+                        Lookup("#1510.2=geselecteerd") + QLatin1Char('=') +
+                        QString::number(ticked));
+    return ticked;
+}
+
+bool TKSdocumentPage::verifyPage() {
+    const bool filled = HTXbestanden_->count() > 0;
+    for (QPushButton* button :
+         {btnMoveDown_, btnMoveUp_, btnOpenHTMLfile_, btnTitelWijzigen_, btnWisHTMLfile_})
+        button->setEnabled(filled);
+    return RefreshHTXcount() > 0 && filled;
+}
+
+void TKSdocumentPage::HTXbestandenClick() {
+    const DocumentItem* item = SelectedItem();
+    lblOmschrijving_->setText(item ? DescriptionText(item->Data()) : QString());
+}
+
+void TKSdocumentPage::HTXbestandenClickCheck() {
+    // Only the steps between none and one ticked document change the verdict.
+    if (RefreshHTXcount() <= 1) emit PageChanged();
+}
+
+void TKSdocumentPage::HTXbestandenDblClick() {
+    OpenDocumentHTML();
+}
+
+void TKSdocumentPage::WisHuidigeHTX() {
+    const int row = HTXbestanden_->currentRow();
+    if (HTXbestanden_->count() == 0 || row < 0 || !SelectedItem()) return;
+    delete HTXbestanden_->takeItem(row);
+    if (HTXbestanden_->count() > 0)
+        HTXbestanden_->setCurrentRow(std::min(row, HTXbestanden_->count() - 1));
+    HTXbestandenClick();
+    // The counts always follow; the buttons only when the verdict may change.
+    if (RefreshHTXcount() <= 1) emit PageChanged();
+}
+
+void TKSdocumentPage::btnWisHTMLfileClick() {
+    WisHuidigeHTX();
+}
+
+void TKSdocumentPage::MoveSelected(int step) {
+    const int row = HTXbestanden_->currentRow();
+    const int target = row + step;
+    if (!SelectedItem() || target < 0 || target >= HTXbestanden_->count()) return;
+    const QSignalBlocker quiet(HTXbestanden_);
+    QListWidgetItem* item = HTXbestanden_->takeItem(row);
+    HTXbestanden_->insertItem(target, item);
+    HTXbestanden_->setCurrentRow(target);
+}
+
+void TKSdocumentPage::btnMoveUpClick() {
+    MoveSelected(-1);
+}
+
+void TKSdocumentPage::btnMoveDownClick() {
+    MoveSelected(1);
+}
+
+void TKSdocumentPage::OpenDocumentHTML() {
+    const DocumentItem* item = SelectedItem();
+    if (!item) return;
+    const TKShtxData& data = item->Data();
+    const std::string path = FolderOf(data.FileName) + data.HtmFile;
+    // Only an HTML page is handed to the desktop, never some other file the header names.
+    if (!data.HtmFile.empty() && IsHtmlFile(path))
+        opener_(QUrl::fromLocalFile(FromPath(AbsolutePath(path))));
+}
+
+void TKSdocumentPage::btnOpenHTMLfileClick() {
+    OpenDocumentHTML();
+}
+
+void TKSdocumentPage::btnTitelWijzigenClick() {
+    DocumentItem* item = SelectedItem();
+    if (!item) return;
+    TKShtxData& data = item->Data();
+    const QString caption = Lookup("#1512.1=KESTRIN HTML-uitvoer");
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(this, caption, Lookup("#1512.2=Titel van deze uitvoer"),
+                              QLineEdit::Normal, FromKS(data.Title), &ok);
+    if (!ok || TitleAsStored(ToKS(answer)) == data.Title) return;
+    const RetitleResult result = RetitleDocument(data.FileName, ToKS(answer));
+    if (!result.Changed) {
+        QMessageBox::warning(this, caption,
+                             Lookup("#1512.3=Dit bestand kan niet aangepast worden") +
+                                 QStringLiteral("\n\n") + FromPath(data.FileName) +
+                                 QStringLiteral(": ") + FromKS(result.Reason));
+        return;
+    }
+    data.Title = result.Title;
+    item->setText(FromKS(result.Title));
+}
+
+void TKSdocumentPage::btnDirSearchClick() {
+    std::string folder;
+    {
+        TKSreg wizard(stateKey_);
+        folder = wizard.ReadString(kSearchDirValue);
+    }
+    if (!browser_->BrowseForFolder(ToKS(Lookup("#1511.1=kies een map")), "", folder, false)) return;
+    {
+        TKSreg wizard(stateKey_);
+        wizard.WriteString(kSearchDirValue, folder);
+    }
+    SearchFolder(folder);
+    emit FolderSearched(folder);
+    if (HTXbestanden_->count() > 0) HTXbestanden_->setCurrentRow(0);
+    HTXbestandenClick();
+    RefreshHTXcount();
+    emit PageChanged();
+}
+
+bool TKSdocumentPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == HTXbestanden_ && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && !key->isAutoRepeat()) WisHuidigeHTX();
+    }
+    return TWizardPage::eventFilter(watched, event);
+}
+
+void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
+    stateKey_ = stateKey;
+    TKSreg list(ListKey());
+    const std::string current = list.ReadString(kCurrentValue);
+    QListWidgetItem* remembered = nullptr;
+    for (int n = 0;; ++n) {
+        std::string entry = list.ReadString(std::to_string(n));
+        if (entry.empty()) break;
+        std::string flag;
+        CutField(entry, ",", '"', flag, false);
+        if (!TryAddHTXfile(entry)) continue;
+        QListWidgetItem* item = HTXbestanden_->item(HTXbestanden_->count() - 1);
+        item->setCheckState(flag == "1" ? Qt::Checked : Qt::Unchecked);
+        if (current == std::to_string(n)) remembered = item;
+    }
+    list.Close();
+    if (remembered) HTXbestanden_->setCurrentItem(remembered);
+    HTXbestandenClick();
+    if (RefreshHTXcount() <= 1) emit PageChanged();
+}
+
+void TKSdocumentPage::OpslaanHTXbestanden() {
+    {
+        TKSreg wizard(stateKey_);
+        wizard.DeleteKey(std::string(kListKeyword) + "_items");
+        wizard.CreateKey(std::string(kListKeyword) + "_items");
+    }
+    TKSreg list(ListKey());
+    const QListWidgetItem* selected = SelectedItem();
+    for (int n = 0; n < HTXbestanden_->count(); ++n) {
+        const DocumentItem* item = ItemAt(n);
+        if (item == selected) list.WriteString(kCurrentValue, std::to_string(n));
+        list.WriteString(std::to_string(n),
+                         std::string(item->checkState() == Qt::Checked ? "1," : "0,") +
+                             item->Data().FileName);
+    }
+    list.Close();
+}
+
+void TKSdocumentPage::FreeDocuments() {
+    const QSignalBlocker quiet(HTXbestanden_);
+    HTXbestanden_->clear();
+    lblOmschrijving_->clear();
+}
+
+} // namespace ks::app

@@ -1,0 +1,125 @@
+// The page "Documenten kiezen": the list of index documents from which the
+// combined index is built. The user fills it by searching a folder tree,
+// ticks the documents to combine, orders them, retitles one, opens one's HTML
+// output or removes lines. The list with its ticks, order and selection is
+// kept in the per-user store between runs. Each line owns its document.
+#pragma once
+
+#include "app/KSwizardPage.h"
+
+#include <QUrl>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace ks {
+class FolderBrowser;
+class TKShtxData;
+} // namespace ks
+
+namespace ks::app {
+
+enum class ListIcon;
+
+class TKSdocumentPage : public TWizardPage {
+    Q_OBJECT
+
+public:
+    // The help keyword of the list; the stored list is the subkey of the
+    // wizard's key named after it with "_items".
+    static constexpr const char* kListKeyword = "SelectedHTXfile";
+
+    explicit TKSdocumentPage(QWidget* parent = nullptr);
+    ~TKSdocumentPage() override;
+
+    // Restores the stored list below the wizard's key stateKey (ending with "\").
+    void InitHTXbestanden(const std::string& stateKey);
+    // Replaces the stored list by the list as it is now.
+    void OpslaanHTXbestanden();
+    // Removes every line and frees its document.
+    void FreeDocuments();
+
+    // Adds the index document at path as a new ticked, selected line; false
+    // when it is no index document or is listed already (that line is selected).
+    bool AddHTXfile(const std::string& path);
+    // Adds the index documents of folder and of its subfolders, depth first.
+    void SearchFolder(const std::string& folder);
+    // Shows the counts; returns the number of ticked documents.
+    int RefreshHTXcount();
+    // Enables the list buttons; complete with at least one ticked document.
+    bool verifyPage();
+    // Removes the selected line (the document file is not touched).
+    void WisHuidigeHTX();
+    // Shows the selected document's HTML output with the desktop's viewer.
+    void OpenDocumentHTML();
+
+    // The documents in list order with their ticks.
+    std::vector<std::pair<TKShtxData*, bool>> Documents() const;
+    // The sum of the file sizes of the ticked documents.
+    int64_t SelectedSize() const { return selectedSize_; }
+
+    // The folder chooser of btnDirSearch (the Qt dialog unless replaced).
+    void SetFolderBrowser(FolderBrowser* browser);
+    // How an HTML file is opened (the desktop's default action unless replaced).
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener);
+
+signals:
+    // Something the page's verdict depends on changed: recompute the buttons.
+    void PageChanged();
+    // A folder was searched for documents.
+    void FolderSearched(const std::string& folder);
+
+public slots:
+    void HTXbestandenClick();
+    void HTXbestandenClickCheck();
+    void HTXbestandenDblClick();
+    void btnDirSearchClick();
+    void btnTitelWijzigenClick();
+    void btnOpenHTMLfileClick();
+    void btnWisHTMLfileClick();
+    void btnMoveUpClick();
+    void btnMoveDownClick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class DocumentItem;
+
+    void BuildPage();
+    QPushButton* MakeListButton(const char* name, ListIcon icon, const char* hint);
+    DocumentItem* ItemAt(int row) const;
+    DocumentItem* SelectedItem() const;
+    int TickedCount() const;
+    int FindPath(const std::string& path) const;
+    bool TryAddHTXfile(const std::string& path);
+    void MoveSelected(int step);
+    std::string ListKey() const;
+
+    QListWidget* HTXbestanden_ = nullptr;
+    QPushButton* btnOpenHTMLfile_ = nullptr;
+    QPushButton* btnWisHTMLfile_ = nullptr;
+    QPushButton* btnMoveUp_ = nullptr;
+    QPushButton* btnMoveDown_ = nullptr;
+    QPushButton* btnDirSearch_ = nullptr;
+    QPushButton* btnTitelWijzigen_ = nullptr;
+    QLabel* lblAantal_ = nullptr;
+    QGroupBox* grpOmschrijving_ = nullptr;
+    QLabel* lblOmschrijving_ = nullptr;
+
+    std::string stateKey_;
+    int64_t selectedSize_ = 0;
+    std::unique_ptr<FolderBrowser> ownBrowser_;
+    FolderBrowser* browser_ = nullptr;
+    std::function<bool(const QUrl&)> opener_;
+};
+
+} // namespace ks::app

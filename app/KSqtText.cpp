@@ -1,0 +1,32 @@
+#include "app/KSqtText.h"
+
+#include "common/KScodepage.h"
+#include "common/KSlocal.h"
+
+#include <QByteArray>
+#include <QFile>
+
+namespace ks::app {
+
+QString FromKS(const std::string& text) {
+    return QString::fromStdString(Windows1252ToUtf8(text));
+}
+
+std::string ToKS(const QString& text) {
+    return Utf8ToWindows1252(text.toStdString());
+}
+
+QString FromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string ToPath(const QString& path) {
+    const QByteArray bytes = QFile::encodeName(path);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QString Lookup(const std::string& literal) {
+    return FromKS(LookupText(literal, "Text"));
+}
+
+} // namespace ks::app

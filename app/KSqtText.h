@@ -1,0 +1,25 @@
+// The one crossing between the core's texts and Qt's. The core keeps texts as
+// Windows-1252 bytes and paths as the system's bytes; Qt works in Unicode.
+// Texts go through the core's 256-entry table, paths through Qt's file-name
+// codec, so a file name that is no valid text still reaches the same file.
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace ks::app {
+
+// A core text (Windows-1252) as a Qt string.
+QString FromKS(const std::string& text);
+// A Qt string as a core text; characters without a Windows-1252 byte become "?".
+std::string ToKS(const QString& text);
+
+// A path as the system has it (bytes) as a Qt string, and back.
+QString FromPath(const std::string& path);
+std::string ToPath(const QString& path);
+
+// The translated text of a localised literal ("#1511.1=kies een map"),
+// looked up in section "Text" of the user-interface texts.
+QString Lookup(const std::string& literal);
+
+} // namespace ks::app

@@ -1,0 +1,314 @@
+// The document page in the wizard window: the list of index documents, its
+// persistence across a restart, folder searches, removing, moving,
+// retitling and opening a document's HTML output.
+#include "WizardTestKit.h"
+
+#include "app/KSHTMLverzamelIndex.h"
+#include "app/KSdocumentPage.h"
+#include "common/KScommon.h"
+#include "common/KSini.h"
+#include "index/KShtxData.h"
+
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace ks::app;
+using ks::test::HtxHeader;
+using ks::test::PrivateStore;
+using ks::test::WriteHtx;
+
+namespace {
+
+// Answers the folder chooser with a fixed folder and notes where it started.
+class FakeBrowser : public ks::FolderBrowser {
+public:
+    bool BrowseForFolder(const std::string&, const std::string&, std::string& folder,
+                         bool allowNewFolder) override {
+        started.push_back(folder);
+        newFolderOffered = allowNewFolder;
+        if (answer.empty()) return false;
+        folder = answer;
+        return true;
+    }
+    std::string answer;
+    std::vector<std::string> started;
+    bool newFolderOffered = true;
+};
+
+class Wizard {
+public:
+    Wizard() {
+        window.resize(640, 480);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.DocumentPage()->SetFolderBrowser(&browser);
+        window.ShowPage(TwzrdHTMLverzamelIndex::kDocumenten);
+    }
+    ~Wizard() {
+        if (window.isVisible()) window.btnCancelClick();
+    }
+    QListWidget* List() { return window.findChild<QListWidget*>("HTXbestanden"); }
+    QPushButton* Button(const char* name) { return window.findChild<QPushButton*>(name); }
+    void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
+    QString Count() { return window.findChild<QLabel*>("lblAantal")->text(); }
+    QStringList Titles() {
+        QStringList titles;
+        for (int i = 0; i < List()->count(); ++i)
+            titles << List()->item(i)->text();
+        return titles;
+    }
+    std::vector<bool> Ticks() {
+        std::vector<bool> ticks;
+        for (int i = 0; i < List()->count(); ++i)
+            ticks.push_back(List()->item(i)->checkState() == Qt::Checked);
+        return ticks;
+    }
+    // As a search adds a document: the buttons follow.
+    bool Add(const std::string& path) {
+        const bool added = window.DocumentPage()->AddHTXfile(path);
+        window.ShowPage(-1);
+        return added;
+    }
+
+    FakeBrowser browser;
+    TwzrdHTMLverzamelIndex window;
+};
+
+std::string ListValue(const std::string& name) {
+    ks::TKSreg reg(TwzrdHTMLverzamelIndex::SettingsKey() + "SelectedHTXfile_items");
+    return reg.ReadString(name);
+}
+
+// A tree to search: nested folders, hidden ones, a link back up, and files
+// that are no index documents of this format.
+void MakeSearchTree(const PrivateStore& store) {
+    const std::string root = store.Path("tree/");
+    WriteHtx(root + "b.htx", {.title = "B"});
+    WriteHtx(root + "a.htx", {.title = "A"});
+    WriteHtx(root + "sub/deeper/d.htx", {.title = "D"});
+    WriteHtx(root + "sub/c.HTX", {.title = "C"});
+    WriteHtx(root + ".hidden/h.htx", {.title = "hidden folder"});
+    WriteHtx(root + "sub/.x.htx", {.title = "hidden file"});
+    WriteHtx(root + "layout.htx", {.title = "other kind", .type = "ksl"});
+    WriteHtx(root + "format2.htx", {.title = "format 2", .format = "2"});
+    WriteHtx(root + "formatx.htx", {.title = "no number", .format = "x"});
+    std::filesystem::create_directory_symlink(root, root + "sub/loop");
+}
+
+} // namespace
+
+class TestDocumentPage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ks::test::StartTestEnvironment(); }
+    void cleanupTestCase() { ks::test::StopTestEnvironment(); }
+    void init() { store_ = std::make_unique<PrivateStore>(); }
+    void cleanup() { store_.reset(); }
+
+    void listSurvivesARestartWithTicksOrderAndSelection();
+    void searchingTwiceAddsNothingTheSecondTime();
+    void removingAndTickingDecideTheButtons();
+    void retitlingChangesOnlyTheTitleLine();
+    void retitlingARefusedDocumentLeavesItAlone();
+    void openingShowsOnlyAnExistingHtmlFile();
+
+private:
+    std::unique_ptr<PrivateStore> store_;
+};
+
+void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
+    const std::string one = store_->Path("one/een.htx");
+    const std::string two = store_->Path("two, with comma/twee.htx");
+    const std::string three = store_->Path("three/drie.htx");
+    const std::string gone = store_->Path("gone/weg.htx");
+    WriteHtx(one, {.title = "Een"});
+    WriteHtx(two, {.title = "Twee"});
+    WriteHtx(three, {.title = "Drie", .description = "Eerste regel\nTweede regel"});
+    WriteHtx(gone, {.title = "Weg"});
+    {
+        Wizard wizard;
+        for (const std::string& path : {one, two, three, gone})
+            QVERIFY(wizard.Add(path));
+        QVERIFY(!wizard.Add(one)); // listed already: selected, not added
+        QCOMPARE(wizard.List()->currentRow(), 0);
+        wizard.List()->item(1)->setCheckState(Qt::Unchecked);
+        wizard.List()->setCurrentRow(2);
+        wizard.Click("btnMoveUp");
+        QCOMPARE(wizard.Titles(), (QStringList{"Een", "Drie", "Twee", "Weg"}));
+        QCOMPARE(wizard.List()->currentRow(), 1);
+        QCOMPARE(wizard.Count(), QStringLiteral("aantal=4  geselecteerd=3"));
+        wizard.window.btnCancelClick();
+    }
+    QCOMPARE(ListValue("current"), std::string("1"));
+    QCOMPARE(ListValue("2"), "0," + two);
+    std::filesystem::remove(gone);
+
+    Wizard wizard;
+    QCOMPARE(wizard.Titles(), (QStringList{"Een", "Drie", "Twee"})); // the vanished one dropped
+    QCOMPARE(wizard.Ticks(), (std::vector<bool>{true, true, false}));
+    QCOMPARE(wizard.List()->currentRow(), 1);
+    const auto documents = wizard.window.DocumentPage()->Documents();
+    QCOMPARE(documents[2].first->FileName, two);
+    // The description of the selected document, aligned on its colons.
+    const QString description = wizard.window.findChild<QLabel*>("lblOmschrijving")->text();
+    QVERIFY(description.startsWith(QStringLiteral("  KESTRIN document : ") +
+                                   QString::fromStdString(store_->Path("three/index.htm"))));
+    QVERIFY(description.contains(QStringLiteral("\n KESTRIN gebruiker : P. Tester (7)\n")));
+    QVERIFY(description.endsWith(QStringLiteral("\n      omschrijving : Eerste regel\n") +
+                                 QString(21, QLatin1Char(' ')) + QStringLiteral("Tweede regel")));
+    wizard.window.btnCancelClick();
+    QCOMPARE(ListValue("3"), std::string()); // saved again without it
+}
+
+void TestDocumentPage::searchingTwiceAddsNothingTheSecondTime() {
+    MakeSearchTree(*store_);
+    const std::string root = store_->Path("tree/");
+    Wizard wizard;
+    wizard.browser.answer = root;
+    wizard.Click("btnDirSearch");
+    // Files of a folder before those of its subfolders; no hidden, looping or foreign ones.
+    QCOMPARE(wizard.Titles(), (QStringList{"A", "B", "C", "D"}));
+    QCOMPARE(wizard.List()->currentRow(), 0);
+    QCOMPARE(wizard.window.OutputFolder, root);
+    QVERIFY(!wizard.browser.newFolderOffered);
+
+    wizard.List()->setCurrentRow(3);
+    wizard.Click("btnDirSearch");
+    QCOMPARE(wizard.Titles(), (QStringList{"A", "B", "C", "D"}));
+    QCOMPARE(wizard.List()->currentRow(), 0);
+    QCOMPARE(wizard.browser.started, (std::vector<std::string>{"", root}));
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=4  geselecteerd=4"));
+
+    wizard.browser.answer.clear(); // a cancelled chooser changes nothing
+    wizard.Click("btnDirSearch");
+    QCOMPARE(wizard.List()->count(), 4);
+}
+
+void TestDocumentPage::removingAndTickingDecideTheButtons() {
+    const std::string only = store_->Path("only.htx");
+    WriteHtx(only, {.title = "Enige"});
+    Wizard wizard;
+    wizard.window.FinishOnLastPageOnly = false;
+    QVERIFY(!wizard.Button("btnVolgende")->isEnabled()); // empty list
+    QVERIFY(wizard.Add(only));
+    wizard.window.ShowPage(-1);
+    QVERIFY(wizard.Button("btnVolgende")->isEnabled());
+    QVERIFY(wizard.Button("btnFinish")->isEnabled());
+
+    wizard.List()->item(0)->setCheckState(Qt::Unchecked);
+    QVERIFY(!wizard.Button("btnVolgende")->isEnabled());
+    QVERIFY(!wizard.Button("btnFinish")->isEnabled());
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=1  geselecteerd=0"));
+    wizard.List()->item(0)->setCheckState(Qt::Checked);
+    QVERIFY(wizard.Button("btnVolgende")->isEnabled());
+
+    // The Delete key in the list removes the selected line, not the file.
+    wizard.List()->setFocus();
+    QTest::keyClick(wizard.List(), Qt::Key_Delete);
+    QCOMPARE(wizard.List()->count(), 0);
+    QVERIFY(std::filesystem::exists(only));
+    for (const char* name :
+         {"btnMoveDown", "btnMoveUp", "btnOpenHTMLfile", "btnTitelWijzigen", "btnWisHTMLfile"})
+        QVERIFY2(!wizard.Button(name)->isEnabled(), name);
+    QVERIFY(!wizard.Button("btnVolgende")->isEnabled());
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=0  geselecteerd=0"));
+    wizard.Click("btnWisHTMLfile"); // nothing left to remove
+    QCOMPARE(wizard.List()->count(), 0);
+}
+
+void TestDocumentPage::retitlingChangesOnlyTheTitleLine() {
+    const std::string path = store_->Path("doc.htx");
+    const std::string bare = store_->Path("bare.htx");
+    WriteHtx(path, {.title = "Oud"});
+    WriteHtx(bare, {.withMetadata = false});
+    const std::string before = ks::test::ReadText(path);
+    Wizard wizard;
+    QVERIFY(wizard.Add(path));
+    ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) {
+        QCOMPARE(box->labelText(), QStringLiteral("Titel van deze uitvoer"));
+        QCOMPARE(box->textValue(), QStringLiteral("Oud"));
+        box->setTextValue(QStringLiteral("  Nieuwe titel é  ")); // outer blanks are no failure
+        box->accept();
+    });
+    wizard.Click("btnTitelWijzigen");
+    QCOMPARE(wizard.Titles(), QStringList{QStringLiteral("Nieuwe titel é")});
+    std::string expected = before;
+    expected.replace(expected.find("title=Oud"), 9, "title=  Nieuwe titel \xE9  ");
+    QCOMPARE(ks::test::ReadText(path), expected);
+    QCOMPARE(ks::TKShtxData(path).Title, std::string("Nieuwe titel \xE9"));
+
+    // Without a [metadata] section one is made before the index lines.
+    QVERIFY(wizard.Add(bare));
+    ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) {
+        box->setTextValue(QStringLiteral("Kaal"));
+        box->accept();
+    });
+    wizard.Click("btnTitelWijzigen");
+    const std::string text = ks::test::ReadText(bare);
+    QVERIFY(text.find("[metadata]\r\ntitle=Kaal\r\n") < text.find("[indexdata]"));
+    QCOMPARE(wizard.List()->item(1)->text(), QStringLiteral("Kaal"));
+}
+
+void TestDocumentPage::retitlingARefusedDocumentLeavesItAlone() {
+    const std::string path = store_->Path("readonly.htx");
+    WriteHtx(path, {.title = "Vast"});
+    QCOMPARE(::chmod(path.c_str(), 0444), 0);
+    const std::string before = ks::test::ReadText(path);
+    Wizard wizard;
+    QVERIFY(wizard.Add(path));
+    QString message;
+    ks::test::AnswerModal<QInputDialog>([&message](QInputDialog* box) {
+        box->setTextValue(QStringLiteral("Anders"));
+        ks::test::AnswerModal<QMessageBox>([&message](QMessageBox* warning) {
+            message = warning->text();
+            warning->accept();
+        });
+        box->accept();
+    });
+    wizard.Click("btnTitelWijzigen");
+    QVERIFY(message.startsWith(QStringLiteral("Dit bestand kan niet aangepast worden")));
+    QVERIFY(message.contains(QStringLiteral("read-only")));
+    QCOMPARE(wizard.Titles(), QStringList{QStringLiteral("Vast")});
+    QCOMPARE(ks::test::ReadText(path), before);
+
+    // A cancelled box changes nothing and asks nothing more.
+    ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) { box->reject(); });
+    wizard.Click("btnTitelWijzigen");
+    QCOMPARE(wizard.Titles(), QStringList{QStringLiteral("Vast")});
+}
+
+void TestDocumentPage::openingShowsOnlyAnExistingHtmlFile() {
+    const std::string good = store_->Path("good/tree.htx");
+    const std::string missing = store_->Path("missing/tree.htx");
+    const std::string other = store_->Path("other/tree.htx");
+    WriteHtx(good);
+    ks::test::WriteText(store_->Path("good/index.htm"), "<html></html>");
+    WriteHtx(missing);
+    WriteHtx(other, {.htmFile = "tree.ksd"});
+    ks::test::WriteText(store_->Path("other/tree.ksd"), "data");
+    Wizard wizard;
+    QList<QUrl> opened;
+    wizard.window.DocumentPage()->SetUrlOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    for (const std::string& path : {good, missing, other})
+        QVERIFY(wizard.Add(path));
+    for (int row = 0; row < 3; ++row) {
+        wizard.List()->setCurrentRow(row);
+        wizard.Click("btnOpenHTMLfile");
+    }
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(
+                         QString::fromStdString(store_->Path("good/index.htm")))});
+}
+
+QTEST_MAIN(TestDocumentPage)
+#include "KSdocumentPage_test.moc"
