@@ -3,6 +3,7 @@
 // steps themselves. The wizard and the command-line tool both drive it.
 #pragma once
 
+#include "builder/KSdivision.h"
 #include "builder/KSindexData.h"
 #include "builder/KSrunSettings.h"
 
@@ -32,7 +33,8 @@ public:
     // Merging: sorted copies of old documents, then the merged index lines
     // and the sizes per surname.
     void MergeStep(TKSprogressBar& bar, TKSbreather& breather);
-    // Folding duplicates and cutting pages; returns the number of pages.
+    // Folding duplicates and cutting pages; returns the number of pages. An
+    // index type of kIndexTypeAuto becomes the division chosen.
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
 
     TKSrunSettings& Settings() { return settings_; }
@@ -48,6 +50,7 @@ public:
     int32_t EntryTotalCount = 0;
     int32_t PageCount = 0;
     TKSpageList Pages;
+    TKSdivisionInfo Division;   // the pages each division would give
     int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
     bool Busy = false;
     int32_t StopRequest = 0; // 1 cancel, 2 previous page, 4 finish

@@ -1,6 +1,7 @@
 #include "cli/BuildCommand.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KSdivision.h"
 #include "builder/KSgenerate.h"
 #include "builder/KSrunChecks.h"
 #include "cli/TerminalProgress.h"
@@ -8,6 +9,7 @@
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
 #include "common/KStextutil.h"
+#include "index/KSdocumentCharset.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "index/KSlayoutList.h"
@@ -39,7 +41,8 @@ const char* const kUsage =
     "  -l, --layout FILE|TITLE the layout (default: the first by title)\n"
     "  -o, --output DIR        output folder (created when missing)\n"
     "  -b, --base NAME         base file name (default KESTRIN-Index)\n"
-    "  -i, --index-type 1..6   letter, two letters, about 50/100/250/500 parts\n"
+    "  -i, --index-type 1..6   letter, two letters, about 50/100/250/500 parts;\n"
+    "                          auto: the fewest pages that stay under 2 MB\n"
     "  --years                 show years in the index\n"
     "  --ignore-years          fold duplicates without comparing years\n"
     "  --split NAME[,NAME]     split these outputs over pages (default: all)\n"
@@ -62,7 +65,7 @@ struct BuildOptions {
     std::string layout;
     std::string output;
     std::string base = "KESTRIN-Index";
-    int indexType = 0; // 0: not given
+    int indexType = 0; // 0: not given; or kIndexTypeAuto
     bool years = false;
     bool ignoreYears = false;
     std::vector<std::string> split;
@@ -106,8 +109,10 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "-b" || a == "--base")
             o.base = value();
         else if (a == "-i" || a == "--index-type") {
-            const int type = StrToIntDef(value(), 0);
-            if (type < 1 || type > 6) throw UsageError{"the index type must be 1 to 6"};
+            const std::string v = value();
+            const int type = SameTextAscii(v, "auto") ? kIndexTypeAuto : StrToIntDef(v, 0);
+            if (type != kIndexTypeAuto && (type < 1 || type > 6))
+                throw UsageError{"the index type must be 1 to 6 or auto"};
             o.indexType = type;
         } else if (a == "--years")
             o.years = true;
@@ -219,11 +224,12 @@ private:
                     Problem(layout_->LayoutFile + ": no output named " + name +
                             " that can be split over pages");
         indexType_ = 1;
-        if (options_.indexType > 1 && !layout_->AsksFor("INDEXTYPE"))
+        const bool divided = options_.indexType > 1 || options_.indexType == kIndexTypeAuto;
+        if (divided && !layout_->AsksFor("INDEXTYPE"))
             Problem(layout_->LayoutFile + ": the layout does not ask for an index division");
-        else if (options_.indexType > 1 && !anySplit)
+        else if (divided && !anySplit)
             Problem("the index division needs an output that is split over pages");
-        else if (options_.indexType > 0)
+        else if (options_.indexType != 0)
             indexType_ = options_.indexType;
     }
 
@@ -304,6 +310,33 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
         << " files written in " << static_cast<int64_t>(seconds * 1000) / 1000.0 << " s\n";
 }
 
+// Documents saved as UTF-8 show their accented names wrong in the index.
+void WarnAboutUtf8Documents(const BuildOptions& options, std::ostream& err) {
+    for (const BuildOptions::Document& document : options.documents)
+        if (document.selected && DocumentLooksLikeUtf8(document.path))
+            err << "kestrin-index: warning: " << document.path
+                << ": looks like UTF-8 text; index documents are read as Windows-1252, so "
+                   "its accented names will show wrong\n";
+}
+
+const char* const kDivisionNames[] = {"per letter",      "per two letters", "about 50 parts",
+                                      "about 100 parts", "about 250 parts", "about 500 parts"};
+
+void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
+    const TKSpageSizeCheck check = CheckPageSizes(builder);
+    for (const TKSlargePage& page : check.LargePages)
+        err << "kestrin-index: warning: " << page.Path << " is "
+            << static_cast<double>(page.Size / 10000) / 100 << " MB (" << page.Size
+            << " bytes); pages over 2 MB load slowly\n";
+    const int32_t type = check.SuggestedIndexType;
+    if (type == kIndexTypeAuto)
+        err << "kestrin-index: warning: -i auto (cutting the largest surnames into parts) would "
+               "keep the index pages under 2 MB\n";
+    else if (type >= 1 && type <= 6)
+        err << "kestrin-index: warning: -i " << type << " (" << kDivisionNames[type - 1]
+            << ") would keep the index pages under 2 MB\n";
+}
+
 void OpenInBrowser(const std::string& path) {
     if (fork() == 0) {
         execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
@@ -320,6 +353,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
         err << "kestrin-index: " << Windows1252ToUtf8(problem) << '\n';
     if (!problems.empty()) return 1;
 
+    WarnAboutUtf8Documents(options, err);
     TKSbuilder builder(setup.Settings());
     const bool show = !options.quiet && isatty(STDERR_FILENO);
     const auto start = std::chrono::steady_clock::now();
@@ -339,6 +373,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
         err << "kestrin-index: " << Windows1252ToUtf8(result.Error) << '\n';
         return 1;
     }
+    WarnAboutLargePages(builder, err);
     for (const std::string& missing : result.MissingFiles)
         err << "kestrin-index: layout file not found or not copied: " << missing << '\n';
     if (show) PrintSummary(err, builder, result, seconds);
