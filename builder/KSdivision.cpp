@@ -79,14 +79,6 @@ private:
     std::string key_;
 };
 
-int64_t SizeField(const std::string& line, std::size_t tab) {
-    if (tab == std::string::npos) return 0;
-    const std::string field = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
-    char* end = nullptr;
-    const long long value = std::strtoll(field.c_str(), &end, 10);
-    return end != field.c_str() ? value : 0;
-}
-
 const TKSdivisionEstimate* Find(const std::vector<TKSdivisionEstimate>& estimates, int32_t type) {
     for (const TKSdivisionEstimate& estimate : estimates)
         if (estimate.IndexType == type) return &estimate;
@@ -167,6 +159,15 @@ int64_t TargetPageSize(int32_t indexType, int64_t estimatedSize) {
     return estimatedSize / kParts[indexType - 3];
 }
 
+int64_t SurnameSize(const std::string& sizesLine) {
+    const std::size_t tab = sizesLine.find('\t');
+    if (tab == std::string::npos) return 0;
+    const std::string field = sizesLine.substr(tab + 1, sizesLine.find('\t', tab + 1) - tab - 1);
+    char* end = nullptr;
+    const long long value = std::strtoll(field.c_str(), &end, 10);
+    return end != field.c_str() ? value : 0;
+}
+
 std::string TwoLetterKey(const std::string& surname) {
     return AsciiUpper(PadRight(surname, 2, ' '));
 }
@@ -182,9 +183,8 @@ std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,
     while (!sizes.Eof()) {
         sizes.ReadLine(line);
         if (line == "#") break;
-        const std::size_t tab = line.find('\t');
-        const std::string surname = line.substr(0, tab);
-        const int64_t size = SizeField(line, tab);
+        const std::string surname = line.substr(0, line.find('\t'));
+        const int64_t size = SurnameSize(line);
         for (PageCutter& cutter : cutters)
             cutter.Add(surname, size);
     }

@@ -40,6 +40,9 @@ bool JoinsPage(int64_t v, int64_t u, int64_t w);
 // The target page size of index types 3 to 6 (about 50, 100, 250, 500
 // parts); 0 for the others.
 int64_t TargetPageSize(int32_t indexType, int64_t estimatedSize);
+// The size in a line of the sizes per surname (surname, tab, size); 0 when
+// there is none.
+int64_t SurnameSize(const std::string& sizesLine);
 // The key of index type 2: the surname cut or padded with blanks to two
 // characters, A to Z upper-cased.
 std::string TwoLetterKey(const std::string& surname);

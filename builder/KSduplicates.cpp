@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -35,15 +34,6 @@ bool ParseMergedIndexLine(const std::string& line, TKShtxRegel& regel) {
     const auto [end, error] = std::from_chars(first, last, position);
     regel.DocIndex = error == std::errc() && end == last ? position : 0;
     return true;
-}
-
-int64_t SecondFieldAsSize(const std::string& line) {
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos) return 0;
-    const std::string field = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
-    char* end = nullptr;
-    const long long value = std::strtoll(field.c_str(), &end, 10);
-    return end != field.c_str() ? value : 0;
 }
 
 // The entry being built: the first line of a run of duplicates and the
@@ -121,7 +111,7 @@ public:
                            TKSprogressBar& bar, TKSbreather& breather) {
         bar.SetRange(0, merged.Size());
         sizes_ = &sizes;
-        currentSize_ = SecondFieldAsSize(ReadSizeLine());
+        currentSize_ = SurnameSize(ReadSizeLine());
         surnameSize_ = currentSize_;
         std::string line;
         TKShtxRegel regel;
@@ -205,8 +195,9 @@ private:
         bool newPage = NewPage(previous, next); // reads the next surname's size
         const int64_t heading = bytes_.Heading(next);
         const int64_t bytes = bytes_.Entry(next) + (sameSurname ? 0 : heading);
+        // A new surname that fits on a page is kept whole.
         int64_t needed = bytes;
-        if (!sameSurname && PredictedBytes(surnameSize_) <= cap_)
+        if (cap_ > 0 && !sameSurname && PredictedBytes(surnameSize_) <= cap_)
             needed = std::max(bytes, PredictedBytes(surnameSize_));
         if (!newPage && cap_ > 0 && pageBytes_ + needed > cap_) {
             newPage = true;
@@ -244,7 +235,7 @@ private:
 
     bool NewPageBySize(const TKShtxRegel& previous, const TKShtxRegel& next) {
         if (SameTextAscii(previous.Surname, next.Surname)) return false;
-        const int64_t u = SecondFieldAsSize(ReadSizeLine());
+        const int64_t u = SurnameSize(ReadSizeLine());
         surnameSize_ = u;
         if (JoinsPage(currentSize_, u, target_)) {
             currentSize_ += u;
