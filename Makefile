@@ -42,10 +42,12 @@ test-asan: deps
 
 test: unit test-asan
 
-# Benchmarks (never part of the tests): merging 1,000,000 index lines.
+# Benchmarks (never part of the tests): merging 1,000,000 index lines, and
+# the pages of that index with -i auto loaded in headless Chromium.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
+	@bench/run-pages $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

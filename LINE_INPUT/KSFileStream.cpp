@@ -42,6 +42,7 @@ TKSFileStream& TKSFileStream::operator=(TKSFileStream&& other) noexcept {
         text_ = std::move(other.text_);
         lineCount_ = std::exchange(other.lineCount_, 0);
         opened_ = std::exchange(other.opened_, false);
+        convert_ = std::exchange(other.convert_, nullptr);
     }
     return *this;
 }
@@ -68,12 +69,12 @@ void TKSFileStream::ReadLine(std::string& line) {
 void TKSFileStream::WriteLine(const std::string& text) {
     // One write for text and break, so that a line is never half on disk
     // unless it is longer than the buffer.
-    text_.Write(file_, text + kLineBreak);
+    text_.Write(file_, (convert_ != nullptr ? convert_(text) : text) + kLineBreak);
     CountLine();
 }
 
 void TKSFileStream::WriteText(const std::string& text) {
-    text_.Write(file_, text);
+    text_.Write(file_, convert_ != nullptr ? convert_(text) : text);
 }
 
 } // namespace ks

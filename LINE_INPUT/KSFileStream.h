@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -40,6 +41,11 @@ public:
     void WriteLine(const std::string& text); // text, then CR LF
     void WriteText(const std::string& text); // text only; the line count stays
 
+    // A conversion that every text written passes through first (pages in
+    // another character set); nullptr, the default, writes texts as given.
+    using TextConversion = std::string (*)(std::string_view);
+    void SetConversion(TextConversion convert) { convert_ = convert; }
+
     bool Opened() const { return opened_; }
     // Why the file could not be opened (the system's reason).
     const std::string& OpenError() const { return file_.OpenError(); }
@@ -58,6 +64,7 @@ private:
     TStreamText text_;
     int lineCount_ = 0;
     bool opened_ = false;
+    TextConversion convert_ = nullptr;
 };
 
 } // namespace ks

@@ -50,10 +50,13 @@ int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
     options.IndexType = settings_.IndexType;
     options.IgnoreYears = settings_.DuplicatesIgnoreYears;
     options.EstimatedSize = EstimatedSize;
+    options.ReferenceSizes = ReferenceSizes(settings_);
     const TKSduplicateResult result =
         FindDuplicates(mergedPath_, sizesPath_, bar, entriesPath_, options, Pages, breather);
     EntryTotalCount = result.EntryTotalCount;
     PageCount = result.PageCount;
+    settings_.IndexType = result.IndexType;
+    Division = result.Division;
     return PageCount;
 }
 

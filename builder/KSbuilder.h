@@ -3,6 +3,7 @@
 // steps themselves. The wizard and the command-line tool both drive it.
 #pragma once
 
+#include "builder/KSdivision.h"
 #include "builder/KSindexData.h"
 #include "builder/KSrunSettings.h"
 
@@ -38,7 +39,8 @@ public:
     // copies wait meanwhile), then the merged index lines and the sizes per
     // surname.
     void MergeStep(TKSprogressBar& bar, TKSbreather& breather);
-    // Folding duplicates and cutting pages; returns the number of pages.
+    // Folding duplicates and cutting pages; returns the number of pages. An
+    // index type of kIndexTypeAuto becomes the division chosen.
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
 
     TKSrunSettings& Settings() { return settings_; }
@@ -54,6 +56,7 @@ public:
     int32_t EntryTotalCount = 0;
     int32_t PageCount = 0;
     TKSpageList Pages;
+    TKSdivisionInfo Division;   // the pages each division would give
     int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
     bool Busy = false;
 

@@ -6,8 +6,8 @@
 #include "common/KStextutil.h"
 #include "index/KShtxRegel.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -34,23 +34,6 @@ bool ParseMergedIndexLine(const std::string& line, TKShtxRegel& regel) {
     const auto [end, error] = std::from_chars(first, last, position);
     regel.DocIndex = error == std::errc() && end == last ? position : 0;
     return true;
-}
-
-int64_t SecondFieldAsSize(const std::string& line) {
-    const std::size_t tab = line.find('\t');
-    if (tab == std::string::npos) return 0;
-    const std::string field = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
-    char* end = nullptr;
-    const long long value = std::strtoll(field.c_str(), &end, 10);
-    return end != field.c_str() ? value : 0;
-}
-
-std::string FirstTwoUpper(const std::string& surname) {
-    return AsciiUpper(PadRight(surname, 2, ' '));
-}
-
-int64_t Distance(int64_t a, int64_t b) {
-    return a > b ? a - b : b - a;
 }
 
 // The entry being built: the first line of a run of duplicates and the
@@ -119,37 +102,40 @@ private:
 
 class DuplicateFinder {
 public:
-    DuplicateFinder(const TKSduplicateOptions& options, TKSpageList& pages)
-        : options_(options), pages_(pages) {
-        static const int64_t kParts[] = {50, 100, 250, 500};
-        if (options.IndexType >= 3 && options.IndexType <= 6)
-            target_ = options.EstimatedSize / kParts[options.IndexType - 3];
-    }
+    // cap: the bytes an index page may hold (0: no cap).
+    DuplicateFinder(const TKSduplicateOptions& options, int64_t cap, TKSpageList& pages)
+        : options_(options), pages_(pages), bytes_(options.ReferenceSizes),
+          target_(TargetPageSize(options.IndexType, options.EstimatedSize)), cap_(cap) {}
 
     TKSduplicateResult Run(TKSFileStream& merged, TKSFileStream& sizes, TKSFileStream& entries,
                            TKSprogressBar& bar, TKSbreather& breather) {
         bar.SetRange(0, merged.Size());
         sizes_ = &sizes;
-        currentSize_ = SecondFieldAsSize(ReadSizeLine());
+        currentSize_ = SurnameSize(ReadSizeLine());
+        surnameSize_ = currentSize_;
         std::string line;
         TKShtxRegel regel;
         if (!ReadMerged(merged, line, regel, bar)) {
             entries.WriteLine("#");
             return result_;
         }
+        pageBytes_ = bytes_.Heading(regel) + bytes_.Entry(regel);
+        bytesTotal_ = pageBytes_;
         StartFirstPage(regel);
         std::string buffer;
         while (true) {
             breather.Breathe();
             const bool more = ReadMerged(merged, line, regel, bar);
             if (more && pending_.IsDuplicate(regel, options_.IgnoreYears)) {
+                pageBytes_ += bytes_.Reference(regel);
+                bytesTotal_ += bytes_.Reference(regel);
                 pending_.AddDuplicate(regel);
                 continue;
             }
             pending_.Write(entries, pageNr_, recordNr_, buffer);
             ++result_.EntryTotalCount;
             if (!more) break;
-            if (NewPage(pending_.Regel(), regel)) StartPage(regel);
+            if (PageEnds(pending_.Regel(), regel)) StartPage(regel);
             ++recordNr_;
             TKSindexData& page = pages_.PageData(pageNr_);
             page.LastSurname = regel.Surname;
@@ -196,12 +182,47 @@ private:
         pageStartRecord_ = recordNr_ + 1;
     }
 
+    // The division's decision. With a cap, a page also ends before a
+    // surname that would take it past the cap, and inside a surname that is
+    // larger than the cap by itself (the index writer repeats the surname
+    // on the next page).
+    bool PageEnds(const TKShtxRegel& previous, const TKShtxRegel& next) {
+        const bool sameSurname = SameTextAscii(previous.Surname, next.Surname);
+        if (!sameSurname) {
+            unitsDone_ += surnameSize_;
+            bytesDone_ = bytesTotal_;
+        }
+        bool newPage = NewPage(previous, next); // reads the next surname's size
+        const int64_t heading = bytes_.Heading(next);
+        const int64_t bytes = bytes_.Entry(next) + (sameSurname ? 0 : heading);
+        // A new surname that fits on a page is kept whole.
+        int64_t needed = bytes;
+        if (cap_ > 0 && !sameSurname && PredictedBytes(surnameSize_) <= cap_)
+            needed = std::max(bytes, PredictedBytes(surnameSize_));
+        if (!newPage && cap_ > 0 && pageBytes_ + needed > cap_) {
+            newPage = true;
+            // The page now holds the new surname, or only a part of one.
+            currentSize_ = sameSurname ? 0 : surnameSize_;
+        }
+        pageBytes_ = newPage ? heading + bytes_.Entry(next) : pageBytes_ + bytes;
+        bytesTotal_ += bytes;
+        return newPage;
+    }
+
+    // The bytes a surname of the merge's estimated size will take, by the
+    // proportion of the surnames so far.
+    int64_t PredictedBytes(int64_t units) const {
+        if (unitsDone_ <= 0 || bytesDone_ <= 0) return 2 * units;
+        return static_cast<int64_t>(static_cast<double>(units) * static_cast<double>(bytesDone_) /
+                                    static_cast<double>(unitsDone_));
+    }
+
     bool NewPage(const TKShtxRegel& previous, const TKShtxRegel& next) {
         switch (options_.IndexType) {
         case 1:
             return previous.Letter != next.Letter;
         case 2:
-            return FirstTwoUpper(previous.Surname) != FirstTwoUpper(next.Surname);
+            return TwoLetterKey(previous.Surname) != TwoLetterKey(next.Surname);
         case 3:
         case 4:
         case 5:
@@ -212,16 +233,12 @@ private:
         }
     }
 
-    // A surname joins the page when that brings the page nearer the target
-    // size, unless it is larger than the target and the page is past a
-    // quarter of it.
     bool NewPageBySize(const TKShtxRegel& previous, const TKShtxRegel& next) {
         if (SameTextAscii(previous.Surname, next.Surname)) return false;
-        const int64_t u = SecondFieldAsSize(ReadSizeLine());
-        const int64_t v = currentSize_;
-        const int64_t w = target_;
-        if (Distance(w, v + u) < Distance(w, v) && (u <= w || 4 * v <= w)) {
-            currentSize_ = v + u;
+        const int64_t u = SurnameSize(ReadSizeLine());
+        surnameSize_ = u;
+        if (JoinsPage(currentSize_, u, target_)) {
+            currentSize_ += u;
             return false;
         }
         currentSize_ = u;
@@ -233,8 +250,17 @@ private:
     TKSFileStream* sizes_ = nullptr;
     PendingEntry pending_;
     TKSduplicateResult result_;
+    TKSpageBytes bytes_;
     int64_t target_ = 0;
+    int64_t cap_ = 0;
     int64_t currentSize_ = 0;
+    int64_t surnameSize_ = 0; // of the last surname read from the sizes
+    // For the cap: the page's index, and the bytes and merge sizes of the
+    // whole index so far (of the surnames done, for the proportion).
+    int64_t pageBytes_ = 0;
+    int64_t bytesTotal_ = 0;
+    int64_t bytesDone_ = 0;
+    int64_t unitsDone_ = 0;
     int32_t pageNr_ = 0;
     int32_t recordNr_ = 0;
     int32_t pageStartRecord_ = 1;
@@ -247,11 +273,26 @@ TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::stri
                                   const TKSduplicateOptions& options, TKSpageList& pages,
                                   TKSbreather& breather) {
     pages.Clear();
+    TKSdivisionInfo division;
+    division.Auto = options.IndexType == kIndexTypeAuto;
+    division.Estimates = EstimateDivisions(sizesPath, options.EstimatedSize);
+    TKSduplicateOptions used = options;
+    int64_t cap = 0;
+    if (division.Auto) {
+        // Chosen as if a surname larger than the budget were cut into parts,
+        // as the cap does.
+        used.IndexType = ChooseDivision(
+            EstimateDivisions(sizesPath, options.EstimatedSize, kAutoPageBudget), kAutoPageBudget);
+        if (used.IndexType > 2) cap = kAutoPageCap;
+    }
     TKSFileStream merged(mergedPath, "I");
     TKSFileStream sizes(sizesPath, "I");
     TKSFileStream entries(entriesPath, "O");
-    DuplicateFinder finder(options, pages);
-    return finder.Run(merged, sizes, entries, bar, breather);
+    DuplicateFinder finder(used, cap, pages);
+    TKSduplicateResult result = finder.Run(merged, sizes, entries, bar, breather);
+    result.IndexType = used.IndexType;
+    result.Division = std::move(division);
+    return result;
 }
 
 } // namespace ks

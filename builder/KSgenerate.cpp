@@ -261,6 +261,7 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     parser.SetOutputFolder(FolderOf(folder + output));
     parser.SetOutputFile(FileNameOf(output));
     parser.ProgressBar = &bar;
+    parser.Utf8Output = builder_.Settings().Layout->Utf8Pages();
     const std::string summary = parser.CountVariables();
     bar.SetRange(0, EstimateProgress(summary, entry.Split));
     result.FilesWritten.push_back(folder + output);

@@ -34,12 +34,15 @@ public:
     }
 
     // One item per run of entries with the same surname, written when the
-    // run has ended, because the item shows the run's length.
+    // run has ended, because the item shows the run's length. A page change
+    // ends a run too: a surname filed under two index letters ("IJzerman"
+    // under I and under IJ) gets an item on each page, so that every page
+    // has its block (and its own file when split).
     void Run() {
         TKSentryReader reader(builder_, out_);
         TKShtxRegel entry;
         while (reader.Next(entry)) {
-            if (count_ > 0 && entry.SameSurname(first_.Surname)) {
+            if (count_ > 0 && entry.PageNr == first_.PageNr && entry.SameSurname(first_.Surname)) {
                 ++count_;
                 continue;
             }

@@ -21,7 +21,7 @@ struct TKSrunDocument {
 struct TKSrunSettings {
     std::vector<TKSrunDocument> Documents; // in list order
     TKSkslData* Layout = nullptr;          // owned by the caller
-    int32_t IndexType = 1;                 // 1 to 6
+    int32_t IndexType = 1;                 // 1 to 6, or kIndexTypeAuto (KSdivision.h)
     bool IndexWithYears = false;           // show years in the index
     bool DuplicatesIgnoreYears = false;    // fold duplicates without comparing years
     std::string OutputFolder;              // ends with "/"

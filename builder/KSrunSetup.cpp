@@ -1,5 +1,6 @@
 #include "builder/KSrunSetup.h"
 
+#include "builder/KSdivision.h"
 #include "common/KScommon.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
@@ -146,11 +147,16 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
         if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
             problems.push_back({layout_->LayoutFile, "entry " + entry.Name + ": " + problem});
     }
-    if (IndexType > 1 && !layout_->AsksFor("INDEXTYPE"))
+    const bool divided = IndexType > 1 || IndexType == kIndexTypeAuto;
+    if (divided && !layout_->AsksFor("INDEXTYPE"))
         problems.push_back({layout_->LayoutFile, "the layout does not ask for an index division"});
-    else if (IndexType > 1 && !AnySplit(*layout_))
+    else if (divided && !AnySplit(*layout_))
         problems.push_back({"", "the index division needs an output that is split over pages"});
     return problems;
+}
+
+int32_t TKSrunSetup::EffectiveIndexType() const {
+    return IndexType > 0 || IndexType == kIndexTypeAuto ? IndexType : 1;
 }
 
 std::string TKSrunSetup::OutputFolderPath() const {

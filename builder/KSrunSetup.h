@@ -82,14 +82,14 @@ public:
     TKSrunSettings Settings(const TKScommon& environment) const;
 
     // The division the run uses: 1 when none is chosen.
-    int32_t EffectiveIndexType() const { return IndexType > 0 ? IndexType : 1; }
+    int32_t EffectiveIndexType() const;
     // The output folder as an absolute path with "/".
     std::string OutputFolderPath() const;
 
     TKSdocumentList Documents;
     std::string OutputFolder; // as given
     std::string BaseName = "KESTRIN-Index";
-    int32_t IndexType = 0; // 0: not chosen
+    int32_t IndexType = 0; // 0: not chosen; kIndexTypeAuto: chosen after the merge
     bool IndexWithYears = false;
     bool DuplicatesIgnoreYears = false;
     std::string Title;

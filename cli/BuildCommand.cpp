@@ -1,6 +1,7 @@
 #include "cli/BuildCommand.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KSdivision.h"
 #include "builder/KSgenerate.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
@@ -12,6 +13,7 @@
 #include "common/KSfiles.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "index/KSdocumentCharset.h"
 #include "index/KSdocumentCheck.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -46,7 +48,8 @@ const char* const kUsage =
     "  -l, --layout FILE|TITLE the layout (default: the first by title)\n"
     "  -o, --output DIR        output folder (created when missing)\n"
     "  -b, --base NAME         base file name (default KESTRIN-Index)\n"
-    "  -i, --index-type 1..6   letter, two letters, about 50/100/250/500 parts\n"
+    "  -i, --index-type 1..6   letter, two letters, about 50/100/250/500 parts;\n"
+    "                          auto: the fewest pages that stay under 2 MB\n"
     "  --years                 show years in the index\n"
     "  --ignore-years          fold duplicates without comparing years\n"
     "  --split NAME[,NAME]     split these outputs over pages (default: all)\n"
@@ -73,7 +76,7 @@ struct BuildOptions {
     std::string layout;
     std::string output;
     std::string base = "KESTRIN-Index";
-    int indexType = 0; // 0: not given
+    int indexType = 0; // 0: not given; or kIndexTypeAuto
     bool years = false;
     bool ignoreYears = false;
     std::vector<std::string> split;
@@ -130,8 +133,10 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "-b" || a == "--base")
             o.base = value();
         else if (a == "-i" || a == "--index-type") {
-            const int type = StrToIntDef(value(), 0);
-            if (type < 1 || type > 6) throw UsageError{"the index type must be 1 to 6"};
+            const std::string v = value();
+            const int type = SameTextAscii(v, "auto") ? kIndexTypeAuto : StrToIntDef(v, 0);
+            if (type != kIndexTypeAuto && (type < 1 || type > 6))
+                throw UsageError{"the index type must be 1 to 6 or auto"};
             o.indexType = type;
         } else if (a == "--years")
             o.years = true;
@@ -260,6 +265,33 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
         << " files written in " << static_cast<int64_t>(seconds * 1000) / 1000.0 << " s\n";
 }
 
+// Documents saved as UTF-8 show their accented names wrong in the index.
+void WarnAboutUtf8Documents(const BuildOptions& options, std::ostream& err) {
+    for (const BuildOptions::Document& document : options.documents)
+        if (document.selected && DocumentLooksLikeUtf8(document.path))
+            err << "kestrin-index: warning: " << document.path
+                << ": looks like UTF-8 text; index documents are read as Windows-1252, so "
+                   "its accented names will show wrong\n";
+}
+
+const char* const kDivisionNames[] = {"per letter",      "per two letters", "about 50 parts",
+                                      "about 100 parts", "about 250 parts", "about 500 parts"};
+
+void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
+    const TKSpageSizeCheck check = CheckPageSizes(builder);
+    for (const TKSlargePage& page : check.LargePages)
+        err << "kestrin-index: warning: " << page.Path << " is "
+            << static_cast<double>(page.Size / 10000) / 100 << " MB (" << page.Size
+            << " bytes); pages over 2 MB load slowly\n";
+    const int32_t type = check.SuggestedIndexType;
+    if (type == kIndexTypeAuto)
+        err << "kestrin-index: warning: -i auto (cutting the largest surnames into parts) would "
+               "keep the index pages under 2 MB\n";
+    else if (type >= 1 && type <= 6)
+        err << "kestrin-index: warning: -i " << type << " (" << kDivisionNames[type - 1]
+            << ") would keep the index pages under 2 MB\n";
+}
+
 void OpenInBrowser(const std::string& path) {
     if (fork() == 0) {
         execlp("xdg-open", "xdg-open", path.c_str(), static_cast<char*>(nullptr));
@@ -322,6 +354,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
         return StopSignals::ExitStatus();
     }
 
+    WarnAboutUtf8Documents(options, err);
     TKSbuilder builder(setup.Settings());
     const bool show = !options.quiet && isatty(STDERR_FILENO);
     const auto start = std::chrono::steady_clock::now();
@@ -335,6 +368,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!result.Stopped && !result.Failed) WarnAboutLargePages(builder, err);
     const int status = Report(result, missing, err);
     if (status != 0) return status;
     if (show) PrintSummary(err, builder, result, seconds);

@@ -5,6 +5,7 @@
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
+#include "index/KSdocumentCharset.h"
 #include "index/KSdocumentText.h"
 #include "index/KShtxData.h"
 #include "index/KSlayoutList.h"
@@ -106,6 +107,9 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     for (char c : Windows1252ToUtf8(DescribeDocument(document)))
         if (c != '\r') out << c;
     out << "index lines: " << CountIndexLines(path) << '\n';
+    if (DocumentLooksLikeUtf8(path))
+        out << "warning: the text looks like UTF-8, but index documents are read as "
+               "Windows-1252: its accented names will show wrong\n";
     return 0;
 }
 

@@ -114,6 +114,7 @@ void TKSkslData::Clear() {
     Comment.clear();
     Image.clear();
     AskUser.clear();
+    Charset.clear();
     TemplateCount = 0;
     FileCount = 0;
     CurrentItem = nullptr;
@@ -139,6 +140,7 @@ bool TKSkslData::Load(const std::string& path, const std::string& resourceFolder
     for (int n = 1; ini_->ValueExists("comment" + std::to_string(n)); ++n)
         Comment += ini_->ReadString("comment" + std::to_string(n), "") + "\r\n";
     AskUser = ini_->ReadString("askuser", "");
+    Charset = ini_->ReadString("charset", "");
     TemplateCount = ReadEntries("Templates", TKSkslFile::kTemplate);
     FileCount = ReadEntries("Files", TKSkslFile::kPlainFile);
     return true;
@@ -193,6 +195,11 @@ std::string TKSkslData::LayoutText(const std::string& key) const {
 
 bool TKSkslData::AsksFor(const std::string& word) const {
     return AsciiUpper(AskUser).find(AsciiUpper(word)) != std::string::npos;
+}
+
+bool TKSkslData::Utf8Pages() const {
+    const std::string charset = AsciiUpper(Trim(Charset));
+    return charset == "UTF-8" || charset == "UTF8";
 }
 
 } // namespace ks

@@ -3,7 +3,7 @@
 // picture, a description and free texts for the templates.
 //
 //   [KESTRIN]  type=KSL, format=1
-//   [General]  title, image, comment1.., askuser
+//   [General]  title, image, comment1.., askuser, charset
 //   [Templates] 1=Name, Source, Output, Caption   (until the first empty number)
 //   [Files]     1=...                             (same)
 //   [Texts]    any key: texts the templates fetch
@@ -87,6 +87,10 @@ public:
     // True when AskUser names word ("INDEXTYPE", "TITLE", "HOMEPAGE", "EMAIL")
     // anywhere, letter case ignored.
     bool AsksFor(const std::string& word) const;
+    // True when charset says "utf-8" (or "utf8"; letter case and blanks
+    // ignored): the pages are written in UTF-8, every text converted from
+    // Windows-1252 as it is written. Anything else keeps Windows-1252.
+    bool Utf8Pages() const;
 
     int32_t ItemCount() const { return static_cast<int32_t>(Items.size()); }
 
@@ -96,6 +100,7 @@ public:
     std::string Image;   // full path of the preview picture, or ""
     std::string BaseName;
     std::string AskUser;
+    std::string Charset; // as read from [General]
     int32_t TemplateCount = 0;
     int32_t FileCount = 0;
     std::vector<std::unique_ptr<TKSkslFile>> Items;

@@ -1,5 +1,6 @@
 #include "template/KStemplateParser.h"
 
+#include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
 #include "common/KSpaths.h"
@@ -345,6 +346,7 @@ void TKStemplateParser::OpenWriter() {
     // Opening for output empties the file: never the template being read.
     if (SameFile(path, TemplateFile)) throw EWriteError(path, "is the template being read");
     writer_ = std::make_unique<TKSFileStream>(path, "O");
+    if (Utf8Output) writer_->SetConversion(&Windows1252ToUtf8);
 }
 
 void TKStemplateParser::CountLine() {

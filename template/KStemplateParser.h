@@ -18,6 +18,11 @@
 // OnNextFile is used as given, after the output folder. Keeping the output
 // inside that folder (no "/" or ".." in the names) is the caller's duty. An
 // output path that is the template itself is refused with EWriteError.
+//
+// Templates and every text the processor or its callers produce are
+// Windows-1252; with Utf8Output the output files are written in UTF-8, each
+// line converted as it is written (the lines the callers' writers write
+// included).
 #pragma once
 
 #include "LINE_INPUT/KSFileStream.h"
@@ -75,6 +80,7 @@ public:
     VariableCallback OnVariable;
     NextFileCallback OnNextFile;
     TKSprogressBar* ProgressBar = nullptr;
+    bool Utf8Output = false; // write the output files in UTF-8
 
     // Registers the comma-separated names in upper case ("FILE,REPORTLIST,...").
     void SetVariableNames(const std::string& list);

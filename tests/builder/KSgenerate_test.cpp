@@ -2,6 +2,7 @@
 
 #include "builder/KSbuilder.h"
 #include "builder/KSrunProgress.h"
+#include "common/KScodepage.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
@@ -202,6 +203,44 @@ TEST_F(GenerateTest, WritesEveryEntryOfTheLayoutAndCleansUp) {
     EXPECT_EQ(4, result.FilesWritten.size());
     EXPECT_FALSE(builder->Busy);
     EXPECT_TRUE(fs::is_empty(dir.file("tmp"))); // the record files are gone
+}
+
+// The same run without and with charset=utf-8: every page comes out as the
+// UTF-8 form of its Windows-1252 self (template text, layout texts,
+// expressions, names, titles and links of the trees alike); plain files are
+// copied as they are.
+TEST_F(GenerateTest, AUtf8LayoutWritesTheSamePagesInUtf8) {
+    WriteFileBytes(
+        dir.file("trees/tree1/tree1.htx"),
+        Tree("Stamboom \xC9\xE9n", {"B\tBerg, van den\tJ\xF6rg\t\t1850\t1910\t1\tp\xE9.htm#i1",
+                                    "J\tJansen\tPiet\t\t\t\t2\tp1.htm#i2"}));
+    WriteFileBytes(dir.file("layout/start.tpl"),
+                   "<p>\x93#KSLTEXT(Footer)!\x94 #CHR$(128)! \xAB</p>\r\n");
+    WriteFileBytes(dir.file("layout/style.css"), "p::before { content: \"\xBB\" }\n");
+    std::string layoutFile = Layout(kEntries, kFiles);
+    layoutFile.replace(layoutFile.find("Made with care"), 14, "Caf\xE9");
+    WriteFileBytes(dir.file("layout/test.ksl"), layoutFile);
+    ASSERT_FALSE(Run().Failed);
+    const std::vector<std::string> pages = {Out("idx1.htm"), Out("idx2.htm"), Out("idx.htm")};
+
+    layoutFile.replace(layoutFile.find("askuser="), 0, "charset=UTF-8\r\n");
+    WriteFileBytes(dir.file("layout/test.ksl"), layoutFile);
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    EXPECT_EQ(Windows1252ToUtf8(pages[0]), Out("idx1.htm"));
+    EXPECT_EQ(Windows1252ToUtf8(pages[1]), Out("idx2.htm"));
+    EXPECT_EQ("<p>\xE2\x80\x9C"
+              "Caf\xC3\xA9\xE2\x80\x9D \xE2\x82\xAC \xC2\xAB</p>\r\n",
+              Out("idx.htm"));
+    const std::string page = Out("idx1.htm");
+    EXPECT_NE(pages[0], page);
+    // Names and titles of the trees stay entities; a link is converted.
+    EXPECT_NE(std::string::npos,
+              page.find("<span class=\"VN\" title=\"1850-1910\">J&ouml;rg</span>"));
+    EXPECT_NE(
+        std::string::npos,
+        page.find("href=\"../trees/tree1/p\xC3\xA9.htm#i1\" title=\"Stamboom &Eacute;&eacute;n\""));
+    EXPECT_EQ("p::before { content: \"\xBB\" }\n", Out("idx.css"));
 }
 
 TEST_F(GenerateTest, ClearsOldResultsOfTheBaseNameAndOfEveryOutputPattern) {

@@ -69,6 +69,49 @@ TEST_F(NameListTest, WritesOneBlockPerPageAndMovesOnWithTheSplitOutput) {
     EXPECT_EQ(9, world.Breather().count);
 }
 
+// Per letter, one tree files IJzerman under "I" and another under "IJ": the
+// surname runs over a page change.
+TEST(NameListPages, ASurnameOnTwoPagesGetsAnItemOnEachAndEveryPageItsFile) {
+    WriterWorld world;
+    world.AddDocument("tree1/a.htx", "Tree one", 1);
+    world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
+    TKSkslFile& names = world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
+    world.Layout().CurrentItem = &names;
+    world.SetPages({{"I", "Ites", "IJzerman", 3},
+                    {"IJ", "IJzerman", "IJzerman", 1},
+                    {"J", "Jansen", "Jansen", 1}});
+    world.WriteEntries({"I\tItes\tJan\t\t\t\t1\t1\t1\t0,a.htm#1",
+                        "I\tIJzerman\tAnna\t\t\t\t1\t2\t1\t0,a.htm#2",
+                        "I\tIJzerman\tPiet\t\t\t\t1\t3\t1\t0,a.htm#3",
+                        "IJ\tIJzerman\tKees\t\t\t\t2\t4\t1\t0,a.htm#4",
+                        "J\tJansen\tJan\t\t\t\t3\t5\t1\t0,a.htm#5"});
+    FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm", "names3.htm", "x.htm"});
+    WriteNameList(world.Builder(), out, "index");
+    EXPECT_EQ(2, out.NextPageCalls()) << "one file per page, no more, no less";
+    const std::string first = out.Text(0);
+    EXPECT_NE(std::string::npos, first.find("<a name=\"index1\""));
+    EXPECT_NE(
+        std::string::npos,
+        first.find("<span class=\"N2\"><a href=\"index1.htm#bm2\" class=\"Naam\">IJzerman</a> "
+                   "<span class=\"Aantal\">(2)</span></span></span>\r\n  </span>\r\n"
+                   "</span>\r\n"))
+        << first;
+    EXPECT_EQ(std::string::npos, first.find("index2")) << first;
+    // The second page's own block, linking to where that page starts.
+    EXPECT_EQ("<span class=\"KSVIletter\">\r\n"
+              "  <a name=\"index2\" id=\"index2\"></a>\r\n"
+              "  <span class=\"Letter\">IJ</span>\r\n"
+              "  <span class=\"FromTo\">IJ</span>\r\n"
+              "  <span class=\"Records\">\r\n"
+              "    <span class=\"Record\"><span class=\"N1\"><a href=\"index2.htm#bm4\" "
+              "class=\"Naam\">IJzerman</a> <span class=\"Aantal\">(1)</span></span></span>\r\n"
+              "  </span>\r\n"
+              "</span>\r\n",
+              out.Text(1));
+    EXPECT_NE(std::string::npos, out.Text(2).find("<a name=\"index3\" id=\"index3\"></a>"));
+    EXPECT_NE(std::string::npos, out.Text(2).find("index3.htm#bm5"));
+}
+
 TEST_F(NameListTest, AnOutputThatIsNotSplitHoldsEveryBlockAndLinksIntoTheSingleFile) {
     names->SetSplit(false);
     world.Layout().FindItem("index")->SetSplit(false);

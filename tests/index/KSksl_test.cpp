@@ -109,6 +109,22 @@ TEST_F(LayoutTest, HeaderDecidesWhetherAFileIsALayout) {
     EXPECT_EQ("", layout_.LayoutText("anything"));
 }
 
+TEST_F(LayoutTest, CharsetUtf8MakesUtf8PagesAnythingElseKeepsWindows1252) {
+    for (const char* value : {"utf-8", "UTF-8", " Utf8 "}) {
+        ASSERT_TRUE(LoadLayout(std::string(kHeader) + "[General]\r\ncharset=" + value + "\r\n"));
+        EXPECT_TRUE(layout_.Utf8Pages()) << value;
+    }
+    for (const char* value : {"", "windows-1252", "utf-16", "utf"}) {
+        ASSERT_TRUE(LoadLayout(std::string(kHeader) + "[General]\r\ncharset=" + value + "\r\n"));
+        EXPECT_FALSE(layout_.Utf8Pages()) << value;
+    }
+    // The setting belongs to [General] only; a new load forgets the old one.
+    ASSERT_TRUE(LoadLayout(std::string(kHeader) + "[General]\r\ncharset=utf-8\r\n"));
+    ASSERT_TRUE(LoadLayout(std::string(kHeader) + "[Texts]\r\ncharset=utf-8\r\n"));
+    EXPECT_FALSE(layout_.Utf8Pages());
+    EXPECT_EQ("", layout_.Charset);
+}
+
 TEST(KSksl, EntryLinesSplitAtCommasOutsideQuotes) {
     using Fields = std::vector<std::string>;
     EXPECT_EQ((Fields{"index", "index.tpl", "#PREFIX!#NR!.htm", "Index pages"}),

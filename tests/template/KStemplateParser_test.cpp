@@ -439,6 +439,40 @@ TEST_F(PageTest, TheWriterKeepsItsColumnAcrossThePageChange) {
     EXPECT_EQ((std::vector<int32_t>{2, 2}), columns);
 }
 
+TEST_F(PageTest, Utf8OutputConvertsEveryLineOfEveryPage) {
+    parser.Utf8Output = true;
+    parser.OnVariable = [&](const std::string& text, TKStemplateParser& p) {
+        if (text != "INDEXDATA") return std::string("Caf\xE9 \x80");
+        p.Output().WriteLine("<b>J\xF6rg</b> &ouml;");
+        p.Output().WriteText("\x8A");
+        p.NextPage();
+        p.Output().WriteLine("\xC5str\xF6m");
+        return std::string("\x93x\x94");
+    };
+    Template({"<title>#TITLE$!</title> \xAB#CHR$(233)!\xBB", "#INDEXDATA!", "end \xFF"});
+    ASSERT_TRUE(parser.Execute());
+    // Template text, expression results, the variable's value and the lines
+    // its writer wrote: all in UTF-8; entities stay as written.
+    EXPECT_EQ("<title>Caf\xC3\xA9 \xE2\x82\xAC</title> \xC2\xAB\xC3\xA9\xC2\xBB\r\n"
+              "<b>J\xC3\xB6rg</b> &ouml;\r\n"
+              "\xC5\xA0"
+              "end \xC3\xBF\r\n",
+              Written("page1.htm"));
+    EXPECT_EQ("<title>Caf\xC3\xA9 \xE2\x82\xAC</title> \xC2\xAB\xC3\xA9\xC2\xBB\r\n"
+              "\xC3\x85str\xC3\xB6m\r\n"
+              "\xE2\x80\x9Cx\xE2\x80\x9D\r\n"
+              "end \xC3\xBF\r\n",
+              Written("page2.htm"));
+
+    // Without it the same template is written byte for byte.
+    parser.Utf8Output = false;
+    parser.SetOutputFile("page1.htm");
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ("<title>Caf\xE9 \x80</title> \xAB\xE9\xBB\r\n<b>J\xF6rg</b> &ouml;\r\n\x8A"
+              "end \xFF\r\n",
+              Written("page1.htm"));
+}
+
 TEST_F(PageTest, NoPageChangeOutsideARun) {
     EXPECT_FALSE(parser.NextPage());
     EXPECT_TRUE(names.empty());

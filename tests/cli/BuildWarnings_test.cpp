@@ -1,0 +1,125 @@
+// What build and info say of pages that grow too large, of documents that
+// look like UTF-8, and the index type auto.
+#include "cli/RunTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Outcome;
+using test::ReadFileBytes;
+using test::RunTool;
+using test::WriteFileBytes;
+
+std::string Tree(const std::string& title, const std::string& lines) {
+    return "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=" + title +
+           "\r\n[indexdata]\r\n" + lines;
+}
+
+// A Windows-1252 tree and one saved as UTF-8 by some other program; a layout
+// with an index split over pages and a start page.
+class BuildWarnings : public ::testing::Test {
+protected:
+    BuildWarnings() {
+        fs::create_directories(dir.file("layout"));
+        WriteFileBytes(dir.file("ansi.htx"),
+                       Tree("M\xFCller", "M\tM\xFCller\tJan\t\t\t\t1\tp.htm#1\r\n"
+                                         "S\tSmit\tEva\t\t\t\t2\tp.htm#2\r\n"));
+        WriteFileBytes(dir.file("utf8.htx"),
+                       Tree("M\xC3\xBCller", "M\tM\xC3\xBCller\tJan\t\t\t\t1\tq.htm#1\r\n"));
+        WriteLayout("");
+        WriteFileBytes(dir.file("layout/index.tpl"), "<title>#TITLE$!</title>\r\n#INDEXDATA!\r\n");
+        WriteFileBytes(dir.file("layout/start.tpl"), "<p>#TITLE$!</p>\r\n");
+    }
+
+    void WriteLayout(const std::string& general) {
+        WriteFileBytes(dir.file("layout/l.ksl"),
+                       "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\naskuser=indextype\r\n" +
+                           general +
+                           "[Templates]\r\n1=start, start.tpl, #PREFIX!.htm, Start\r\n"
+                           "2=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
+    }
+
+    Outcome Build(std::vector<std::string> args) {
+        std::vector<std::string> all = {"build", "-l", "layout/l.ksl", "-o", "out", "-b", "idx"};
+        all.insert(all.end(), args.begin(), args.end());
+        return RunTool(all, dir.path().string());
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(BuildWarnings, ADocumentThatLooksLikeUtf8IsPointedOut) {
+    Outcome r = Build({"ansi.htx", "utf8.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("kestrin-index: warning: utf8.htx: looks like UTF-8 text; index documents are read "
+              "as Windows-1252, so its accented names will show wrong\n",
+              r.err);
+    // Only what goes into the index counts.
+    r = Build({"ansi.htx", "--unselected", "utf8.htx"});
+    EXPECT_EQ("", r.err);
+
+    r = RunTool({"info", "utf8.htx"}, dir.path().string());
+    EXPECT_EQ(0, r.exitCode);
+    EXPECT_NE(std::string::npos, r.out.find("warning: the text looks like UTF-8")) << r.out;
+    r = RunTool({"info", "ansi.htx"}, dir.path().string());
+    EXPECT_EQ(std::string::npos, r.out.find("UTF-8")) << r.out;
+}
+
+TEST_F(BuildWarnings, ATitleReachesAUtf8PageAsUtf8) {
+    ASSERT_EQ(0, Build({"--title", "Caf\xC3\xA9", "ansi.htx"}).exitCode);
+    EXPECT_EQ("<p>Caf\xE9</p>\r\n", ReadFileBytes(dir.file("out/idx.htm")));
+    WriteLayout("charset=utf-8\r\n");
+    ASSERT_EQ(0, Build({"--title", "Caf\xC3\xA9", "ansi.htx"}).exitCode);
+    EXPECT_EQ("<p>Caf\xC3\xA9</p>\r\n", ReadFileBytes(dir.file("out/idx.htm")));
+    EXPECT_NE(std::string::npos,
+              ReadFileBytes(dir.file("out/idx1.htm")).find("<span class=\"Idx1\">M&uuml;ller"));
+}
+
+TEST_F(BuildWarnings, IndexTypeAutoIsAnIndexDivision) {
+    Outcome r = Build({"-i", "auto", "ansi.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    // Two small pages: per letter.
+    EXPECT_TRUE(fs::exists(dir.file("out/idx2.htm")));
+    EXPECT_FALSE(fs::exists(dir.file("out/idx3.htm")));
+
+    r = Build({"-i", "AUTO", "--no-split", "index", "ansi.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("needs an output that is split")) << r.err;
+    r = Build({"-i", "automatic", "ansi.htx"});
+    EXPECT_EQ(2, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("the index type must be 1 to 6 or auto")) << r.err;
+}
+
+TEST_F(BuildWarnings, PagesOverTwoMegabytesAreNamedWithTheirSize) {
+    // 3 x 700,000 letters on every index page.
+    WriteFileBytes(dir.file("layout/index.tpl"), "#STRING$(700000,65)!\r\n#INDEXDATA!\r\n"
+                                                 "#STRING$(700000,65)!\r\n"
+                                                 "#STRING$(700000,65)!\r\n");
+    const Outcome r = Build({"ansi.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    const auto size = fs::file_size(dir.file("out/idx1.htm"));
+    ASSERT_GT(size, 2'000'000u);
+    EXPECT_NE(std::string::npos,
+              r.err.find("kestrin-index: warning: " + dir.file("out/idx1.htm") + " is 2.1 MB (" +
+                         std::to_string(size) + " bytes); pages over 2 MB load slowly\n"))
+        << r.err;
+    EXPECT_NE(std::string::npos, r.err.find(dir.file("out/idx2.htm"))) << r.err;
+    EXPECT_EQ(std::string::npos, r.err.find(dir.file("out/idx.htm") + " ")) << r.err;
+    // And a division that would do better (no division can: the letters
+    // stand on every page).
+    EXPECT_TRUE(std::regex_search(r.err, std::regex("warning: -i (auto|[1-6]) \\(.*\\) would "
+                                                    "keep the index pages under 2 MB\n")))
+        << r.err;
+}
+
+} // namespace
+} // namespace ks
