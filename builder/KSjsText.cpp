@@ -46,4 +46,14 @@ std::string JsString(std::string_view text) {
     return literal;
 }
 
+std::string JsEmbedded(std::string_view text) {
+    std::string embedded;
+    embedded.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\\' || c == '\'') embedded += '\\';
+        embedded += c;
+    }
+    return embedded;
+}
+
 } // namespace ks

@@ -13,9 +13,11 @@ namespace ks {
 
 namespace {
 
+// The surnames are a JSON array in a string literal, one surname a line
+// (a backslash before the line end continues the string).
 constexpr std::string_view kSurnameEnd = "]]";
-constexpr std::string_view kSeparator = ",\n";
-constexpr std::string_view kShardEnd = "\n]);\n";
+constexpr std::string_view kSeparator = ",\\\n";
+constexpr std::string_view kShardEnd = "\\\n]');\n";
 
 // [key, surname, prefix, [ : what opens the persons of a surname.
 std::string SurnameHead(std::string_view key, std::string_view surname) {
@@ -23,7 +25,7 @@ std::string SurnameHead(std::string_view key, std::string_view surname) {
     const std::string_view main = surname.substr(0, comma);
     const std::string_view prefix =
         comma == std::string_view::npos ? std::string_view() : surname.substr(comma + 2);
-    return "[" + JsString(key) + "," + JsString(main) + "," + JsString(prefix) + ",[";
+    return JsEmbedded("[" + JsString(key) + "," + JsString(main) + "," + JsString(prefix) + ",[");
 }
 
 } // namespace
@@ -56,7 +58,7 @@ std::string TKSsearchShards::FileName() const {
 }
 
 void TKSsearchShards::StartShard(std::string_view key) {
-    text_ = "KSsearch.shard(" + JsString(FileName()) + ",[\n";
+    text_ = "KSsearch.shard(" + JsString(FileName()) + ",'[\\\n";
     persons_ = 0;
     shards_.push_back({std::string(key), std::string(key), FileName(), 0});
 }

@@ -4,9 +4,11 @@
 // letter when they fit, else those of its first two letters; a shard that
 // would still grow past the limit goes on in a next part.
 //
-// A shard file calls KSsearch.shard(its file name, surnames), each surname
-// being [key, surname, prefix, persons] and each person the text written for
-// it. Everything written is ASCII.
+// A shard file calls KSsearch.shard(its file name, surnames): the surnames
+// are a JSON array in a string (which a browser reads much faster than a
+// literal of the same data), each surname being [key, surname, prefix,
+// persons] and each person the text given for it. Everything written is
+// ASCII.
 #pragma once
 
 #include <cstddef>
@@ -36,7 +38,8 @@ public:
     // first letter of its key.
     void Count(std::string_view key, std::string_view surname, std::string_view person);
     // Then every person, in order of key and surname. surname is the whole
-    // surname ("Berg, van den"); person is written as it stands.
+    // surname ("Berg, van den"); person is JSON made fit for the string
+    // (JsEmbedded) and is written as it stands.
     void Add(std::string_view key, std::string_view surname, std::string_view person);
     // Writes the last shard. Raises EWriteError when a shard cannot be written.
     void Finish();

@@ -151,7 +151,7 @@ private:
         }
     }
 
-    // ["given names","years",[position,"link",...]]
+    // ["given names","years",[position,"link",...]], fit for a shard's string.
     std::string Person(const TKShtxRegel& entry) const {
         std::string person = "[";
         person += JsString(entry.GivenNames.empty() ? std::string("?") : entry.GivenNames);
@@ -160,7 +160,7 @@ private:
         person += ",[";
         AppendReferences(person, entry.Link);
         person += "]]";
-        return person;
+        return JsEmbedded(person);
     }
 
     // As in the index: the years say nothing when duplicates ignore them.

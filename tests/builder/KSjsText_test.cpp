@@ -37,5 +37,13 @@ TEST(JsString, EveryByteGivesPrintableAscii) {
     EXPECT_EQ(2u + 92 + 2 * 2 + 162 * 6, literal.size());
 }
 
+TEST(JsEmbedded, DoublesBackslashesAndEscapesSingleQuotes) {
+    EXPECT_EQ("[\"O\\'Brien\",\"M\\\\u00fcller\",\"a\\\\\\\\b\"]",
+              JsEmbedded(JsString("O'Brien") + "," + JsString("M\xFCller") + "," + JsString("a\\b"))
+                  .insert(0, "[")
+                  .append("]"));
+    EXPECT_EQ("", JsEmbedded(""));
+}
+
 } // namespace
 } // namespace ks

@@ -78,16 +78,17 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
     const auto files = Write();
     ASSERT_EQ(3u, files.size());
     // Both spellings of the prefix give the key berg; given names in order.
-    EXPECT_EQ("KSsearch.shard(\"idx_search-b.js\",[\n"
+    EXPECT_EQ("KSsearch.shard(\"idx_search-b.js\",'[\\\n"
               "[\"berg\",\"Berg\",\"van den\",["
               "[\"Anna\",\"\",[1,\"sub/p1.htm#i1\"]],"
-              "[\"Jan Pieter\",\"1850-1910\",[0,\"p3.htm#i12\",1,\"p7.htm#i9\"]]]],\n"
-              "[\"berg\",\"van den Berg\",\"\",[[\"Kees\",\"\",[0,\"../elders/p.htm#k\"]]]]\n"
-              "]);\n",
+              "[\"Jan Pieter\",\"1850-1910\",[0,\"p3.htm#i12\",1,\"p7.htm#i9\"]]]],\\\n"
+              "[\"berg\",\"van den Berg\",\"\",[[\"Kees\",\"\",[0,\"../elders/p.htm#k\"]]]]\\\n"
+              "]');\n",
               files.at("idx_search-b.js"));
-    EXPECT_EQ("KSsearch.shard(\"idx_search-m.js\",[\n"
-              "[\"muller\",\"M\\u00fcller\",\"\",[[\"?\",\"1900-\",[0,\"p.htm#m\"]]]]\n"
-              "]);\n",
+    // JSON in a single-quoted string: the backslashes of its escapes doubled.
+    EXPECT_EQ("KSsearch.shard(\"idx_search-m.js\",'[\\\n"
+              "[\"muller\",\"M\\\\u00fcller\",\"\",[[\"?\",\"1900-\",[0,\"p.htm#m\"]]]]\\\n"
+              "]');\n",
               files.at("idx_search-m.js"));
     // The trees' folders are relative to the catalogue, in the output folder.
     const std::string catalogue = files.at("idx_search.js");
@@ -153,7 +154,7 @@ TEST_F(SearchDataTest, ShardsSplitIntoTwoLettersAndPartsBelowTheLimit) {
     for (const auto& [name, text] : files) {
         if (name == "idx_search.js") continue;
         EXPECT_LE(text.size(), 1000u) << name;
-        EXPECT_EQ(0u, text.find("KSsearch.shard(\"" + name + "\",[\n")) << name;
+        EXPECT_EQ(0u, text.find("KSsearch.shard(\"" + name + "\",'[\\\n")) << name;
         all += text;
     }
     // Every person exactly once; a surname cut between parts starts again

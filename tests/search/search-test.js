@@ -129,7 +129,7 @@ check("the script folds every byte of the code page as the builder does", () => 
   let surnames = 0;
   for (const file of fs.readdirSync(out).filter((f) => /^idx_search-.*\.js$/.test(f))) {
     let shard = null;
-    const sandbox = { KSsearch: { shard: (name, data) => { shard = data; } } };
+    const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
     vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
     for (const [key, main] of shard) {
       const words = main.split(" ").map(KSsearch.fold).filter((w) => w);

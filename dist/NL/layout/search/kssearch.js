@@ -59,7 +59,7 @@
 
   function fold(text) {
     var s = String(text).toLowerCase();
-    if (s.normalize) s = s.normalize("NFD");
+    if (s.normalize && /[^\u0000-\u007f]/.test(s)) s = s.normalize("NFD");
     var out = "";
     for (var i = 0; i < s.length; i++) {
       var c = s.charAt(i);
@@ -158,7 +158,9 @@
     return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1], trees: trees };
   }
 
-  /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs. */
+  /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs;
+     each surname is [key, surname, prefix, persons], each person [given
+     names, years, [tree, link, tree, link, ...]]. */
   KSsearch.load = function (url, done) {
     var script = global.document.createElement("script");
     script.src = url;
@@ -179,8 +181,9 @@
     });
   }
 
+  // The surnames come as JSON in a string: read much faster than a literal.
   KSsearch.shard = function (file, surnames) {
-    state.shards[file] = surnames;
+    state.shards[file] = typeof surnames === "string" ? JSON.parse(surnames) : surnames;
   };
 
   KSsearch.catalogue = function (catalogue, url) {
@@ -261,6 +264,7 @@
       // may show either.
       var a = element("a", "KSVIsearchTree");
       a.appendChild(element("span", "KSVIsearchTreeNumber", String(h.trees[i].number)));
+      a.appendChild(global.document.createTextNode(" "));
       a.appendChild(element("span", "KSVIsearchTreeTitle", h.trees[i].title));
       a.href = h.trees[i].href;
       a.title = h.trees[i].title;
