@@ -38,10 +38,12 @@ test-asan: deps
 
 test: unit test-asan
 
-# Benchmarks (never part of the tests): merging 1,000,000 index lines.
+# Benchmarks (never part of the tests): merging 1,000,000 index lines, and
+# the search across all trees on the same lines.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
+	@bench/run-search $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
