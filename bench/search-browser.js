@@ -126,9 +126,10 @@ const typeAndWait = (text) => `new Promise((resolve) => {
     }
     cdp.close();
   } finally {
+    const exited = new Promise((resolve) => browser.once("exit", resolve));
     browser.kill();
-    await sleep(200);
-    fs.rmSync(profile, { recursive: true, force: true });
+    await Promise.race([exited, sleep(5000)]);
+    fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 200 });
   }
   process.exit(failed ? 1 : 0);
 })();

@@ -16,11 +16,12 @@
 
    Hooks for tests: the input is #KSVIsearchInput, the status line
    #KSVIsearchStatus, the list #KSVIsearchResults with one li.KSVIsearchHit
-   per person; the element's data-state is "idle", "searching", "done" or
-   "failed", and data-ms the time of the last search in milliseconds. A page
-   opened with ?q=TEXT searches for TEXT at once. KSsearch.find(text, limit,
-   callback) searches without a page; KSsearch.load(url, done) loads a file
-   and may be replaced (node tests). */
+   per person; the element's data-state is "idle", "searching", "done",
+   "failed" or "hidden" (data-inframe), and data-ms the time of the last
+   search in milliseconds. A page opened with ?q=TEXT searches for TEXT at
+   once. KSsearch.find(text, limit, callback) searches without a page;
+   KSsearch.load(url, done) loads a file and may be replaced (node tests);
+   bench/search-browser.js types into the box in headless Chromium. */
 (function (global) {
   "use strict";
 
@@ -258,6 +259,7 @@
       li.appendChild(global.document.createTextNode(" "));
       li.appendChild(element("span", "KSVIsearchYears", h.years));
     }
+    li.appendChild(global.document.createTextNode(" "));
     var trees = element("span", "KSVIsearchTrees");
     for (var i = 0; i < h.trees.length; i++) {
       // The number of the tree (as in the index) and its title: a layout
@@ -307,6 +309,7 @@
     status.setAttribute("aria-live", "polite");
     var results = element("ol", "KSVIsearchResults");
     results.id = "KSVIsearchResults" + suffix;
+    results.setAttribute("aria-labelledby", status.id);
     var more = element("button", "KSVIsearchMore", t.more);
     more.type = "button";
     more.hidden = true;
@@ -320,7 +323,7 @@
     box.setAttribute("data-state", "idle");
 
     var limit = PAGE, serial = 0, timer = null;
-    function show(text, answer, started) {
+    function show(answer, started) {
       results.innerHTML = "";
       for (var i = 0; i < answer.hits.length; i++) results.appendChild(renderHit(answer.hits[i], framed));
       var n = answer.hits.length;
@@ -334,19 +337,20 @@
     }
     function run() {
       var mine = ++serial, text = input.value, started = now();
+      // Later typing makes the answer to this search out of date.
       box.setAttribute("data-state", "searching");
       var pending = global.setTimeout(function () {
         if (mine === serial) status.textContent = t.loading;
       }, 300);
       KSsearch.find(text, limit, function (answer) {
         global.clearTimeout(pending);
-        if (mine === serial) show(text, answer, started);
+        if (mine === serial) show(answer, started);
       });
     }
     input.addEventListener("input", function () {
       limit = PAGE;
       global.clearTimeout(timer);
-      timer = global.setTimeout(run, 60);
+      timer = global.setTimeout(run, 40); // a pause in the typing
     });
     form.addEventListener("submit", function (event) {
       event.preventDefault();
@@ -359,7 +363,11 @@
     });
     var asked = /[?&]q=([^&#]*)/.exec(global.location.search);
     if (asked) {
-      input.value = decodeURIComponent(asked[1].replace(/\+/g, " "));
+      try {
+        input.value = decodeURIComponent(asked[1].replace(/\+/g, " "));
+      } catch (e) {
+        input.value = asked[1];
+      }
       run();
     }
   }
