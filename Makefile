@@ -42,12 +42,14 @@ test-asan: deps
 
 test: unit test-asan
 
-# Benchmarks (never part of the tests): merging 1,000,000 index lines, and
-# the pages of that index with -i auto loaded in headless Chromium.
+# Benchmarks (never part of the tests): merging 1,000,000 index lines,
+# the pages of that index with -i auto loaded in headless Chromium, and the
+# search across all trees on the same lines.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
 	@bench/run-pages $(BUILD)
+	@bench/run-search $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

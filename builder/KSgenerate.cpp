@@ -3,6 +3,7 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunProgress.h"
+#include "builder/KSsearchWriter.h"
 #include "builder/KSwriters.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
@@ -30,7 +31,7 @@ namespace fs = std::filesystem;
 
 const char* const TKSgenerator::kVariableNames =
     "FILE,REPORTLIST,NAMELIST,INDEXKEYS,INDEXDATA,LINKFIRST,LINKPREV,LINKNEXT,LINKLAST,"
-    "TEMPLATE$,TITLE$,HOMEPAGE$,EMAIL$,KSLTEXT";
+    "TEMPLATE$,TITLE$,HOMEPAGE$,EMAIL$,KSLTEXT,SEARCHDATA";
 
 namespace {
 
@@ -334,6 +335,7 @@ std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
     if (name == "NAMELIST") return WriteNameList(builder_, parser, arguments), "";
     if (name == "INDEXKEYS") return WriteIndexKeys(builder_, parser, arguments), "";
     if (name == "INDEXDATA") return WriteIndexData(builder_, parser), "";
+    if (name == "SEARCHDATA") return WriteSearchData(builder_, parser, arguments), "";
     if (name.rfind("LINK", 0) == 0) {
         const std::string which = name.substr(4);
         if (which == "FIRST" || which == "PREV" || which == "NEXT" || which == "LAST")
@@ -374,7 +376,7 @@ int64_t TKSgenerator::EstimateProgress(const std::string& summary, bool split) c
         CutField(rest, ",", '\0', field, false);
         if (field == "REPORTLIST")
             total += static_cast<int64_t>(builder_.Settings().Documents.size());
-        else if (field == "NAMELIST" || field == "INDEXDATA")
+        else if (field == "NAMELIST" || field == "INDEXDATA" || field == "SEARCHDATA")
             total += builder_.EntryTotalCount;
         else if (field == "INDEXKEYS")
             total += split ? pages * pages : pages;

@@ -7,9 +7,11 @@
 <title>Name index &ndash; #TITLE$!</title>
 <base target="_top">
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="kc-page">
 <div class="kc-nav">#LINKFIRST(index)!#LINKPREV(index)!<span class="kc-navtitle">Name index</span>#LINKNEXT(index)!#LINKLAST(index)!</div>
+#KSLTEXT(searchpane)!
 <div class="kc-sheet kc-index">
   #INDEXDATA!
 </div>

@@ -6,9 +6,11 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>Surnames &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="kc-page">
 <div class="kc-nav">#LINKFIRST(names)!#LINKPREV(names)!<span class="kc-navtitle">Surnames</span>#LINKNEXT(names)!#LINKLAST(names)!</div>
+#KSLTEXT(searchpane)!
 <div class="kc-sheet kc-names">
   <p class="kc-intro">#KSLTEXT(nameshint)!</p>
   #NAMELIST(index)!

@@ -6,6 +6,7 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>Name index &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="ks-indexpage">
 <header class="ks-bar">
@@ -14,6 +15,7 @@
     <span class="ks-barlinks"><a href="#FILE(start)!">Family trees</a> <a href="#FILE(names)!">Surnames</a></span>
   </div>
 </header>
+#KSLTEXT(search)!
 <nav class="ks-keys ks-wrap" aria-label="Index pages">
   #INDEXKEYS(index)!
 </nav>

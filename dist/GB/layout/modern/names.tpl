@@ -6,6 +6,7 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>Surnames &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="ks-namespage">
 <header class="ks-bar">
@@ -14,6 +15,7 @@
     <span class="ks-barlinks"><a href="#FILE(start)!">Family trees</a> <a href="#FILE(index)!">Name index</a></span>
   </div>
 </header>
+#KSLTEXT(search)!
 <nav class="ks-keys ks-wrap" aria-label="Pages of surnames">
   #INDEXKEYS(names)!
 </nav>

@@ -6,6 +6,7 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>#TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="kc-frame">
 <div class="kc-layout">
@@ -17,6 +18,7 @@
       <li><a href="#FILE(index)!" target="VIindex">Naamindex</a></li>
       <li><a href="#FILE(names)!" target="VIindex">Achternamen</a></li>
     </ul>
+    #KSLTEXT(search)!
     <h2>Index</h2>
     <div class="kc-keys">
       #INDEXKEYS(index,VIindex)!

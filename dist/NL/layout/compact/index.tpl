@@ -6,11 +6,13 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>#TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="kp">
 <header class="kp-head" id="top">
   <h1>#TITLE$!</h1>
   <p class="kp-intro">#KSLTEXT(intro)!</p>
+  #KSLTEXT(search)!
 </header>
 <nav class="kp-keys" aria-label="Letters">
   #INDEXKEYS(index,,0)!

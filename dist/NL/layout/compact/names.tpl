@@ -6,11 +6,13 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>Achternamen &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="kp">
 <header class="kp-head">
   <h1>Achternamen</h1>
   <p class="kp-intro"><a href="#FILE(index)!">#TITLE$!</a> &middot; #KSLTEXT(nameshint)!</p>
+  #KSLTEXT(search)!
 </header>
 <nav class="kp-keys" aria-label="Letters">
   #INDEXKEYS(names,,0)!

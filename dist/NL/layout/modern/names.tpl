@@ -6,6 +6,7 @@
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <title>Achternamen &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="ks-namespage">
 <header class="ks-bar">
@@ -14,6 +15,7 @@
     <span class="ks-barlinks"><a href="#FILE(start)!">Stambomen</a> <a href="#FILE(index)!">Naamindex</a></span>
   </div>
 </header>
+#KSLTEXT(search)!
 <nav class="ks-keys ks-wrap" aria-label="Pagina's met achternamen">
   #INDEXKEYS(names)!
 </nav>

@@ -7,6 +7,7 @@
 <meta name="description" content="#KSLTEXT(description)!">
 <title>#TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
+<link rel="stylesheet" href="#FILE(searchcss)!">
 </head>
 <body class="ks-start">
 <header class="ks-masthead">
@@ -20,6 +21,7 @@
 <main class="ks-wrap">
   <section class="ks-panel" aria-labelledby="ks-letters">
     <h2 id="ks-letters">Zoek op achternaam</h2>
+    #KSLTEXT(search)!
     <p>#KSLTEXT(keysintro)!</p>
     <nav class="ks-keys ks-keys-large" aria-label="Indexpagina's">
       #INDEXKEYS(index)!

@@ -1,0 +1,59 @@
+#include "builder/KSjsText.h"
+
+#include "common/KScodepage.h"
+
+namespace ks {
+
+namespace {
+
+// Code points of the UTF-8 form of a Windows-1252 text (at most three
+// bytes each, always valid).
+template <typename F> void ForEachCodePoint(const std::string& utf8, F f) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+        unsigned int cp = length == 1 ? c : length == 2 ? (c & 0x1Fu) : (c & 0x0Fu);
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        f(cp);
+        i += length;
+    }
+}
+
+void AppendEscape(std::string& out, unsigned int cp) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += kHex[(cp >> shift) & 0xFu];
+}
+
+} // namespace
+
+std::string JsString(std::string_view text) {
+    std::string literal = "\"";
+    literal.reserve(text.size() + 2);
+    ForEachCodePoint(Windows1252ToUtf8(text), [&literal](unsigned int cp) {
+        if (cp == '"' || cp == '\\') {
+            literal += '\\';
+            literal += static_cast<char>(cp);
+        } else if (cp < 0x20 || cp == '<' || cp > 0x7E) {
+            AppendEscape(literal, cp);
+        } else {
+            literal += static_cast<char>(cp);
+        }
+    });
+    literal += '"';
+    return literal;
+}
+
+std::string JsEmbedded(std::string_view text) {
+    std::string embedded;
+    embedded.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (c == '\\' || c == '\'') embedded += '\\';
+        embedded += c;
+    }
+    return embedded;
+}
+
+} // namespace ks

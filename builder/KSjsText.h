@@ -1,0 +1,22 @@
+// Texts of the core written as string literals of JavaScript files that a
+// page loads. The literal is pure ASCII (every other character written as
+// \uXXXX), so the file reads the same whether the page that loads it is in
+// Windows-1252 or in UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+// The Windows-1252 text as a double-quoted ASCII literal, valid as a JSON
+// string too. Quotes, the backslash, control characters, "<" (so that no
+// "</script" can appear) and every byte above 126 are escaped.
+std::string JsString(std::string_view text);
+// ASCII text (JSON) as it stands between single quotes in a JavaScript
+// string literal: backslashes doubled, single quotes escaped. A large JSON
+// text in a string, given to JSON.parse, is read much faster than the same
+// data written as a literal.
+std::string JsEmbedded(std::string_view text);
+
+} // namespace ks

@@ -1,0 +1,29 @@
+// Keys of the search across all trees. Names are folded to the letters a to
+// z and the digits, so that accents, letter case, blanks and punctuation do
+// not matter (M&uuml;ller and muller both give "muller"); a surname's key
+// leaves out the prefix words in front of it ("van den Berg" gives "berg",
+// as does "Berg" with the prefix "van den"). The script that searches in the
+// browser folds what the visitor types in the same way.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ks {
+
+// The folded form of a Windows-1252 text: letters lower-case without their
+// accents (ligatures and the sharp s spelled out: "ae", "oe", "ss", "th"),
+// digits kept, everything else left out.
+std::string SearchFold(std::string_view text);
+
+// The folded words taken as surname prefixes when they stand in front of a
+// surname ("van", "den", "de", "t", "von", ...), in a fixed order.
+const std::vector<std::string>& SearchPrefixWords();
+
+// The key of a surname (without the part after ", "): its words (separated
+// by blanks) folded and joined, after leaving out the prefix words in front
+// of the last word. Empty for a surname with nothing to fold ("?").
+std::string SurnameSearchKey(std::string_view surnameMain);
+
+} // namespace ks

@@ -1,0 +1,167 @@
+#include "builder/KSsearchSorter.h"
+
+#include "common/KSerrors.h"
+#include "common/KSfileio.h"
+#include "common/KSpaths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace ks {
+
+namespace {
+
+// Index of the bucket of a record at a depth: records that end before it
+// come first (0), then one bucket per byte value.
+std::size_t BucketOf(std::string_view record, std::size_t depth) {
+    return depth < record.size() ? 1 + static_cast<unsigned char>(record[depth]) : 0;
+}
+
+constexpr std::size_t kBuckets = 257;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+} // namespace
+
+struct TKSsearchSorter::Bucket {
+    std::string path;
+    std::unique_ptr<std::FILE, FileCloser> file;
+    uint64_t bytes = 0;
+};
+
+TKSsearchSorter::TKSsearchSorter(const std::string& folder, std::size_t budget)
+    : budget_(budget), buckets_(kBuckets) {
+    std::string pattern = WithSlash(folder) + "search-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw EInOutError(WithSlash(folder),
+                          std::string("cannot make a folder for sorting: ") + std::strerror(errno));
+    folder_ = WithSlash(pattern);
+}
+
+TKSsearchSorter::~TKSsearchSorter() {
+    buckets_.clear();
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+}
+
+std::string TKSsearchSorter::NewFileName() {
+    return folder_ + std::to_string(++files_) + ".tmp";
+}
+
+void TKSsearchSorter::Add(std::string_view record) {
+    Add(buckets_, 0, record);
+}
+
+void TKSsearchSorter::Add(Buckets& buckets, std::size_t depth, std::string_view record) {
+    std::unique_ptr<Bucket>& bucket = buckets[BucketOf(record, depth)];
+    if (!bucket) {
+        bucket = std::make_unique<Bucket>();
+        bucket->path = NewFileName();
+        bucket->file.reset(std::fopen(bucket->path.c_str(), "wb"));
+        if (!bucket->file) throw EWriteError(bucket->path, std::strerror(errno));
+    }
+    if (std::fwrite(record.data(), 1, record.size(), bucket->file.get()) != record.size() ||
+        std::fputc('\n', bucket->file.get()) == EOF)
+        throw EWriteError(bucket->path, std::strerror(errno));
+    bucket->bytes += record.size() + 1;
+}
+
+void TKSsearchSorter::Close(Buckets& buckets) {
+    for (std::unique_ptr<Bucket>& bucket : buckets) {
+        if (!bucket) continue;
+        if (std::fclose(bucket->file.release()) != 0)
+            throw EWriteError(bucket->path, std::strerror(errno));
+    }
+}
+
+void TKSsearchSorter::Finish(const std::function<void(std::string_view)>& sink) {
+    Close(buckets_);
+    Buckets buckets = std::move(buckets_);
+    for (std::unique_ptr<Bucket>& bucket : buckets)
+        if (bucket) Sort(*bucket, 1, sink);
+}
+
+void TKSsearchSorter::Sort(Bucket& bucket, std::size_t depth,
+                           const std::function<void(std::string_view)>& sink) {
+    if (bucket.bytes <= budget_) {
+        SortInMemory(bucket.path, sink);
+        return;
+    }
+    const std::size_t split = SplitDepth(bucket.path, depth);
+    if (split == std::string::npos) {
+        Stream(bucket.path, sink);
+    } else {
+        Buckets parts(kBuckets);
+        std::ifstream in(bucket.path, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line))
+            Add(parts, split, line);
+        if (in.bad()) throw EInOutError(bucket.path, "cannot be read");
+        in.close();
+        Close(parts);
+        std::remove(bucket.path.c_str());
+        for (std::unique_ptr<Bucket>& part : parts)
+            if (part) Sort(*part, split + 1, sink);
+    }
+    std::remove(bucket.path.c_str());
+}
+
+void TKSsearchSorter::SortInMemory(const std::string& path,
+                                   const std::function<void(std::string_view)>& sink) {
+    std::string text;
+    FileStamp stamp;
+    if (ReadWholeFile(path, text, stamp) != ReadOutcome::Read)
+        throw EInOutError(path, "cannot be read");
+    std::remove(path.c_str());
+    std::vector<std::string_view> lines;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        lines.push_back(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    }
+    // string_view compares through char_traits<char>: bytes as unsigned values.
+    std::stable_sort(lines.begin(), lines.end());
+    for (std::string_view line : lines)
+        sink(line);
+}
+
+std::size_t TKSsearchSorter::SplitDepth(const std::string& path, std::size_t depth) const {
+    // Compared with the first record: the smallest position at which another
+    // record differs from it (by a byte, or by ending there).
+    std::ifstream in(path, std::ios::binary);
+    std::string first;
+    std::getline(in, first);
+    std::size_t split = std::string::npos;
+    std::string line;
+    while (split > depth && std::getline(in, line)) {
+        if (line == first) continue;
+        const std::size_t limit = std::min(first.size(), line.size());
+        std::size_t same = 0;
+        while (same < limit && first[same] == line[same])
+            ++same;
+        split = std::min(split, same);
+    }
+    if (in.bad()) throw EInOutError(path, "cannot be read");
+    // Every record of the file shares its first depth bytes.
+    return split == std::string::npos ? split : std::max(split, depth);
+}
+
+void TKSsearchSorter::Stream(const std::string& path,
+                             const std::function<void(std::string_view)>& sink) const {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line))
+        sink(line);
+    if (in.bad()) throw EInOutError(path, "cannot be read");
+}
+
+} // namespace ks

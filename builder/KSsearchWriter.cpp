@@ -1,0 +1,246 @@
+#include "builder/KSsearchWriter.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KSentryReader.h"
+#include "builder/KShtmlPieces.h"
+#include "builder/KSjsText.h"
+#include "builder/KSrelativeLink.h"
+#include "builder/KSrunChecks.h"
+#include "builder/KSsearchKey.h"
+#include "builder/KSsearchShards.h"
+#include "builder/KSsearchSorter.h"
+#include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSpaths.h"
+#include "common/KStextutil.h"
+#include "index/KShtxData.h"
+#include "index/KShtxRegel.h"
+#include "index/KSksl.h"
+#include "template/KStemplateParser.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace ks {
+
+namespace {
+
+constexpr char kTab = '\t';
+
+std::string StemOf(const std::string& file) {
+    const std::size_t dot = file.rfind('.');
+    return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+// The given names folded word by word, blanks between: "Jan" comes before
+// "Jan Pieter", and that before "Janneke".
+std::string GivenOrder(const std::string& given) {
+    std::string order;
+    std::size_t from = 0;
+    while (from <= given.size()) {
+        std::size_t blank = given.find(' ', from);
+        if (blank == std::string::npos) blank = given.size();
+        const std::string word = SearchFold(std::string_view(given).substr(from, blank - from));
+        if (!word.empty()) order += (order.empty() ? "" : " ") + word;
+        from = blank + 1;
+    }
+    return order;
+}
+
+// A link of a tree's index as seen from the tree's folder. Plain links stay
+// as they are; others are resolved the way the index pages resolve them.
+std::string TreeLink(const std::string& documentFile, std::string link) {
+    std::replace(link.begin(), link.end(), '\\', '/');
+    const std::string path = link.substr(0, link.find('#'));
+    if (!path.starts_with('/') && !path.starts_with("./") && !path.starts_with("../") &&
+        path.find("/./") == std::string::npos && path.find("/../") == std::string::npos)
+        return link;
+    const std::string folder = FolderOf(documentFile);
+    return RelativeLink(folder + "x", folder + link);
+}
+
+// The fields of a sorted record: key, surname, order of the given names,
+// record number, and the person as written into a shard.
+struct Record {
+    std::string_view Key;
+    std::string_view Surname;
+    std::string_view Person;
+};
+
+Record SplitRecord(std::string_view line) {
+    Record record;
+    std::string_view fields[4];
+    for (std::string_view& field : fields) {
+        const std::size_t tab = line.find(kTab);
+        field = line.substr(0, tab);
+        line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
+    }
+    record.Key = fields[0];
+    record.Surname = fields[1];
+    record.Person = line;
+    return record;
+}
+
+class TKSsearchWriter {
+public:
+    TKSsearchWriter(TKSbuilder& builder, TKStemplateOutput& out, std::size_t shardBytes,
+                    std::size_t sortBytes)
+        : builder_(builder), out_(out), shardBytes_(shardBytes), sortBytes_(sortBytes),
+          stem_(StemOf(out.OutputFile())) {}
+
+    void Run() {
+        CheckShardNames();
+        ClearOldShards();
+        TKSsearchSorter sorter(FolderOf(builder_.EntriesPath()), sortBytes_);
+        TKSsearchShards shards(out_.OutputFolder(), stem_, shardBytes_);
+        ReadEntries(sorter, shards);
+        sorter.Finish([&shards](std::string_view line) {
+            const Record record = SplitRecord(line);
+            shards.Add(record.Key, record.Surname, record.Person);
+        });
+        shards.Finish();
+        WriteCatalogue(shards.Shards());
+    }
+
+private:
+    // The shards may take no name of another entry's output.
+    void CheckShardNames() const {
+        const TKSkslData* layout = builder_.Settings().Layout;
+        if (layout == nullptr) return;
+        const TKSkslFile* self = layout->CurrentItem;
+        const std::string folder =
+            self ? FolderOf(self->OutputName(TKSkslFile::kCurrentPage)) : std::string();
+        const std::string mask = folder + stem_ + "-*.js";
+        for (int n = 1; n <= layout->ItemCount(); ++n) {
+            const TKSkslFile& entry = *layout->Item(n);
+            if (&entry == self) continue;
+            for (int page : {1, TKSkslFile::kDeletionMask}) {
+                if (MatchFileMask(entry.OutputName(page), mask, false))
+                    throw EKSError(layout->LayoutFile,
+                                   "the search data of entry \"" + (self ? self->Name : "") +
+                                       "\" would overwrite the output of entry \"" + entry.Name +
+                                       "\" (" + mask + ")");
+            }
+        }
+    }
+
+    // A run that makes fewer shards than the last one leaves none behind.
+    void ClearOldShards() const {
+        const std::vector<FileFailure> failures =
+            DeleteFiles(out_.OutputFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
+        if (!failures.empty())
+            throw EWriteError(failures.front().Path,
+                              "the old search data cannot be deleted: " + failures.front().Reason);
+    }
+
+    void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards) const {
+        TKSentryReader reader(builder_, out_);
+        TKShtxRegel entry;
+        std::string record;
+        char number[16];
+        while (reader.Next(entry)) {
+            const std::string key = SurnameSearchKey(entry.SurnameMain());
+            if (key.empty()) continue;
+            const std::string person = Person(entry);
+            shards.Count(key, entry.Surname, person);
+            std::snprintf(number, sizeof number, "%010d", static_cast<int>(entry.RecordNr));
+            record.assign(key).append(1, kTab).append(entry.Surname).append(1, kTab);
+            record.append(GivenOrder(entry.GivenNames)).append(1, kTab).append(number);
+            record.append(1, kTab).append(person);
+            sorter.Add(record);
+        }
+    }
+
+    // ["given names","years",[position,"link",...]], fit for a shard's string.
+    std::string Person(const TKShtxRegel& entry) const {
+        std::string person = "[";
+        person += JsString(entry.GivenNames.empty() ? std::string("?") : entry.GivenNames);
+        person += ',';
+        person += JsString(YearsText(entry));
+        person += ",[";
+        AppendReferences(person, entry.Link);
+        person += "]]";
+        return JsEmbedded(person);
+    }
+
+    // As in the index: the years say nothing when duplicates ignore them.
+    std::string YearsText(const TKShtxRegel& entry) const {
+        if (builder_.Settings().DuplicatesIgnoreYears) return {};
+        if (entry.Year1.empty() && entry.Year2.empty()) return {};
+        return entry.Year1 + "-" + entry.Year2;
+    }
+
+    // Items "position,link" separated by "|"; an item without a link, or
+    // naming no document of the index, has nothing to point to.
+    void AppendReferences(std::string& person, std::string references) const {
+        const auto& documents = builder_.Settings().Documents;
+        bool first = true;
+        while (!references.empty()) {
+            std::string item;
+            std::string position;
+            CutField(references, "|", '\0', item, false);
+            CutField(item, ",", '\0', position, false);
+            const int index = StrToIntDef(position, -1);
+            if (item.empty() || index < 0 || static_cast<std::size_t>(index) >= documents.size())
+                continue;
+            const TKSrunDocument& document = documents[static_cast<std::size_t>(index)];
+            if (document.Data == nullptr || !document.Selected) continue;
+            if (!first) person += ',';
+            first = false;
+            person +=
+                std::to_string(index) + "," + JsString(TreeLink(document.Data->FileName, item));
+        }
+    }
+
+    void WriteCatalogue(const std::vector<TKSsearchShard>& shards) const {
+        TKSFileStream& output = out_.Output();
+        const std::string indent = Indent(out_.PlaceholderColumn());
+        output.WriteLine(indent + "KSsearch.catalogue({\"format\":1,");
+        output.WriteLine(indent + "\"trees\":[");
+        const auto& documents = builder_.Settings().Documents;
+        for (std::size_t i = 0; i < documents.size(); ++i)
+            output.WriteLine(indent + TreeText(documents[i]) +
+                             (i + 1 < documents.size() ? "," : ""));
+        output.WriteLine(indent + "],");
+        std::string prefixes = indent + "\"prefixes\":[";
+        for (const std::string& word : SearchPrefixWords())
+            prefixes += (word == SearchPrefixWords().front() ? "" : ",") + JsString(word);
+        output.WriteLine(prefixes + "],");
+        output.WriteLine(indent + "\"shards\":[");
+        for (std::size_t i = 0; i < shards.size(); ++i)
+            output.WriteLine(indent + "[" + JsString(shards[i].First) + "," +
+                             JsString(shards[i].Last) + "," + JsString(shards[i].File) + "]" +
+                             (i + 1 < shards.size() ? "," : ""));
+        output.WriteLine(indent + "]});");
+    }
+
+    // {"number":1,"title":"...","folder":"../tree1/"}; null for a document
+    // that is not part of the index. The folder is relative to the catalogue.
+    std::string TreeText(const TKSrunDocument& document) const {
+        if (document.Data == nullptr || !document.Selected) return "null";
+        std::string folder = RelativeLink(out_.OutputFolder() + out_.OutputFile(),
+                                          FolderOf(AbsolutePath(document.Data->FileName)));
+        if (folder == "./") folder.clear();
+        return "{\"number\":" + std::to_string(document.Data->SeqNr) +
+               ",\"title\":" + JsString(document.Data->Title) + ",\"folder\":" + JsString(folder) +
+               "}";
+    }
+
+    TKSbuilder& builder_;
+    TKStemplateOutput& out_;
+    std::size_t shardBytes_;
+    std::size_t sortBytes_;
+    std::string stem_;
+};
+
+} // namespace
+
+void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments,
+                     std::size_t sortBytes) {
+    const int kilobytes = StrToIntDef(Trim(arguments), 0);
+    const std::size_t shardBytes =
+        static_cast<std::size_t>(kilobytes >= 1 ? kilobytes : 500) * 1000;
+    TKSsearchWriter(builder, out, shardBytes, sortBytes).Run();
+}
+
+} // namespace ks

@@ -1,0 +1,31 @@
+// The data of the search across all trees, for a layout whose pages offer a
+// search box (the script that a layout copies beside its pages). The
+// builder variable SEARCHDATA writes the catalogue into its output, a
+// JavaScript file: the trees with their folders relative to that file, the
+// surname prefix words, and the shards with the range of keys each holds. The
+// shards are written beside it (see TKSsearchShards), named after the output
+// without its extension: "idx_search.js" gets "idx_search-b.js" and so on.
+// Persons without a surname are not searchable and are left out.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace ks {
+
+class TKSbuilder;
+class TKStemplateOutput;
+
+// The largest part of the data sorted in memory, in bytes.
+constexpr std::size_t kSearchSortBytes = 32u << 20;
+
+// Writes the catalogue into out.Output() and the shards into out's folder,
+// after deleting the shards an earlier run left there. arguments: the size
+// no shard passes, in kilobytes of 1000 bytes (500 when empty or not a
+// whole number of at least 1). Raises EKSError when a shard's name would be
+// the output of another layout entry, and EWriteError when a shard cannot
+// be written or an old one deleted.
+void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments,
+                     std::size_t sortBytes = kSearchSortBytes);
+
+} // namespace ks

@@ -1,0 +1,399 @@
+/* KESTRIN HTML verzamelindex - search across all trees of a combined index.
+
+   Needs no server: it works from file:// and from any static web host. The
+   page holds an empty element <div class="KSVIsearch"></div> (its data-
+   attributes carry the texts, below), this script, and the catalogue that
+   the builder variable SEARCHDATA writes. The catalogue lists the family
+   trees and the shards of names; a shard is loaded, as a script, only when
+   a search needs it.
+
+   Texts (data- attributes of the element; %1 stands for a number):
+     data-label, data-placeholder, data-hint, data-none, data-one,
+     data-found, data-many, data-more, data-loading, data-failed.
+   data-inframe="hide" leaves the box out when the page is shown in a frame
+   (beside a page that has a search box of its own). Links to the trees
+   open in the whole window when the page is in a frame.
+
+   Hooks for tests: the input is #KSVIsearchInput, the status line
+   #KSVIsearchStatus, the list #KSVIsearchResults with one li.KSVIsearchHit
+   per person; the element's data-state is "idle", "searching", "done",
+   "failed" or "hidden" (data-inframe), and data-ms the time of the last
+   search in milliseconds. A page opened with ?q=TEXT searches for TEXT at
+   once. KSsearch.find(text, limit, callback) searches without a page;
+   KSsearch.load(url, done) loads a file and may be replaced (node tests);
+   bench/search-browser.js types into the box in headless Chromium. */
+(function (global) {
+  "use strict";
+
+  var KSsearch = global.KSsearch = global.KSsearch || {};
+  var state = {
+    catalogue: null,
+    base: "",
+    prefixes: {},
+    shards: {},   // file name -> surnames
+    waiting: {},  // file name -> callbacks
+    queued: [],   // searches waiting for the catalogue
+    missing: false // the page has loaded without the catalogue
+  };
+
+  var DEFAULTS = {
+    label: "Search a person in all family trees",
+    placeholder: "surname, given names",
+    hint: "Type the beginning of a surname, and given names if you like.",
+    none: "No person found.",
+    one: "1 person found.",
+    found: "%1 persons found.",
+    many: "The first %1 persons found; type more of the name, or show more.",
+    more: "Show more",
+    loading: "Searching\u2026",
+    failed: "The search data could not be loaded."
+  };
+  var PAGE = 50;
+
+  /* Folding: the same as the builder's keys. Letters lose their accents and
+     case, ligatures and the sharp s are spelled out, anything but a to z and
+     digits is left out. */
+  var SPELLED = {
+    "\u00e6": "ae", "\u0153": "oe", "\u00f8": "o", "\u00df": "ss", "\u00f0": "d",
+    "\u0111": "d", "\u00fe": "th", "\u0142": "l", "\u0131": "i", "\u0192": "f"
+  };
+
+  function fold(text) {
+    var s = String(text).toLowerCase();
+    if (s.normalize && /[^\u0000-\u007f]/.test(s)) s = s.normalize("NFD");
+    var out = "";
+    for (var i = 0; i < s.length; i++) {
+      var c = s.charAt(i);
+      if ((c >= "a" && c <= "z") || (c >= "0" && c <= "9")) out += c;
+      else if (Object.prototype.hasOwnProperty.call(SPELLED, c)) out += SPELLED[c];
+    }
+    return out;
+  }
+
+  function foldedWords(text) {
+    var parts = String(text).split(/[\s,]+/);
+    var words = [];
+    for (var i = 0; i < parts.length; i++) {
+      var w = fold(parts[i]);
+      if (w) words.push(w);
+    }
+    return words;
+  }
+
+  /* "van den Berg Jan" and "Berg, Jan" search the surname key "berg" with
+     the given name "jan"; without a comma the words may also all belong to
+     the surname ("Smith Jones"). */
+  function parse(text) {
+    var comma = String(text).indexOf(",");
+    var names = foldedWords(comma < 0 ? text : text.slice(0, comma));
+    var given = comma < 0 ? [] : foldedWords(text.slice(comma + 1));
+    while (names.length > 1 && state.prefixes[names[0]]) names.shift();
+    while (given.length && state.prefixes[given[0]]) given.shift(); // "Berg, van den"
+    if (!names.length) return null;
+    if (comma >= 0) return { surname: names.join(""), given: given, whole: null };
+    return {
+      surname: names[0],
+      given: names.slice(1),
+      whole: names.length > 1 ? names.join("") : null
+    };
+  }
+
+  function startsWith(text, start) {
+    return text.lastIndexOf(start, 0) === 0;
+  }
+
+  // The shards that may hold keys beginning with prefix, in order.
+  function candidates(prefix) {
+    var list = [];
+    var shards = state.catalogue.shards;
+    for (var i = 0; i < shards.length; i++) {
+      var first = shards[i][0], last = shards[i][1];
+      if (last >= prefix && (first < prefix || startsWith(first, prefix))) list.push(shards[i]);
+    }
+    return list;
+  }
+
+  function givenMatches(person, words) {
+    if (!words.length) return true;
+    if (!person.words) person.words = foldedWords(person[0]);
+    for (var i = 0; i < words.length; i++) {
+      var found = false;
+      for (var k = 0; k < person.words.length && !found; k++)
+        found = startsWith(person.words[k], words[i]);
+      if (!found) return false;
+    }
+    return true;
+  }
+
+  // Adds the matches of one shard to hits, up to max.
+  function scan(surnames, q, hits, max) {
+    for (var i = 0; i < surnames.length && hits.length < max; i++) {
+      var s = surnames[i], key = s[0];
+      var bySurname = startsWith(key, q.surname);
+      var byWhole = q.whole !== null && startsWith(key, q.whole);
+      if (!bySurname && !byWhole) continue;
+      var persons = s[3];
+      for (var k = 0; k < persons.length && hits.length < max; k++) {
+        if (byWhole || givenMatches(persons[k], q.given)) hits.push(hit(s, persons[k]));
+      }
+    }
+  }
+
+  function resolve(path) {
+    try {
+      return new URL(path, state.base).href;
+    } catch (e) {
+      var a = global.document.createElement("a");
+      a.href = path;
+      return a.href;
+    }
+  }
+
+  function hit(surname, person) {
+    var trees = [], refs = person[2];
+    for (var i = 0; i + 1 < refs.length; i += 2) {
+      var tree = state.catalogue.trees[refs[i]];
+      if (!tree) continue;
+      trees.push({ number: tree.number, title: tree.title, href: resolve(tree.folder + refs[i + 1]) });
+    }
+    return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1], trees: trees };
+  }
+
+  /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs;
+     each surname is [key, surname, prefix, persons], each person [given
+     names, years, [tree, link, tree, link, ...]]. */
+  KSsearch.load = function (url, done) {
+    var script = global.document.createElement("script");
+    script.src = url;
+    script.async = true;
+    script.onload = function () { done(true); };
+    script.onerror = function () { done(false); };
+    (global.document.head || global.document.documentElement).appendChild(script);
+  };
+
+  function loadShard(file, done) {
+    if (state.shards[file]) return done(true);
+    if (state.waiting[file]) return state.waiting[file].push(done);
+    state.waiting[file] = [done];
+    KSsearch.load(resolve(file), function () {
+      var list = state.waiting[file] || [];
+      delete state.waiting[file];
+      for (var i = 0; i < list.length; i++) list[i](!!state.shards[file]);
+    });
+  }
+
+  // The surnames come as JSON in a string: read much faster than a literal.
+  KSsearch.shard = function (file, surnames) {
+    state.shards[file] = typeof surnames === "string" ? JSON.parse(surnames) : surnames;
+  };
+
+  KSsearch.catalogue = function (catalogue, url) {
+    var script = global.document && global.document.currentScript;
+    state.catalogue = catalogue;
+    state.base = url || (script && script.src) || "";
+    state.prefixes = {};
+    for (var i = 0; i < catalogue.prefixes.length; i++) state.prefixes[catalogue.prefixes[i]] = true;
+    var queued = state.queued;
+    state.queued = [];
+    for (var k = 0; k < queued.length; k++) queued[k]();
+  };
+
+  /* Searches text; callback gets { hits, more, failed }: the first limit
+     persons found in key order, and whether there are more. */
+  KSsearch.find = function (text, limit, callback) {
+    if (!state.catalogue) {
+      if (state.missing) return callback({ hits: [], more: false, failed: true });
+      state.queued.push(function () { KSsearch.find(text, limit, callback); });
+      return;
+    }
+    var q = parse(text);
+    if (!q) return callback({ hits: [], more: false, failed: false, empty: true });
+    var list = candidates(q.surname);
+    var hits = [];
+    var i = 0;
+    (function next() {
+      while (i < list.length) {
+        var surnames = state.shards[list[i][2]];
+        if (!surnames) {
+          loadShard(list[i][2], function (ok) {
+            if (ok) next();
+            else callback({ hits: hits, more: false, failed: true });
+          });
+          return;
+        }
+        scan(surnames, q, hits, limit + 1);
+        i++;
+        if (hits.length > limit) break;
+      }
+      callback({ hits: hits.slice(0, limit), more: hits.length > limit, failed: false });
+    })();
+  };
+
+  KSsearch.fold = fold;
+  KSsearch.parse = parse;
+
+  /* The search box. */
+  function element(tag, className, text) {
+    var e = global.document.createElement(tag);
+    if (className) e.className = className;
+    if (text) e.appendChild(global.document.createTextNode(text));
+    return e;
+  }
+
+  function texts(box) {
+    var t = {};
+    for (var name in DEFAULTS) {
+      var value = box.getAttribute("data-" + name);
+      t[name] = value === null ? DEFAULTS[name] : value;
+    }
+    return t;
+  }
+
+  function renderHit(h, framed) {
+    var li = element("li", "KSVIsearchHit");
+    var name = element("span", "KSVIsearchName");
+    name.appendChild(element("span", "KSVIsearchSurname", h.surname));
+    name.appendChild(global.document.createTextNode(", " + h.given + (h.prefix ? " " + h.prefix : "")));
+    li.appendChild(name);
+    if (h.years) {
+      li.appendChild(global.document.createTextNode(" "));
+      li.appendChild(element("span", "KSVIsearchYears", h.years));
+    }
+    li.appendChild(global.document.createTextNode(" "));
+    var trees = element("span", "KSVIsearchTrees");
+    for (var i = 0; i < h.trees.length; i++) {
+      // The number of the tree (as in the index) and its title: a layout
+      // may show either.
+      var a = element("a", "KSVIsearchTree");
+      a.appendChild(element("span", "KSVIsearchTreeNumber", String(h.trees[i].number)));
+      a.appendChild(global.document.createTextNode(" "));
+      a.appendChild(element("span", "KSVIsearchTreeTitle", h.trees[i].title));
+      a.href = h.trees[i].href;
+      a.title = h.trees[i].title;
+      if (framed) a.target = "_top";
+      trees.appendChild(a);
+      trees.appendChild(global.document.createTextNode(" "));
+    }
+    li.appendChild(trees);
+    return li;
+  }
+
+  function setUp(box, number) {
+    var t = texts(box);
+    var suffix = number > 1 ? String(number) : "";
+    var framed = global.top !== global.self;
+    // A page shown in a pane beside a page with its own search box.
+    if (framed && box.getAttribute("data-inframe") === "hide") {
+      box.hidden = true;
+      box.setAttribute("data-state", "hidden");
+      return;
+    }
+    var form = element("form", "KSVIsearchForm");
+    form.setAttribute("role", "search");
+    var label = element("label", "KSVIsearchLabel", t.label);
+    label.htmlFor = "KSVIsearchInput" + suffix;
+    var input = element("input", "KSVIsearchInput");
+    input.type = "search";
+    input.id = "KSVIsearchInput" + suffix;
+    input.placeholder = t.placeholder;
+    input.setAttribute("autocomplete", "off");
+    input.setAttribute("autocapitalize", "off");
+    input.setAttribute("spellcheck", "false");
+    input.setAttribute("aria-describedby", "KSVIsearchHint" + suffix + " KSVIsearchStatus" + suffix);
+    input.setAttribute("aria-controls", "KSVIsearchResults" + suffix);
+    var hint = element("p", "KSVIsearchHint", t.hint);
+    hint.id = "KSVIsearchHint" + suffix;
+    var status = element("p", "KSVIsearchStatus");
+    status.id = "KSVIsearchStatus" + suffix;
+    status.setAttribute("role", "status");
+    status.setAttribute("aria-live", "polite");
+    var results = element("ol", "KSVIsearchResults");
+    results.id = "KSVIsearchResults" + suffix;
+    results.setAttribute("aria-labelledby", status.id);
+    var more = element("button", "KSVIsearchMore", t.more);
+    more.type = "button";
+    more.hidden = true;
+    form.appendChild(label);
+    form.appendChild(input);
+    form.appendChild(hint);
+    box.appendChild(form);
+    box.appendChild(status);
+    box.appendChild(results);
+    box.appendChild(more);
+    box.setAttribute("data-state", "idle");
+
+    var limit = PAGE, serial = 0, timer = null;
+    function show(answer, started) {
+      results.innerHTML = "";
+      for (var i = 0; i < answer.hits.length; i++) results.appendChild(renderHit(answer.hits[i], framed));
+      var n = answer.hits.length;
+      status.textContent = answer.failed ? t.failed
+        : answer.empty ? ""
+        : answer.more ? t.many.replace("%1", n)
+        : n === 0 ? t.none : n === 1 ? t.one : t.found.replace("%1", n);
+      more.hidden = !answer.more;
+      box.setAttribute("data-state", answer.failed ? "failed" : answer.empty ? "idle" : "done");
+      box.setAttribute("data-ms", String(Math.round(now() - started)));
+    }
+    function run() {
+      var mine = ++serial, text = input.value, started = now();
+      // Later typing makes the answer to this search out of date.
+      box.setAttribute("data-state", "searching");
+      var pending = global.setTimeout(function () {
+        if (mine === serial) status.textContent = t.loading;
+      }, 300);
+      KSsearch.find(text, limit, function (answer) {
+        global.clearTimeout(pending);
+        if (mine === serial) show(answer, started);
+      });
+    }
+    input.addEventListener("input", function () {
+      limit = PAGE;
+      global.clearTimeout(timer);
+      timer = global.setTimeout(run, 40); // a pause in the typing
+    });
+    form.addEventListener("submit", function (event) {
+      event.preventDefault();
+      global.clearTimeout(timer);
+      run();
+    });
+    more.addEventListener("click", function () {
+      limit += PAGE;
+      run();
+    });
+    var asked = /[?&]q=([^&#]*)/.exec(global.location.search);
+    if (asked) {
+      try {
+        input.value = decodeURIComponent(asked[1].replace(/\+/g, " "));
+      } catch (e) {
+        input.value = asked[1];
+      }
+      run();
+    }
+  }
+
+  function now() {
+    return global.performance && global.performance.now ? global.performance.now() : new Date().getTime();
+  }
+
+  function start() {
+    var boxes = global.document.querySelectorAll(".KSVIsearch");
+    for (var i = 0; i < boxes.length; i++) {
+      if (!boxes[i].getAttribute("data-state")) setUp(boxes[i], i + 1);
+    }
+    // A catalogue that has not come with the page is not waited for.
+    global.addEventListener("load", function () {
+      if (state.catalogue) return;
+      state.missing = true;
+      var queued = state.queued;
+      state.queued = [];
+      for (var q = 0; q < queued.length; q++) queued[q]();
+    });
+  }
+
+  if (global.document) {
+    if (global.document.readyState === "loading")
+      global.document.addEventListener("DOMContentLoaded", start);
+    else start();
+  }
+})(this);

@@ -1,0 +1,224 @@
+#!/usr/bin/env node
+// The search script of the layouts (dist/GB/layout/search/kssearch.js) on
+// search data that kestrin-index builds, without a browser: the script runs
+// in a node context whose KSsearch.load reads the shards from disk.
+//
+//   search-test KESTRIN_INDEX SOURCE_DIR WORK_DIR
+//
+// Checks that the script folds names as the builder does (every byte of the
+// code page), that prefixes, accents and letter case do not matter, that
+// given names narrow the search, that only the shards needed are loaded,
+// that a surname cut over several shards is found whole, that the links
+// lead to the trees' pages, and that every file of the data is ASCII.
+"use strict";
+
+const assert = require("assert");
+const fs = require("fs");
+const path = require("path");
+const vm = require("vm");
+const { execFileSync } = require("child_process");
+const { pathToFileURL } = require("url");
+
+const [tool, source, work] = process.argv.slice(2).map((a) => path.resolve(a));
+if (!work) {
+  console.error("usage: search-test KESTRIN_INDEX SOURCE_DIR WORK_DIR");
+  process.exit(2);
+}
+
+// --- The data: two trees, a layout with small shards -------------------
+
+function write(file, text) {
+  fs.mkdirSync(path.dirname(file), { recursive: true });
+  fs.writeFileSync(file, Buffer.from(text, "latin1"));
+}
+
+// An old (unsorted) document; lines are letter, surname, given names,
+// extra, years, number and link. Bytes are Windows-1252 ("latin1" writes
+// every char below 256 as that byte).
+function tree(file, title, lines) {
+  write(file, "[KESTRIN]\r\nversion=3.1\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=" + title +
+    "\r\n[indexdata]\r\n" + lines.map((l) => l.join("\t")).join("\r\n") + "\r\n");
+}
+
+fs.rmSync(work, { recursive: true, force: true });
+const everyByte = [];
+for (let b = 0x20; b <= 0xff; b++) {
+  if (b === 0x2c) continue; // a comma would start a prefix
+  everyByte.push(["Q", "Q" + String.fromCharCode(b) + "z", "Byte " + b, "", "", "", String(b), "q.htm#" + b]);
+}
+const jansen = [];
+for (let i = 1; i <= 120; i++) {
+  const given = "G" + String(i).padStart(3, "0");
+  jansen.push(["J", "Jansen", given, "", "1800", "", String(1000 + i), "j.htm#" + i]);
+}
+tree(path.join(work, "trees/a/a.htx"), "Tree A", [
+  ["B", "Berg, van den", "Jan Pieter", "", "1850", "1910", "1", "pa.htm#1"],
+  ["B", "van den Berg", "Anna", "", "", "", "2", "pa.htm#2"],
+  ["B", "Bergman", "Kees", "", "1901", "", "3", "pa.htm#3"],
+  ["M", "M\xfcller", "Hans", "", "", "", "4", "pa.htm#4"],
+  ["M", "MULLER", "Piet", "", "", "", "5", "pa.htm#5"],
+  ["S", "Smith-Jones", "John", "", "", "", "6", "pa.htm#6"],
+  ["W", "Wei\xdf", "Eva", "", "", "", "7", "pa.htm#7"],
+  ["H", "'t Hooft", "Karel", "", "", "", "8", "pa.htm#8"],
+  ["?", "_", "Nobody", "", "", "", "9", "pa.htm#9"],
+  ...everyByte,
+  ...jansen,
+]);
+tree(path.join(work, "trees/b/sub/b.htx"), "Tree B", [
+  ["B", "Berg, van den", "Jan Pieter", "", "1850", "1910", "1", "people\\pb.htm#i1"],
+]);
+write(path.join(work, "layout/t.ksl"),
+  "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\ntitle=T\r\n[Templates]\r\n" +
+  "1=start, start.tpl, #PREFIX!.htm, Start\r\n2=search, search.tpl, #PREFIX!_search.js, Search\r\n");
+write(path.join(work, "layout/start.tpl"), "<p>#TITLE$!</p>\r\n");
+write(path.join(work, "layout/search.tpl"), "#SEARCHDATA(2)!\r\n");
+
+execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "out", "-b", "idx",
+  "trees/a/a.htx", "trees/b/sub/b.htx"], {
+  cwd: work,
+  env: Object.assign({}, process.env, { XDG_CONFIG_HOME: path.join(work, "config"),
+    TMPDIR: work }),
+  stdio: ["ignore", "ignore", "inherit"],
+});
+const out = path.join(work, "out");
+
+// --- The script in a context of its own --------------------------------
+
+const context = vm.createContext({ URL, console, setTimeout, clearTimeout });
+vm.runInContext(fs.readFileSync(path.join(source, "dist/GB/layout/search/kssearch.js"), "utf8"),
+  context, { filename: "kssearch.js" });
+const KSsearch = context.KSsearch;
+const loaded = [];
+KSsearch.load = (url, done) => {
+  const file = new URL(url).pathname;
+  loaded.push(path.basename(file));
+  setImmediate(() => {
+    vm.runInContext(fs.readFileSync(file, "utf8"), context, { filename: file });
+    done(true);
+  });
+};
+const catalogueFile = path.join(out, "idx_search.js");
+const catalogue = KSsearch.catalogue;
+KSsearch.catalogue = (data) => catalogue(data, pathToFileURL(catalogueFile).href);
+vm.runInContext(fs.readFileSync(catalogueFile, "utf8"), context);
+
+// Answers come from the script's own context: copied into plain values.
+function find(text, limit = 50) {
+  return new Promise((resolve) =>
+    KSsearch.find(text, limit, (answer) => resolve(JSON.parse(JSON.stringify(answer)))));
+}
+function names(answer) {
+  return answer.hits.map((h) => h.surname + (h.prefix ? ", " + h.prefix : "") + " / " + h.given);
+}
+
+const checks = [];
+function check(name, f) {
+  checks.push([name, f]);
+}
+
+check("every file of the search data is ASCII", () => {
+  for (const file of fs.readdirSync(out).filter((f) => f.endsWith(".js"))) {
+    const bytes = fs.readFileSync(path.join(out, file));
+    assert.ok(bytes.every((b) => b < 0x80), file);
+  }
+});
+
+check("the script folds every byte of the code page as the builder does", () => {
+  const prefixes = new Set(JSON.parse(
+    /"prefixes":(\[[^\]]*\])/.exec(fs.readFileSync(catalogueFile, "latin1"))[1]));
+  let surnames = 0;
+  for (const file of fs.readdirSync(out).filter((f) => /^idx_search-.*\.js$/.test(f))) {
+    let shard = null;
+    const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
+    vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
+    for (const [key, main] of shard) {
+      const words = main.split(" ").map(KSsearch.fold).filter((w) => w);
+      while (words.length > 1 && prefixes.has(words[0])) words.shift();
+      assert.strictEqual(words.join(""), key, JSON.stringify(main));
+      surnames++;
+    }
+  }
+  assert.ok(surnames >= everyByte.length, "surnames " + surnames);
+});
+
+check("prefixes, accents and letter case do not matter", async () => {
+  const berg = names(await find("berg"));
+  assert.deepStrictEqual(berg, ["Berg, van den / Jan Pieter", "van den Berg / Anna",
+    "Bergman / Kees"]);
+  assert.deepStrictEqual(names(await find("Van den BERG")), berg);
+  assert.deepStrictEqual(names(await find("Berg, van den")), berg);
+  assert.deepStrictEqual(names(await find("muller")), ["MULLER / Piet", "M\u00fcller / Hans"]);
+  assert.deepStrictEqual(names(await find("M\u00dcLLER")), names(await find("muller")));
+  assert.deepStrictEqual(names(await find("weiss")), ["Wei\u00df / Eva"]);
+  assert.deepStrictEqual(names(await find("wei\u00df")), ["Wei\u00df / Eva"]);
+  assert.deepStrictEqual(names(await find("'t hooft")), ["'t Hooft / Karel"]);
+  assert.deepStrictEqual(names(await find("smith jones")), ["Smith-Jones / John"]);
+  assert.deepStrictEqual(names(await find("smith-jo")), ["Smith-Jones / John"]);
+});
+
+check("given names narrow the search", async () => {
+  assert.deepStrictEqual(names(await find("berg jan")), ["Berg, van den / Jan Pieter"]);
+  assert.deepStrictEqual(names(await find("van den berg p")), ["Berg, van den / Jan Pieter"]);
+  assert.deepStrictEqual(names(await find("Berg, Jan")), ["Berg, van den / Jan Pieter"]);
+  assert.deepStrictEqual(names(await find("berg kees")), ["Bergman / Kees"]);
+  assert.deepStrictEqual(names(await find("berg x")), []);
+});
+
+check("a person of two trees links to both, relative to the output folder", async () => {
+  const [hit] = (await find("berg jan")).hits;
+  assert.strictEqual(hit.years, "1850-1910");
+  assert.deepStrictEqual(hit.trees.map((t) => [t.number, t.title, t.href]), [
+    [1, "Tree A", pathToFileURL(path.join(work, "trees/a/pa.htm")).href + "#1"],
+    [2, "Tree B", pathToFileURL(path.join(work, "trees/b/sub/people/pb.htm")).href + "#i1"],
+  ]);
+  assert.ok(/"folder":"\.\.\/trees\/b\/sub\/"/.test(fs.readFileSync(catalogueFile, "latin1")));
+});
+
+check("only the shards needed are loaded; a surname over several shards is found whole",
+  async () => {
+    loaded.length = 0;
+    const first = await find("jansen", 10);
+    assert.strictEqual(first.hits.length, 10);
+    assert.ok(first.more);
+    assert.deepStrictEqual(loaded, ["idx_search-ja.js"]);
+    const all = await find("jans", 1000);
+    assert.strictEqual(all.hits.length, 120);
+    assert.ok(!all.more);
+    assert.deepStrictEqual(all.hits.map((h) => h.given),
+      jansen.map((line) => line[2]));
+    assert.ok(loaded.length > 2, "shards " + loaded.join(" "));
+    assert.ok(loaded.every((f) => /^idx_search-ja(_\d+)?\.js$/.test(f)), loaded.join(" "));
+    loaded.length = 0;
+    assert.deepStrictEqual((await find("xyz")).hits, []);
+    assert.deepStrictEqual(await find(" ,.'"), { hits: [], more: false, failed: false,
+      empty: true });
+    assert.deepStrictEqual(loaded, []);
+  });
+
+check("both languages ship the same search script and template", () => {
+  for (const file of ["kssearch.js", "search.tpl"]) {
+    const gb = fs.readFileSync(path.join(source, "dist/GB/layout/search", file));
+    const nl = fs.readFileSync(path.join(source, "dist/NL/layout/search", file));
+    assert.ok(gb.equals(nl), file);
+  }
+});
+
+check("no shard passes the limit the layout gave", () => {
+  for (const file of fs.readdirSync(out).filter((f) => /^idx_search-.*\.js$/.test(f)))
+    assert.ok(fs.statSync(path.join(out, file)).size <= 2000, file);
+});
+
+(async () => {
+  let failed = 0;
+  for (const [name, f] of checks) {
+    try {
+      await f();
+      console.log("ok " + name);
+    } catch (e) {
+      failed++;
+      console.log("FAILED " + name + "\n" + (e.stack || e));
+    }
+  }
+  console.log(checks.length - failed + " passed, " + failed + " failed");
+  process.exit(failed ? 1 : 0);
+})();
