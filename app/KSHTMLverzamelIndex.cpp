@@ -2,6 +2,7 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSdocumentPage.h"
+#include "app/KSexplanationPage.h"
 #include "app/KSlayoutPage.h"
 #include "app/KSprogressPage.h"
 #include "app/KSqtText.h"
@@ -34,7 +35,8 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
     SetHelpContext(1500);
     SetHelpKeyword(Splitter(), QStringLiteral("SplitterPos"));
 
-    AddEmptyPage("#html.p1=Uitleg", true, 1501);
+    explanationPage_ = new TKSexplanationPage;
+    AddPage(explanationPage_);
     documentPage_ = new TKSdocumentPage(setup_.Documents);
     AddPage(documentPage_);
     layoutPage_ = new TKSlayoutPage;
@@ -57,13 +59,6 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
 }
 
 TwzrdHTMLverzamelIndex::~TwzrdHTMLverzamelIndex() = default;
-
-void TwzrdHTMLverzamelIndex::AddEmptyPage(const char* caption, bool highlighted, int helpContext) {
-    auto* page = new TWizardPage(QString::fromLatin1(caption));
-    page->SetHighlighted(highlighted);
-    page->SetHelpContext(helpContext);
-    AddPage(page);
-}
 
 std::string TwzrdHTMLverzamelIndex::SettingsKey() {
     std::string key = Environment().RegistryLanguageKey + "HTMLwiz\\";
@@ -96,6 +91,7 @@ void TwzrdHTMLverzamelIndex::FormShow() {
     FinishOnLastPageOnly = false;
     registry_ = std::make_unique<TKSreg>(StateKey);
     registry_->WriteString("ExePath", ToPath(QCoreApplication::applicationFilePath()));
+    explanationPage_->LoadExplanation(Environment().LanguageFolder + "HTMLindexWizard.rtf");
     documentPage_->InitHTXbestanden(StateKey);
     layoutPage_->VulOpmaakLijst(Environment().LanguageFolder + "layout/");
     LoadControl(layoutPage_->List(), StateKey, StateOptions);
@@ -118,7 +114,7 @@ void TwzrdHTMLverzamelIndex::FormShow() {
         ShowPage(kStijl);
         lstOpmaakClick();
     }
-    ShowPage(kUitleg);
+    ShowPage(explanationPage_->SkipExplanation() ? kDocumenten : kUitleg);
 }
 
 void TwzrdHTMLverzamelIndex::FormClose() {

@@ -19,6 +19,7 @@ class TKSreg;
 namespace ks::app {
 
 class TKSdocumentPage;
+class TKSexplanationPage;
 class TKSlayoutPage;
 class TKSprogressPage;
 class TKSsettingsPage;
@@ -73,10 +74,10 @@ protected:
 private:
     void RequestStop(TKSstopRequest request);
     void RunGeneration();
-    void AddEmptyPage(const char* caption, bool highlighted, int helpContext);
 
     TKSrunSetup setup_;
     TKSbuilder* runningBuilder_ = nullptr; // the builder of the run under way
+    TKSexplanationPage* explanationPage_ = nullptr;
     TKSdocumentPage* documentPage_ = nullptr;
     TKSlayoutPage* layoutPage_ = nullptr;
     TKSsettingsPage* settingsPage_ = nullptr;

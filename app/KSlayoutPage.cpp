@@ -67,8 +67,9 @@ const TKSkslData* TKSlayoutPage::SelectedLayout() const {
 void TKSlayoutPage::ShowDescription() {
     const TKSkslData* layout = SelectedLayout();
     QString comment = layout ? FromKS(layout->Comment) : QString();
-    comment.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lblBeschrijving_->setText(comment.trimmed());
+    // The comment's lines are one text that the label wraps to its width.
+    comment.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    lblBeschrijving_->setText(comment.simplified());
 }
 
 } // namespace ks::app

@@ -6,6 +6,7 @@
 
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
+#include "app/KSexplanationPage.h"
 #include "app/KSlayoutPage.h"
 #include "app/KSprogressPage.h"
 #include "app/KSsettingsPage.h"
@@ -20,6 +21,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
+#include <QTextBrowser>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -94,6 +96,7 @@ private slots:
     void cleanup() { store_.reset(); }
 
     void firstStartShowsTheDefaults();
+    void explanationCanBeSkippedAndMayBeMissing();
     void divisionListFollowsTheSizeAndStoredChoices();
     void splitBoxesFollowTheLayout();
     void runWritesWhatTheCommandLineToolWrites();
@@ -136,6 +139,21 @@ void TestWizardRun::firstStartShowsTheDefaults() {
     QVERIFY(!wizard.Find<QPushButton>("btnVolgende")->isEnabled());
     wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("i"));
     QVERIFY(wizard.Find<QPushButton>("btnVolgende")->isEnabled());
+}
+
+void TestWizardRun::explanationCanBeSkippedAndMayBeMissing() {
+    {
+        Wizard wizard;
+        QTextBrowser* text = wizard.Find<QTextBrowser>("RichEdit1");
+        QVERIFY(text->toPlainText().contains(QLatin1String("HTML verzamelindex")));
+        wizard.Find<QCheckBox>("chkUitlegOverslaan")->setChecked(true);
+        wizard.window.btnCancelClick();
+    }
+    Wizard wizard;
+    QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kDocumenten));
+    auto* page = static_cast<TKSexplanationPage*>(wizard.window.Page(0));
+    page->LoadExplanation(store_->Path("missing.rtf"));
+    QCOMPARE(wizard.Find<QTextBrowser>("RichEdit1")->toPlainText(), QString());
 }
 
 void TestWizardRun::divisionListFollowsTheSizeAndStoredChoices() {
