@@ -21,8 +21,8 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
-#include <QTextBrowser>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>
