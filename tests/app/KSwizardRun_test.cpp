@@ -102,6 +102,7 @@ private slots:
     void runWritesWhatTheCommandLineToolWrites();
     void annulerenDuringARunStopsItAndCloses();
     void problemsBeforeTheRunAppearInTheRows();
+    void progressRowsShowMissingFilesAndGoAgain();
 
 private:
     std::unique_ptr<PrivateStore> store_;
@@ -312,6 +313,37 @@ void TestWizardRun::problemsBeforeTheRunAppearInTheRows() {
     QVERIFY2(problem->text().contains(QLatin1String("..")), qPrintable(problem->text()));
     QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
     QVERIFY(fs::exists(out + "index.txt"));
+}
+
+void TestWizardRun::progressRowsShowMissingFilesAndGoAgain() {
+    TKSprogressPage page;
+    page.AddRow(-1, "samenvoegen indexen:").SetPosition(50);
+    page.AddRow(0, "dubbelen zoeken:");
+    page.AddRow(1, "Startpagina");
+    page.AddRow(2, "Stijlblad");
+    page.MissingFile(2, "bestand niet gevonden", "/layouts/gone.css");
+    page.StepDuration(1, "00:00:01.250");
+    page.Result("/out/index.htm", false);
+    QLabel* missing = page.findChild<QLabel*>("lblNietGevonden");
+    QVERIFY(missing != nullptr);
+    QCOMPARE(missing->text(), QStringLiteral("bestand niet gevonden"));
+    QCOMPARE(missing->toolTip(), QStringLiteral("/layouts/gone.css"));
+    QVERIFY(missing->styleSheet().contains(QLatin1String("255, 255, 0")));
+    QCOMPARE(page.findChild<QProgressBar*>("ProgressBarTemp1")->value(), 500);
+    QVERIFY(!page.ResultEnabled());
+    QCOMPARE(page.ResultPath(), QStringLiteral("/out/index.htm"));
+    bool durationShown = false;
+    for (QLabel* label : page.findChildren<QLabel*>())
+        durationShown = durationShown || (label->text() == QLatin1String("Startpagina") &&
+                                          label->toolTip() == QLatin1String("00:00:01.250"));
+    QVERIFY(durationShown);
+
+    page.WisVoortgang(); // the run's own rows go, the fixed ones hide
+    QVERIFY(page.findChild<QLabel*>("lblNietGevonden") == nullptr);
+    QCOMPARE(page.findChildren<QProgressBar*>().size(), 2);
+    QVERIFY(page.findChild<QLabel*>("lblDubbelenZoeken")->isHidden());
+    page.AddRow(1, "Startpagina"); // a second run builds its rows again
+    QCOMPARE(page.findChildren<QProgressBar*>().size(), 3);
 }
 
 QTEST_MAIN(TestWizardRun)
