@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run demo test test-asan unit bench format clean
+.PHONY: all deps build run demo test test-asan unit bench format clean install
 
 all: build
 
@@ -14,6 +14,11 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
+
+# kestrin-index, kestrin-wizard, share/kestrin, a menu entry and an icon under
+# the configured prefix (default /usr/local); DESTDIR=/staging stages them.
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
 
 # The wizard from the build tree (it finds its texts and layouts in dist/).
 run: build

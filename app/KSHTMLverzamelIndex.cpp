@@ -2,14 +2,22 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSdocumentPage.h"
+#include "app/KSexplanationPage.h"
+#include "app/KSlayoutPage.h"
+#include "app/KSprogressPage.h"
 #include "app/KSqtText.h"
+#include "app/KSsettingsPage.h"
 #include "app/KSsplitter.h"
 #include "app/KSwizardPage.h"
+#include "builder/KSgenerate.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KStextutil.h"
+#include "index/KSksl.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QGroupBox>
+#include <QListWidget>
 
 namespace ks::app {
 
@@ -27,28 +35,30 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
     SetHelpContext(1500);
     SetHelpKeyword(Splitter(), QStringLiteral("SplitterPos"));
 
-    AddEmptyPage("#html.p1=Uitleg", true, 1501);
-    documentPage_ = new TKSdocumentPage;
+    explanationPage_ = new TKSexplanationPage;
+    AddPage(explanationPage_);
+    documentPage_ = new TKSdocumentPage(setup_.Documents);
     AddPage(documentPage_);
-    AddEmptyPage("#html.p3=Stijl kiezen", false, 1521);
-    AddEmptyPage("#html.p4=Instellingen", false, 1531);
-    AddEmptyPage("#html.p5=Voortgang", false, 1541);
+    layoutPage_ = new TKSlayoutPage;
+    AddPage(layoutPage_);
+    settingsPage_ = new TKSsettingsPage(setup_);
+    AddPage(settingsPage_);
+    progressPage_ = new TKSprogressPage;
+    AddPage(progressPage_);
 
     connect(documentPage_, &TKSdocumentPage::PageChanged, this, [this] { ShowPage(-1); });
     connect(documentPage_, &TKSdocumentPage::FolderSearched, this,
             [this](const std::string& folder) {
-                if (OutputFolder.empty()) OutputFolder = folder;
+                if (!setup_.OutputFolder.empty()) return;
+                setup_.OutputFolder = folder;
+                settingsPage_->ShowOutputFolder();
             });
+    connect(layoutPage_, &TKSlayoutPage::LayoutClicked, this,
+            &TwzrdHTMLverzamelIndex::lstOpmaakClick);
+    connect(settingsPage_, &TKSsettingsPage::PageChanged, this, [this] { ShowPage(-1); });
 }
 
 TwzrdHTMLverzamelIndex::~TwzrdHTMLverzamelIndex() = default;
-
-void TwzrdHTMLverzamelIndex::AddEmptyPage(const char* caption, bool highlighted, int helpContext) {
-    auto* page = new TWizardPage(QString::fromLatin1(caption));
-    page->SetHighlighted(highlighted);
-    page->SetHelpContext(helpContext);
-    AddPage(page);
-}
 
 std::string TwzrdHTMLverzamelIndex::SettingsKey() {
     std::string key = Environment().RegistryLanguageKey + "HTMLwiz\\";
@@ -62,8 +72,16 @@ int64_t TwzrdHTMLverzamelIndex::SelectedSize() const {
 }
 
 bool TwzrdHTMLverzamelIndex::verifyPage(int page) {
-    if (page == kDocumenten) return documentPage_->verifyPage();
-    return true;
+    switch (page) {
+    case kDocumenten:
+        return documentPage_->verifyPage();
+    case kStijl:
+        return layoutPage_->verifyPage();
+    case kInstellingen:
+        return settingsPage_->verifyPage();
+    default:
+        return true;
+    }
 }
 
 void TwzrdHTMLverzamelIndex::FormShow() {
@@ -73,32 +91,121 @@ void TwzrdHTMLverzamelIndex::FormShow() {
     FinishOnLastPageOnly = false;
     registry_ = std::make_unique<TKSreg>(StateKey);
     registry_->WriteString("ExePath", ToPath(QCoreApplication::applicationFilePath()));
+    explanationPage_->LoadExplanation(Environment().LanguageFolder + "HTMLindexWizard.rtf");
     documentPage_->InitHTXbestanden(StateKey);
-    OutputFolder = registry_->ReadString("Directory");
+    layoutPage_->VulOpmaakLijst(Environment().LanguageFolder + "layout/");
+    LoadControl(layoutPage_->List(), StateKey, StateOptions);
+    setup_.OutputFolder = registry_->ReadString("Directory");
+    settingsPage_->ShowOutputFolder();
+    MaakInstellingenScherm();
     SetHelpContext(1500);
     TWizardDlg::FormShow();
     setWindowTitle(windowTitle() + QLatin1Char(' ') + QLatin1String(kWindowVersion));
+    settingsPage_->SetDefaultBaseName();
     // The document page once, so that its buttons and description are right
     // before the user gets there.
-    if (!documentPage_->Documents().empty()) {
+    if (setup_.Documents.Count() > 0) {
         ShowPage(kDocumenten);
         documentPage_->HTXbestandenClick();
     }
-    ShowPage(kUitleg);
+    // The layout page once, for its description and its picture on the
+    // later pages.
+    if (layoutPage_->SelectedLayout()) {
+        ShowPage(kStijl);
+        lstOpmaakClick();
+    }
+    ShowPage(explanationPage_->SkipExplanation() ? kDocumenten : kUitleg);
 }
 
 void TwzrdHTMLverzamelIndex::FormClose() {
     documentPage_->OpslaanHTXbestanden();
-    if (registry_) registry_->WriteString("Directory", OutputFolder);
+    if (registry_) registry_->WriteString("Directory", setup_.OutputFolder);
     TWizardDlg::FormClose();
     if (registry_) registry_->Close();
     registry_.reset();
     documentPage_->FreeDocuments();
 }
 
+void TwzrdHTMLverzamelIndex::RequestStop(TKSstopRequest request) {
+    StopRequest = request;
+    if (runningBuilder_) runningBuilder_->RequestStop(request);
+}
+
+void TwzrdHTMLverzamelIndex::lstOpmaakClick() {
+    layoutPage_->ShowDescription();
+    if (const TKSkslData* layout = layoutPage_->SelectedLayout())
+        SetPageImage(FromPath(layout->Image), true, false);
+    ShowPage(-1);
+}
+
+void TwzrdHTMLverzamelIndex::MaakInstellingenScherm() {
+    settingsPage_->MaakInstellingenScherm(layoutPage_->SelectedLayout(), SelectedSize(), StateKey);
+}
+
+void TwzrdHTMLverzamelIndex::BeginAanmaken() {
+    if (Busy) return;
+    // Gereed on an earlier page may come after another layout was chosen.
+    const TKSkslData* selected = layoutPage_->SelectedLayout();
+    if (selected && (!setup_.Layout() || setup_.Layout()->LayoutFile != selected->LayoutFile))
+        MaakInstellingenScherm();
+    settingsPage_->ApplyTo(setup_);
+    progressPage_->WisVoortgang();
+    StopRequest = TKSstopRequest::None;
+    Busy = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    RunGeneration();
+    QApplication::restoreOverrideCursor();
+    Busy = false;
+    ShowPage(-1);
+    switch (StopRequest) {
+    case TKSstopRequest::None:
+        if (progressPage_->ResultEnabled() && progressPage_->OpenAutomatically())
+            progressPage_->btnResultaatOpenenClick();
+        break;
+    case TKSstopRequest::Cancel:
+        btnCancelClick();
+        break;
+    case TKSstopRequest::Back:
+        btnVorigeClick();
+        break;
+    case TKSstopRequest::Finish:
+        btnFinishClick();
+        break;
+    }
+}
+
+// Everything that can be checked comes first, then the missing output folder
+// is made, then the run; whatever fails is shown in the progress rows.
+void TwzrdHTMLverzamelIndex::RunGeneration() {
+    std::vector<TKSrunProblem> problems = setup_.Check();
+    if (problems.empty()) problems = setup_.MakeOutputFolder();
+    for (const TKSrunProblem& problem : problems)
+        progressPage_->ShowProblem(problem.Path, problem.Reason);
+    if (!problems.empty()) return;
+    try {
+        TKSbuilder builder(setup_.Settings(Environment()));
+        runningBuilder_ = &builder;
+        if (StopRequest != TKSstopRequest::None) builder.RequestStop(StopRequest);
+        TKSgenerator generator(builder, *progressPage_);
+        generator.GenerateIndex();
+    } catch (const std::exception& error) {
+        progressPage_->ShowProblem("", error.what());
+    }
+    runningBuilder_ = nullptr;
+}
+
+void TwzrdHTMLverzamelIndex::btnVolgendeClick() {
+    TWizardDlg::btnVolgendeClick();
+    if (ActivePageIndex() == kInstellingen) MaakInstellingenScherm();
+    if (ActivePageIndex() == PageCount() - 1) {
+        repaint();
+        BeginAanmaken();
+    }
+}
+
 void TwzrdHTMLverzamelIndex::btnCancelClick() {
     if (Busy) {
-        StopRequest = kStopCancel;
+        RequestStop(TKSstopRequest::Cancel);
         return;
     }
     TWizardDlg::btnCancelClick();
@@ -106,17 +213,28 @@ void TwzrdHTMLverzamelIndex::btnCancelClick() {
 
 void TwzrdHTMLverzamelIndex::btnVorigeClick() {
     if (Busy) {
-        StopRequest = kStopBack;
+        RequestStop(TKSstopRequest::Back);
         return;
     }
+    // The split choices and the division survive the page's rebuild.
+    if (ActivePageIndex() == kInstellingen && !StateKey.empty())
+        SaveControls(settingsPage_->IndexGroup(), StateKey, StateOptions);
+    if (ActivePageIndex() == kVoortgang) progressPage_->WisVoortgang();
     TWizardDlg::btnVorigeClick();
 }
 
 void TwzrdHTMLverzamelIndex::btnFinishClick() {
     if (Busy) {
-        StopRequest = kStopFinish;
+        RequestStop(TKSstopRequest::Finish);
         return;
     }
+    if (ActivePageIndex() < PageCount() - 1) {
+        ShowPage(PageCount() - 1);
+        repaint();
+        BeginAanmaken();
+        return;
+    }
+    progressPage_->WisVoortgang();
     TWizardDlg::btnFinishClick();
 }
 

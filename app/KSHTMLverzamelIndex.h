@@ -1,9 +1,12 @@
 // The wizard window of the program: five pages (explanation, documents,
 // layout, settings, progress) on the wizard framework, the settings key in
-// the per-user store, and the state of a generation run (busy, stop request).
+// the per-user store, the run set-up the pages fill, and the state of a
+// generation run (busy, stop request).
 #pragma once
 
 #include "app/KSwizardDLG.h"
+#include "builder/KSbuilder.h"
+#include "builder/KSrunSetup.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,14 +19,16 @@ class TKSreg;
 namespace ks::app {
 
 class TKSdocumentPage;
+class TKSexplanationPage;
+class TKSlayoutPage;
+class TKSprogressPage;
+class TKSsettingsPage;
 
 class TwzrdHTMLverzamelIndex : public TWizardDlg {
     Q_OBJECT
 
 public:
     enum PageNumber { kUitleg = 0, kDocumenten = 1, kStijl = 2, kInstellingen = 3, kVoortgang = 4 };
-    // Requests made by the buttons while a run is busy.
-    enum StopRequests { kStopNone = 0, kStopCancel = 1, kStopBack = 2, kStopFinish = 4 };
 
     explicit TwzrdHTMLverzamelIndex(QWidget* parent = nullptr);
     ~TwzrdHTMLverzamelIndex() override;
@@ -35,26 +40,48 @@ public:
 
     bool verifyPage(int page) override;
     TKSdocumentPage* DocumentPage() const { return documentPage_; }
+    TKSlayoutPage* LayoutPage() const { return layoutPage_; }
+    TKSsettingsPage* SettingsPage() const { return settingsPage_; }
+    TKSprogressPage* ProgressPage() const { return progressPage_; }
 
-    int32_t StopRequest = kStopNone;
+    // What the pages fill: documents, layout, options, output folder.
+    TKSrunSetup& RunSetup() { return setup_; }
+    const TKSrunSetup& RunSetup() const { return setup_; }
+
+    // The latest request made by a button while a run is busy; the run's
+    // builder hears of it too, so that the run stops before its next step.
+    TKSstopRequest StopRequest = TKSstopRequest::None;
     bool Busy = false;
-    // The output folder (the settings page shows and changes it).
-    std::string OutputFolder;
     int64_t SelectedSize() const;
+
+    // Runs the generation with the pages' values, then carries out what a
+    // button asked during the run.
+    void BeginAanmaken();
+    // Rebuilds the settings page for the layout selected now.
+    void MaakInstellingenScherm();
 
 public slots:
     void btnCancelClick() override;
     void btnVorigeClick() override;
+    void btnVolgendeClick() override;
     void btnFinishClick() override;
+    void lstOpmaakClick();
 
 protected:
     void FormShow() override;
     void FormClose() override;
 
 private:
-    void AddEmptyPage(const char* caption, bool highlighted, int helpContext);
+    void RequestStop(TKSstopRequest request);
+    void RunGeneration();
 
+    TKSrunSetup setup_;
+    TKSbuilder* runningBuilder_ = nullptr; // the builder of the run under way
+    TKSexplanationPage* explanationPage_ = nullptr;
     TKSdocumentPage* documentPage_ = nullptr;
+    TKSlayoutPage* layoutPage_ = nullptr;
+    TKSsettingsPage* settingsPage_ = nullptr;
+    TKSprogressPage* progressPage_ = nullptr;
     std::unique_ptr<TKSreg> registry_; // the wizard's key, open while the window is shown
 };
 

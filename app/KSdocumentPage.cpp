@@ -5,6 +5,7 @@
 #include "app/KSlistIcons.h"
 #include "app/KSqtText.h"
 #include "app/KSretitle.h"
+#include "builder/KSrunSetup.h"
 #include "common/KScommon.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
@@ -80,22 +81,8 @@ QString DescriptionText(const TKShtxData& data) {
 
 } // namespace
 
-// One line of the list: the document's title, its tick, and the document.
-class TKSdocumentPage::DocumentItem : public QListWidgetItem {
-public:
-    explicit DocumentItem(std::unique_ptr<TKShtxData> data)
-        : QListWidgetItem(FromKS(data->Title)), data_(std::move(data)) {
-        setFlags(flags() | Qt::ItemIsUserCheckable);
-        setCheckState(Qt::Checked);
-    }
-    TKShtxData& Data() const { return *data_; }
-
-private:
-    std::unique_ptr<TKShtxData> data_;
-};
-
-TKSdocumentPage::TKSdocumentPage(QWidget* parent)
-    : TWizardPage(QStringLiteral("#html.p2=Documenten kiezen"), parent),
+TKSdocumentPage::TKSdocumentPage(TKSdocumentList& documents, QWidget* parent)
+    : TWizardPage(QStringLiteral("#html.p2=Documenten kiezen"), parent), documents_(documents),
       ownBrowser_(std::make_unique<TKSfolderBrowser>(this)), browser_(ownBrowser_.get()),
       opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("tabDocumenten"));
@@ -194,37 +181,31 @@ void TKSdocumentPage::SetUrlOpener(std::function<bool(const QUrl&)> opener) {
     opener_ = std::move(opener);
 }
 
-TKSdocumentPage::DocumentItem* TKSdocumentPage::ItemAt(int row) const {
-    return static_cast<DocumentItem*>(HTXbestanden_->item(row));
+TKShtxData& TKSdocumentPage::DataAt(int row) const {
+    return documents_.Document(static_cast<std::size_t>(row));
 }
 
-TKSdocumentPage::DocumentItem* TKSdocumentPage::SelectedItem() const {
-    QListWidgetItem* item = HTXbestanden_->currentItem();
-    return item && item->isSelected() ? static_cast<DocumentItem*>(item) : nullptr;
+int TKSdocumentPage::SelectedRow() const {
+    const QListWidgetItem* item = HTXbestanden_->currentItem();
+    return item && item->isSelected() ? HTXbestanden_->row(item) : -1;
 }
 
 int TKSdocumentPage::TickedCount() const {
     int ticked = 0;
-    for (int i = 0; i < HTXbestanden_->count(); ++i)
-        if (ItemAt(i)->checkState() == Qt::Checked) ++ticked;
+    for (std::size_t i = 0; i < documents_.Count(); ++i)
+        if (documents_.Selected(i)) ++ticked;
     return ticked;
 }
 
 int TKSdocumentPage::FindPath(const std::string& path) const {
+    const std::string absolute = AbsolutePath(path);
     for (int i = 0; i < HTXbestanden_->count(); ++i)
-        if (ItemAt(i)->Data().FileName == path) return i;
+        if (DataAt(i).FileName == absolute) return i;
     return -1;
 }
 
 std::string TKSdocumentPage::ListKey() const {
     return stateKey_ + kListKeyword + "_items";
-}
-
-std::vector<std::pair<TKShtxData*, bool>> TKSdocumentPage::Documents() const {
-    std::vector<std::pair<TKShtxData*, bool>> documents;
-    for (int i = 0; i < HTXbestanden_->count(); ++i)
-        documents.emplace_back(&ItemAt(i)->Data(), ItemAt(i)->checkState() == Qt::Checked);
-    return documents;
 }
 
 bool TKSdocumentPage::AddHTXfile(const std::string& path) {
@@ -233,9 +214,11 @@ bool TKSdocumentPage::AddHTXfile(const std::string& path) {
         HTXbestanden_->setCurrentRow(row);
         return false;
     }
-    auto data = std::make_unique<TKShtxData>(path);
-    data->ListPosition = HTXbestanden_->count() + 1;
-    auto* item = new DocumentItem(std::move(data));
+    TKShtxData& data = documents_.Add(path, true);
+    data.ListPosition = HTXbestanden_->count() + 1;
+    auto* item = new QListWidgetItem(FromKS(data.Title));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Checked);
     {
         const QSignalBlocker quiet(HTXbestanden_); // the line is complete only once added
         HTXbestanden_->addItem(item);
@@ -268,8 +251,8 @@ void TKSdocumentPage::SearchFolder(const std::string& folder) {
 int TKSdocumentPage::RefreshHTXcount() {
     const int ticked = TickedCount();
     int64_t size = 0;
-    for (int i = 0; i < HTXbestanden_->count(); ++i)
-        if (ItemAt(i)->checkState() == Qt::Checked) size += ItemAt(i)->Data().FileSize;
+    for (std::size_t i = 0; i < documents_.Count(); ++i)
+        if (documents_.Selected(i)) size += documents_.Document(i).FileSize;
     selectedSize_ = size;
     lblAantal_->setText(Lookup("#1510.1=aantal") + QLatin1Char('=') +
                         QString::number(HTXbestanden_->count()) + QStringLiteral("  ") +
@@ -287,11 +270,14 @@ bool TKSdocumentPage::verifyPage() {
 }
 
 void TKSdocumentPage::HTXbestandenClick() {
-    const DocumentItem* item = SelectedItem();
-    lblOmschrijving_->setText(item ? DescriptionText(item->Data()) : QString());
+    const int row = SelectedRow();
+    lblOmschrijving_->setText(row >= 0 ? DescriptionText(DataAt(row)) : QString());
 }
 
 void TKSdocumentPage::HTXbestandenClickCheck() {
+    for (int i = 0; i < HTXbestanden_->count(); ++i)
+        documents_.SetSelected(static_cast<std::size_t>(i),
+                               HTXbestanden_->item(i)->checkState() == Qt::Checked);
     // Only the steps between none and one ticked document change the verdict.
     if (RefreshHTXcount() <= 1) emit PageChanged();
 }
@@ -301,9 +287,13 @@ void TKSdocumentPage::HTXbestandenDblClick() {
 }
 
 void TKSdocumentPage::WisHuidigeHTX() {
-    const int row = HTXbestanden_->currentRow();
-    if (HTXbestanden_->count() == 0 || row < 0 || !SelectedItem()) return;
-    delete HTXbestanden_->takeItem(row);
+    const int row = SelectedRow();
+    if (HTXbestanden_->count() == 0 || row < 0) return;
+    {
+        const QSignalBlocker quiet(HTXbestanden_); // row and document go together
+        delete HTXbestanden_->takeItem(row);
+        documents_.Remove(static_cast<std::size_t>(row));
+    }
     if (HTXbestanden_->count() > 0)
         HTXbestanden_->setCurrentRow(std::min(row, HTXbestanden_->count() - 1));
     HTXbestandenClick();
@@ -316,12 +306,13 @@ void TKSdocumentPage::btnWisHTMLfileClick() {
 }
 
 void TKSdocumentPage::MoveSelected(int step) {
-    const int row = HTXbestanden_->currentRow();
+    const int row = SelectedRow();
     const int target = row + step;
-    if (!SelectedItem() || target < 0 || target >= HTXbestanden_->count()) return;
+    if (row < 0 || target < 0 || target >= HTXbestanden_->count()) return;
     const QSignalBlocker quiet(HTXbestanden_);
     QListWidgetItem* item = HTXbestanden_->takeItem(row);
     HTXbestanden_->insertItem(target, item);
+    documents_.Move(static_cast<std::size_t>(row), static_cast<std::size_t>(target));
     HTXbestanden_->setCurrentRow(target);
 }
 
@@ -334,9 +325,9 @@ void TKSdocumentPage::btnMoveDownClick() {
 }
 
 void TKSdocumentPage::OpenDocumentHTML() {
-    const DocumentItem* item = SelectedItem();
-    if (!item) return;
-    const TKShtxData& data = item->Data();
+    const int row = SelectedRow();
+    if (row < 0) return;
+    const TKShtxData& data = DataAt(row);
     const std::string path = FolderOf(data.FileName) + data.HtmFile;
     // Only an HTML page is handed to the desktop, never some other file the header names.
     if (!data.HtmFile.empty() && IsHtmlFile(path))
@@ -348,9 +339,9 @@ void TKSdocumentPage::btnOpenHTMLfileClick() {
 }
 
 void TKSdocumentPage::btnTitelWijzigenClick() {
-    DocumentItem* item = SelectedItem();
-    if (!item) return;
-    TKShtxData& data = item->Data();
+    const int row = SelectedRow();
+    if (row < 0) return;
+    TKShtxData& data = DataAt(row);
     const QString caption = Lookup("#1512.1=KESTRIN HTML-uitvoer");
     bool ok = false;
     const QString answer =
@@ -366,7 +357,7 @@ void TKSdocumentPage::btnTitelWijzigenClick() {
         return;
     }
     data.Title = result.Title;
-    item->setText(FromKS(result.Title));
+    HTXbestanden_->item(row)->setText(FromKS(result.Title));
 }
 
 void TKSdocumentPage::btnDirSearchClick() {
@@ -407,8 +398,13 @@ void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
         std::string flag;
         CutField(entry, ",", '"', flag, false);
         if (!TryAddHTXfile(entry)) continue;
-        QListWidgetItem* item = HTXbestanden_->item(HTXbestanden_->count() - 1);
-        item->setCheckState(flag == "1" ? Qt::Checked : Qt::Unchecked);
+        const int row = HTXbestanden_->count() - 1;
+        QListWidgetItem* item = HTXbestanden_->item(row);
+        {
+            const QSignalBlocker quiet(HTXbestanden_);
+            item->setCheckState(flag == "1" ? Qt::Checked : Qt::Unchecked);
+        }
+        documents_.SetSelected(static_cast<std::size_t>(row), flag == "1");
         if (current == std::to_string(n)) remembered = item;
     }
     list.Close();
@@ -424,13 +420,11 @@ void TKSdocumentPage::OpslaanHTXbestanden() {
         wizard.CreateKey(std::string(kListKeyword) + "_items");
     }
     TKSreg list(ListKey());
-    const QListWidgetItem* selected = SelectedItem();
-    for (int n = 0; n < HTXbestanden_->count(); ++n) {
-        const DocumentItem* item = ItemAt(n);
-        if (item == selected) list.WriteString(kCurrentValue, std::to_string(n));
-        list.WriteString(std::to_string(n),
-                         std::string(item->checkState() == Qt::Checked ? "1," : "0,") +
-                             item->Data().FileName);
+    const int selected = SelectedRow();
+    for (std::size_t n = 0; n < documents_.Count(); ++n) {
+        if (static_cast<int>(n) == selected) list.WriteString(kCurrentValue, std::to_string(n));
+        list.WriteString(std::to_string(n), std::string(documents_.Selected(n) ? "1," : "0,") +
+                                                documents_.Document(n).FileName);
     }
     list.Close();
 }
@@ -438,6 +432,7 @@ void TKSdocumentPage::OpslaanHTXbestanden() {
 void TKSdocumentPage::FreeDocuments() {
     const QSignalBlocker quiet(HTXbestanden_);
     HTXbestanden_->clear();
+    documents_.Clear();
     lblOmschrijving_->clear();
 }
 

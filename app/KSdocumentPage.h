@@ -2,7 +2,9 @@
 // combined index is built. The user fills it by searching a folder tree,
 // ticks the documents to combine, orders them, retitles one, opens one's HTML
 // output or removes lines. The list with its ticks, order and selection is
-// kept in the per-user store between runs. Each line owns its document.
+// kept in the per-user store between runs. The rows of the list show the
+// run set-up's document list, which owns the documents: every change to the
+// rows is made to that list as well.
 #pragma once
 
 #include "app/KSwizardPage.h"
@@ -22,6 +24,7 @@ class QPushButton;
 
 namespace ks {
 class FolderBrowser;
+class TKSdocumentList;
 class TKShtxData;
 } // namespace ks
 
@@ -37,7 +40,7 @@ public:
     // wizard's key named after it with "_items".
     static constexpr const char* kListKeyword = "SelectedHTXfile";
 
-    explicit TKSdocumentPage(QWidget* parent = nullptr);
+    explicit TKSdocumentPage(TKSdocumentList& documents, QWidget* parent = nullptr);
     ~TKSdocumentPage() override;
 
     // Restores the stored list below the wizard's key stateKey (ending with "\").
@@ -62,7 +65,7 @@ public:
     void OpenDocumentHTML();
 
     // The documents in list order with their ticks.
-    std::vector<std::pair<TKShtxData*, bool>> Documents() const;
+    const TKSdocumentList& Documents() const { return documents_; }
     // The sum of the file sizes of the ticked documents.
     int64_t SelectedSize() const { return selectedSize_; }
 
@@ -92,12 +95,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class DocumentItem;
-
     void BuildPage();
     QPushButton* MakeListButton(const char* name, ListIcon icon, const char* hint);
-    DocumentItem* ItemAt(int row) const;
-    DocumentItem* SelectedItem() const;
+    TKShtxData& DataAt(int row) const;
+    // The selected row, or -1.
+    int SelectedRow() const;
     int TickedCount() const;
     int FindPath(const std::string& path) const;
     bool TryAddHTXfile(const std::string& path);
@@ -115,6 +117,7 @@ private:
     QGroupBox* grpOmschrijving_ = nullptr;
     QLabel* lblOmschrijving_ = nullptr;
 
+    TKSdocumentList& documents_;
     std::string stateKey_;
     int64_t selectedSize_ = 0;
     std::unique_ptr<FolderBrowser> ownBrowser_;

@@ -1,7 +1,9 @@
 #include "app/KSimagePanel.h"
 
+#include "app/KSjpeg.h"
+
+#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 namespace ks::app {
@@ -10,13 +12,24 @@ TKSimagePanel::TKSimagePanel(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 }
 
+namespace {
+
+constexpr qint64 kLargestPictureFile = 64 * 1024 * 1024;
+
+// JPEG through libjpeg, anything else (BMP) through Qt; null when unreadable.
+QImage ReadPicture(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestPictureFile) return QImage();
+    const QByteArray bytes = file.readAll();
+    if (LooksLikeJpeg(bytes)) return DecodeJpeg(bytes);
+    return QImage::fromData(bytes);
+}
+
+} // namespace
+
 bool TKSimagePanel::LoadPicture(const QString& path) {
     picture_ = QImage();
-    if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        picture_ = reader.read();
-    }
+    if (!path.isEmpty() && QFileInfo(path).isFile()) picture_ = ReadPicture(path);
     update();
     return !picture_.isNull();
 }

@@ -1,30 +1,36 @@
 // kestrin-wizard-screenshot: a picture of the wizard window on one page, with
-// the given index documents in its list, for the documentation.
-//   kestrin-wizard-screenshot OUT.png PAGE [switch...] [-- document.htx...]
+// the given index documents in its list, for the documentation. The output
+// folder is OUT_DIR (made when missing); on the progress page (4) the
+// picture shows a finished run into it.
+//   kestrin-wizard-screenshot OUT.png PAGE OUT_DIR [switch...] [-- document.htx...]
 // Run it under a display (Xvfb) with a private XDG_CONFIG_HOME: closing the
 // window saves the list like the wizard does.
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
 #include "app/KSqtText.h"
+#include "app/KSsettingsPage.h"
 #include "app/KSstartup.h"
+#include "common/KSpaths.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QPixmap>
 #include <QTest>
 #include <cstdio>
+#include <filesystem>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.size() < 3) {
-        std::fprintf(stderr, "usage: %s OUT.png PAGE [switch...] [-- document.htx...]\n", argv[0]);
+    if (arguments.size() < 4) {
+        std::fprintf(stderr, "usage: %s OUT.png PAGE OUT_DIR [switch...] [-- document.htx...]\n",
+                     argv[0]);
         return 2;
     }
     QStringList switches = {arguments[0]};
     QStringList documents;
     bool afterDashes = false;
-    for (qsizetype i = 3; i < arguments.size(); ++i) {
+    for (qsizetype i = 4; i < arguments.size(); ++i) {
         if (!afterDashes && arguments[i] == QLatin1String("--"))
             afterDashes = true;
         else
@@ -41,7 +47,19 @@ int main(int argc, char** argv) {
         list->item(list->count() - 1)->setCheckState(Qt::Unchecked);
         list->setCurrentRow(0);
     }
-    wizard.ShowPage(arguments[2].toInt());
+    const std::string output = ks::WithSlash(ks::app::ToPath(arguments[3]));
+    std::filesystem::create_directories(output);
+    wizard.RunSetup().OutputFolder = output;
+    wizard.SettingsPage()->ShowOutputFolder();
+    const int page = arguments[2].toInt();
+    if (page >= ks::app::TwzrdHTMLverzamelIndex::kInstellingen) {
+        wizard.ShowPage(ks::app::TwzrdHTMLverzamelIndex::kStijl);
+        wizard.btnVolgendeClick(); // builds the settings page for the layout
+    }
+    if (page == ks::app::TwzrdHTMLverzamelIndex::kVoortgang)
+        wizard.btnVolgendeClick(); // runs
+    else
+        wizard.ShowPage(page);
     QTest::qWait(200);
     const bool saved = wizard.grab().save(arguments[1]);
     wizard.btnCancelClick();

@@ -64,13 +64,13 @@ void TestWizardWindow::closingWhileBusyOnlyRequestsAStop() {
     wizard.Busy = true;
     QVERIFY(!wizard.close()); // the window manager's close box
     QVERIFY(wizard.isVisible());
-    QCOMPARE(wizard.StopRequest, int(TwzrdHTMLverzamelIndex::kStopCancel));
+    QCOMPARE(wizard.StopRequest, ks::TKSstopRequest::Cancel);
     wizard.btnFinishClick();
-    QCOMPARE(wizard.StopRequest, int(TwzrdHTMLverzamelIndex::kStopFinish));
+    QCOMPARE(wizard.StopRequest, ks::TKSstopRequest::Finish);
     QTest::keyClick(&wizard, Qt::Key_Escape);
-    QCOMPARE(wizard.StopRequest, int(TwzrdHTMLverzamelIndex::kStopCancel));
+    QCOMPARE(wizard.StopRequest, ks::TKSstopRequest::Cancel);
     wizard.btnVorigeClick();
-    QCOMPARE(wizard.StopRequest, int(TwzrdHTMLverzamelIndex::kStopBack));
+    QCOMPARE(wizard.StopRequest, ks::TKSstopRequest::Back);
     QVERIFY(wizard.isVisible());
 
     wizard.Busy = false;

@@ -145,6 +145,13 @@ void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
         QCOMPARE(wizard.Titles(), (QStringList{"Een", "Drie", "Twee", "Weg"}));
         QCOMPARE(wizard.List()->currentRow(), 1);
         QCOMPARE(wizard.Count(), QStringLiteral("aantal=4  geselecteerd=3"));
+        // The run set-up's list follows the rows: order and ticks.
+        const ks::TKSdocumentList& list = wizard.window.RunSetup().Documents;
+        QCOMPARE(list.Document(1).Title, std::string("Drie"));
+        QCOMPARE(list.Selected(2), false);
+        wizard.List()->item(2)->setCheckState(Qt::Checked);
+        QCOMPARE(list.Selected(2), true);
+        wizard.List()->item(2)->setCheckState(Qt::Unchecked);
         wizard.window.btnCancelClick();
     }
     QCOMPARE(ListValue("current"), std::string("1"));
@@ -155,8 +162,11 @@ void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
     QCOMPARE(wizard.Titles(), (QStringList{"Een", "Drie", "Twee"})); // the vanished one dropped
     QCOMPARE(wizard.Ticks(), (std::vector<bool>{true, true, false}));
     QCOMPARE(wizard.List()->currentRow(), 1);
-    const auto documents = wizard.window.DocumentPage()->Documents();
-    QCOMPARE(documents[2].first->FileName, two);
+    const ks::TKSdocumentList& documents = wizard.window.RunSetup().Documents;
+    QCOMPARE(documents.Count(), std::size_t(3));
+    QCOMPARE(documents.Document(2).FileName, two);
+    QCOMPARE(documents.Selected(2), false);
+    QCOMPARE(documents.Document(1).Title, std::string("Drie"));
     // The description of the selected document, aligned on its colons.
     const QString description = wizard.window.findChild<QLabel*>("lblOmschrijving")->text();
     QVERIFY(description.startsWith(QStringLiteral("  KESTRIN document : ") +
@@ -177,7 +187,7 @@ void TestDocumentPage::searchingTwiceAddsNothingTheSecondTime() {
     // Files of a folder before those of its subfolders; no hidden, looping or foreign ones.
     QCOMPARE(wizard.Titles(), (QStringList{"A", "B", "C", "D"}));
     QCOMPARE(wizard.List()->currentRow(), 0);
-    QCOMPARE(wizard.window.OutputFolder, root);
+    QCOMPARE(wizard.window.RunSetup().OutputFolder, root);
     QVERIFY(!wizard.browser.newFolderOffered);
 
     wizard.List()->setCurrentRow(3);
@@ -197,7 +207,8 @@ void TestDocumentPage::removingAndTickingDecideTheButtons() {
     WriteHtx(only, {.title = "Enige"});
     Wizard wizard;
     wizard.window.FinishOnLastPageOnly = false;
-    QVERIFY(!wizard.Button("btnVolgende")->isEnabled()); // empty list
+    wizard.window.RunSetup().OutputFolder = store_->Path(""); // the later pages complete
+    QVERIFY(!wizard.Button("btnVolgende")->isEnabled());      // empty list
     QVERIFY(wizard.Add(only));
     wizard.window.ShowPage(-1);
     QVERIFY(wizard.Button("btnVolgende")->isEnabled());
@@ -214,6 +225,7 @@ void TestDocumentPage::removingAndTickingDecideTheButtons() {
     wizard.List()->setFocus();
     QTest::keyClick(wizard.List(), Qt::Key_Delete);
     QCOMPARE(wizard.List()->count(), 0);
+    QCOMPARE(wizard.window.RunSetup().Documents.Count(), std::size_t(0));
     QVERIFY(std::filesystem::exists(only));
     for (const char* name :
          {"btnMoveDown", "btnMoveUp", "btnOpenHTMLfile", "btnTitelWijzigen", "btnWisHTMLfile"})

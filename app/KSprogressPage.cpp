@@ -1,0 +1,242 @@
+#include "app/KSprogressPage.h"
+
+#include "app/KScontrolState.h"
+#include "app/KSqtText.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace ks::app {
+
+namespace {
+
+constexpr const char* kTag = "tag";
+constexpr int kRunRow = -1; // the tag of every control a run makes
+constexpr int kLabelWidth = 161;
+constexpr int kBreathMs = 30;
+constexpr int kBarSteps = 1000;
+
+void MarkAsRunRow(QWidget* widget) {
+    widget->setProperty(kTag, kRunRow);
+}
+
+} // namespace
+
+// A bar of the run shown by a QProgressBar; any range maps onto its steps.
+class TKSprogressPage::WidgetBar : public TKSprogressBar {
+public:
+    explicit WidgetBar(QProgressBar* bar) : bar_(bar) { bar_->setRange(0, kBarSteps); }
+
+protected:
+    void Changed() override {
+        if (!bar_) return;
+        const int64_t span = Maximum() - Minimum();
+        const int64_t done = std::clamp<int64_t>(Position() - Minimum(), 0, span > 0 ? span : 0);
+        bar_->setValue(span > 0 ? static_cast<int>(done * kBarSteps / span) : 0);
+    }
+
+private:
+    QPointer<QProgressBar> bar_;
+};
+
+TKSprogressPage::TKSprogressPage(QWidget* parent)
+    : TWizardPage(QStringLiteral("#html.p5=Voortgang"), parent),
+      opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    setObjectName(QStringLiteral("tabVoortgang"));
+    SetHelpContext(1541);
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("panelVoortgang"));
+    rows_ = new QGridLayout(panel);
+    rows_->setColumnStretch(1, 1);
+    rows_->setVerticalSpacing(4);
+    rows_->setAlignment(Qt::AlignTop);
+    ScrollBoxVoortgang_ = new QScrollArea(this);
+    ScrollBoxVoortgang_->setObjectName(QStringLiteral("ScrollBoxVoortgang"));
+    ScrollBoxVoortgang_->setWidgetResizable(true);
+    ScrollBoxVoortgang_->setWidget(panel);
+
+    const char* names[2][3] = {
+        {"lblVoortgangSamenvoegen", "#1541.text=samenvoegen indexen:", "ProgressBarTemp1"},
+        {"lblDubbelenZoeken", "#1542.text=dubbelen zoeken:", "ProgressBarTemp2"}};
+    for (int i = 0; i < 2; ++i) {
+        fixedLabels_[i] = RowLabel(QString::fromLatin1(names[i][1]));
+        fixedLabels_[i]->setObjectName(QString::fromLatin1(names[i][0]));
+        auto* bar = new QProgressBar;
+        bar->setObjectName(QString::fromLatin1(names[i][2]));
+        bar->setTextVisible(false);
+        fixedBars_[i] = std::make_unique<WidgetBar>(bar);
+        fixedBarWidgets_[i] = bar;
+        PlaceRow(fixedLabels_[i], bar);
+        fixedLabels_[i]->hide();
+        bar->hide();
+    }
+
+    chkOpenen_ = new QCheckBox(QStringLiteral("#1548.text=resultaat automatisch openen"), this);
+    chkOpenen_->setObjectName(QStringLiteral("chkOpenen"));
+    chkOpenen_->setToolTip(QStringLiteral("#1548.hint"));
+    app::SetHelpKeyword(chkOpenen_, QStringLiteral("OpenResult"));
+    btnResultaatOpenen_ = new QPushButton(QStringLiteral("#1549.text=Openen"), this);
+    btnResultaatOpenen_->setObjectName(QStringLiteral("btnResultaatOpenen"));
+    btnResultaatOpenen_->setEnabled(false);
+    connect(btnResultaatOpenen_, &QPushButton::clicked, this,
+            &TKSprogressPage::btnResultaatOpenenClick);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(chkOpenen_, 1);
+    bottom->addWidget(btnResultaatOpenen_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ScrollBoxVoortgang_, 1);
+    layout->addLayout(bottom);
+    lastBreath_.start();
+}
+
+TKSprogressPage::~TKSprogressPage() = default;
+
+void TKSprogressPage::SetUrlOpener(std::function<bool(const QUrl&)> opener) {
+    opener_ = std::move(opener);
+}
+
+QLabel* TKSprogressPage::RowLabel(const QString& caption) {
+    auto* label = new QLabel(caption);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFixedWidth(kLabelWidth);
+    return label;
+}
+
+void TKSprogressPage::PlaceRow(QLabel* label, QWidget* right) {
+    const int row = nextRow_++;
+    rows_->addWidget(label, row, 0);
+    rows_->addWidget(right, row, 1);
+}
+
+TKSprogressBar& TKSprogressPage::FixedRow(int index) {
+    fixedLabels_[index]->show();
+    fixedBarWidgets_[index]->show();
+    fixedBars_[index]->SetRange(0, 100);
+    fixedBars_[index]->SetPosition(0);
+    stepLabels_[index - 1] = fixedLabels_[index];
+    stepRight_[index - 1] = fixedBarWidgets_[index];
+    return *fixedBars_[index];
+}
+
+TKSprogressBar& TKSprogressPage::AddRow(int step, const std::string& caption) {
+    if (step < 1) return FixedRow(step + 1);
+    QLabel* label = RowLabel(FromKS(caption));
+    MarkAsRunRow(label);
+    auto* bar = new QProgressBar;
+    bar->setTextVisible(false);
+    MarkAsRunRow(bar);
+    PlaceRow(label, bar);
+    stepLabels_[step] = label;
+    stepRight_[step] = bar;
+    runBars_.push_back(std::make_unique<WidgetBar>(bar));
+    ScrollBoxVoortgang_->widget()->adjustSize();
+    ScrollBoxVoortgang_->verticalScrollBar()->setValue(
+        ScrollBoxVoortgang_->verticalScrollBar()->maximum());
+    return *runBars_.back();
+}
+
+void TKSprogressPage::MissingFile(int step, const std::string& text, const std::string& path) {
+    auto* missing = new QLabel(FromKS(text));
+    missing->setObjectName(QStringLiteral("lblNietGevonden"));
+    missing->setAlignment(Qt::AlignCenter);
+    missing->setAutoFillBackground(true);
+    missing->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0); color: black;"));
+    missing->setToolTip(FromPath(path));
+    MarkAsRunRow(missing);
+    const auto right = stepRight_.find(step);
+    if (right != stepRight_.end() && right->first >= 1) {
+        const int index = rows_->indexOf(right->second);
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        rows_->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        right->second->hide();
+        rows_->addWidget(missing, row, 1);
+        right->second = missing;
+    } else {
+        auto* label = RowLabel(QString());
+        MarkAsRunRow(label);
+        PlaceRow(label, missing);
+    }
+}
+
+void TKSprogressPage::StepFailed(int step, const std::string& message) {
+    const auto label = stepLabels_.find(step);
+    AddProblemRow(label != stepLabels_.end() ? label->second->text() : QString(), FromKS(message));
+}
+
+void TKSprogressPage::AddProblemRow(const QString& where, const QString& text) {
+    auto* failed = new QLabel(text);
+    failed->setObjectName(QStringLiteral("lblFout"));
+    failed->setWordWrap(true);
+    failed->setTextFormat(Qt::PlainText);
+    failed->setStyleSheet(QStringLiteral("color: #b00000;"));
+    MarkAsRunRow(failed);
+    auto* caption = RowLabel(where.isEmpty() ? QStringLiteral("!") : where);
+    MarkAsRunRow(caption);
+    PlaceRow(caption, failed);
+}
+
+void TKSprogressPage::ShowProblem(const std::string& path, const std::string& reason) {
+    AddProblemRow(QString(), path.empty() ? FromKS(reason)
+                                          : FromPath(path) + QStringLiteral(": ") + FromKS(reason));
+}
+
+void TKSprogressPage::StepDuration(int step, const std::string& elapsed) {
+    if (const auto label = stepLabels_.find(step); label != stepLabels_.end())
+        label->second->setToolTip(QString::fromLatin1(elapsed));
+}
+
+void TKSprogressPage::Result(const std::string& path, bool mayOpen) {
+    btnResultaatOpenen_->setToolTip(FromPath(path));
+    btnResultaatOpenen_->setEnabled(mayOpen && !path.empty());
+}
+
+void TKSprogressPage::Breathe() {
+    if (lastBreath_.elapsed() < kBreathMs) return;
+    QApplication::processEvents();
+    lastBreath_.restart();
+}
+
+void TKSprogressPage::WisVoortgang() {
+    QWidget* panel = ScrollBoxVoortgang_->widget();
+    const QList<QWidget*> made = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        if ((*it)->property(kTag).toInt() == kRunRow) delete *it;
+    runBars_.clear();
+    stepLabels_.clear();
+    stepRight_.clear();
+    for (int i = 0; i < 2; ++i) {
+        fixedLabels_[i]->hide();
+        fixedBarWidgets_[i]->hide();
+    }
+    nextRow_ = 2;
+    btnResultaatOpenen_->setEnabled(false);
+}
+
+QString TKSprogressPage::ResultPath() const {
+    return btnResultaatOpenen_->toolTip();
+}
+
+bool TKSprogressPage::ResultEnabled() const {
+    return btnResultaatOpenen_->isEnabled();
+}
+
+bool TKSprogressPage::OpenAutomatically() const {
+    return chkOpenen_->isChecked();
+}
+
+void TKSprogressPage::btnResultaatOpenenClick() {
+    if (!ResultPath().isEmpty()) opener_(QUrl::fromLocalFile(ResultPath()));
+}
+
+} // namespace ks::app

@@ -1,0 +1,79 @@
+// The page "Voortgang": the rows a generation run shows (merging, duplicates,
+// then one per layout entry), the result button and "resultaat automatisch
+// openen". It is the run's progress display: rows are made as the run
+// reports its steps, and pending events are processed at most every 30 ms
+// so that the buttons react without slowing the run.
+#pragma once
+
+#include "app/KSwizardPage.h"
+#include "builder/KSrunProgress.h"
+
+#include <QElapsedTimer>
+#include <QUrl>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+
+namespace ks::app {
+
+class TKSprogressPage : public TWizardPage, public TKSrunProgress {
+    Q_OBJECT
+
+public:
+    explicit TKSprogressPage(QWidget* parent = nullptr);
+    ~TKSprogressPage() override;
+
+    TKSprogressBar& AddRow(int step, const std::string& caption) override;
+    void MissingFile(int step, const std::string& text, const std::string& path) override;
+    void StepFailed(int step, const std::string& message) override;
+    void StepDuration(int step, const std::string& elapsed) override;
+    void Result(const std::string& path, bool mayOpen) override;
+    void Breathe() override;
+
+    // A row that says why the run could not start or failed (a core text).
+    void ShowProblem(const std::string& path, const std::string& reason);
+    // Removes the rows the run made and hides the two fixed rows; the result
+    // button is disabled.
+    void WisVoortgang();
+    // The result file (the button's hint) and whether it may be opened.
+    QString ResultPath() const;
+    bool ResultEnabled() const;
+    bool OpenAutomatically() const;
+    // Opens the result file with the desktop's viewer.
+    void btnResultaatOpenenClick();
+    // How the result is opened (the desktop's default action unless replaced).
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener);
+
+private:
+    class WidgetBar;
+
+    QLabel* RowLabel(const QString& caption);
+    void PlaceRow(QLabel* label, QWidget* right);
+    TKSprogressBar& FixedRow(int index);
+    void AddProblemRow(const QString& where, const QString& text);
+
+    QScrollArea* ScrollBoxVoortgang_ = nullptr;
+    QGridLayout* rows_ = nullptr;
+    QLabel* fixedLabels_[2] = {nullptr, nullptr};
+    QProgressBar* fixedBarWidgets_[2] = {nullptr, nullptr};
+    std::unique_ptr<WidgetBar> fixedBars_[2];
+    int nextRow_ = 0;                                 // the grid's row of the next row made
+    std::vector<std::unique_ptr<WidgetBar>> runBars_; // the bars of the entries' rows
+    std::map<int, QLabel*> stepLabels_;
+    std::map<int, QWidget*> stepRight_;
+    QCheckBox* chkOpenen_ = nullptr;
+    QPushButton* btnResultaatOpenen_ = nullptr;
+    QElapsedTimer lastBreath_;
+    std::function<bool(const QUrl&)> opener_;
+};
+
+} // namespace ks::app

@@ -1,0 +1,290 @@
+#include "app/KSsettingsPage.h"
+
+#include "app/KScontrolState.h"
+#include "app/KSfolderBrowser.h"
+#include "app/KSqtText.h"
+#include "builder/KSrunChecks.h"
+#include "builder/KSrunSetup.h"
+#include "common/KSpaths.h"
+#include "index/KSksl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ks::app {
+
+namespace {
+
+constexpr const char* kDeletable = "deletable";
+constexpr const char* kTag = "tag";
+
+// The divisions and the size of ticked documents above which each is offered.
+struct Division {
+    const char* caption;
+    int64_t above; // -1: always
+};
+constexpr Division kDivisions[] = {
+    {"#1533.1=per eerste letter van de achternaam", -1},
+    {"#1533.2=per twee letters van de achternaam", -1},
+    {"#1533.3=in circa 50 delen", -1},
+    {"#1533.4=in circa 100 delen", 5000000},
+    {"#1533.5=in circa 250 delen", 10000000},
+    {"#1533.6=in circa 500 delen", 50000000},
+};
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* keyword) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    app::SetHelpKeyword(edit, QString::fromLatin1(keyword));
+    return edit;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, const char* keyword) {
+    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    app::SetHelpKeyword(box, QString::fromLatin1(keyword));
+    return box;
+}
+
+} // namespace
+
+TKSsettingsPage::TKSsettingsPage(TKSrunSetup& setup, QWidget* parent)
+    : TWizardPage(QStringLiteral("#html.p4=Instellingen"), parent), setup_(setup),
+      ownBrowser_(std::make_unique<TKSfolderBrowser>(this)), browser_(ownBrowser_.get()) {
+    setObjectName(QStringLiteral("tabInstellingen"));
+    SetHelpContext(1531);
+    BuildPage();
+}
+
+TKSsettingsPage::~TKSsettingsPage() = default;
+
+void TKSsettingsPage::SetFolderBrowser(FolderBrowser* browser) {
+    browser_ = browser ? browser : ownBrowser_.get();
+}
+
+QWidget* TKSsettingsPage::BuildFolderRow() {
+    auto* rows = new QWidget(this);
+    auto* form = new QFormLayout(rows);
+    form->setContentsMargins(0, 0, 0, 0);
+    lblOpslagMap_ = MakeLabel(rows, "lblOpslagMap", "");
+    lblOpslagMap_->setAutoFillBackground(true);
+    lblOpslagMap_->setStyleSheet(QStringLiteral("background-color: #fffbe6; padding: 2px;"));
+    lblOpslagMap_->setTextFormat(Qt::PlainText);
+    lblOpslagMap_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* choose = new QPushButton(QStringLiteral("\u00B7\u00B7\u00B7"), rows);
+    choose->setObjectName(QStringLiteral("btnKiesOpslagmap"));
+    choose->setToolTip(QStringLiteral("#1531.hint"));
+    choose->setFixedWidth(32);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(lblOpslagMap_, 1);
+    folderRow->addWidget(choose);
+    form->addRow(MakeLabel(rows, "lblOpslag", "#1531.text=Opslagmap:"), folderRow);
+    txtBasisnaam_ = MakeEdit(rows, "txtBasisnaam", "OutputFilename");
+    form->addRow(MakeLabel(rows, "lblBasisnaam", "#1532.text=Bestandsnaam:"), txtBasisnaam_);
+    connect(choose, &QPushButton::clicked, this, &TKSsettingsPage::btnKiesOpslagmapClick);
+    connect(txtBasisnaam_, &QLineEdit::textChanged, this, &TKSsettingsPage::txtBasisnaamChange);
+    return rows;
+}
+
+void TKSsettingsPage::BuildIndexGroup() {
+    grpIndex_ = new QGroupBox(QStringLiteral("#1530.text=Index-gegevens"), this);
+    grpIndex_->setObjectName(QStringLiteral("grpIndex"));
+    indexLayout_ = new QVBoxLayout(grpIndex_);
+    indexLayout_->setSpacing(2);
+    chkIndexMetJaartallen_ =
+        MakeCheck(grpIndex_, "chkIndexMetJaartallen",
+                  "#1534.text=Jaartallen bij namen in de index vermelden?", "AddYears");
+    chkDubbelZonderJaartallen_ =
+        MakeCheck(grpIndex_, "chkDubbelZonderJaartallen",
+                  "#1535.text=Jaartallen negeren bij bepaling dubbelen?", "IdenticalWithoutYears");
+    indexLayout_->addWidget(chkIndexMetJaartallen_);
+    indexLayout_->addWidget(chkDubbelZonderJaartallen_);
+    lblIndexType_ = MakeLabel(grpIndex_, "lblIndexType", "#1533.text=Index indeling:");
+    cboIndextype_ = new QComboBox(grpIndex_);
+    cboIndextype_->setObjectName(QStringLiteral("cboIndextype"));
+    app::SetHelpKeyword(cboIndextype_, QStringLiteral("IndexType"));
+    auto* divisionRow = new QHBoxLayout;
+    divisionRow->setContentsMargins(0, 8, 0, 0);
+    divisionRow->addWidget(lblIndexType_);
+    divisionRow->addWidget(cboIndextype_, 1);
+    indexLayout_->addLayout(divisionRow);
+    connect(chkIndexMetJaartallen_, &QCheckBox::toggled, this,
+            &TKSsettingsPage::chkIndexMetJaartallenClick);
+}
+
+void TKSsettingsPage::BuildExtraGroup() {
+    grpExtraGegevens_ = new QGroupBox(this);
+    grpExtraGegevens_->setObjectName(QStringLiteral("grpExtraGegevens"));
+    auto* form = new QFormLayout(grpExtraGegevens_);
+    lblRapportTitel_ = MakeLabel(grpExtraGegevens_, "lblRapportTitel", "#1536.text=Titel:");
+    txtRapportTitel_ = MakeEdit(grpExtraGegevens_, "txtRapportTitel", "ReportTitle");
+    lblHomepage_ = MakeLabel(grpExtraGegevens_, "lblHomepage", "#1537.text=Homepage:");
+    txtHomepage_ = MakeEdit(grpExtraGegevens_, "txtHomepage", "Homepage");
+    lblEmail_ = MakeLabel(grpExtraGegevens_, "lblEmail", "#1538.text=Email:");
+    txtEmail_ = MakeEdit(grpExtraGegevens_, "txtEmail", "Email");
+    form->addRow(lblRapportTitel_, txtRapportTitel_);
+    form->addRow(lblHomepage_, txtHomepage_);
+    form->addRow(lblEmail_, txtEmail_);
+}
+
+void TKSsettingsPage::BuildPage() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(BuildFolderRow());
+    BuildIndexGroup();
+    layout->addWidget(grpIndex_);
+    BuildExtraGroup();
+    layout->addWidget(grpExtraGegevens_);
+    layout->addStretch(1);
+}
+
+void TKSsettingsPage::RemoveSplitBoxes() {
+    for (QCheckBox* box : grpIndex_->findChildren<QCheckBox*>())
+        if (box->objectName().startsWith(QLatin1String(kDeletable))) delete box;
+}
+
+void TKSsettingsPage::MaakInstellingenScherm(const TKSkslData* layout, int64_t selectedSize,
+                                             const std::string& stateKey) {
+    RemoveSplitBoxes();
+    std::unique_ptr<TKSkslData> copy;
+    if (layout) {
+        copy = std::make_unique<TKSkslData>();
+        if (!copy->Load(layout->LayoutFile)) copy.reset();
+    }
+    setup_.SetLayout(std::move(copy));
+    const TKSkslData* own = setup_.Layout();
+    int place = indexLayout_->indexOf(chkDubbelZonderJaartallen_) + 1;
+    for (int n = 1; own && n <= own->ItemCount(); ++n) {
+        const TKSkslFile& entry = *own->Item(n);
+        if (!entry.Numbered) continue;
+        auto* box = new QCheckBox(Lookup("#1539.1=Scherm \"") + FromKS(entry.Caption) +
+                                      Lookup("#1539.2=\" splitsen"),
+                                  grpIndex_);
+        box->setObjectName(QStringLiteral("deletable_") + QString::number(n));
+        box->setToolTip(Lookup("#1539.hint"));
+        box->setProperty(kTag, n);
+        app::SetHelpKeyword(box, QStringLiteral("Split-") + FromKS(entry.Name));
+        if (!stateKey.empty())
+            LoadControl(box, stateKey, kStateByHelpKeyword, "-1");
+        else
+            box->setChecked(true);
+        indexLayout_->insertWidget(place++, box);
+        connect(box, &QCheckBox::toggled, this, [this, box] { chkSplitClick(box); });
+        chkSplitClick(box);
+    }
+    FillDivisionList(selectedSize);
+    chkSplitClick(nullptr); // without an output that is split there is no division
+    ShowExtraData();
+}
+
+void TKSsettingsPage::FillDivisionList(int64_t selectedSize) {
+    const int remembered = cboIndextype_->currentIndex();
+    cboIndextype_->clear();
+    const TKSkslData* layout = setup_.Layout();
+    const bool asked = layout && layout->AsksFor("INDEXTYPE");
+    for (const Division& division : kDivisions)
+        if (division.above < 0 || (asked && selectedSize > division.above))
+            cboIndextype_->addItem(Lookup(division.caption));
+    lblIndexType_->setVisible(asked);
+    cboIndextype_->setVisible(asked);
+    if (!asked)
+        cboIndextype_->setCurrentIndex(0);
+    else
+        cboIndextype_->setCurrentIndex(remembered < 0 ? 0
+                                       : remembered < cboIndextype_->count()
+                                           ? remembered
+                                           : cboIndextype_->count() - 1);
+}
+
+void TKSsettingsPage::ShowExtraData() {
+    const TKSkslData* layout = setup_.Layout();
+    bool any = false;
+    const auto show = [&](const char* word, QLabel* label, QLineEdit* edit) {
+        const bool asked = layout && layout->AsksFor(word);
+        label->setVisible(asked);
+        edit->setVisible(asked);
+        any = any || asked;
+    };
+    show("TITLE", lblRapportTitel_, txtRapportTitel_);
+    show("HOMEPAGE", lblHomepage_, txtHomepage_);
+    show("EMAIL", lblEmail_, txtEmail_);
+    grpExtraGegevens_->setVisible(any);
+}
+
+// box nullptr: only the division list's state is recomputed.
+void TKSsettingsPage::chkSplitClick(QCheckBox* box) {
+    TKSkslData* layout = setup_.Layout();
+    if (box && layout) {
+        if (TKSkslFile* entry = layout->Item(box->property(kTag).toInt()))
+            entry->SetSplit(entry->Numbered && box->isChecked());
+    }
+    bool anySplit = false;
+    for (int n = 1; layout && n <= layout->ItemCount(); ++n)
+        anySplit = anySplit || (layout->Item(n)->Numbered && layout->Item(n)->Split);
+    lblIndexType_->setEnabled(anySplit);
+    cboIndextype_->setEnabled(anySplit);
+    if (!anySplit) cboIndextype_->setCurrentIndex(0);
+}
+
+void TKSsettingsPage::chkIndexMetJaartallenClick() {
+    const bool withYears = chkIndexMetJaartallen_->isChecked();
+    if (withYears) chkDubbelZonderJaartallen_->setChecked(false);
+    chkDubbelZonderJaartallen_->setEnabled(!withYears);
+}
+
+void TKSsettingsPage::txtBasisnaamChange() {
+    const bool before = wasComplete_;
+    if (verifyPage() != before) emit PageChanged();
+}
+
+void TKSsettingsPage::btnKiesOpslagmapClick() {
+    std::string folder = setup_.OutputFolder;
+    if (!browser_->BrowseForFolder(ToKS(Lookup("#1531.1=kies een map")), "", folder, true)) return;
+    setup_.OutputFolder = folder;
+    ShowOutputFolder();
+    emit PageChanged();
+}
+
+void TKSsettingsPage::SetDefaultBaseName() {
+    if (txtBasisnaam_->text().isEmpty())
+        txtBasisnaam_->setText(QString::fromLatin1(kDefaultBaseName));
+}
+
+void TKSsettingsPage::ShowOutputFolder() {
+    lblOpslagMap_->setText(FromPath(setup_.OutputFolder));
+}
+
+bool TKSsettingsPage::verifyPage() const {
+    const std::string base = ToPath(txtBasisnaam_->text());
+    const bool complete = !base.empty() && CheckBaseName(base).empty() &&
+                          !setup_.OutputFolder.empty() && IsFolder(setup_.OutputFolder);
+    wasComplete_ = complete;
+    return complete;
+}
+
+void TKSsettingsPage::ApplyTo(TKSrunSetup& setup) const {
+    setup.BaseName = ToPath(txtBasisnaam_->text());
+    setup.IndexType = cboIndextype_->isEnabled() && cboIndextype_->currentIndex() > 0
+                          ? cboIndextype_->currentIndex() + 1
+                          : 0;
+    setup.IndexWithYears = chkIndexMetJaartallen_->isChecked();
+    setup.DuplicatesIgnoreYears = chkDubbelZonderJaartallen_->isChecked();
+    setup.Title = ToKS(txtRapportTitel_->text());
+    setup.Homepage = ToKS(txtHomepage_->text());
+    setup.Email = ToKS(txtEmail_->text());
+}
+
+} // namespace ks::app

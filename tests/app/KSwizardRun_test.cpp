@@ -1,0 +1,350 @@
+// The layout, settings and progress pages and a generation run started from
+// the wizard: what a first start shows, the division list by size, the split
+// boxes of another layout, a whole run compared with the command-line tool,
+// and Annuleren during a run.
+#include "WizardTestKit.h"
+
+#include "app/KSHTMLverzamelIndex.h"
+#include "app/KSdocumentPage.h"
+#include "app/KSexplanationPage.h"
+#include "app/KSlayoutPage.h"
+#include "app/KSprogressPage.h"
+#include "app/KSsettingsPage.h"
+#include "common/KSini.h"
+#include "index/KSksl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+#include <set>
+
+using namespace ks::app;
+using ks::test::PrivateStore;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSamples = KS_SOURCE_SAMPLES_DIR;
+
+class Wizard {
+public:
+    Wizard() {
+        window.resize(640, 480);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.ProgressPage()->SetUrlOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+    }
+    ~Wizard() {
+        if (window.isVisible()) window.btnCancelClick();
+    }
+    template <typename T> T* Find(const char* name) { return window.findChild<T*>(name); }
+    QStringList SplitBoxes() {
+        QStringList names;
+        for (QCheckBox* box : Find<QGroupBox>("grpIndex")->findChildren<QCheckBox*>())
+            if (box->objectName().startsWith(QLatin1String("deletable")))
+                names << box->objectName() + (box->isChecked() ? "+" : "-");
+        names.sort();
+        return names;
+    }
+    void SelectLayout(const QString& title) {
+        QListWidget* list = Find<QListWidget>("lstOpmaak");
+        list->setCurrentItem(list->findItems(title, Qt::MatchExactly).value(0));
+    }
+    void AddSamples() {
+        for (const char* tree : {"jansen/jansen.htx", "deboer/deboer.htx", "smit/smit.htx"})
+            QVERIFY(window.DocumentPage()->AddHTXfile(kSamples + tree));
+        window.ShowPage(-1);
+    }
+
+    TwzrdHTMLverzamelIndex window;
+    QList<QUrl> opened;
+};
+
+// Every file below folder with its contents, by relative path.
+std::map<std::string, std::string> Tree(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] =
+                ks::test::ReadText(entry.path().string());
+    return files;
+}
+
+} // namespace
+
+class TestWizardRun : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ks::test::StartTestEnvironment(); }
+    void cleanupTestCase() { ks::test::StopTestEnvironment(); }
+    void init() { store_ = std::make_unique<PrivateStore>(); }
+    void cleanup() { store_.reset(); }
+
+    void firstStartShowsTheDefaults();
+    void explanationCanBeSkippedAndMayBeMissing();
+    void divisionListFollowsTheSizeAndStoredChoices();
+    void splitBoxesFollowTheLayout();
+    void runWritesWhatTheCommandLineToolWrites();
+    void annulerenDuringARunStopsItAndCloses();
+    void problemsBeforeTheRunAppearInTheRows();
+    void progressRowsShowMissingFilesAndGoAgain();
+
+private:
+    std::unique_ptr<PrivateStore> store_;
+};
+
+void TestWizardRun::firstStartShowsTheDefaults() {
+    Wizard wizard;
+    QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kUitleg));
+    QCOMPARE(wizard.Find<QLineEdit>("txtBasisnaam")->text(), QStringLiteral("KESTRIN-Index"));
+    QCOMPARE(wizard.Find<QLabel>("lblOpslagMap")->text(), QString());
+    QCOMPARE(wizard.Find<QComboBox>("cboIndextype")->currentIndex(), 0);
+    // The layouts by title, the first selected, with its description and picture.
+    QListWidget* layouts = wizard.Find<QListWidget>("lstOpmaak");
+    QCOMPARE(layouts->count(), 3);
+    QCOMPARE(layouts->currentRow(), 0);
+    QVERIFY(!wizard.Find<QLabel>("lblBeschrijving")->text().isEmpty());
+    QVERIFY(wizard.window.Page(TwzrdHTMLverzamelIndex::kVoortgang)
+                ->HelpKeyword()
+                .endsWith(QLatin1String("preview.jpg")));
+    const QStringList boxes = wizard.SplitBoxes();
+    QVERIFY(!boxes.isEmpty());
+    for (const QString& box : boxes)
+        QVERIFY2(box.endsWith(QLatin1Char('+')), qPrintable(box)); // split unless told not to
+    // Without an output folder the settings page blocks Volgende.
+    wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kInstellingen);
+    QVERIFY(!wizard.Find<QPushButton>("btnVolgende")->isEnabled());
+    wizard.window.RunSetup().OutputFolder = store_->Path("");
+    wizard.window.ShowPage(-1);
+    QVERIFY(wizard.Find<QPushButton>("btnVolgende")->isEnabled());
+    for (const char* bad : {"a/b", "a\\b", "x*", "y?", "..z"}) {
+        wizard.Find<QLineEdit>("txtBasisnaam")->setText(QString::fromLatin1(bad));
+        QVERIFY2(!wizard.Find<QPushButton>("btnVolgende")->isEnabled(), bad);
+    }
+    wizard.Find<QLineEdit>("txtBasisnaam")->setText(QString());
+    QVERIFY(!wizard.Find<QPushButton>("btnVolgende")->isEnabled());
+    wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("i"));
+    QVERIFY(wizard.Find<QPushButton>("btnVolgende")->isEnabled());
+}
+
+void TestWizardRun::explanationCanBeSkippedAndMayBeMissing() {
+    {
+        Wizard wizard;
+        QTextBrowser* text = wizard.Find<QTextBrowser>("RichEdit1");
+        QVERIFY(text->toPlainText().contains(QLatin1String("HTML verzamelindex")));
+        wizard.Find<QCheckBox>("chkUitlegOverslaan")->setChecked(true);
+        wizard.window.btnCancelClick();
+    }
+    Wizard wizard;
+    QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kDocumenten));
+    auto* page = static_cast<TKSexplanationPage*>(wizard.window.Page(0));
+    page->LoadExplanation(store_->Path("missing.rtf"));
+    QCOMPARE(wizard.Find<QTextBrowser>("RichEdit1")->toPlainText(), QString());
+}
+
+void TestWizardRun::divisionListFollowsTheSizeAndStoredChoices() {
+    {
+        ks::TKSreg key(TwzrdHTMLverzamelIndex::SettingsKey());
+        key.WriteString("IndexType", "5"); // a sixth entry chosen with more documents
+    }
+    Wizard wizard;
+    QComboBox* division = wizard.Find<QComboBox>("cboIndextype");
+    QCOMPARE(division->count(), 3);
+    QCOMPARE(division->currentIndex(), 0); // the stored sixth falls back to the first
+
+    TKSsettingsPage* page = wizard.window.SettingsPage();
+    const ks::TKSkslData* layout = wizard.window.LayoutPage()->SelectedLayout();
+    page->MaakInstellingenScherm(layout, 20000000, wizard.window.StateKey);
+    QCOMPARE(division->count(), 5);
+    QCOMPARE(division->itemText(4), QStringLiteral("in circa 250 delen"));
+    division->setCurrentIndex(4);
+    page->MaakInstellingenScherm(layout, 50000001, wizard.window.StateKey);
+    QCOMPARE(division->count(), 6);
+    QCOMPARE(division->currentIndex(), 4); // the choice is kept while it exists
+    division->setCurrentIndex(5);
+    page->MaakInstellingenScherm(layout, 5000000, wizard.window.StateKey);
+    QCOMPARE(division->count(), 3);
+    QCOMPARE(division->currentIndex(), 2); // else the last entry
+
+    // Years in the index exclude ignoring years for duplicates.
+    QCheckBox* years = wizard.Find<QCheckBox>("chkIndexMetJaartallen");
+    QCheckBox* ignore = wizard.Find<QCheckBox>("chkDubbelZonderJaartallen");
+    years->setChecked(false);
+    ignore->setChecked(true);
+    years->setChecked(true);
+    QVERIFY(!ignore->isChecked() && !ignore->isEnabled());
+}
+
+void TestWizardRun::splitBoxesFollowTheLayout() {
+    Wizard wizard;
+    wizard.window.RunSetup().OutputFolder = store_->Path("");
+    wizard.SelectLayout(QStringLiteral("Twee vensters (klassiek)"));
+    wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kStijl);
+    wizard.window.btnVolgendeClick();
+    QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kInstellingen));
+    const QStringList classic = wizard.SplitBoxes();
+    QCOMPARE(classic.size(), 2);
+    QCheckBox* first = wizard.Find<QCheckBox>(qPrintable(classic[0].chopped(1)));
+    QVERIFY(first->text().startsWith(QLatin1String("Scherm \"")));
+    first->setChecked(false); // not split: saved by Vorige, restored after the rebuild
+    const ks::TKSkslData* own = wizard.window.RunSetup().Layout();
+    QCOMPARE(own->Item(first->property("tag").toInt())->Split, false);
+    wizard.window.btnVorigeClick();
+
+    // A layout without outputs that can be split: no boxes, no division.
+    wizard.SelectLayout(QStringLiteral("Overzicht in \u00E9\u00E9n bestand (compact)"));
+    QVERIFY(wizard.window.LayoutPage()->SelectedLayout()->Title.find("compact") !=
+            std::string::npos);
+    wizard.window.btnVolgendeClick();
+    QCOMPARE(wizard.SplitBoxes(), QStringList());
+    QVERIFY(!wizard.Find<QComboBox>("cboIndextype")->isVisibleTo(&wizard.window));
+    QCOMPARE(wizard.Find<QComboBox>("cboIndextype")->currentIndex(), 0);
+    wizard.window.btnVorigeClick();
+    wizard.SelectLayout(QStringLiteral("Twee vensters (klassiek)"));
+    wizard.window.btnVolgendeClick();
+    QStringList expected = classic;
+    expected[0] = expected[0].chopped(1) + "-";
+    QCOMPARE(wizard.SplitBoxes(), expected);
+    QVERIFY(wizard.Find<QComboBox>("cboIndextype")->isEnabled()); // the other is split
+}
+
+void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {
+    const std::string wizardOut = store_->Path("out/wizard/");
+    const std::string cliOut = store_->Path("out/cli/");
+    fs::create_directories(wizardOut);
+    {
+        Wizard wizard;
+        wizard.AddSamples();
+        wizard.window.RunSetup().OutputFolder = wizardOut;
+        wizard.SelectLayout(QStringLiteral("Twee vensters (klassiek)"));
+        wizard.window.MaakInstellingenScherm();
+        wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("index"));
+        wizard.Find<QCheckBox>("chkIndexMetJaartallen")->setChecked(true);
+        wizard.Find<QLineEdit>("txtRapportTitel")->setText(QStringLiteral("Stambomen"));
+        wizard.Find<QLineEdit>("txtEmail")->setText(QStringLiteral("info@example.org"));
+        wizard.Find<QComboBox>("cboIndextype")->setCurrentIndex(1);
+        wizard.Find<QCheckBox>("chkOpenen")->setChecked(true);
+        wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kDocumenten);
+        wizard.window.FinishOnLastPageOnly = false;
+        wizard.window.ShowPage(-1);
+        QVERIFY(wizard.Find<QPushButton>("btnFinish")->isEnabled());
+        wizard.window.btnFinishClick(); // runs at once, the window stays open
+        QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kVoortgang));
+        QVERIFY(wizard.window.isVisible());
+        QVERIFY(!wizard.window.Busy);
+        QVERIFY(wizard.window.ProgressPage()->ResultEnabled());
+        QCOMPARE(wizard.opened.size(), 1); // opened by itself
+        QCOMPARE(wizard.opened[0].toLocalFile(), wizard.window.ProgressPage()->ResultPath());
+        QVERIFY(wizard.window.ProgressPage()->ResultPath().startsWith(
+            QString::fromStdString(wizardOut) + "index"));
+        QVERIFY(wizard.Find<QProgressBar>("ProgressBarTemp2")->isVisible());
+    }
+    QProcess cli;
+    cli.start(QStringLiteral(KS_CLI_PATH),
+              {"build", "-q", "--language=NL", "-l", "Twee vensters (klassiek)", "-o",
+               QString::fromStdString(cliOut), "-b", "index", "-i", "2", "--years", "--title",
+               "Stambomen", "--email", "info@example.org",
+               QString::fromStdString(kSamples + "jansen/jansen.htx"),
+               QString::fromStdString(kSamples + "deboer/deboer.htx"),
+               QString::fromStdString(kSamples + "smit/smit.htx")});
+    QVERIFY(cli.waitForFinished(60000));
+    QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+    const auto fromWizard = Tree(wizardOut);
+    const auto fromCli = Tree(cliOut);
+    QVERIFY(fromWizard.size() > 3);
+    QCOMPARE(fromWizard.size(), fromCli.size());
+    for (const auto& [name, bytes] : fromCli) {
+        QVERIFY2(fromWizard.count(name) == 1, name.c_str());
+        QVERIFY2(fromWizard.at(name) == bytes, name.c_str());
+    }
+}
+
+void TestWizardRun::annulerenDuringARunStopsItAndCloses() {
+    const std::string out = store_->Path("out/");
+    Wizard wizard;
+    wizard.AddSamples();
+    wizard.window.RunSetup().OutputFolder = out;
+    wizard.window.btnVolgendeClick();
+    wizard.window.btnVolgendeClick();
+    wizard.window.btnVolgendeClick();
+    QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kInstellingen));
+    QTest::qWait(40); // so that the run's first breath hands the click over
+    bool pressed = false;
+    QTimer::singleShot(0, &wizard.window, [&] {
+        pressed = wizard.window.Busy;
+        wizard.window.btnCancelClick();
+    });
+    wizard.window.btnVolgendeClick(); // onto the progress page: the run starts
+    QVERIFY(pressed);
+    QVERIFY(!wizard.window.Busy);
+    QVERIFY(!wizard.window.isVisible());
+    QCOMPARE(wizard.window.result(), int(QDialog::Rejected));
+    QVERIFY(wizard.opened.isEmpty());
+    QCOMPARE(Tree(out).size(), std::size_t(0)); // stopped before its first step
+}
+
+void TestWizardRun::problemsBeforeTheRunAppearInTheRows() {
+    const std::string out = store_->Path("locked/");
+    fs::create_directories(out);
+    Wizard wizard;
+    wizard.AddSamples();
+    wizard.window.RunSetup().OutputFolder = out;
+    ks::test::WriteText(out + "index.txt", "");
+    wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("../x"));
+    wizard.window.BeginAanmaken(); // as if started with a base name the page refuses
+    QVERIFY(!wizard.window.Busy);
+    QLabel* problem = wizard.Find<QLabel>("lblFout");
+    QVERIFY(problem != nullptr);
+    QVERIFY2(problem->text().contains(QLatin1String("..")), qPrintable(problem->text()));
+    QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
+    QVERIFY(fs::exists(out + "index.txt"));
+}
+
+void TestWizardRun::progressRowsShowMissingFilesAndGoAgain() {
+    TKSprogressPage page;
+    page.AddRow(-1, "samenvoegen indexen:").SetPosition(50);
+    page.AddRow(0, "dubbelen zoeken:");
+    page.AddRow(1, "Startpagina");
+    page.AddRow(2, "Stijlblad");
+    page.MissingFile(2, "bestand niet gevonden", "/layouts/gone.css");
+    page.StepDuration(1, "00:00:01.250");
+    page.Result("/out/index.htm", false);
+    QLabel* missing = page.findChild<QLabel*>("lblNietGevonden");
+    QVERIFY(missing != nullptr);
+    QCOMPARE(missing->text(), QStringLiteral("bestand niet gevonden"));
+    QCOMPARE(missing->toolTip(), QStringLiteral("/layouts/gone.css"));
+    QVERIFY(missing->styleSheet().contains(QLatin1String("255, 255, 0")));
+    QCOMPARE(page.findChild<QProgressBar*>("ProgressBarTemp1")->value(), 500);
+    QVERIFY(!page.ResultEnabled());
+    QCOMPARE(page.ResultPath(), QStringLiteral("/out/index.htm"));
+    bool durationShown = false;
+    for (QLabel* label : page.findChildren<QLabel*>())
+        durationShown = durationShown || (label->text() == QLatin1String("Startpagina") &&
+                                          label->toolTip() == QLatin1String("00:00:01.250"));
+    QVERIFY(durationShown);
+
+    page.WisVoortgang(); // the run's own rows go, the fixed ones hide
+    QVERIFY(page.findChild<QLabel*>("lblNietGevonden") == nullptr);
+    QCOMPARE(page.findChildren<QProgressBar*>().size(), 2);
+    QVERIFY(page.findChild<QLabel*>("lblDubbelenZoeken")->isHidden());
+    page.AddRow(1, "Startpagina"); // a second run builds its rows again
+    QCOMPARE(page.findChildren<QProgressBar*>().size(), 3);
+}
+
+QTEST_MAIN(TestWizardRun)
+#include "KSwizardRun_test.moc"
