@@ -50,6 +50,14 @@ class Problems {
   get ok() { return this.list.length === 0; }
 }
 
+// Closing a page that has just moved on may never end in some Chromium
+// builds; such a page is left to the browser's end.
+async function close(page) {
+  let timer;
+  const waited = new Promise((resolve) => { timer = setTimeout(resolve, 5000); });
+  await Promise.race([page.close(), waited]).finally(() => clearTimeout(timer));
+}
+
 async function load(context, file) {
   const page = await context.newPage();
   page.setDefaultTimeout(15000);
@@ -90,31 +98,30 @@ async function checkWayHome(page, file, start, problems) {
   if (!hrefs.some((href) => sameDocument(href, home))) problems.add('no link to the start page');
 }
 
-// The URL shown in the window, or in the pane a menu with a target opens in.
-async function shownUrls(page) {
-  return page.frames().map((f) => f.url()).join(' ');
+// A navigation of the window or of a pane within `ms` milliseconds, or null.
+function navigationWithin(page, ms) {
+  return page.waitForEvent('framenavigated', { timeout: ms }).catch(() => null);
 }
 
 async function checkKeyMenus(page, problems) {
   const menus = await page.locator('select.KSVIkeyMenu:visible').all();
   for (const menu of menus) {
     const id = await menu.getAttribute('id');
-    const options = await menu.locator('option').count();
-    if (options < 2) continue;
-    const before = await shownUrls(page);
+    if ((await menu.locator('option').count()) < 2) continue;
     await menu.focus();
+    const moved = navigationWithin(page, 1500);
     await page.keyboard.press('ArrowDown');
     await page.keyboard.press('ArrowDown');
-    await page.waitForTimeout(300);
-    if ((await shownUrls(page)) !== before || page.isClosed()) {
+    if ((await moved) !== null) {
       problems.add(`menu ${id} moves to another page on an arrow key`);
       return; // the page is gone
     }
     const value = await menu.inputValue();
     if (value === 'none') continue;
-    const navigation = page.waitForEvent('framenavigated', { timeout: 3000 }).catch(() => null);
+    const opened = navigationWithin(page, 5000);
     await page.keyboard.press('Enter');
-    const frame = await navigation;
+    const frame = await opened;
+    await page.waitForLoadState('load').catch(() => {});
     if (frame === null) problems.add(`menu ${id} does not open its choice on Enter`);
     else if (!frame.url().includes(value.split('#')[0])) problems.add(`menu ${id} opened ${frame.url()}, not ${value}`);
     return; // one menu per page is tried; the page has moved on
@@ -178,10 +185,12 @@ async function checkCurrentMarked(page, problems) {
   if (facts.own > 0 && !facts.marked.includes(facts.here)) problems.add('the current page is not marked in its key links');
 }
 
-// On a phone: nothing wider than the screen, every control at least 24 px square.
+// On a phone: nothing wider than the screen, every control at least 24 px
+// square. (A phone zooms out to show content wider than its screen, so the
+// page is measured against the screen's width, not the window's.)
 async function checkPhone(page, problems) {
-  const facts = await page.evaluate((min) => {
-    const wide = document.documentElement.scrollWidth - window.innerWidth;
+  const facts = await page.evaluate(([min, screenWidth]) => {
+    const wide = document.documentElement.scrollWidth - screenWidth;
     const small = [];
     for (const el of document.querySelectorAll('a[href], button, select, input, summary')) {
       const box = el.getBoundingClientRect();
@@ -194,7 +203,7 @@ async function checkPhone(page, problems) {
       }
     }
     return { wide, small };
-  }, kMinTarget);
+  }, [kMinTarget, kPhone.width]);
   if (facts.wide > 1) problems.add(`phone: the page scrolls ${facts.wide}px sideways`);
   if (facts.small.length > 0)
     problems.add(`phone: ${facts.small.length} tap targets below ${kMinTarget}px: ${facts.small.slice(0, 4).join('; ')}`);
@@ -209,42 +218,59 @@ async function checkWithoutScript(page, problems) {
 // A search box check comes here when the layouts get a search box; it runs
 // on every page like the checks above (see checkPage).
 
-async function checkPage(contexts, file, start) {
+// The checks of one page, step by step; `state.step` names the step under
+// way (for a page whose checks hang). KS_BROWSER_TRACE=1 prints each step's
+// time on stderr.
+async function checkPage(contexts, file, start, state) {
   const problems = new Problems();
   const notes = [];
+  const step = async (name, action) => {
+    state.step = name;
+    const began = Date.now();
+    const result = await action();
+    if (process.env.KS_BROWSER_TRACE) console.error(`  ${name}: ${Date.now() - began} ms`);
+    return result;
+  };
 
-  let page = await load(contexts.desktop, file);
-  await checkAxe(page, problems, notes);
-  await checkTitleAndHeading(page, problems);
-  await checkWayHome(page, file, start, problems);
-  await checkCurrentMarked(page, problems);
-  await checkJumpTargets(page, problems);
-  await page.close();
+  let page = await step('load on a desktop', () => load(contexts.desktop, file));
+  await step('axe', () => checkAxe(page, problems, notes));
+  await step('title and heading', () => checkTitleAndHeading(page, problems));
+  await step('way home', () => checkWayHome(page, file, start, problems));
+  await step('current page marked', () => checkCurrentMarked(page, problems));
+  await step('jump targets', () => checkJumpTargets(page, problems));
+  await step('close', () => close(page));
 
-  page = await load(contexts.desktop, file);
-  await checkKeyMenus(page, problems);
-  await page.close();
+  page = await step('load again', () => load(contexts.desktop, file));
+  await step('key menus', () => checkKeyMenus(page, problems));
+  await step('close', () => close(page));
 
-  page = await load(contexts.phone, file);
-  await checkPhone(page, problems);
-  await checkAxe(page, problems, notes, false);
-  await page.close();
+  page = await step('load on a phone', () => load(contexts.phone, file));
+  await step('phone sizes', () => checkPhone(page, problems));
+  await step('axe on a phone', () => checkAxe(page, problems, notes, false));
+  await step('close', () => close(page));
 
-  page = await load(contexts.noScript, file);
-  await checkWithoutScript(page, problems);
-  await page.close();
+  page = await step('load without JavaScript', () => load(contexts.noScript, file));
+  await step('menus without JavaScript', () => checkWithoutScript(page, problems));
+  await step('close', () => close(page));
 
   return { problems: problems.list, notes: [...new Set(notes)] };
 }
 
 // A page whose checks hang fails instead of stopping the run.
-function withTimeLimit(promise, label) {
+async function checkWithTimeLimit(contexts, file, start) {
+  const state = { step: '' };
   let timer;
   const limit = new Promise((resolve) => {
-    timer = setTimeout(() => resolve({ problems: [`checks of ${label} did not end within ${kPageSeconds} s`], notes: [] }),
-      kPageSeconds * 1000);
+    timer = setTimeout(() => resolve({
+      problems: [`the checks did not end within ${kPageSeconds} s (at: ${state.step})`],
+      notes: [],
+    }), kPageSeconds * 1000);
   });
-  return Promise.race([promise, limit]).finally(() => clearTimeout(timer));
+  const checks = checkPage(contexts, file, start, state).catch((error) => ({
+    problems: [`the checks stopped at ${state.step}: ${String(error.message || error).split('\n')[0]}`],
+    notes: [],
+  }));
+  return Promise.race([checks, limit]).finally(() => clearTimeout(timer));
 }
 
 async function main() {
@@ -274,7 +300,7 @@ async function main() {
     for (const [name, start] of manifest) {
       for (const file of pagesOf(start)) {
         const label = `${name}/${path.basename(file)}`;
-        const { problems, notes } = await withTimeLimit(checkPage(contexts, file, start), label);
+        const { problems, notes } = await checkWithTimeLimit(contexts, file, start);
         if (problems.length === 0) {
           passed++;
           console.log(`ok ${label}${notes.length ? ` (notes: ${notes.join('; ')})` : ''}`);
