@@ -215,8 +215,8 @@ async function checkWithoutScript(page, problems) {
   if (shown > 0) problems.add(`without JavaScript ${shown} key menus are shown that cannot work`);
 }
 
-// A search box check comes here when the layouts get a search box; it runs
-// on every page like the checks above (see checkPage).
+// The search box check comes here, beside the checks above, when the layouts
+// get a search box; checkPage runs it as a step of its own (marked there).
 
 // The checks of one page, step by step; `state.step` names the step under
 // way (for a page whose checks hang). KS_BROWSER_TRACE=1 prints each step's
@@ -243,6 +243,8 @@ async function checkPage(contexts, file, start, state) {
   page = await step('load again', () => load(contexts.desktop, file));
   await step('key menus', () => checkKeyMenus(page, problems));
   await step('close', () => close(page));
+
+  // The search box: load the page afresh (as above) and run its check here.
 
   page = await step('load on a phone', () => load(contexts.phone, file));
   await step('phone sizes', () => checkPhone(page, problems));
