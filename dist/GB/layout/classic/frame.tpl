@@ -4,29 +4,40 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>#TITLE$!</title>
+<title>Combined name index &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="kc-frame">
 <div class="kc-layout">
-  <aside class="kc-side">
-    <p class="kc-kicker">#KSLTEXT(kicker)!</p>
-    <h1><a href="#FILE(info)!" target="VIindex">#TITLE$!</a></h1>
-    <ul class="kc-menu">
-      <li><a href="#FILE(info)!" target="VIindex">Family trees</a></li>
-      <li><a href="#FILE(index)!" target="VIindex">Name index</a></li>
-      <li><a href="#FILE(names)!" target="VIindex">Surnames</a></li>
-    </ul>
+  <header class="kc-side">
+    <h1><a href="#FILE(info)!" target="VIindex"><span class="kc-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</a></h1>
+    <nav aria-label="Contents">
+      <ul class="kc-menu">
+        <li><a href="#FILE(info)!" target="VIindex">Family trees</a></li>
+        <li><a href="#FILE(index)!" target="VIindex">Name index</a></li>
+        <li><a href="#FILE(names)!" target="VIindex">Surnames</a></li>
+      </ul>
+    </nav>
     #KSLTEXT(search)!
-    <h2>Index</h2>
-    <div class="kc-keys">
-      #INDEXKEYS(index,VIindex)!
-    </div>
+    <nav class="kc-keys" aria-labelledby="kc-keystitle">
+      <h2 id="kc-keystitle">Index</h2>
+      <div class="ks-keyrow">
+        #INDEXKEYS(index,VIindex,0)!
+      </div>
+      <form class="ks-jump" action="#FILE(index)!" target="VIindex" hidden>
+        <label for="keymenu9001">Part of the index</label>
+        #INDEXKEYS(index,VIindex,9001,choose a part)!
+        <button type="submit">Go</button>
+      </form>
+    </nav>
     <p class="kc-contact"><a class="kc-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kc-email" href="mailto:#EMAIL$!">E-mail</a></p>
     <p class="kc-made">#DATE! &middot; KESTRIN #VERSION$!</p>
-  </aside>
-  <iframe class="kc-pane" name="VIindex" id="VIindex" src="#FILE(info)!" title="Name index"></iframe>
+  </header>
+  <main class="kc-main">
+    <iframe class="kc-pane" name="VIindex" id="VIindex" src="#FILE(info)!" title="Name index"></iframe>
+  </main>
 </div>
 </body>
 </html>

@@ -7,10 +7,14 @@
 <title>Family trees &ndash; #TITLE$!</title>
 <base target="_top">
 <link rel="stylesheet" href="#FILE(css)!">
+<script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
-<div class="kc-sheet">
-  <h1>#TITLE$!</h1>
+<header class="kc-nav kc-homebar">
+  <a class="kc-home" href="#FILE(frame)!">Start page</a>
+</header>
+<main class="kc-sheet">
+  <h1><span class="kc-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
   <p class="kc-intro">#KSLTEXT(intro)!</p>
   <h2>Family trees in this index</h2>
   <table class="kc-reports">
@@ -23,6 +27,6 @@
   </table>
   <p class="kc-start"><a href="#FILE(index)!" target="_self">Open the name index</a> &middot; <a href="#FILE(names)!" target="_self">List of surnames</a></p>
   <p class="kc-note">#KSLTEXT(note)!</p>
-</div>
+</main>
 </body>
 </html>

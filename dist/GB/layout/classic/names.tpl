@@ -7,13 +7,21 @@
 <title>Surnames &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
-<div class="kc-nav">#LINKFIRST(names)!#LINKPREV(names)!<span class="kc-navtitle">Surnames</span>#LINKNEXT(names)!#LINKLAST(names)!</div>
+<header class="kc-nav">
+  <a class="kc-home" href="#FILE(frame)!" target="_top">Start page</a>
+  <nav class="kc-turn" aria-label="Pages">
+    #LINKFIRST(names,_self,&laquo;<span class="kc-sr"> first page</span>)!#LINKPREV(names,_self,&lsaquo;<span class="kc-sr"> previous page</span>)!
+    <h1 class="kc-navtitle">Surnames</h1>
+    #LINKNEXT(names,_self,<span class="kc-sr">next page </span>&rsaquo;)!#LINKLAST(names,_self,<span class="kc-sr">last page </span>&raquo;)!
+  </nav>
+</header>
 #KSLTEXT(searchpane)!
-<div class="kc-sheet kc-names">
+<main class="kc-sheet kc-names">
   <p class="kc-intro">#KSLTEXT(nameshint)!</p>
   #NAMELIST(index)!
-</div>
+</main>
 </body>
 </html>

@@ -4,25 +4,28 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>#TITLE$!</title>
+<title>Name index &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
 <header class="kp-head" id="top">
-  <h1>#TITLE$!</h1>
+  <h1><span class="kp-kicker">Name index</span> #TITLE$!</h1>
   <p class="kp-intro">#KSLTEXT(intro)!</p>
   #KSLTEXT(search)!
 </header>
-<nav class="kp-keys" aria-label="Letters">
-  #INDEXKEYS(index,,0)!
-  <span class="kp-more"><a href="#FILE(names)!">Surnames</a></span>
+<nav class="kp-keys ks-sticky" aria-label="Letters">
+  <div class="ks-keyrow">
+    #INDEXKEYS(index,,0)!
+  </div>
+  <a class="kp-more" href="#FILE(names)!">Surnames</a>
 </nav>
 <section class="kp-trees" aria-labelledby="kp-trees">
   <h2 id="kp-trees">Family trees</h2>
   <table>
     <thead>
-      <tr><th>No.</th><th>Family tree</th><th>Persons</th><th>Period</th><th></th><th>Made</th></tr>
+      <tr><th>No.</th><th>Family tree</th><th>Persons</th><th colspan="2">Period</th><th>Made</th></tr>
     </thead>
     <tbody>
       #REPORTLIST(id,title,count,min,max,date)!

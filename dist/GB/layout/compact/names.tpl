@@ -7,21 +7,25 @@
 <title>Surnames &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
-<header class="kp-head">
-  <h1>Surnames</h1>
-  <p class="kp-intro"><a href="#FILE(index)!">#TITLE$!</a> &middot; #KSLTEXT(nameshint)!</p>
+<header class="kp-head" id="top">
+  <h1><span class="kp-kicker">#TITLE$!</span> Surnames</h1>
+  <p class="kp-intro">#KSLTEXT(nameshint)!</p>
   #KSLTEXT(search)!
 </header>
-<nav class="kp-keys" aria-label="Letters">
-  #INDEXKEYS(names,,0)!
-  <span class="kp-more"><a href="#FILE(index)!">Name index</a></span>
+<nav class="kp-keys ks-sticky" aria-label="Letters">
+  <div class="ks-keyrow">
+    #INDEXKEYS(names,,0)!
+  </div>
+  <a class="kp-more" href="#FILE(index)!">Name index</a>
 </nav>
 <main class="kp-names">
   #NAMELIST(index)!
 </main>
 <footer class="kp-foot">
+  <p class="kp-top"><a href="#top">Back to top</a></p>
   <p>#DATE! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
 </footer>
 </body>

@@ -7,24 +7,32 @@
 <title>Name index &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-indexpage">
 <header class="ks-bar">
   <div class="ks-wrap">
-    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!</a>
-    <span class="ks-barlinks"><a href="#FILE(start)!">Family trees</a> <a href="#FILE(names)!">Surnames</a></span>
+    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!<span class="ks-sr"> (start page)</span></a>
+    <nav class="ks-barlinks" aria-label="Site"><a href="#FILE(start)!">Family trees</a> <a href="#FILE(names)!">Surnames</a></nav>
   </div>
 </header>
 #KSLTEXT(search)!
-<nav class="ks-keys ks-wrap" aria-label="Index pages">
-  #INDEXKEYS(index)!
+<nav class="ks-keys ks-wrap" aria-label="Letters">
+  <div class="ks-keyrow">
+    #INDEXKEYS(index,,0)!
+  </div>
 </nav>
 <nav class="ks-pager ks-wrap" aria-label="Pages">
   #LINKFIRST(index,_self,&laquo; first)!#LINKPREV(index,_self,&lsaquo; previous)!
-  #INDEXKEYS(index,,9001)!
+  <form class="ks-jump" action="#FILE(index)!" hidden>
+    <label for="keymenu9001">Page</label>
+    #INDEXKEYS(index,,9001)!
+    <button type="submit">Go</button>
+  </form>
   #LINKNEXT(index,_self,next &rsaquo;)!#LINKLAST(index,_self,last &raquo;)!
 </nav>
 <main class="ks-wrap">
+  <h1 class="ks-pagetitle">Name index</h1>
   <p class="ks-hint">#KSLTEXT(indexhint)!</p>
   <div class="ks-index">
     #INDEXDATA!
@@ -32,7 +40,11 @@
 </main>
 <nav class="ks-pager ks-wrap" aria-label="Pages below">
   #LINKFIRST(index,_self,&laquo; first)!#LINKPREV(index,_self,&lsaquo; previous)!
-  #INDEXKEYS(index,,9002)!
+  <form class="ks-jump" action="#FILE(index)!" hidden>
+    <label for="keymenu9002">Page</label>
+    #INDEXKEYS(index,,9002)!
+    <button type="submit">Go</button>
+  </form>
   #LINKNEXT(index,_self,next &rsaquo;)!#LINKLAST(index,_self,last &raquo;)!
 </nav>
 <footer class="ks-footer">

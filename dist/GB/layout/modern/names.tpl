@@ -7,22 +7,25 @@
 <title>Surnames &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-namespage">
 <header class="ks-bar">
   <div class="ks-wrap">
-    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!</a>
-    <span class="ks-barlinks"><a href="#FILE(start)!">Family trees</a> <a href="#FILE(index)!">Name index</a></span>
+    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!<span class="ks-sr"> (start page)</span></a>
+    <nav class="ks-barlinks" aria-label="Site"><a href="#FILE(start)!">Family trees</a> <a href="#FILE(index)!">Name index</a></nav>
   </div>
 </header>
 #KSLTEXT(search)!
-<nav class="ks-keys ks-wrap" aria-label="Pages of surnames">
-  #INDEXKEYS(names)!
-</nav>
-<nav class="ks-pager ks-wrap" aria-label="Pages">
-  #LINKFIRST(names,_self,&laquo; first)!#LINKPREV(names,_self,&lsaquo; previous)!
-  #INDEXKEYS(names,,9001)!
-  #LINKNEXT(names,_self,next &rsaquo;)!#LINKLAST(names,_self,last &raquo;)!
+<nav class="ks-keys ks-wrap ks-sticky" aria-label="Letters">
+  <div class="ks-keyrow">
+    #INDEXKEYS(names,,0)!
+  </div>
+  <form class="ks-jump" action="#FILE(names)!" hidden>
+    <label for="keymenu9001">Part of the list</label>
+    #INDEXKEYS(names,,9001,choose a part)!
+    <button type="submit">Go</button>
+  </form>
 </nav>
 <main class="ks-wrap">
   <h1 class="ks-pagetitle">Surnames</h1>

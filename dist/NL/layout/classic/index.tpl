@@ -8,13 +8,28 @@
 <base target="_top">
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
-<div class="kc-nav">#LINKFIRST(index)!#LINKPREV(index)!<span class="kc-navtitle">Naamindex</span>#LINKNEXT(index)!#LINKLAST(index)!</div>
+<header class="kc-nav">
+  <a class="kc-home" href="#FILE(frame)!">Startpagina</a>
+  <nav class="kc-turn" aria-label="Bladeren">
+    #LINKFIRST(index,_self,&laquo;<span class="kc-sr"> eerste pagina</span>)!#LINKPREV(index,_self,&lsaquo;<span class="kc-sr"> vorige pagina</span>)!
+    <h1 class="kc-navtitle">Naamindex</h1>
+    #LINKNEXT(index,_self,<span class="kc-sr">volgende pagina </span>&rsaquo;)!#LINKLAST(index,_self,<span class="kc-sr">laatste pagina </span>&raquo;)!
+  </nav>
+</header>
 #KSLTEXT(searchpane)!
-<div class="kc-sheet kc-index">
+<main class="kc-sheet kc-index">
   #INDEXDATA!
-</div>
-<div class="kc-nav">#LINKFIRST(index)!#LINKPREV(index)!<span class="kc-navtitle">Naamindex</span>#LINKNEXT(index)!#LINKLAST(index)!</div>
+</main>
+<footer class="kc-nav">
+  <a class="kc-home" href="#FILE(frame)!">Startpagina</a>
+  <nav class="kc-turn" aria-label="Bladeren onderaan">
+    #LINKFIRST(index,_self,&laquo;<span class="kc-sr"> eerste pagina</span>)!#LINKPREV(index,_self,&lsaquo;<span class="kc-sr"> vorige pagina</span>)!
+    <span class="kc-navtitle">Naamindex</span>
+    #LINKNEXT(index,_self,<span class="kc-sr">volgende pagina </span>&rsaquo;)!#LINKLAST(index,_self,<span class="kc-sr">laatste pagina </span>&raquo;)!
+  </nav>
+</footer>
 </body>
 </html>

@@ -7,13 +7,21 @@
 <title>Achternamen &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
-<div class="kc-nav">#LINKFIRST(names)!#LINKPREV(names)!<span class="kc-navtitle">Achternamen</span>#LINKNEXT(names)!#LINKLAST(names)!</div>
+<header class="kc-nav">
+  <a class="kc-home" href="#FILE(frame)!" target="_top">Startpagina</a>
+  <nav class="kc-turn" aria-label="Bladeren">
+    #LINKFIRST(names,_self,&laquo;<span class="kc-sr"> eerste pagina</span>)!#LINKPREV(names,_self,&lsaquo;<span class="kc-sr"> vorige pagina</span>)!
+    <h1 class="kc-navtitle">Achternamen</h1>
+    #LINKNEXT(names,_self,<span class="kc-sr">volgende pagina </span>&rsaquo;)!#LINKLAST(names,_self,<span class="kc-sr">laatste pagina </span>&raquo;)!
+  </nav>
+</header>
 #KSLTEXT(searchpane)!
-<div class="kc-sheet kc-names">
+<main class="kc-sheet kc-names">
   <p class="kc-intro">#KSLTEXT(nameshint)!</p>
   #NAMELIST(index)!
-</div>
+</main>
 </body>
 </html>

@@ -7,22 +7,25 @@
 <title>Achternamen &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-namespage">
 <header class="ks-bar">
   <div class="ks-wrap">
-    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!</a>
-    <span class="ks-barlinks"><a href="#FILE(start)!">Stambomen</a> <a href="#FILE(index)!">Naamindex</a></span>
+    <a class="ks-sitename" href="#FILE(start)!">#TITLE$!<span class="ks-sr"> (startpagina)</span></a>
+    <nav class="ks-barlinks" aria-label="Site"><a href="#FILE(start)!">Stambomen</a> <a href="#FILE(index)!">Naamindex</a></nav>
   </div>
 </header>
 #KSLTEXT(search)!
-<nav class="ks-keys ks-wrap" aria-label="Pagina's met achternamen">
-  #INDEXKEYS(names)!
-</nav>
-<nav class="ks-pager ks-wrap" aria-label="Bladeren">
-  #LINKFIRST(names,_self,&laquo; eerste)!#LINKPREV(names,_self,&lsaquo; vorige)!
-  #INDEXKEYS(names,,9001)!
-  #LINKNEXT(names,_self,volgende &rsaquo;)!#LINKLAST(names,_self,laatste &raquo;)!
+<nav class="ks-keys ks-wrap ks-sticky" aria-label="Letters">
+  <div class="ks-keyrow">
+    #INDEXKEYS(names,,0)!
+  </div>
+  <form class="ks-jump" action="#FILE(names)!" hidden>
+    <label for="keymenu9001">Deel van de lijst</label>
+    #INDEXKEYS(names,,9001,kies een deel)!
+    <button type="submit">Ga</button>
+  </form>
 </nav>
 <main class="ks-wrap">
   <h1 class="ks-pagetitle">Achternamen</h1>

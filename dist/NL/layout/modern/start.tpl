@@ -5,15 +5,15 @@
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <meta name="description" content="#KSLTEXT(description)!">
-<title>#TITLE$!</title>
+<title>Verzamelindex &ndash; #TITLE$!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-start">
 <header class="ks-masthead">
   <div class="ks-wrap">
-    <p class="ks-kicker">#KSLTEXT(kicker)!</p>
-    <h1>#TITLE$!</h1>
+    <h1><span class="ks-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
     <p class="ks-lead">#KSLTEXT(intro)!</p>
     <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Naar de index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">Alle achternamen</a></p>
   </div>
@@ -23,8 +23,15 @@
     <h2 id="ks-letters">Zoek op achternaam</h2>
     #KSLTEXT(search)!
     <p>#KSLTEXT(keysintro)!</p>
-    <nav class="ks-keys ks-keys-large" aria-label="Indexpagina's">
-      #INDEXKEYS(index)!
+    <nav class="ks-keys ks-keys-large" aria-labelledby="ks-letters">
+      <div class="ks-keyrow">
+        #INDEXKEYS(index,,0)!
+      </div>
+      <form class="ks-jump" action="#FILE(index)!" hidden>
+        <label for="keymenu9003">Deel van de index</label>
+        #INDEXKEYS(index,,9003,kies een deel)!
+        <button type="submit">Ga</button>
+      </form>
     </nav>
   </section>
   <section class="ks-panel" aria-labelledby="ks-trees">

@@ -1,0 +1,328 @@
+// Checks built layouts in headless Chromium: axe finds no critical or serious
+// violation, every page has a title, one h1 and a way back to the start page,
+// key menus are labelled, never move on an arrow key and work on Enter or
+// their button, a letter link in the same file does not end under a sticky
+// bar, and on a phone nothing scrolls sideways and every tap target is at
+// least 24 by 24 pixels. Without JavaScript no dead menu is shown.
+//
+//   node check-browser.mjs MANIFEST
+//
+// MANIFEST has one line per built layout: a name, a tab and the start page.
+// Prints one line per page and ends with "N passed, N failed".
+
+import { chromium } from 'playwright-core';
+import { createRequire } from 'node:module';
+import { readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const require = createRequire(import.meta.url);
+const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+
+const kMinTarget = 24; // px, the smallest tap target
+const kPageSeconds = 120; // the most all checks of one page may take
+const kDesktop = { width: 1280, height: 900 };
+const kPhone = { width: 390, height: 844 };
+// Chromium must never reach the network.
+const kChromiumArgs = [
+  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+// The pages to check in one output folder: the start page and the first
+// file of every other kind (index_01 of index_NN, and so on).
+function pagesOf(start) {
+  const folder = path.dirname(start);
+  const kinds = new Map();
+  for (const file of readdirSync(folder).filter((f) => f.endsWith('.htm')).sort()) {
+    const kind = file.replace(/\d+/g, '#');
+    if (!kinds.has(kind)) kinds.set(kind, path.join(folder, file));
+  }
+  return [start, ...[...kinds.values()].filter((file) => file !== start)];
+}
+
+const sameDocument = (a, b) => a.split('#')[0] === b.split('#')[0];
+
+class Problems {
+  constructor() { this.list = []; }
+  add(text) { this.list.push(text); }
+  get ok() { return this.list.length === 0; }
+}
+
+// Closing a page that has just moved on may never end in some Chromium
+// builds; such a page is left to the browser's end.
+async function close(page) {
+  let timer;
+  const waited = new Promise((resolve) => { timer = setTimeout(resolve, 5000); });
+  await Promise.race([page.close(), waited]).finally(() => clearTimeout(timer));
+}
+
+async function load(context, file) {
+  const page = await context.newPage();
+  page.setDefaultTimeout(15000);
+  await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+  return page;
+}
+
+// axe on the whole page; a frame page's panes are checked as pages of their
+// own. Colours are the same at every size, so the phone run (where
+// `contrast` is false) leaves out the slow contrast rule.
+async function checkAxe(page, problems, notes, contrast = true) {
+  await page.evaluate(axeSource);
+  const rules = contrast ? {} : { 'color-contrast': { enabled: false } };
+  const result = await page.evaluate((r) =>
+    window.axe.run(document, { iframes: false, rules: r, resultTypes: ['violations'] }), rules);
+  for (const v of result.violations) {
+    const where = v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ');
+    const text = `axe ${v.impact} ${v.id} (${v.nodes.length}x: ${where})`;
+    if (v.impact === 'critical' || v.impact === 'serious') problems.add(text);
+    else notes.push(text);
+  }
+}
+
+async function checkTitleAndHeading(page, problems) {
+  const facts = await page.evaluate(() => ({
+    title: document.title.trim(),
+    headings: [...document.querySelectorAll('h1')].map((h) => h.textContent.trim()),
+  }));
+  if (!/[A-Za-z\u00c0-\u024f]/.test(facts.title)) problems.add(`title "${facts.title}" says nothing`);
+  if (facts.headings.length !== 1) problems.add(`${facts.headings.length} h1 elements`);
+  else if (facts.headings[0] === '') problems.add('the h1 is empty');
+}
+
+async function checkWayHome(page, file, start, problems) {
+  if (file === start) return;
+  const home = pathToFileURL(start).href;
+  const hrefs = await page.$$eval('a[href]', (links) => links.map((a) => a.href));
+  if (!hrefs.some((href) => sameDocument(href, home))) problems.add('no link to the start page');
+}
+
+// A navigation of the window or of a pane within `ms` milliseconds, or null.
+function navigationWithin(page, ms) {
+  return page.waitForEvent('framenavigated', { timeout: ms }).catch(() => null);
+}
+
+async function checkKeyMenus(page, problems) {
+  const menus = await page.locator('select.KSVIkeyMenu:visible').all();
+  for (const menu of menus) {
+    const id = await menu.getAttribute('id');
+    if ((await menu.locator('option').count()) < 2) continue;
+    await menu.focus();
+    const moved = navigationWithin(page, 1500);
+    await page.keyboard.press('ArrowDown');
+    await page.keyboard.press('ArrowDown');
+    if ((await moved) !== null) {
+      problems.add(`menu ${id} moves to another page on an arrow key`);
+      return; // the page is gone
+    }
+    const value = await menu.inputValue();
+    if (value === 'none') continue;
+    const opened = navigationWithin(page, 5000);
+    await page.keyboard.press('Enter');
+    const frame = await opened;
+    await page.waitForLoadState('load').catch(() => {});
+    if (frame === null) problems.add(`menu ${id} does not open its choice on Enter`);
+    else if (!frame.url().includes(value.split('#')[0])) problems.add(`menu ${id} opened ${frame.url()}, not ${value}`);
+    return; // one menu per page is tried; the page has moved on
+  }
+}
+
+// A letter link (or a menu) to a place in the same file must not leave that
+// place under a sticky or fixed bar at the top.
+async function checkJumpTargets(page, problems) {
+  // The places in this file the visible letters lead to, or else those of a menu.
+  const places = await page.evaluate(() => {
+    const here = location.href.split('#')[0];
+    const inFile = (url) => url.split('#')[0] === here && url.includes('#');
+    const shown = (el) => el.getClientRects().length > 0;
+    const links = [...document.querySelectorAll('.KSVIkey a')].filter(shown).map((a) => a.href);
+    if (links.some(inFile)) return { how: 'link', urls: links.filter(inFile) };
+    const menu = [...document.querySelectorAll('select.KSVIkeyMenu')].find(shown);
+    const options = menu ? [...menu.options].map((o) => new URL(o.value, here).href) : [];
+    return { how: 'menu', id: menu && menu.id, urls: options.filter(inFile) };
+  });
+  if (places.urls.length === 0) return;
+  const href = places.urls[Math.floor(places.urls.length / 2)];
+  const id = href.split('#')[1];
+  if (places.how === 'link') {
+    await page.locator(`.KSVIkey a[href$="#${id}"]:visible`).first().click();
+  } else {
+    const menu = page.locator(`#${places.id}`);
+    const value = await menu.locator('option').evaluateAll((os, h) =>
+      os.find((o) => new URL(o.value, location.href).href === h).value, href);
+    await menu.selectOption(value);
+    await menu.press('Enter');
+  }
+  await page.waitForTimeout(300);
+  const hidden = await page.evaluate((id) => {
+    const target = document.getElementById(id);
+    if (!target) return `no element ${id}`;
+    let coverBottom = 0;
+    for (const el of document.body.querySelectorAll('*')) {
+      const style = getComputedStyle(el);
+      if (style.position !== 'sticky' && style.position !== 'fixed') continue;
+      const box = el.getBoundingClientRect();
+      if (box.top <= 1 && box.height > 0) coverBottom = Math.max(coverBottom, box.bottom);
+    }
+    const top = target.getBoundingClientRect().top;
+    return top + 1 < coverBottom ? `${id} jumps to ${Math.round(top)}px, under a bar down to ${Math.round(coverBottom)}px` : '';
+  }, id);
+  if (hidden) problems.add(hidden);
+}
+
+// The key link of the page being shown carries aria-current.
+async function checkCurrentMarked(page, problems) {
+  const facts = await page.evaluate(() => {
+    const here = location.href.split('#')[0];
+    const links = [...document.querySelectorAll('.KSVIkey a')];
+    return {
+      own: links.filter((a) => a.href === here).length,
+      marked: links.filter((a) => a.hasAttribute('aria-current')).map((a) => a.href),
+      here,
+    };
+  });
+  if (facts.own > 0 && !facts.marked.includes(facts.here)) problems.add('the current page is not marked in its key links');
+}
+
+// On a phone: nothing wider than the screen, every control at least 24 px
+// square. (A phone zooms out to show content wider than its screen, so the
+// page is measured against the screen's width, not the window's.)
+async function checkPhone(page, problems) {
+  const facts = await page.evaluate(([min, screenWidth]) => {
+    const wide = document.documentElement.scrollWidth - screenWidth;
+    const small = [];
+    for (const el of document.querySelectorAll('a[href], button, select, input, summary')) {
+      const box = el.getBoundingClientRect();
+      const style = getComputedStyle(el);
+      if (box.width === 0 || box.height === 0 || style.visibility === 'hidden') continue;
+      if (el.closest('[hidden]')) continue;
+      if (box.width < min - 0.5 || box.height < min - 0.5) {
+        const name = (el.textContent || el.getAttribute('aria-label') || '').trim().slice(0, 20);
+        small.push(`${el.tagName.toLowerCase()}.${el.className} "${name}" ${Math.round(box.width)}x${Math.round(box.height)}`);
+      }
+    }
+    return { wide, small };
+  }, [kMinTarget, kPhone.width]);
+  if (facts.wide > 1) problems.add(`phone: the page scrolls ${facts.wide}px sideways`);
+  if (facts.small.length > 0)
+    problems.add(`phone: ${facts.small.length} tap targets below ${kMinTarget}px: ${facts.small.slice(0, 4).join('; ')}`);
+}
+
+// Without JavaScript a menu cannot open anything: it must not be shown.
+async function checkWithoutScript(page, problems) {
+  const shown = await page.locator('select.KSVIkeyMenu:visible').count();
+  if (shown > 0) problems.add(`without JavaScript ${shown} key menus are shown that cannot work`);
+}
+
+// The search box check comes here, beside the checks above, when the layouts
+// get a search box; checkPage runs it as a step of its own (marked there).
+
+// The checks of one page, step by step; `state.step` names the step under
+// way (for a page whose checks hang). KS_BROWSER_TRACE=1 prints each step's
+// time on stderr.
+async function checkPage(contexts, file, start, state) {
+  const problems = new Problems();
+  const notes = [];
+  const step = async (name, action) => {
+    state.step = name;
+    const began = Date.now();
+    const result = await action();
+    if (process.env.KS_BROWSER_TRACE) console.error(`  ${name}: ${Date.now() - began} ms`);
+    return result;
+  };
+
+  let page = await step('load on a desktop', () => load(contexts.desktop, file));
+  await step('axe', () => checkAxe(page, problems, notes));
+  await step('title and heading', () => checkTitleAndHeading(page, problems));
+  await step('way home', () => checkWayHome(page, file, start, problems));
+  await step('current page marked', () => checkCurrentMarked(page, problems));
+  await step('jump targets', () => checkJumpTargets(page, problems));
+  await step('close', () => close(page));
+
+  page = await step('load again', () => load(contexts.desktop, file));
+  await step('key menus', () => checkKeyMenus(page, problems));
+  await step('close', () => close(page));
+
+  // The search box: load the page afresh (as above) and run its check here.
+
+  page = await step('load on a phone', () => load(contexts.phone, file));
+  await step('phone sizes', () => checkPhone(page, problems));
+  await step('axe on a phone', () => checkAxe(page, problems, notes, false));
+  await step('close', () => close(page));
+
+  page = await step('load without JavaScript', () => load(contexts.noScript, file));
+  await step('menus without JavaScript', () => checkWithoutScript(page, problems));
+  await step('close', () => close(page));
+
+  return { problems: problems.list, notes: [...new Set(notes)] };
+}
+
+// A page whose checks hang fails instead of stopping the run.
+async function checkWithTimeLimit(contexts, file, start) {
+  const state = { step: '' };
+  let timer;
+  const limit = new Promise((resolve) => {
+    timer = setTimeout(() => resolve({
+      problems: [`the checks did not end within ${kPageSeconds} s (at: ${state.step})`],
+      notes: [],
+    }), kPageSeconds * 1000);
+  });
+  const checks = checkPage(contexts, file, start, state).catch((error) => ({
+    problems: [`the checks stopped at ${state.step}: ${String(error.message || error).split('\n')[0]}`],
+    notes: [],
+  }));
+  return Promise.race([checks, limit]).finally(() => clearTimeout(timer));
+}
+
+async function main() {
+  const manifest = readFileSync(process.argv[2], 'utf8').split('\n').filter(Boolean)
+    .map((line) => line.split('\t'));
+  // Playwright starts Chromium with a fresh profile of its own in a new
+  // temporary folder; downloads and traces go to one of ours.
+  const scratch = mkdtempSync(path.join(tmpdir(), 'ks-browser-'));
+  const browser = await chromium.launch({
+    executablePath: process.env.KS_CHROMIUM || '/usr/bin/chromium',
+    args: kChromiumArgs,
+    downloadsPath: scratch,
+    tracesDir: scratch,
+  });
+  const contexts = {
+    desktop: await browser.newContext({ viewport: kDesktop }),
+    phone: await browser.newContext({ viewport: kPhone, isMobile: true, hasTouch: true, deviceScaleFactor: 2 }),
+    noScript: await browser.newContext({ viewport: kDesktop, javaScriptEnabled: false }),
+  };
+  // Nothing but local files is ever loaded.
+  for (const context of Object.values(contexts))
+    await context.route(/^(?!file:)/, (route) => route.abort());
+
+  let passed = 0;
+  let failed = 0;
+  try {
+    for (const [name, start] of manifest) {
+      for (const file of pagesOf(start)) {
+        const label = `${name}/${path.basename(file)}`;
+        const { problems, notes } = await checkWithTimeLimit(contexts, file, start);
+        if (problems.length === 0) {
+          passed++;
+          console.log(`ok ${label}${notes.length ? ` (notes: ${notes.join('; ')})` : ''}`);
+        } else {
+          failed++;
+          console.log(`FAILED ${label}`);
+          for (const p of problems) console.log(`  ${p}`);
+          for (const n of notes) console.log(`  note: ${n}`);
+        }
+      }
+    }
+  } finally {
+    await browser.close();
+    rmSync(scratch, { recursive: true, force: true });
+  }
+  console.log(`${passed} passed, ${failed} failed`);
+  process.exit(failed === 0 && passed > 0 ? 0 : 1);
+}
+
+main().catch((error) => {
+  console.error(`check-browser: ${error.stack || error}`);
+  process.exit(1);
+});
