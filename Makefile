@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run demo test test-asan unit bench format clean install
+.PHONY: all deps build run demo test test-asan unit bench format clean install package
 
 all: build
 
@@ -19,6 +19,11 @@ build: deps
 # the configured prefix (default /usr/local); DESTDIR=/staging stages them.
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+# A Debian package (build/kestrin-index_VERSION_ARCH.deb) of what make install
+# installs, under /usr; install it with `sudo apt install ./build/kestrin-index_*.deb`.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # The wizard from the build tree (it finds its texts and layouts in dist/).
 run: build

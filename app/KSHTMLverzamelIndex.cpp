@@ -33,6 +33,7 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     resize(640, 480);
     SetHelpContext(1500);
+    Help().SetFolder(Environment().LanguageFolder + "Help/");
     SetHelpKeyword(Splitter(), QStringLiteral("SplitterPos"));
 
     explanationPage_ = new TKSexplanationPage;

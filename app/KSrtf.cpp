@@ -161,6 +161,10 @@ private:
             Text(QString(QChar(0x2013)));
         } else if (word == "bullet") {
             Text(QString(QChar(0x2022)));
+        } else if (word == "lquote" || word == "rquote") {
+            Text(QString(QChar(word == "lquote" ? 0x2018 : 0x2019)));
+        } else if (word == "ldblquote" || word == "rdblquote") {
+            Text(QString(QChar(word == "ldblquote" ? 0x201C : 0x201D)));
         }
     }
 

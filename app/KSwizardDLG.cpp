@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -34,6 +35,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 TWizardDlg::TWizardDlg(QWidget* parent) : QDialog(parent) {
     BuildWindow();
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, &TWizardDlg::ShowHelp);
 }
 
 TWizardDlg::~TWizardDlg() = default;
@@ -248,6 +252,10 @@ void TWizardDlg::btnVolgendeClick() {
 
 void TWizardDlg::btnFinishClick() {
     done(QDialog::Accepted);
+}
+
+void TWizardDlg::ShowHelp() {
+    help_.Show(helpContext_, this);
 }
 
 void TWizardDlg::ImageDblClick() {

@@ -7,6 +7,8 @@
 // between runs of the program (KScontrolState.h).
 #pragma once
 
+#include "app/KShelp.h"
+
 #include <QDialog>
 #include <cstdint>
 #include <string>
@@ -45,9 +47,10 @@ public:
     // (fromFirst) and of the pages after it (toLast).
     bool SetPageImage(const QString& fileName, bool toLast, bool fromFirst);
 
-    // The active page's help context.
+    // The active page's help context; F1 shows its help page.
     int HelpContext() const { return helpContext_; }
     void SetHelpContext(int context) { helpContext_ = context; }
+    TKShelp& Help() { return help_; }
 
     // true: Gereed only on the last page.
     bool FinishOnLastPageOnly = true;
@@ -69,6 +72,8 @@ public slots:
     virtual void btnVolgendeClick();
     virtual void btnFinishClick();
     void ImageDblClick();
+    // The help page of the active page, in the browser.
+    void ShowHelp();
     // Esc and the window manager's close go through Annuleren.
     void reject() override;
     void done(int result) override;
@@ -101,6 +106,7 @@ private:
     QPushButton* btnVolgende_ = nullptr;
     QPushButton* btnFinish_ = nullptr;
     int helpContext_ = 0;
+    TKShelp help_;
     bool shown_ = false;
     bool closing_ = false;
 };

@@ -69,7 +69,16 @@ bool TKSbitmap::IsSet(int bit) const {
 }
 
 std::vector<std::string> TKScommon::DefaultDataFolders() {
-    return {KS_SOURCE_DIST_DIR, KS_INSTALL_DATA_DIR};
+    // An installed program finds its data beside its own folder, wherever the
+    // tree was installed or unpacked (a staged install, a package).
+    std::vector<std::string> folders;
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && program.has_parent_path())
+        folders.push_back((program.parent_path().parent_path() / "share/kestrin/").string());
+    folders.push_back(KS_SOURCE_DIST_DIR);
+    folders.push_back(KS_INSTALL_DATA_DIR);
+    return folders;
 }
 
 TKScommon::TKScommon(std::vector<std::string> switches, std::string currentFolder,

@@ -45,8 +45,9 @@ public:
 class TKScommon {
 public:
     // The installed data folders, tried in order when the current folder does
-    // not hold the program's files: the build tree's dist/, then the install
-    // prefix's share/kestrin/.
+    // not hold the program's files: share/kestrin/ beside the program's own
+    // bin/ folder, the build tree's dist/, then the install prefix's
+    // share/kestrin/.
     static std::vector<std::string> DefaultDataFolders();
 
     // switches: the command-line arguments that may be switches, in order.

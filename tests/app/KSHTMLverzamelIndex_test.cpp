@@ -3,13 +3,17 @@
 #include "WizardTestKit.h"
 
 #include "app/KSHTMLverzamelIndex.h"
+#include "app/KSqtText.h"
 #include "app/KSstartup.h"
 #include "app/KSwizardPage.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace ks::app;
@@ -27,6 +31,8 @@ private slots:
     void opensOnTheExplanationWithTranslatedCaptions();
     void closingWhileBusyOnlyRequestsAStop();
     void startupSwitchesReachTheEnvironment();
+    void f1OpensTheActivePagesHelp();
+    void shippedHelpPagesAreComplete();
 
 private:
     std::unique_ptr<PrivateStore> store_;
@@ -83,6 +89,61 @@ void TestWizardWindow::startupSwitchesReachTheEnvironment() {
                                    "--"};
     QCOMPARE(StartupSwitches(arguments),
              (std::vector<std::string>{"/language=GB", "/DEBUG", "CONF=familie", "--"}));
+}
+
+void TestWizardWindow::f1OpensTheActivePagesHelp() {
+    QList<QUrl> opened;
+    TKShelp::SetOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    TwzrdHTMLverzamelIndex wizard;
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    const QString folder = FromPath(ks::Environment().LanguageFolder) + QStringLiteral("Help/");
+    const int contexts[] = {1501, 1511, 1521, 1531, 1541};
+    for (int page = 0; page < wizard.PageCount(); ++page) {
+        wizard.ShowPage(page);
+        QTest::keyClick(&wizard, Qt::Key_F1);
+        QCOMPARE(opened.size(), page + 1);
+        QCOMPARE(opened.last().toLocalFile(), folder + QString::number(contexts[page]) + ".html");
+    }
+
+    // A page without help of its own gets the window's page; no help at all
+    // is told, naming the page that was looked for.
+    ks::test::WriteText(store_->Path("help/1500.html"), "<title>help</title>");
+    wizard.Help().SetFolder(store_->Path("help/"));
+    QTest::keyClick(&wizard, Qt::Key_F1);
+    QCOMPARE(opened.last().toLocalFile(), FromPath(store_->Path("help/1500.html")));
+    wizard.Help().SetFolder(store_->Path("nohelp/"));
+    QString told;
+    ks::test::AnswerModal<QMessageBox>([&told](QMessageBox* box) {
+        told = box->text();
+        box->accept();
+    });
+    QTest::keyClick(&wizard, Qt::Key_F1);
+    QVERIFY2(told.contains(FromPath(store_->Path("nohelp/1541.html"))), qPrintable(told));
+    QCOMPARE(opened.size(), wizard.PageCount() + 1);
+    TKShelp::SetOpener({});
+    wizard.btnCancelClick();
+}
+
+// Every context has a page in both languages, with a title, one heading and
+// links that reach a file.
+void TestWizardWindow::shippedHelpPagesAreComplete() {
+    for (const char* language : {"NL", "GB"}) {
+        const QDir help(QStringLiteral(KS_SOURCE_DIST_DIR) + language + "/Help");
+        for (const int context : {1500, 1501, 1511, 1521, 1531, 1541}) {
+            const QString name = QString::number(context) + ".html";
+            const QString page = QString::fromUtf8(ks::test::ReadText(ToPath(help.filePath(name))));
+            QVERIFY2(page.contains(QRegularExpression("<title>[^<]+</title>")), qPrintable(name));
+            QCOMPARE(page.count(QStringLiteral("<h1>")), 1);
+            const QRegularExpression link(QStringLiteral("(?:href)=\"([^\"#]+)\""));
+            for (const auto& match : link.globalMatch(page))
+                QVERIFY2(help.exists(match.captured(1)),
+                         qPrintable(QString(language) + "/" + name + ": " + match.captured(1)));
+        }
+    }
 }
 
 QTEST_MAIN(TestWizardWindow)

@@ -37,9 +37,12 @@ void TestRtf::stylesColoursAndEscapes() {
     Shown shown("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
                 "{\\*\\generator hidden}\\pard plain \\b bold\\b0  \\i italic\\i0  "
                 "\\ul under\\ulnone  {\\fs40 big} \\cf1 red\\cf0\\par "
-                "caf\\'e9 \\u8364?uro \\{x\\}\\par}");
+                "caf\\'e9 \\u8364?uro \\{x\\} it\\rquote s \\ldblquote q\\rdblquote\\par}");
     const QString text = shown.document.toPlainText();
-    QCOMPARE(text, QStringLiteral("plain bold italic under big red\ncaf\u00E9 \u20ACuro {x}"));
+    QCOMPARE(
+        text,
+        QStringLiteral(
+            "plain bold italic under big red\ncaf\u00E9 \u20ACuro {x} it\u2019s \u201Cq\u201D"));
     QVERIFY(!text.contains(QLatin1String("Arial")) && !text.contains(QLatin1String("hidden")));
     QCOMPARE(shown.FormatOf("bold").fontWeight(), int(QFont::Bold));
     QVERIFY(shown.FormatOf("plain").fontWeight() != int(QFont::Bold));
