@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
     const auto environment = ks::app::StartEnvironment(ks::app::StartupSwitches(switches));
 
     ks::app::TwzrdHTMLverzamelIndex wizard;
+    // KS_WINDOW_SIZE=WIDTHxHEIGHT: the window as a user would have enlarged it.
+    const QStringList size = qEnvironmentVariable("KS_WINDOW_SIZE").split(QLatin1Char('x'));
+    if (size.size() == 2) wizard.resize(size[0].toInt(), size[1].toInt());
     wizard.show();
     if (!QTest::qWaitForWindowExposed(&wizard)) return 1;
     for (const QString& document : documents)

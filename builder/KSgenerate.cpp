@@ -273,6 +273,8 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
         if (!e.Path().empty()) throw; // names its own file (an output that cannot be written)
         throw EKSError(source + ":" + std::to_string(parser.LinesRead()), e.what());
     }
+    // The range was an estimate: a finished entry shows a full bar.
+    bar.SetPosition(bar.Maximum());
 }
 
 void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar,

@@ -253,6 +253,9 @@ void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {
         QVERIFY(wizard.window.ProgressPage()->ResultPath().startsWith(
             QString::fromStdString(wizardOut) + "index"));
         QVERIFY(wizard.Find<QProgressBar>("ProgressBarTemp2")->isVisible());
+        // A finished run shows every row's bar full, estimated ranges included.
+        for (const QProgressBar* bar : wizard.window.ProgressPage()->findChildren<QProgressBar*>())
+            QVERIFY2(bar->value() == bar->maximum(), qPrintable(bar->objectName()));
     }
     QProcess cli;
     cli.start(QStringLiteral(KS_CLI_PATH),
