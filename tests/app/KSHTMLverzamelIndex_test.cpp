@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -31,6 +32,7 @@ private slots:
     void opensOnTheExplanationWithTranslatedCaptions();
     void closingWhileBusyOnlyRequestsAStop();
     void startupSwitchesReachTheEnvironment();
+    void eachConfigurationKeepsItsOwnSettings();
     void f1OpensTheActivePagesHelp();
     void shippedHelpPagesAreComplete();
 
@@ -89,6 +91,29 @@ void TestWizardWindow::startupSwitchesReachTheEnvironment() {
                                    "--"};
     QCOMPARE(StartupSwitches(arguments),
              (std::vector<std::string>{"/language=GB", "/DEBUG", "CONF=familie", "--"}));
+}
+
+// A base name typed under one CONF value is found again under that value only.
+void TestWizardWindow::eachConfigurationKeepsItsOwnSettings() {
+    const auto startWith = [](std::vector<std::string> switches, const QString& baseName) {
+        ks::test::StopTestEnvironment();
+        switches.insert(switches.begin(), "/LANGUAGE=NL");
+        ks::test::StartTestEnvironment(switches);
+        TwzrdHTMLverzamelIndex wizard;
+        wizard.show();
+        auto* field = wizard.findChild<QLineEdit*>("txtBasisnaam");
+        const QString found = field->text();
+        if (!baseName.isEmpty()) field->setText(baseName);
+        wizard.btnCancelClick(); // saves the window's values
+        return found;
+    };
+    QCOMPARE(startWith({"CONF=familie"}, "familie"), QStringLiteral("KESTRIN-Index"));
+    QCOMPARE(startWith({"CONF=vereniging"}, "vereniging"), QStringLiteral("KESTRIN-Index"));
+    QCOMPARE(startWith({"CONF=familie"}, {}), QStringLiteral("familie"));
+    QCOMPARE(startWith({"CONF=vereniging"}, {}), QStringLiteral("vereniging"));
+    QCOMPARE(startWith({}, {}), QStringLiteral("KESTRIN-Index"));
+    ks::test::StopTestEnvironment();
+    ks::test::StartTestEnvironment();
 }
 
 void TestWizardWindow::f1OpensTheActivePagesHelp() {

@@ -100,7 +100,8 @@ private slots:
     void divisionListFollowsTheSizeAndStoredChoices();
     void splitBoxesFollowTheLayout();
     void runWritesWhatTheCommandLineToolWrites();
-    void annulerenDuringARunStopsItAndCloses();
+    void buttonsDuringARunStopIt_data();
+    void buttonsDuringARunStopIt();
     void problemsBeforeTheRunAppearInTheRows();
     void progressRowsShowMissingFilesAndGoAgain();
 
@@ -277,7 +278,24 @@ void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {
     }
 }
 
-void TestWizardRun::annulerenDuringARunStopsItAndCloses() {
+void TestWizardRun::buttonsDuringARunStopIt_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<int>("pageAfter");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Annuleren") << "btnCancel" << false << -1 << int(QDialog::Rejected);
+    QTest::newRow("Vorige") << "btnVorige" << true << int(TwzrdHTMLverzamelIndex::kInstellingen)
+                            << -1;
+    QTest::newRow("Gereed") << "btnFinish" << false << -1 << int(QDialog::Accepted);
+}
+
+// A button pressed during a run only asks it to stop; what the button does
+// happens after the run has returned.
+void TestWizardRun::buttonsDuringARunStopIt() {
+    QFETCH(QString, button);
+    QFETCH(bool, stillOpen);
+    QFETCH(int, pageAfter);
+    QFETCH(int, result);
     const std::string out = store_->Path("out/");
     Wizard wizard;
     wizard.AddSamples();
@@ -287,16 +305,20 @@ void TestWizardRun::annulerenDuringARunStopsItAndCloses() {
     wizard.window.btnVolgendeClick();
     QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kInstellingen));
     QTest::qWait(40); // so that the run's first breath hands the click over
-    bool pressed = false;
+    bool pressedWhileBusy = false;
+    bool stillBusyAfterPress = false;
     QTimer::singleShot(0, &wizard.window, [&] {
-        pressed = wizard.window.Busy;
-        wizard.window.btnCancelClick();
+        pressedWhileBusy = wizard.window.Busy;
+        wizard.Find<QPushButton>(qPrintable(button))->click();
+        stillBusyAfterPress = wizard.window.Busy && wizard.window.isVisible();
     });
     wizard.window.btnVolgendeClick(); // onto the progress page: the run starts
-    QVERIFY(pressed);
+    QVERIFY(pressedWhileBusy);
+    QVERIFY(stillBusyAfterPress);
     QVERIFY(!wizard.window.Busy);
-    QVERIFY(!wizard.window.isVisible());
-    QCOMPARE(wizard.window.result(), int(QDialog::Rejected));
+    QCOMPARE(wizard.window.isVisible(), stillOpen);
+    if (stillOpen) QCOMPARE(wizard.window.ActivePageIndex(), pageAfter);
+    if (!stillOpen) QCOMPARE(wizard.window.result(), result);
     QVERIFY(wizard.opened.isEmpty());
     QCOMPARE(Tree(out).size(), std::size_t(0)); // stopped before its first step
 }

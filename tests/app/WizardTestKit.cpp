@@ -23,15 +23,14 @@ std::unique_ptr<TKScommon>& TestEnvironment() {
 
 } // namespace
 
-void StartTestEnvironment() {
+void StartTestEnvironment(const std::vector<std::string>& switches) {
     static QTemporaryDir home;
     std::unique_ptr<TKScommon>& environment = TestEnvironment();
     if (environment) return;
     ::setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
     ::setenv("TMPDIR", home.path().toLocal8Bit().constData(), 1);
     RegistryStore::Instance().Reload();
-    environment = std::make_unique<TKScommon>(std::vector<std::string>{"/LANGUAGE=NL"},
-                                              std::string(KS_SOURCE_DIST_DIR));
+    environment = std::make_unique<TKScommon>(switches, std::string(KS_SOURCE_DIST_DIR));
     environment->SetProduct(kProductName, kProductVersion, kProductRelease, kProductReleaseDate);
     environment->InitEnvironment();
 }

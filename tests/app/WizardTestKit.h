@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -18,8 +19,9 @@ class TKScommon;
 
 namespace ks::test {
 
-// Makes the process's environment (language NL from the dist folder) once.
-void StartTestEnvironment();
+// Makes the process's environment (language NL from the dist folder) once,
+// with the given start-up switches.
+void StartTestEnvironment(const std::vector<std::string>& switches = {"/LANGUAGE=NL"});
 // Ends it before the program's static objects go (call in cleanupTestCase).
 void StopTestEnvironment();
 
