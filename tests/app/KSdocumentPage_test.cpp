@@ -42,17 +42,11 @@ public:
     bool newFolderOffered = true;
 };
 
-class Wizard {
+class Wizard : public ks::test::ShownWizard {
 public:
     Wizard() {
-        window.resize(640, 480);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.DocumentPage()->SetFolderBrowser(&browser);
         window.ShowPage(TwzrdHTMLverzamelIndex::kDocumenten);
-    }
-    ~Wizard() {
-        if (window.isVisible()) window.btnCancelClick();
     }
     QListWidget* List() { return window.findChild<QListWidget*>("HTXbestanden"); }
     QPushButton* Button(const char* name) { return window.findChild<QPushButton*>(name); }
@@ -78,7 +72,6 @@ public:
     }
 
     FakeBrowser browser;
-    TwzrdHTMLverzamelIndex window;
 };
 
 std::string ListValue(const std::string& name) {

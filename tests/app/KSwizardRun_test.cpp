@@ -37,21 +37,14 @@ namespace fs = std::filesystem;
 
 const std::string kSamples = KS_SOURCE_SAMPLES_DIR;
 
-class Wizard {
+class Wizard : public ks::test::ShownWizard {
 public:
     Wizard() {
-        window.resize(640, 480);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.ProgressPage()->SetUrlOpener([this](const QUrl& url) {
             opened << url;
             return true;
         });
     }
-    ~Wizard() {
-        if (window.isVisible()) window.btnCancelClick();
-    }
-    template <typename T> T* Find(const char* name) { return window.findChild<T*>(name); }
     QStringList SplitBoxes() {
         QStringList names;
         for (QCheckBox* box : Find<QGroupBox>("grpIndex")->findChildren<QCheckBox*>())
@@ -70,7 +63,6 @@ public:
         window.ShowPage(-1);
     }
 
-    TwzrdHTMLverzamelIndex window;
     QList<QUrl> opened;
 };
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <QtTest>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,16 @@ PrivateStore::PrivateStore() {
 }
 
 PrivateStore::~PrivateStore() = default;
+
+ShownWizard::ShownWizard() {
+    window.resize(640, 480);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
+ShownWizard::~ShownWizard() {
+    if (window.isVisible()) window.btnCancelClick();
+}
 
 std::string PrivateStore::Path(const std::string& name) const {
     return dir_.path().toStdString() + "/" + name;

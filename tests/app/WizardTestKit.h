@@ -4,6 +4,8 @@
 // a modal dialog that a click opens.
 #pragma once
 
+#include "app/KSHTMLverzamelIndex.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -38,6 +40,17 @@ public:
 
 private:
     QTemporaryDir dir_;
+};
+
+// The program's window at its design size, shown, and closed through
+// Annuleren when the test is done with it.
+class ShownWizard {
+public:
+    ShownWizard();
+    ~ShownWizard();
+    template <typename T> T* Find(const char* name) { return window.findChild<T*>(name); }
+
+    ks::app::TwzrdHTMLverzamelIndex window;
 };
 
 struct HtxHeader {
