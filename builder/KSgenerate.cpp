@@ -1,6 +1,7 @@
 #include "builder/KSgenerate.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KSpageText.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunProgress.h"
 #include "builder/KSsearchWriter.h"
@@ -59,6 +60,14 @@ std::string NextArgument(std::string& arguments) {
 // link that sits at its name and may point anywhere.
 void RemoveLink(const std::string& path) {
     if (IsLink(path)) ::unlink(path.c_str());
+}
+
+// The text between the brackets of "NAME(...)": "" for "NAME" and "NAME()".
+std::string BracketText(const std::string& placeholder) {
+    const std::size_t open = placeholder.find('(');
+    if (open == std::string::npos) return {};
+    const std::size_t end = placeholder.back() == ')' ? placeholder.size() - 1 : placeholder.size();
+    return placeholder.substr(open + 1, end - open - 1);
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -336,7 +345,7 @@ std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
     if (name == "REPORTLIST") return WriteReportList(builder_, parser, arguments), "";
     if (name == "NAMELIST") return WriteNameList(builder_, parser, arguments), "";
     if (name == "INDEXKEYS") return WriteIndexKeys(builder_, parser, arguments), "";
-    if (name == "INDEXDATA") return WriteIndexData(builder_, parser), "";
+    if (name == "INDEXDATA") return WriteIndexData(builder_, parser, BracketText(placeholder)), "";
     if (name == "SEARCHDATA") return WriteSearchData(builder_, parser, arguments), "";
     if (name.rfind("LINK", 0) == 0) {
         const std::string which = name.substr(4);
@@ -345,7 +354,8 @@ std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
         return "";
     }
     if (name == "TEMPLATE$") return fs::path(parser.TemplateFile).filename().string();
-    if (name == "TITLE$") return parser.Verbatim(settings.Title);
+    if (name == "TITLE$")
+        return parser.Verbatim(TitleText(settings.Title, BracketText(placeholder)));
     if (name == "HOMEPAGE$") {
         std::string homepage = settings.Homepage;
         if (!homepage.empty() && homepage[0] != '.' && homepage[0] != '/' && homepage[0] != '\\' &&

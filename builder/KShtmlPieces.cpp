@@ -39,4 +39,20 @@ std::string SurnameHtml(const TKShtxRegel& entry, const std::string& prefixClass
            HtmlEncode(entry.SurnamePrefix()) + "</span>";
 }
 
+std::string FillPattern(const std::string& pattern, const std::vector<std::string>& values) {
+    std::string text;
+    text.reserve(pattern.size());
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            text += values[index];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}
+
 } // namespace ks

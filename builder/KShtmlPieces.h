@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -17,5 +18,9 @@ std::string Indent(int32_t column);
 // The surname of an entry as HTML: "Berg, <span class="prefixClass">van den</span>"
 // for a surname with a prefix, else the surname; names HTML-encoded.
 std::string SurnameHtml(const TKShtxRegel& entry, const std::string& prefixClass);
+// The pattern with "%1" replaced by values[0], "%2" by values[1] and so on,
+// in one pass (a value that holds "%2" stays as it is). A "%" followed by a
+// digit with no value, or by anything else, is kept.
+std::string FillPattern(const std::string& pattern, const std::vector<std::string>& values);
 
 } // namespace ks

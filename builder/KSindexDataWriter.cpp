@@ -18,8 +18,9 @@ namespace {
 
 class TKSindexDataWriter {
 public:
-    TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out)
-        : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())) {
+    TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out, std::string treeLabel)
+        : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())),
+          treeLabel_(std::move(treeLabel)) {
         const TKSkslData* layout = builder.Settings().Layout;
         split_ = layout != nullptr && layout->CurrentItem != nullptr && layout->CurrentItem->Split;
     }
@@ -95,22 +96,28 @@ private:
                 continue;
             const TKShtxData* document = documents[static_cast<std::size_t>(index)].Data;
             if (document == nullptr) continue;
+            const std::string title = HtmlEncode(document->Title);
+            const std::string number = std::to_string(document->SeqNr);
             line += " <a class=\"IdxR\" href=\"" +
                     HrefText(DocumentLink(fromFile, document->FileName, item)) + "\" title=\"" +
-                    HtmlEncode(document->Title) + "\">" + std::to_string(document->SeqNr) + "</a>";
+                    title + "\"";
+            if (!treeLabel_.empty())
+                line += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
+            line += ">" + number + "</a>";
         }
     }
 
     TKSbuilder& builder_;
     TKStemplateOutput& out_;
     std::string indent_;
+    std::string treeLabel_; // pattern of the links' aria-label; none when empty
     bool split_ = false;
 };
 
 } // namespace
 
-void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out) {
-    TKSindexDataWriter(builder, out).Run();
+void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& treeLabel) {
+    TKSindexDataWriter(builder, out, treeLabel).Run();
 }
 
 } // namespace ks

@@ -12,6 +12,10 @@ class TKStemplateOutput;
 
 // Writes the entries of the combined index into out.Output(); when the
 // layout entry being generated is split, every page goes to its own file.
-void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out);
+// A tree label ("%1, tree %2": %1 the tree's title, %2 its number) gives
+// every numbered link an aria-label, so that a screen reader names the tree
+// rather than reading out a bare number; without one the links carry none.
+void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out,
+                    const std::string& treeLabel = std::string());
 
 } // namespace ks

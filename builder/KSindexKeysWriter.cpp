@@ -11,6 +11,7 @@
 #include "template/KStemplateParser.h"
 
 #include <cstdint>
+#include <map>
 
 namespace ks {
 
@@ -21,10 +22,23 @@ constexpr int32_t kMostPagesAsLinks = 30;
 struct TKSkeyChoice {
     const TKSkslFile* Entry = nullptr;
     std::string Target;
-    int32_t Menu = 0;       // 0: a row of links
-    std::string EmptyLabel; // label of the empty first choice of a menu
-    int32_t Selected = 0;   // page marked as chosen; 0: none
+    int32_t Menu = 0;            // 0: a row of links
+    std::string EmptyLabel;      // label of the empty first choice of a menu
+    int32_t Selected = 0;        // page marked as chosen; 0: none
+    bool MarkCurrent = false;    // aria-current on the link of the page being written
+    bool DistinctLabels = false; // no two pages with the same label
 };
+
+// The words of the options argument, in any case; others are ignored.
+void ReadOptions(const std::string& options, TKSkeyChoice& choice) {
+    std::string rest = AsciiLower(options);
+    std::string word;
+    while (!rest.empty()) {
+        CutField(rest, " ", '\0', word, false);
+        if (word == "current") choice.MarkCurrent = true;
+        if (word == "distinct") choice.DistinctLabels = true;
+    }
+}
 
 class TKSindexKeysWriter {
 public:
@@ -73,26 +87,39 @@ private:
     void WriteKey(const TKSindexData& page) {
         const std::string href = HrefText(PageTarget(*choice_.Entry, page.PageNumber));
         const std::string title = HtmlEncode(PageTitle(page));
-        const int32_t indexType = builder_.Settings().IndexType;
         std::string line = indent_;
         if (choice_.Menu != 0) {
             const bool selected = page.PageNumber == choice_.Selected;
             if (selected) choice_.Selected = 0;
             line += "  <option class=\"KSVIkeyOption\" value=\"" + href + "\" title=\"" + title +
-                    (selected ? "\" selected=\"selected\">" : "\">") +
-                    HtmlEncode(KeyLabel(page, indexType, true)) + "</option>";
+                    (selected ? "\" selected=\"selected\">" : "\">") + Label(page, true) +
+                    "</option>";
         } else {
             line += "  <span class=\"KSVIkey\"><a href=\"" + href + "\" title=\"" + title + "\"";
             if (!choice_.Target.empty()) line += " target=\"" + choice_.Target + "\"";
-            line += ">" + HtmlEncode(KeyLabel(page, indexType, false)) + "</a></span>";
+            // In a single file every page is here: none is the current one.
+            if (choice_.MarkCurrent && choice_.Entry->Split && page.PageNumber == choice_.Selected)
+                line += " aria-current=\"page\"";
+            line += ">" + Label(page, false) + "</a></span>";
         }
         out_.Output().WriteLine(line);
+    }
+
+    std::string Label(const TKSindexData& page, bool withRange) {
+        const int32_t indexType = builder_.Settings().IndexType;
+        if (!choice_.DistinctLabels) return HtmlEncode(KeyLabel(page, indexType, withRange));
+        std::string label = FullKeyLabel(page, indexType, withRange);
+        // A surname cut over several pages starts each of them.
+        const int32_t earlier = labelsSeen_[AsciiUpper(label)]++;
+        if (earlier > 0) label += " " + std::to_string(earlier + 1);
+        return HtmlEncode(label);
     }
 
     TKSbuilder& builder_;
     TKStemplateOutput& out_;
     TKSkeyChoice choice_;
     std::string indent_;
+    std::map<std::string, int32_t> labelsSeen_; // how many pages had each label so far
 };
 
 } // namespace
@@ -107,6 +134,7 @@ void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::stri
     if (args.HasNext()) {
         choice.Menu = StrToIntDef("0" + args.Next(), 0);
         choice.EmptyLabel = args.Next();
+        ReadOptions(args.Next(), choice);
     } else if (builder.PageCount > kMostPagesAsLinks || builder.Settings().IndexType >= 3) {
         choice.Menu = ++builder.KeyMenuCounter;
     }

@@ -1,5 +1,6 @@
 #include "builder/KSpageText.h"
 
+#include "builder/KSwriterArgs.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
 
@@ -49,6 +50,13 @@ std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange
     return label;
 }
 
+std::string FullKeyLabel(const TKSindexData& page, int32_t indexType, bool withRange) {
+    if (indexType <= 2 || withRange) return KeyLabel(page, indexType, withRange);
+    std::string label = page.FirstSurname;
+    std::replace(label.begin(), label.end(), '_', '?');
+    return label;
+}
+
 std::string PageTitle(const TKSindexData& page) {
     std::string title = page.LastSurname + " (" + std::to_string(page.EntryTotal) + ")";
     if (!SameSurnames(page)) title.insert(0, page.FirstSurname + " - ");
@@ -64,6 +72,15 @@ std::string PageTarget(const TKSkslFile& entry, int32_t page) {
     TKSindexData anchor;
     anchor.PageNumber = page;
     return PageFile(entry, page) + "#" + AnchorName(anchor);
+}
+
+std::string TitleText(const std::string& title, const std::string& arguments) {
+    TKSargumentList args(arguments);
+    if (!args.HasNext()) return title;
+    const std::string before = args.Next();
+    const std::string after = args.Next();
+    if (title.empty()) return args.Rest();
+    return before + title + after;
 }
 
 TKSindexData PageAt(TKSpageList& pages, int32_t page) {

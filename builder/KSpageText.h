@@ -18,6 +18,10 @@ std::string AnchorName(const TKSindexData& page);
 // divisions, with withRange the first surname and " - " the last one (when
 // they differ), else the first two characters. Every "_" reads "?".
 std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange);
+// KeyLabel, except that a link to a part of the index (withRange not set)
+// shows the whole first surname rather than its first two characters, which
+// several parts share.
+std::string FullKeyLabel(const TKSindexData& page, int32_t indexType, bool withRange);
 // "Jansen - Klaassen (412)": first surname (when it differs from the last),
 // last surname and the number of entries. Plain text, not yet HTML.
 std::string PageTitle(const TKSindexData& page);
@@ -26,6 +30,10 @@ std::string PageFile(const TKSkslFile& entry, int32_t page);
 // Where page number page starts: its file when the entry is split, else the
 // single file followed by "#" and the page's anchor.
 std::string PageTarget(const TKSkslFile& entry, int32_t page);
+// The title as TITLE$(before,after,otherwise) writes it: with a title,
+// before, the title and after; without one, otherwise (the rest of the
+// arguments, commas included). Without arguments, the title as it is.
+std::string TitleText(const std::string& title, const std::string& arguments);
 // A copy of the page of that number; a number outside the list gives an
 // empty page with that number (the list never grows from here).
 TKSindexData PageAt(TKSpageList& pages, int32_t page);

@@ -133,7 +133,7 @@ protected:
         settings.Layout = layout.get();
         settings.OutputFolder = outputFolder;
         settings.BaseName = base;
-        settings.Title = "My title";
+        settings.Title = title;
         settings.Homepage = "example.org";
         settings.Email = "a@b.nl";
         settings.TempFolder = dir.file("tmp") + "/";
@@ -147,6 +147,7 @@ protected:
 
     TempDir dir;
     std::string baseName = "idx";
+    std::string title = "My title";
     std::unique_ptr<TKSkslData> layout;
     std::vector<std::unique_ptr<TKShtxData>> documents;
     std::unique_ptr<TKSbuilder> builder;
@@ -493,6 +494,30 @@ TEST_F(GenerateTest, ResolvesTheSimpleVariables) {
     EXPECT_EQ("", generator.ResolveVariable("FILE(nothing)", parser));
     EXPECT_EQ("Made with care", generator.ResolveVariable("KSLTEXT(Footer,ignored)", parser));
     EXPECT_EQ("", generator.ResolveVariable("LINKNEXT(nothing)", parser));
+}
+
+// The texts around the title and the tree label are opt-in: the template of
+// the first test, which uses neither, gives the same pages as before.
+TEST_F(GenerateTest, TitleTextsAndTreeLabelsAreWrittenWhereTheTemplateAsksForThem) {
+    WriteFileBytes(dir.file("layout/index.tpl"),
+                   "<title>Index#TITLE$( &ndash; )!</title><h1>#TITLE$(,,Index, all)!</h1>\r\n"
+                   "  #INDEXDATA(%1, tree %2)!\r\n");
+    ASSERT_FALSE(Run().Failed);
+    std::string page = Out("idx1.htm");
+    EXPECT_EQ(0u, page.find("<title>Index &ndash; My title</title><h1>My title</h1>\r\n"));
+    EXPECT_NE(std::string::npos,
+              page.find(" <a class=\"IdxR\" href=\"../trees/tree2/persons.htm#p7\" "
+                        "title=\"Tree two\" aria-label=\"Tree two, tree 2\">2</a>"));
+
+    title.clear();
+    ASSERT_FALSE(Run().Failed);
+    page = Out("idx2.htm");
+    EXPECT_EQ(0u, page.find("<title>Index</title><h1>Index, all</h1>\r\n"));
+    EXPECT_NE(std::string::npos,
+              page.find("title=\"Tree one\" aria-label=\"Tree one, tree 1\">1</a>"));
+    // A start page written with #title$! alone stays empty where the title was.
+    EXPECT_EQ("<p>start.tpl idx1.htm Made with care ABC http://example.org a@b.nl </p>\r\n",
+              Out("idx.htm"));
 }
 
 } // namespace

@@ -27,5 +27,15 @@ TEST(HtmlPieces, SurnameHtmlSetsThePrefixApartAndEncodesBothParts) {
     EXPECT_EQ("Berg,van", SurnameHtml(entry, "VV"));
 }
 
+TEST(HtmlPieces, FillPatternReplacesNumberedPlacesInOnePass) {
+    EXPECT_EQ("Tree one, tree 2", FillPattern("%1, tree %2", {"Tree one", "2"}));
+    EXPECT_EQ("2: Tree one (2)", FillPattern("%2: %1 (%2)", {"Tree one", "2"}));
+    // A value is never read again for places.
+    EXPECT_EQ("Top %2 list, tree 2", FillPattern("%1, tree %2", {"Top %2 list", "2"}));
+    // Places without a value, a lone "%" and "%0" stay as written.
+    EXPECT_EQ("%3 100% %0 %", FillPattern("%3 100% %0 %", {"a", "b"}));
+    EXPECT_EQ("", FillPattern("", {"a"}));
+}
+
 } // namespace
 } // namespace ks

@@ -51,6 +51,31 @@ TEST_F(IndexDataTest, WritesAnchorsSurnameAndTheEntryLineOfTheExample) {
     EXPECT_EQ(0, out.NextPageCalls());
 }
 
+TEST_F(IndexDataTest, ATreeLabelNamesEachTreeInTheLinksAriaLabel) {
+    world.SetPageCount(1);
+    world.AddDocument("tree3/c.htx", "Smit & \"Zn\"", 3);
+    world.WriteEntries({"J\tJansen\tJan\t\t\t\t1\t12\t2\t0,p3.htm#i12|2,p7.htm#i9"});
+    FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
+    WriteIndexData(world.Builder(), out, "%1, tree %2");
+    EXPECT_NE(std::string::npos,
+              out.Text(0).find("<span class=\"VN\">Jan</span>"
+                               " <a class=\"IdxR\" href=\"../tree1/p3.htm#i12\" title=\"Tree one\""
+                               " aria-label=\"Tree one, tree 1\">1</a>"
+                               " <a class=\"IdxR\" href=\"../tree3/p7.htm#i9\""
+                               " title=\"Smit &amp; &quot;Zn&quot;\""
+                               " aria-label=\"Smit &amp; &quot;Zn&quot;, tree 3\">3</a>"
+                               "</span><br />\r\n"))
+        << out.Text(0);
+
+    // Without a label the links are those of the example above.
+    FakeTemplateOutput plain(world.OutFolder(), {"index1.htm"});
+    WriteIndexData(world.Builder(), plain, "");
+    EXPECT_EQ(std::string::npos, plain.Text(0).find("aria-label"));
+    EXPECT_NE(std::string::npos,
+              plain.Text(0).find(" <a class=\"IdxR\" href=\"../tree1/p3.htm#i12\""
+                                 " title=\"Tree one\">1</a> "));
+}
+
 TEST_F(IndexDataTest, ASplitEntryWritesEveryPageIntoItsOwnFileWithTheIndent) {
     world.SetPageCount(2);
     world.WriteEntries({"A\tAa\tJan\t\t\t\t1\t1\t1\t0,a.htm#1", "",

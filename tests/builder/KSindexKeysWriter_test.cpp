@@ -109,6 +109,81 @@ TEST_F(IndexKeysTest, AMenuNumberOfZeroOrNoNumberGivesLinks) {
     }
 }
 
+TEST_F(IndexKeysTest, CurrentMarksTheLinkOfThePageBeingWrittenOnlyInTheEntrysOwnPages) {
+    world.Builder().Settings().IndexType = 1;
+    index->CurrentPage = 2;
+    FakeTemplateOutput own(world.OutFolder(), {"index2.htm"});
+    WriteIndexKeys(world.Builder(), own, "index,_self,0,,current");
+    EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
+              "(7)\" target=\"_self\">A</a></span>\r\n"
+              "  <span class=\"KSVIkey\"><a href=\"index2.htm\" title=\"jansen (1)\" "
+              "target=\"_self\" aria-current=\"page\">J</a></span>\r\n"
+              "  <span class=\"KSVIkey\"><a href=\"index3.htm\" title=\"Jansen - Klaassen "
+              "(412)\" target=\"_self\">J</a></span>\r\n",
+              own.Text(0));
+
+    // Without the option, on another page, or in a menu: no aria-current.
+    for (const std::string arguments :
+         {"index,,0", "index,,0,,", "index,,0,,other", "index,,5,,current"}) {
+        FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
+        WriteIndexKeys(world.Builder(), out, arguments);
+        EXPECT_EQ(std::string::npos, out.Text(0).find("aria-current")) << arguments;
+    }
+    FakeTemplateOutput frame(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), frame, "index,VIindex,0,,CURRENT");
+    EXPECT_EQ(std::string::npos, frame.Text(0).find("aria-current"));
+}
+
+TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
+    world.Builder().Settings().IndexType = 3;
+    // Jansen fills pages 2 to 4 (a surname cut over pages), in any case.
+    world.SetPages({{"A", "Aa", "Bos", 7},
+                    {"J", "Jansen", "Jansen", 9},
+                    {"J", "JANSEN", "jansen", 9},
+                    {"J", "Jansen", "Klaassen", 4},
+                    {"K", "Kok, de", "Kok, de", 2}});
+    FakeTemplateOutput links(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), links, "index,,0,,distinct");
+    EXPECT_EQ(
+        "  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos (7)\">Aa</a></span>\r\n"
+        "  <span class=\"KSVIkey\"><a href=\"index2.htm\" title=\"Jansen "
+        "(9)\">Jansen</a></span>\r\n"
+        "  <span class=\"KSVIkey\"><a href=\"index3.htm\" title=\"jansen (9)\">JANSEN "
+        "2</a></span>\r\n"
+        "  <span class=\"KSVIkey\"><a href=\"index4.htm\" title=\"Jansen - Klaassen (4)\">Jansen "
+        "3</a></span>\r\n"
+        "  <span class=\"KSVIkey\"><a href=\"index5.htm\" title=\"Kok, de (2)\">Kok, "
+        "de</a></span>\r\n",
+        links.Text(0));
+
+    // A menu keeps its ranges and numbers only a range that repeats.
+    FakeTemplateOutput menu(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), menu, "index,,8,choose,Distinct current");
+    const std::string text = menu.Text(0);
+    EXPECT_NE(std::string::npos, text.find("title=\"Aa - Bos (7)\">Aa - Bos</option>"));
+    EXPECT_NE(std::string::npos, text.find("title=\"Jansen (9)\">Jansen</option>"));
+    EXPECT_NE(std::string::npos, text.find("title=\"jansen (9)\">JANSEN 2</option>"));
+    EXPECT_NE(std::string::npos,
+              text.find("title=\"Jansen - Klaassen (4)\">Jansen - Klaassen</option>"));
+
+    // Without the option the labels are those of the rule: two letters.
+    FakeTemplateOutput plain(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), plain, "index,,0");
+    EXPECT_NE(std::string::npos, plain.Text(0).find("title=\"jansen (9)\">Ja</a>"));
+    EXPECT_NE(std::string::npos, plain.Text(0).find("title=\"Jansen - Klaassen (4)\">Ja</a>"));
+}
+
+TEST(IndexKeysPages, CurrentMarksNothingInTheSingleFileOfAnEntryThatIsNotSplit) {
+    WriterWorld world;
+    world.AddEntry("all, all.tpl, all#NR!.htm, All", false);
+    world.Builder().Settings().IndexType = 1;
+    world.SetPages({{"A", "Aa", "Aa", 1}, {"B", "Bos", "Bos", 2}});
+    FakeTemplateOutput out(world.OutFolder(), {"all.htm"});
+    WriteIndexKeys(world.Builder(), out, "all,,0,,current");
+    EXPECT_EQ(std::string::npos, out.Text(0).find("aria-current"));
+    EXPECT_NE(std::string::npos, out.Text(0).find("<a href=\"all.htm#index1\""));
+}
+
 TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
     WriterWorld world;
     world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);

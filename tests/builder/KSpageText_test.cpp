@@ -48,6 +48,28 @@ TEST(PageText, KeyLabelPadsShortSurnamesComparesAsciiCaseOnlyAndShowsUnderscores
     EXPECT_EQ("??", KeyLabel(Page(1, "A", "__", "C", 2), 3, false));
 }
 
+TEST(PageText, FullKeyLabelShowsTheWholeFirstSurnameOfAPartInARowOfLinks) {
+    const TKSindexData page = Page(3, "J", "Jansen, de", "Klaassen", 412);
+    EXPECT_EQ("Jansen, de", FullKeyLabel(page, 3, false));
+    EXPECT_EQ("Jansen, de", FullKeyLabel(page, 6, false));
+    // Menus, letters and two letters keep their labels.
+    EXPECT_EQ("Jansen, de - Klaassen", FullKeyLabel(page, 4, true));
+    EXPECT_EQ("J", FullKeyLabel(page, 1, false));
+    EXPECT_EQ("Ja", FullKeyLabel(page, 2, false));
+    EXPECT_EQ("A?b", FullKeyLabel(Page(1, "A", "A_b", "C", 2), 5, false));
+}
+
+TEST(PageText, TitleTextPutsItsTextsAroundATitleOrTakesTheOtherwise) {
+    EXPECT_EQ("Smit", TitleText("Smit", ""));
+    EXPECT_EQ("", TitleText("", ""));
+    EXPECT_EQ(" &ndash; Smit", TitleText("Smit", " &ndash; "));
+    EXPECT_EQ("", TitleText("", " &ndash; "));
+    EXPECT_EQ("(Smit)", TitleText("Smit", "(,),none"));
+    // Without a title: everything after the second comma, commas included.
+    EXPECT_EQ("Name index, all trees", TitleText("", ",,Name index, all trees"));
+    EXPECT_EQ("Smit", TitleText("Smit", ",,Name index"));
+}
+
 TEST(PageText, PageTitleNamesTheRangeOnlyWhenTheSurnamesDiffer) {
     EXPECT_EQ("Jansen - Klaassen (412)", PageTitle(Page(3, "J", "Jansen", "Klaassen", 412)));
     EXPECT_EQ("JANSEN (3)", PageTitle(Page(3, "J", "jansen", "JANSEN", 3)));

@@ -87,6 +87,8 @@ async function checkTitleAndHeading(page, problems) {
     headings: [...document.querySelectorAll('h1')].map((h) => h.textContent.trim()),
   }));
   if (!/[A-Za-z\u00c0-\u024f]/.test(facts.title)) problems.add(`title "${facts.title}" says nothing`);
+  // "Name index -" of a build without a title
+  if (/^[-\u2013\u2014:|\u00b7]|[-\u2013\u2014:|\u00b7]$/.test(facts.title)) problems.add(`title "${facts.title}" has a dangling separator`);
   if (facts.headings.length !== 1) problems.add(`${facts.headings.length} h1 elements`);
   else if (facts.headings[0] === '') problems.add('the h1 is empty');
 }
@@ -253,6 +255,7 @@ async function checkPage(contexts, file, start, state) {
 
   page = await step('load without JavaScript', () => load(contexts.noScript, file));
   await step('menus without JavaScript', () => checkWithoutScript(page, problems));
+  await step('current page marked without JavaScript', () => checkCurrentMarked(page, problems));
   await step('close', () => close(page));
 
   return { problems: problems.list, notes: [...new Set(notes)] };

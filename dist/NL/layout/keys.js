@@ -8,8 +8,10 @@
    - A row of letters that is too long or too vague to choose from (more
      than 30 pages, or two pages with the same label) gives way to a menu:
      the one beside it, or the one the page shows elsewhere.
-   - The letter of the page shown carries aria-current; in a file with an
-     anchor per letter, the letter last jumped to does.
+   - The letter of the page shown carries aria-current: the pages mark it
+     themselves, and this script keeps the mark right where they cannot: in
+     a file with an anchor per letter the letter last jumped to carries it,
+     and in a pane the letter last opened there.
    - A place jumped to is not hidden under a bar that sticks to the top. */
 (function () {
   'use strict';

@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Combined name index &ndash; #TITLE$!</title>
+<title>Combined name index#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -24,11 +24,11 @@
     <nav class="kc-keys" aria-labelledby="kc-keystitle">
       <h2 id="kc-keystitle">Index</h2>
       <div class="ks-keyrow">
-        #INDEXKEYS(index,VIindex,0)!
+        #INDEXKEYS(index,VIindex,0,,distinct)!
       </div>
       <form class="ks-jump" action="#FILE(index)!" target="VIindex" hidden>
         <label for="keymenu9001">Part of the index</label>
-        #INDEXKEYS(index,VIindex,9001,choose a part)!
+        #INDEXKEYS(index,VIindex,9001,choose a part,distinct)!
         <button type="submit">Go</button>
       </form>
     </nav>

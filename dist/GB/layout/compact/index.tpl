@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Name index &ndash; #TITLE$!</title>
+<title>Name index#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -33,7 +33,7 @@
   </table>
 </section>
 <main class="kp-index">
-  #INDEXDATA!
+  #INDEXDATA(%1, tree %2)!
 </main>
 <footer class="kp-foot">
   <p class="kp-top"><a href="#top">Back to top</a></p>

@@ -5,7 +5,7 @@
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <meta name="description" content="#KSLTEXT(description)!">
-<title>Combined name index &ndash; #TITLE$!</title>
+<title>Combined name index#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -25,11 +25,11 @@
     <p>#KSLTEXT(keysintro)!</p>
     <nav class="ks-keys ks-keys-large" aria-labelledby="ks-letters">
       <div class="ks-keyrow">
-        #INDEXKEYS(index,,0)!
+        #INDEXKEYS(index,,0,,distinct)!
       </div>
       <form class="ks-jump" action="#FILE(index)!" hidden>
         <label for="keymenu9003">Part of the index</label>
-        #INDEXKEYS(index,,9003,choose a part)!
+        #INDEXKEYS(index,,9003,choose a part,distinct)!
         <button type="submit">Go</button>
       </form>
     </nav>
@@ -53,7 +53,7 @@
   <div class="ks-wrap">
     <p>#KSLTEXT(footer)!</p>
     <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Home page</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
-    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Made on #DATE! with KESTRIN HTML verzamelindex #VERSION$!</p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)!#TITLE$( )! &middot; Made on #DATE! with KESTRIN HTML verzamelindex #VERSION$!</p>
   </div>
 </footer>
 </body>

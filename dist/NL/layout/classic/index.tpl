@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Naamindex &ndash; #TITLE$!</title>
+<title>Naamindex#TITLE$( &ndash; )!</title>
 <base target="_top">
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
@@ -21,7 +21,7 @@
 </header>
 #KSLTEXT(searchpane)!
 <main class="kc-sheet kc-index">
-  #INDEXDATA!
+  #INDEXDATA(%1, stamboom %2)!
 </main>
 <footer class="kc-nav">
   <a class="kc-home" href="#FILE(frame)!">Startpagina</a>

@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Stambomen &ndash; #TITLE$!</title>
+<title>Stambomen#TITLE$( &ndash; )!</title>
 <base target="_top">
 <link rel="stylesheet" href="#FILE(css)!">
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>

@@ -5,7 +5,7 @@
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
 <meta name="description" content="#KSLTEXT(description)!">
-<title>Verzamelindex &ndash; #TITLE$!</title>
+<title>Verzamelindex#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -25,11 +25,11 @@
     <p>#KSLTEXT(keysintro)!</p>
     <nav class="ks-keys ks-keys-large" aria-labelledby="ks-letters">
       <div class="ks-keyrow">
-        #INDEXKEYS(index,,0)!
+        #INDEXKEYS(index,,0,,distinct)!
       </div>
       <form class="ks-jump" action="#FILE(index)!" hidden>
         <label for="keymenu9003">Deel van de index</label>
-        #INDEXKEYS(index,,9003,kies een deel)!
+        #INDEXKEYS(index,,9003,kies een deel,distinct)!
         <button type="submit">Ga</button>
       </form>
     </nav>
@@ -53,7 +53,7 @@
   <div class="ks-wrap">
     <p>#KSLTEXT(footer)!</p>
     <p class="ks-contact"><a class="ks-homepage" href="#HOMEPAGE$!">Homepage</a><a class="ks-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
-    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)! #TITLE$! &middot; Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
+    <p class="ks-made">&copy; #RIGHT$(""+DATE,4)!#TITLE$( )! &middot; Gemaakt op #DATE! met KESTRIN HTML verzamelindex #VERSION$!</p>
   </div>
 </footer>
 </body>
