@@ -278,8 +278,8 @@ bool TKSsettingsPage::verifyPage() const {
 void TKSsettingsPage::ApplyTo(TKSrunSetup& setup) const {
     setup.BaseName = ToPath(txtBasisnaam_->text());
     setup.IndexType = cboIndextype_->isEnabled() && cboIndextype_->currentIndex() > 0
-                          ? cboIndextype_->currentIndex() + 1
-                          : 0;
+                          ? IndexTypeFromNumber(cboIndextype_->currentIndex() + 1)
+                          : TKSindexType::NotChosen;
     setup.IndexWithYears = chkIndexMetJaartallen_->isChecked();
     setup.DuplicatesIgnoreYears = chkDubbelZonderJaartallen_->isChecked();
     setup.Title = ToKS(txtRapportTitel_->text());

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     ks::TKSrunSettings settings;
     for (auto& document : documents)
         settings.Documents.push_back({document.get(), true});
-    settings.IndexType = indexType;
+    settings.IndexType = ks::IndexTypeFromNumber(indexType);
     settings.TempFolder = std::filesystem::temp_directory_path().string() + "/";
 
     ks::TKSbuilder builder(settings);

@@ -40,7 +40,7 @@ public:
     // surname.
     void MergeStep(TKSprogressBar& bar, TKSbreather& breather);
     // Folding duplicates and cutting pages; returns the number of pages. An
-    // index type of kIndexTypeAuto becomes the division chosen.
+    // index type of Auto becomes the division chosen.
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
 
     TKSrunSettings& Settings() { return settings_; }

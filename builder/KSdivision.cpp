@@ -18,8 +18,6 @@ namespace ks {
 
 namespace {
 
-constexpr int32_t kFirstType = 1;
-constexpr int32_t kLastType = 6;
 // Markup the index writer puts around an entry's texts: the bookmark and
 // surname line; a person's line; the years in its title and after the
 // names; a reference besides its link, title and way to the tree.
@@ -43,17 +41,17 @@ std::string LetterKey(const std::string& surname) {
 // Sums the sizes of the surnames page by page, as one division cuts them.
 class PageCutter {
 public:
-    PageCutter(int32_t indexType, int64_t estimatedSize, int64_t cap)
-        : target_(TargetPageSize(indexType, estimatedSize)), cap_(indexType > 2 ? cap : 0) {
+    PageCutter(TKSindexType indexType, int64_t estimatedSize, int64_t cap)
+        : target_(TargetPageSize(indexType, estimatedSize)), cap_(InParts(indexType) ? cap : 0) {
         estimate_.IndexType = indexType;
     }
 
     void Add(const std::string& surname, int64_t size) {
-        const int32_t type = estimate_.IndexType;
+        const TKSindexType type = estimate_.IndexType;
         bool newPage = estimate_.PageCount == 0;
-        if (!newPage && type == 1) newPage = LetterKey(surname) != key_;
-        if (!newPage && type == 2) newPage = TwoLetterKey(surname) != key_;
-        if (!newPage && type > 2) newPage = !JoinsPage(page_, size, target_);
+        if (!newPage && type == TKSindexType::FirstLetter) newPage = LetterKey(surname) != key_;
+        if (!newPage && type == TKSindexType::TwoLetters) newPage = TwoLetterKey(surname) != key_;
+        if (!newPage && InParts(type)) newPage = !JoinsPage(page_, size, target_);
         if (!newPage && cap_ > 0) newPage = page_ + size > cap_;
         if (newPage) {
             ++estimate_.PageCount;
@@ -65,8 +63,8 @@ public:
             estimate_.LargestPage = std::max(estimate_.LargestPage, cap_);
         }
         estimate_.LargestPage = std::max(estimate_.LargestPage, page_);
-        if (type == 1) key_ = LetterKey(surname);
-        if (type == 2) key_ = TwoLetterKey(surname);
+        if (type == TKSindexType::FirstLetter) key_ = LetterKey(surname);
+        if (type == TKSindexType::TwoLetters) key_ = TwoLetterKey(surname);
     }
 
     const TKSdivisionEstimate& Estimate() const { return estimate_; }
@@ -79,7 +77,8 @@ private:
     std::string key_;
 };
 
-const TKSdivisionEstimate* Find(const std::vector<TKSdivisionEstimate>& estimates, int32_t type) {
+const TKSdivisionEstimate* Find(const std::vector<TKSdivisionEstimate>& estimates,
+                                TKSindexType type) {
     for (const TKSdivisionEstimate& estimate : estimates)
         if (estimate.IndexType == type) return &estimate;
     return nullptr;
@@ -92,16 +91,16 @@ void CheckFile(const std::string& path, bool split, int64_t limit, TKSpageSizeCh
     check.LargePages.push_back({path, static_cast<int64_t>(size), split});
 }
 
-int32_t Suggest(const TKSbuilder& builder, const TKSpageSizeCheck& check, int64_t limit) {
+TKSindexType Suggest(const TKSbuilder& builder, const TKSpageSizeCheck& check, int64_t limit) {
     int64_t largest = 0;
     for (const TKSlargePage& page : check.LargePages)
         if (page.Split) largest = std::max(largest, page.Size);
     const TKSkslData* layout = builder.Settings().Layout;
-    const int32_t used = builder.Settings().IndexType;
+    const TKSindexType used = builder.Settings().IndexType;
     const std::vector<TKSdivisionEstimate>& estimates = builder.Division.Estimates;
     const TKSdivisionEstimate* estimate = Find(estimates, used);
     if (largest == 0 || layout == nullptr || !layout->AsksFor("INDEXTYPE") || estimate == nullptr)
-        return 0;
+        return TKSindexType::NotChosen;
     // What the estimate of the division used turned out to be in bytes
     // tells what the others would come to.
     int64_t budget = kAutoPageBudget;
@@ -109,11 +108,12 @@ int32_t Suggest(const TKSbuilder& builder, const TKSpageSizeCheck& check, int64_
         budget = std::min(budget, static_cast<int64_t>(static_cast<double>(limit) *
                                                        static_cast<double>(estimate->LargestPage) /
                                                        static_cast<double>(largest)));
-    const int32_t type = ChooseDivision(estimates, budget);
+    const TKSindexType type = ChooseDivision(estimates, budget);
     const TKSdivisionEstimate* chosen = Find(estimates, type);
-    if (chosen != nullptr && chosen->LargestPage <= budget) return type == used ? 0 : type;
+    if (chosen != nullptr && chosen->LargestPage <= budget)
+        return type == used ? TKSindexType::NotChosen : type;
     // No division that keeps every surname on one page will do.
-    return builder.Division.Auto ? 0 : kIndexTypeAuto;
+    return builder.Division.Auto ? TKSindexType::NotChosen : TKSindexType::Auto;
 }
 
 } // namespace
@@ -153,10 +153,9 @@ bool JoinsPage(int64_t v, int64_t u, int64_t w) {
     return Distance(w, v + u) < Distance(w, v) && (u <= w || 4 * v <= w);
 }
 
-int64_t TargetPageSize(int32_t indexType, int64_t estimatedSize) {
-    static const int64_t kParts[] = {50, 100, 250, 500};
-    if (indexType < 3 || indexType > 6) return 0;
-    return estimatedSize / kParts[indexType - 3];
+int64_t TargetPageSize(TKSindexType indexType, int64_t estimatedSize) {
+    const int64_t parts = PartCount(indexType);
+    return parts > 0 ? estimatedSize / parts : 0;
 }
 
 int64_t SurnameSize(const std::string& sizesLine) {
@@ -177,8 +176,8 @@ std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,
     TKSFileStream sizes(sizesPath, "I");
     if (!sizes.Opened()) return {};
     std::vector<PageCutter> cutters;
-    for (int32_t type = kFirstType; type <= kLastType; ++type)
-        cutters.emplace_back(type, estimatedSize, cap);
+    for (int32_t type = 1; type <= 6; ++type)
+        cutters.emplace_back(IndexTypeFromNumber(type), estimatedSize, cap);
     std::string line;
     while (!sizes.Eof()) {
         sizes.ReadLine(line);
@@ -194,7 +193,7 @@ std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,
     return estimates;
 }
 
-int32_t ChooseDivision(const std::vector<TKSdivisionEstimate>& estimates, int64_t budget) {
+TKSindexType ChooseDivision(const std::vector<TKSdivisionEstimate>& estimates, int64_t budget) {
     const TKSdivisionEstimate* best = nullptr;
     for (const TKSdivisionEstimate& e : estimates)
         if (e.LargestPage <= budget && (best == nullptr || e.PageCount < best->PageCount))
@@ -204,7 +203,7 @@ int32_t ChooseDivision(const std::vector<TKSdivisionEstimate>& estimates, int64_
         if (best == nullptr || e.LargestPage < best->LargestPage ||
             (e.LargestPage == best->LargestPage && e.PageCount < best->PageCount))
             best = &e;
-    return best != nullptr ? best->IndexType : 1;
+    return best != nullptr ? best->IndexType : TKSindexType::FirstLetter;
 }
 
 TKSpageSizeCheck CheckPageSizes(const TKSbuilder& builder, int64_t limit) {

@@ -5,6 +5,8 @@
 // command-line tool both use these.
 #pragma once
 
+#include "builder/KSindexType.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -18,8 +20,6 @@ struct TKSrunSettings;
 
 // Pages above this many bytes load slowly, above all on a phone.
 constexpr int64_t kPageSizeLimit = 2'000'000;
-// The index type that lets the run choose the division after the merge.
-constexpr int32_t kIndexTypeAuto = -1;
 // When the run chooses the division itself: the budget, in the merge's
 // estimated bytes per surname, for the index on the largest page. The merge
 // counts little more than half of what the index writer writes (a line per
@@ -37,9 +37,9 @@ constexpr int64_t kAutoPageCap = 1'600'000;
 // nearer the target w, unless it is larger than the target and the page is
 // past a quarter of it.
 bool JoinsPage(int64_t v, int64_t u, int64_t w);
-// The target page size of index types 3 to 6 (about 50, 100, 250, 500
+// The target page size of the divisions into parts (about 50, 100, 250, 500
 // parts); 0 for the others.
-int64_t TargetPageSize(int32_t indexType, int64_t estimatedSize);
+int64_t TargetPageSize(TKSindexType indexType, int64_t estimatedSize);
 // The size in a line of the sizes per surname (surname, tab, size); 0 when
 // there is none.
 int64_t SurnameSize(const std::string& sizesLine);
@@ -69,7 +69,7 @@ private:
 std::vector<int64_t> ReferenceSizes(const TKSrunSettings& settings);
 
 struct TKSdivisionEstimate {
-    int32_t IndexType = 0;
+    TKSindexType IndexType = TKSindexType::NotChosen;
     int32_t PageCount = 0;
     int64_t LargestPage = 0; // estimated bytes of the index on the largest page
 };
@@ -83,9 +83,10 @@ struct TKSdivisionInfo {
 
 // The six divisions, in order of index type, from the sizes per surname
 // ("HTMLindexAN.tmp": surname, tab, size per line, "#" at the end), read once.
-// Types 2 to 6 cut the pages as the duplicate step does; per letter is an
-// estimate from the surnames' first letters, as the index letters are not in
-// the file. With a cap (in the same units), types 3 to 6 also end a page
+// Two letters and the parts cut the pages as the duplicate step does; per
+// letter is an estimate from the surnames' first letters, as the index
+// letters are not in the file. With a cap (in the same units), the
+// divisions into parts also end a page
 // before it passes the cap, cutting a surname larger than the cap into
 // parts. Empty when the file cannot be read.
 std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,
@@ -93,7 +94,7 @@ std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,
 // Of the divisions whose largest page stays within budget, the one with the
 // fewest pages (ties: the lower index type); when none does, the one with
 // the smallest largest page. Per letter when there are no estimates.
-int32_t ChooseDivision(const std::vector<TKSdivisionEstimate>& estimates, int64_t budget);
+TKSindexType ChooseDivision(const std::vector<TKSdivisionEstimate>& estimates, int64_t budget);
 
 struct TKSlargePage {
     std::string Path;
@@ -104,10 +105,10 @@ struct TKSlargePage {
 struct TKSpageSizeCheck {
     std::vector<TKSlargePage> LargePages; // in the order of the layout's entries
     // A division whose pages would stay under the limit, when a split page is
-    // too large and the layout offers divisions: 1 to 6, or kIndexTypeAuto
-    // when only cutting the largest surnames into parts would do; 0 when
-    // there is nothing to suggest.
-    int32_t SuggestedIndexType = 0;
+    // too large and the layout offers divisions; Auto when only cutting the
+    // largest surnames into parts would do; NotChosen when there is nothing
+    // to suggest.
+    TKSindexType SuggestedIndexType = TKSindexType::NotChosen;
 };
 
 // The pages the templates of the run's layout wrote that are larger than

@@ -219,14 +219,14 @@ private:
 
     bool NewPage(const TKShtxRegel& previous, const TKShtxRegel& next) {
         switch (options_.IndexType) {
-        case 1:
+        case TKSindexType::FirstLetter:
             return previous.Letter != next.Letter;
-        case 2:
+        case TKSindexType::TwoLetters:
             return TwoLetterKey(previous.Surname) != TwoLetterKey(next.Surname);
-        case 3:
-        case 4:
-        case 5:
-        case 6:
+        case TKSindexType::Parts50:
+        case TKSindexType::Parts100:
+        case TKSindexType::Parts250:
+        case TKSindexType::Parts500:
             return NewPageBySize(previous, next);
         default:
             return false;
@@ -274,7 +274,7 @@ TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::stri
                                   TKSbreather& breather) {
     pages.Clear();
     TKSdivisionInfo division;
-    division.Auto = options.IndexType == kIndexTypeAuto;
+    division.Auto = options.IndexType == TKSindexType::Auto;
     division.Estimates = EstimateDivisions(sizesPath, options.EstimatedSize);
     TKSduplicateOptions used = options;
     int64_t cap = 0;
@@ -283,7 +283,7 @@ TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::stri
         // as the cap does.
         used.IndexType = ChooseDivision(
             EstimateDivisions(sizesPath, options.EstimatedSize, kAutoPageBudget), kAutoPageBudget);
-        if (used.IndexType > 2) cap = kAutoPageCap;
+        if (InParts(used.IndexType)) cap = kAutoPageCap;
     }
     TKSFileStream merged(mergedPath, "I");
     TKSFileStream sizes(sizesPath, "I");

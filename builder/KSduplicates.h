@@ -16,11 +16,11 @@ class TKSpageList;
 class TKSprogressBar;
 
 struct TKSduplicateOptions {
-    // 1 letter, 2 two letters, 3..6 about 50/100/250/500 parts; kIndexTypeAuto:
+    // Auto:
     // the division with the fewest pages that keeps the largest within
     // kAutoPageBudget, a division into parts then also capped at
     // kAutoPageCap (a surname larger than that is cut into parts).
-    int32_t IndexType = 1;
+    TKSindexType IndexType = TKSindexType::FirstLetter;
     bool IgnoreYears = false;  // fold duplicates without comparing years
     int64_t EstimatedSize = 0; // from the merge
     // For the cap: per document position, the bytes of a reference besides
@@ -31,8 +31,8 @@ struct TKSduplicateOptions {
 struct TKSduplicateResult {
     int32_t PageCount = 0;
     int32_t EntryTotalCount = 0;
-    int32_t IndexType = 1;    // the division used
-    TKSdivisionInfo Division; // what each division would give
+    TKSindexType IndexType = TKSindexType::FirstLetter; // the division used
+    TKSdivisionInfo Division;                           // what each division would give
 };
 
 // Reads the merged lines and the sizes per surname, writes the entries to

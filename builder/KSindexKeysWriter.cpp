@@ -106,7 +106,7 @@ private:
     }
 
     std::string Label(const TKSindexData& page, bool withRange) {
-        const int32_t indexType = builder_.Settings().IndexType;
+        const TKSindexType indexType = builder_.Settings().IndexType;
         if (!choice_.DistinctLabels) return HtmlEncode(KeyLabel(page, indexType, withRange));
         std::string label = FullKeyLabel(page, indexType, withRange);
         // A surname cut over several pages starts each of them.
@@ -135,7 +135,7 @@ void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::stri
         choice.Menu = StrToIntDef("0" + args.Next(), 0);
         choice.EmptyLabel = args.Next();
         ReadOptions(args.Next(), choice);
-    } else if (builder.PageCount > kMostPagesAsLinks || builder.Settings().IndexType >= 3) {
+    } else if (builder.PageCount > kMostPagesAsLinks || InParts(builder.Settings().IndexType)) {
         choice.Menu = ++builder.KeyMenuCounter;
     }
     // Inside the entry's own output, the page being written is the chosen one.

@@ -73,7 +73,7 @@ private:
     void OpenBlock() {
         const TKSindexData page = PageAt(builder_.Pages, first_.PageNr);
         const std::string anchor = AnchorName(page);
-        const int32_t indexType = builder_.Settings().IndexType;
+        const TKSindexType indexType = builder_.Settings().IndexType;
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent_ + "<span class=\"KSVIletter\">");
         output.WriteLine(indent_ + "  <a name=\"" + anchor + "\" id=\"" + anchor + "\"></a>");

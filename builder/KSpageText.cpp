@@ -36,11 +36,11 @@ std::string AnchorName(const TKSindexData& page) {
     return "index" + std::to_string(page.PageNumber);
 }
 
-std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange) {
+std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
     std::string label;
-    if (indexType <= 1) {
+    if (indexType <= TKSindexType::FirstLetter) {
         label = page.GroupLetter;
-    } else if (indexType == 2 || !withRange) {
+    } else if (indexType == TKSindexType::TwoLetters || !withRange) {
         label = TwoLetters(page.FirstSurname);
     } else {
         label = page.FirstSurname;
@@ -50,8 +50,8 @@ std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange
     return label;
 }
 
-std::string FullKeyLabel(const TKSindexData& page, int32_t indexType, bool withRange) {
-    if (indexType <= 2 || withRange) return KeyLabel(page, indexType, withRange);
+std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
+    if (!InParts(indexType) || withRange) return KeyLabel(page, indexType, withRange);
     std::string label = page.FirstSurname;
     std::replace(label.begin(), label.end(), '_', '?');
     return label;

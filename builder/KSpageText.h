@@ -3,6 +3,7 @@
 #pragma once
 
 #include "builder/KSindexData.h"
+#include "builder/KSindexType.h"
 
 #include <cstdint>
 #include <string>
@@ -17,11 +18,11 @@ std::string AnchorName(const TKSindexData& page);
 // per two letters: the surname's first two characters ("Ja"); for the other
 // divisions, with withRange the first surname and " - " the last one (when
 // they differ), else the first two characters. Every "_" reads "?".
-std::string KeyLabel(const TKSindexData& page, int32_t indexType, bool withRange);
+std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange);
 // KeyLabel, except that a link to a part of the index (withRange not set)
 // shows the whole first surname rather than its first two characters, which
 // several parts share.
-std::string FullKeyLabel(const TKSindexData& page, int32_t indexType, bool withRange);
+std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange);
 // "Jansen - Klaassen (412)": first surname (when it differs from the last),
 // last surname and the number of entries. Plain text, not yet HTML.
 std::string PageTitle(const TKSindexData& page);

@@ -4,6 +4,8 @@
 // arguments.
 #pragma once
 
+#include "builder/KSindexType.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,10 +23,10 @@ struct TKSrunDocument {
 struct TKSrunSettings {
     std::vector<TKSrunDocument> Documents; // in list order
     TKSkslData* Layout = nullptr;          // owned by the caller
-    int32_t IndexType = 1;                 // 1 to 6, or kIndexTypeAuto (KSdivision.h)
-    bool IndexWithYears = false;           // show years in the index
-    bool DuplicatesIgnoreYears = false;    // fold duplicates without comparing years
-    std::string OutputFolder;              // ends with "/"
+    TKSindexType IndexType = TKSindexType::FirstLetter;
+    bool IndexWithYears = false;        // show years in the index
+    bool DuplicatesIgnoreYears = false; // fold duplicates without comparing years
+    std::string OutputFolder;           // ends with "/"
     std::string BaseName;
     std::string Title;
     std::string Homepage;

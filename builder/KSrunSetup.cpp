@@ -147,7 +147,8 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
         if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
             problems.push_back({layout_->LayoutFile, "entry " + entry.Name + ": " + problem});
     }
-    const bool divided = IndexType > 1 || IndexType == kIndexTypeAuto;
+    const bool divided =
+        IndexType != TKSindexType::NotChosen && IndexType != TKSindexType::FirstLetter;
     if (divided && !layout_->AsksFor("INDEXTYPE"))
         problems.push_back({layout_->LayoutFile, "the layout does not ask for an index division"});
     else if (divided && !AnySplit(*layout_))
@@ -155,8 +156,8 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
     return problems;
 }
 
-int32_t TKSrunSetup::EffectiveIndexType() const {
-    return IndexType > 0 || IndexType == kIndexTypeAuto ? IndexType : 1;
+TKSindexType TKSrunSetup::EffectiveIndexType() const {
+    return IndexType == TKSindexType::NotChosen ? TKSindexType::FirstLetter : IndexType;
 }
 
 std::string TKSrunSetup::OutputFolderPath() const {

@@ -81,15 +81,15 @@ public:
     // developer mode. The documents and the layout stay owned here.
     TKSrunSettings Settings(const TKScommon& environment) const;
 
-    // The division the run uses: 1 when none is chosen.
-    int32_t EffectiveIndexType() const;
+    // The division the run uses: per letter when none is chosen.
+    TKSindexType EffectiveIndexType() const;
     // The output folder as an absolute path with "/".
     std::string OutputFolderPath() const;
 
     TKSdocumentList Documents;
     std::string OutputFolder; // as given
     std::string BaseName = "KESTRIN-Index";
-    int32_t IndexType = 0; // 0: not chosen; kIndexTypeAuto: chosen after the merge
+    TKSindexType IndexType = TKSindexType::NotChosen;
     bool IndexWithYears = false;
     bool DuplicatesIgnoreYears = false;
     std::string Title;

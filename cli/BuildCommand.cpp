@@ -76,7 +76,7 @@ struct BuildOptions {
     std::string layout;
     std::string output;
     std::string base = "KESTRIN-Index";
-    int indexType = 0; // 0: not given; or kIndexTypeAuto
+    TKSindexType indexType = TKSindexType::NotChosen;
     bool years = false;
     bool ignoreYears = false;
     std::vector<std::string> split;
@@ -134,8 +134,10 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             o.base = value();
         else if (a == "-i" || a == "--index-type") {
             const std::string v = value();
-            const int type = SameTextAscii(v, "auto") ? kIndexTypeAuto : StrToIntDef(v, 0);
-            if (type != kIndexTypeAuto && (type < 1 || type > 6))
+            const TKSindexType type = SameTextAscii(v, "auto")
+                                          ? TKSindexType::Auto
+                                          : IndexTypeFromNumber(StrToIntDef(v, 0));
+            if (type == TKSindexType::NotChosen)
                 throw UsageError{"the index type must be 1 to 6 or auto"};
             o.indexType = type;
         } else if (a == "--years")
@@ -283,12 +285,13 @@ void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
         err << "kestrin-index: warning: " << page.Path << " is "
             << static_cast<double>(page.Size / 10000) / 100 << " MB (" << page.Size
             << " bytes); pages over 2 MB load slowly\n";
-    const int32_t type = check.SuggestedIndexType;
-    if (type == kIndexTypeAuto)
+    const TKSindexType type = check.SuggestedIndexType;
+    if (type == TKSindexType::Auto)
         err << "kestrin-index: warning: -i auto (cutting the largest surnames into parts) would "
                "keep the index pages under 2 MB\n";
-    else if (type >= 1 && type <= 6)
-        err << "kestrin-index: warning: -i " << type << " (" << kDivisionNames[type - 1]
+    else if (type != TKSindexType::NotChosen)
+        err << "kestrin-index: warning: -i " << IndexTypeNumber(type) << " ("
+            << kDivisionNames[IndexTypeNumber(type) - 1]
             << ") would keep the index pages under 2 MB\n";
 }
 

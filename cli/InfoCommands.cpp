@@ -1,11 +1,11 @@
 #include "cli/InfoCommands.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "index/KSdocumentCheck.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
 #include "index/KSdocumentCharset.h"
+#include "index/KSdocumentCheck.h"
 #include "index/KSdocumentText.h"
 #include "index/KShtxData.h"
 #include "index/KSlayoutList.h"

@@ -42,7 +42,7 @@ void ExpectEstimates(const std::vector<TKSdivisionEstimate>& estimates,
                      const std::vector<Expected>& expected) {
     ASSERT_EQ(expected.size(), estimates.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(static_cast<int32_t>(i + 1), estimates[i].IndexType);
+        EXPECT_EQ(IndexTypeFromNumber(static_cast<int32_t>(i + 1)), estimates[i].IndexType);
         EXPECT_EQ(expected[i].pages, estimates[i].PageCount) << "index type " << i + 1;
         EXPECT_EQ(expected[i].largest, estimates[i].LargestPage) << "index type " << i + 1;
     }
@@ -100,7 +100,7 @@ TEST(EstimateDivisions, AgreeWithThePagesTheDuplicateStepCuts) {
     const auto estimates = EstimateDivisions(dir.file("sizes.tmp"), 5000);
     for (int32_t type = 1; type <= 6; ++type) {
         TKSduplicateOptions options;
-        options.IndexType = type;
+        options.IndexType = IndexTypeFromNumber(type);
         options.EstimatedSize = 5000;
         TKSpageList pages;
         TKSnullProgressBar bar;
@@ -110,25 +110,30 @@ TEST(EstimateDivisions, AgreeWithThePagesTheDuplicateStepCuts) {
                            dir.file("entries.tmp"), options, pages, breather);
         EXPECT_EQ(estimates[static_cast<std::size_t>(type - 1)].PageCount, result.PageCount)
             << "index type " << type;
-        EXPECT_EQ(type, result.IndexType);
+        EXPECT_EQ(IndexTypeFromNumber(type), result.IndexType);
         EXPECT_FALSE(result.Division.Auto);
         EXPECT_EQ(6u, result.Division.Estimates.size());
     }
 }
 
 TEST(ChooseDivision, FewestPagesWithinTheBudgetElseTheSmallestLargestPage) {
-    const std::vector<TKSdivisionEstimate> estimates = {{1, 26, 1'500'000}, {2, 300, 200'000},
-                                                        {3, 50, 950'000},   {4, 100, 450'000},
-                                                        {5, 250, 200'000},  {6, 500, 90'000}};
-    EXPECT_EQ(1, ChooseDivision(estimates, 2'000'000));
-    EXPECT_EQ(1, ChooseDivision(estimates, 1'500'000)); // within means up to and including
-    EXPECT_EQ(4, ChooseDivision(estimates, 900'000));
-    EXPECT_EQ(5, ChooseDivision(estimates, 400'000));
-    EXPECT_EQ(6, ChooseDivision(estimates, 100'000));
-    EXPECT_EQ(6, ChooseDivision(estimates, 50'000)); // none fits
+    const std::vector<TKSdivisionEstimate> estimates = {
+        {TKSindexType::FirstLetter, 26, 1'500'000}, {TKSindexType::TwoLetters, 300, 200'000},
+        {TKSindexType::Parts50, 50, 950'000},       {TKSindexType::Parts100, 100, 450'000},
+        {TKSindexType::Parts250, 250, 200'000},     {TKSindexType::Parts500, 500, 90'000}};
+    EXPECT_EQ(TKSindexType::FirstLetter, ChooseDivision(estimates, 2'000'000));
+    EXPECT_EQ(TKSindexType::FirstLetter,
+              ChooseDivision(estimates, 1'500'000)); // within means up to and including
+    EXPECT_EQ(TKSindexType::Parts100, ChooseDivision(estimates, 900'000));
+    EXPECT_EQ(TKSindexType::Parts250, ChooseDivision(estimates, 400'000));
+    EXPECT_EQ(TKSindexType::Parts500, ChooseDivision(estimates, 100'000));
+    EXPECT_EQ(TKSindexType::Parts500, ChooseDivision(estimates, 50'000)); // none fits
     // Equal page counts: the lower index type.
-    EXPECT_EQ(3, ChooseDivision({{3, 5, 10}, {4, 5, 10}, {5, 5, 10}}, 100));
-    EXPECT_EQ(1, ChooseDivision({}, 100));
+    EXPECT_EQ(TKSindexType::Parts50, ChooseDivision({{TKSindexType::Parts50, 5, 10},
+                                                     {TKSindexType::Parts100, 5, 10},
+                                                     {TKSindexType::Parts250, 5, 10}},
+                                                    100));
+    EXPECT_EQ(TKSindexType::FirstLetter, ChooseDivision({}, 100));
 }
 
 // A run of the duplicate step on hand-written record files. Every index line
@@ -147,7 +152,7 @@ protected:
         WriteFileBytes(dir.file("merged.tmp"), merged_ + "#\r\n");
         WriteFileBytes(dir.file("sizes.tmp"), SizesText(sizes));
         TKSduplicateOptions options;
-        options.IndexType = kIndexTypeAuto;
+        options.IndexType = TKSindexType::Auto;
         for (const auto& entry : sizes)
             options.EstimatedSize += entry.second;
         options.ReferenceSizes = {referenceSize};
@@ -176,7 +181,7 @@ TEST_F(AutoDivision, ASmallIndexStaysPerLetter) {
     Line("A", "Aa", 2);
     Line("B", "Ba", 1);
     const TKSduplicateResult result = Run({{"Aa", 400}, {"Ba", 200}}, 40);
-    EXPECT_EQ(1, result.IndexType);
+    EXPECT_EQ(TKSindexType::FirstLetter, result.IndexType);
     EXPECT_TRUE(result.Division.Auto);
     ExpectPages({{"Aa", 2}, {"Ba", 1}});
 }
@@ -191,7 +196,7 @@ TEST_F(AutoDivision, PartsKeepSurnamesWholeUnlessOneAloneIsTooLarge) {
     Line("Z", "Zz", 7);
     const TKSduplicateResult result =
         Run({{"Aa", 1000}, {"Ab", 1000}, {"Ac", 1000}, {"Zz", 3'000'000}}, 300'000);
-    EXPECT_EQ(3, result.IndexType);
+    EXPECT_EQ(TKSindexType::Parts50, result.IndexType);
     // Ab would fit in part beside Aa, but not whole: it starts a page of its
     // own; Zz is cut where the page is full.
     ExpectPages({{"Aa", 3}, {"Ab", 3}, {"Ac", 3}, {"Zz", 5}, {"Zz", 2}});
@@ -204,7 +209,7 @@ TEST_F(AutoDivision, ACutSurnameLeavesRoomForTheNextOnItsLastPage) {
     Line("C", "Ca", 1);
     // Lines of about 400,000 bytes: three to a page.
     const TKSduplicateResult result = Run({{"Aa", 3'000'000}, {"Ba", 100}, {"Ca", 100}}, 400'000);
-    EXPECT_EQ(3, result.IndexType);
+    EXPECT_EQ(TKSindexType::Parts50, result.IndexType);
     ExpectPages({{"Aa", 3}, {"Aa", 3}, {"Aa", 3}, {"Aa", 3}});
     EXPECT_EQ("Ca", pages.PageData(4).LastSurname);
 }
@@ -223,9 +228,11 @@ protected:
         world.SetPageCount(3);
         TKSbuilder& builder = world.Builder();
         builder.Settings().OutputFolder = world.OutFolder();
-        builder.Settings().IndexType = 1;
-        builder.Division.Estimates = {{1, 26, 1'500'000}, {2, 300, 200'000}, {3, 50, 950'000},
-                                      {4, 100, 450'000},  {5, 250, 200'000}, {6, 500, 90'000}};
+        builder.Settings().IndexType = TKSindexType::FirstLetter;
+        builder.Division.Estimates = {
+            {TKSindexType::FirstLetter, 26, 1'500'000}, {TKSindexType::TwoLetters, 300, 200'000},
+            {TKSindexType::Parts50, 50, 950'000},       {TKSindexType::Parts100, 100, 450'000},
+            {TKSindexType::Parts250, 250, 200'000},     {TKSindexType::Parts500, 500, 90'000}};
         fs::create_directories(world.OutFolder());
         Size("index1.htm", 100);
         Size("index2.htm", 2'500'000);
@@ -252,43 +259,45 @@ TEST_F(PageSizeCheck, NamesEveryPageOverTheLimitAndADivisionThatWouldDo) {
     EXPECT_FALSE(check.LargePages[1].Split);
     // 2.5 MB came of an estimate of 1.5 MB: the budget stays at the one a
     // run would choose by, and about 100 parts fits it with fewest pages.
-    EXPECT_EQ(4, check.SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::Parts100, check.SuggestedIndexType);
 }
 
 TEST_F(PageSizeCheck, PagesFarBeyondTheirEstimateAskForAFinerDivision) {
     // 8 MB of an estimate of 1.5 MB: every estimate counts 5.3 times, so
     // only a largest page of 375,000 will do.
     Size("index2.htm", 8'000'000);
-    EXPECT_EQ(5, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::Parts250, CheckPageSizes(world.Builder()).SuggestedIndexType);
 }
 
 TEST_F(PageSizeCheck, WhenNoDivisionWillDoCuttingSurnamesIsSuggested) {
-    world.Builder().Division.Estimates = {{1, 3, 5'000'000}, {2, 9, 4'000'000}, {3, 9, 4'000'000},
-                                          {4, 9, 4'000'000}, {5, 9, 4'000'000}, {6, 9, 4'000'000}};
-    EXPECT_EQ(kIndexTypeAuto, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    world.Builder().Division.Estimates = {
+        {TKSindexType::FirstLetter, 3, 5'000'000}, {TKSindexType::TwoLetters, 9, 4'000'000},
+        {TKSindexType::Parts50, 9, 4'000'000},     {TKSindexType::Parts100, 9, 4'000'000},
+        {TKSindexType::Parts250, 9, 4'000'000},    {TKSindexType::Parts500, 9, 4'000'000}};
+    EXPECT_EQ(TKSindexType::Auto, CheckPageSizes(world.Builder()).SuggestedIndexType);
     // Unless that is what the run did already.
     world.Builder().Division.Auto = true;
-    EXPECT_EQ(0, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::NotChosen, CheckPageSizes(world.Builder()).SuggestedIndexType);
 }
 
 TEST_F(PageSizeCheck, NoSuggestionWithoutALargeSplitPageOrADivisionToChoose) {
     Size("index2.htm", 10);
     TKSpageSizeCheck check = CheckPageSizes(world.Builder());
     ASSERT_EQ(1u, check.LargePages.size()); // the surname list, which is not split
-    EXPECT_EQ(0, check.SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::NotChosen, check.SuggestedIndexType);
 
     Size("index2.htm", 2'500'000);
     world.Layout().AskUser = "TITLE";
     check = CheckPageSizes(world.Builder());
     EXPECT_EQ(2u, check.LargePages.size());
-    EXPECT_EQ(0, check.SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::NotChosen, check.SuggestedIndexType);
 
     // The estimates are scaled by the division used: 2.1 MB of 450,000
     // about 100 parts gave asks for about 250.
     world.Layout().AskUser = "INDEXTYPE";
-    world.Builder().Settings().IndexType = 4;
+    world.Builder().Settings().IndexType = TKSindexType::Parts100;
     Size("index2.htm", 2'100'000);
-    EXPECT_EQ(5, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::Parts250, CheckPageSizes(world.Builder()).SuggestedIndexType);
     // Nothing over a higher limit.
     EXPECT_TRUE(CheckPageSizes(world.Builder(), 3'000'000).LargePages.empty());
 }

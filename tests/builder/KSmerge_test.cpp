@@ -49,7 +49,7 @@ public:
         TKSrunSettings settings;
         for (std::size_t i = 0; i < documents_.size(); ++i)
             settings.Documents.push_back({documents_[i].get(), selected_[i]});
-        settings.IndexType = indexType;
+        settings.IndexType = IndexTypeFromNumber(indexType);
         settings.DuplicatesIgnoreYears = ignoreYears;
         settings.IndexWithYears = withYears;
         settings.TempFolder = temp_.path().string() + "/";

@@ -23,7 +23,7 @@ protected:
         world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
         names = &world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
         world.Layout().CurrentItem = names;
-        world.Builder().Settings().IndexType = 3;
+        world.Builder().Settings().IndexType = TKSindexType::Parts50;
         world.SetPages({{"J", "Jansen", "Klaassen", 4}, {"M", "Mulder, de", "Mulder, de", 5}});
         std::vector<std::string> lines;
         for (int32_t r = 12; r <= 14; ++r)
@@ -170,7 +170,7 @@ TEST(NameListLabels, KeyLabelsAndSurnamesAreEncoded) {
     WriterWorld world;
     world.AddDocument("tree1/a.htx", "Tree one", 1);
     world.Layout().CurrentItem = &world.AddEntry("index, index.tpl, index.htm, Index", false);
-    world.Builder().Settings().IndexType = 4;
+    world.Builder().Settings().IndexType = TKSindexType::Parts100;
     world.SetPages({{"_", "D\xFCrer & co", "E\"", 2}});
     world.WriteEntries({Entry("D\xFCrer & co", 1, 1), Entry("E\"", 1, 2)});
     FakeTemplateOutput out(world.OutFolder(), {"index.htm"});

@@ -26,37 +26,39 @@ TEST(PageText, AnchorNameIsIndexAndThePageNumber) {
 TEST(PageText, KeyLabelFollowsTheIndexDivision) {
     const TKSindexData page = Page(3, "J", "jANSEN", "Klaassen", 412);
     // Per letter: the group letter, with or without the range flag.
-    EXPECT_EQ("J", KeyLabel(page, 1, false));
-    EXPECT_EQ("J", KeyLabel(page, 1, true));
+    EXPECT_EQ("J", KeyLabel(page, TKSindexType::FirstLetter, false));
+    EXPECT_EQ("J", KeyLabel(page, TKSindexType::FirstLetter, true));
     // Per two letters: first upper, second lower, with or without the flag.
-    EXPECT_EQ("Ja", KeyLabel(page, 2, false));
-    EXPECT_EQ("Ja", KeyLabel(page, 2, true));
+    EXPECT_EQ("Ja", KeyLabel(page, TKSindexType::TwoLetters, false));
+    EXPECT_EQ("Ja", KeyLabel(page, TKSindexType::TwoLetters, true));
     // Parts of about equal size: the range with the flag, two letters without.
-    EXPECT_EQ("jANSEN - Klaassen", KeyLabel(page, 3, true));
-    EXPECT_EQ("Ja", KeyLabel(page, 6, false));
+    EXPECT_EQ("jANSEN - Klaassen", KeyLabel(page, TKSindexType::Parts50, true));
+    EXPECT_EQ("Ja", KeyLabel(page, TKSindexType::Parts500, false));
 }
 
 TEST(PageText, KeyLabelPadsShortSurnamesComparesAsciiCaseOnlyAndShowsUnderscoresAsQuestionMarks) {
-    EXPECT_EQ("A ", KeyLabel(Page(1, "A", "a", "a", 1), 2, false));
-    EXPECT_EQ("  ", KeyLabel(Page(1, "", "", "", 1), 2, false));
+    EXPECT_EQ("A ", KeyLabel(Page(1, "A", "a", "a", 1), TKSindexType::TwoLetters, false));
+    EXPECT_EQ("  ", KeyLabel(Page(1, "", "", "", 1), TKSindexType::TwoLetters, false));
     // Equal but for ASCII letter case: one name only.
-    EXPECT_EQ("Jansen", KeyLabel(Page(1, "J", "Jansen", "JANSEN", 2), 4, true));
+    EXPECT_EQ("Jansen",
+              KeyLabel(Page(1, "J", "Jansen", "JANSEN", 2), TKSindexType::Parts100, true));
     // Accented letters are not folded: \xE9lie and \xC9LIE differ.
-    EXPECT_EQ("\xE9lie - \xC9LIE", KeyLabel(Page(1, "E", "\xE9lie", "\xC9LIE", 2), 5, true));
-    EXPECT_EQ("?", KeyLabel(Page(1, "_", "x", "x", 1), 1, false));
-    EXPECT_EQ("A?b - C?", KeyLabel(Page(1, "A", "A_b", "C_", 2), 3, true));
-    EXPECT_EQ("??", KeyLabel(Page(1, "A", "__", "C", 2), 3, false));
+    EXPECT_EQ("\xE9lie - \xC9LIE",
+              KeyLabel(Page(1, "E", "\xE9lie", "\xC9LIE", 2), TKSindexType::Parts250, true));
+    EXPECT_EQ("?", KeyLabel(Page(1, "_", "x", "x", 1), TKSindexType::FirstLetter, false));
+    EXPECT_EQ("A?b - C?", KeyLabel(Page(1, "A", "A_b", "C_", 2), TKSindexType::Parts50, true));
+    EXPECT_EQ("??", KeyLabel(Page(1, "A", "__", "C", 2), TKSindexType::Parts50, false));
 }
 
 TEST(PageText, FullKeyLabelShowsTheWholeFirstSurnameOfAPartInARowOfLinks) {
     const TKSindexData page = Page(3, "J", "Jansen, de", "Klaassen", 412);
-    EXPECT_EQ("Jansen, de", FullKeyLabel(page, 3, false));
-    EXPECT_EQ("Jansen, de", FullKeyLabel(page, 6, false));
+    EXPECT_EQ("Jansen, de", FullKeyLabel(page, TKSindexType::Parts50, false));
+    EXPECT_EQ("Jansen, de", FullKeyLabel(page, TKSindexType::Parts500, false));
     // Menus, letters and two letters keep their labels.
-    EXPECT_EQ("Jansen, de - Klaassen", FullKeyLabel(page, 4, true));
-    EXPECT_EQ("J", FullKeyLabel(page, 1, false));
-    EXPECT_EQ("Ja", FullKeyLabel(page, 2, false));
-    EXPECT_EQ("A?b", FullKeyLabel(Page(1, "A", "A_b", "C", 2), 5, false));
+    EXPECT_EQ("Jansen, de - Klaassen", FullKeyLabel(page, TKSindexType::Parts100, true));
+    EXPECT_EQ("J", FullKeyLabel(page, TKSindexType::FirstLetter, false));
+    EXPECT_EQ("Ja", FullKeyLabel(page, TKSindexType::TwoLetters, false));
+    EXPECT_EQ("A?b", FullKeyLabel(Page(1, "A", "A_b", "C", 2), TKSindexType::Parts250, false));
 }
 
 TEST(PageText, TitleTextPutsItsTextsAroundATitleOrTakesTheOtherwise) {

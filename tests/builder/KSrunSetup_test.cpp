@@ -77,13 +77,13 @@ TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) 
     EXPECT_FALSE(setup.Layout()->Item(2)->Split);
 
     // The layout does not ask for a division: only the first one is allowed.
-    setup.IndexType = 3;
+    setup.IndexType = TKSindexType::Parts50;
     std::vector<TKSrunProblem> problems = setup.CheckLayout();
     ASSERT_EQ(1u, problems.size());
     EXPECT_EQ("the layout does not ask for an index division", problems[0].Reason);
-    setup.IndexType = 0;
+    setup.IndexType = TKSindexType::NotChosen;
     EXPECT_TRUE(setup.CheckLayout().empty());
-    EXPECT_EQ(1, setup.EffectiveIndexType());
+    EXPECT_EQ(TKSindexType::FirstLetter, setup.EffectiveIndexType());
 }
 
 TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {

@@ -1,0 +1,51 @@
+// The ways the combined index is cut into pages. The numbers are the ones the
+// stored settings, the command line (-i) and the wizard's list use.
+#pragma once
+
+#include <cstdint>
+
+namespace ks {
+
+enum class TKSindexType : int32_t {
+    Auto = -1,     // chosen after the merge from the estimated page sizes
+    NotChosen = 0, // the run set-up's value before a choice; runs use FirstLetter
+    FirstLetter = 1,
+    TwoLetters = 2,
+    Parts50 = 3, // about 50 parts of about equal size
+    Parts100 = 4,
+    Parts250 = 5,
+    Parts500 = 6,
+};
+
+// The type of a stored or typed number: 1 to 6 or -1; anything else is NotChosen.
+constexpr TKSindexType IndexTypeFromNumber(int64_t number) {
+    return (number >= 1 && number <= 6) || number == -1 ? static_cast<TKSindexType>(number)
+                                                        : TKSindexType::NotChosen;
+}
+
+constexpr int32_t IndexTypeNumber(TKSindexType type) {
+    return static_cast<int32_t>(type);
+}
+
+// The divisions into parts of about equal size, whose pages are cut by size.
+constexpr bool InParts(TKSindexType type) {
+    return type >= TKSindexType::Parts50 && type <= TKSindexType::Parts500;
+}
+
+// The number of parts a division into parts aims at (50, 100, 250, 500); 0 for the others.
+constexpr int64_t PartCount(TKSindexType type) {
+    switch (type) {
+    case TKSindexType::Parts50:
+        return 50;
+    case TKSindexType::Parts100:
+        return 100;
+    case TKSindexType::Parts250:
+        return 250;
+    case TKSindexType::Parts500:
+        return 500;
+    default:
+        return 0;
+    }
+}
+
+} // namespace ks
