@@ -3,11 +3,15 @@
 // key menus are labelled, never move on an arrow key and work on Enter or
 // their button, a letter link in the same file does not end under a sticky
 // bar, and on a phone nothing scrolls sideways and every tap target is at
-// least 24 by 24 pixels. Without JavaScript no dead menu is shown.
+// least 24 by 24 pixels. Without JavaScript no dead menu is shown. In the
+// layouts built on the sample trees with "search", names typed into the
+// search box of the start page and of one other page list the expected
+// persons, and their links lead to them (check-search.mjs).
 //
 //   node check-browser.mjs MANIFEST
 //
-// MANIFEST has one line per built layout: a name, a tab and the start page.
+// MANIFEST has one line per built layout: a name, a tab and the start page,
+// and for the search checks a tab and "search".
 // Prints one line per page and ends with "N passed, N failed".
 
 import { chromium } from 'playwright-core';
@@ -16,6 +20,10 @@ import { readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
+import {
+  kSampleSearches, kAskedSearch, kPhoneSearch, kFollowedSearch,
+  checkSearches, followLinks, clickFirstLink, checkAsked,
+} from './check-search.mjs';
 
 const require = createRequire(import.meta.url);
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
@@ -58,10 +66,10 @@ async function close(page) {
   await Promise.race([page.close(), waited]).finally(() => clearTimeout(timer));
 }
 
-async function load(context, file) {
+async function load(context, file, query = '') {
   const page = await context.newPage();
   page.setDefaultTimeout(15000);
-  await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+  await page.goto(pathToFileURL(file).href + query, { waitUntil: 'load' });
   return page;
 }
 
@@ -215,13 +223,48 @@ async function checkWithoutScript(page, problems) {
   if (shown > 0) problems.add(`without JavaScript ${shown} key menus are shown that cannot work`);
 }
 
-// The search box check comes here, beside the checks above, when the layouts
-// get a search box; checkPage runs it as a step of its own (marked there).
+// The pages whose search box is tried: the start page and the first other
+// page with a box (an index page, or the page of surnames of a layout whose
+// start page holds the index).
+function searchedPages(start) {
+  const boxed = pagesOf(start).filter((file) => /class="KSVIsearch[ "]/.test(readFileSync(file, 'latin1')));
+  return boxed.slice(0, 2);
+}
+
+// On a desktop: every sample search typed; on the start page axe with the
+// persons shown and every link of one search followed, on the other page
+// the first link clicked and the page opened with ?q= once.
+async function checkSearchBox(contexts, file, start, problems, notes, step) {
+  let page = await step('load for the search', () => load(contexts.desktop, file));
+  const answers = await step('search box', () => checkSearches(page, problems, kSampleSearches));
+  if (file === start) {
+    await step('axe with persons found', () => checkAxe(page, problems, notes));
+    await step('search links', () =>
+      followLinks((target) => load(contexts.desktop, target), answers, kFollowedSearch, problems));
+  } else {
+    const last = kSampleSearches[kSampleSearches.length - 1];
+    await step('search link clicked', () => clickFirstLink(page, last, problems));
+  }
+  await step('close', () => close(page));
+  if (file === start) return;
+  page = await step('load with ?q=', () =>
+    load(contexts.desktop, file, `?q=${encodeURIComponent(kAskedSearch.typed)}`));
+  await step('search of ?q=', () => checkAsked(page, kAskedSearch, problems));
+  await step('close', () => close(page));
+}
+
+// On a phone: a search, and the sizes with the persons shown.
+async function checkSearchOnPhone(contexts, file, problems, step) {
+  const page = await step('load on a phone for the search', () => load(contexts.phone, file));
+  await step('search on a phone', () => checkSearches(page, problems, [kPhoneSearch], ' on a phone'));
+  await step('phone sizes with persons found', () => checkPhone(page, problems));
+  await step('close', () => close(page));
+}
 
 // The checks of one page, step by step; `state.step` names the step under
 // way (for a page whose checks hang). KS_BROWSER_TRACE=1 prints each step's
 // time on stderr.
-async function checkPage(contexts, file, start, state) {
+async function checkPage(contexts, file, start, state, search) {
   const problems = new Problems();
   const notes = [];
   const step = async (name, action) => {
@@ -244,7 +287,8 @@ async function checkPage(contexts, file, start, state) {
   await step('key menus', () => checkKeyMenus(page, problems));
   await step('close', () => close(page));
 
-  // The search box: load the page afresh (as above) and run its check here.
+  if (search.pages.includes(file)) await checkSearchBox(contexts, file, start, problems, notes, step);
+  if (search.phone === file) await checkSearchOnPhone(contexts, file, problems, step);
 
   page = await step('load on a phone', () => load(contexts.phone, file));
   await step('phone sizes', () => checkPhone(page, problems));
@@ -259,7 +303,7 @@ async function checkPage(contexts, file, start, state) {
 }
 
 // A page whose checks hang fails instead of stopping the run.
-async function checkWithTimeLimit(contexts, file, start) {
+async function checkWithTimeLimit(contexts, file, start, search) {
   const state = { step: '' };
   let timer;
   const limit = new Promise((resolve) => {
@@ -268,7 +312,7 @@ async function checkWithTimeLimit(contexts, file, start) {
       notes: [],
     }), kPageSeconds * 1000);
   });
-  const checks = checkPage(contexts, file, start, state).catch((error) => ({
+  const checks = checkPage(contexts, file, start, state, search).catch((error) => ({
     problems: [`the checks stopped at ${state.step}: ${String(error.message || error).split('\n')[0]}`],
     notes: [],
   }));
@@ -299,10 +343,18 @@ async function main() {
   let passed = 0;
   let failed = 0;
   try {
-    for (const [name, start] of manifest) {
+    for (const [name, start, checks] of manifest) {
+      // Each layout styles the persons found in its own way: the phone's
+      // sizes are measured with persons shown on every start page searched.
+      const search = { pages: checks === 'search' ? searchedPages(start) : [], phone: '' };
+      if (checks === 'search' && search.pages.length < 2) {
+        failed++;
+        console.log(`FAILED ${name}: ${search.pages.length} pages with a search box`);
+      }
+      if (search.pages.includes(start)) search.phone = start;
       for (const file of pagesOf(start)) {
         const label = `${name}/${path.basename(file)}`;
-        const { problems, notes } = await checkWithTimeLimit(contexts, file, start);
+        const { problems, notes } = await checkWithTimeLimit(contexts, file, start, search);
         if (problems.length === 0) {
           passed++;
           console.log(`ok ${label}${notes.length ? ` (notes: ${notes.join('; ')})` : ''}`);
