@@ -11,7 +11,8 @@
 //   node check-browser.mjs MANIFEST
 //
 // MANIFEST has one line per built layout: a name, a tab and the start page,
-// and for the search checks a tab and "search".
+// and for the search checks a tab and "search". KS_BROWSER_CHECKS=search
+// runs the search checks alone.
 // Prints one line per page and ends with "N passed, N failed".
 
 import { chromium } from 'playwright-core';
@@ -31,10 +32,10 @@ const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 const kMinTarget = 24; // px, the smallest tap target
 const kPageSeconds = 120; // the most all checks of one page may take
 const kDesktop = { width: 1280, height: 900 };
+const kPhone = { width: 390, height: 844 };
 // KS_BROWSER_CHECKS=search: only the search checks, on the pages with a box
 // (for the self-test's faulty copies of a site).
 const kSearchOnly = process.env.KS_BROWSER_CHECKS === 'search';
-const kPhone = { width: 390, height: 844 };
 // Chromium must never reach the network.
 const kChromiumArgs = [
   '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
