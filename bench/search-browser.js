@@ -16,6 +16,7 @@ const os = require("os");
 const path = require("path");
 const { spawn } = require("child_process");
 const { pathToFileURL } = require("url");
+const probe = require("../tests/search/search-probe.js");
 
 const args = process.argv.slice(2);
 let rounds = 1;
@@ -77,26 +78,16 @@ function connect(url) {
   });
 }
 
-// Runs in the page: types the text and waits for the results.
-const typeAndWait = (text) => `new Promise((resolve) => {
-  const box = document.querySelector(".KSVIsearch");
+// Runs in the page: puts the text into the box at once, as a paste does,
+// and waits for the search of it (search-probe.js).
+const typeAndWait = (text) => `(() => {
+  if (!${probe.callText(probe.watchSearchBox)}) return { error: "no search box" };
   const input = document.getElementById("KSVIsearchInput");
-  if (!box || !input) return resolve({ error: "no search box" });
   const started = performance.now();
   input.value = ${JSON.stringify(text)};
   input.dispatchEvent(new Event("input", { bubbles: true }));
-  (function poll() {
-    const state = box.getAttribute("data-state");
-    if (state === "done" || state === "failed") {
-      const hits = document.querySelectorAll(".KSVIsearchHit");
-      resolve({ state, ms: performance.now() - started, searchMs: Number(box.getAttribute("data-ms")),
-                hits: hits.length, first: hits.length ? hits[0].textContent : "",
-                status: document.getElementById("KSVIsearchStatus").textContent });
-    } else if (performance.now() - started > 20000) {
-      resolve({ error: "no result after 20 s" });
-    } else setTimeout(poll, 1);
-  })();
-})`;
+  return ${probe.callText(probe.searchSettled, 20)}.then((r) => (r.error ? r : { ...r, started }));
+})()`;
 
 (async () => {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), "kssearch-"));
@@ -119,9 +110,11 @@ const typeAndWait = (text) => `new Promise((resolve) => {
           console.log(`"${query}": FAILED ${r ? r.error || r.status : JSON.stringify(reply)}`);
           continue;
         }
-        console.log(`"${query}"${rounds > 1 ? " round " + round : ""}: ${r.ms.toFixed(0)} ms ` +
-                    `from typing to results (search ${r.searchMs} ms after the pause for ` +
-                    `typing), ${r.hits} persons listed, first: ${r.first.replace(/\s+/g, " ")}`);
+        const first = r.hits.length ? `${r.hits[0].name} ${r.hits[0].years}`.trim() : "";
+        console.log(`"${query}"${rounds > 1 ? " round " + round : ""}: ` +
+                    `${(r.endedAt - r.started).toFixed(0)} ms from typing to results (search ` +
+                    `${r.ms} ms after the pause for typing), ${r.hits.length} persons listed, ` +
+                    `first: ${first}`);
       }
     }
     cdp.close();

@@ -3,11 +3,16 @@
 // key menus are labelled, never move on an arrow key and work on Enter or
 // their button, a letter link in the same file does not end under a sticky
 // bar, and on a phone nothing scrolls sideways and every tap target is at
-// least 24 by 24 pixels. Without JavaScript no dead menu is shown.
+// least 24 by 24 pixels. Without JavaScript no dead menu is shown. In the
+// layouts built on the sample trees with "search", names typed into the
+// search box of the start page and of one other page list the expected
+// persons, and their links lead to them (check-search.mjs).
 //
 //   node check-browser.mjs MANIFEST
 //
-// MANIFEST has one line per built layout: a name, a tab and the start page.
+// MANIFEST has one line per built layout: a name, a tab and the start page,
+// and for the search checks a tab and "search". KS_BROWSER_CHECKS=search
+// runs the search checks alone.
 // Prints one line per page and ends with "N passed, N failed".
 
 import { chromium } from 'playwright-core';
@@ -16,6 +21,10 @@ import { readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
+import {
+  kSampleSearches, kAskedSearch, kPhoneSearch, kFollowedSearch,
+  checkSearches, followLinks, clickFirstLink, checkAsked,
+} from './check-search.mjs';
 
 const require = createRequire(import.meta.url);
 const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
@@ -24,6 +33,9 @@ const kMinTarget = 24; // px, the smallest tap target
 const kPageSeconds = 120; // the most all checks of one page may take
 const kDesktop = { width: 1280, height: 900 };
 const kPhone = { width: 390, height: 844 };
+// KS_BROWSER_CHECKS=search: only the search checks, on the pages with a box
+// (for the self-test's faulty copies of a site).
+const kSearchOnly = process.env.KS_BROWSER_CHECKS === 'search';
 // Chromium must never reach the network.
 const kChromiumArgs = [
   '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -58,21 +70,23 @@ async function close(page) {
   await Promise.race([page.close(), waited]).finally(() => clearTimeout(timer));
 }
 
-async function load(context, file) {
+async function load(context, file, query = '') {
   const page = await context.newPage();
   page.setDefaultTimeout(15000);
-  await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+  await page.goto(pathToFileURL(file).href + query, { waitUntil: 'load' });
   return page;
 }
 
-// axe on the whole page; a frame page's panes are checked as pages of their
-// own. Colours are the same at every size, so the phone run (where
-// `contrast` is false) leaves out the slow contrast rule.
-async function checkAxe(page, problems, notes, contrast = true) {
+// axe on the whole page, or on the part `within` selects; a frame page's
+// panes are checked as pages of their own. Colours are the same at every
+// size, so the phone run (where `contrast` is false) leaves out the slow
+// contrast rule.
+async function checkAxe(page, problems, notes, contrast = true, within = null) {
   await page.evaluate(axeSource);
   const rules = contrast ? {} : { 'color-contrast': { enabled: false } };
-  const result = await page.evaluate((r) =>
-    window.axe.run(document, { iframes: false, rules: r, resultTypes: ['violations'] }), rules);
+  const result = await page.evaluate(([r, w]) =>
+    window.axe.run(w ? { include: [w] } : document, { iframes: false, rules: r, resultTypes: ['violations'] }),
+  [rules, within]);
   for (const v of result.violations) {
     const where = v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ');
     const text = `axe ${v.impact} ${v.id} (${v.nodes.length}x: ${where})`;
@@ -217,13 +231,50 @@ async function checkWithoutScript(page, problems) {
   if (shown > 0) problems.add(`without JavaScript ${shown} key menus are shown that cannot work`);
 }
 
-// The search box check comes here, beside the checks above, when the layouts
-// get a search box; checkPage runs it as a step of its own (marked there).
+// The pages whose search box is tried: the start page and the first other
+// page with a box (an index page, or the page of surnames of a layout whose
+// start page holds the index).
+function searchedPages(start) {
+  const boxed = pagesOf(start).filter((file) => /class="KSVIsearch[ "]/.test(readFileSync(file, 'latin1')));
+  return boxed.slice(0, 2);
+}
+
+// On a desktop: on the start page every sample search typed, axe on the box
+// with the persons shown (the rest of the page is checked above) and every
+// link of one search followed; on the other page the last two searches
+// typed, the first link clicked, and the page opened with ?q= once.
+async function checkSearchBox(contexts, file, start, problems, notes, step) {
+  let page = await step('load for the search', () => load(contexts.desktop, file));
+  const searches = file === start ? kSampleSearches : kSampleSearches.slice(-2);
+  const answers = await step('search box', () => checkSearches(page, problems, searches));
+  if (file === start) {
+    await step('axe with persons found', () => checkAxe(page, problems, notes, true, '.KSVIsearch'));
+    await step('search links', () =>
+      followLinks((target) => load(contexts.desktop, target), answers, kFollowedSearch, problems));
+  } else {
+    const last = kSampleSearches[kSampleSearches.length - 1];
+    await step('search link clicked', () => clickFirstLink(page, last, problems));
+  }
+  await step('close', () => close(page));
+  if (file === start) return;
+  page = await step('load with ?q=', () =>
+    load(contexts.desktop, file, `?q=${encodeURIComponent(kAskedSearch.typed)}`));
+  await step('search of ?q=', () => checkAsked(page, kAskedSearch, problems));
+  await step('close', () => close(page));
+}
+
+// On a phone: a search, and the sizes with the persons shown.
+async function checkSearchOnPhone(contexts, file, problems, step) {
+  const page = await step('load on a phone for the search', () => load(contexts.phone, file));
+  await step('search on a phone', () => checkSearches(page, problems, [kPhoneSearch], ' on a phone'));
+  await step('phone sizes with persons found', () => checkPhone(page, problems));
+  await step('close', () => close(page));
+}
 
 // The checks of one page, step by step; `state.step` names the step under
 // way (for a page whose checks hang). KS_BROWSER_TRACE=1 prints each step's
 // time on stderr.
-async function checkPage(contexts, file, start, state) {
+async function checkPage(contexts, file, start, state, search) {
   const problems = new Problems();
   const notes = [];
   const step = async (name, action) => {
@@ -234,19 +285,24 @@ async function checkPage(contexts, file, start, state) {
     return result;
   };
 
-  let page = await step('load on a desktop', () => load(contexts.desktop, file));
-  await step('axe', () => checkAxe(page, problems, notes));
-  await step('title and heading', () => checkTitleAndHeading(page, problems));
-  await step('way home', () => checkWayHome(page, file, start, problems));
-  await step('current page marked', () => checkCurrentMarked(page, problems));
-  await step('jump targets', () => checkJumpTargets(page, problems));
-  await step('close', () => close(page));
+  let page;
+  if (!kSearchOnly) {
+    page = await step('load on a desktop', () => load(contexts.desktop, file));
+    await step('axe', () => checkAxe(page, problems, notes));
+    await step('title and heading', () => checkTitleAndHeading(page, problems));
+    await step('way home', () => checkWayHome(page, file, start, problems));
+    await step('current page marked', () => checkCurrentMarked(page, problems));
+    await step('jump targets', () => checkJumpTargets(page, problems));
+    await step('close', () => close(page));
 
-  page = await step('load again', () => load(contexts.desktop, file));
-  await step('key menus', () => checkKeyMenus(page, problems));
-  await step('close', () => close(page));
+    page = await step('load again', () => load(contexts.desktop, file));
+    await step('key menus', () => checkKeyMenus(page, problems));
+    await step('close', () => close(page));
+  }
 
-  // The search box: load the page afresh (as above) and run its check here.
+  if (search.pages.includes(file)) await checkSearchBox(contexts, file, start, problems, notes, step);
+  if (search.phone === file) await checkSearchOnPhone(contexts, file, problems, step);
+  if (kSearchOnly) return { problems: problems.list, notes: [...new Set(notes)] };
 
   page = await step('load on a phone', () => load(contexts.phone, file));
   await step('phone sizes', () => checkPhone(page, problems));
@@ -262,7 +318,7 @@ async function checkPage(contexts, file, start, state) {
 }
 
 // A page whose checks hang fails instead of stopping the run.
-async function checkWithTimeLimit(contexts, file, start) {
+async function checkWithTimeLimit(contexts, file, start, search) {
   const state = { step: '' };
   let timer;
   const limit = new Promise((resolve) => {
@@ -271,7 +327,7 @@ async function checkWithTimeLimit(contexts, file, start) {
       notes: [],
     }), kPageSeconds * 1000);
   });
-  const checks = checkPage(contexts, file, start, state).catch((error) => ({
+  const checks = checkPage(contexts, file, start, state, search).catch((error) => ({
     problems: [`the checks stopped at ${state.step}: ${String(error.message || error).split('\n')[0]}`],
     notes: [],
   }));
@@ -302,10 +358,18 @@ async function main() {
   let passed = 0;
   let failed = 0;
   try {
-    for (const [name, start] of manifest) {
-      for (const file of pagesOf(start)) {
+    for (const [name, start, checks] of manifest) {
+      // Each layout styles the persons found in its own way: the phone's
+      // sizes are measured with persons shown on every start page searched.
+      const search = { pages: checks === 'search' ? searchedPages(start) : [], phone: '' };
+      if (checks === 'search' && search.pages.length < 2) {
+        failed++;
+        console.log(`FAILED ${name}: ${search.pages.length} pages with a search box`);
+      }
+      if (search.pages.includes(start)) search.phone = start;
+      for (const file of kSearchOnly ? search.pages : pagesOf(start)) {
         const label = `${name}/${path.basename(file)}`;
-        const { problems, notes } = await checkWithTimeLimit(contexts, file, start);
+        const { problems, notes } = await checkWithTimeLimit(contexts, file, start, search);
         if (problems.length === 0) {
           passed++;
           console.log(`ok ${label}${notes.length ? ` (notes: ${notes.join('; ')})` : ''}`);
