@@ -4,6 +4,7 @@
 #include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
+#include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
@@ -81,30 +82,23 @@ private:
         out_.Output().WriteLine(line);
     }
 
-    // Items "position,link" separated by "|"; an item without a link, or
-    // naming no document of the list, has nothing to point to.
-    void AppendReferences(std::string& line, std::string references) const {
+    // A numbered link to every tree that holds the person.
+    void AppendReferences(std::string& line, const std::string& references) const {
         const std::string fromFile = out_.OutputFolder() + out_.OutputFile();
         const auto& documents = builder_.Settings().Documents;
-        while (!references.empty()) {
-            std::string item;
-            std::string position;
-            CutField(references, "|", '\0', item, false);
-            CutField(item, ",", '\0', position, false);
-            const int index = StrToIntDef(position, -1);
-            if (item.empty() || index < 0 || static_cast<std::size_t>(index) >= documents.size())
-                continue;
-            const TKShtxData* document = documents[static_cast<std::size_t>(index)].Data;
-            if (document == nullptr) continue;
-            const std::string title = HtmlEncode(document->Title);
-            const std::string number = std::to_string(document->SeqNr);
-            line += " <a class=\"IdxR\" href=\"" +
-                    HrefText(DocumentLink(fromFile, document->FileName, item)) + "\" title=\"" +
-                    title + "\"";
-            if (!treeLabel_.empty())
-                line += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
-            line += ">" + number + "</a>";
-        }
+        ForEachReference(
+            references, documents.size(), [&](std::size_t index, const std::string& item) {
+                const TKShtxData* document = documents[index].Data;
+                if (document == nullptr) return;
+                const std::string title = HtmlEncode(document->Title);
+                const std::string number = std::to_string(document->SeqNr);
+                line += " <a class=\"IdxR\" href=\"" +
+                        HrefText(DocumentLink(fromFile, document->FileName, item)) + "\" title=\"" +
+                        title + "\"";
+                if (!treeLabel_.empty())
+                    line += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
+                line += ">" + number + "</a>";
+            });
     }
 
     TKSbuilder& builder_;

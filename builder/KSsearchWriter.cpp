@@ -4,6 +4,7 @@
 #include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSjsText.h"
+#include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSsearchKey.h"
@@ -170,26 +171,19 @@ private:
         return entry.Year1 + "-" + entry.Year2;
     }
 
-    // Items "position,link" separated by "|"; an item without a link, or
-    // naming no document of the index, has nothing to point to.
-    void AppendReferences(std::string& person, std::string references) const {
+    // Only the selected documents of the index are pointed to.
+    void AppendReferences(std::string& person, const std::string& references) const {
         const auto& documents = builder_.Settings().Documents;
         bool first = true;
-        while (!references.empty()) {
-            std::string item;
-            std::string position;
-            CutField(references, "|", '\0', item, false);
-            CutField(item, ",", '\0', position, false);
-            const int index = StrToIntDef(position, -1);
-            if (item.empty() || index < 0 || static_cast<std::size_t>(index) >= documents.size())
-                continue;
-            const TKSrunDocument& document = documents[static_cast<std::size_t>(index)];
-            if (document.Data == nullptr || !document.Selected) continue;
-            if (!first) person += ',';
-            first = false;
-            person +=
-                std::to_string(index) + "," + JsString(TreeLink(document.Data->FileName, item));
-        }
+        ForEachReference(references, documents.size(),
+                         [&](std::size_t index, const std::string& link) {
+                             const TKSrunDocument& document = documents[index];
+                             if (document.Data == nullptr || !document.Selected) return;
+                             if (!first) person += ',';
+                             first = false;
+                             person += std::to_string(index) + "," +
+                                       JsString(TreeLink(document.Data->FileName, link));
+                         });
     }
 
     void WriteCatalogue(const std::vector<TKSsearchShard>& shards) const {

@@ -20,24 +20,16 @@
 using namespace ks::app;
 using ks::test::PrivateStore;
 
-class TestWizardWindow : public QObject {
+class TestWizardWindow : public ks::test::WizardTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ks::test::StartTestEnvironment(); }
-    void cleanupTestCase() { ks::test::StopTestEnvironment(); }
-    void init() { store_ = std::make_unique<PrivateStore>(); }
-    void cleanup() { store_.reset(); }
-
     void opensOnTheExplanationWithTranslatedCaptions();
     void closingWhileBusyOnlyRequestsAStop();
     void startupSwitchesReachTheEnvironment();
     void eachConfigurationKeepsItsOwnSettings();
     void f1OpensTheActivePagesHelp();
     void shippedHelpPagesAreComplete();
-
-private:
-    std::unique_ptr<PrivateStore> store_;
 };
 
 void TestWizardWindow::opensOnTheExplanationWithTranslatedCaptions() {

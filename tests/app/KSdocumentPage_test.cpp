@@ -97,24 +97,16 @@ void MakeSearchTree(const PrivateStore& store) {
 
 } // namespace
 
-class TestDocumentPage : public QObject {
+class TestDocumentPage : public ks::test::WizardTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ks::test::StartTestEnvironment(); }
-    void cleanupTestCase() { ks::test::StopTestEnvironment(); }
-    void init() { store_ = std::make_unique<PrivateStore>(); }
-    void cleanup() { store_.reset(); }
-
     void listSurvivesARestartWithTicksOrderAndSelection();
     void searchingTwiceAddsNothingTheSecondTime();
     void removingAndTickingDecideTheButtons();
     void retitlingChangesOnlyTheTitleLine();
     void retitlingARefusedDocumentLeavesItAlone();
     void openingShowsOnlyAnExistingHtmlFile();
-
-private:
-    std::unique_ptr<PrivateStore> store_;
 };
 
 void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {

@@ -93,15 +93,10 @@ std::string Stored(const std::string& name) {
 
 } // namespace
 
-class TestWizardDlg : public QObject {
+class TestWizardDlg : public ks::test::WizardTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ks::test::StartTestEnvironment(); }
-    void cleanupTestCase() { ks::test::StopTestEnvironment(); }
-    void init() { store_ = std::make_unique<PrivateStore>(); }
-    void cleanup() { store_.reset(); }
-
     void navigationSkipsDisabledPagesBothWays();
     void finishNeedsTheActiveAndEveryLaterPage();
     void highlightedPagesHideTheImage();
@@ -110,9 +105,6 @@ private slots:
     void restoringNeitherNavigatesNorVerifies();
     void captionsAndHintsAreTranslated();
     void escapeCancelsAndEnterGoesOn();
-
-private:
-    std::unique_ptr<PrivateStore> store_;
 };
 
 void TestWizardDlg::navigationSkipsDisabledPagesBothWays() {

@@ -78,15 +78,10 @@ std::map<std::string, std::string> Tree(const std::string& folder) {
 
 } // namespace
 
-class TestWizardRun : public QObject {
+class TestWizardRun : public ks::test::WizardTestCase {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ks::test::StartTestEnvironment(); }
-    void cleanupTestCase() { ks::test::StopTestEnvironment(); }
-    void init() { store_ = std::make_unique<PrivateStore>(); }
-    void cleanup() { store_.reset(); }
-
     void firstStartShowsTheDefaults();
     void explanationCanBeSkippedAndMayBeMissing();
     void divisionListFollowsTheSizeAndStoredChoices();
@@ -96,9 +91,6 @@ private slots:
     void buttonsDuringARunStopIt();
     void problemsBeforeTheRunAppearInTheRows();
     void progressRowsShowMissingFilesAndGoAgain();
-
-private:
-    std::unique_ptr<PrivateStore> store_;
 };
 
 void TestWizardRun::firstStartShowsTheDefaults() {

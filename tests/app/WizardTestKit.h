@@ -6,6 +6,7 @@
 
 #include "app/KSHTMLverzamelIndex.h"
 
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -51,6 +52,21 @@ public:
     template <typename T> T* Find(const char* name) { return window.findChild<T*>(name); }
 
     ks::app::TwzrdHTMLverzamelIndex window;
+};
+
+// A test class whose test functions share the environment and each get a
+// fresh store and temporary folder (store_).
+class WizardTestCase : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { StartTestEnvironment(); }
+    void cleanupTestCase() { StopTestEnvironment(); }
+    void init() { store_ = std::make_unique<PrivateStore>(); }
+    void cleanup() { store_.reset(); }
+
+protected:
+    std::unique_ptr<PrivateStore> store_;
 };
 
 struct HtxHeader {
