@@ -149,7 +149,7 @@ void TestWizardWindow::f1OpensTheActivePagesHelp() {
 // links that reach a file.
 void TestWizardWindow::shippedHelpPagesAreComplete() {
     for (const char* language : {"NL", "GB"}) {
-        const QDir help(QStringLiteral(KS_SOURCE_DIST_DIR) + language + "/Help");
+        const QDir help(QStringLiteral(KS_TEST_DIST_DIR) + language + "/Help");
         for (const int context : {1500, 1501, 1511, 1521, 1531, 1541}) {
             const QString name = QString::number(context) + ".html";
             const QString page = QString::fromUtf8(ks::test::ReadText(ToPath(help.filePath(name))));

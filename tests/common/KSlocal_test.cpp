@@ -149,7 +149,7 @@ const std::map<std::string, std::string>& ProgramKeys() {
 }
 
 TEST_F(LocalTextTest, ShippedTextFilesHoldEveryKey) {
-    const std::string dist = KS_SOURCE_DIST_DIR;
+    const std::string dist = KS_TEST_DIST_DIR;
     for (const char* language : {"NL", "GB"}) {
         const std::string bytes = ReadFileBytes(dist + "KS-" + language + ".UI");
         ASSERT_FALSE(bytes.empty()) << language;
