@@ -55,13 +55,14 @@ test-asan: deps
 test: unit test-asan
 
 # Benchmarks (never part of the tests): merging 1,000,000 index lines,
-# the pages of that index with -i auto loaded in headless Chromium, and the
-# search across all trees on the same lines.
+# the pages of that index with -i auto loaded in headless Chromium, the
+# search across all trees on the same lines, and Map doorzoeken in the wizard.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
 	@bench/run-pages $(BUILD)
 	@bench/run-search $(BUILD)
+	@bench/run-folder-search $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

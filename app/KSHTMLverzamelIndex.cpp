@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QListWidget>
+#include <utility>
 
 namespace ks::app {
 
@@ -54,6 +55,13 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
                 setup_.OutputFolder = folder;
                 settingsPage_->ShowOutputFolder();
             });
+    // Annuleren during a folder search closes the window once the search has stopped.
+    connect(
+        documentPage_, &TKSdocumentPage::SearchEnded, this,
+        [this] {
+            if (std::exchange(cancelAfterSearch_, false)) btnCancelClick();
+        },
+        Qt::QueuedConnection);
     connect(layoutPage_, &TKSlayoutPage::LayoutClicked, this,
             &TwzrdHTMLverzamelIndex::lstOpmaakClick);
     connect(settingsPage_, &TKSsettingsPage::PageChanged, this, [this] { ShowPage(-1); });
@@ -207,6 +215,11 @@ void TwzrdHTMLverzamelIndex::btnVolgendeClick() {
 void TwzrdHTMLverzamelIndex::btnCancelClick() {
     if (Busy) {
         RequestStop(TKSstopRequest::Cancel);
+        return;
+    }
+    if (documentPage_->Searching()) {
+        documentPage_->StopSearch();
+        cancelAfterSearch_ = true;
         return;
     }
     TWizardDlg::btnCancelClick();

@@ -77,6 +77,7 @@ private:
 
     TKSrunSetup setup_;
     TKSbuilder* runningBuilder_ = nullptr; // the builder of the run under way
+    bool cancelAfterSearch_ = false;       // Annuleren came during a folder search
     TKSexplanationPage* explanationPage_ = nullptr;
     TKSdocumentPage* documentPage_ = nullptr;
     TKSlayoutPage* layoutPage_ = nullptr;
