@@ -41,7 +41,8 @@ void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
     // The copies stay locked until the merge has read them.
     const TKSsortedCopies copies = PrepareSortedCopies(settings_, *runFolder_);
-    EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather);
+    Warnings.clear();
+    EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather, &Warnings);
 }
 
 int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {

@@ -84,6 +84,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     TKSrunSettings& settings = builder_.Settings();
     builder_.Busy = true;
     builder_.ClearStopRequest();
+    builder_.Warnings.clear();
     builder_.SetBreather(&progress_);
     settings.OutputFolder = WithSlash(settings.OutputFolder);
     outputFolderExists_ = IsFolder(settings.OutputFolder);
@@ -318,6 +319,7 @@ void TKSgenerator::NoteError(TKSrunResult& result, int step, const std::exceptio
 
 void TKSgenerator::Finish(TKSrunResult& result) {
     TKSrunSettings& settings = builder_.Settings();
+    result.Warnings = builder_.Warnings;
     if (!result.Stopped && !result.Failed && settings.Layout != nullptr) {
         const TKSkslFile* first = settings.Layout->Item(1);
         result.ResultPath =

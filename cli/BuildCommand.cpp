@@ -267,11 +267,17 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
         << " files written in " << static_cast<int64_t>(seconds * 1000) / 1000.0 << " s\n";
 }
 
+// What the run changed in the documents' lines (names cut), one line each.
+void PrintRunWarnings(const TKSrunResult& result, std::ostream& err) {
+    for (const std::string& warning : result.Warnings)
+        err << "kestrin-index: warning: " << TerminalText(warning) << '\n';
+}
+
 // Documents saved as UTF-8 show their accented names wrong in the index.
 void WarnAboutUtf8Documents(const BuildOptions& options, std::ostream& err) {
     for (const BuildOptions::Document& document : options.documents)
         if (document.selected && DocumentLooksLikeUtf8(document.path))
-            err << "kestrin-index: warning: " << document.path
+            err << "kestrin-index: warning: " << TerminalText(document.path)
                 << ": looks like UTF-8 text; index documents are read as Windows-1252, so "
                    "its accented names will show wrong\n";
 }
@@ -282,7 +288,7 @@ const char* const kDivisionNames[] = {"per letter",      "per two letters", "abo
 void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
     const TKSpageSizeCheck check = CheckPageSizes(builder);
     for (const TKSlargePage& page : check.LargePages)
-        err << "kestrin-index: warning: " << page.Path << " is "
+        err << "kestrin-index: warning: " << TerminalText(page.Path) << " is "
             << static_cast<double>(page.Size / 10000) / 100 << " MB (" << page.Size
             << " bytes); pages over 2 MB load slowly\n";
     const TKSindexType type = check.SuggestedIndexType;
@@ -336,9 +342,9 @@ int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
         return StopSignals::ExitStatus();
     }
     for (const std::string& path : plan.Deletions)
-        out << "delete " << path << '\n';
+        out << "delete " << TerminalText(path) << '\n';
     for (const std::string& path : plan.Outputs)
-        out << "write " << path << '\n';
+        out << "write " << TerminalText(path) << '\n';
     return 0;
 }
 
@@ -371,6 +377,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    PrintRunWarnings(result, err);
     if (!result.Stopped && !result.Failed) WarnAboutLargePages(builder, err);
     const int status = Report(result, missing, err);
     if (status != 0) return status;
@@ -391,7 +398,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
             out << kUsage;
             return 0;
         }
-        err << "kestrin-index build: " << e.message << '\n' << kUsage;
+        err << "kestrin-index build: " << TerminalText(e.message) << '\n' << kUsage;
         return kUsageError;
     }
     return Build(options, out, err);

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
             return CheckedOutput(0);
         }
         if (!KnownCommand(command)) {
-            std::cerr << "kestrin-index: unknown command " << command << '\n' << kHelp;
+            std::cerr << "kestrin-index: unknown command " << ks::cli::TerminalText(command) << '\n'
+                      << kHelp;
             return kUsageError;
         }
         return CheckedOutput(RunCommand(command, leading, std::move(args)));
