@@ -44,8 +44,8 @@ std::string MakeLockedFolder(const std::string& parent, const std::string& prefi
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = base + prefix + std::string(kSuffixLength, 'X');
         if (::mkdtemp(path.data()) == nullptr)
-            throw EInOutError(base, std::string("cannot create a temporary folder: ") +
-                                        std::strerror(errno));
+            throw EInOutError(base,
+                              std::string("cannot create a folder in it: ") + std::strerror(errno));
         // Between making and locking, a run that clears leftovers may take the
         // new folder for one and remove it: then make another.
         FileDescriptor fd = OpenFolder(path);
@@ -55,7 +55,7 @@ std::string MakeLockedFolder(const std::string& parent, const std::string& prefi
         lock = std::move(fd);
         return path + "/";
     }
-    throw EInOutError(base, "cannot create a temporary folder: it is removed again at once");
+    throw EInOutError(base, "cannot create a folder in it: each one was removed again at once");
 }
 
 bool IsLockedFolderName(const std::string& name, const std::string& prefix) {
