@@ -8,12 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <unordered_set>
 #include <utility>
 
 namespace ks {
@@ -30,8 +30,10 @@ std::string Reason(const char* what, int error) {
     return std::string(what) + ": " + std::strerror(error);
 }
 
-void AddOnce(std::vector<std::string>& paths, const std::string& path) {
-    if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(path);
+// Adds path to paths unless it is there already.
+void AddOnce(std::vector<std::string>& paths, std::unordered_set<std::string>& seen,
+             const std::string& path) {
+    if (seen.insert(path).second) paths.push_back(path);
 }
 
 void RemoveFolder(const std::string& path) {
@@ -39,11 +41,9 @@ void RemoveFolder(const std::string& path) {
     if (!path.empty()) fs::remove_all(path, ec);
 }
 
-} // namespace
-
 // What Publish changed in the output folder, taken back in reverse order
 // when a later step fails.
-class TKSstagedOutput::Undo {
+class Undo {
 public:
     void MadeFolder(const std::string& path) { folders_.push_back(path); }
     void MovedAside(const std::string& from, const std::string& to) {
@@ -69,11 +69,8 @@ private:
     std::vector<std::string> placed_;
 };
 
-namespace {
-
 // Makes the subfolders of name inside folder, noting those made here.
-void MakeFolders(const std::string& folder, const std::string& name,
-                 std::vector<std::string>& made) {
+void MakeFolders(const std::string& folder, const std::string& name, Undo& undo) {
     std::vector<std::string> missing;
     for (std::size_t slash = name.find('/'); slash != std::string::npos;
          slash = name.find('/', slash + 1)) {
@@ -85,10 +82,11 @@ void MakeFolders(const std::string& folder, const std::string& name,
         MakeOutputSubfolders(folder, name);
     } catch (...) {
         for (const std::string& path : missing)
-            if (IsFolder(path)) made.push_back(path);
+            if (IsFolder(path)) undo.MadeFolder(path);
         throw;
     }
-    made.insert(made.end(), missing.begin(), missing.end());
+    for (const std::string& path : missing)
+        undo.MadeFolder(path);
 }
 
 } // namespace
@@ -126,25 +124,26 @@ std::vector<std::string> TKSstagedOutput::StagedFiles() const {
 void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
                               const std::vector<std::string>& keep) {
     const std::vector<std::string> names = StagedFiles();
-    std::vector<std::string> madeFolders;
     Undo undo;
     std::string aside; // the folder the old files are moved into
     FileDescriptor asideLock;
     try {
         for (const std::string& name : names)
-            MakeFolders(outputFolder_, name, madeFolders);
+            MakeFolders(outputFolder_, name, undo);
         // The old results, and whatever else is at a new file's name, are
         // moved aside rather than deleted: they come back when a later step
         // fails.
         std::vector<std::string> old;
+        std::unordered_set<std::string> seen;
         for (const std::string& mask : oldResultMasks)
             for (const std::string& path : FindDeletable(outputFolder_, mask, keep))
-                AddOnce(old, path);
+                AddOnce(old, seen, path);
         for (const std::string& name : names) {
             // A folder at a new file's name stays: that file cannot be put in place.
             const std::string target = outputFolder_ + name;
             struct stat st {};
-            if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) AddOnce(old, target);
+            if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                AddOnce(old, seen, target);
         }
         if (!old.empty()) aside = MakeLockedFolder(outputFolder_, kOldPrefix, asideLock);
         for (std::size_t i = 0; i < old.size(); ++i) {
@@ -161,8 +160,6 @@ void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
             undo.PutInPlace(target);
         }
     } catch (...) {
-        for (const std::string& folder : madeFolders)
-            undo.MadeFolder(folder);
         // What could not be moved back stays in its private folder rather
         // than being lost at once; the next run clears it.
         if (undo.Rollback()) RemoveFolder(aside);

@@ -42,8 +42,6 @@ public:
                  const std::vector<std::string>& keep);
 
 private:
-    class Undo;
-
     std::vector<std::string> StagedFiles() const;
 
     std::string outputFolder_;
