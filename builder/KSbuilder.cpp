@@ -23,8 +23,8 @@ void TKSbuilder::SetBreather(TKSbreather* breather) {
 TKSbuilder::~TKSbuilder() = default;
 
 void TKSbuilder::OpenRunFolder() {
-    runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder);
-    if (settings_.DeveloperMode) runFolder_->Keep();
+    runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder,
+                                                settings_.DeveloperMode);
     runFolder_->RemoveLinks(kRecordFiles, 3);
     mergedPath_ = runFolder_->Path() + kRecordFiles[0];
     sizesPath_ = runFolder_->Path() + kRecordFiles[1];

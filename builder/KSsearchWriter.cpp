@@ -95,7 +95,7 @@ public:
         CheckShardNames();
         ClearOldShards();
         TKSsearchSorter sorter(FolderOf(builder_.EntriesPath()), sortBytes_);
-        TKSsearchShards shards(out_.OutputFolder(), stem_, shardBytes_);
+        TKSsearchShards shards(out_.WriteFolder(), stem_, shardBytes_);
         ReadEntries(sorter, shards);
         sorter.Finish([&shards](std::string_view line) {
             const Record record = SplitRecord(line);
@@ -130,7 +130,7 @@ private:
     // A run that makes fewer shards than the last one leaves none behind.
     void ClearOldShards() const {
         const std::vector<FileFailure> failures =
-            DeleteFiles(out_.OutputFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
+            DeleteFiles(out_.WriteFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
         if (!failures.empty())
             throw EWriteError(failures.front().Path,
                               "the old search data cannot be deleted: " + failures.front().Reason);
@@ -260,6 +260,11 @@ void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::str
     const std::size_t shardBytes =
         static_cast<std::size_t>(kilobytes >= 1 ? kilobytes : 500) * 1000;
     TKSsearchWriter(builder, out, shardBytes, sortBytes).Run();
+}
+
+std::string SearchShardMask(const std::string& outputName) {
+    const std::string folder = FolderOf(outputName);
+    return folder + StemOf(outputName.substr(folder.size())) + "-*.js";
 }
 
 } // namespace ks

@@ -218,6 +218,11 @@ void TKStemplateParser::SetOutputFile(const std::string& path) {
     outputFile_ = path.substr(slash + 1);
 }
 
+void TKStemplateParser::SetWriteFolder(const std::string& path) {
+    writeFolder_ = path;
+    if (!writeFolder_.empty() && writeFolder_.back() != '/') writeFolder_ += '/';
+}
+
 std::string TKStemplateParser::CountVariables() {
     if (pass_ != Pass::None)
         throw EAssertionFailed("TKStemplateParser: CountVariables during another pass");
@@ -342,7 +347,7 @@ void TKStemplateParser::OpenReader() {
 }
 
 void TKStemplateParser::OpenWriter() {
-    const std::string path = outputFolder_ + outputFile_;
+    const std::string path = WriteFolder() + outputFile_;
     // Opening for output empties the file: never the template being read.
     if (SameFile(path, TemplateFile)) throw EWriteError(path, "is the template being read");
     writer_ = std::make_unique<TKSFileStream>(path, "O");

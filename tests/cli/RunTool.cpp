@@ -45,7 +45,8 @@ namespace {
 
 } // namespace
 
-ToolRun::ToolRun(const std::vector<std::string>& args, const RunOptions& options) {
+ToolRun::ToolRun(const std::vector<std::string>& args, const RunOptions& options)
+    : tempFolder_(options.tempFolder) {
     std::filesystem::create_directories(TempFolder());
     const std::string cwd = options.folder.empty() ? temp_.path().string() : options.folder;
     const std::string config =
