@@ -127,6 +127,10 @@ void TwzrdHTMLverzamelIndex::FormShow() {
     }
     ShowPage(explanationPage_->SkipExplanation() ? kDocumenten : kUitleg);
     TellStoreWarnings();
+    // What the start changed (where the program runs from, the language) is
+    // there for other programs while the window is open. A failure here is
+    // told by the save at the close, which writes these changes too.
+    (void)RegistryStore::Instance().Save();
 }
 
 void TwzrdHTMLverzamelIndex::FormClose() {

@@ -33,7 +33,7 @@ private slots:
     void eachConfigurationKeepsItsOwnSettings();
     void f1OpensTheActivePagesHelp();
     void shippedHelpPagesAreComplete();
-    void settingsAreSavedOnceOnCloseBesideAnotherWindows();
+    void settingsAreSavedOnCloseBesideAnotherWindows();
     void aSaveThatFailsIsToldBeforeTheWindowCloses();
     void damagedStoreLinesAreToldAndKept();
 };
@@ -171,7 +171,7 @@ void TestWizardWindow::shippedHelpPagesAreComplete() {
 
 // The window saves everything at its close, in one go, into the store as it
 // is then: what another window (another CONF) saved meanwhile stays.
-void TestWizardWindow::settingsAreSavedOnceOnCloseBesideAnotherWindows() {
+void TestWizardWindow::settingsAreSavedOnCloseBesideAnotherWindows() {
     const std::string key = TwzrdHTMLverzamelIndex::SettingsKey();
     const std::string document = store_->Path("een/een.htx");
     const std::string other = store_->Path("twee/twee.htx");
