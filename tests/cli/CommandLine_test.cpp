@@ -74,6 +74,31 @@ TEST(KestrinIndexCommandLine, ALanguageForOneRunIsNotRemembered) {
     EXPECT_NE(std::string::npos, r.out.find("/NL/layout/")) << r.out;
 }
 
+// A damaged store is told line by line on standard error and left as it is;
+// the rest of it (the chosen language) is used and the run succeeds.
+TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
+    test::TempDir config;
+    std::filesystem::create_directories(config.path() / "kestrin");
+    const std::string file = config.file("kestrin/registry.ini");
+    const std::string text = "[\\Software\\KESTRIN\\4.0]\nbroken%zz=1\nLanguage=GB\n"
+                             "[\\Software\\KESTRIN\\4.0\\NL\n";
+    test::WriteFileBytes(file, text);
+    test::RunOptions options;
+    options.configFolder = config.path().string();
+    const Outcome r = RunTool({"layouts"}, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("/GB/layout/")) << r.out;
+    EXPECT_EQ("kestrin-index: " + file +
+                  ":2: line skipped: a \"%\" without two hexadecimal digits after it\n"
+                  "kestrin-index: " +
+                  file +
+                  ":4: line skipped: it names no key; the lines below it up to the next key "
+                  "are skipped too\n",
+              r.err);
+    EXPECT_EQ(text, test::ReadFileBytes(file));
+    EXPECT_FALSE(std::filesystem::exists(file + ".bad"));
+}
+
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.
 TEST(KestrinIndexCommandLine, ASlashMakesNoSwitch) {
     const Outcome r = RunTool({"info", "/DEBUG"});

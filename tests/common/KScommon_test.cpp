@@ -149,7 +149,9 @@ TEST_F(EnvironmentTest, LanguageSwitchIsStoredForTheNextStart) {
         EXPECT_EQ("D", store.ReadString("Language"));
         store.Close();
     }
-    // Read back from the store file, as at the next start of the program.
+    // Saved as the program does at its end, and read back from the store
+    // file, as at the next start of the program.
+    ASSERT_FALSE(RegistryStore::Instance().Save());
     RegistryStore::Instance().Reload();
     // The stored value wins over the folders.
     EXPECT_EQ("D", Start({})->UiLanguage);

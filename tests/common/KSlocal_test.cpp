@@ -141,6 +141,10 @@ const std::map<std::string, std::string>& ProgramKeys() {
         {"1548.text", "resultaat automatisch openen"},
         {"1548.hint", ""},
         {"1549.text", "Openen"},
+        {"store.1", "De instellingen konden niet bewaard worden"},
+        {"store.2", "Deze regels van de instellingen zijn overgeslagen; ze blijven in het bestand "
+                    "staan"},
+        {"store.3", "De instellingen kunnen niet gelezen worden en worden niet bewaard"},
         {"html.form", "HTML verzamelindex"},
         {"html.p1", "Uitleg"},
         {"html.p2", "Documenten kiezen"},
