@@ -48,6 +48,17 @@ bool HoldsProgramFiles(const std::string& folder) {
     return false;
 }
 
+// A text file of a language: the program folder's, else the installed one.
+// A current folder that holds only layouts is the program folder, yet its
+// runs still speak the chosen language rather than the built-in Dutch.
+std::string TextFilePath(const std::string& programFolder,
+                         const std::vector<std::string>& dataFolders, const std::string& name) {
+    if (IsFile(programFolder + name)) return programFolder + name;
+    for (const std::string& folder : dataFolders)
+        if (!folder.empty() && IsFile(WithSlash(folder) + name)) return WithSlash(folder) + name;
+    return programFolder + name;
+}
+
 // An unused fresh folder of our own, for when the usual one is not safe.
 std::string FreshTempFolder(const std::string& base) {
     std::string pattern = base + "KESTRIN-" + std::to_string(::geteuid()) + "-XXXXXX";
@@ -130,12 +141,12 @@ void TKScommon::InitEnvironment() {
 
 void TKScommon::SetUiLanguage(const std::string& language) {
     UiLanguage = language;
-    OpenUiTextFile(ProgramFolder + "KS-" + language + ".UI");
+    OpenUiTextFile(TextFilePath(ProgramFolder, dataFolders_, "KS-" + language + ".UI"));
 }
 
 void TKScommon::SetTextLanguage(const std::string& language) {
     TextLanguage = language;
-    OpenLanguageFile(ProgramFolder + "KS-" + language + ".LNG");
+    OpenLanguageFile(TextFilePath(ProgramFolder, dataFolders_, "KS-" + language + ".LNG"));
 }
 
 std::string TKScommon::CommandLineSwitch(const std::string& name) const {

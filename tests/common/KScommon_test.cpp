@@ -218,6 +218,27 @@ TEST_F(EnvironmentTest, ProgramFolderIsTheCurrentFolderOnlyWhenItHoldsTheProgram
     }
 }
 
+// A current folder that holds only layouts is the program folder; its runs
+// still get the installed texts of their language, not the built-in Dutch.
+TEST_F(EnvironmentTest, TextFilesMissingInTheProgramFolderComeFromTheInstalledOnes) {
+    TempDir data;
+    WriteFileBytes(data.file("KS-GB.UI"), "[Text]\r\n1547.1=file not found\r\n");
+    WriteFileBytes(data.file("KS-GB.LNG"), "[Datetype]\r\n1=about #date1#\r\n");
+    fs::create_directories(dir_.file("withlayouts/GB/layout"));
+    TKScommon environment({"/LANGUAGE=GB"}, dir_.file("withlayouts"), {data.path().string()});
+    environment.InitEnvironment();
+    EXPECT_EQ(dir_.file("withlayouts") + "/", environment.ProgramFolder);
+    EXPECT_EQ("file not found", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    EXPECT_EQ("about #date1#", LookupNumbered(1, "Datetype"));
+    // The program folder's own file comes first.
+    WriteFileBytes(dir_.file("withlayouts/KS-GB.UI"), "[Text]\r\n1547.1=not there\r\n");
+    environment.SetUiLanguage("GB");
+    EXPECT_EQ("not there", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    // A language without texts anywhere has the built-in ones.
+    environment.SetUiLanguage("F");
+    EXPECT_EQ("bestand niet gevonden", LookupText("#1547.1=bestand niet gevonden", "Text"));
+}
+
 TEST_F(EnvironmentTest, TemporaryFolderIsPrivateToTheUser) {
     const std::string expected = dir_.file("tmp") + "/KESTRIN-" + std::to_string(::geteuid()) + "/";
     auto environment = Start({});
