@@ -3,6 +3,7 @@
 #include "LINE_INPUT/KSFileStream.h"
 #include "builder/KSrunSettings.h"
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 #include "common/KSprogress.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
@@ -157,7 +158,8 @@ private:
         // stops the run with its name rather than quietly leaving it out.
         if (!stream.Opened())
             throw EInOutError(cursor.data->DataFileName,
-                              "the index document cannot be read: " + stream.OpenError());
+                              LocalText("#1563.5=het indexdocument kan niet gelezen worden") +
+                                  ": " + stream.OpenError());
         progressMax_ += stream.Size();
         bool found = false;
         while (!found && !stream.Eof()) {

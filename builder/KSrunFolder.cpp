@@ -2,6 +2,7 @@
 
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,7 +22,7 @@ std::string MakePrivateFolder(const std::string& parent) {
     std::string pattern = WithSlash(parent) + "run-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         throw EInOutError(WithSlash(parent),
-                          std::string("cannot create a temporary folder: ") + std::strerror(errno));
+                          LocalReason("#1560.6=er kan geen tijdelijke map gemaakt worden", errno));
     return WithSlash(pattern);
 }
 

@@ -72,7 +72,7 @@ TEST(KestrinIndexCommandLine, ALanguageForOneRunIsNotRemembered) {
 
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.
 TEST(KestrinIndexCommandLine, ASlashMakesNoSwitch) {
-    const Outcome r = RunTool({"info", "/DEBUG"});
+    const Outcome r = RunTool({"info", "--language=GB", "/DEBUG"});
     EXPECT_EQ(1, r.exitCode);
     EXPECT_EQ("kestrin-index: /DEBUG: no such index document\n", r.err);
 }

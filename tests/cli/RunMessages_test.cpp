@@ -1,0 +1,150 @@
+// The messages of a run come in the language of the run: the main ways a run
+// fails, each in English and in Dutch, from a current folder that holds only
+// a language folder with layouts (so it is the program folder, without text
+// files of its own).
+#include "cli/RunTool.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Outcome;
+using test::WriteFileBytes;
+
+// Holds the lock on a folder that a run takes on its output folder.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        locked_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Locked() const { return locked_; }
+
+private:
+    int fd_;
+    bool locked_ = false;
+};
+
+struct FailureCase {
+    const char* name;
+    // Spoils the set-up; the texts name the files through dir.
+    std::function<void(const test::TempDir& dir)> arrange;
+    std::function<std::string(const test::TempDir& dir)> english;
+    std::function<std::string(const test::TempDir& dir)> dutch;
+    bool lockOutput = false;
+    bool withoutFileOverride = false; // so that file modes count for root too
+};
+
+std::string Layout(const test::TempDir& dir) {
+    return dir.file("GB/layout/");
+}
+
+std::vector<FailureCase> Cases() {
+    return {
+        {"another run holds the output folder", [](const test::TempDir&) {},
+         [](const test::TempDir& d) {
+             return "kestrin-index: another run is writing into " + d.file("out") + "/\n";
+         },
+         [](const test::TempDir& d) {
+             return "kestrin-index: er wordt al een andere verzamelindex in " + d.file("out") +
+                    "/ geschreven\n";
+         },
+         true},
+        {"missing layout source",
+         [](const test::TempDir& d) { fs::remove(Layout(d) + "style.css"); },
+         [](const test::TempDir& d) {
+             return "kestrin-index: layout file " + Layout(d) + "style.css: file not found\n";
+         },
+         [](const test::TempDir& d) {
+             return "kestrin-index: stijlbestand " + Layout(d) +
+                    "style.css: bestand niet gevonden\n";
+         }},
+        {"named pipe as layout source",
+         [](const test::TempDir& d) {
+             fs::remove(Layout(d) + "style.css");
+             ASSERT_EQ(0, ::mkfifo((Layout(d) + "style.css").c_str(), 0600));
+         },
+         [](const test::TempDir& d) {
+             return "kestrin-index: layout file " + Layout(d) + "style.css: file not found\n";
+         },
+         [](const test::TempDir& d) {
+             return "kestrin-index: stijlbestand " + Layout(d) +
+                    "style.css: bestand niet gevonden\n";
+         }},
+        {"a document that cannot be read",
+         [](const test::TempDir& d) { fs::permissions(d.file("a.htx"), fs::perms::none); },
+         [](const test::TempDir&) {
+             return "kestrin-index: a.htx: cannot be read: Permission denied\n";
+         },
+         [](const test::TempDir&) {
+             return "kestrin-index: a.htx: kan niet gelezen worden: Permission denied\n";
+         },
+         false, true},
+    };
+}
+
+TEST(RunMessages, AFailedRunSpeaksTheLanguageOfTheRun) {
+    bool skipped = false;
+    for (const FailureCase& c : Cases()) {
+        for (const std::string language : {"GB", "NL"}) {
+            SCOPED_TRACE(std::string(c.name) + " in " + language);
+            test::TempDir dir;
+            fs::create_directories(Layout(dir));
+            fs::create_directories(dir.file("out"));
+            WriteFileBytes(dir.file("a.htx"),
+                           "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
+                           "[metadata]\r\ntitle=A\r\n[indexdata]\r\n"
+                           "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n");
+            WriteFileBytes(Layout(dir) + "l.ksl",
+                           "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=L\r\n"
+                           "[Templates]\r\n1=index, index.tpl, #PREFIX!.htm, Index\r\n"
+                           "[Files]\r\n1=css, style.css, #PREFIX!.css, Style\r\n");
+            WriteFileBytes(Layout(dir) + "index.tpl", "#INDEXDATA!\r\n");
+            WriteFileBytes(Layout(dir) + "style.css", "p {}\r\n");
+            c.arrange(dir);
+            std::optional<FolderLock> lock;
+            if (c.lockOutput) {
+                ASSERT_TRUE(lock.emplace(dir.file("out")).Locked());
+            }
+
+            test::RunOptions options;
+            options.folder = dir.path().string();
+            options.withoutFileOverride = c.withoutFileOverride;
+            const Outcome r = test::RunTool({"build", "--language=" + language, "-q", "-l",
+                                             "GB/layout/l.ksl", "-o", "out", "-b", "idx", "a.htx"},
+                                            options);
+            if (r.exitCode == test::kCannotDropFileOverride) {
+                skipped = true; // root keeps its rights here
+                continue;
+            }
+            EXPECT_EQ(1, r.exitCode);
+            const std::string english = c.english(dir);
+            const std::string dutch = c.dutch(dir);
+            EXPECT_EQ(language == "GB" ? english : dutch, r.err);
+            EXPECT_EQ("", r.out);
+        }
+    }
+    if (skipped) GTEST_SKIP() << "an unreadable file cannot be made for root here";
+}
+
+} // namespace
+} // namespace ks
