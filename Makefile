@@ -17,15 +17,17 @@ build: deps
 
 # kestrin-index, kestrin-wizard, share/kestrin, a menu entry and an icon under
 # the configured prefix (default /usr/local); DESTDIR=/staging stages them.
+# The programs are stripped, so that no path of this machine goes with them.
 install: build
-	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --strip
 
 # A Debian package (build/kestrin-index_VERSION_ARCH.deb) of what make install
 # installs, under /usr; install it with `sudo apt install ./build/kestrin-index_*.deb`.
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
-# The wizard from the build tree (it finds its texts and layouts in dist/).
+# The wizard from the build tree (it finds its texts and layouts in dist/,
+# named in build/app/kestrin-wizard.program-folder).
 run: build
 	@$(BUILD)/app/kestrin-wizard $(ARGS)
 
@@ -53,13 +55,14 @@ test-asan: deps
 test: unit test-asan
 
 # Benchmarks (never part of the tests): merging 1,000,000 index lines,
-# the pages of that index with -i auto loaded in headless Chromium, and the
-# search across all trees on the same lines.
+# the pages of that index with -i auto loaded in headless Chromium, the
+# search across all trees on the same lines, and Map doorzoeken in the wizard.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
 	@bench/run-pages $(BUILD)
 	@bench/run-search $(BUILD)
+	@bench/run-folder-search $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

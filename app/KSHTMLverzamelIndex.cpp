@@ -12,12 +12,15 @@
 #include "builder/KSgenerate.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
+#include "common/KSregstore.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QMessageBox>
+#include <utility>
 
 namespace ks::app {
 
@@ -25,6 +28,14 @@ namespace {
 
 constexpr const char* kWindowVersion = "1.04";
 constexpr const char* kWindowCaption = "#html.form=HTML verzamelindex";
+constexpr int kShownLoadWarnings = 10;
+
+// The file, the line when there is one, and the reason.
+QString ProblemText(const StoreProblem& problem) {
+    QString text = FromPath(problem.path);
+    if (problem.line > 0) text += QLatin1Char(':') + QString::number(problem.line);
+    return (text.isEmpty() ? QString() : text + QStringLiteral(": ")) + FromKS(problem.reason);
+}
 
 } // namespace
 
@@ -54,6 +65,13 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
                 setup_.OutputFolder = folder;
                 settingsPage_->ShowOutputFolder();
             });
+    // Annuleren during a folder search closes the window once the search has stopped.
+    connect(
+        documentPage_, &TKSdocumentPage::SearchEnded, this,
+        [this] {
+            if (std::exchange(cancelAfterSearch_, false)) btnCancelClick();
+        },
+        Qt::QueuedConnection);
     connect(layoutPage_, &TKSlayoutPage::LayoutClicked, this,
             &TwzrdHTMLverzamelIndex::lstOpmaakClick);
     connect(settingsPage_, &TKSsettingsPage::PageChanged, this, [this] { ShowPage(-1); });
@@ -116,6 +134,11 @@ void TwzrdHTMLverzamelIndex::FormShow() {
         lstOpmaakClick();
     }
     ShowPage(explanationPage_->SkipExplanation() ? kDocumenten : kUitleg);
+    TellStoreWarnings();
+    // What the start changed (where the program runs from, the language) is
+    // there for other programs while the window is open. A failure here is
+    // told by the save at the close, which writes these changes too.
+    (void)RegistryStore::Instance().Save();
 }
 
 void TwzrdHTMLverzamelIndex::FormClose() {
@@ -124,7 +147,45 @@ void TwzrdHTMLverzamelIndex::FormClose() {
     TWizardDlg::FormClose();
     if (registry_) registry_->Close();
     registry_.reset();
+    SaveSettings();
     documentPage_->FreeDocuments();
+}
+
+// Lines of the store that could not be read are shown without stopping the
+// window: they are kept in the file and the rest of the store is used.
+void TwzrdHTMLverzamelIndex::TellStoreWarnings() {
+    const std::vector<StoreProblem> warnings = RegistryStore::Instance().TakeLoadWarnings();
+    if (warnings.empty()) return;
+    QStringList lines;
+    for (const StoreProblem& warning : warnings) {
+        if (lines.size() == kShownLoadWarnings) {
+            lines << QStringLiteral("...");
+            break;
+        }
+        lines << ProblemText(warning);
+    }
+    const bool unreadable = warnings.front().kind == StoreProblem::Kind::Unreadable;
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("KESTRIN"),
+        (unreadable
+             ? Lookup("#store.3=De instellingen kunnen niet gelezen worden en worden niet bewaard")
+             : Lookup("#store.2=Deze regels van de instellingen zijn overgeslagen; ze blijven in "
+                      "het bestand staan")) +
+            QStringLiteral("\n\n") + lines.join(QLatin1Char('\n')),
+        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("storeWarnings"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+// All the session's settings are saved at once; when that fails the window
+// stays until the user has read why.
+void TwzrdHTMLverzamelIndex::SaveSettings() {
+    const std::optional<StoreProblem> problem = RegistryStore::Instance().Save();
+    if (!problem) return;
+    QMessageBox::warning(this, QStringLiteral("KESTRIN"),
+                         Lookup("#store.1=De instellingen konden niet bewaard worden") +
+                             QStringLiteral("\n\n") + ProblemText(*problem));
 }
 
 void TwzrdHTMLverzamelIndex::RequestStop(TKSstopRequest request) {
@@ -207,6 +268,11 @@ void TwzrdHTMLverzamelIndex::btnVolgendeClick() {
 void TwzrdHTMLverzamelIndex::btnCancelClick() {
     if (Busy) {
         RequestStop(TKSstopRequest::Cancel);
+        return;
+    }
+    if (documentPage_->Searching()) {
+        documentPage_->StopSearch();
+        cancelAfterSearch_ = true;
         return;
     }
     TWizardDlg::btnCancelClick();

@@ -74,9 +74,14 @@ protected:
 private:
     void RequestStop(TKSstopRequest request);
     void RunGeneration();
+    // Shows what was wrong with the per-user store when it was read.
+    void TellStoreWarnings();
+    // Saves the per-user store, telling the user when that fails.
+    void SaveSettings();
 
     TKSrunSetup setup_;
     TKSbuilder* runningBuilder_ = nullptr; // the builder of the run under way
+    bool cancelAfterSearch_ = false;       // Annuleren came during a folder search
     TKSexplanationPage* explanationPage_ = nullptr;
     TKSdocumentPage* documentPage_ = nullptr;
     TKSlayoutPage* layoutPage_ = nullptr;

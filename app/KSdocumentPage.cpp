@@ -11,9 +11,11 @@
 #include "common/KSfiles.h"
 #include "common/KSini.h"
 #include "common/KStextutil.h"
+#include "index/KSdocumentSearch.h"
 #include "index/KSdocumentText.h"
 #include "index/KShtxData.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -26,35 +28,30 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 
 namespace ks::app {
 
 namespace {
 
-constexpr const char* kHtxMask = "*.htx";
 constexpr const char* kSearchDirValue = "Searchdir";
 constexpr const char* kCurrentValue = "current";
 
-// The subfolders of folder that a search enters: no hidden ones, and no
-// symbolic links, so that a link back up the tree cannot make it endless.
-std::vector<std::string> SearchableSubfolders(const std::string& folder) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::error_code kindEc;
-        if (name.empty() || name[0] == '.' || it->is_symlink(kindEc) || !it->is_directory(kindEc))
-            continue;
-        names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+// Hands what a folder search finds, and its pauses, to the page.
+class SearchListener : public TKSdocumentSearchListener {
+public:
+    SearchListener(std::function<bool(const std::string&)> found,
+                   std::function<bool()> keepSearching)
+        : found_(std::move(found)), keepSearching_(std::move(keepSearching)) {}
+    bool DocumentFound(const std::string& path) override { return found_(path); }
+    bool KeepSearching() override { return keepSearching_(); }
+
+private:
+    std::function<bool(const std::string&)> found_;
+    std::function<bool()> keepSearching_;
+};
 
 bool IsHtmlFile(const std::string& path) {
     const std::string lower = AsciiLower(path);
@@ -127,8 +124,16 @@ void TKSdocumentPage::BuildPage() {
     btnTitelWijzigen_ = new QPushButton(QStringLiteral("#1512.text=Titel wijzigen"), this);
     btnTitelWijzigen_->setObjectName(QStringLiteral("btnTitelWijzigen"));
     btnTitelWijzigen_->setToolTip(QStringLiteral("#1512.hint"));
+    btnStopZoeken_ = new QPushButton(QStringLiteral("#1519.text=Stoppen"), this);
+    btnStopZoeken_->setObjectName(QStringLiteral("btnStopZoeken"));
+    btnStopZoeken_->setToolTip(QStringLiteral("#1519.hint"));
+    btnStopZoeken_->hide();
+    // Esc stops a search rather than closing the window; the shortcut works
+    // only while the button is shown.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), btnStopZoeken_);
     auto* row = new QHBoxLayout;
     row->addWidget(lblAantal_, 1);
+    row->addWidget(btnStopZoeken_);
     row->addWidget(btnDirSearch_);
     row->addWidget(btnTitelWijzigen_);
 
@@ -165,6 +170,8 @@ void TKSdocumentPage::BuildPage() {
     connect(HTXbestanden_, &QListWidget::itemDoubleClicked, this,
             &TKSdocumentPage::HTXbestandenDblClick);
     connect(btnDirSearch_, &QPushButton::clicked, this, &TKSdocumentPage::btnDirSearchClick);
+    connect(btnStopZoeken_, &QPushButton::clicked, this, &TKSdocumentPage::StopSearch);
+    connect(escape, &QShortcut::activated, this, &TKSdocumentPage::StopSearch);
     connect(btnTitelWijzigen_, &QPushButton::clicked, this,
             &TKSdocumentPage::btnTitelWijzigenClick);
     connect(btnOpenHTMLfile_, &QPushButton::clicked, this, &TKSdocumentPage::btnOpenHTMLfileClick);
@@ -208,44 +215,107 @@ std::string TKSdocumentPage::ListKey() const {
     return stateKey_ + kListKeyword + "_items";
 }
 
+std::unordered_set<std::string> TKSdocumentPage::ListedPaths() const {
+    std::unordered_set<std::string> paths;
+    for (std::size_t i = 0; i < documents_.Count(); ++i)
+        paths.insert(documents_.Document(i).FileName);
+    return paths;
+}
+
+void TKSdocumentPage::AddDocument(const std::string& path) {
+    TKShtxData& data = documents_.Add(path, true);
+    data.ListPosition = static_cast<int32_t>(documents_.Count());
+    if (const TKScommon* env = CurrentEnvironment(); env && env->DebugSwitches.IsSet(0))
+        env->WriteLog("\"" + path + "\" added to HTX-list as #" +
+                      std::to_string(documents_.Count() - 1));
+}
+
+void TKSdocumentPage::ShowNewRows() {
+    const QSignalBlocker quiet(HTXbestanden_); // a line is complete only once added
+    for (int row = HTXbestanden_->count(); row < static_cast<int>(documents_.Count()); ++row) {
+        auto* item = new QListWidgetItem(FromKS(DataAt(row).Title));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(documents_.Selected(static_cast<std::size_t>(row)) ? Qt::Checked
+                                                                               : Qt::Unchecked);
+        HTXbestanden_->addItem(item);
+    }
+}
+
 bool TKSdocumentPage::AddHTXfile(const std::string& path) {
     if (!CheckFileKind(path, "htx", 1, 1)) return false;
     if (const int row = FindPath(path); row >= 0) {
         HTXbestanden_->setCurrentRow(row);
         return false;
     }
-    TKShtxData& data = documents_.Add(path, true);
-    data.ListPosition = HTXbestanden_->count() + 1;
-    auto* item = new QListWidgetItem(FromKS(data.Title));
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Checked);
-    {
-        const QSignalBlocker quiet(HTXbestanden_); // the line is complete only once added
-        HTXbestanden_->addItem(item);
-    }
-    HTXbestanden_->setCurrentItem(item);
-    if (const TKScommon* env = CurrentEnvironment(); env && env->DebugSwitches.IsSet(0))
-        env->WriteLog("\"" + path + "\" added to HTX-list as #" +
-                      std::to_string(HTXbestanden_->count() - 1));
+    AddDocument(path);
+    ShowNewRows();
+    HTXbestanden_->setCurrentRow(HTXbestanden_->count() - 1);
     return true;
 }
 
-// A file that claims to be an index document but whose header cannot be
-// read is passed over like any file that is none.
-bool TKSdocumentPage::TryAddHTXfile(const std::string& path) {
+// Every document found goes into the document list at once, but its row
+// only when the search ends: a row added or selected makes the list lay out
+// all its rows again, so rows made one by one would slow a long search down
+// more and more. The list is disabled meanwhile.
+void TKSdocumentPage::SearchFolder(const std::string& folder) {
+    if (searching_) return;
+    std::unordered_set<std::string> listed = ListedPaths();
+    std::string lastFound;
+    int found = 0;
+    SearchListener listener(
+        [&](const std::string& path) {
+            ++found;
+            try {
+                const std::string absolute = AbsolutePath(path);
+                if (listed.insert(absolute).second) AddDocument(path);
+                lastFound = absolute;
+            } catch (const EKSError&) {
+                // a header that cannot be read: passed over
+            }
+            SearchBreathe(found);
+            return !stopRequested_;
+        },
+        [&] {
+            SearchBreathe(found);
+            return !stopRequested_;
+        });
+    SetSearchControls(true);
     try {
-        return AddHTXfile(path);
-    } catch (const EKSError&) {
-        return false;
+        SearchIndexDocuments(folder, listener);
+    } catch (...) {
+        ShowNewRows();
+        SetSearchControls(false);
+        throw;
     }
+    ShowNewRows();
+    // As when adding one by one: the document found last is selected.
+    if (!lastFound.empty()) HTXbestanden_->setCurrentRow(FindPath(lastFound));
+    SetSearchControls(false);
 }
 
-void TKSdocumentPage::SearchFolder(const std::string& folder) {
-    const std::string base = WithSlash(folder);
-    for (const std::string& name : FindFiles(base, kHtxMask))
-        TryAddHTXfile(base + name);
-    for (const std::string& name : SearchableSubfolders(base))
-        SearchFolder(base + name);
+void TKSdocumentPage::StopSearch() {
+    if (searching_) stopRequested_ = true;
+}
+
+void TKSdocumentPage::SearchBreathe(int found) {
+    if (lastBreath_.isValid() && lastBreath_.elapsed() < breathMs_) return;
+    lblAantal_->setText(QString::number(found) + QLatin1Char(' ') +
+                        Lookup("#1511.2=documenten gevonden"));
+    emit SearchProgress(found);
+    QApplication::processEvents();
+    lastBreath_.start();
+}
+
+void TKSdocumentPage::SetSearchControls(bool searching) {
+    searching_ = searching;
+    stopRequested_ = false;
+    lastBreath_.invalidate();
+    for (QWidget* control :
+         {static_cast<QWidget*>(HTXbestanden_), static_cast<QWidget*>(btnDirSearch_)})
+        control->setEnabled(!searching);
+    btnStopZoeken_->setVisible(searching);
+    emit PageChanged(); // the list buttons, Volgende and Gereed wait for the search
+    if (!searching) emit SearchEnded();
 }
 
 int TKSdocumentPage::RefreshHTXcount() {
@@ -265,7 +335,9 @@ bool TKSdocumentPage::verifyPage() {
     const bool filled = HTXbestanden_->count() > 0;
     for (QPushButton* button :
          {btnMoveDown_, btnMoveUp_, btnOpenHTMLfile_, btnTitelWijzigen_, btnWisHTMLfile_})
-        button->setEnabled(filled);
+        button->setEnabled(filled && !searching_);
+    // During a search the label shows how many documents were found.
+    if (searching_) return false;
     return RefreshHTXcount() > 0 && filled;
 }
 
@@ -391,24 +463,33 @@ void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
     stateKey_ = stateKey;
     TKSreg list(ListKey());
     const std::string current = list.ReadString(kCurrentValue);
-    QListWidgetItem* remembered = nullptr;
+    // The rows are made once all are read, for the same reason as in a search.
+    std::unordered_set<std::string> listed = ListedPaths();
+    int remembered = -1;
     for (int n = 0;; ++n) {
         std::string entry = list.ReadString(std::to_string(n));
         if (entry.empty()) break;
         std::string flag;
         CutField(entry, ",", '"', flag, false);
-        if (!TryAddHTXfile(entry)) continue;
-        const int row = HTXbestanden_->count() - 1;
-        QListWidgetItem* item = HTXbestanden_->item(row);
-        {
-            const QSignalBlocker quiet(HTXbestanden_);
-            item->setCheckState(flag == "1" ? Qt::Checked : Qt::Unchecked);
+        try {
+            if (!CheckFileKind(entry, "htx", 1, 1) || !listed.insert(AbsolutePath(entry)).second)
+                continue;
+            AddDocument(entry);
+        } catch (const EKSError&) {
+            continue;
         }
-        documents_.SetSelected(static_cast<std::size_t>(row), flag == "1");
-        if (current == std::to_string(n)) remembered = item;
+        const std::size_t index = documents_.Count() - 1;
+        documents_.SetSelected(index, flag == "1");
+        if (current == std::to_string(n)) remembered = static_cast<int>(index);
     }
     list.Close();
-    if (remembered) HTXbestanden_->setCurrentItem(remembered);
+    const int added = static_cast<int>(documents_.Count()) - HTXbestanden_->count();
+    ShowNewRows();
+    // The remembered line, else the one added last, as when adding one by one.
+    if (remembered >= 0)
+        HTXbestanden_->setCurrentRow(remembered);
+    else if (added > 0)
+        HTXbestanden_->setCurrentRow(HTXbestanden_->count() - 1);
     HTXbestandenClick();
     if (RefreshHTXcount() <= 1) emit PageChanged();
 }

@@ -9,11 +9,13 @@
 
 #include "app/KSwizardPage.h"
 
+#include <QElapsedTimer>
 #include <QUrl>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class QGroupBox;
@@ -54,7 +56,15 @@ public:
     // when it is no index document or is listed already (that line is selected).
     bool AddHTXfile(const std::string& path);
     // Adds the index documents of folder and of its subfolders, depth first.
+    // The window stays responsive meanwhile: the label shows how many were
+    // found and Stoppen (or Esc) ends the search, keeping those added so far.
     void SearchFolder(const std::string& folder);
+    // True while SearchFolder runs; the page is then incomplete.
+    bool Searching() const { return searching_; }
+    // Ends a search under way after the file in hand.
+    void StopSearch();
+    // How often a search lets the window handle its events (30 ms unless set).
+    void SetSearchBreathInterval(int milliseconds) { breathMs_ = milliseconds; }
     // Shows the counts; returns the number of ticked documents.
     int RefreshHTXcount();
     // Enables the list buttons; complete with at least one ticked document.
@@ -79,6 +89,10 @@ signals:
     void PageChanged();
     // A folder was searched for documents.
     void FolderSearched(const std::string& folder);
+    // A search under way has found this many index documents so far.
+    void SearchProgress(int found);
+    // A search has ended (completed or stopped).
+    void SearchEnded();
 
 public slots:
     void HTXbestandenClick();
@@ -102,7 +116,17 @@ private:
     int SelectedRow() const;
     int TickedCount() const;
     int FindPath(const std::string& path) const;
-    bool TryAddHTXfile(const std::string& path);
+    // The full paths of the listed documents.
+    std::unordered_set<std::string> ListedPaths() const;
+    // Adds the index document at path to the document list, ticked; its
+    // row comes with ShowNewRows.
+    void AddDocument(const std::string& path);
+    // Rows for the documents added since the last row, in one go: the list
+    // is laid out once, not once per row.
+    void ShowNewRows();
+    // During a search: the count, and the window's events now and then.
+    void SearchBreathe(int found);
+    void SetSearchControls(bool searching);
     void MoveSelected(int step);
     std::string ListKey() const;
 
@@ -113,6 +137,7 @@ private:
     QPushButton* btnMoveDown_ = nullptr;
     QPushButton* btnDirSearch_ = nullptr;
     QPushButton* btnTitelWijzigen_ = nullptr;
+    QPushButton* btnStopZoeken_ = nullptr;
     QLabel* lblAantal_ = nullptr;
     QGroupBox* grpOmschrijving_ = nullptr;
     QLabel* lblOmschrijving_ = nullptr;
@@ -123,6 +148,10 @@ private:
     std::unique_ptr<FolderBrowser> ownBrowser_;
     FolderBrowser* browser_ = nullptr;
     std::function<bool(const QUrl&)> opener_;
+    bool searching_ = false;
+    bool stopRequested_ = false;
+    int breathMs_ = 30;
+    QElapsedTimer lastBreath_;
 };
 
 } // namespace ks::app

@@ -3,10 +3,12 @@
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSqtText.h"
 #include "app/KSstartup.h"
+#include "common/KScodepage.h"
 #include "common/KSerrors.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <iostream>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -15,7 +17,15 @@ int main(int argc, char** argv) {
     try {
         environment = ks::app::StartEnvironment(ks::app::StartupSwitches(application.arguments()));
     } catch (const ks::EKSError& error) {
-        QMessageBox::critical(nullptr, QStringLiteral("KESTRIN"), ks::app::FromKS(error.what()));
+        // A path is bytes as the system has it; the reason is a text of the program.
+        const QString message = error.Path().empty()
+                                    ? ks::app::FromKS(error.Reason())
+                                    : ks::app::FromPath(error.Path()) + QStringLiteral(": ") +
+                                          ks::app::FromKS(error.Reason());
+        // Also on the terminal, for a start without anyone at the window.
+        std::cerr << "kestrin-wizard: " << (error.Path().empty() ? "" : error.Path() + ": ")
+                  << ks::MessageToUtf8(error.Reason()) << std::endl;
+        QMessageBox::critical(nullptr, QStringLiteral("KESTRIN"), message);
         return 1;
     }
     ks::app::TwzrdHTMLverzamelIndex wizard;

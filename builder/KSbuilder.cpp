@@ -23,8 +23,8 @@ void TKSbuilder::SetBreather(TKSbreather* breather) {
 TKSbuilder::~TKSbuilder() = default;
 
 void TKSbuilder::OpenRunFolder() {
-    runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder);
-    if (settings_.DeveloperMode) runFolder_->Keep();
+    runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder,
+                                                settings_.DeveloperMode);
     runFolder_->RemoveLinks(kRecordFiles, 3);
     mergedPath_ = runFolder_->Path() + kRecordFiles[0];
     sizesPath_ = runFolder_->Path() + kRecordFiles[1];
@@ -41,7 +41,8 @@ void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
     // The copies stay locked until the merge has read them.
     const TKSsortedCopies copies = PrepareSortedCopies(settings_, *runFolder_);
-    EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather);
+    Warnings.clear();
+    EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather, &Warnings);
 }
 
 int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {

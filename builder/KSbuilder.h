@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -59,6 +60,9 @@ public:
     TKSdivisionInfo Division;   // the pages each division would give
     int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
     bool Busy = false;
+    // What the last merge had to change in the documents' lines (names cut),
+    // one line each, naming the document and the line.
+    std::vector<std::string> Warnings;
 
     // A button pressed while the run is busy only asks it to stop; the run
     // stops between steps and the user interface carries the request out

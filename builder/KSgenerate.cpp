@@ -3,8 +3,10 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSpageText.h"
 #include "builder/KSrunChecks.h"
+#include "builder/KSrunFolder.h"
 #include "builder/KSrunProgress.h"
 #include "builder/KSsearchWriter.h"
+#include "builder/KSstagedOutput.h"
 #include "builder/KSwriters.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
@@ -79,24 +81,33 @@ std::string FileNameOf(const std::string& path) {
 TKSgenerator::TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress)
     : builder_(builder), progress_(progress) {}
 
+TKSgenerator::~TKSgenerator() = default;
+
 TKSrunResult TKSgenerator::GenerateIndex() {
     TKSrunResult result;
     TKSrunSettings& settings = builder_.Settings();
     builder_.Busy = true;
     builder_.ClearStopRequest();
+    builder_.Warnings.clear();
     builder_.SetBreather(&progress_);
     settings.OutputFolder = WithSlash(settings.OutputFolder);
     outputFolderExists_ = IsFolder(settings.OutputFolder);
+    searchMasks_.clear();
     try {
         CheckBeforeStart();
         LockOutputFolder();
+        if (settings.TempSwitchFolder.empty()) RemoveAbandonedRunFolders(settings.TempFolder);
         builder_.OpenRunFolder();
-        ClearOldResults();
+        if (outputFolderExists_) staged_ = std::make_unique<TKSstagedOutput>(settings.OutputFolder);
         RunSteps(result);
+        Publish(result);
     } catch (const std::exception& e) {
         // A problem before the first step is shown in the first row.
         NoteError(result, -1, e);
     }
+    staged_.reset(); // what was not put in place goes
+    // Only files put in place count as written.
+    if (result.Failed || result.Stopped) result.FilesWritten.clear();
     Finish(result);
     return result;
 }
@@ -135,15 +146,25 @@ std::vector<std::string> TKSgenerator::OldResultMasks() const {
     return masks;
 }
 
-void TKSgenerator::ClearOldResults() {
-    const TKSrunSettings& settings = builder_.Settings();
-    // The run's own inputs are never old results, whatever their names.
-    const std::vector<std::string> keep = RunInputs(settings);
-    for (const std::string& mask : OldResultMasks())
-        for (const FileFailure& failure : DeleteFiles(settings.OutputFolder, mask, keep))
-            throw EWriteError(failure.Path,
-                              LocalText("#1560.4=het oude resultaat kan niet verwijderd worden") +
-                                  ": " + failure.Reason);
+// Only a complete run replaces the old results: they are deleted, and the
+// new files put in place, once every entry is written.
+void TKSgenerator::Publish(TKSrunResult& result) {
+    if (!staged_ || result.Failed || result.Stopped) return;
+    std::vector<std::string> masks = OldResultMasks();
+    // The shards of an earlier run's search data go too, however many there were.
+    masks.insert(masks.end(), searchMasks_.begin(), searchMasks_.end());
+    try {
+        // The run's own inputs are never old results, whatever their names.
+        staged_->Publish(masks, RunInputs(builder_.Settings()));
+    } catch (const std::exception& e) {
+        NoteError(result, builder_.Settings().Layout->ItemCount(), e);
+    }
+}
+
+// The files are written where they stand in the output folder, or in the
+// run's private folder inside it until the run is complete.
+std::string TKSgenerator::WriteRoot() const {
+    return staged_ ? staged_->Path() : builder_.Settings().OutputFolder;
 }
 
 TKSrunPlan TKSgenerator::PlanRun() {
@@ -254,9 +275,10 @@ void TKSgenerator::RunEntry(int step, TKSkslFile& entry, TKSrunResult& result) {
 
 void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result) {
     const std::string& folder = builder_.Settings().OutputFolder;
+    const std::string root = WriteRoot();
     const std::string source = entry.SourcePath();
     const std::string output = entry.OutputName(TKSkslFile::kCurrentPage);
-    MakeOutputSubfolders(folder, output);
+    MakeOutputSubfolders(root, output);
     TKStemplateParser parser;
     parser.Entry = entry.Name;
     parser.OnVariable = [this](const std::string& text, TKStemplateParser& p) {
@@ -270,15 +292,17 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     parser.SetVariableNames(kVariableNames);
     parser.TemplateFile = source;
     // Every page of an entry lies in the same folder: the page number stands
-    // only in the file name.
+    // only in the file name. Links are relative to the page's place in the
+    // output folder, wherever it is written first.
     parser.SetOutputFolder(FolderOf(folder + output));
+    parser.SetWriteFolder(FolderOf(root + output));
     parser.SetOutputFile(FileNameOf(output));
     parser.ProgressBar = &bar;
     parser.Utf8Output = builder_.Settings().Layout->Utf8Pages();
     const std::string summary = parser.CountVariables();
     bar.SetRange(0, EstimateProgress(summary, entry.Split));
     result.FilesWritten.push_back(folder + output);
-    RemoveLink(folder + output);
+    RemoveLink(root + output);
     try {
         parser.Execute();
     } catch (const EKSError& e) {
@@ -292,11 +316,20 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
 void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar,
                                  TKSrunResult& result) {
     const std::string name = entry.OutputName(TKSkslFile::kCurrentPage);
-    MakeOutputSubfolders(builder_.Settings().OutputFolder, name);
     const std::string target = builder_.Settings().OutputFolder + name;
-    RemoveLink(target);
     std::error_code ec;
-    fs::copy_file(entry.SourcePath(), target, fs::copy_options::overwrite_existing, ec);
+    std::error_code statusEc;
+    if (fs::is_directory(fs::symlink_status(target, statusEc))) {
+        // A folder at the name is never replaced.
+        ec = std::make_error_code(std::errc::is_a_directory);
+    } else {
+        MakeOutputSubfolders(WriteRoot(), name);
+        const std::string written = WriteRoot() + name;
+        RemoveLink(written);
+        fs::copy_file(entry.SourcePath(), written, fs::copy_options::overwrite_existing, ec);
+        std::error_code ignored;
+        if (ec) fs::remove(written, ignored); // never a half copy put in place
+    }
     if (ec) {
         // Reported like a missing source: the run goes on, the result is not offered.
         result.MissingFiles.push_back(entry.SourcePath());
@@ -318,11 +351,20 @@ void TKSgenerator::NoteError(TKSrunResult& result, int step, const std::exceptio
         result.ErrorPath = core->Path();
         result.ErrorReason = core->Reason();
     }
+    // A file of the run's private folder is named by its place in the output folder.
+    if (staged_ && !result.ErrorPath.empty()) {
+        const std::string path = staged_->FinalPath(result.ErrorPath);
+        if (path != result.ErrorPath) {
+            result.ErrorPath = path;
+            result.Error = path + ": " + result.ErrorReason;
+        }
+    }
     progress_.StepFailed(step, result.Error);
 }
 
 void TKSgenerator::Finish(TKSrunResult& result) {
     TKSrunSettings& settings = builder_.Settings();
+    result.Warnings = builder_.Warnings;
     if (!result.Stopped && !result.Failed && settings.Layout != nullptr) {
         const TKSkslFile* first = settings.Layout->Item(1);
         result.ResultPath =
@@ -351,7 +393,12 @@ std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
     if (name == "NAMELIST") return WriteNameList(builder_, parser, arguments), "";
     if (name == "INDEXKEYS") return WriteIndexKeys(builder_, parser, arguments), "";
     if (name == "INDEXDATA") return WriteIndexData(builder_, parser, BracketText(placeholder)), "";
-    if (name == "SEARCHDATA") return WriteSearchData(builder_, parser, arguments), "";
+    if (name == "SEARCHDATA") {
+        const std::string output = parser.OutputFolder() + parser.OutputFile();
+        if (output.starts_with(settings.OutputFolder))
+            searchMasks_.push_back(SearchShardMask(output.substr(settings.OutputFolder.size())));
+        return WriteSearchData(builder_, parser, arguments), "";
+    }
     if (name.rfind("LINK", 0) == 0) {
         const std::string which = name.substr(4);
         if (which == "FIRST" || which == "PREV" || which == "NEXT" || which == "LAST")
@@ -379,7 +426,7 @@ std::string TKSgenerator::NextPageFileName(TKStemplateParser& parser) {
     if (entry == nullptr) return "";
     entry->SetPage(entry->CurrentPage + 1);
     const std::string name = FileNameOf(entry->OutputName(TKSkslFile::kCurrentPage));
-    RemoveLink(parser.OutputFolder() + name);
+    RemoveLink(parser.WriteFolder() + name);
     return name;
 }
 

@@ -2,13 +2,17 @@
 // combined HTML index in the output folder. Merges the documents, folds
 // duplicates and cuts pages, then handles every layout entry in order: a
 // template is expanded (its builder variables answered here), a plain file
-// copied. Stop requests are honoured between steps.
+// copied. Stop requests are honoured between steps. The files are written
+// into a private folder first and replace the old results only when every
+// entry is done: a run that fails or is stopped leaves the output folder as
+// it was.
 #pragma once
 
 #include "common/KSfileio.h"
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,7 @@ class TKSbuilder;
 class TKSkslFile;
 class TKSprogressBar;
 class TKSrunProgress;
+class TKSstagedOutput;
 class TKStemplateParser;
 
 struct TKSrunResult {
@@ -26,10 +31,11 @@ struct TKSrunResult {
     std::string ErrorPath;                 // that file, when the error carried it apart
     std::string ErrorReason;               // Error without ErrorPath
     std::vector<std::string> MissingFiles; // layout sources that do not exist
-    std::vector<std::string> FilesWritten; // output files, in the order written
+    std::vector<std::string> FilesWritten; // output files put in place, in the order written
     std::string ResultPath;                // the first entry's output ("" without entry 1)
     bool MayOpen = false;                  // the result exists and nothing was missing or failed
     bool Stopped = false;                  // a stop request ended the run early
+    std::vector<std::string> Warnings;     // what the run changed in the documents' lines
 };
 
 // What a run would do: the old results it would delete and the files it
@@ -42,6 +48,7 @@ struct TKSrunPlan {
 class TKSgenerator {
 public:
     TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress);
+    ~TKSgenerator();
 
     // The whole run. Never leaves the builder busy or temporary files behind
     // (unless developer mode), whatever fails.
@@ -65,8 +72,9 @@ public:
 private:
     void CheckBeforeStart();
     void LockOutputFolder();
-    void ClearOldResults();
+    void Publish(TKSrunResult& result);
     std::vector<std::string> OldResultMasks() const;
+    std::string WriteRoot() const;
     std::vector<std::string> PlannedOutputs(TKSkslFile& entry);
     void RunSteps(TKSrunResult& result);
     void RunEntry(int step, TKSkslFile& entry, TKSrunResult& result);
@@ -78,7 +86,9 @@ private:
     TKSbuilder& builder_;
     TKSrunProgress& progress_;
     bool outputFolderExists_ = false;
-    FileDescriptor outputLock_; // held from before clearing to the end of the run
+    FileDescriptor outputLock_; // held from before the first step to the end of the run
+    std::unique_ptr<TKSstagedOutput> staged_; // where the files go until the run is complete
+    std::vector<std::string> searchMasks_;    // shards of search data written by this run
 };
 
 } // namespace ks

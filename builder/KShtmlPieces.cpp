@@ -1,5 +1,6 @@
 #include "builder/KShtmlPieces.h"
 
+#include "builder/KSrelativeLink.h"
 #include "common/KSconvert.h"
 #include "index/KShtxRegel.h"
 
@@ -27,6 +28,10 @@ std::string HrefText(const std::string& link) {
         }
     }
     return text;
+}
+
+std::string HrefAttribute(const std::string& link) {
+    return IsSafeLink(link) ? " href=\"" + HrefText(link) + "\"" : std::string();
 }
 
 std::string Indent(int32_t column) {

@@ -12,6 +12,9 @@ class TKShtxRegel;
 // A link made fit for an href or value attribute: only the double quote,
 // ampersand and angle brackets become entities, every other byte stays.
 std::string HrefText(const std::string& link);
+// ' href="link"' (HrefText, a blank in front) for a link that may be one
+// (IsSafeLink), else nothing: the element stays, as plain text.
+std::string HrefAttribute(const std::string& link);
 // The blanks in front of every line a writer writes: as many as there are
 // characters in front of the placeholder.
 std::string Indent(int32_t column);

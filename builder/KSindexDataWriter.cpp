@@ -92,9 +92,9 @@ private:
                 if (document == nullptr) return;
                 const std::string title = HtmlEncode(document->Title);
                 const std::string number = std::to_string(document->SeqNr);
-                line += " <a class=\"IdxR\" href=\"" +
-                        HrefText(DocumentLink(fromFile, document->FileName, item)) + "\" title=\"" +
-                        title + "\"";
+                line += " <a class=\"IdxR\"" +
+                        HrefAttribute(DocumentLink(fromFile, document->FileName, item)) +
+                        " title=\"" + title + "\"";
                 if (!treeLabel_.empty())
                     line += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
                 line += ">" + number + "</a>";

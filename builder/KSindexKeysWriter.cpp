@@ -3,6 +3,7 @@
 #include "builder/KSbuilder.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
+#include "builder/KSrelativeLink.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KSprogress.h"
@@ -85,17 +86,20 @@ private:
     }
 
     void WriteKey(const TKSindexData& page) {
-        const std::string href = HrefText(PageTarget(*choice_.Entry, page.PageNumber));
+        const std::string target = PageTarget(*choice_.Entry, page.PageNumber);
         const std::string title = HtmlEncode(PageTitle(page));
         std::string line = indent_;
         if (choice_.Menu != 0) {
             const bool selected = page.PageNumber == choice_.Selected;
             if (selected) choice_.Selected = 0;
-            line += "  <option class=\"KSVIkeyOption\" value=\"" + href + "\" title=\"" + title +
+            // A choice that may not be followed goes nowhere, like the empty one.
+            const std::string value = IsSafeLink(target) ? HrefText(target) : "none";
+            line += "  <option class=\"KSVIkeyOption\" value=\"" + value + "\" title=\"" + title +
                     (selected ? "\" selected=\"selected\">" : "\">") + Label(page, true) +
                     "</option>";
         } else {
-            line += "  <span class=\"KSVIkey\"><a href=\"" + href + "\" title=\"" + title + "\"";
+            line +=
+                "  <span class=\"KSVIkey\"><a" + HrefAttribute(target) + " title=\"" + title + "\"";
             if (!choice_.Target.empty()) line += " target=\"" + choice_.Target + "\"";
             // In a single file every page is here: none is the current one.
             if (choice_.MarkCurrent && choice_.Entry->Split && page.PageNumber == choice_.Selected)

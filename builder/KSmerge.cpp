@@ -18,6 +18,19 @@ namespace ks {
 
 namespace {
 
+constexpr std::size_t kCutLinesShown = 5;
+
+// The lines whose names were cut: the first few and how many in all.
+struct CutNames {
+    std::vector<int64_t> lines;
+    int64_t count = 0;
+
+    void Add(int64_t line) {
+        if (lines.size() < kCutLinesShown) lines.push_back(line);
+        ++count;
+    }
+};
+
 // One document's place in the merge: its reader and its current line.
 struct Cursor {
     TKShtxData* data = nullptr;
@@ -28,7 +41,45 @@ struct Cursor {
     std::string key;
     TKShtxRegel regel;
     bool exhausted = true;
+    int64_t lineNumber = 0; // of line in the file read
+    CutNames cut;           // lines of the file read
 };
+
+// The lines of a document whose names are cut, counted as in the document;
+// the merge may have read a sorted copy, whose lines lie in another order.
+CutNames CutLinesOf(const std::string& path) {
+    CutNames cut;
+    TKSFileStream stream(path, "I");
+    std::string line;
+    int64_t number = 0;
+    bool found = false;
+    while (!found && !stream.Eof()) {
+        stream.ReadLine(line);
+        ++number;
+        found = TKShtxData::IsIndexDataLine(line);
+    }
+    TKShtxRegel regel;
+    while (found && !stream.Eof()) {
+        stream.ReadLine(line);
+        ++number;
+        if (line.empty()) break;
+        if (regel.ParseIndexLine(line)) cut.Add(number);
+    }
+    return cut;
+}
+
+void WarnAboutCutNames(const TKShtxData& document, CutNames cut,
+                       std::vector<std::string>& warnings) {
+    if (document.DataFileName != document.FileName) cut = CutLinesOf(document.FileName);
+    const std::string most = std::to_string(kMaxNameBytes);
+    for (const int64_t line : cut.lines)
+        warnings.push_back(document.FileName + ":" + std::to_string(line) +
+                           ": a name longer than " + most + " bytes is cut to " + most + " bytes");
+    const int64_t more = cut.count - static_cast<int64_t>(cut.lines.size());
+    if (more > 0)
+        warnings.push_back(document.FileName + ": " + std::to_string(more) +
+                           " more lines with names cut to " + most + " bytes");
+}
 
 // Running estimate of the HTML size of the current surname.
 class SizeEstimator {
@@ -101,7 +152,8 @@ public:
     Merger(TKSrunSettings& settings, TKSprogressBar& bar, TKSbreather& breather)
         : settings_(settings), bar_(bar), breather_(breather) {}
 
-    int64_t Run(const std::string& mergedPath, const std::string& sizesPath) {
+    int64_t Run(const std::string& mergedPath, const std::string& sizesPath,
+                std::vector<std::string>* warnings) {
         TKSFileStream merged(mergedPath, "O");
         TKSFileStream sizes(sizesPath, "O");
         OpenDocuments();
@@ -119,6 +171,9 @@ public:
         }
         bar_.SetPosition(progress_);
         const int64_t estimatedSize = estimator.Finish();
+        if (warnings != nullptr)
+            for (Cursor& cursor : cursors_)
+                if (cursor.cut.count > 0) WarnAboutCutNames(*cursor.data, cursor.cut, *warnings);
         cursors_.clear();
         merged.WriteLine("#");
         sizes.WriteLine("#");
@@ -164,6 +219,7 @@ private:
         bool found = false;
         while (!found && !stream.Eof()) {
             stream.ReadLine(cursor.line);
+            ++cursor.lineNumber;
             found = TKShtxData::IsIndexDataLine(cursor.line);
         }
         progressMin_ += stream.Position();
@@ -175,8 +231,9 @@ private:
         cursor.exhausted = true;
         if (cursor.stream->Eof()) return;
         cursor.stream->ReadLine(cursor.line);
+        ++cursor.lineNumber;
         if (cursor.line.empty()) return;
-        cursor.regel.ParseIndexLine(cursor.line);
+        if (cursor.regel.ParseIndexLine(cursor.line)) cursor.cut.Add(cursor.lineNumber);
         cursor.regel.DocIndex = cursor.position;
         cursor.key = cursor.regel.SortKey();
         cursor.exhausted = false;
@@ -208,9 +265,10 @@ private:
 } // namespace
 
 int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
-                     const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather) {
+                     const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather,
+                     std::vector<std::string>* warnings) {
     Merger merger(settings, bar, breather);
-    return merger.Run(mergedPath, sizesPath);
+    return merger.Run(mergedPath, sizesPath, warnings);
 }
 
 } // namespace ks

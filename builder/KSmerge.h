@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -16,7 +17,12 @@ struct TKSrunSettings;
 // 0-based list position, then a closing "#") to mergedPath and the
 // estimated size per surname to sizesPath. Sets SeqNr and the statistics of
 // every selected document. Returns the estimated size of the whole index.
+// Adds to warnings (when given) the lines whose names were cut to
+// kMaxNameBytes, as "document:line: ..." (a few per document, then how many
+// more), the lines counted in the document itself, also when the merge read
+// a sorted copy.
 int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
-                     const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather);
+                     const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather,
+                     std::vector<std::string>* warnings = nullptr);
 
 } // namespace ks

@@ -90,9 +90,9 @@ private:
             PageFile(target_, first_.PageNr) + "#bm" + std::to_string(first_.RecordNr);
         std::string text = "<span class=\"Record\"><span class=\"";
         text += SizeClass(count_);
-        text += "\"><a href=\"" + HrefText(href) + "\" class=\"Naam\">" +
-                SurnameHtml(first_, "VV") + "</a> <span class=\"Aantal\">" + opening_ +
-                std::to_string(count_) + closing_ + "</span></span>";
+        text += "\"><a" + HrefAttribute(href) + " class=\"Naam\">" + SurnameHtml(first_, "VV") +
+                "</a> <span class=\"Aantal\">" + opening_ + std::to_string(count_) + closing_ +
+                "</span></span>";
         if (separator) text += " |";
         return text + "</span>";
     }

@@ -62,8 +62,8 @@ std::string NavigationLink(TKSbuilder& builder, const std::string& which,
     const bool present = kind->Backwards ? current >= 2 : current < builder.PageCount;
     if (!present) return "<span class=\"" + cssClass + "No" + kind->Class + "\">&nbsp;</span>";
     const int32_t page = TargetPage(*kind, current, builder.PageCount);
-    return "<span class=\"" + cssClass + kind->Class + "\"><a href=\"" +
-           HrefText(PageFile(*entry, page)) + "\" target=\"" + target + "\">" + text +
+    return "<span class=\"" + cssClass + kind->Class + "\"><a" +
+           HrefAttribute(PageFile(*entry, page)) + " target=\"" + target + "\">" + text +
            "</a></span>";
 }
 

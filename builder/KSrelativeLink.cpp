@@ -74,4 +74,28 @@ std::string DocumentLink(const std::string& fromFile, const std::string& documen
     return RelativeLink(fromFile, FolderOf(documentFile) + link);
 }
 
+bool IsSafeLink(std::string_view link) {
+    for (const char c : link) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return false;
+    }
+    const std::size_t start = link.find_first_not_of(' ');
+    if (start == std::string_view::npos) return true;
+    link.remove_prefix(start);
+    const auto isSlash = [](char c) { return c == '/' || c == '\\'; };
+    if (link.size() >= 2 && isSlash(link[0]) && isSlash(link[1])) return false;
+    // A scheme: a letter, then letters, digits, "+", "-" or ".", then ":".
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (!isLetter(link[0])) return true;
+    std::size_t end = 1;
+    while (end < link.size() && (isLetter(link[end]) || (link[end] >= '0' && link[end] <= '9') ||
+                                 link[end] == '+' || link[end] == '-' || link[end] == '.'))
+        ++end;
+    if (end == link.size() || link[end] != ':') return true; // a path
+    std::string scheme(link.substr(0, end));
+    for (char& c : scheme)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return scheme == "http" || scheme == "https";
+}
+
 } // namespace ks

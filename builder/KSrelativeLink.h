@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -17,5 +18,18 @@ std::string RelativeLink(const std::string& fromFile, const std::string& target)
 // from fromFile.
 std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
                          const std::string& link);
+
+// Whether a link, as it will stand in the page, may be written as a link (an
+// href, the value of a page choice, a link of the search data). Index
+// documents come from other people's trees, so only what cannot run a
+// script or leave the trees' folders by itself is: a relative path, or an
+// http: or https: address. It is read the way a browser reads it: leading
+// blanks are passed over and the scheme is compared without regard to case.
+// Refused: a control byte anywhere (a browser drops some of them, so they
+// could hide a scheme), any other scheme (javascript:, data:, vbscript:,
+// file:, ...), and a start of two slashes or backslashes (another host,
+// which the relative links never lead to). Anything refused is shown as
+// plain text.
+bool IsSafeLink(std::string_view link);
 
 } // namespace ks

@@ -48,7 +48,7 @@ private:
         if (column == "title") {
             const std::string link =
                 DocumentLink(fromFile_, document.FileName, FirstPageOf(document));
-            return "<a class=\"KSVItd_href\" href=\"" + HrefText(link) + "\">" +
+            return "<a class=\"KSVItd_href\"" + HrefAttribute(link) + ">" +
                    HtmlEncode(document.Title) + "</a>";
         }
         if (column == "count") return std::to_string(document.EntryCount);

@@ -1,13 +1,9 @@
 #include "builder/KSrunFolder.h"
 
-#include "common/KSerrors.h"
 #include "common/KSfiles.h"
-#include "common/KSlocal.h"
+#include "common/KSlockedFolder.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <stdlib.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -17,24 +13,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A new folder of mode 0700 inside parent.
-std::string MakePrivateFolder(const std::string& parent) {
-    std::string pattern = WithSlash(parent) + "run-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw EInOutError(WithSlash(parent),
-                          LocalReason("#1560.6=er kan geen tijdelijke map gemaakt worden", errno));
-    return WithSlash(pattern);
-}
+const char* const kRunPrefix = "run-";
+const char* const kKeptPrefix = "kept-";
 
 } // namespace
 
-TKSrunFolder::TKSrunFolder(const std::string& tempFolder, const std::string& switchFolder) {
+TKSrunFolder::TKSrunFolder(const std::string& tempFolder, const std::string& switchFolder,
+                           bool keep)
+    : keep_(keep) {
     if (!switchFolder.empty()) {
         path_ = WithSlash(switchFolder);
         return;
     }
-    path_ = MakePrivateFolder(tempFolder.empty() ? fs::temp_directory_path().string() : tempFolder);
+    path_ = MakeFolder(tempFolder.empty() ? fs::temp_directory_path().string() : tempFolder);
     privatePath_ = path_;
+}
+
+std::string TKSrunFolder::MakeFolder(const std::string& parent) {
+    return MakeLockedFolder(parent, keep_ ? kKeptPrefix : kRunPrefix, lock_);
 }
 
 TKSrunFolder::~TKSrunFolder() {
@@ -44,7 +40,7 @@ TKSrunFolder::~TKSrunFolder() {
 }
 
 const std::string& TKSrunFolder::PrivatePath() {
-    if (privatePath_.empty()) privatePath_ = MakePrivateFolder(path_);
+    if (privatePath_.empty()) privatePath_ = MakeFolder(path_);
     return privatePath_;
 }
 
@@ -57,6 +53,12 @@ void TKSrunFolder::RemoveFiles(const std::string* names, int count) const {
     std::error_code ec;
     for (int i = 0; i < count; ++i)
         fs::remove(path_ + names[i], ec);
+}
+
+void RemoveAbandonedRunFolders(const std::string& tempFolder) {
+    // A folder others may write to could hold anything under such a name.
+    if (tempFolder.empty() || !IsPrivateFolder(tempFolder)) return;
+    RemoveAbandonedFolders(tempFolder, kRunPrefix);
 }
 
 } // namespace ks

@@ -4,8 +4,12 @@
 // that cannot be written beside their document) goes into a folder of the
 // run's own: the same private folder, or one made inside the TEMP folder.
 // A private folder is removed with everything in it when the run ends; the
-// TEMP folder is kept, and only the record files go.
+// TEMP folder is kept, and only the record files go. The run holds a lock on
+// its private folder while it lasts, so that the folder of a run that was
+// killed can be told from that of a run still going, and removed later.
 #pragma once
+
+#include "common/KSfileio.h"
 
 #include <string>
 
@@ -14,9 +18,10 @@ namespace ks {
 class TKSrunFolder {
 public:
     // switchFolder set: record files go there as it is. Otherwise make a
-    // private folder (mode 0700) inside tempFolder. Raises EInOutError when
-    // that fails.
-    TKSrunFolder(const std::string& tempFolder, const std::string& switchFolder);
+    // private folder (mode 0700) inside tempFolder. keep: leave everything in
+    // place (developer mode); such a folder is never taken for a leftover.
+    // Raises EInOutError when the folder cannot be made.
+    TKSrunFolder(const std::string& tempFolder, const std::string& switchFolder, bool keep = false);
     ~TKSrunFolder();
     TKSrunFolder(const TKSrunFolder&) = delete;
     TKSrunFolder& operator=(const TKSrunFolder&) = delete;
@@ -27,8 +32,6 @@ public:
     // Inside the TEMP folder it is made on first use. Raises EInOutError
     // when it cannot be made.
     const std::string& PrivatePath();
-    // Leave everything in place (developer mode).
-    void Keep() { keep_ = true; }
     // Removes a symbolic link found at any of the named files, so that they
     // are written as files of their own (the line stream never writes through
     // a link).
@@ -37,9 +40,18 @@ public:
     void RemoveFiles(const std::string* names, int count) const;
 
 private:
+    std::string MakeFolder(const std::string& parent);
+
     std::string path_;
     std::string privatePath_; // "" until made
     bool keep_ = false;
+    FileDescriptor lock_; // on the private folder, for the life of the run
 };
+
+// Removes the private folders that earlier runs left inside tempFolder when
+// they were killed. Only inside this user's own private temporary folder,
+// only folders of a run (not those developer mode keeps), and never the
+// folder of a run still going.
+void RemoveAbandonedRunFolders(const std::string& tempFolder);
 
 } // namespace ks

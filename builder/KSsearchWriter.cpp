@@ -91,10 +91,12 @@ public:
           stem_(StemOf(out.OutputFile())) {}
 
     void Run() {
+        for (const TKSrunDocument& document : builder_.Settings().Documents)
+            folders_.push_back(TreeFolder(document));
         CheckShardNames();
         ClearOldShards();
         TKSsearchSorter sorter(FolderOf(builder_.EntriesPath()), sortBytes_);
-        TKSsearchShards shards(out_.OutputFolder(), stem_, shardBytes_);
+        TKSsearchShards shards(out_.WriteFolder(), stem_, shardBytes_);
         ReadEntries(sorter, shards);
         sorter.Finish([&shards](std::string_view line) {
             const Record record = SplitRecord(line);
@@ -129,7 +131,7 @@ private:
     // A run that makes fewer shards than the last one leaves none behind.
     void ClearOldShards() const {
         const std::vector<FileFailure> failures =
-            DeleteFiles(out_.OutputFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
+            DeleteFiles(out_.WriteFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
         if (!failures.empty())
             throw EWriteError(
                 failures.front().Path,
@@ -174,19 +176,35 @@ private:
         return entry.Year1 + "-" + entry.Year2;
     }
 
-    // Only the selected documents of the index are pointed to.
+    // Whether a link of a document is one both as the index pages write it
+    // and as the script joins it to the tree's folder (joined). Only a link
+    // with a colon can be a scheme, in either form.
+    bool SafeLink(const std::string& documentFile, const std::string& link,
+                  const std::string& joined) const {
+        if (link.find(':') == std::string::npos && joined.find(':') == std::string::npos)
+            return IsSafeLink(joined);
+        return IsSafeLink(joined) &&
+               IsSafeLink(
+                   DocumentLink(out_.OutputFolder() + out_.OutputFile(), documentFile, link));
+    }
+
+    // Only the selected documents of the index are pointed to. A link that
+    // may not be one is null.
     void AppendReferences(std::string& person, const std::string& references) const {
         const auto& documents = builder_.Settings().Documents;
         bool first = true;
-        ForEachReference(references, documents.size(),
-                         [&](std::size_t index, const std::string& link) {
-                             const TKSrunDocument& document = documents[index];
-                             if (document.Data == nullptr || !document.Selected) return;
-                             if (!first) person += ',';
-                             first = false;
-                             person += std::to_string(index) + "," +
-                                       JsString(TreeLink(document.Data->FileName, link));
-                         });
+        ForEachReference(
+            references, documents.size(), [&](std::size_t index, const std::string& link) {
+                const TKSrunDocument& document = documents[index];
+                if (document.Data == nullptr || !document.Selected) return;
+                if (!first) person += ',';
+                first = false;
+                const std::string tree = TreeLink(document.Data->FileName, link);
+                person += std::to_string(index) + ",";
+                person += SafeLink(document.Data->FileName, link, folders_[index] + tree)
+                              ? JsString(tree)
+                              : "null";
+            });
     }
 
     void WriteCatalogue(const std::vector<TKSsearchShard>& shards) const {
@@ -196,8 +214,7 @@ private:
         output.WriteLine(indent + "\"trees\":[");
         const auto& documents = builder_.Settings().Documents;
         for (std::size_t i = 0; i < documents.size(); ++i)
-            output.WriteLine(indent + TreeText(documents[i]) +
-                             (i + 1 < documents.size() ? "," : ""));
+            output.WriteLine(indent + TreeText(i) + (i + 1 < documents.size() ? "," : ""));
         output.WriteLine(indent + "],");
         std::string prefixes = indent + "\"prefixes\":[";
         for (const std::string& word : SearchPrefixWords())
@@ -211,16 +228,23 @@ private:
         output.WriteLine(indent + "]});");
     }
 
-    // {"number":1,"title":"...","folder":"../tree1/"}; null for a document
-    // that is not part of the index. The folder is relative to the catalogue.
-    std::string TreeText(const TKSrunDocument& document) const {
-        if (document.Data == nullptr || !document.Selected) return "null";
+    // The folder of a tree relative to the catalogue ("" for its own).
+    std::string TreeFolder(const TKSrunDocument& document) const {
+        if (document.Data == nullptr) return {};
         std::string folder = RelativeLink(out_.OutputFolder() + out_.OutputFile(),
                                           FolderOf(AbsolutePath(document.Data->FileName)));
         if (folder == "./") folder.clear();
+        return folder;
+    }
+
+    // {"number":1,"title":"...","folder":"../tree1/"}; null for a document
+    // that is not part of the index.
+    std::string TreeText(std::size_t index) const {
+        const TKSrunDocument& document = builder_.Settings().Documents[index];
+        if (document.Data == nullptr || !document.Selected) return "null";
         return "{\"number\":" + std::to_string(document.Data->SeqNr) +
-               ",\"title\":" + JsString(document.Data->Title) + ",\"folder\":" + JsString(folder) +
-               "}";
+               ",\"title\":" + JsString(document.Data->Title) +
+               ",\"folder\":" + JsString(folders_[index]) + "}";
     }
 
     TKSbuilder& builder_;
@@ -228,6 +252,7 @@ private:
     std::size_t shardBytes_;
     std::size_t sortBytes_;
     std::string stem_;
+    std::vector<std::string> folders_; // of every document of the list, in list order
 };
 
 } // namespace
@@ -238,6 +263,11 @@ void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::str
     const std::size_t shardBytes =
         static_cast<std::size_t>(kilobytes >= 1 ? kilobytes : 500) * 1000;
     TKSsearchWriter(builder, out, shardBytes, sortBytes).Run();
+}
+
+std::string SearchShardMask(const std::string& outputName) {
+    const std::string folder = FolderOf(outputName);
+    return folder + StemOf(outputName.substr(folder.size())) + "-*.js";
 }
 
 } // namespace ks

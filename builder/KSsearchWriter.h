@@ -19,13 +19,20 @@ class TKStemplateOutput;
 // The largest part of the data sorted in memory, in bytes.
 constexpr std::size_t kSearchSortBytes = 32u << 20;
 
-// Writes the catalogue into out.Output() and the shards into out's folder,
-// after deleting the shards an earlier run left there. arguments: the size
+// Writes the catalogue into out.Output() and the shards into the folder out
+// writes into, after deleting the shards an earlier run left there (a run
+// that writes elsewhere first deletes the old shards in the output folder
+// when it puts its files in place, see SearchShardMask). arguments: the size
 // no shard passes, in kilobytes of 1000 bytes (500 when empty or not a
 // whole number of at least 1). Raises EKSError when a shard's name would be
 // the output of another layout entry, and EWriteError when a shard cannot
 // be written or an old one deleted.
 void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments,
                      std::size_t sortBytes = kSearchSortBytes);
+
+// The mask of the shards that go with the output name (relative to the
+// output folder, folder part included): "js/idx_search.js" gives
+// "js/idx_search-*.js".
+std::string SearchShardMask(const std::string& outputName);
 
 } // namespace ks

@@ -10,13 +10,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <set>
+#include <signal.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace ks {
@@ -37,8 +41,69 @@ bool IsCurrent(int fd, const timespec& documentTime) {
            st.st_mtim.tv_sec == documentTime.tv_sec && st.st_mtim.tv_nsec == documentTime.tv_nsec;
 }
 
+// The name of a new copy while it is written: the copy's name hidden, the
+// writer's process id and a counter ("." + name + ".<pid>-<n>.tmp").
+std::string PendingName(const std::string& copyName, long pid, unsigned counter) {
+    char suffix[40];
+    std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", pid, counter);
+    return "." + copyName + suffix;
+}
+
+// The writer's process id when fileName is the name of a pending copy of
+// copyName, else 0.
+pid_t PendingCopyWriter(const std::string& fileName, const std::string& copyName) {
+    const std::string prefix = "." + copyName + ".";
+    const std::string suffix = ".tmp";
+    if (fileName.size() <= prefix.size() + suffix.size() || !fileName.starts_with(prefix) ||
+        !fileName.ends_with(suffix))
+        return 0;
+    const std::string middle =
+        fileName.substr(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    const std::size_t dash = middle.find('-');
+    const auto digits = [](const std::string& text) {
+        return !text.empty() && text.size() <= 10 &&
+               text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (dash == std::string::npos || !digits(middle.substr(0, dash)) ||
+        !digits(middle.substr(dash + 1)))
+        return 0;
+    const long long pid = std::stoll(middle.substr(0, dash));
+    return pid > 0 && pid <= INT32_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the pending copies that runs killed while sorting left beside the
+// copy path: their writer is gone and nobody holds their lock. The pending
+// copy of a process still alive (this user's or another's) is never touched;
+// one bearing this process's own id is held by this process while it is ours.
+void RemoveAbandonedPendingCopies(const std::string& copyPath) {
+    const std::string folder = FolderOf(copyPath);
+    const std::string copyName = copyPath.substr(folder.size());
+    std::vector<std::string> abandoned;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const pid_t writer = PendingCopyWriter(name, copyName);
+        if (writer == 0) continue;
+        if (writer != ::getpid() && (::kill(writer, 0) == 0 || errno != ESRCH)) continue;
+        abandoned.push_back(folder + name);
+    }
+    for (const std::string& path : abandoned) {
+        const FileDescriptor file(
+            ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat locked {};
+        struct stat now {};
+        if (!file.valid() || ::fstat(file.get(), &locked) != 0 || !S_ISREG(locked.st_mode) ||
+            ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 || ::lstat(path.c_str(), &now) != 0 ||
+            now.st_ino != locked.st_ino || now.st_dev != locked.st_dev)
+            continue;
+        ::unlink(path.c_str());
+    }
+}
+
 // A new copy under a name of its own in the copy's folder; removed unless it
-// was put in place.
+// was put in place. It is locked from the start, so that a run clearing the
+// leftovers of killed runs never takes it for one.
 class PendingCopy {
 public:
     explicit PendingCopy(const std::string& copyPath) {
@@ -47,10 +112,7 @@ public:
         const std::string name = copyPath.substr(folder.size());
         int error = 0;
         for (int attempt = 0; attempt < 100 && !file_.valid(); ++attempt) {
-            char suffix[40];
-            std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", static_cast<long>(::getpid()),
-                          ++counter);
-            path_ = folder + "." + name + suffix;
+            path_ = folder + PendingName(name, static_cast<long>(::getpid()), ++counter);
             file_.reset(
                 ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
             error = errno;
@@ -60,6 +122,7 @@ public:
             path_.clear();
             throw EWriteError(copyPath, LocalReason("#1564.2=kan niet gemaakt worden", error));
         }
+        ::flock(file_.get(), LOCK_EX | LOCK_NB); // a new file: nobody else has it
     }
     ~PendingCopy() {
         if (!path_.empty()) ::unlink(path_.c_str());
@@ -69,9 +132,9 @@ public:
 
     int Descriptor() const { return file_.get(); }
 
-    // Gives the copy the document's time, puts it on disk, locks it and
-    // renames it to copyPath. The lock is taken before the rename so that the
-    // file at copyPath is never without it.
+    // Gives the copy the document's time, puts it on disk and renames it
+    // (locked since it was made) to copyPath: the file at copyPath is never
+    // without its lock.
     FileDescriptor Install(const std::string& copyPath, const timespec& documentTime) {
         const struct timespec times[2] = {{0, UTIME_OMIT}, documentTime};
         if (::futimens(file_.get(), times) != 0)
@@ -79,7 +142,6 @@ public:
                               LocalReason("#1564.3=de tijd kan niet gezet worden", errno));
         if (::fsync(file_.get()) != 0)
             throw EWriteError(copyPath, LocalReason("#1564.1=schrijven mislukt", errno));
-        ::flock(file_.get(), LOCK_EX); // a new file: nobody else has it
         if (::rename(path_.c_str(), copyPath.c_str()) != 0)
             throw EWriteError(copyPath, LocalReason("#1564.4=kan niet vervangen worden", errno));
         path_.clear();
@@ -262,6 +324,7 @@ TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runF
               [](const CopyJob& a, const CopyJob& b) { return a.key < b.key; });
     TKSsortedCopies copies;
     for (CopyJob& job : jobs) {
+        if (!settings.CopiesInRunFolder) RemoveAbandonedPendingCopies(job.beside);
         if (!job.besideFree) continue;
         if (CopyBeside(job, runFolder, settings.DeveloperMode, copies))
             job.document->DataFileName = job.beside;

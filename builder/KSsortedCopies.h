@@ -37,9 +37,11 @@ private:
 // the copy of a later document whose copy path an earlier one of this run
 // already has, and that of a document that bears the copy's name itself, is
 // sorted into the run's private folder instead; the run files of every sort
-// go there too. Raises EWriteError (naming the file and
-// the reason) when a copy cannot be written at all, EInOutError when a
-// document cannot be read.
+// go there too. Half-written copies that killed runs left beside the copy
+// paths (hidden, named after the copy and their writer's process) are
+// removed first, unless the copies go into the run folder only. Raises
+// EWriteError (naming the file and the reason) when a copy cannot be written
+// at all, EInOutError when a document cannot be read.
 TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runFolder);
 
 } // namespace ks

@@ -291,11 +291,17 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
         << '\n';
 }
 
+// What the run changed in the documents' lines (names cut), one line each.
+void PrintRunWarnings(const TKSrunResult& result, std::ostream& err) {
+    for (const std::string& warning : result.Warnings)
+        err << "kestrin-index: warning: " << TerminalText(warning) << '\n';
+}
+
 // Documents saved as UTF-8 show their accented names wrong in the index.
 void WarnAboutUtf8Documents(const BuildOptions& options, std::ostream& err) {
     for (const BuildOptions::Document& document : options.documents)
         if (document.selected && DocumentLooksLikeUtf8(document.path))
-            err << WarningPrefix() << document.path << ": "
+            err << WarningPrefix() << TerminalText(document.path) << ": "
                 << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "
                        "gelezen, dus de namen met accenten worden verkeerd getoond")
                 << '\n';
@@ -308,7 +314,7 @@ const char* const kDivisionNames[] = {"#1566.10=per letter",      "#1566.11=per 
 void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
     const TKSpageSizeCheck check = CheckPageSizes(builder);
     for (const TKSlargePage& page : check.LargePages)
-        err << WarningPrefix() << page.Path << " "
+        err << WarningPrefix() << TerminalText(page.Path) << " "
             << Say("#1566.7=is %1 MB (%2 bytes); pagina's van meer dan 2 MB laden langzaam",
                    {Shown(static_cast<double>(page.Size / 10000) / 100), Shown(page.Size)})
             << '\n';
@@ -368,9 +374,9 @@ int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
         return StopSignals::ExitStatus();
     }
     for (const std::string& path : plan.Deletions)
-        out << "delete " << path << '\n';
+        out << "delete " << TerminalText(path) << '\n';
     for (const std::string& path : plan.Outputs)
-        out << "write " << path << '\n';
+        out << "write " << TerminalText(path) << '\n';
     return 0;
 }
 
@@ -403,6 +409,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    PrintRunWarnings(result, err);
     if (!result.Stopped && !result.Failed) WarnAboutLargePages(builder, err);
     const int status = Report(result, missing, err);
     if (status != 0) return status;
@@ -423,7 +430,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
             out << kUsage;
             return 0;
         }
-        err << "kestrin-index build: " << e.message << '\n' << kUsage;
+        err << "kestrin-index build: " << TerminalText(e.message) << '\n' << kUsage;
         return kUsageError;
     }
     return Build(options, out, err);

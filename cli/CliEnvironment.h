@@ -11,6 +11,7 @@
 
 #include "common/KScommon.h"
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,5 +38,12 @@ std::vector<std::string> TakeLeadingSwitches(std::vector<std::string>& args);
 // switches: the arguments that are start-up switches ("/LANGUAGE=GB", ...).
 // A language given with them serves this run only: it is never stored.
 std::unique_ptr<TKScommon> StartEnvironment(const std::vector<std::string>& switches);
+
+// What was wrong with the per-user store when it was read (lines skipped, a
+// file that cannot be read): one line each on err.
+void ReportStoreWarnings(std::ostream& err);
+// Saves the per-user store when the run changed it; a failure is one line on
+// err and does not change the outcome of the run.
+void SaveStore(std::ostream& err);
 
 } // namespace ks::cli

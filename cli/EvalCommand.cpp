@@ -1,5 +1,6 @@
 #include "cli/EvalCommand.h"
 
+#include "cli/Messages.h"
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
 #include "template/KSbytecode.h"
@@ -77,7 +78,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 0;
     }
     if (!parsed || options.expressions.size() != 1) {
-        if (!bad.empty()) err << "kestrin-index eval: unknown option " << bad << '\n';
+        if (!bad.empty()) err << "kestrin-index eval: unknown option " << TerminalText(bad) << '\n';
         err << kUsage;
         return kUsageError;
     }
@@ -93,7 +94,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     } catch (const EKSError& e) {
         if (options.code) PrintCode(out, code);
         out.flush();
-        err << "error: " << toUser(e.what()) << '\n';
+        err << "error: " << TerminalText(toUser(e.what())) << '\n';
         return 1;
     }
     if (options.code) PrintCode(out, code);

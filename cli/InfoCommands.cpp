@@ -1,6 +1,7 @@
 #include "cli/InfoCommands.h"
 
 #include "LINE_INPUT/KSFileStream.h"
+#include "cli/Messages.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
@@ -67,16 +68,17 @@ int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::string folder = environment->LanguageFolder + "layout/";
     const auto layouts = LoadLayouts(folder);
     if (layouts.empty()) {
-        err << "kestrin-index: no layouts in " << folder << '\n';
+        err << "kestrin-index: no layouts in " << TerminalText(folder) << '\n';
         return 1;
     }
     for (const auto& layout : layouts) {
-        out << Windows1252ToUtf8(layout->Title) << '\n'
-            << "  file:    " << layout->LayoutFile << '\n';
+        out << TerminalText(Windows1252ToUtf8(layout->Title)) << '\n'
+            << "  file:    " << TerminalText(layout->LayoutFile) << '\n';
         if (!layout->Comment.empty())
-            out << "  comment: " << Indented(Windows1252ToUtf8(layout->Comment)) << '\n';
+            out << "  comment: " << Indented(TerminalText(Windows1252ToUtf8(layout->Comment), true))
+                << '\n';
         if (!layout->AskUser.empty())
-            out << "  asks:    " << Windows1252ToUtf8(layout->AskUser) << '\n';
+            out << "  asks:    " << TerminalText(Windows1252ToUtf8(layout->AskUser)) << '\n';
     }
     return 0;
 }
@@ -90,7 +92,8 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!documents.empty() && documents[0] == "--") {
         documents.erase(documents.begin());
     } else if (!documents.empty() && documents[0].size() > 1 && documents[0][0] == '-') {
-        err << "kestrin-index info: unknown option " << documents[0] << '\n' << kInfoUsage;
+        err << "kestrin-index info: unknown option " << TerminalText(documents[0]) << '\n'
+            << kInfoUsage;
         return kUsageError;
     }
     if (documents.size() != 1) {
@@ -99,13 +102,12 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const std::string& path = documents[0];
     if (const std::string problem = IndexDocumentProblem(path); !problem.empty()) {
-        err << "kestrin-index: " << path << ": " << MessageToUtf8(problem) << '\n';
+        err << "kestrin-index: " << ProblemLine({path, MessageToUtf8(problem)}) << '\n';
         return 1;
     }
     const TKShtxData document(path);
-    out << Windows1252ToUtf8(document.Title) << '\n';
-    for (char c : Windows1252ToUtf8(DescribeDocument(document)))
-        if (c != '\r') out << c;
+    out << TerminalText(Windows1252ToUtf8(document.Title)) << '\n';
+    out << TerminalText(Windows1252ToUtf8(DescribeDocument(document)), true);
     out << "index lines: " << CountIndexLines(path) << '\n';
     if (DocumentLooksLikeUtf8(path))
         out << "warning: the text looks like UTF-8, but index documents are read as "

@@ -3,16 +3,83 @@
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
 
+#include <cstdio>
+
 namespace ks::cli {
 
+namespace {
+
+// The length of the UTF-8 sequence at the start of text (shortest form, no
+// surrogates, at most U+10FFFF); 0 when it is none.
+std::size_t SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return length;
+}
+
+void AppendEscape(std::string& out, unsigned value) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%02X", value);
+    out += escape;
+}
+
+} // namespace
+
+std::string TerminalText(std::string_view text, bool lineBreaks) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (lineBreaks && (text.substr(i, 1) == "\n" || text.substr(i, 2) == "\r\n")) {
+            out += '\n';
+            i += byte == '\r' ? 2 : 1;
+        } else if (byte >= 0x20 && byte < 0x7F) {
+            out += text[i++];
+        } else if (byte < 0x80) {
+            AppendEscape(out, byte);
+            ++i;
+        } else if (const std::size_t length = SequenceLength(text.substr(i)); length == 0) {
+            AppendEscape(out, byte);
+            ++i;
+        } else if (byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            AppendEscape(out, static_cast<unsigned char>(text[i + 1])); // U+0080..U+009F
+            i += 2;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
 std::string ProblemLine(const Problem& problem) {
-    return problem.path.empty() ? problem.text : problem.path + ": " + problem.text;
+    return TerminalText(problem.path.empty() ? problem.text : problem.path + ": " + problem.text);
 }
 
 std::string ErrorLine(const std::exception& error) {
     if (const auto* core = dynamic_cast<const EKSError*>(&error))
         return ProblemLine({core->Path(), MessageToUtf8(core->Reason())});
-    return error.what();
+    return TerminalText(error.what());
 }
 
 } // namespace ks::cli

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace ks::cli {
 
@@ -15,10 +16,17 @@ struct Problem {
     std::string text; // UTF-8
 };
 
-// "path: text", or the text alone.
+// UTF-8 text (or a path's bytes) made fit for the terminal: every control
+// character (bytes 0 to 31 and 127, U+0080 to U+009F) and every byte that is
+// no part of UTF-8 is shown as \xNN, so that nothing a document, a layout or
+// a file name holds can move the cursor, change colours or ring the bell.
+// With lineBreaks, "\n" stays and a "\r" before it is dropped.
+std::string TerminalText(std::string_view text, bool lineBreaks = false);
+
+// "path: text", or the text alone; fit for the terminal.
 std::string ProblemLine(const Problem& problem);
 // An error of the core: its file as given and its reason converted; any
-// other exception's message as it is.
+// other exception's message as it is. Fit for the terminal.
 std::string ErrorLine(const std::exception& error);
 
 } // namespace ks::cli

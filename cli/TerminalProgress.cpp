@@ -1,6 +1,7 @@
 #include "cli/TerminalProgress.h"
 
 #include "builder/KSbuilder.h"
+#include "cli/Messages.h"
 #include "cli/StopSignals.h"
 #include "common/KScodepage.h"
 #include "common/KSlocal.h"
@@ -31,7 +32,7 @@ public:
         const int filled = static_cast<int>(done < 0 ? 0 : done > kBarWidth ? kBarWidth : done);
         owner_.err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
                     << std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') << "] "
-                    << Windows1252ToUtf8(caption_) << std::flush;
+                    << TerminalText(Windows1252ToUtf8(caption_)) << std::flush;
     }
 
 protected:
@@ -65,7 +66,7 @@ TKSprogressBar& TerminalProgress::AddRow(int, const std::string& caption) {
 
 void TerminalProgress::MissingFile(int, const std::string& text, const std::string& path) {
     missing_.push_back({path, Windows1252ToUtf8(text)});
-    if (show_) err_ << "  " << missing_.back().text << ": " << path;
+    if (show_) err_ << "  " << TerminalText(missing_.back().text + ": " + path);
 }
 
 // The error itself is reported once the run is over.

@@ -46,6 +46,11 @@ int RunCommand(const std::string& command, std::vector<std::string> switches,
         args, command == "build" ? ks::cli::kBuildOptionsWithValue : std::vector<std::string>{});
     switches.insert(switches.end(), after.begin(), after.end());
     const auto environment = ks::cli::StartEnvironment(switches);
+    ks::cli::ReportStoreWarnings(std::cerr);
+    // The store is saved once, at the end of the command, however it ends.
+    struct StoreSaver {
+        ~StoreSaver() { ks::cli::SaveStore(std::cerr); }
+    } saver;
     if (command == "eval") return ks::cli::RunEval(args, std::cout, std::cerr);
     if (command == "build") return ks::cli::RunBuild(args, std::cout, std::cerr);
     if (command == "layouts") return ks::cli::RunLayouts(args, std::cout, std::cerr);
@@ -85,7 +90,8 @@ int main(int argc, char** argv) {
             return CheckedOutput(0);
         }
         if (!KnownCommand(command)) {
-            std::cerr << "kestrin-index: unknown command " << command << '\n' << kHelp;
+            std::cerr << "kestrin-index: unknown command " << ks::cli::TerminalText(command) << '\n'
+                      << kHelp;
             return kUsageError;
         }
         return CheckedOutput(RunCommand(command, leading, std::move(args)));

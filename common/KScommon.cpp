@@ -40,23 +40,12 @@ std::string NormaliseLanguage(const std::string& text) {
 }
 
 // The program's own files: a user-interface text file or a language folder
-// with its layouts.
+// with its layouts. An empty or half-removed folder does not count.
 bool HoldsProgramFiles(const std::string& folder) {
     if (!FindFiles(folder, "KS-*.UI").empty()) return true;
     for (const char* language : kLanguageFolders)
         if (IsFolder(folder + language + "/layout")) return true;
     return false;
-}
-
-// A text file of a language: the program folder's, else the installed one.
-// A current folder that holds only layouts is the program folder, yet its
-// runs still speak the chosen language rather than the built-in Dutch.
-std::string TextFilePath(const std::string& programFolder,
-                         const std::vector<std::string>& dataFolders, const std::string& name) {
-    if (IsFile(programFolder + name)) return programFolder + name;
-    for (const std::string& folder : dataFolders)
-        if (!folder.empty() && IsFile(WithSlash(folder) + name)) return WithSlash(folder) + name;
-    return programFolder + name;
 }
 
 // An unused fresh folder of our own, for when the usual one is not safe.
@@ -79,22 +68,44 @@ bool TKSbitmap::IsSet(int bit) const {
     return ((static_cast<uint32_t>(value_) >> shift) & 1U) != 0;
 }
 
-std::vector<std::string> TKScommon::DefaultDataFolders() {
-    // An installed program finds its data beside its own folder, wherever the
-    // tree was installed or unpacked (a staged install, a package).
-    std::vector<std::string> folders;
+ProgramFolderSearch TKScommon::ProgramFolderSearchFor(const std::string& program) {
+    ProgramFolderSearch search;
+    const fs::path path = fs::path(program).lexically_normal();
+    // A build tree names the program folder beside each program that needs
+    // it; a program copied out of the tree leaves that file behind.
+    const std::string record = path.string() + kProgramFolderRecordSuffix;
+    search.Places.push_back(record);
+    if (IsFile(record)) {
+        TKSFileStream file(record, "I");
+        const std::string named = file.Opened() && !file.Eof() ? TrimRight(file.ReadLine()) : "";
+        if (!named.empty()) {
+            fs::path folder(named);
+            if (folder.is_relative()) folder = path.parent_path() / folder;
+            const std::string folderText = WithSlash(folder.lexically_normal().string());
+            search.Folders.push_back(folderText);
+            search.Places.push_back(folderText);
+        }
+    }
+    // An installation keeps its files in share/kestrin/ beside its bin/.
+    if (path.has_parent_path()) {
+        const std::string installed =
+            WithSlash((path.parent_path().parent_path() / "share/kestrin").string());
+        search.Folders.push_back(installed);
+        search.Places.push_back(installed);
+    }
+    return search;
+}
+
+ProgramFolderSearch TKScommon::DefaultProgramFolderSearch() {
     std::error_code ec;
     const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && program.has_parent_path())
-        folders.push_back((program.parent_path().parent_path() / "share/kestrin/").string());
-    folders.push_back(KS_SOURCE_DIST_DIR);
-    folders.push_back(KS_INSTALL_DATA_DIR);
-    return folders;
+    if (ec) return {{}, {"/proc/self/exe: " + ec.message()}};
+    return ProgramFolderSearchFor(program.string());
 }
 
 TKScommon::TKScommon(std::vector<std::string> switches, std::string currentFolder,
-                     std::vector<std::string> dataFolders)
-    : switches_(std::move(switches)), dataFolders_(std::move(dataFolders)) {
+                     ProgramFolderSearch programFolders)
+    : switches_(std::move(switches)), programFolders_(std::move(programFolders)) {
     if (currentEnvironment != nullptr)
         throw EAssertionFailed("KScommon: the environment exists already");
     std::error_code ec;
@@ -141,12 +152,12 @@ void TKScommon::InitEnvironment() {
 
 void TKScommon::SetUiLanguage(const std::string& language) {
     UiLanguage = language;
-    OpenUiTextFile(TextFilePath(ProgramFolder, dataFolders_, "KS-" + language + ".UI"));
+    OpenUiTextFile(ProgramFolder + "KS-" + language + ".UI");
 }
 
 void TKScommon::SetTextLanguage(const std::string& language) {
     TextLanguage = language;
-    OpenLanguageFile(TextFilePath(ProgramFolder, dataFolders_, "KS-" + language + ".LNG"));
+    OpenLanguageFile(ProgramFolder + "KS-" + language + ".LNG");
 }
 
 std::string TKScommon::CommandLineSwitch(const std::string& name) const {
@@ -189,10 +200,18 @@ void TKScommon::WriteLogAt(const std::string& text, std::time_t when) const {
 }
 
 std::string TKScommon::ChooseProgramFolder() const {
-    if (HoldsProgramFiles(currentFolder_)) return currentFolder_;
-    for (const std::string& folder : dataFolders_)
-        if (!folder.empty() && IsFolder(folder)) return WithSlash(folder);
-    return currentFolder_;
+    // Only where the program was built or installed: a folder the user merely
+    // works in never supplies texts, layouts or scripts.
+    for (const std::string& folder : programFolders_.Folders)
+        if (!folder.empty() && HoldsProgramFiles(WithSlash(folder))) return WithSlash(folder);
+    const std::vector<std::string>& places =
+        programFolders_.Places.empty() ? programFolders_.Folders : programFolders_.Places;
+    std::string looked;
+    for (const std::string& place : places)
+        looked += (looked.empty() ? "" : ", ") + place;
+    throw EInOutError(looked, "no program folder with the program's texts and layouts found "
+                              "(share/kestrin/ beside the program's bin/ folder, or the folder "
+                              "named in the program's .program-folder file)");
 }
 
 std::string TKScommon::ChooseTempFolder() const {

@@ -3,9 +3,11 @@
 // (switches). The file services that go with it are in KSfiles.h.
 //
 // One TKScommon exists per process, from start-up to the end; it is created
-// with an explicit list of switch arguments and an explicit current folder, so
-// that the command-line tool and the tests never depend on the real process.
-// Folders always end with "/".
+// with an explicit list of switch arguments, an explicit current folder and
+// the places where the program's files may be, so that the command-line tool
+// and the tests never depend on the real process. The program's files come
+// only from where the program was built or installed, never from the current
+// folder. Folders always end with "/".
 #pragma once
 
 #include <cstdint>
@@ -42,19 +44,34 @@ public:
                                  std::string& folder, bool allowNewFolder) = 0;
 };
 
+// Where the program's own files (texts, layouts, help) may be: the folders
+// tried in order, and every place looked at, for the message when none of the
+// folders holds them (the folders themselves when Places is empty).
+struct ProgramFolderSearch {
+    std::vector<std::string> Folders;
+    std::vector<std::string> Places;
+};
+
+// The file beside a program of the build tree that names its program folder:
+// the program's path + this suffix. Installations never carry one.
+inline constexpr const char* kProgramFolderRecordSuffix = ".program-folder";
+
 class TKScommon {
 public:
-    // The installed data folders, tried in order when the current folder does
-    // not hold the program's files: share/kestrin/ beside the program's own
-    // bin/ folder, the build tree's dist/, then the install prefix's
-    // share/kestrin/.
-    static std::vector<std::string> DefaultDataFolders();
+    // Where the program at path finds its files: the folder named in the
+    // file path + kProgramFolderRecordSuffix (a build tree), then
+    // share/kestrin/ beside the program's own bin/ folder (an installation,
+    // wherever it was installed or unpacked). Never the current folder.
+    static ProgramFolderSearch ProgramFolderSearchFor(const std::string& program);
+    // The same for this process's own program file.
+    static ProgramFolderSearch DefaultProgramFolderSearch();
 
     // switches: the command-line arguments that may be switches, in order.
-    // currentFolder: empty means the process's current folder.
+    // currentFolder: empty means the process's current folder; relative
+    // folders given with switches are taken from it.
     // Only one environment may exist at a time (EAssertionFailed otherwise).
     TKScommon(std::vector<std::string> switches, std::string currentFolder,
-              std::vector<std::string> dataFolders = DefaultDataFolders());
+              ProgramFolderSearch programFolders = DefaultProgramFolderSearch());
     ~TKScommon();
     TKScommon(const TKScommon&) = delete;
     TKScommon& operator=(const TKScommon&) = delete;
@@ -70,7 +87,9 @@ public:
     void SetRememberLanguage(bool remember);
 
     // Folders, switch sets, language and language files. Runs once.
-    // Throws EInOutError only when no private temporary folder can be made.
+    // Throws EInOutError when no folder of the search holds the program's
+    // files (naming every place looked at) or no private temporary folder
+    // can be made.
     void InitEnvironment();
 
     void SetUiLanguage(const std::string& language);
@@ -114,7 +133,7 @@ private:
 
     std::vector<std::string> switches_;
     std::string currentFolder_;
-    std::vector<std::string> dataFolders_;
+    ProgramFolderSearch programFolders_;
     bool initialised_ = false;
     bool rememberLanguage_ = true;
 };

@@ -50,8 +50,10 @@ public:
         if (fd_ < 0) path_.clear();
     }
     ~TemporaryFile() {
+        const int error = errno; // the caller reports why the write failed
         if (fd_ >= 0) ::close(fd_);
         if (!path_.empty()) ::unlink(path_.c_str());
+        errno = error;
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -178,11 +180,15 @@ FileStamp StampOf(const std::string& path) {
 bool WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
                          mode_t newFileMode) {
     std::string target;
+    if (path.empty()) errno = ENOENT;
     if (path.empty() || !ResolveTarget(path, target)) return false;
 
     struct stat old {};
     bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) return false;
+    if (exists && !S_ISREG(old.st_mode)) {
+        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
     // A file the user made read-only is not rewritten behind their back.
     if (exists && ::access(target.c_str(), W_OK) != 0) return false;
 

@@ -117,8 +117,8 @@ FileStamp StampOf(const std::string& path);
 // Replaces the file at path by the concatenation of pieces. A symbolic link is
 // followed and its target replaced. An existing file keeps its permission bits
 // (and, where allowed, its owner and group); a new file gets newFileMode less
-// the process's umask. Returns false when anything fails; then the file at path
-// is as it was and no temporary file is left behind.
+// the process's umask. Returns false when anything fails (errno tells why);
+// then the file at path is as it was and no temporary file is left behind.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
                          mode_t newFileMode);
 

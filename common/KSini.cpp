@@ -169,7 +169,7 @@ void TKSini::WriteString(const std::string& key, const std::string& value) {
 
 TKSreg::TKSreg(const std::string& keyPath) : keyPath_(keyPath) {
     try {
-        key_ = RegistryStore::Instance().CreateKey(keyPath);
+        key_ = RegistryStore::Instance().OpenKey(keyPath);
         open_ = key_.id != 0;
     } catch (...) {
         open_ = false;
@@ -212,8 +212,7 @@ bool TKSreg::CreateKey(const std::string& name) {
     try {
         if (!Usable()) return false;
         std::optional<std::string> path = RegistryStore::ChildPath(key_.path, name);
-        bool saved = false;
-        return path && RegistryStore::Instance().CreateKey(*path, &saved).id != 0 && saved;
+        return path && RegistryStore::Instance().CreateKey(*path).id != 0;
     } catch (...) {
         return false;
     }

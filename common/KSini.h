@@ -61,7 +61,8 @@ private:
 
 // A key of the per-user store (KSregstore.h), open from construction to Close.
 // When the key cannot be opened, or once it is deleted through any TKSreg,
-// reads give empty texts, tests give false and writes do nothing.
+// reads give empty texts, tests give false and writes do nothing. Changes are
+// made in the process's store; RegistryStore::Save writes them into its file.
 class TKSreg {
 public:
     // Opens the absolute key path (beginning with "\"), creating it when missing.
@@ -71,13 +72,13 @@ public:
     TKSreg& operator=(const TKSreg&) = delete;
 
     std::string ReadString(const std::string& name);
-    // False when the value could not be written or saved.
+    // False when the key is not open.
     bool WriteString(const std::string& name, const std::string& value);
     bool ValueExists(const std::string& name);
     // Key names are relative to the open key; a name beginning with "\" is an
-    // absolute path. CreateKey is true when the key exists and is saved
-    // afterwards; DeleteKey removes the key with its subkeys and values and is
-    // true when it existed and the removal was saved.
+    // absolute path. CreateKey is true when the key exists afterwards;
+    // DeleteKey removes the key with its subkeys and values and is true when
+    // it existed.
     bool CreateKey(const std::string& name);
     bool DeleteKey(const std::string& name);
     bool DeleteValue(const std::string& name);

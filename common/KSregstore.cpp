@@ -4,19 +4,54 @@
 #include "common/KSnamecase.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
-#include <vector>
+#include <utility>
 
 namespace ks {
 
+// The store as the file holds it: keys with their values, and the lines that
+// could not be read, each with what it followed so that a save puts it back
+// at its place.
+struct StoreContents {
+    struct Value {
+        std::string name;
+        std::string text;
+    };
+    struct Key {
+        std::string path;
+        std::uint64_t id = 0;
+        std::map<std::string, Value> values; // by NameCaseKey of the name
+        // Unreadable lines and comments: those right below the key line, and
+        // the others by the folded name of the value they follow.
+        std::vector<std::string> keptAtTop;
+        std::multimap<std::string, std::string> kept;
+    };
+
+    StoreContents() { keys.emplace("", Key{}); }
+
+    std::map<std::string, Key> keys; // by NameCaseKey of the normalised path
+    // Lines before the first key.
+    std::vector<std::string> prelude;
+    // Blocks that begin with an unreadable key line, by the folded path of
+    // the key they follow.
+    std::multimap<std::string, std::vector<std::string>> orphans;
+};
+
 namespace {
 
+using Key = StoreContents::Key;
+
 constexpr std::size_t kMaxKeyPartLength = 255;
-constexpr char kHeader[] = "; KESTRIN per-user settings\n";
+constexpr std::string_view kHeader = "; KESTRIN per-user settings";
 
 std::string Escape(std::string_view text, std::string_view alsoEscaped) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -87,31 +122,332 @@ std::string StoreFileLocation() {
 // Creates the folder and any missing parents, private to the user.
 bool MakeFolders(const std::string& folder) {
     struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    if (::stat(folder.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return true;
+        errno = ENOTDIR;
+        return false;
+    }
     std::size_t slash = folder.rfind('/');
     if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash)))
         return false;
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+// Holds the store's folder locked from reading the file to renaming the new
+// one into place, so that two programs saving at once both keep their
+// changes. Where no lock can be had within a few seconds (a file system
+// without locks, a program that hangs) the save goes on without it.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (!fd_.valid()) return;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) ||
+                std::chrono::steady_clock::now() > giveUp) {
+                fd_.reset();
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+private:
+    FileDescriptor fd_; // closing it releases the lock
+};
+
+std::string FoldedPath(const std::string& normalisedPath) {
+    return NameCaseKey(normalisedPath);
+}
+
+// The key at the normalised path, made with its parents when missing. New
+// keys get ids from nextId, or 0 without it.
+Key& Ensure(StoreContents& contents, const std::string& normalisedPath, std::uint64_t* nextId,
+            bool* created = nullptr) {
+    Key* key = &contents.keys.at("");
+    std::size_t pos = 0;
+    while (pos < normalisedPath.size()) {
+        std::size_t end = normalisedPath.find('\\', pos + 1);
+        if (end == std::string::npos) end = normalisedPath.size();
+        std::string prefix = normalisedPath.substr(0, end);
+        auto [it, inserted] = contents.keys.try_emplace(FoldedPath(prefix), Key{});
+        if (inserted) {
+            it->second.path = prefix;
+            it->second.id = nextId != nullptr ? (*nextId)++ : 0;
+            if (created != nullptr) *created = true;
+        }
+        key = &it->second;
+        pos = end;
+    }
+    return *key;
+}
+
+// Erases the key and its subkeys; false when it did not exist.
+bool EraseKey(StoreContents& contents, const std::string& normalisedPath) {
+    if (normalisedPath.empty()) return false;
+    const std::string folded = FoldedPath(normalisedPath);
+    auto it = contents.keys.find(folded);
+    if (it == contents.keys.end()) return false;
+    // Subkeys sort after the key (their paths begin with its path), perhaps
+    // with keys such as "\a b" for "\a" between them.
+    while (it != contents.keys.end() && it->first.compare(0, folded.size(), folded) == 0) {
+        bool inside = it->first.size() == folded.size() || it->first[folded.size()] == '\\';
+        it = inside ? contents.keys.erase(it) : std::next(it);
+    }
+    return true;
+}
+
+Key* FindKey(StoreContents& contents, const std::string& normalisedPath) {
+    auto it = contents.keys.find(FoldedPath(normalisedPath));
+    return it == contents.keys.end() ? nullptr : &it->second;
+}
+
+void Apply(StoreContents& contents, const StoreChange& change, std::uint64_t* nextId) {
+    switch (change.kind) {
+    case StoreChange::Kind::OpenKey:
+    case StoreChange::Kind::CreateKey:
+        Ensure(contents, change.path, nextId);
+        break;
+    case StoreChange::Kind::DeleteKey:
+        EraseKey(contents, change.path);
+        break;
+    case StoreChange::Kind::SetValue: {
+        Key& key = Ensure(contents, change.path, nextId);
+        auto [it, inserted] =
+            key.values.try_emplace(NameCaseKey(change.name), StoreContents::Value{change.name, ""});
+        it->second.text = change.text;
+        break;
+    }
+    case StoreChange::Kind::DeleteValue:
+        if (Key* key = FindKey(contents, change.path)) key->values.erase(NameCaseKey(change.name));
+        break;
+    }
+}
+
+// The key line "[\path]"; nothing when the line names no key.
+std::optional<std::string> ParseKeyLine(std::string_view line) {
+    if (line.size() < 3 || line.front() != '[' || line.back() != ']') return std::nullopt;
+    std::string path;
+    if (!Unescape(line.substr(1, line.size() - 2), path) || path.front() != '\\')
+        return std::nullopt;
+    return RegistryStore::NormalizePath(path);
+}
+
+// Reads text into contents (a fresh StoreContents); skipped lines go to
+// problems (when given).
+void ParseContents(std::string_view text, StoreContents& contents, std::uint64_t* nextId,
+                   const std::string& path, std::vector<StoreProblem>* problems) {
+    enum class Place { Top, TopBelowBadKey, InKey, BelowBadKey };
+    Place place = Place::Top;
+    Key* current = nullptr;
+    std::string currentFolded;
+    std::optional<std::string> lastValue; // folded name of the last value of the current key
+    std::vector<std::string>* block = nullptr;
+    const auto skip = [&](int line, const char* reason) {
+        if (problems != nullptr)
+            problems->push_back(StoreProblem{StoreProblem::Kind::SkippedLine, path, line, reason});
+    };
+    std::string name;
+    std::string value;
+    int lineNumber = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        // CR LF line ends; a line kept as it is could not keep a CR of its own there.
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty() || (lineNumber == 1 && line == kHeader)) continue;
+        if (line.front() == '[') {
+            if (std::optional<std::string> keyPath = ParseKeyLine(line)) {
+                current = &Ensure(contents, *keyPath, nextId);
+                currentFolded = FoldedPath(*keyPath);
+                lastValue.reset();
+                place = Place::InKey;
+                continue;
+            }
+            skip(lineNumber, "it names no key; the lines below it up to the next key are "
+                             "skipped too");
+            if (place == Place::Top || place == Place::TopBelowBadKey) {
+                contents.prelude.emplace_back(line);
+                place = Place::TopBelowBadKey;
+            } else {
+                block =
+                    &contents.orphans.emplace(currentFolded, std::vector<std::string>{})->second;
+                block->emplace_back(line);
+                place = Place::BelowBadKey;
+            }
+            continue;
+        }
+        switch (place) {
+        case Place::Top:
+            if (line.front() != ';') skip(lineNumber, "a value before the first key");
+            [[fallthrough]];
+        case Place::TopBelowBadKey:
+            contents.prelude.emplace_back(line);
+            continue;
+        case Place::BelowBadKey:
+            block->emplace_back(line);
+            continue;
+        case Place::InKey:
+            break;
+        }
+        const std::size_t equals = line.find('=');
+        const char* problem = nullptr;
+        if (line.front() == ';') {
+            // a comment: kept without a word
+        } else if (equals == std::string_view::npos) {
+            problem = "it holds no \"=\"";
+        } else if (!Unescape(line.substr(0, equals), name) ||
+                   !Unescape(line.substr(equals + 1), value)) {
+            problem = "a \"%\" without two hexadecimal digits after it";
+        } else {
+            std::string folded = NameCaseKey(name);
+            current->values[folded] = StoreContents::Value{name, value};
+            lastValue = std::move(folded);
+            continue;
+        }
+        if (problem != nullptr) skip(lineNumber, problem);
+        if (lastValue) {
+            current->kept.emplace(*lastValue, line);
+        } else {
+            current->keptAtTop.emplace_back(line);
+        }
+    }
+}
+
+void AppendLine(std::string& out, std::string_view line) {
+    out += line;
+    out += '\n';
+}
+
+void AppendKey(std::string& out, const Key& key) {
+    out += "\n[";
+    out += key.path.empty() ? "\\" : Escape(key.path, "[];");
+    out += "]\n";
+    for (const std::string& line : key.keptAtTop)
+        AppendLine(out, line);
+    auto kept = key.kept.begin();
+    for (const auto& [folded, value] : key.values) {
+        // A line stays below the value it followed, or the one before its place.
+        for (; kept != key.kept.end() && kept->first < folded; ++kept)
+            AppendLine(out, kept->second);
+        out += Escape(value.name, "=[;");
+        out += '=';
+        out += Escape(value.text, "");
+        out += '\n';
+    }
+    for (; kept != key.kept.end(); ++kept)
+        AppendLine(out, kept->second);
+}
+
+std::string SerializeContents(const StoreContents& contents) {
+    std::string out;
+    AppendLine(out, kHeader);
+    for (const std::string& line : contents.prelude)
+        AppendLine(out, line);
+    auto orphan = contents.orphans.begin();
+    const auto appendOrphans = [&](const std::string* before) {
+        for (; orphan != contents.orphans.end() && (before == nullptr || orphan->first < *before);
+             ++orphan) {
+            out += '\n';
+            for (const std::string& line : orphan->second)
+                AppendLine(out, line);
+        }
+    };
+    for (const auto& [folded, key] : contents.keys) {
+        appendOrphans(&folded);
+        AppendKey(out, key);
+    }
+    appendOrphans(nullptr);
+    return out;
+}
+
+// Why the file at path could not be read; error is the errno of the attempt.
+std::string UnreadableReason(const std::string& path, int error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return "no regular file";
+    return std::strerror(error);
+}
+
+// The file text with the changes made on it.
+std::unique_ptr<StoreContents> Merge(std::string_view fileText,
+                                     const std::vector<StoreChange>& changes) {
+    auto merged = std::make_unique<StoreContents>();
+    ParseContents(fileText, *merged, nullptr, "", nullptr);
+    for (const StoreChange& change : changes)
+        Apply(*merged, change, nullptr);
+    return merged;
+}
+
 } // namespace
+
+std::string StoreProblem::Message() const {
+    std::string text;
+    switch (kind) {
+    case Kind::SkippedLine:
+        text = path + ":" + std::to_string(line) + ": line skipped: ";
+        break;
+    case Kind::Unreadable:
+        text = path + ": the settings cannot be read and are not saved: ";
+        break;
+    case Kind::NotSaved:
+        text = (path.empty() ? "" : path + ": ") + "the settings could not be saved: ";
+        break;
+    }
+    return text + reason;
+}
 
 RegistryStore& RegistryStore::Instance() {
     static RegistryStore store;
     return store;
 }
 
-RegistryStore::RegistryStore() {
-    LoadFile();
+RegistryStore::RegistryStore() : contents_(std::make_unique<StoreContents>()) {
+    followsEnvironment_ = true;
+    Load(StoreFileLocation());
 }
+
+RegistryStore::RegistryStore(std::string filePath) : contents_(std::make_unique<StoreContents>()) {
+    Load(filePath);
+}
+
+RegistryStore::~RegistryStore() = default;
 
 void RegistryStore::Reload() {
-    LoadFile();
+    Load(followsEnvironment_ ? StoreFileLocation() : filePath_);
 }
 
-void RegistryStore::Clear() {
-    keys_.clear();
-    keys_.emplace("", Key{"", nextId_++, {}});
+void RegistryStore::Load(const std::string& filePath) {
+    filePath_ = filePath;
+    changes_.clear();
+    loadWarnings_.clear();
+    contents_ = std::make_unique<StoreContents>();
+    contents_->keys.at("").id = nextId_++;
+    if (filePath_.empty()) return;
+    std::string text;
+    FileStamp stamp;
+    switch (ReadWholeFile(filePath_, text, stamp)) {
+    case ReadOutcome::Missing:
+        return;
+    case ReadOutcome::Unreadable:
+        // Saves read the file again first; they fail the same way, so it is
+        // never overwritten.
+        loadWarnings_.push_back(StoreProblem{StoreProblem::Kind::Unreadable, filePath_, 0,
+                                             UnreadableReason(filePath_, errno)});
+        return;
+    case ReadOutcome::Read:
+        break;
+    }
+    ParseContents(text, *contents_, &nextId_, filePath_, &loadWarnings_);
+}
+
+std::vector<StoreProblem> RegistryStore::TakeLoadWarnings() {
+    return std::exchange(loadWarnings_, {});
 }
 
 std::optional<std::string> RegistryStore::NormalizePath(std::string_view path) {
@@ -138,175 +474,119 @@ std::optional<std::string> RegistryStore::ChildPath(std::string_view keyPath,
     return NormalizePath(std::string(keyPath) + "\\" + std::string(name));
 }
 
-RegistryStore::Key& RegistryStore::Ensure(const std::string& normalisedPath, bool& created) {
-    Key* key = &keys_.at("");
-    std::size_t pos = 0;
-    while (pos < normalisedPath.size()) {
-        std::size_t end = normalisedPath.find('\\', pos + 1);
-        if (end == std::string::npos) end = normalisedPath.size();
-        std::string prefix = normalisedPath.substr(0, end);
-        auto [it, inserted] = keys_.try_emplace(NameCaseKey(prefix), Key{prefix, 0, {}});
-        if (inserted) {
-            it->second.id = nextId_++;
-            created = true;
-        }
-        key = &it->second;
-        pos = end;
-    }
-    return *key;
+void RegistryStore::Record(StoreChange change) {
+    Apply(*contents_, change, &nextId_);
+    changes_.push_back(std::move(change));
 }
 
-RegistryKeyHandle RegistryStore::CreateKey(std::string_view path, bool* saved) {
+RegistryKeyHandle RegistryStore::OpenKey(std::string_view path) {
     std::optional<std::string> normalised = NormalizePath(path);
     if (!normalised) return RegistryKeyHandle{};
-    bool created = false;
-    Key& key = Ensure(*normalised, created);
-    const bool stored = Commit(created);
-    if (saved != nullptr) *saved = stored;
-    return RegistryKeyHandle{*normalised, key.id};
+    if (!KeyExists(*normalised)) Record({StoreChange::Kind::OpenKey, *normalised, "", ""});
+    return RegistryKeyHandle{*normalised, FindKey(*contents_, *normalised)->id};
+}
+
+RegistryKeyHandle RegistryStore::CreateKey(std::string_view path) {
+    std::optional<std::string> normalised = NormalizePath(path);
+    if (!normalised) return RegistryKeyHandle{};
+    if (!KeyExists(*normalised)) Record({StoreChange::Kind::CreateKey, *normalised, "", ""});
+    return RegistryKeyHandle{*normalised, FindKey(*contents_, *normalised)->id};
 }
 
 bool RegistryStore::KeyExists(std::string_view normalisedPath) const {
-    return keys_.count(NameCaseKey(normalisedPath)) != 0;
+    return contents_->keys.count(NameCaseKey(normalisedPath)) != 0;
+}
+
+bool RegistryStore::IsOpen(const RegistryKeyHandle& key) const {
+    auto it = contents_->keys.find(NameCaseKey(key.path));
+    return it != contents_->keys.end() && it->second.id == key.id;
 }
 
 bool RegistryStore::DeleteKey(std::string_view normalisedPath) {
-    if (normalisedPath.empty()) return false;
-    std::string folded = NameCaseKey(normalisedPath);
-    auto it = keys_.find(folded);
-    if (it == keys_.end()) return false;
-    // Subkeys sort right after the key (their paths begin with its path).
-    while (it != keys_.end() && it->first.compare(0, folded.size(), folded) == 0) {
-        bool inside = it->first.size() == folded.size() || it->first[folded.size()] == '\\';
-        it = inside ? keys_.erase(it) : std::next(it);
-    }
-    return Commit(true);
-}
-
-RegistryStore::Key* RegistryStore::Find(const RegistryKeyHandle& handle) {
-    auto it = keys_.find(NameCaseKey(handle.path));
-    return it == keys_.end() || it->second.id != handle.id ? nullptr : &it->second;
-}
-
-const RegistryStore::Key* RegistryStore::Find(const RegistryKeyHandle& handle) const {
-    auto it = keys_.find(NameCaseKey(handle.path));
-    return it == keys_.end() || it->second.id != handle.id ? nullptr : &it->second;
+    if (normalisedPath.empty() || !KeyExists(normalisedPath)) return false;
+    Record({StoreChange::Kind::DeleteKey, std::string(normalisedPath), "", ""});
+    return true;
 }
 
 const std::string* RegistryStore::FindValue(const RegistryKeyHandle& key,
                                             std::string_view name) const {
-    const Key* found = Find(key);
-    if (found == nullptr) return nullptr;
-    auto it = found->values.find(NameCaseKey(name));
-    return it == found->values.end() ? nullptr : &it->second.text;
+    if (!IsOpen(key)) return nullptr;
+    const Key& found = contents_->keys.at(NameCaseKey(key.path));
+    auto it = found.values.find(NameCaseKey(name));
+    return it == found.values.end() ? nullptr : &it->second.text;
 }
 
 bool RegistryStore::WriteValue(const RegistryKeyHandle& key, std::string_view name,
                                std::string_view text) {
-    Key* found = Find(key);
-    if (found == nullptr) return false;
-    auto [it, inserted] =
-        found->values.try_emplace(NameCaseKey(name), Value{std::string(name), std::string()});
-    const bool changed = inserted || it->second.text != text;
-    it->second.text = std::string(text);
-    return Commit(changed);
-}
-
-bool RegistryStore::DeleteValue(const RegistryKeyHandle& key, std::string_view name) {
-    Key* found = Find(key);
-    if (found == nullptr || found->values.erase(NameCaseKey(name)) == 0) return false;
-    return Commit(true);
-}
-
-std::string RegistryStore::Serialize() const {
-    std::string out = kHeader;
-    for (const auto& [folded, key] : keys_) {
-        out += "\n[";
-        out += key.path.empty() ? "\\" : Escape(key.path, "[];");
-        out += "]\n";
-        for (const auto& [foldedName, value] : key.values) {
-            out += Escape(value.name, "=[;");
-            out += '=';
-            out += Escape(value.text, "");
-            out += '\n';
-        }
-    }
-    return out;
-}
-
-bool RegistryStore::Parse(std::string_view text) {
-    Clear();
-    Key* current = nullptr;
-    std::string name;
-    std::string value;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == ';') continue;
-        bool ok = true;
-        if (line.front() == '[') {
-            std::optional<std::string> path;
-            ok = line.size() >= 3 && line.back() == ']' &&
-                 Unescape(line.substr(1, line.size() - 2), value) && value.front() == '\\' &&
-                 (path = NormalizePath(value));
-            bool created = false;
-            if (ok) current = &Ensure(*path, created);
-        } else {
-            std::size_t equals = line.find('=');
-            ok = current != nullptr && equals != std::string_view::npos &&
-                 Unescape(line.substr(0, equals), name) && Unescape(line.substr(equals + 1), value);
-            if (ok) current->values[NameCaseKey(name)] = Value{name, value};
-        }
-        if (!ok) {
-            Clear();
-            return false;
-        }
-    }
+    if (!IsOpen(key)) return false;
+    // Writing what is there already changes nothing, so that a save leaves
+    // what another program put there since.
+    if (const std::string* old = FindValue(key, name); old != nullptr && *old == text) return true;
+    Record({StoreChange::Kind::SetValue, key.path, std::string(name), std::string(text)});
     return true;
 }
 
-void RegistryStore::LoadFile() {
-    Clear();
-    filePath_ = StoreFileLocation();
-    persistent_ = !filePath_.empty();
-    saved_ = false;
-    if (!persistent_) return;
-    std::string contents;
+bool RegistryStore::DeleteValue(const RegistryKeyHandle& key, std::string_view name) {
+    if (FindValue(key, name) == nullptr) return false;
+    Record({StoreChange::Kind::DeleteValue, key.path, std::string(name), ""});
+    return true;
+}
+
+bool RegistryStore::HasChanges() const {
+    for (const StoreChange& change : changes_)
+        if (change.kind != StoreChange::Kind::OpenKey) return true;
+    return false;
+}
+
+std::string RegistryStore::MergeInto(std::string_view fileText) const {
+    return SerializeContents(*Merge(fileText, changes_));
+}
+
+std::optional<StoreProblem> RegistryStore::Save() {
+    if (!HasChanges()) return std::nullopt;
+    const auto failure = [this](std::string reason) {
+        return StoreProblem{StoreProblem::Kind::NotSaved, filePath_, 0, std::move(reason)};
+    };
+    if (filePath_.empty()) return failure("neither XDG_CONFIG_HOME nor HOME names a folder");
+    const std::size_t slash = filePath_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : filePath_.substr(0, slash);
+    if (!MakeFolders(folder)) return failure(std::strerror(errno));
+    const FolderLock lock(folder);
+    std::string text;
     FileStamp stamp;
-    switch (ReadWholeFile(filePath_, contents, stamp)) {
-    case ReadOutcome::Missing:
-        saved_ = true; // nothing to keep: an empty store
-        return;
-    case ReadOutcome::Unreadable:
-        persistent_ = false; // never overwrite what could not be read
-        return;
-    case ReadOutcome::Read:
-        break;
-    }
-    if (Parse(contents)) {
-        saved_ = true;
-        return;
-    }
-    // Keep the damaged file for the user; start empty.
-    std::string aside = filePath_ + ".bad";
-    if (std::rename(filePath_.c_str(), aside.c_str()) != 0) persistent_ = false;
+    // What other programs saved since is read again; a file that cannot be
+    // read is never replaced.
+    if (ReadWholeFile(filePath_, text, stamp) == ReadOutcome::Unreadable)
+        return failure(UnreadableReason(filePath_, errno));
+    std::unique_ptr<StoreContents> merged = Merge(text, changes_);
+    if (!WriteFileAtomically(filePath_, {SerializeContents(*merged)}, S_IRUSR | S_IWUSR))
+        return failure(std::strerror(errno));
+    AdoptIds(*merged);
+    contents_ = std::move(merged);
+    changes_.clear();
+    return std::nullopt;
 }
 
-bool RegistryStore::Commit(bool changed) {
-    if (changed || !saved_) saved_ = Save();
-    return saved_;
+void RegistryStore::AdoptIds(StoreContents& merged) {
+    for (auto& [folded, key] : merged.keys) {
+        auto old = contents_->keys.find(folded);
+        key.id = old != contents_->keys.end() ? old->second.id : nextId_++;
+    }
 }
 
-bool RegistryStore::Save() {
-    if (!persistent_) return false;
-    std::size_t slash = filePath_.rfind('/');
-    if (slash == std::string::npos || !MakeFolders(filePath_.substr(0, slash))) return false;
-    std::string contents = Serialize();
-    return WriteFileAtomically(filePath_, {contents}, S_IRUSR | S_IWUSR);
+std::string RegistryStore::Serialize() const {
+    return SerializeContents(*contents_);
+}
+
+std::vector<StoreProblem> RegistryStore::Parse(std::string_view text) {
+    std::vector<StoreProblem> problems;
+    changes_.clear();
+    contents_ = std::make_unique<StoreContents>();
+    contents_->keys.at("").id = nextId_++;
+    ParseContents(text, *contents_, &nextId_, filePath_, &problems);
+    return problems;
 }
 
 } // namespace ks

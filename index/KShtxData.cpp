@@ -2,6 +2,7 @@
 
 #include "common/KSini.h"
 #include "common/KStextutil.h"
+#include "index/KShtxRegel.h"
 
 #include <charconv>
 #include <filesystem>
@@ -170,10 +171,17 @@ void TKShtxData::Load() {
     for (int n = 1;; ++n) {
         const std::string key = "description" + std::to_string(n);
         if (!ini.ValueExists(key)) break;
+        std::string line = ini.ReadString(key, "");
+        DropControlBytes(line);
         if (n > 1) Description += "\r\n";
-        Description += ini.ReadString(key, "");
+        Description += line;
     }
     ini.Close();
+    // What a document says of itself reaches pages as text. (Version decides
+    // the sorting and is kept as it stands.)
+    for (std::string* text :
+         {&UserName, &Email, &Homepage, &DataFile, &Title, &Created, &HtmFile, &DateFormat})
+        DropControlBytes(*text);
 }
 
 } // namespace ks

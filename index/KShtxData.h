@@ -11,7 +11,8 @@ namespace ks {
 class TKShtxData {
 public:
     // Loads the header of the document at path. A missing or unreadable file
-    // gives empty texts, UserNr 0 and FileSize 0.
+    // gives empty texts, UserNr 0 and FileSize 0. Control bytes are dropped
+    // from every text but Version (see DropControlBytes).
     explicit TKShtxData(const std::string& path);
 
     std::string FileName;

@@ -3,6 +3,7 @@
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -58,6 +59,21 @@ int32_t WholeNumber(std::string_view field) {
     return StrToIntDef(std::string(field), 0);
 }
 
+struct ControlByteTable {
+    bool drop[256] = {};
+    constexpr ControlByteTable() {
+        for (int b = 0; b < 32; ++b)
+            drop[b] = true;
+        for (int b : {127, 0x81, 0x8D, 0x8F, 0x90, 0x9D})
+            drop[b] = true;
+    }
+};
+constexpr ControlByteTable kControlBytes;
+
+bool IsControlByte(char c) {
+    return kControlBytes.drop[static_cast<unsigned char>(c)];
+}
+
 // "_" with blanks (and control bytes) around it stands for an unknown value.
 bool IsUnknownMark(std::string_view field) {
     std::size_t first = 0;
@@ -69,12 +85,17 @@ bool IsUnknownMark(std::string_view field) {
     return last - first == 1 && field[first] == '_';
 }
 
-void AssignNameField(std::string& target, std::string_view field) {
+// True when the name was cut.
+bool AssignNameField(std::string& target, std::string_view field) {
     if (IsUnknownMark(field)) {
         target = "?";
-    } else {
-        target.assign(field);
+        return false;
     }
+    target.assign(field);
+    DropControlBytes(target);
+    if (target.size() <= kMaxNameBytes) return false;
+    target.resize(kMaxNameBytes);
+    return true;
 }
 
 // In a sort key an unknown value "?" is written as "_".
@@ -84,17 +105,27 @@ std::string_view KeyForm(const std::string& value) {
 
 } // namespace
 
-void TKShtxRegel::ParseIndexLine(std::string_view line) {
+void DropControlBytes(std::string& text) {
+    // Nearly every text holds none: only then is it rewritten.
+    auto first = std::find_if(text.begin(), text.end(), IsControlByte);
+    if (first != text.end())
+        text.erase(std::remove_if(first, text.end(), IsControlByte), text.end());
+}
+
+bool TKShtxRegel::ParseIndexLine(std::string_view line) {
     FieldReader fields(line);
-    AssignNameField(Letter, fields.Next());
-    AssignNameField(Surname, fields.Next());
-    AssignNameField(GivenNames, fields.Next());
+    bool cut = AssignNameField(Letter, fields.Next());
+    cut = AssignNameField(Surname, fields.Next()) || cut;
+    cut = AssignNameField(GivenNames, fields.Next()) || cut;
     Extra.assign(fields.Next());
     Year1.assign(fields.Next());
+    DropControlBytes(Year1);
     Year2.assign(fields.Next());
+    DropControlBytes(Year2);
     Number = WholeNumber(fields.Next());
     Link.assign(fields.Next());
     DocIndex = WholeNumber(fields.Next());
+    return cut;
 }
 
 void TKShtxRegel::ParseMergedLine(const std::string& line) {

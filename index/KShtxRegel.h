@@ -8,6 +8,16 @@
 
 namespace ks {
 
+// The longest index letter, surname or given names kept from an index line;
+// the rest is cut off (a page, and the search data every page loads, would
+// otherwise carry whatever a document holds).
+constexpr std::size_t kMaxNameBytes = 255;
+
+// Drops the bytes that never belong in a name or a title: the control bytes
+// 0 to 31 and 127, and the bytes Windows-1252 leaves undefined (129, 141,
+// 143, 144 and 157).
+void DropControlBytes(std::string& text);
+
 class TKShtxRegel {
 public:
     std::string Letter;     // index letter; "?" when unknown
@@ -25,7 +35,9 @@ public:
 
     // Fills Letter to Link and DocIndex from up to nine tab-separated fields;
     // missing fields are empty (numbers 0). Count, PageNr and RecordNr stay.
-    void ParseIndexLine(std::string_view line);
+    // Control bytes are dropped from the names and years, and a name longer
+    // than kMaxNameBytes is cut to that length: then the result is true.
+    bool ParseIndexLine(std::string_view line);
     // Fills the ten fields of a merged entry (Letter .. Year2, PageNr,
     // RecordNr, Count, Link); Number and DocIndex stay. The empty text
     // clears every field and sets every number to 0.

@@ -219,6 +219,11 @@ void TKStemplateParser::SetOutputFile(const std::string& path) {
     outputFile_ = path.substr(slash + 1);
 }
 
+void TKStemplateParser::SetWriteFolder(const std::string& path) {
+    writeFolder_ = path;
+    if (!writeFolder_.empty() && writeFolder_.back() != '/') writeFolder_ += '/';
+}
+
 std::string TKStemplateParser::CountVariables() {
     if (pass_ != Pass::None)
         throw EAssertionFailed("TKStemplateParser: CountVariables during another pass");
@@ -343,7 +348,7 @@ void TKStemplateParser::OpenReader() {
 }
 
 void TKStemplateParser::OpenWriter() {
-    const std::string path = outputFolder_ + outputFile_;
+    const std::string path = WriteFolder() + outputFile_;
     // Opening for output empties the file: never the template being read.
     if (SameFile(path, TemplateFile))
         throw EWriteError(path, LocalText("#1560.7=is het sjabloon dat gelezen wordt"));

@@ -17,7 +17,10 @@
 // Output files are named by the caller: a name from SetOutputFile or
 // OnNextFile is used as given, after the output folder. Keeping the output
 // inside that folder (no "/" or ".." in the names) is the caller's duty. An
-// output path that is the template itself is refused with EWriteError.
+// output path that is the template itself is refused with EWriteError. The
+// files may be written elsewhere (SetWriteFolder) and moved into the output
+// folder later: what is written stays the same, as links are made relative
+// to the output folder.
 //
 // Templates and every text the processor or its callers produce are
 // Windows-1252; with Utf8Output the output files are written in UTF-8, each
@@ -45,8 +48,12 @@ public:
     // The current output file; writers may write whole lines to it before
     // the placeholder's own line is written.
     virtual TKSFileStream& Output() = 0;
+    // Where the output file belongs, and what links are relative to.
     virtual const std::string& OutputFolder() const = 0; // ends with "/"
     virtual const std::string& OutputFile() const = 0;   // name without folder
+    // Where files of the output are written for now (more files beside the
+    // output file go there too); ends with "/".
+    virtual const std::string& WriteFolder() const { return OutputFolder(); }
     // Characters in front of the placeholder on its template line.
     virtual int32_t PlaceholderColumn() const = 0;
     virtual const std::string& EntryName() const = 0;
@@ -89,6 +96,9 @@ public:
     void SetOutputFolder(const std::string& path);
     // A path with a folder part also sets the output folder.
     void SetOutputFile(const std::string& path);
+    // Writes the files into path in place of the output folder, which stays
+    // what links are relative to. An empty path writes into the output folder.
+    void SetWriteFolder(const std::string& path);
     // One pass in collect mode: the line count in decimal, then "," and the
     // registered names of every line that uses any ("37,INDEXKEYS,INDEXDATA").
     // A template that cannot be opened counts as empty ("0"). Raises
@@ -118,6 +128,9 @@ public:
     TKSFileStream& Output() override;
     const std::string& OutputFolder() const override { return outputFolder_; }
     const std::string& OutputFile() const override { return outputFile_; }
+    const std::string& WriteFolder() const override {
+        return writeFolder_.empty() ? outputFolder_ : writeFolder_;
+    }
     int32_t PlaceholderColumn() const override { return placeholderColumn_; }
     const std::string& EntryName() const override { return Entry; }
     void StepProgress(int64_t n) override;
@@ -144,6 +157,7 @@ private:
     std::string variableNames_ = ",";
     std::string outputFolder_;
     std::string outputFile_;
+    std::string writeFolder_; // "" while the files go into the output folder
     int32_t placeholderColumn_ = 0;
     int32_t linesRead_ = 0;
     std::unique_ptr<TKSFileStream> reader_;

@@ -3,11 +3,13 @@
 #include "WizardTestKit.h"
 
 #include "app/KSHTMLverzamelIndex.h"
+#include "app/KSdocumentPage.h"
 #include "app/KSqtText.h"
 #include "app/KSstartup.h"
 #include "app/KSwizardPage.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
+#include "common/KSregstore.h"
 
 #include <QDir>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
+#include <filesystem>
 
 using namespace ks::app;
 using ks::test::PrivateStore;
@@ -30,6 +33,9 @@ private slots:
     void eachConfigurationKeepsItsOwnSettings();
     void f1OpensTheActivePagesHelp();
     void shippedHelpPagesAreComplete();
+    void settingsAreSavedOnCloseBesideAnotherWindows();
+    void aSaveThatFailsIsToldBeforeTheWindowCloses();
+    void damagedStoreLinesAreToldAndKept();
 };
 
 void TestWizardWindow::opensOnTheExplanationWithTranslatedCaptions() {
@@ -149,7 +155,7 @@ void TestWizardWindow::f1OpensTheActivePagesHelp() {
 // links that reach a file.
 void TestWizardWindow::shippedHelpPagesAreComplete() {
     for (const char* language : {"NL", "GB"}) {
-        const QDir help(QStringLiteral(KS_SOURCE_DIST_DIR) + language + "/Help");
+        const QDir help(QStringLiteral(KS_TEST_DIST_DIR) + language + "/Help");
         for (const int context : {1500, 1501, 1511, 1521, 1531, 1541}) {
             const QString name = QString::number(context) + ".html";
             const QString page = QString::fromUtf8(ks::test::ReadText(ToPath(help.filePath(name))));
@@ -161,6 +167,94 @@ void TestWizardWindow::shippedHelpPagesAreComplete() {
                          qPrintable(QString(language) + "/" + name + ": " + match.captured(1)));
         }
     }
+}
+
+// The window saves everything at its close, in one go, into the store as it
+// is then: what another window (another CONF) saved meanwhile stays.
+void TestWizardWindow::settingsAreSavedOnCloseBesideAnotherWindows() {
+    const std::string key = TwzrdHTMLverzamelIndex::SettingsKey();
+    const std::string document = store_->Path("een/een.htx");
+    const std::string other = store_->Path("twee/twee.htx");
+    ks::test::WriteHtx(document, {.title = "Een"});
+    const std::string storeFile = ks::RegistryStore::Instance().FilePath();
+    {
+        TwzrdHTMLverzamelIndex wizard;
+        wizard.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+        QVERIFY(wizard.DocumentPage()->AddHTXfile(document));
+        wizard.RunSetup().OutputFolder = store_->Path("uitvoer/");
+        // Meanwhile the window of CONF=tweede closes and saves its settings.
+        ks::test::WriteText(storeFile, store_->StoreFile() + "\n[" + key + "tweede]\n" +
+                                           "Directory=/tweede/\n\n[" + key +
+                                           "tweede\\SelectedHTXfile_items]\n0=1," + other + "\n");
+        wizard.btnCancelClick();
+    }
+    ks::RegistryStore::Instance().Reload(); // as at the next start
+    ks::TKSreg own(key);
+    QCOMPARE(own.ReadString("Directory"), store_->Path("uitvoer/"));
+    ks::TKSreg list(key + "SelectedHTXfile_items");
+    QCOMPARE(list.ReadString("0"), "1," + document);
+    ks::TKSreg second(key + "tweede");
+    QCOMPARE(second.ReadString("Directory"), std::string("/tweede/"));
+    ks::TKSreg secondList(key + "tweede\\SelectedHTXfile_items");
+    QCOMPARE(secondList.ReadString("0"), "1," + other);
+}
+
+// A store that cannot be saved is told, with its file and the reason, while
+// the window is still there; then the window closes.
+void TestWizardWindow::aSaveThatFailsIsToldBeforeTheWindowCloses() {
+    const std::string document = store_->Path("een/een.htx");
+    ks::test::WriteHtx(document, {.title = "Een"});
+    TwzrdHTMLverzamelIndex wizard;
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    QVERIFY(wizard.DocumentPage()->AddHTXfile(document));
+    // A file where the store's folder should be: nobody can save there, not even root.
+    const std::string folder = store_->Path("config/kestrin");
+    std::filesystem::remove_all(folder);
+    ks::test::WriteText(folder, "");
+    QString told;
+    bool shownWhileTold = false;
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
+        told = box->text();
+        shownWhileTold = wizard.isVisible();
+        box->accept();
+    });
+    wizard.btnCancelClick();
+    QCOMPARE(told, QStringLiteral("De instellingen konden niet bewaard worden\n\n") +
+                       FromPath(folder + "/registry.ini") + QStringLiteral(": Not a directory"));
+    QVERIFY(shownWhileTold);
+    QVERIFY(!wizard.isVisible());
+}
+
+// Damaged lines of the store are told when the window opens; the rest of the
+// store is used, and the lines stay in the file.
+void TestWizardWindow::damagedStoreLinesAreToldAndKept() {
+    const std::string key = TwzrdHTMLverzamelIndex::SettingsKey();
+    const std::string storeFile = ks::RegistryStore::Instance().FilePath();
+    ks::test::WriteText(storeFile, "[\\Software\\KESTRIN\\4.0]\nLanguage=NL\n[" + key +
+                                       "]\nDirectory=" + store_->Path("uitvoer/") +
+                                       "\nbroken line\n");
+    ks::RegistryStore::Instance().Reload();
+    TwzrdHTMLverzamelIndex wizard;
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    auto* box = wizard.findChild<QMessageBox*>(QStringLiteral("storeWarnings"));
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->text(),
+             QStringLiteral("Deze regels van de instellingen zijn overgeslagen; ze blijven in het "
+                            "bestand staan\n\n") +
+                 FromPath(storeFile) + QStringLiteral(":5: it holds no \"=\""));
+    QCOMPARE(wizard.RunSetup().OutputFolder, store_->Path("uitvoer/"));
+    box->accept();
+    wizard.RunSetup().OutputFolder = store_->Path("elders/");
+    wizard.btnCancelClick();
+    const std::string saved = ks::test::ReadText(storeFile);
+    QVERIFY2(saved.find("Directory=" + store_->Path("elders/") + "\nbroken line\n") !=
+                 std::string::npos,
+             saved.c_str());
+    QVERIFY(!std::filesystem::exists(storeFile + ".bad"));
 }
 
 QTEST_MAIN(TestWizardWindow)

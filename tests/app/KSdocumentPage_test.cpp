@@ -103,6 +103,8 @@ class TestDocumentPage : public ks::test::WizardTestCase {
 private slots:
     void listSurvivesARestartWithTicksOrderAndSelection();
     void searchingTwiceAddsNothingTheSecondTime();
+    void aSearchStopsOnStopEscOrCancelKeepingWhatItFound_data();
+    void aSearchStopsOnStopEscOrCancelKeepingWhatItFound();
     void removingAndTickingDecideTheButtons();
     void retitlingChangesOnlyTheTitleLine();
     void retitlingARefusedDocumentLeavesItAlone();
@@ -185,6 +187,53 @@ void TestDocumentPage::searchingTwiceAddsNothingTheSecondTime() {
     wizard.browser.answer.clear(); // a cancelled chooser changes nothing
     wizard.Click("btnDirSearch");
     QCOMPARE(wizard.List()->count(), 4);
+}
+
+void TestDocumentPage::aSearchStopsOnStopEscOrCancelKeepingWhatItFound_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Stoppen") << "btnStopZoeken";
+    QTest::newRow("Esc") << "Esc";
+    QTest::newRow("Annuleren") << "btnCancel"; // stops, then closes the window
+}
+
+void TestDocumentPage::aSearchStopsOnStopEscOrCancelKeepingWhatItFound() {
+    QFETCH(QString, how);
+    const std::string root = store_->Path("many/");
+    for (const std::string name : {"1", "2", "3", "4", "5"})
+        WriteHtx(root + "d" + name + ".htx", {.title = "D" + name});
+    Wizard wizard;
+    wizard.browser.answer = root;
+    TKSdocumentPage* page = wizard.window.DocumentPage();
+    page->SetSearchBreathInterval(0); // the count after every document
+    QStringList counts;
+    bool nextEnabled = true;
+    const auto stopper = QObject::connect(page, &TKSdocumentPage::SearchProgress, [&](int found) {
+        counts << wizard.Count();
+        nextEnabled = nextEnabled && wizard.Button("btnVolgende")->isEnabled();
+        if (found < 2) return;
+        if (how == QLatin1String("Esc"))
+            QTest::keyClick(&wizard.window, Qt::Key_Escape);
+        else
+            wizard.Click(how.toLatin1().constData());
+    });
+    wizard.Click("btnDirSearch");
+    QVERIFY(counts.contains(QStringLiteral("1 documenten gevonden")));
+    QCOMPARE(counts.last(), QStringLiteral("2 documenten gevonden"));
+    QVERIFY(!nextEnabled);
+    QCOMPARE(wizard.Titles(), (QStringList{"D1", "D2"}));
+    if (how == QLatin1String("btnCancel")) {
+        QTRY_VERIFY(!wizard.window.isVisible());
+        QCOMPARE(ListValue("1"), "1," + root + "d2.htx");
+        QCOMPARE(ListValue("2"), std::string());
+        return;
+    }
+    QVERIFY(wizard.window.isVisible());
+    QVERIFY(!wizard.Button("btnStopZoeken")->isVisible());
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=2  geselecteerd=2"));
+    QVERIFY(wizard.Button("btnVolgende")->isEnabled());
+    QObject::disconnect(stopper);
+    wizard.Click("btnDirSearch"); // the rest; those listed are not added again
+    QCOMPARE(wizard.Titles(), (QStringList{"D1", "D2", "D3", "D4", "D5"}));
 }
 
 void TestDocumentPage::removingAndTickingDecideTheButtons() {

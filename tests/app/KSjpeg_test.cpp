@@ -15,7 +15,7 @@ private slots:
 };
 
 void TestJpeg::decodesAPreviewAndRefusesDamagedData() {
-    QFile file(QStringLiteral(KS_SOURCE_DIST_DIR "NL/layout/classic/preview.jpg"));
+    QFile file(QStringLiteral(KS_TEST_DIST_DIR "NL/layout/classic/preview.jpg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     const QImage picture = DecodeJpeg(bytes);

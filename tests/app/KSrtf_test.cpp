@@ -55,7 +55,7 @@ void TestRtf::stylesColoursAndEscapes() {
 
 void TestRtf::shippedTextsAndDamagedInput() {
     for (const char* language : {"NL", "GB"}) {
-        QFile file(QStringLiteral(KS_SOURCE_DIST_DIR) + language + "/HTMLindexWizard.rtf");
+        QFile file(QStringLiteral(KS_TEST_DIST_DIR) + language + "/HTMLindexWizard.rtf");
         QVERIFY(file.open(QIODevice::ReadOnly));
         Shown shown(file.readAll());
         const QString text = shown.document.toPlainText();

@@ -163,7 +163,7 @@ void TestWizardDlg::finishNeedsTheActiveAndEveryLaterPage() {
 
 void TestWizardDlg::highlightedPagesHideTheImage() {
     // A layout's preview picture as shipped (JPEG).
-    const std::string picture = std::string(KS_SOURCE_DIST_DIR) + "NL/layout/modern/preview.jpg";
+    const std::string picture = std::string(KS_TEST_DIST_DIR) + "NL/layout/modern/preview.jpg";
     FiveStepWizard wizard;
     wizard.Page(0)->SetHighlighted(true);
     wizard.Page(1)->SetHelpKeyword(QString::fromStdString(picture));

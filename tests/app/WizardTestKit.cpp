@@ -31,7 +31,9 @@ void StartTestEnvironment(const std::vector<std::string>& switches) {
     ::setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
     ::setenv("TMPDIR", home.path().toLocal8Bit().constData(), 1);
     RegistryStore::Instance().Reload();
-    environment = std::make_unique<TKScommon>(switches, std::string(KS_SOURCE_DIST_DIR));
+    // The program folder as the wizard of the build tree finds it: named
+    // beside the test program, whatever the current folder.
+    environment = std::make_unique<TKScommon>(switches, std::string());
     environment->SetProduct(kProductName, kProductVersion, kProductRelease, kProductReleaseDate);
     environment->InitEnvironment();
 }

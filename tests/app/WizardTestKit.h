@@ -22,8 +22,8 @@ class TKScommon;
 
 namespace ks::test {
 
-// Makes the process's environment (language NL from the dist folder) once,
-// with the given start-up switches.
+// Makes the process's environment (language NL, the program folder of the
+// build tree) once, with the given start-up switches.
 void StartTestEnvironment(const std::vector<std::string>& switches = {"/LANGUAGE=NL"});
 // Ends it before the program's static objects go (call in cleanupTestCase).
 void StopTestEnvironment();

@@ -3,6 +3,7 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSrunProgress.h"
 #include "common/KScodepage.h"
+#include "common/KSfileio.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
@@ -14,9 +15,13 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -51,6 +56,7 @@ public:
     void Breathe() override {
         if (stopAtRow >= 0 && static_cast<int>(rows.size()) > stopAtRow && builder)
             builder->RequestStop(TKSstopRequest::Cancel);
+        if (onBreathe) onBreathe();
     }
 
     std::vector<std::string> rows, missing, failed;
@@ -61,6 +67,7 @@ public:
     int results = 0;
     int stopAtRow = -1;
     TKSbuilder* builder = nullptr;
+    std::function<void()> onBreathe; // looks at the folders while the run goes on
 };
 
 const char* const kIndexTemplate = "<html><head><title>#TITLE$!</title></head><body>\r\n"
@@ -526,6 +533,158 @@ TEST_F(GenerateTest, TitleTextsAndTreeLabelsAreWrittenWhereTheTemplateAsksForThe
     // A start page written with #title$! alone stays empty where the title was.
     EXPECT_EQ("<p>start.tpl idx1.htm Made with care ABC http://example.org a@b.nl </p>\r\n",
               Out("idx.htm"));
+}
+
+// Everything in a folder and below it, hidden names included: name -> bytes
+// (a folder as "<folder>").
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().string().substr(folder.size());
+        files[name] = entry.is_directory() ? "<folder>" : ReadFileBytes(entry.path().string());
+    }
+    return files;
+}
+
+// A run that fails or is stopped part of the way leaves the previous result
+// as it was, byte for byte, and nothing of its own.
+TEST_F(GenerateTest, ARunThatDoesNotCompleteLeavesThePreviousResultAsItWas) {
+    const std::string out = dir.file("out");
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        bool failed;
+        std::string error; // "" when not checked
+    } cases[] = {
+        {"a template error in the second entry",
+         [&] { WriteFileBytes(dir.file("layout/start.tpl"), "<p>#1/0!</p>\r\n"); }, true, ""},
+        {"a stop after the first entry", [&] { recorder.stopAtRow = 2; }, false, ""},
+        {"a missing source, then a page that cannot be put in place",
+         [&] {
+             fs::remove(dir.file("layout/start.tpl"));
+             fs::remove(dir.file("out/idx2.htm"));
+             fs::create_directories(dir.file("out/idx2.htm/in-the-way"));
+         },
+         true, out + "/idx2.htm: cannot be put in place: Is a directory"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(out);
+        fs::create_directories(out);
+        WriteFileBytes(dir.file("layout/start.tpl"), kStartTemplate);
+        recorder.stopAtRow = -1;
+        title = "Old title";
+        ASSERT_FALSE(Run().Failed) << c.what;
+        title = "New title";
+        c.arrange();
+        const auto before = Snapshot(out);
+        recorder.results = 0;
+        const TKSrunResult result = Run();
+        EXPECT_EQ(c.failed, result.Failed) << c.what;
+        EXPECT_EQ(!c.failed, result.Stopped) << c.what;
+        if (!c.error.empty()) {
+            EXPECT_EQ(c.error, result.Error) << c.what;
+        }
+        EXPECT_EQ(before, Snapshot(out)) << c.what;
+        EXPECT_TRUE(result.FilesWritten.empty()) << c.what;
+        EXPECT_EQ(0, recorder.results) << c.what;
+        EXPECT_TRUE(fs::is_empty(dir.file("tmp"))) << c.what;
+    }
+}
+
+// The new pages, and the search data in a subfolder, replace the old ones
+// only once every entry is written; the pages are the same as ever.
+TEST_F(GenerateTest, TheNewResultReplacesTheOldOneOnlyWhenComplete) {
+    WriteFileBytes(dir.file("layout/search.tpl"), "#SEARCHDATA!\r\n");
+    WriteLayout(std::string(kEntries) + "3=search, search.tpl, js/#PREFIX!_search.js, Search\r\n",
+                kFiles);
+    title = "Old title";
+    ASSERT_FALSE(Run().Failed);
+    WriteFileBytes(dir.file("out/js/idx_search-zz.js"), "an old shard");
+    int breaths = 0;
+    std::vector<std::string> early; // rows during which the old result was not whole
+    recorder.onBreathe = [&] {
+        ++breaths;
+        if (Out("idx1.htm").find("Old title") == std::string::npos ||
+            !fs::exists(dir.file("out/js/idx_search-zz.js")) ||
+            !fs::exists(dir.file("out/idx.css")))
+            early.push_back(recorder.rows.back());
+    };
+    title = "My title";
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    EXPECT_LT(5, breaths);
+    EXPECT_EQ(std::vector<std::string>{}, early);
+    EXPECT_EQ(kPage1, Out("idx1.htm"));
+    EXPECT_EQ(kPage2, Out("idx2.htm"));
+    EXPECT_FALSE(fs::exists(dir.file("out/js/idx_search-zz.js")));
+    EXPECT_TRUE(fs::exists(dir.file("out/js/idx_search-b.js")));
+    // The catalogue's links start from its place in the output folder.
+    EXPECT_NE(std::string::npos, Out("js/idx_search.js").find("\"folder\":\"../../trees/tree1/\""));
+    // Every file reported is at its final place, and nothing else is left.
+    EXPECT_EQ(5u, result.FilesWritten.size());
+    for (const std::string& path : result.FilesWritten) {
+        EXPECT_EQ(0u, path.find(dir.file("out") + "/")) << path;
+        EXPECT_TRUE(fs::is_regular_file(path)) << path;
+    }
+    EXPECT_EQ(dir.file("out") + "/idx2.htm", result.ResultPath);
+    for (const auto& [name, bytes] : Snapshot(dir.file("out")))
+        EXPECT_EQ(std::string::npos, name.find("/.")) << name;
+}
+
+// What killed runs leave behind goes with the next run: their private
+// folders and half-written sorted copies. What a live run holds, what
+// developer mode keeps and whatever merely looks alike stays.
+TEST_F(GenerateTest, TheNextRunRemovesWhatKilledRunsLeftBehind) {
+    std::string old = Tree("Tree one", {"J\tJansen\tPiet\t\t\t\t2\tp1.htm#i2",
+                                        "B\tBerg, van den\tJan\t\t1850\t1910\t1\tp1.htm#i1"});
+    old.replace(old.find("3.22"), 4, "3.1"); // sorted into a copy beside it
+    WriteFileBytes(dir.file("trees/tree1/tree1.htx"), old);
+    fs::permissions(dir.file("tmp"), fs::perms::owner_all, fs::perm_options::replace);
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_EQ(child, ::waitpid(child, nullptr, 0));
+    const std::string dead = std::to_string(child);
+    const std::string copies = dir.file("trees/tree1/.tree1.new-htx.");
+    const struct {
+        std::string path;
+        bool folder;
+        bool held; // locked by a live run (this test)
+        bool stays;
+    } leftovers[] = {
+        {dir.file("tmp/run-dead01"), true, false, false},
+        {dir.file("tmp/run-live01"), true, true, true},
+        {dir.file("tmp/kept-dead01"), true, false, true},
+        {dir.file("tmp/run-dead"), true, false, true},
+        {dir.file("out/.kestrin-new-dead01"), true, false, false},
+        {dir.file("out/.kestrin-old-dead01"), true, false, false},
+        {dir.file("out/.kestrin-new-live01"), true, true, true},
+        {dir.file("out/kestrin-new-dead01"), true, false, true},
+        {copies + dead + "-1.tmp", false, false, false},
+        {copies + std::to_string(::getpid()) + "-7.tmp", false, true, true},
+        {copies + "1-1.tmp", false, false, true}, // process 1 lives
+        {copies + dead + "-1.tmp.bak", false, false, true},
+        {copies + dead + ".tmp", false, false, true},
+        {dir.file("trees/tree1/.other.new-htx." + dead + "-1.tmp"), false, false, true},
+        {dir.file("trees/tree2/.tree2.new-htx." + dead + "-1.tmp"), false, false, true},
+    };
+    std::vector<FileDescriptor> locks;
+    for (const auto& l : leftovers) {
+        if (l.folder) {
+            fs::create_directories(l.path);
+            WriteFileBytes(l.path + "/HTMLindex1.tmp", "left behind");
+        } else {
+            WriteFileBytes(l.path, "half a copy");
+        }
+        if (!l.held) continue;
+        locks.emplace_back(::open(l.path.c_str(), O_RDONLY | O_CLOEXEC));
+        ASSERT_EQ(0, ::flock(locks.back().get(), LOCK_EX)) << l.path;
+    }
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    for (const auto& l : leftovers)
+        EXPECT_EQ(l.stays, fs::exists(l.path)) << l.path;
+    EXPECT_NE(std::string::npos, Out("idx1.htm").find("Berg"));
+    EXPECT_TRUE(fs::is_regular_file(dir.file("trees/tree1/tree1.new-htx")));
 }
 
 } // namespace

@@ -142,6 +142,19 @@ TEST_F(NameListTest, AnUnknownEntryWritesNothing) {
     EXPECT_EQ(0, out.NextPageCalls());
 }
 
+TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsNoLink) {
+    WriterWorld world;
+    world.AddEntry("index, index.tpl, data:text/html#NR!, Index pages", true);
+    world.SetPages({{"J", "Jansen", "Jansen", 1}});
+    world.WriteEntries({Entry("Jansen", 1, 12)});
+    FakeTemplateOutput out(world.OutFolder(), {"names.htm"});
+    WriteNameList(world.Builder(), out, "index");
+    EXPECT_NE(std::string::npos,
+              out.Text(0).find("<span class=\"Record\"><span class=\"N1\"><a class=\"Naam\">"
+                               "Jansen</a> <span class=\"Aantal\">(1)</span></span></span>"))
+        << out.Text(0);
+}
+
 TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
     WriterWorld world;
     world.AddDocument("tree1/a.htx", "Tree one", 1);

@@ -38,6 +38,17 @@ TEST_F(NavigationTest, AMiddlePageLinksEveryWay) {
               Link("LAST"));
 }
 
+TEST(NavigationLinks, APageFileThatReadsAsAScriptIsNoLink) {
+    WriterWorld world;
+    TKSkslFile& index = world.AddEntry("index, index.tpl, vbscript:x#NR!, Index", true);
+    world.SetPageCount(3);
+    index.CurrentPage = 2;
+    EXPECT_EQ("<span class=\"KSVIindexNext\"><a target=\"VIindex\"> &gt; </a></span>",
+              NavigationLink(world.Builder(), "NEXT", "index"));
+    EXPECT_EQ("<span class=\"KSVIindexFirst\"><a target=\"F\">1</a></span>",
+              NavigationLink(world.Builder(), "FIRST", "index,F,1"));
+}
+
 TEST_F(NavigationTest, AnIndexOnOnePageHasOnlyBlankSpans) {
     world.SetPageCount(1);
     index->CurrentPage = 1;

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -41,6 +46,181 @@ TEST(RelativeLink, DocumentLinksStartFromTheDocumentsFolder) {
     EXPECT_EQ("../../up.htm", DocumentLink("/t/out/index1.htm", "/t/tree2/b.htx", "../../up.htm"));
     EXPECT_EQ("../tree2/sub/p.htm",
               DocumentLink("/t/out/index1.htm", "/t/tree2/b.htx", "sub\\p.htm"));
+}
+
+struct LinkCase {
+    std::string link;
+    bool safe;
+};
+
+TEST(IsSafeLink, OnlyRelativePathsAndHttpAddressesAreLinks) {
+    const std::vector<LinkCase> cases = {
+        // Kept: relative paths, http and https, in any case.
+        {"p3.htm#i12", true},
+        {"../tree1/p3.htm#i12", true},
+        {"./javascript:alert(1)", true}, // a folder of that name
+        {"sub/javascript:x", true},
+        {"#javascript:x", true},
+        {"/abs/p.htm", true},
+        {"p.htm?a=javascript:x", true},
+        {"http://example.org/p.htm", true},
+        {"HTTPS://example.org/", true},
+        {"  http://example.org/", true},
+        {"1abc:x", true},           // no scheme starts with a digit: a path
+        {"a b:x", true},            // nor holds a blank
+        {"j\xE4vascript:x", true},  // nor a byte above 127
+        {"\xA0javascript:x", true}, // a non-breaking space is not passed over
+        {"", true},
+        // Refused: every other scheme, hidden or not.
+        {"javascript:alert(1)", false},
+        {"JavaScript:alert(1)", false},
+        {"JAVASCRIPT:alert(1)", false},
+        {"   javascript:alert(1)", false},
+        {"\x01javascript:alert(1)", false},
+        {"java\tscript:alert(1)", false},
+        {"java\nscript:alert(1)", false},
+        {"javascript\r:alert(1)", false},
+        {"\x7Fjavascript:x", false},
+        {std::string("\0javascript:x", 13), false},
+        {"p.htm\x1B", false}, // a control byte anywhere
+        {"data:text/html,<script>alert(1)</script>", false},
+        {"vbscript:msgbox(1)", false},
+        {"file:///etc/passwd", false},
+        {"mailto:a@b", false},
+        {"c:/tree/p.htm", false},
+        {"x-y.z+w:p", false},
+        {"httpx://example.org/", false},
+        {"http+x:", false},
+        // Another host, without a scheme.
+        {"//evil.example/p.htm", false},
+        {"\\\\evil.example\\p.htm", false},
+        {"/\\evil.example/", false},
+        {"  //evil.example/", false},
+    };
+    for (const LinkCase& c : cases)
+        EXPECT_EQ(IsSafeLink(c.link), c.safe) << "\"" << c.link << "\"";
+}
+
+// A tree in a folder of the output folder whose link climbs back out: the
+// link as written in the page is a scheme, and is refused.
+TEST(IsSafeLink, JudgesTheLinkAsItStandsInThePage) {
+    struct Case {
+        std::string page, document, link, written;
+        bool safe;
+    };
+    const std::vector<Case> cases = {
+        {"/t/out/i.htm", "/t/out/sub/a.htx", "../javascript:alert(1)", "javascript:alert(1)",
+         false},
+        {"/t/out/i.htm", "/t/out/a.htx", "javascript:alert(1)", "javascript:alert(1)", false},
+        {"/t/out/i.htm", "/t/out/a.htx", "JAVASCRIPT:x", "JAVASCRIPT:x", false},
+        {"/t/out/i.htm", "/t/tree/a.htx", "javascript:alert(1)", "../tree/javascript:alert(1)",
+         true},
+        {"/t/out/i.htm", "/t/out/a.htx", "//evil/p.htm", "evil/p.htm", true},
+        {"/t/out/i.htm", "/t/out/a.htx", "http://example.org/p", "http:/example.org/p", true},
+        {"/t/out/sub/i.htm", "/t/out/sub/a.htx", "../sub/p.htm", "p.htm", true},
+    };
+    for (const Case& c : cases) {
+        const std::string written = DocumentLink(c.page, c.document, c.link);
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(IsSafeLink(written), c.safe) << written;
+    }
+}
+
+// How a browser reads an href (the URL standard's basic parser): leading
+// and trailing C0 controls and blanks are stripped, tabs and line breaks
+// removed everywhere.
+std::string BrowserForm(const std::string& href) {
+    auto isC0OrBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+    std::string text = href;
+    while (!text.empty() && isC0OrBlank(text.front()))
+        text.erase(text.begin());
+    while (!text.empty() && isC0OrBlank(text.back()))
+        text.pop_back();
+    std::erase_if(text, [](char c) { return c == '\t' || c == '\n' || c == '\r'; });
+    return text;
+}
+
+// The scheme then: an ASCII letter, letters, digits, "+", "-" or ".", and
+// ":"; "" when there is none.
+std::string BrowserScheme(const std::string& href) {
+    const std::string text = BrowserForm(href);
+    auto alpha = [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; };
+    if (text.empty() || !alpha(text[0])) return "";
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ':') {
+            std::string scheme = text.substr(0, i);
+            for (char& l : scheme)
+                l = static_cast<char>(l | 0x20);
+            return scheme;
+        }
+        if (!alpha(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return "";
+    }
+    return "";
+}
+
+// "//host" (backslashes count as slashes in http and file addresses).
+bool BrowserSeesAnotherHost(const std::string& href) {
+    const std::string text = BrowserForm(href);
+    return text.size() >= 2 && (text[0] == '/' || text[0] == '\\') &&
+           (text[1] == '/' || text[1] == '\\');
+}
+
+TEST(IsSafeLink, NeverAcceptsWhatABrowserReadsAsAnotherSchemeOverRandomLinks) {
+    std::mt19937 random(17);
+    // Pieces that make schemes likely, and any byte now and then.
+    const std::vector<std::string> pieces = {"javascript",
+                                             "JaVaScRiPt",
+                                             "data",
+                                             "vbscript",
+                                             "file",
+                                             "http",
+                                             "HTTPS",
+                                             "https",
+                                             ":",
+                                             ":",
+                                             "/",
+                                             "\\",
+                                             " ",
+                                             "\t",
+                                             "\n",
+                                             "\r",
+                                             "\x01",
+                                             "\x1F",
+                                             std::string(1, '\0'),
+                                             "\x7F",
+                                             "\xA0",
+                                             "\xE9",
+                                             ".",
+                                             "+",
+                                             "-",
+                                             "#",
+                                             "../",
+                                             "a",
+                                             "1",
+                                             "?",
+                                             "&",
+                                             "x:"};
+    int accepted = 0;
+    int refused = 0;
+    for (int round = 0; round < 5000; ++round) {
+        std::string link;
+        const int parts = static_cast<int>(random() % 8);
+        for (int p = 0; p < parts; ++p)
+            link += random() % 4 == 0 ? std::string(1, static_cast<char>(random()))
+                                      : pieces[random() % pieces.size()];
+        const bool safe = IsSafeLink(link);
+        safe ? ++accepted : ++refused;
+        if (!safe) continue;
+        const std::string scheme = BrowserScheme(link);
+        EXPECT_TRUE(scheme.empty() || scheme == "http" || scheme == "https")
+            << "accepted \"" << link << "\" (scheme " << scheme << ")";
+        EXPECT_FALSE(BrowserSeesAnotherHost(link)) << "accepted \"" << link << "\"";
+        if (HasFailure()) break;
+    }
+    // Both answers came up often: the pieces did their work.
+    EXPECT_GT(accepted, 1000);
+    EXPECT_GT(refused, 1000);
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace ks {
 namespace {
 
@@ -60,6 +63,37 @@ TEST_F(ReportListTest, WritesOneRowPerSelectedDocumentWithTheAskedColumns) {
               out.Text(0));
     // Every document of the list counts, selected or not.
     EXPECT_EQ(3, out.Progress());
+}
+
+// A tree in the output folder (and one in a folder of it) whose lowest link,
+// or start page, is a script: the title stays, without a link.
+TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
+    struct Case {
+        std::string document, firstPage, htmFile, cell;
+    };
+    const std::vector<Case> cases = {
+        {"out/a.htx", "javascript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
+        {"out/b.htx", "\x01JavaScript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
+        {"out/c.htx", "", "  jAvAsCrIpT:alert(1)", "<a class=\"KSVItd_href\">T</a>"},
+        {"out/sub/d.htx", "../javascript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
+        {"out/e.htx", "p1.htm", "", "<a class=\"KSVItd_href\" href=\"p1.htm\">T</a>"},
+    };
+    for (const Case& c : cases) {
+        WriterWorld own;
+        TKShtxData& document = own.AddDocument(c.document, "T", 1);
+        document.ResetStatistics();
+        if (!c.firstPage.empty()) document.FirstPage = c.firstPage;
+        document.HtmFile = c.htmFile;
+        FakeTemplateOutput out(own.OutFolder(), {"report.htm"});
+        WriteReportList(own.Builder(), out, "title");
+        EXPECT_EQ("<tr class=\"KSVItr KSVItr_odd\">\r\n"
+                  "  <td class=\"KSVItd KSVItd_title\">" +
+                      c.cell +
+                      "</td>\r\n"
+                      "</tr>\r\n",
+                  out.Text(0))
+            << c.document;
+    }
 }
 
 TEST_F(ReportListTest, ColumnNamesAreTakenAsWrittenAndMatchedWithoutLetterCase) {

@@ -124,6 +124,25 @@ TEST_F(SearchDataTest, LinksAreRelativeToTheOutputFolderWhereverTheTreesAre) {
               files.at("idx_search-b.js").find("[0,\"p.htm#1\",2,\"../x/p.htm#2\"]"));
 }
 
+// The script joins a tree's folder and the link: a tree in the output folder
+// has none, so its link alone decides. Links that would run a script are null.
+TEST_F(SearchDataTest, ALinkThatIsAScriptAsTheScriptJoinsItIsNull) {
+    world.AddDocument("out/own.htx", "Own", 3);
+    world.AddDocument("out/sub/deep.htx", "Deep", 4);
+    world.WriteEntries({"B\tBos\tEva\t\t\t\t1\t1\t1\t"
+                        "0,javascript:alert(1)|2,javascript:alert(2)|2,JAVASCRIPT:x|"
+                        "2,\x01javascript:x|2,  data:text/html,x|3,../javascript:alert(3)|"
+                        "3,../p.htm#3|2,p.htm#2|2,http://example.org/"});
+    const auto files = Write();
+    EXPECT_NE(std::string::npos,
+              files.at("idx_search.js").find("\"title\":\"Own\",\"folder\":\"\"}"));
+    const std::string shard = files.at("idx_search-b.js");
+    EXPECT_NE(std::string::npos,
+              shard.find("[0,\"javascript:alert(1)\",2,null,2,null,2,null,2,null,3,null,"
+                         "3,\"../p.htm#3\",2,\"p.htm#2\",2,\"http://example.org/\"]"))
+        << shard;
+}
+
 TEST_F(SearchDataTest, ShardsSplitIntoTwoLettersAndPartsBelowTheLimit) {
     std::vector<std::string> entries;
     int record = 0;

@@ -6,14 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace ks {
 namespace {
 
+namespace fs = std::filesystem;
 using test::Outcome;
+using test::ReadFileBytes;
 using test::RunTool;
+using test::WriteFileBytes;
 
 using Args = std::vector<std::string>;
 
@@ -70,6 +74,31 @@ TEST(KestrinIndexCommandLine, ALanguageForOneRunIsNotRemembered) {
     EXPECT_NE(std::string::npos, r.out.find("/NL/layout/")) << r.out;
 }
 
+// A damaged store is told line by line on standard error and left as it is;
+// the rest of it (the chosen language) is used and the run succeeds.
+TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
+    test::TempDir config;
+    std::filesystem::create_directories(config.path() / "kestrin");
+    const std::string file = config.file("kestrin/registry.ini");
+    const std::string text = "[\\Software\\KESTRIN\\4.0]\nbroken%zz=1\nLanguage=GB\n"
+                             "[\\Software\\KESTRIN\\4.0\\NL\n";
+    test::WriteFileBytes(file, text);
+    test::RunOptions options;
+    options.configFolder = config.path().string();
+    const Outcome r = RunTool({"layouts"}, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("/GB/layout/")) << r.out;
+    EXPECT_EQ("kestrin-index: " + file +
+                  ":2: line skipped: a \"%\" without two hexadecimal digits after it\n"
+                  "kestrin-index: " +
+                  file +
+                  ":4: line skipped: it names no key; the lines below it up to the next key "
+                  "are skipped too\n",
+              r.err);
+    EXPECT_EQ(text, test::ReadFileBytes(file));
+    EXPECT_FALSE(std::filesystem::exists(file + ".bad"));
+}
+
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.
 TEST(KestrinIndexCommandLine, ASlashMakesNoSwitch) {
     const Outcome r = RunTool({"info", "--language=GB", "/DEBUG"});
@@ -87,6 +116,93 @@ TEST(KestrinIndexCommandLine, TheWizardsFormsOfASwitchAreTakenOnlyWhenAsked) {
     EXPECT_EQ((Args{"/DEBUG", "/temp=1.htx", "/language=GB"}),
               cli::TakeSwitches(args, {"-o"}, cli::SwitchForms::Wizard));
     EXPECT_EQ((Args{"-o", "-debug", "x", "--", "-temp"}), args);
+}
+
+// A folder a user works in that looks like a program folder: text files and,
+// per language, a layout whose title comes first and whose page says so.
+void MakeLookalikeProgramFolder(const std::string& folder) {
+    for (const std::string language : {"NL", "GB"}) {
+        fs::create_directories(folder + "/" + language + "/layout");
+        WriteFileBytes(folder + "/KS-" + language + ".UI", "[Text]\r\n1547.1=LOOKALIKE\r\n");
+        WriteFileBytes(folder + "/" + language + "/layout/aaa.ksl",
+                       "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=AAA lookalike\r\n"
+                       "[Templates]\r\n1=start, aaa.tpl, #PREFIX!.htm, Start\r\n");
+        WriteFileBytes(folder + "/" + language + "/layout/aaa.tpl", "LOOKALIKE PAGE\r\n");
+    }
+    fs::create_directories(folder + "/trees");
+    WriteFileBytes(folder + "/trees/a.htx",
+                   "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\n"
+                   "title=Tree A\r\n[indexdata]\r\nB\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n");
+}
+
+// Every file below folder that holds text.
+bool AnyFileHolds(const std::string& folder, const std::string& text) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() &&
+            ReadFileBytes(entry.path().string()).find(text) != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(KestrinIndexProgramFolder, FilesInTheCurrentFolderAreNeverTheProgramsOwn) {
+    test::TempDir work;
+    const std::string folder = work.path().string();
+    MakeLookalikeProgramFolder(folder);
+    for (const std::string language : {"--language=NL", "--language=GB"}) {
+        SCOPED_TRACE(language);
+        Outcome r = RunTool({language, "layouts"}, folder);
+        EXPECT_EQ(0, r.exitCode) << r.err;
+        EXPECT_EQ(std::string::npos, r.out.find("lookalike")) << r.out;
+        EXPECT_EQ(std::string::npos, r.out.find(folder)) << r.out;
+        EXPECT_NE(std::string::npos, r.out.find("/layout/modern.ksl")) << r.out;
+
+        // The default layout is the program's first, never the lookalike.
+        fs::remove_all(folder + "/out");
+        r = RunTool({language, "build", "-q", "-o", "out", "trees/a.htx"}, folder);
+        EXPECT_EQ(0, r.exitCode) << r.err;
+        EXPECT_FALSE(AnyFileHolds(folder + "/out", "LOOKALIKE"));
+        EXPECT_TRUE(AnyFileHolds(folder + "/out", "Bos"));
+    }
+}
+
+// The tool copied out of the build tree has no program folder: it says where
+// it looked and reads nothing of the build tree.
+TEST(KestrinIndexProgramFolder, ACopiedToolNamesWhereItLookedAndFails) {
+    test::TempDir copy;
+    const std::string root = fs::canonical(copy.path()).string();
+    fs::create_directories(root + "/bin");
+    const std::string tool = root + "/bin/kestrin-index";
+    fs::copy_file(KS_CLI_PATH, tool);
+    fs::permissions(tool, fs::perms::owner_all);
+    MakeLookalikeProgramFolder(root + "/bin"); // also beside the program itself
+    std::string dist = ReadFileBytes(std::string(KS_CLI_PATH) + ".program-folder");
+    dist = dist.substr(0, dist.find('\n'));
+    ASSERT_TRUE(fs::is_directory(dist)) << dist;
+
+    test::RunOptions options;
+    options.program = tool;
+    options.folder = root + "/bin";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"layouts"}, {"eval", "1+1"}, {"build", "-q", "-o", "out", "trees/a.htx"}}) {
+        SCOPED_TRACE(args[0]);
+        const Outcome r = RunTool(args, options);
+        EXPECT_EQ(1, r.exitCode) << r.err;
+        EXPECT_EQ("", r.out);
+        EXPECT_EQ(0u, r.err.find("kestrin-index: " + tool + ".program-folder, " + root +
+                                 "/share/kestrin/: no program folder"))
+            << r.err;
+        EXPECT_EQ(std::string::npos, r.err.find(dist)) << r.err;
+        EXPECT_FALSE(fs::exists(root + "/bin/out"));
+    }
+
+    // Installed beside it, the program folder is found wherever the tool runs.
+    fs::create_directories(root + "/share");
+    fs::create_directory_symlink(dist, root + "/share/kestrin");
+    const Outcome r = RunTool({"--language=GB", "layouts"}, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_NE(std::string::npos, r.out.find("file:    " + root + "/share/kestrin/GB/layout/"))
+        << r.out;
+    EXPECT_EQ(std::string::npos, r.out.find("lookalike")) << r.out;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The messages of a run come in the language of the run: the main ways a run
-// fails, each in English and in Dutch, from a current folder that holds only
-// a language folder with layouts (so it is the program folder, without text
-// files of its own).
+// fails, each in English and in Dutch. The current folder holds a language
+// folder with layouts of its own; the tool takes its texts from its program
+// folder all the same.
 #include "cli/RunTool.h"
 #include "support/TempDir.h"
 

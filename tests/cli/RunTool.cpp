@@ -45,12 +45,13 @@ namespace {
 
 } // namespace
 
-ToolRun::ToolRun(const std::vector<std::string>& args, const RunOptions& options) {
+ToolRun::ToolRun(const std::vector<std::string>& args, const RunOptions& options)
+    : tempFolder_(options.tempFolder) {
     std::filesystem::create_directories(TempFolder());
     const std::string cwd = options.folder.empty() ? temp_.path().string() : options.folder;
     const std::string config =
         options.configFolder.empty() ? temp_.file("config") : options.configFolder;
-    std::string program = KS_CLI_PATH;
+    std::string program = options.program.empty() ? KS_CLI_PATH : options.program;
     std::vector<std::string> copies = args;
     std::vector<char*> argv = {program.data()};
     for (std::string& a : copies)

@@ -20,6 +20,8 @@ struct Outcome {
 struct RunOptions {
     std::string folder;           // the tool's current folder ("" = a fresh one)
     std::string configFolder;     // XDG_CONFIG_HOME ("" = a fresh one)
+    std::string program;          // the tool to run ("" = the built kestrin-index)
+    std::string tempFolder;       // TMPDIR ("" = a fresh one)
     long long fileSizeLimit = -1; // RLIMIT_FSIZE in bytes; -1 leaves it
     // Without the right to read and write any file that root has, so that
     // file modes count for root too.
@@ -39,12 +41,13 @@ public:
 
     pid_t Pid() const { return pid_; }
     // The TMPDIR of the run.
-    std::string TempFolder() const { return temp_.file("tmp"); }
+    std::string TempFolder() const { return tempFolder_.empty() ? temp_.file("tmp") : tempFolder_; }
     // Waits for the end of the run.
     Outcome Wait();
 
 private:
     TempDir temp_;
+    std::string tempFolder_; // given by the test
     pid_t pid_ = -1;
 };
 

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -100,6 +101,84 @@ TEST_F(LargeBuild, AWriteBeyondTheFileSizeLimitIsAnErrorNamingTheFile) {
     EXPECT_EQ("kestrin-index: " + dir.file(temp) +
                   "/HTMLindex1.tmp: write failed: File too large\n",
               r.err);
+}
+
+// Waits (at most 30 s) until found() gives true; false when it never does.
+bool WaitFor(const std::function<bool()>& found) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!found()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// The hidden names in folder.
+std::vector<std::string> Hidden(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        if (entry.path().filename().string().starts_with("."))
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// A file inside a hidden folder of folder: a page being written there.
+bool PageInHiddenFolder(const std::string& folder) {
+    for (const std::string& name : Hidden(folder)) {
+        std::error_code ec;
+        if (fs::is_directory(folder + "/" + name, ec) && !fs::is_empty(folder + "/" + name, ec))
+            return true;
+    }
+    return false;
+}
+
+// A run killed outright cannot clean up after itself: the previous result
+// stays as it was, and the next run removes what the killed ones left (a
+// half-written sorted copy, folders in the temporary and output folders).
+TEST_F(LargeBuild, WhatRunsKilledOutrightLeftIsRemovedByTheNextRun) {
+    std::string text =
+        "[KESTRIN]\r\nversion=3.0\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=Old\r\n"
+        "[indexdata]\r\n";
+    char line[80];
+    for (int i = 60000; i >= 1; --i) {
+        std::snprintf(line, sizeof line, "B\tN%06d\tEva\t\t1901\t\t%d\tp.htm#%d\r\n", i, i, i);
+        text += line;
+    }
+    fs::create_directories(dir.file("old"));
+    test::WriteFileBytes(dir.file("old/old.htx"), text);
+    const std::vector<std::string> args = {"build", "-q",  "-l",         "layout/l.ksl",
+                                           "-o",    "out", "old/old.htx"};
+    // The runs of one user share the temporary folder.
+    test::RunOptions options = Options();
+    options.tempFolder = dir.file("tmp");
+    const std::string page = dir.file("out/KESTRIN-Index.htm");
+    const Outcome first = test::RunTool(args, options);
+    ASSERT_EQ(0, first.exitCode) << first.err;
+    const std::string previous = test::ReadFileBytes(page);
+    ASSERT_TRUE(fs::remove(dir.file("old/old.new-htx"))); // the next run sorts again
+
+    // Killed while sorting, then while writing the pages.
+    const std::vector<std::function<bool()>> moments = {
+        [&] { return !Hidden(dir.file("old")).empty(); },
+        [&] { return PageInHiddenFolder(dir.file("out")); },
+    };
+    for (const auto& moment : moments) {
+        test::ToolRun run(args, options);
+        ASSERT_TRUE(WaitFor(moment)) << "the moment never came";
+        ::kill(run.Pid(), SIGKILL);
+        run.Wait();
+        EXPECT_FALSE(RunFolders(options.tempFolder).empty());
+        EXPECT_EQ(previous, test::ReadFileBytes(page));
+    }
+    EXPECT_FALSE(Hidden(dir.file("out")).empty());
+
+    const Outcome last = test::RunTool(args, options);
+    ASSERT_EQ(0, last.exitCode) << last.err;
+    EXPECT_EQ(previous, test::ReadFileBytes(page));
+    EXPECT_EQ(std::vector<std::string>{}, Hidden(dir.file("old")));
+    EXPECT_EQ(std::vector<std::string>{}, Hidden(dir.file("out")));
+    EXPECT_EQ(std::vector<std::string>{}, RunFolders(options.tempFolder));
 }
 
 } // namespace

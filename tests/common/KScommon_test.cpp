@@ -40,8 +40,8 @@ protected:
 
     std::unique_ptr<TKScommon> Start(std::vector<std::string> switches,
                                      bool rememberLanguage = true) {
-        auto environment =
-            std::make_unique<TKScommon>(std::move(switches), program_, std::vector<std::string>{});
+        auto environment = std::make_unique<TKScommon>(std::move(switches), program_,
+                                                       ProgramFolderSearch{{program_}, {}});
         environment->SetProduct(product_, "4.0", "a", "28-02-2019");
         environment->SetRememberLanguage(rememberLanguage);
         environment->InitEnvironment();
@@ -149,7 +149,9 @@ TEST_F(EnvironmentTest, LanguageSwitchIsStoredForTheNextStart) {
         EXPECT_EQ("D", store.ReadString("Language"));
         store.Close();
     }
-    // Read back from the store file, as at the next start of the program.
+    // Saved as the program does at its end, and read back from the store
+    // file, as at the next start of the program.
+    ASSERT_FALSE(RegistryStore::Instance().Save());
     RegistryStore::Instance().Reload();
     // The stored value wins over the folders.
     EXPECT_EQ("D", Start({})->UiLanguage);
@@ -190,53 +192,75 @@ TEST_F(EnvironmentTest, FoldersAndKeysFollowTheLanguage) {
     EXPECT_EQ("about #date1#", LookupNumbered(1, "Datetype"));
 }
 
-TEST_F(EnvironmentTest, ProgramFolderIsTheCurrentFolderOnlyWhenItHoldsTheProgramFiles) {
-    TempDir data;
-    const std::string dataFolder = data.path().string();
-    const std::string empty = dir_.file("empty") + "/";
-    fs::create_directories(empty);
-    fs::create_directories(dir_.file("withlayouts/GB/layout"));
-    {
-        TKScommon environment({}, empty, {dir_.file("missing"), dataFolder});
-        environment.InitEnvironment();
-        EXPECT_EQ(dataFolder + "/", environment.ProgramFolder);
-    }
-    {
-        TKScommon environment({}, program_, {dataFolder});
-        environment.InitEnvironment();
-        EXPECT_EQ(program_, environment.ProgramFolder);
-    }
-    {
-        TKScommon environment({}, dir_.file("withlayouts"), {dataFolder});
-        environment.InitEnvironment();
-        EXPECT_EQ(dir_.file("withlayouts") + "/", environment.ProgramFolder);
-    }
-    {
-        TKScommon environment({}, empty, {});
-        environment.InitEnvironment();
-        EXPECT_EQ(empty, environment.ProgramFolder);
-    }
+// A folder that looks like a program folder: a text file and a layout.
+void MakeProgramFolder(const std::string& folder) {
+    fs::create_directories(folder + "/NL/layout");
+    WriteFileBytes(folder + "/KS-NL.UI", "[Text]\r\n1547.1=bestand niet gevonden\r\n");
+    WriteFileBytes(folder + "/NL/layout/x.ksl", "[KESTRIN]\r\ntype=ksl\r\n");
 }
 
-// A current folder that holds only layouts is the program folder; its runs
-// still get the installed texts of their language, not the built-in Dutch.
-TEST_F(EnvironmentTest, TextFilesMissingInTheProgramFolderComeFromTheInstalledOnes) {
-    TempDir data;
-    WriteFileBytes(data.file("KS-GB.UI"), "[Text]\r\n1547.1=file not found\r\n");
-    WriteFileBytes(data.file("KS-GB.LNG"), "[Datetype]\r\n1=about #date1#\r\n");
-    fs::create_directories(dir_.file("withlayouts/GB/layout"));
-    TKScommon environment({"/LANGUAGE=GB"}, dir_.file("withlayouts"), {data.path().string()});
+TEST_F(EnvironmentTest, ProgramFolderIsFoundOnlyWhereTheProgramWasBuiltOrInstalled) {
+    const std::string root = dir_.file("t");
+    MakeProgramFolder(root + "/src/dist");
+    MakeProgramFolder(root + "/usr/share/kestrin");
+    MakeProgramFolder(root + "/work"); // where the user runs the program
+    fs::create_directories(root + "/build/cli");
+    fs::create_directories(root + "/copy/bin");
+    fs::create_directories(root + "/empty/share/kestrin");
+    WriteFileBytes(root + "/build/cli/kestrin-index.program-folder", root + "/src/dist/\n");
+    WriteFileBytes(root + "/build/cli/rel.program-folder", "../../src/dist\r\n");
+    WriteFileBytes(root + "/build/cli/gone.program-folder", root + "/src/gone/\n");
+    WriteFileBytes(root + "/build/cli/blank.program-folder", "");
+
+    struct Case {
+        std::string program;       // the program's path below root
+        std::string programFolder; // below root; "" when none is found
+    };
+    const std::vector<Case> cases = {
+        {"/usr/bin/kestrin-index", "/usr/share/kestrin/"}, // installed
+        {"/build/cli/kestrin-index", "/src/dist/"},        // build tree
+        {"/build/cli/rel", "/src/dist/"},                  // named relative to it
+        {"/build/cli/gone", ""},                           // names a missing folder
+        {"/build/cli/blank", ""},                          // names nothing
+        {"/copy/bin/kestrin-index", ""},                   // copied out of its tree
+        {"/empty/bin/kestrin-index", ""},                  // an empty share/kestrin
+        {"/work/kestrin-index", ""},                       // beside the user's files
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        const ProgramFolderSearch search = TKScommon::ProgramFolderSearchFor(root + c.program);
+        // The current folder holds program files; it never counts.
+        TKScommon environment({}, root + "/work", search);
+        if (c.programFolder.empty()) {
+            try {
+                environment.InitEnvironment();
+                ADD_FAILURE() << "found " << environment.ProgramFolder;
+            } catch (const EInOutError& e) {
+                // Every place looked at is named: the record and share/kestrin.
+                EXPECT_NE(std::string::npos, e.Path().find(root + c.program + ".program-folder"))
+                    << e.what();
+                const std::string installed =
+                    fs::path(root + c.program).parent_path().parent_path().string() +
+                    "/share/kestrin/";
+                EXPECT_NE(std::string::npos, e.Path().find(installed)) << e.what();
+                EXPECT_NE(std::string::npos, e.Reason().find("no program folder")) << e.what();
+            }
+        } else {
+            environment.InitEnvironment();
+            EXPECT_EQ(root + c.programFolder, environment.ProgramFolder);
+            EXPECT_EQ(root + c.programFolder + "NL/", environment.LanguageFolder);
+        }
+    }
+    // The record comes first; share/kestrin beside bin/ is the fallback.
+    MakeProgramFolder(root + "/build/share/kestrin");
+    const ProgramFolderSearch both =
+        TKScommon::ProgramFolderSearchFor(root + "/build/cli/kestrin-index");
+    EXPECT_EQ((std::vector<std::string>{root + "/src/dist/", root + "/build/share/kestrin/"}),
+              both.Folders);
+    TKScommon environment({}, root + "/work",
+                          TKScommon::ProgramFolderSearchFor(root + "/build/cli/gone"));
     environment.InitEnvironment();
-    EXPECT_EQ(dir_.file("withlayouts") + "/", environment.ProgramFolder);
-    EXPECT_EQ("file not found", LookupText("#1547.1=bestand niet gevonden", "Text"));
-    EXPECT_EQ("about #date1#", LookupNumbered(1, "Datetype"));
-    // The program folder's own file comes first.
-    WriteFileBytes(dir_.file("withlayouts/KS-GB.UI"), "[Text]\r\n1547.1=not there\r\n");
-    environment.SetUiLanguage("GB");
-    EXPECT_EQ("not there", LookupText("#1547.1=bestand niet gevonden", "Text"));
-    // A language without texts anywhere has the built-in ones.
-    environment.SetUiLanguage("F");
-    EXPECT_EQ("bestand niet gevonden", LookupText("#1547.1=bestand niet gevonden", "Text"));
+    EXPECT_EQ(root + "/build/share/kestrin/", environment.ProgramFolder);
 }
 
 TEST_F(EnvironmentTest, TemporaryFolderIsPrivateToTheUser) {

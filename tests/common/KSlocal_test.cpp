@@ -101,6 +101,7 @@ const std::map<std::string, std::string>& ProgramKeys() {
         {"1510.1", "aantal"},
         {"1510.2", "geselecteerd"},
         {"1511.1", "kies een map"},
+        {"1511.2", "documenten gevonden"},
         {"1511.text", "Map doorzoeken"},
         {"1511.hint", ""},
         {"1512.1", "KESTRIN HTML-uitvoer"},
@@ -118,6 +119,8 @@ const std::map<std::string, std::string>& ProgramKeys() {
         {"1518.4", "KESTRIN versie"},
         {"1518.5", "KESTRIN gebruiker"},
         {"1518.6", "omschrijving"},
+        {"1519.text", "Stoppen"},
+        {"1519.hint", ""},
         {"1530.text", "Index-gegevens"},
         {"1531.1", "kies een map"},
         {"1531.text", "Opslagmap:"},
@@ -144,6 +147,10 @@ const std::map<std::string, std::string>& ProgramKeys() {
         {"1548.text", "resultaat automatisch openen"},
         {"1548.hint", ""},
         {"1549.text", "Openen"},
+        {"store.1", "De instellingen konden niet bewaard worden"},
+        {"store.2", "Deze regels van de instellingen zijn overgeslagen; ze blijven in het bestand "
+                    "staan"},
+        {"store.3", "De instellingen kunnen niet gelezen worden en worden niet bewaard"},
         {"html.form", "HTML verzamelindex"},
         {"html.p1", "Uitleg"},
         {"html.p2", "Documenten kiezen"},
@@ -155,7 +162,7 @@ const std::map<std::string, std::string>& ProgramKeys() {
 }
 
 TEST_F(LocalTextTest, ShippedTextFilesHoldEveryKey) {
-    const std::string dist = KS_SOURCE_DIST_DIR;
+    const std::string dist = KS_TEST_DIST_DIR;
     for (const char* language : {"NL", "GB"}) {
         const std::string bytes = ReadFileBytes(dist + "KS-" + language + ".UI");
         ASSERT_FALSE(bytes.empty()) << language;
@@ -274,7 +281,7 @@ std::vector<std::pair<int, std::string>> StringLiterals(const std::string& text)
 
 std::vector<SourceLiteral> LocalisedLiterals() {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(KS_SOURCE_DIST_DIR).parent_path().parent_path();
+    const fs::path root = fs::path(KS_TEST_DIST_DIR).parent_path().parent_path();
     const std::regex literal(R"(#([0-9]+(\.[0-9A-Za-z]+)?|[a-z]+\.[0-9A-Za-z]+)(=[\s\S]*)?)");
     std::vector<SourceLiteral> found;
     for (const char* folder :
@@ -324,7 +331,7 @@ std::set<std::string> TextKeys(const std::string& path) {
 // language; a Dutch file that differs from the source's default, or an
 // English text without the default's placeholders, shows wrong texts.
 TEST_F(LocalTextTest, EveryLiteralOfTheSourcesIsInBothTextFiles) {
-    const std::string dist = KS_SOURCE_DIST_DIR;
+    const std::string dist = KS_TEST_DIST_DIR;
     const std::vector<SourceLiteral> literals = LocalisedLiterals();
     // The scan finds the literals of the run (builder), the tool and the wizard.
     std::set<std::string> keys;

@@ -6,12 +6,25 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <linux/capability.h>
+#include <map>
 #include <optional>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace ks {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Points the process store at a private folder for one test and back afterwards.
 class PrivateStore {
@@ -34,11 +47,24 @@ public:
     }
     std::string StoreFile() const { return dir_.file("kestrin/registry.ini"); }
     const test::TempDir& dir() const { return dir_; }
+    // The store file with the given contents, read by the process's store.
+    void Write(const std::string& contents) {
+        fs::create_directories(dir_.path() / "kestrin");
+        test::WriteFileBytes(StoreFile(), contents);
+        Use(dir_.path().string());
+    }
 
 private:
     test::TempDir dir_;
     std::optional<std::string> oldConfig_;
 };
+
+const std::string kHeader = "; KESTRIN per-user settings\n";
+
+std::string Value(RegistryStore& store, const std::string& key, const std::string& name) {
+    const std::string* value = store.FindValue(store.OpenKey(key), name);
+    return value != nullptr ? *value : "<missing>";
+}
 
 TEST(KSregstore, KeyPathsAreNormalised) {
     EXPECT_EQ("\\Software\\KESTRIN\\4.0",
@@ -69,28 +95,73 @@ TEST(KSregstore, FileFormatEscapesWhatWouldBreakALine) {
               reg.Serialize());
 }
 
-TEST(KSregstore, ParseReadsTheFormatAndRejectsDamage) {
-    PrivateStore store;
-    RegistryStore& reg = RegistryStore::Instance();
-    ASSERT_TRUE(reg.Parse("; comment\r\n[\\A\\B]\r\nx=1%0a2\r\n\r\nY = spaced \n[\\a\\c]\n"));
-    RegistryKeyHandle b = reg.CreateKey("\\a\\b");
-    ASSERT_NE(nullptr, reg.FindValue(b, "X"));
-    EXPECT_EQ("1\n2", *reg.FindValue(b, "X"));
-    EXPECT_EQ(nullptr, reg.FindValue(b, "Y"));
-    ASSERT_NE(nullptr, reg.FindValue(b, "Y "));
-    EXPECT_EQ(" spaced ", *reg.FindValue(b, "Y "));
-    EXPECT_TRUE(reg.KeyExists("\\A")); // parents exist
-    EXPECT_TRUE(reg.KeyExists("\\A\\C"));
-
-    EXPECT_FALSE(reg.Parse("x=value before any key\n"));
-    EXPECT_FALSE(reg.Parse("[\\a]\nbad%zz=1\n"));
-    EXPECT_FALSE(reg.Parse("[\\a]\ncut=%4\n"));
-    EXPECT_FALSE(reg.Parse("[\\a\n"));
-    EXPECT_FALSE(reg.Parse("[not absolute]\n"));
-    EXPECT_FALSE(reg.Parse("[\\a]\nno equals sign\n"));
-    EXPECT_FALSE(reg.Parse("[\\" + std::string(300, 'x') + "]\n"));
-    // A failed parse leaves an empty store.
-    EXPECT_FALSE(reg.KeyExists("\\a"));
+// Each kind of line that cannot be read is skipped with its number, the rest
+// of the store is used, and the line is written back at its place.
+TEST(KSregstore, UnreadableLinesAreSkippedAndKeptAtTheirPlace) {
+    const std::string badEscape = "a \"%\" without two hexadecimal digits after it";
+    const std::string noKey = "it names no key; the lines below it up to the next key are "
+                              "skipped too";
+    const std::string longPart = "[\\" + std::string(300, 'x') + "]";
+    using Values = std::vector<std::array<std::string, 3>>; // key, name, text
+    const Values ak{{"\\a", "k", "1"}};
+    const Values bw{{"\\b", "w", "3"}};
+    struct Case {
+        std::string text;
+        int line;
+        std::string reason;
+        std::string stored;
+        Values values;
+    };
+    const Case cases[] = {
+        {"[\\a]\nk=1\nbad%zz=2\nm=3\n",
+         3,
+         badEscape,
+         kHeader + "\n[\\]\n\n[\\a]\nk=1\nbad%zz=2\nm=3\n",
+         {{"\\a", "k", "1"}, {"\\a", "m", "3"}}},
+        {"[\\a]\nk=1\ncut=%4\n", 3, badEscape, kHeader + "\n[\\]\n\n[\\a]\nk=1\ncut=%4\n", ak},
+        {"[\\a]\nno equals sign\nk=1\n", 2, "it holds no \"=\"",
+         kHeader + "\n[\\]\n\n[\\a]\nno equals sign\nk=1\n", ak},
+        {"[\\a]\r\nk=1\r\nno equals\r\n", 3, "it holds no \"=\"",
+         kHeader + "\n[\\]\n\n[\\a]\nk=1\nno equals\n", ak},
+        {"k=1\n[\\a]\nm=2\n",
+         1,
+         "a value before the first key",
+         kHeader + "k=1\n\n[\\]\n\n[\\a]\nm=2\n",
+         {{"\\a", "m", "2"}, {"\\", "k", "<missing>"}}},
+        {"[\\a]\nk=1\n[not absolute]\nv=2\n[\\b]\nw=3\n",
+         3,
+         noKey,
+         kHeader + "\n[\\]\n\n[\\a]\nk=1\n\n[not absolute]\nv=2\n\n[\\b]\nw=3\n",
+         {{"\\a", "k", "1"}, {"\\a", "v", "<missing>"}, {"\\b", "w", "3"}}},
+        {"[\\a\nv=2\n[\\b]\nw=3\n",
+         1,
+         noKey,
+         kHeader + "[\\a\nv=2\n\n[\\]\n\n[\\b]\nw=3\n",
+         {{"\\b", "w", "3"}, {"\\b", "v", "<missing>"}}},
+        {longPart + "\nv=2\n[\\b]\nw=3\n", 1, noKey,
+         kHeader + longPart + "\nv=2\n\n[\\]\n\n[\\b]\nw=3\n", bw},
+        {"[\\b]\nw=3\n[\\%zz]\n", 3, noKey, kHeader + "\n[\\]\n\n[\\b]\nw=3\n\n[\\%zz]\n", bw},
+    };
+    RegistryStore reg("");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::vector<StoreProblem> skipped = reg.Parse(c.text);
+        ASSERT_EQ(1u, skipped.size());
+        EXPECT_EQ(StoreProblem::Kind::SkippedLine, skipped[0].kind);
+        EXPECT_EQ(c.line, skipped[0].line);
+        EXPECT_EQ(c.reason, skipped[0].reason);
+        EXPECT_EQ(c.stored, reg.Serialize());
+        // The values of readable keys are all there; nothing leaks into others.
+        for (const auto& [key, name, text] : c.values)
+            EXPECT_EQ(text, Value(reg, key, name)) << key << " " << name;
+        // Read again, the written form is the same.
+        EXPECT_EQ(1u, reg.Parse(c.stored).size());
+        EXPECT_EQ(c.stored, reg.Serialize());
+    }
+    EXPECT_EQ(
+        "/x/registry.ini:3: line skipped: it holds no \"=\"",
+        (StoreProblem{StoreProblem::Kind::SkippedLine, "/x/registry.ini", 3, "it holds no \"=\""})
+            .Message());
 }
 
 TEST(KSregstore, EveryByteSurvivesTheFile) {
@@ -103,6 +174,7 @@ TEST(KSregstore, EveryByteSurvivesTheFile) {
         RegistryKeyHandle key = reg.CreateKey("\\Bytes\\" + all.substr(1, 91) + all.substr(93));
         ASSERT_NE(0u, key.id);
         EXPECT_TRUE(reg.WriteValue(key, all, all));
+        ASSERT_FALSE(reg.Save());
     }
     store.Use(store.dir().path().string()); // read back from the file
     RegistryStore& reg = RegistryStore::Instance();
@@ -111,69 +183,552 @@ TEST(KSregstore, EveryByteSurvivesTheFile) {
     EXPECT_EQ(all, *reg.FindValue(key, all));
 }
 
-TEST(KSregstore, DamagedFileIsKeptAsideNotOverwritten) {
+// A store with damaged lines is used for the rest; the damage is told once,
+// with the file and the line, and stays in the file as it was.
+TEST(KSregstore, ADamagedStoreIsUsedAndKeptNotSetAside) {
     PrivateStore store;
-    std::filesystem::create_directories(store.dir().path() / "kestrin");
-    const std::string damaged = "[\\ok]\nname=1\ngarbage line\n";
-    test::WriteFileBytes(store.StoreFile(), damaged);
-    store.Use(store.dir().path().string());
+    store.Write(kHeader + "x=before any key\n"
+                          "[\\Software\\KESTRIN\\4.0]\n"
+                          "Language=GB\n"
+                          "bad%zz=1\n"
+                          "[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz]\n"
+                          "Directory=/data/index/\n"
+                          "no equals sign here\n"
+                          "; a comment of the user\n"
+                          "[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\tweede\n"
+                          "Directory=/lost/\n"
+                          "[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\SelectedHTXfile_items]\n"
+                          "0=1,/data/a.htx\n");
     RegistryStore& reg = RegistryStore::Instance();
-    EXPECT_FALSE(reg.KeyExists("\\ok"));
-    EXPECT_EQ(damaged, test::ReadFileBytes(store.StoreFile() + ".bad"));
-    EXPECT_FALSE(std::filesystem::exists(store.StoreFile()));
+    const std::vector<StoreProblem> warnings = reg.TakeLoadWarnings();
+    ASSERT_EQ(4u, warnings.size());
+    std::vector<int> lines;
+    for (const StoreProblem& warning : warnings) {
+        EXPECT_EQ(store.StoreFile(), warning.path);
+        lines.push_back(warning.line);
+    }
+    EXPECT_EQ((std::vector<int>{2, 5, 8, 10}), lines);
+    EXPECT_EQ(store.StoreFile() + ":2: line skipped: a value before the first key",
+              warnings[0].Message());
+    EXPECT_TRUE(reg.TakeLoadWarnings().empty()); // told once
 
-    reg.WriteValue(reg.CreateKey("\\new"), "v", "1");
-    store.Use(store.dir().path().string());
-    EXPECT_NE(nullptr, RegistryStore::Instance().FindValue(
-                           RegistryStore::Instance().CreateKey("\\new"), "v"));
-    EXPECT_EQ(damaged, test::ReadFileBytes(store.StoreFile() + ".bad"));
+    const std::string wizard = "\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz";
+    EXPECT_EQ("GB", Value(reg, "\\Software\\KESTRIN\\4.0", "Language"));
+    EXPECT_EQ("/data/index/", Value(reg, wizard, "Directory"));
+    EXPECT_EQ("1,/data/a.htx", Value(reg, wizard + "\\SelectedHTXfile_items", "0"));
+    EXPECT_FALSE(reg.HasChanges());
+
+    ASSERT_TRUE(reg.WriteValue(reg.OpenKey(wizard), "OutputFilename", "stamboom"));
+    ASSERT_FALSE(reg.Save());
+    EXPECT_FALSE(fs::exists(store.StoreFile() + ".bad"));
+    EXPECT_EQ(kHeader + "x=before any key\n"
+                        "\n[\\]\n"
+                        "\n[\\Software]\n"
+                        "\n[\\Software\\KESTRIN]\n"
+                        "\n[\\Software\\KESTRIN\\4.0]\n"
+                        "Language=GB\n"
+                        "bad%zz=1\n"
+                        "\n[\\Software\\KESTRIN\\4.0\\NL]\n"
+                        "\n[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz]\n"
+                        "Directory=/data/index/\n"
+                        "no equals sign here\n"
+                        "; a comment of the user\n"
+                        "OutputFilename=stamboom\n"
+                        "\n[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\tweede\n"
+                        "Directory=/lost/\n"
+                        "\n[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\SelectedHTXfile_items]\n"
+                        "0=1,/data/a.htx\n",
+              test::ReadFileBytes(store.StoreFile()));
 }
 
-TEST(KSregstore, UnreadableStoreIsLeftAlone) {
+TEST(KSregstore, UnreadableStoreIsToldAndLeftAlone) {
     PrivateStore store;
     // A folder where the file should be: it cannot be read, so it is never replaced.
-    std::filesystem::create_directories(store.StoreFile());
+    fs::create_directories(store.StoreFile());
     store.Use(store.dir().path().string());
     RegistryStore& reg = RegistryStore::Instance();
+    const std::vector<StoreProblem> warnings = reg.TakeLoadWarnings();
+    ASSERT_EQ(1u, warnings.size());
+    EXPECT_EQ(store.StoreFile() + ": the settings cannot be read and are not saved: no regular "
+                                  "file",
+              warnings[0].Message());
     RegistryKeyHandle key = reg.CreateKey("\\k");
-    EXPECT_FALSE(reg.WriteValue(key, "v", "memory only")); // kept, but not saved
+    EXPECT_TRUE(reg.WriteValue(key, "v", "memory only"));
+    const std::optional<StoreProblem> problem = reg.Save();
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(StoreProblem::Kind::NotSaved, problem->kind);
+    EXPECT_EQ(store.StoreFile() + ": the settings could not be saved: no regular file",
+              problem->Message());
     EXPECT_EQ("memory only", *reg.FindValue(key, "v"));
-    EXPECT_TRUE(std::filesystem::is_directory(store.StoreFile()));
+    EXPECT_TRUE(fs::is_directory(store.StoreFile()));
 }
 
-TEST(KSregstore, ChangesThatCannotBeSavedSaySoAndAreSavedLater) {
-    namespace fs = std::filesystem;
+// Changes stay in memory until Save; a save that fails says why and keeps
+// them for the next one.
+TEST(KSregstore, ChangesThatCannotBeSavedAreToldAndSavedLater) {
     PrivateStore store;
     RegistryStore& reg = RegistryStore::Instance();
     const RegistryKeyHandle key = reg.CreateKey("\\k");
     ASSERT_TRUE(reg.WriteValue(key, "v", "1"));
+    ASSERT_FALSE(reg.Save());
     // The store's folder becomes a file: nothing can be saved, even by root.
     fs::remove_all(store.dir().path() / "kestrin");
     test::WriteFileBytes(store.dir().file("kestrin"), "");
-    EXPECT_FALSE(reg.WriteValue(key, "v", "2"));
-    EXPECT_FALSE(reg.WriteValue(key, "v", "2")); // unchanged in memory, still not saved
-    EXPECT_FALSE(reg.DeleteValue(key, "v"));
-    bool saved = true;
-    EXPECT_NE(0u, reg.CreateKey("\\k\\sub", &saved).id);
-    EXPECT_FALSE(saved);
-    EXPECT_FALSE(reg.DeleteKey("\\k\\sub"));
+    EXPECT_TRUE(reg.WriteValue(key, "v", "2"));
+    EXPECT_TRUE(reg.DeleteValue(key, "v"));
+    EXPECT_NE(0u, reg.CreateKey("\\k\\sub").id);
+    EXPECT_TRUE(reg.DeleteKey("\\k\\sub"));
     {
         TKSreg open("\\k");
-        EXPECT_FALSE(open.WriteString("w", "x"));
-        EXPECT_EQ("x", open.ReadString("w")); // this process goes on with it
-        EXPECT_FALSE(open.CreateKey("other"));
-        EXPECT_FALSE(open.DeleteKey("other"));
+        EXPECT_TRUE(open.WriteString("w", "x"));
+        EXPECT_TRUE(open.CreateKey("other"));
+        EXPECT_TRUE(open.DeleteKey("other"));
     }
-    // Once the folder can be made again, the next change saves everything.
+    std::optional<StoreProblem> problem = reg.Save();
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(store.StoreFile() + ": the settings could not be saved: Not a directory",
+              problem->Message());
+    EXPECT_TRUE(reg.HasChanges());
+    EXPECT_EQ("x", Value(reg, "\\k", "w")); // this process goes on with it
+
+    // Once the folder can be made again, the next save writes everything.
     fs::remove(store.dir().file("kestrin"));
     EXPECT_TRUE(reg.WriteValue(key, "v", "3"));
+    ASSERT_FALSE(reg.Save());
+    EXPECT_FALSE(reg.HasChanges());
     store.Use(store.dir().path().string());
     RegistryStore& again = RegistryStore::Instance();
-    const RegistryKeyHandle reread = again.CreateKey("\\k");
-    ASSERT_NE(nullptr, again.FindValue(reread, "w"));
-    EXPECT_EQ("x", *again.FindValue(reread, "w"));
-    EXPECT_EQ("3", *again.FindValue(reread, "v"));
+    EXPECT_EQ("x", Value(again, "\\k", "w"));
+    EXPECT_EQ("3", Value(again, "\\k", "v"));
     EXPECT_FALSE(again.KeyExists("\\k\\other"));
+    EXPECT_FALSE(again.KeyExists("\\k\\sub"));
+}
+
+// Writes go to the file in one replacement, at Save, and only when there is
+// something to save; opening keys to read them changes nothing.
+TEST(KSregstore, TheFileIsReplacedOnceWhenSaved) {
+    PrivateStore store;
+    store.Write(kHeader + "\n[\\]\n\n[\\k]\nold=1\n");
+    const std::string before = test::ReadFileBytes(store.StoreFile());
+    struct stat first {};
+    ASSERT_EQ(0, ::stat(store.StoreFile().c_str(), &first));
+
+    RegistryStore& reg = RegistryStore::Instance();
+    TKSreg reader("\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz");
+    EXPECT_EQ("", reader.ReadString("Directory"));
+    EXPECT_FALSE(reg.HasChanges());
+    EXPECT_FALSE(reg.Save()); // nothing to save: the file is not touched
+    struct stat now {};
+    ASSERT_EQ(0, ::stat(store.StoreFile().c_str(), &now));
+    EXPECT_EQ(first.st_ino, now.st_ino);
+    EXPECT_EQ(before, test::ReadFileBytes(store.StoreFile()));
+
+    TKSreg list("\\k\\list");
+    for (int n = 0; n < 1000; ++n)
+        list.WriteString(std::to_string(n), "1,/data/" + std::to_string(n) + ".htx");
+    EXPECT_TRUE(reader.DeleteKey("\\k\\list"));
+    EXPECT_TRUE(reader.CreateKey("\\k\\list"));
+    list.Close();
+    TKSreg recreated("\\k\\list");
+    recreated.WriteString("0", "0,/data/last.htx");
+    ASSERT_EQ(0, ::stat(store.StoreFile().c_str(), &now));
+    EXPECT_EQ(first.st_ino, now.st_ino);
+    EXPECT_EQ(before, test::ReadFileBytes(store.StoreFile()));
+
+    ASSERT_FALSE(reg.Save());
+    ASSERT_EQ(0, ::stat(store.StoreFile().c_str(), &now));
+    EXPECT_NE(first.st_ino, now.st_ino); // replaced, not written in place
+    EXPECT_EQ(kHeader + "\n[\\]\n\n[\\k]\nold=1\n\n[\\k\\list]\n0=0,/data/last.htx\n"
+                        "\n[\\Software]\n\n[\\Software\\KESTRIN]\n\n[\\Software\\KESTRIN\\4.0]\n"
+                        "\n[\\Software\\KESTRIN\\4.0\\NL]\n"
+                        "\n[\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz]\n",
+              test::ReadFileBytes(store.StoreFile()));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(store.dir().path() / "kestrin"),
+                               fs::directory_iterator()));
+}
+
+// A save that fails half-way (here: the file-size limit, as on a full disk)
+// leaves the old file whole and no temporary file behind.
+TEST(KSregstore, AFailedSaveLeavesTheOldFileWhole) {
+    PrivateStore store;
+    store.Write(kHeader + "\n[\\]\n\n[\\k]\nold=1\n");
+    const std::string before = test::ReadFileBytes(store.StoreFile());
+    RegistryStore& reg = RegistryStore::Instance();
+    TKSreg list("\\k\\list");
+    for (int n = 0; n < 2000; ++n)
+        list.WriteString(std::to_string(n), "1,/data/" + std::to_string(n) + ".htx");
+
+    rlimit old{};
+    ASSERT_EQ(0, ::getrlimit(RLIMIT_FSIZE, &old));
+    rlimit limit = old;
+    limit.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
+    const std::optional<StoreProblem> problem = reg.Save();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(store.StoreFile(), problem->path);
+    EXPECT_EQ("File too large", problem->reason);
+    EXPECT_EQ(before, test::ReadFileBytes(store.StoreFile()));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(store.dir().path() / "kestrin"),
+                               fs::directory_iterator()));
+    ASSERT_FALSE(reg.Save()); // the changes are still there to save
+    store.Use(store.dir().path().string());
+    EXPECT_EQ("1,/data/1999.htx", Value(RegistryStore::Instance(), "\\k\\list", "1999"));
+}
+
+// Runs body in a child process that has given up the superuser's right to
+// write any file, so that file modes count; gives back what body returned,
+// or nothing when the right cannot be given up.
+std::optional<std::string> WithoutFileOverride(const std::function<std::string()>& body) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        const unsigned mask = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+        if (::syscall(SYS_capget, &header, data) != 0) ::_exit(2);
+        data[0].effective &= ~mask;
+        data[0].permitted &= ~mask;
+        data[0].inheritable &= ~mask;
+        if (::syscall(SYS_capset, &header, data) != 0) ::_exit(2);
+        const std::string result = body();
+        const bool written = ::write(pipeEnds[1], result.data(), result.size()) ==
+                             static_cast<ssize_t>(result.size());
+        ::_exit(written ? 0 : 3);
+    }
+    ::close(pipeEnds[1]);
+    std::string result;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return result;
+}
+
+TEST(KSregstore, AReadOnlyStoreIsToldWithItsPathAndReason) {
+    PrivateStore store;
+    store.Write(kHeader + "\n[\\]\n\n[\\k]\nold=1\n");
+    ASSERT_EQ(0, ::chmod(store.StoreFile().c_str(), 0444));
+    const std::string path = store.StoreFile();
+    const std::optional<std::string> told = WithoutFileOverride([&path] {
+        RegistryStore reg(path);
+        reg.WriteValue(reg.OpenKey("\\k"), "found", "1,/data/a.htx");
+        const std::optional<StoreProblem> problem = reg.Save();
+        return problem ? problem->Message() : "saved";
+    });
+    if (!told) GTEST_SKIP() << "the file override cannot be given up here";
+    EXPECT_EQ(path + ": the settings could not be saved: Permission denied", *told);
+    EXPECT_EQ(kHeader + "\n[\\]\n\n[\\k]\nold=1\n", test::ReadFileBytes(path));
+}
+
+// Two programs on one store (two windows with their own CONF key): each save
+// keeps what the other saved.
+TEST(KSregstore, TwoProgramsKeepEachOthersSettings) {
+    PrivateStore store;
+    store.Write(kHeader + "\n[\\Software\\KESTRIN\\4.0]\nLanguage=NL\n");
+    const std::string wizard = "\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz";
+    RegistryStore first(store.StoreFile());
+    RegistryStore second(store.StoreFile());
+    // Each program replaces its own document list and writes its own values.
+    const auto session = [](RegistryStore& program, const std::string& key,
+                            const std::string& folder) {
+        RegistryKeyHandle own = program.OpenKey(key);
+        program.WriteValue(own, "Directory", folder);
+        program.DeleteKey(key + "\\SelectedHTXfile_items");
+        RegistryKeyHandle list = program.CreateKey(key + "\\SelectedHTXfile_items");
+        for (int n = 0; n < 3; ++n)
+            program.WriteValue(list, std::to_string(n), "1," + folder + std::to_string(n) + ".htx");
+        // Writing back a value as it was read changes nothing.
+        program.WriteValue(program.OpenKey("\\Software\\KESTRIN\\4.0"), "Language", "NL");
+    };
+    session(first, wizard, "/eerste/");
+    session(second, wizard + "\\tweede", "/tweede/");
+    ASSERT_FALSE(first.Save());
+    // A third program changes the language meanwhile.
+    {
+        RegistryStore third(store.StoreFile());
+        third.WriteValue(third.OpenKey("\\Software\\KESTRIN\\4.0"), "Language", "GB");
+        ASSERT_FALSE(third.Save());
+    }
+    ASSERT_FALSE(second.Save());
+    // The second keeps the merged store in memory.
+    EXPECT_EQ("/eerste/", Value(second, wizard, "Directory"));
+
+    // The first saves again after a new session; the second's values stay.
+    session(first, wizard, "/eerste-2/");
+    ASSERT_FALSE(first.Save());
+    RegistryStore reread(store.StoreFile());
+    EXPECT_EQ("/eerste-2/", Value(reread, wizard, "Directory"));
+    EXPECT_EQ("1,/eerste-2/2.htx", Value(reread, wizard + "\\SelectedHTXfile_items", "2"));
+    EXPECT_EQ("/tweede/", Value(reread, wizard + "\\tweede", "Directory"));
+    EXPECT_EQ("1,/tweede/2.htx", Value(reread, wizard + "\\tweede\\SelectedHTXfile_items", "2"));
+    EXPECT_EQ("GB", Value(reread, "\\Software\\KESTRIN\\4.0", "Language"));
+}
+
+// Two processes saving at the same time, over and over: none loses a value.
+TEST(KSregstore, ProcessesSavingAtOnceLoseNothing) {
+    PrivateStore store;
+    store.Write(kHeader);
+    const std::string path = store.StoreFile();
+    constexpr int kRounds = 25;
+    std::vector<pid_t> children;
+    for (const char* name : {"eerste", "tweede"}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RegistryStore program(path);
+            for (int round = 0; round < kRounds; ++round) {
+                program.WriteValue(program.OpenKey(std::string("\\w\\") + name),
+                                   "v" + std::to_string(round), std::to_string(round));
+                if (program.Save()) ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(child, ::waitpid(child, &status, 0));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    RegistryStore reread(path);
+    for (const char* name : {"eerste", "tweede"})
+        for (int round = 0; round < kRounds; ++round)
+            EXPECT_EQ(std::to_string(round),
+                      Value(reread, std::string("\\w\\") + name, "v" + std::to_string(round)))
+                << name << " " << round;
+}
+
+TEST(KSregstore, TenThousandDocumentsAreSavedAndReadBackWhole) {
+    PrivateStore store;
+    const std::string key = "\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\SelectedHTXfile_items";
+    {
+        TKSreg list(key);
+        list.WriteString("current", "9999");
+        for (int n = 0; n < 10000; ++n)
+            list.WriteString(std::to_string(n), std::string(n % 3 ? "1," : "0,") + "/data/boom " +
+                                                    std::to_string(n) + ", deel.htx");
+    }
+    ASSERT_FALSE(RegistryStore::Instance().Save());
+    store.Use(store.dir().path().string());
+    TKSreg list(key);
+    EXPECT_EQ("9999", list.ReadString("current"));
+    for (int n = 0; n < 10000; ++n)
+        ASSERT_EQ(std::string(n % 3 ? "1," : "0,") + "/data/boom " + std::to_string(n) +
+                      ", deel.htx",
+                  list.ReadString(std::to_string(n)))
+            << n;
+    EXPECT_FALSE(list.ValueExists("10000"));
+}
+
+// A small generator of its own, so that the texts are the same everywhere.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint32_t Next() {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::uint32_t>(state_ >> 33);
+    }
+    std::size_t Below(std::size_t n) { return Next() % n; }
+
+private:
+    std::uint64_t state_;
+};
+
+// A store text made of known lines, with what reading it must give.
+struct GeneratedStore {
+    std::string text;
+    std::map<std::pair<std::string, std::string>, std::string>
+        values;                    // by key path and name, folded
+    std::vector<std::string> kept; // lines kept as they are
+    std::vector<int> skipped;      // numbers of the lines told
+};
+
+std::string Folded(const std::string& text) {
+    std::string folded = text;
+    for (char& c : folded)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return folded;
+}
+
+GeneratedStore GenerateStore(Random& random) {
+    struct KeyLine {
+        const char* line;
+        const char* path;
+    };
+    static const KeyLine keys[] = {{"[\\a]", "\\a"},           {"[\\A\\b]", "\\a\\b"},
+                                   {"[\\x%3By]", "\\x;y"},     {"[\\]", ""},
+                                   {"[\\a\\\\b\\]", "\\a\\b"}, {"[\\c d]", "\\c d"}};
+    struct ValueLine {
+        const char* line;
+        const char* name;
+        const char* text;
+    };
+    static const ValueLine values[] = {{"n=1", "n", "1"},        {"N=2", "n", "2"},
+                                       {"=leeg", "", "leeg"},    {"sp ace= v ", "sp ace", " v "},
+                                       {"p%25=%0A", "p%", "\n"}, {"a=b=c", "a", "b=c"},
+                                       {"k=", "k", ""},          {"%5Bx=1", "[x", "1"}};
+    static const char* const damaged[] = {"k%zz=1", "cut=%4", "x=%G0", "%=1", "no equals"};
+    static const std::string badKeys[] = {
+        "[x=1", "[\\a", "[rel]", "[\\" + std::string(256, 'x') + "]", "[\\%zz]", "[]", "[\\%00]"};
+    enum class Place { Top, TopBelowBadKey, InKey, BelowBadKey };
+    GeneratedStore store;
+    Place place = Place::Top;
+    std::string key;
+    const std::size_t count = random.Below(30);
+    for (std::size_t n = 1; n <= count; ++n) {
+        std::string line;
+        const std::size_t kind = random.Below(10);
+        const bool inKey = place == Place::InKey;
+        const bool atTop = place == Place::Top;
+        if (kind == 0 || (kind == 1 && n == 1)) {
+            const KeyLine& k = keys[random.Below(std::size(keys))];
+            line = k.line;
+            key = Folded(k.path);
+            place = Place::InKey;
+        } else if (kind <= 4) {
+            const ValueLine& v = values[random.Below(std::size(values))];
+            line = v.line;
+            if (inKey) {
+                store.values[{key, Folded(v.name)}] = v.text;
+            } else {
+                store.kept.push_back(line);
+                if (atTop) store.skipped.push_back(static_cast<int>(n));
+            }
+        } else if (kind <= 6) {
+            if (random.Below(2) == 0) {
+                line = damaged[random.Below(std::size(damaged))];
+            } else {
+                // Any bytes but a line break and "=", not read as a key or a comment.
+                for (std::size_t i = 1 + random.Below(20); i > 0; --i) {
+                    char c = static_cast<char>(random.Below(256));
+                    if (c == '\n' || c == '\r' || c == '=') c = '?';
+                    line += c;
+                }
+                if (line[0] == '[' || line[0] == ';') line[0] = '!';
+            }
+            store.kept.push_back(line);
+            if (inKey || atTop) store.skipped.push_back(static_cast<int>(n));
+        } else if (kind == 7) {
+            line = ";# comment " + std::to_string(random.Below(1000));
+            store.kept.push_back(line);
+        } else if (kind == 8) {
+            line = badKeys[random.Below(std::size(badKeys))];
+            store.kept.push_back(line);
+            store.skipped.push_back(static_cast<int>(n));
+            place = (atTop || place == Place::TopBelowBadKey) ? Place::TopBelowBadKey
+                                                              : Place::BelowBadKey;
+        }
+        store.text += line + (random.Below(4) == 0 ? "\r\n" : "\n");
+    }
+    return store;
+}
+
+std::multiset<std::string> LinesOf(const std::string& text) {
+    std::multiset<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        lines.insert(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// Every line of the generated store is where it should be in store.
+void ExpectEverythingKept(const GeneratedStore& generated, RegistryStore& store,
+                          const std::string& text) {
+    const std::multiset<std::string> lines = LinesOf(text);
+    std::map<std::string, std::size_t> keptCount;
+    for (const std::string& line : generated.kept)
+        ++keptCount[line];
+    for (const auto& [line, count] : keptCount)
+        EXPECT_GE(lines.count(line), count) << "kept line lost: " << line;
+    for (const auto& [where, text] : generated.values) {
+        ASSERT_TRUE(store.KeyExists(where.first)) << where.first;
+        const std::string* found = store.FindValue(store.OpenKey(where.first), where.second);
+        ASSERT_NE(nullptr, found) << where.first << " " << where.second;
+        EXPECT_EQ(text, *found) << where.first << " " << where.second;
+    }
+}
+
+// Thousands of generated and damaged store texts: reading never fails,
+// writing what was read and reading it again gives the same text, and no
+// readable value and no kept line is lost, by reading or by a save of
+// another program's changes over it.
+TEST(KSregstore, RandomStoreTextsAreReadAndKeptWhole) {
+    Random random(20190228);
+    RegistryStore reader("");
+    RegistryStore again("");
+    for (int round = 0; round < 2000; ++round) {
+        const GeneratedStore generated = GenerateStore(random);
+        SCOPED_TRACE("round " + std::to_string(round) + ":\n" + generated.text);
+        std::vector<int> told;
+        for (const StoreProblem& problem : reader.Parse(generated.text))
+            told.push_back(problem.line);
+        EXPECT_EQ(generated.skipped, told);
+        const std::string written = reader.Serialize();
+        ExpectEverythingKept(generated, reader, written);
+        EXPECT_EQ(told.size(), again.Parse(written).size());
+        EXPECT_EQ(written, again.Serialize());
+
+        RegistryStore other("");
+        other.WriteValue(other.CreateKey("\\fuzz\\own"), "round", std::to_string(round));
+        other.DeleteKey("\\fuzz\\own");
+        other.WriteValue(other.CreateKey("\\fuzz\\own"), "v", std::to_string(round));
+        const std::string merged = other.MergeInto(generated.text);
+        EXPECT_EQ(told.size(), again.Parse(merged).size());
+        EXPECT_EQ(merged, again.Serialize());
+        ExpectEverythingKept(generated, again, merged);
+        EXPECT_EQ(std::to_string(round), Value(again, "\\fuzz\\own", "v"));
+        EXPECT_EQ("<missing>", Value(again, "\\fuzz\\own", "round"));
+        if (HasFailure()) return;
+    }
+
+    // Damaged at random: whatever comes out reads back the same.
+    static const char interesting[] = {'\n', '\r', '[', ']', '=', '%', '\\', ';', '\0', 'A', '0'};
+    for (int round = 0; round < 4000; ++round) {
+        std::string text = GenerateStore(random).text;
+        for (std::size_t edits = 1 + random.Below(8); edits > 0; --edits) {
+            const std::size_t at = text.empty() ? 0 : random.Below(text.size());
+            const char c = random.Below(2) ? interesting[random.Below(sizeof interesting)]
+                                           : static_cast<char>(random.Below(256));
+            switch (random.Below(4)) {
+            case 0:
+                if (!text.empty()) text[at] = c;
+                break;
+            case 1:
+                text.insert(at, 1, c);
+                break;
+            case 2:
+                if (!text.empty()) text.erase(at, 1 + random.Below(5));
+                break;
+            default:
+                text.insert(at, text.substr(at, random.Below(40)));
+                break;
+            }
+        }
+        SCOPED_TRACE("damaged round " + std::to_string(round) + ":\n" + text);
+        const std::size_t told = reader.Parse(text).size();
+        const std::string written = reader.Serialize();
+        EXPECT_EQ(told, again.Parse(written).size());
+        EXPECT_EQ(written, again.Serialize());
+        RegistryStore other("");
+        other.WriteValue(other.CreateKey("\\fuzz"), "v", "1");
+        const std::string merged = other.MergeInto(text);
+        EXPECT_EQ(told, again.Parse(merged).size());
+        EXPECT_EQ(merged, again.Serialize());
+        EXPECT_EQ("1", Value(again, "\\fuzz", "v"));
+        if (HasFailure()) return;
+    }
 }
 
 TEST(KSregstore, LocationFollowsTheEnvironment) {
@@ -187,6 +742,7 @@ TEST(KSregstore, LocationFollowsTheEnvironment) {
     EXPECT_EQ(store.dir().file(".config/kestrin/registry.ini"),
               RegistryStore::Instance().FilePath());
     RegistryStore::Instance().WriteValue(RegistryStore::Instance().CreateKey("\\k"), "v", "1");
+    EXPECT_FALSE(RegistryStore::Instance().Save());
     EXPECT_TRUE(std::filesystem::exists(store.dir().file(".config/kestrin/registry.ini")));
     auto perms =
         std::filesystem::status(store.dir().file(".config/kestrin/registry.ini")).permissions();

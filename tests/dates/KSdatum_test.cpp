@@ -224,7 +224,7 @@ TEST_F(KSdatumTest, AnyTextIsSafe) {
 
 // The shipped vocabularies.
 std::string Shipped(const char* language, const std::string& text) {
-    LanguageFile file(std::string(KS_SOURCE_DIST_DIR) + "KS-" + language + ".LNG");
+    LanguageFile file(std::string(KS_TEST_DIST_DIR) + "KS-" + language + ".LNG");
     TKSdatum date;
     date.SetDateText(text);
     return date.GetDateText(kFormat, 0);

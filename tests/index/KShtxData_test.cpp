@@ -61,6 +61,34 @@ TEST(KShtxData, LoadsTheHeaderOfADocument) {
     EXPECT_FALSE(doc.NeedsSorting());
 }
 
+TEST(KShtxData, ControlBytesAreDroppedFromEveryHeaderText) {
+    TempDir dir;
+    const std::string path = dir.file("hostile.htx");
+    WriteFileBytes(path,
+                   std::string("[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
+                               "[userdata]\r\nusername=P.\x1B]0;pwned\x07 de Vries\r\n"
+                               "email=a\x01@b\r\nhomepage=http://\x7Fx/\r\n"
+                               "[metadata]\r\ntitle=\x1B[2JStamboom\x81\x8D\x8F\x90\x9D Jansen\r\n"
+                               "datafile=d\x0B.ksd\r\ncreated=\x0C"
+                               "28-02-2019\r\n"
+                               "htmfile=java\x09script:x\r\ndateformat=dd\x1F-mm\r\n"
+                               "description1=Eerste\x08\x08 regel\r\ndescription2=\x9B"
+                               "2J\xE9\r\n"
+                               "[indexdata]\r\n"));
+    const TKShtxData doc(path);
+    EXPECT_EQ(doc.UserName, "P.]0;pwned de Vries");
+    EXPECT_EQ(doc.Email, "a@b");
+    EXPECT_EQ(doc.Homepage, "http://x/");
+    EXPECT_EQ(doc.Title, "[2JStamboom Jansen");
+    EXPECT_EQ(doc.DataFile, "d.ksd");
+    EXPECT_EQ(doc.Created, "28-02-2019");
+    EXPECT_EQ(doc.HtmFile, "javascript:x"); // links are judged where they are written
+    EXPECT_EQ(doc.DateFormat, "dd-mm");
+    // 0x9B is a letter-like sign in Windows-1252 (a single right angle quote).
+    EXPECT_EQ(doc.Description, "Eerste regel\r\n\x9B"
+                               "2J\xE9");
+}
+
 TEST(KShtxData, MissingDocumentGivesEmptyValues) {
     TempDir dir;
     for (const std::string& path : {dir.file("missing.htx"), dir.path().string(), std::string()}) {

@@ -42,6 +42,17 @@ bool IsUnknownMark(const std::string& field) {
     return visible == "_";
 }
 
+// The field without the bytes that never belong in a name: 0 to 31, 127 and
+// the five that Windows-1252 leaves undefined.
+std::string WithoutControlBytes(const std::string& field) {
+    const std::string undefined = "\x7F\x81\x8D\x8F\x90\x9D";
+    std::string kept;
+    for (char c : field)
+        if (static_cast<unsigned char>(c) >= 32 && undefined.find(c) == std::string::npos)
+            kept.push_back(c);
+    return kept;
+}
+
 // Splits on every tab, independently of the parser.
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> fields(1);
@@ -302,13 +313,14 @@ TEST(KShtxRegel, GarbageNeverBreaksParsingOrKeys) {
         const auto fields = SplitTabs(line);
         auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : std::string(); };
         EXPECT_EQ(regel.Extra, field(3));
-        EXPECT_EQ(regel.Year1, field(4));
-        EXPECT_EQ(regel.Year2, field(5));
+        EXPECT_EQ(regel.Year1, WithoutControlBytes(field(4)));
+        EXPECT_EQ(regel.Year2, WithoutControlBytes(field(5)));
         EXPECT_EQ(regel.Link, field(7));
         for (auto [value, i] :
              {std::pair{&regel.Letter, 0}, {&regel.Surname, 1}, {&regel.GivenNames, 2}}) {
             const std::string raw = field(static_cast<std::size_t>(i));
-            EXPECT_EQ(*value, IsUnknownMark(raw) ? "?" : raw) << "round " << round;
+            EXPECT_EQ(*value, IsUnknownMark(raw) ? "?" : WithoutControlBytes(raw))
+                << "round " << round;
         }
         ExpectSaneKey(regel, "round " + std::to_string(round));
         regel.ParseMergedLine(line);
@@ -317,22 +329,85 @@ TEST(KShtxRegel, GarbageNeverBreaksParsingOrKeys) {
     }
 }
 
+TEST(KShtxRegel, ControlBytesNeverReachANameOrAYear) {
+    struct Case {
+        std::string raw;
+        std::string kept;
+    };
+    const std::vector<Case> cases = {
+        {"Jan\x1B[31msen", "Jan[31msen"}, // escape
+        {"\x07"
+         "Bell\x7F",
+         "Bell"},                           // bell, DEL
+        {std::string("Nul\0l", 5), "Null"}, // NUL
+        {"A\x01\x02\x1F"
+         "B\x0B\x0C",
+         "AB"},                           // the other C0 bytes
+        {"x\x81\x8D\x8F\x90\x9Dy", "xy"}, // undefined in Windows-1252
+        {"\x80\x8A\x8E\x9C\x9F\xA0\xE9", "\x80\x8A\x8E\x9C\x9F\xA0\xE9"}, // defined: kept
+        {"\x01_\x02", "?"},                                               // still the unknown mark
+    };
+    for (const Case& c : cases) {
+        TKShtxRegel regel;
+        const std::string line = c.raw + "\t" + c.raw + "\t" + c.raw + "\t" + c.raw + "\t" + c.raw +
+                                 "\t" + c.raw + "\t7\t" + c.raw;
+        EXPECT_FALSE(regel.ParseIndexLine(line));
+        EXPECT_EQ(regel.Letter, c.kept);
+        EXPECT_EQ(regel.Surname, c.kept);
+        EXPECT_EQ(regel.GivenNames, c.kept);
+        const std::string year = c.kept == "?" ? "_" : c.kept;
+        EXPECT_EQ(regel.Year1, year);
+        EXPECT_EQ(regel.Year2, year);
+        // Extra only decides duplicates; the link is judged where it is written.
+        EXPECT_EQ(regel.Extra, c.raw);
+        EXPECT_EQ(regel.Link, c.raw);
+    }
+}
+
+TEST(KShtxRegel, NamesLongerThan255BytesAreCut) {
+    struct Case {
+        std::size_t letter, surname, given;
+        bool cut;
+    };
+    for (const Case& c : std::vector<Case>{{1, 255, 255, false},
+                                           {1, 256, 10, true},
+                                           {1, 300, 10, true},
+                                           {1, 10, 1000, true},
+                                           {300, 10, 10, true}}) {
+        TKShtxRegel regel;
+        const std::string line = std::string(c.letter, 'L') + "\t" + std::string(c.surname, 'S') +
+                                 "\t" + std::string(c.given, 'G') + "\t\t1850\t\t1\tp.htm#" +
+                                 std::string(300, '1');
+        EXPECT_EQ(regel.ParseIndexLine(line), c.cut)
+            << c.letter << " " << c.surname << " " << c.given;
+        EXPECT_EQ(regel.Letter, std::string(std::min<std::size_t>(c.letter, 255), 'L'));
+        EXPECT_EQ(regel.Surname, std::string(std::min<std::size_t>(c.surname, 255), 'S'));
+        EXPECT_EQ(regel.GivenNames, std::string(std::min<std::size_t>(c.given, 255), 'G'));
+        EXPECT_EQ(regel.Link.size(), 306u);
+    }
+    // Control bytes go first: 255 letters with a NUL among them are not cut.
+    TKShtxRegel regel;
+    EXPECT_FALSE(regel.ParseIndexLine("J\t" + std::string(200, 'a') + std::string(1, '\0') +
+                                      std::string(55, 'b') + "\tJan"));
+    EXPECT_EQ(regel.Surname.size(), 255u);
+}
+
 TEST(KShtxRegel, NulBytesAndHugeLines) {
     const TKShtxRegel withNul = Parsed(std::string("A\0B\tJan\0sen\tX\0", 14));
-    EXPECT_EQ(withNul.Letter, std::string("A\0B", 3));
-    EXPECT_EQ(withNul.Surname, std::string("Jan\0sen", 7));
-    EXPECT_EQ(withNul.GivenNames, std::string("X\0", 2));
+    EXPECT_EQ(withNul.Letter, "AB");
+    EXPECT_EQ(withNul.Surname, "Jansen");
+    EXPECT_EQ(withNul.GivenNames, "X");
     ExpectSaneKey(withNul, "NUL bytes");
 
     const std::string big(10 * 1024 * 1024, '\xE9');
     TKShtxRegel regel;
-    regel.ParseIndexLine("B\t" + big + "\t_\t\t\t\t" + big);
-    EXPECT_EQ(regel.Surname.size(), big.size());
+    EXPECT_TRUE(regel.ParseIndexLine("B\t" + big + "\t_\t\t\t\t" + big));
+    EXPECT_EQ(regel.Surname, std::string(255, '\xE9'));
     EXPECT_EQ(regel.GivenNames, "?");
     EXPECT_EQ(regel.Number, 0);
     ExpectSaneKey(regel, "10 MB surname");
 
-    regel.ParseIndexLine(std::string(10 * 1024 * 1024, '\t'));
+    EXPECT_FALSE(regel.ParseIndexLine(std::string(10 * 1024 * 1024, '\t')));
     EXPECT_EQ(regel.Letter, "");
     EXPECT_EQ(regel.Link, "");
     ExpectSaneKey(regel, "10 MB of tabs");

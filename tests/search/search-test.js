@@ -9,7 +9,8 @@
 // code page), that prefixes, accents and letter case do not matter, that
 // given names narrow the search, that only the shards needed are loaded,
 // that a surname cut over several shards is found whole, that the links
-// lead to the trees' pages, and that every file of the data is ASCII.
+// lead to the trees' pages (and never to a script), and that every file of
+// the data is ASCII.
 "use strict";
 
 const assert = require("assert");
@@ -82,30 +83,55 @@ execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "out", "-b", "idx
 });
 const out = path.join(work, "out");
 
+// Trees of other people inside the output folder of a second index, whose
+// links are scripts, plainly or hidden (the tree in the output folder has
+// the folder "", so its links alone decide).
+const hostileLinks = ["javascript:alert(1)", "JAVASCRIPT:alert(2)", "\x01javascript:alert(3)",
+  "   javascript:alert(4)", "data:text/html,x", "vbscript:x", "file:///etc/passwd",
+  "//evil.example/p.htm", "p.htm#ok"];
+tree(path.join(work, "hostile/own.htx"), "Own", hostileLinks.map((link, i) =>
+  ["H", "Hostile", "Own " + i, "", "", "", String(i), link]));
+tree(path.join(work, "hostile/sub/deep.htx"), "Deep", [
+  ["H", "Hostile", "Deep", "", "", "", "1", "../javascript:alert(5)"],
+]);
+execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "hostile", "-b", "idx",
+  "hostile/own.htx", "hostile/sub/deep.htx"], {
+  cwd: work,
+  env: Object.assign({}, process.env, { XDG_CONFIG_HOME: path.join(work, "config"),
+    TMPDIR: work }),
+  stdio: ["ignore", "ignore", "inherit"],
+});
+
 // --- The script in a context of its own --------------------------------
 
-const context = vm.createContext({ URL, console, setTimeout, clearTimeout });
-vm.runInContext(fs.readFileSync(path.join(source, "dist/GB/layout/search/kssearch.js"), "utf8"),
-  context, { filename: "kssearch.js" });
-const KSsearch = context.KSsearch;
+// The script on the catalogue of one index; the shards it loads are listed.
+function searchOn(catalogueFile, loaded) {
+  const context = vm.createContext({ URL, console, setTimeout, clearTimeout });
+  vm.runInContext(fs.readFileSync(path.join(source, "dist/GB/layout/search/kssearch.js"), "utf8"),
+    context, { filename: "kssearch.js" });
+  const search = context.KSsearch;
+  search.load = (url, done) => {
+    const file = new URL(url).pathname;
+    loaded.push(path.basename(file));
+    setImmediate(() => {
+      vm.runInContext(fs.readFileSync(file, "utf8"), context, { filename: file });
+      done(true);
+    });
+  };
+  const catalogue = search.catalogue;
+  search.catalogue = (data) => catalogue(data, pathToFileURL(catalogueFile).href);
+  vm.runInContext(fs.readFileSync(catalogueFile, "utf8"), context);
+  return search;
+}
+
 const loaded = [];
-KSsearch.load = (url, done) => {
-  const file = new URL(url).pathname;
-  loaded.push(path.basename(file));
-  setImmediate(() => {
-    vm.runInContext(fs.readFileSync(file, "utf8"), context, { filename: file });
-    done(true);
-  });
-};
 const catalogueFile = path.join(out, "idx_search.js");
-const catalogue = KSsearch.catalogue;
-KSsearch.catalogue = (data) => catalogue(data, pathToFileURL(catalogueFile).href);
-vm.runInContext(fs.readFileSync(catalogueFile, "utf8"), context);
+const KSsearch = searchOn(catalogueFile, loaded);
 
 // Answers come from the script's own context: copied into plain values.
-function find(text, limit = 50) {
+function find(text, limit = 50, search = KSsearch) {
   return new Promise((resolve) =>
-    KSsearch.find(text, limit, (answer) => resolve(JSON.parse(JSON.stringify(answer)))));
+    search.find(text, limit, (answer) => resolve(JSON.parse(JSON.stringify(answer)))));
 }
 function names(answer) {
   return answer.hits.map((h) => h.surname + (h.prefix ? ", " + h.prefix : "") + " / " + h.given);
@@ -172,6 +198,41 @@ check("a person of two trees links to both, relative to the output folder", asyn
     [2, "Tree B", pathToFileURL(path.join(work, "trees/b/sub/people/pb.htm")).href + "#i1"],
   ]);
   assert.ok(/"folder":"\.\.\/trees\/b\/sub\/"/.test(fs.readFileSync(catalogueFile, "latin1")));
+});
+
+check("a link that would run a script or leave for another host is shown without one",
+  async () => {
+    const hostile = searchOn(path.join(work, "hostile/idx_search.js"), []);
+    const hits = (await find("hostile", 50, hostile)).hits;
+    const links = Object.fromEntries(hits.map((h) => [h.given, h.trees.map((t) => t.href)]));
+    const own = pathToFileURL(path.join(work, "hostile")).href;
+    assert.deepStrictEqual(links, {
+      "Deep": [null],
+      "Own 0": [null], "Own 1": [null], "Own 2": [null], "Own 3": [null], "Own 4": [null],
+      "Own 5": [null], "Own 6": [null],
+      "Own 7": [own + "/evil.example/p.htm"], // resolved in the tree's folder, as in the index
+      "Own 8": [own + "/p.htm#ok"],
+    });
+    // The trees are still named.
+    assert.deepStrictEqual(hits.find((h) => h.given === "Own 0").trees.map((t) => t.title),
+      ["Own"]);
+  });
+
+check("the script refuses the links the builder refuses, whatever the data says", () => {
+  const cases = [
+    ["p3.htm#i12", true], ["../tree1/p.htm", true], ["./javascript:x", true], ["#x:y", true],
+    ["/abs/p.htm", true], ["http://example.org/", true], ["HTTPS://example.org/", true],
+    ["  http://example.org/", true], ["1abc:x", true], ["j\u00e4vascript:x", true],
+    ["\u00a0javascript:x", true], ["", true],
+    ["javascript:alert(1)", false], ["JavaScript:x", false], ["   javascript:x", false],
+    ["\u0001javascript:x", false], ["java\tscript:x", false], ["java\nscript:x", false],
+    ["\u007fjavascript:x", false], ["\u0000javascript:x", false], ["p.htm\u001b", false],
+    ["data:text/html,x", false], ["vbscript:x", false], ["file:///etc/passwd", false],
+    ["c:/tree/p.htm", false], ["httpx://a/", false], ["//evil/p", false], ["\\\\evil\\p", false],
+    ["/\\evil/", false], [null, false], [undefined, false], [42, false],
+  ];
+  for (const [link, safe] of cases)
+    assert.strictEqual(KSsearch.safeLink(link), safe, JSON.stringify(link));
 });
 
 check("only the shards needed are loaded; a surname over several shards is found whole",

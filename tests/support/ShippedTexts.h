@@ -11,7 +11,7 @@ namespace ks::test {
 class ShippedTexts {
 public:
     explicit ShippedTexts(const std::string& language) {
-        OpenUiTextFile(std::string(KS_SOURCE_DIST_DIR) + "KS-" + language + ".UI");
+        OpenUiTextFile(std::string(KS_TEST_DIST_DIR) + "KS-" + language + ".UI");
     }
     ~ShippedTexts() { CloseLanguageFiles(); }
     ShippedTexts(const ShippedTexts&) = delete;

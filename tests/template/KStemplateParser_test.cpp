@@ -385,6 +385,23 @@ TEST_F(PageTest, TwoPageChangesOnOneLineMakeThreeFiles) {
     EXPECT_EQ((std::vector<bool>{true, true}), results);
 }
 
+// Pages written elsewhere for now: every page goes there, while the output
+// folder (what links start from) stays.
+TEST_F(PageTest, AWriteFolderTakesEveryPageWhileTheOutputFolderStays) {
+    std::filesystem::create_directories(dir.file("staged"));
+    parser.SetWriteFolder(dir.file("staged"));
+    Template({"one", "<#INDEXDATA!>"});
+    ASSERT_TRUE(parser.Execute());
+    EXPECT_EQ("one\r\nbefore\r\n", ReadFileBytes(dir.file("staged/page1.htm")));
+    EXPECT_EQ("one\r\nafter\r\n<x>\r\n", ReadFileBytes(dir.file("staged/page2.htm")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("page1.htm")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("page2.htm")));
+    EXPECT_EQ(dir.path().string() + "/", parser.OutputFolder());
+    EXPECT_EQ(dir.file("staged") + "/", parser.WriteFolder());
+    parser.SetWriteFolder("");
+    EXPECT_EQ(parser.OutputFolder(), parser.WriteFolder());
+}
+
 TEST_F(PageTest, TheCallingLineMayBeTheFirstOrTheLast) {
     Template({"#INDEXDATA!", "two", "three"});
     ASSERT_TRUE(parser.Execute());

@@ -19,7 +19,9 @@
    per person; the element's data-state is "idle", "searching", "done",
    "failed" or "hidden" (data-inframe), and data-ms the time of the last
    search in milliseconds. A page opened with ?q=TEXT searches for TEXT at
-   once. KSsearch.find(text, limit, callback) searches without a page;
+   once. A link of the data that may not be followed (null, or another
+   scheme than http and https) is shown as a tree without href.
+   KSsearch.find(text, limit, callback) searches without a page;
    KSsearch.load(url, done) loads a file and may be replaced (node tests);
    bench/search-browser.js types into the box in headless Chromium. */
 (function (global) {
@@ -149,12 +151,26 @@
     }
   }
 
+  /* Whether a link may be followed: a relative path or an http(s) address,
+     as the builder decides for the pages (another scheme such as
+     javascript:, a control character or another host never is). */
+  function safeLink(link) {
+    if (typeof link !== "string" || /[\u0000-\u001f\u007f]/.test(link)) return false;
+    link = link.replace(/^ +/, "");
+    if (/^[\/\\]{2}/.test(link)) return false;
+    var scheme = /^([a-z][a-z0-9+.\-]*):/i.exec(link);
+    return !scheme || /^https?$/i.test(scheme[1]);
+  }
+
+  // A tree whose link may not be followed is shown without one (href null).
   function hit(surname, person) {
     var trees = [], refs = person[2];
     for (var i = 0; i + 1 < refs.length; i += 2) {
       var tree = state.catalogue.trees[refs[i]];
       if (!tree) continue;
-      trees.push({ number: tree.number, title: tree.title, href: resolve(tree.folder + refs[i + 1]) });
+      var link = typeof refs[i + 1] === "string" ? tree.folder + refs[i + 1] : null;
+      trees.push({ number: tree.number, title: tree.title,
+                   href: safeLink(link) ? resolve(link) : null });
     }
     return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1], trees: trees };
   }
@@ -231,6 +247,7 @@
 
   KSsearch.fold = fold;
   KSsearch.parse = parse;
+  KSsearch.safeLink = safeLink;
 
   /* The search box. */
   function element(tag, className, text) {
@@ -268,7 +285,7 @@
       a.appendChild(element("span", "KSVIsearchTreeNumber", String(h.trees[i].number)));
       a.appendChild(global.document.createTextNode(" "));
       a.appendChild(element("span", "KSVIsearchTreeTitle", h.trees[i].title));
-      a.href = h.trees[i].href;
+      if (h.trees[i].href) a.href = h.trees[i].href;
       a.title = h.trees[i].title;
       if (framed) a.target = "_top";
       trees.appendChild(a);

@@ -1,0 +1,171 @@
+#include "builder/KSstagedOutput.h"
+
+#include "builder/KSrunChecks.h"
+#include "common/KSerrors.h"
+#include "common/KSfiles.h"
+#include "common/KSlockedFolder.h"
+#include "common/KSpaths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <unordered_set>
+#include <utility>
+
+namespace ks {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Hidden, so that no mask of old results takes them for a result.
+const char* const kNewPrefix = ".kestrin-new-";
+const char* const kOldPrefix = ".kestrin-old-";
+
+std::string Reason(const char* what, int error) {
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+// Adds path to paths unless it is there already.
+void AddOnce(std::vector<std::string>& paths, std::unordered_set<std::string>& seen,
+             const std::string& path) {
+    if (seen.insert(path).second) paths.push_back(path);
+}
+
+void RemoveFolder(const std::string& path) {
+    std::error_code ec;
+    if (!path.empty()) fs::remove_all(path, ec);
+}
+
+// What Publish changed in the output folder, taken back in reverse order
+// when a later step fails.
+class Undo {
+public:
+    void MadeFolder(const std::string& path) { folders_.push_back(path); }
+    void MovedAside(const std::string& from, const std::string& to) {
+        aside_.push_back({from, to});
+    }
+    void PutInPlace(const std::string& path) { placed_.push_back(path); }
+
+    // False when an old file could not be moved back.
+    bool Rollback() {
+        for (auto it = placed_.rbegin(); it != placed_.rend(); ++it)
+            ::unlink(it->c_str());
+        bool complete = true;
+        for (auto it = aside_.rbegin(); it != aside_.rend(); ++it)
+            complete = ::rename(it->second.c_str(), it->first.c_str()) == 0 && complete;
+        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it)
+            ::rmdir(it->c_str());
+        return complete;
+    }
+
+private:
+    std::vector<std::string> folders_;
+    std::vector<std::pair<std::string, std::string>> aside_;
+    std::vector<std::string> placed_;
+};
+
+// Makes the subfolders of name inside folder, noting those made here.
+void MakeFolders(const std::string& folder, const std::string& name, Undo& undo) {
+    std::vector<std::string> missing;
+    for (std::size_t slash = name.find('/'); slash != std::string::npos;
+         slash = name.find('/', slash + 1)) {
+        const std::string path = folder + name.substr(0, slash);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) missing.push_back(path);
+    }
+    try {
+        MakeOutputSubfolders(folder, name);
+    } catch (...) {
+        for (const std::string& path : missing)
+            if (IsFolder(path)) undo.MadeFolder(path);
+        throw;
+    }
+    for (const std::string& path : missing)
+        undo.MadeFolder(path);
+}
+
+} // namespace
+
+TKSstagedOutput::TKSstagedOutput(const std::string& outputFolder)
+    : outputFolder_(WithSlash(outputFolder)) {
+    RemoveAbandonedFolders(outputFolder_, kNewPrefix);
+    RemoveAbandonedFolders(outputFolder_, kOldPrefix);
+    path_ = MakeLockedFolder(outputFolder_, kNewPrefix, lock_);
+}
+
+TKSstagedOutput::~TKSstagedOutput() {
+    RemoveFolder(path_);
+}
+
+std::string TKSstagedOutput::FinalPath(const std::string& path) const {
+    if (path.size() <= path_.size() || path.compare(0, path_.size(), path_) != 0) return path;
+    return outputFolder_ + path.substr(path_.size());
+}
+
+std::vector<std::string> TKSstagedOutput::StagedFiles() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(path_, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code statEc;
+        if (it->is_regular_file(statEc) && !it->is_symlink(statEc))
+            names.push_back(it->path().string().substr(path_.size()));
+    }
+    if (ec) throw EInOutError(path_, "cannot be read: " + ec.message());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
+                              const std::vector<std::string>& keep) {
+    const std::vector<std::string> names = StagedFiles();
+    Undo undo;
+    std::string aside; // the folder the old files are moved into
+    FileDescriptor asideLock;
+    try {
+        for (const std::string& name : names)
+            MakeFolders(outputFolder_, name, undo);
+        // The old results, and whatever else is at a new file's name, are
+        // moved aside rather than deleted: they come back when a later step
+        // fails.
+        std::vector<std::string> old;
+        std::unordered_set<std::string> seen;
+        for (const std::string& mask : oldResultMasks)
+            for (const std::string& path : FindDeletable(outputFolder_, mask, keep))
+                AddOnce(old, seen, path);
+        for (const std::string& name : names) {
+            // A folder at a new file's name stays: that file cannot be put in place.
+            const std::string target = outputFolder_ + name;
+            struct stat st {};
+            if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                AddOnce(old, seen, target);
+        }
+        if (!old.empty()) aside = MakeLockedFolder(outputFolder_, kOldPrefix, asideLock);
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            const std::string to = aside + std::to_string(i + 1);
+            if (::rename(old[i].c_str(), to.c_str()) == 0)
+                undo.MovedAside(old[i], to);
+            else if (errno != ENOENT)
+                throw EWriteError(old[i], Reason("the old result cannot be deleted", errno));
+        }
+        for (const std::string& name : names) {
+            const std::string target = outputFolder_ + name;
+            if (::rename((path_ + name).c_str(), target.c_str()) != 0)
+                throw EWriteError(target, Reason("cannot be put in place", errno));
+            undo.PutInPlace(target);
+        }
+    } catch (...) {
+        // What could not be moved back stays in its private folder rather
+        // than being lost at once; the next run clears it.
+        if (undo.Rollback()) RemoveFolder(aside);
+        throw;
+    }
+    RemoveFolder(aside);
+}
+
+} // namespace ks

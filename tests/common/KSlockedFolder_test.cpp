@@ -1,0 +1,81 @@
+#include "common/KSlockedFolder.h"
+
+#include "common/KSerrors.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::WriteFileBytes;
+
+std::string Name(const std::string& folder) {
+    return fs::path(folder.substr(0, folder.size() - 1)).filename().string();
+}
+
+TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
+    TempDir dir;
+    const std::string parent = dir.path().string();
+    FileDescriptor held;
+    FileDescriptor released;
+    const std::string live = MakeLockedFolder(parent, "run-", held);
+    const std::string gone = MakeLockedFolder(parent, "run-", released);
+    EXPECT_TRUE(IsLockedFolderName(Name(live), "run-")) << live;
+    EXPECT_EQ(fs::perms::owner_all, fs::status(live).permissions());
+    WriteFileBytes(gone + "HTMLindex1.tmp", "left");
+    fs::create_directories(gone + "sub");
+    EXPECT_EQ(0, RemoveAbandonedFolders(parent, "run-")) << "both are held";
+
+    // Elsewhere, reached through a link of a fitting name: never entered.
+    TempDir elsewhere;
+    WriteFileBytes(elsewhere.file("precious"), "keep");
+    fs::create_directory_symlink(elsewhere.path(), dir.file("run-link01"));
+    for (const char* name : {"run-abc", "run-abcdefg", "xrun-abcdef", "run-ab_def", "Run-abcdef"})
+        fs::create_directories(dir.file(name));
+    WriteFileBytes(dir.file("run-file01"), "a file");
+
+    released.Close();
+    EXPECT_EQ(1, RemoveAbandonedFolders(parent, "run-"));
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::is_directory(live));
+    EXPECT_EQ("keep", test::ReadFileBytes(elsewhere.file("precious")));
+    for (const char* name : {"run-link01", "run-abc", "run-abcdefg", "xrun-abcdef", "run-ab_def",
+                             "Run-abcdef", "run-file01"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(dir.file(name)))) << name;
+    EXPECT_EQ(0, RemoveAbandonedFolders(dir.file("missing"), "run-"));
+    EXPECT_THROW(MakeLockedFolder(dir.file("missing"), "run-", held), EInOutError);
+}
+
+TEST(KSlockedFolder, OnlyAFolderOfThisUserThatNobodyElseMayEnterIsPrivate) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        fs::perms perms;
+        bool isPrivate;
+    } cases[] = {
+        {"own", fs::perms::owner_all, true},
+        {"readable", fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read, false},
+        {"shared", fs::perms::all | fs::perms::sticky_bit, false},
+    };
+    for (const auto& c : cases) {
+        fs::create_directories(dir.file(c.name));
+        fs::permissions(dir.file(c.name), c.perms, fs::perm_options::replace);
+        EXPECT_EQ(c.isPrivate, IsPrivateFolder(dir.file(c.name))) << c.name;
+        EXPECT_EQ(c.isPrivate, IsPrivateFolder(dir.file(c.name) + "/")) << c.name;
+    }
+    fs::create_directory_symlink(dir.file("own"), dir.file("link"));
+    WriteFileBytes(dir.file("file"), "x");
+    for (const char* name : {"link", "file", "missing"})
+        EXPECT_FALSE(IsPrivateFolder(dir.file(name))) << name;
+    EXPECT_FALSE(IsPrivateFolder(""));
+}
+
+} // namespace
+} // namespace ks
