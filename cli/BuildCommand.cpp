@@ -65,9 +65,10 @@ const char* const kUsage =
     "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
     "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
 
-// A text of the run in its language, ready for the terminal.
+// A text of the run in its language, converted for the terminal; values
+// (paths as given, numbers) are put in after the conversion.
 std::string Say(const std::string& literal, const std::vector<std::string>& values = {}) {
-    return MessageToUtf8(LocalText(literal, values));
+    return WithValues(MessageToUtf8(LocalText(literal)), values);
 }
 
 // A number as the stream prints it.
@@ -293,8 +294,8 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
 
 // What the run changed in the documents' lines (names cut), one line each.
 void PrintRunWarnings(const TKSrunResult& result, std::ostream& err) {
-    for (const std::string& warning : result.Warnings)
-        err << "kestrin-index: warning: " << TerminalText(warning) << '\n';
+    for (const TKSrunWarning& warning : result.Warnings)
+        err << WarningPrefix() << ProblemLine({warning.Where, MessageToUtf8(warning.Text)}) << '\n';
 }
 
 // Documents saved as UTF-8 show their accented names wrong in the index.

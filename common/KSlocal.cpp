@@ -75,7 +75,10 @@ std::string LocalText(const std::string& literal) {
 }
 
 std::string LocalText(const std::string& literal, const std::vector<std::string>& values) {
-    const std::string text = LocalText(literal);
+    return WithValues(LocalText(literal), values);
+}
+
+std::string WithValues(const std::string& text, const std::vector<std::string>& values) {
     std::string result;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char next = at + 1 < text.size() ? text[at + 1] : '\0';

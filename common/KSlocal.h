@@ -25,6 +25,9 @@ std::string LocalText(const std::string& literal);
 // value is put in as it is (a path that holds "%1" stays as it is), so the
 // word order is the translation's.
 std::string LocalText(const std::string& literal, const std::vector<std::string>& values);
+// text with "%1", "%2", ... replaced as LocalText does, for a text that is
+// converted (say to UTF-8) before the values are put in.
+std::string WithValues(const std::string& text, const std::vector<std::string>& values);
 // The text of a literal, ": " and the system's reason for errno value error,
 // as in "kan niet gelezen worden: Permission denied".
 std::string LocalReason(const std::string& literal, int error);

@@ -549,6 +549,7 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 // A run that fails or is stopped part of the way leaves the previous result
 // as it was, byte for byte, and nothing of its own.
 TEST_F(GenerateTest, ARunThatDoesNotCompleteLeavesThePreviousResultAsItWas) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     const std::string out = dir.file("out");
     const struct {
         const char* what;

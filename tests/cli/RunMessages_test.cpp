@@ -1,7 +1,7 @@
 // The messages of a run come in the language of the run: the main ways a run
-// fails, each in English and in Dutch. The current folder holds a language
-// folder with layouts of its own; the tool takes its texts from its program
-// folder all the same.
+// fails and what a run warns of, each in English and in Dutch. The current
+// folder holds a language folder with layouts of its own; the tool takes its
+// texts from its program folder all the same.
 #include "cli/RunTool.h"
 #include "support/TempDir.h"
 
@@ -44,7 +44,7 @@ private:
     bool locked_ = false;
 };
 
-struct FailureCase {
+struct RunCase {
     const char* name;
     // Spoils the set-up; the texts name the files through dir.
     std::function<void(const test::TempDir& dir)> arrange;
@@ -52,13 +52,17 @@ struct FailureCase {
     std::function<std::string(const test::TempDir& dir)> dutch;
     bool lockOutput = false;
     bool withoutFileOverride = false; // so that file modes count for root too
+    bool succeeds = false;            // the run completes, with warnings
 };
+
+const std::string kDocumentHead = "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
+                                  "[metadata]\r\ntitle=A\r\n[indexdata]\r\n";
 
 std::string Layout(const test::TempDir& dir) {
     return dir.file("GB/layout/");
 }
 
-std::vector<FailureCase> Cases() {
+std::vector<RunCase> Cases() {
     return {
         {"another run holds the output folder", [](const test::TempDir&) {},
          [](const test::TempDir& d) {
@@ -99,21 +103,55 @@ std::vector<FailureCase> Cases() {
              return "kestrin-index: a.htx: kan niet gelezen worden: Permission denied\n";
          },
          false, true},
+        {"a page that cannot be put in place",
+         [](const test::TempDir& d) { fs::create_directories(d.file("out/idx.htm/in-the-way")); },
+         [](const test::TempDir& d) {
+             return "kestrin-index: " + d.file("out") +
+                    "/idx.htm: cannot be put in place: Is a directory\n";
+         },
+         [](const test::TempDir& d) {
+             return "kestrin-index: " + d.file("out") +
+                    "/idx.htm: kan niet op zijn plaats gezet worden: Is a directory\n";
+         }},
+        {"a name over 255 bytes",
+         [](const test::TempDir& d) {
+             std::string lines;
+             for (int i = 0; i < 7; ++i)
+                 lines += "S\t" + std::string(300, 'S') + "\tJan\t\t\t\t" + std::to_string(i) +
+                          "\tq.htm\r\n"; // lines 8 to 14
+             WriteFileBytes(d.file("a.htx"), kDocumentHead + lines);
+         },
+         [](const test::TempDir& d) {
+             std::string err;
+             for (int line = 8; line <= 12; ++line)
+                 err += "kestrin-index: warning: " + d.file("a.htx") + ":" + std::to_string(line) +
+                        ": a name longer than 255 bytes is cut to 255 bytes\n";
+             return err + "kestrin-index: warning: " + d.file("a.htx") +
+                    ": 2 more lines with names cut to 255 bytes\n";
+         },
+         [](const test::TempDir& d) {
+             std::string err;
+             for (int line = 8; line <= 12; ++line)
+                 err += "kestrin-index: waarschuwing: " + d.file("a.htx") + ":" +
+                        std::to_string(line) +
+                        ": een naam van meer dan 255 bytes is ingekort tot 255 bytes\n";
+             return err + "kestrin-index: waarschuwing: " + d.file("a.htx") +
+                    ": nog 2 regels met namen ingekort tot 255 bytes\n";
+         },
+         false, false, true},
     };
 }
 
-TEST(RunMessages, AFailedRunSpeaksTheLanguageOfTheRun) {
+TEST(RunMessages, ARunSpeaksTheLanguageOfTheRun) {
     bool skipped = false;
-    for (const FailureCase& c : Cases()) {
+    for (const RunCase& c : Cases()) {
         for (const std::string language : {"GB", "NL"}) {
             SCOPED_TRACE(std::string(c.name) + " in " + language);
             test::TempDir dir;
             fs::create_directories(Layout(dir));
             fs::create_directories(dir.file("out"));
             WriteFileBytes(dir.file("a.htx"),
-                           "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
-                           "[metadata]\r\ntitle=A\r\n[indexdata]\r\n"
-                           "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n");
+                           kDocumentHead + "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n");
             WriteFileBytes(Layout(dir) + "l.ksl",
                            "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=L\r\n"
                            "[Templates]\r\n1=index, index.tpl, #PREFIX!.htm, Index\r\n"
@@ -136,14 +174,35 @@ TEST(RunMessages, AFailedRunSpeaksTheLanguageOfTheRun) {
                 skipped = true; // root keeps its rights here
                 continue;
             }
-            EXPECT_EQ(1, r.exitCode);
+            EXPECT_EQ(c.succeeds ? 0 : 1, r.exitCode);
             const std::string english = c.english(dir);
             const std::string dutch = c.dutch(dir);
             EXPECT_EQ(language == "GB" ? english : dutch, r.err);
-            EXPECT_EQ("", r.out);
+            EXPECT_EQ(c.succeeds ? dir.file("out") + "/idx.htm\n" : "", r.out);
         }
     }
     if (skipped) GTEST_SKIP() << "an unreadable file cannot be made for root here";
+}
+
+// The document of a warning is named as given, not read as a text of the
+// program: a byte that is no UTF-8 and a control character show as \xNN.
+TEST(RunMessages, AWarningNamesTheDocumentAsGiven) {
+    test::TempDir dir;
+    fs::create_directories(dir.file("layout"));
+    WriteFileBytes(dir.file("layout/l.ksl"), "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\n"
+                                             "Title=L\r\n[Templates]\r\n"
+                                             "1=index, index.tpl, #PREFIX!.htm, Index\r\n");
+    WriteFileBytes(dir.file("layout/index.tpl"), "#INDEXDATA!\r\n");
+    const std::string name = "M\xFCller\x1B[2J.htx";
+    WriteFileBytes(dir.file(name),
+                   kDocumentHead + "S\t" + std::string(300, 'S') + "\tJan\t\t\t\t1\tq.htm\r\n");
+    const Outcome r = test::RunTool({"build", "--language=NL", "-q", "-l", "layout/l.ksl", "-o",
+                                     "out", "-b", "idx", "--", name},
+                                    dir.path().string());
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("kestrin-index: waarschuwing: " + dir.file("M\\xFCller\\x1B[2J.htx") +
+                  ":8: een naam van meer dan 255 bytes is ingekort tot 255 bytes\n",
+              r.err);
 }
 
 } // namespace
