@@ -2,6 +2,7 @@
 
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
+#include "common/KSlocal.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -42,7 +43,8 @@ FileHandle::FileHandle(const std::string& fileName, OpenMode mode) : fileName_(f
         fd = ::open(fileName.c_str(), OpenFlags(mode) | O_CLOEXEC | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        openError_ = errno == ELOOP ? "it is a symbolic link" : std::strerror(errno);
+        openError_ = errno == ELOOP ? LocalText("#1564.6=het is een symbolische koppeling")
+                                    : std::strerror(errno);
         return;
     }
     // A folder opens read-only on this platform but holds no text.
@@ -102,7 +104,7 @@ bool FileHandle::FillReadAhead() {
             return n > 0;
         }
         if (errno != EINTR)
-            throw EInOutError(fileName_, std::string("read failed: ") + std::strerror(errno));
+            throw EInOutError(fileName_, LocalReason("#1564.7=lezen mislukt", errno));
     }
 }
 
@@ -117,9 +119,11 @@ std::size_t FileHandle::Read(char* buffer, std::size_t count) {
 }
 
 void FileHandle::WriteBuffer(const char* data, std::size_t count) {
-    if (fd_ < 0) throw EWriteError(fileName_, "cannot be written: " + openError_);
+    if (fd_ < 0)
+        throw EWriteError(fileName_,
+                          LocalText("#1564.5=kan niet geschreven worden") + ": " + openError_);
     if (!WriteAll(fd_, std::string_view(data, count)))
-        throw EWriteError(fileName_, std::string("write failed: ") + std::strerror(errno));
+        throw EWriteError(fileName_, LocalReason("#1564.1=schrijven mislukt", errno));
     position_ += static_cast<std::int64_t>(count);
 }
 

@@ -1,6 +1,7 @@
 #include "LINE_INPUT/StreamIO.h"
 
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -108,7 +109,9 @@ void TStreamText::ReadLine(FileHandle& file, std::string& line) {
 void TStreamText::Write(FileHandle& file, const std::string& text) {
     RequireOutput();
     // Also an empty write fails on a file that never opened.
-    if (!file.Valid()) throw EWriteError(file.FileName(), "cannot be written: " + file.OpenError());
+    if (!file.Valid())
+        throw EWriteError(file.FileName(), LocalText("#1564.5=kan niet geschreven worden") + ": " +
+                                               file.OpenError());
     std::size_t done = 0;
     while (done < text.size()) {
         const std::size_t count = std::min(kBufferSize - bufPos_, text.size() - done);

@@ -5,6 +5,7 @@
 
 #include "builder/KSdivision.h"
 #include "builder/KSindexData.h"
+#include "builder/KSmerge.h"
 #include "builder/KSrunSettings.h"
 
 #include <cstdint>
@@ -62,7 +63,7 @@ public:
     bool Busy = false;
     // What the last merge had to change in the documents' lines (names cut),
     // one line each, naming the document and the line.
-    std::vector<std::string> Warnings;
+    std::vector<TKSrunWarning> Warnings;
 
     // A button pressed while the run is busy only asks it to stop; the run
     // stops between steps and the user interface carries the request out

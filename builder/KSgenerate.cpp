@@ -114,7 +114,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
 
 void TKSgenerator::CheckBeforeStart() {
     TKSrunSettings& settings = builder_.Settings();
-    if (settings.Layout == nullptr) throw EKSError("No layout was chosen");
+    if (settings.Layout == nullptr) throw EKSError(LocalText("#1560.1=Er is geen stijl gekozen"));
     settings.Layout->BaseName = settings.BaseName;
     const std::vector<TKSrunProblem> problems = CheckRun(settings);
     if (problems.empty()) return;
@@ -129,10 +129,11 @@ void TKSgenerator::LockOutputFolder() {
     const std::string& folder = builder_.Settings().OutputFolder;
     outputLock_.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!outputLock_.valid())
-        throw EInOutError(folder, std::string("cannot be opened: ") + std::strerror(errno));
+        throw EInOutError(folder, LocalReason("#1560.2=kan niet geopend worden", errno));
     if (::flock(outputLock_.get(), LOCK_EX | LOCK_NB) != 0) {
         outputLock_.reset();
-        throw EKSError("another run is writing into " + folder);
+        throw EKSError(
+            LocalText("#1560.3=er wordt al een andere verzamelindex in %1 geschreven", {folder}));
     }
 }
 
@@ -332,7 +333,9 @@ void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& ba
     if (ec) {
         // Reported like a missing source: the run goes on, the result is not offered.
         result.MissingFiles.push_back(entry.SourcePath());
-        progress_.MissingFile(step, "Cannot copy to " + target + ": " + ec.message(),
+        progress_.MissingFile(step,
+                              LocalText("#1560.5=Kan niet naar %1 gekopieerd worden", {target}) +
+                                  ": " + ec.message(),
                               entry.SourcePath());
         return;
     }

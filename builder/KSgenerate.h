@@ -8,6 +8,7 @@
 // it was.
 #pragma once
 
+#include "builder/KSmerge.h"
 #include "common/KSfileio.h"
 
 #include <cstdint>
@@ -35,7 +36,7 @@ struct TKSrunResult {
     std::string ResultPath;                // the first entry's output ("" without entry 1)
     bool MayOpen = false;                  // the result exists and nothing was missing or failed
     bool Stopped = false;                  // a stop request ended the run early
-    std::vector<std::string> Warnings;     // what the run changed in the documents' lines
+    std::vector<TKSrunWarning> Warnings;   // what the run changed in the documents' lines
 };
 
 // What a run would do: the old results it would delete and the files it

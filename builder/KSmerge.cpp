@@ -3,6 +3,7 @@
 #include "LINE_INPUT/KSFileStream.h"
 #include "builder/KSrunSettings.h"
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 #include "common/KSprogress.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
@@ -68,16 +69,18 @@ CutNames CutLinesOf(const std::string& path) {
 }
 
 void WarnAboutCutNames(const TKShtxData& document, CutNames cut,
-                       std::vector<std::string>& warnings) {
+                       std::vector<TKSrunWarning>& warnings) {
     if (document.DataFileName != document.FileName) cut = CutLinesOf(document.FileName);
     const std::string most = std::to_string(kMaxNameBytes);
     for (const int64_t line : cut.lines)
-        warnings.push_back(document.FileName + ":" + std::to_string(line) +
-                           ": a name longer than " + most + " bytes is cut to " + most + " bytes");
+        warnings.push_back(
+            {document.FileName + ":" + std::to_string(line),
+             LocalText("#1563.6=een naam van meer dan %1 bytes is ingekort tot %1 bytes", {most})});
     const int64_t more = cut.count - static_cast<int64_t>(cut.lines.size());
     if (more > 0)
-        warnings.push_back(document.FileName + ": " + std::to_string(more) +
-                           " more lines with names cut to " + most + " bytes");
+        warnings.push_back(
+            {document.FileName, LocalText("#1563.7=nog %1 regels met namen ingekort tot %2 bytes",
+                                          {std::to_string(more), most})});
 }
 
 // Running estimate of the HTML size of the current surname.
@@ -152,7 +155,7 @@ public:
         : settings_(settings), bar_(bar), breather_(breather) {}
 
     int64_t Run(const std::string& mergedPath, const std::string& sizesPath,
-                std::vector<std::string>* warnings) {
+                std::vector<TKSrunWarning>* warnings) {
         TKSFileStream merged(mergedPath, "O");
         TKSFileStream sizes(sizesPath, "O");
         OpenDocuments();
@@ -212,7 +215,8 @@ private:
         // stops the run with its name rather than quietly leaving it out.
         if (!stream.Opened())
             throw EInOutError(cursor.data->DataFileName,
-                              "the index document cannot be read: " + stream.OpenError());
+                              LocalText("#1563.5=het indexdocument kan niet gelezen worden") +
+                                  ": " + stream.OpenError());
         progressMax_ += stream.Size();
         bool found = false;
         while (!found && !stream.Eof()) {
@@ -264,7 +268,7 @@ private:
 
 int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
                      const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather,
-                     std::vector<std::string>* warnings) {
+                     std::vector<TKSrunWarning>* warnings) {
     Merger merger(settings, bar, breather);
     return merger.Run(mergedPath, sizesPath, warnings);
 }

@@ -13,16 +13,22 @@ class TKSbreather;
 class TKSprogressBar;
 struct TKSrunSettings;
 
+// Something a run changed in a document's lines, such as a name it cut.
+struct TKSrunWarning {
+    std::string Where; // the document as given, "document:line" for one line
+    std::string Text;  // in the language of the run (Windows-1252)
+};
+
 // Writes the merged index lines (each followed by a tab and its document's
 // 0-based list position, then a closing "#") to mergedPath and the
 // estimated size per surname to sizesPath. Sets SeqNr and the statistics of
 // every selected document. Returns the estimated size of the whole index.
 // Adds to warnings (when given) the lines whose names were cut to
-// kMaxNameBytes, as "document:line: ..." (a few per document, then how many
-// more), the lines counted in the document itself, also when the merge read
-// a sorted copy.
+// kMaxNameBytes, each with its document and line (a few per document, then
+// how many more), the lines counted in the document itself, also when the
+// merge read a sorted copy.
 int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
                      const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather,
-                     std::vector<std::string>* warnings = nullptr);
+                     std::vector<TKSrunWarning>* warnings = nullptr);
 
 } // namespace ks

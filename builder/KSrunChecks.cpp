@@ -3,6 +3,7 @@
 #include "builder/KSrunSettings.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -21,7 +22,8 @@ namespace {
 const char* const kNumberMarker = "#NR!";
 
 std::string EntryLabel(const TKSkslFile& entry, int number) {
-    return "entry " + (entry.Name.empty() ? std::to_string(number) : entry.Name);
+    return LocalText("#1561.1=onderdeel %1",
+                     {entry.Name.empty() ? std::to_string(number) : entry.Name});
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -55,7 +57,8 @@ public:
     std::vector<TKSrunProblem> Check() {
         if (const std::string problem = CheckBaseName(settings_.BaseName); !problem.empty())
             Problem(layout_.LayoutFile, problem);
-        if (layout_.ItemCount() == 0) Problem(layout_.LayoutFile, "the layout has no entries");
+        if (layout_.ItemCount() == 0)
+            Problem(layout_.LayoutFile, LocalText("#1561.2=de stijl heeft geen onderdelen"));
         for (int n = 1; n <= layout_.ItemCount(); ++n)
             CheckEntry(*layout_.Item(n), n);
         return problems_;
@@ -69,8 +72,10 @@ private:
     void CheckEntry(const TKSkslFile& entry, int number) {
         const std::string label = EntryLabel(entry, number);
         if (entry.Source.empty() || entry.Output.empty()) {
-            Problem(layout_.LayoutFile, label + " is incomplete: an entry line holds a name, a "
-                                                "source, an output and a caption");
+            Problem(layout_.LayoutFile,
+                    LocalText("#1561.3=%1 is onvolledig: de regel van een onderdeel bevat een "
+                              "naam, een bron, een uitvoer en een bijschrift",
+                              {label}));
             return;
         }
         if (const std::string problem = CheckOutputName(entry.Output); !problem.empty()) {
@@ -78,14 +83,14 @@ private:
             return;
         }
         if (ContainsMarker(RawFolderPart(entry.Output), kNumberMarker))
-            Problem(layout_.LayoutFile, label +
-                                            ": the page number may only stand in the file "
-                                            "name of the output " +
-                                            entry.Output);
+            Problem(layout_.LayoutFile, LocalText("#1561.4=%1: het paginanummer mag alleen in de "
+                                                  "bestandsnaam van de uitvoer %2 staan",
+                                                  {label, entry.Output}));
         const std::string source = entry.SourcePath();
         if (!IsInsideFolder(source, FolderOf(layout_.LayoutFile)))
             Problem(layout_.LayoutFile,
-                    label + ": the source " + source + " lies outside the layout's folder");
+                    LocalText("#1561.5=%1: de bron %2 ligt buiten de map van de stijl",
+                              {label, source}));
         if (!settings_.OutputFolder.empty()) CheckOutputPlace(entry, label);
     }
 
@@ -101,7 +106,9 @@ private:
             if (to == std::string::npos) to = subfolders.size();
             walked += subfolders.substr(from, to - from);
             if (IsLink(walked) || (fs::exists(walked) && !IsFolder(walked))) {
-                Problem(walked, label + ": the output's folder is a symbolic link or no folder");
+                Problem(walked, LocalText("#1561.6=%1: de map van de uitvoer is een symbolische "
+                                          "koppeling of geen map",
+                                          {label}));
                 return;
             }
             walked += "/";
@@ -113,8 +120,9 @@ private:
             const bool named = ResolvedPath(FolderOf(AbsolutePath(input))) == maskFolder &&
                                MatchFileMask(FileNameOf(input), maskName, false);
             if (named || LinksTo(folder, mask, input))
-                Problem(input, label + ": the output " + folder + mask +
-                                   " would overwrite this input of the run");
+                Problem(input,
+                        LocalText("#1561.7=%1: de uitvoer %2 zou dit invoerbestand overschrijven",
+                                  {label, folder + mask}));
         }
     }
 
@@ -151,23 +159,25 @@ std::vector<std::string> RunInputs(const TKSrunSettings& settings) {
 }
 
 std::vector<TKSrunProblem> CheckRun(const TKSrunSettings& settings) {
-    if (settings.Layout == nullptr) return {{"", "No layout was chosen"}};
+    if (settings.Layout == nullptr) return {{"", LocalText("#1560.1=Er is geen stijl gekozen")}};
     return RunChecker(settings).Check();
 }
 
 std::string CheckOutputName(const std::string& name) {
     if (name.find_first_of("*?[") != std::string::npos)
-        return "the output name " + name + " holds a wildcard (*, ? or [)";
+        return LocalText("#1561.8=de uitvoernaam %1 bevat een jokerteken (*, ? of [)", {name});
     if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
-        return "the output name " + name + " is an absolute path";
-    if (!IsPlainRelativePath(name)) return "the output name " + name + " leaves the output folder";
+        return LocalText("#1561.9=de uitvoernaam %1 is een absoluut pad", {name});
+    if (!IsPlainRelativePath(name))
+        return LocalText("#1561.10=de uitvoernaam %1 wijst buiten de opslagmap", {name});
     return "";
 }
 
 std::string CheckBaseName(const std::string& baseName) {
     for (const char* bad : {"/", "\\", "*", "?", ".."})
         if (baseName.find(bad) != std::string::npos)
-            return "the base name " + baseName + " may not contain \"" + bad + "\"";
+            return LocalText("#1561.11=de bestandsnaam %1 mag geen \"%2\" bevatten",
+                             {baseName, bad});
     return "";
 }
 
@@ -177,12 +187,11 @@ void MakeOutputSubfolders(const std::string& outputFolder, const std::string& na
          from = to + 1, to = name.find('/', from)) {
         path += name.substr(from, to - from);
         if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
-            throw EWriteError(path,
-                              std::string("cannot create the folder: ") + std::strerror(errno));
+            throw EWriteError(path, LocalReason("#1561.12=de map kan niet gemaakt worden", errno));
         // Made by us or already there: either way it must be a real folder.
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-            throw EWriteError(path, "is a symbolic link or no folder");
+            throw EWriteError(path, LocalText("#1561.13=is een symbolische koppeling of geen map"));
         path += "/";
     }
 }

@@ -2,6 +2,7 @@
 
 #include "builder/KSdivision.h"
 #include "common/KScommon.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KSdocumentCheck.h"
@@ -114,8 +115,11 @@ std::vector<TKSrunProblem> TKSrunSetup::ChooseSplits(const std::vector<std::stri
     for (const auto* names : {&split, &noSplit})
         for (const std::string& name : *names)
             if (layout_->FindItem(name) == nullptr || !layout_->FindItem(name)->Numbered)
-                problems.push_back({layout_->LayoutFile,
-                                    "no output named " + name + " that can be split over pages"});
+                problems.push_back(
+                    {layout_->LayoutFile,
+                     LocalText(
+                         "#1562.1=er is geen uitvoer %1 die over pagina's verdeeld kan worden",
+                         {name})});
     return problems;
 }
 
@@ -145,14 +149,17 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
     for (int n = 1; n <= layout_->ItemCount(); ++n) {
         const TKSkslFile& entry = *layout_->Item(n);
         if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
-            problems.push_back({layout_->LayoutFile, "entry " + entry.Name + ": " + problem});
+            problems.push_back({layout_->LayoutFile,
+                                LocalText("#1561.1=onderdeel %1", {entry.Name}) + ": " + problem});
     }
     const bool divided =
         IndexType != TKSindexType::NotChosen && IndexType != TKSindexType::FirstLetter;
     if (divided && !layout_->AsksFor("INDEXTYPE"))
-        problems.push_back({layout_->LayoutFile, "the layout does not ask for an index division"});
+        problems.push_back(
+            {layout_->LayoutFile, LocalText("#1562.2=de stijl vraagt niet om een index indeling")});
     else if (divided && !AnySplit(*layout_))
-        problems.push_back({"", "the index division needs an output that is split over pages"});
+        problems.push_back({"", LocalText("#1562.3=de index indeling vraagt om een uitvoer die "
+                                          "over pagina's verdeeld wordt")});
     return problems;
 }
 
@@ -173,12 +180,13 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckOutputFolder() const {
     while (!existing.empty() && !fs::exists(existing, ec) && existing != existing.parent_path())
         existing = existing.parent_path();
     if (fs::exists(folder, ec) && !fs::is_directory(folder, ec))
-        return {{OutputFolder, "not a folder"}};
+        return {{OutputFolder, LocalText("#1562.4=geen map")}};
     if (!fs::is_directory(existing, ec))
-        return {{existing.string(), "not a folder, so the output folder cannot be made in it"}};
+        return {{existing.string(),
+                 LocalText("#1562.5=geen map, dus de opslagmap kan er niet in gemaakt worden")}};
     if (::access(existing.c_str(), W_OK | X_OK) != 0)
         return {{OutputFolder,
-                 std::string("the output folder cannot be written: ") + std::strerror(errno)}};
+                 LocalReason("#1562.6=in de opslagmap kan niet geschreven worden", errno)}};
     return {};
 }
 
@@ -187,8 +195,8 @@ std::vector<TKSrunProblem> TKSrunSetup::MakeOutputFolder() const {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder, ec))
-        return {{OutputFolder, "the output folder cannot be created: " +
-                                   (ec ? ec.message() : std::string("not a folder"))}};
+        return {{OutputFolder, LocalText("#1562.7=de opslagmap kan niet gemaakt worden") + ": " +
+                                   (ec ? ec.message() : LocalText("#1562.4=geen map"))}};
     return {};
 }
 

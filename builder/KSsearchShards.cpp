@@ -3,6 +3,7 @@
 #include "builder/KSjsText.h"
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 
 #include <cerrno>
@@ -107,7 +108,7 @@ void TKSsearchShards::WriteShard() {
     // Written as a new file of the output folder, never through a link.
     if (IsLink(path)) ::unlink(path.c_str());
     if (!WriteFileAtomically(path, {text_}, 0644))
-        throw EWriteError(path, std::string("cannot be written: ") + std::strerror(errno));
+        throw EWriteError(path, LocalReason("#1564.5=kan niet geschreven worden", errno));
     shards_.back().Bytes = text_.size();
     persons_ = 0;
     text_.clear();

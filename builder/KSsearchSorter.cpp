@@ -2,6 +2,7 @@
 
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 
 #include <algorithm>
@@ -41,8 +42,9 @@ TKSsearchSorter::TKSsearchSorter(const std::string& folder, std::size_t budget)
     : budget_(budget), buckets_(kBuckets) {
     std::string pattern = WithSlash(folder) + "search-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
-        throw EInOutError(WithSlash(folder),
-                          std::string("cannot make a folder for sorting: ") + std::strerror(errno));
+        throw EInOutError(
+            WithSlash(folder),
+            LocalReason("#1565.3=er kan geen map om te sorteren gemaakt worden", errno));
     folder_ = WithSlash(pattern);
 }
 
@@ -104,7 +106,7 @@ void TKSsearchSorter::Sort(Bucket& bucket, std::size_t depth,
         std::string line;
         while (std::getline(in, line))
             Add(parts, split, line);
-        if (in.bad()) throw EInOutError(bucket.path, "cannot be read");
+        if (in.bad()) throw EInOutError(bucket.path, LocalText("#1563.2=kan niet gelezen worden"));
         in.close();
         Close(parts);
         std::remove(bucket.path.c_str());
@@ -119,7 +121,7 @@ void TKSsearchSorter::SortInMemory(const std::string& path,
     std::string text;
     FileStamp stamp;
     if (ReadWholeFile(path, text, stamp) != ReadOutcome::Read)
-        throw EInOutError(path, "cannot be read");
+        throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
     std::remove(path.c_str());
     std::vector<std::string_view> lines;
     std::string_view rest(text);
@@ -150,7 +152,7 @@ std::size_t TKSsearchSorter::SplitDepth(const std::string& path, std::size_t dep
             ++same;
         split = std::min(split, same);
     }
-    if (in.bad()) throw EInOutError(path, "cannot be read");
+    if (in.bad()) throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
     // Every record of the file shares its first depth bytes.
     return split == std::string::npos ? split : std::max(split, depth);
 }
@@ -161,7 +163,7 @@ void TKSsearchSorter::Stream(const std::string& path,
     std::string line;
     while (std::getline(in, line))
         sink(line);
-    if (in.bad()) throw EInOutError(path, "cannot be read");
+    if (in.bad()) throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
 }
 
 } // namespace ks

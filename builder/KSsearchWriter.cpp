@@ -12,6 +12,7 @@
 #include "builder/KSsearchSorter.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
@@ -120,9 +121,9 @@ private:
             for (int page : {1, TKSkslFile::kDeletionMask}) {
                 if (MatchFileMask(entry.OutputName(page), mask, false))
                     throw EKSError(layout->LayoutFile,
-                                   "the search data of entry \"" + (self ? self->Name : "") +
-                                       "\" would overwrite the output of entry \"" + entry.Name +
-                                       "\" (" + mask + ")");
+                                   LocalText("#1565.1=de zoekgegevens van onderdeel \"%1\" zouden "
+                                             "de uitvoer van onderdeel \"%2\" overschrijven (%3)",
+                                             {self ? self->Name : "", entry.Name, mask}));
             }
         }
     }
@@ -132,8 +133,10 @@ private:
         const std::vector<FileFailure> failures =
             DeleteFiles(out_.WriteFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
         if (!failures.empty())
-            throw EWriteError(failures.front().Path,
-                              "the old search data cannot be deleted: " + failures.front().Reason);
+            throw EWriteError(
+                failures.front().Path,
+                LocalText("#1565.2=de oude zoekgegevens kunnen niet verwijderd worden") + ": " +
+                    failures.front().Reason);
     }
 
     void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards) const {

@@ -3,6 +3,7 @@
 #include "LINE_INPUT/KSFileStream.h"
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
+#include "common/KSlocal.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
 
@@ -77,7 +78,7 @@ public:
     }
     void Flush() {
         if (!WriteAll(fd_, buffer_))
-            throw EWriteError(path_, std::string("write failed: ") + std::strerror(errno));
+            throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
         buffer_.clear();
     }
 
@@ -98,7 +99,7 @@ public:
           file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)),
           out_(file_.get(), path_) {
         if (!file_.valid())
-            throw EWriteError(path, std::string("cannot be created: ") + std::strerror(errno));
+            throw EWriteError(path, LocalReason("#1564.2=kan niet gemaakt worden", errno));
     }
     RunWriter(const RunWriter&) = delete; // out_ refers to path_
     RunWriter& operator=(const RunWriter&) = delete;
@@ -112,7 +113,7 @@ public:
     void Finish() {
         out_.Flush();
         if (!file_.Close())
-            throw EWriteError(path_, std::string("write failed: ") + std::strerror(errno));
+            throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
     }
 
 private:
@@ -276,7 +277,8 @@ private:
 // Why a file that the line stream could not open cannot be read.
 std::string OpenFailure(const std::string& path) {
     FileDescriptor probe(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    return probe.valid() ? std::string("cannot be read") : std::string(std::strerror(errno));
+    return probe.valid() ? LocalText("#1563.2=kan niet gelezen worden")
+                         : std::string(std::strerror(errno));
 }
 
 } // namespace

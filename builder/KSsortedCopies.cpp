@@ -4,6 +4,7 @@
 #include "builder/KSrunSettings.h"
 #include "builder/KSsortOld.h"
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "index/KShtxData.h"
 
@@ -25,10 +26,6 @@
 namespace ks {
 
 namespace {
-
-std::string Reason(const char* what, int error) {
-    return std::string(what) + ": " + std::strerror(error);
-}
 
 timespec ModificationTime(const std::string& path) {
     struct stat st {};
@@ -123,7 +120,7 @@ public:
         }
         if (!file_.valid()) {
             path_.clear();
-            throw EWriteError(copyPath, Reason("cannot be created", error));
+            throw EWriteError(copyPath, LocalReason("#1564.2=kan niet gemaakt worden", error));
         }
         ::flock(file_.get(), LOCK_EX | LOCK_NB); // a new file: nobody else has it
     }
@@ -141,10 +138,12 @@ public:
     FileDescriptor Install(const std::string& copyPath, const timespec& documentTime) {
         const struct timespec times[2] = {{0, UTIME_OMIT}, documentTime};
         if (::futimens(file_.get(), times) != 0)
-            throw EWriteError(copyPath, Reason("cannot set its time", errno));
-        if (::fsync(file_.get()) != 0) throw EWriteError(copyPath, Reason("write failed", errno));
+            throw EWriteError(copyPath,
+                              LocalReason("#1564.3=de tijd kan niet gezet worden", errno));
+        if (::fsync(file_.get()) != 0)
+            throw EWriteError(copyPath, LocalReason("#1564.1=schrijven mislukt", errno));
         if (::rename(path_.c_str(), copyPath.c_str()) != 0)
-            throw EWriteError(copyPath, Reason("cannot be replaced", errno));
+            throw EWriteError(copyPath, LocalReason("#1564.4=kan niet vervangen worden", errno));
         path_.clear();
         return std::move(file_);
     }

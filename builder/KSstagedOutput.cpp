@@ -3,12 +3,12 @@
 #include "builder/KSrunChecks.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 #include "common/KSlockedFolder.h"
 #include "common/KSpaths.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -25,10 +25,6 @@ namespace {
 // Hidden, so that no mask of old results takes them for a result.
 const char* const kNewPrefix = ".kestrin-new-";
 const char* const kOldPrefix = ".kestrin-old-";
-
-std::string Reason(const char* what, int error) {
-    return std::string(what) + ": " + std::strerror(error);
-}
 
 // Adds path to paths unless it is there already.
 void AddOnce(std::vector<std::string>& paths, std::unordered_set<std::string>& seen,
@@ -116,7 +112,9 @@ std::vector<std::string> TKSstagedOutput::StagedFiles() const {
         if (it->is_regular_file(statEc) && !it->is_symlink(statEc))
             names.push_back(it->path().string().substr(path_.size()));
     }
-    if (ec) throw EInOutError(path_, "cannot be read: " + ec.message());
+    if (ec)
+        throw EInOutError(path_,
+                          LocalText("#1563.2=kan niet gelezen worden") + ": " + ec.message());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -151,12 +149,15 @@ void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
             if (::rename(old[i].c_str(), to.c_str()) == 0)
                 undo.MovedAside(old[i], to);
             else if (errno != ENOENT)
-                throw EWriteError(old[i], Reason("the old result cannot be deleted", errno));
+                throw EWriteError(
+                    old[i],
+                    LocalReason("#1560.4=het oude resultaat kan niet verwijderd worden", errno));
         }
         for (const std::string& name : names) {
             const std::string target = outputFolder_ + name;
             if (::rename((path_ + name).c_str(), target.c_str()) != 0)
-                throw EWriteError(target, Reason("cannot be put in place", errno));
+                throw EWriteError(
+                    target, LocalReason("#1560.9=kan niet op zijn plaats gezet worden", errno));
             undo.PutInPlace(target);
         }
     } catch (...) {

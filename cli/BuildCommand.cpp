@@ -11,6 +11,7 @@
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KSdocumentCharset.h"
@@ -28,6 +29,7 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <system_error>
 
 namespace ks::cli {
@@ -62,6 +64,24 @@ const char* const kUsage =
     "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
     "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
     "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
+
+// A text of the run in its language, converted for the terminal; values
+// (paths as given, numbers) are put in after the conversion.
+std::string Say(const std::string& literal, const std::vector<std::string>& values = {}) {
+    return WithValues(MessageToUtf8(LocalText(literal)), values);
+}
+
+// A number as the stream prints it.
+template <typename Number> std::string Shown(Number number) {
+    std::ostringstream text;
+    text << number;
+    return text.str();
+}
+
+// "kestrin-index: warning: " in the run's language.
+std::string WarningPrefix() {
+    return "kestrin-index: " + Say("#1566.5=waarschuwing") + ": ";
+}
 
 struct UsageError {
     std::string message;
@@ -227,23 +247,25 @@ private:
             auto layout = std::make_unique<TKSkslData>();
             std::string unreadable;
             if (!CheckFileKind(options_.layout, "KSL", 1, 1, &unreadable) && !unreadable.empty())
-                Note(options_.layout, "cannot be read: " + unreadable);
+                Note(options_.layout, Say("#1563.2=kan niet gelezen worden") + ": " + unreadable);
             else if (layout->Load(AbsolutePath(options_.layout), environment_.ResourceFolder))
                 return layout;
             else
-                Note(options_.layout, "not a layout (type KSL, format 1)");
+                Note(options_.layout, Say("#1566.1=geen stijl (type KSL, formaat 1)"));
             return nullptr;
         }
         auto layouts = LoadLayouts(folder);
         if (options_.layout.empty()) {
             if (!layouts.empty()) return std::move(layouts.front());
-            Note(folder, "no layouts found");
+            Note(folder, Say("#1566.2=geen stijlen gevonden"));
             return nullptr;
         }
         const std::string wanted = Utf8ToWindows1252(options_.layout);
         for (auto& layout : layouts)
             if (SameTextAscii(layout->Title, wanted)) return std::move(layout);
-        Note(options_.layout, "no such layout file, nor a layout of that title in " + folder);
+        Note(options_.layout,
+             Say("#1566.3=geen stijlbestand met deze naam en geen stijl met deze titel in %1",
+                 {folder}));
         return nullptr;
     }
 
@@ -262,43 +284,53 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
             ++selected;
             lines += d.Data->EntryCount;
         }
-    err << selected << " documents, " << lines << " index lines, " << builder.EntryTotalCount
-        << " merged entries, " << builder.PageCount << " pages, " << result.FilesWritten.size()
-        << " files written in " << static_cast<int64_t>(seconds * 1000) / 1000.0 << " s\n";
+    err << Say("#1566.4=%1 documenten, %2 indexregels, %3 samengevoegde namen, %4 pagina's, %5 "
+               "bestanden geschreven in %6 s",
+               {Shown(selected), Shown(lines), Shown(builder.EntryTotalCount),
+                Shown(builder.PageCount), Shown(result.FilesWritten.size()),
+                Shown(static_cast<int64_t>(seconds * 1000) / 1000.0)})
+        << '\n';
 }
 
 // What the run changed in the documents' lines (names cut), one line each.
 void PrintRunWarnings(const TKSrunResult& result, std::ostream& err) {
-    for (const std::string& warning : result.Warnings)
-        err << "kestrin-index: warning: " << TerminalText(warning) << '\n';
+    for (const TKSrunWarning& warning : result.Warnings)
+        err << WarningPrefix() << ProblemLine({warning.Where, MessageToUtf8(warning.Text)}) << '\n';
 }
 
 // Documents saved as UTF-8 show their accented names wrong in the index.
 void WarnAboutUtf8Documents(const BuildOptions& options, std::ostream& err) {
     for (const BuildOptions::Document& document : options.documents)
         if (document.selected && DocumentLooksLikeUtf8(document.path))
-            err << "kestrin-index: warning: " << TerminalText(document.path)
-                << ": looks like UTF-8 text; index documents are read as Windows-1252, so "
-                   "its accented names will show wrong\n";
+            err << WarningPrefix() << TerminalText(document.path) << ": "
+                << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "
+                       "gelezen, dus de namen met accenten worden verkeerd getoond")
+                << '\n';
 }
 
-const char* const kDivisionNames[] = {"per letter",      "per two letters", "about 50 parts",
-                                      "about 100 parts", "about 250 parts", "about 500 parts"};
+const char* const kDivisionNames[] = {"#1566.10=per letter",      "#1566.11=per twee letters",
+                                      "#1566.12=circa 50 delen",  "#1566.13=circa 100 delen",
+                                      "#1566.14=circa 250 delen", "#1566.15=circa 500 delen"};
 
 void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
     const TKSpageSizeCheck check = CheckPageSizes(builder);
     for (const TKSlargePage& page : check.LargePages)
-        err << "kestrin-index: warning: " << TerminalText(page.Path) << " is "
-            << static_cast<double>(page.Size / 10000) / 100 << " MB (" << page.Size
-            << " bytes); pages over 2 MB load slowly\n";
+        err << WarningPrefix() << TerminalText(page.Path) << " "
+            << Say("#1566.7=is %1 MB (%2 bytes); pagina's van meer dan 2 MB laden langzaam",
+                   {Shown(static_cast<double>(page.Size / 10000) / 100), Shown(page.Size)})
+            << '\n';
     const TKSindexType type = check.SuggestedIndexType;
     if (type == TKSindexType::Auto)
-        err << "kestrin-index: warning: -i auto (cutting the largest surnames into parts) would "
-               "keep the index pages under 2 MB\n";
+        err << WarningPrefix()
+            << Say("#1566.8=-i auto (de grootste achternamen in delen knippen) zou de "
+                   "indexpagina's onder 2 MB houden")
+            << '\n';
     else if (type != TKSindexType::NotChosen)
-        err << "kestrin-index: warning: -i " << IndexTypeNumber(type) << " ("
-            << kDivisionNames[IndexTypeNumber(type) - 1]
-            << ") would keep the index pages under 2 MB\n";
+        err << WarningPrefix()
+            << Say("#1566.9=-i %1 (%2) zou de indexpagina's onder 2 MB houden",
+                   {Shown(IndexTypeNumber(type)),
+                    LocalText(kDivisionNames[IndexTypeNumber(type) - 1])})
+            << '\n';
 }
 
 void OpenInBrowser(const std::string& path) {
@@ -311,7 +343,7 @@ void OpenInBrowser(const std::string& path) {
 // What the tool says when the run is over; the exit status.
 int Report(const TKSrunResult& result, const std::vector<Problem>& missing, std::ostream& err) {
     if (result.Stopped) {
-        err << "kestrin-index: stopped\n";
+        err << "kestrin-index: " << Say("#1566.16=gestopt") << '\n';
         return StopSignals::Received() != 0 ? StopSignals::ExitStatus() : 130;
     }
     if (result.Failed) {
@@ -320,7 +352,8 @@ int Report(const TKSrunResult& result, const std::vector<Problem>& missing, std:
         return 1;
     }
     for (const Problem& file : missing)
-        err << "kestrin-index: layout file " << ProblemLine(file) << '\n';
+        err << "kestrin-index: " << Say("#1566.17=stijlbestand") << " " << ProblemLine(file)
+            << '\n';
     return missing.empty() && result.MissingFiles.empty() ? 0 : 1;
 }
 
@@ -338,7 +371,7 @@ int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
         return 1;
     }
     if (StopSignals::Received() != 0) {
-        err << "kestrin-index: stopped\n";
+        err << "kestrin-index: " << Say("#1566.16=gestopt") << '\n';
         return StopSignals::ExitStatus();
     }
     for (const std::string& path : plan.Deletions)
@@ -359,7 +392,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
         err << "kestrin-index: " << ProblemLine(problem) << '\n';
     if (!problems.empty()) return 1;
     if (StopSignals::Received() != 0) {
-        err << "kestrin-index: stopped\n";
+        err << "kestrin-index: " << Say("#1566.16=gestopt") << '\n';
         return StopSignals::ExitStatus();
     }
 

@@ -102,7 +102,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     const std::string& path = documents[0];
     if (const std::string problem = IndexDocumentProblem(path); !problem.empty()) {
-        err << "kestrin-index: " << ProblemLine({path, problem}) << '\n';
+        err << "kestrin-index: " << ProblemLine({path, MessageToUtf8(problem)}) << '\n';
         return 1;
     }
     const TKShtxData document(path);

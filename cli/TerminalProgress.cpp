@@ -4,6 +4,7 @@
 #include "cli/Messages.h"
 #include "cli/StopSignals.h"
 #include "common/KScodepage.h"
+#include "common/KSlocal.h"
 
 #include <ostream>
 
@@ -70,7 +71,7 @@ void TerminalProgress::MissingFile(int, const std::string& text, const std::stri
 
 // The error itself is reported once the run is over.
 void TerminalProgress::StepFailed(int, const std::string&) {
-    if (show_) err_ << "  failed";
+    if (show_) err_ << "  " << MessageToUtf8(LocalText("#1566.18=mislukt"));
 }
 
 void TerminalProgress::StepDuration(int, const std::string& elapsed) {

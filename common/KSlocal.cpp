@@ -2,6 +2,8 @@
 
 #include "common/KSini.h"
 
+#include <cstring>
+
 namespace ks {
 namespace {
 
@@ -66,6 +68,34 @@ std::string LookupText(const std::string& literal, const std::string& section) {
     const std::string key = eq == std::string::npos ? rest : rest.substr(0, eq);
     const std::string def = eq == std::string::npos ? "" : rest.substr(eq + 1);
     return Files().ui.Read(section, key, def);
+}
+
+std::string LocalText(const std::string& literal) {
+    return LookupText(literal, "Text");
+}
+
+std::string LocalText(const std::string& literal, const std::vector<std::string>& values) {
+    return WithValues(LocalText(literal), values);
+}
+
+std::string WithValues(const std::string& text, const std::vector<std::string>& values) {
+    std::string result;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        const bool placeholder = text[at] == '%' && next >= '1' && next <= '9' &&
+                                 static_cast<std::size_t>(next - '1') < values.size();
+        if (placeholder) {
+            result += values[static_cast<std::size_t>(next - '1')];
+            ++at;
+        } else {
+            result += text[at];
+        }
+    }
+    return result;
+}
+
+std::string LocalReason(const std::string& literal, int error) {
+    return LocalText(literal) + ": " + std::strerror(error);
 }
 
 std::string LookupNumbered(int number, const std::string& section) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -18,6 +19,19 @@ void CloseLanguageFiles();
 
 // "#key=default" / "#key" / plain key, looked up in section of the UI file.
 std::string LookupText(const std::string& literal, const std::string& section);
+// The text of a literal in section "Text", the section of every message.
+std::string LocalText(const std::string& literal);
+// The same with "%1", "%2", ... replaced by values[0], values[1], ...; a
+// value is put in as it is (a path that holds "%1" stays as it is), so the
+// word order is the translation's.
+std::string LocalText(const std::string& literal, const std::vector<std::string>& values);
+// text with "%1", "%2", ... replaced as LocalText does, for a text that is
+// converted (say to UTF-8) before the values are put in.
+std::string WithValues(const std::string& text, const std::vector<std::string>& values);
+// The text of a literal, ": " and the system's reason for errno value error,
+// as in "kan niet gelezen worden: Permission denied".
+std::string LocalReason(const std::string& literal, int error);
+
 // The value of key number (decimal) in section of the language file, or "".
 std::string LookupNumbered(int number, const std::string& section);
 // The value of key in section of the language file, or "".

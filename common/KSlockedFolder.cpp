@@ -1,12 +1,12 @@
 #include "common/KSlockedFolder.h"
 
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <stdlib.h>
@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kSuffixLength = 6; // the "XXXXXX" of mkdtemp
+const char* const kCannotCreate = "#1560.6=er kan geen map in gemaakt worden";
 
 FileDescriptor OpenFolder(const std::string& path) {
     return FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -44,8 +45,7 @@ std::string MakeLockedFolder(const std::string& parent, const std::string& prefi
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = base + prefix + std::string(kSuffixLength, 'X');
         if (::mkdtemp(path.data()) == nullptr)
-            throw EInOutError(base,
-                              std::string("cannot create a folder in it: ") + std::strerror(errno));
+            throw EInOutError(base, LocalReason(kCannotCreate, errno));
         // Between making and locking, a run that clears leftovers may take the
         // new folder for one and remove it: then make another.
         FileDescriptor fd = OpenFolder(path);
@@ -55,7 +55,8 @@ std::string MakeLockedFolder(const std::string& parent, const std::string& prefi
         lock = std::move(fd);
         return path + "/";
     }
-    throw EInOutError(base, "cannot create a folder in it: each one was removed again at once");
+    throw EInOutError(base, LocalText(kCannotCreate) + ": " +
+                                LocalText("#1560.8=elke nieuwe map werd meteen weer verwijderd"));
 }
 
 bool IsLockedFolderName(const std::string& name, const std::string& prefix) {

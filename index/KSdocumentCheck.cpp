@@ -1,6 +1,7 @@
 #include "index/KSdocumentCheck.h"
 
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 
 #include <sys/stat.h>
 
@@ -12,13 +13,14 @@ namespace ks {
 std::string IndexDocumentProblem(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return errno == ENOENT ? "no such index document"
-                               : std::string("cannot be read: ") + std::strerror(errno);
-    if (!S_ISREG(st.st_mode)) return "not a file";
+        return errno == ENOENT ? LocalText("#1563.1=dit indexdocument bestaat niet")
+                               : LocalReason("#1563.2=kan niet gelezen worden", errno);
+    if (!S_ISREG(st.st_mode)) return LocalText("#1563.3=geen bestand");
     std::string unreadable;
     if (CheckFileKind(path, "htx", 1, 1, &unreadable)) return "";
-    if (!unreadable.empty()) return "cannot be read: " + unreadable;
-    return "not an index document (type htx, format 1)";
+    if (!unreadable.empty())
+        return LocalText("#1563.2=kan niet gelezen worden") + ": " + unreadable;
+    return LocalText("#1563.4=geen indexdocument (type htx, formaat 1)");
 }
 
 } // namespace ks

@@ -6,8 +6,8 @@
 
 namespace ks {
 
-// "" for a readable index document, else the reason, for example
-// "cannot be read: Permission denied".
+// "" for a readable index document, else the reason in the language of the
+// run, for example "cannot be read: Permission denied".
 std::string IndexDocumentProblem(const std::string& path);
 
 } // namespace ks

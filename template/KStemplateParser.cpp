@@ -3,6 +3,7 @@
 #include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "template/KScompiler.h"
@@ -349,7 +350,8 @@ void TKStemplateParser::OpenReader() {
 void TKStemplateParser::OpenWriter() {
     const std::string path = WriteFolder() + outputFile_;
     // Opening for output empties the file: never the template being read.
-    if (SameFile(path, TemplateFile)) throw EWriteError(path, "is the template being read");
+    if (SameFile(path, TemplateFile))
+        throw EWriteError(path, LocalText("#1560.7=is het sjabloon dat gelezen wordt"));
     writer_ = std::make_unique<TKSFileStream>(path, "O");
     if (Utf8Output) writer_->SetConversion(&Windows1252ToUtf8);
 }

@@ -10,6 +10,7 @@
 #include "app/KSlayoutPage.h"
 #include "app/KSprogressPage.h"
 #include "app/KSsettingsPage.h"
+#include "common/KScommon.h"
 #include "common/KSini.h"
 #include "index/KSksl.h"
 
@@ -25,8 +26,11 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
+#include <fcntl.h>
 #include <filesystem>
 #include <set>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace ks::app;
 using ks::test::PrivateStore;
@@ -90,6 +94,8 @@ private slots:
     void buttonsDuringARunStopIt_data();
     void buttonsDuringARunStopIt();
     void problemsBeforeTheRunAppearInTheRows();
+    void runProblemsSpeakTheWindowsLanguage_data();
+    void runProblemsSpeakTheWindowsLanguage();
     void progressRowsShowMissingFilesAndGoAgain();
 };
 
@@ -322,6 +328,57 @@ void TestWizardRun::problemsBeforeTheRunAppearInTheRows() {
     QVERIFY2(problem->text().contains(QLatin1String("..")), qPrintable(problem->text()));
     QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
     QVERIFY(fs::exists(out + "index.txt"));
+}
+
+void TestWizardRun::runProblemsSpeakTheWindowsLanguage_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("cancel");
+    QTest::addColumn<QString>("locked");   // %1: the output folder
+    QTest::addColumn<QString>("baseName"); // %1: the layout file
+    QTest::newRow("NL") << "NL"
+                        << "Annuleren"
+                        << "er wordt al een andere verzamelindex in %1 geschreven"
+                        << "%1: onderdeel start: de uitvoernaam ../x.htm wijst buiten de opslagmap";
+    QTest::newRow("GB") << "GB"
+                        << "Cancel"
+                        << "another run is writing into %1"
+                        << "%1: entry start: the output name ../x.htm leaves the output folder";
+}
+
+// What goes wrong in a run is told in the words of the window, also when
+// another run holds the output folder.
+void TestWizardRun::runProblemsSpeakTheWindowsLanguage() {
+    QFETCH(QString, language);
+    QFETCH(QString, cancel);
+    QFETCH(QString, locked);
+    QFETCH(QString, baseName);
+    ks::Environment().SetUiLanguage(language.toStdString());
+    struct Restore {
+        ~Restore() { ks::Environment().SetUiLanguage("NL"); }
+    } restore;
+    const std::string out = store_->Path("busy/");
+    fs::create_directories(out);
+    Wizard wizard;
+    QCOMPARE(wizard.Find<QPushButton>("btnCancel")->text(), cancel);
+    wizard.AddSamples();
+    wizard.window.RunSetup().OutputFolder = out;
+    {
+        const int fd = ::open(out.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+        wizard.window.BeginAanmaken();
+        ::close(fd);
+    }
+    QLabel* problem = wizard.Find<QLabel>("lblFout");
+    QVERIFY(problem != nullptr);
+    QCOMPARE(problem->text(), locked.arg(QString::fromStdString(out)));
+    QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
+
+    wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("../x"));
+    wizard.window.BeginAanmaken();
+    problem = wizard.Find<QLabel>("lblFout");
+    QVERIFY(problem != nullptr);
+    QCOMPARE(problem->text(),
+             baseName.arg(QString::fromStdString(wizard.window.RunSetup().Layout()->LayoutFile)));
 }
 
 void TestWizardRun::progressRowsShowMissingFilesAndGoAgain() {

@@ -8,6 +8,7 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -354,6 +355,7 @@ TEST_F(GenerateTest, ATemplateErrorNamesTheTemplateAndLineAndLeavesNothingBehind
 }
 
 TEST_F(GenerateTest, OutputNamesThatLeaveTheOutputFolderAreRefusedBeforeAnythingIsDeleted) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     WriteFileBytes(dir.file("out/idx-old.txt"), "old");
     for (const char* output : {"../escape#NR!.htm", "/tmp/abs.htm", "sub/../../x.htm"}) {
         WriteLayout(std::string("1=index, index.tpl, ") + output + ", Index pages\r\n", "");
@@ -376,6 +378,7 @@ TEST_F(GenerateTest, WithoutAnOutputFolderNothingIsWrittenAndNothingOffered) {
 // Every layout here would lose or leak a file; each is refused before the
 // output folder is touched.
 TEST_F(GenerateTest, UnsafeLayoutsAreRefusedBeforeAnythingIsDeleted) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     WriteFileBytes(dir.file("out/idx-old.txt"), "old");
     WriteFileBytes(dir.file("out/index.htm"), "mine");
     WriteFileBytes(dir.file("private.txt"), "secret");
@@ -408,6 +411,7 @@ TEST_F(GenerateTest, UnsafeLayoutsAreRefusedBeforeAnythingIsDeleted) {
 }
 
 TEST_F(GenerateTest, NoOutputMayOverwriteAnInputOfTheRun) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     // A selected document in the output folder under the name of an output,
     // and a hard link to a template at the name of another.
     fs::rename(dir.file("trees/tree2/tree2.htx"), dir.file("out/tree.htm"));
@@ -428,6 +432,7 @@ TEST_F(GenerateTest, NoOutputMayOverwriteAnInputOfTheRun) {
 }
 
 TEST_F(GenerateTest, OutputsInTheLayoutsOwnFolderNeverReplaceItsFiles) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     for (const char* output : {"test.ksl", "index.tpl", "#PREFIX!.css"}) {
         WriteLayout(std::string("1=index, index.tpl, ") + output + ", Index pages\r\n",
                     "1=style, style.css, #PREFIX!.css, Style sheet\r\n");
@@ -441,6 +446,7 @@ TEST_F(GenerateTest, OutputsInTheLayoutsOwnFolderNeverReplaceItsFiles) {
 }
 
 TEST_F(GenerateTest, AFolderPartOfAnOutputNameLiesInsideTheOutputFolder) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     WriteLayout("1=index, index.tpl, pages/#PREFIX!#NR!.htm, Index pages\r\n", "");
     const TKSrunResult result = Run();
     ASSERT_FALSE(result.Failed) << result.Error;
@@ -463,6 +469,7 @@ TEST_F(GenerateTest, AFolderPartOfAnOutputNameLiesInsideTheOutputFolder) {
 }
 
 TEST_F(GenerateTest, ASecondRunIntoALockedOutputFolderIsRefused) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     WriteFileBytes(dir.file("out/idx-old.txt"), "old");
     const int held = ::open(dir.file("out").c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(0, ::flock(held, LOCK_EX));
@@ -476,6 +483,7 @@ TEST_F(GenerateTest, ASecondRunIntoALockedOutputFolderIsRefused) {
 }
 
 TEST_F(GenerateTest, APlainFileThatCannotBeCopiedIsReportedLikeAMissingOne) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     fs::create_directories(dir.file("out/idx.css/in-the-way"));
     const TKSrunResult result = Run();
     EXPECT_FALSE(result.Failed);
@@ -541,6 +549,7 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
 // A run that fails or is stopped part of the way leaves the previous result
 // as it was, byte for byte, and nothing of its own.
 TEST_F(GenerateTest, ARunThatDoesNotCompleteLeavesThePreviousResultAsItWas) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     const std::string out = dir.file("out");
     const struct {
         const char* what;

@@ -4,6 +4,7 @@
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 
+#include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,7 @@ TEST_F(RunSetupTest, TheDocumentListKeepsOrderTicksAndOneEntryPerFile) {
 }
 
 TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     setup.SetLayout(LoadLayout());
     EXPECT_TRUE(setup.Layout()->Item(1)->Split); // numbered entries split by default
     EXPECT_FALSE(setup.Layout()->Item(3)->Split);
@@ -87,6 +89,7 @@ TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) 
 }
 
 TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     WriteFileBytes(dir.file("notes.htx"), "just text\n");
     setup.Documents.Add(dir.file("a.htx"), true);
     setup.Documents.Add(dir.file("notes.htx"), true);

@@ -7,6 +7,7 @@
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 
+#include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 #include "support/WriterTestKit.h"
 
@@ -228,6 +229,7 @@ TEST_F(SearchDataTest, OldShardsGoOtherFilesStay) {
 }
 
 TEST_F(SearchDataTest, ShardsNeverTakeTheNameOfAnotherOutput) {
+    const test::ShippedTexts english("GB"); // the messages are read in English
     world.AddEntry("pages, p.tpl, idx_search-#NR!.js, Pages", true);
     world.WriteEntries({"B\tBos\tEva\t\t\t\t1\t1\t1\t0,p.htm#1"});
     world.Layout().LayoutFile = "/layouts/l.ksl";

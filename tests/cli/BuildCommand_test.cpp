@@ -43,8 +43,10 @@ protected:
                            "[Templates]\r\n" + templates);
     }
 
+    // In English: the tests read the tool's messages.
     Outcome Build(std::vector<std::string> args) {
-        std::vector<std::string> all = {"build", "-l", "layout/l.ksl", "-o", "out", "-b", "idx"};
+        std::vector<std::string> all = {"build", "--language=GB", "-l", "layout/l.ksl",
+                                        "-o",    "out",           "-b", "idx"};
         all.insert(all.end(), args.begin(), args.end());
         return RunTool(all, dir.path().string());
     }
@@ -166,7 +168,8 @@ TEST_F(BuildTool, PathsArePrintedAsGivenAndUnreadableDocumentsSaySo) {
     options.folder = dir.path().string();
     options.withoutFileOverride = true;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"build", "-l", "layout/l.ksl", "-o", "out", "trees/a/a.htx", name}, {"info", name}}) {
+             {"build", "--language=GB", "-l", "layout/l.ksl", "-o", "out", "trees/a/a.htx", name},
+             {"info", "--language=GB", name}}) {
         r = test::RunTool(args, options);
         if (r.exitCode == test::kCannotDropFileOverride) GTEST_SKIP() << "root keeps its rights";
         EXPECT_EQ(1, r.exitCode);

@@ -48,8 +48,10 @@ protected:
                            "2=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
     }
 
+    // In English: the tests read the tool's messages.
     Outcome Build(std::vector<std::string> args) {
-        std::vector<std::string> all = {"build", "-l", "layout/l.ksl", "-o", "out", "-b", "idx"};
+        std::vector<std::string> all = {"build", "--language=GB", "-l", "layout/l.ksl",
+                                        "-o",    "out",           "-b", "idx"};
         all.insert(all.end(), args.begin(), args.end());
         return RunTool(all, dir.path().string());
     }

@@ -101,7 +101,7 @@ TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
 
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.
 TEST(KestrinIndexCommandLine, ASlashMakesNoSwitch) {
-    const Outcome r = RunTool({"info", "/DEBUG"});
+    const Outcome r = RunTool({"info", "--language=GB", "/DEBUG"});
     EXPECT_EQ(1, r.exitCode);
     EXPECT_EQ("kestrin-index: /DEBUG: no such index document\n", r.err);
 }

@@ -66,8 +66,8 @@ TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused) {
                                              "1=index, index.tpl, #PREFIX!.htm, Index\r\n");
     WriteFileBytes(dir.file("layout/index.tpl"), "#INDEXDATA!\r\n");
     WriteFileBytes(dir.file("out/idx-first.htm"), "the first run's page");
-    const std::vector<std::string> build = {"build", "-l", "layout/l.ksl", "-o",
-                                            "out",   "-b", "idx",          "a.htx"};
+    const std::vector<std::string> build = {
+        "build", "--language=GB", "-l", "layout/l.ksl", "-o", "out", "-b", "idx", "a.htx"};
     {
         LockHolder first(dir.file("out"));
         ASSERT_TRUE(first.Locked());

@@ -59,8 +59,8 @@ protected:
     }
 
     test::TempDir dir;
-    const std::vector<std::string> build = {"build", "-q",  "-l",     "layout/l.ksl",
-                                            "-o",    "out", "big.htx"};
+    const std::vector<std::string> build = {
+        "build", "--language=GB", "-q", "-l", "layout/l.ksl", "-o", "out", "big.htx"};
 };
 
 TEST_F(LargeBuild, StopSignalsEndTheRunCleanlyWithTheirOwnStatus) {

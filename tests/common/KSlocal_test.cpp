@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <map>
+#include <regex>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -191,6 +197,187 @@ TEST_F(LocalTextTest, ShippedTextFilesHoldEveryKey) {
     // The split caption keeps its quotes around the entry caption.
     EXPECT_EQ("Split \"", LookupText("#1539.1", "Text"));
     EXPECT_EQ("\" into pages", LookupText("#1539.2", "Text"));
+}
+
+// One localised literal of the program's sources.
+struct SourceLiteral {
+    std::string where; // file:line
+    std::string key;
+    bool hasDefault = false;
+    std::string dutch; // the default after "="
+};
+
+// The value of the C++ string literal at text[at] (after its opening quote);
+// at ends behind the closing quote. Only the escapes the sources use.
+std::string LiteralValue(const std::string& text, std::size_t& at) {
+    std::string value;
+    while (at < text.size() && text[at] != '"') {
+        char c = text[at++];
+        if (c == '\\' && at < text.size()) {
+            const char e = text[at++];
+            if (e == 'n')
+                c = '\n';
+            else if (e == 'r')
+                c = '\r';
+            else if (e == 't')
+                c = '\t';
+            else if (e == 'x') {
+                std::size_t used = 0;
+                c = static_cast<char>(std::stoi(text.substr(at, 2), &used, 16));
+                at += used;
+            } else
+                c = e;
+        }
+        value += c;
+    }
+    ++at;
+    return value;
+}
+
+// Every string literal of a source file (adjacent literals joined), outside
+// comments, with its line.
+std::vector<std::pair<int, std::string>> StringLiterals(const std::string& text) {
+    std::vector<std::pair<int, std::string>> literals;
+    int line = 1;
+    std::size_t at = 0;
+    auto skipSpace = [&] {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\n')) {
+            if (text[at] == '\n') ++line;
+            ++at;
+        }
+    };
+    while (at < text.size()) {
+        const char c = text[at];
+        if (c == '\n') {
+            ++line;
+            ++at;
+        } else if (text.compare(at, 2, "//") == 0) {
+            at = text.find('\n', at);
+            if (at == std::string::npos) break;
+        } else if (text.compare(at, 2, "/*") == 0) {
+            const std::size_t end = text.find("*/", at);
+            for (; at < end && at < text.size(); ++at)
+                if (text[at] == '\n') ++line;
+            at += 2;
+        } else if (c == '\'') {
+            at = text.find('\'', at + 1 + (text[at + 1] == '\\' ? 2 : 1)) + 1;
+        } else if (c == 'R' && text.compare(at, 3, "R\"(") == 0) {
+            at = text.find(")\"", at) + 2; // raw texts hold no messages
+        } else if (c == '"') {
+            const int first = line;
+            ++at;
+            std::string value = LiteralValue(text, at);
+            for (skipSpace(); at < text.size() && text[at] == '"'; skipSpace()) {
+                ++at;
+                value += LiteralValue(text, at);
+            }
+            literals.emplace_back(first, value);
+        } else {
+            ++at;
+        }
+    }
+    return literals;
+}
+
+std::vector<SourceLiteral> LocalisedLiterals() {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(KS_TEST_DIST_DIR).parent_path().parent_path();
+    const std::regex literal(R"(#([0-9]+(\.[0-9A-Za-z]+)?|[a-z]+\.[0-9A-Za-z]+)(=[\s\S]*)?)");
+    std::vector<SourceLiteral> found;
+    for (const char* folder :
+         {"LINE_INPUT", "common", "index", "template", "dates", "builder", "cli", "app"})
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+            const std::string ext = entry.path().extension().string();
+            if (ext != ".cpp" && ext != ".h") continue;
+            for (const auto& [line, value] : StringLiterals(ReadFileBytes(entry.path().string()))) {
+                std::smatch match;
+                if (!std::regex_match(value, match, literal)) continue;
+                found.push_back({entry.path().filename().string() + ":" + std::to_string(line),
+                                 match[1], match[3].matched,
+                                 match[3].matched ? match[3].str().substr(1) : ""});
+            }
+        }
+    return found;
+}
+
+// The "%1".."%9" a text holds.
+std::multiset<std::string> Placeholders(const std::string& text) {
+    std::multiset<std::string> found;
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1))
+        if (at + 1 < text.size() && text[at + 1] >= '1' && text[at + 1] <= '9')
+            found.insert(text.substr(at, 2));
+    return found;
+}
+
+// The keys of section "Text" of a shipped text file.
+std::set<std::string> TextKeys(const std::string& path) {
+    std::set<std::string> keys;
+    const std::string bytes = ReadFileBytes(path);
+    bool inText = false;
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = bytes.find("\r\n", at);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string line = bytes.substr(at, end - at);
+        at = end + 2;
+        if (!line.empty() && line[0] == '[')
+            inText = line == "[Text]";
+        else if (inText && line.find('=') != std::string::npos)
+            keys.insert(line.substr(0, line.find('=')));
+    }
+    return keys;
+}
+
+// A literal whose key is missing from a text file shows Dutch in every
+// language; a Dutch file that differs from the source's default, or an
+// English text without the default's placeholders, shows wrong texts.
+TEST_F(LocalTextTest, EveryLiteralOfTheSourcesIsInBothTextFiles) {
+    const std::string dist = KS_TEST_DIST_DIR;
+    const std::vector<SourceLiteral> literals = LocalisedLiterals();
+    // The scan finds the literals of the run (builder), the tool and the wizard.
+    std::set<std::string> keys;
+    for (const SourceLiteral& l : literals)
+        keys.insert(l.key);
+    for (const char* known : {"1547.1", "1560.3", "1563.2", "1566.16", "1001", "html.p5"})
+        EXPECT_EQ(1u, keys.count(known)) << known;
+
+    std::map<std::string, std::string> dutch;
+    for (const SourceLiteral& l : literals) {
+        if (!l.hasDefault) continue;
+        // One key, one Dutch text wherever it is written.
+        const auto [it, added] = dutch.emplace(l.key, l.dutch);
+        EXPECT_EQ(it->second, l.dutch) << l.where << ": " << l.key;
+    }
+
+    for (const char* language : {"NL", "GB"}) {
+        OpenUiTextFile(dist + "KS-" + language + ".UI");
+        for (const SourceLiteral& l : literals) {
+            const std::string value = LookupText("#" + l.key + "=<missing>", "Text");
+            EXPECT_NE("<missing>", value) << language << " " << l.where << ": " << l.key;
+            EXPECT_FALSE(value.empty()) << language << " " << l.where << ": " << l.key;
+            if (!l.hasDefault) continue;
+            if (std::string(language) == "NL") {
+                EXPECT_EQ(l.dutch, value) << l.where << ": " << l.key;
+            }
+            EXPECT_EQ(Placeholders(l.dutch), Placeholders(value))
+                << language << " " << l.where << ": " << l.key;
+        }
+    }
+    // Both files hold the same keys.
+    EXPECT_EQ(TextKeys(dist + "KS-NL.UI"), TextKeys(dist + "KS-GB.UI"));
+}
+
+TEST_F(LocalTextTest, TextsWithValuesKeepTheTranslationsOrder) {
+    WriteFileBytes(dir_.file("KS-GB.UI"), "[Text]\r\n"
+                                          "9.1=%2 before %1, 100% and %3\r\n"
+                                          "9.2=no values\r\n");
+    OpenUiTextFile(dir_.file("KS-GB.UI"));
+    // A value is put in as it is: a "%1" inside it stays.
+    EXPECT_EQ("b before a%1, 100% and %3", LocalText("#9.1=%1 voor %2", {"a%1", "b"}));
+    EXPECT_EQ("no values", LocalText("#9.2=geen %1", {"x"}));
+    CloseLanguageFiles();
+    EXPECT_EQ("x na y%", LocalText("#9.1=%1 na %2%", {"x", "y"}));
+    EXPECT_EQ("kan niet: " + std::string(std::strerror(ENOENT)),
+              LocalReason("#9.3=kan niet", ENOENT));
 }
 
 } // namespace

@@ -1,13 +1,17 @@
 #include "common/KSlockedFolder.h"
 
 #include "common/KSerrors.h"
+#include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 
 namespace ks {
 namespace {
@@ -51,6 +55,25 @@ TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
         EXPECT_TRUE(fs::exists(fs::symlink_status(dir.file(name)))) << name;
     EXPECT_EQ(0, RemoveAbandonedFolders(dir.file("missing"), "run-"));
     EXPECT_THROW(MakeLockedFolder(dir.file("missing"), "run-", held), EInOutError);
+}
+
+// The error names the folder the new one was to be made in, in the language
+// of the run.
+TEST(KSlockedFolder, AFolderThatCannotBeMadeIsReportedInTheLanguageOfTheRun) {
+    TempDir dir;
+    for (const auto& [language, reason] :
+         {std::pair<std::string, std::string>{"GB", "cannot create a folder in it"},
+          {"NL", "er kan geen map in gemaakt worden"}}) {
+        const test::ShippedTexts texts(language);
+        FileDescriptor lock;
+        try {
+            MakeLockedFolder(dir.file("missing"), ".kestrin-new-", lock);
+            ADD_FAILURE() << language;
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(dir.file("missing") + "/", e.Path()) << language;
+            EXPECT_EQ(reason + ": " + std::strerror(ENOENT), e.Reason()) << language;
+        }
+    }
 }
 
 TEST(KSlockedFolder, OnlyAFolderOfThisUserThatNobodyElseMayEnterIsPrivate) {
