@@ -48,61 +48,46 @@ TEST(RelativeLink, DocumentLinksStartFromTheDocumentsFolder) {
               DocumentLink("/t/out/index1.htm", "/t/tree2/b.htx", "sub\\p.htm"));
 }
 
-struct LinkCase {
-    std::string link;
-    bool safe;
-};
-
 TEST(IsSafeLink, OnlyRelativePathsAndHttpAddressesAreLinks) {
-    const std::vector<LinkCase> cases = {
-        // Kept: relative paths, http and https, in any case.
-        {"p3.htm#i12", true},
-        {"../tree1/p3.htm#i12", true},
-        {"./javascript:alert(1)", true}, // a folder of that name
-        {"sub/javascript:x", true},
-        {"#javascript:x", true},
-        {"/abs/p.htm", true},
-        {"p.htm?a=javascript:x", true},
-        {"http://example.org/p.htm", true},
-        {"HTTPS://example.org/", true},
-        {"  http://example.org/", true},
-        {"1abc:x", true},           // no scheme starts with a digit: a path
-        {"a b:x", true},            // nor holds a blank
-        {"j\xE4vascript:x", true},  // nor a byte above 127
-        {"\xA0javascript:x", true}, // a non-breaking space is not passed over
-        {"", true},
-        // Refused: every other scheme, hidden or not.
-        {"javascript:alert(1)", false},
-        {"JavaScript:alert(1)", false},
-        {"JAVASCRIPT:alert(1)", false},
-        {"   javascript:alert(1)", false},
-        {"\x01javascript:alert(1)", false},
-        {"java\tscript:alert(1)", false},
-        {"java\nscript:alert(1)", false},
-        {"javascript\r:alert(1)", false},
-        {"\x7Fjavascript:x", false},
-        {std::string("\0javascript:x", 13), false},
-        {"p.htm\x1B", false}, // a control byte anywhere
-        {"data:text/html,<script>alert(1)</script>", false},
-        {"vbscript:msgbox(1)", false},
-        {"file:///etc/passwd", false},
-        {"mailto:a@b", false},
-        {"c:/tree/p.htm", false},
-        {"x-y.z+w:p", false},
-        {"httpx://example.org/", false},
-        {"http+x:", false},
-        // Another host, without a scheme.
-        {"//evil.example/p.htm", false},
-        {"\\\\evil.example\\p.htm", false},
-        {"/\\evil.example/", false},
-        {"  //evil.example/", false},
-    };
-    for (const LinkCase& c : cases)
-        EXPECT_EQ(IsSafeLink(c.link), c.safe) << "\"" << c.link << "\"";
+    // Kept: relative paths, http and https, in any case.
+    for (const std::string link :
+         {"p3.htm#i12", "../tree1/p3.htm#i12", "./javascript:alert(1)" /* a folder */,
+          "sub/javascript:x", "#javascript:x", "/abs/p.htm", "p.htm?a=javascript:x",
+          "http://example.org/p.htm", "HTTPS://example.org/", "  http://example.org/",
+          "1abc:x" /* no scheme starts with a digit */, "a b:x" /* nor holds a blank */,
+          "j\xE4vascript:x" /* nor a byte above 127 */,
+          "\xA0javascript:x" /* a non-breaking space is not passed over */, ""})
+        EXPECT_TRUE(IsSafeLink(link)) << "\"" << link << "\"";
+    // Refused: every other scheme, hidden or not, a control byte anywhere, and
+    // another host without a scheme.
+    for (const std::string link : {"javascript:alert(1)",
+                                   "JavaScript:alert(1)",
+                                   "JAVASCRIPT:alert(1)",
+                                   "   javascript:alert(1)",
+                                   "\x01javascript:alert(1)",
+                                   "java\tscript:alert(1)",
+                                   "java\nscript:alert(1)",
+                                   "javascript\r:alert(1)",
+                                   "\x7Fjavascript:x",
+                                   "p.htm\x1B",
+                                   "data:text/html,<script>alert(1)</script>",
+                                   "vbscript:msgbox(1)",
+                                   "file:///etc/passwd",
+                                   "mailto:a@b",
+                                   "c:/tree/p.htm",
+                                   "x-y.z+w:p",
+                                   "httpx://example.org/",
+                                   "http+x:",
+                                   "//evil.example/p.htm",
+                                   "\\\\evil.example\\p.htm",
+                                   "/\\evil.example/",
+                                   "  //evil.example/"})
+        EXPECT_FALSE(IsSafeLink(link)) << "\"" << link << "\"";
+    EXPECT_FALSE(IsSafeLink(std::string("\0javascript:x", 13)));
 }
 
-// A tree in a folder of the output folder whose link climbs back out: the
-// link as written in the page is a scheme, and is refused.
+// The link is judged as it stands in the page: a tree in a folder of the
+// output folder whose link climbs back out gives a scheme, and is refused.
 TEST(IsSafeLink, JudgesTheLinkAsItStandsInThePage) {
     struct Case {
         std::string page, document, link, written;
@@ -111,8 +96,6 @@ TEST(IsSafeLink, JudgesTheLinkAsItStandsInThePage) {
     const std::vector<Case> cases = {
         {"/t/out/i.htm", "/t/out/sub/a.htx", "../javascript:alert(1)", "javascript:alert(1)",
          false},
-        {"/t/out/i.htm", "/t/out/a.htx", "javascript:alert(1)", "javascript:alert(1)", false},
-        {"/t/out/i.htm", "/t/out/a.htx", "JAVASCRIPT:x", "JAVASCRIPT:x", false},
         {"/t/out/i.htm", "/t/tree/a.htx", "javascript:alert(1)", "../tree/javascript:alert(1)",
          true},
         {"/t/out/i.htm", "/t/out/a.htx", "//evil/p.htm", "evil/p.htm", true},
@@ -169,38 +152,12 @@ bool BrowserSeesAnotherHost(const std::string& href) {
 TEST(IsSafeLink, NeverAcceptsWhatABrowserReadsAsAnotherSchemeOverRandomLinks) {
     std::mt19937 random(17);
     // Pieces that make schemes likely, and any byte now and then.
-    const std::vector<std::string> pieces = {"javascript",
-                                             "JaVaScRiPt",
-                                             "data",
-                                             "vbscript",
-                                             "file",
-                                             "http",
-                                             "HTTPS",
-                                             "https",
-                                             ":",
-                                             ":",
-                                             "/",
-                                             "\\",
-                                             " ",
-                                             "\t",
-                                             "\n",
-                                             "\r",
-                                             "\x01",
-                                             "\x1F",
-                                             std::string(1, '\0'),
-                                             "\x7F",
-                                             "\xA0",
-                                             "\xE9",
-                                             ".",
-                                             "+",
-                                             "-",
-                                             "#",
-                                             "../",
-                                             "a",
-                                             "1",
-                                             "?",
-                                             "&",
-                                             "x:"};
+    std::vector<std::string> pieces = {
+        "javascript", "JaVaScRiPt", "data", "vbscript", "file", "http", "HTTPS", "https",
+        ":",          ":",          "/",    "\\",       " ",    "\t",   "\n",    "\r",
+        "\x01",       "\x1F",       "\x7F", "\xA0",     "\xE9", ".",    "+",     "-",
+        "#",          "../",        "a",    "1",        "?",    "&",    "x:"};
+    pieces.push_back(std::string(1, '\0'));
     int accepted = 0;
     int refused = 0;
     for (int round = 0; round < 5000; ++round) {
