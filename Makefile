@@ -31,10 +31,13 @@ package: build
 run: build
 	@$(BUILD)/app/kestrin-wizard $(ARGS)
 
-# The sample trees combined with the default layout into demo-output/.
+# The sample trees combined with the default layout into demo-output/; only
+# the command-line tool is built for it.
 DEMO := demo-output
 DEMO_TREES := samples/jansen/jansen.htx samples/deboer/deboer.htx samples/smit/smit.htx
-demo: build
+demo: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target kestrin-index
 	@rm -rf $(DEMO)
 	@start=$$($(BUILD)/cli/kestrin-index build -q --years -b index -o $(DEMO) \
 	  --title "Stambomen Jansen, De Boer en Smit" \
