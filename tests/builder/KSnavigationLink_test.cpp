@@ -45,8 +45,6 @@ TEST(NavigationLinks, APageFileThatReadsAsAScriptIsNoLink) {
     index.CurrentPage = 2;
     EXPECT_EQ("<span class=\"KSVIindexNext\"><a target=\"VIindex\"> &gt; </a></span>",
               NavigationLink(world.Builder(), "NEXT", "index"));
-    EXPECT_EQ("<span class=\"KSVIindexFirst\"><a target=\"F\">1</a></span>",
-              NavigationLink(world.Builder(), "FIRST", "index,F,1"));
 }
 
 TEST_F(NavigationTest, AnIndexOnOnePageHasOnlyBlankSpans) {

@@ -72,8 +72,6 @@ TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
         std::string document, firstPage, htmFile, cell;
     };
     const std::vector<Case> cases = {
-        {"out/a.htx", "javascript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
-        {"out/b.htx", "\x01JavaScript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
         {"out/c.htx", "", "  jAvAsCrIpT:alert(1)", "<a class=\"KSVItd_href\">T</a>"},
         {"out/sub/d.htx", "../javascript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
         {"out/e.htx", "p1.htm", "", "<a class=\"KSVItd_href\" href=\"p1.htm\">T</a>"},

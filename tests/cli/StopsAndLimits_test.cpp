@@ -22,19 +22,24 @@ namespace {
 namespace fs = std::filesystem;
 using test::Outcome;
 
+// 60000 names, in order, or the other way round (an old, unsorted document).
+std::string Names(const std::string& version, bool reversed) {
+    std::string text = "[KESTRIN]\r\nversion=" + version +
+                       "\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=Big\r\n[indexdata]\r\n";
+    char line[80];
+    for (int n = 1; n <= 60000; ++n) {
+        const int i = reversed ? 60001 - n : n;
+        std::snprintf(line, sizeof line, "B\tN%06d\tEva\t\t1901\t\t%d\tp.htm#%d\r\n", i, i, i);
+        text += line;
+    }
+    return text;
+}
+
 // One document large enough that its run lasts a while.
 class LargeBuild : public ::testing::Test {
 protected:
     LargeBuild() {
-        std::string text =
-            "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=Big\r\n"
-            "[indexdata]\r\n";
-        char line[80];
-        for (int i = 1; i <= 60000; ++i) {
-            std::snprintf(line, sizeof line, "B\tN%06d\tEva\t\t1901\t\t%d\tp.htm#%d\r\n", i, i, i);
-            text += line;
-        }
-        test::WriteFileBytes(dir.file("big.htx"), text);
+        test::WriteFileBytes(dir.file("big.htx"), Names("3.22", false));
         fs::create_directories(dir.file("layout"));
         test::WriteFileBytes(dir.file("layout/l.ksl"),
                              "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=L\r\n"
@@ -137,16 +142,8 @@ bool PageInHiddenFolder(const std::string& folder) {
 // stays as it was, and the next run removes what the killed ones left (a
 // half-written sorted copy, folders in the temporary and output folders).
 TEST_F(LargeBuild, WhatRunsKilledOutrightLeftIsRemovedByTheNextRun) {
-    std::string text =
-        "[KESTRIN]\r\nversion=3.0\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=Old\r\n"
-        "[indexdata]\r\n";
-    char line[80];
-    for (int i = 60000; i >= 1; --i) {
-        std::snprintf(line, sizeof line, "B\tN%06d\tEva\t\t1901\t\t%d\tp.htm#%d\r\n", i, i, i);
-        text += line;
-    }
     fs::create_directories(dir.file("old"));
-    test::WriteFileBytes(dir.file("old/old.htx"), text);
+    test::WriteFileBytes(dir.file("old/old.htx"), Names("3.0", true));
     const std::vector<std::string> args = {"build", "-q",  "-l",         "layout/l.ksl",
                                            "-o",    "out", "old/old.htx"};
     // The runs of one user share the temporary folder.

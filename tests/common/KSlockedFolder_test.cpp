@@ -20,10 +20,6 @@ namespace fs = std::filesystem;
 using test::TempDir;
 using test::WriteFileBytes;
 
-std::string Name(const std::string& folder) {
-    return fs::path(folder.substr(0, folder.size() - 1)).filename().string();
-}
-
 TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
     TempDir dir;
     const std::string parent = dir.path().string();
@@ -31,7 +27,7 @@ TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
     FileDescriptor released;
     const std::string live = MakeLockedFolder(parent, "run-", held);
     const std::string gone = MakeLockedFolder(parent, "run-", released);
-    EXPECT_TRUE(IsLockedFolderName(Name(live), "run-")) << live;
+    EXPECT_TRUE(IsLockedFolderName(fs::path(live).parent_path().filename(), "run-")) << live;
     EXPECT_EQ(fs::perms::owner_all, fs::status(live).permissions());
     WriteFileBytes(gone + "HTMLindex1.tmp", "left");
     fs::create_directories(gone + "sub");
@@ -54,7 +50,6 @@ TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
                              "Run-abcdef", "run-file01"})
         EXPECT_TRUE(fs::exists(fs::symlink_status(dir.file(name)))) << name;
     EXPECT_EQ(0, RemoveAbandonedFolders(dir.file("missing"), "run-"));
-    EXPECT_THROW(MakeLockedFolder(dir.file("missing"), "run-", held), EInOutError);
 }
 
 // The error names the folder the new one was to be made in, in the language
@@ -95,9 +90,8 @@ TEST(KSlockedFolder, OnlyAFolderOfThisUserThatNobodyElseMayEnterIsPrivate) {
     }
     fs::create_directory_symlink(dir.file("own"), dir.file("link"));
     WriteFileBytes(dir.file("file"), "x");
-    for (const char* name : {"link", "file", "missing"})
-        EXPECT_FALSE(IsPrivateFolder(dir.file(name))) << name;
-    EXPECT_FALSE(IsPrivateFolder(""));
+    for (const std::string& path : {dir.file("link"), dir.file("file"), dir.file("missing"), {}})
+        EXPECT_FALSE(IsPrivateFolder(path)) << path;
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace ks {
@@ -330,60 +332,41 @@ TEST(KShtxRegel, GarbageNeverBreaksParsingOrKeys) {
 }
 
 TEST(KShtxRegel, ControlBytesNeverReachANameOrAYear) {
-    struct Case {
-        std::string raw;
-        std::string kept;
-    };
-    const std::vector<Case> cases = {
-        {"Jan\x1B[31msen", "Jan[31msen"}, // escape
-        {"\x07"
-         "Bell\x7F",
-         "Bell"},                           // bell, DEL
-        {std::string("Nul\0l", 5), "Null"}, // NUL
-        {"A\x01\x02\x1F"
-         "B\x0B\x0C",
-         "AB"},                           // the other C0 bytes
-        {"x\x81\x8D\x8F\x90\x9Dy", "xy"}, // undefined in Windows-1252
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Jan\x1B[31msen\x07\x7F", "Jan[31msen"},   // escape, bell, DEL
+        {std::string("A\0\x01\x1F.\x0B", 6), "A."}, // NUL, the other C0 bytes
+        {"x\x81\x8D\x8F\x90\x9Dy", "xy"},           // undefined in Windows-1252
         {"\x80\x8A\x8E\x9C\x9F\xA0\xE9", "\x80\x8A\x8E\x9C\x9F\xA0\xE9"}, // defined: kept
         {"\x01_\x02", "?"},                                               // still the unknown mark
     };
-    for (const Case& c : cases) {
+    for (const auto& [raw, kept] : cases) {
         TKShtxRegel regel;
-        const std::string line = c.raw + "\t" + c.raw + "\t" + c.raw + "\t" + c.raw + "\t" + c.raw +
-                                 "\t" + c.raw + "\t7\t" + c.raw;
-        EXPECT_FALSE(regel.ParseIndexLine(line));
-        EXPECT_EQ(regel.Letter, c.kept);
-        EXPECT_EQ(regel.Surname, c.kept);
-        EXPECT_EQ(regel.GivenNames, c.kept);
-        const std::string year = c.kept == "?" ? "_" : c.kept;
-        EXPECT_EQ(regel.Year1, year);
-        EXPECT_EQ(regel.Year2, year);
+        EXPECT_FALSE(regel.ParseIndexLine(raw + "\t" + raw + "\t" + raw + "\t" + raw + "\t" + raw +
+                                          "\t" + raw + "\t7\t" + raw));
+        for (const std::string* name : {&regel.Letter, &regel.Surname, &regel.GivenNames})
+            EXPECT_EQ(*name, kept);
+        for (const std::string* year : {&regel.Year1, &regel.Year2})
+            EXPECT_EQ(*year, kept == "?" ? "_" : kept);
         // Extra only decides duplicates; the link is judged where it is written.
-        EXPECT_EQ(regel.Extra, c.raw);
-        EXPECT_EQ(regel.Link, c.raw);
+        EXPECT_EQ(regel.Extra, raw);
+        EXPECT_EQ(regel.Link, raw);
     }
 }
 
 TEST(KShtxRegel, NamesLongerThan255BytesAreCut) {
-    struct Case {
-        std::size_t letter, surname, given;
-        bool cut;
-    };
-    for (const Case& c : std::vector<Case>{{1, 255, 255, false},
-                                           {1, 256, 10, true},
-                                           {1, 300, 10, true},
-                                           {1, 10, 1000, true},
-                                           {300, 10, 10, true}}) {
+    const std::string link = "p.htm#" + std::string(300, '1');
+    for (const auto& [letter, surname, given, cut] :
+         std::vector<std::tuple<std::size_t, std::size_t, std::size_t, bool>>{
+             {1, 255, 255, false}, {1, 256, 10, true}, {1, 10, 1000, true}, {300, 10, 10, true}}) {
         TKShtxRegel regel;
-        const std::string line = std::string(c.letter, 'L') + "\t" + std::string(c.surname, 'S') +
-                                 "\t" + std::string(c.given, 'G') + "\t\t1850\t\t1\tp.htm#" +
-                                 std::string(300, '1');
-        EXPECT_EQ(regel.ParseIndexLine(line), c.cut)
-            << c.letter << " " << c.surname << " " << c.given;
-        EXPECT_EQ(regel.Letter, std::string(std::min<std::size_t>(c.letter, 255), 'L'));
-        EXPECT_EQ(regel.Surname, std::string(std::min<std::size_t>(c.surname, 255), 'S'));
-        EXPECT_EQ(regel.GivenNames, std::string(std::min<std::size_t>(c.given, 255), 'G'));
-        EXPECT_EQ(regel.Link.size(), 306u);
+        EXPECT_EQ(regel.ParseIndexLine(std::string(letter, 'L') + "\t" + std::string(surname, 'S') +
+                                       "\t" + std::string(given, 'G') + "\t\t1850\t\t1\t" + link),
+                  cut)
+            << letter << " " << surname << " " << given;
+        EXPECT_EQ(regel.Letter, std::string(std::min<std::size_t>(letter, 255), 'L'));
+        EXPECT_EQ(regel.Surname, std::string(std::min<std::size_t>(surname, 255), 'S'));
+        EXPECT_EQ(regel.GivenNames, std::string(std::min<std::size_t>(given, 255), 'G'));
+        EXPECT_EQ(regel.Link, link);
     }
     // Control bytes go first: 255 letters with a NUL among them are not cut.
     TKShtxRegel regel;
