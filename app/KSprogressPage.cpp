@@ -90,6 +90,7 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     lstWaarschuwingen_ = new QListWidget(grpWaarschuwingen_);
     lstWaarschuwingen_->setObjectName(QStringLiteral("lstWaarschuwingen"));
     lstWaarschuwingen_->setWordWrap(true);
+    lstWaarschuwingen_->setIconSize(QSize(16, 16));
     lstWaarschuwingen_->setSelectionMode(QAbstractItemView::NoSelection);
     lstWaarschuwingen_->setFocusPolicy(Qt::NoFocus);
     lstWaarschuwingen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -24,7 +24,7 @@ constexpr Division kDivisions[] = {
     {TKSindexType::Parts100, "#1533.4=in circa 100 delen", "#1566.13=circa 100 delen", 5000000},
     {TKSindexType::Parts250, "#1533.5=in circa 250 delen", "#1566.14=circa 250 delen", 10000000},
     {TKSindexType::Parts500, "#1533.6=in circa 500 delen", "#1566.15=circa 500 delen", 50000000},
-    {TKSindexType::Auto, "#1533.7=automatisch: de minste pagina's die onder 2 MB blijven",
+    {TKSindexType::Auto, "#1533.7=automatisch: de minste pagina's onder 2 MB",
      "#1566.19=automatisch", -1},
 };
 

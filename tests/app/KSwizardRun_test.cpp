@@ -159,8 +159,7 @@ void TestWizardRun::divisionListFollowsTheSizeAndStoredChoices() {
     QCOMPARE(division->count(), 4);
     QCOMPARE(division->currentIndex(), 0); // the stored sixth falls back to the first
     // The automatic division comes last, so that stored positions keep their meaning.
-    const QString automatic =
-        QStringLiteral("automatisch: de minste pagina's die onder 2 MB blijven");
+    const QString automatic = QStringLiteral("automatisch: de minste pagina's onder 2 MB");
     QCOMPARE(division->itemText(3), automatic);
 
     TKSsettingsPage* page = wizard.window.SettingsPage();
