@@ -249,7 +249,7 @@ void TwzrdHTMLverzamelIndex::RunGeneration() {
         runningBuilder_ = &builder;
         if (StopRequest != TKSstopRequest::None) builder.RequestStop(StopRequest);
         TKSgenerator generator(builder, *progressPage_);
-        generator.GenerateIndex();
+        progressPage_->ShowWarnings(generator.GenerateIndex().Warnings);
     } catch (const std::exception& error) {
         progressPage_->ShowProblem("", error.what());
     }

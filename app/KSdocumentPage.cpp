@@ -4,16 +4,15 @@
 #include "app/KSfolderBrowser.h"
 #include "app/KSlistIcons.h"
 #include "app/KSqtText.h"
-#include "app/KSretitle.h"
+#include "builder/KSdocumentStore.h"
 #include "builder/KSrunSetup.h"
 #include "common/KScommon.h"
-#include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
 #include "common/KStextutil.h"
-#include "index/KSdocumentSearch.h"
 #include "index/KSdocumentText.h"
 #include "index/KShtxData.h"
+#include "index/KSretitle.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -37,7 +36,6 @@ namespace ks::app {
 namespace {
 
 constexpr const char* kSearchDirValue = "Searchdir";
-constexpr const char* kCurrentValue = "current";
 
 // Hands what a folder search finds, and its pauses, to the page.
 class SearchListener : public TKSdocumentSearchListener {
@@ -204,30 +202,8 @@ int TKSdocumentPage::TickedCount() const {
     return ticked;
 }
 
-int TKSdocumentPage::FindPath(const std::string& path) const {
-    const std::string absolute = AbsolutePath(path);
-    for (int i = 0; i < HTXbestanden_->count(); ++i)
-        if (DataAt(i).FileName == absolute) return i;
-    return -1;
-}
-
 std::string TKSdocumentPage::ListKey() const {
     return stateKey_ + kListKeyword + "_items";
-}
-
-std::unordered_set<std::string> TKSdocumentPage::ListedPaths() const {
-    std::unordered_set<std::string> paths;
-    for (std::size_t i = 0; i < documents_.Count(); ++i)
-        paths.insert(documents_.Document(i).FileName);
-    return paths;
-}
-
-void TKSdocumentPage::AddDocument(const std::string& path) {
-    TKShtxData& data = documents_.Add(path, true);
-    data.ListPosition = static_cast<int32_t>(documents_.Count());
-    if (const TKScommon* env = CurrentEnvironment(); env && env->DebugSwitches.IsSet(0))
-        env->WriteLog("\"" + path + "\" added to HTX-list as #" +
-                      std::to_string(documents_.Count() - 1));
 }
 
 void TKSdocumentPage::ShowNewRows() {
@@ -242,15 +218,12 @@ void TKSdocumentPage::ShowNewRows() {
 }
 
 bool TKSdocumentPage::AddHTXfile(const std::string& path) {
-    if (!CheckFileKind(path, "htx", 1, 1)) return false;
-    if (const int row = FindPath(path); row >= 0) {
-        HTXbestanden_->setCurrentRow(row);
-        return false;
-    }
-    AddDocument(path);
+    const std::size_t before = documents_.Count();
+    const int row = AddIndexDocument(documents_, path);
+    if (row < 0) return false;
     ShowNewRows();
-    HTXbestanden_->setCurrentRow(HTXbestanden_->count() - 1);
-    return true;
+    HTXbestanden_->setCurrentRow(row);
+    return documents_.Count() > before;
 }
 
 // Every document found goes into the document list at once, but its row
@@ -259,20 +232,10 @@ bool TKSdocumentPage::AddHTXfile(const std::string& path) {
 // more and more. The list is disabled meanwhile.
 void TKSdocumentPage::SearchFolder(const std::string& folder) {
     if (searching_) return;
-    std::unordered_set<std::string> listed = ListedPaths();
-    std::string lastFound;
     int found = 0;
     SearchListener listener(
-        [&](const std::string& path) {
-            ++found;
-            try {
-                const std::string absolute = AbsolutePath(path);
-                if (listed.insert(absolute).second) AddDocument(path);
-                lastFound = absolute;
-            } catch (const EKSError&) {
-                // a header that cannot be read: passed over
-            }
-            SearchBreathe(found);
+        [&](const std::string&) {
+            SearchBreathe(++found);
             return !stopRequested_;
         },
         [&] {
@@ -280,8 +243,9 @@ void TKSdocumentPage::SearchFolder(const std::string& folder) {
             return !stopRequested_;
         });
     SetSearchControls(true);
+    TKSfolderDocuments result;
     try {
-        SearchIndexDocuments(folder, listener);
+        result = AddFolderDocuments(folder, documents_, listener);
     } catch (...) {
         ShowNewRows();
         SetSearchControls(false);
@@ -289,7 +253,7 @@ void TKSdocumentPage::SearchFolder(const std::string& folder) {
     }
     ShowNewRows();
     // As when adding one by one: the document found last is selected.
-    if (!lastFound.empty()) HTXbestanden_->setCurrentRow(FindPath(lastFound));
+    if (result.LastFound >= 0) HTXbestanden_->setCurrentRow(result.LastFound);
     SetSearchControls(false);
 }
 
@@ -461,28 +425,8 @@ bool TKSdocumentPage::eventFilter(QObject* watched, QEvent* event) {
 
 void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
     stateKey_ = stateKey;
-    TKSreg list(ListKey());
-    const std::string current = list.ReadString(kCurrentValue);
     // The rows are made once all are read, for the same reason as in a search.
-    std::unordered_set<std::string> listed = ListedPaths();
-    int remembered = -1;
-    for (int n = 0;; ++n) {
-        std::string entry = list.ReadString(std::to_string(n));
-        if (entry.empty()) break;
-        std::string flag;
-        CutField(entry, ",", '"', flag, false);
-        try {
-            if (!CheckFileKind(entry, "htx", 1, 1) || !listed.insert(AbsolutePath(entry)).second)
-                continue;
-            AddDocument(entry);
-        } catch (const EKSError&) {
-            continue;
-        }
-        const std::size_t index = documents_.Count() - 1;
-        documents_.SetSelected(index, flag == "1");
-        if (current == std::to_string(n)) remembered = static_cast<int>(index);
-    }
-    list.Close();
+    const int remembered = RestoreDocuments(ListKey(), documents_);
     const int added = static_cast<int>(documents_.Count()) - HTXbestanden_->count();
     ShowNewRows();
     // The remembered line, else the one added last, as when adding one by one.
@@ -495,19 +439,7 @@ void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
 }
 
 void TKSdocumentPage::OpslaanHTXbestanden() {
-    {
-        TKSreg wizard(stateKey_);
-        wizard.DeleteKey(std::string(kListKeyword) + "_items");
-        wizard.CreateKey(std::string(kListKeyword) + "_items");
-    }
-    TKSreg list(ListKey());
-    const int selected = SelectedRow();
-    for (std::size_t n = 0; n < documents_.Count(); ++n) {
-        if (static_cast<int>(n) == selected) list.WriteString(kCurrentValue, std::to_string(n));
-        list.WriteString(std::to_string(n), std::string(documents_.Selected(n) ? "1," : "0,") +
-                                                documents_.Document(n).FileName);
-    }
-    list.Close();
+    StoreDocuments(documents_, SelectedRow(), stateKey_, std::string(kListKeyword) + "_items");
 }
 
 void TKSdocumentPage::FreeDocuments() {

@@ -15,7 +15,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 class QGroupBox;
@@ -115,12 +114,6 @@ private:
     // The selected row, or -1.
     int SelectedRow() const;
     int TickedCount() const;
-    int FindPath(const std::string& path) const;
-    // The full paths of the listed documents.
-    std::unordered_set<std::string> ListedPaths() const;
-    // Adds the index document at path to the document list, ticked; its
-    // row comes with ShowNewRows.
-    void AddDocument(const std::string& path);
     // Rows for the documents added since the last row, in one go: the list
     // is laid out once, not once per row.
     void ShowNewRows();

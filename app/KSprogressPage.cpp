@@ -2,17 +2,21 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSqtText.h"
+#include "builder/KSrunWarnings.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace ks::app {
@@ -24,6 +28,7 @@ constexpr int kRunRow = -1; // the tag of every control a run makes
 constexpr int kLabelWidth = 161;
 constexpr int kBreathMs = 30;
 constexpr int kBarSteps = 1000;
+constexpr int kWarningLines = 4; // shown without scrolling
 
 void MarkAsRunRow(QWidget* widget) {
     widget->setProperty(kTag, kRunRow);
@@ -80,6 +85,23 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
         bar->hide();
     }
 
+    grpWaarschuwingen_ = new QGroupBox(QStringLiteral("#1550.text=Waarschuwingen"), this);
+    grpWaarschuwingen_->setObjectName(QStringLiteral("grpWaarschuwingen"));
+    lstWaarschuwingen_ = new QListWidget(grpWaarschuwingen_);
+    lstWaarschuwingen_->setObjectName(QStringLiteral("lstWaarschuwingen"));
+    lstWaarschuwingen_->setWordWrap(true);
+    lstWaarschuwingen_->setIconSize(QSize(16, 16));
+    lstWaarschuwingen_->setSelectionMode(QAbstractItemView::NoSelection);
+    lstWaarschuwingen_->setFocusPolicy(Qt::NoFocus);
+    lstWaarschuwingen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstWaarschuwingen_->setFixedHeight(lstWaarschuwingen_->fontMetrics().lineSpacing() *
+                                           kWarningLines +
+                                       2 * lstWaarschuwingen_->frameWidth() + 4);
+    auto* warnings = new QVBoxLayout(grpWaarschuwingen_);
+    warnings->setContentsMargins(6, 4, 6, 4);
+    warnings->addWidget(lstWaarschuwingen_);
+    grpWaarschuwingen_->hide();
+
     chkOpenen_ = new QCheckBox(QStringLiteral("#1548.text=resultaat automatisch openen"), this);
     chkOpenen_->setObjectName(QStringLiteral("chkOpenen"));
     chkOpenen_->setToolTip(QStringLiteral("#1548.hint"));
@@ -95,6 +117,7 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBoxVoortgang_, 1);
+    layout->addWidget(grpWaarschuwingen_);
     layout->addLayout(bottom);
     lastBreath_.start();
 }
@@ -207,6 +230,25 @@ void TKSprogressPage::Breathe() {
     lastBreath_.restart();
 }
 
+void TKSprogressPage::ShowWarnings(const std::vector<TKSrunWarning>& warnings) {
+    lstWaarschuwingen_->clear();
+    const QIcon icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (const TKSrunWarning& warning : warnings) {
+        const QString line = FromPath(warning.Where) +
+                             QString::fromLatin1(WarningSeparator(warning)) + FromKS(warning.Text);
+        auto* item = new QListWidgetItem(icon, line, lstWaarschuwingen_);
+        item->setToolTip(line);
+    }
+    grpWaarschuwingen_->setVisible(!warnings.empty());
+}
+
+QStringList TKSprogressPage::Warnings() const {
+    QStringList lines;
+    for (int i = 0; i < lstWaarschuwingen_->count(); ++i)
+        lines << lstWaarschuwingen_->item(i)->text();
+    return lines;
+}
+
 void TKSprogressPage::WisVoortgang() {
     QWidget* panel = ScrollBoxVoortgang_->widget();
     const QList<QWidget*> made = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -221,6 +263,7 @@ void TKSprogressPage::WisVoortgang() {
     }
     nextRow_ = 2;
     btnResultaatOpenen_->setEnabled(false);
+    ShowWarnings({});
 }
 
 QString TKSprogressPage::ResultPath() const {

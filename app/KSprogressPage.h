@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/KSwizardPage.h"
+#include "builder/KSmerge.h"
 #include "builder/KSrunProgress.h"
 
 #include <QElapsedTimer>
@@ -18,7 +19,9 @@
 
 class QCheckBox;
 class QGridLayout;
+class QGroupBox;
 class QLabel;
+class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
@@ -41,8 +44,13 @@ public:
 
     // A row that says why the run could not start or failed (a core text).
     void ShowProblem(const std::string& path, const std::string& reason);
+    // The warnings of a run, one line each, in a list below the rows; the
+    // list is shown only when there are any.
+    void ShowWarnings(const std::vector<TKSrunWarning>& warnings);
+    // The lines of that list, as shown.
+    QStringList Warnings() const;
     // Removes the rows the run made and hides the two fixed rows; the result
-    // button is disabled.
+    // button is disabled and the warnings go.
     void WisVoortgang();
     // The result file (the button's hint) and whether it may be opened.
     QString ResultPath() const;
@@ -70,6 +78,8 @@ private:
     std::vector<std::unique_ptr<WidgetBar>> runBars_; // the bars of the entries' rows
     std::map<int, QLabel*> stepLabels_;
     std::map<int, QWidget*> stepRight_;
+    QGroupBox* grpWaarschuwingen_ = nullptr;
+    QListWidget* lstWaarschuwingen_ = nullptr;
     QCheckBox* chkOpenen_ = nullptr;
     QPushButton* btnResultaatOpenen_ = nullptr;
     QElapsedTimer lastBreath_;

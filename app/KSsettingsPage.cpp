@@ -3,6 +3,7 @@
 #include "app/KScontrolState.h"
 #include "app/KSfolderBrowser.h"
 #include "app/KSqtText.h"
+#include "builder/KSindexType.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
 #include "common/KSpaths.h"
@@ -24,20 +25,6 @@ namespace {
 
 constexpr const char* kDeletable = "deletable";
 constexpr const char* kTag = "tag";
-
-// The divisions and the size of ticked documents above which each is offered.
-struct Division {
-    const char* caption;
-    int64_t above; // -1: always
-};
-constexpr Division kDivisions[] = {
-    {"#1533.1=per eerste letter van de achternaam", -1},
-    {"#1533.2=per twee letters van de achternaam", -1},
-    {"#1533.3=in circa 50 delen", -1},
-    {"#1533.4=in circa 100 delen", 5000000},
-    {"#1533.5=in circa 250 delen", 10000000},
-    {"#1533.6=in circa 500 delen", 50000000},
-};
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption) {
     auto* label = new QLabel(QString::fromLatin1(caption), parent);
@@ -190,23 +177,22 @@ void TKSsettingsPage::MaakInstellingenScherm(const TKSkslData* layout, int64_t s
     ShowExtraData();
 }
 
+// Each entry holds its division's number; a division chosen before is kept
+// while it is offered, else the largest offered division into parts is.
 void TKSsettingsPage::FillDivisionList(int64_t selectedSize) {
-    const int remembered = cboIndextype_->currentIndex();
+    const QVariant remembered = cboIndextype_->currentData();
     cboIndextype_->clear();
     const TKSkslData* layout = setup_.Layout();
     const bool asked = layout && layout->AsksFor("INDEXTYPE");
-    for (const Division& division : kDivisions)
-        if (division.above < 0 || (asked && selectedSize > division.above))
-            cboIndextype_->addItem(Lookup(division.caption));
+    int largestInParts = 0;
+    for (const TKSdivisionOffer& offer : OfferedDivisions(selectedSize, asked)) {
+        if (InParts(offer.Type)) largestInParts = cboIndextype_->count();
+        cboIndextype_->addItem(FromKS(offer.Caption), IndexTypeNumber(offer.Type));
+    }
     lblIndexType_->setVisible(asked);
     cboIndextype_->setVisible(asked);
-    if (!asked)
-        cboIndextype_->setCurrentIndex(0);
-    else
-        cboIndextype_->setCurrentIndex(remembered < 0 ? 0
-                                       : remembered < cboIndextype_->count()
-                                           ? remembered
-                                           : cboIndextype_->count() - 1);
+    const int again = remembered.isValid() ? cboIndextype_->findData(remembered) : 0;
+    cboIndextype_->setCurrentIndex(!asked ? 0 : again >= 0 ? again : largestInParts);
 }
 
 void TKSsettingsPage::ShowExtraData() {
@@ -240,9 +226,9 @@ void TKSsettingsPage::chkSplitClick(QCheckBox* box) {
 }
 
 void TKSsettingsPage::chkIndexMetJaartallenClick() {
-    const bool withYears = chkIndexMetJaartallen_->isChecked();
-    if (withYears) chkDubbelZonderJaartallen_->setChecked(false);
-    chkDubbelZonderJaartallen_->setEnabled(!withYears);
+    const bool allowed = MayIgnoreYears(chkIndexMetJaartallen_->isChecked());
+    if (!allowed) chkDubbelZonderJaartallen_->setChecked(false);
+    chkDubbelZonderJaartallen_->setEnabled(allowed);
 }
 
 void TKSsettingsPage::txtBasisnaamChange() {
@@ -277,8 +263,9 @@ bool TKSsettingsPage::verifyPage() const {
 
 void TKSsettingsPage::ApplyTo(TKSrunSetup& setup) const {
     setup.BaseName = ToPath(txtBasisnaam_->text());
-    setup.IndexType = cboIndextype_->isEnabled() && cboIndextype_->currentIndex() > 0
-                          ? IndexTypeFromNumber(cboIndextype_->currentIndex() + 1)
+    const TKSindexType chosen = IndexTypeFromNumber(cboIndextype_->currentData().toInt());
+    setup.IndexType = cboIndextype_->isEnabled() && chosen != TKSindexType::FirstLetter
+                          ? chosen
                           : TKSindexType::NotChosen;
     setup.IndexWithYears = chkIndexMetJaartallen_->isChecked();
     setup.DuplicatesIgnoreYears = chkDubbelZonderJaartallen_->isChecked();

@@ -5,6 +5,7 @@
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunFolder.h"
 #include "builder/KSrunProgress.h"
+#include "builder/KSrunWarnings.h"
 #include "builder/KSsearchWriter.h"
 #include "builder/KSstagedOutput.h"
 #include "builder/KSwriters.h"
@@ -89,6 +90,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     builder_.Busy = true;
     builder_.ClearStopRequest();
     builder_.Warnings.clear();
+    result.Warnings = Utf8DocumentWarnings(settings);
     builder_.SetBreather(&progress_);
     settings.OutputFolder = WithSlash(settings.OutputFolder);
     outputFolderExists_ = IsFolder(settings.OutputFolder);
@@ -364,7 +366,12 @@ void TKSgenerator::NoteError(TKSrunResult& result, int step, const std::exceptio
 
 void TKSgenerator::Finish(TKSrunResult& result) {
     TKSrunSettings& settings = builder_.Settings();
-    result.Warnings = builder_.Warnings;
+    result.Warnings.insert(result.Warnings.end(), builder_.Warnings.begin(),
+                           builder_.Warnings.end());
+    if (!result.Stopped && !result.Failed) {
+        std::vector<TKSrunWarning> pages = PageSizeWarnings(builder_);
+        result.Warnings.insert(result.Warnings.end(), pages.begin(), pages.end());
+    }
     if (!result.Stopped && !result.Failed && settings.Layout != nullptr) {
         const TKSkslFile* first = settings.Layout->Item(1);
         result.ResultPath =

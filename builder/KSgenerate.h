@@ -36,7 +36,10 @@ struct TKSrunResult {
     std::string ResultPath;                // the first entry's output ("" without entry 1)
     bool MayOpen = false;                  // the result exists and nothing was missing or failed
     bool Stopped = false;                  // a stop request ended the run early
-    std::vector<TKSrunWarning> Warnings;   // what the run changed in the documents' lines
+    // Documents that look like UTF-8, what the run changed in the documents'
+    // lines, and (after a complete run) pages over 2 MB with the division
+    // that would keep them under it; in that order.
+    std::vector<TKSrunWarning> Warnings;
 };
 
 // What a run would do: the old results it would delete and the files it

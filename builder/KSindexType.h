@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace ks {
 
@@ -47,5 +49,28 @@ constexpr int64_t PartCount(TKSindexType type) {
         return 0;
     }
 }
+
+// The type typed after -i: "auto" (any letter case) or a number as
+// IndexTypeFromNumber takes it; NotChosen for anything else.
+TKSindexType IndexTypeFromText(const std::string& text);
+
+// The name of a division as the settings page lists it, in the language of
+// the run (Windows-1252): "per eerste letter van de achternaam", ...
+std::string IndexTypeCaption(TKSindexType type);
+// Its short name, as messages quote it: "per letter", "circa 50 delen", ...
+std::string IndexTypeShortName(TKSindexType type);
+
+struct TKSdivisionOffer {
+    TKSindexType Type = TKSindexType::FirstLetter;
+    std::string Caption; // IndexTypeCaption
+};
+
+// The divisions offered for selectedSize bytes of selected documents, in
+// list order: per letter, two letters and about 50 parts always; about 100,
+// 250 and 500 parts above 5, 10 and 50 million bytes. When the layout asks
+// for a division, the automatic one comes last; the positions of the others
+// are those that stored choices keep. Without the layout asking, only the
+// first three (the list is not shown then).
+std::vector<TKSdivisionOffer> OfferedDivisions(int64_t selectedSize, bool layoutAsks);
 
 } // namespace ks

@@ -18,6 +18,7 @@ class TKSkslData;
 struct TKSrunDocument {
     TKShtxData* Data = nullptr; // owned by the document list
     bool Selected = false;
+    std::string GivenPath{}; // as the user gave it, for messages ("": Data's FileName)
 };
 
 struct TKSrunSettings {

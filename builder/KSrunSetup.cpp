@@ -217,12 +217,12 @@ TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
         TKShtxData& document = Documents.Document(i);
         document.ListPosition = static_cast<int32_t>(i + 1);
-        s.Documents.push_back({&document, Documents.Selected(i)});
+        s.Documents.push_back({&document, Documents.Selected(i), Documents.GivenPath(i)});
     }
     s.Layout = layout_.get();
     s.IndexType = EffectiveIndexType();
     s.IndexWithYears = IndexWithYears;
-    s.DuplicatesIgnoreYears = DuplicatesIgnoreYears;
+    s.DuplicatesIgnoreYears = DuplicatesIgnoreYears && MayIgnoreYears(IndexWithYears);
     s.OutputFolder = OutputFolderPath();
     s.BaseName = BaseName;
     s.Title = Title;

@@ -20,6 +20,13 @@ class TKScommon;
 class TKShtxData;
 class TKSkslData;
 
+// Duplicates are folded without comparing years only in an index that shows
+// no years: each entry shows the years of the persons it holds, so persons
+// with different years cannot share one. A run given both shows the years.
+constexpr bool MayIgnoreYears(bool indexWithYears) {
+    return !indexWithYears;
+}
+
 // The index documents of a run in list order, each with its tick.
 class TKSdocumentList {
 public:

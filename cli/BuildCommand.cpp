@@ -1,10 +1,11 @@
 #include "cli/BuildCommand.h"
 
 #include "builder/KSbuilder.h"
-#include "builder/KSdivision.h"
 #include "builder/KSgenerate.h"
+#include "builder/KSindexType.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
+#include "builder/KSrunWarnings.h"
 #include "cli/Messages.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalProgress.h"
@@ -14,7 +15,6 @@
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
-#include "index/KSdocumentCharset.h"
 #include "index/KSdocumentCheck.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -153,10 +153,7 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "-b" || a == "--base")
             o.base = value();
         else if (a == "-i" || a == "--index-type") {
-            const std::string v = value();
-            const TKSindexType type = SameTextAscii(v, "auto")
-                                          ? TKSindexType::Auto
-                                          : IndexTypeFromNumber(StrToIntDef(v, 0));
+            const TKSindexType type = IndexTypeFromText(value());
             if (type == TKSindexType::NotChosen)
                 throw UsageError{"the index type must be 1 to 6 or auto"};
             o.indexType = type;
@@ -189,7 +186,8 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
     }
     if (o.documents.empty()) throw UsageError{"no index documents given"};
     if (o.output.empty()) throw UsageError{"no output folder given (-o DIR)"};
-    if (o.years && o.ignoreYears) throw UsageError{"--years and --ignore-years exclude each other"};
+    if (o.ignoreYears && !MayIgnoreYears(o.years))
+        throw UsageError{"--years and --ignore-years exclude each other"};
     if (const std::string problem = CheckBaseName(o.base); !problem.empty())
         throw UsageError{problem};
     RefuseRepeatedDocuments(o.documents);
@@ -260,9 +258,8 @@ private:
             Note(folder, Say("#1566.2=geen stijlen gevonden"));
             return nullptr;
         }
-        const std::string wanted = Utf8ToWindows1252(options_.layout);
-        for (auto& layout : layouts)
-            if (SameTextAscii(layout->Title, wanted)) return std::move(layout);
+        const int found = FindLayoutByTitle(layouts, Utf8ToWindows1252(options_.layout));
+        if (found >= 0) return std::move(layouts[static_cast<std::size_t>(found)]);
         Note(options_.layout,
              Say("#1566.3=geen stijlbestand met deze naam en geen stijl met deze titel in %1",
                  {folder}));
@@ -292,45 +289,23 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
         << '\n';
 }
 
-// What the run changed in the documents' lines (names cut), one line each.
+// The warnings of the run, one line each; a division is suggested as the
+// switch that chooses it.
 void PrintRunWarnings(const TKSrunResult& result, std::ostream& err) {
-    for (const TKSrunWarning& warning : result.Warnings)
-        err << WarningPrefix() << ProblemLine({warning.Where, MessageToUtf8(warning.Text)}) << '\n';
-}
-
-// Documents saved as UTF-8 show their accented names wrong in the index.
-void WarnAboutUtf8Documents(const BuildOptions& options, std::ostream& err) {
-    for (const BuildOptions::Document& document : options.documents)
-        if (document.selected && DocumentLooksLikeUtf8(document.path))
-            err << WarningPrefix() << TerminalText(document.path) << ": "
-                << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "
-                       "gelezen, dus de namen met accenten worden verkeerd getoond")
-                << '\n';
-}
-
-const char* const kDivisionNames[] = {"#1566.10=per letter",      "#1566.11=per twee letters",
-                                      "#1566.12=circa 50 delen",  "#1566.13=circa 100 delen",
-                                      "#1566.14=circa 250 delen", "#1566.15=circa 500 delen"};
-
-void WarnAboutLargePages(const TKSbuilder& builder, std::ostream& err) {
-    const TKSpageSizeCheck check = CheckPageSizes(builder);
-    for (const TKSlargePage& page : check.LargePages)
-        err << WarningPrefix() << TerminalText(page.Path) << " "
-            << Say("#1566.7=is %1 MB (%2 bytes); pagina's van meer dan 2 MB laden langzaam",
-                   {Shown(static_cast<double>(page.Size / 10000) / 100), Shown(page.Size)})
-            << '\n';
-    const TKSindexType type = check.SuggestedIndexType;
-    if (type == TKSindexType::Auto)
-        err << WarningPrefix()
-            << Say("#1566.8=-i auto (de grootste achternamen in delen knippen) zou de "
-                   "indexpagina's onder 2 MB houden")
-            << '\n';
-    else if (type != TKSindexType::NotChosen)
-        err << WarningPrefix()
-            << Say("#1566.9=-i %1 (%2) zou de indexpagina's onder 2 MB houden",
-                   {Shown(IndexTypeNumber(type)),
-                    LocalText(kDivisionNames[IndexTypeNumber(type) - 1])})
-            << '\n';
+    for (const TKSrunWarning& warning : result.Warnings) {
+        err << WarningPrefix();
+        if (warning.Kind != TKSrunWarningKind::Division)
+            err << TerminalText(warning.Where + WarningSeparator(warning) +
+                                MessageToUtf8(warning.Text));
+        else if (warning.SuggestedIndexType == TKSindexType::Auto)
+            err << Say("#1566.8=-i auto (de grootste achternamen in delen knippen) zou de "
+                       "indexpagina's onder 2 MB houden");
+        else
+            err << Say("#1566.9=-i %1 (%2) zou de indexpagina's onder 2 MB houden",
+                       {Shown(IndexTypeNumber(warning.SuggestedIndexType)),
+                        MessageToUtf8(IndexTypeShortName(warning.SuggestedIndexType))});
+        err << '\n';
+    }
 }
 
 void OpenInBrowser(const std::string& path) {
@@ -396,7 +371,6 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
         return StopSignals::ExitStatus();
     }
 
-    WarnAboutUtf8Documents(options, err);
     TKSbuilder builder(setup.Settings());
     const bool show = !options.quiet && isatty(STDERR_FILENO);
     const auto start = std::chrono::steady_clock::now();
@@ -411,7 +385,6 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     PrintRunWarnings(result, err);
-    if (!result.Stopped && !result.Failed) WarnAboutLargePages(builder, err);
     const int status = Report(result, missing, err);
     if (status != 0) return status;
     if (show) PrintSummary(err, builder, result, seconds);

@@ -1,6 +1,5 @@
 #include "cli/InfoCommands.h"
 
-#include "LINE_INPUT/KSFileStream.h"
 #include "cli/Messages.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
@@ -23,23 +22,6 @@ const char* const kInfoUsage = "usage: kestrin-index info [--] DOCUMENT.htx\n";
 
 bool IsHelp(const std::vector<std::string>& args) {
     return args.size() == 1 && (args[0] == "-h" || args[0] == "--help");
-}
-
-int64_t CountIndexLines(const std::string& path) {
-    TKSFileStream stream(path, "I");
-    std::string line;
-    bool inIndex = false;
-    int64_t count = 0;
-    while (!stream.Eof()) {
-        stream.ReadLine(line);
-        if (!inIndex) {
-            inIndex = TKShtxData::IsIndexDataLine(line);
-        } else {
-            if (line.empty()) break;
-            ++count;
-        }
-    }
-    return count;
 }
 
 // Each line of a multi-line text indented under its label.

@@ -1,5 +1,6 @@
 #include "index/KSdocumentText.h"
 
+#include "LINE_INPUT/KSFileStream.h"
 #include "common/KSlocal.h"
 #include "index/KShtxData.h"
 
@@ -26,6 +27,23 @@ std::string DescribeDocument(const TKShtxData& document) {
     for (const std::string& line : lines)
         text += std::string(widest - line.find(':') + 1, ' ') + line + "\r\n";
     return text;
+}
+
+int64_t CountIndexLines(const std::string& path) {
+    TKSFileStream stream(path, "I");
+    std::string line;
+    bool inIndex = false;
+    int64_t count = 0;
+    while (!stream.Eof()) {
+        stream.ReadLine(line);
+        if (!inIndex) {
+            inIndex = TKShtxData::IsIndexDataLine(line);
+        } else {
+            if (line.empty()) break;
+            ++count;
+        }
+    }
+    return count;
 }
 
 } // namespace ks

@@ -21,4 +21,11 @@ std::vector<std::unique_ptr<TKSkslData>> LoadLayouts(const std::string& folder) 
     return layouts;
 }
 
+int FindLayoutByTitle(const std::vector<std::unique_ptr<TKSkslData>>& layouts,
+                      const std::string& title) {
+    for (std::size_t i = 0; i < layouts.size(); ++i)
+        if (SameTextAscii(layouts[i]->Title, title)) return static_cast<int>(i);
+    return -1;
+}
+
 } // namespace ks

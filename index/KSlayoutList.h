@@ -15,4 +15,9 @@ namespace ks {
 // are left out.
 std::vector<std::unique_ptr<TKSkslData>> LoadLayouts(const std::string& folder);
 
+// The place in layouts of the first whose title is title (Windows-1252,
+// letter case of A-Z ignored), as a user names a layout; -1 when none is.
+int FindLayoutByTitle(const std::vector<std::unique_ptr<TKSkslData>>& layouts,
+                      const std::string& title);
+
 } // namespace ks

@@ -97,6 +97,7 @@ private slots:
     void runProblemsSpeakTheWindowsLanguage_data();
     void runProblemsSpeakTheWindowsLanguage();
     void progressRowsShowMissingFilesAndGoAgain();
+    void progressPageShowsTheRunsWarnings();
 };
 
 void TestWizardRun::firstStartShowsTheDefaults() {
@@ -155,22 +156,35 @@ void TestWizardRun::divisionListFollowsTheSizeAndStoredChoices() {
     }
     Wizard wizard;
     QComboBox* division = wizard.Find<QComboBox>("cboIndextype");
-    QCOMPARE(division->count(), 3);
+    QCOMPARE(division->count(), 4);
     QCOMPARE(division->currentIndex(), 0); // the stored sixth falls back to the first
+    // The automatic division comes last, so that stored positions keep their meaning.
+    const QString automatic = QStringLiteral("automatisch: de minste pagina's onder 2 MB");
+    QCOMPARE(division->itemText(3), automatic);
 
     TKSsettingsPage* page = wizard.window.SettingsPage();
     const ks::TKSkslData* layout = wizard.window.LayoutPage()->SelectedLayout();
     page->MaakInstellingenScherm(layout, 20000000, wizard.window.StateKey);
-    QCOMPARE(division->count(), 5);
+    QCOMPARE(division->count(), 6);
     QCOMPARE(division->itemText(4), QStringLiteral("in circa 250 delen"));
     division->setCurrentIndex(4);
     page->MaakInstellingenScherm(layout, 50000001, wizard.window.StateKey);
-    QCOMPARE(division->count(), 6);
+    QCOMPARE(division->count(), 7);
     QCOMPARE(division->currentIndex(), 4); // the choice is kept while it exists
     division->setCurrentIndex(5);
     page->MaakInstellingenScherm(layout, 5000000, wizard.window.StateKey);
-    QCOMPARE(division->count(), 3);
-    QCOMPARE(division->currentIndex(), 2); // else the last entry
+    QCOMPARE(division->count(), 4);
+    QCOMPARE(division->currentIndex(), 2); // else the largest division into parts
+    // The automatic division stays chosen whatever else the size offers, and
+    // reaches the run.
+    division->setCurrentIndex(3);
+    page->MaakInstellingenScherm(layout, 60000000, wizard.window.StateKey);
+    QCOMPARE(division->currentText(), automatic);
+    page->ApplyTo(wizard.window.RunSetup());
+    QCOMPARE(int(wizard.window.RunSetup().IndexType), int(ks::TKSindexType::Auto));
+    division->setCurrentIndex(0);
+    page->ApplyTo(wizard.window.RunSetup());
+    QCOMPARE(int(wizard.window.RunSetup().IndexType), int(ks::TKSindexType::NotChosen));
 
     // Years in the index exclude ignoring years for duplicates.
     QCheckBox* years = wizard.Find<QCheckBox>("chkIndexMetJaartallen");
@@ -247,6 +261,7 @@ void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {
         // A finished run shows every row's bar full, estimated ranges included.
         for (const QProgressBar* bar : wizard.window.ProgressPage()->findChildren<QProgressBar*>())
             QVERIFY2(bar->value() == bar->maximum(), qPrintable(bar->objectName()));
+        QVERIFY(!wizard.Find<QGroupBox>("grpWaarschuwingen")->isVisible()); // nothing to say
     }
     QProcess cli;
     cli.start(QStringLiteral(KS_CLI_PATH),
@@ -410,6 +425,36 @@ void TestWizardRun::progressRowsShowMissingFilesAndGoAgain() {
     QVERIFY(page.findChild<QLabel*>("lblDubbelenZoeken")->isHidden());
     page.AddRow(1, "Startpagina"); // a second run builds its rows again
     QCOMPARE(page.findChildren<QProgressBar*>().size(), 3);
+}
+
+// A document saved as UTF-8: the run says so below its rows, in the
+// window's language, and the list goes with the rows.
+void TestWizardRun::progressPageShowsTheRunsWarnings() {
+    const std::string utf8 = store_->Path("utf8/utf8.htx");
+    fs::create_directories(store_->Path("utf8"));
+    ks::test::WriteText(utf8, "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n"
+                              "[metadata]\r\ntitle=M\xC3\xBCller\r\n[indexdata]\r\n"
+                              "M\tM\xC3\xBCller\tJan\t\t\t\t1\tq.htm#1\r\n");
+    fs::create_directories(store_->Path("out"));
+    Wizard wizard;
+    wizard.AddSamples();
+    QVERIFY(wizard.window.DocumentPage()->AddHTXfile(utf8));
+    wizard.window.RunSetup().OutputFolder = store_->Path("out/");
+    wizard.window.FinishOnLastPageOnly = false;
+    wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kDocumenten);
+    wizard.window.btnFinishClick(); // runs at once
+    QVERIFY(wizard.window.ProgressPage()->ResultEnabled());
+    QGroupBox* group = wizard.Find<QGroupBox>("grpWaarschuwingen");
+    QVERIFY(group->isVisible());
+    QCOMPARE(group->title(), QStringLiteral("Waarschuwingen"));
+    QCOMPARE(wizard.window.ProgressPage()->Warnings(),
+             QStringList{QString::fromStdString(utf8) +
+                         QStringLiteral(": lijkt UTF-8-tekst te zijn; indexdocumenten worden als "
+                                        "Windows-1252 gelezen, dus de namen met accenten worden "
+                                        "verkeerd getoond")});
+    wizard.window.btnVorigeClick();
+    QVERIFY(wizard.window.ProgressPage()->Warnings().isEmpty());
+    QVERIFY(!group->isVisibleTo(&wizard.window));
 }
 
 QTEST_MAIN(TestWizardRun)

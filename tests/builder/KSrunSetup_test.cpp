@@ -67,6 +67,20 @@ TEST_F(RunSetupTest, TheDocumentListKeepsOrderTicksAndOneEntryPerFile) {
     EXPECT_EQ(2, settings.Documents[1].Data->ListPosition);
 }
 
+// Years shown in the index and duplicates folded without comparing years
+// exclude each other; a run given both shows the years.
+TEST_F(RunSetupTest, IgnoringYearsNeedsAnIndexWithoutYears) {
+    TKScommon environment({}, dir.path().string(), {});
+    for (const bool years : {false, true}) {
+        setup.IndexWithYears = years;
+        setup.DuplicatesIgnoreYears = true;
+        const TKSrunSettings settings = setup.Settings(environment);
+        EXPECT_EQ(years, settings.IndexWithYears);
+        EXPECT_EQ(!years, settings.DuplicatesIgnoreYears);
+        EXPECT_EQ(!years, MayIgnoreYears(years));
+    }
+}
+
 TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) {
     const test::ShippedTexts english("GB"); // the messages are read in English
     setup.SetLayout(LoadLayout());

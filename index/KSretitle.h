@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace ks::app {
+namespace ks {
 
 struct RetitleResult {
     bool Changed = false;
@@ -23,4 +23,4 @@ std::string TitleAsStored(const std::string& answer);
 // write permission for anyone) is left alone, also for the superuser.
 RetitleResult RetitleDocument(const std::string& path, const std::string& answer);
 
-} // namespace ks::app
+} // namespace ks

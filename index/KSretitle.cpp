@@ -1,4 +1,4 @@
-#include "app/KSretitle.h"
+#include "index/KSretitle.h"
 
 #include "common/KSini.h"
 #include "common/KSinidoc.h"
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ks::app {
+namespace ks {
 
 namespace {
 
@@ -87,4 +87,4 @@ RetitleResult RetitleDocument(const std::string& path, const std::string& answer
     return result;
 }
 
-} // namespace ks::app
+} // namespace ks

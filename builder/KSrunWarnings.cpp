@@ -1,0 +1,80 @@
+#include "builder/KSrunWarnings.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KSrunSettings.h"
+#include "common/KSlocal.h"
+#include "index/KSdocumentCharset.h"
+#include "index/KShtxData.h"
+
+#include <sstream>
+
+namespace ks {
+
+namespace {
+
+// A number as a stream prints it (six significant digits).
+template <typename Number> std::string Shown(Number number) {
+    std::ostringstream text;
+    text << number;
+    return text.str();
+}
+
+TKSrunWarning DivisionWarning(TKSindexType type) {
+    TKSrunWarning warning;
+    warning.Kind = TKSrunWarningKind::Division;
+    warning.SuggestedIndexType = type;
+    warning.Text =
+        type == TKSindexType::Auto
+            ? LocalText("#1566.21=de automatische index indeling (de grootste achternamen in "
+                        "delen knippen) zou de indexpagina's onder 2 MB houden")
+            : LocalText("#1566.20=de index indeling \"%1\" zou de indexpagina's onder 2 MB houden",
+                        {IndexTypeCaption(type)});
+    return warning;
+}
+
+} // namespace
+
+std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings) {
+    std::vector<TKSrunWarning> warnings;
+    for (const TKSrunDocument& document : settings.Documents) {
+        if (!document.Selected || document.Data == nullptr) continue;
+        const std::string& given =
+            document.GivenPath.empty() ? document.Data->FileName : document.GivenPath;
+        if (!DocumentLooksLikeUtf8(document.Data->FileName)) continue;
+        TKSrunWarning warning;
+        warning.Where = given;
+        warning.Text = LocalText("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als "
+                                 "Windows-1252 gelezen, dus de namen met accenten worden verkeerd "
+                                 "getoond");
+        warning.Kind = TKSrunWarningKind::Utf8Document;
+        warnings.push_back(std::move(warning));
+    }
+    return warnings;
+}
+
+std::vector<TKSrunWarning> PageSizeWarnings(const TKSbuilder& builder, int64_t limit) {
+    const TKSpageSizeCheck check = CheckPageSizes(builder, limit);
+    std::vector<TKSrunWarning> warnings;
+    for (const TKSlargePage& page : check.LargePages) {
+        TKSrunWarning warning;
+        warning.Where = page.Path;
+        // Megabytes cut to two decimals: a page just over the limit never reads "2".
+        warning.Text =
+            LocalText("#1566.7=is %1 MB (%2 bytes); pagina's van meer dan 2 MB laden "
+                      "langzaam",
+                      {Shown(static_cast<double>(page.Size / 10000) / 100), Shown(page.Size)});
+        warning.Kind = TKSrunWarningKind::LargePage;
+        warning.Size = page.Size;
+        warnings.push_back(std::move(warning));
+    }
+    if (check.SuggestedIndexType != TKSindexType::NotChosen)
+        warnings.push_back(DivisionWarning(check.SuggestedIndexType));
+    return warnings;
+}
+
+std::string WarningSeparator(const TKSrunWarning& warning) {
+    if (warning.Where.empty()) return "";
+    return warning.Kind == TKSrunWarningKind::LargePage ? " " : ": ";
+}
+
+} // namespace ks

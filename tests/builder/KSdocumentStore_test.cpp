@@ -1,0 +1,142 @@
+// The document list kept between runs in the per-user store, and filled
+// from a folder search.
+#include "builder/KSdocumentStore.h"
+
+#include "builder/KSrunSetup.h"
+#include "common/KSini.h"
+#include "common/KSregstore.h"
+#include "index/KShtxData.h"
+
+#include "support/ScopedEnv.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WriteFileBytes;
+
+const char* const kTree = "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\n"
+                          "title=T\r\n[indexdata]\r\n";
+const std::string kWizardKey = "\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\";
+const std::string kListKey = kWizardKey + "SelectedHTXfile_items";
+
+class DocumentStoreTest : public ::testing::Test {
+protected:
+    DocumentStoreTest() : config_("XDG_CONFIG_HOME", dir.file("config")) {
+        RegistryStore::Instance().Reload();
+        for (const char* name : {"a.htx", "b.htx", "c.htx", "tree/sub/d.htx", "tree/e.htx"}) {
+            fs::create_directories(fs::path(dir.file(name)).parent_path());
+            WriteFileBytes(dir.file(name), kTree);
+        }
+        WriteFileBytes(dir.file("tree/notes.htx"), "no index document\r\n");
+    }
+    ~DocumentStoreTest() override { RegistryStore::Instance().Reload(); }
+
+    std::vector<std::string> Paths(const TKSdocumentList& list) {
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < list.Count(); ++i)
+            paths.push_back(list.Document(i).FileName + (list.Selected(i) ? "+" : "-"));
+        return paths;
+    }
+
+    test::TempDir dir;
+
+private:
+    test::ScopedEnv config_;
+};
+
+TEST_F(DocumentStoreTest, TheStoredFormIsReadBackWithTicksOrderAndTheSelectedLine) {
+    TKSdocumentList list;
+    list.Add(dir.file("c.htx"), true);
+    list.Add(dir.file("a.htx"), false);
+    list.Add(dir.file("b.htx"), true);
+    StoreDocuments(list, 1, kWizardKey, "SelectedHTXfile_items");
+    {
+        TKSreg stored(kListKey);
+        EXPECT_EQ("1," + dir.file("c.htx"), stored.ReadString("0"));
+        EXPECT_EQ("0," + dir.file("a.htx"), stored.ReadString("1"));
+        EXPECT_EQ("1", stored.ReadString("current"));
+        EXPECT_EQ("", stored.ReadString("3"));
+    }
+    TKSdocumentList restored;
+    EXPECT_EQ(1, RestoreDocuments(kListKey, restored));
+    EXPECT_EQ(Paths(list), Paths(restored));
+
+    // Storing again replaces the list: no line of the longer one is left.
+    list.Remove(0);
+    StoreDocuments(list, -1, kWizardKey, "SelectedHTXfile_items");
+    TKSdocumentList shorter;
+    EXPECT_EQ(-1, RestoreDocuments(kListKey, shorter));
+    EXPECT_EQ(Paths(list), Paths(shorter));
+}
+
+TEST_F(DocumentStoreTest, RestoringPassesOverWhatIsGoneListedOrNoDocument) {
+    {
+        TKSreg stored(kListKey);
+        stored.WriteString("0", "1," + dir.file("gone.htx"));
+        stored.WriteString("1", "0," + dir.file("tree/notes.htx"));
+        stored.WriteString("2", "1," + dir.file("a.htx"));
+        stored.WriteString("3", "0," + dir.file("./b.htx"));
+        stored.WriteString("4", "1," + dir.file("c.htx"));
+        stored.WriteString("6", "1," + dir.file("tree/e.htx")); // after a gap: not read
+        stored.WriteString("current", "3");
+    }
+    TKSdocumentList list;
+    list.Add(dir.file("c.htx"), false);
+    EXPECT_EQ(2, RestoreDocuments(kListKey, list)); // the stored line 3, b
+    EXPECT_EQ((std::vector<std::string>{dir.file("c.htx") + "-", dir.file("a.htx") + "+",
+                                        dir.file("b.htx") + "-"}),
+              Paths(list));
+}
+
+TEST_F(DocumentStoreTest, AddingOneDocumentGivesItsPlaceNewOrOld) {
+    TKSdocumentList list;
+    EXPECT_EQ(0, AddIndexDocument(list, dir.file("a.htx")));
+    EXPECT_EQ(1, AddIndexDocument(list, dir.file("b.htx")));
+    EXPECT_EQ(0, AddIndexDocument(list, dir.file("tree/../a.htx")));
+    EXPECT_EQ(-1, AddIndexDocument(list, dir.file("tree/notes.htx")));
+    EXPECT_EQ(-1, AddIndexDocument(list, dir.file("gone.htx")));
+    EXPECT_EQ(2u, list.Count());
+}
+
+// Found depth first: a folder's documents before those of its subfolders.
+TEST_F(DocumentStoreTest, AFolderSearchAddsWhatIsNotListedAndTellsOfEveryFind) {
+    TKSdocumentList list;
+    list.Add(dir.file("tree/sub/d.htx"), false);
+    std::vector<std::string> heard;
+    struct Listener : TKSdocumentSearchListener {
+        std::vector<std::string>* heard;
+        bool DocumentFound(const std::string& path) override {
+            heard->push_back(path);
+            return true;
+        }
+    } listener;
+    listener.heard = &heard;
+    const TKSfolderDocuments result = AddFolderDocuments(dir.file("tree"), list, listener);
+    EXPECT_EQ(2u, result.Search.Found);
+    EXPECT_EQ(2u, heard.size());
+    EXPECT_EQ(0, result.LastFound); // d, listed before
+    EXPECT_EQ(
+        (std::vector<std::string>{dir.file("tree/sub/d.htx") + "-", dir.file("tree/e.htx") + "+"}),
+        Paths(list));
+
+    // A listener that stops after the first find.
+    TKSdocumentList fresh;
+    struct Once : TKSdocumentSearchListener {
+        bool DocumentFound(const std::string&) override { return false; }
+    } once;
+    const TKSfolderDocuments stopped = AddFolderDocuments(dir.file("tree"), fresh, once);
+    EXPECT_TRUE(stopped.Search.Stopped);
+    EXPECT_EQ(1u, fresh.Count());
+    EXPECT_EQ(0, stopped.LastFound);
+}
+
+} // namespace
+} // namespace ks

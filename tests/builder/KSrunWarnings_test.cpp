@@ -1,0 +1,141 @@
+// The warnings a run returns: documents that look like UTF-8, names cut,
+// pages over the limit and the division that would help, in that order, in
+// the run's language.
+#include "builder/KSrunWarnings.h"
+
+#include "builder/KSbuilder.h"
+#include "builder/KSgenerate.h"
+#include "builder/KSrunProgress.h"
+#include "builder/KSrunSetup.h"
+#include "common/KScommon.h"
+#include "index/KSksl.h"
+
+#include "support/ShippedTexts.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WriteFileBytes;
+
+std::string Tree(const std::string& title, const std::string& lines) {
+    return "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=" + title +
+           "\r\n[indexdata]\r\n" + lines;
+}
+
+class RunWarningsTest : public ::testing::Test {
+protected:
+    RunWarningsTest() {
+        fs::create_directories(dir.file("layout"));
+        fs::create_directories(dir.file("out"));
+        WriteFileBytes(dir.file("ansi.htx"),
+                       Tree("M\xFCller", "M\tM\xFCller\tJan\t\t\t\t1\tp.htm#1\r\n"
+                                         "S\tSmit\tEva\t\t\t\t2\tp.htm#2\r\n"
+                                         "Z\tZ" +
+                                             std::string(300, 'z') + "\tAb\t\t\t\t3\tp.htm#3\r\n"));
+        WriteFileBytes(dir.file("utf8.htx"),
+                       Tree("M\xC3\xBCller", "M\tM\xC3\xBCller\tJan\t\t\t\t1\tq.htm#1\r\n"));
+        WriteFileBytes(dir.file("utf8b.htx"),
+                       Tree("B\xC3\xBCller", "B\tB\xC3\xBCller\tJan\t\t\t\t1\tq.htm#1\r\n"));
+        WriteFileBytes(dir.file("layout/l.ksl"),
+                       "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\naskuser=indextype\r\n"
+                       "[Templates]\r\n1=start, start.tpl, #PREFIX!.htm, Start\r\n"
+                       "2=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
+        WriteFileBytes(dir.file("layout/start.tpl"), "<p>start</p>\r\n");
+        WriteIndexTemplate(0);
+    }
+
+    // Every index page holds letters letters besides its index.
+    void WriteIndexTemplate(int letters) {
+        WriteFileBytes(dir.file("layout/index.tpl"),
+                       "#STRING$(" + std::to_string(letters) + ",65)!\r\n#INDEXDATA!\r\n");
+    }
+
+    TKSrunResult Run() {
+        TKSrunSetup setup;
+        setup.Documents.Add(dir.file("utf8.htx"), true);
+        setup.Documents.Add(dir.file("utf8b.htx"), false); // not in the index: not named
+        setup.Documents.Add(dir.file("ansi.htx"), true);
+        auto layout = std::make_unique<TKSkslData>();
+        EXPECT_TRUE(layout->Load(dir.file("layout/l.ksl"), ""));
+        setup.SetLayout(std::move(layout));
+        setup.OutputFolder = dir.file("out");
+        setup.BaseName = "idx";
+        const TKScommon environment({}, dir.path().string(), {});
+        TKSbuilder builder(setup.Settings(environment));
+        TKSquietRunProgress quiet;
+        TKSgenerator generator(builder, quiet);
+        return generator.GenerateIndex();
+    }
+
+    test::TempDir dir;
+    test::ShippedTexts texts{"GB"};
+};
+
+TEST_F(RunWarningsTest, SmallPagesLeaveTheDocumentsWarningsOnly) {
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    ASSERT_EQ(2u, result.Warnings.size());
+    const TKSrunWarning& utf8 = result.Warnings[0];
+    EXPECT_EQ(TKSrunWarningKind::Utf8Document, utf8.Kind);
+    EXPECT_EQ(dir.file("utf8.htx") + ": looks like UTF-8 text; index documents are read as "
+                                     "Windows-1252, so its accented names will show wrong",
+              utf8.Where + WarningSeparator(utf8) + utf8.Text);
+    EXPECT_EQ(TKSrunWarningKind::NameCut, result.Warnings[1].Kind);
+    EXPECT_EQ(dir.file("ansi.htx") + ":10", result.Warnings[1].Where); // line of the file
+}
+
+TEST_F(RunWarningsTest, PagesOverTheLimitAreNamedWithTheirSizeAndADivisionIsSuggested) {
+    WriteIndexTemplate(2'100'000);
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    // The documents' warnings, then one per index page, then the suggestion.
+    ASSERT_GE(result.Warnings.size(), 5u);
+    EXPECT_EQ(TKSrunWarningKind::Utf8Document, result.Warnings[0].Kind);
+    EXPECT_EQ(TKSrunWarningKind::NameCut, result.Warnings[1].Kind);
+    const TKSrunWarning& page = result.Warnings[2];
+    ASSERT_EQ(TKSrunWarningKind::LargePage, page.Kind);
+    const auto size = static_cast<int64_t>(fs::file_size(dir.file("out/idx1.htm")));
+    EXPECT_EQ(size, page.Size);
+    EXPECT_EQ(dir.file("out/idx1.htm") + " is 2.1 MB (" + std::to_string(size) +
+                  " bytes); pages over 2 MB load slowly",
+              page.Where + WarningSeparator(page) + page.Text);
+    for (std::size_t i = 2; i + 1 < result.Warnings.size(); ++i)
+        EXPECT_EQ(TKSrunWarningKind::LargePage, result.Warnings[i].Kind) << i;
+    const TKSrunWarning& division = result.Warnings.back();
+    ASSERT_EQ(TKSrunWarningKind::Division, division.Kind);
+    EXPECT_EQ("", division.Where);
+    EXPECT_EQ("", WarningSeparator(division));
+    EXPECT_NE(TKSindexType::NotChosen, division.SuggestedIndexType);
+    EXPECT_NE(TKSindexType::FirstLetter, division.SuggestedIndexType); // the one used
+    const std::string expected =
+        division.SuggestedIndexType == TKSindexType::Auto
+            ? "the automatic index division (cutting the largest surnames into parts) would "
+              "keep the index pages under 2 MB"
+            : "the index division \"" + IndexTypeCaption(division.SuggestedIndexType) +
+                  "\" would keep the index pages under 2 MB";
+    EXPECT_EQ(expected, division.Text);
+}
+
+// The large pages of the run before stay, but they are not this run's.
+TEST_F(RunWarningsTest, AFailedRunChecksNoPagesButStillNamesTheDocuments) {
+    WriteIndexTemplate(2'100'000);
+    ASSERT_FALSE(Run().Failed);
+    WriteFileBytes(dir.file("layout/start.tpl"), "<p>#1/0!</p>\r\n");
+    const TKSrunResult result = Run();
+    ASSERT_TRUE(result.Failed);
+    for (const TKSrunWarning& warning : result.Warnings)
+        EXPECT_NE(TKSrunWarningKind::LargePage, warning.Kind) << warning.Where;
+    ASSERT_FALSE(result.Warnings.empty());
+    EXPECT_EQ(TKSrunWarningKind::Utf8Document, result.Warnings[0].Kind);
+}
+
+} // namespace
+} // namespace ks
