@@ -1,4 +1,4 @@
-#include "cli/RunTool.h"
+#include "cli/RunInProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Outcome;
 using test::ReadFileBytes;
-using test::RunTool;
+using test::RunInProcess;
 using test::WriteFileBytes;
 
 std::string Tree(const std::string& title, const std::string& lines) {
@@ -48,7 +48,7 @@ protected:
         std::vector<std::string> all = {"build", "--language=GB", "-l", "layout/l.ksl",
                                         "-o",    "out",           "-b", "idx"};
         all.insert(all.end(), args.begin(), args.end());
-        return RunTool(all, dir.path().string());
+        return RunInProcess(all, dir.path().string());
     }
 
     std::string Out(const std::string& name) { return ReadFileBytes(dir.file("out/" + name)); }
@@ -129,9 +129,9 @@ TEST_F(BuildTool, MissingSourcesAndTemplateErrorsNameTheirFiles) {
 TEST_F(BuildTool, SwitchNamesAsOptionValuesOrBareWordsAreNoSwitches) {
     fs::create_directories(dir.file("-odd"));
     fs::copy_file(dir.file("trees/a/a.htx"), dir.file("-odd/-a.htx"));
-    const Outcome r = RunTool({"build", "-q", "-l", "layout/l.ksl", "-o", "temp", "-b", "idx",
-                               "--title", "Debug", "--", "-odd/-a.htx"},
-                              dir.path().string());
+    const Outcome r = RunInProcess({"build", "-q", "-l", "layout/l.ksl", "-o", "temp", "-b", "idx",
+                                    "--title", "Debug", "--", "-odd/-a.htx"},
+                                   dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(0u, ReadFileBytes(dir.file("temp/idx.htm")).find("<p>Debug</p>"));
 
@@ -188,7 +188,7 @@ TEST_F(BuildTool, ADocumentGivenTwiceIsAUsageError) {
 }
 
 TEST_F(BuildTool, InfoDescribesADocument) {
-    const Outcome r = RunTool({"info", "trees/debug.htx"}, dir.path().string());
+    const Outcome r = RunInProcess({"info", "trees/debug.htx"}, dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(0u, r.out.find("Tree D\n"));
     EXPECT_NE(std::string::npos, r.out.find("KESTRIN gebruiker : Ann (0)")) << r.out;
