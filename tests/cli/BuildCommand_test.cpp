@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,32 @@ TEST_F(BuildTool, BuildsTheIndexAndPrintsTheResult) {
     // "debug.htx" is a document, not the DEBUG switch: its references are there.
     EXPECT_NE(std::string::npos, page.find("../trees/q.htm#3"));
     EXPECT_NE(std::string::npos, page.find(">1</a> <a class=\"IdxR\" href=\"../trees/q.htm#2\""));
+}
+
+// On a terminal the steps are drawn as bars on standard error and a
+// successful run ends with a summary; --quiet draws nothing.
+TEST_F(BuildTool, OnATerminalTheProgressAndASummaryAreShown) {
+    test::RunOptions options;
+    options.folder = dir.path().string();
+    options.errIsTerminal = true;
+    std::vector<std::string> args = {
+        "build",         "--language=GB",  "-l", "layout/l.ksl", "-o", "out", "-b", "idx",
+        "trees/a/a.htx", "trees/debug.htx"};
+    Outcome r = RunInProcess(args, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(dir.file("out/idx.htm") + "\n", r.out);
+    EXPECT_TRUE(r.err.starts_with("\r[")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("\r[" + std::string(30, '#') + "] ")) << r.err;
+    // Eva Bos is in both trees: three index lines, two names, two letters
+    // (B, V) and so two parts of the index, written as one file.
+    EXPECT_TRUE(
+        std::regex_search(r.err, std::regex("\n2 documents, 3 index lines, 2 merged entries, "
+                                            "2 pages, 1 files written in [0-9.]+ s\n$")))
+        << r.err;
+    args.push_back("-q");
+    r = RunInProcess(args, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("", r.err);
 }
 
 TEST_F(BuildTool, AnUnselectedDocumentKeepsItsPlaceButContributesNothing) {

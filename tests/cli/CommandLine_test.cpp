@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,21 @@ TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
                   ":2: line skipped: a \"%\" without two hexadecimal digits after it\n",
               r.err);
     EXPECT_EQ(text, ReadFileBytes(file));
+}
+
+// What cannot reach standard output (a full disk, a closed pipe) makes the
+// command fail, even when it did its work.
+TEST(KestrinIndexCommandLine, OutputThatCannotBeWrittenIsAFailure) {
+    struct Refusing : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } refusing;
+    std::ostream out(&refusing);
+    for (const Args& args : std::vector<Args>{{"--help"}, {"eval", "1+1"}, {"layouts"}}) {
+        std::string err;
+        EXPECT_EQ(1, RunInProcess(args, {}, out, err)) << args[0];
+        EXPECT_TRUE(err.starts_with("kestrin-index: standard output: write failed: ")) << err;
+        out.clear();
+    }
 }
 
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.

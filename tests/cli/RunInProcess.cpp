@@ -34,7 +34,8 @@ private:
 
 } // namespace
 
-Outcome RunInProcess(const std::vector<std::string>& args, const RunOptions& options) {
+int RunInProcess(const std::vector<std::string>& args, const RunOptions& options, std::ostream& out,
+                 std::string& err) {
     if (!options.program.empty() || options.fileSizeLimit >= 0 || options.withoutFileOverride)
         ADD_FAILURE() << "only a process of its own can have that: use RunTool";
     TempDir temp;
@@ -45,13 +46,19 @@ Outcome RunInProcess(const std::vector<std::string>& args, const RunOptions& opt
     const ScopedEnv tmpdir("TMPDIR", tmp);
     RegistryStore::Instance().Reload(); // the store as a program started now reads it
     const CurrentFolder here(options.folder.empty() ? temp.path() : fs::path(options.folder));
+    std::ostringstream errors;
+    const cli::Invocation invocation{TKScommon::ProgramFolderSearchFor(KS_CLI_PATH),
+                                     options.errIsTerminal};
+    const int status = cli::RunKestrinIndex(args, out, errors, invocation);
+    err = errors.str();
+    return status;
+}
+
+Outcome RunInProcess(const std::vector<std::string>& args, const RunOptions& options) {
     std::ostringstream out;
-    std::ostringstream err;
-    const cli::Invocation invocation{TKScommon::ProgramFolderSearchFor(KS_CLI_PATH), false};
     Outcome outcome;
-    outcome.exitCode = cli::RunKestrinIndex(args, out, err, invocation);
+    outcome.exitCode = RunInProcess(args, options, out, outcome.err);
     outcome.out = out.str();
-    outcome.err = err.str();
     return outcome;
 }
 

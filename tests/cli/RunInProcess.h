@@ -8,6 +8,7 @@
 
 #include "cli/RunTool.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,8 @@ namespace ks::test {
 Outcome RunInProcess(const std::vector<std::string>& args, const RunOptions& options);
 // folder: the current folder of the run ("" = a fresh temporary folder).
 Outcome RunInProcess(const std::vector<std::string>& args, const std::string& folder = "");
+// The same with out as the stream the tool prints its results on.
+int RunInProcess(const std::vector<std::string>& args, const RunOptions& options, std::ostream& out,
+                 std::string& err);
 
 } // namespace ks::test
