@@ -2,17 +2,15 @@
 
 #include "app/KSqtText.h"
 #include "common/KSproduct.h"
+#include "common/KSswitches.h"
 
 namespace ks::app {
 
 std::vector<std::string> StartupSwitches(const QStringList& arguments) {
-    std::vector<std::string> switches;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        std::string argument = ToPath(arguments[i]);
-        if (argument.rfind("--", 0) == 0 && argument.size() > 2) argument.replace(0, 2, "/");
-        switches.push_back(std::move(argument));
-    }
-    return switches;
+    std::vector<std::string> args;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        args.push_back(ToPath(arguments[i]));
+    return TakeSwitches(args, {}, SwitchForms::Wizard);
 }
 
 std::unique_ptr<TKScommon> StartEnvironment(const std::vector<std::string>& switches) {

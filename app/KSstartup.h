@@ -12,8 +12,9 @@
 namespace ks::app {
 
 // The program's arguments (the program name first, Qt's own options already
-// taken out) in the form the environment reads switches: "--language=GB"
-// becomes "/language=GB"; "/DEBUG", "-debug=3" and "CONF=x" stay as written.
+// taken out) in the form the environment reads switches (KSswitches.h, the
+// wizard's forms): "--language=GB" becomes "/language=GB"; "/DEBUG",
+// "-debug=3" and "CONF=x" stay as written.
 std::vector<std::string> StartupSwitches(const QStringList& arguments);
 
 // The environment with the product's name and version, its folders, the

@@ -356,7 +356,7 @@ int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
+int Build(BuildOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const StopSignals stopSignals;
     const TKScommon& environment = Environment();
     BuildSetup setup(options, environment);
@@ -372,7 +372,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     TKSbuilder builder(setup.Settings());
-    const bool show = !options.quiet && isatty(STDERR_FILENO);
+    const bool show = !options.quiet && errIsTerminal;
     const auto start = std::chrono::steady_clock::now();
     TKSrunResult result;
     std::vector<Problem> missing;
@@ -395,7 +395,8 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             bool errIsTerminal) {
     BuildOptions options;
     try {
         options = ParseOptions(args);
@@ -407,7 +408,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "kestrin-index build: " << TerminalText(e.message) << '\n' << kUsage;
         return kUsageError;
     }
-    return Build(options, out, err);
+    return Build(options, out, err, errIsTerminal);
 }
 
 } // namespace ks::cli

@@ -19,6 +19,8 @@ namespace ks::cli {
 // The options of build that take a value (never read as switches).
 extern const std::vector<std::string> kBuildOptionsWithValue;
 
-int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// errIsTerminal: the progress is drawn on err (unless --quiet).
+int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             bool errIsTerminal);
 
 } // namespace ks::cli

@@ -5,6 +5,7 @@
 #include "common/KSfiles.h"
 #include "common/KSini.h"
 #include "common/KSlocal.h"
+#include "common/KSswitches.h"
 #include "common/KStextutil.h"
 
 #include <array>
@@ -161,17 +162,7 @@ void TKScommon::SetTextLanguage(const std::string& language) {
 }
 
 std::string TKScommon::CommandLineSwitch(const std::string& name) const {
-    const std::string wanted = AsciiUpper(name);
-    std::string result;
-    for (const std::string& argument : switches_) {
-        std::string text = argument;
-        if (!text.empty() && (text[0] == '/' || text[0] == '-')) text.erase(0, 1);
-        if (AsciiUpper(text).compare(0, wanted.size(), wanted) != 0) continue;
-        result = " ";
-        const std::size_t separator = text.find_first_of("=:");
-        if (separator != std::string::npos) result = text.substr(separator + 1);
-    }
-    return result;
+    return SwitchValue(switches_, name);
 }
 
 bool TKScommon::HasSwitch(const std::string& name) const {

@@ -1,9 +1,10 @@
-#include "cli/RunTool.h"
+#include "cli/RunInProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Outcome;
 using test::ReadFileBytes;
-using test::RunTool;
+using test::RunInProcess;
 using test::WriteFileBytes;
 
 std::string Tree(const std::string& title, const std::string& lines) {
@@ -48,7 +49,7 @@ protected:
         std::vector<std::string> all = {"build", "--language=GB", "-l", "layout/l.ksl",
                                         "-o",    "out",           "-b", "idx"};
         all.insert(all.end(), args.begin(), args.end());
-        return RunTool(all, dir.path().string());
+        return RunInProcess(all, dir.path().string());
     }
 
     std::string Out(const std::string& name) { return ReadFileBytes(dir.file("out/" + name)); }
@@ -68,6 +69,32 @@ TEST_F(BuildTool, BuildsTheIndexAndPrintsTheResult) {
     // "debug.htx" is a document, not the DEBUG switch: its references are there.
     EXPECT_NE(std::string::npos, page.find("../trees/q.htm#3"));
     EXPECT_NE(std::string::npos, page.find(">1</a> <a class=\"IdxR\" href=\"../trees/q.htm#2\""));
+}
+
+// On a terminal the steps are drawn as bars on standard error and a
+// successful run ends with a summary; --quiet draws nothing.
+TEST_F(BuildTool, OnATerminalTheProgressAndASummaryAreShown) {
+    test::RunOptions options;
+    options.folder = dir.path().string();
+    options.errIsTerminal = true;
+    std::vector<std::string> args = {
+        "build",         "--language=GB",  "-l", "layout/l.ksl", "-o", "out", "-b", "idx",
+        "trees/a/a.htx", "trees/debug.htx"};
+    Outcome r = RunInProcess(args, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ(dir.file("out/idx.htm") + "\n", r.out);
+    EXPECT_TRUE(r.err.starts_with("\r[")) << r.err;
+    EXPECT_NE(std::string::npos, r.err.find("\r[" + std::string(30, '#') + "] ")) << r.err;
+    // Eva Bos is in both trees: three index lines, two names, two letters
+    // (B, V) and so two parts of the index, written as one file.
+    EXPECT_TRUE(
+        std::regex_search(r.err, std::regex("\n2 documents, 3 index lines, 2 merged entries, "
+                                            "2 pages, 1 files written in [0-9.]+ s\n$")))
+        << r.err;
+    args.push_back("-q");
+    r = RunInProcess(args, options);
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("", r.err);
 }
 
 TEST_F(BuildTool, AnUnselectedDocumentKeepsItsPlaceButContributesNothing) {
@@ -129,9 +156,9 @@ TEST_F(BuildTool, MissingSourcesAndTemplateErrorsNameTheirFiles) {
 TEST_F(BuildTool, SwitchNamesAsOptionValuesOrBareWordsAreNoSwitches) {
     fs::create_directories(dir.file("-odd"));
     fs::copy_file(dir.file("trees/a/a.htx"), dir.file("-odd/-a.htx"));
-    const Outcome r = RunTool({"build", "-q", "-l", "layout/l.ksl", "-o", "temp", "-b", "idx",
-                               "--title", "Debug", "--", "-odd/-a.htx"},
-                              dir.path().string());
+    const Outcome r = RunInProcess({"build", "-q", "-l", "layout/l.ksl", "-o", "temp", "-b", "idx",
+                                    "--title", "Debug", "--", "-odd/-a.htx"},
+                                   dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(0u, ReadFileBytes(dir.file("temp/idx.htm")).find("<p>Debug</p>"));
 
@@ -188,7 +215,7 @@ TEST_F(BuildTool, ADocumentGivenTwiceIsAUsageError) {
 }
 
 TEST_F(BuildTool, InfoDescribesADocument) {
-    const Outcome r = RunTool({"info", "trees/debug.htx"}, dir.path().string());
+    const Outcome r = RunInProcess({"info", "trees/debug.htx"}, dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(0u, r.out.find("Tree D\n"));
     EXPECT_NE(std::string::npos, r.out.find("KESTRIN gebruiker : Ann (0)")) << r.out;

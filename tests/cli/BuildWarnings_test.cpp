@@ -1,6 +1,6 @@
 // What build and info say of pages that grow too large, of documents that
 // look like UTF-8, and the index type auto.
-#include "cli/RunTool.h"
+#include "cli/RunInProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Outcome;
 using test::ReadFileBytes;
-using test::RunTool;
+using test::RunInProcess;
 using test::WriteFileBytes;
 
 std::string Tree(const std::string& title, const std::string& lines) {
@@ -53,7 +53,7 @@ protected:
         std::vector<std::string> all = {"build", "--language=GB", "-l", "layout/l.ksl",
                                         "-o",    "out",           "-b", "idx"};
         all.insert(all.end(), args.begin(), args.end());
-        return RunTool(all, dir.path().string());
+        return RunInProcess(all, dir.path().string());
     }
 
     test::TempDir dir;
@@ -69,10 +69,10 @@ TEST_F(BuildWarnings, ADocumentThatLooksLikeUtf8IsPointedOut) {
     r = Build({"ansi.htx", "--unselected", "utf8.htx"});
     EXPECT_EQ("", r.err);
 
-    r = RunTool({"info", "utf8.htx"}, dir.path().string());
+    r = RunInProcess({"info", "utf8.htx"}, dir.path().string());
     EXPECT_EQ(0, r.exitCode);
     EXPECT_NE(std::string::npos, r.out.find("warning: the text looks like UTF-8")) << r.out;
-    r = RunTool({"info", "ansi.htx"}, dir.path().string());
+    r = RunInProcess({"info", "ansi.htx"}, dir.path().string());
     EXPECT_EQ(std::string::npos, r.out.find("UTF-8")) << r.out;
 }
 
@@ -133,10 +133,10 @@ TEST_F(BuildWarnings, InfoNeverWritesAControlCharacterToTheTerminal) {
                    "[metadata]\r\ntitle=\x1B[31mRed\x07\x81 tree\r\n"
                    "description1=\x1B[1mone\r\ndescription2=\x9B"
                    "two\r\n[indexdata]\r\n");
-    const Outcome r = RunTool({"--language=GB", "info", "esc.htx"}, dir.path().string());
+    const Outcome r = RunInProcess({"--language=GB", "info", "esc.htx"}, dir.path().string());
     EXPECT_EQ(0, r.exitCode) << r.err;
     // A file name holding escape sequences, in an error.
-    const Outcome missing = RunTool({"info", "bad\x1B[2J\x07.htx"}, dir.path().string());
+    const Outcome missing = RunInProcess({"info", "bad\x1B[2J\x07.htx"}, dir.path().string());
     EXPECT_EQ(1, missing.exitCode);
     EXPECT_TRUE(missing.err.starts_with("kestrin-index: bad\\x1B[2J\\x07.htx: ")) << missing.err;
     for (const unsigned char c : r.out + r.err + missing.err)

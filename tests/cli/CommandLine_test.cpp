@@ -1,12 +1,13 @@
 // What every command shares: help, usage errors, and the switches, wherever
 // they stand.
-#include "cli/CliEnvironment.h"
-#include "cli/RunTool.h"
+#include "cli/RunInProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Outcome;
 using test::ReadFileBytes;
+using test::RunInProcess;
 using test::RunTool;
 using test::WriteFileBytes;
 
@@ -24,12 +26,12 @@ using Args = std::vector<std::string>;
 TEST(KestrinIndexCommandLine, HelpGoesToStandardOutputForEveryCommand) {
     for (const std::string command : {"build", "eval", "layouts", "info"})
         for (const std::string help : {"--help", "-h"}) {
-            const Outcome r = RunTool({command, help});
+            const Outcome r = RunInProcess({command, help});
             EXPECT_EQ(0, r.exitCode) << command << ' ' << help << ": " << r.err;
             EXPECT_EQ(0u, r.out.find("usage: kestrin-index " + command)) << r.out;
             EXPECT_EQ("", r.err);
         }
-    const Outcome r = RunTool({"--help"});
+    const Outcome r = RunInProcess({"--help"});
     EXPECT_EQ(0, r.exitCode);
     EXPECT_NE(std::string::npos, r.out.find("eval"));
 }
@@ -46,21 +48,22 @@ TEST(KestrinIndexCommandLine, UsageErrorsExitWithTwoForEveryCommand) {
                                               {"info", "-x", "a.htx"},
                                               {"info", "a.htx", "b.htx"},
                                               {"build", "-o", "out"}}) {
-        const Outcome r = RunTool(args);
+        const Outcome r = RunInProcess(args);
         EXPECT_EQ(2, r.exitCode) << (args.empty() ? "" : args[0]) << ": " << r.err;
         EXPECT_NE(std::string::npos, r.err.find("usage: kestrin-index")) << r.err;
         EXPECT_EQ("", r.out);
     }
     EXPECT_NE(std::string::npos,
-              RunTool({"eval", "--fast", "1"}).err.find("unknown option --fast"));
-    EXPECT_NE(std::string::npos, RunTool({"frobnicate"}).err.find("unknown command frobnicate"));
+              RunInProcess({"eval", "--fast", "1"}).err.find("unknown option --fast"));
+    EXPECT_NE(std::string::npos,
+              RunInProcess({"frobnicate"}).err.find("unknown command frobnicate"));
 }
 
 TEST(KestrinIndexCommandLine, SwitchesMayStandBeforeTheCommand) {
-    Outcome r = RunTool({"--language=GB", "-debug=0", "layouts"});
+    Outcome r = RunInProcess({"--language=GB", "-debug=0", "layouts"});
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_NE(std::string::npos, r.out.find("/GB/layout/")) << r.out;
-    r = RunTool({"--language=GB", "eval", "YEAR$(\"before 1850\",1)"});
+    r = RunInProcess({"--language=GB", "eval", "YEAR$(\"before 1850\",1)"});
     EXPECT_EQ("<1850\n", r.out);
 }
 
@@ -68,9 +71,9 @@ TEST(KestrinIndexCommandLine, ALanguageForOneRunIsNotRemembered) {
     test::TempDir config;
     test::RunOptions options;
     options.configFolder = config.path().string();
-    Outcome r = RunTool({"layouts", "--language=GB"}, options);
+    Outcome r = RunInProcess({"layouts", "--language=GB"}, options);
     EXPECT_NE(std::string::npos, r.out.find("/GB/layout/")) << r.out;
-    r = RunTool({"layouts"}, options);
+    r = RunInProcess({"layouts"}, options);
     EXPECT_NE(std::string::npos, r.out.find("/NL/layout/")) << r.out;
 }
 
@@ -84,7 +87,7 @@ TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
     WriteFileBytes(file, text);
     test::RunOptions options;
     options.configFolder = config.path().string();
-    const Outcome r = RunTool({"layouts"}, options);
+    const Outcome r = RunInProcess({"layouts"}, options);
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_NE(std::string::npos, r.out.find("/GB/layout/")) << r.out;
     EXPECT_EQ("kestrin-index: " + file +
@@ -93,24 +96,30 @@ TEST(KestrinIndexCommandLine, ADamagedStoreIsToldAndLeftAsItIs) {
     EXPECT_EQ(text, ReadFileBytes(file));
 }
 
+// What cannot reach standard output (a full disk, a closed pipe) makes the
+// command fail, even when it did its work.
+TEST(KestrinIndexCommandLine, OutputThatCannotBeWrittenIsAFailure) {
+    struct Refusing : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } refusing;
+    std::ostream out(&refusing);
+    for (const Args& args : std::vector<Args>{{"--help"}, {"eval", "1+1"}, {"layouts"}}) {
+        std::string err;
+        EXPECT_EQ(1, RunInProcess(args, {}, out, err)) << args[0];
+        EXPECT_TRUE(err.starts_with("kestrin-index: standard output: write failed: ")) << err;
+        out.clear();
+    }
+}
+
 // Only "-" or "--" makes a switch: "/DEBUG" is a document.
 TEST(KestrinIndexCommandLine, ASlashMakesNoSwitch) {
-    const Outcome r = RunTool({"info", "--language=GB", "/DEBUG"});
+    const Outcome r = RunInProcess({"info", "--language=GB", "/DEBUG"});
     EXPECT_EQ(1, r.exitCode);
     EXPECT_EQ("kestrin-index: /DEBUG: no such index document\n", r.err);
 }
 
-TEST(KestrinIndexCommandLine, TheWizardsFormsOfASwitchAreTakenOnlyWhenAsked) {
-    const Args given = {"/DEBUG", "temp=1.htx", "--language=GB", "-o", "-debug",
-                        "x",      "--",         "-temp"};
-    Args args = given;
-    EXPECT_EQ((Args{"/language=GB"}), cli::TakeSwitches(args, {"-o"}));
-    EXPECT_EQ((Args{"/DEBUG", "temp=1.htx", "-o", "-debug", "x", "--", "-temp"}), args);
-    args = given;
-    EXPECT_EQ((Args{"/DEBUG", "/temp=1.htx", "/language=GB"}),
-              cli::TakeSwitches(args, {"-o"}, cli::SwitchForms::Wizard));
-    EXPECT_EQ((Args{"-o", "-debug", "x", "--", "-temp"}), args);
-}
+// The tests below run the built program: they are about where it finds its
+// program folder.
 
 // A folder a user works in that looks like a program folder: text files and,
 // per language, a layout whose title comes first and whose page says so.

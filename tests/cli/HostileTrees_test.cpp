@@ -1,7 +1,7 @@
 // Index documents come from other people's trees: whatever their links and
 // names hold, no page, table of trees or search data of any shipped layout
 // offers a script as a link, and no control byte reaches a page.
-#include "cli/RunTool.h"
+#include "cli/RunInProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Outcome;
 using test::ReadFileBytes;
-using test::RunTool;
+using test::RunInProcess;
 using test::WriteFileBytes;
 
 // A sorted document: lines "A\tAa<n>\t..." in the order given.
@@ -91,9 +91,9 @@ protected:
     }
 
     Outcome Build() {
-        return RunTool({"--language=GB", "build", "-q", "-l", GetParam(), "-o", "out", "-b", "idx",
-                        "out/own.htx", "out/sub/deep.htx"},
-                       dir.path().string());
+        return RunInProcess({"--language=GB", "build", "-q", "-l", GetParam(), "-o", "out", "-b",
+                             "idx", "out/own.htx", "out/sub/deep.htx"},
+                            dir.path().string());
     }
 
     test::TempDir dir;

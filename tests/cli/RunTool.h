@@ -26,6 +26,9 @@ struct RunOptions {
     // Without the right to read and write any file that root has, so that
     // file modes count for root too.
     bool withoutFileOverride = false;
+    // In-process runs only (RunInProcess.h): standard error counts as a
+    // terminal, so build draws its progress.
+    bool errIsTerminal = false;
 };
 
 // The exit code of a run that could not give up the file override.
