@@ -26,7 +26,7 @@ install: build
 package: build
 	@cd $(BUILD) && cpack -G DEB
 
-# The wizard from the build tree (it finds its texts and layouts in dist/,
+# The wizard from the build tree (it finds its texts and layouts in build/dist/,
 # named in build/app/kestrin-wizard.program-folder).
 run: build
 	@$(BUILD)/app/kestrin-wizard $(ARGS)

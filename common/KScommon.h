@@ -123,8 +123,6 @@ public:
     TKSbitmap DebugSwitches;
     TKSbitmap DeveloperSwitches;
 
-    const std::string& CurrentFolder() const { return currentFolder_; }
-
 private:
     std::string ChooseProgramFolder() const;
     std::string ChooseTempFolder() const;

@@ -167,7 +167,7 @@ void TKSini::WriteString(const std::string& key, const std::string& value) {
     }
 }
 
-TKSreg::TKSreg(const std::string& keyPath) : keyPath_(keyPath) {
+TKSreg::TKSreg(const std::string& keyPath) {
     try {
         key_ = RegistryStore::Instance().OpenKey(keyPath);
         open_ = key_.id != 0;

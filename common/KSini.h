@@ -84,12 +84,9 @@ public:
     bool DeleteValue(const std::string& name);
     void Close();
 
-    const std::string& KeyPath() const { return keyPath_; }
-
 private:
     bool Usable() const;
 
-    std::string keyPath_;
     bool open_ = false;
     RegistryKeyHandle key_;
 };

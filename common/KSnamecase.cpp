@@ -26,10 +26,6 @@ constexpr std::array<unsigned char, 256> kCapitals = MakeCapitals();
 
 } // namespace
 
-unsigned char NameCaseByte(unsigned char c) {
-    return kCapitals[c];
-}
-
 bool SameNameNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {

@@ -9,8 +9,6 @@
 
 namespace ks {
 
-// The capital of a Windows-1252 letter; every other byte unchanged.
-unsigned char NameCaseByte(unsigned char c);
 // True when both names are equal apart from letter case.
 bool SameNameNoCase(std::string_view a, std::string_view b);
 // The name with every letter capitalised: equal keys for names that match.

@@ -113,7 +113,6 @@ public:
     RegistryKeyHandle OpenKey(std::string_view path);
     // Opens the key, creating it and its parents when missing.
     RegistryKeyHandle CreateKey(std::string_view path);
-    bool KeyExists(std::string_view normalisedPath) const;
     // True while the key the handle was opened on has not been deleted.
     bool IsOpen(const RegistryKeyHandle& key) const;
     // Deletes the key with all its subkeys and values; false when it did not
@@ -142,6 +141,7 @@ public:
 
 private:
     RegistryStore(); // the process's store
+    bool KeyExists(std::string_view normalisedPath) const;
     void Load(const std::string& filePath);
     void Record(StoreChange change);
     // Gives the keys of merged the ids they have in memory, so that open

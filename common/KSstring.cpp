@@ -190,10 +190,6 @@ std::string TKSstring::RightFixed(int64_t n) const {
     return Right(RoundFixed(n));
 }
 
-std::string TKSstring::MidFixed(int64_t from, int64_t n) const {
-    return Mid(RoundFixed(from), RoundFixed(n));
-}
-
 void TKSstring::Put(int64_t position, int64_t width, const std::string& text) {
     if (width <= 0) return;
     if (position < 1) position = 1;

@@ -40,7 +40,6 @@ public:
     // The same with fixed-point numbers (ten-thousandths), rounded ties to even.
     std::string LeftFixed(int64_t n) const;
     std::string RightFixed(int64_t n) const;
-    std::string MidFixed(int64_t from, int64_t n) const;
 
     // Writes text over width visible characters from position: cut to width
     // or filled with blanks; blanks first when position lies beyond the end.

@@ -3,7 +3,6 @@
 #include "template/KSfixed.h"
 #include "template/KSfunctions.h"
 
-#include <cstring>
 #include <string_view>
 
 namespace ks::code {
@@ -19,25 +18,23 @@ public:
     // A length-prefixed piece at pos; lists it and returns the position after it.
     std::size_t Piece(std::size_t pos, std::size_t end, int depth, bool condition) {
         if (pos + 2 > end) return Truncated(depth, end);
-        const int length = static_cast<int16_t>(Byte(pos) | (Byte(pos + 1) << 8));
+        int length = 0;
+        const std::size_t pieceEnd = PieceAt(code_, pos, end, &length);
         Line(depth, "[" + std::to_string(length) + "] " + (condition ? "condition" : "arithmetic"));
         if (length < 0) {
             Line(depth + 1, "(bad length)");
-            return pos + 2;
+            return pos;
         }
-        std::size_t pieceEnd = pos + 2 + static_cast<std::size_t>(length);
-        if (pieceEnd > end) {
+        if (end - pos < static_cast<std::size_t>(length))
             Line(depth + 1, "(length runs past the end)");
-            pieceEnd = end;
-        }
         if (depth >= kMaxListingDepth) {
             Line(depth + 1, "(nested too deep)");
             return pieceEnd;
         }
         if (condition)
-            Condition(pos + 2, pieceEnd, depth + 1);
+            Condition(pos, pieceEnd, depth + 1);
         else
-            Arithmetic(pos + 2, pieceEnd, depth + 1);
+            Arithmetic(pos, pieceEnd, depth + 1);
         return pieceEnd;
     }
 
@@ -98,10 +95,8 @@ private:
 
     std::size_t TextLiteral(std::size_t pos, std::size_t end, int depth, const std::string& op) {
         if (pos + 2 > end) return Truncated(depth, end);
-        const int length = static_cast<int16_t>(Byte(pos) | (Byte(pos + 1) << 8));
-        std::size_t stop = pos + 2 + static_cast<std::size_t>(length < 0 ? 0 : length);
-        if (stop > end) stop = end;
-        Line(depth, op + "text " + Quoted(code_.substr(pos + 2, stop - pos - 2)));
+        const std::size_t stop = PieceAt(code_, pos, end);
+        Line(depth, op + "text " + Quoted(code_.substr(pos, stop - pos)));
         return stop;
     }
 
@@ -109,18 +104,14 @@ private:
                        const std::string& op) {
         if (pos + size > end) return Truncated(depth, end);
         std::string text;
-        if (size == 8) {
-            uint64_t raw = 0;
-            for (std::size_t k = 8; k-- > 0;)
-                raw = (raw << 8) | Byte(pos + k);
-            text = "number " + FixedToText(static_cast<int64_t>(raw), '.');
-        } else if (size == 2) {
-            text = "word " + std::to_string(static_cast<int16_t>(Byte(pos) | (Byte(pos + 1) << 8)));
-        } else {
-            text = "byte " + std::to_string(Byte(pos));
-        }
+        if (size == 8)
+            text = "number " + FixedToText(Int64At(code_, pos, end), '.');
+        else if (size == 2)
+            text = "word " + std::to_string(WordAt(code_, pos, end));
+        else
+            text = "byte " + std::to_string(Byte(pos++));
         Line(depth, op + text);
-        return pos + size;
+        return pos;
     }
 
     std::size_t Call(unsigned id, std::size_t pos, std::size_t end, int depth,
@@ -138,14 +129,8 @@ private:
 
     // Whether the k-th emitted argument of f is a condition.
     static bool ParamIsCondition(const TFunction& f, int k) {
-        int param = k;
-        if (static_cast<int>(f.ArgOrder.size()) == f.ParamCount) param = f.ArgOrder[k] - '1';
-        std::string_view items = f.ParamSpec;
-        for (int i = 0; i < param; ++i) {
-            const std::size_t comma = items.find(',');
-            items = comma == std::string_view::npos ? std::string_view() : items.substr(comma + 1);
-        }
-        return !items.empty() && items[0] == 'B';
+        const std::string_view type = ParamType(f, EmittedParam(f, k));
+        return !type.empty() && type.front() == 'B';
     }
 
     void Condition(std::size_t pos, std::size_t end, int depth) {
@@ -169,12 +154,11 @@ private:
 
     std::size_t Comparison(std::size_t pos, std::size_t end, int depth) {
         if (pos + 3 > end) return Truncated(depth, end);
-        const int length = static_cast<int16_t>(Byte(pos) | (Byte(pos + 1) << 8));
-        std::size_t stop = pos + 2 + static_cast<std::size_t>(length < 0 ? 0 : length);
-        if (stop > end) stop = end;
+        int length = 0;
+        const std::size_t stop = PieceAt(code_, pos, end, &length);
         Line(depth, "[" + std::to_string(length) + "] kind " +
-                        std::string(1, static_cast<char>(Byte(pos + 2))));
-        std::size_t p = Piece(pos + 3, stop, depth + 1, false);
+                        std::string(1, static_cast<char>(Byte(pos))));
+        std::size_t p = Piece(pos + 1, stop, depth + 1, false);
         if (p < stop) Line(depth + 1, "operator " + OperatorName(Byte(p++)));
         if (p < stop) Piece(p, stop, depth + 1, false);
         return stop;
@@ -218,6 +202,35 @@ private:
 };
 
 } // namespace
+
+int WordAt(std::string_view code, std::size_t& pos, std::size_t end) {
+    if (pos >= end) return 0;
+    int value = static_cast<unsigned char>(code[pos]);
+    if (end - pos >= 2)
+        value = static_cast<int16_t>(value | (static_cast<unsigned char>(code[pos + 1]) << 8));
+    pos = end - pos >= 2 ? pos + 2 : end;
+    return value;
+}
+
+int64_t Int64At(std::string_view code, std::size_t& pos, std::size_t end) {
+    if (pos >= end || end - pos < 8) {
+        pos = end > pos ? end : pos;
+        return 0;
+    }
+    uint64_t raw = 0;
+    for (std::size_t k = 8; k-- > 0;)
+        raw = (raw << 8) | static_cast<unsigned char>(code[pos + k]);
+    pos += 8;
+    return static_cast<int64_t>(raw);
+}
+
+std::size_t PieceAt(std::string_view code, std::size_t& pos, std::size_t end, int* written) {
+    const int length = WordAt(code, pos, end);
+    if (written != nullptr) *written = length;
+    if (length < 0) return pos;
+    return end - pos < static_cast<std::size_t>(length) ? end
+                                                        : pos + static_cast<std::size_t>(length);
+}
 
 std::string Disassemble(const std::string& code) {
     Lister lister(code);

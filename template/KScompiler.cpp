@@ -310,10 +310,9 @@ int Compiler::Call(string_view text, std::string& code) {
     }
     if (!args.empty()) return Fault("Too many parameters");
 
-    const bool ordered = static_cast<int>(f.ArgOrder.size()) == f.ParamCount;
     code = static_cast<char>(number);
     for (int k = 0; k < f.ParamCount; ++k) {
-        const int index = ordered ? f.ArgOrder[static_cast<std::size_t>(k)] - '1' : k;
+        const int index = EmittedParam(f, k);
         if (index < 0 || index >= f.ParamCount) return Fault(kSyntaxError);
         std::string piece;
         const Arg& arg = list[static_cast<std::size_t>(index)];

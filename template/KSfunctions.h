@@ -1,8 +1,11 @@
 // The catalogue of built-in functions of the template language. Every
-// function is declared by a signature text such as "T=MID$(T,G,G=-1)"; the
-// table built from them fixes each function's number (its ID byte in compiled
-// code), result type, parameter types and default arguments.
+// function is declared by one row: its ID (code::FnId), a signature text such
+// as "T=MID$(T,G,G=-1)" and, for those this system evaluates, its handler.
+// The table built from the rows fixes each function's number (its ID byte in
+// compiled code), result type, parameter types and default arguments.
 #pragma once
+
+#include "template/KSfixed.h"
 
 #include <array>
 #include <cstdint>
@@ -10,6 +13,16 @@
 #include <string_view>
 
 namespace ks {
+
+// The arguments of a call, already run, by parameter position.
+struct TCallArgs {
+    std::string text[3];
+    TFixed number[3] = {0, 0, 0};
+};
+
+// How a function is evaluated: text (or date) results and number results.
+using TTextHandler = std::string (*)(const TCallArgs&);
+using TNumberHandler = TFixed (*)(const TCallArgs&);
 
 // Result types; also the compiler's type codes (0 = not compiled).
 constexpr uint8_t kTypeNone = 0;
@@ -25,6 +38,10 @@ struct TFunction {
     int32_t ParamCount = 0;
     std::string ArgOrder; // "" or one digit per parameter: emission order of the arguments
     uint8_t ResultType = kTypeNone;
+    // Set only for the functions this system evaluates, by result type; every
+    // other function of the vocabulary is an unknown ID at run time.
+    TTextHandler TextHandler = nullptr;
+    TNumberHandler NumberHandler = nullptr;
 };
 
 using TFunctionTable = std::array<TFunction, 256>;
@@ -36,6 +53,12 @@ void RegisterFunction(TFunctionTable& table, int number, const std::string& sign
 
 // Number of items of a parameter text (commas outside quotes and brackets).
 int CountParams(std::string_view params);
+
+// The parameter (0-based) whose argument comes k-th in compiled code.
+int EmittedParam(const TFunction& f, int k);
+// The type letters of parameter index of f ("T", "G", "D", "B", "TV", "GV"),
+// empty past the last one.
+std::string_view ParamType(const TFunction& f, int index);
 
 // The process-wide table, filled from the built-in signatures on first use
 // and never changed afterwards.

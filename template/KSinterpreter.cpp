@@ -4,11 +4,8 @@
 #include "template/KSbuiltins.h"
 #include "template/KSbytecode.h"
 #include "template/KScompiler.h"
-#include "template/KSdatefunctions.h"
 #include "template/KSfunctions.h"
 
-#include <algorithm>
-#include <iterator>
 #include <string_view>
 
 namespace ks {
@@ -17,101 +14,6 @@ namespace {
 // Compiled code nests far less deeply; deeper code is not ours and is read
 // as an unknown ID byte instead of exhausting the stack.
 constexpr int kMaxRunDepth = 1000;
-
-// The arguments of a call, by parameter position.
-struct Args {
-    std::string text[3];
-    TFixed number[3] = {0, 0, 0};
-};
-
-// The functions evaluated here; every other ID of the catalogue is unknown
-// at run time.
-constexpr unsigned char kTextFunctions[] = {46,  47,  48,  49,  50,  51,  52,  57,  58,  59,
-                                            60,  68,  72,  73,  76,  89,  104, 105, 111, 112,
-                                            113, 115, 116, 128, 129, 136, 137, 138};
-constexpr unsigned char kNumberFunctions[] = {53, 54, 100, 139};
-
-template <std::size_t N> bool Holds(const unsigned char (&ids)[N], unsigned id) {
-    return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
-}
-
-std::string TextFunction(unsigned id, const Args& a) {
-    switch (id) {
-    case 46:
-        return ""; // FILE: no database is ever open
-    case 47:
-        return FnChr(a.number[0]);
-    case 48:
-        return FnString(a.number[0], a.number[1]);
-    case 49:
-        return FnMid(a.text[0], a.number[1], a.number[2]);
-    case 50:
-        return FnInfo(a.text[0], a.number[1], a.number[2]);
-    case 51:
-        return FnStr(a.number[0], a.number[1]);
-    case 52:
-        return FnTrim(a.text[0]);
-    case 57:
-        return FnCenter(a.text[0], a.number[1], a.number[2]);
-    case 58:
-        return FnAge(a.number[2], a.text[0], a.text[1]);
-    case 59:
-        return FnDay(a.text[0], a.number[1]);
-    case 60:
-        return FnSoundex(a.text[0], a.number[1]);
-    case 68:
-        return FnRoman(a.number[0]);
-    case 72:
-        return FnUpper(a.text[0]);
-    case 73:
-        return FnLower(a.text[0]);
-    case 76:
-        return FnTime();
-    case 89:
-        return FnInsert(a.text[0], a.number[1], a.text[2]);
-    case 104:
-        return ""; // USERNAME$
-    case 105:
-        return FnVersion();
-    case 111:
-        return FnStyled(a.text[0], kBoldOn, kBoldOff);
-    case 112:
-        return FnStyled(a.text[0], kUnderlineOn, kUnderlineOff);
-    case 113:
-        return FnStyled(a.text[0], kItalicOn, kItalicOff);
-    case 115:
-        return FnBinary(a.text[0]);
-    case 116:
-        return FnVersionDate();
-    case 128:
-        return FnLeft(a.text[0], a.number[1]);
-    case 129:
-        return FnRight(a.text[0], a.number[1]);
-    case 136:
-        return FnToday();
-    case 137:
-        return FnDate(a.text[0], a.text[1], a.number[2]);
-    case 138:
-        return FnYearText(a.text[0], a.number[1]);
-    default:
-        return "";
-    }
-}
-
-TFixed NumberFunction(unsigned id, const Args& a) {
-    switch (id) {
-    case 53:
-        return FnVal(a.text[0]);
-    case 54:
-        return FnLen(a.text[0]);
-    case 100:
-        return FnInfoLen(a.text[0], a.number[1]);
-    case 139:
-        return FnYear(a.text[0]);
-    default:
-        return 0;
-    }
-}
 
 [[noreturn]] void RaiseUnknown(unsigned id) {
     RaiseRunError("Unknown IDbyte " + std::to_string(id));
@@ -140,56 +42,39 @@ private:
     };
 
     unsigned Byte(std::size_t pos) const { return static_cast<unsigned char>(code_[pos]); }
-    // The piece behind a length prefix at pos, cut to end; pos moves past it.
-    std::size_t PieceEnd(std::size_t& pos, std::size_t end) const;
     bool TextOperand(unsigned id, std::size_t& pos, std::size_t end, std::string& out);
     bool NumberOperand(unsigned id, std::size_t& pos, std::size_t end, TFixed& out);
-    void ReadArgs(const TFunction& f, std::size_t& pos, std::size_t end, Args& args);
+    void ReadArgs(const TFunction& f, std::size_t& pos, std::size_t end, TCallArgs& args);
 
     std::string_view code_;
     int flags_;
     int depth_ = 0;
 };
 
-std::size_t Interpreter::PieceEnd(std::size_t& pos, std::size_t end) const {
-    int length = 0;
-    if (pos < end) length = static_cast<int>(Byte(pos));
-    if (pos + 1 < end) length = static_cast<int16_t>(length | (Byte(pos + 1) << 8));
-    pos = pos + 2 < end ? pos + 2 : end;
-    if (length < 0) length = 0; // a negative length holds nothing
-    return end - pos < static_cast<std::size_t>(length) ? end
-                                                        : pos + static_cast<std::size_t>(length);
-}
-
 std::string Interpreter::TextPiece(std::size_t& pos, std::size_t end) {
-    const std::size_t pieceEnd = PieceEnd(pos, end);
+    const std::size_t pieceEnd = code::PieceAt(code_, pos, end);
     const std::size_t start = pos;
     pos = pieceEnd;
     return Text(start, pieceEnd);
 }
 
 TFixed Interpreter::NumberPiece(std::size_t& pos, std::size_t end) {
-    const std::size_t pieceEnd = PieceEnd(pos, end);
+    const std::size_t pieceEnd = code::PieceAt(code_, pos, end);
     const std::size_t start = pos;
     pos = pieceEnd;
     return Number(start, pieceEnd);
 }
 
-void Interpreter::ReadArgs(const TFunction& f, std::size_t& pos, std::size_t end, Args& args) {
-    const bool ordered = static_cast<int>(f.ArgOrder.size()) == f.ParamCount;
+void Interpreter::ReadArgs(const TFunction& f, std::size_t& pos, std::size_t end, TCallArgs& args) {
     for (int k = 0; k < f.ParamCount && k < 3; ++k) {
-        const int index = ordered ? f.ArgOrder[static_cast<std::size_t>(k)] - '1' : k;
+        const int index = EmittedParam(f, k);
         if (index < 0 || index >= 3) return;
-        std::string_view item = f.ParamSpec;
-        for (int skip = 0; skip < index && !item.empty(); ++skip) {
-            const std::size_t comma = item.find(',');
-            item = comma == std::string_view::npos ? std::string_view() : item.substr(comma + 1);
-        }
+        const std::string_view item = ParamType(f, index);
         const char type = item.empty() ? 'T' : item.front();
         if (type == 'G') {
             args.number[index] = NumberPiece(pos, end);
         } else if (type == 'B') {
-            pos = PieceEnd(pos, end); // conditions are never run here
+            pos = code::PieceAt(code_, pos, end); // conditions are never run here
         } else {
             args.text[index] = TextPiece(pos, end);
         }
@@ -202,7 +87,7 @@ bool Interpreter::TextOperand(unsigned id, std::size_t& pos, std::size_t end, st
         out = TextPiece(pos, end);
         return true;
     case code::kTextLiteral: {
-        const std::size_t stop = PieceEnd(pos, end);
+        const std::size_t stop = code::PieceAt(code_, pos, end);
         out = std::string(code_.substr(pos, stop - pos));
         pos = stop;
         return true;
@@ -219,10 +104,11 @@ bool Interpreter::TextOperand(unsigned id, std::size_t& pos, std::size_t end, st
     default:
         break;
     }
-    if (!Holds(kTextFunctions, id)) return false;
-    Args args;
-    ReadArgs(FunctionTable()[id], pos, end, args);
-    out = TextFunction(id, args);
+    const TFunction& f = FunctionTable()[id];
+    if (f.TextHandler == nullptr) return false;
+    TCallArgs args;
+    ReadArgs(f, pos, end, args);
+    out = f.TextHandler(args);
     return true;
 }
 
@@ -231,24 +117,12 @@ bool Interpreter::NumberOperand(unsigned id, std::size_t& pos, std::size_t end, 
     case code::kBracket:
         out = NumberPiece(pos, end);
         return true;
-    case code::kNumber8: {
-        out = 0;
-        if (end - pos >= 8) {
-            uint64_t raw = 0;
-            for (std::size_t k = 8; k-- > 0;)
-                raw = (raw << 8) | Byte(pos + k);
-            out = static_cast<TFixed>(raw);
-        }
-        pos = end - pos >= 8 ? pos + 8 : end;
+    case code::kNumber8:
+        out = code::Int64At(code_, pos, end);
         return true;
-    }
-    case code::kNumber2: {
-        int value = pos < end ? static_cast<int>(Byte(pos)) : 0;
-        if (pos + 1 < end) value = static_cast<int16_t>(value | (Byte(pos + 1) << 8));
-        pos = pos + 2 < end ? pos + 2 : end;
-        out = FixedFromWhole(value);
+    case code::kNumber2:
+        out = FixedFromWhole(code::WordAt(code_, pos, end));
         return true;
-    }
     case code::kNumber1:
         out = pos < end ? FixedFromWhole(Byte(pos)) : 0;
         pos = pos < end ? pos + 1 : end;
@@ -260,10 +134,11 @@ bool Interpreter::NumberOperand(unsigned id, std::size_t& pos, std::size_t end, 
     default:
         break;
     }
-    if (!Holds(kNumberFunctions, id)) return false;
-    Args args;
-    ReadArgs(FunctionTable()[id], pos, end, args);
-    out = NumberFunction(id, args);
+    const TFunction& f = FunctionTable()[id];
+    if (f.NumberHandler == nullptr) return false;
+    TCallArgs args;
+    ReadArgs(f, pos, end, args);
+    out = f.NumberHandler(args);
     return true;
 }
 

@@ -122,7 +122,6 @@ public:
     }
 
     int32_t LinesRead() const { return linesRead_; }
-    const std::string& VariableNames() const { return variableNames_; }
 
     // TKStemplateOutput
     TKSFileStream& Output() override;

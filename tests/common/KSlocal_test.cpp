@@ -245,7 +245,7 @@ std::vector<std::pair<int, std::string>> StringLiterals(const std::string& text)
 
 std::vector<SourceLiteral> LocalisedLiterals() {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(KS_TEST_DIST_DIR).parent_path().parent_path();
+    const fs::path root = KS_TEST_SOURCE_DIR;
     const std::regex literal(R"(#([0-9]+(\.[0-9A-Za-z]+)?|[a-z]+\.[0-9A-Za-z]+)(=[\s\S]*)?)");
     std::vector<SourceLiteral> found;
     for (const char* folder :

@@ -104,7 +104,6 @@ TEST(TKSstring, FixedPointVariantsRoundTiesToEven) {
     EXPECT_EQ("abcd", plain.LeftFixed(35000)); // 3.5 -> 4
     EXPECT_EQ("abc", plain.LeftFixed(25001));
     EXPECT_EQ("def", plain.RightFixed(29999));
-    EXPECT_EQ("cd", plain.MidFixed(25001, 15000)); // 3, 2
 }
 
 TEST(TKSstring, PutWritesOverAndPads) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env node
-// The search script of the layouts (dist/GB/layout/search/kssearch.js) on
-// search data that kestrin-index builds, without a browser: the script runs
+// The search script of the layouts (layout/search/kssearch.js of each
+// language folder, kept once in dist/shared/) on search data that kestrin-index builds, without a browser: the script runs
 // in a node context whose KSsearch.load reads the shards from disk.
 //
 //   search-test KESTRIN_INDEX SOURCE_DIR WORK_DIR
@@ -25,6 +25,8 @@ if (!work) {
   console.error("usage: search-test KESTRIN_INDEX SOURCE_DIR WORK_DIR");
   process.exit(2);
 }
+// The layouts as the tool finds them: the build tree's program folder.
+const dist = fs.readFileSync(tool + ".program-folder", "utf8").split("\n")[0];
 
 // --- The data: two trees, a layout with small shards -------------------
 
@@ -107,7 +109,7 @@ execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "hostile", "-b", 
 // The script on the catalogue of one index; the shards it loads are listed.
 function searchOn(catalogueFile, loaded) {
   const context = vm.createContext({ URL, console, setTimeout, clearTimeout });
-  vm.runInContext(fs.readFileSync(path.join(source, "dist/GB/layout/search/kssearch.js"), "utf8"),
+  vm.runInContext(fs.readFileSync(path.join(dist, "GB/layout/search/kssearch.js"), "utf8"),
     context, { filename: "kssearch.js" });
   const search = context.KSsearch;
   search.load = (url, done) => {
@@ -258,8 +260,8 @@ check("only the shards needed are loaded; a surname over several shards is found
 
 check("both languages ship the same search script and template", () => {
   for (const file of ["kssearch.js", "search.tpl"]) {
-    const gb = fs.readFileSync(path.join(source, "dist/GB/layout/search", file));
-    const nl = fs.readFileSync(path.join(source, "dist/NL/layout/search", file));
+    const gb = fs.readFileSync(path.join(dist, "GB/layout/search", file));
+    const nl = fs.readFileSync(path.join(dist, "NL/layout/search", file));
     assert.ok(gb.equals(nl), file);
   }
 });

@@ -1,8 +1,13 @@
 #include "template/KSfunctions.h"
 
 #include "common/KSerrors.h"
+#include "template/KSbytecode.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -91,6 +96,46 @@ TEST(KSfunctions, FindFunctionMatchesNamesDollarFormsAndArgumentCounts) {
     EXPECT_EQ(kNoFunction, FindFunction("$", 0));
     EXPECT_EQ(131, FindFunction("IF", 3));
     EXPECT_EQ(130, FindFunction("IF$", 3));
+}
+
+// The functions this system evaluates, as the language's manual lists them:
+// each has exactly the handler of its result type, every other none.
+TEST(KSfunctions, HandlersBelongToTheEvaluatedFunctionsOnly) {
+    const std::set<int> text = {46, 47, 48,  49,  50,  51,  52,  57,  58,  59,  60,  68,  72,  73,
+                                76, 89, 104, 105, 111, 112, 113, 115, 116, 128, 129, 136, 137, 138};
+    const std::set<int> number = {53, 54, 100, 139};
+    std::set<int> withText, withNumber;
+    for (const TFunction& f : FunctionTable()) {
+        if (f.TextHandler != nullptr) withText.insert(f.FunctionNumber);
+        if (f.NumberHandler != nullptr) withNumber.insert(f.FunctionNumber);
+    }
+    EXPECT_EQ(text, withText);
+    EXPECT_EQ(number, withNumber);
+    EXPECT_EQ(58, static_cast<int>(code::FnId::Age));
+    EXPECT_EQ("AGE", FunctionTable()[static_cast<std::size_t>(code::FnId::Age)].FunctionName);
+    EXPECT_EQ("YEAR$",
+              FunctionTable()[static_cast<std::size_t>(code::FnId::YearText)].FunctionName);
+}
+
+TEST(KSfunctions, ParameterTypesInTheOrderOfTheCode) {
+    const TFunctionTable& table = FunctionTable();
+    struct Case {
+        int function;
+        std::vector<std::string> emitted; // type of each argument in code order
+    };
+    for (const Case& c : std::vector<Case>{{58, {"G", "D", "D"}}, // AGE: "312"
+                                           {49, {"T", "G", "G"}},
+                                           {130, {"B", "T", "T"}},
+                                           {134, {"GV", "G"}},
+                                           {102, {"G", "T", "T"}},
+                                           {76, {}}}) {
+        const TFunction& f = table[static_cast<std::size_t>(c.function)];
+        std::vector<std::string> emitted;
+        for (int k = 0; k < f.ParamCount; ++k)
+            emitted.emplace_back(ParamType(f, EmittedParam(f, k)));
+        EXPECT_EQ(c.emitted, emitted) << f.FunctionName;
+        EXPECT_EQ("", ParamType(f, f.ParamCount)) << f.FunctionName;
+    }
 }
 
 } // namespace
