@@ -223,8 +223,7 @@ std::unordered_set<std::string> TKSdocumentPage::ListedPaths() const {
 }
 
 void TKSdocumentPage::AddDocument(const std::string& path) {
-    TKShtxData& data = documents_.Add(path, true);
-    data.ListPosition = static_cast<int32_t>(documents_.Count());
+    documents_.Add(path, true);
     if (const TKScommon* env = CurrentEnvironment(); env && env->DebugSwitches.IsSet(0))
         env->WriteLog("\"" + path + "\" added to HTX-list as #" +
                       std::to_string(documents_.Count() - 1));

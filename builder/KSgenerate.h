@@ -25,6 +25,7 @@ class TKSprogressBar;
 class TKSrunProgress;
 class TKSstagedOutput;
 class TKStemplateParser;
+struct TKSvariableCount;
 
 struct TKSrunResult {
     bool Failed = false;                   // a step raised an error; Error holds it
@@ -48,6 +49,8 @@ struct TKSrunPlan {
 
 class TKSgenerator {
 public:
+    // Every run starts from the builder's settings afresh: what an earlier
+    // run of the same builder learnt is not carried over.
     TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress);
     ~TKSgenerator();
 
@@ -64,11 +67,11 @@ public:
     std::string ResolveVariable(const std::string& placeholder, TKStemplateParser& parser);
     // The file name of the next page of the entry being expanded.
     std::string NextPageFileName(TKStemplateParser& parser);
-    // The progress maximum of a template from its variable summary.
-    int64_t EstimateProgress(const std::string& summary, bool split) const;
+    // The progress maximum of a template from what it uses.
+    int64_t EstimateProgress(const TKSvariableCount& count, bool split) const;
 
-    // The builder variables every template may use.
-    static const char* const kVariableNames;
+    // The builder variables every template may use, comma-separated.
+    static const std::string& VariableNames();
 
 private:
     void CheckBeforeStart();
@@ -76,11 +79,12 @@ private:
     void Publish(TKSrunResult& result);
     std::vector<std::string> OldResultMasks() const;
     std::string WriteRoot() const;
-    std::vector<std::string> PlannedOutputs(TKSkslFile& entry);
+    std::vector<std::string> PlannedOutputs(const TKSkslFile& entry) const;
     void RunSteps(TKSrunResult& result);
-    void RunEntry(int step, TKSkslFile& entry, TKSrunResult& result);
-    void ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
-    void CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
+    void RunEntry(int step, const TKSkslFile& entry, TKSrunResult& result);
+    void ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
+    void CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressBar& bar,
+                       TKSrunResult& result);
     void Finish(TKSrunResult& result);
     void NoteError(TKSrunResult& result, int step, const std::exception& error);
 
