@@ -77,7 +77,6 @@ void TKSbuilder::CloseRunFolder() {
 
 void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
-    // The copies stay locked until the merge has read them.
     // The statistics start afresh, also when the settings' documents were
     // set after the builder was made.
     std::vector<TKSdocumentRun>& documents = state_.Documents;
@@ -87,6 +86,7 @@ void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
         documents[i].SeqNr = 0;
         documents[i].ResetStatistics();
     }
+    // The copies stay locked until the merge has read them.
     const TKSsortedCopies copies =
         PrepareSortedCopies(settings_, state_.CopiesInRunFolder, documents, *runFolder_);
     Warnings.clear();

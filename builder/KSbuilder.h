@@ -54,7 +54,8 @@ public:
     // the one requested.
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
 
-    // What the builder was given. Set up before a run; a run never changes them.
+    // What the builder was given. Set up before a run; a run changes nothing
+    // in them but the closing "/" of the output folder.
     TKSrunSettings& Settings() { return settings_; }
     const TKSrunSettings& Settings() const { return settings_; }
     TKSrunState& State() { return state_; }

@@ -49,13 +49,12 @@ struct TKSrunPlan {
 
 class TKSgenerator {
 public:
-    // Every run starts from the builder's settings afresh: what an earlier
-    // run of the same builder learnt is not carried over.
     TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress);
     ~TKSgenerator();
 
-    // The whole run. Never leaves the builder busy or temporary files behind
-    // (unless developer mode), whatever fails.
+    // The whole run, started afresh from the builder's settings: nothing an
+    // earlier run of the same builder learnt is carried over. Never leaves
+    // temporary files behind (unless developer mode), whatever fails.
     TKSrunResult GenerateIndex();
     // The same checks, merge and page cutting, touching nothing outside the
     // run's private folder, and the lists of what the run would delete and
