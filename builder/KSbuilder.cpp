@@ -5,6 +5,8 @@
 #include "builder/KSrunFolder.h"
 #include "builder/KSsortedCopies.h"
 #include "common/KSprogress.h"
+#include "index/KShtxData.h"
+#include "index/KSksl.h"
 
 namespace ks {
 
@@ -14,7 +16,43 @@ const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLin
 
 TKSbuilder::TKSbuilder(TKSrunSettings settings)
     : settings_(std::move(settings)), quietBreather_(std::make_unique<TKSnullBreather>()),
-      breather_(quietBreather_.get()) {}
+      breather_(quietBreather_.get()) {
+    ResetState();
+}
+
+void TKSbuilder::ResetState() {
+    state_ = TKSrunState();
+    state_.BaseName = settings_.BaseName;
+    state_.RequestedIndexType = settings_.IndexType;
+    state_.IndexType = settings_.IndexType;
+    for (std::size_t i = 0; i < settings_.Documents.size(); ++i) {
+        TKSdocumentRun document;
+        document.ListPosition = static_cast<int32_t>(i + 1);
+        if (settings_.Documents[i].Data != nullptr)
+            document.DataFileName = settings_.Documents[i].Data->FileName;
+        state_.Documents.push_back(std::move(document));
+    }
+    EstimatedSize = 0;
+    EntryTotalCount = 0;
+    PageCount = 0;
+    Pages.Clear();
+    Division = TKSdivisionInfo();
+    KeyMenuCounter = 0;
+    Warnings.clear();
+}
+
+std::string TKSbuilder::SourcePath(const TKSkslFile& entry) const {
+    return entry.SourcePath(state_.BaseName);
+}
+
+std::string TKSbuilder::OutputName(const TKSkslFile& entry, int page) const {
+    return entry.OutputName(state_.BaseName, page, PageCount);
+}
+
+std::string TKSbuilder::CurrentOutputName() const {
+    return state_.CurrentItem != nullptr ? OutputName(*state_.CurrentItem, state_.CurrentPage)
+                                         : std::string();
+}
 
 void TKSbuilder::SetBreather(TKSbreather* breather) {
     breather_ = breather != nullptr ? breather : quietBreather_.get();
@@ -39,15 +77,27 @@ void TKSbuilder::CloseRunFolder() {
 
 void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
+    // The statistics start afresh, also when the settings' documents were
+    // set after the builder was made.
+    std::vector<TKSdocumentRun>& documents = state_.Documents;
+    documents.resize(settings_.Documents.size());
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        documents[i].ListPosition = static_cast<int32_t>(i + 1);
+        documents[i].SeqNr = 0;
+        documents[i].ResetStatistics();
+    }
     // The copies stay locked until the merge has read them.
-    const TKSsortedCopies copies = PrepareSortedCopies(settings_, *runFolder_);
+    const TKSsortedCopies copies =
+        PrepareSortedCopies(settings_, state_.CopiesInRunFolder, documents, *runFolder_);
     Warnings.clear();
-    EstimatedSize = MergeIndexes(settings_, mergedPath_, sizesPath_, bar, breather, &Warnings);
+    EstimatedSize =
+        MergeIndexes(settings_, documents, mergedPath_, sizesPath_, bar, breather, &Warnings);
 }
 
 int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
     TKSduplicateOptions options;
+    state_.RequestedIndexType = settings_.IndexType;
     options.IndexType = settings_.IndexType;
     options.IgnoreYears = settings_.DuplicatesIgnoreYears;
     options.EstimatedSize = EstimatedSize;
@@ -56,7 +106,7 @@ int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
         FindDuplicates(mergedPath_, sizesPath_, bar, entriesPath_, options, Pages, breather);
     EntryTotalCount = result.EntryTotalCount;
     PageCount = result.PageCount;
-    settings_.IndexType = result.IndexType;
+    state_.IndexType = result.IndexType;
     Division = result.Division;
     return PageCount;
 }

@@ -1,12 +1,15 @@
 // The builder of a combined index: the state a run shares between its steps
-// (temporary record files, sizes, the page list, the stop request) and the
-// steps themselves. The wizard and the command-line tool both drive it.
+// (temporary record files, sizes, the page list, what the run learns about
+// its documents, the entry being written, the stop request) and the steps
+// themselves. The wizard and the command-line tool both drive it. It reads
+// the documents and the layout of its settings and never changes them.
 #pragma once
 
 #include "builder/KSdivision.h"
 #include "builder/KSindexData.h"
 #include "builder/KSmerge.h"
 #include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +19,7 @@
 namespace ks {
 
 class TKSbreather;
+class TKSkslFile;
 class TKSprogressBar;
 class TKSrunFolder;
 
@@ -37,16 +41,37 @@ public:
     // Removes the record files (and the private folder), unless developer mode.
     void CloseRunFolder();
 
+    // Starts the state of a new run afresh from the settings: nothing of an
+    // earlier run is left in it.
+    void ResetState();
+
     // Merging: sorted copies of old documents (other runs that need the same
     // copies wait meanwhile), then the merged index lines and the sizes per
-    // surname.
+    // surname; the statistics of every document go into the run state.
     void MergeStep(TKSprogressBar& bar, TKSbreather& breather);
-    // Folding duplicates and cutting pages; returns the number of pages. An
-    // index type of Auto becomes the division chosen.
+    // Folding duplicates and cutting pages; returns the number of pages. The
+    // division used (the one chosen for Auto) goes into the run state beside
+    // the one requested.
     int32_t DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather);
 
+    // What the builder was given. Set up before a run; a run changes nothing
+    // in them but the closing "/" of the output folder.
     TKSrunSettings& Settings() { return settings_; }
     const TKSrunSettings& Settings() const { return settings_; }
+    TKSrunState& State() { return state_; }
+    const TKSrunState& State() const { return state_; }
+    const TKSdocumentRun& DocumentRun(std::size_t index) const {
+        return state_.Documents.at(index);
+    }
+
+    // The names of this run's files: "#PREFIX!" is the run's base name, "#NR!"
+    // the page with the digits of the run's page count.
+    std::string SourcePath(const TKSkslFile& entry) const;
+    std::string OutputName(const TKSkslFile& entry, int page) const;
+    // The output of the entry being written, on its current page.
+    std::string CurrentOutputName() const;
+    // The page entry is at in this run (see TKSrunState::PageOf).
+    int32_t PageOf(const TKSkslFile& entry) const { return state_.PageOf(entry); }
     // Lets the user interface breathe; never null (a quiet one by default).
     TKSbreather& Breather() { return *breather_; }
     void SetBreather(TKSbreather* breather);
@@ -60,7 +85,6 @@ public:
     TKSpageList Pages;
     TKSdivisionInfo Division;   // the pages each division would give
     int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
-    bool Busy = false;
     // What the last merge had to change in the documents' lines (names cut),
     // one line each, naming the document and the line.
     std::vector<TKSrunWarning> Warnings;
@@ -78,6 +102,7 @@ public:
 private:
     TKSstopRequest stopRequest_ = TKSstopRequest::None;
     TKSrunSettings settings_;
+    TKSrunState state_;
     std::unique_ptr<TKSrunFolder> runFolder_;
     std::unique_ptr<TKSbreather> quietBreather_;
     TKSbreather* breather_;

@@ -96,7 +96,7 @@ TKSindexType Suggest(const TKSbuilder& builder, const TKSpageSizeCheck& check, i
     for (const TKSlargePage& page : check.LargePages)
         if (page.Split) largest = std::max(largest, page.Size);
     const TKSkslData* layout = builder.Settings().Layout;
-    const TKSindexType used = builder.Settings().IndexType;
+    const TKSindexType used = builder.State().IndexType;
     const std::vector<TKSdivisionEstimate>& estimates = builder.Division.Estimates;
     const TKSdivisionEstimate* estimate = Find(estimates, used);
     if (largest == 0 || layout == nullptr || !layout->AsksFor("INDEXTYPE") || estimate == nullptr)
@@ -215,11 +215,11 @@ TKSpageSizeCheck CheckPageSizes(const TKSbuilder& builder, int64_t limit) {
         const TKSkslFile& entry = *layout.Item(n);
         if (entry.Kind != TKSkslFile::kTemplate) continue;
         if (!entry.Split) {
-            CheckFile(settings.OutputFolder + entry.OutputName(0), false, limit, check);
+            CheckFile(settings.OutputFolder + builder.OutputName(entry, 0), false, limit, check);
             continue;
         }
         for (int32_t page = 1; page <= builder.PageCount; ++page)
-            CheckFile(settings.OutputFolder + entry.OutputName(page), true, limit, check);
+            CheckFile(settings.OutputFolder + builder.OutputName(entry, page), true, limit, check);
     }
     check.SuggestedIndexType = Suggest(builder, check, limit);
     return check;

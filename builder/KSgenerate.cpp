@@ -1,14 +1,18 @@
 #include "builder/KSgenerate.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KSindexDataWriter.h"
+#include "builder/KSindexKeysWriter.h"
+#include "builder/KSnameListWriter.h"
+#include "builder/KSnavigationLink.h"
 #include "builder/KSpageText.h"
+#include "builder/KSreportListWriter.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunFolder.h"
 #include "builder/KSrunProgress.h"
 #include "builder/KSrunWarnings.h"
 #include "builder/KSsearchWriter.h"
 #include "builder/KSstagedOutput.h"
-#include "builder/KSwriters.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
@@ -32,10 +36,6 @@
 namespace ks {
 
 namespace fs = std::filesystem;
-
-const char* const TKSgenerator::kVariableNames =
-    "FILE,REPORTLIST,NAMELIST,INDEXKEYS,INDEXDATA,LINKFIRST,LINKPREV,LINKNEXT,LINKLAST,"
-    "TEMPLATE$,TITLE$,HOMEPAGE$,EMAIL$,KSLTEXT,SEARCHDATA";
 
 namespace {
 
@@ -77,7 +77,152 @@ std::string FileNameOf(const std::string& path) {
     return path.substr(path.rfind('/') + 1);
 }
 
+// What the writer of a builder variable gets: the placeholder and the run it
+// writes for. List variables write their lines into the parser's output and
+// are replaced by nothing.
+struct VariableCall {
+    TKSbuilder& builder;
+    TKStemplateParser& parser;
+    const std::string& placeholder; // name and arguments as written
+    std::string arguments;          // after "(", without the closing ")"
+    std::vector<std::string>& searchMasks;
+
+    const TKSrunSettings& Settings() const { return builder.Settings(); }
+};
+
+// One builder variable: its name, its writer, what it adds to the progress of
+// a template that uses it, and whether a split template that uses it goes on
+// to a page per index page.
+struct BuilderVariable {
+    const char* Name;
+    std::string (*Write)(VariableCall& call);
+    int64_t (*Progress)(const TKSbuilder& builder, bool split); // nullptr: nothing
+    bool PagePerIndexPage;
+};
+
+int64_t EveryDocument(const TKSbuilder& builder, bool) {
+    return static_cast<int64_t>(builder.Settings().Documents.size());
+}
+
+int64_t EveryEntry(const TKSbuilder& builder, bool) {
+    return builder.EntryTotalCount;
+}
+
+int64_t EveryKey(const TKSbuilder& builder, bool split) {
+    const int64_t pages = builder.PageCount;
+    return split ? pages * pages : pages;
+}
+
+std::string Link(VariableCall& call, const char* which) {
+    return NavigationLink(call.builder, which, call.arguments);
+}
+
+const BuilderVariable kBuilderVariables[] = {
+    {"FILE",
+     [](VariableCall& call) -> std::string {
+         const TKSkslData* layout = call.Settings().Layout;
+         const TKSkslFile* entry =
+             layout != nullptr ? layout->FindItem(NextArgument(call.arguments)) : nullptr;
+         return entry ? call.builder.OutputName(*entry, 1) : "";
+     },
+     nullptr, false},
+    {"REPORTLIST",
+     [](VariableCall& call) {
+         WriteReportList(call.builder, call.parser, call.arguments);
+         return std::string();
+     },
+     EveryDocument, false},
+    {"NAMELIST",
+     [](VariableCall& call) {
+         WriteNameList(call.builder, call.parser, call.arguments);
+         return std::string();
+     },
+     EveryEntry, true},
+    {"INDEXKEYS",
+     [](VariableCall& call) {
+         WriteIndexKeys(call.builder, call.parser, call.arguments);
+         return std::string();
+     },
+     EveryKey, false},
+    {"INDEXDATA",
+     [](VariableCall& call) {
+         WriteIndexData(call.builder, call.parser, BracketText(call.placeholder));
+         return std::string();
+     },
+     EveryEntry, true},
+    {"LINKFIRST", [](VariableCall& call) { return Link(call, "FIRST"); }, nullptr, false},
+    {"LINKPREV", [](VariableCall& call) { return Link(call, "PREV"); }, nullptr, false},
+    {"LINKNEXT", [](VariableCall& call) { return Link(call, "NEXT"); }, nullptr, false},
+    {"LINKLAST", [](VariableCall& call) { return Link(call, "LAST"); }, nullptr, false},
+    {"TEMPLATE$",
+     [](VariableCall& call) { return fs::path(call.parser.TemplateFile).filename().string(); },
+     nullptr, false},
+    {"TITLE$",
+     [](VariableCall& call) {
+         return call.parser.Verbatim(
+             TitleText(call.Settings().Title, BracketText(call.placeholder)));
+     },
+     nullptr, false},
+    {"HOMEPAGE$",
+     [](VariableCall& call) {
+         std::string homepage = call.Settings().Homepage;
+         if (!homepage.empty() && homepage[0] != '.' && homepage[0] != '/' && homepage[0] != '\\' &&
+             homepage.find("://") == std::string::npos)
+             homepage = "http://" + homepage;
+         return call.parser.Verbatim(homepage);
+     },
+     nullptr, false},
+    {"EMAIL$",
+     [](VariableCall& call) {
+         const std::string& email = call.Settings().Email;
+         return call.parser.Verbatim(email.find('@') != std::string::npos ? email : "");
+     },
+     nullptr, false},
+    {"KSLTEXT",
+     [](VariableCall& call) -> std::string {
+         const TKSkslData* layout = call.Settings().Layout;
+         if (layout == nullptr) return "";
+         return layout->LayoutText(call.arguments.substr(0, call.arguments.find(',')));
+     },
+     nullptr, false},
+    {"SEARCHDATA",
+     [](VariableCall& call) {
+         const std::string output = call.parser.OutputFolder() + call.parser.OutputFile();
+         const std::string& folder = call.Settings().OutputFolder;
+         // The shards this run writes replace those of an earlier run.
+         if (output.starts_with(folder))
+             call.searchMasks.push_back(SearchShardMask(output.substr(folder.size())));
+         WriteSearchData(call.builder, call.parser, call.arguments);
+         return std::string();
+     },
+     EveryEntry, false},
+};
+
+const BuilderVariable* FindVariable(const std::string& upperName) {
+    for (const BuilderVariable& variable : kBuilderVariables)
+        if (upperName == variable.Name) return &variable;
+    return nullptr;
+}
+
+// Whether a split template goes on to a page per index page.
+bool PagePerIndexPage(const TKSvariableCount& count) {
+    return std::any_of(count.Names.begin(), count.Names.end(), [](const std::string& name) {
+        const BuilderVariable* variable = FindVariable(name);
+        return variable != nullptr && variable->PagePerIndexPage;
+    });
+}
+
 } // namespace
+
+const std::string& TKSgenerator::VariableNames() {
+    static const std::string names = [] {
+        std::string list;
+        for (const BuilderVariable& variable : kBuilderVariables)
+            list += (list.empty() ? "" : ",") + std::string(variable.Name);
+        return list;
+    }();
+    return names;
+}
 
 TKSgenerator::TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress)
     : builder_(builder), progress_(progress) {}
@@ -87,12 +232,12 @@ TKSgenerator::~TKSgenerator() = default;
 TKSrunResult TKSgenerator::GenerateIndex() {
     TKSrunResult result;
     TKSrunSettings& settings = builder_.Settings();
-    builder_.Busy = true;
     builder_.ClearStopRequest();
-    builder_.Warnings.clear();
     result.Warnings = Utf8DocumentWarnings(settings);
     builder_.SetBreather(&progress_);
+    // The same folder, written the way every output name is appended to it.
     settings.OutputFolder = WithSlash(settings.OutputFolder);
+    builder_.ResetState();
     outputFolderExists_ = IsFolder(settings.OutputFolder);
     searchMasks_.clear();
     try {
@@ -115,9 +260,8 @@ TKSrunResult TKSgenerator::GenerateIndex() {
 }
 
 void TKSgenerator::CheckBeforeStart() {
-    TKSrunSettings& settings = builder_.Settings();
+    const TKSrunSettings& settings = builder_.Settings();
     if (settings.Layout == nullptr) throw EKSError(LocalText("#1560.1=Er is geen stijl gekozen"));
-    settings.Layout->BaseName = settings.BaseName;
     const std::vector<TKSrunProblem> problems = CheckRun(settings);
     if (problems.empty()) return;
     if (problems.front().Path.empty()) throw EKSError(problems.front().Reason);
@@ -144,7 +288,7 @@ std::vector<std::string> TKSgenerator::OldResultMasks() const {
     if (settings.BaseName.empty() || !outputFolderExists_) return {};
     std::vector<std::string> masks = {settings.BaseName + "*.*"};
     for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
-        masks.push_back(settings.Layout->Item(n)->OutputName(TKSkslFile::kDeletionMask));
+        masks.push_back(builder_.OutputName(*settings.Layout->Item(n), TKSkslFile::kDeletionMask));
     return masks;
 }
 
@@ -172,7 +316,8 @@ std::string TKSgenerator::WriteRoot() const {
 TKSrunPlan TKSgenerator::PlanRun() {
     TKSrunSettings& settings = builder_.Settings();
     settings.OutputFolder = WithSlash(settings.OutputFolder);
-    settings.CopiesInRunFolder = true;
+    builder_.ResetState();
+    builder_.State().CopiesInRunFolder = true;
     outputFolderExists_ = IsFolder(settings.OutputFolder);
     CheckBeforeStart();
     TKSrunPlan plan;
@@ -186,7 +331,7 @@ TKSrunPlan TKSgenerator::PlanRun() {
     try {
         TKSquietRunProgress quiet;
         builder_.MergeStep(quiet.AddRow(-1, ""), quiet);
-        settings.Layout->PageCount = builder_.DuplicatesStep(quiet.AddRow(0, ""), quiet);
+        builder_.DuplicatesStep(quiet.AddRow(0, ""), quiet);
         for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
             for (std::string& path : PlannedOutputs(*settings.Layout->Item(n)))
                 plan.Outputs.push_back(std::move(path));
@@ -200,30 +345,24 @@ TKSrunPlan TKSgenerator::PlanRun() {
 
 // A split template goes on to a page per index page only when it writes the
 // index or the surnames; others write their first page alone.
-std::vector<std::string> TKSgenerator::PlannedOutputs(TKSkslFile& entry) {
+std::vector<std::string> TKSgenerator::PlannedOutputs(const TKSkslFile& entry) const {
     const std::string folder = builder_.Settings().OutputFolder;
-    if (!IsFile(entry.SourcePath())) return {};
+    if (!IsFile(builder_.SourcePath(entry))) return {};
     int pages = 1;
     if (entry.Kind == TKSkslFile::kTemplate && entry.Split) {
         TKStemplateParser parser;
-        parser.SetVariableNames(kVariableNames);
-        parser.TemplateFile = entry.SourcePath();
-        const std::string summary = parser.CountVariables();
-        if (summary.find("INDEXDATA") != std::string::npos ||
-            summary.find("NAMELIST") != std::string::npos)
-            pages = std::max(1, builder_.PageCount);
+        parser.SetVariableNames(VariableNames());
+        parser.TemplateFile = builder_.SourcePath(entry);
+        if (PagePerIndexPage(parser.CountVariables())) pages = std::max(1, builder_.PageCount);
     }
     std::vector<std::string> outputs;
-    for (int page = 1; page <= pages; ++page) {
-        entry.SetPage(page);
-        outputs.push_back(folder + entry.OutputName(TKSkslFile::kCurrentPage));
-    }
-    entry.SetPage(1);
+    for (int page = 1; page <= pages; ++page)
+        outputs.push_back(folder + builder_.OutputName(entry, entry.Split ? page : 0));
     return outputs;
 }
 
 void TKSgenerator::RunSteps(TKSrunResult& result) {
-    TKSkslData& layout = *builder_.Settings().Layout;
+    const TKSkslData& layout = *builder_.Settings().Layout;
     for (int step = -1; step <= layout.ItemCount(); ++step) {
         progress_.Breathe();
         if (builder_.StopRequested()) {
@@ -237,7 +376,7 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
                 builder_.MergeStep(progress_.AddRow(step, LookupText(kMergeCaption, "Text")),
                                    progress_);
             } else if (step == 0) {
-                layout.PageCount = builder_.DuplicatesStep(
+                builder_.DuplicatesStep(
                     progress_.AddRow(step, LookupText(kDuplicatesCaption, "Text")), progress_);
             } else {
                 RunEntry(step, *layout.Item(step), result);
@@ -254,10 +393,9 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
     result.Stopped = builder_.StopRequested();
 }
 
-void TKSgenerator::RunEntry(int step, TKSkslFile& entry, TKSrunResult& result) {
-    builder_.Settings().Layout->CurrentItem = &entry;
-    entry.SetPage(1);
-    const std::string source = entry.SourcePath();
+void TKSgenerator::RunEntry(int step, const TKSkslFile& entry, TKSrunResult& result) {
+    builder_.State().StartEntry(&entry, 1);
+    const std::string source = builder_.SourcePath(entry);
     if (!IsFile(source)) {
         result.MissingFiles.push_back(source);
         progress_.AddRow(step, entry.Caption);
@@ -275,11 +413,12 @@ void TKSgenerator::RunEntry(int step, TKSkslFile& entry, TKSrunResult& result) {
         CopyPlainFile(step, entry, bar, result);
 }
 
-void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result) {
+void TKSgenerator::ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar,
+                                  TKSrunResult& result) {
     const std::string& folder = builder_.Settings().OutputFolder;
     const std::string root = WriteRoot();
-    const std::string source = entry.SourcePath();
-    const std::string output = entry.OutputName(TKSkslFile::kCurrentPage);
+    const std::string source = builder_.SourcePath(entry);
+    const std::string output = builder_.CurrentOutputName();
     MakeOutputSubfolders(root, output);
     TKStemplateParser parser;
     parser.Entry = entry.Name;
@@ -291,7 +430,7 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
         if (!next.empty()) result.FilesWritten.push_back(p.OutputFolder() + next);
         return next;
     };
-    parser.SetVariableNames(kVariableNames);
+    parser.SetVariableNames(VariableNames());
     parser.TemplateFile = source;
     // Every page of an entry lies in the same folder: the page number stands
     // only in the file name. Links are relative to the page's place in the
@@ -301,8 +440,7 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     parser.SetOutputFile(FileNameOf(output));
     parser.ProgressBar = &bar;
     parser.Utf8Output = builder_.Settings().Layout->Utf8Pages();
-    const std::string summary = parser.CountVariables();
-    bar.SetRange(0, EstimateProgress(summary, entry.Split));
+    bar.SetRange(0, EstimateProgress(parser.CountVariables(), entry.Split));
     result.FilesWritten.push_back(folder + output);
     RemoveLink(root + output);
     try {
@@ -315,9 +453,10 @@ void TKSgenerator::ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrun
     bar.SetPosition(bar.Maximum());
 }
 
-void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar,
+void TKSgenerator::CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressBar& bar,
                                  TKSrunResult& result) {
-    const std::string name = entry.OutputName(TKSkslFile::kCurrentPage);
+    const std::string name = builder_.CurrentOutputName();
+    const std::string source = builder_.SourcePath(entry);
     const std::string target = builder_.Settings().OutputFolder + name;
     std::error_code ec;
     std::error_code statusEc;
@@ -328,17 +467,17 @@ void TKSgenerator::CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& ba
         MakeOutputSubfolders(WriteRoot(), name);
         const std::string written = WriteRoot() + name;
         RemoveLink(written);
-        fs::copy_file(entry.SourcePath(), written, fs::copy_options::overwrite_existing, ec);
+        fs::copy_file(source, written, fs::copy_options::overwrite_existing, ec);
         std::error_code ignored;
         if (ec) fs::remove(written, ignored); // never a half copy put in place
     }
     if (ec) {
         // Reported like a missing source: the run goes on, the result is not offered.
-        result.MissingFiles.push_back(entry.SourcePath());
+        result.MissingFiles.push_back(source);
         progress_.MissingFile(step,
                               LocalText("#1560.5=Kan niet naar %1 gekopieerd worden", {target}) +
                                   ": " + ec.message(),
-                              entry.SourcePath());
+                              source);
         return;
     }
     result.FilesWritten.push_back(target);
@@ -365,7 +504,7 @@ void TKSgenerator::NoteError(TKSrunResult& result, int step, const std::exceptio
 }
 
 void TKSgenerator::Finish(TKSrunResult& result) {
-    TKSrunSettings& settings = builder_.Settings();
+    const TKSrunSettings& settings = builder_.Settings();
     result.Warnings.insert(result.Warnings.end(), builder_.Warnings.begin(),
                            builder_.Warnings.end());
     if (!result.Stopped && !result.Failed) {
@@ -373,85 +512,48 @@ void TKSgenerator::Finish(TKSrunResult& result) {
         result.Warnings.insert(result.Warnings.end(), pages.begin(), pages.end());
     }
     if (!result.Stopped && !result.Failed && settings.Layout != nullptr) {
+        // The first entry opens at the last page written of it.
         const TKSkslFile* first = settings.Layout->Item(1);
         result.ResultPath =
-            first ? settings.OutputFolder + first->OutputName(TKSkslFile::kCurrentPage) : "";
+            first ? settings.OutputFolder + builder_.OutputName(*first, builder_.PageOf(*first))
+                  : "";
         result.MayOpen = first != nullptr && outputFolderExists_ && result.MissingFiles.empty();
         progress_.Result(result.ResultPath, result.MayOpen);
     }
     builder_.CloseRunFolder();
     builder_.SetBreather(nullptr);
-    builder_.Busy = false;
 }
 
 std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
                                           TKStemplateParser& parser) {
     const int open = FindOutside(placeholder, "(", '"', false);
-    std::string name = AsciiUpper(open > 0 ? placeholder.substr(0, open - 1) : placeholder);
+    const std::string name = AsciiUpper(open > 0 ? placeholder.substr(0, open - 1) : placeholder);
+    const BuilderVariable* variable = FindVariable(name);
+    if (variable == nullptr) return "";
     std::string arguments = open > 0 ? placeholder.substr(open) : "";
     if (arguments.size() > 1) arguments.pop_back();
-    const TKSrunSettings& settings = builder_.Settings();
-    TKSkslData& layout = *settings.Layout;
-    if (name == "FILE") {
-        const TKSkslFile* entry = layout.FindItem(NextArgument(arguments));
-        return entry ? entry->OutputName(1) : "";
-    }
-    if (name == "REPORTLIST") return WriteReportList(builder_, parser, arguments), "";
-    if (name == "NAMELIST") return WriteNameList(builder_, parser, arguments), "";
-    if (name == "INDEXKEYS") return WriteIndexKeys(builder_, parser, arguments), "";
-    if (name == "INDEXDATA") return WriteIndexData(builder_, parser, BracketText(placeholder)), "";
-    if (name == "SEARCHDATA") {
-        const std::string output = parser.OutputFolder() + parser.OutputFile();
-        if (output.starts_with(settings.OutputFolder))
-            searchMasks_.push_back(SearchShardMask(output.substr(settings.OutputFolder.size())));
-        return WriteSearchData(builder_, parser, arguments), "";
-    }
-    if (name.rfind("LINK", 0) == 0) {
-        const std::string which = name.substr(4);
-        if (which == "FIRST" || which == "PREV" || which == "NEXT" || which == "LAST")
-            return NavigationLink(builder_, which, arguments);
-        return "";
-    }
-    if (name == "TEMPLATE$") return fs::path(parser.TemplateFile).filename().string();
-    if (name == "TITLE$")
-        return parser.Verbatim(TitleText(settings.Title, BracketText(placeholder)));
-    if (name == "HOMEPAGE$") {
-        std::string homepage = settings.Homepage;
-        if (!homepage.empty() && homepage[0] != '.' && homepage[0] != '/' && homepage[0] != '\\' &&
-            homepage.find("://") == std::string::npos)
-            homepage = "http://" + homepage;
-        return parser.Verbatim(homepage);
-    }
-    if (name == "EMAIL$")
-        return parser.Verbatim(settings.Email.find('@') != std::string::npos ? settings.Email : "");
-    if (name == "KSLTEXT") return layout.LayoutText(arguments.substr(0, arguments.find(',')));
-    return "";
+    VariableCall call{builder_, parser, placeholder, std::move(arguments), searchMasks_};
+    return variable->Write(call);
 }
 
+// The pages of an entry go on from the page being written.
 std::string TKSgenerator::NextPageFileName(TKStemplateParser& parser) {
-    TKSkslFile* entry = builder_.Settings().Layout->FindItem(parser.EntryName());
-    if (entry == nullptr) return "";
-    entry->SetPage(entry->CurrentPage + 1);
-    const std::string name = FileNameOf(entry->OutputName(TKSkslFile::kCurrentPage));
+    TKSrunState& state = builder_.State();
+    if (state.CurrentItem == nullptr || !SameTextAscii(state.CurrentItem->Name, parser.EntryName()))
+        return "";
+    state.SetPage(state.CurrentPage + 1);
+    const std::string name = FileNameOf(builder_.CurrentOutputName());
     RemoveLink(parser.WriteFolder() + name);
     return name;
 }
 
-int64_t TKSgenerator::EstimateProgress(const std::string& summary, bool split) const {
-    std::string rest = summary;
-    std::string field;
-    CutField(rest, ",", '\0', field, false);
+int64_t TKSgenerator::EstimateProgress(const TKSvariableCount& count, bool split) const {
     const int64_t pages = builder_.PageCount;
-    int64_t total = static_cast<int64_t>(StrToIntDef(field, 0)) * (split ? pages : 1);
-    while (!rest.empty()) {
-        CutField(rest, ",", '\0', field, false);
-        if (field == "REPORTLIST")
-            total += static_cast<int64_t>(builder_.Settings().Documents.size());
-        else if (field == "NAMELIST" || field == "INDEXDATA" || field == "SEARCHDATA")
-            total += builder_.EntryTotalCount;
-        else if (field == "INDEXKEYS")
-            total += split ? pages * pages : pages;
-    }
+    int64_t total = static_cast<int64_t>(count.Lines) * (split ? pages : 1);
+    for (const std::string& name : count.Names)
+        if (const BuilderVariable* variable = FindVariable(name);
+            variable != nullptr && variable->Progress != nullptr)
+            total += variable->Progress(builder_, split);
     return total;
 }
 

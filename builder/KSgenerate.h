@@ -25,6 +25,7 @@ class TKSprogressBar;
 class TKSrunProgress;
 class TKSstagedOutput;
 class TKStemplateParser;
+struct TKSvariableCount;
 
 struct TKSrunResult {
     bool Failed = false;                   // a step raised an error; Error holds it
@@ -54,8 +55,9 @@ public:
     TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress);
     ~TKSgenerator();
 
-    // The whole run. Never leaves the builder busy or temporary files behind
-    // (unless developer mode), whatever fails.
+    // The whole run, started afresh from the builder's settings: nothing an
+    // earlier run of the same builder learnt is carried over. Never leaves
+    // temporary files behind (unless developer mode), whatever fails.
     TKSrunResult GenerateIndex();
     // The same checks, merge and page cutting, touching nothing outside the
     // run's private folder, and the lists of what the run would delete and
@@ -67,11 +69,11 @@ public:
     std::string ResolveVariable(const std::string& placeholder, TKStemplateParser& parser);
     // The file name of the next page of the entry being expanded.
     std::string NextPageFileName(TKStemplateParser& parser);
-    // The progress maximum of a template from its variable summary.
-    int64_t EstimateProgress(const std::string& summary, bool split) const;
+    // The progress maximum of a template from what it uses.
+    int64_t EstimateProgress(const TKSvariableCount& count, bool split) const;
 
-    // The builder variables every template may use.
-    static const char* const kVariableNames;
+    // The builder variables every template may use, comma-separated.
+    static const std::string& VariableNames();
 
 private:
     void CheckBeforeStart();
@@ -79,11 +81,12 @@ private:
     void Publish(TKSrunResult& result);
     std::vector<std::string> OldResultMasks() const;
     std::string WriteRoot() const;
-    std::vector<std::string> PlannedOutputs(TKSkslFile& entry);
+    std::vector<std::string> PlannedOutputs(const TKSkslFile& entry) const;
     void RunSteps(TKSrunResult& result);
-    void RunEntry(int step, TKSkslFile& entry, TKSrunResult& result);
-    void ExpandTemplate(TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
-    void CopyPlainFile(int step, TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
+    void RunEntry(int step, const TKSkslFile& entry, TKSrunResult& result);
+    void ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);
+    void CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressBar& bar,
+                       TKSrunResult& result);
     void Finish(TKSrunResult& result);
     void NoteError(TKSrunResult& result, int step, const std::exception& error);
 

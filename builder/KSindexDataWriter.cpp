@@ -22,8 +22,7 @@ public:
     TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out, std::string treeLabel)
         : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())),
           treeLabel_(std::move(treeLabel)) {
-        const TKSkslData* layout = builder.Settings().Layout;
-        split_ = layout != nullptr && layout->CurrentItem != nullptr && layout->CurrentItem->Split;
+        split_ = builder.State().CurrentSplit();
     }
 
     void Run() {
@@ -91,7 +90,7 @@ private:
                 const TKShtxData* document = documents[index].Data;
                 if (document == nullptr) return;
                 const std::string title = HtmlEncode(document->Title);
-                const std::string number = std::to_string(document->SeqNr);
+                const std::string number = std::to_string(builder_.DocumentRun(index).SeqNr);
                 line += " <a class=\"IdxR\"" +
                         HrefAttribute(DocumentLink(fromFile, document->FileName, item)) +
                         " title=\"" + title + "\"";

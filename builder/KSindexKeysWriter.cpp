@@ -86,7 +86,7 @@ private:
     }
 
     void WriteKey(const TKSindexData& page) {
-        const std::string target = PageTarget(*choice_.Entry, page.PageNumber);
+        const std::string target = PageTarget(builder_, *choice_.Entry, page.PageNumber);
         const std::string title = HtmlEncode(PageTitle(page));
         std::string line = indent_;
         if (choice_.Menu != 0) {
@@ -110,7 +110,7 @@ private:
     }
 
     std::string Label(const TKSindexData& page, bool withRange) {
-        const TKSindexType indexType = builder_.Settings().IndexType;
+        const TKSindexType indexType = builder_.State().IndexType;
         if (!choice_.DistinctLabels) return HtmlEncode(KeyLabel(page, indexType, withRange));
         std::string label = FullKeyLabel(page, indexType, withRange);
         // A surname cut over several pages starts each of them.
@@ -139,12 +139,12 @@ void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::stri
         choice.Menu = StrToIntDef("0" + args.Next(), 0);
         choice.EmptyLabel = args.Next();
         ReadOptions(args.Next(), choice);
-    } else if (builder.PageCount > kMostPagesAsLinks || InParts(builder.Settings().IndexType)) {
+    } else if (builder.PageCount > kMostPagesAsLinks || InParts(builder.State().IndexType)) {
         choice.Menu = ++builder.KeyMenuCounter;
     }
     // Inside the entry's own output, the page being written is the chosen one.
-    if (choice.Entry->OutputName(TKSkslFile::kCurrentPage) == out.OutputFile())
-        choice.Selected = choice.Entry->CurrentPage;
+    const int32_t page = builder.PageOf(*choice.Entry);
+    if (builder.OutputName(*choice.Entry, page) == out.OutputFile()) choice.Selected = page;
     TKSindexKeysWriter(builder, out, std::move(choice)).Run();
 }
 

@@ -2,6 +2,7 @@
 
 #include "LINE_INPUT/KSFileStream.h"
 #include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
 #include "common/KSprogress.h"
@@ -33,9 +34,10 @@ struct CutNames {
 
 // One document's place in the merge: its reader and its current line.
 struct Cursor {
-    TKShtxData* data = nullptr;
-    int32_t position = 0; // 0-based place in the document list
-    std::string suffix;   // a tab and the position, appended to every line
+    const TKShtxData* data = nullptr;
+    TKSdocumentRun* run = nullptr; // what the run learns about the document
+    int32_t position = 0;          // 0-based place in the document list
+    std::string suffix;            // a tab and the position, appended to every line
     std::unique_ptr<TKSFileStream> stream;
     std::string line;
     std::string key;
@@ -68,9 +70,9 @@ CutNames CutLinesOf(const std::string& path) {
     return cut;
 }
 
-void WarnAboutCutNames(const TKShtxData& document, CutNames cut,
+void WarnAboutCutNames(const TKShtxData& document, const TKSdocumentRun& run, CutNames cut,
                        std::vector<TKSrunWarning>& warnings) {
-    if (document.DataFileName != document.FileName) cut = CutLinesOf(document.FileName);
+    if (run.DataFileName != document.FileName) cut = CutLinesOf(document.FileName);
     const std::string most = std::to_string(kMaxNameBytes);
     for (const int64_t line : cut.lines)
         warnings.push_back(
@@ -138,7 +140,7 @@ private:
     int64_t total_ = 0;
 };
 
-void UpdateStatistics(TKShtxData& data, const TKShtxRegel& regel) {
+void UpdateStatistics(TKSdocumentRun& data, const TKShtxRegel& regel) {
     for (const std::string* year : {&regel.Year1, &regel.Year2}) {
         const int value = StrToIntDef(*year, 0);
         if (value == 0) continue;
@@ -151,8 +153,9 @@ void UpdateStatistics(TKShtxData& data, const TKShtxRegel& regel) {
 
 class Merger {
 public:
-    Merger(TKSrunSettings& settings, TKSprogressBar& bar, TKSbreather& breather)
-        : settings_(settings), bar_(bar), breather_(breather) {}
+    Merger(const TKSrunSettings& settings, std::vector<TKSdocumentRun>& documents,
+           TKSprogressBar& bar, TKSbreather& breather)
+        : settings_(settings), documents_(documents), bar_(bar), breather_(breather) {}
 
     int64_t Run(const std::string& mergedPath, const std::string& sizesPath,
                 std::vector<TKSrunWarning>* warnings) {
@@ -175,7 +178,8 @@ public:
         const int64_t estimatedSize = estimator.Finish();
         if (warnings != nullptr)
             for (Cursor& cursor : cursors_)
-                if (cursor.cut.count > 0) WarnAboutCutNames(*cursor.data, cursor.cut, *warnings);
+                if (cursor.cut.count > 0)
+                    WarnAboutCutNames(*cursor.data, *cursor.run, cursor.cut, *warnings);
         cursors_.clear();
         merged.WriteLine("#");
         sizes.WriteLine("#");
@@ -197,11 +201,12 @@ private:
             cursors_.emplace_back();
             Cursor& cursor = cursors_.back();
             cursor.data = settings_.Documents[i].Data;
+            cursor.run = &documents_.at(i);
             cursor.position = static_cast<int32_t>(i);
             cursor.suffix = "\t" + std::to_string(i);
             if (!settings_.Documents[i].Selected || cursor.data == nullptr) continue;
-            cursor.data->SeqNr = ++seqNr;
-            cursor.data->ResetStatistics();
+            cursor.run->SeqNr = ++seqNr;
+            cursor.run->ResetStatistics();
             OpenDocument(cursor);
         }
         for (std::size_t i = 0; i < cursors_.size(); ++i)
@@ -209,12 +214,12 @@ private:
     }
 
     void OpenDocument(Cursor& cursor) {
-        cursor.stream = std::make_unique<TKSFileStream>(cursor.data->DataFileName, "I");
+        cursor.stream = std::make_unique<TKSFileStream>(cursor.run->DataFileName, "I");
         TKSFileStream& stream = *cursor.stream;
         // A document that vanished or became unreadable since it was chosen
         // stops the run with its name rather than quietly leaving it out.
         if (!stream.Opened())
-            throw EInOutError(cursor.data->DataFileName,
+            throw EInOutError(cursor.run->DataFileName,
                               LocalText("#1563.5=het indexdocument kan niet gelezen worden") +
                                   ": " + stream.OpenError());
         progressMax_ += stream.Size();
@@ -246,15 +251,16 @@ private:
         out.assign(cursor.line);
         out += cursor.suffix;
         merged.WriteLine(out);
-        ++cursor.data->EntryCount;
+        ++cursor.run->EntryCount;
         if (cursor.line.size() > 1) {
-            UpdateStatistics(*cursor.data, cursor.regel);
+            UpdateStatistics(*cursor.run, cursor.regel);
             estimator.Account(cursor.regel, *cursor.data);
         }
         ReadNext(cursor);
     }
 
-    TKSrunSettings& settings_;
+    const TKSrunSettings& settings_;
+    std::vector<TKSdocumentRun>& documents_;
     TKSprogressBar& bar_;
     TKSbreather& breather_;
     std::vector<Cursor> cursors_;
@@ -266,10 +272,11 @@ private:
 
 } // namespace
 
-int64_t MergeIndexes(TKSrunSettings& settings, const std::string& mergedPath,
-                     const std::string& sizesPath, TKSprogressBar& bar, TKSbreather& breather,
+int64_t MergeIndexes(const TKSrunSettings& settings, std::vector<TKSdocumentRun>& documents,
+                     const std::string& mergedPath, const std::string& sizesPath,
+                     TKSprogressBar& bar, TKSbreather& breather,
                      std::vector<TKSrunWarning>* warnings) {
-    Merger merger(settings, bar, breather);
+    Merger merger(settings, documents, bar, breather);
     return merger.Run(mergedPath, sizesPath, warnings);
 }
 

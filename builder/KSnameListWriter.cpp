@@ -29,8 +29,7 @@ public:
                       std::string opening, std::string closing)
         : builder_(builder), out_(out), target_(target), opening_(std::move(opening)),
           closing_(std::move(closing)), indent_(Indent(out.PlaceholderColumn())) {
-        const TKSkslData* layout = builder.Settings().Layout;
-        split_ = layout != nullptr && layout->CurrentItem != nullptr && layout->CurrentItem->Split;
+        split_ = builder.State().CurrentSplit();
     }
 
     // One item per run of entries with the same surname, written when the
@@ -73,7 +72,7 @@ private:
     void OpenBlock() {
         const TKSindexData page = PageAt(builder_.Pages, first_.PageNr);
         const std::string anchor = AnchorName(page);
-        const TKSindexType indexType = builder_.Settings().IndexType;
+        const TKSindexType indexType = builder_.State().IndexType;
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent_ + "<span class=\"KSVIletter\">");
         output.WriteLine(indent_ + "  <a name=\"" + anchor + "\" id=\"" + anchor + "\"></a>");
@@ -87,7 +86,7 @@ private:
 
     std::string ItemText(bool separator) const {
         const std::string href =
-            PageFile(target_, first_.PageNr) + "#bm" + std::to_string(first_.RecordNr);
+            PageFile(builder_, target_, first_.PageNr) + "#bm" + std::to_string(first_.RecordNr);
         std::string text = "<span class=\"Record\"><span class=\"";
         text += SizeClass(count_);
         text += "\"><a" + HrefAttribute(href) + " class=\"Naam\">" + SurnameHtml(first_, "VV") +

@@ -58,12 +58,12 @@ std::string NavigationLink(TKSbuilder& builder, const std::string& which,
     if (text.empty()) text = kind->DefaultText;
 
     const std::string cssClass = "KSVI" + AsciiLower(name);
-    const int32_t current = entry->CurrentPage;
+    const int32_t current = builder.PageOf(*entry);
     const bool present = kind->Backwards ? current >= 2 : current < builder.PageCount;
     if (!present) return "<span class=\"" + cssClass + "No" + kind->Class + "\">&nbsp;</span>";
     const int32_t page = TargetPage(*kind, current, builder.PageCount);
     return "<span class=\"" + cssClass + kind->Class + "\"><a" +
-           HrefAttribute(PageFile(*entry, page)) + " target=\"" + target + "\">" + text +
+           HrefAttribute(builder.OutputName(*entry, page)) + " target=\"" + target + "\">" + text +
            "</a></span>";
 }
 

@@ -1,5 +1,6 @@
 #include "builder/KSpageText.h"
 
+#include "builder/KSbuilder.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
@@ -63,15 +64,15 @@ std::string PageTitle(const TKSindexData& page) {
     return title;
 }
 
-std::string PageFile(const TKSkslFile& entry, int32_t page) {
-    return entry.OutputName(page);
+std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {
+    return builder.OutputName(entry, page);
 }
 
-std::string PageTarget(const TKSkslFile& entry, int32_t page) {
-    if (entry.Split) return PageFile(entry, page);
+std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {
+    if (entry.Split) return PageFile(builder, entry, page);
     TKSindexData anchor;
     anchor.PageNumber = page;
-    return PageFile(entry, page) + "#" + AnchorName(anchor);
+    return PageFile(builder, entry, page) + "#" + AnchorName(anchor);
 }
 
 std::string TitleText(const std::string& title, const std::string& arguments) {

@@ -10,6 +10,7 @@
 
 namespace ks {
 
+class TKSbuilder;
 class TKSkslFile;
 
 // "index" and the page number ("index7").
@@ -26,11 +27,12 @@ std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool 
 // "Jansen - Klaassen (412)": first surname (when it differs from the last),
 // last surname and the number of entries. Plain text, not yet HTML.
 std::string PageTitle(const TKSindexData& page);
-// The output file of the entry that holds page number page.
-std::string PageFile(const TKSkslFile& entry, int32_t page);
+// The output file of the entry that holds page number page, as the run of
+// builder names it.
+std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
 // Where page number page starts: its file when the entry is split, else the
 // single file followed by "#" and the page's anchor.
-std::string PageTarget(const TKSkslFile& entry, int32_t page);
+std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
 // The title as TITLE$(before,after,otherwise) writes it: with a title,
 // before, the title and after; without one, otherwise (the rest of the
 // arguments, commas included). Without arguments, the title as it is.

@@ -21,9 +21,9 @@ constexpr int32_t kNoMaxYear = -2999; // MaxYear stays below this likewise
 
 // The page a document's title links to: the first page its index lines point
 // to, or its start page when none of them carries a link.
-std::string FirstPageOf(const TKShtxData& document) {
-    const bool noLink = document.FirstPage.empty() || document.FirstPage == std::string(1, '\xFF');
-    return noLink ? document.HtmFile : document.FirstPage;
+std::string FirstPageOf(const TKShtxData& document, const TKSdocumentRun& run) {
+    const bool noLink = run.FirstPage.empty() || run.FirstPage == std::string(1, '\xFF');
+    return noLink ? document.HtmFile : run.FirstPage;
 }
 
 class TKSreportListWriter {
@@ -32,30 +32,29 @@ public:
         : out_(out), columns_(std::move(columns)), indent_(Indent(out.PlaceholderColumn())),
           fromFile_(out.OutputFolder() + out.OutputFile()) {}
 
-    void WriteRow(const TKShtxData& document, int32_t k) {
+    void WriteRow(const TKShtxData& document, const TKSdocumentRun& run, int32_t k) {
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent_ + (k % 2 == 1 ? "<tr class=\"KSVItr KSVItr_odd\">"
                                                : "<tr class=\"KSVItr KSVItr_even\">"));
         for (const std::string& column : columns_)
             output.WriteLine(indent_ + "  <td class=\"KSVItd KSVItd_" + column + "\">" +
-                             Cell(AsciiLower(column), document, k) + "</td>");
+                             Cell(AsciiLower(column), document, run, k) + "</td>");
         output.WriteLine(indent_ + "</tr>");
     }
 
 private:
-    std::string Cell(const std::string& column, const TKShtxData& document, int32_t k) const {
+    std::string Cell(const std::string& column, const TKShtxData& document,
+                     const TKSdocumentRun& run, int32_t k) const {
         if (column == "id") return std::to_string(k);
         if (column == "title") {
             const std::string link =
-                DocumentLink(fromFile_, document.FileName, FirstPageOf(document));
+                DocumentLink(fromFile_, document.FileName, FirstPageOf(document, run));
             return "<a class=\"KSVItd_href\"" + HrefAttribute(link) + ">" +
                    HtmlEncode(document.Title) + "</a>";
         }
-        if (column == "count") return std::to_string(document.EntryCount);
-        if (column == "min")
-            return document.MinYear < kNoMinYear ? std::to_string(document.MinYear) : "";
-        if (column == "max")
-            return document.MaxYear >= kNoMaxYear ? std::to_string(document.MaxYear) : "";
+        if (column == "count") return std::to_string(run.EntryCount);
+        if (column == "min") return run.MinYear < kNoMinYear ? std::to_string(run.MinYear) : "";
+        if (column == "max") return run.MaxYear >= kNoMaxYear ? std::to_string(run.MaxYear) : "";
         if (column == "user") return HtmlEncode(document.UserName);
         if (column == "date") return HtmlEncode(document.Created);
         return {};
@@ -75,10 +74,11 @@ void WriteReportList(TKSbuilder& builder, TKStemplateOutput& out, const std::str
         columns.push_back(args.Next());
     TKSreportListWriter writer(out, std::move(columns));
     int32_t k = 0;
-    for (const TKSrunDocument& document : builder.Settings().Documents) {
+    const std::vector<TKSrunDocument>& documents = builder.Settings().Documents;
+    for (std::size_t i = 0; i < documents.size(); ++i) {
         out.StepProgress(1);
-        if (!document.Selected || document.Data == nullptr) continue;
-        writer.WriteRow(*document.Data, ++k);
+        if (!documents[i].Selected || documents[i].Data == nullptr) continue;
+        writer.WriteRow(*documents[i].Data, builder.DocumentRun(i), ++k);
     }
 }
 

@@ -45,8 +45,8 @@ bool ContainsMarker(const std::string& text, const std::string& marker) {
 }
 
 // The outputs of an entry as a mask: every page of a split output.
-std::string OutputMask(const TKSkslFile& entry) {
-    return entry.Split ? entry.OutputName(TKSkslFile::kDeletionMask) : entry.OutputName(1);
+std::string OutputMask(const TKSkslFile& entry, const std::string& baseName) {
+    return entry.OutputName(baseName, entry.Split ? TKSkslFile::kDeletionMask : 1, 0);
 }
 
 class RunChecker {
@@ -86,7 +86,7 @@ private:
             Problem(layout_.LayoutFile, LocalText("#1561.4=%1: het paginanummer mag alleen in de "
                                                   "bestandsnaam van de uitvoer %2 staan",
                                                   {label, entry.Output}));
-        const std::string source = entry.SourcePath();
+        const std::string source = entry.SourcePath(settings_.BaseName);
         if (!IsInsideFolder(source, FolderOf(layout_.LayoutFile)))
             Problem(layout_.LayoutFile,
                     LocalText("#1561.5=%1: de bron %2 ligt buiten de map van de stijl",
@@ -98,7 +98,7 @@ private:
     // lands on an input.
     void CheckOutputPlace(const TKSkslFile& entry, const std::string& label) {
         const std::string folder = WithSlash(settings_.OutputFolder);
-        const std::string mask = OutputMask(entry);
+        const std::string mask = OutputMask(entry, settings_.BaseName);
         std::string walked = folder;
         const std::string subfolders = RawFolderPart(mask);
         for (std::size_t from = 0; !subfolders.empty() && from <= subfolders.size();) {
@@ -154,7 +154,7 @@ std::vector<std::string> RunInputs(const TKSrunSettings& settings) {
     if (settings.Layout == nullptr) return inputs;
     inputs.push_back(settings.Layout->LayoutFile);
     for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
-        inputs.push_back(settings.Layout->Item(n)->SourcePath());
+        inputs.push_back(settings.Layout->Item(n)->SourcePath(settings.BaseName));
     return inputs;
 }
 

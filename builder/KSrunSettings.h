@@ -1,7 +1,7 @@
 // What a generation run works from: the document list in list order with
 // the selected flags, the options of the settings page and where to write.
 // The wizard fills it from its controls, the command-line tool from its
-// arguments.
+// arguments. A run only reads the documents and the layout.
 #pragma once
 
 #include "builder/KSindexType.h"
@@ -16,14 +16,14 @@ class TKShtxData;
 class TKSkslData;
 
 struct TKSrunDocument {
-    TKShtxData* Data = nullptr; // owned by the document list
+    const TKShtxData* Data = nullptr; // owned by the document list
     bool Selected = false;
     std::string GivenPath{}; // as the user gave it, for messages ("": Data's FileName)
 };
 
 struct TKSrunSettings {
     std::vector<TKSrunDocument> Documents; // in list order
-    TKSkslData* Layout = nullptr;          // owned by the caller
+    const TKSkslData* Layout = nullptr;    // owned by the caller
     TKSindexType IndexType = TKSindexType::FirstLetter;
     bool IndexWithYears = false;        // show years in the index
     bool DuplicatesIgnoreYears = false; // fold duplicates without comparing years
@@ -38,9 +38,6 @@ struct TKSrunSettings {
     std::string TempFolder;
     std::string TempSwitchFolder;
     bool DeveloperMode = false; // keep temporary files
-    // Sort old documents only into the run's private folder, never beside
-    // them (a run that must touch nothing else: the dry run).
-    bool CopiesInRunFolder = false;
 };
 
 } // namespace ks

@@ -145,10 +145,10 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckDocuments() const {
 std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
     std::vector<TKSrunProblem> problems;
     if (!layout_) return problems;
-    layout_->BaseName = BaseName;
     for (int n = 1; n <= layout_->ItemCount(); ++n) {
         const TKSkslFile& entry = *layout_->Item(n);
-        if (const std::string problem = CheckOutputName(entry.OutputName(1)); !problem.empty())
+        if (const std::string problem = CheckOutputName(entry.OutputName(BaseName, 1, 0));
+            !problem.empty())
             problems.push_back({layout_->LayoutFile,
                                 LocalText("#1561.1=onderdeel %1", {entry.Name}) + ": " + problem});
     }
@@ -215,9 +215,8 @@ std::string TempSwitchFolder(const TKScommon& environment) {
 TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     TKSrunSettings s;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
-        TKShtxData& document = Documents.Document(i);
-        document.ListPosition = static_cast<int32_t>(i + 1);
-        s.Documents.push_back({&document, Documents.Selected(i), Documents.GivenPath(i)});
+        s.Documents.push_back(
+            {&Documents.Document(i), Documents.Selected(i), Documents.GivenPath(i)});
     }
     s.Layout = layout_.get();
     s.IndexType = EffectiveIndexType();

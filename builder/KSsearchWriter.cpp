@@ -111,15 +111,14 @@ private:
     void CheckShardNames() const {
         const TKSkslData* layout = builder_.Settings().Layout;
         if (layout == nullptr) return;
-        const TKSkslFile* self = layout->CurrentItem;
-        const std::string folder =
-            self ? FolderOf(self->OutputName(TKSkslFile::kCurrentPage)) : std::string();
+        const TKSkslFile* self = builder_.State().CurrentItem;
+        const std::string folder = FolderOf(builder_.CurrentOutputName());
         const std::string mask = folder + stem_ + "-*.js";
         for (int n = 1; n <= layout->ItemCount(); ++n) {
             const TKSkslFile& entry = *layout->Item(n);
             if (&entry == self) continue;
             for (int page : {1, TKSkslFile::kDeletionMask}) {
-                if (MatchFileMask(entry.OutputName(page), mask, false))
+                if (MatchFileMask(builder_.OutputName(entry, page), mask, false))
                     throw EKSError(layout->LayoutFile,
                                    LocalText("#1565.1=de zoekgegevens van onderdeel \"%1\" zouden "
                                              "de uitvoer van onderdeel \"%2\" overschrijven (%3)",
@@ -242,7 +241,7 @@ private:
     std::string TreeText(std::size_t index) const {
         const TKSrunDocument& document = builder_.Settings().Documents[index];
         if (document.Data == nullptr || !document.Selected) return "null";
-        return "{\"number\":" + std::to_string(document.Data->SeqNr) +
+        return "{\"number\":" + std::to_string(builder_.DocumentRun(index).SeqNr) +
                ",\"title\":" + JsString(document.Data->Title) +
                ",\"folder\":" + JsString(folders_[index]) + "}";
     }

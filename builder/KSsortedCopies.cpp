@@ -2,6 +2,7 @@
 
 #include "builder/KSrunFolder.h"
 #include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
 #include "builder/KSsortOld.h"
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
@@ -232,7 +233,8 @@ private:
 
 // One old document of the run and where its copy goes.
 struct CopyJob {
-    TKShtxData* document = nullptr;
+    const TKShtxData* document = nullptr;
+    TKSdocumentRun* run = nullptr;
     std::size_t number = 0; // 1-based place in the document list
     std::string beside;     // the document's path with ".new-htx"
     std::string key;        // the same with the links of its folder resolved
@@ -299,23 +301,27 @@ std::string CopyKey(const std::string& copyPath) {
 
 } // namespace
 
-TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runFolder) {
+TKSsortedCopies PrepareSortedCopies(const TKSrunSettings& settings, bool inRunFolder,
+                                    std::vector<TKSdocumentRun>& documents,
+                                    TKSrunFolder& runFolder) {
     std::vector<CopyJob> jobs;
     std::set<std::string> keys;
     for (std::size_t i = 0; i < settings.Documents.size(); ++i) {
         const TKSrunDocument& entry = settings.Documents[i];
         if (!entry.Selected || entry.Data == nullptr) continue;
-        TKShtxData& data = *entry.Data;
-        data.DataFileName = data.FileName;
+        const TKShtxData& data = *entry.Data;
+        TKSdocumentRun& run = documents.at(i);
+        run.DataFileName = data.FileName;
         if (!data.NeedsSorting()) continue;
         CopyJob job;
         job.document = &data;
+        job.run = &run;
         job.number = i + 1;
         job.beside = std::filesystem::path(data.FileName).replace_extension(".new-htx").string();
         job.key = CopyKey(job.beside);
         // A document that already has the copy's name is never replaced.
-        job.besideFree = !settings.CopiesInRunFolder && job.key != CopyKey(data.FileName) &&
-                         keys.insert(job.key).second;
+        job.besideFree =
+            !inRunFolder && job.key != CopyKey(data.FileName) && keys.insert(job.key).second;
         jobs.push_back(std::move(job));
     }
     // Every run locks the copies in the same order, so two runs never wait
@@ -324,17 +330,16 @@ TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runF
               [](const CopyJob& a, const CopyJob& b) { return a.key < b.key; });
     TKSsortedCopies copies;
     for (CopyJob& job : jobs) {
-        if (!settings.CopiesInRunFolder) RemoveAbandonedPendingCopies(job.beside);
+        if (!inRunFolder) RemoveAbandonedPendingCopies(job.beside);
         if (!job.besideFree) continue;
         if (CopyBeside(job, runFolder, settings.DeveloperMode, copies))
-            job.document->DataFileName = job.beside;
+            job.run->DataFileName = job.beside;
         else
             job.besideFree = false;
     }
     for (const CopyJob& job : jobs)
         if (!job.besideFree)
-            job.document->DataFileName =
-                CopyInPrivateFolder(job, runFolder, settings.DeveloperMode);
+            job.run->DataFileName = CopyInPrivateFolder(job, runFolder, settings.DeveloperMode);
     return copies;
 }
 

@@ -14,6 +14,7 @@
 namespace ks {
 
 class TKSrunFolder;
+struct TKSdocumentRun;
 struct TKSrunSettings;
 
 // The locks a run holds on the copies beside its documents. While they are
@@ -31,7 +32,8 @@ private:
     std::vector<FileDescriptor> locks_;
 };
 
-// Points DataFileName of every selected document at what the merge reads:
+// Points DataFileName of every selected document's record in documents (one
+// per document of the settings, in list order) at what the merge reads:
 // the document itself, or for an old document its current sorted copy,
 // (re)built when needed. A copy that cannot be written beside its document,
 // the copy of a later document whose copy path an earlier one of this run
@@ -39,9 +41,12 @@ private:
 // sorted into the run's private folder instead; the run files of every sort
 // go there too. Half-written copies that killed runs left beside the copy
 // paths (hidden, named after the copy and their writer's process) are
-// removed first, unless the copies go into the run folder only. Raises
+// removed first, unless the copies go into the run folder only (inRunFolder:
+// a run that must touch nothing beside the documents). Raises
 // EWriteError (naming the file and the reason) when a copy cannot be written
 // at all, EInOutError when a document cannot be read.
-TKSsortedCopies PrepareSortedCopies(TKSrunSettings& settings, TKSrunFolder& runFolder);
+TKSsortedCopies PrepareSortedCopies(const TKSrunSettings& settings, bool inRunFolder,
+                                    std::vector<TKSdocumentRun>& documents,
+                                    TKSrunFolder& runFolder);
 
 } // namespace ks

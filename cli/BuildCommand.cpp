@@ -276,10 +276,11 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
                   double seconds) {
     int64_t lines = 0;
     int selected = 0;
-    for (const TKSrunDocument& d : builder.Settings().Documents)
-        if (d.Selected) {
+    const std::vector<TKSrunDocument>& documents = builder.Settings().Documents;
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        if (documents[i].Selected) {
             ++selected;
-            lines += d.Data->EntryCount;
+            lines += builder.DocumentRun(i).EntryCount;
         }
     err << Say("#1566.4=%1 documenten, %2 indexregels, %3 samengevoegde namen, %4 pagina's, %5 "
                "bestanden geschreven in %6 s",

@@ -14,8 +14,6 @@ namespace ks {
 
 namespace {
 
-constexpr int32_t kNoMinYear = 32000;
-constexpr int32_t kNoMaxYear = -32000;
 // From this version on the producing program writes its index lines sorted.
 constexpr const char* kSortedVersion = "3.22";
 
@@ -105,16 +103,8 @@ int CompareVersions(const std::string& a, const std::string& b) {
     return left.negative ? -magnitude : magnitude;
 }
 
-TKShtxData::TKShtxData(const std::string& path) : FileName(path), DataFileName(path) {
-    ResetStatistics();
+TKShtxData::TKShtxData(const std::string& path) : FileName(path) {
     Load();
-}
-
-void TKShtxData::ResetStatistics() {
-    EntryCount = 0;
-    MinYear = kNoMinYear;
-    MaxYear = kNoMaxYear;
-    FirstPage = std::string(1, '\xFF');
 }
 
 double TKShtxData::VersionNumber() const {

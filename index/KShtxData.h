@@ -1,6 +1,7 @@
 // One index document (.htx) of the document list: its header data, read
-// once when the document is added, and the statistics of the current run.
-// The index lines themselves are read only by the builder.
+// once when the document is added. A run never changes it; what a run
+// learns about the document is kept in the run's own state. The index lines
+// themselves are read only by the builder.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,6 @@ public:
     explicit TKShtxData(const std::string& path);
 
     std::string FileName;
-    std::string DataFileName; // where the builder reads the lines (a sorted copy, maybe)
     std::string Version;
     int32_t UserNr = 0;
     std::string UserName;
@@ -28,18 +28,8 @@ public:
     std::string HtmFile;
     std::string DateFormat;
     std::string Description; // description lines joined by CR LF
-    int32_t ListPosition = 0;
-    int32_t SeqNr = 0;
     int64_t FileSize = 0;
 
-    // Run statistics, filled by the merge.
-    int32_t EntryCount = 0;
-    int32_t MinYear = 0;
-    int32_t MaxYear = 0;
-    std::string FirstPage;
-
-    // No entries, no years seen (32000 / -32000), FirstPage after every file name.
-    void ResetStatistics();
     // Version as a decimal number with "." whatever the locale; 0 when it is
     // not one in full. Blanks around the number are allowed.
     double VersionNumber() const;

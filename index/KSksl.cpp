@@ -70,31 +70,25 @@ void TKSkslFile::ParseLine(const std::string& line) {
     Caption = fields[3];
     Numbered = AsciiUpper(Output).find("#NR!") != std::string::npos;
     Split = false;
-    CurrentPage = 0;
 }
 
 void TKSkslFile::SetSplit(bool split) {
     Split = Numbered && split;
 }
 
-void TKSkslFile::SetPage(int page) {
-    CurrentPage = Split ? page : 0;
-}
-
-std::string TKSkslFile::SourcePath() const {
-    const std::string source = ReplaceMarker(Source, "#PREFIX!", owner_->BaseName);
+std::string TKSkslFile::SourcePath(const std::string& baseName) const {
+    const std::string source = ReplaceMarker(Source, "#PREFIX!", baseName);
     return Trim(FolderOf(owner_->LayoutFile) + source);
 }
 
-std::string TKSkslFile::OutputName(int page) const {
-    const std::string output = ReplaceMarker(Output, "#PREFIX!", owner_->BaseName);
-    if (page == kCurrentPage) page = CurrentPage;
+std::string TKSkslFile::OutputName(const std::string& baseName, int page, int32_t pageCount) const {
+    const std::string output = ReplaceMarker(Output, "#PREFIX!", baseName);
     std::string pageText;
     if (page > 0 && Split) {
         pageText = std::to_string(page);
-        const std::size_t digits = PageDigits(owner_->PageCount);
+        const std::size_t digits = PageDigits(pageCount);
         if (pageText.size() < digits) pageText.insert(0, digits - pageText.size(), '0');
-    } else if (page < kCurrentPage && Numbered) {
+    } else if (page == kDeletionMask && Numbered) {
         pageText = "*";
     }
     return Trim(ReplaceMarker(output, "#NR!", pageText));
@@ -117,7 +111,6 @@ void TKSkslData::Clear() {
     Charset.clear();
     TemplateCount = 0;
     FileCount = 0;
-    CurrentItem = nullptr;
     Items.clear();
 }
 

@@ -9,7 +9,8 @@
 //   [Texts]    any key: texts the templates fetch
 //
 // "#PREFIX!" in Source and Output stands for the base name of the run; "#NR!"
-// in Output for the page number of an output split into pages.
+// in Output for the page number of an output split into pages. Both are
+// the run's: a loaded layout stays the same whatever runs use it.
 #pragma once
 
 #include <cstdint>
@@ -27,25 +28,24 @@ class TKSkslFile {
 public:
     static constexpr uint8_t kTemplate = 1;
     static constexpr uint8_t kPlainFile = 2;
-    // Page numbers of OutputName beside real pages.
-    static constexpr int kCurrentPage = -1;
+    // Page number of OutputName for the mask that matches every page.
     static constexpr int kDeletionMask = -2;
 
     TKSkslFile(TKSkslData& owner, uint8_t kind);
 
     // Fills Name, Source, Output, Caption and Numbered from an entry line of
-    // four comma-separated fields; Split becomes false and CurrentPage 0.
+    // four comma-separated fields; Split becomes false.
     void ParseLine(const std::string& line);
     // Only a numbered entry can be split.
     void SetSplit(bool split);
-    // Only a split entry counts pages; others stay at 0.
-    void SetPage(int page);
 
-    // Folder of the layout file + Source, "#PREFIX!" replaced by the base name.
-    std::string SourcePath() const;
-    // The output file name for page (kCurrentPage: CurrentPage; kDeletionMask:
-    // "*" for "#NR!" when numbered); "#NR!" is empty when not split.
-    std::string OutputName(int page) const;
+    // Folder of the layout file + Source, "#PREFIX!" replaced by baseName.
+    std::string SourcePath(const std::string& baseName) const;
+    // The output file name for page, "#PREFIX!" replaced by baseName; "#NR!"
+    // is the page number with as many digits as pageCount has (at least
+    // one), empty when not split or for page 0, and "*" for kDeletionMask
+    // when numbered.
+    std::string OutputName(const std::string& baseName, int page, int32_t pageCount) const;
 
     TKSkslData& Owner() const { return *owner_; }
 
@@ -56,7 +56,6 @@ public:
     std::string Caption;
     bool Numbered = false;
     bool Split = false;
-    int32_t CurrentPage = 0;
 
 private:
     TKSkslData* owner_;
@@ -98,14 +97,11 @@ public:
     std::string Title;
     std::string Comment; // every comment line followed by CR LF
     std::string Image;   // full path of the preview picture, or ""
-    std::string BaseName;
     std::string AskUser;
     std::string Charset; // as read from [General]
     int32_t TemplateCount = 0;
     int32_t FileCount = 0;
     std::vector<std::unique_ptr<TKSkslFile>> Items;
-    TKSkslFile* CurrentItem = nullptr;
-    int32_t PageCount = 0;
 
 private:
     void Clear();

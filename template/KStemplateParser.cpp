@@ -224,20 +224,25 @@ void TKStemplateParser::SetWriteFolder(const std::string& path) {
     if (!writeFolder_.empty() && writeFolder_.back() != '/') writeFolder_ += '/';
 }
 
-std::string TKStemplateParser::CountVariables() {
+TKSvariableCount TKStemplateParser::CountVariables() {
     if (pass_ != Pass::None)
         throw EAssertionFailed("TKStemplateParser: CountVariables during another pass");
     PassGuard pass(*this, Pass::Count);
     OpenReader();
-    std::string summary;
+    TKSvariableCount count;
     std::string line;
     while (!reader_->Eof()) {
         reader_->ReadLine(line);
         CountLine();
         const std::string names = ExpandLine(line, Mode::Collect);
-        if (!names.empty()) summary += "," + names;
+        for (std::size_t from = 0; from < names.size();) {
+            const std::size_t comma = std::min(names.find(',', from), names.size());
+            count.Names.push_back(names.substr(from, comma - from));
+            from = comma + 1;
+        }
     }
-    return std::to_string(linesRead_) + summary;
+    count.Lines = linesRead_;
+    return count;
 }
 
 bool TKStemplateParser::Execute() {

@@ -35,8 +35,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ks {
+
+// What one pass in collect mode finds in a template.
+struct TKSvariableCount {
+    int32_t Lines = 0;              // lines of the template
+    std::vector<std::string> Names; // registered names, once per line that uses them, in order
+};
 
 class TKSprogressBar;
 
@@ -99,11 +106,11 @@ public:
     // Writes the files into path in place of the output folder, which stays
     // what links are relative to. An empty path writes into the output folder.
     void SetWriteFolder(const std::string& path);
-    // One pass in collect mode: the line count in decimal, then "," and the
-    // registered names of every line that uses any ("37,INDEXKEYS,INDEXDATA").
-    // A template that cannot be opened counts as empty ("0"). Raises
-    // EAssertionFailed when called during Execute.
-    std::string CountVariables();
+    // One pass in collect mode: the line count and the registered names of
+    // every line that uses any (37; INDEXKEYS, INDEXDATA). A template that
+    // cannot be opened counts as empty. Raises EAssertionFailed when called
+    // during Execute.
+    TKSvariableCount CountVariables();
     // Expands the whole template into the output file(s); a template that
     // cannot be opened gives an empty output. An output that cannot be
     // created raises EWriteError naming it. Errors of expressions and

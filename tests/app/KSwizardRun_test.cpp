@@ -1,7 +1,7 @@
 // The layout, settings and progress pages and a generation run started from
 // the wizard: what a first start shows, the division list by size, the split
-// boxes of another layout, a whole run compared with the command-line tool,
-// and Annuleren during a run.
+// boxes of another layout, a whole run compared with the command-line tool
+// (also two runs in a row from one window), and Annuleren during a run.
 #include "WizardTestKit.h"
 
 #include "app/KSHTMLverzamelIndex.h"
@@ -91,6 +91,7 @@ private slots:
     void divisionListFollowsTheSizeAndStoredChoices();
     void splitBoxesFollowTheLayout();
     void runWritesWhatTheCommandLineToolWrites();
+    void twoRunsInARowWriteWhatTwoToolRunsWrite();
     void buttonsDuringARunStopIt_data();
     void buttonsDuringARunStopIt();
     void problemsBeforeTheRunAppearInTheRows();
@@ -280,6 +281,61 @@ void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {
     for (const auto& [name, bytes] : fromCli) {
         QVERIFY2(fromWizard.count(name) == 1, name.c_str());
         QVERIFY2(fromWizard.at(name) == bytes, name.c_str());
+    }
+}
+
+// The second run of a window starts from its settings, not from what the
+// first left in the documents and the layout: it has another base name, a
+// division with fewer pages and no years, and writes what the tool writes.
+void TestWizardRun::twoRunsInARowWriteWhatTwoToolRunsWrite() {
+    struct Run {
+        std::string folder, base;
+        int division; // the row of the division list; the tool's -i is one more
+        bool years;
+    };
+    const std::vector<Run> runs = {{store_->Path("out/first/"), "index", 1, true},
+                                   {store_->Path("out/second/"), "tweede", 0, false}};
+    Wizard wizard;
+    wizard.AddSamples();
+    wizard.SelectLayout(QStringLiteral("Twee vensters (klassiek)"));
+    wizard.window.RunSetup().OutputFolder = runs[0].folder;
+    wizard.window.MaakInstellingenScherm();
+    wizard.window.FinishOnLastPageOnly = false;
+    for (const Run& run : runs) {
+        fs::create_directories(run.folder);
+        wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kInstellingen);
+        wizard.window.RunSetup().OutputFolder = run.folder;
+        wizard.Find<QLineEdit>("txtBasisnaam")->setText(QString::fromStdString(run.base));
+        wizard.Find<QCheckBox>("chkIndexMetJaartallen")->setChecked(run.years);
+        wizard.Find<QComboBox>("cboIndextype")->setCurrentIndex(run.division);
+        wizard.window.ShowPage(-1);
+        wizard.window.btnFinishClick();
+        QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kVoortgang));
+        QVERIFY(wizard.window.ProgressPage()->ResultEnabled());
+    }
+    for (const Run& run : runs) {
+        const std::string cliOut = run.folder.substr(0, run.folder.size() - 1) + "-cli/";
+        QStringList arguments = {"build",
+                                 "-q",
+                                 "--language=NL",
+                                 "-l",
+                                 "Twee vensters (klassiek)",
+                                 "-o",
+                                 QString::fromStdString(cliOut),
+                                 "-b",
+                                 QString::fromStdString(run.base),
+                                 "-i",
+                                 QString::number(run.division + 1)};
+        if (run.years) arguments << "--years";
+        for (const char* tree : {"jansen/jansen.htx", "deboer/deboer.htx", "smit/smit.htx"})
+            arguments << QString::fromStdString(kSamples + tree);
+        QProcess cli;
+        cli.start(QStringLiteral(KS_CLI_PATH), arguments);
+        QVERIFY(cli.waitForFinished(60000));
+        QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+        const auto fromWizard = Tree(run.folder);
+        QVERIFY(fromWizard.count(run.base + ".htm") == 1); // the start page of this run
+        QVERIFY2(fromWizard == Tree(cliOut), run.folder.c_str());
     }
 }
 

@@ -228,7 +228,7 @@ protected:
         world.SetPageCount(3);
         TKSbuilder& builder = world.Builder();
         builder.Settings().OutputFolder = world.OutFolder();
-        builder.Settings().IndexType = TKSindexType::FirstLetter;
+        builder.State().IndexType = TKSindexType::FirstLetter;
         builder.Division.Estimates = {
             {TKSindexType::FirstLetter, 26, 1'500'000}, {TKSindexType::TwoLetters, 300, 200'000},
             {TKSindexType::Parts50, 50, 950'000},       {TKSindexType::Parts100, 100, 450'000},
@@ -295,7 +295,7 @@ TEST_F(PageSizeCheck, NoSuggestionWithoutALargeSplitPageOrADivisionToChoose) {
     // The estimates are scaled by the division used: 2.1 MB of 450,000
     // about 100 parts gave asks for about 250.
     world.Layout().AskUser = "INDEXTYPE";
-    world.Builder().Settings().IndexType = TKSindexType::Parts100;
+    world.Builder().State().IndexType = TKSindexType::Parts100;
     Size("index2.htm", 2'100'000);
     EXPECT_EQ(TKSindexType::Parts250, CheckPageSizes(world.Builder()).SuggestedIndexType);
     // Nothing over a higher limit.

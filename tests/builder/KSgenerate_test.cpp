@@ -210,7 +210,6 @@ TEST_F(GenerateTest, WritesEveryEntryOfTheLayoutAndCleansUp) {
     // 4 template lines on each of 2 pages, plus one step per merged entry.
     EXPECT_EQ(4 * 2 + 3, recorder.bars[2]->Maximum());
     EXPECT_EQ(4, result.FilesWritten.size());
-    EXPECT_FALSE(builder->Busy);
     EXPECT_TRUE(fs::is_empty(dir.file("tmp"))); // the record files are gone
 }
 
@@ -286,7 +285,6 @@ TEST_F(GenerateTest, AStopRequestEndsTheRunBeforeTheNextStep) {
     EXPECT_EQ(0, recorder.results); // no new result offered
     EXPECT_FALSE(fs::exists(dir.file("out/idx1.htm")));
     EXPECT_TRUE(fs::is_empty(dir.file("tmp")));
-    EXPECT_FALSE(builder->Busy);
 }
 
 TEST_F(GenerateTest, AStopDuringTheLastStepOffersNoResult) {
@@ -351,7 +349,6 @@ TEST_F(GenerateTest, ATemplateErrorNamesTheTemplateAndLineAndLeavesNothingBehind
     EXPECT_EQ(0, recorder.results);
     EXPECT_FALSE(fs::exists(dir.file("out/idx.css"))); // later steps are not run
     EXPECT_TRUE(fs::is_empty(dir.file("tmp")));
-    EXPECT_FALSE(builder->Busy);
 }
 
 TEST_F(GenerateTest, OutputNamesThatLeaveTheOutputFolderAreRefusedBeforeAnythingIsDeleted) {
@@ -492,6 +489,91 @@ TEST_F(GenerateTest, APlainFileThatCannotBeCopiedIsReportedLikeAMissingOne) {
         << recorder.missing[0];
     EXPECT_FALSE(result.MayOpen);
     EXPECT_TRUE(fs::exists(dir.file("out/idx2.htm")));
+}
+
+// Everything a run could change in what it is given, as one text (the output
+// folder apart, which each run of the test has its own of).
+std::string Observed(const TKSrunSettings& settings) {
+    std::string text =
+        std::to_string(static_cast<int>(settings.IndexType)) + "|" + settings.BaseName + "\n";
+    for (const TKSrunDocument& d : settings.Documents)
+        text += d.Data->FileName + "|" + d.Data->Title + "|" + d.Data->HtmFile + "|" +
+                d.Data->Description + "|" + std::to_string(d.Data->FileSize) + "|" +
+                (d.Selected ? "1" : "0") + "\n";
+    const TKSkslData& layout = *settings.Layout;
+    text += layout.LayoutFile + "|" + layout.Title + "|" + layout.AskUser + "\n";
+    for (int n = 1; n <= layout.ItemCount(); ++n) {
+        const TKSkslFile& entry = *layout.Item(n);
+        text += entry.Name + "|" + entry.Source + "|" + entry.Output + "|" + entry.Caption + "|" +
+                (entry.Split ? "split" : "single") + "\n";
+    }
+    return text;
+}
+
+// Every file below folder with its bytes, by path inside it.
+std::map<std::string, std::string> FilesBelow(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& item : fs::recursive_directory_iterator(folder))
+        if (item.is_regular_file())
+            files[fs::relative(item.path(), folder).string()] = ReadFileBytes(item.path().string());
+    return files;
+}
+
+// One set of documents and one layout, run twice in a row (also on the same
+// builder) and once more from freshly loaded ones: the inputs are the same
+// after every run, and so is every file written. The automatic division and
+// an old document that is sorted into a copy are what a run learns most from.
+TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
+    WriteFileBytes(dir.file("trees/tree2/tree2.htx"),
+                   "[KESTRIN]\r\nversion=3.1\r\ntype=htx\r\nformat=1\r\n[metadata]\r\n"
+                   "title=Tree two\r\n[indexdata]\r\n"
+                   "B\tBos\tEva\t\t1901\t\t3\tpersons.htm#p3\r\n"
+                   "B\tBerg, van den\tJan\t\t1850\t1910\t7\tpersons.htm#p7\r\n");
+    EXPECT_FALSE(Run().Failed); // the fixture's run, with objects of its own
+    const std::map<std::string, std::string> fresh = FilesBelow(dir.file("out"));
+
+    TKSkslData given;
+    ASSERT_TRUE(given.Load(dir.file("layout/test.ksl"), dir.file("res/")));
+    for (int n = 1; n <= given.ItemCount(); ++n)
+        given.Item(n)->SetSplit(true);
+    TKShtxData one(dir.file("trees/tree1/tree1.htx"));
+    TKShtxData two(dir.file("trees/tree2/tree2.htx"));
+    TKSrunSettings settings;
+    settings.Documents = {{&one, true}, {&two, true}};
+    settings.Layout = &given;
+    settings.IndexType = TKSindexType::Auto;
+    settings.BaseName = baseName;
+    settings.Title = title;
+    settings.Homepage = "example.org";
+    settings.Email = "a@b.nl";
+    settings.TempFolder = dir.file("tmp") + "/";
+    const std::string before = Observed(settings);
+
+    std::vector<std::map<std::string, std::string>> outputs;
+    TKSbuilder reused(settings);
+    for (const char* folder : {"run1", "run2", "run3"}) {
+        settings.OutputFolder = dir.file(folder);
+        fs::create_directories(settings.OutputFolder);
+        TKSbuilder own(settings);
+        // The third run goes on the builder of the second.
+        TKSbuilder& builder = std::string(folder) == "run1" ? own : reused;
+        builder.Settings().OutputFolder = settings.OutputFolder;
+        Recorder quiet;
+        const TKSrunResult result = TKSgenerator(builder, quiet).GenerateIndex();
+        ASSERT_FALSE(result.Failed) << result.Error;
+        EXPECT_EQ(settings.OutputFolder + "/idx2.htm", result.ResultPath);
+        EXPECT_EQ(TKSindexType::Auto, builder.State().RequestedIndexType);
+        EXPECT_EQ(TKSindexType::FirstLetter, builder.State().IndexType);
+        EXPECT_EQ(2, builder.DocumentRun(0).EntryCount);
+        EXPECT_EQ(1850, builder.DocumentRun(1).MinYear);
+        EXPECT_EQ(dir.file("trees/tree2/tree2.new-htx"), builder.DocumentRun(1).DataFileName);
+        EXPECT_EQ(before, Observed(settings)) << folder;
+        EXPECT_EQ(before, Observed(builder.Settings())) << folder;
+        outputs.push_back(FilesBelow(dir.file(folder)));
+    }
+    ASSERT_EQ(4u, fresh.size());
+    for (const auto& files : outputs)
+        EXPECT_EQ(fresh, files);
 }
 
 TEST_F(GenerateTest, ResolvesTheSimpleVariables) {

@@ -21,7 +21,7 @@ protected:
         world.AddDocument("tree1/a.htx", "Tree one", 1);
         world.AddDocument("tree2/b.htx", "Tree two", 2);
         index = &world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
-        world.Layout().CurrentItem = index;
+        world.Builder().State().StartEntry(index, 1);
     }
 
     WriterWorld world;
@@ -167,7 +167,7 @@ TEST_F(IndexDataTest, IgnoringYearsForDuplicatesDropsTheYearsText) {
 TEST_F(IndexDataTest, NamesTitlesAndYearsAreEncodedAndLinksKeepTheirBytes) {
     world.SetPageCount(1);
     world.Builder().Settings().IndexWithYears = true;
-    world.Builder().Settings().Documents[0].Data->Title = "Zo\xEB \"&\" co";
+    world.Document(0).Title = "Zo\xEB \"&\" co";
     world.WriteEntries(
         {"M\tM\xFCller, <d>\tZo\xEB & Anna\t\t<1\t\t1\t1\t1\t0,p\xE9 & q\"<x>.htm#i"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
@@ -228,7 +228,6 @@ TEST(IndexDataRun, MergedDocumentsComeOutWithOneNumberedLinkPerTree) {
     TKSkslData layout;
     layout.Items.push_back(std::make_unique<TKSkslFile>(layout, TKSkslFile::kTemplate));
     layout.Items.back()->ParseLine("index, index.tpl, index.htm, Index");
-    layout.CurrentItem = layout.Items.back().get();
     TKSrunSettings settings;
     settings.Documents = {{&one, true}, {&two, true}};
     settings.Layout = &layout;
@@ -239,6 +238,7 @@ TEST(IndexDataRun, MergedDocumentsComeOutWithOneNumberedLinkPerTree) {
     TKSnullBreather breather;
     builder.MergeStep(bar, breather);
     builder.DuplicatesStep(bar, breather);
+    builder.State().StartEntry(layout.Items.back().get(), 1);
 
     FakeTemplateOutput out(root + "site/", {"index.htm"}, 1);
     WriteIndexData(builder, out);

@@ -24,7 +24,7 @@ protected:
 };
 
 TEST_F(IndexKeysTest, FewPagesPerTwoLettersGiveARowOfLinks) {
-    world.Builder().Settings().IndexType = TKSindexType::TwoLetters;
+    world.Builder().State().IndexType = TKSindexType::TwoLetters;
     FakeTemplateOutput out(world.OutFolder(), {"frame.htm"}, 3);
     WriteIndexKeys(world.Builder(), out, "index");
     EXPECT_EQ(
@@ -45,8 +45,8 @@ TEST_F(IndexKeysTest, FewPagesPerTwoLettersGiveARowOfLinks) {
 }
 
 TEST_F(IndexKeysTest, PartsOfEqualSizeGiveANumberedMenuThatMarksThePageBeingWritten) {
-    world.Builder().Settings().IndexType = TKSindexType::Parts50;
-    index->CurrentPage = 3;
+    world.Builder().State().IndexType = TKSindexType::Parts50;
+    world.Builder().State().StartEntry(index, 3);
     FakeTemplateOutput out(world.OutFolder(), {"index3.htm"}, 1);
     WriteIndexKeys(world.Builder(), out, "index,VIindex");
     EXPECT_EQ(" <script type=\"text/javascript\">\r\n"
@@ -81,8 +81,8 @@ TEST_F(IndexKeysTest, PartsOfEqualSizeGiveANumberedMenuThatMarksThePageBeingWrit
 }
 
 TEST_F(IndexKeysTest, AnExplicitMenuNumberAndEmptyChoiceTakePrecedence) {
-    world.Builder().Settings().IndexType = TKSindexType::FirstLetter;
-    index->CurrentPage = 2;
+    world.Builder().State().IndexType = TKSindexType::FirstLetter;
+    world.Builder().State().StartEntry(index, 2);
     FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
     WriteIndexKeys(world.Builder(), out, "index,,7,<i>kies</i>");
     const std::string text = out.Text(0);
@@ -97,7 +97,7 @@ TEST_F(IndexKeysTest, AnExplicitMenuNumberAndEmptyChoiceTakePrecedence) {
 }
 
 TEST_F(IndexKeysTest, AMenuNumberOfZeroOrNoNumberGivesLinks) {
-    world.Builder().Settings().IndexType = TKSindexType::Parts250;
+    world.Builder().State().IndexType = TKSindexType::Parts250;
     for (const std::string arguments : {"index,,0", "index,,", "index,,x7,label"}) {
         FakeTemplateOutput out(world.OutFolder(), {"frame.htm"});
         WriteIndexKeys(world.Builder(), out, arguments);
@@ -110,8 +110,8 @@ TEST_F(IndexKeysTest, AMenuNumberOfZeroOrNoNumberGivesLinks) {
 }
 
 TEST_F(IndexKeysTest, CurrentMarksTheLinkOfThePageBeingWrittenOnlyInTheEntrysOwnPages) {
-    world.Builder().Settings().IndexType = TKSindexType::FirstLetter;
-    index->CurrentPage = 2;
+    world.Builder().State().IndexType = TKSindexType::FirstLetter;
+    world.Builder().State().StartEntry(index, 2);
     FakeTemplateOutput own(world.OutFolder(), {"index2.htm"});
     WriteIndexKeys(world.Builder(), own, "index,_self,0,,current");
     EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
@@ -135,7 +135,7 @@ TEST_F(IndexKeysTest, CurrentMarksTheLinkOfThePageBeingWrittenOnlyInTheEntrysOwn
 }
 
 TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
-    world.Builder().Settings().IndexType = TKSindexType::Parts50;
+    world.Builder().State().IndexType = TKSindexType::Parts50;
     // Jansen fills pages 2 to 4 (a surname cut over pages), in any case.
     world.SetPages({{"A", "Aa", "Bos", 7},
                     {"J", "Jansen", "Jansen", 9},
@@ -176,7 +176,7 @@ TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
 TEST(IndexKeysPages, CurrentMarksNothingInTheSingleFileOfAnEntryThatIsNotSplit) {
     WriterWorld world;
     world.AddEntry("all, all.tpl, all#NR!.htm, All", false);
-    world.Builder().Settings().IndexType = TKSindexType::FirstLetter;
+    world.Builder().State().IndexType = TKSindexType::FirstLetter;
     world.SetPages({{"A", "Aa", "Aa", 1}, {"B", "Bos", "Bos", 2}});
     FakeTemplateOutput out(world.OutFolder(), {"all.htm"});
     WriteIndexKeys(world.Builder(), out, "all,,0,,current");
@@ -187,7 +187,7 @@ TEST(IndexKeysPages, CurrentMarksNothingInTheSingleFileOfAnEntryThatIsNotSplit) 
 TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
     WriterWorld world;
     world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
-    world.Builder().Settings().IndexType = TKSindexType::FirstLetter;
+    world.Builder().State().IndexType = TKSindexType::FirstLetter;
     world.SetPageCount(31);
     FakeTemplateOutput menu(world.OutFolder(), {"a.htm"});
     WriteIndexKeys(world.Builder(), menu, "index");
@@ -207,8 +207,8 @@ TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
 TEST(IndexKeysPages, AnEntryThatIsNotSplitLinksToTheAnchorsOfItsSingleFile) {
     WriterWorld world;
     world.AddEntry("all, all.tpl, #PREFIX!&all#NR!.htm, All", false);
-    world.Layout().BaseName = "my";
-    world.Builder().Settings().IndexType = TKSindexType::TwoLetters;
+    world.Builder().State().BaseName = "my";
+    world.Builder().State().IndexType = TKSindexType::TwoLetters;
     world.SetPages({{"A", "A&b", "A&b", 1}, {"B", "B<", "Bz", 2}});
     FakeTemplateOutput out(world.OutFolder(), {"my&all.htm"});
     WriteIndexKeys(world.Builder(), out, "all");
@@ -225,7 +225,7 @@ TEST(IndexKeysPages, APageFileThatReadsAsAScriptIsNoLink) {
     WriterWorld world;
     world.AddEntry("index, index.tpl, JavaScript:alert(#NR!), Index pages", true);
     world.SetPages({{"A", "Aa", "Bos", 7}});
-    world.Builder().Settings().IndexType = TKSindexType::TwoLetters;
+    world.Builder().State().IndexType = TKSindexType::TwoLetters;
     FakeTemplateOutput links(world.OutFolder(), {"frame.htm"});
     WriteIndexKeys(world.Builder(), links, "index");
     EXPECT_EQ("  <span class=\"KSVIkey\"><a title=\"Aa - Bos (7)\">Aa</a></span>\r\n",

@@ -66,7 +66,8 @@ public:
     std::string Merged() const { return ReadFileBytes(builder_->MergedPath()); }
     std::string Sizes() const { return ReadFileBytes(builder_->SizesPath()); }
     std::string Entries() const { return ReadFileBytes(builder_->EntriesPath()); }
-    TKShtxData& Doc(std::size_t i) { return *documents_[i]; }
+    // What the run learnt about document i.
+    const TKSdocumentRun& Doc(std::size_t i) const { return builder_->DocumentRun(i); }
     TempDir& Dir() { return dir_; }
     // The folder of the record files (the run's own folder unless TempSwitchFolder).
     std::string RunFolder() const { return FolderOf(builder_->MergedPath()); }
@@ -283,7 +284,7 @@ TEST(MergeIndexes, SortsOldDocumentsIntoACopyThatIsReusedWhileTheDocumentIsUncha
               run.Merged());
     const std::string copy = run.Dir().file("old.new-htx");
     EXPECT_EQ(copy, run.Doc(0).DataFileName);
-    EXPECT_EQ(run.Doc(1).FileName, run.Doc(1).DataFileName);
+    EXPECT_EQ(run.Dir().file("new.htx"), run.Doc(1).DataFileName);
     EXPECT_EQ(old.substr(0, old.find("V\t")) + "A\tAa\tPiet\t\t\t\t2\tv.htm#2\r\n"
                                                "V\tVries\tJan\t\t\t\t1\tv.htm#1\r\n",
               ReadFileBytes(copy));
@@ -451,7 +452,7 @@ TEST_F(SortedCopies, ACopyThatFailsBesideTheDocumentLeavesNothingThere) {
     TKSnullBreather breather;
     builder.MergeStep(bar, breather);
     EXPECT_EQ((std::vector<std::string>{"old.htx"}), Names(dir.path().string()));
-    EXPECT_EQ(FolderOf(builder.MergedPath()), FolderOf(document.DataFileName));
+    EXPECT_EQ(FolderOf(builder.MergedPath()), FolderOf(builder.DocumentRun(0).DataFileName));
     EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n#\r\n",
               ReadFileBytes(builder.MergedPath()));
 }

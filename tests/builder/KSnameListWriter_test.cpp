@@ -22,8 +22,8 @@ protected:
         world.AddDocument("tree1/a.htx", "Tree one", 1);
         world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
         names = &world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
-        world.Layout().CurrentItem = names;
-        world.Builder().Settings().IndexType = TKSindexType::Parts50;
+        world.Builder().State().StartEntry(names, 1);
+        world.Builder().State().IndexType = TKSindexType::Parts50;
         world.SetPages({{"J", "Jansen", "Klaassen", 4}, {"M", "Mulder, de", "Mulder, de", 5}});
         std::vector<std::string> lines;
         for (int32_t r = 12; r <= 14; ++r)
@@ -76,7 +76,7 @@ TEST(NameListPages, ASurnameOnTwoPagesGetsAnItemOnEachAndEveryPageItsFile) {
     world.AddDocument("tree1/a.htx", "Tree one", 1);
     world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
     TKSkslFile& names = world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
-    world.Layout().CurrentItem = &names;
+    world.Builder().State().StartEntry(&names, 1);
     world.SetPages({{"I", "Ites", "IJzerman", 3},
                     {"IJ", "IJzerman", "IJzerman", 1},
                     {"J", "Jansen", "Jansen", 1}});
@@ -158,7 +158,8 @@ TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsNoLink) {
 TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
     WriterWorld world;
     world.AddDocument("tree1/a.htx", "Tree one", 1);
-    world.Layout().CurrentItem = &world.AddEntry("index, index.tpl, index.htm, Index", false);
+    world.Builder().State().StartEntry(&world.AddEntry("index, index.tpl, index.htm, Index", false),
+                                       1);
     world.SetPages({{"A", "Aa", "Dd", 24}});
     std::vector<std::string> lines;
     int32_t record = 0;
@@ -182,8 +183,9 @@ TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
 TEST(NameListLabels, KeyLabelsAndSurnamesAreEncoded) {
     WriterWorld world;
     world.AddDocument("tree1/a.htx", "Tree one", 1);
-    world.Layout().CurrentItem = &world.AddEntry("index, index.tpl, index.htm, Index", false);
-    world.Builder().Settings().IndexType = TKSindexType::Parts100;
+    world.Builder().State().StartEntry(&world.AddEntry("index, index.tpl, index.htm, Index", false),
+                                       1);
+    world.Builder().State().IndexType = TKSindexType::Parts100;
     world.SetPages({{"_", "D\xFCrer & co", "E\"", 2}});
     world.WriteEntries({Entry("D\xFCrer & co", 1, 1), Entry("E\"", 1, 2)});
     FakeTemplateOutput out(world.OutFolder(), {"index.htm"});

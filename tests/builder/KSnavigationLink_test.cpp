@@ -23,7 +23,7 @@ protected:
 
 TEST_F(NavigationTest, AMiddlePageLinksEveryWay) {
     world.SetPageCount(5);
-    index->CurrentPage = 3;
+    world.Builder().State().StartEntry(index, 3);
     EXPECT_EQ("<span class=\"KSVIindexFirst\"><a href=\"index1.htm\" target=\"VIindex\"> |&lt; "
               "</a></span>",
               Link("FIRST"));
@@ -42,14 +42,14 @@ TEST(NavigationLinks, APageFileThatReadsAsAScriptIsNoLink) {
     WriterWorld world;
     TKSkslFile& index = world.AddEntry("index, index.tpl, vbscript:x#NR!, Index", true);
     world.SetPageCount(3);
-    index.CurrentPage = 2;
+    world.Builder().State().StartEntry(&index, 2);
     EXPECT_EQ("<span class=\"KSVIindexNext\"><a target=\"VIindex\"> &gt; </a></span>",
               NavigationLink(world.Builder(), "NEXT", "index"));
 }
 
 TEST_F(NavigationTest, AnIndexOnOnePageHasOnlyBlankSpans) {
     world.SetPageCount(1);
-    index->CurrentPage = 1;
+    world.Builder().State().StartEntry(index, 1);
     EXPECT_EQ("<span class=\"KSVIindexNoFirst\">&nbsp;</span>", Link("FIRST"));
     EXPECT_EQ("<span class=\"KSVIindexNoPrev\">&nbsp;</span>", Link("PREV"));
     EXPECT_EQ("<span class=\"KSVIindexNoNext\">&nbsp;</span>", Link("NEXT"));
@@ -58,7 +58,7 @@ TEST_F(NavigationTest, AnIndexOnOnePageHasOnlyBlankSpans) {
 
 TEST_F(NavigationTest, TheLastPageLinksBackOnlyAndNumbersArePadded) {
     world.SetPageCount(12);
-    index->CurrentPage = 12;
+    world.Builder().State().StartEntry(index, 12);
     EXPECT_EQ("<span class=\"KSVIindexFirst\"><a href=\"index01.htm\" target=\"VIindex\"> |&lt; "
               "</a></span>",
               Link("FIRST"));
@@ -71,7 +71,7 @@ TEST_F(NavigationTest, TheLastPageLinksBackOnlyAndNumbersArePadded) {
 
 TEST_F(NavigationTest, TargetAndTextComeFromTheArgumentsAndTheNameIsLowerCased) {
     world.SetPageCount(2);
-    index->CurrentPage = 1;
+    world.Builder().State().StartEntry(index, 1);
     EXPECT_EQ("<span class=\"KSVIindexNext\"><a href=\"index2.htm\" target=\"main\">volgende, "
               "<b>&gt;</b></a></span>",
               Link("NEXT", "INDEX,main,volgende, <b>&gt;</b>"));
@@ -80,7 +80,7 @@ TEST_F(NavigationTest, TargetAndTextComeFromTheArgumentsAndTheNameIsLowerCased) 
 
 TEST_F(NavigationTest, NoLinkForAnEntryThatIsNotSplitUnknownOrAnUnknownKind) {
     world.SetPageCount(3);
-    index->CurrentPage = 2;
+    world.Builder().State().StartEntry(index, 2);
     EXPECT_EQ("", Link("NEXT", "nothing"));
     EXPECT_EQ("", Link("UP"));
     index->SetSplit(false);

@@ -17,17 +17,17 @@ class ReportListTest : public ::testing::Test {
 protected:
     ReportListTest() {
         TKShtxData& one = world.AddDocument("tree1/a.htx", "Tree <one>", 1);
-        one.EntryCount = 1523;
-        one.MinYear = 1650;
-        one.MaxYear = 1910;
-        one.FirstPage = "p1.htm";
+        TKSdocumentRun& oneRun = world.DocumentRun(0);
+        oneRun.EntryCount = 1523;
+        oneRun.MinYear = 1650;
+        oneRun.MaxYear = 1910;
+        oneRun.FirstPage = "p1.htm";
         one.UserName = "J. de Vries & zn";
         one.Created = "12-03-2018";
-        TKShtxData& skipped = world.AddDocument("tree2/b.htx", "Skipped", 0, false);
-        skipped.FirstPage = "b.htm";
+        world.AddDocument("tree2/b.htx", "Skipped", 0, false);
+        world.DocumentRun(1).FirstPage = "b.htm";
         // No years seen and no link in its index lines.
         TKShtxData& three = world.AddDocument("tree3/sub/c.htx", "Three", 2);
-        three.ResetStatistics();
         three.HtmFile = "start page.htm";
         three.UserName = "M\xFCller";
     }
@@ -79,8 +79,7 @@ TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
     for (const Case& c : cases) {
         WriterWorld own;
         TKShtxData& document = own.AddDocument(c.document, "T", 1);
-        document.ResetStatistics();
-        if (!c.firstPage.empty()) document.FirstPage = c.firstPage;
+        if (!c.firstPage.empty()) own.DocumentRun(0).FirstPage = c.firstPage;
         document.HtmFile = c.htmFile;
         FakeTemplateOutput out(own.OutFolder(), {"report.htm"});
         WriteReportList(own.Builder(), out, "title");
@@ -103,7 +102,7 @@ TEST_F(ReportListTest, ColumnNamesAreTakenAsWrittenAndMatchedWithoutLetterCase) 
 }
 
 TEST_F(ReportListTest, YearBoundsLeaveOutOnlyTheMarksOfNoYear) {
-    TKShtxData& one = *world.Builder().Settings().Documents[0].Data;
+    TKSdocumentRun& one = world.DocumentRun(0);
     one.MinYear = 2999;
     one.MaxYear = -2999;
     FakeTemplateOutput out(world.OutFolder(), {"report.htm"});

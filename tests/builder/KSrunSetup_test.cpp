@@ -58,13 +58,12 @@ TEST_F(RunSetupTest, TheDocumentListKeepsOrderTicksAndOneEntryPerFile) {
     list.Remove(1);
     ASSERT_EQ(2u, list.Count());
 
-    // The run sees the list in its order, with its ticks and list positions.
+    // The run sees the list in its order, with its ticks.
     TKScommon environment({}, dir.path().string(), {});
     const TKSrunSettings settings = setup.Settings(environment);
     ASSERT_EQ(2u, settings.Documents.size());
     EXPECT_EQ(dir.file("b.htx"), settings.Documents[1].Data->FileName);
     EXPECT_FALSE(settings.Documents[1].Selected);
-    EXPECT_EQ(2, settings.Documents[1].Data->ListPosition);
 }
 
 // Years shown in the index and duplicates folded without comparing years

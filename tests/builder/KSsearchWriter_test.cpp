@@ -51,7 +51,7 @@ protected:
         world.AddDocument("tree1/a.htx", "Tree one", 1);
         world.AddDocument("tree2/b.htx", "Tree \"two\"", 2);
         search = &world.AddEntry("search, search.tpl, idx_search.js, Search data", false);
-        world.Layout().CurrentItem = search;
+        world.Builder().State().StartEntry(search, 1);
     }
 
     std::map<std::string, std::string> Write(const std::string& arguments = "",

@@ -40,7 +40,6 @@ TEST(KShtxData, LoadsTheHeaderOfADocument) {
     WriteFileBytes(path, kDocument);
     const TKShtxData doc(path);
     EXPECT_EQ(doc.FileName, path);
-    EXPECT_EQ(doc.DataFileName, path);
     EXPECT_EQ(doc.Version, "3.22");
     EXPECT_EQ(doc.UserNr, 1234);
     EXPECT_EQ(doc.UserName, "P. de Vries");
@@ -54,10 +53,6 @@ TEST(KShtxData, LoadsTheHeaderOfADocument) {
     // The missing third key ends the list: two lines, no CR LF after the last.
     EXPECT_EQ(doc.Description, "Eerste regel\r\nTweede regel");
     EXPECT_EQ(doc.FileSize, static_cast<int64_t>(std::string(kDocument).size()));
-    EXPECT_EQ(doc.EntryCount, 0);
-    EXPECT_EQ(doc.MinYear, 32000);
-    EXPECT_EQ(doc.MaxYear, -32000);
-    EXPECT_EQ(doc.FirstPage, "\xFF");
     EXPECT_FALSE(doc.NeedsSorting());
 }
 
@@ -114,21 +109,6 @@ TEST(KShtxData, UserNumberThatIsNoWholeNumberLoadsAsZero) {
     }
     WriteFileBytes(path, "[userdata]\nusernr=-17\n");
     EXPECT_EQ(TKShtxData(path).UserNr, -17);
-}
-
-TEST(KShtxData, StatisticsResetToTheirMarkers) {
-    TKShtxData doc("");
-    doc.EntryCount = 12;
-    doc.MinYear = 1700;
-    doc.MaxYear = 1900;
-    doc.FirstPage = "p1.htm";
-    doc.ResetStatistics();
-    EXPECT_EQ(doc.EntryCount, 0);
-    EXPECT_EQ(doc.MinYear, 32000);
-    EXPECT_EQ(doc.MaxYear, -32000);
-    ASSERT_EQ(doc.FirstPage.size(), 1u);
-    EXPECT_EQ(static_cast<unsigned char>(doc.FirstPage[0]), 255);
-    EXPECT_GT(doc.FirstPage.compare("\xFE\xFF\xFF"), 0); // after every real file name
 }
 
 TEST(KShtxData, VersionNumberIsReadExactlyAndLocaleFree) {

@@ -144,74 +144,58 @@ TEST_F(LayoutTest, OutputNamesWithPrefixAndPageNumbers) {
                            "1=index, index.tpl, #PREFIX!#NR!.htm, Index pages\r\n"
                            "2=lower, lower.tpl, p#nr!-#prefix!.htm, Lower\r\n"
                            "3=single, single.tpl, #Prefix!.htm , Single\r\n"));
-    layout_.BaseName = "names";
-    layout_.PageCount = 12;
     TKSkslFile& index = *layout_.Item(1);
     TKSkslFile& lower = *layout_.Item(2);
     TKSkslFile& single = *layout_.Item(3);
     EXPECT_TRUE(lower.Numbered);
     EXPECT_FALSE(single.Numbered);
+    const auto name = [](const TKSkslFile& entry, int page, int32_t pageCount = 12) {
+        return entry.OutputName("names", page, pageCount);
+    };
 
     // Not split: the page marker disappears, the mask still has "*".
-    EXPECT_EQ("names.htm", index.OutputName(1));
-    EXPECT_EQ("names.htm", index.OutputName(TKSkslFile::kCurrentPage));
-    EXPECT_EQ("names*.htm", index.OutputName(TKSkslFile::kDeletionMask));
-    index.SetPage(3);
-    EXPECT_EQ(0, index.CurrentPage);
+    EXPECT_EQ("names.htm", name(index, 1));
+    EXPECT_EQ("names*.htm", name(index, TKSkslFile::kDeletionMask));
 
     index.SetSplit(true);
     EXPECT_TRUE(index.Split);
-    EXPECT_EQ("names03.htm", index.OutputName(3));
-    EXPECT_EQ("names12.htm", index.OutputName(12));
-    EXPECT_EQ("names*.htm", index.OutputName(TKSkslFile::kDeletionMask));
-    EXPECT_EQ("names.htm", index.OutputName(0));
-    index.SetPage(5);
-    EXPECT_EQ("names05.htm", index.OutputName(TKSkslFile::kCurrentPage));
+    EXPECT_EQ("names03.htm", name(index, 3));
+    EXPECT_EQ("names12.htm", name(index, 12));
+    EXPECT_EQ("names*.htm", name(index, TKSkslFile::kDeletionMask));
+    EXPECT_EQ("names.htm", name(index, 0));
 
-    layout_.PageCount = 9;
-    EXPECT_EQ("names3.htm", index.OutputName(3));
-    layout_.PageCount = 10;
-    EXPECT_EQ("names03.htm", index.OutputName(3));
-    layout_.PageCount = 999;
-    EXPECT_EQ("names003.htm", index.OutputName(3));
-    layout_.PageCount = 1000;
-    EXPECT_EQ("names0003.htm", index.OutputName(3));
-    layout_.PageCount = 0; // no pages counted yet: one digit
-    EXPECT_EQ("names3.htm", index.OutputName(3));
+    EXPECT_EQ("names3.htm", name(index, 3, 9));
+    EXPECT_EQ("names03.htm", name(index, 3, 10));
+    EXPECT_EQ("names003.htm", name(index, 3, 999));
+    EXPECT_EQ("names0003.htm", name(index, 3, 1000));
+    EXPECT_EQ("names3.htm", name(index, 3, 0)); // no pages counted yet: one digit
 
     lower.SetSplit(true);
-    layout_.PageCount = 12;
-    EXPECT_EQ("p07-names.htm", lower.OutputName(7));
-    EXPECT_EQ("p*-names.htm", lower.OutputName(TKSkslFile::kDeletionMask));
+    EXPECT_EQ("p07-names.htm", name(lower, 7));
+    EXPECT_EQ("p*-names.htm", name(lower, TKSkslFile::kDeletionMask));
 
     // Only a numbered entry can be split.
     single.SetSplit(true);
     EXPECT_FALSE(single.Split);
-    single.SetPage(2);
-    EXPECT_EQ(0, single.CurrentPage);
-    EXPECT_EQ("names.htm", single.OutputName(2));
-    EXPECT_EQ("names.htm", single.OutputName(TKSkslFile::kDeletionMask));
+    EXPECT_EQ("names.htm", name(single, 2));
+    EXPECT_EQ("names.htm", name(single, TKSkslFile::kDeletionMask));
 
     index.SetSplit(false);
     EXPECT_FALSE(index.Split);
-    index.SetPage(4);
-    EXPECT_EQ(0, index.CurrentPage);
+    EXPECT_EQ("names.htm", name(index, 4));
 
-    // Parsing again resets the split choice and the page.
-    lower.SetPage(3);
+    // Parsing again resets the split choice.
     lower.ParseLine("lower, lower.tpl, p#NR!.htm, Lower");
     EXPECT_FALSE(lower.Split);
-    EXPECT_EQ(0, lower.CurrentPage);
 }
 
 TEST_F(LayoutTest, SourcePathLiesBesideTheLayout) {
     ASSERT_TRUE(LoadLayout(std::string(kHeader) +
                            "[Templates]\r\n1=index, #prefix!-index.tpl, x.htm, Index\r\n"
                            "[Files]\r\n1=css, css/style.css, style.css, Style\r\n"));
-    layout_.BaseName = "names";
     const std::string folder = fs::path(path_).lexically_normal().parent_path().string() + "/";
-    EXPECT_EQ(folder + "names-index.tpl", layout_.Item(1)->SourcePath());
-    EXPECT_EQ(folder + "css/style.css", layout_.Item(2)->SourcePath());
+    EXPECT_EQ(folder + "names-index.tpl", layout_.Item(1)->SourcePath("names"));
+    EXPECT_EQ(folder + "css/style.css", layout_.Item(2)->SourcePath("names"));
 }
 
 TEST_F(LayoutTest, PreviewPictureBesideTheLayoutOrInTheResources) {

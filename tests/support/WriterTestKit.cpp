@@ -43,8 +43,12 @@ TKShtxData& WriterWorld::AddDocument(const std::string& relativePath, const std:
     documents_.push_back(std::make_unique<TKShtxData>(Root() + relativePath));
     TKShtxData& document = *documents_.back();
     document.Title = title;
-    document.SeqNr = seqNr;
     builder_->Settings().Documents.push_back({&document, selected});
+    TKSdocumentRun run;
+    run.ListPosition = static_cast<int32_t>(builder_->Settings().Documents.size());
+    run.DataFileName = document.FileName;
+    run.SeqNr = seqNr;
+    builder_->State().Documents.push_back(run);
     return document;
 }
 
@@ -67,7 +71,6 @@ void WriterWorld::SetPages(const std::vector<Page>& pages) {
         data.EntryTotal = page.EntryTotal;
     }
     builder_->PageCount = number;
-    layout_->PageCount = number;
 }
 
 void WriterWorld::SetPageCount(int32_t n) {

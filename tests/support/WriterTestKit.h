@@ -84,6 +84,9 @@ public:
 
     TKSbuilder& Builder() { return *builder_; }
     TKSkslData& Layout() { return *layout_; }
+    TKShtxData& Document(std::size_t i) { return *documents_.at(i); }
+    // What the run learnt about document i.
+    TKSdocumentRun& DocumentRun(std::size_t i) { return builder_->State().Documents.at(i); }
     std::string Root() const { return dir_.path().string() + "/"; }
     std::string OutFolder() const { return Root() + "out/"; }
     CountingBreather& Breather() { return breather_; }

@@ -225,14 +225,21 @@ TEST_F(TemplateTest, CountVariablesSummarisesTheTemplate) {
     lines[3] = "  #INDEXKEYS(page,,1)!";
     lines[20] = "#LEN(\"x\")! #INDEXDATA!";
     Template(lines);
-    EXPECT_EQ("37,INDEXKEYS,INDEXDATA", parser.CountVariables());
+    using Names = std::vector<std::string>;
+    TKSvariableCount count = parser.CountVariables();
+    EXPECT_EQ(37, count.Lines);
+    EXPECT_EQ((Names{"INDEXKEYS", "INDEXDATA"}), count.Names);
     EXPECT_EQ(37, parser.LinesRead());
 
     Template({"#NAMELIST(a)!#INDEXKEYS(a)!", "#title$! #TITLE$!", "#FILE(x)!"});
-    EXPECT_EQ("3,NAMELIST,INDEXKEYS,TITLE$,FILE", parser.CountVariables());
+    count = parser.CountVariables();
+    EXPECT_EQ(3, count.Lines);
+    EXPECT_EQ((Names{"NAMELIST", "INDEXKEYS", "TITLE$", "FILE"}), count.Names);
 
     parser.TemplateFile = dir.file("missing.tpl");
-    EXPECT_EQ("0", parser.CountVariables());
+    count = parser.CountVariables();
+    EXPECT_EQ(0, count.Lines);
+    EXPECT_TRUE(count.Names.empty());
 }
 
 TEST_F(TemplateTest, ExecuteWritesEveryExpandedLine) {

@@ -1,0 +1,58 @@
+// What a run learns and where it stands, kept apart from what it is given:
+// the documents, the layout and the settings stay as they were, so a second
+// run starts from the same inputs as the first, and a writer's inputs are
+// the builder's settings and this state.
+#pragma once
+
+#include "builder/KSindexType.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ks {
+
+class TKSkslFile;
+
+// What a run gathers about one document of its list.
+struct TKSdocumentRun {
+    static constexpr int32_t kNoMinYear = 32000;
+    static constexpr int32_t kNoMaxYear = -32000;
+
+    int32_t ListPosition = 0; // from 1, in the order of the document list
+    std::string DataFileName; // where the lines are read: the document or its sorted copy
+    int32_t SeqNr = 0;        // number among the selected documents, from 1; 0 when left out
+    int32_t EntryCount = 0;
+    int32_t MinYear = kNoMinYear;
+    int32_t MaxYear = kNoMaxYear;
+    std::string FirstPage = std::string(1, '\xFF');
+
+    // No entries, no years seen (32000 / -32000), FirstPage after every file name.
+    void ResetStatistics();
+};
+
+struct TKSrunState {
+    std::vector<TKSdocumentRun> Documents; // by list position, as the settings' documents
+    std::string BaseName;                  // "#PREFIX!" in the layout's names
+    TKSindexType RequestedIndexType = TKSindexType::FirstLetter;
+    TKSindexType IndexType = TKSindexType::FirstLetter; // the division used (Auto resolved)
+    // Sort old documents only into the run's private folder (the dry run).
+    bool CopiesInRunFolder = false;
+    const TKSkslFile* CurrentItem = nullptr; // the layout entry being written
+    int32_t CurrentPage = 0;                 // its page; 0 when it is not split
+
+    // Starts writing entry at page; only a split entry counts pages.
+    void StartEntry(const TKSkslFile* entry, int32_t page);
+    // Goes on to page of the entry being written.
+    void SetPage(int32_t page);
+    bool CurrentSplit() const;
+    // The page entry is at in this run: the last one written, or 0 before
+    // it is written.
+    int32_t PageOf(const TKSkslFile& entry) const;
+
+private:
+    std::map<const TKSkslFile*, int32_t> entryPages_;
+};
+
+} // namespace ks
