@@ -49,7 +49,7 @@ struct Cursor {
 // the merge may have read a sorted copy, whose lines lie in another order.
 CutNames CutLinesOf(const std::string& path) {
     CutNames cut;
-    TKSFileStream stream(path, "I");
+    TKSFileStream stream(path, File::OpenMode::Read);
     std::string line;
     int64_t number = 0;
     bool found = false;
@@ -156,8 +156,8 @@ public:
 
     int64_t Run(const std::string& mergedPath, const std::string& sizesPath,
                 std::vector<TKSrunWarning>* warnings) {
-        TKSFileStream merged(mergedPath, "O");
-        TKSFileStream sizes(sizesPath, "O");
+        TKSFileStream merged(mergedPath, File::OpenMode::Create);
+        TKSFileStream sizes(sizesPath, File::OpenMode::Create);
         OpenDocuments();
         SizeEstimator estimator(sizes, settings_.IndexWithYears);
         bar_.SetRange(progressMin_, progressMax_);
@@ -179,6 +179,8 @@ public:
         cursors_.clear();
         merged.WriteLine("#");
         sizes.WriteLine("#");
+        merged.Close();
+        sizes.Close();
         return estimatedSize;
     }
 
@@ -209,7 +211,8 @@ private:
     }
 
     void OpenDocument(Cursor& cursor) {
-        cursor.stream = std::make_unique<TKSFileStream>(cursor.data->DataFileName, "I");
+        cursor.stream =
+            std::make_unique<TKSFileStream>(cursor.data->DataFileName, File::OpenMode::Read);
         TKSFileStream& stream = *cursor.stream;
         // A document that vanished or became unreadable since it was chosen
         // stops the run with its name rather than quietly leaving it out.

@@ -26,7 +26,7 @@ bool IsHelp(const std::vector<std::string>& args) {
 }
 
 int64_t CountIndexLines(const std::string& path) {
-    TKSFileStream stream(path, "I");
+    TKSFileStream stream(path, File::OpenMode::Read);
     std::string line;
     bool inIndex = false;
     int64_t count = 0;
