@@ -111,7 +111,7 @@ void TKSFileStream::Close() {
 }
 
 std::int64_t TKSFileStream::Position() const {
-    return writing_ ? startSize_ + out_.Written() : text_.BytesRead();
+    return writing_ ? startSize_ + out_.Written() : text_.BytesTaken();
 }
 
 std::int64_t TKSFileStream::Size() const {

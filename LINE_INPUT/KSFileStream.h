@@ -62,8 +62,8 @@ public:
     // Lines read or written since opening.
     int LineCount() const { return lineCount_; }
     const std::string& FileName() const { return Handle().Path(); }
-    // Bytes taken from the file so far (reading goes ahead of the lines
-    // returned by at most one block), or written to it, buffered ones included.
+    // Where the next line begins when reading; when writing, the bytes
+    // written, buffered ones included.
     std::int64_t Position() const;
     std::int64_t Size() const;
 

@@ -38,8 +38,10 @@ public:
     void ReadLine(File& file, std::string& line);
     // Appends text to the writer.
     void Write(BufferedWriter& out, std::string_view text);
-    // Bytes read from the file so far (the lines returned lag by at most one block).
-    std::int64_t BytesRead() const { return bytesRead_; }
+    // Bytes of the file taken by the lines read so far: where the next begins.
+    std::int64_t BytesTaken() const {
+        return bytesRead_ - static_cast<std::int64_t>(bufEnd_ - bufPos_);
+    }
 
 private:
     void RequireInput() const;

@@ -171,7 +171,8 @@ public:
             Take(cursors_[i], merged, estimator, out);
             if (!cursors_[i].exhausted) queue_.push(i);
         }
-        bar_.SetPosition(progress_);
+        // Whatever follows the index lines of a document counts as read.
+        bar_.SetPosition(progressMax_);
         const int64_t estimatedSize = estimator.Finish();
         if (warnings != nullptr)
             for (Cursor& cursor : cursors_)

@@ -69,9 +69,18 @@ bool Decode(std::string_view text, std::size_t& pos, char32_t& cp) {
 
 std::string Windows1252ToUtf8(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
-    for (const char c : text)
-        AppendUtf8(out, CodePoint(static_cast<unsigned char>(c)));
+    out.reserve(text.size() + text.size() / 8);
+    // Pages are mostly ASCII: runs of it are copied whole.
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = pos;
+        while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
+            ++end;
+        out.append(text.data() + pos, end - pos);
+        if (end == text.size()) break;
+        AppendUtf8(out, CodePoint(static_cast<unsigned char>(text[end])));
+        pos = end + 1;
+    }
     return out;
 }
 

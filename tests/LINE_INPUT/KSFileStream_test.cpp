@@ -106,19 +106,21 @@ TEST(KSFileStream, CarriageReturnAndLineFeedSplitByARefill) {
     EXPECT_EQ((Lines{head, "z"}), ReadAll(path));
 }
 
-TEST(KSFileStream, ReadingTakesOneBlockAtATime) {
+TEST(KSFileStream, PositionIsWhereTheNextLineBegins) {
     TempDir dir;
     const std::string path = dir.file("refill.txt");
     const std::string rest(TStreamText::kBufferSize, 'x');
-    WriteFileBytes(path, "short\n" + rest + "\n");
+    WriteFileBytes(path, "short\r\n" + rest + "\n" + "end");
     TKSFileStream in(path, kRead);
     EXPECT_EQ(0, in.Position());
     EXPECT_EQ("short", in.ReadLine());
-    const auto block = static_cast<std::int64_t>(TStreamText::kBufferSize);
-    EXPECT_EQ(block, in.Position());
+    EXPECT_EQ(7, in.Position());
+    const auto total = static_cast<std::int64_t>(TStreamText::kBufferSize) + 11;
     EXPECT_EQ(rest, in.ReadLine());
-    EXPECT_EQ(block + 7, in.Position());
-    EXPECT_EQ(block + 7, in.Size());
+    EXPECT_EQ(total - 3, in.Position());
+    EXPECT_EQ("end", in.ReadLine());
+    EXPECT_EQ(total, in.Position());
+    EXPECT_EQ(total, in.Size());
     EXPECT_TRUE(in.Eof());
 }
 
