@@ -63,6 +63,7 @@ test: unit test-asan
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
+	@bench/run-build $(BUILD)
 	@bench/run-pages $(BUILD)
 	@bench/run-search $(BUILD)
 	@bench/run-folder-search $(BUILD)

@@ -7,44 +7,54 @@ namespace ks {
 
 namespace {
 
-constexpr const char* kLineBreak = "\r\n";
+constexpr std::string_view kLineBreak = "\r\n";
 
 } // namespace
 
-TKSFileStream::TKSFileStream(const std::string& fileName, const std::string& mode) {
-    TStreamText::Mode textMode = TStreamText::Mode::Closed;
-    if (mode == "I") {
-        file_ = FileHandle(fileName, FileHandle::OpenMode::Read);
-        textMode = TStreamText::Mode::Input;
-    } else if (mode == "O") {
-        file_ = FileHandle(fileName, FileHandle::OpenMode::Create);
-        textMode = TStreamText::Mode::Output;
-    } else if (mode == "A") {
-        file_ = FileHandle(fileName, FileHandle::OpenMode::Append);
-        textMode = TStreamText::Mode::InOut;
-    } else {
-        // An unknown mode must not empty a file that nobody is going to write.
-        file_ = FileHandle();
+TKSFileStream::TKSFileStream(const std::string& fileName, OpenMode mode) {
+    File file = File::Open(fileName, mode);
+    opened_ = file.Valid();
+    if (mode == OpenMode::Read) {
+        in_ = std::move(file);
+        text_.Open(TStreamText::Mode::Input);
+        return;
     }
-    opened_ = file_.Valid();
-    text_.Open(file_, textMode);
-    lineCount_ = 0;
+    writing_ = true;
+    if (mode == OpenMode::Append) startSize_ = file.Size();
+    out_ = BufferedWriter(std::move(file));
+    text_.Open(mode == OpenMode::Append ? TStreamText::Mode::InOut : TStreamText::Mode::Output);
 }
 
 TKSFileStream::~TKSFileStream() {
-    text_.Close(file_);
+    WriteOut();
 }
 
 TKSFileStream& TKSFileStream::operator=(TKSFileStream&& other) noexcept {
     if (this != &other) {
-        text_.Close(file_);
-        file_ = std::move(other.file_);
+        WriteOut();
+        in_ = std::move(other.in_);
+        out_ = std::move(other.out_);
         text_ = std::move(other.text_);
+        startSize_ = std::exchange(other.startSize_, 0);
         lineCount_ = std::exchange(other.lineCount_, 0);
         opened_ = std::exchange(other.opened_, false);
+        writing_ = std::exchange(other.writing_, false);
+        writeThrough_ = std::exchange(other.writeThrough_, false);
         convert_ = std::exchange(other.convert_, nullptr);
     }
     return *this;
+}
+
+void TKSFileStream::WriteOut() noexcept {
+    if (text_.IsOutput()) {
+        try {
+            out_.Flush();
+        } catch (...) {
+            // Nobody is left to tell; callers that care close the stream.
+        }
+    }
+    out_.Discard();
+    text_.Close();
 }
 
 void TKSFileStream::CountLine() {
@@ -52,7 +62,7 @@ void TKSFileStream::CountLine() {
 }
 
 bool TKSFileStream::Eof() {
-    return text_.Eof(file_);
+    return text_.Eof(in_);
 }
 
 std::string TKSFileStream::ReadLine() {
@@ -62,19 +72,50 @@ std::string TKSFileStream::ReadLine() {
 }
 
 void TKSFileStream::ReadLine(std::string& line) {
-    text_.ReadLine(file_, line);
+    text_.ReadLine(in_, line);
     CountLine();
 }
 
-void TKSFileStream::WriteLine(const std::string& text) {
-    // One write for text and break, so that a line is never half on disk
-    // unless it is longer than the buffer.
-    text_.Write(file_, (convert_ != nullptr ? convert_(text) : text) + kLineBreak);
+void TKSFileStream::WriteLine(std::string_view text) {
+    if (convert_ != nullptr) {
+        text_.Write(out_, convert_(text));
+    } else {
+        text_.Write(out_, text);
+    }
+    text_.Write(out_, kLineBreak);
     CountLine();
+    if (writeThrough_) out_.Flush();
 }
 
-void TKSFileStream::WriteText(const std::string& text) {
-    text_.Write(file_, convert_ != nullptr ? convert_(text) : text);
+void TKSFileStream::WriteText(std::string_view text) {
+    if (convert_ != nullptr) {
+        text_.Write(out_, convert_(text));
+    } else {
+        text_.Write(out_, text);
+    }
+    if (writeThrough_) out_.Flush();
+}
+
+void TKSFileStream::Flush() {
+    if (text_.IsOutput()) out_.Flush();
+}
+
+void TKSFileStream::Close() {
+    if (text_.IsOutput()) {
+        text_.Close();
+        out_.Close();
+    } else {
+        text_.Close();
+        in_.Reset();
+    }
+}
+
+std::int64_t TKSFileStream::Position() const {
+    return writing_ ? startSize_ + out_.Written() : text_.BytesTaken();
+}
+
+std::int64_t TKSFileStream::Size() const {
+    return writing_ ? startSize_ + out_.Written() : in_.Size();
 }
 
 } // namespace ks

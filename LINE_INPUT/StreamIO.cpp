@@ -1,60 +1,17 @@
 #include "LINE_INPUT/StreamIO.h"
 
 #include "common/KSerrors.h"
-#include "common/KSlocal.h"
 
-#include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace ks {
 
-TStreamText::TStreamText(TStreamText&& other) noexcept
-    : mode_(std::exchange(other.mode_, Mode::Closed)), bufPos_(std::exchange(other.bufPos_, 0)),
-      bufEnd_(std::exchange(other.bufEnd_, 0)) {
-    std::memcpy(buffer_, other.buffer_, kBufferSize);
-}
-
-TStreamText& TStreamText::operator=(TStreamText&& other) noexcept {
-    if (this != &other) {
-        mode_ = std::exchange(other.mode_, Mode::Closed);
-        bufPos_ = std::exchange(other.bufPos_, 0);
-        bufEnd_ = std::exchange(other.bufEnd_, 0);
-        std::memcpy(buffer_, other.buffer_, kBufferSize);
-    }
-    return *this;
-}
-
-void TStreamText::Open(FileHandle& file, Mode mode) {
+void TStreamText::Open(Mode mode) {
     bufPos_ = 0;
     bufEnd_ = 0;
-    switch (mode) {
-    case Mode::Input:
-    case Mode::Output:
-        mode_ = mode;
-        file.Seek(0, 0);
-        break;
-    case Mode::InOut:
-        mode_ = Mode::Output;
-        file.Seek(0, 0);
-        file.Seek(0, 2);
-        break;
-    case Mode::Closed:
-        break;
-    }
-}
-
-void TStreamText::Close(FileHandle& file) noexcept {
-    if (mode_ == Mode::Output) {
-        try {
-            WriteOut(file);
-        } catch (...) {
-            bufPos_ = 0; // closing has nobody to report to; the caller saw every earlier failure
-        }
-    }
-    mode_ = Mode::Closed;
-    bufPos_ = 0;
-    bufEnd_ = 0;
+    bytesRead_ = 0;
+    // Appending writes at the end of the file, which opening put it at.
+    mode_ = mode == Mode::InOut ? Mode::Output : mode;
 }
 
 void TStreamText::RequireInput() const {
@@ -67,60 +24,46 @@ void TStreamText::RequireOutput() const {
     throw EInOutError(mode_ == Mode::Closed ? "File not open" : "File not open for output");
 }
 
-bool TStreamText::Refill(FileHandle& file) {
+bool TStreamText::Refill(File& file) {
+    if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
     bufPos_ = 0;
-    bufEnd_ = 0;
-    bufEnd_ = file.Read(buffer_, kBufferSize);
+    bufEnd_ = file.Read(buffer_.get(), kBufferSize);
+    bytesRead_ += static_cast<std::int64_t>(bufEnd_);
     return bufEnd_ > 0;
 }
 
-void TStreamText::WriteOut(FileHandle& file) {
-    if (bufPos_ == 0) return;
-    const std::size_t count = bufPos_;
-    bufPos_ = 0; // a failed write is not retried by a later flush
-    file.WriteBuffer(buffer_, count);
-}
-
-bool TStreamText::Eof(FileHandle& file) {
+bool TStreamText::Eof(File& file) {
     RequireInput();
     return bufPos_ == bufEnd_ && !Refill(file);
 }
 
-void TStreamText::ReadLine(FileHandle& file, std::string& line) {
+void TStreamText::ReadLine(File& file, std::string& line) {
     RequireInput();
     line.clear();
     for (;;) {
         if (bufPos_ == bufEnd_ && !Refill(file)) return;
-        const char* const begin = buffer_ + bufPos_;
-        const char* const end = buffer_ + bufEnd_;
-        const char* const stop =
-            std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r'; });
-        line.append(begin, stop); // one append per run of ordinary bytes
-        if (stop == end) {
-            bufPos_ = bufEnd_;
-            continue;
+        const char* begin = buffer_.get() + bufPos_;
+        const char* const end = buffer_.get() + bufEnd_;
+        const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', end - begin));
+        const char* const stop = lf != nullptr ? lf : end;
+        // A CR never belongs to the text: copy the runs between them.
+        while (begin < stop) {
+            const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', stop - begin));
+            const char* const runEnd = cr != nullptr ? cr : stop;
+            line.append(begin, runEnd);
+            begin = cr != nullptr ? cr + 1 : stop;
         }
-        bufPos_ = static_cast<std::size_t>(stop - buffer_) + 1;
-        // A CR never belongs to the text; only the LF (alone or after a CR) ends the line.
-        if (*stop == '\n') return;
+        bufPos_ = static_cast<std::size_t>(stop - buffer_.get());
+        if (lf != nullptr) {
+            ++bufPos_;
+            return;
+        }
     }
 }
 
-void TStreamText::Write(FileHandle& file, const std::string& text) {
+void TStreamText::Write(BufferedWriter& out, std::string_view text) {
     RequireOutput();
-    // Also an empty write fails on a file that never opened.
-    if (!file.Valid())
-        throw EWriteError(file.FileName(), LocalText("#1564.5=kan niet geschreven worden") + ": " +
-                                               file.OpenError());
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const std::size_t count = std::min(kBufferSize - bufPos_, text.size() - done);
-        std::memcpy(buffer_ + bufPos_, text.data() + done, count);
-        bufPos_ += count;
-        done += count;
-        if (bufPos_ == kBufferSize) WriteOut(file);
-    }
-    WriteOut(file);
+    out.Write(text);
 }
 
 } // namespace ks

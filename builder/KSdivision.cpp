@@ -173,7 +173,7 @@ std::string TwoLetterKey(const std::string& surname) {
 
 std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,
                                                    int64_t estimatedSize, int64_t cap) {
-    TKSFileStream sizes(sizesPath, "I");
+    TKSFileStream sizes(sizesPath, File::OpenMode::Read);
     if (!sizes.Opened()) return {};
     std::vector<PageCutter> cutters;
     for (int32_t type = 1; type <= 6; ++type)

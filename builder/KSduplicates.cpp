@@ -285,11 +285,12 @@ TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::stri
             EstimateDivisions(sizesPath, options.EstimatedSize, kAutoPageBudget), kAutoPageBudget);
         if (InParts(used.IndexType)) cap = kAutoPageCap;
     }
-    TKSFileStream merged(mergedPath, "I");
-    TKSFileStream sizes(sizesPath, "I");
-    TKSFileStream entries(entriesPath, "O");
+    TKSFileStream merged(mergedPath, File::OpenMode::Read);
+    TKSFileStream sizes(sizesPath, File::OpenMode::Read);
+    TKSFileStream entries(entriesPath, File::OpenMode::Create);
     DuplicateFinder finder(used, cap, pages);
     TKSduplicateResult result = finder.Run(merged, sizes, entries, bar, breather);
+    entries.Close();
     result.IndexType = used.IndexType;
     result.Division = std::move(division);
     return result;

@@ -8,7 +8,8 @@
 namespace ks {
 
 TKSentryReader::TKSentryReader(TKSbuilder& builder, TKStemplateOutput& out)
-    : file_(builder.EntriesPath(), "I"), breather_(builder.Breather()), out_(out) {}
+    : file_(builder.EntriesPath(), File::OpenMode::Read), breather_(builder.Breather()), out_(out) {
+}
 
 bool TKSentryReader::Next(TKShtxRegel& entry) {
     while (!done_ && !file_.Eof()) {

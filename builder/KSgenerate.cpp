@@ -273,11 +273,12 @@ void TKSgenerator::CheckBeforeStart() {
 void TKSgenerator::LockOutputFolder() {
     if (!outputFolderExists_) return;
     const std::string& folder = builder_.Settings().OutputFolder;
-    outputLock_.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!outputLock_.valid())
-        throw EInOutError(folder, LocalReason("#1560.2=kan niet geopend worden", errno));
-    if (::flock(outputLock_.get(), LOCK_EX | LOCK_NB) != 0) {
-        outputLock_.reset();
+    outputLock_ = File::OpenWith(folder, O_RDONLY | O_DIRECTORY);
+    if (!outputLock_.Valid())
+        throw EInOutError(folder,
+                          LocalReason("#1560.2=kan niet geopend worden", outputLock_.OpenErrno()));
+    if (::flock(outputLock_.Descriptor(), LOCK_EX | LOCK_NB) != 0) {
+        outputLock_.Reset();
         throw EKSError(
             LocalText("#1560.3=er wordt al een andere verzamelindex in %1 geschreven", {folder}));
     }

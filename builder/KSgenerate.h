@@ -93,7 +93,7 @@ private:
     TKSbuilder& builder_;
     TKSrunProgress& progress_;
     bool outputFolderExists_ = false;
-    FileDescriptor outputLock_; // held from before the first step to the end of the run
+    File outputLock_; // held from before the first step to the end of the run
     std::unique_ptr<TKSstagedOutput> staged_; // where the files go until the run is complete
     std::vector<std::string> searchMasks_;    // shards of search data written by this run
 };

@@ -51,7 +51,7 @@ struct Cursor {
 // the merge may have read a sorted copy, whose lines lie in another order.
 CutNames CutLinesOf(const std::string& path) {
     CutNames cut;
-    TKSFileStream stream(path, "I");
+    TKSFileStream stream(path, File::OpenMode::Read);
     std::string line;
     int64_t number = 0;
     bool found = false;
@@ -159,8 +159,8 @@ public:
 
     int64_t Run(const std::string& mergedPath, const std::string& sizesPath,
                 std::vector<TKSrunWarning>* warnings) {
-        TKSFileStream merged(mergedPath, "O");
-        TKSFileStream sizes(sizesPath, "O");
+        TKSFileStream merged(mergedPath, File::OpenMode::Create);
+        TKSFileStream sizes(sizesPath, File::OpenMode::Create);
         OpenDocuments();
         SizeEstimator estimator(sizes, settings_.IndexWithYears);
         bar_.SetRange(progressMin_, progressMax_);
@@ -174,7 +174,8 @@ public:
             Take(cursors_[i], merged, estimator, out);
             if (!cursors_[i].exhausted) queue_.push(i);
         }
-        bar_.SetPosition(progress_);
+        // Whatever follows the index lines of a document counts as read.
+        bar_.SetPosition(progressMax_);
         const int64_t estimatedSize = estimator.Finish();
         if (warnings != nullptr)
             for (Cursor& cursor : cursors_)
@@ -183,6 +184,8 @@ public:
         cursors_.clear();
         merged.WriteLine("#");
         sizes.WriteLine("#");
+        merged.Close();
+        sizes.Close();
         return estimatedSize;
     }
 
@@ -214,7 +217,8 @@ private:
     }
 
     void OpenDocument(Cursor& cursor) {
-        cursor.stream = std::make_unique<TKSFileStream>(cursor.run->DataFileName, "I");
+        cursor.stream =
+            std::make_unique<TKSFileStream>(cursor.run->DataFileName, File::OpenMode::Read);
         TKSFileStream& stream = *cursor.stream;
         // A document that vanished or became unreadable since it was chosen
         // stops the run with its name rather than quietly leaving it out.

@@ -45,7 +45,7 @@ private:
     std::string path_;
     std::string privatePath_; // "" until made
     bool keep_ = false;
-    FileDescriptor lock_; // on the private folder, for the life of the run
+    File lock_; // on the private folder, for the life of the run
 };
 
 // Removes the private folders that earlier runs left inside tempFolder when

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -25,16 +26,14 @@ std::size_t BucketOf(std::string_view record, std::size_t depth) {
 }
 
 constexpr std::size_t kBuckets = 257;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+// Up to 257 bucket files are open at once: each gathers a small block.
+constexpr std::size_t kBucketBlock = 4096;
 
 } // namespace
 
 struct TKSsearchSorter::Bucket {
     std::string path;
-    std::unique_ptr<std::FILE, FileCloser> file;
+    BufferedWriter file;
     uint64_t bytes = 0;
 };
 
@@ -67,20 +66,19 @@ void TKSsearchSorter::Add(Buckets& buckets, std::size_t depth, std::string_view 
     if (!bucket) {
         bucket = std::make_unique<Bucket>();
         bucket->path = NewFileName();
-        bucket->file.reset(std::fopen(bucket->path.c_str(), "wb"));
-        if (!bucket->file) throw EWriteError(bucket->path, std::strerror(errno));
+        File file = File::OpenWith(bucket->path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+        if (!file.Valid()) throw EWriteError(bucket->path, file.OpenError());
+        bucket->file = BufferedWriter(std::move(file), kBucketBlock);
     }
-    if (std::fwrite(record.data(), 1, record.size(), bucket->file.get()) != record.size() ||
-        std::fputc('\n', bucket->file.get()) == EOF)
-        throw EWriteError(bucket->path, std::strerror(errno));
+    bucket->file.Write(record);
+    bucket->file.Write("\n");
     bucket->bytes += record.size() + 1;
 }
 
 void TKSsearchSorter::Close(Buckets& buckets) {
     for (std::unique_ptr<Bucket>& bucket : buckets) {
         if (!bucket) continue;
-        if (std::fclose(bucket->file.release()) != 0)
-            throw EWriteError(bucket->path, std::strerror(errno));
+        bucket->file.Close();
     }
 }
 

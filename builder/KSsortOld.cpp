@@ -61,70 +61,33 @@ private:
     std::vector<std::string> lastKeys_;
 };
 
-// Collects bytes and hands them to the descriptor in large blocks: a sorted
-// copy or a run file is written in one go and made current only when whole,
-// so it need not reach the disk line by line.
-class BlockWriter {
-public:
-    BlockWriter(int fd, const std::string& path) : fd_(fd), path_(path) {}
-
-    void Append(std::string_view bytes) {
-        buffer_.append(bytes);
-        if (buffer_.size() >= kBlockSize) Flush();
-    }
-    void Line(std::string_view text) {
-        Append(text);
-        Append("\r\n");
-    }
-    void Flush() {
-        if (!WriteAll(fd_, buffer_))
-            throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
-        buffer_.clear();
-    }
-
-private:
-    static constexpr std::size_t kBlockSize = 1u << 16;
-    int fd_;
-    const std::string& path_;
-    std::string buffer_;
-};
-
 // A run file holds three lines per record: key, run number, index line. It
 // is always a new file of this run's own: an existing file or a link at its
 // name is an error, never something to write through.
 class RunWriter {
 public:
     explicit RunWriter(const std::string& path)
-        : path_(path),
-          file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)),
-          out_(file_.get(), path_) {
-        if (!file_.valid())
-            throw EWriteError(path, LocalReason("#1564.2=kan niet gemaakt worden", errno));
+        : out_(File::OpenWith(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600)) {
+        if (!out_.GetFile().Valid())
+            throw EWriteError(
+                path, LocalReason("#1564.2=kan niet gemaakt worden", out_.GetFile().OpenErrno()));
     }
-    RunWriter(const RunWriter&) = delete; // out_ refers to path_
-    RunWriter& operator=(const RunWriter&) = delete;
 
     void Write(const SortRecord& r) {
-        out_.Append(r.key);
-        out_.Append("\n" + std::to_string(r.run) + "\n");
-        out_.Append(r.line);
-        out_.Append("\n");
+        out_.Write(r.key);
+        out_.Write("\n" + std::to_string(r.run) + "\n");
+        out_.Write(r.line);
+        out_.Write("\n");
     }
-    void Finish() {
-        out_.Flush();
-        if (!file_.Close())
-            throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
-    }
+    void Finish() { out_.Close(); }
 
 private:
-    std::string path_;
-    FileDescriptor file_;
-    BlockWriter out_;
+    BufferedWriter out_;
 };
 
 class RunReader {
 public:
-    explicit RunReader(const std::string& path) : stream_(path, "I") {}
+    explicit RunReader(const std::string& path) : stream_(path, File::OpenMode::Read) {}
     bool Next(SortRecord& r) {
         if (stream_.Eof()) return false;
         stream_.ReadLine(r.key);
@@ -148,11 +111,14 @@ public:
 
 class CopySink : public RecordSink {
 public:
-    explicit CopySink(BlockWriter& copy) : copy_(copy) {}
-    void Put(const SortRecord& r) override { copy_.Line(r.line); }
+    explicit CopySink(BufferedWriter& copy) : copy_(copy) {}
+    void Put(const SortRecord& r) override {
+        copy_.Write(r.line);
+        copy_.Write("\r\n");
+    }
 
 private:
-    BlockWriter& copy_;
+    BufferedWriter& copy_;
 };
 
 class RunSink : public RecordSink {
@@ -208,7 +174,7 @@ public:
         if (bufferBytes_ >= gBufferLimit) SpillBuffer();
     }
 
-    void Finish(BlockWriter& copy) {
+    void Finish(BufferedWriter& copy) {
         CopySink sink(copy);
         if (runFiles_.empty()) {
             SortBuffer();
@@ -276,9 +242,8 @@ private:
 
 // Why a file that the line stream could not open cannot be read.
 std::string OpenFailure(const std::string& path) {
-    FileDescriptor probe(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    return probe.valid() ? LocalText("#1563.2=kan niet gelezen worden")
-                         : std::string(std::strerror(errno));
+    const File probe = File::OpenWith(path, O_RDONLY | O_NONBLOCK);
+    return probe.Valid() ? LocalText("#1563.2=kan niet gelezen worden") : probe.OpenError();
 }
 
 } // namespace
@@ -287,16 +252,17 @@ void SetSortBufferLimitForTests(std::size_t bytes) {
     gBufferLimit = bytes == 0 ? kDefaultBufferLimit : bytes;
 }
 
-void SortOldIndex(const std::string& documentPath, int copy, const std::string& copyPath,
-                  const std::string& runPrefix, bool keepRunFiles) {
-    TKSFileStream document(documentPath, "I");
+void SortOldIndex(const std::string& documentPath, File& copy, const std::string& runPrefix,
+                  bool keepRunFiles) {
+    TKSFileStream document(documentPath, File::OpenMode::Read);
     if (!document.Opened()) throw EInOutError(documentPath, OpenFailure(documentPath));
-    BlockWriter out(copy, copyPath);
+    BufferedWriter out(std::move(copy));
     std::string line;
     bool inIndex = false;
     while (!inIndex && !document.Eof()) {
         document.ReadLine(line);
-        out.Line(line);
+        out.Write(line);
+        out.Write("\r\n");
         inIndex = TKShtxData::IsIndexDataLine(line);
     }
     SortJob job(runPrefix, keepRunFiles);
@@ -306,7 +272,7 @@ void SortOldIndex(const std::string& documentPath, int copy, const std::string& 
         job.Add(line);
     }
     job.Finish(out);
-    out.Flush();
+    copy = out.TakeFile();
 }
 
 } // namespace ks

@@ -2,13 +2,15 @@
 // sort-key order.
 #pragma once
 
+#include "common/KSfileio.h"
+
 #include <cstddef>
 #include <string>
 
 namespace ks {
 
-// Writes to the open descriptor copy (a new, empty file; copyPath names it in
-// errors) the header lines of the document up to and including its
+// Writes to the open file copy (a new, empty file, named in errors) the header lines of the
+// document up to and including its
 // "[indexdata]" line, then its index lines (up to the first empty line) in
 // ascending sort-key order, each line ended by CR LF. Equal keys come out as
 // a merge of ascending runs would give them: the runs are formed by
@@ -21,8 +23,8 @@ namespace ks {
 // unless keepRunFiles. Raises EInOutError when the document cannot be read
 // and EWriteError (naming the file and the reason) when the copy or a run
 // file cannot be written; the run files are removed then.
-void SortOldIndex(const std::string& documentPath, int copy, const std::string& copyPath,
-                  const std::string& runPrefix, bool keepRunFiles);
+void SortOldIndex(const std::string& documentPath, File& copy, const std::string& runPrefix,
+                  bool keepRunFiles);
 
 // The buffer of lines sorted in memory before it goes to a run file.
 // Exposed so that tests can force many run files with small documents.

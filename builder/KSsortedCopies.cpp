@@ -90,13 +90,13 @@ void RemoveAbandonedPendingCopies(const std::string& copyPath) {
         abandoned.push_back(folder + name);
     }
     for (const std::string& path : abandoned) {
-        const FileDescriptor file(
-            ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const File file = File::OpenWith(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         struct stat locked {};
         struct stat now {};
-        if (!file.valid() || ::fstat(file.get(), &locked) != 0 || !S_ISREG(locked.st_mode) ||
-            ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 || ::lstat(path.c_str(), &now) != 0 ||
-            now.st_ino != locked.st_ino || now.st_dev != locked.st_dev)
+        if (!file.Valid() || ::fstat(file.Descriptor(), &locked) != 0 || !S_ISREG(locked.st_mode) ||
+            ::flock(file.Descriptor(), LOCK_EX | LOCK_NB) != 0 ||
+            ::lstat(path.c_str(), &now) != 0 || now.st_ino != locked.st_ino ||
+            now.st_dev != locked.st_dev)
             continue;
         ::unlink(path.c_str());
     }
@@ -111,19 +111,19 @@ public:
         static unsigned counter = 0;
         const std::string folder = FolderOf(copyPath);
         const std::string name = copyPath.substr(folder.size());
-        int error = 0;
-        for (int attempt = 0; attempt < 100 && !file_.valid(); ++attempt) {
+        for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
             path_ = folder + PendingName(name, static_cast<long>(::getpid()), ++counter);
-            file_.reset(
-                ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-            error = errno;
-            if (!file_.valid() && error != EEXIST) break;
+            file_ = File::OpenWith(path_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+            if (!file_.Valid() && file_.OpenErrno() != EEXIST) break;
         }
-        if (!file_.valid()) {
+        if (!file_.Valid()) {
             path_.clear();
-            throw EWriteError(copyPath, LocalReason("#1564.2=kan niet gemaakt worden", error));
+            throw EWriteError(copyPath,
+                              LocalReason("#1564.2=kan niet gemaakt worden", file_.OpenErrno()));
         }
-        ::flock(file_.get(), LOCK_EX | LOCK_NB); // a new file: nobody else has it
+        // Errors while it is written name the copy, not its passing name.
+        file_ = File(file_.Release(), copyPath);
+        ::flock(file_.Descriptor(), LOCK_EX | LOCK_NB); // a new file: nobody else has it
     }
     ~PendingCopy() {
         if (!path_.empty()) ::unlink(path_.c_str());
@@ -131,18 +131,17 @@ public:
     PendingCopy(const PendingCopy&) = delete;
     PendingCopy& operator=(const PendingCopy&) = delete;
 
-    int Descriptor() const { return file_.get(); }
+    File& Copy() { return file_; }
 
     // Gives the copy the document's time, puts it on disk and renames it
     // (locked since it was made) to copyPath: the file at copyPath is never
     // without its lock.
-    FileDescriptor Install(const std::string& copyPath, const timespec& documentTime) {
+    File Install(const std::string& copyPath, const timespec& documentTime) {
         const struct timespec times[2] = {{0, UTIME_OMIT}, documentTime};
-        if (::futimens(file_.get(), times) != 0)
+        if (::futimens(file_.Descriptor(), times) != 0)
             throw EWriteError(copyPath,
                               LocalReason("#1564.3=de tijd kan niet gezet worden", errno));
-        if (::fsync(file_.get()) != 0)
-            throw EWriteError(copyPath, LocalReason("#1564.1=schrijven mislukt", errno));
+        file_.Sync();
         if (::rename(path_.c_str(), copyPath.c_str()) != 0)
             throw EWriteError(copyPath, LocalReason("#1564.4=kan niet vervangen worden", errno));
         path_.clear();
@@ -151,15 +150,14 @@ public:
 
 private:
     std::string path_;
-    FileDescriptor file_;
+    File file_;
 };
 
 // Sorts the document into a new file that replaces copyPath when whole.
-FileDescriptor BuildCopy(const std::string& documentPath, const timespec& documentTime,
-                         const std::string& copyPath, const std::string& runPrefix,
-                         bool keepRunFiles) {
+File BuildCopy(const std::string& documentPath, const timespec& documentTime,
+               const std::string& copyPath, const std::string& runPrefix, bool keepRunFiles) {
     PendingCopy pending(copyPath);
-    SortOldIndex(documentPath, pending.Descriptor(), copyPath, runPrefix, keepRunFiles);
+    SortOldIndex(documentPath, pending.Copy(), runPrefix, keepRunFiles);
     return pending.Install(copyPath, documentTime);
 }
 
@@ -171,8 +169,8 @@ public:
     ~PathLock() {
         struct stat mine {};
         struct stat now {};
-        if (created_ && file_.valid() && ::fstat(file_.get(), &mine) == 0 && mine.st_size == 0 &&
-            ::lstat(path_.c_str(), &now) == 0 && now.st_ino == mine.st_ino &&
+        if (created_ && file_.Valid() && ::fstat(file_.Descriptor(), &mine) == 0 &&
+            mine.st_size == 0 && ::lstat(path_.c_str(), &now) == 0 && now.st_ino == mine.st_ino &&
             now.st_dev == mine.st_dev)
             ::unlink(path_.c_str());
     }
@@ -186,10 +184,10 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             if (!Open()) return false;
             struct stat locked {};
-            if (::fstat(file_.get(), &locked) != 0 || !S_ISREG(locked.st_mode)) return false;
+            if (::fstat(file_.Descriptor(), &locked) != 0 || !S_ISREG(locked.st_mode)) return false;
             int result = 0;
             do
-                result = ::flock(file_.get(), LOCK_EX);
+                result = ::flock(file_.Descriptor(), LOCK_EX);
             while (result != 0 && errno == EINTR);
             if (result != 0) return false;
             // A run that held the lock may have renamed a new copy over the
@@ -202,23 +200,23 @@ public:
         return false; // it keeps being replaced
     }
 
-    int Descriptor() const { return file_.get(); }
-    FileDescriptor Release() { return std::move(file_); }
+    int Descriptor() const { return file_.Descriptor(); }
+    File Release() { return std::move(file_); }
 
 private:
     bool Open() {
-        constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+        constexpr int kFlags = O_RDONLY | O_NOFOLLOW | O_NOCTTY;
         created_ = false;
-        file_.reset(); // the lock on a file that was replaced goes
+        file_.Reset(); // the lock on a file that was replaced goes
         for (int attempt = 0; attempt < 100; ++attempt) {
-            file_.reset(::open(path_.c_str(), kFlags | O_NONBLOCK));
-            if (file_.valid()) return true;
-            int error = errno;
+            file_ = File::OpenWith(path_, kFlags | O_NONBLOCK);
+            if (file_.Valid()) return true;
+            int error = file_.OpenErrno();
             if (error == ENOENT) {
-                file_.reset(::open(path_.c_str(), kFlags | O_CREAT | O_EXCL, 0666));
-                created_ = file_.valid();
+                file_ = File::OpenWith(path_, kFlags | O_CREAT | O_EXCL);
+                created_ = file_.Valid();
                 if (created_) return true;
-                error = errno;
+                error = file_.OpenErrno();
             }
             if (error == ELOOP && IsLink(path_) && ::unlink(path_.c_str()) == 0) continue;
             if (error != EEXIST && error != ENOENT) return false;
@@ -227,7 +225,7 @@ private:
     }
 
     std::string path_;
-    FileDescriptor file_;
+    File file_;
     bool created_ = false;
 };
 

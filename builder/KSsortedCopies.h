@@ -26,10 +26,10 @@ public:
     TKSsortedCopies(TKSsortedCopies&&) noexcept = default;
     TKSsortedCopies& operator=(TKSsortedCopies&&) noexcept = default;
 
-    void Hold(FileDescriptor lock) { locks_.push_back(std::move(lock)); }
+    void Hold(File lock) { locks_.push_back(std::move(lock)); }
 
 private:
-    std::vector<FileDescriptor> locks_;
+    std::vector<File> locks_;
 };
 
 // Points DataFileName of every selected document's record in documents (one

@@ -124,7 +124,7 @@ void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
     const std::vector<std::string> names = StagedFiles();
     Undo undo;
     std::string aside; // the folder the old files are moved into
-    FileDescriptor asideLock;
+    File asideLock;
     try {
         for (const std::string& name : names)
             MakeFolders(outputFolder_, name, undo);

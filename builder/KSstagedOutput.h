@@ -46,7 +46,7 @@ private:
 
     std::string outputFolder_;
     std::string path_;
-    FileDescriptor lock_;
+    File lock_;
 };
 
 } // namespace ks

@@ -1,13 +1,14 @@
 #include "common/KScommon.h"
 
-#include "LINE_INPUT/KSFileStream.h"
 #include "common/KSerrors.h"
+#include "common/KSfileio.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
 #include "common/KSlocal.h"
 #include "common/KSswitches.h"
 #include "common/KStextutil.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -77,8 +78,12 @@ ProgramFolderSearch TKScommon::ProgramFolderSearchFor(const std::string& program
     const std::string record = path.string() + kProgramFolderRecordSuffix;
     search.Places.push_back(record);
     if (IsFile(record)) {
-        TKSFileStream file(record, "I");
-        const std::string named = file.Opened() && !file.Eof() ? TrimRight(file.ReadLine()) : "";
+        std::string text;
+        FileStamp stamp;
+        ReadWholeFile(record, text, stamp);
+        text.erase(std::min(text.find('\n'), text.size()));
+        std::erase(text, '\r');
+        const std::string named = TrimRight(text);
         if (!named.empty()) {
             fs::path folder(named);
             if (folder.is_relative()) folder = path.parent_path() / folder;
@@ -183,8 +188,13 @@ void TKScommon::WriteLogAt(const std::string& text, std::time_t when) const {
     const std::string line = Digits(local.tm_hour, 2) + ":" + Digits(local.tm_min, 2) + ":" +
                              Digits(local.tm_sec, 2) + " : " + text;
     try {
-        TKSFileStream log(file, "A");
-        if (log.Opened()) log.WriteLine(line);
+        // Written through at once: the log is for finding out what happened
+        // before a crash.
+        File log = File::Open(file, File::OpenMode::Append);
+        if (log.Valid()) {
+            log.Write(line + "\r\n");
+            log.Close();
+        }
     } catch (const std::exception&) {
         // The log never stops the program.
     }

@@ -1,5 +1,8 @@
 #include "common/KSfileio.h"
 
+#include "common/KSerrors.h"
+#include "common/KSlocal.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -11,14 +14,6 @@
 #include <unistd.h>
 
 namespace ks {
-
-void CloseQuietly(int fd) {
-    ::close(fd);
-}
-
-bool CloseChecked(int fd) {
-    return ::close(fd) == 0;
-}
 
 namespace {
 
@@ -33,38 +28,44 @@ FileStamp StampFromStat(const struct stat& st) {
     return stamp;
 }
 
+int OpenFlags(File::OpenMode mode) {
+    switch (mode) {
+    case File::OpenMode::Read:
+        return O_RDONLY;
+    case File::OpenMode::Create:
+        return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+    case File::OpenMode::Append:
+        return O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW;
+    }
+    return O_RDONLY;
+}
+
 // A temporary file beside the target; removed unless it was renamed into place.
 class TemporaryFile {
 public:
     TemporaryFile(const std::string& folder, const std::string& baseName, mode_t mode) {
         static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
             auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
             char suffix[80];
             std::snprintf(suffix, sizeof suffix, ".tmp-%d-%u-%llx", static_cast<int>(::getpid()),
                           counter.fetch_add(1), static_cast<unsigned long long>(ticks));
-            path_ = folder + "/." + baseName + suffix;
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (fd_ < 0 && errno != EEXIST) break;
+            file_ = File::OpenWith(folder + "/." + baseName + suffix, O_WRONLY | O_CREAT | O_EXCL,
+                                   mode);
+            if (!file_.Valid() && file_.OpenErrno() != EEXIST) break;
         }
-        if (fd_ < 0) path_.clear();
+        if (file_.Valid()) path_ = file_.Path();
     }
     ~TemporaryFile() {
         const int error = errno; // the caller reports why the write failed
-        if (fd_ >= 0) ::close(fd_);
+        file_.Reset();
         if (!path_.empty()) ::unlink(path_.c_str());
         errno = error;
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    bool CloseFile() {
-        int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
+    File& file() { return file_; }
     bool RenameTo(const std::string& target) {
         if (::rename(path_.c_str(), target.c_str()) != 0) return false;
         path_.clear();
@@ -72,8 +73,8 @@ public:
     }
 
 private:
-    std::string path_;
-    int fd_ = -1;
+    File file_;
+    std::string path_; // "" once renamed
 };
 
 // The file that a write to path really replaces: the target of a symbolic link.
@@ -95,15 +96,75 @@ bool ResolveTarget(const std::string& path, std::string& target) {
 }
 
 void SyncFolder(const std::string& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) ::fsync(fd.get());
+    const File dir = File::OpenWith(folder, O_RDONLY | O_DIRECTORY);
+    if (dir.Valid()) ::fsync(dir.Descriptor());
 }
 
 } // namespace
 
-bool WriteAll(int fd, std::string_view bytes) {
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), openErrno_(other.openErrno_),
+      path_(std::move(other.path_)), openError_(std::move(other.openError_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        fd_ = std::exchange(other.fd_, -1);
+        openErrno_ = other.openErrno_;
+        path_ = std::move(other.path_);
+        openError_ = std::move(other.openError_);
+    }
+    return *this;
+}
+
+File File::OpenWith(const std::string& path, int flags, mode_t mode) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    File file(fd, path);
+    if (fd < 0) {
+        file.openErrno_ = errno;
+        file.openError_ = std::strerror(errno);
+    }
+    return file;
+}
+
+File File::Open(const std::string& path, OpenMode mode) {
+    File file = OpenWith(path, OpenFlags(mode) | O_NOCTTY);
+    if (!file.Valid()) {
+        if (file.openErrno_ == ELOOP)
+            file.openError_ = LocalText("#1564.6=het is een symbolische koppeling");
+        return file;
+    }
+    // A folder opens read-only on this platform but holds no text.
+    struct stat info {};
+    if (::fstat(file.fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+        file.Reset();
+        file.openErrno_ = EISDIR;
+        file.openError_ = std::strerror(EISDIR);
+        return file;
+    }
+    if (mode == OpenMode::Append) file.Seek(0, 2);
+    return file;
+}
+
+std::size_t File::Read(char* buffer, std::size_t count) {
+    if (fd_ < 0 || count == 0) return 0;
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, count);
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) throw EInOutError(path_, LocalReason("#1564.7=lezen mislukt", errno));
+    }
+}
+
+bool File::TryWrite(std::string_view bytes) noexcept {
+    if (fd_ < 0) {
+        errno = EBADF;
+        return false;
+    }
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) {
@@ -115,16 +176,95 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-FileReader::FileReader(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd_ < 0) {
+void File::RequireOpen() const {
+    if (fd_ < 0)
+        throw EWriteError(path_,
+                          LocalText("#1564.5=kan niet geschreven worden") + ": " + openError_);
+}
+
+void File::Write(std::string_view bytes) {
+    RequireOpen();
+    if (!TryWrite(bytes)) throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
+}
+
+std::int64_t File::Seek(std::int64_t offset, int origin) {
+    if (fd_ < 0) return -1;
+    const int whence = origin == 2 ? SEEK_END : origin == 1 ? SEEK_CUR : SEEK_SET;
+    const off_t at = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    return at < 0 ? -1 : static_cast<std::int64_t>(at);
+}
+
+std::int64_t File::Size() const {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return 0;
+    return info.st_size;
+}
+
+void File::Sync() {
+    RequireOpen();
+    if (::fsync(fd_) != 0)
+        throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
+}
+
+void File::Close() {
+    if (fd_ < 0) return;
+    if (::close(std::exchange(fd_, -1)) != 0)
+        throw EWriteError(path_, LocalReason("#1564.1=schrijven mislukt", errno));
+}
+
+void File::Reset() noexcept {
+    if (fd_ < 0) return;
+    const int error = errno;
+    ::close(std::exchange(fd_, -1));
+    errno = error;
+}
+
+int File::Release() noexcept {
+    return std::exchange(fd_, -1);
+}
+
+void BufferedWriter::WriteSlow(std::string_view bytes) {
+    file_.RequireOpen();
+    if (!buffer_) buffer_ = std::make_unique<char[]>(capacity_);
+    if (bytes.size() > capacity_ - used_) Flush();
+    if (bytes.size() >= capacity_) {
+        // Too large to gather: straight to the file.
+        file_.Write(bytes);
+        flushed_ += static_cast<std::int64_t>(bytes.size());
+        return;
+    }
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+}
+
+void BufferedWriter::Flush() {
+    if (used_ == 0) return;
+    const std::size_t count = std::exchange(used_, 0); // a failed write is not retried
+    file_.Write(std::string_view(buffer_.get(), count));
+    flushed_ += static_cast<std::int64_t>(count);
+}
+
+void BufferedWriter::Close() {
+    Flush();
+    file_.Close();
+}
+
+void BufferedWriter::Discard() noexcept {
+    used_ = 0;
+    file_.Reset();
+}
+
+FileReader::FileReader(const std::string& path)
+    : file_(File::OpenWith(path, O_RDONLY | O_NONBLOCK | O_NOCTTY)) {
+    if (!file_.Valid()) {
+        const int error = file_.OpenErrno();
         outcome_ =
-            (errno == ENOENT || errno == ENOTDIR) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+            (error == ENOENT || error == ENOTDIR) ? ReadOutcome::Missing : ReadOutcome::Unreadable;
         return;
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        CloseDescriptor();
+    if (::fstat(file_.Descriptor(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        file_.Reset();
         outcome_ = ReadOutcome::Unreadable;
         return;
     }
@@ -132,27 +272,19 @@ FileReader::FileReader(const std::string& path) {
     outcome_ = ReadOutcome::Read;
 }
 
-FileReader::~FileReader() {
-    CloseDescriptor();
-}
-
-void FileReader::CloseDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
 bool FileReader::ReadChunk(std::string& text, std::size_t maxBytes) {
-    if (fd_ < 0 || maxBytes == 0) return false;
-    std::size_t oldSize = text.size();
+    if (!file_.Valid() || maxBytes == 0) return false;
+    const std::size_t oldSize = text.size();
     text.resize(oldSize + maxBytes);
-    ssize_t n = 0;
-    do {
-        n = ::read(fd_, text.data() + oldSize, maxBytes);
-    } while (n < 0 && errno == EINTR);
-    text.resize(oldSize + static_cast<std::size_t>(n > 0 ? n : 0));
+    std::size_t n = 0;
+    try {
+        n = file_.Read(text.data() + oldSize, maxBytes);
+    } catch (const EInOutError&) {
+        failed_ = true;
+    }
+    text.resize(oldSize + n);
     if (n > 0) return true;
-    failed_ = n < 0;
-    CloseDescriptor();
+    file_.Reset();
     return false;
 }
 
@@ -198,20 +330,25 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::string_
     std::string baseName = slash == std::string::npos ? target : target.substr(slash + 1);
 
     TemporaryFile temp(folder, baseName, exists ? S_IRUSR | S_IWUSR : newFileMode);
-    if (!temp.IsOpen()) return false;
+    File& file = temp.file();
+    if (!file.Valid()) {
+        errno = file.OpenErrno();
+        return false;
+    }
+    const int fd = file.Descriptor();
     if (exists) {
         // Owner first: changing it may clear set-id bits that the mode then restores.
-        if (::fchown(temp.fd(), old.st_uid, old.st_gid) != 0) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
             // Not allowed for other users' files; the group alone may still be kept.
-            (void)!::fchown(temp.fd(), static_cast<uid_t>(-1), old.st_gid);
+            (void)!::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
         }
-        if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) return false;
+        if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
     }
     for (std::string_view piece : pieces) {
-        if (!WriteAll(temp.fd(), piece)) return false;
+        if (!file.TryWrite(piece)) return false;
     }
-    if (::fsync(temp.fd()) != 0) return false;
-    if (!temp.CloseFile()) return false;
+    if (::fsync(fd) != 0) return false;
+    if (::close(file.Release()) != 0) return false;
     if (!temp.RenameTo(target)) return false;
     SyncFolder(folder);
     return true;

@@ -97,11 +97,12 @@ std::string PrivateTempFolder(const std::string& base) {
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return "";
     // Checked through a descriptor opened without following links, so that
     // what is checked is what gets used.
-    FileDescriptor dir(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (dir.get() < 0) return "";
+    const File dir = File::OpenWith(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (!dir.Valid()) return "";
     struct stat st {};
-    if (::fstat(dir.get(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) return "";
-    if ((st.st_mode & 0777) != 0700 && ::fchmod(dir.get(), 0700) != 0) return "";
+    if (::fstat(dir.Descriptor(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return "";
+    if ((st.st_mode & 0777) != 0700 && ::fchmod(dir.Descriptor(), 0700) != 0) return "";
     return path + "/";
 }
 
@@ -121,19 +122,6 @@ int CompareFileDates(const std::string& path1, const std::string& path2) {
     if (file1) return 1;
     if (file2) return 2;
     return 0;
-}
-
-bool SetFileDate(const std::string& path, int64_t date) {
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(date / 1000000000LL);
-    times[1].tv_nsec = static_cast<long>(date % 1000000000LL);
-    if (times[1].tv_nsec < 0) {
-        times[1].tv_nsec += 1000000000L;
-        times[1].tv_sec -= 1;
-    }
-    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 namespace {
@@ -222,8 +210,8 @@ bool CheckFileKind(const std::string& path, const std::string& kind, int minForm
     if (unreadable != nullptr) unreadable->clear();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return false;
-    if (FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC)); !file.valid()) {
-        if (unreadable != nullptr) *unreadable = std::strerror(errno);
+    if (const File file = File::OpenWith(path, O_RDONLY); !file.Valid()) {
+        if (unreadable != nullptr) *unreadable = file.OpenError();
         return false;
     }
     TKSini ini;

@@ -26,9 +26,6 @@ void FileDateSize(const std::string& path, int64_t& date, int64_t& size);
 // 0: both present with equal stamps, or neither present; 1: path1 newer or
 // only path1 present; 2: path2 newer or only path2 present.
 int CompareFileDates(const std::string& path1, const std::string& path2);
-// Gives path the modification stamp date (as FileDateSize reports it), so that
-// a derived file can later be recognised as made from an unchanged original.
-bool SetFileDate(const std::string& path, int64_t date);
 
 // The entries of folder matching mask that are not folders (full paths,
 // sorted). A mask may name a subfolder ("sub/x*.htm"); a subfolder that is

@@ -25,22 +25,21 @@ namespace {
 constexpr std::size_t kSuffixLength = 6; // the "XXXXXX" of mkdtemp
 const char* const kCannotCreate = "#1560.6=er kan geen map in gemaakt worden";
 
-FileDescriptor OpenFolder(const std::string& path) {
-    return FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+File OpenFolder(const std::string& path) {
+    return File::OpenWith(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
 }
 
 // The folder open as fd is still the one at path (not removed, not replaced).
-bool StillAt(const FileDescriptor& fd, const std::string& path) {
+bool StillAt(const File& fd, const std::string& path) {
     struct stat held {};
     struct stat now {};
-    return ::fstat(fd.get(), &held) == 0 && ::lstat(path.c_str(), &now) == 0 &&
+    return ::fstat(fd.Descriptor(), &held) == 0 && ::lstat(path.c_str(), &now) == 0 &&
            held.st_ino == now.st_ino && held.st_dev == now.st_dev;
 }
 
 } // namespace
 
-std::string MakeLockedFolder(const std::string& parent, const std::string& prefix,
-                             FileDescriptor& lock) {
+std::string MakeLockedFolder(const std::string& parent, const std::string& prefix, File& lock) {
     const std::string base = WithSlash(parent);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string path = base + prefix + std::string(kSuffixLength, 'X');
@@ -48,9 +47,9 @@ std::string MakeLockedFolder(const std::string& parent, const std::string& prefi
             throw EInOutError(base, LocalReason(kCannotCreate, errno));
         // Between making and locking, a run that clears leftovers may take the
         // new folder for one and remove it: then make another.
-        FileDescriptor fd = OpenFolder(path);
-        if (!fd.valid()) continue;
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) continue;
+        File fd = OpenFolder(path);
+        if (!fd.Valid()) continue;
+        if (::flock(fd.Descriptor(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) continue;
         if (!StillAt(fd, path)) continue;
         lock = std::move(fd);
         return path + "/";
@@ -79,10 +78,10 @@ int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix)
     int removed = 0;
     for (const std::string& name : names) {
         const std::string path = base + name;
-        const FileDescriptor fd = OpenFolder(path); // a link is never opened
+        const File fd = OpenFolder(path); // a link is never opened
         struct stat st {};
-        if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || st.st_uid != ::geteuid()) continue;
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !StillAt(fd, path)) continue;
+        if (!fd.Valid() || ::fstat(fd.Descriptor(), &st) != 0 || st.st_uid != ::geteuid()) continue;
+        if (::flock(fd.Descriptor(), LOCK_EX | LOCK_NB) != 0 || !StillAt(fd, path)) continue;
         // Held now: a run that made the folder a moment ago finds it gone and
         // makes another.
         std::error_code removeEc;

@@ -16,8 +16,7 @@ namespace ks {
 // file system keeps no locks the folder is made all the same (and is then
 // never taken for one left behind). Raises EInOutError naming parent when no
 // folder can be made.
-std::string MakeLockedFolder(const std::string& parent, const std::string& prefix,
-                             FileDescriptor& lock);
+std::string MakeLockedFolder(const std::string& parent, const std::string& prefix, File& lock);
 
 // True when name is one MakeLockedFolder gives with prefix.
 bool IsLockedFolderName(const std::string& name, const std::string& prefix);

@@ -140,13 +140,13 @@ bool MakeFolders(const std::string& folder) {
 class FolderLock {
 public:
     explicit FolderLock(const std::string& folder)
-        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (!fd_.valid()) return;
+        : fd_(File::OpenWith(folder, O_RDONLY | O_DIRECTORY)) {
+        if (!fd_.Valid()) return;
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+        while (::flock(fd_.Descriptor(), LOCK_EX | LOCK_NB) != 0) {
             if ((errno != EWOULDBLOCK && errno != EINTR) ||
                 std::chrono::steady_clock::now() > giveUp) {
-                fd_.reset();
+                fd_.Reset();
                 return;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -154,7 +154,7 @@ public:
     }
 
 private:
-    FileDescriptor fd_; // closing it releases the lock
+    File fd_; // closing it releases the lock
 };
 
 std::string FoldedPath(const std::string& normalisedPath) {

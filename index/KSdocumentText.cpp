@@ -30,7 +30,7 @@ std::string DescribeDocument(const TKShtxData& document) {
 }
 
 int64_t CountIndexLines(const std::string& path) {
-    TKSFileStream stream(path, "I");
+    TKSFileStream stream(path, File::OpenMode::Read);
     std::string line;
     bool inIndex = false;
     int64_t count = 0;

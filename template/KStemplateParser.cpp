@@ -253,6 +253,7 @@ bool TKStemplateParser::Execute() {
     ExpandLines(0);
     // Even an empty template reports an output that could not be created.
     if (writer_ && !writer_->Opened()) writer_->WriteText("");
+    if (writer_) writer_->Close();
     return true;
 }
 
@@ -319,7 +320,7 @@ bool TKStemplateParser::IsRegistered(const std::string& name) const {
 
 TKSFileStream& TKStemplateParser::Output() {
     if (writer_) return *writer_;
-    if (!discard_) discard_ = std::make_unique<TKSFileStream>(kDiscardFile, "O");
+    if (!discard_) discard_ = std::make_unique<TKSFileStream>(kDiscardFile, File::OpenMode::Create);
     return *discard_;
 }
 
@@ -335,6 +336,7 @@ bool TKStemplateParser::NextPage() {
     PageGuard paging(*this);
     const int32_t line = linesRead_;
     ExpandLines(0); // the tail ends this page
+    if (writer_) writer_->Close();
     writer_.reset();
     const std::string next = OnNextFile ? OnNextFile(*this) : std::string();
     // Without a next file the template stays read to its end: the run ends
@@ -348,7 +350,7 @@ bool TKStemplateParser::NextPage() {
 }
 
 void TKStemplateParser::OpenReader() {
-    reader_ = std::make_unique<TKSFileStream>(TemplateFile, "I");
+    reader_ = std::make_unique<TKSFileStream>(TemplateFile, File::OpenMode::Read);
     linesRead_ = 0;
 }
 
@@ -357,7 +359,7 @@ void TKStemplateParser::OpenWriter() {
     // Opening for output empties the file: never the template being read.
     if (SameFile(path, TemplateFile))
         throw EWriteError(path, LocalText("#1560.7=is het sjabloon dat gelezen wordt"));
-    writer_ = std::make_unique<TKSFileStream>(path, "O");
+    writer_ = std::make_unique<TKSFileStream>(path, File::OpenMode::Create);
     if (Utf8Output) writer_->SetConversion(&Windows1252ToUtf8);
 }
 

@@ -749,7 +749,7 @@ TEST_F(GenerateTest, TheNextRunRemovesWhatKilledRunsLeftBehind) {
         {dir.file("trees/tree1/.other.new-htx." + dead + "-1.tmp"), false, false, true},
         {dir.file("trees/tree2/.tree2.new-htx." + dead + "-1.tmp"), false, false, true},
     };
-    std::vector<FileDescriptor> locks;
+    std::vector<File> locks;
     for (const auto& l : leftovers) {
         if (l.folder) {
             fs::create_directories(l.path);
@@ -758,8 +758,8 @@ TEST_F(GenerateTest, TheNextRunRemovesWhatKilledRunsLeftBehind) {
             WriteFileBytes(l.path, "half a copy");
         }
         if (!l.held) continue;
-        locks.emplace_back(::open(l.path.c_str(), O_RDONLY | O_CLOEXEC));
-        ASSERT_EQ(0, ::flock(locks.back().get(), LOCK_EX)) << l.path;
+        locks.push_back(File::OpenWith(l.path, O_RDONLY));
+        ASSERT_EQ(0, ::flock(locks.back().Descriptor(), LOCK_EX)) << l.path;
     }
     const TKSrunResult result = Run();
     ASSERT_FALSE(result.Failed) << result.Error;

@@ -99,8 +99,9 @@ protected:
         WriteFileBytes(dir.file("old.htx"), document);
         const std::string copy = dir.file("old.new-htx");
         std::filesystem::remove(copy);
-        FileDescriptor fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600));
-        SortOldIndex(dir.file("old.htx"), fd.get(), copy, copy, keep);
+        File file = File::OpenWith(copy, O_WRONLY | O_CREAT | O_EXCL, 0600);
+        SortOldIndex(dir.file("old.htx"), file, copy, keep);
+        file.Close();
         return ReadFileBytes(copy);
     }
 

@@ -23,8 +23,8 @@ using test::WriteFileBytes;
 TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
     TempDir dir;
     const std::string parent = dir.path().string();
-    FileDescriptor held;
-    FileDescriptor released;
+    File held;
+    File released;
     const std::string live = MakeLockedFolder(parent, "run-", held);
     const std::string gone = MakeLockedFolder(parent, "run-", released);
     EXPECT_TRUE(IsLockedFolderName(fs::path(live).parent_path().filename(), "run-")) << live;
@@ -60,7 +60,7 @@ TEST(KSlockedFolder, AFolderThatCannotBeMadeIsReportedInTheLanguageOfTheRun) {
          {std::pair<std::string, std::string>{"GB", "cannot create a folder in it"},
           {"NL", "er kan geen map in gemaakt worden"}}) {
         const test::ShippedTexts texts(language);
-        FileDescriptor lock;
+        File lock;
         try {
             MakeLockedFolder(dir.file("missing"), ".kestrin-new-", lock);
             ADD_FAILURE() << language;

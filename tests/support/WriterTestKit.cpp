@@ -8,7 +8,8 @@ FakeTemplateOutput::FakeTemplateOutput(std::string folder, std::vector<std::stri
                                        int32_t column)
     : folder_(std::move(folder)), files_(std::move(files)), column_(column) {
     std::filesystem::create_directories(folder_);
-    stream_ = std::make_unique<TKSFileStream>(folder_ + files_[0], "O");
+    stream_ = std::make_unique<TKSFileStream>(folder_ + files_[0], File::OpenMode::Create);
+    stream_->SetWriteThrough(true); // tests read the pages while they are written
 }
 
 TKSFileStream& FakeTemplateOutput::Output() {
@@ -20,7 +21,8 @@ bool FakeTemplateOutput::NextPage() {
     if (OnNextPage) OnNextPage();
     if (current_ + 1 >= files_.size()) return false;
     ++current_;
-    stream_ = std::make_unique<TKSFileStream>(folder_ + files_[current_], "O");
+    stream_ = std::make_unique<TKSFileStream>(folder_ + files_[current_], File::OpenMode::Create);
+    stream_->SetWriteThrough(true);
     return true;
 }
 
