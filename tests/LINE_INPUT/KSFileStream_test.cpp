@@ -218,23 +218,6 @@ TEST(KSFileStream, WritesReachTheFileWhenFlushedClosedOrABlockIsFull) {
     EXPECT_THROW(out.WriteLine("closed"), EInOutError);
 }
 
-TEST(KSFileStream, WriteThroughAndStreamsLeftUnclosed) {
-    TempDir dir;
-    const std::string path = dir.file("through.txt");
-    {
-        TKSFileStream out(path, kCreate);
-        out.SetWriteThrough(true);
-        out.WriteText("par");
-        EXPECT_EQ("par", ReadFileBytes(path));
-        out.WriteLine("t");
-        EXPECT_EQ("part\r\n", ReadFileBytes(path));
-        out.SetWriteThrough(false);
-        out.WriteLine("left");
-        EXPECT_EQ("part\r\n", ReadFileBytes(path));
-    }
-    EXPECT_EQ("part\r\nleft\r\n", ReadFileBytes(path));
-}
-
 TEST(KSFileStream, ReadersKeepTheirOwnPositions) {
     TempDir dir;
     const std::string a = dir.file("a.txt"), b = dir.file("b.txt");

@@ -1,5 +1,4 @@
-// The document list kept between runs in the per-user store, and filled
-// from a folder search.
+// The document list kept between runs in the per-user store.
 #include "builder/KSdocumentStore.h"
 
 #include "builder/KSrunSetup.h"
@@ -31,7 +30,7 @@ class DocumentStoreTest : public ::testing::Test {
 protected:
     DocumentStoreTest() : config_("XDG_CONFIG_HOME", dir.file("config")) {
         RegistryStore::Instance().Reload();
-        for (const char* name : {"a.htx", "b.htx", "c.htx", "tree/sub/d.htx", "tree/e.htx"}) {
+        for (const char* name : {"a.htx", "b.htx", "c.htx", "tree/e.htx"}) {
             fs::create_directories(fs::path(dir.file(name)).parent_path());
             WriteFileBytes(dir.file(name), kTree);
         }
@@ -104,38 +103,6 @@ TEST_F(DocumentStoreTest, AddingOneDocumentGivesItsPlaceNewOrOld) {
     EXPECT_EQ(-1, AddIndexDocument(list, dir.file("tree/notes.htx")));
     EXPECT_EQ(-1, AddIndexDocument(list, dir.file("gone.htx")));
     EXPECT_EQ(2u, list.Count());
-}
-
-// Found depth first: a folder's documents before those of its subfolders.
-TEST_F(DocumentStoreTest, AFolderSearchAddsWhatIsNotListedAndTellsOfEveryFind) {
-    TKSdocumentList list;
-    list.Add(dir.file("tree/sub/d.htx"), false);
-    std::vector<std::string> heard;
-    struct Listener : TKSdocumentSearchListener {
-        std::vector<std::string>* heard;
-        bool DocumentFound(const std::string& path) override {
-            heard->push_back(path);
-            return true;
-        }
-    } listener;
-    listener.heard = &heard;
-    const TKSfolderDocuments result = AddFolderDocuments(dir.file("tree"), list, listener);
-    EXPECT_EQ(2u, result.Search.Found);
-    EXPECT_EQ(2u, heard.size());
-    EXPECT_EQ(0, result.LastFound); // d, listed before
-    EXPECT_EQ(
-        (std::vector<std::string>{dir.file("tree/sub/d.htx") + "-", dir.file("tree/e.htx") + "+"}),
-        Paths(list));
-
-    // A listener that stops after the first find.
-    TKSdocumentList fresh;
-    struct Once : TKSdocumentSearchListener {
-        bool DocumentFound(const std::string&) override { return false; }
-    } once;
-    const TKSfolderDocuments stopped = AddFolderDocuments(dir.file("tree"), fresh, once);
-    EXPECT_TRUE(stopped.Search.Stopped);
-    EXPECT_EQ(1u, fresh.Count());
-    EXPECT_EQ(0, stopped.LastFound);
 }
 
 } // namespace

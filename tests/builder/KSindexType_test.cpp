@@ -20,27 +20,22 @@ std::vector<T> Types(const std::vector<TKSdivisionOffer>& offers) {
     return types;
 }
 
+// The fixed divisions up to a count that grows with the size, then automatic
+// unless the layout asks for no division (the list is not shown then).
 TEST(IndexType, TheDivisionsOfferedGrowWithTheSelectedSizeAndEndWithAutomatic) {
+    const std::vector<T> fixed = {T::FirstLetter, T::TwoLetters, T::Parts50,
+                                  T::Parts100,    T::Parts250,   T::Parts500};
     const struct {
         int64_t size;
         bool asks;
-        std::vector<T> offered;
-    } cases[] = {
-        {0, true, {T::FirstLetter, T::TwoLetters, T::Parts50, T::Auto}},
-        {5000000, true, {T::FirstLetter, T::TwoLetters, T::Parts50, T::Auto}},
-        {5000001, true, {T::FirstLetter, T::TwoLetters, T::Parts50, T::Parts100, T::Auto}},
-        {10000001,
-         true,
-         {T::FirstLetter, T::TwoLetters, T::Parts50, T::Parts100, T::Parts250, T::Auto}},
-        {50000001,
-         true,
-         {T::FirstLetter, T::TwoLetters, T::Parts50, T::Parts100, T::Parts250, T::Parts500,
-          T::Auto}},
-        // A layout that asks for no division: the list is not shown.
-        {50000001, false, {T::FirstLetter, T::TwoLetters, T::Parts50}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.offered, Types(OfferedDivisions(c.size, c.asks))) << c.size << " " << c.asks;
+        std::size_t count;
+    } cases[] = {{0, true, 3},        {5000000, true, 3},  {5000001, true, 4},
+                 {10000001, true, 5}, {50000001, true, 6}, {50000001, false, 3}};
+    for (const auto& c : cases) {
+        std::vector<T> offered(fixed.begin(), fixed.begin() + static_cast<long>(c.count));
+        if (c.asks) offered.push_back(T::Auto);
+        EXPECT_EQ(offered, Types(OfferedDivisions(c.size, c.asks))) << c.size << " " << c.asks;
+    }
 }
 
 TEST(IndexType, NamesInBothLanguages) {

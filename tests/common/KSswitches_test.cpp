@@ -13,27 +13,19 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(StartupSwitches, TheToolTakesOnlyDashedSwitchNames) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::vector<std::pair<std::string, std::string>> switches = {
         {"-debug=3", "/debug=3"},
         {"--language=GB", "/language=GB"},
         {"--developer", "/developer"},
         {"-temp:/tmp/x", "/temp:/tmp/x"},
         {"--CONF=familie", "/CONF=familie"},
-        {"-LANGUAGE", "/LANGUAGE"},
-        // Documents, options and words that merely resemble a switch.
-        {"debug.htx", ""},
-        {"temp=1.htx", ""},
-        {"/temp", ""},
-        {"/DEBUG", ""},
-        {"-debugging", ""},
-        {"--temporary=x", ""},
-        {"-o", ""},
-        {"-", ""},
-        {"--", ""},
-        {"", ""},
-    };
-    for (const auto& [argument, kept] : cases)
+        {"-LANGUAGE", "/LANGUAGE"}};
+    for (const auto& [argument, kept] : switches)
         EXPECT_EQ(kept, SwitchArgument(argument, SwitchForms::Dashed)) << argument;
+    // Documents, options and words that merely resemble a switch.
+    for (const char* argument : {"debug.htx", "temp=1.htx", "CONF=familie", "/temp", "/DEBUG",
+                                 "-debugging", "--temporary=x", "-o", "-", "--", ""})
+        EXPECT_EQ("", SwitchArgument(argument, SwitchForms::Dashed)) << argument;
 }
 
 TEST(StartupSwitches, TakingSwitchesLeavesOptionValuesAndOperands) {
@@ -47,14 +39,15 @@ TEST(StartupSwitches, TakingSwitchesLeavesOptionValuesAndOperands) {
     args = {"--language=GB", "-debug", "layouts", "--developer"};
     EXPECT_EQ((Args{"/language=GB", "/debug"}), TakeLeadingSwitches(args));
     EXPECT_EQ((Args{"layouts", "--developer"}), args);
-}
 
-// The wizard has no other arguments: all of them reach the environment.
-TEST(StartupSwitches, TheWizardKeepsEveryArgumentWithDoubleDashesAsSlash) {
-    Args args = {"--language=GB", "/DEBUG", "CONF=familie", "-debug=3", "DEVELOPER", "--", "x"};
+    // The wizard has no other arguments: all of them reach the environment,
+    // double dashes as a slash, and a bare "NAME=value" is a value too.
+    args = {"--language=GB", "/DEBUG", "CONF=familie", "-debug=3", "DEVELOPER", "--", "x"};
+    const Args kept = TakeSwitches(args, {}, SwitchForms::Wizard);
     EXPECT_EQ((Args{"/language=GB", "/DEBUG", "CONF=familie", "-debug=3", "DEVELOPER", "--", "x"}),
-              TakeSwitches(args, {}, SwitchForms::Wizard));
+              kept);
     EXPECT_EQ(Args{}, args);
+    EXPECT_EQ("familie", SwitchValue(kept, "CONF"));
 }
 
 TEST(StartupSwitches, ValuesAreReadAlikeFromWhatEitherProgramKept) {
@@ -67,11 +60,6 @@ TEST(StartupSwitches, ValuesAreReadAlikeFromWhatEitherProgramKept) {
         EXPECT_EQ("5", SwitchValue(kept, "DEVELOPER"));
         EXPECT_EQ("", SwitchValue(kept, "CONF"));
     }
-    // Only the wizard takes a bare "NAME=value"; the tool reads it as a document.
-    Args args = {"CONF=familie"};
-    EXPECT_EQ("familie", SwitchValue(TakeSwitches(args, {}, SwitchForms::Wizard), "CONF"));
-    args = {"CONF=familie"};
-    EXPECT_EQ("", SwitchValue(TakeSwitches(args), "CONF"));
 }
 
 } // namespace
