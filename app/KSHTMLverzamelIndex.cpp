@@ -32,9 +32,9 @@ constexpr int kShownLoadWarnings = 10;
 
 // The file, the line when there is one, and the reason.
 QString ProblemText(const StoreProblem& problem) {
-    QString text = FromPath(problem.path);
+    QString text = FromPath(problem.Path);
     if (problem.line > 0) text += QLatin1Char(':') + QString::number(problem.line);
-    return (text.isEmpty() ? QString() : text + QStringLiteral(": ")) + FromKS(problem.reason);
+    return (text.isEmpty() ? QString() : text + QStringLiteral(": ")) + FromKS(problem.Reason);
 }
 
 } // namespace
@@ -239,9 +239,9 @@ void TwzrdHTMLverzamelIndex::BeginAanmaken() {
 // Everything that can be checked comes first, then the missing output folder
 // is made, then the run; whatever fails is shown in the progress rows.
 void TwzrdHTMLverzamelIndex::RunGeneration() {
-    std::vector<TKSrunProblem> problems = setup_.Check();
+    std::vector<TKSproblem> problems = setup_.Check();
     if (problems.empty()) problems = setup_.MakeOutputFolder();
-    for (const TKSrunProblem& problem : problems)
+    for (const TKSproblem& problem : problems)
         progressPage_->ShowProblem(problem.Path, problem.Reason);
     if (!problems.empty()) return;
     try {

@@ -262,7 +262,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
 void TKSgenerator::CheckBeforeStart() {
     const TKSrunSettings& settings = builder_.Settings();
     if (settings.Layout == nullptr) throw EKSError(LocalText("#1560.1=Er is geen stijl gekozen"));
-    const std::vector<TKSrunProblem> problems = CheckRun(settings);
+    const std::vector<TKSproblem> problems = CheckRun(settings);
     if (problems.empty()) return;
     if (problems.front().Path.empty()) throw EKSError(problems.front().Reason);
     throw EKSError(problems.front().Path, problems.front().Reason);
@@ -488,17 +488,15 @@ void TKSgenerator::CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressB
 void TKSgenerator::NoteError(TKSrunResult& result, int step, const std::exception& error) {
     result.Failed = true;
     result.Error = error.what();
-    result.ErrorReason = result.Error;
-    if (const auto* core = dynamic_cast<const EKSError*>(&error)) {
-        result.ErrorPath = core->Path();
-        result.ErrorReason = core->Reason();
-    }
+    result.Problem = {"", result.Error};
+    if (const auto* core = dynamic_cast<const EKSError*>(&error))
+        result.Problem = {core->Path(), core->Reason()};
     // A file of the run's private folder is named by its place in the output folder.
-    if (staged_ && !result.ErrorPath.empty()) {
-        const std::string path = staged_->FinalPath(result.ErrorPath);
-        if (path != result.ErrorPath) {
-            result.ErrorPath = path;
-            result.Error = path + ": " + result.ErrorReason;
+    if (staged_ && !result.Problem.Path.empty()) {
+        const std::string path = staged_->FinalPath(result.Problem.Path);
+        if (path != result.Problem.Path) {
+            result.Problem.Path = path;
+            result.Error = result.Problem.Text();
         }
     }
     progress_.StepFailed(step, result.Error);

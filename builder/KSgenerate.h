@@ -10,6 +10,7 @@
 
 #include "builder/KSmerge.h"
 #include "common/KSfileio.h"
+#include "common/KSproblem.h"
 
 #include <cstdint>
 #include <exception>
@@ -30,8 +31,7 @@ struct TKSvariableCount;
 struct TKSrunResult {
     bool Failed = false;                   // a step raised an error; Error holds it
     std::string Error;                     // one line, naming the file concerned
-    std::string ErrorPath;                 // that file, when the error carried it apart
-    std::string ErrorReason;               // Error without ErrorPath
+    TKSproblem Problem;                    // Error apart: its file ("" when not given) and reason
     std::vector<std::string> MissingFiles; // layout sources that do not exist
     std::vector<std::string> FilesWritten; // output files put in place, in the order written
     std::string ResultPath;                // the first entry's output ("" without entry 1)

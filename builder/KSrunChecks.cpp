@@ -54,7 +54,7 @@ public:
     explicit RunChecker(const TKSrunSettings& settings)
         : settings_(settings), layout_(*settings.Layout), inputs_(RunInputs(settings)) {}
 
-    std::vector<TKSrunProblem> Check() {
+    std::vector<TKSproblem> Check() {
         if (const std::string problem = CheckBaseName(settings_.BaseName); !problem.empty())
             Problem(layout_.LayoutFile, problem);
         if (layout_.ItemCount() == 0)
@@ -137,7 +137,7 @@ private:
     const TKSrunSettings& settings_;
     const TKSkslData& layout_;
     std::vector<std::string> inputs_;
-    std::vector<TKSrunProblem> problems_;
+    std::vector<TKSproblem> problems_;
 };
 
 } // namespace
@@ -158,7 +158,7 @@ std::vector<std::string> RunInputs(const TKSrunSettings& settings) {
     return inputs;
 }
 
-std::vector<TKSrunProblem> CheckRun(const TKSrunSettings& settings) {
+std::vector<TKSproblem> CheckRun(const TKSrunSettings& settings) {
     if (settings.Layout == nullptr) return {{"", LocalText("#1560.1=Er is geen stijl gekozen")}};
     return RunChecker(settings).Check();
 }

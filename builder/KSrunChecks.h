@@ -5,6 +5,8 @@
 // Also the making of an output's subfolders, which never follows a link.
 #pragma once
 
+#include "common/KSproblem.h"
+
 #include <string>
 #include <vector>
 
@@ -13,18 +15,14 @@ namespace ks {
 class TKSkslFile;
 struct TKSrunSettings;
 
-struct TKSrunProblem {
-    std::string Path;   // the file concerned (bytes, as the system has it)
-    std::string Reason; // what is wrong, naming the entry and other paths
-};
-
 // Every file the run reads or derives from its inputs: the selected
 // documents and the sorted copies that may be written beside them, the
 // layout file and the source of every entry.
 std::vector<std::string> RunInputs(const TKSrunSettings& settings);
 
-// Everything that would make the run unsafe; empty when it may start.
-std::vector<TKSrunProblem> CheckRun(const TKSrunSettings& settings);
+// Everything that would make the run unsafe, each reason naming the entry
+// and any other path; empty when it may start.
+std::vector<TKSproblem> CheckRun(const TKSrunSettings& settings);
 
 // Refuses output names that would leave the output folder (absolute, with a
 // ".." or "." part) or that hold a wildcard; "" when fine, else the reason.

@@ -103,9 +103,9 @@ bool AnySplit(const TKSkslData& layout) {
 
 } // namespace
 
-std::vector<TKSrunProblem> TKSrunSetup::ChooseSplits(const std::vector<std::string>& split,
-                                                     const std::vector<std::string>& noSplit) {
-    std::vector<TKSrunProblem> problems;
+std::vector<TKSproblem> TKSrunSetup::ChooseSplits(const std::vector<std::string>& split,
+                                                  const std::vector<std::string>& noSplit) {
+    std::vector<TKSproblem> problems;
     if (!layout_) return problems;
     for (int n = 1; n <= layout_->ItemCount(); ++n) {
         TKSkslFile& entry = *layout_->Item(n);
@@ -123,17 +123,17 @@ std::vector<TKSrunProblem> TKSrunSetup::ChooseSplits(const std::vector<std::stri
     return problems;
 }
 
-std::vector<TKSrunProblem> TKSrunSetup::Check() const {
-    std::vector<TKSrunProblem> problems = CheckDocuments();
-    for (TKSrunProblem& p : CheckLayout())
+std::vector<TKSproblem> TKSrunSetup::Check() const {
+    std::vector<TKSproblem> problems = CheckDocuments();
+    for (TKSproblem& p : CheckLayout())
         problems.push_back(std::move(p));
-    for (TKSrunProblem& p : CheckOutputFolder())
+    for (TKSproblem& p : CheckOutputFolder())
         problems.push_back(std::move(p));
     return problems;
 }
 
-std::vector<TKSrunProblem> TKSrunSetup::CheckDocuments() const {
-    std::vector<TKSrunProblem> problems;
+std::vector<TKSproblem> TKSrunSetup::CheckDocuments() const {
+    std::vector<TKSproblem> problems;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
         const std::string& path = Documents.GivenPath(i);
         if (const std::string problem = IndexDocumentProblem(path); !problem.empty())
@@ -142,8 +142,8 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckDocuments() const {
     return problems;
 }
 
-std::vector<TKSrunProblem> TKSrunSetup::CheckLayout() const {
-    std::vector<TKSrunProblem> problems;
+std::vector<TKSproblem> TKSrunSetup::CheckLayout() const {
+    std::vector<TKSproblem> problems;
     if (!layout_) return problems;
     for (int n = 1; n <= layout_->ItemCount(); ++n) {
         const TKSkslFile& entry = *layout_->Item(n);
@@ -173,7 +173,7 @@ std::string TKSrunSetup::OutputFolderPath() const {
 
 // A missing output folder is made only once everything else is fine; until
 // then its nearest existing parent must be writable.
-std::vector<TKSrunProblem> TKSrunSetup::CheckOutputFolder() const {
+std::vector<TKSproblem> TKSrunSetup::CheckOutputFolder() const {
     const std::string folder = OutputFolderPath();
     std::error_code ec;
     fs::path existing = fs::path(folder).parent_path();
@@ -190,7 +190,7 @@ std::vector<TKSrunProblem> TKSrunSetup::CheckOutputFolder() const {
     return {};
 }
 
-std::vector<TKSrunProblem> TKSrunSetup::MakeOutputFolder() const {
+std::vector<TKSproblem> TKSrunSetup::MakeOutputFolder() const {
     const std::string folder = OutputFolderPath();
     std::error_code ec;
     fs::create_directories(folder, ec);

@@ -71,19 +71,19 @@ public:
     // noSplit, and when split is not empty only those named there (names
     // compared with the letter case of A-Z ignored). A name that is no entry
     // that can be split is a problem.
-    std::vector<TKSrunProblem> ChooseSplits(const std::vector<std::string>& split,
-                                            const std::vector<std::string>& noSplit);
+    std::vector<TKSproblem> ChooseSplits(const std::vector<std::string>& split,
+                                         const std::vector<std::string>& noSplit);
 
     // Everything that can be checked before the run: the documents, the
     // layout's output names, the index division against what the layout
     // asks for, and whether the output folder exists or can be made.
-    std::vector<TKSrunProblem> Check() const;
+    std::vector<TKSproblem> Check() const;
     // The three parts of Check, for a caller that reports more in between.
-    std::vector<TKSrunProblem> CheckDocuments() const;
-    std::vector<TKSrunProblem> CheckLayout() const;
-    std::vector<TKSrunProblem> CheckOutputFolder() const;
+    std::vector<TKSproblem> CheckDocuments() const;
+    std::vector<TKSproblem> CheckLayout() const;
+    std::vector<TKSproblem> CheckOutputFolder() const;
     // Makes a missing output folder (once the checks are fine).
-    std::vector<TKSrunProblem> MakeOutputFolder() const;
+    std::vector<TKSproblem> MakeOutputFolder() const;
     // What the run works from, with the environment's temporary folder and
     // developer mode. The documents and the layout stay owned here.
     TKSrunSettings Settings(const TKScommon& environment) const;

@@ -129,7 +129,7 @@ private:
 
     // A run that makes fewer shards than the last one leaves none behind.
     void ClearOldShards() const {
-        const std::vector<FileFailure> failures =
+        const std::vector<TKSproblem> failures =
             DeleteFiles(out_.WriteFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
         if (!failures.empty())
             throw EWriteError(

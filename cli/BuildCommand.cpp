@@ -201,7 +201,7 @@ public:
     BuildSetup(const BuildOptions& options, const TKScommon& environment)
         : options_(options), environment_(environment) {}
 
-    std::vector<Problem> Check() {
+    std::vector<TKSproblem> Check() {
         for (const BuildOptions::Document& document : options_.documents)
             setup_.Documents.Add(document.path, document.selected);
         setup_.OutputFolder = options_.output;
@@ -223,7 +223,7 @@ public:
     }
 
     TKSrunSettings Settings() const { return setup_.Settings(environment_); }
-    std::vector<Problem> MakeOutputFolder() {
+    std::vector<TKSproblem> MakeOutputFolder() {
         Note(setup_.MakeOutputFolder());
         return problems_;
     }
@@ -232,8 +232,8 @@ private:
     void Note(const std::string& path, const std::string& text) {
         problems_.push_back({path, text});
     }
-    void Note(const std::vector<TKSrunProblem>& problems) {
-        for (const TKSrunProblem& problem : problems)
+    void Note(const std::vector<TKSproblem>& problems) {
+        for (const TKSproblem& problem : problems)
             Note(problem.Path, MessageToUtf8(problem.Reason));
     }
 
@@ -269,7 +269,7 @@ private:
     const BuildOptions& options_;
     const TKScommon& environment_;
     TKSrunSetup setup_;
-    std::vector<Problem> problems_;
+    std::vector<TKSproblem> problems_;
 };
 
 void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResult& result,
@@ -317,17 +317,17 @@ void OpenInBrowser(const std::string& path) {
 }
 
 // What the tool says when the run is over; the exit status.
-int Report(const TKSrunResult& result, const std::vector<Problem>& missing, std::ostream& err) {
+int Report(const TKSrunResult& result, const std::vector<TKSproblem>& missing, std::ostream& err) {
     if (result.Stopped) {
         err << "kestrin-index: " << Say("#1566.16=gestopt") << '\n';
         return StopSignals::Received() != 0 ? StopSignals::ExitStatus() : 130;
     }
     if (result.Failed) {
         err << "kestrin-index: "
-            << ProblemLine({result.ErrorPath, MessageToUtf8(result.ErrorReason)}) << '\n';
+            << ProblemLine({result.Problem.Path, MessageToUtf8(result.Problem.Reason)}) << '\n';
         return 1;
     }
-    for (const Problem& file : missing)
+    for (const TKSproblem& file : missing)
         err << "kestrin-index: " << Say("#1566.17=stijlbestand") << " " << ProblemLine(file)
             << '\n';
     return missing.empty() && result.MissingFiles.empty() ? 0 : 1;
@@ -361,10 +361,10 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err, bool errI
     const StopSignals stopSignals;
     const TKScommon& environment = Environment();
     BuildSetup setup(options, environment);
-    std::vector<Problem> problems = setup.Check();
+    std::vector<TKSproblem> problems = setup.Check();
     if (problems.empty() && options.dryRun) return DryRun(setup, out, err);
     if (problems.empty() && StopSignals::Received() == 0) problems = setup.MakeOutputFolder();
-    for (const Problem& problem : problems)
+    for (const TKSproblem& problem : problems)
         err << "kestrin-index: " << ProblemLine(problem) << '\n';
     if (!problems.empty()) return 1;
     if (StopSignals::Received() != 0) {
@@ -376,7 +376,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err, bool errI
     const bool show = !options.quiet && errIsTerminal;
     const auto start = std::chrono::steady_clock::now();
     TKSrunResult result;
-    std::vector<Problem> missing;
+    std::vector<TKSproblem> missing;
     {
         TerminalProgress progress(err, show, builder);
         TKSgenerator generator(builder, progress);

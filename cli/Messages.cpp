@@ -72,8 +72,8 @@ std::string TerminalText(std::string_view text, bool lineBreaks) {
     return out;
 }
 
-std::string ProblemLine(const Problem& problem) {
-    return TerminalText(problem.path.empty() ? problem.text : problem.path + ": " + problem.text);
+std::string ProblemLine(const TKSproblem& problem) {
+    return TerminalText(problem.Text());
 }
 
 std::string ErrorLine(const std::exception& error) {

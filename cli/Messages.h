@@ -3,18 +3,13 @@
 // Windows-1252 and converted to UTF-8 here, at the boundary.
 #pragma once
 
+#include "common/KSproblem.h"
+
 #include <exception>
 #include <string>
 #include <string_view>
 
 namespace ks::cli {
-
-// One problem: the file concerned ("" when none) and what is wrong with it,
-// ready for the terminal (any Windows-1252 part already converted).
-struct Problem {
-    std::string path; // bytes
-    std::string text; // UTF-8
-};
 
 // UTF-8 text (or a path's bytes) made fit for the terminal: every control
 // character (bytes 0 to 31 and 127, U+0080 to U+009F) and every byte that is
@@ -23,8 +18,9 @@ struct Problem {
 // With lineBreaks, "\n" stays and a "\r" before it is dropped.
 std::string TerminalText(std::string_view text, bool lineBreaks = false);
 
-// "path: text", or the text alone; fit for the terminal.
-std::string ProblemLine(const Problem& problem);
+// "path: reason", or the reason alone; fit for the terminal. The reason is
+// UTF-8 (any Windows-1252 part already converted).
+std::string ProblemLine(const TKSproblem& problem);
 // An error of the core: its file as given and its reason converted; any
 // other exception's message as it is. Fit for the terminal.
 std::string ErrorLine(const std::exception& error);

@@ -66,7 +66,7 @@ TKSprogressBar& TerminalProgress::AddRow(int, const std::string& caption) {
 
 void TerminalProgress::MissingFile(int, const std::string& text, const std::string& path) {
     missing_.push_back({path, Windows1252ToUtf8(text)});
-    if (show_) err_ << "  " << TerminalText(missing_.back().text + ": " + path);
+    if (show_) err_ << "  " << TerminalText(missing_.back().Reason + ": " + path);
 }
 
 // The error itself is reported once the run is over.

@@ -33,7 +33,7 @@ public:
     void Breathe() override;
 
     // Each missing or uncopied layout file with what the run said about it.
-    const std::vector<Problem>& MissingFiles() const { return missing_; }
+    const std::vector<TKSproblem>& MissingFiles() const { return missing_; }
 
 private:
     class Row;
@@ -44,7 +44,7 @@ private:
     TKSbuilder& builder_;
     std::vector<std::unique_ptr<Row>> rows_;
     std::chrono::steady_clock::time_point lastDraw_;
-    std::vector<Problem> missing_;
+    std::vector<TKSproblem> missing_;
 };
 
 } // namespace ks::cli

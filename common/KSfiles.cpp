@@ -171,9 +171,9 @@ std::vector<std::string> FindDeletable(const std::string& folder, const std::str
     return found;
 }
 
-std::vector<FileFailure> DeleteFiles(const std::string& folder, const std::string& mask,
-                                     const std::vector<std::string>& keep) {
-    std::vector<FileFailure> failed;
+std::vector<TKSproblem> DeleteFiles(const std::string& folder, const std::string& mask,
+                                    const std::vector<std::string>& keep) {
+    std::vector<TKSproblem> failed;
     for (const std::string& path : FindDeletable(folder, mask, keep))
         if (::unlink(path.c_str()) != 0 && errno != ENOENT)
             failed.push_back({path, std::strerror(errno)});

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/KSpaths.h"
+#include "common/KSproblem.h"
 
 #include <cstdint>
 #include <string>
@@ -34,15 +35,10 @@ int CompareFileDates(const std::string& path1, const std::string& path2);
 // keep (any spelling of the same path) are left out.
 std::vector<std::string> FindDeletable(const std::string& folder, const std::string& mask,
                                        const std::vector<std::string>& keep = {});
-// A file an operation failed on, and the system's reason.
-struct FileFailure {
-    std::string Path;
-    std::string Reason;
-};
-
-// Deletes what FindDeletable finds. Returns the files that could not be deleted.
-std::vector<FileFailure> DeleteFiles(const std::string& folder, const std::string& mask,
-                                     const std::vector<std::string>& keep = {});
+// Deletes what FindDeletable finds. Returns the files that could not be
+// deleted, each with the system's reason.
+std::vector<TKSproblem> DeleteFiles(const std::string& folder, const std::string& mask,
+                                    const std::vector<std::string>& keep = {});
 // The regular files of folder matching mask (letter case of A-Z ignored),
 // names only, sorted bytewise; hidden names (beginning with ".") are left out.
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& mask);

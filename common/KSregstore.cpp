@@ -246,7 +246,8 @@ void ParseContents(std::string_view text, StoreContents& contents, std::uint64_t
     std::vector<std::string>* block = nullptr;
     const auto skip = [&](int line, const char* reason) {
         if (problems != nullptr)
-            problems->push_back(StoreProblem{StoreProblem::Kind::SkippedLine, path, line, reason});
+            problems->push_back(
+                StoreProblem{{path, reason}, StoreProblem::Kind::SkippedLine, line});
     };
     std::string name;
     std::string value;
@@ -390,16 +391,16 @@ std::string StoreProblem::Message() const {
     std::string text;
     switch (kind) {
     case Kind::SkippedLine:
-        text = path + ":" + std::to_string(line) + ": line skipped: ";
+        text = Path + ":" + std::to_string(line) + ": line skipped: ";
         break;
     case Kind::Unreadable:
-        text = path + ": the settings cannot be read and are not saved: ";
+        text = Path + ": the settings cannot be read and are not saved: ";
         break;
     case Kind::NotSaved:
-        text = (path.empty() ? "" : path + ": ") + "the settings could not be saved: ";
+        text = (Path.empty() ? "" : Path + ": ") + "the settings could not be saved: ";
         break;
     }
-    return text + reason;
+    return text + Reason;
 }
 
 RegistryStore& RegistryStore::Instance() {
@@ -437,8 +438,8 @@ void RegistryStore::Load(const std::string& filePath) {
     case ReadOutcome::Unreadable:
         // Saves read the file again first; they fail the same way, so it is
         // never overwritten.
-        loadWarnings_.push_back(StoreProblem{StoreProblem::Kind::Unreadable, filePath_, 0,
-                                             UnreadableReason(filePath_, errno)});
+        loadWarnings_.push_back(StoreProblem{
+            {filePath_, UnreadableReason(filePath_, errno)}, StoreProblem::Kind::Unreadable, 0});
         return;
     case ReadOutcome::Read:
         break;
@@ -545,7 +546,7 @@ std::string RegistryStore::MergeInto(std::string_view fileText) const {
 std::optional<StoreProblem> RegistryStore::Save() {
     if (!HasChanges()) return std::nullopt;
     const auto failure = [this](std::string reason) {
-        return StoreProblem{StoreProblem::Kind::NotSaved, filePath_, 0, std::move(reason)};
+        return StoreProblem{{filePath_, std::move(reason)}, StoreProblem::Kind::NotSaved, 0};
     };
     if (filePath_.empty()) return failure("neither XDG_CONFIG_HOME nor HOME names a folder");
     const std::size_t slash = filePath_.rfind('/');

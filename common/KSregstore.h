@@ -29,6 +29,8 @@
 // Deleting a key deletes the unreadable lines in it too.
 #pragma once
 
+#include "common/KSproblem.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -46,14 +48,13 @@ struct RegistryKeyHandle {
 };
 
 // Something wrong with the store file: a line that was skipped, a file that
-// cannot be read, or a save that failed. The path is bytes; the reason is a
-// text of the program (such as "Permission denied").
-struct StoreProblem {
+// cannot be read, or a save that failed. The reason is a text of the program
+// (such as "Permission denied"); Path is "" when no place for the file could
+// be found.
+struct StoreProblem : TKSproblem {
     enum class Kind { SkippedLine, Unreadable, NotSaved };
     Kind kind = Kind::NotSaved;
-    std::string path; // "" when no place for the file could be found
-    int line = 0;     // SkippedLine: the line's number, from 1
-    std::string reason;
+    int line = 0; // SkippedLine: the line's number, from 1
 
     // One line: "path:12: line skipped: reason", "path: the settings cannot
     // be read and are not saved: reason", "path: the settings could not be

@@ -85,7 +85,7 @@ TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) 
     setup.SetLayout(LoadLayout());
     EXPECT_TRUE(setup.Layout()->Item(1)->Split); // numbered entries split by default
     EXPECT_FALSE(setup.Layout()->Item(3)->Split);
-    const std::vector<TKSrunProblem> unknown = setup.ChooseSplits({"INDEX", "start"}, {"nope"});
+    const std::vector<TKSproblem> unknown = setup.ChooseSplits({"INDEX", "start"}, {"nope"});
     ASSERT_EQ(2u, unknown.size());
     EXPECT_EQ("no output named start that can be split over pages", unknown[0].Reason);
     EXPECT_TRUE(setup.Layout()->Item(1)->Split);
@@ -93,7 +93,7 @@ TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) 
 
     // The layout does not ask for a division: only the first one is allowed.
     setup.IndexType = TKSindexType::Parts50;
-    std::vector<TKSrunProblem> problems = setup.CheckLayout();
+    std::vector<TKSproblem> problems = setup.CheckLayout();
     ASSERT_EQ(1u, problems.size());
     EXPECT_EQ("the layout does not ask for an index division", problems[0].Reason);
     setup.IndexType = TKSindexType::NotChosen;
@@ -107,7 +107,7 @@ TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {
     setup.Documents.Add(dir.file("a.htx"), true);
     setup.Documents.Add(dir.file("notes.htx"), true);
     setup.Documents.Add("missing-here.htx", true);
-    const std::vector<TKSrunProblem> documents = setup.CheckDocuments();
+    const std::vector<TKSproblem> documents = setup.CheckDocuments();
     ASSERT_EQ(2u, documents.size());
     EXPECT_EQ(dir.file("notes.htx"), documents[0].Path);
     EXPECT_EQ("not an index document (type htx, format 1)", documents[0].Reason);

@@ -85,7 +85,7 @@ TEST(KSfiles, DeleteFilesReportsWhatItCannotDelete) {
     fs::create_directories(dir.file("out/sub"));
     WriteFileBytes(dir.file("out/sub/names3.htm"), "x");
     fs::permissions(dir.file("out/sub"), fs::perms::owner_read | fs::perms::owner_exec);
-    const std::vector<FileFailure> failed = DeleteFiles(dir.file("out"), "sub/names*.htm");
+    const std::vector<TKSproblem> failed = DeleteFiles(dir.file("out"), "sub/names*.htm");
     fs::permissions(dir.file("out/sub"), fs::perms::owner_all);
     ASSERT_EQ(1u, failed.size());
     EXPECT_EQ(dir.file("out/sub/names3.htm"), failed[0].Path);

@@ -140,8 +140,8 @@ TEST(KSregstore, ADamagedStoreIsUsedAndKeptNotSetAside) {
     ASSERT_EQ(expected.size(), warnings.size());
     for (std::size_t n = 0; n < expected.size(); ++n) {
         EXPECT_EQ(StoreProblem::Kind::SkippedLine, warnings[n].kind);
-        EXPECT_EQ(store.StoreFile(), warnings[n].path);
-        EXPECT_EQ(expected[n], std::make_pair(warnings[n].line, warnings[n].reason));
+        EXPECT_EQ(store.StoreFile(), warnings[n].Path);
+        EXPECT_EQ(expected[n], std::make_pair(warnings[n].line, warnings[n].Reason));
     }
     EXPECT_EQ(store.StoreFile() + ":2: line skipped: a value before the first key",
               warnings[0].Message());
@@ -265,8 +265,8 @@ TEST(KSregstore, TheFileIsReplacedOnceWhenSavedAndKeptWholeWhenNot) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_TRUE(problem);
-    EXPECT_EQ(path, problem->path);
-    EXPECT_EQ("File too large", problem->reason);
+    EXPECT_EQ(path, problem->Path);
+    EXPECT_EQ("File too large", problem->Reason);
     EXPECT_EQ(first, Inode(path));
     EXPECT_EQ(before, test::ReadFileBytes(path));
     EXPECT_EQ(1, filesInFolder());

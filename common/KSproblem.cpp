@@ -1,0 +1,9 @@
+#include "common/KSproblem.h"
+
+namespace ks {
+
+std::string TKSproblem::Text() const {
+    return Path.empty() ? Reason : Path + ": " + Reason;
+}
+
+} // namespace ks
