@@ -13,44 +13,33 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
-#include <algorithm>
-#include <unordered_map>
+#include <optional>
 #include <vector>
 
 namespace ks {
 
 namespace {
 
-// Where the links to the trees lead, as seen from one page: the path part
-// of a link is worked out once per tree and page, its "#" part is added.
+// Where the links to the trees lead, as seen from one page.
 class TKSdocumentLinks {
 public:
-    // The link of a document's item as DocumentLink gives it from fromFile.
-    const std::string& Link(const std::string& fromFile, const std::string& documentFile,
-                            std::size_t document, std::string_view item) {
-        if (fromFile != fromFile_ || paths_.size() > kMostPaths) {
+    // Appends the link of a document's item as DocumentLink gives it from
+    // fromFile.
+    void AppendLink(std::string& out, const std::string& fromFile, const std::string& documentFile,
+                    std::size_t document, std::string_view item) {
+        if (fromFile != fromFile_) {
             fromFile_ = fromFile;
-            paths_.clear();
+            linkers_.clear();
         }
-        const std::size_t hash = std::min(item.find('#'), item.size());
-        key_.assign(std::to_string(document)).append(1, '\t').append(item.substr(0, hash));
-        auto found = paths_.find(key_);
-        if (found == paths_.end())
-            found = paths_
-                        .emplace(key_, DocumentLink(fromFile, documentFile,
-                                                    std::string(item.substr(0, hash))))
-                        .first;
-        link_.assign(found->second).append(item.substr(hash));
-        return link_;
+        if (linkers_.size() <= document) linkers_.resize(document + 1);
+        std::optional<TKSdocumentLinker>& linker = linkers_[document];
+        if (!linker) linker.emplace(fromFile, documentFile);
+        linker->AppendLink(out, item);
     }
 
 private:
-    static constexpr std::size_t kMostPaths = 4096;
-
     std::string fromFile_;
-    std::unordered_map<std::string, std::string> paths_; // "document<TAB>path" -> link
-    std::string key_;
-    std::string link_;
+    std::vector<std::optional<TKSdocumentLinker>> linkers_; // per list position
 };
 
 class TKSindexDataWriter {
@@ -139,19 +128,20 @@ private:
     void AppendReferences(const std::string& references) {
         fromFile_.assign(out_.OutputFolder()).append(out_.OutputFile());
         const auto& documents = builder_.Settings().Documents;
-        ForEachReference(
-            references, documents.size(), [&](std::size_t index, std::string_view item) {
-                const TKShtxData* document = documents[index].Data;
-                if (document == nullptr) return;
-                const std::string& link = links_.Link(fromFile_, document->FileName, index, item);
-                line_ += " <a class=\"IdxR\"";
-                if (IsSafeLink(link)) {
-                    line_ += " href=\"";
-                    AppendHrefText(line_, link);
-                    line_ += '"';
-                }
-                line_ += LinkEnd(index, *document);
-            });
+        ForEachReference(references, documents.size(),
+                         [&](std::size_t index, std::string_view item) {
+                             const TKShtxData* document = documents[index].Data;
+                             if (document == nullptr) return;
+                             link_.clear();
+                             links_.AppendLink(link_, fromFile_, document->FileName, index, item);
+                             line_ += " <a class=\"IdxR\"";
+                             if (IsSafeLink(link_)) {
+                                 line_ += " href=\"";
+                                 AppendHrefText(line_, link_);
+                                 line_ += '"';
+                             }
+                             line_ += LinkEnd(index, *document);
+                         });
     }
 
     // ' title="..." aria-label="...">number</a>': the same for every link to
@@ -178,6 +168,7 @@ private:
     bool split_ = false;
     std::string line_;
     std::string fromFile_;
+    std::string link_;
     TKSdocumentLinks links_;
     std::vector<std::string> linkEnds_; // per list position; empty until used
 };
