@@ -129,7 +129,8 @@ void TKSsearchSorter::SortInMemory(const std::string& path,
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
     // string_view compares through char_traits<char>: bytes as unsigned values.
-    std::stable_sort(lines.begin(), lines.end());
+    // Records that compare equal are the same bytes, so their order is not seen.
+    std::sort(lines.begin(), lines.end());
     for (std::string_view line : lines)
         sink(line);
 }
