@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ranges>
 
 namespace ks {
 
@@ -53,6 +54,22 @@ void AppendGivenOrder(std::string& out, std::string_view given) {
         }
         from = blank + 1;
     }
+}
+
+// The record number in ten digits, so that numbers sort as their bytes.
+void AppendRecordNumber(std::string& out, int32_t number) {
+    if (number < 0) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%010d", static_cast<int>(number));
+        out += text;
+        return;
+    }
+    char digits[10];
+    for (char& digit : std::views::reverse(digits)) {
+        digit = static_cast<char>('0' + number % 10);
+        number /= 10;
+    }
+    out.append(digits, sizeof digits);
 }
 
 // Whether a link's path (before any "#") is a plain relative one, which a
@@ -157,7 +174,6 @@ private:
         std::string keySurname; // the surname key was made for
         bool keyMade = false;
         std::string record;
-        char number[16];
         while (reader.Next(entry)) {
             // The entries come by surname: a key serves the whole run of it.
             if (!keyMade || entry.Surname != keySurname) {
@@ -168,10 +184,10 @@ private:
             if (key.empty()) continue;
             MakePerson(entry);
             shards.Count(key, entry.Surname, person_);
-            std::snprintf(number, sizeof number, "%010d", static_cast<int>(entry.RecordNr));
             record.assign(key).append(1, kTab).append(entry.Surname).append(1, kTab);
             AppendGivenOrder(record, entry.GivenNames);
-            record.append(1, kTab).append(number);
+            record.append(1, kTab);
+            AppendRecordNumber(record, entry.RecordNr);
             record.append(1, kTab).append(person_);
             sorter.Add(record);
         }

@@ -107,9 +107,9 @@ std::string_view KeyForm(const std::string& value) {
 
 void DropControlBytes(std::string& text) {
     // Nearly every text holds none: only then is it rewritten.
-    auto first = std::find_if(text.begin(), text.end(), IsControlByte);
-    if (first != text.end())
-        text.erase(std::remove_if(first, text.end(), IsControlByte), text.end());
+    const auto isControl = [](char c) { return IsControlByte(c); };
+    auto first = std::find_if(text.begin(), text.end(), isControl);
+    if (first != text.end()) text.erase(std::remove_if(first, text.end(), isControl), text.end());
 }
 
 bool TKShtxRegel::ParseIndexLine(std::string_view line) {
