@@ -36,6 +36,12 @@ bool ParseMergedIndexLine(const std::string& line, TKShtxRegel& regel) {
     return true;
 }
 
+void AppendNumber(std::string& out, int64_t number) {
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, error == std::errc() ? end : digits);
+}
+
 // The entry being built: the first line of a run of duplicates and the
 // references of all of them.
 class PendingEntry {
@@ -81,11 +87,15 @@ public:
             buffer += *field;
             buffer += '\t';
         }
-        buffer += std::to_string(pageNr) + '\t' + std::to_string(recordNr) + '\t' +
-                  std::to_string(references_.size()) + '\t';
+        AppendNumber(buffer, pageNr);
+        buffer += '\t';
+        AppendNumber(buffer, recordNr);
+        buffer += '\t';
+        AppendNumber(buffer, static_cast<int64_t>(references_.size()));
+        buffer += '\t';
         for (std::size_t i = 0; i < references_.size(); ++i) {
             if (i > 0) buffer += '|';
-            buffer += std::to_string(references_[i].first);
+            AppendNumber(buffer, references_[i].first);
             buffer += ',';
             buffer += references_[i].second;
         }

@@ -9,25 +9,41 @@ namespace ks {
 std::string HrefText(const std::string& link) {
     std::string text;
     text.reserve(link.size());
+    AppendHrefText(text, link);
+    return text;
+}
+
+void AppendHrefText(std::string& out, std::string_view link) {
     for (char c : link) {
         switch (c) {
         case '"':
-            text += "&quot;";
+            out += "&quot;";
             break;
         case '&':
-            text += "&amp;";
+            out += "&amp;";
             break;
         case '<':
-            text += "&lt;";
+            out += "&lt;";
             break;
         case '>':
-            text += "&gt;";
+            out += "&gt;";
             break;
         default:
-            text += c;
+            out += c;
         }
     }
-    return text;
+}
+
+void AppendHtmlEncoded(std::string& out, std::string_view text) {
+    for (char c : text) {
+        // A byte without an entity comes back as itself (byte 0 as "").
+        const char* entity = HtmlEntity(static_cast<unsigned char>(c));
+        if (entity[0] == c && c != '&') {
+            out += c;
+        } else {
+            out += entity;
+        }
+    }
 }
 
 std::string HrefAttribute(const std::string& link) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ks {
@@ -12,6 +13,10 @@ class TKShtxRegel;
 // A link made fit for an href or value attribute: only the double quote,
 // ampersand and angle brackets become entities, every other byte stays.
 std::string HrefText(const std::string& link);
+// HrefText(link) appended to out.
+void AppendHrefText(std::string& out, std::string_view link);
+// HtmlEncode(text) appended to out, for writers that build a line in place.
+void AppendHtmlEncoded(std::string& out, std::string_view text);
 // ' href="link"' (HrefText, a blank in front) for a link that may be one
 // (IsSafeLink), else nothing: the element stays, as plain text.
 std::string HrefAttribute(const std::string& link);

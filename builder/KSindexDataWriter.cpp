@@ -13,33 +13,61 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include <optional>
+#include <vector>
+
 namespace ks {
 
 namespace {
+
+// Where the links to the trees lead, as seen from one page.
+class TKSdocumentLinks {
+public:
+    // Appends the link of a document's item as DocumentLink gives it from
+    // fromFile.
+    void AppendLink(std::string& out, const std::string& fromFile, const std::string& documentFile,
+                    std::size_t document, std::string_view item) {
+        if (fromFile != fromFile_) {
+            fromFile_ = fromFile;
+            linkers_.clear();
+        }
+        if (linkers_.size() <= document) linkers_.resize(document + 1);
+        std::optional<TKSdocumentLinker>& linker = linkers_[document];
+        if (!linker) linker.emplace(fromFile, documentFile);
+        linker->AppendLink(out, item);
+    }
+
+private:
+    std::string fromFile_;
+    std::vector<std::optional<TKSdocumentLinker>> linkers_; // per list position
+};
 
 class TKSindexDataWriter {
 public:
     TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out, std::string treeLabel)
         : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())),
-          treeLabel_(std::move(treeLabel)) {
+          treeLabel_(std::move(treeLabel)), withYears_(!builder.Settings().DuplicatesIgnoreYears),
+          yearsShown_(builder.Settings().IndexWithYears) {
         split_ = builder.State().CurrentSplit();
     }
 
     void Run() {
         TKSentryReader reader(builder_, out_);
-        TKShtxRegel previous; // page 0, no surname
         TKShtxRegel entry;
+        int32_t previousPage = 0; // page 0, no surname
+        std::string previousSurname;
         bool first = true;
         while (reader.Next(entry)) {
-            const bool newPage = entry.PageNr != previous.PageNr;
+            const bool newPage = entry.PageNr != previousPage;
             if (newPage && split_ && !first && !out_.NextPage()) return;
             first = false;
             // A page that starts inside a surname still gets its anchor and
             // the surname, so that neither the key links nor the reader lose
             // their place.
-            if (newPage || !entry.SameSurname(previous.Surname)) WriteHeading(entry, newPage);
+            if (newPage || !entry.SameSurname(previousSurname)) WriteHeading(entry, newPage);
             WriteEntry(entry);
-            previous = entry;
+            previousPage = entry.PageNr;
+            previousSurname = entry.Surname;
         }
     }
 
@@ -58,53 +86,91 @@ private:
                          "</span><br />");
     }
 
-    std::string YearsText(const TKShtxRegel& entry) const {
-        if (builder_.Settings().DuplicatesIgnoreYears) return {};
-        if (entry.Year1.empty() && entry.Year2.empty()) return {};
-        return entry.Year1 + "-" + entry.Year2;
+    // Years are shown unless duplicates ignore them, and only when known.
+    bool HasYears(const TKShtxRegel& entry) const {
+        return withYears_ && !(entry.Year1.empty() && entry.Year2.empty());
     }
 
+    void AppendYears(const TKShtxRegel& entry) {
+        AppendHtmlEncoded(line_, entry.Year1);
+        line_ += '-';
+        AppendHtmlEncoded(line_, entry.Year2);
+    }
+
+    // Built in one reused line: the index has an entry for every person.
     void WriteEntry(const TKShtxRegel& entry) {
-        const std::string years = YearsText(entry);
-        std::string line = indent_;
-        if (years.empty()) {
-            line += "<span class=\"Idx2\"><span class=\"VN\">";
-        } else {
-            line += "<span class=\"Idx2\"><span class=\"VN\" title=\"" + HtmlEncode(years) + "\">";
+        const bool years = HasYears(entry);
+        line_.assign(indent_);
+        line_ += "<span class=\"Idx2\"><span class=\"VN\"";
+        if (years) {
+            line_ += " title=\"";
+            AppendYears(entry);
+            line_ += '"';
         }
-        line += entry.GivenNames.empty() ? std::string("?") : HtmlEncode(entry.GivenNames);
-        if (builder_.Settings().IndexWithYears && !years.empty())
-            line += "<span class=\"YR\"> (" + HtmlEncode(years) + ")</span>";
-        line += "</span>";
-        AppendReferences(line, entry.Link);
-        line += "</span><br />";
-        out_.Output().WriteLine(line);
+        line_ += '>';
+        if (entry.GivenNames.empty()) {
+            line_ += '?';
+        } else {
+            AppendHtmlEncoded(line_, entry.GivenNames);
+        }
+        if (yearsShown_ && years) {
+            line_ += "<span class=\"YR\"> (";
+            AppendYears(entry);
+            line_ += ")</span>";
+        }
+        line_ += "</span>";
+        AppendReferences(entry.Link);
+        line_ += "</span><br />";
+        out_.Output().WriteLine(line_);
     }
 
     // A numbered link to every tree that holds the person.
-    void AppendReferences(std::string& line, const std::string& references) const {
-        const std::string fromFile = out_.OutputFolder() + out_.OutputFile();
+    void AppendReferences(const std::string& references) {
+        fromFile_.assign(out_.OutputFolder()).append(out_.OutputFile());
         const auto& documents = builder_.Settings().Documents;
-        ForEachReference(
-            references, documents.size(), [&](std::size_t index, const std::string& item) {
-                const TKShtxData* document = documents[index].Data;
-                if (document == nullptr) return;
-                const std::string title = HtmlEncode(document->Title);
-                const std::string number = std::to_string(builder_.DocumentRun(index).SeqNr);
-                line += " <a class=\"IdxR\"" +
-                        HrefAttribute(DocumentLink(fromFile, document->FileName, item)) +
-                        " title=\"" + title + "\"";
-                if (!treeLabel_.empty())
-                    line += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
-                line += ">" + number + "</a>";
-            });
+        ForEachReference(references, documents.size(),
+                         [&](std::size_t index, std::string_view item) {
+                             const TKShtxData* document = documents[index].Data;
+                             if (document == nullptr) return;
+                             link_.clear();
+                             links_.AppendLink(link_, fromFile_, document->FileName, index, item);
+                             line_ += " <a class=\"IdxR\"";
+                             if (IsSafeLink(link_)) {
+                                 line_ += " href=\"";
+                                 AppendHrefText(line_, link_);
+                                 line_ += '"';
+                             }
+                             line_ += LinkEnd(index, *document);
+                         });
+    }
+
+    // ' title="..." aria-label="...">number</a>': the same for every link to
+    // one tree, so made once.
+    const std::string& LinkEnd(std::size_t index, const TKShtxData& document) {
+        if (linkEnds_.size() <= index) linkEnds_.resize(index + 1);
+        std::string& end = linkEnds_[index];
+        if (!end.empty()) return end;
+        const std::string title = HtmlEncode(document.Title);
+        const std::string number = std::to_string(builder_.DocumentRun(index).SeqNr);
+        end = " title=\"" + title + "\"";
+        if (!treeLabel_.empty())
+            end += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
+        end += ">" + number + "</a>";
+        return end;
     }
 
     TKSbuilder& builder_;
     TKStemplateOutput& out_;
     std::string indent_;
     std::string treeLabel_; // pattern of the links' aria-label; none when empty
+    bool withYears_;
+    bool yearsShown_;
     bool split_ = false;
+    std::string line_;
+    std::string fromFile_;
+    std::string link_;
+    TKSdocumentLinks links_;
+    std::vector<std::string> linkEnds_; // per list position; empty until used
 };
 
 } // namespace

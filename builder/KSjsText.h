@@ -13,10 +13,14 @@ namespace ks {
 // string too. Quotes, the backslash, control characters, "<" (so that no
 // "</script" can appear) and every byte above 126 are escaped.
 std::string JsString(std::string_view text);
+// JsString(text) appended to out.
+void AppendJsString(std::string& out, std::string_view text);
 // ASCII text (JSON) as it stands between single quotes in a JavaScript
 // string literal: backslashes doubled, single quotes escaped. A large JSON
 // text in a string, given to JSON.parse, is read much faster than the same
 // data written as a literal.
 std::string JsEmbedded(std::string_view text);
+// JsEmbedded(text) appended to out.
+void AppendJsEmbedded(std::string& out, std::string_view text);
 
 } // namespace ks

@@ -246,7 +246,7 @@ private:
         if (cursor.line.empty()) return;
         if (cursor.regel.ParseIndexLine(cursor.line)) cursor.cut.Add(cursor.lineNumber);
         cursor.regel.DocIndex = cursor.position;
-        cursor.key = cursor.regel.SortKey();
+        cursor.regel.SortKeyInto(cursor.key);
         cursor.exhausted = false;
         progress_ += static_cast<int64_t>(cursor.line.size()) + 2;
     }

@@ -41,6 +41,21 @@ Folders Names(const std::string& path) {
     return names;
 }
 
+// Whether a link's path (before any "#") is names joined by single "/"s,
+// none of them "." or "..": joined to a folder it adds just those names.
+bool PlainNames(std::string_view link) {
+    const std::string_view path = link.substr(0, link.find('#'));
+    if (path.empty() || path.find('\\') != std::string_view::npos) return false;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t slash = path.find('/', from);
+        const std::string_view name = path.substr(from, slash - from);
+        if (name.empty() || name == "." || name == "..") return false;
+        if (slash == std::string_view::npos) return true;
+        from = slash + 1;
+    }
+}
+
 } // namespace
 
 std::string RelativeLink(const std::string& fromFile, const std::string& target) {
@@ -92,6 +107,29 @@ std::string DocumentLink(const std::string& fromFile, const std::string& documen
         found = cached.emplace(std::move(path), std::move(relative)).first;
     }
     return hash == std::string::npos ? found->second : found->second + target.substr(hash);
+}
+
+TKSdocumentLinker::TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile)
+    : fromFile_(fromFile), documentFile_(documentFile) {
+    const std::string folder = FolderOf(documentFile);
+    folderPlain_ = folder.find('#') == std::string::npos;
+    if (!folderPlain_) return;
+    folderLink_ = RelativeLink(fromFile, folder);
+    if (folderLink_ == "./") folderLink_.clear();
+}
+
+std::string TKSdocumentLinker::Link(std::string_view link) const {
+    std::string out;
+    AppendLink(out, link);
+    return out;
+}
+
+void TKSdocumentLinker::AppendLink(std::string& out, std::string_view link) const {
+    if (folderPlain_ && PlainNames(link)) {
+        out.append(folderLink_).append(link);
+    } else {
+        out += DocumentLink(fromFile_, documentFile_, std::string(link));
+    }
 }
 
 bool IsSafeLink(std::string_view link) {

@@ -19,6 +19,24 @@ std::string RelativeLink(const std::string& fromFile, const std::string& target)
 std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
                          const std::string& link);
 
+// DocumentLink for many links of one document from one file: the part the
+// document's folder gives is worked out once, so a plain link ("p7.htm#i9",
+// "sub/p.htm") costs no more than copying it.
+class TKSdocumentLinker {
+public:
+    TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile);
+    // DocumentLink(fromFile, documentFile, link).
+    std::string Link(std::string_view link) const;
+    // Link(link), appended to out.
+    void AppendLink(std::string& out, std::string_view link) const;
+
+private:
+    std::string fromFile_;
+    std::string documentFile_;
+    bool folderPlain_ = false; // the document's folder holds no "#"
+    std::string folderLink_;   // the document's folder from fromFile, "" for its own
+};
+
 // Whether a link, as it will stand in the page, may be written as a link (an
 // href, the value of a page choice, a link of the search data). Index
 // documents come from other people's trees, so only what cannot run a

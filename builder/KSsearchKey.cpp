@@ -59,9 +59,20 @@ constexpr std::array<const char*, 256> kFold = [] {
 std::string SearchFold(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
-    for (char c : text)
-        folded += kFold[static_cast<unsigned char>(c)];
+    AppendSearchFold(folded, text);
     return folded;
+}
+
+void AppendSearchFold(std::string& out, std::string_view text) {
+    for (char c : text) {
+        const char* folded = kFold[static_cast<unsigned char>(c)];
+        // Most bytes fold to one letter or to nothing.
+        if (folded[0] != '\0' && folded[1] == '\0') {
+            out += folded[0];
+        } else {
+            out += folded;
+        }
+    }
 }
 
 const std::vector<std::string>& SearchPrefixWords() {

@@ -16,6 +16,8 @@ namespace ks {
 // accents (ligatures and the sharp s spelled out: "ae", "oe", "ss", "th"),
 // digits kept, everything else left out.
 std::string SearchFold(std::string_view text);
+// SearchFold(text) appended to out.
+void AppendSearchFold(std::string& out, std::string_view text);
 
 // The folded words taken as surname prefixes when they stand in front of a
 // surname ("van", "den", "de", "t", "von", ...), in a fixed order.

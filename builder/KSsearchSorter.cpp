@@ -25,6 +25,43 @@ std::size_t BucketOf(std::string_view record, std::size_t depth) {
     return depth < record.size() ? 1 + static_cast<unsigned char>(record[depth]) : 0;
 }
 
+// Records that come in more runs than this are sorted from scratch.
+constexpr std::size_t kMostRuns = 64;
+
+// Where each ascending run of the records begins, and their end.
+std::vector<std::size_t> RunBounds(const std::vector<std::string_view>& lines) {
+    std::vector<std::size_t> bounds = {0};
+    for (std::size_t i = 1; i < lines.size() && bounds.size() <= kMostRuns; ++i)
+        if (lines[i] < lines[i - 1]) bounds.push_back(i);
+    bounds.push_back(lines.size());
+    return bounds;
+}
+
+// string_view compares through char_traits<char>: bytes as unsigned values.
+// Records that compare equal are the same bytes, so their order is not seen.
+// The records of the search data come mostly in order already (the index is
+// sorted by surname): a few sorted runs are merged rather than sorted again.
+void SortRecords(std::vector<std::string_view>& lines) {
+    std::vector<std::size_t> bounds = RunBounds(lines);
+    if (bounds.size() - 1 > kMostRuns) {
+        std::sort(lines.begin(), lines.end());
+        return;
+    }
+    while (bounds.size() > 2) {
+        std::vector<std::size_t> merged = {0};
+        for (std::size_t r = 0; r + 1 < bounds.size(); r += 2) {
+            if (r + 2 < bounds.size()) {
+                const auto first = lines.begin() + static_cast<std::ptrdiff_t>(bounds[r]);
+                std::inplace_merge(first,
+                                   lines.begin() + static_cast<std::ptrdiff_t>(bounds[r + 1]),
+                                   lines.begin() + static_cast<std::ptrdiff_t>(bounds[r + 2]));
+            }
+            merged.push_back(bounds[std::min(r + 2, bounds.size() - 1)]);
+        }
+        bounds = std::move(merged);
+    }
+}
+
 constexpr std::size_t kBuckets = 257;
 // Up to 257 bucket files are open at once: each gathers a small block.
 constexpr std::size_t kBucketBlock = 4096;
@@ -128,8 +165,7 @@ void TKSsearchSorter::SortInMemory(const std::string& path,
         lines.push_back(rest.substr(0, end));
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
-    // string_view compares through char_traits<char>: bytes as unsigned values.
-    std::stable_sort(lines.begin(), lines.end());
+    SortRecords(lines);
     for (std::string_view line : lines)
         sink(line);
 }

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ranges>
 
 namespace ks {
 
@@ -34,29 +35,57 @@ std::string StemOf(const std::string& file) {
     return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
 }
 
-// The given names folded word by word, blanks between: "Jan" comes before
-// "Jan Pieter", and that before "Janneke".
-std::string GivenOrder(const std::string& given) {
-    std::string order;
+// The given names folded word by word, blanks between, appended to out:
+// "Jan" comes before "Jan Pieter", and that before "Janneke".
+void AppendGivenOrder(std::string& out, std::string_view given) {
+    bool any = false;
     std::size_t from = 0;
     while (from <= given.size()) {
         std::size_t blank = given.find(' ', from);
-        if (blank == std::string::npos) blank = given.size();
-        const std::string word = SearchFold(std::string_view(given).substr(from, blank - from));
-        if (!word.empty()) order += (order.empty() ? "" : " ") + word;
+        if (blank == std::string_view::npos) blank = given.size();
+        const std::size_t mark = out.size();
+        if (any) out += ' ';
+        const std::size_t start = out.size();
+        AppendSearchFold(out, given.substr(from, blank - from));
+        if (out.size() == start) {
+            out.resize(mark);
+        } else {
+            any = true;
+        }
         from = blank + 1;
     }
-    return order;
+}
+
+// The record number in ten digits, so that numbers sort as their bytes.
+void AppendRecordNumber(std::string& out, int32_t number) {
+    if (number < 0) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%010d", static_cast<int>(number));
+        out += text;
+        return;
+    }
+    char digits[10];
+    for (char& digit : std::views::reverse(digits)) {
+        digit = static_cast<char>('0' + number % 10);
+        number /= 10;
+    }
+    out.append(digits, sizeof digits);
+}
+
+// Whether a link's path (before any "#") is a plain relative one, which a
+// tree's index and the tree's folder read alike.
+bool PlainLink(std::string_view link) {
+    const std::string_view path = link.substr(0, link.find('#'));
+    return !path.starts_with('/') && !path.starts_with("./") && !path.starts_with("../") &&
+           path.find("/./") == std::string_view::npos &&
+           path.find("/../") == std::string_view::npos;
 }
 
 // A link of a tree's index as seen from the tree's folder. Plain links stay
 // as they are; others are resolved the way the index pages resolve them.
 std::string TreeLink(const std::string& documentFile, std::string link) {
     std::replace(link.begin(), link.end(), '\\', '/');
-    const std::string path = link.substr(0, link.find('#'));
-    if (!path.starts_with('/') && !path.starts_with("./") && !path.starts_with("../") &&
-        path.find("/./") == std::string::npos && path.find("/../") == std::string::npos)
-        return link;
+    if (PlainLink(link)) return link;
     const std::string folder = FolderOf(documentFile);
     return RelativeLink(folder + "x", folder + link);
 }
@@ -138,72 +167,95 @@ private:
                     failures.front().Reason);
     }
 
-    void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards) const {
+    void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards) {
         TKSentryReader reader(builder_, out_);
         TKShtxRegel entry;
+        std::string key;
+        std::string keySurname; // the surname key was made for
+        bool keyMade = false;
         std::string record;
-        char number[16];
         while (reader.Next(entry)) {
-            const std::string key = SurnameSearchKey(entry.SurnameMain());
+            // The entries come by surname: a key serves the whole run of it.
+            if (!keyMade || entry.Surname != keySurname) {
+                key = SurnameSearchKey(entry.SurnameMain());
+                keySurname = entry.Surname;
+                keyMade = true;
+            }
             if (key.empty()) continue;
-            const std::string person = Person(entry);
-            shards.Count(key, entry.Surname, person);
-            std::snprintf(number, sizeof number, "%010d", static_cast<int>(entry.RecordNr));
+            MakePerson(entry);
+            shards.Count(key, entry.Surname, person_);
             record.assign(key).append(1, kTab).append(entry.Surname).append(1, kTab);
-            record.append(GivenOrder(entry.GivenNames)).append(1, kTab).append(number);
-            record.append(1, kTab).append(person);
+            AppendGivenOrder(record, entry.GivenNames);
+            record.append(1, kTab);
+            AppendRecordNumber(record, entry.RecordNr);
+            record.append(1, kTab).append(person_);
             sorter.Add(record);
         }
     }
 
-    // ["given names","years",[position,"link",...]], fit for a shard's string.
-    std::string Person(const TKShtxRegel& entry) const {
-        std::string person = "[";
-        person += JsString(entry.GivenNames.empty() ? std::string("?") : entry.GivenNames);
-        person += ',';
-        person += JsString(YearsText(entry));
-        person += ",[";
-        AppendReferences(person, entry.Link);
-        person += "]]";
-        return JsEmbedded(person);
+    // person_ = ["given names","years",[position,"link",...]], fit for a
+    // shard's string.
+    void MakePerson(const TKShtxRegel& entry) {
+        json_.assign(1, '[');
+        AppendJsString(json_, entry.GivenNames.empty() ? std::string_view("?")
+                                                       : std::string_view(entry.GivenNames));
+        json_ += ',';
+        AppendJsString(json_, YearsText(entry));
+        json_ += ",[";
+        AppendReferences(entry.Link);
+        json_ += "]]";
+        person_.clear();
+        AppendJsEmbedded(person_, json_);
     }
 
     // As in the index: the years say nothing when duplicates ignore them.
-    std::string YearsText(const TKShtxRegel& entry) const {
+    std::string_view YearsText(const TKShtxRegel& entry) {
         if (builder_.Settings().DuplicatesIgnoreYears) return {};
         if (entry.Year1.empty() && entry.Year2.empty()) return {};
-        return entry.Year1 + "-" + entry.Year2;
+        years_.assign(entry.Year1).append(1, '-').append(entry.Year2);
+        return years_;
     }
 
     // Whether a link of a document is one both as the index pages write it
     // and as the script joins it to the tree's folder (joined). Only a link
     // with a colon can be a scheme, in either form.
-    bool SafeLink(const std::string& documentFile, const std::string& link,
+    bool SafeLink(const std::string& documentFile, std::string_view link,
                   const std::string& joined) const {
-        if (link.find(':') == std::string::npos && joined.find(':') == std::string::npos)
+        if (link.find(':') == std::string_view::npos && joined.find(':') == std::string::npos)
             return IsSafeLink(joined);
         return IsSafeLink(joined) &&
-               IsSafeLink(
-                   DocumentLink(out_.OutputFolder() + out_.OutputFile(), documentFile, link));
+               IsSafeLink(DocumentLink(out_.OutputFolder() + out_.OutputFile(), documentFile,
+                                       std::string(link)));
+    }
+
+    // tree_ = the link of a tree's index as seen from the tree's folder.
+    void MakeTreeLink(const std::string& documentFile, std::string_view link) {
+        tree_.assign(link);
+        std::replace(tree_.begin(), tree_.end(), '\\', '/');
+        if (!PlainLink(tree_)) tree_ = TreeLink(documentFile, tree_);
     }
 
     // Only the selected documents of the index are pointed to. A link that
     // may not be one is null.
-    void AppendReferences(std::string& person, const std::string& references) const {
+    void AppendReferences(const std::string& references) {
         const auto& documents = builder_.Settings().Documents;
         bool first = true;
-        ForEachReference(
-            references, documents.size(), [&](std::size_t index, const std::string& link) {
-                const TKSrunDocument& document = documents[index];
-                if (document.Data == nullptr || !document.Selected) return;
-                if (!first) person += ',';
-                first = false;
-                const std::string tree = TreeLink(document.Data->FileName, link);
-                person += std::to_string(index) + ",";
-                person += SafeLink(document.Data->FileName, link, folders_[index] + tree)
-                              ? JsString(tree)
-                              : "null";
-            });
+        ForEachReference(references, documents.size(),
+                         [&](std::size_t index, std::string_view link) {
+                             const TKSrunDocument& document = documents[index];
+                             if (document.Data == nullptr || !document.Selected) return;
+                             if (!first) json_ += ',';
+                             first = false;
+                             MakeTreeLink(document.Data->FileName, link);
+                             joined_.assign(folders_[index]).append(tree_);
+                             json_ += std::to_string(index);
+                             json_ += ',';
+                             if (SafeLink(document.Data->FileName, link, joined_)) {
+                                 AppendJsString(json_, tree_);
+                             } else {
+                                 json_ += "null";
+                             }
+                         });
     }
 
     void WriteCatalogue(const std::vector<TKSsearchShard>& shards) const {
@@ -252,6 +304,12 @@ private:
     std::size_t sortBytes_;
     std::string stem_;
     std::vector<std::string> folders_; // of every document of the list, in list order
+    // Reused for every person: the search data has one for every entry.
+    std::string json_;
+    std::string person_;
+    std::string years_;
+    std::string tree_;
+    std::string joined_;
 };
 
 } // namespace

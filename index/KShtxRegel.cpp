@@ -107,9 +107,9 @@ std::string_view KeyForm(const std::string& value) {
 
 void DropControlBytes(std::string& text) {
     // Nearly every text holds none: only then is it rewritten.
-    auto first = std::find_if(text.begin(), text.end(), IsControlByte);
-    if (first != text.end())
-        text.erase(std::remove_if(first, text.end(), IsControlByte), text.end());
+    const auto isControl = [](char c) { return IsControlByte(c); };
+    auto first = std::find_if(text.begin(), text.end(), isControl);
+    if (first != text.end()) text.erase(std::remove_if(first, text.end(), isControl), text.end());
 }
 
 bool TKShtxRegel::ParseIndexLine(std::string_view line) {
@@ -147,6 +147,12 @@ void TKShtxRegel::ParseMergedLine(const std::string& line) {
 }
 
 std::string TKShtxRegel::SortKey() const {
+    std::string key;
+    SortKeyInto(key);
+    return key;
+}
+
+void TKShtxRegel::SortKeyInto(std::string& key) const {
     const std::string_view letter = KeyForm(Letter);
     const std::string_view surname = KeyForm(Surname);
     const std::string_view given = KeyForm(GivenNames);
@@ -154,7 +160,7 @@ std::string TKShtxRegel::SortKey() const {
     const auto [numberEnd, ec] = std::to_chars(number, number + sizeof number, Number);
     const std::string_view numberText(number, ec == std::errc{} ? numberEnd - number : 0);
 
-    std::string key;
+    key.clear();
     key.reserve(letter.size() + 3 * (surname.size() + given.size()) + Year1.size() + Year2.size() +
                 numberText.size() + 9);
     key.append(letter).push_back(kTab);
@@ -171,7 +177,6 @@ std::string TKShtxRegel::SortKey() const {
     key.append(surname).push_back(kTab);
     key.append(given).push_back(kTab);
     key.append(numberText);
-    return key;
 }
 
 bool TKShtxRegel::SameSurname(const std::string& surname) const {

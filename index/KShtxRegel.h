@@ -47,6 +47,8 @@ public:
     // folded and upper-cased given names, both years as text, the exact
     // spellings, Number in decimal. Compared byte by byte as unsigned values.
     std::string SortKey() const;
+    // SortKey() into key, reusing its room (for a key per line read).
+    void SortKeyInto(std::string& key) const;
 
     // Equal after upper-casing a to z only; other bytes compare as they are.
     bool SameSurname(const std::string& surname) const;

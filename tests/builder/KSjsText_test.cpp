@@ -37,6 +37,17 @@ TEST(JsString, EveryByteGivesPrintableAscii) {
     EXPECT_EQ(2u + 92 + 2 * 2 + 162 * 6, literal.size());
 }
 
+TEST(JsString, AppendedFormsAddToWhatIsThere) {
+    std::string out = "[";
+    AppendJsString(out, "O'Brien \xFC\\");
+    out += ',';
+    AppendJsString(out, "");
+    EXPECT_EQ("[\"O'Brien \\u00fc\\\\\",\"\"", out);
+    std::string embedded = "'";
+    AppendJsEmbedded(embedded, out);
+    EXPECT_EQ("'" + JsEmbedded(out), embedded);
+}
+
 TEST(JsEmbedded, DoublesBackslashesAndEscapesSingleQuotes) {
     EXPECT_EQ("[\"O\\'Brien\",\"M\\\\u00fcller\",\"a\\\\\\\\b\"]",
               JsEmbedded(JsString("O'Brien") + "," + JsString("M\xFCller") + "," + JsString("a\\b"))

@@ -98,6 +98,46 @@ TEST(IsSafeLink, JudgesTheLinkAsItStandsInThePage) {
     }
 }
 
+TEST(DocumentLinker, GivesWhatDocumentLinkGivesForEveryShapeOfLink) {
+    const std::vector<std::string> pages = {"/t/out/index1.htm", "/t/index1.htm", "/index1.htm",
+                                            "out/index1.htm", "/t/a#b/index1.htm"};
+    const std::vector<std::string> documents = {
+        "/t/tree2/b.htx", "/t/out/b.htx", "/t/out/sub/b.htx", "/b.htx",         "b.htx",
+        "tree/b.htx",     "/t/x#y/b.htx", "/t/../u/./b.htx",  "/t/tr ee/b.htx", "C:\\t\\b.htx"};
+    const std::vector<std::string> links = {"p7.htm#i9",
+                                            "p7.htm",
+                                            "sub/p.htm#a/b",
+                                            "../../up.htm",
+                                            "./p.htm",
+                                            "sub/./p.htm",
+                                            "sub/../p",
+                                            "/abs/p.htm",
+                                            "a//b.htm",
+                                            "sub\\p.htm",
+                                            "sub/",
+                                            "#only",
+                                            "",
+                                            "p.htm#x#y",
+                                            ".",
+                                            "..",
+                                            "dir/..",
+                                            "p.htm#../q",
+                                            "javascript:x",
+                                            "//host/p",
+                                            "a b/c&d.htm#\"q\""};
+    for (const std::string& page : pages)
+        for (const std::string& document : documents) {
+            const TKSdocumentLinker linker(page, document);
+            for (const std::string& link : links) {
+                std::string appended = "<";
+                linker.AppendLink(appended, link);
+                const std::string expected = DocumentLink(page, document, link);
+                EXPECT_EQ(linker.Link(link), expected) << page << " " << document << " " << link;
+                EXPECT_EQ(appended, "<" + expected);
+            }
+        }
+}
+
 // How a browser reads an href (the URL standard's basic parser): leading
 // and trailing C0 controls and blanks are stripped, tabs and line breaks
 // removed everywhere.

@@ -60,6 +60,20 @@ TEST(SearchSorter, GivesTheByteOrderWhateverTheBudget) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
+TEST(SearchSorter, RecordsThatComeInSortedRunsEndInOrder) {
+    test::TempDir dir;
+    std::vector<std::string> sorted = Records();
+    std::sort(sorted.begin(), sorted.end());
+    // Dealt out into so many ascending runs, one after the other.
+    for (std::size_t runs : {1, 2, 3, 7, 64, 65, 200}) {
+        std::vector<std::string> records;
+        for (std::size_t run = 0; run < runs; ++run)
+            for (std::size_t i = run; i < sorted.size(); i += runs)
+                records.push_back(sorted[i]);
+        EXPECT_EQ(sorted, SortAll(records, std::size_t{1} << 20, dir.path().string())) << runs;
+    }
+}
+
 TEST(SearchSorter, RecordsNoByteTellsApartKeepTheirOrder) {
     test::TempDir dir;
     // Too many for the budget and all equal up to their last byte: those
