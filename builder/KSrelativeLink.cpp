@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
-#include <unordered_map>
 #include <vector>
 
 namespace ks {
@@ -87,26 +86,7 @@ std::string RelativeLink(const std::string& fromFile, const std::string& target)
 
 std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
                          const std::string& link) {
-    const std::string target = FolderOf(documentFile) + link;
-    // Writers ask for one page after another with a new fragment each time:
-    // the path part is worked out once per page and output file. Only
-    // absolute paths are kept, as they do not depend on the current folder.
-    const std::size_t hash = target.find('#');
-    if (fromFile.empty() || fromFile.front() != '/' || target.empty() || target.front() != '/')
-        return RelativeLink(fromFile, target);
-    thread_local std::string cachedFrom;
-    thread_local std::unordered_map<std::string, std::string> cached;
-    if (cachedFrom != fromFile || cached.size() > 4096) {
-        cachedFrom = fromFile;
-        cached.clear();
-    }
-    std::string path = target.substr(0, hash);
-    auto found = cached.find(path);
-    if (found == cached.end()) {
-        std::string relative = RelativeLink(fromFile, path);
-        found = cached.emplace(std::move(path), std::move(relative)).first;
-    }
-    return hash == std::string::npos ? found->second : found->second + target.substr(hash);
+    return RelativeLink(fromFile, FolderOf(documentFile) + link);
 }
 
 TKSdocumentLinker::TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile)
