@@ -7,8 +7,10 @@
 #include "builder/KSdocumentStore.h"
 #include "builder/KSrunSetup.h"
 #include "common/KScommon.h"
+#include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
+#include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KSdocumentText.h"
 #include "index/KShtxData.h"
@@ -16,6 +18,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -102,7 +106,8 @@ void TKSdocumentPage::BuildPage() {
     HTXbestanden_ = new QListWidget(this);
     HTXbestanden_->setObjectName(QStringLiteral("HTXbestanden"));
     app::SetHelpKeyword(HTXbestanden_, QString::fromLatin1(kListKeyword));
-    HTXbestanden_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several lines can be selected to remove them at once.
+    HTXbestanden_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     HTXbestanden_->installEventFilter(this);
 
     btnOpenHTMLfile_ = MakeListButton("btnOpenHTMLfile", ListIcon::Spectacles, "#1513.hint");
@@ -119,6 +124,9 @@ void TKSdocumentPage::BuildPage() {
     btnDirSearch_ = new QPushButton(QStringLiteral("#1511.text=Map doorzoeken"), this);
     btnDirSearch_->setObjectName(QStringLiteral("btnDirSearch"));
     btnDirSearch_->setToolTip(QStringLiteral("#1511.hint"));
+    btnAddHTXfile_ = new QPushButton(QStringLiteral("#1568.text=Document toevoegen"), this);
+    btnAddHTXfile_->setObjectName(QStringLiteral("btnAddHTXfile"));
+    btnAddHTXfile_->setToolTip(QStringLiteral("#1568.hint"));
     btnTitelWijzigen_ = new QPushButton(QStringLiteral("#1512.text=Titel wijzigen"), this);
     btnTitelWijzigen_->setObjectName(QStringLiteral("btnTitelWijzigen"));
     btnTitelWijzigen_->setToolTip(QStringLiteral("#1512.hint"));
@@ -133,6 +141,7 @@ void TKSdocumentPage::BuildPage() {
     row->addWidget(lblAantal_, 1);
     row->addWidget(btnStopZoeken_);
     row->addWidget(btnDirSearch_);
+    row->addWidget(btnAddHTXfile_);
     row->addWidget(btnTitelWijzigen_);
 
     grpOmschrijving_ = new QGroupBox(this);
@@ -161,13 +170,18 @@ void TKSdocumentPage::BuildPage() {
     grid->setRowStretch(0, 3);
     grid->setRowStretch(2, 2);
 
+    // A click makes a row current before it selects it; the description
+    // follows both so that it is never left behind.
     connect(HTXbestanden_, &QListWidget::currentRowChanged, this,
+            &TKSdocumentPage::HTXbestandenClick);
+    connect(HTXbestanden_, &QListWidget::itemSelectionChanged, this,
             &TKSdocumentPage::HTXbestandenClick);
     connect(HTXbestanden_, &QListWidget::itemChanged, this,
             &TKSdocumentPage::HTXbestandenClickCheck);
     connect(HTXbestanden_, &QListWidget::itemDoubleClicked, this,
             &TKSdocumentPage::HTXbestandenDblClick);
     connect(btnDirSearch_, &QPushButton::clicked, this, &TKSdocumentPage::btnDirSearchClick);
+    connect(btnAddHTXfile_, &QPushButton::clicked, this, &TKSdocumentPage::btnAddHTXfileClick);
     connect(btnStopZoeken_, &QPushButton::clicked, this, &TKSdocumentPage::StopSearch);
     connect(escape, &QShortcut::activated, this, &TKSdocumentPage::StopSearch);
     connect(btnTitelWijzigen_, &QPushButton::clicked, this,
@@ -195,6 +209,10 @@ int TKSdocumentPage::SelectedRow() const {
     return item && item->isSelected() ? HTXbestanden_->row(item) : -1;
 }
 
+void TKSdocumentPage::SelectOnly(int row) {
+    HTXbestanden_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
 int TKSdocumentPage::TickedCount() const {
     int ticked = 0;
     for (std::size_t i = 0; i < documents_.Count(); ++i)
@@ -217,13 +235,54 @@ void TKSdocumentPage::ShowNewRows() {
     }
 }
 
+int TKSdocumentPage::AddDocumentRow(const std::string& path, std::string* reason) {
+    const int row = AddIndexDocument(documents_, path, reason);
+    if (row < 0) return row;
+    ShowNewRows();
+    SelectOnly(row);
+    return row;
+}
+
 bool TKSdocumentPage::AddHTXfile(const std::string& path) {
     const std::size_t before = documents_.Count();
-    const int row = AddIndexDocument(documents_, path);
-    if (row < 0) return false;
-    ShowNewRows();
-    HTXbestanden_->setCurrentRow(row);
+    return AddDocumentRow(path, nullptr) >= 0 && documents_.Count() > before;
+}
+
+bool TKSdocumentPage::AddChosenDocument(const std::string& path) {
+    const std::size_t before = documents_.Count();
+    std::string reason;
+    int row = -1;
+    try {
+        row = AddDocumentRow(path, &reason);
+    } catch (const EKSError& error) {
+        reason = error.Reason();
+    }
+    if (row < 0) {
+        QString message =
+            Lookup("#1568.3=Dit is geen indexdocument") + QStringLiteral("\n\n") + FromPath(path);
+        if (!reason.empty()) message += QStringLiteral(": ") + FromKS(reason);
+        QMessageBox::warning(this, Lookup("#1512.1=KESTRIN HTML-uitvoer"), message);
+        return false;
+    }
+    RefreshHTXcount();
+    emit PageChanged();
     return documents_.Count() > before;
+}
+
+std::string TKSdocumentPage::DocumentChooserFolder() const {
+    const int row = HTXbestanden_->currentRow();
+    if (row >= 0) {
+        const std::string folder = FolderOf(DataAt(row).FileName);
+        if (IsFolder(folder)) return folder;
+    }
+    return WithSlash(ToPath(QDir::homePath()));
+}
+
+void TKSdocumentPage::btnAddHTXfileClick() {
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, Lookup("#1568.1=kies een indexdocument"), FromPath(DocumentChooserFolder()),
+        Lookup("#1568.2=Indexdocumenten") + QStringLiteral(" (*.htx *.HTX)"));
+    if (!chosen.isEmpty()) AddChosenDocument(ToPath(chosen));
 }
 
 // Every document found goes into the document list at once, but its row
@@ -253,7 +312,7 @@ void TKSdocumentPage::SearchFolder(const std::string& folder) {
     }
     ShowNewRows();
     // As when adding one by one: the document found last is selected.
-    if (result.LastFound >= 0) HTXbestanden_->setCurrentRow(result.LastFound);
+    if (result.LastFound >= 0) SelectOnly(result.LastFound);
     SetSearchControls(false);
 }
 
@@ -275,7 +334,8 @@ void TKSdocumentPage::SetSearchControls(bool searching) {
     stopRequested_ = false;
     lastBreath_.invalidate();
     for (QWidget* control :
-         {static_cast<QWidget*>(HTXbestanden_), static_cast<QWidget*>(btnDirSearch_)})
+         {static_cast<QWidget*>(HTXbestanden_), static_cast<QWidget*>(btnDirSearch_),
+          static_cast<QWidget*>(btnAddHTXfile_)})
         control->setEnabled(!searching);
     btnStopZoeken_->setVisible(searching);
     emit PageChanged(); // the list buttons, Volgende and Gereed wait for the search
@@ -323,15 +383,21 @@ void TKSdocumentPage::HTXbestandenDblClick() {
 }
 
 void TKSdocumentPage::WisHuidigeHTX() {
-    const int row = SelectedRow();
-    if (HTXbestanden_->count() == 0 || row < 0) return;
+    std::vector<int> rows;
+    for (const QListWidgetItem* item : HTXbestanden_->selectedItems())
+        rows.push_back(HTXbestanden_->row(item));
+    if (rows.empty()) return;
+    // From the bottom up, so that the rows still to go keep their numbers.
+    std::sort(rows.begin(), rows.end(), std::greater<>());
     {
-        const QSignalBlocker quiet(HTXbestanden_); // row and document go together
-        delete HTXbestanden_->takeItem(row);
-        documents_.Remove(static_cast<std::size_t>(row));
+        const QSignalBlocker quiet(HTXbestanden_); // rows and documents go together
+        for (const int row : rows) {
+            delete HTXbestanden_->takeItem(row);
+            documents_.Remove(static_cast<std::size_t>(row));
+        }
     }
-    if (HTXbestanden_->count() > 0)
-        HTXbestanden_->setCurrentRow(std::min(row, HTXbestanden_->count() - 1));
+    // The line that took the place of the first one removed.
+    if (HTXbestanden_->count() > 0) SelectOnly(std::min(rows.back(), HTXbestanden_->count() - 1));
     HTXbestandenClick();
     // The counts always follow; the buttons only when the verdict may change.
     if (RefreshHTXcount() <= 1) emit PageChanged();
@@ -349,7 +415,8 @@ void TKSdocumentPage::MoveSelected(int step) {
     QListWidgetItem* item = HTXbestanden_->takeItem(row);
     HTXbestanden_->insertItem(target, item);
     documents_.Move(static_cast<std::size_t>(row), static_cast<std::size_t>(target));
-    HTXbestanden_->setCurrentRow(target);
+    SelectOnly(target);
+    HTXbestandenClick(); // its signals are blocked meanwhile
 }
 
 void TKSdocumentPage::btnMoveUpClick() {
@@ -409,13 +476,23 @@ void TKSdocumentPage::btnDirSearchClick() {
     }
     SearchFolder(folder);
     emit FolderSearched(folder);
-    if (HTXbestanden_->count() > 0) HTXbestanden_->setCurrentRow(0);
+    if (HTXbestanden_->count() > 0) SelectOnly(0);
     HTXbestandenClick();
     RefreshHTXcount();
     emit PageChanged();
 }
 
 bool TKSdocumentPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == HTXbestanden_ && event->type() == QEvent::KeyPress) {
+        // Ctrl+Up/Down move the current line, in place of the list's own
+        // Ctrl+arrow that moves the cursor without selecting.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool ctrlOnly = (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+        if (ctrlOnly && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            MoveSelected(key->key() == Qt::Key_Up ? -1 : 1);
+            return true;
+        }
+    }
     if (watched == HTXbestanden_ && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Delete && !key->isAutoRepeat()) WisHuidigeHTX();
@@ -431,9 +508,9 @@ void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
     ShowNewRows();
     // The remembered line, else the one added last, as when adding one by one.
     if (remembered >= 0)
-        HTXbestanden_->setCurrentRow(remembered);
+        SelectOnly(remembered);
     else if (added > 0)
-        HTXbestanden_->setCurrentRow(HTXbestanden_->count() - 1);
+        SelectOnly(HTXbestanden_->count() - 1);
     HTXbestandenClick();
     if (RefreshHTXcount() <= 1) emit PageChanged();
 }

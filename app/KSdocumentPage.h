@@ -1,10 +1,11 @@
 // The page "Documenten kiezen": the list of index documents from which the
 // combined index is built. The user fills it by searching a folder tree,
-// ticks the documents to combine, orders them, retitles one, opens one's HTML
-// output or removes lines. The list with its ticks, order and selection is
-// kept in the per-user store between runs. The rows of the list show the
-// run set-up's document list, which owns the documents: every change to the
-// rows is made to that list as well.
+// or adds one through a file chooser, ticks the documents to combine, orders
+// them (also with Ctrl+Up/Down), retitles one, opens one's HTML output or
+// removes the selected lines. The description panel shows the current line. The list with its
+// ticks, order and selection is kept in the per-user store between runs. The rows of the list show
+// the run set-up's document list, which owns the documents: every change to the rows is made to
+// that list as well.
 #pragma once
 
 #include "app/KSwizardPage.h"
@@ -54,6 +55,12 @@ public:
     // Adds the index document at path as a new ticked, selected line; false
     // when it is no index document or is listed already (that line is selected).
     bool AddHTXfile(const std::string& path);
+    // Adds the document chosen in the file chooser as AddHTXfile does, and
+    // tells the user why a file is refused; true when a line was added.
+    bool AddChosenDocument(const std::string& path);
+    // Where the file chooser opens: the folder of the current line's
+    // document, else the user's home folder.
+    std::string DocumentChooserFolder() const;
     // Adds the index documents of folder and of its subfolders, depth first.
     // The window stays responsive meanwhile: the label shows how many were
     // found and Stoppen (or Esc) ends the search, keeping those added so far.
@@ -68,7 +75,7 @@ public:
     int RefreshHTXcount();
     // Enables the list buttons; complete with at least one ticked document.
     bool verifyPage();
-    // Removes the selected line (the document file is not touched).
+    // Removes the selected lines (the document files are not touched).
     void WisHuidigeHTX();
     // Shows the selected document's HTML output with the desktop's viewer.
     void OpenDocumentHTML();
@@ -98,6 +105,7 @@ public slots:
     void HTXbestandenClickCheck();
     void HTXbestandenDblClick();
     void btnDirSearchClick();
+    void btnAddHTXfileClick();
     void btnTitelWijzigenClick();
     void btnOpenHTMLfileClick();
     void btnWisHTMLfileClick();
@@ -111,8 +119,13 @@ private:
     void BuildPage();
     QPushButton* MakeListButton(const char* name, ListIcon icon, const char* hint);
     TKShtxData& DataAt(int row) const;
-    // The selected row, or -1.
+    // The current row when it is selected, or -1.
     int SelectedRow() const;
+    // Makes row the current and only selected row.
+    void SelectOnly(int row);
+    // Adds path and shows its row as the only selected one; -1 when it is no
+    // index document (reason, when given, receives why).
+    int AddDocumentRow(const std::string& path, std::string* reason);
     int TickedCount() const;
     // Rows for the documents added since the last row, in one go: the list
     // is laid out once, not once per row.
@@ -129,6 +142,7 @@ private:
     QPushButton* btnMoveUp_ = nullptr;
     QPushButton* btnMoveDown_ = nullptr;
     QPushButton* btnDirSearch_ = nullptr;
+    QPushButton* btnAddHTXfile_ = nullptr;
     QPushButton* btnTitelWijzigen_ = nullptr;
     QPushButton* btnStopZoeken_ = nullptr;
     QLabel* lblAantal_ = nullptr;

@@ -70,8 +70,8 @@ private:
 
 } // namespace
 
-int AddIndexDocument(TKSdocumentList& documents, const std::string& path) {
-    if (!CheckFileKind(path, "htx", 1, 1)) return -1;
+int AddIndexDocument(TKSdocumentList& documents, const std::string& path, std::string* unreadable) {
+    if (!CheckFileKind(path, "htx", 1, 1, unreadable)) return -1;
     std::unordered_map<std::string, int> listed = ListedPaths(documents);
     return AddUnlisted(documents, listed, path, true);
 }

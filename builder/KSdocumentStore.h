@@ -15,8 +15,11 @@ class TKSdocumentList;
 
 // Adds the index document at path (type "htx", format 1) to documents,
 // ticked, unless it is listed already (by full path). Returns its index in
-// the list, new or old, or -1 when it is no index document.
-int AddIndexDocument(TKSdocumentList& documents, const std::string& path);
+// the list, new or old, or -1 when it is no index document; unreadable (when
+// given) then receives the system's reason when the file exists but cannot
+// be read.
+int AddIndexDocument(TKSdocumentList& documents, const std::string& path,
+                     std::string* unreadable = nullptr);
 
 // Adds the documents stored at listKey (a full key path) that are index
 // documents and not listed yet, with their ticks, reading up to the first

@@ -1,14 +1,16 @@
 // The document page in the wizard window: the list of index documents, its
-// persistence across a restart, folder searches, removing, moving,
-// retitling and opening a document's HTML output.
+// persistence across a restart, folder searches, adding one document,
+// removing, moving, retitling and opening a document's HTML output.
 #include "WizardTestKit.h"
 
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
+#include "common/KSpaths.h"
 #include "index/KShtxData.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -52,6 +54,12 @@ public:
     QPushButton* Button(const char* name) { return window.findChild<QPushButton*>(name); }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
     QString Count() { return window.findChild<QLabel*>("lblAantal")->text(); }
+    QString Description() { return window.findChild<QLabel*>("lblOmschrijving")->text(); }
+    void Select(int row) { List()->setCurrentRow(row, QItemSelectionModel::ClearAndSelect); }
+    void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers,
+                          List()->visualItemRect(List()->item(row)).center());
+    }
     QStringList Titles() {
         QStringList titles;
         for (int i = 0; i < List()->count(); ++i)
@@ -109,6 +117,11 @@ private slots:
     void retitlingChangesOnlyTheTitleLine();
     void retitlingARefusedDocumentLeavesItAlone();
     void openingShowsOnlyAnExistingHtmlFile();
+    void theDescriptionFollowsTheCurrentRow_data();
+    void theDescriptionFollowsTheCurrentRow();
+    void severalSelectedRowsAreRemovedAtOnce_data();
+    void severalSelectedRowsAreRemovedAtOnce();
+    void oneDocumentIsAddedThroughTheChooser();
 };
 
 void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
@@ -354,6 +367,135 @@ void TestDocumentPage::openingShowsOnlyAnExistingHtmlFile() {
     }
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(
                          QString::fromStdString(store_->Path("good/index.htm")))});
+}
+
+void TestDocumentPage::theDescriptionFollowsTheCurrentRow_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("current");
+    const QStringList unmoved{"A", "B", "C"};
+    QTest::newRow("click") << "click" << unmoved << 2;
+    QTest::newRow("Down") << "Down" << unmoved << 1;
+    QTest::newRow("move button") << "btnMoveDown" << QStringList{"B", "A", "C"} << 1;
+    QTest::newRow("Ctrl+Down") << "Ctrl+Down" << QStringList{"B", "A", "C"} << 1;
+    QTest::newRow("Ctrl+Up at the top") << "Ctrl+Up" << unmoved << 0;
+    QTest::newRow("Delete") << "Delete" << QStringList{"B", "C"} << 0;
+}
+
+void TestDocumentPage::theDescriptionFollowsTheCurrentRow() {
+    QFETCH(QString, action);
+    QFETCH(QStringList, titles);
+    QFETCH(int, current);
+    Wizard wizard;
+    for (const std::string name : {"A", "B", "C"}) {
+        const std::string path = store_->Path(name + "/d.htx");
+        WriteHtx(path, {.title = name, .description = "over " + name});
+        QVERIFY(wizard.Add(path));
+    }
+    wizard.Select(0);
+    QVERIFY(wizard.Description().endsWith(QStringLiteral("omschrijving : over A")));
+    wizard.List()->setFocus();
+    if (action == QLatin1String("click"))
+        wizard.ClickRow(2);
+    else if (action == QLatin1String("Down"))
+        QTest::keyClick(wizard.List(), Qt::Key_Down);
+    else if (action == QLatin1String("Ctrl+Down"))
+        QTest::keyClick(wizard.List(), Qt::Key_Down, Qt::ControlModifier);
+    else if (action == QLatin1String("Ctrl+Up"))
+        QTest::keyClick(wizard.List(), Qt::Key_Up, Qt::ControlModifier);
+    else if (action == QLatin1String("Delete"))
+        QTest::keyClick(wizard.List(), Qt::Key_Delete);
+    else
+        wizard.Click(action.toLatin1().constData());
+    QCOMPARE(wizard.Titles(), titles);
+    QCOMPARE(wizard.List()->currentRow(), current);
+    QCOMPARE(wizard.List()->selectedItems().size(), 1);
+    QVERIFY2(
+        wizard.Description().endsWith(QStringLiteral("omschrijving : over ") + titles[current]),
+        qPrintable(wizard.Description()));
+    // The run set-up's list follows the rows.
+    const ks::TKSdocumentList& documents = wizard.window.RunSetup().Documents;
+    QCOMPARE(documents.Count(), static_cast<std::size_t>(titles.size()));
+    for (int i = 0; i < titles.size(); ++i)
+        QCOMPARE(QString::fromStdString(documents.Document(i).Title), titles[i]);
+}
+
+void TestDocumentPage::severalSelectedRowsAreRemovedAtOnce_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Delete") << "Delete";
+    QTest::newRow("button") << "btnWisHTMLfile";
+}
+
+void TestDocumentPage::severalSelectedRowsAreRemovedAtOnce() {
+    QFETCH(QString, how);
+    Wizard wizard;
+    std::vector<std::string> paths;
+    for (const std::string name : {"A", "B", "C", "D", "E"}) {
+        paths.push_back(store_->Path(name + ".htx"));
+        WriteHtx(paths.back(), {.title = name, .description = "over " + name});
+        QVERIFY(wizard.Add(paths.back()));
+    }
+    wizard.ClickRow(1);
+    wizard.ClickRow(3, Qt::ControlModifier);
+    wizard.ClickRow(4, Qt::ControlModifier);
+    QCOMPARE(wizard.List()->selectedItems().size(), 3);
+    if (how == QLatin1String("Delete")) {
+        wizard.List()->setFocus();
+        QTest::keyClick(wizard.List(), Qt::Key_Delete);
+    } else {
+        wizard.Click(how.toLatin1().constData());
+    }
+    QCOMPARE(wizard.Titles(), (QStringList{"A", "C"}));
+    // The line that took the place of the first one removed is current.
+    QCOMPARE(wizard.List()->currentRow(), 1);
+    QVERIFY(wizard.Description().endsWith(QStringLiteral("omschrijving : over C")));
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=2  geselecteerd=2"));
+    const ks::TKSdocumentList& documents = wizard.window.RunSetup().Documents;
+    QCOMPARE(documents.Count(), std::size_t(2));
+    QCOMPARE(documents.Document(1).FileName, paths[2]);
+    for (const std::string& path : paths)
+        QVERIFY(std::filesystem::exists(path)); // only lines go, never files
+}
+
+void TestDocumentPage::oneDocumentIsAddedThroughTheChooser() {
+    const std::string good = store_->Path("tree one/stamboom.htx");
+    const std::string layout = store_->Path("layout.htx");
+    WriteHtx(good, {.title = "Een", .description = "gekozen"});
+    WriteHtx(layout, {.type = "ksl"});
+    Wizard wizard;
+    TKSdocumentPage* page = wizard.window.DocumentPage();
+    // With no line the chooser opens in the home folder, not where the program runs.
+    const std::string home = ks::WithSlash(QDir::homePath().toStdString());
+    QCOMPARE(page->DocumentChooserFolder(), home);
+    QVERIFY(!wizard.Button("btnVolgende")->isEnabled());
+
+    QVERIFY(page->AddChosenDocument(good));
+    QCOMPARE(wizard.Titles(), QStringList{"Een"});
+    QCOMPARE(wizard.List()->currentRow(), 0);
+    QVERIFY(wizard.Description().endsWith(QStringLiteral("omschrijving : gekozen")));
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=1  geselecteerd=1"));
+    QVERIFY(wizard.Button("btnVolgende")->isEnabled());
+    QCOMPARE(page->DocumentChooserFolder(), store_->Path("tree one/"));
+    QVERIFY(!page->AddChosenDocument(good)); // listed already: no second line, no question
+    QCOMPARE(wizard.List()->count(), 1);
+
+    // A file that is no index document is refused with a word why.
+    for (const std::string& refused : {layout, store_->Path("missing.htx")}) {
+        QString message;
+        ks::test::AnswerModal<QMessageBox>([&message](QMessageBox* box) {
+            message = box->text();
+            box->accept();
+        });
+        QVERIFY(!page->AddChosenDocument(refused));
+        QCOMPARE(message,
+                 QStringLiteral("Dit is geen indexdocument\n\n") + QString::fromStdString(refused));
+    }
+    QCOMPARE(wizard.List()->count(), 1);
+    QCOMPARE(wizard.window.RunSetup().Documents.Count(), std::size_t(1));
+
+    // The folder of a document since removed is no place to start.
+    std::filesystem::remove_all(store_->Path("tree one"));
+    QCOMPARE(page->DocumentChooserFolder(), home);
 }
 
 QTEST_MAIN(TestDocumentPage)
