@@ -6,14 +6,18 @@
 #include <QByteArray>
 #include <QFile>
 
+#include <utility>
+
 namespace ks::app {
 
 QString FromKS(const std::string& text) {
     return QString::fromStdString(Windows1252ToUtf8(text));
 }
 
-std::string ToKS(const QString& text) {
-    return Utf8ToWindows1252(text.toStdString());
+std::string ToKS(const QString& text, bool* replaced) {
+    NearestText kept = Utf8ToNearestWindows1252(text.toStdString());
+    if (replaced) *replaced = kept.Replaced;
+    return std::move(kept.Text);
 }
 
 QString FromPath(const std::string& path) {

@@ -11,8 +11,10 @@ namespace ks::app {
 
 // A core text (Windows-1252) as a Qt string.
 QString FromKS(const std::string& text);
-// A Qt string as a core text; characters without a Windows-1252 byte become "?".
-std::string ToKS(const QString& text);
+// A Qt string as a core text: letters Windows-1252 lacks become the nearest
+// ones it has (see Utf8ToNearestWindows1252); replaced, when given, tells
+// whether any character could not be kept as typed.
+std::string ToKS(const QString& text, bool* replaced = nullptr);
 
 // A path as the system has it (bytes) as a Qt string, and back.
 QString FromPath(const std::string& path);

@@ -6,6 +6,7 @@
 #include "builder/KSindexType.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "index/KSksl.h"
 
@@ -37,6 +38,17 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const char* keyword) {
     edit->setObjectName(QString::fromLatin1(name));
     app::SetHelpKeyword(edit, QString::fromLatin1(keyword));
     return edit;
+}
+
+// The note under a typed field, shown while the field holds letters the
+// output cannot hold as typed.
+QLabel* MakeNote(QWidget* parent, const char* name) {
+    auto* note = MakeLabel(parent, name, "");
+    note->setTextFormat(Qt::PlainText);
+    note->setWordWrap(true);
+    note->setStyleSheet(QStringLiteral("color: #8a5a00;"));
+    note->setVisible(false);
+    return note;
 }
 
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const char* caption, const char* keyword) {
@@ -123,8 +135,26 @@ void TKSsettingsPage::BuildExtraGroup() {
     lblEmail_ = MakeLabel(grpExtraGegevens_, "lblEmail", "#1538.text=Email:");
     txtEmail_ = MakeEdit(grpExtraGegevens_, "txtEmail", "Email");
     form->addRow(lblRapportTitel_, txtRapportTitel_);
+    form->addRow(nullptr, notes_[0] = MakeNote(grpExtraGegevens_, "lblRapportTitelNoot"));
     form->addRow(lblHomepage_, txtHomepage_);
+    form->addRow(nullptr, notes_[1] = MakeNote(grpExtraGegevens_, "lblHomepageNoot"));
     form->addRow(lblEmail_, txtEmail_);
+    form->addRow(nullptr, notes_[2] = MakeNote(grpExtraGegevens_, "lblEmailNoot"));
+    for (QLineEdit* edit : {txtRapportTitel_, txtHomepage_, txtEmail_})
+        connect(edit, &QLineEdit::textChanged, this, &TKSsettingsPage::ShowTypedTextNotes);
+}
+
+void TKSsettingsPage::ShowTypedTextNotes() {
+    const QLineEdit* edits[3] = {txtRapportTitel_, txtHomepage_, txtEmail_};
+    for (int k = 0; k < 3; ++k) {
+        bool replaced = false;
+        const std::string kept = ToKS(edits[k]->text(), &replaced);
+        const bool show = replaced && !edits[k]->isHidden();
+        if (show)
+            notes_[k]->setText(FromKS(LocalText(
+                "#1570.1=niet elke letter past in de tekenset; geschreven als: %1", {kept})));
+        notes_[k]->setVisible(show);
+    }
 }
 
 void TKSsettingsPage::BuildPage() {
@@ -208,6 +238,7 @@ void TKSsettingsPage::ShowExtraData() {
     show("HOMEPAGE", lblHomepage_, txtHomepage_);
     show("EMAIL", lblEmail_, txtEmail_);
     grpExtraGegevens_->setVisible(any);
+    ShowTypedTextNotes();
 }
 
 // box nullptr: only the division list's state is recomputed.

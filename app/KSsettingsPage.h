@@ -64,6 +64,8 @@ public slots:
     void chkIndexMetJaartallenClick();
     void txtBasisnaamChange();
     void btnKiesOpslagmapClick();
+    // Under each typed field, how it will be written when not every letter fits.
+    void ShowTypedTextNotes();
 
 private:
     void BuildPage();
@@ -90,6 +92,7 @@ private:
     QLineEdit* txtHomepage_ = nullptr;
     QLabel* lblEmail_ = nullptr;
     QLineEdit* txtEmail_ = nullptr;
+    QLabel* notes_[3] = {};            // under title, home page, e-mail
     mutable bool wasComplete_ = false; // the verdict last given
     std::unique_ptr<FolderBrowser> ownBrowser_;
     FolderBrowser* browser_ = nullptr;

@@ -166,11 +166,11 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--no-split")
             AddNames(o.noSplit, value());
         else if (a == "--title")
-            o.title = Utf8ToWindows1252(value());
+            o.title = Utf8ToNearestWindows1252(value()).Text;
         else if (a == "--homepage")
-            o.homepage = Utf8ToWindows1252(value());
+            o.homepage = Utf8ToNearestWindows1252(value()).Text;
         else if (a == "--email")
-            o.email = Utf8ToWindows1252(value());
+            o.email = Utf8ToNearestWindows1252(value()).Text;
         else if (a == "--open")
             o.open = true;
         else if (a == "--dry-run")

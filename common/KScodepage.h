@@ -18,4 +18,15 @@ std::string MessageToUtf8(std::string_view text);
 // UTF-8, become "?".
 std::string Utf8ToWindows1252(std::string_view text);
 
+// Text a user typed (the wizard's fields, the command line's arguments)
+// crosses into the core here, so both front ends spell it alike: letters
+// the code page lacks become the nearest ones it holds (a letter without its
+// mark, a ligature spelled out, a typographic mark as its plain sign), and
+// "?" stands only where nothing is near (another script, invalid bytes).
+struct NearestText {
+    std::string Text;
+    bool Replaced = false; // some character could not be kept as typed
+};
+NearestText Utf8ToNearestWindows1252(std::string_view text);
+
 } // namespace ks

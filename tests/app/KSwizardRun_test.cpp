@@ -90,6 +90,7 @@ private slots:
     void explanationCanBeSkippedAndMayBeMissing();
     void divisionListFollowsTheSizeAndStoredChoices();
     void splitBoxesFollowTheLayout();
+    void typedLettersTheOutputLacksAreNoted();
     void runWritesWhatTheCommandLineToolWrites();
     void twoRunsInARowWriteWhatTwoToolRunsWrite();
     void buttonsDuringARunStopIt_data();
@@ -227,6 +228,29 @@ void TestWizardRun::splitBoxesFollowTheLayout() {
     expected[0] = expected[0].chopped(1) + "-";
     QCOMPARE(wizard.SplitBoxes(), expected);
     QVERIFY(wizard.Find<QComboBox>("cboIndextype")->isEnabled()); // the other is split
+}
+
+// Under a field whose letters Windows-1252 lacks, the wizard shows how it will
+// be written; the run set-up gets the same nearest letters.
+void TestWizardRun::typedLettersTheOutputLacksAreNoted() {
+    Wizard wizard;
+    wizard.SelectLayout(QStringLiteral("Twee vensters (klassiek)"));
+    wizard.window.RunSetup().OutputFolder = store_->Path("");
+    wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kInstellingen);
+    QLineEdit* title = wizard.Find<QLineEdit>("txtRapportTitel");
+    QLabel* note = wizard.Find<QLabel>("lblRapportTitelNoot");
+    QVERIFY(title->isVisibleTo(&wizard.window));
+    title->setText(QStringLiteral("Caf\u00E9 \u0160ablona")); // the code page has both
+    QVERIFY(!note->isVisibleTo(&wizard.window));
+    title->setText(QStringLiteral("Drzewa \u0141\u00F3d\u017A"));
+    QVERIFY(note->isVisibleTo(&wizard.window));
+    QVERIFY2(note->text().endsWith(QStringLiteral("Drzewa L\u00F3dz")), qPrintable(note->text()));
+    QVERIFY(!wizard.Find<QLabel>("lblEmailNoot")->isVisibleTo(&wizard.window));
+    wizard.window.SettingsPage()->ApplyTo(wizard.window.RunSetup());
+    QCOMPARE(wizard.window.RunSetup().Title, std::string("Drzewa L\xF3"
+                                                         "dz"));
+    title->setText(QStringLiteral("Drzewa"));
+    QVERIFY(!note->isVisibleTo(&wizard.window));
 }
 
 void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {

@@ -86,6 +86,18 @@ TEST_F(BuildWarnings, ATitleReachesAUtf8PageAsUtf8) {
               ReadFileBytes(dir.file("out/idx1.htm")).find("<span class=\"Idx1\">M&uuml;ller"));
 }
 
+TEST_F(BuildWarnings, ATitleKeepsTheNearestLettersTheCodePageHas) {
+    // L with stroke and z acute are not in Windows-1252, o acute is.
+    ASSERT_EQ(0, Build({"--title",
+                        "Drzewa \xC5\x81\xC3\xB3"
+                        "d\xC5\xBA",
+                        "ansi.htx"})
+                     .exitCode);
+    EXPECT_EQ("<p>Drzewa L\xF3"
+              "dz</p>\r\n",
+              ReadFileBytes(dir.file("out/idx.htm")));
+}
+
 TEST_F(BuildWarnings, IndexTypeAutoIsAnIndexDivision) {
     Outcome r = Build({"-i", "auto", "ansi.htx"});
     EXPECT_EQ(0, r.exitCode) << r.err;
