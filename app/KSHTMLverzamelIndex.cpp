@@ -12,6 +12,7 @@
 #include "builder/KSgenerate.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
+#include "common/KSlanguageShare.h"
 #include "common/KSregstore.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
@@ -35,6 +36,31 @@ QString ProblemText(const StoreProblem& problem) {
     QString text = FromPath(problem.Path);
     if (problem.line > 0) text += QLatin1Char(':') + QString::number(problem.line);
     return (text.isEmpty() ? QString() : text + QStringLiteral(": ")) + FromKS(problem.Reason);
+}
+
+// "HTMLwiz\", and the CONF parameter's value + "\" when one is given.
+std::string SettingsPath() {
+    std::string path = "HTMLwiz\\";
+    const std::string configuration = Trim(Environment().CommandLineSwitch("CONF"));
+    if (!configuration.empty()) path += configuration + "\\";
+    return path;
+}
+
+// When this language has no settings yet it starts from a copy of another
+// language's (the document list with the rest), so that a change of language
+// does not mean setting everything up again.
+void StartFromAnotherLanguage() {
+    const TKScommon& environment = Environment();
+    const std::string& base = environment.RegistryBase;
+    const std::string& languageKey = environment.RegistryLanguageKey;
+    // Without a product there is no store key of a language to fill.
+    if (base.empty() || languageKey.size() <= base.size() + 1 || languageKey.rfind(base, 0) != 0)
+        return;
+    const std::string language =
+        languageKey.substr(base.size(), languageKey.size() - base.size() - 1);
+    (void)ks::ShareLanguageSettings(RegistryStore::Instance(),
+                                    {base, SettingsPath(), {TKSdocumentPage::ListKeyName()}},
+                                    language, KnownLanguages());
 }
 
 } // namespace
@@ -80,10 +106,7 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
 TwzrdHTMLverzamelIndex::~TwzrdHTMLverzamelIndex() = default;
 
 std::string TwzrdHTMLverzamelIndex::SettingsKey() {
-    std::string key = Environment().RegistryLanguageKey + "HTMLwiz\\";
-    const std::string configuration = Trim(Environment().CommandLineSwitch("CONF"));
-    if (!configuration.empty()) key += configuration + "\\";
-    return key;
+    return Environment().RegistryLanguageKey + SettingsPath();
 }
 
 int64_t TwzrdHTMLverzamelIndex::SelectedSize() const {
@@ -105,6 +128,7 @@ bool TwzrdHTMLverzamelIndex::verifyPage(int page) {
 
 void TwzrdHTMLverzamelIndex::FormShow() {
     setWindowTitle(QString::fromLatin1(kWindowCaption));
+    StartFromAnotherLanguage();
     StateKey = SettingsKey();
     StateOptions = kStateByHelpKeyword;
     FinishOnLastPageOnly = false;

@@ -221,7 +221,7 @@ int TKSdocumentPage::TickedCount() const {
 }
 
 std::string TKSdocumentPage::ListKey() const {
-    return stateKey_ + kListKeyword + "_items";
+    return stateKey_ + ListKeyName();
 }
 
 void TKSdocumentPage::ShowNewRows() {
@@ -516,7 +516,7 @@ void TKSdocumentPage::InitHTXbestanden(const std::string& stateKey) {
 }
 
 void TKSdocumentPage::OpslaanHTXbestanden() {
-    StoreDocuments(documents_, SelectedRow(), stateKey_, std::string(kListKeyword) + "_items");
+    StoreDocuments(documents_, SelectedRow(), stateKey_, ListKeyName());
 }
 
 void TKSdocumentPage::FreeDocuments() {

@@ -41,6 +41,7 @@ public:
     // The help keyword of the list; the stored list is the subkey of the
     // wizard's key named after it with "_items".
     static constexpr const char* kListKeyword = "SelectedHTXfile";
+    static std::string ListKeyName() { return std::string(kListKeyword) + "_items"; }
 
     explicit TKSdocumentPage(TKSdocumentList& documents, QWidget* parent = nullptr);
     ~TKSdocumentPage() override;

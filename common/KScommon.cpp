@@ -258,6 +258,10 @@ TKSbitmap TKScommon::SwitchBits(const std::string& name) const {
     return TKSbitmap(ParseWholeNumber(value, bits) ? bits : 0);
 }
 
+std::vector<std::string> KnownLanguages() {
+    return {kLanguageFolders.begin(), kLanguageFolders.end()};
+}
+
 TKScommon& Environment() {
     if (currentEnvironment == nullptr) throw EAssertionFailed("KScommon: no environment");
     return *currentEnvironment;

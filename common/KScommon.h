@@ -136,6 +136,9 @@ private:
     bool rememberLanguage_ = true;
 };
 
+// The languages the program may run in, by the names of their folders.
+std::vector<std::string> KnownLanguages();
+
 // The environment of this process; EAssertionFailed when none exists.
 TKScommon& Environment();
 // The environment of this process, or nullptr.

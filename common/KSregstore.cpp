@@ -533,6 +533,27 @@ bool RegistryStore::DeleteValue(const RegistryKeyHandle& key, std::string_view n
     return true;
 }
 
+std::vector<std::pair<std::string, std::string>>
+RegistryStore::Values(std::string_view normalisedPath) const {
+    std::vector<std::pair<std::string, std::string>> values;
+    auto it = contents_->keys.find(NameCaseKey(normalisedPath));
+    if (it == contents_->keys.end()) return values;
+    for (const auto& [folded, value] : it->second.values)
+        values.emplace_back(value.name, value.text);
+    return values;
+}
+
+std::vector<std::string> RegistryStore::KeysBelow(std::string_view normalisedPath) const {
+    // The map is ordered by folded path, so a key's subkeys follow it (a
+    // parent's path is a prefix of its subkeys').
+    const std::string prefix = NameCaseKey(normalisedPath) + "\\";
+    std::vector<std::string> paths;
+    for (auto it = contents_->keys.lower_bound(prefix);
+         it != contents_->keys.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
+        paths.push_back(it->second.path);
+    return paths;
+}
+
 bool RegistryStore::HasChanges() const {
     for (const StoreChange& change : changes_)
         if (change.kind != StoreChange::Kind::OpenKey) return true;

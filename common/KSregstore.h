@@ -36,6 +36,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ks {
@@ -124,6 +125,12 @@ public:
     // False when the key is gone (both) or the value missing (DeleteValue).
     bool WriteValue(const RegistryKeyHandle& key, std::string_view name, std::string_view text);
     bool DeleteValue(const RegistryKeyHandle& key, std::string_view name);
+    // The values of the key at a normalised path as (name, text), names
+    // spelled as written; none when the key does not exist.
+    std::vector<std::pair<std::string, std::string>> Values(std::string_view normalisedPath) const;
+    // The normalised paths of the keys below the key at a normalised path,
+    // all levels down, parents before their subkeys.
+    std::vector<std::string> KeysBelow(std::string_view normalisedPath) const;
 
     // True while there are changes that no save has written yet.
     bool HasChanges() const;

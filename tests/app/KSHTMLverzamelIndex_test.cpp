@@ -14,11 +14,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
 #include <filesystem>
+#include <functional>
 
 using namespace ks::app;
 using ks::test::PrivateStore;
@@ -31,6 +33,7 @@ private slots:
     void closingWhileBusyOnlyRequestsAStop();
     void startupSwitchesReachTheEnvironment();
     void eachConfigurationKeepsItsOwnSettings();
+    void aNewLanguageStartsFromAnothersSettings();
     void f1OpensTheActivePagesHelp();
     void shippedHelpPagesAreComplete();
     void settingsAreSavedOnCloseBesideAnotherWindows();
@@ -110,6 +113,53 @@ void TestWizardWindow::eachConfigurationKeepsItsOwnSettings() {
     QCOMPARE(startWith({"CONF=familie"}, {}), QStringLiteral("familie"));
     QCOMPARE(startWith({"CONF=vereniging"}, {}), QStringLiteral("vereniging"));
     QCOMPARE(startWith({}, {}), QStringLiteral("KESTRIN-Index"));
+    ks::test::StopTestEnvironment();
+    ks::test::StartTestEnvironment();
+}
+
+void TestWizardWindow::aNewLanguageStartsFromAnothersSettings() {
+    const std::string one = store_->Path("een.htx");
+    const std::string two = store_->Path("twee.htx");
+    ks::test::WriteHtx(one, {.title = "Een"});
+    ks::test::WriteHtx(two, {.title = "Twee"});
+    struct Seen {
+        QStringList rows; // title and tick
+        QString baseName;
+    };
+    // Starts in language, notes what the window shows, then applies change.
+    const auto startIn = [](const std::string& language,
+                            const std::function<void(TwzrdHTMLverzamelIndex&)>& change) {
+        ks::test::StopTestEnvironment();
+        ks::test::StartTestEnvironment({"/LANGUAGE=" + language});
+        TwzrdHTMLverzamelIndex wizard;
+        wizard.show();
+        auto* list = wizard.findChild<QListWidget*>("HTXbestanden");
+        auto* field = wizard.findChild<QLineEdit*>("txtBasisnaam");
+        Seen seen;
+        for (int i = 0; i < list->count(); ++i)
+            seen.rows << list->item(i)->text() +
+                             (list->item(i)->checkState() == Qt::Checked ? "+" : "-");
+        seen.baseName = field->text();
+        change(wizard);
+        wizard.btnCancelClick(); // saves the window's values
+        return seen;
+    };
+    const auto noChange = [](TwzrdHTMLverzamelIndex&) {};
+
+    startIn("NL", [&](TwzrdHTMLverzamelIndex& wizard) {
+        QVERIFY(wizard.DocumentPage()->AddHTXfile(two));
+        QVERIFY(wizard.DocumentPage()->AddHTXfile(one));
+        wizard.findChild<QListWidget*>("HTXbestanden")->item(0)->setCheckState(Qt::Unchecked);
+        wizard.findChild<QLineEdit*>("txtBasisnaam")->setText("familie");
+    });
+    const Seen english = startIn("GB", [](TwzrdHTMLverzamelIndex& wizard) {
+        wizard.findChild<QLineEdit*>("txtBasisnaam")->setText("family");
+    });
+    QCOMPARE(english.rows, (QStringList{"Twee-", "Een+"}));
+    QCOMPARE(english.baseName, QStringLiteral("familie"));
+    // From now on each language keeps its own.
+    QCOMPARE(startIn("NL", noChange).baseName, QStringLiteral("familie"));
+    QCOMPARE(startIn("GB", noChange).baseName, QStringLiteral("family"));
     ks::test::StopTestEnvironment();
     ks::test::StartTestEnvironment();
 }
