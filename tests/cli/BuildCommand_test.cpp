@@ -1,5 +1,4 @@
 #include "cli/RunInProcess.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +9,6 @@
 
 namespace ks {
 namespace {
-
-namespace fs = std::filesystem;
-using test::Outcome;
-using test::ReadFileBytes;
-using test::RunInProcess;
-using test::WriteFileBytes;
 
 std::string Tree(const std::string& title, const std::string& lines) {
     return "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[userdata]\r\nusername=Ann\r\n"

@@ -1,11 +1,9 @@
 // What every command shares: help, usage errors, and the switches, wherever
 // they stand.
 #include "cli/RunInProcess.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -13,13 +11,6 @@
 
 namespace ks {
 namespace {
-
-namespace fs = std::filesystem;
-using test::Outcome;
-using test::ReadFileBytes;
-using test::RunInProcess;
-using test::RunTool;
-using test::WriteFileBytes;
 
 using Args = std::vector<std::string>;
 
@@ -116,87 +107,6 @@ TEST(KestrinIndexCommandLine, ASlashMakesNoSwitch) {
     const Outcome r = RunInProcess({"info", "--language=GB", "/DEBUG"});
     EXPECT_EQ(1, r.exitCode);
     EXPECT_EQ("kestrin-index: /DEBUG: no such index document\n", r.err);
-}
-
-// The tests below run the built program: they are about where it finds its
-// program folder.
-
-// A folder a user works in that looks like a program folder: text files and,
-// per language, a layout whose title comes first and whose page says so.
-void MakeLookalikeProgramFolder(const std::string& folder) {
-    for (const std::string language : {"NL", "GB"}) {
-        fs::create_directories(folder + "/" + language + "/layout");
-        WriteFileBytes(folder + "/KS-" + language + ".UI", "[Text]\r\n1547.1=LOOKALIKE\r\n");
-        WriteFileBytes(folder + "/" + language + "/layout/aaa.ksl",
-                       "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\nTitle=AAA lookalike\r\n"
-                       "[Templates]\r\n1=start, aaa.tpl, #PREFIX!.htm, Start\r\n");
-        WriteFileBytes(folder + "/" + language + "/layout/aaa.tpl", "LOOKALIKE PAGE\r\n");
-    }
-    fs::create_directories(folder + "/trees");
-    WriteFileBytes(folder + "/trees/a.htx",
-                   "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\n"
-                   "title=Tree A\r\n[indexdata]\r\nB\tBos\tEva\t\t1901\t\t1\tp.htm#1\r\n");
-}
-
-// Every file below folder that holds text.
-bool AnyFileHolds(const std::string& folder, const std::string& text) {
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file() &&
-            ReadFileBytes(entry.path().string()).find(text) != std::string::npos)
-            return true;
-    return false;
-}
-
-TEST(KestrinIndexProgramFolder, FilesInTheCurrentFolderAreNeverTheProgramsOwn) {
-    test::TempDir work;
-    const std::string folder = work.path().string();
-    MakeLookalikeProgramFolder(folder);
-    for (const std::string language : {"--language=NL", "--language=GB"}) {
-        SCOPED_TRACE(language);
-        Outcome r = RunTool({language, "layouts"}, folder);
-        EXPECT_EQ(0, r.exitCode) << r.err;
-        EXPECT_EQ(std::string::npos, r.out.find("lookalike")) << r.out;
-        EXPECT_EQ(std::string::npos, r.out.find(folder)) << r.out;
-        EXPECT_NE(std::string::npos, r.out.find("/layout/modern.ksl")) << r.out;
-
-        // The default layout is the program's first, never the lookalike.
-        fs::remove_all(folder + "/out");
-        r = RunTool({language, "build", "-q", "-o", "out", "trees/a.htx"}, folder);
-        EXPECT_EQ(0, r.exitCode) << r.err;
-        EXPECT_FALSE(AnyFileHolds(folder + "/out", "LOOKALIKE"));
-        EXPECT_TRUE(AnyFileHolds(folder + "/out", "Bos"));
-    }
-}
-
-// The tool copied out of the build tree has no program folder: it says where
-// it looked and reads nothing of the build tree.
-TEST(KestrinIndexProgramFolder, ACopiedToolNamesWhereItLookedAndFails) {
-    test::TempDir copy;
-    const std::string root = fs::canonical(copy.path()).string();
-    fs::create_directories(root + "/bin");
-    const std::string tool = root + "/bin/kestrin-index";
-    fs::copy_file(KS_CLI_PATH, tool);
-    fs::permissions(tool, fs::perms::owner_all);
-    MakeLookalikeProgramFolder(root + "/bin"); // also beside the program itself
-    std::string dist = ReadFileBytes(std::string(KS_CLI_PATH) + ".program-folder");
-    dist = dist.substr(0, dist.find('\n'));
-    ASSERT_TRUE(fs::is_directory(dist)) << dist;
-
-    test::RunOptions options;
-    options.program = tool;
-    options.folder = root + "/bin";
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"layouts"}, {"eval", "1+1"}, {"build", "-q", "-o", "out", "trees/a.htx"}}) {
-        SCOPED_TRACE(args[0]);
-        const Outcome r = RunTool(args, options);
-        EXPECT_EQ(1, r.exitCode) << r.err;
-        EXPECT_EQ("", r.out);
-        EXPECT_EQ(0u, r.err.find("kestrin-index: " + tool + ".program-folder, " + root +
-                                 "/share/kestrin/: no program folder"))
-            << r.err;
-        EXPECT_EQ(std::string::npos, r.err.find(dist)) << r.err;
-        EXPECT_FALSE(fs::exists(root + "/bin/out"));
-    }
 }
 
 } // namespace

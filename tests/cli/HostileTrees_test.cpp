@@ -2,7 +2,6 @@
 // names hold, no page, table of trees or search data of any shipped layout
 // offers a script as a link, and no control byte reaches a page.
 #include "cli/RunInProcess.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +12,6 @@
 
 namespace ks {
 namespace {
-
-namespace fs = std::filesystem;
-using test::Outcome;
-using test::ReadFileBytes;
-using test::RunInProcess;
-using test::WriteFileBytes;
 
 // A sorted document: lines "A\tAa<n>\t..." in the order given.
 std::string Tree(const std::string& title, const std::string& htmFile,

@@ -7,7 +7,9 @@
 #pragma once
 
 #include "cli/RunTool.h"
+#include "support/TempDir.h"
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -22,3 +24,12 @@ int RunInProcess(const std::vector<std::string>& args, const RunOptions& options
                  std::string& err);
 
 } // namespace ks::test
+
+// The names the tests of the tool use most.
+namespace ks {
+namespace fs = std::filesystem;
+using test::Outcome;
+using test::ReadFileBytes;
+using test::RunInProcess;
+using test::WriteFileBytes;
+} // namespace ks

@@ -3,7 +3,6 @@
 // folder holds a language folder with layouts of its own; the tool takes its
 // texts from its program folder all the same.
 #include "cli/RunInProcess.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +19,6 @@
 
 namespace ks {
 namespace {
-
-namespace fs = std::filesystem;
-using test::Outcome;
-using test::WriteFileBytes;
 
 // Holds the lock on a folder that a run takes on its output folder.
 class FolderLock {
@@ -145,17 +140,9 @@ TEST(RunMessages, ARunSpeaksTheLanguageOfTheRun) {
             test::RunOptions options;
             options.folder = dir.path().string();
             options.withoutFileOverride = c.withoutFileOverride;
-            const std::vector<std::string> args = {"build",
-                                                   "--language=" + language,
-                                                   "-q",
-                                                   "-l",
-                                                   "GB/layout/l.ksl",
-                                                   "-o",
-                                                   "out",
-                                                   "-b",
-                                                   "idx",
-                                                   "a.htx",
-                                                   kName};
+            std::vector<std::string> args = {"build", "-q", "-l",  "GB/layout/l.ksl", "-o",
+                                             "out",   "-b", "idx", "a.htx",           kName};
+            args.push_back("--language=" + language);
             // Only a process of its own can run with fewer rights than the test.
             const Outcome r = c.withoutFileOverride ? test::RunTool(args, options)
                                                     : test::RunInProcess(args, options);

@@ -1,10 +1,10 @@
 // A build that is stopped by a signal, or that meets a file-size limit,
 // ends with its own exit status and message and leaves no temporary files.
-#include "cli/RunTool.h"
-#include "support/TempDir.h"
+#include "cli/RunInProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -18,9 +18,6 @@
 
 namespace ks {
 namespace {
-
-namespace fs = std::filesystem;
-using test::Outcome;
 
 // 60000 names, in order, or the other way round (an old, unsorted document).
 std::string Names(const std::string& version, bool reversed) {
@@ -128,16 +125,6 @@ std::vector<std::string> Hidden(const std::string& folder) {
     return names;
 }
 
-// A file inside a hidden folder of folder: a page being written there.
-bool PageInHiddenFolder(const std::string& folder) {
-    for (const std::string& name : Hidden(folder)) {
-        std::error_code ec;
-        if (fs::is_directory(folder + "/" + name, ec) && !fs::is_empty(folder + "/" + name, ec))
-            return true;
-    }
-    return false;
-}
-
 // A run killed outright cannot clean up after itself: the previous result
 // stays as it was, and the next run removes what the killed ones left (a
 // half-written sorted copy, folders in the temporary and output folders).
@@ -158,7 +145,13 @@ TEST_F(LargeBuild, WhatRunsKilledOutrightLeftIsRemovedByTheNextRun) {
     // Killed while sorting, then while writing the pages.
     const std::vector<std::function<bool()>> moments = {
         [&] { return !Hidden(dir.file("old")).empty(); },
-        [&] { return PageInHiddenFolder(dir.file("out")); },
+        [&] { // a page in a hidden folder of the output folder
+            return std::ranges::any_of(Hidden(dir.file("out")), [&](const std::string& name) {
+                std::error_code ec;
+                const std::string path = dir.file("out/" + name);
+                return fs::is_directory(path, ec) && !fs::is_empty(path, ec);
+            });
+        },
     };
     for (const auto& moment : moments) {
         test::ToolRun run(args, options);
