@@ -37,6 +37,7 @@ class LanguageShare : public testing::TestWithParam<ShareCase> {};
 
 TEST_P(LanguageShare, CopiesOnlyIntoAnEmptyLanguage) {
     const ShareCase& c = GetParam();
+    SCOPED_TRACE(c.what);
     RegistryStore store("");
     ASSERT_TRUE(store.Parse(c.storeText).empty());
     const std::string before = Dump(store, "\\Software\\K\\4.0\\NL");
@@ -86,13 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "GB", "D", "|Directory=/d\n"},
                     ShareCase{"nothing to copy",
                               "[\\Software\\K\\4.0\\NL\\HTMLwiz\\vereniging]\nx=1\n", "GB", "",
-                              ""}),
-    [](const testing::TestParamInfo<ShareCase>& info) {
-        std::string name;
-        for (const char* c = info.param.what; *c != '\0'; ++c)
-            if (*c != ' ') name += *c;
-        return name;
-    });
+                              ""}));
 
 TEST(KSlanguageShare, CopiesAreSavedAndEachLanguageThenKeepsItsOwn) {
     RegistryStore store("");

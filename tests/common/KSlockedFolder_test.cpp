@@ -37,7 +37,9 @@ TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
     TempDir elsewhere;
     WriteFileBytes(elsewhere.file("precious"), "keep");
     fs::create_directory_symlink(elsewhere.path(), dir.file("run-link01"));
-    for (const char* name : {"run-abc", "run-abcdefg", "xrun-abcdef", "run-ab_def", "Run-abcdef"})
+    const char* const unfitting[] = {"run-abc", "run-abcdefg", "xrun-abcdef", "run-ab_def",
+                                     "Run-abcdef"};
+    for (const char* name : unfitting)
         fs::create_directories(dir.file(name));
     WriteFileBytes(dir.file("run-file01"), "a file");
 
@@ -46,9 +48,10 @@ TEST(KSlockedFolder, AFolderGoesOnlyOnceNoRunHoldsIt) {
     EXPECT_FALSE(fs::exists(gone));
     EXPECT_TRUE(fs::is_directory(live));
     EXPECT_EQ("keep", test::ReadFileBytes(elsewhere.file("precious")));
-    for (const char* name : {"run-link01", "run-abc", "run-abcdefg", "xrun-abcdef", "run-ab_def",
-                             "Run-abcdef", "run-file01"})
-        EXPECT_TRUE(fs::exists(fs::symlink_status(dir.file(name)))) << name;
+    for (const char* name : unfitting)
+        EXPECT_TRUE(fs::is_directory(dir.file(name))) << name;
+    EXPECT_TRUE(fs::is_symlink(dir.file("run-link01")));
+    EXPECT_TRUE(fs::is_regular_file(dir.file("run-file01")));
     EXPECT_EQ(0, RemoveAbandonedFolders(dir.file("missing"), "run-"));
 }
 

@@ -6,16 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <linux/capability.h>
-#include <map>
 #include <optional>
 #include <random>
-#include <set>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -385,202 +381,60 @@ TEST(KSregstore, ProcessesSavingAtOnceLoseNothing) {
                 << name << " " << round;
 }
 
-TEST(KSregstore, TenThousandDocumentsAreSavedAndReadBackWhole) {
-    PrivateStore store;
-    const std::string key = "\\Software\\KESTRIN\\4.0\\NL\\HTMLwiz\\SelectedHTXfile_items";
-    const auto document = [](int n) {
-        return std::string(n % 3 ? "1," : "0,") + "/data/boom " + std::to_string(n) + ", deel.htx";
-    };
-    {
-        TKSreg list(key);
-        list.WriteString("current", "9999");
-        for (int n = 0; n < 10000; ++n)
-            list.WriteString(std::to_string(n), document(n));
-    }
-    ASSERT_FALSE(RegistryStore::Instance().Save());
-    store.Reread();
-    TKSreg list(key);
-    EXPECT_EQ("9999", list.ReadString("current"));
-    for (int n = 0; n < 10000; ++n)
-        ASSERT_EQ(document(n), list.ReadString(std::to_string(n))) << n;
-    EXPECT_FALSE(list.ValueExists("10000"));
-}
-
 // The standard engine gives the same numbers everywhere.
 using Random = std::mt19937;
 std::size_t Below(Random& random, std::size_t n) {
     return random() % n;
 }
 
-// A store text made of known lines, with what reading it must give.
-struct GeneratedStore {
-    std::string text;
-    std::map<std::pair<std::string, std::string>, std::string>
-        values;                    // by key path and name, folded
-    std::vector<std::string> kept; // lines kept as they are
-    std::vector<int> skipped;      // numbers of the lines told
-};
-
-std::string Folded(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return folded;
-}
-
-GeneratedStore GenerateStore(Random& random) {
-    struct KeyLine {
-        const char* line;
-        const char* path;
-    };
-    static const KeyLine keys[] = {{"[\\a]", "\\a"},           {"[\\A\\b]", "\\a\\b"},
-                                   {"[\\x%3By]", "\\x;y"},     {"[\\]", ""},
-                                   {"[\\a\\\\b\\]", "\\a\\b"}, {"[\\c d]", "\\c d"}};
-    struct ValueLine {
-        const char* line;
-        const char* name;
-        const char* text;
-    };
-    static const ValueLine values[] = {{"n=1", "n", "1"},        {"N=2", "n", "2"},
-                                       {"=leeg", "", "leeg"},    {"sp ace= v ", "sp ace", " v "},
-                                       {"p%25=%0A", "p%", "\n"}, {"a=b=c", "a", "b=c"},
-                                       {"k=", "k", ""},          {"%5Bx=1", "[x", "1"}};
-    static const char* const damaged[] = {"k%zz=1", "cut=%4", "x=%G0", "%=1", "no equals"};
-    static const std::string badKeys[] = {
-        "[x=1", "[\\a", "[rel]", "[\\" + std::string(256, 'x') + "]", "[\\%zz]", "[]", "[\\%00]"};
-    enum class Place { Top, TopBelowBadKey, InKey, BelowBadKey };
-    GeneratedStore store;
-    Place place = Place::Top;
-    std::string key;
-    const std::size_t count = Below(random, 30);
-    for (std::size_t n = 1; n <= count; ++n) {
-        std::string line;
-        const std::size_t kind = Below(random, 10);
-        const bool inKey = place == Place::InKey;
-        const bool atTop = place == Place::Top;
-        if (kind == 0 || (kind == 1 && n == 1)) {
-            const KeyLine& k = keys[Below(random, std::size(keys))];
-            line = k.line;
-            key = Folded(k.path);
-            place = Place::InKey;
-        } else if (kind <= 4) {
-            const ValueLine& v = values[Below(random, std::size(values))];
-            line = v.line;
-            if (inKey) {
-                store.values[{key, Folded(v.name)}] = v.text;
-            } else {
-                store.kept.push_back(line);
-                if (atTop) store.skipped.push_back(static_cast<int>(n));
-            }
-        } else if (kind <= 6) {
-            if (Below(random, 2) == 0) {
-                line = damaged[Below(random, std::size(damaged))];
-            } else {
-                // Any bytes but a line break and "=", not read as a key or a comment.
-                for (std::size_t i = 1 + Below(random, 20); i > 0; --i) {
-                    char c = static_cast<char>(Below(random, 256));
-                    if (c == '\n' || c == '\r' || c == '=') c = '?';
-                    line += c;
-                }
-                if (line[0] == '[' || line[0] == ';') line[0] = '!';
-            }
-            store.kept.push_back(line);
-            if (inKey || atTop) store.skipped.push_back(static_cast<int>(n));
-        } else if (kind == 7) {
-            line = ";# comment " + std::to_string(Below(random, 1000));
-            store.kept.push_back(line);
-        } else if (kind == 8) {
-            line = badKeys[Below(random, std::size(badKeys))];
-            store.kept.push_back(line);
-            store.skipped.push_back(static_cast<int>(n));
-            place = (atTop || place == Place::TopBelowBadKey) ? Place::TopBelowBadKey
-                                                              : Place::BelowBadKey;
-        }
-        store.text += line + (Below(random, 4) == 0 ? "\r\n" : "\n");
-    }
-    return store;
-}
-
-// Every line of the generated store is where it should be in store.
-void ExpectEverythingKept(const GeneratedStore& generated, RegistryStore& store,
-                          const std::string& text) {
-    std::istringstream in(text);
-    std::multiset<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.insert(line);
-    for (const std::string& line : generated.kept)
-        EXPECT_GE(lines.count(line), std::count(generated.kept.begin(), generated.kept.end(), line))
-            << "kept line lost: " << line;
-    for (const auto& [where, text] : generated.values)
-        EXPECT_EQ(text, Value(store, where.first, where.second))
-            << where.first << " " << where.second;
-}
-
-// Thousands of generated and damaged store texts: reading never fails,
-// writing what was read and reading it again gives the same text, and no
-// readable value and no kept line is lost, by reading or by a save of
-// another program's changes over it.
+// Thousands of store texts damaged at random: reading never fails, writing
+// what was read and reading it again gives the same text and tells the same
+// lines, and another program's save over it keeps its own values.
 TEST(KSregstore, RandomStoreTextsAreReadAndKeptWhole) {
     Random random(20190228);
     RegistryStore reader("");
     RegistryStore again("");
-    // Reads text into reader, and other's save over it into again; both read
-    // back the same and tell the same lines. Gives the numbers of those lines.
-    const auto readWrittenAndMerged = [&](const std::string& text, const RegistryStore& other) {
-        std::vector<int> told;
-        for (const StoreProblem& problem : reader.Parse(text))
-            told.push_back(problem.line);
-        const std::string written = reader.Serialize();
-        EXPECT_EQ(told.size(), again.Parse(written).size());
-        EXPECT_EQ(written, again.Serialize());
-        const std::string merged = other.MergeInto(text);
-        EXPECT_EQ(told.size(), again.Parse(merged).size());
-        EXPECT_EQ(merged, again.Serialize());
-        return told;
-    };
-    for (int round = 0; round < 2000; ++round) {
-        const GeneratedStore generated = GenerateStore(random);
-        SCOPED_TRACE("round " + std::to_string(round) + ":\n" + generated.text);
-        RegistryStore other("");
-        other.WriteValue(other.CreateKey("\\fuzz\\own"), "round", std::to_string(round));
-        other.DeleteKey("\\fuzz\\own");
-        other.WriteValue(other.CreateKey("\\fuzz\\own"), "v", std::to_string(round));
-        EXPECT_EQ(generated.skipped, readWrittenAndMerged(generated.text, other));
-        ExpectEverythingKept(generated, reader, reader.Serialize());
-        ExpectEverythingKept(generated, again, again.Serialize());
-        EXPECT_EQ(std::to_string(round), Value(again, "\\fuzz\\own", "v"));
-        EXPECT_EQ("<missing>", Value(again, "\\fuzz\\own", "round"));
-        if (HasFailure()) return;
-    }
-
-    // Damaged at random: whatever comes out reads back the same.
+    static const std::string seeds[] = {
+        "x=1\n[\\A\\b]\r\nn=1\nN=2\n=leeg\nsp ace= v \np%25=%0A\na=b=c\nk=\n%5Bx=1\n",
+        "[\\x%3By]\n;# comment\nk%zz=1\ncut=%4\n[\\%zz]\nv=1\n[\\]\nx=%G0\n%=1\n",
+        "[rel]\nv=2\n[\\a\\\\b\\]\nno equals\n[]\n[\\%00]\n[\\c d]\nw=3\r\n"};
     static const char interesting[] = {'\n', '\r', '[', ']', '=', '%', '\\', ';', '\0', 'A', '0'};
     for (int round = 0; round < 4000; ++round) {
-        std::string text = GenerateStore(random).text;
+        std::string text = seeds[Below(random, std::size(seeds))];
         for (std::size_t edits = 1 + Below(random, 8); edits > 0; --edits) {
-            const std::size_t at = text.empty() ? 0 : Below(random, text.size());
+            const std::size_t at = Below(random, text.size());
             const char c = Below(random, 2) ? interesting[Below(random, sizeof interesting)]
                                             : static_cast<char>(Below(random, 256));
             switch (Below(random, 4)) {
             case 0:
-                if (!text.empty()) text[at] = c;
+                text[at] = c;
                 break;
             case 1:
                 text.insert(at, 1, c);
                 break;
             case 2:
-                if (!text.empty()) text.erase(at, 1 + Below(random, 5));
+                text.erase(at, 1 + Below(random, 5));
                 break;
             default:
                 text.insert(at, text.substr(at, Below(random, 40)));
                 break;
             }
+            if (text.empty()) text = "x";
         }
-        SCOPED_TRACE("damaged round " + std::to_string(round) + ":\n" + text);
+        SCOPED_TRACE("round " + std::to_string(round) + ":\n" + text);
+        const std::size_t told = reader.Parse(text).size();
+        const std::string written = reader.Serialize();
+        EXPECT_EQ(told, again.Parse(written).size());
+        EXPECT_EQ(written, again.Serialize());
         RegistryStore other("");
-        other.WriteValue(other.CreateKey("\\fuzz"), "v", "1");
-        readWrittenAndMerged(text, other);
-        EXPECT_EQ("1", Value(again, "\\fuzz", "v"));
+        other.WriteValue(other.CreateKey("\\fuzz\\own"), "gone", "1");
+        other.DeleteKey("\\fuzz\\own");
+        other.WriteValue(other.CreateKey("\\fuzz\\own"), "v", std::to_string(round));
+        const std::string merged = other.MergeInto(text);
+        EXPECT_EQ(told, again.Parse(merged).size());
+        EXPECT_EQ(merged, again.Serialize());
+        EXPECT_EQ(std::to_string(round), Value(again, "\\fuzz\\own", "v"));
+        EXPECT_EQ("<missing>", Value(again, "\\fuzz\\own", "gone"));
         if (HasFailure()) return;
     }
 }
