@@ -126,6 +126,14 @@ protected:
     TKSrunResult Run() { return RunInto(dir.file("out"), baseName); }
 
     TKSrunResult RunInto(const std::string& outputFolder, const std::string& base) {
+        builder = std::make_unique<TKSbuilder>(Settings(outputFolder, base));
+        recorder.builder = builder.get();
+        TKSgenerator generator(*builder, recorder);
+        return generator.GenerateIndex();
+    }
+
+    // Freshly loaded documents and layout, each entry split.
+    TKSrunSettings Settings(const std::string& outputFolder, const std::string& base) {
         layout = std::make_unique<TKSkslData>();
         EXPECT_TRUE(layout->Load(dir.file("layout/test.ksl"), dir.file("res/")));
         for (int n = 1; n <= layout->ItemCount(); ++n)
@@ -145,10 +153,7 @@ protected:
         settings.Homepage = "example.org";
         settings.Email = "a@b.nl";
         settings.TempFolder = dir.file("tmp") + "/";
-        builder = std::make_unique<TKSbuilder>(settings);
-        recorder.builder = builder.get();
-        TKSgenerator generator(*builder, recorder);
-        return generator.GenerateIndex();
+        return settings;
     }
 
     std::string Out(const std::string& name) { return ReadFileBytes(dir.file("out/" + name)); }
@@ -510,12 +515,14 @@ std::string Observed(const TKSrunSettings& settings) {
     return text;
 }
 
-// Every file below folder with its bytes, by path inside it.
-std::map<std::string, std::string> FilesBelow(const std::string& folder) {
+// Everything in a folder and below it, hidden names included: name -> bytes
+// (a folder as "<folder>").
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(folder))
-        if (item.is_regular_file())
-            files[fs::relative(item.path(), folder).string()] = ReadFileBytes(item.path().string());
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().string().substr(folder.size());
+        files[name] = entry.is_directory() ? "<folder>" : ReadFileBytes(entry.path().string());
+    }
     return files;
 }
 
@@ -530,38 +537,24 @@ TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
                    "B\tBos\tEva\t\t1901\t\t3\tpersons.htm#p3\r\n"
                    "B\tBerg, van den\tJan\t\t1850\t1910\t7\tpersons.htm#p7\r\n");
     EXPECT_FALSE(Run().Failed); // the fixture's run, with objects of its own
-    const std::map<std::string, std::string> fresh = FilesBelow(dir.file("out"));
+    const std::map<std::string, std::string> fresh = Snapshot(dir.file("out"));
 
-    TKSkslData given;
-    ASSERT_TRUE(given.Load(dir.file("layout/test.ksl"), dir.file("res/")));
-    for (int n = 1; n <= given.ItemCount(); ++n)
-        given.Item(n)->SetSplit(true);
-    TKShtxData one(dir.file("trees/tree1/tree1.htx"));
-    TKShtxData two(dir.file("trees/tree2/tree2.htx"));
-    TKSrunSettings settings;
-    settings.Documents = {{&one, true}, {&two, true}};
-    settings.Layout = &given;
+    builder.reset(); // the documents and layout are loaded anew
+    TKSrunSettings settings = Settings("", baseName);
     settings.IndexType = TKSindexType::Auto;
-    settings.BaseName = baseName;
-    settings.Title = title;
-    settings.Homepage = "example.org";
-    settings.Email = "a@b.nl";
-    settings.TempFolder = dir.file("tmp") + "/";
     const std::string before = Observed(settings);
 
     std::vector<std::map<std::string, std::string>> outputs;
-    TKSbuilder reused(settings);
+    TKSbuilder own(settings), reused(settings);
     for (const char* folder : {"run1", "run2", "run3"}) {
         settings.OutputFolder = dir.file(folder);
         fs::create_directories(settings.OutputFolder);
-        TKSbuilder own(settings);
-        // The third run goes on the builder of the second.
+        // The second and third runs go on one builder.
         TKSbuilder& builder = std::string(folder) == "run1" ? own : reused;
         builder.Settings().OutputFolder = settings.OutputFolder;
         Recorder quiet;
         const TKSrunResult result = TKSgenerator(builder, quiet).GenerateIndex();
         ASSERT_FALSE(result.Failed) << result.Error;
-        EXPECT_EQ(settings.OutputFolder + "/idx2.htm", result.ResultPath);
         EXPECT_EQ(TKSindexType::Auto, builder.State().RequestedIndexType);
         EXPECT_EQ(TKSindexType::FirstLetter, builder.State().IndexType);
         EXPECT_EQ(2, builder.DocumentRun(0).EntryCount);
@@ -569,7 +562,7 @@ TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
         EXPECT_EQ(dir.file("trees/tree2/tree2.new-htx"), builder.DocumentRun(1).DataFileName);
         EXPECT_EQ(before, Observed(settings)) << folder;
         EXPECT_EQ(before, Observed(builder.Settings())) << folder;
-        outputs.push_back(FilesBelow(dir.file(folder)));
+        outputs.push_back(Snapshot(dir.file(folder)));
     }
     ASSERT_EQ(4u, fresh.size());
     for (const auto& files : outputs)
@@ -615,17 +608,6 @@ TEST_F(GenerateTest, TitleTextsAndTreeLabelsAreWrittenWhereTheTemplateAsksForThe
     // A start page written with #title$! alone stays empty where the title was.
     EXPECT_EQ("<p>start.tpl idx1.htm Made with care ABC http://example.org a@b.nl </p>\r\n",
               Out("idx.htm"));
-}
-
-// Everything in a folder and below it, hidden names included: name -> bytes
-// (a folder as "<folder>").
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = entry.path().string().substr(folder.size());
-        files[name] = entry.is_directory() ? "<folder>" : ReadFileBytes(entry.path().string());
-    }
-    return files;
 }
 
 // A run that fails or is stopped part of the way leaves the previous result

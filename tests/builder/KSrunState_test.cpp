@@ -7,6 +7,7 @@
 namespace ks {
 namespace {
 
+// Reset statistics start above every real year and file name.
 TEST(RunState, StatisticsResetToTheirMarkers) {
     TKSdocumentRun document;
     document.EntryCount = 12;
@@ -15,10 +16,8 @@ TEST(RunState, StatisticsResetToTheirMarkers) {
     document.FirstPage = "p1.htm";
     document.ResetStatistics();
     EXPECT_EQ(document.EntryCount, 0);
-    EXPECT_EQ(document.MinYear, 32000);
-    EXPECT_EQ(document.MaxYear, -32000);
-    ASSERT_EQ(document.FirstPage.size(), 1u);
-    EXPECT_EQ(static_cast<unsigned char>(document.FirstPage[0]), 255);
+    EXPECT_GT(document.MinYear, 9999);
+    EXPECT_LT(document.MaxYear, -9999);
     EXPECT_GT(document.FirstPage.compare("\xFE\xFF\xFF"), 0); // after every real file name
 }
 

