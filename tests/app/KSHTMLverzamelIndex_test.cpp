@@ -53,7 +53,7 @@ void TestWizardWindow::opensOnTheExplanationWithTranslatedCaptions() {
     for (int i = 0; i < wizard.PageCount(); ++i)
         QCOMPARE(wizard.Page(i)->Caption(), captions[i]);
     QCOMPARE(wizard.findChild<QPushButton*>("btnDirSearch")->text(),
-             QStringLiteral("Map doorzoeken"));
+             QStringLiteral("&Map doorzoeken"));
     QCOMPARE(wizard.findChild<QPushButton*>("btnMoveUp")->toolTip(),
              QStringLiteral("Het geselecteerde document een plaats omhoog zetten"));
     // Without documents the document page blocks Volgende and Gereed.

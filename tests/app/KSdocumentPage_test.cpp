@@ -303,7 +303,7 @@ void TestDocumentPage::retitlingChangesOnlyTheTitleLine() {
     Wizard wizard;
     QVERIFY(wizard.Add(path));
     ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) {
-        QCOMPARE(box->labelText(), QStringLiteral("Titel van deze uitvoer"));
+        QCOMPARE(box->labelText(), QStringLiteral("&Titel van deze uitvoer"));
         QCOMPARE(box->textValue(), QStringLiteral("Oud"));
         box->setTextValue(QStringLiteral("  Nieuwe titel é  ")); // outer blanks are no failure
         box->accept();

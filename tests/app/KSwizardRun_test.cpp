@@ -423,11 +423,11 @@ void TestWizardRun::runProblemsSpeakTheWindowsLanguage_data() {
     QTest::addColumn<QString>("locked");   // %1: the output folder
     QTest::addColumn<QString>("baseName"); // %1: the layout file
     QTest::newRow("NL") << "NL"
-                        << "Annuleren"
+                        << "&Annuleren"
                         << "er wordt al een andere verzamelindex in %1 geschreven"
                         << "%1: onderdeel start: de uitvoernaam ../x.htm wijst buiten de opslagmap";
     QTest::newRow("GB") << "GB"
-                        << "Cancel"
+                        << "&Cancel"
                         << "another run is writing into %1"
                         << "%1: entry start: the output name ../x.htm leaves the output folder";
 }
