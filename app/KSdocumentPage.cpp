@@ -95,8 +95,12 @@ TKSdocumentPage::TKSdocumentPage(TKSdocumentList& documents, QWidget* parent)
 
 TKSdocumentPage::~TKSdocumentPage() = default;
 
-QPushButton* TKSdocumentPage::MakeListButton(const char* name, ListIcon icon, const char* hint) {
+QPushButton* TKSdocumentPage::MakeListButton(const char* name, ListIcon icon, const char* hint,
+                                             const char* keys) {
     auto* button = new QPushButton(this);
+    // A button with only an icon has no letter to mark; its keys come from
+    // the language files as a caption's letter would.
+    button->setShortcut(QKeySequence(Lookup(keys), QKeySequence::PortableText));
     button->setObjectName(QString::fromLatin1(name));
     button->setIcon(ListButtonIcon(icon));
     button->setIconSize(QSize(20, 20));
@@ -113,10 +117,13 @@ void TKSdocumentPage::BuildPage() {
     HTXbestanden_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     HTXbestanden_->installEventFilter(this);
 
-    btnOpenHTMLfile_ = MakeListButton("btnOpenHTMLfile", ListIcon::Spectacles, "#1513.hint");
-    btnWisHTMLfile_ = MakeListButton("btnWisHTMLfile", ListIcon::Cross, "#1516.hint");
-    btnMoveUp_ = MakeListButton("btnMoveUp", ListIcon::ArrowUp, "#1514.hint");
-    btnMoveDown_ = MakeListButton("btnMoveDown", ListIcon::ArrowDown, "#1515.hint");
+    btnOpenHTMLfile_ =
+        MakeListButton("btnOpenHTMLfile", ListIcon::Spectacles, "#1513.hint", "#1573.1=Alt+B");
+    btnWisHTMLfile_ =
+        MakeListButton("btnWisHTMLfile", ListIcon::Cross, "#1516.hint", "#1573.2=Alt+W");
+    btnMoveUp_ = MakeListButton("btnMoveUp", ListIcon::ArrowUp, "#1514.hint", "#1573.3=Alt+H");
+    btnMoveDown_ =
+        MakeListButton("btnMoveDown", ListIcon::ArrowDown, "#1515.hint", "#1573.4=Alt+L");
     auto* listButtons = new QVBoxLayout;
     for (QPushButton* button : {btnOpenHTMLfile_, btnWisHTMLfile_, btnMoveUp_, btnMoveDown_})
         listButtons->addWidget(button);
