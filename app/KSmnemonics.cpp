@@ -1,5 +1,6 @@
 #include "app/KSmnemonics.h"
 
+#include "app/KSqtText.h"
 #include "app/KSwizardPage.h"
 
 #include <QAbstractButton>
@@ -65,7 +66,10 @@ QString UsedMnemonics(const QWidget* page) {
     for (const QWidget* widget : window->findChildren<QWidget*>()) {
         const TWizardPage* owner = PageOf(widget);
         if (owner && owner != page) continue;
-        const QChar letter = MnemonicOf(ActiveCaption(widget));
+        QString caption = ActiveCaption(widget);
+        // A window not shown yet still holds its literals; they are shown translated.
+        if (caption.startsWith(QLatin1Char('#'))) caption = Lookup(ToKS(caption));
+        const QChar letter = MnemonicOf(caption);
         if (!letter.isNull()) used += letter;
     }
     return used;
