@@ -288,11 +288,9 @@ void TestWizardRun::everyControlHasKeysOfItsOwn() {
                     }
                     const QKeySequence keys =
                         label ? QKeySequence::mnemonic(label->text()) : button->shortcut();
-                    const QString where = QStringLiteral("%1 page %2: %3 %4")
-                                              .arg(language)
-                                              .arg(page)
-                                              .arg(w->objectName(), owners.value(keys));
-                    QVERIFY2(!keys.isEmpty() && !owners.contains(keys), qPrintable(where));
+                    const QString where = w->objectName() + ' ' + owners.value(keys);
+                    QVERIFY2(!keys.isEmpty() && !owners.contains(keys),
+                             qPrintable(language + QString::number(page) + ' ' + where));
                     owners.insert(keys, w->objectName());
                 }
             }
