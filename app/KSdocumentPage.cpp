@@ -27,6 +27,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -40,6 +41,8 @@ namespace ks::app {
 namespace {
 
 constexpr const char* kSearchDirValue = "Searchdir";
+// How many average letters the field of the retitle box shows at least.
+constexpr int kTitleFieldChars = 60;
 
 // Hands what a folder search finds, and its pauses, to the page.
 class SearchListener : public TKSdocumentSearchListener {
@@ -92,8 +95,12 @@ TKSdocumentPage::TKSdocumentPage(TKSdocumentList& documents, QWidget* parent)
 
 TKSdocumentPage::~TKSdocumentPage() = default;
 
-QPushButton* TKSdocumentPage::MakeListButton(const char* name, ListIcon icon, const char* hint) {
+QPushButton* TKSdocumentPage::MakeListButton(const char* name, ListIcon icon, const char* hint,
+                                             const char* keys) {
     auto* button = new QPushButton(this);
+    // A button with only an icon has no letter to mark; its keys come from
+    // the language files as a caption's letter would.
+    button->setShortcut(QKeySequence(Lookup(keys), QKeySequence::PortableText));
     button->setObjectName(QString::fromLatin1(name));
     button->setIcon(ListButtonIcon(icon));
     button->setIconSize(QSize(20, 20));
@@ -110,10 +117,13 @@ void TKSdocumentPage::BuildPage() {
     HTXbestanden_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     HTXbestanden_->installEventFilter(this);
 
-    btnOpenHTMLfile_ = MakeListButton("btnOpenHTMLfile", ListIcon::Spectacles, "#1513.hint");
-    btnWisHTMLfile_ = MakeListButton("btnWisHTMLfile", ListIcon::Cross, "#1516.hint");
-    btnMoveUp_ = MakeListButton("btnMoveUp", ListIcon::ArrowUp, "#1514.hint");
-    btnMoveDown_ = MakeListButton("btnMoveDown", ListIcon::ArrowDown, "#1515.hint");
+    btnOpenHTMLfile_ =
+        MakeListButton("btnOpenHTMLfile", ListIcon::Spectacles, "#1513.hint", "#1573.1=Alt+B");
+    btnWisHTMLfile_ =
+        MakeListButton("btnWisHTMLfile", ListIcon::Cross, "#1516.hint", "#1573.2=Alt+W");
+    btnMoveUp_ = MakeListButton("btnMoveUp", ListIcon::ArrowUp, "#1514.hint", "#1573.3=Alt+H");
+    btnMoveDown_ =
+        MakeListButton("btnMoveDown", ListIcon::ArrowDown, "#1515.hint", "#1573.4=Alt+L");
     auto* listButtons = new QVBoxLayout;
     for (QPushButton* button : {btnOpenHTMLfile_, btnWisHTMLfile_, btnMoveUp_, btnMoveDown_})
         listButtons->addWidget(button);
@@ -121,16 +131,16 @@ void TKSdocumentPage::BuildPage() {
 
     lblAantal_ = new QLabel(this);
     lblAantal_->setObjectName(QStringLiteral("lblAantal"));
-    btnDirSearch_ = new QPushButton(QStringLiteral("#1511.text=Map doorzoeken"), this);
+    btnDirSearch_ = new QPushButton(QStringLiteral("#1511.text=&Map doorzoeken"), this);
     btnDirSearch_->setObjectName(QStringLiteral("btnDirSearch"));
     btnDirSearch_->setToolTip(QStringLiteral("#1511.hint"));
-    btnAddHTXfile_ = new QPushButton(QStringLiteral("#1568.text=Document toevoegen"), this);
+    btnAddHTXfile_ = new QPushButton(QStringLiteral("#1568.text=&Document toevoegen"), this);
     btnAddHTXfile_->setObjectName(QStringLiteral("btnAddHTXfile"));
     btnAddHTXfile_->setToolTip(QStringLiteral("#1568.hint"));
-    btnTitelWijzigen_ = new QPushButton(QStringLiteral("#1512.text=Titel wijzigen"), this);
+    btnTitelWijzigen_ = new QPushButton(QStringLiteral("#1512.text=&Titel wijzigen"), this);
     btnTitelWijzigen_->setObjectName(QStringLiteral("btnTitelWijzigen"));
     btnTitelWijzigen_->setToolTip(QStringLiteral("#1512.hint"));
-    btnStopZoeken_ = new QPushButton(QStringLiteral("#1519.text=Stoppen"), this);
+    btnStopZoeken_ = new QPushButton(QStringLiteral("#1519.text=&Stoppen"), this);
     btnStopZoeken_->setObjectName(QStringLiteral("btnStopZoeken"));
     btnStopZoeken_->setToolTip(QStringLiteral("#1519.hint"));
     btnStopZoeken_->hide();
@@ -446,11 +456,18 @@ void TKSdocumentPage::btnTitelWijzigenClick() {
     if (row < 0) return;
     TKShtxData& data = DataAt(row);
     const QString caption = Lookup("#1512.1=KESTRIN HTML-uitvoer");
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(this, caption, Lookup("#1512.2=Titel van deze uitvoer"),
-                              QLineEdit::Normal, FromKS(data.Title), &ok);
-    if (!ok || TitleAsStored(ToKS(answer)) == data.Title) return;
+    QInputDialog box(this);
+    box.setWindowTitle(caption);
+    box.setLabelText(Lookup("#1512.2=&Titel van deze uitvoer"));
+    box.setTextValue(FromKS(data.Title));
+    // Room for a long title, and for the whole caption in the title bar
+    // beside the window's own buttons.
+    if (auto* field = box.findChild<QLineEdit*>())
+        field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kTitleFieldChars);
+    box.setMinimumWidth(box.fontMetrics().horizontalAdvance(caption) * 3 / 2 + 160);
+    if (box.exec() != QDialog::Accepted) return;
+    const QString answer = box.textValue();
+    if (TitleAsStored(ToKS(answer)) == data.Title) return;
     const RetitleResult result = RetitleDocument(data.FileName, ToKS(answer));
     if (!result.Changed) {
         QMessageBox::warning(this, caption,

@@ -118,7 +118,9 @@ protected:
 
 private:
     void BuildPage();
-    QPushButton* MakeListButton(const char* name, ListIcon icon, const char* hint);
+    // keys: a localised literal of the button's key sequence ("Alt+B").
+    QPushButton* MakeListButton(const char* name, ListIcon icon, const char* hint,
+                                const char* keys);
     TKShtxData& DataAt(int row) const;
     // The current row when it is selected, or -1.
     int SelectedRow() const;

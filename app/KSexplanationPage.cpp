@@ -28,7 +28,7 @@ TKSexplanationPage::TKSexplanationPage(QWidget* parent)
     RichEdit1_->setOpenLinks(false);
     RichEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     chkUitlegOverslaan_ =
-        new QCheckBox(QStringLiteral("#1501.text=deze uitleg vanaf nu overslaan"), this);
+        new QCheckBox(QStringLiteral("#1501.text=&deze uitleg vanaf nu overslaan"), this);
     chkUitlegOverslaan_->setObjectName(QStringLiteral("chkUitlegOverslaan"));
     chkUitlegOverslaan_->setToolTip(QStringLiteral("#1501.hint"));
     app::SetHelpKeyword(chkUitlegOverslaan_, QStringLiteral("Skipintro"));

@@ -3,15 +3,29 @@
 #include "app/KSqtText.h"
 #include "common/KSpaths.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 namespace ks::app {
 
+namespace {
+
+// A relative path would be taken from the working folder.
+bool IsFullFolder(const std::string& path) {
+    return !path.empty() && path.front() == '/' && IsFolder(path);
+}
+
+} // namespace
+
+std::string FolderChooserStart(const std::string& folder, const std::string& root) {
+    if (IsFullFolder(folder)) return folder;
+    if (IsFullFolder(root)) return root;
+    return WithSlash(ToPath(QDir::homePath()));
+}
+
 bool TKSfolderBrowser::BrowseForFolder(const std::string& title, const std::string& root,
                                        std::string& folder, bool allowNewFolder) {
-    if (!IsFolder(folder)) folder.clear();
-    QString start = FromPath(folder);
-    if (start.isEmpty() && IsFolder(root)) start = FromPath(root);
+    const QString start = FromPath(FolderChooserStart(folder, root));
     QFileDialog::Options options = QFileDialog::ShowDirsOnly;
     // The dialog's read-only mode is what takes away its "new folder" button.
     if (!allowNewFolder) options |= QFileDialog::ReadOnly;

@@ -4,9 +4,16 @@
 
 #include "common/KScommon.h"
 
+#include <string>
+
 class QWidget;
 
 namespace ks::app {
+
+// Where the chooser opens: folder when it is the full path of an existing
+// folder, else root when it is, else the user's home folder; never the
+// working folder, which says nothing to a user who started from a menu.
+std::string FolderChooserStart(const std::string& folder, const std::string& root);
 
 class TKSfolderBrowser : public FolderBrowser {
 public:

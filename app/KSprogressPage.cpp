@@ -102,11 +102,11 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     warnings->addWidget(lstWaarschuwingen_);
     grpWaarschuwingen_->hide();
 
-    chkOpenen_ = new QCheckBox(QStringLiteral("#1548.text=resultaat automatisch openen"), this);
+    chkOpenen_ = new QCheckBox(QStringLiteral("#1548.text=&resultaat automatisch openen"), this);
     chkOpenen_->setObjectName(QStringLiteral("chkOpenen"));
     chkOpenen_->setToolTip(QStringLiteral("#1548.hint"));
     app::SetHelpKeyword(chkOpenen_, QStringLiteral("OpenResult"));
-    btnResultaatOpenen_ = new QPushButton(QStringLiteral("#1549.text=Openen"), this);
+    btnResultaatOpenen_ = new QPushButton(QStringLiteral("#1549.text=O&penen"), this);
     btnResultaatOpenen_->setObjectName(QStringLiteral("btnResultaatOpenen"));
     btnResultaatOpenen_->setEnabled(false);
     connect(btnResultaatOpenen_, &QPushButton::clicked, this,

@@ -2,6 +2,7 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSfolderBrowser.h"
+#include "app/KSmnemonics.h"
 #include "app/KSqtText.h"
 #include "builder/KSindexType.h"
 #include "builder/KSrunChecks.h"
@@ -90,9 +91,14 @@ QWidget* TKSsettingsPage::BuildFolderRow() {
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(lblOpslagMap_, 1);
     folderRow->addWidget(choose);
-    form->addRow(MakeLabel(rows, "lblOpslag", "#1531.text=Opslagmap:"), folderRow);
+    // Each label is the buddy of its field, so that its accelerator reaches the field.
+    QLabel* folderLabel = MakeLabel(rows, "lblOpslag", "#1531.text=Op&slagmap:");
+    folderLabel->setBuddy(choose);
+    form->addRow(folderLabel, folderRow);
     txtBasisnaam_ = MakeEdit(rows, "txtBasisnaam", "OutputFilename");
-    form->addRow(MakeLabel(rows, "lblBasisnaam", "#1532.text=Bestandsnaam:"), txtBasisnaam_);
+    QLabel* baseLabel = MakeLabel(rows, "lblBasisnaam", "#1532.text=&Bestandsnaam:");
+    baseLabel->setBuddy(txtBasisnaam_);
+    form->addRow(baseLabel, txtBasisnaam_);
     connect(choose, &QPushButton::clicked, this, &TKSsettingsPage::btnKiesOpslagmapClick);
     connect(txtBasisnaam_, &QLineEdit::textChanged, this, &TKSsettingsPage::txtBasisnaamChange);
     return rows;
@@ -105,16 +111,17 @@ void TKSsettingsPage::BuildIndexGroup() {
     indexLayout_->setSpacing(2);
     chkIndexMetJaartallen_ =
         MakeCheck(grpIndex_, "chkIndexMetJaartallen",
-                  "#1534.text=Jaartallen bij namen in de index vermelden?", "AddYears");
+                  "#1534.text=&Jaartallen bij namen in de index vermelden?", "AddYears");
     chkDubbelZonderJaartallen_ =
         MakeCheck(grpIndex_, "chkDubbelZonderJaartallen",
-                  "#1535.text=Jaartallen negeren bij bepaling dubbelen?", "IdenticalWithoutYears");
+                  "#1535.text=Jaartallen &negeren bij bepaling dubbelen?", "IdenticalWithoutYears");
     indexLayout_->addWidget(chkIndexMetJaartallen_);
     indexLayout_->addWidget(chkDubbelZonderJaartallen_);
-    lblIndexType_ = MakeLabel(grpIndex_, "lblIndexType", "#1533.text=Index indeling:");
+    lblIndexType_ = MakeLabel(grpIndex_, "lblIndexType", "#1533.text=&Index indeling:");
     cboIndextype_ = new QComboBox(grpIndex_);
     cboIndextype_->setObjectName(QStringLiteral("cboIndextype"));
     app::SetHelpKeyword(cboIndextype_, QStringLiteral("IndexType"));
+    lblIndexType_->setBuddy(cboIndextype_);
     auto* divisionRow = new QHBoxLayout;
     divisionRow->setContentsMargins(0, 8, 0, 0);
     divisionRow->addWidget(lblIndexType_);
@@ -128,12 +135,15 @@ void TKSsettingsPage::BuildExtraGroup() {
     grpExtraGegevens_ = new QGroupBox(this);
     grpExtraGegevens_->setObjectName(QStringLiteral("grpExtraGegevens"));
     auto* form = new QFormLayout(grpExtraGegevens_);
-    lblRapportTitel_ = MakeLabel(grpExtraGegevens_, "lblRapportTitel", "#1536.text=Titel:");
+    lblRapportTitel_ = MakeLabel(grpExtraGegevens_, "lblRapportTitel", "#1536.text=&Titel:");
     txtRapportTitel_ = MakeEdit(grpExtraGegevens_, "txtRapportTitel", "ReportTitle");
-    lblHomepage_ = MakeLabel(grpExtraGegevens_, "lblHomepage", "#1537.text=Homepage:");
+    lblHomepage_ = MakeLabel(grpExtraGegevens_, "lblHomepage", "#1537.text=&Homepage:");
     txtHomepage_ = MakeEdit(grpExtraGegevens_, "txtHomepage", "Homepage");
-    lblEmail_ = MakeLabel(grpExtraGegevens_, "lblEmail", "#1538.text=Email:");
+    lblEmail_ = MakeLabel(grpExtraGegevens_, "lblEmail", "#1538.text=&Email:");
     txtEmail_ = MakeEdit(grpExtraGegevens_, "txtEmail", "Email");
+    lblRapportTitel_->setBuddy(txtRapportTitel_);
+    lblHomepage_->setBuddy(txtHomepage_);
+    lblEmail_->setBuddy(txtEmail_);
     form->addRow(lblRapportTitel_, txtRapportTitel_);
     form->addRow(nullptr, notes_[0] = MakeNote(grpExtraGegevens_, "lblRapportTitelNoot"));
     form->addRow(lblHomepage_, txtHomepage_);
@@ -187,9 +197,13 @@ void TKSsettingsPage::MaakInstellingenScherm(const TKSkslData* layout, int64_t s
     for (int n = 1; own && n <= own->ItemCount(); ++n) {
         const TKSkslFile& entry = *own->Item(n);
         if (!entry.Numbered) continue;
-        auto* box = new QCheckBox(Lookup("#1539.1=Scherm \"") + FromKS(entry.Caption) +
-                                      Lookup("#1539.2=\" splitsen"),
-                                  grpIndex_);
+        // The caption's own "&" is shown as written; the box's accelerator is
+        // a letter of the caption that no other control of the page has.
+        const QString before = Lookup("#1539.1=Scherm \"");
+        const QString caption =
+            before + PlainCaption(FromKS(entry.Caption)) + Lookup("#1539.2=\" splitsen");
+        auto* box = new QCheckBox(grpIndex_);
+        box->setText(WithFreeMnemonic(caption, UsedMnemonics(this), before.size()));
         box->setObjectName(QStringLiteral("deletable_") + QString::number(n));
         box->setToolTip(Lookup("#1539.hint"));
         box->setProperty(kTag, n);

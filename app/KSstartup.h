@@ -4,6 +4,7 @@
 
 #include "common/KScommon.h"
 
+#include <QString>
 #include <QStringList>
 #include <memory>
 #include <string>
@@ -18,7 +19,17 @@ namespace ks::app {
 std::vector<std::string> StartupSwitches(const QStringList& arguments);
 
 // The environment with the product's name and version, its folders, the
-// language and the language files.
+// language and the language files; Qt's own texts (standard buttons, the
+// folder chooser) follow its language.
 std::unique_ptr<TKScommon> StartEnvironment(const std::vector<std::string>& switches);
+
+// The name of Qt's translations for a language of the program ("NL" gives
+// "nl"), or "" when Qt's own English texts serve it.
+QString QtTranslationName(const std::string& language);
+
+// Puts Qt's translations for language (from folder, else where Qt keeps
+// them) in place of those installed before. False, with Qt's English texts,
+// when language needs none or its file is missing or unreadable.
+bool InstallQtTranslations(const std::string& language, const QString& folder = QString());
 
 } // namespace ks::app

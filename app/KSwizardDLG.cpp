@@ -96,10 +96,10 @@ QWidget* TWizardDlg::BuildButtonRow() {
     row->setContentsMargins(6, 7, 6, 6);
     row->setSpacing(5);
     row->addStretch(1);
-    btnCancel_ = MakeButton(panel2, "btnCancel", "#1001=Annuleren", "#1002");
-    btnVorige_ = MakeButton(panel2, "btnVorige", "#1003=Vorige", "#1004");
-    btnVolgende_ = MakeButton(panel2, "btnVolgende", "#1005=Volgende", "#1006");
-    btnFinish_ = MakeButton(panel2, "btnFinish", "#1007=Gereed", "#1008");
+    btnCancel_ = MakeButton(panel2, "btnCancel", "#1001=&Annuleren", "#1002");
+    btnVorige_ = MakeButton(panel2, "btnVorige", "#1003=V&orige", "#1004");
+    btnVolgende_ = MakeButton(panel2, "btnVolgende", "#1005=&Volgende", "#1006");
+    btnFinish_ = MakeButton(panel2, "btnFinish", "#1007=&Gereed", "#1008");
     btnVolgende_->setDefault(true);
     for (QPushButton* button : {btnCancel_, btnVorige_, btnVolgende_, btnFinish_})
         row->addWidget(button);

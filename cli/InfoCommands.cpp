@@ -4,6 +4,7 @@
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
+#include "common/KSlocal.h"
 #include "index/KSdocumentCharset.h"
 #include "index/KSdocumentCheck.h"
 #include "index/KSdocumentText.h"
@@ -19,6 +20,11 @@ namespace {
 constexpr int kUsageError = 2;
 const char* const kLayoutsUsage = "usage: kestrin-index layouts\n";
 const char* const kInfoUsage = "usage: kestrin-index info [--] DOCUMENT.htx\n";
+
+// A text of the language files in the run's language, for the terminal.
+std::string Say(const char* literal) {
+    return MessageToUtf8(LocalText(literal));
+}
 
 bool IsHelp(const std::vector<std::string>& args) {
     return args.size() == 1 && (args[0] == "-h" || args[0] == "--help");
@@ -50,7 +56,8 @@ int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ost
     const std::string folder = environment->LanguageFolder + "layout/";
     const auto layouts = LoadLayouts(folder);
     if (layouts.empty()) {
-        err << "kestrin-index: no layouts in " << TerminalText(folder) << '\n';
+        err << "kestrin-index: " << ProblemLine({folder, Say("#1566.2=geen stijlen gevonden")})
+            << '\n';
         return 1;
     }
     for (const auto& layout : layouts) {
@@ -92,8 +99,10 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << TerminalText(Windows1252ToUtf8(DescribeDocument(document)), true);
     out << "index lines: " << CountIndexLines(path) << '\n';
     if (DocumentLooksLikeUtf8(path))
-        out << "warning: the text looks like UTF-8, but index documents are read as "
-               "Windows-1252: its accented names will show wrong\n";
+        out << Say("#1566.5=waarschuwing") << ": "
+            << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "
+                   "gelezen, dus de namen met accenten worden verkeerd getoond")
+            << '\n';
     return 0;
 }
 

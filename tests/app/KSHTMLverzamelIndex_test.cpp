@@ -4,13 +4,17 @@
 
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
+#include "app/KSfolderBrowser.h"
+#include "app/KSmnemonics.h"
 #include "app/KSqtText.h"
 #include "app/KSstartup.h"
 #include "app/KSwizardPage.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
+#include "common/KSpaths.h"
 #include "common/KSregstore.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +25,7 @@
 #include <QtTest>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 using namespace ks::app;
 using ks::test::PrivateStore;
@@ -32,6 +37,7 @@ private slots:
     void opensOnTheExplanationWithTranslatedCaptions();
     void closingWhileBusyOnlyRequestsAStop();
     void startupSwitchesReachTheEnvironment();
+    void qtTextsAndTheFolderChooserFollowTheUser();
     void eachConfigurationKeepsItsOwnSettings();
     void aNewLanguageStartsFromAnothersSettings();
     void f1OpensTheActivePagesHelp();
@@ -53,7 +59,7 @@ void TestWizardWindow::opensOnTheExplanationWithTranslatedCaptions() {
     for (int i = 0; i < wizard.PageCount(); ++i)
         QCOMPARE(wizard.Page(i)->Caption(), captions[i]);
     QCOMPARE(wizard.findChild<QPushButton*>("btnDirSearch")->text(),
-             QStringLiteral("Map doorzoeken"));
+             QStringLiteral("&Map doorzoeken"));
     QCOMPARE(wizard.findChild<QPushButton*>("btnMoveUp")->toolTip(),
              QStringLiteral("Het geselecteerde document een plaats omhoog zetten"));
     // Without documents the document page blocks Volgende and Gereed.
@@ -95,6 +101,32 @@ void TestWizardWindow::startupSwitchesReachTheEnvironment() {
 }
 
 // A base name typed under one CONF value is found again under that value only.
+void TestWizardWindow::qtTextsAndTheFolderChooserFollowTheUser() {
+    const QString empty = QString::fromStdString(store_->Path(""));
+    // Each language replaces the one before; a missing file leaves Qt's English.
+    for (const auto& [language, folder, installed, cancel] :
+         {std::tuple{"NL", QString(), true, "Annuleren"},
+          {"D", QString(), true, "Abbrechen"},
+          {"GB", QString(), false, "Cancel"},
+          {"XX", QString(), false, "Cancel"},
+          {"NL", empty, false, "Cancel"}}) {
+        QCOMPARE(InstallQtTranslations(language, folder), installed);
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove('&'), QString(cancel));
+    }
+    // The folder chooser: the output folder, else the root, else home; never
+    // the working folder.
+    const std::string home = ks::WithSlash(ToPath(QDir::homePath())), out = store_->Path("");
+    QVERIFY(QDir::setCurrent(QString::fromStdString(out)));
+    for (const auto& [folder, root, start] : {std::tuple{out, std::string(), out},
+                                              {out + "gone/", out, out},
+                                              {"", "/no/such/", home},
+                                              {".", ".", home}})
+        QCOMPARE(FolderChooserStart(folder, root), start);
+    // A layout's caption keeps its "&"; a caption made at run time takes a free letter.
+    QCOMPARE(WithFreeMnemonic(PlainCaption("A & In"), "ai", 2), QStringLiteral("A && I&n"));
+}
+
 void TestWizardWindow::eachConfigurationKeepsItsOwnSettings() {
     const auto startWith = [](std::vector<std::string> switches, const QString& baseName) {
         ks::test::StopTestEnvironment();

@@ -5,15 +5,18 @@
 
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
+#include "app/KSstartup.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KSpaths.h"
 #include "index/KShtxData.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -303,7 +306,7 @@ void TestDocumentPage::retitlingChangesOnlyTheTitleLine() {
     Wizard wizard;
     QVERIFY(wizard.Add(path));
     ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) {
-        QCOMPARE(box->labelText(), QStringLiteral("Titel van deze uitvoer"));
+        QCOMPARE(box->labelText(), QStringLiteral("&Titel van deze uitvoer"));
         QCOMPARE(box->textValue(), QStringLiteral("Oud"));
         box->setTextValue(QStringLiteral("  Nieuwe titel é  ")); // outer blanks are no failure
         box->accept();
@@ -349,9 +352,23 @@ void TestDocumentPage::retitlingARefusedDocumentLeavesItAlone() {
     QCOMPARE(wizard.Titles(), QStringList{QStringLiteral("Vast")});
     QCOMPARE(ks::test::ReadText(path), before);
 
-    // A cancelled box changes nothing and asks nothing more.
-    ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) { box->reject(); });
+    // A cancelled box changes nothing and asks nothing more. It has room for a
+    // long title and for its caption, and Qt's buttons speak the window's language.
+    QVERIFY(ks::app::InstallQtTranslations("NL"));
+    ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) {
+        const auto* field = box->findChild<QLineEdit*>();
+        QCOMPARE(box->findChild<QLabel*>()->buddy(), field);
+        QVERIFY(field->width() >= 50 * field->fontMetrics().averageCharWidth());
+        QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(box->windowTitle()) + 100);
+        QCOMPARE(box->findChild<QDialogButtonBox*>()
+                     ->button(QDialogButtonBox::Cancel)
+                     ->text()
+                     .remove('&'),
+                 QStringLiteral("Annuleren"));
+        box->reject();
+    });
     wizard.Click("btnTitelWijzigen");
+    ks::app::InstallQtTranslations("GB");
     QCOMPARE(wizard.Titles(), QStringList{QStringLiteral("Vast")});
 }
 

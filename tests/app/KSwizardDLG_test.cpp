@@ -288,9 +288,9 @@ void TestWizardDlg::captionsAndHintsAreTranslated() {
     wizard.setWindowTitle(QStringLiteral("#html.form=HTML verzamelindex"));
     wizard.Page(0)->SetCaption(QStringLiteral("#html.p1=ontbreekt"));
     Show(wizard);
-    QCOMPARE(wizard.Button("btnCancel")->text(), QStringLiteral("Annuleren"));
+    QCOMPARE(wizard.Button("btnCancel")->text(), QStringLiteral("&Annuleren"));
     QCOMPARE(wizard.Button("btnCancel")->toolTip(), QStringLiteral("Stoppen en de wizard sluiten"));
-    QCOMPARE(wizard.Button("btnFinish")->text(), QStringLiteral("Gereed"));
+    QCOMPARE(wizard.Button("btnFinish")->text(), QStringLiteral("&Gereed"));
     QCOMPARE(wizard.windowTitle(), QStringLiteral("HTML verzamelindex"));
     QCOMPARE(wizard.WizardTitle()->text(),
              QStringLiteral("Uitleg")); // the file wins over the default
@@ -302,8 +302,8 @@ void TestWizardDlg::captionsAndHintsAreTranslated() {
     FiveStepWizard english;
     Show(english);
     ks::Environment().SetUiLanguage("NL");
-    QCOMPARE(english.Button("btnCancel")->text(), QStringLiteral("Cancel"));
-    QCOMPARE(english.Button("btnVolgende")->text(), QStringLiteral("Next"));
+    QCOMPARE(english.Button("btnCancel")->text(), QStringLiteral("&Cancel"));
+    QCOMPARE(english.Button("btnVolgende")->text(), QStringLiteral("&Next"));
     QCOMPARE(english.findChild<QGroupBox*>()->title(), QStringLiteral("Index settings"));
     english.btnCancelClick();
 }

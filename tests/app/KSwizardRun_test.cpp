@@ -14,6 +14,7 @@
 #include "common/KSini.h"
 #include "index/KSksl.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -26,6 +27,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <set>
@@ -91,6 +93,7 @@ private slots:
     void divisionListFollowsTheSizeAndStoredChoices();
     void splitBoxesFollowTheLayout();
     void typedLettersTheOutputLacksAreNoted();
+    void everyControlHasKeysOfItsOwn();
     void runWritesWhatTheCommandLineToolWrites();
     void twoRunsInARowWriteWhatTwoToolRunsWrite();
     void buttonsDuringARunStopIt_data();
@@ -251,6 +254,48 @@ void TestWizardRun::typedLettersTheOutputLacksAreNoted() {
                                                          "dz"));
     title->setText(QStringLiteral("Drzewa"));
     QVERIFY(!note->isVisibleTo(&wizard.window));
+}
+
+// Every page as it shows with every layout, in both languages: each button,
+// check box and field of the page and of the button row has keys of its own.
+void TestWizardRun::everyControlHasKeysOfItsOwn() {
+    struct Restore {
+        ~Restore() { ks::Environment().SetUiLanguage("NL"); }
+    } restore;
+    for (const char* language : {"NL", "GB"}) {
+        ks::Environment().SetUiLanguage(language);
+        Wizard wizard;
+        wizard.window.RunSetup().OutputFolder = store_->Path("");
+        QListWidget* layouts = wizard.Find<QListWidget>("lstOpmaak");
+        QVERIFY(layouts->count() >= 2);
+        for (int layout = 0; layout < layouts->count(); ++layout) {
+            layouts->setCurrentRow(layout);
+            for (int page = 0; page < wizard.window.PageCount(); ++page) {
+                wizard.window.ShowPage(page);
+                const auto labels = wizard.window.Page(page)->findChildren<QLabel*>();
+                QMap<QKeySequence, QString> owners;
+                for (QWidget* w : wizard.window.findChildren<QWidget*>()) {
+                    const bool labelled = std::ranges::any_of(
+                        labels, [w](const QLabel* l) { return l->buddy() == w; });
+                    auto* label = qobject_cast<QLabel*>(w);
+                    auto* button = qobject_cast<QAbstractButton*>(w);
+                    if (!w->isVisibleTo(&wizard.window) || (label && !label->buddy())) continue;
+                    if (labelled || (!label && !button)) { // a field: its label's keys reach it
+                        QVERIFY2(labelled ||
+                                     !(qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)),
+                                 qPrintable(w->objectName()));
+                        continue;
+                    }
+                    const QKeySequence keys =
+                        label ? QKeySequence::mnemonic(label->text()) : button->shortcut();
+                    const QString where = w->objectName() + ' ' + owners.value(keys);
+                    QVERIFY2(!keys.isEmpty() && !owners.contains(keys),
+                             qPrintable(language + QString::number(page) + ' ' + where));
+                    owners.insert(keys, w->objectName());
+                }
+            }
+        }
+    }
 }
 
 void TestWizardRun::runWritesWhatTheCommandLineToolWrites() {
@@ -423,11 +468,11 @@ void TestWizardRun::runProblemsSpeakTheWindowsLanguage_data() {
     QTest::addColumn<QString>("locked");   // %1: the output folder
     QTest::addColumn<QString>("baseName"); // %1: the layout file
     QTest::newRow("NL") << "NL"
-                        << "Annuleren"
+                        << "&Annuleren"
                         << "er wordt al een andere verzamelindex in %1 geschreven"
                         << "%1: onderdeel start: de uitvoernaam ../x.htm wijst buiten de opslagmap";
     QTest::newRow("GB") << "GB"
-                        << "Cancel"
+                        << "&Cancel"
                         << "another run is writing into %1"
                         << "%1: entry start: the output name ../x.htm leaves the output folder";
 }
