@@ -1,5 +1,7 @@
 #include "app/KSsplitter.h"
 
+#include <QResizeEvent>
+
 namespace ks::app {
 
 TKSsplitter::TKSsplitter(QWidget* parent) : QSplitter(Qt::Horizontal, parent) {
@@ -18,6 +20,15 @@ void TKSsplitter::SetFirstVisible(bool visible) {
     if (count() < 1 || widget(0)->isHidden() == !visible) return;
     widget(0)->setHidden(!visible);
     if (visible) Apply();
+}
+
+void TKSsplitter::resizeEvent(QResizeEvent* event) {
+    QSplitter::resizeEvent(event);
+    // Only a resize of a laid-out splitter moves the handle; the first
+    // layout of a new window keeps the position it was given.
+    if (count() < 2 || widget(0)->isHidden() || !isVisible() || event->oldSize().width() <= 0)
+        return;
+    position_ = sizes().value(0);
 }
 
 void TKSsplitter::Apply() {

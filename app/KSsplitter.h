@@ -1,7 +1,8 @@
 // The splitter beside the wizard's image panel. It remembers where its handle
 // stood while the image panel is hidden (a highlighted page), so that the
 // position can be saved and restored at any time, and the panel comes back
-// at the width it had.
+// at the width it had. When the window grows or shrinks, the panel's width
+// follows the splitter's stretch factors and the remembered position with it.
 #pragma once
 
 #include <QSplitter>
@@ -20,6 +21,9 @@ public:
     void SetLeftPosition(int position);
     // Shows or hides the first widget (and with it the handle).
     void SetFirstVisible(bool visible);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Apply();

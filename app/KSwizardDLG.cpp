@@ -5,22 +5,81 @@
 #include "app/KSsplitter.h"
 #include "app/KStranslate.h"
 #include "app/KSwizardPage.h"
+#include "common/KSini.h"
 
+#include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <cmath>
+#include <string>
 
 namespace ks::app {
 
 namespace {
 
 constexpr const char* kTargetPage = "targetPage";
+// The window's size in the per-user store, beside the control values.
+constexpr const char* kWindowWidth = "WindowWidth";
+constexpr const char* kWindowHeight = "WindowHeight";
+
+// The pages scroll up and down when the window is lower than they need, so
+// that the button row below them stays on the screen. Sideways they never
+// scroll: the area asks for the width of the page shown, so the splitter
+// and the window leave every caption its room.
+class PageScrollArea : public QScrollArea {
+public:
+    explicit PageScrollArea(QWidget* parent) : QScrollArea(parent) {
+        setObjectName(QStringLiteral("PageScroller"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    void SetPages(QWidget* pages) {
+        setWidget(pages);
+        pages->installEventFilter(this);
+    }
+    QSize minimumSizeHint() const override {
+        const int pagesWidth = widget() ? widget()->minimumSizeHint().width() : 0;
+        return QSize(pagesWidth + verticalScrollBar()->sizeHint().width(), 48);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A page that needs more room (new controls, longer texts) widens the area.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+        return QScrollArea::eventFilter(watched, event);
+    }
+};
+
+// A stack that needs the room of the page it shows, not that of its widest
+// page: a page shown without the picture may use the picture's width.
+class PageStack : public QStackedWidget {
+public:
+    using QStackedWidget::QStackedWidget;
+    QSize minimumSizeHint() const override {
+        const QWidget* page = currentWidget();
+        return page ? page->minimumSizeHint() : QSize();
+    }
+};
+
+int StoredNumber(ks::TKSreg& reg, const char* name) {
+    try {
+        return std::stoi(reg.ReadString(name));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, const char* hint) {
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
@@ -65,17 +124,48 @@ void TWizardDlg::BuildWindow() {
     panel1->setObjectName(QStringLiteral("Panel1"));
     auto* panel1Layout = new QVBoxLayout(panel1);
     panel1Layout->setContentsMargins(8, 8, 8, 8);
-    pageControl_ = new QStackedWidget(panel1);
+    auto* scroller = new PageScrollArea(panel1);
+    pageControl_ = new PageStack;
     pageControl_->setObjectName(QStringLiteral("PageControl"));
-    panel1Layout->addWidget(pageControl_);
+    scroller->SetPages(pageControl_);
+    connect(pageControl_, &QStackedWidget::currentChanged, scroller, &QWidget::updateGeometry);
+    panel1Layout->addWidget(scroller);
     splitter_->addWidget(image_);
     splitter_->addWidget(panel1);
-    splitter_->setStretchFactor(0, 0);
-    splitter_->setStretchFactor(1, 1);
+    // A larger window gives the picture a third of the extra width.
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 2);
     layout->addWidget(splitter_, 1);
 
     layout->addWidget(BuildButtonRow());
     connect(image_, &TKSimagePanel::doubleClicked, this, &TWizardDlg::ImageDblClick);
+}
+
+QRect TWizardDlg::AvailableArea() const {
+    const QScreen* shown = screen();
+    if (!shown) return QRect();
+    QRect area = shown->availableGeometry();
+    // The frame the window manager draws; before the window is mapped it is
+    // unknown, so room is kept for a title bar.
+    const QRect outer = frameGeometry(), inner = geometry();
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (frame.isNull())
+        frame.setTop(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    return area.marginsRemoved(frame);
+}
+
+void TWizardDlg::FitToScreen() {
+    const QRect area = AvailableArea();
+    if (area.isEmpty()) return;
+    const QSize size = this->size().boundedTo(area.size()).expandedTo(minimumSizeHint());
+    resize(size);
+    // Back on the screen, centred, when any part of the window would be off it.
+    if (!area.contains(QRect(pos(), size))) {
+        QRect placed(QPoint(0, 0), size);
+        placed.moveCenter(area.center());
+        move(qMax(area.left(), placed.left()), qMax(area.top(), placed.top()));
+    }
 }
 
 QWidget* TWizardDlg::BuildButtonRow() {
@@ -101,8 +191,11 @@ QWidget* TWizardDlg::BuildButtonRow() {
     btnVolgende_ = MakeButton(panel2, "btnVolgende", "#1005=&Volgende", "#1006");
     btnFinish_ = MakeButton(panel2, "btnFinish", "#1007=&Gereed", "#1008");
     btnVolgende_->setDefault(true);
-    for (QPushButton* button : {btnCancel_, btnVorige_, btnVolgende_, btnFinish_})
+    for (QPushButton* button : {btnCancel_, btnVorige_, btnVolgende_, btnFinish_}) {
+        // As wide as the caption needs in any language and font size.
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
         row->addWidget(button);
+    }
     column->addLayout(row);
 
     connect(btnCancel_, &QPushButton::clicked, this, [this] { btnCancelClick(); });
@@ -113,6 +206,18 @@ QWidget* TWizardDlg::BuildButtonRow() {
 }
 
 int TWizardDlg::AddPage(TWizardPage* page) {
+    // A list of choices is never narrower than its longest entry, whatever
+    // the entries are later filled with; the page then asks for that room.
+    for (QComboBox* combo : page->findChildren<QComboBox*>()) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        const auto fit = [combo] { combo->setMinimumWidth(combo->sizeHint().width()); };
+        QAbstractItemModel* entries = combo->model();
+        connect(entries, &QAbstractItemModel::rowsInserted, combo, fit);
+        connect(entries, &QAbstractItemModel::rowsRemoved, combo, fit);
+        connect(entries, &QAbstractItemModel::dataChanged, combo, fit);
+        connect(entries, &QAbstractItemModel::modelReset, combo, fit);
+        fit();
+    }
     return pageControl_->addWidget(page);
 }
 
@@ -197,6 +302,13 @@ void TWizardDlg::ResetImageWidth() {
 
 void TWizardDlg::FormShow() {
     TranslateForm(this);
+    if (!StateKey.empty()) {
+        TKSreg reg(StateKey);
+        const QSize stored(StoredNumber(reg, kWindowWidth), StoredNumber(reg, kWindowHeight));
+        if (stored.width() > 0 && stored.height() > 0) resize(stored);
+    }
+    if (QLayout* main = layout()) main->activate();
+    FitToScreen();
     if (QLayout* main = layout()) main->activate();
     ResetImageWidth();
     SetTitleColours();
@@ -212,7 +324,14 @@ void TWizardDlg::FormShow() {
 }
 
 void TWizardDlg::FormClose() {
-    if (!StateKey.empty()) SaveControls(this, StateKey, StateOptions);
+    if (StateKey.empty()) return;
+    SaveControls(this, StateKey, StateOptions);
+    // The size the window had before it was maximised, if it was.
+    const QSize size = isMaximized() || isFullScreen() ? normalGeometry().size() : this->size();
+    if (size.isEmpty()) return;
+    TKSreg reg(StateKey);
+    reg.WriteString(kWindowWidth, std::to_string(size.width()));
+    reg.WriteString(kWindowHeight, std::to_string(size.height()));
 }
 
 void TWizardDlg::showEvent(QShowEvent* event) {

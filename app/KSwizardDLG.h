@@ -4,7 +4,9 @@
 // pages and overrides verifyPage to say when a page is complete; the
 // framework decides which buttons are enabled, where they lead and which
 // picture is shown, and it saves and restores the values of all controls
-// between runs of the program (KScontrolState.h).
+// between runs of the program (KScontrolState.h) with the window's size. The
+// window opens no larger than the screen; the pages scroll when it is too
+// low for them, so that the buttons are always within reach.
 #pragma once
 
 #include "app/KShelp.h"
@@ -95,6 +97,11 @@ private:
     QWidget* BuildButtonRow();
     void SetTitleColours();
     void ResetImageWidth();
+    // The screen area the window itself may take (its frame outside it).
+    QRect AvailableArea() const;
+    // Shrinks the window to the screen (never below its minimum) and moves
+    // it back onto the screen when it is partly off it.
+    void FitToScreen();
     static int TargetOf(const QPushButton* button);
 
     QLabel* wizardTitle_ = nullptr;

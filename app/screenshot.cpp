@@ -4,7 +4,9 @@
 // picture shows a finished run into it.
 //   kestrin-wizard-screenshot OUT.png PAGE OUT_DIR [switch...] [-- document.htx...]
 // Run it under a display (Xvfb) with a private XDG_CONFIG_HOME: closing the
-// window saves the list like the wizard does.
+// window saves the list and the window's size like the wizard does.
+// KS_GRAB_SCREEN=1 takes the whole screen with the window on it instead of
+// the window alone.
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
 #include "app/KSqtText.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPixmap>
+#include <QScreen>
 #include <QTest>
 #include <cstdio>
 #include <filesystem>
@@ -64,7 +67,10 @@ int main(int argc, char** argv) {
     else
         wizard.ShowPage(page);
     QTest::qWait(200);
-    const bool saved = wizard.grab().save(arguments[1]);
+    const QPixmap picture = qEnvironmentVariableIsSet("KS_GRAB_SCREEN")
+                                ? wizard.screen()->grabWindow(0)
+                                : wizard.grab();
+    const bool saved = picture.save(arguments[1]);
     wizard.btnCancelClick();
     return saved ? 0 : 1;
 }
