@@ -2,22 +2,27 @@
 
 #include "builder/KSbuilder.h"
 #include "builder/KSrunProgress.h"
+#include "builder/KSwrittenRecord.h"
 #include "common/KScodepage.h"
 #include "common/KSfileio.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include "support/ScopedEnv.h"
 #include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -301,6 +306,60 @@ TEST_F(GenerateTest, AStopDuringTheLastStepOffersNoResult) {
     EXPECT_FALSE(result.MayOpen);
 }
 
+// Clearing deletes what an earlier run recorded and moves the user's own
+// files to the trash, each with a record of where it was; a trash that
+// cannot take them stops the run before anything is deleted.
+TEST_F(GenerateTest, ClearingTrashesTheUsersFilesAndDeletesRecordedResults) {
+    const test::ScopedEnv data("XDG_DATA_HOME", dir.file("data"));
+    ASSERT_FALSE(Run().Failed);
+    std::vector<std::string> recorded = ReadWrittenRecord(dir.file("out"));
+    EXPECT_EQ((std::vector<std::string>{"idx.css", "idx.htm", "idx1.htm", "idx2.htm"}), recorded);
+    recorded.push_back("idx-old.htm");
+    ASSERT_TRUE(WriteWrittenRecord(dir.file("out"), recorded));
+    const std::string mine("my notes\r\n\0\xFF", 12);
+    WriteFileBytes(dir.file("out/idx notes.txt"), mine);
+    WriteFileBytes(dir.file("out/idx-old.htm"), "an old page");
+    {
+        const test::ScopedEnv broken("XDG_DATA_HOME", dir.file("broken"));
+        fs::create_directories(dir.file("broken"));
+        WriteFileBytes(dir.file("broken/Trash"), "a file where the trash should be");
+        const TKSrunResult refused = Run();
+        EXPECT_TRUE(refused.Failed);
+        EXPECT_EQ(dir.file("out/idx notes.txt"), refused.Problem.Path);
+        EXPECT_EQ(0u, refused.Problem.Reason.find("kan niet naar de prullenbak " +
+                                                  dir.file("broken/Trash") + " verplaatst worden"))
+            << refused.Problem.Reason;
+        EXPECT_EQ("an old page", Out("idx-old.htm"));
+        EXPECT_EQ(mine, Out("idx notes.txt"));
+    }
+    const std::string trash = dir.file("data/Trash/");
+    for (const std::string suffix : {"", ".2"}) {
+        const TKSrunResult result = Run();
+        ASSERT_FALSE(result.Failed) << result.Error;
+        EXPECT_EQ(std::vector<std::string>{dir.file("out/idx notes.txt")}, result.Trashed);
+        EXPECT_FALSE(fs::exists(dir.file("out/idx-old.htm")));
+        EXPECT_EQ(mine, ReadFileBytes(trash + "files/idx notes.txt" + suffix));
+        const std::string info =
+            ReadFileBytes(trash + "info/idx notes.txt" + suffix + ".trashinfo");
+        const std::string head =
+            "[Trash Info]\nPath=" + dir.file("out") + "/idx%20notes.txt\nDeletionDate=";
+        EXPECT_EQ(0u, info.find(head)) << info;
+        EXPECT_TRUE(std::regex_match(info.substr(std::min(head.size(), info.size())),
+                                     std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\n)")))
+            << info;
+        WriteFileBytes(dir.file("out/idx notes.txt"), mine); // a second one of the same name
+    }
+    // Only the user's files went to the trash; the record never does, even
+    // when the base name would take it.
+    EXPECT_EQ(2, std::distance(fs::directory_iterator(trash + "files"), fs::directory_iterator()));
+    baseName = ".kestrin";
+    ASSERT_FALSE(Run().Failed);
+    EXPECT_TRUE(Run().Trashed.empty());
+    EXPECT_EQ((std::vector<std::string>{".kestrin.css", ".kestrin.htm", ".kestrin1.htm",
+                                        ".kestrin2.htm"}),
+              ReadWrittenRecord(dir.file("out")));
+}
+
 TEST_F(GenerateTest, ClearingOldResultsNeverDeletesTheRunsOwnInputs) {
     fs::rename(dir.file("trees/tree2/tree2.htx"), dir.file("out/idx-tree2.htx"));
     WriteFileBytes(dir.file("out/idx-old.htm"), "old");
@@ -564,7 +623,7 @@ TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
         EXPECT_EQ(before, Observed(builder.Settings())) << folder;
         outputs.push_back(Snapshot(dir.file(folder)));
     }
-    ASSERT_EQ(4u, fresh.size());
+    ASSERT_EQ(5u, fresh.size()); // four pages and the record of them
     for (const auto& files : outputs)
         EXPECT_EQ(fresh, files);
 }
@@ -691,8 +750,9 @@ TEST_F(GenerateTest, TheNewResultReplacesTheOldOneOnlyWhenComplete) {
         EXPECT_EQ(0u, path.find(dir.file("out") + "/")) << path;
         EXPECT_TRUE(fs::is_regular_file(path)) << path;
     }
+    // Nothing hidden but the record of what the run wrote.
     for (const auto& [name, bytes] : Snapshot(dir.file("out")))
-        EXPECT_EQ(std::string::npos, name.find("/.")) << name;
+        EXPECT_TRUE(name.find("/.") == std::string::npos || name == "/.kestrin-written") << name;
 }
 
 // What killed runs leave behind goes with the next run: their private
