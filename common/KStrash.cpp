@@ -90,10 +90,17 @@ bool MoveFile(const std::string& from, const std::string& to) {
 } // namespace
 
 std::string HomeTrashFolder() {
+    // A trailing "/" of the variable is not doubled in the paths shown.
+    const auto under = [](const char* folder, const char* rest) {
+        std::string path = folder;
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        return path + rest;
+    };
     const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') return std::string(data) + "/Trash";
+    if (data != nullptr && data[0] == '/') return under(data, "/Trash");
     const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/share/Trash";
+    if (home != nullptr && home[0] == '/') return under(home, "/.local/share/Trash");
     return "";
 }
 

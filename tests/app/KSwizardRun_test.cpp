@@ -534,12 +534,12 @@ void TestWizardRun::progressPageShowsTheRunsWarnings() {
 // The user's own index.htm where the index goes is moved to the trash and
 // named with the warnings; a trash that cannot take it stops the run first.
 void TestWizardRun::theUsersOwnPageGoesToTheTrash() {
-    const std::string out = store_->Path("own/");
+    const std::string out = store_->Path("own/"), data = store_->Path("data/");
     fs::create_directories(out);
-    fs::create_directories(store_->Path("data"));
+    fs::create_directories(data);
     ks::test::WriteText(out + "index.htm", "<p>mine</p>\r\n");
-    ks::test::WriteText(store_->Path("data/Trash"), "a file where the trash should be");
-    const ks::test::ScopedEnv data("XDG_DATA_HOME", store_->Path("data"));
+    ks::test::WriteText(data + "Trash", "a file where the trash should be");
+    const ks::test::ScopedEnv trash("XDG_DATA_HOME", data);
     Wizard wizard;
     wizard.AddSamples();
     wizard.window.RunSetup().OutputFolder = out;
@@ -547,26 +547,18 @@ void TestWizardRun::theUsersOwnPageGoesToTheTrash() {
     wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("index"));
     wizard.window.BeginAanmaken();
     QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
-    QLabel* problem = wizard.Find<QLabel>("lblFout");
-    QVERIFY(problem != nullptr);
-    QCOMPARE(problem->text(),
-             QString::fromStdString(out + "index.htm: kan niet naar de prullenbak " +
-                                    store_->Path("data/Trash") +
-                                    " verplaatst worden: Not a directory"));
+    QCOMPARE(wizard.Find<QLabel>("lblFout")->text(),
+             QString::fromStdString(out + "index.htm: kan niet naar de prullenbak " + data +
+                                    "Trash verplaatst worden: Not a directory"));
     QCOMPARE(ks::test::ReadText(out + "index.htm"), std::string("<p>mine</p>\r\n"));
-
-    fs::remove(store_->Path("data/Trash"));
+    fs::remove(data + "Trash");
     wizard.window.BeginAanmaken();
     QVERIFY(wizard.window.ProgressPage()->ResultEnabled());
-    QCOMPARE(ks::test::ReadText(store_->Path("data/Trash/files/index.htm")),
-             std::string("<p>mine</p>\r\n"));
-    const std::string info =
-        ks::test::ReadText(store_->Path("data/Trash/info/index.htm.trashinfo"));
-    QVERIFY2(info.starts_with("[Trash Info]\nPath=" + out + "index.htm\nDeletionDate=20"),
-             info.c_str());
+    QCOMPARE(ks::test::ReadText(data + "Trash/files/index.htm"), std::string("<p>mine</p>\r\n"));
+    QVERIFY(ks::test::ReadText(data + "Trash/info/index.htm.trashinfo")
+                .starts_with("[Trash Info]\nPath=" + out + "index.htm\nDeletionDate=20"));
     QCOMPARE(wizard.window.ProgressPage()->Warnings(),
-             QStringList{QString::fromStdString(out) +
-                         QStringLiteral("index.htm: naar de prullenbak verplaatst")});
+             QStringList{QString::fromStdString(out + "index.htm: naar de prullenbak verplaatst")});
 }
 
 QTEST_MAIN(TestWizardRun)
