@@ -17,11 +17,11 @@ const char* const kVersionLine = "kestrin-written 1";
 } // namespace
 
 std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder) {
+    const std::string path = WithSlash(outputFolder) + kWrittenRecordName;
     std::string text;
     FileStamp stamp;
-    if (ReadWholeFile(WithSlash(outputFolder) + kWrittenRecordName, text, stamp) !=
-        ReadOutcome::Read)
-        return {};
+    // Only a record the run wrote itself counts, never one a link leads to.
+    if (IsLink(path) || ReadWholeFile(path, text, stamp) != ReadOutcome::Read) return {};
     std::vector<std::string> names;
     bool first = true;
     for (std::size_t from = 0; from < text.size();) {
