@@ -13,6 +13,7 @@
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KSlanguageShare.h"
+#include "common/KSlocal.h"
 #include "common/KSregstore.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
@@ -273,7 +274,11 @@ void TwzrdHTMLverzamelIndex::RunGeneration() {
         runningBuilder_ = &builder;
         if (StopRequest != TKSstopRequest::None) builder.RequestStop(StopRequest);
         TKSgenerator generator(builder, *progressPage_);
-        progressPage_->ShowWarnings(generator.GenerateIndex().Warnings);
+        TKSrunResult result = generator.GenerateIndex();
+        // The user's files the clearing moved to the trash are named with the warnings.
+        for (const std::string& path : result.Trashed)
+            result.Warnings.push_back({path, LocalText("#1567.2=naar de prullenbak verplaatst")});
+        progressPage_->ShowWarnings(result.Warnings);
     } catch (const std::exception& error) {
         progressPage_->ShowProblem("", error.what());
     }

@@ -302,7 +302,7 @@ void TKSgenerator::Publish(TKSrunResult& result) {
     masks.insert(masks.end(), searchMasks_.begin(), searchMasks_.end());
     try {
         // The run's own inputs are never old results, whatever their names.
-        staged_->Publish(masks, RunInputs(builder_.Settings()));
+        result.Trashed = staged_->Publish(masks, RunInputs(builder_.Settings()));
     } catch (const std::exception& e) {
         NoteError(result, builder_.Settings().Layout->ItemCount(), e);
     }
@@ -322,12 +322,6 @@ TKSrunPlan TKSgenerator::PlanRun() {
     outputFolderExists_ = IsFolder(settings.OutputFolder);
     CheckBeforeStart();
     TKSrunPlan plan;
-    const std::vector<std::string> keep = RunInputs(settings);
-    for (const std::string& mask : OldResultMasks())
-        for (std::string& path : FindDeletable(settings.OutputFolder, mask, keep))
-            if (std::find(plan.Deletions.begin(), plan.Deletions.end(), path) ==
-                plan.Deletions.end())
-                plan.Deletions.push_back(std::move(path));
     builder_.OpenRunFolder();
     try {
         TKSquietRunProgress quiet;
@@ -341,6 +335,17 @@ TKSrunPlan TKSgenerator::PlanRun() {
         throw;
     }
     builder_.CloseRunFolder();
+    if (outputFolderExists_) {
+        std::vector<std::string> names;
+        for (const std::string& path : plan.Outputs)
+            names.push_back(path.substr(settings.OutputFolder.size()));
+        const std::vector<std::string> masks = OldResultMasks();
+        const std::vector<std::string> keep = RunInputs(settings);
+        // An old result of a run is listed when a mask takes it, not when a
+        // new file merely replaces it; every file of the user is listed.
+        plan.Deletions = PlanClearing(settings.OutputFolder, masks, keep, {}).Delete;
+        plan.Trash = PlanClearing(settings.OutputFolder, masks, keep, names).Trash;
+    }
     return plan;
 }
 

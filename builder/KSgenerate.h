@@ -34,19 +34,23 @@ struct TKSrunResult {
     TKSproblem Problem;                    // Error apart: its file ("" when not given) and reason
     std::vector<std::string> MissingFiles; // layout sources that do not exist
     std::vector<std::string> FilesWritten; // output files put in place, in the order written
-    std::string ResultPath;                // the first entry's output ("" without entry 1)
-    bool MayOpen = false;                  // the result exists and nothing was missing or failed
-    bool Stopped = false;                  // a stop request ended the run early
+    // Files of the user that clearing the output folder moved to the trash,
+    // by the paths they had there.
+    std::vector<std::string> Trashed;
+    std::string ResultPath; // the first entry's output ("" without entry 1)
+    bool MayOpen = false;   // the result exists and nothing was missing or failed
+    bool Stopped = false;   // a stop request ended the run early
     // Documents that look like UTF-8, what the run changed in the documents'
     // lines, and (after a complete run) pages over 2 MB with the division
     // that would keep them under it; in that order.
     std::vector<TKSrunWarning> Warnings;
 };
 
-// What a run would do: the old results it would delete and the files it
-// would write, in order.
+// What a run would do: the old results it would delete, the files of the
+// user it would move to the trash and the files it would write, in order.
 struct TKSrunPlan {
     std::vector<std::string> Deletions;
+    std::vector<std::string> Trash;
     std::vector<std::string> Outputs;
 };
 

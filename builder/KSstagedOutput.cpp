@@ -1,11 +1,13 @@
 #include "builder/KSstagedOutput.h"
 
 #include "builder/KSrunChecks.h"
+#include "builder/KSwrittenRecord.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
 #include "common/KSlockedFolder.h"
 #include "common/KSpaths.h"
+#include "common/KStrash.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -46,6 +48,7 @@ public:
         aside_.push_back({from, to});
     }
     void PutInPlace(const std::string& path) { placed_.push_back(path); }
+    void Trashed(TKStrashed trashed) { trashed_.push_back(std::move(trashed)); }
 
     // False when an old file could not be moved back.
     bool Rollback() {
@@ -54,6 +57,8 @@ public:
         bool complete = true;
         for (auto it = aside_.rbegin(); it != aside_.rend(); ++it)
             complete = ::rename(it->second.c_str(), it->first.c_str()) == 0 && complete;
+        for (auto it = trashed_.rbegin(); it != trashed_.rend(); ++it)
+            complete = PutBackFromTrash(*it) && complete;
         for (auto it = folders_.rbegin(); it != folders_.rend(); ++it)
             ::rmdir(it->c_str());
         return complete;
@@ -63,6 +68,7 @@ private:
     std::vector<std::string> folders_;
     std::vector<std::pair<std::string, std::string>> aside_;
     std::vector<std::string> placed_;
+    std::vector<TKStrashed> trashed_;
 };
 
 // Makes the subfolders of name inside folder, noting those made here.
@@ -86,6 +92,33 @@ void MakeFolders(const std::string& folder, const std::string& name, Undo& undo)
 }
 
 } // namespace
+
+TKSclearing PlanClearing(const std::string& outputFolder, const std::vector<std::string>& masks,
+                         const std::vector<std::string>& keep,
+                         const std::vector<std::string>& newNames) {
+    // The record is replaced by this run's, whatever the base name.
+    std::vector<std::string> kept = keep;
+    kept.push_back(outputFolder + kWrittenRecordName);
+    std::vector<std::string> old;
+    std::unordered_set<std::string> seen;
+    for (const std::string& mask : masks)
+        for (const std::string& path : FindDeletable(outputFolder, mask, kept))
+            AddOnce(old, seen, path);
+    for (const std::string& name : newNames) {
+        // A folder at a new file's name stays: that file cannot be put in place.
+        const std::string target = outputFolder + name;
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) AddOnce(old, seen, target);
+    }
+    const std::vector<std::string> recorded = ReadWrittenRecord(outputFolder);
+    TKSclearing clearing;
+    for (std::string& path : old) {
+        const std::string name = path.substr(outputFolder.size());
+        const bool ours = std::binary_search(recorded.begin(), recorded.end(), name);
+        (ours ? clearing.Delete : clearing.Trash).push_back(std::move(path));
+    }
+    return clearing;
+}
 
 TKSstagedOutput::TKSstagedOutput(const std::string& outputFolder)
     : outputFolder_(WithSlash(outputFolder)) {
@@ -119,30 +152,25 @@ std::vector<std::string> TKSstagedOutput::StagedFiles() const {
     return names;
 }
 
-void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
-                              const std::vector<std::string>& keep) {
+std::vector<std::string> TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
+                                                  const std::vector<std::string>& keep) {
     const std::vector<std::string> names = StagedFiles();
     Undo undo;
     std::string aside; // the folder the old files are moved into
     File asideLock;
+    std::vector<std::string> trashed;
     try {
         for (const std::string& name : names)
             MakeFolders(outputFolder_, name, undo);
-        // The old results, and whatever else is at a new file's name, are
-        // moved aside rather than deleted: they come back when a later step
-        // fails.
-        std::vector<std::string> old;
-        std::unordered_set<std::string> seen;
-        for (const std::string& mask : oldResultMasks)
-            for (const std::string& path : FindDeletable(outputFolder_, mask, keep))
-                AddOnce(old, seen, path);
-        for (const std::string& name : names) {
-            // A folder at a new file's name stays: that file cannot be put in place.
-            const std::string target = outputFolder_ + name;
-            struct stat st {};
-            if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-                AddOnce(old, seen, target);
+        const TKSclearing clearing = PlanClearing(outputFolder_, oldResultMasks, keep, names);
+        const std::string trash = HomeTrashFolder();
+        for (const std::string& path : clearing.Trash) {
+            undo.Trashed(MoveToTrash(path, trash));
+            trashed.push_back(path);
         }
+        // The old results are moved aside rather than deleted: they come
+        // back when a later step fails.
+        const std::vector<std::string>& old = clearing.Delete;
         if (!old.empty()) aside = MakeLockedFolder(outputFolder_, kOldPrefix, asideLock);
         for (std::size_t i = 0; i < old.size(); ++i) {
             const std::string to = aside + std::to_string(i + 1);
@@ -167,6 +195,12 @@ void TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
         throw;
     }
     RemoveFolder(aside);
+    // Without a record the next run takes these files for the user's and
+    // moves them to the trash: nothing is lost, so a record that cannot be
+    // written does not fail the run. A page of that name leaves no record.
+    if (std::find(names.begin(), names.end(), kWrittenRecordName) == names.end())
+        WriteWrittenRecord(outputFolder_, names);
+    return trashed;
 }
 
 } // namespace ks

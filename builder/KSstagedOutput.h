@@ -1,10 +1,12 @@
 // The pages of a run are written into a private folder inside the output
 // folder and put in place only when every page is written: until then the
 // output folder holds the previous result as it was, and a run that fails or
-// is stopped leaves it so. Putting in place moves the old results aside into
-// a second private folder, moves the new files in (renames within the output
-// folder's file system) and then deletes the old results; when a move fails,
-// everything is moved back.
+// is stopped leaves it so. Putting in place moves the user's own files that
+// the clearing takes to the trash, moves the old results of earlier runs
+// aside into a second private folder, moves the new files in (renames within
+// the output folder's file system) and then deletes those old results; when a
+// move fails, everything is moved back. Last, it records the files it put in
+// place, so that the next run knows them for its own.
 #pragma once
 
 #include "common/KSfileio.h"
@@ -13,6 +15,20 @@
 #include <vector>
 
 namespace ks {
+
+// What clearing the output folder for a run takes, in the order found.
+struct TKSclearing {
+    std::vector<std::string> Delete; // recorded by an earlier run: deleted
+    std::vector<std::string> Trash;  // anything else, the user's: moved to the trash
+};
+
+// The files of outputFolder (ending in "/") that FindDeletable finds for the
+// masks, never one named in keep nor the record of written files, and the
+// files (not folders) at the names of newNames (relative to it), split by
+// the record an earlier run left there.
+TKSclearing PlanClearing(const std::string& outputFolder, const std::vector<std::string>& masks,
+                         const std::vector<std::string>& keep,
+                         const std::vector<std::string>& newNames);
 
 class TKSstagedOutput {
 public:
@@ -32,14 +48,15 @@ public:
     // stands for; any other path as it is.
     std::string FinalPath(const std::string& path) const;
 
-    // Deletes the old results (what FindDeletable finds in the output folder
-    // for each of the masks, never a file named in keep) and puts every file
-    // written into the private folder in its place, making subfolders as
-    // needed and replacing what is at its name. Raises EWriteError naming
-    // the file concerned when something cannot be deleted or put in place;
-    // the output folder is then as it was.
-    void Publish(const std::vector<std::string>& oldResultMasks,
-                 const std::vector<std::string>& keep);
+    // Clears the output folder as PlanClearing says (the user's files to the
+    // trash first, so that a trash that cannot take them stops it before
+    // anything is deleted) and puts every file written into the private
+    // folder in its place, making subfolders as needed. Raises EWriteError
+    // naming the file concerned when something cannot be moved, deleted or
+    // put in place; the output folder is then as it was. Returns the paths
+    // the files moved to the trash had in the output folder.
+    std::vector<std::string> Publish(const std::vector<std::string>& oldResultMasks,
+                                     const std::vector<std::string>& keep);
 
 private:
     std::vector<std::string> StagedFiles() const;

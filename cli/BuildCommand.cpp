@@ -59,8 +59,9 @@ const char* const kUsage =
     "  --title TEXT, --homepage URL, --email ADDRESS\n"
     "  --open                  open the result in the browser\n"
     "  -q, --quiet             no progress display\n"
-    "  --dry-run               list the old results the run would delete and the\n"
-    "                          files it would write, and change nothing\n"
+    "  --dry-run               list the old results the run would delete, the\n"
+    "                          files it would move to the trash and the files it\n"
+    "                          would write, and change nothing\n"
     "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
     "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
     "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
@@ -333,7 +334,7 @@ int Report(const TKSrunResult& result, const std::vector<TKSproblem>& missing, s
     return missing.empty() && result.MissingFiles.empty() ? 0 : 1;
 }
 
-// Lists "delete PATH" and "write PATH" lines; nothing outside the run's
+// Lists "delete PATH", "trash PATH" and "write PATH" lines; nothing outside the run's
 // private temporary folder changes.
 int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
     TKSbuilder builder(setup.Settings());
@@ -352,6 +353,8 @@ int DryRun(BuildSetup& setup, std::ostream& out, std::ostream& err) {
     }
     for (const std::string& path : plan.Deletions)
         out << "delete " << TerminalText(path) << '\n';
+    for (const std::string& path : plan.Trash)
+        out << "trash " << TerminalText(path) << '\n';
     for (const std::string& path : plan.Outputs)
         out << "write " << TerminalText(path) << '\n';
     return 0;
@@ -386,6 +389,9 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err, bool errI
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     PrintRunWarnings(result, err);
+    for (const std::string& path : result.Trashed)
+        err << "kestrin-index: "
+            << Say("#1567.1=naar de prullenbak verplaatst: %1", {TerminalText(path)}) << '\n';
     const int status = Report(result, missing, err);
     if (status != 0) return status;
     if (show) PrintSummary(err, builder, result, seconds);

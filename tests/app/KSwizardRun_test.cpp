@@ -2,6 +2,7 @@
 // the wizard: what a first start shows, the division list by size, the split
 // boxes of another layout, a whole run compared with the command-line tool
 // (also two runs in a row from one window), and Annuleren during a run.
+#include "../support/ScopedEnv.h"
 #include "WizardTestKit.h"
 
 #include "app/KSHTMLverzamelIndex.h"
@@ -103,6 +104,7 @@ private slots:
     void runProblemsSpeakTheWindowsLanguage();
     void progressRowsShowMissingFilesAndGoAgain();
     void progressPageShowsTheRunsWarnings();
+    void theUsersOwnPageGoesToTheTrash();
 };
 
 void TestWizardRun::firstStartShowsTheDefaults() {
@@ -572,6 +574,36 @@ void TestWizardRun::progressPageShowsTheRunsWarnings() {
     wizard.window.btnVorigeClick();
     QVERIFY(wizard.window.ProgressPage()->Warnings().isEmpty());
     QVERIFY(!group->isVisibleTo(&wizard.window));
+}
+
+// The user's own index.htm where the index goes is moved to the trash and
+// named with the warnings; a trash that cannot take it stops the run first.
+void TestWizardRun::theUsersOwnPageGoesToTheTrash() {
+    const std::string out = store_->Path("own/"), data = store_->Path("data/");
+    fs::create_directories(out);
+    fs::create_directories(data);
+    ks::test::WriteText(out + "index.htm", "<p>mine</p>\r\n");
+    ks::test::WriteText(data + "Trash", "a file where the trash should be");
+    const ks::test::ScopedEnv trash("XDG_DATA_HOME", data);
+    Wizard wizard;
+    wizard.AddSamples();
+    wizard.window.RunSetup().OutputFolder = out;
+    wizard.window.MaakInstellingenScherm();
+    wizard.Find<QLineEdit>("txtBasisnaam")->setText(QStringLiteral("index"));
+    wizard.window.BeginAanmaken();
+    QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
+    QCOMPARE(wizard.Find<QLabel>("lblFout")->text(),
+             QString::fromStdString(out + "index.htm: kan niet naar de prullenbak " + data +
+                                    "Trash verplaatst worden: Not a directory"));
+    QCOMPARE(ks::test::ReadText(out + "index.htm"), std::string("<p>mine</p>\r\n"));
+    fs::remove(data + "Trash");
+    wizard.window.BeginAanmaken();
+    QVERIFY(wizard.window.ProgressPage()->ResultEnabled());
+    QCOMPARE(ks::test::ReadText(data + "Trash/files/index.htm"), std::string("<p>mine</p>\r\n"));
+    QVERIFY(ks::test::ReadText(data + "Trash/info/index.htm.trashinfo")
+                .starts_with("[Trash Info]\nPath=" + out + "index.htm\nDeletionDate=20"));
+    QCOMPARE(wizard.window.ProgressPage()->Warnings(),
+             QStringList{QString::fromStdString(out + "index.htm: naar de prullenbak verplaatst")});
 }
 
 QTEST_MAIN(TestWizardRun)

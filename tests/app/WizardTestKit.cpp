@@ -29,6 +29,8 @@ void StartTestEnvironment(const std::vector<std::string>& switches) {
     std::unique_ptr<TKScommon>& environment = TestEnvironment();
     if (environment) return;
     ::setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
+    // Files a run clears go to a trash of the test's own.
+    ::setenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit().constData(), 1);
     ::setenv("TMPDIR", home.path().toLocal8Bit().constData(), 1);
     RegistryStore::Instance().Reload();
     // The program folder as the wizard of the build tree finds it: named

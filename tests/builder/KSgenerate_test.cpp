@@ -2,22 +2,27 @@
 
 #include "builder/KSbuilder.h"
 #include "builder/KSrunProgress.h"
+#include "builder/KSwrittenRecord.h"
 #include "common/KScodepage.h"
 #include "common/KSfileio.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include "support/ScopedEnv.h"
 #include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -301,6 +306,39 @@ TEST_F(GenerateTest, AStopDuringTheLastStepOffersNoResult) {
     EXPECT_FALSE(result.MayOpen);
 }
 
+// Clearing deletes what an earlier run recorded and moves the user's own
+// files to the trash, byte for byte, with a record of where each was.
+TEST_F(GenerateTest, ClearingTrashesTheUsersFilesAndDeletesRecordedResults) {
+    const test::ScopedEnv data("XDG_DATA_HOME", dir.file("data"));
+    ASSERT_FALSE(Run().Failed);
+    std::vector<std::string> recorded = ReadWrittenRecord(dir.file("out"));
+    EXPECT_EQ((std::vector<std::string>{"idx.css", "idx.htm", "idx1.htm", "idx2.htm"}), recorded);
+    recorded.push_back("idx-old.htm");
+    ASSERT_TRUE(WriteWrittenRecord(dir.file("out"), recorded));
+    const std::string mine("my notes\r\n\0\xFF", 12);
+    WriteFileBytes(dir.file("out/idx notes.txt"), mine);
+    WriteFileBytes(dir.file("out/idx-old.htm"), "an old page");
+    const TKSrunResult result = Run();
+    ASSERT_FALSE(result.Failed) << result.Error;
+    EXPECT_EQ(std::vector<std::string>{dir.file("out/idx notes.txt")}, result.Trashed);
+    EXPECT_FALSE(fs::exists(dir.file("out/idx-old.htm")));
+    const std::string trash = dir.file("data/Trash/");
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(trash + "files"), {}));
+    EXPECT_EQ(mine, ReadFileBytes(trash + "files/idx notes.txt"));
+    const std::string info = ReadFileBytes(trash + "info/idx notes.txt.trashinfo");
+    const std::string head =
+        "[Trash Info]\nPath=" + dir.file("out") + "/idx%20notes.txt\nDeletionDate=";
+    ASSERT_EQ(0u, info.find(head)) << info;
+    EXPECT_TRUE(std::regex_match(info.substr(head.size()),
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\n)")))
+        << info;
+    // The record is never cleared, even when the base name takes it.
+    baseName = ".kestrin";
+    ASSERT_FALSE(Run().Failed);
+    EXPECT_TRUE(Run().Trashed.empty());
+    EXPECT_EQ(4u, ReadWrittenRecord(dir.file("out")).size());
+}
+
 TEST_F(GenerateTest, ClearingOldResultsNeverDeletesTheRunsOwnInputs) {
     fs::rename(dir.file("trees/tree2/tree2.htx"), dir.file("out/idx-tree2.htx"));
     WriteFileBytes(dir.file("out/idx-old.htm"), "old");
@@ -564,7 +602,7 @@ TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
         EXPECT_EQ(before, Observed(builder.Settings())) << folder;
         outputs.push_back(Snapshot(dir.file(folder)));
     }
-    ASSERT_EQ(4u, fresh.size());
+    ASSERT_EQ(5u, fresh.size()); // four pages and the record of them
     for (const auto& files : outputs)
         EXPECT_EQ(fresh, files);
 }
@@ -691,8 +729,9 @@ TEST_F(GenerateTest, TheNewResultReplacesTheOldOneOnlyWhenComplete) {
         EXPECT_EQ(0u, path.find(dir.file("out") + "/")) << path;
         EXPECT_TRUE(fs::is_regular_file(path)) << path;
     }
+    // Nothing hidden but the record of what the run wrote.
     for (const auto& [name, bytes] : Snapshot(dir.file("out")))
-        EXPECT_EQ(std::string::npos, name.find("/.")) << name;
+        EXPECT_TRUE(name.find("/.") == std::string::npos || name == "/.kestrin-written") << name;
 }
 
 // What killed runs leave behind goes with the next run: their private

@@ -28,11 +28,12 @@ using test::ReadFileBytes;
 using test::WriteFileBytes;
 using test::WriterWorld;
 
-// The files of a folder (names and contents), without subfolders.
+// The files of a folder (names and contents), without subfolders and
+// without the record of what the run wrote.
 std::map<std::string, std::string> Files(const std::string& folder) {
     std::map<std::string, std::string> files;
     for (const auto& item : fs::directory_iterator(folder))
-        if (item.is_regular_file())
+        if (item.is_regular_file() && item.path().filename() != ".kestrin-written")
             files[item.path().filename().string()] = ReadFileBytes(item.path().string());
     return files;
 }

@@ -1,8 +1,10 @@
 #include "cli/RunInProcess.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -215,6 +217,36 @@ TEST_F(BuildTool, InfoDescribesADocument) {
     EXPECT_NE(std::string::npos, r.out.find("index lines: 2")) << r.out;
 }
 
+// A page of the user's where the index goes is moved to the trash, which the
+// dry run announces and the run reports; a trash that cannot take it stops
+// the run first; the page a run wrote is deleted by the next.
+TEST_F(BuildTool, TheUsersPagesGoToTheTrashAndRecordedPagesAreDeleted) {
+    test::TempDir data;
+    const test::ScopedEnv trash("XDG_DATA_HOME", data.file("share"));
+    fs::create_directories(dir.file("out"));
+    WriteFileBytes(dir.file("out/index.htm"), "<p>my own page</p>\n");
+    const auto build = [this](const std::string& more) {
+        return RunInProcess({"build", "--language=GB", "-l", "layout/l.ksl", "-o", "out", "-b",
+                             "index", more, "trees/a/a.htx"},
+                            dir.path().string());
+    };
+    const std::string page = dir.file("out/index.htm");
+    EXPECT_EQ("trash " + page + "\nwrite " + page + "\n", build("--dry-run").out);
+    WriteFileBytes(data.file("share"), "a file where the data folder should be");
+    EXPECT_EQ("kestrin-index: " + page + ": cannot be moved to the trash " +
+                  data.file("share/Trash") + ": Not a directory\n",
+              build("-q").err);
+    EXPECT_EQ("<p>my own page</p>\n", Out("index.htm"));
+    fs::remove(data.file("share"));
+    EXPECT_EQ("kestrin-index: moved to the trash: " + page + "\n", build("-q").err);
+    EXPECT_EQ("<p>my own page</p>\n", ReadFileBytes(data.file("share/Trash/files/index.htm")));
+    EXPECT_NE(std::string::npos, ReadFileBytes(data.file("share/Trash/info/index.htm.trashinfo"))
+                                     .find("\nPath=" + page + "\nDeletionDate="));
+    EXPECT_EQ("delete " + page + "\nwrite " + page + "\n", build("--dry-run").out);
+    EXPECT_EQ("", build("-q").err);
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(data.file("share/Trash/files")), {}));
+}
+
 TEST_F(BuildTool, ADryRunListsWhatWouldGoAndComeAndChangesNothing) {
     fs::create_directories(dir.file("out"));
     WriteFileBytes(dir.file("out/idx-old.htm"), "old");
@@ -225,7 +257,7 @@ TEST_F(BuildTool, ADryRunListsWhatWouldGoAndComeAndChangesNothing) {
     WriteFileBytes(dir.file("trees/old.htx"), old);
     const Outcome r = Build({"--dry-run", "trees/a/a.htx", "trees/old.htx"});
     EXPECT_EQ(0, r.exitCode) << r.err;
-    EXPECT_EQ("delete " + dir.file("out/idx-old.htm") + "\nwrite " + dir.file("out/idx.htm") + "\n",
+    EXPECT_EQ("trash " + dir.file("out/idx-old.htm") + "\nwrite " + dir.file("out/idx.htm") + "\n",
               r.out);
     EXPECT_EQ("old", Out("idx-old.htm"));
     EXPECT_FALSE(fs::exists(dir.file("out/idx.htm")));

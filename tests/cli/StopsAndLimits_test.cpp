@@ -120,7 +120,9 @@ std::vector<std::string> Hidden(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec))
-        if (entry.path().filename().string().starts_with("."))
+        // The record of what a complete run wrote is no leftover.
+        if (entry.path().filename().string().starts_with(".") &&
+            entry.path().filename() != ".kestrin-written")
             names.push_back(entry.path().filename().string());
     return names;
 }

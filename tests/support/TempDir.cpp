@@ -19,6 +19,17 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+namespace {
+
+// Runs under test move the files they clear to a trash of their own, never
+// to the user's.
+struct PrivateTrash {
+    TempDir home;
+    PrivateTrash() { ::setenv("XDG_DATA_HOME", home.file("data").c_str(), 1); }
+} privateTrash;
+
+} // namespace
+
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
