@@ -113,6 +113,9 @@ void TKSdocumentPage::BuildPage() {
     HTXbestanden_ = new QListWidget(this);
     HTXbestanden_->setObjectName(QStringLiteral("HTXbestanden"));
     app::SetHelpKeyword(HTXbestanden_, QString::fromLatin1(kListKeyword));
+    HTXbestanden_->setToolTip(
+        QStringLiteral("#1574.13=De indexdocumenten van uw stambomen; alleen de aangevinkte komen "
+                       "in de verzamelindex, in deze volgorde"));
     // Several lines can be selected to remove them at once.
     HTXbestanden_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     HTXbestanden_->installEventFilter(this);

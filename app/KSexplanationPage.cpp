@@ -24,6 +24,8 @@ TKSexplanationPage::TKSexplanationPage(QWidget* parent)
     SetHelpContext(1501);
     RichEdit1_ = new QTextBrowser(this);
     RichEdit1_->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1_->setToolTip(
+        QStringLiteral("#1574.17=Wat deze wizard doet en wat u ervoor nodig hebt"));
     RichEdit1_->setReadOnly(true);
     RichEdit1_->setOpenLinks(false);
     RichEdit1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

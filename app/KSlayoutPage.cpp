@@ -19,6 +19,8 @@ TKSlayoutPage::TKSlayoutPage(QWidget* parent)
     lstOpmaak_ = new QListWidget(this);
     lstOpmaak_->setObjectName(QStringLiteral("lstOpmaak"));
     app::SetHelpKeyword(lstOpmaak_, QStringLiteral("Layout"));
+    lstOpmaak_->setToolTip(QStringLiteral("#1574.14=Hoe de verzamelindex er voor bezoekers "
+                                          "uitziet; de afbeelding toont een voorbeeld"));
     lstOpmaak_->setSelectionMode(QAbstractItemView::SingleSelection);
     grpBeschrijving_ = new QGroupBox(this);
     grpBeschrijving_->setObjectName(QStringLiteral("grpBeschrijving"));

@@ -89,6 +89,8 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     grpWaarschuwingen_->setObjectName(QStringLiteral("grpWaarschuwingen"));
     lstWaarschuwingen_ = new QListWidget(grpWaarschuwingen_);
     lstWaarschuwingen_->setObjectName(QStringLiteral("lstWaarschuwingen"));
+    lstWaarschuwingen_->setToolTip(
+        QStringLiteral("#1574.15=Wat bij het aanmaken opviel en hoe u het kunt verhelpen"));
     lstWaarschuwingen_->setWordWrap(true);
     lstWaarschuwingen_->setIconSize(QSize(16, 16));
     lstWaarschuwingen_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -109,6 +111,8 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     btnResultaatOpenen_ = new QPushButton(QStringLiteral("#1549.text=O&penen"), this);
     btnResultaatOpenen_->setObjectName(QStringLiteral("btnResultaatOpenen"));
     btnResultaatOpenen_->setEnabled(false);
+    btnResultaatOpenen_->setToolTip(
+        QStringLiteral("#1574.16=De verzamelindex in de webbrowser openen"));
     connect(btnResultaatOpenen_, &QPushButton::clicked, this,
             &TKSprogressPage::btnResultaatOpenenClick);
     auto* bottom = new QHBoxLayout;
@@ -220,7 +224,12 @@ void TKSprogressPage::StepDuration(int step, const std::string& elapsed) {
 }
 
 void TKSprogressPage::Result(const std::string& path, bool mayOpen) {
-    btnResultaatOpenen_->setToolTip(FromPath(path));
+    // The path is kept beside the hint, which names it too.
+    btnResultaatOpenen_->setProperty("resultPath", FromPath(path));
+    btnResultaatOpenen_->setToolTip(
+        path.empty() ? Lookup("#1574.16=De verzamelindex in de webbrowser openen")
+                     : Lookup("#1574.18=De verzamelindex in de webbrowser openen: %1")
+                           .replace(QStringLiteral("%1"), FromPath(path)));
     btnResultaatOpenen_->setEnabled(mayOpen && !path.empty());
 }
 
@@ -267,7 +276,7 @@ void TKSprogressPage::WisVoortgang() {
 }
 
 QString TKSprogressPage::ResultPath() const {
-    return btnResultaatOpenen_->toolTip();
+    return btnResultaatOpenen_->property("resultPath").toString();
 }
 
 bool TKSprogressPage::ResultEnabled() const {

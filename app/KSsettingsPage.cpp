@@ -7,8 +7,10 @@
 #include "builder/KSindexType.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
+#include "common/KSini.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
+#include "index/KShtxData.h"
 #include "index/KSksl.h"
 
 #include <QCheckBox>
@@ -79,28 +81,35 @@ QWidget* TKSsettingsPage::BuildFolderRow() {
     auto* rows = new QWidget(this);
     auto* form = new QFormLayout(rows);
     form->setContentsMargins(0, 0, 0, 0);
-    lblOpslagMap_ = MakeLabel(rows, "lblOpslagMap", "");
-    lblOpslagMap_->setAutoFillBackground(true);
-    lblOpslagMap_->setStyleSheet(QStringLiteral("background-color: #fffbe6; padding: 2px;"));
-    lblOpslagMap_->setTextFormat(Qt::PlainText);
-    lblOpslagMap_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // No help keyword: the folder is stored on its own, not as a control value.
+    txtOpslagMap_ = new QLineEdit(rows);
+    txtOpslagMap_->setObjectName(QStringLiteral("txtOpslagMap"));
+    txtOpslagMap_->setToolTip(QStringLiteral(
+        "#1574.1=De map waarin de verzamelindex komt; typ of plak een map, of kies er een met de "
+        "knop"));
+    txtOpslagMap_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    lblOpslagMapNoot_ = MakeNote(rows, "lblOpslagMapNoot");
     auto* choose = new QPushButton(QStringLiteral("\u00B7\u00B7\u00B7"), rows);
     choose->setObjectName(QStringLiteral("btnKiesOpslagmap"));
     choose->setToolTip(QStringLiteral("#1531.hint"));
     choose->setFixedWidth(32);
     auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(lblOpslagMap_, 1);
+    folderRow->addWidget(txtOpslagMap_, 1);
     folderRow->addWidget(choose);
     // Each label is the buddy of its field, so that its accelerator reaches the field.
     QLabel* folderLabel = MakeLabel(rows, "lblOpslag", "#1531.text=Op&slagmap:");
-    folderLabel->setBuddy(choose);
+    folderLabel->setBuddy(txtOpslagMap_);
     form->addRow(folderLabel, folderRow);
+    form->addRow(nullptr, lblOpslagMapNoot_);
     txtBasisnaam_ = MakeEdit(rows, "txtBasisnaam", "OutputFilename");
+    txtBasisnaam_->setToolTip(QStringLiteral(
+        "#1574.3=Het begin van de naam van elk bestand van de index, zoals KESTRIN-Index.htm"));
     QLabel* baseLabel = MakeLabel(rows, "lblBasisnaam", "#1532.text=&Bestandsnaam:");
     baseLabel->setBuddy(txtBasisnaam_);
     form->addRow(baseLabel, txtBasisnaam_);
     connect(choose, &QPushButton::clicked, this, &TKSsettingsPage::btnKiesOpslagmapClick);
     connect(txtBasisnaam_, &QLineEdit::textChanged, this, &TKSsettingsPage::txtBasisnaamChange);
+    connect(txtOpslagMap_, &QLineEdit::textEdited, this, &TKSsettingsPage::txtOpslagMapEdit);
     return rows;
 }
 
@@ -115,20 +124,34 @@ void TKSsettingsPage::BuildIndexGroup() {
     chkDubbelZonderJaartallen_ =
         MakeCheck(grpIndex_, "chkDubbelZonderJaartallen",
                   "#1535.text=Jaartallen &negeren bij bepaling dubbelen?", "IdenticalWithoutYears");
+    chkIndexMetJaartallen_->setToolTip(
+        QStringLiteral("#1574.4=Bezoekers zien bij elke naam de jaartallen, zodat ze personen met "
+                       "dezelfde naam uit elkaar houden"));
+    lblJaartallenNoot_ = MakeNote(grpIndex_, "lblJaartallenNoot");
     indexLayout_->addWidget(chkIndexMetJaartallen_);
     indexLayout_->addWidget(chkDubbelZonderJaartallen_);
+    indexLayout_->addWidget(lblJaartallenNoot_);
     lblIndexType_ = MakeLabel(grpIndex_, "lblIndexType", "#1533.text=&Index indeling:");
     cboIndextype_ = new QComboBox(grpIndex_);
     cboIndextype_->setObjectName(QStringLiteral("cboIndextype"));
     app::SetHelpKeyword(cboIndextype_, QStringLiteral("IndexType"));
     lblIndexType_->setBuddy(cboIndextype_);
+    cboIndextype_->setToolTip(
+        QStringLiteral("#1574.8=Hoe de namen over de indexpagina's verdeeld worden: kleinere "
+                       "pagina's laden sneller, vooral op een telefoon"));
+    lblPaginaGrootte_ = MakeNote(grpIndex_, "lblPaginaGrootte");
     auto* divisionRow = new QHBoxLayout;
     divisionRow->setContentsMargins(0, 8, 0, 0);
     divisionRow->addWidget(lblIndexType_);
     divisionRow->addWidget(cboIndextype_, 1);
     indexLayout_->addLayout(divisionRow);
+    indexLayout_->addWidget(lblPaginaGrootte_);
     connect(chkIndexMetJaartallen_, &QCheckBox::toggled, this,
             &TKSsettingsPage::chkIndexMetJaartallenClick);
+    connect(cboIndextype_, &QComboBox::activated, this, [this] { userDivision_ = true; });
+    connect(cboIndextype_, &QComboBox::currentIndexChanged, this,
+            &TKSsettingsPage::ShowLargestPage);
+    chkIndexMetJaartallenClick();
 }
 
 void TKSsettingsPage::BuildExtraGroup() {
@@ -144,6 +167,12 @@ void TKSsettingsPage::BuildExtraGroup() {
     lblRapportTitel_->setBuddy(txtRapportTitel_);
     lblHomepage_->setBuddy(txtHomepage_);
     lblEmail_->setBuddy(txtEmail_);
+    txtRapportTitel_->setToolTip(
+        QStringLiteral("#1574.10=De titel boven de verzamelindex, zoals bezoekers die zien"));
+    txtHomepage_->setToolTip(
+        QStringLiteral("#1574.11=Het adres van uw website; de index linkt ernaar terug"));
+    txtEmail_->setToolTip(
+        QStringLiteral("#1574.12=Uw e-mailadres, zodat bezoekers u kunnen schrijven"));
     form->addRow(lblRapportTitel_, txtRapportTitel_);
     form->addRow(nullptr, notes_[0] = MakeNote(grpExtraGegevens_, "lblRapportTitelNoot"));
     form->addRow(lblHomepage_, txtHomepage_);
@@ -205,7 +234,10 @@ void TKSsettingsPage::MaakInstellingenScherm(const TKSkslData* layout, int64_t s
         auto* box = new QCheckBox(grpIndex_);
         box->setText(WithFreeMnemonic(caption, UsedMnemonics(this), before.size()));
         box->setObjectName(QStringLiteral("deletable_") + QString::number(n));
-        box->setToolTip(Lookup("#1539.hint"));
+        box->setToolTip(FromKS(LocalText("#1574.9=\"%1\" over pagina's verdelen, zodat elke "
+                                         "pagina snel laadt; zonder vinkje wordt het een enkel "
+                                         "bestand",
+                                         {entry.Caption})));
         box->setProperty(kTag, n);
         app::SetHelpKeyword(box, QStringLiteral("Split-") + FromKS(entry.Name));
         if (!stateKey.empty())
@@ -216,6 +248,8 @@ void TKSsettingsPage::MaakInstellingenScherm(const TKSkslData* layout, int64_t s
         connect(box, &QCheckBox::toggled, this, [this, box] { chkSplitClick(box); });
         chkSplitClick(box);
     }
+    // A division stored by an earlier session counts as chosen.
+    if (!stateKey.empty() && TKSreg(stateKey).ValueExists("IndexType")) userDivision_ = true;
     FillDivisionList(selectedSize);
     chkSplitClick(nullptr); // without an output that is split there is no division
     ShowExtraData();
@@ -236,7 +270,42 @@ void TKSsettingsPage::FillDivisionList(int64_t selectedSize) {
     lblIndexType_->setVisible(asked);
     cboIndextype_->setVisible(asked);
     const int again = remembered.isValid() ? cboIndextype_->findData(remembered) : 0;
-    cboIndextype_->setCurrentIndex(!asked ? 0 : again >= 0 ? again : largestInParts);
+    int chosen = !asked ? 0 : again >= 0 ? again : largestInParts;
+    // Until a division is chosen, large documents start with the automatic one.
+    if (asked && !userDivision_) {
+        const bool large = PreferAutomaticDivision(SelectedIndexLines());
+        const int automatic = cboIndextype_->findData(IndexTypeNumber(TKSindexType::Auto));
+        chosen = large && automatic >= 0 ? automatic : 0;
+    }
+    cboIndextype_->setCurrentIndex(chosen);
+}
+
+int64_t TKSsettingsPage::SelectedIndexLines() {
+    int64_t lines = 0;
+    for (std::size_t i = 0; i < setup_.Documents.Count(); ++i)
+        if (setup_.Documents.Selected(i))
+            lines += lineCounts_.Count(setup_.Documents.Document(i).FileName);
+    return lines;
+}
+
+void TKSsettingsPage::ShowLargestPage() {
+    const TKSkslData* layout = setup_.Layout();
+    const int64_t lines = layout ? SelectedIndexLines() : 0;
+    bool allSplit = true;
+    for (int n = 1; layout && n <= layout->ItemCount(); ++n)
+        if (layout->Item(n)->Numbered && !layout->Item(n)->Split) allSplit = false;
+    TKSindexType type = TKSindexType::FirstLetter;
+    if (cboIndextype_->isEnabled() && cboIndextype_->currentIndex() >= 0)
+        type = IndexTypeFromNumber(cboIndextype_->currentData().toInt());
+    if (type == TKSindexType::NotChosen) type = TKSindexType::FirstLetter;
+    const int64_t bytes = EstimateLargestPage(lines, type, allSplit);
+    const bool automaticOffered = allSplit && cboIndextype_->isVisibleTo(this) &&
+                                  cboIndextype_->isEnabled() &&
+                                  cboIndextype_->findData(IndexTypeNumber(TKSindexType::Auto)) >= 0;
+    lblPaginaGrootte_->setText(FromKS(LargestPageText(bytes, automaticOffered)));
+    lblPaginaGrootte_->setStyleSheet(LargePage(bytes) ? QStringLiteral("color: #b00000;")
+                                                      : QStringLiteral("color: #505050;"));
+    lblPaginaGrootte_->setVisible(lines > 0);
 }
 
 void TKSsettingsPage::ShowExtraData() {
@@ -268,12 +337,22 @@ void TKSsettingsPage::chkSplitClick(QCheckBox* box) {
     lblIndexType_->setEnabled(anySplit);
     cboIndextype_->setEnabled(anySplit);
     if (!anySplit) cboIndextype_->setCurrentIndex(0);
+    ShowLargestPage();
 }
 
 void TKSsettingsPage::chkIndexMetJaartallenClick() {
     const bool allowed = MayIgnoreYears(chkIndexMetJaartallen_->isChecked());
     if (!allowed) chkDubbelZonderJaartallen_->setChecked(false);
     chkDubbelZonderJaartallen_->setEnabled(allowed);
+    chkDubbelZonderJaartallen_->setToolTip(
+        allowed
+            ? Lookup("#1574.5=Personen met dezelfde naam in meer stambomen samen vermelden, ook "
+                     "als hun jaartallen verschillen of ontbreken")
+            : Lookup("#1574.6=Niet te kiezen zolang de index jaartallen toont: een vermelding "
+                     "toont de jaartallen van de personen erin, dus personen met andere "
+                     "jaartallen blijven apart"));
+    lblJaartallenNoot_->setText(Lookup("#1574.7=Uit, omdat de index jaartallen toont"));
+    lblJaartallenNoot_->setVisible(!allowed);
 }
 
 void TKSsettingsPage::txtBasisnaamChange() {
@@ -289,13 +368,27 @@ void TKSsettingsPage::btnKiesOpslagmapClick() {
     emit PageChanged();
 }
 
+void TKSsettingsPage::txtOpslagMapEdit(const QString& text) {
+    setup_.OutputFolder = ToPath(text);
+    ShowFolderNote();
+    const bool before = wasComplete_;
+    if (verifyPage() != before) emit PageChanged();
+}
+
+void TKSsettingsPage::ShowFolderNote() {
+    const bool missing = !setup_.OutputFolder.empty() && !IsFolder(setup_.OutputFolder);
+    if (missing) lblOpslagMapNoot_->setText(Lookup("#1574.2=Deze map bestaat niet"));
+    lblOpslagMapNoot_->setVisible(missing);
+}
+
 void TKSsettingsPage::SetDefaultBaseName() {
     if (txtBasisnaam_->text().isEmpty())
         txtBasisnaam_->setText(QString::fromLatin1(kDefaultBaseName));
 }
 
 void TKSsettingsPage::ShowOutputFolder() {
-    lblOpslagMap_->setText(FromPath(setup_.OutputFolder));
+    txtOpslagMap_->setText(FromPath(setup_.OutputFolder));
+    ShowFolderNote();
 }
 
 bool TKSsettingsPage::verifyPage() const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/KSwizardPage.h"
+#include "builder/KSpageEstimate.h"
 
 #include <cstdint>
 #include <memory>
@@ -64,6 +65,9 @@ public slots:
     void chkIndexMetJaartallenClick();
     void txtBasisnaamChange();
     void btnKiesOpslagmapClick();
+    // A folder typed or pasted: the run set-up takes it, a note says when it
+    // does not exist.
+    void txtOpslagMapEdit(const QString& text);
     // Under each typed field, how it will be written when not every letter fits.
     void ShowTypedTextNotes();
 
@@ -75,9 +79,16 @@ private:
     void RemoveSplitBoxes();
     void FillDivisionList(int64_t selectedSize);
     void ShowExtraData();
+    void ShowFolderNote();
+    // The estimated largest page for the division shown, beside the list.
+    void ShowLargestPage();
+    int64_t SelectedIndexLines();
 
     TKSrunSetup& setup_;
-    QLabel* lblOpslagMap_ = nullptr;
+    QLineEdit* txtOpslagMap_ = nullptr;
+    QLabel* lblOpslagMapNoot_ = nullptr;
+    QLabel* lblJaartallenNoot_ = nullptr;
+    QLabel* lblPaginaGrootte_ = nullptr;
     QLineEdit* txtBasisnaam_ = nullptr;
     QGroupBox* grpIndex_ = nullptr;
     QVBoxLayout* indexLayout_ = nullptr;
@@ -94,6 +105,8 @@ private:
     QLineEdit* txtEmail_ = nullptr;
     QLabel* notes_[3] = {};            // under title, home page, e-mail
     mutable bool wasComplete_ = false; // the verdict last given
+    bool userDivision_ = false;        // picked here or stored by an earlier session
+    TKSindexLineCounts lineCounts_;
     std::unique_ptr<FolderBrowser> ownBrowser_;
     FolderBrowser* browser_ = nullptr;
 };

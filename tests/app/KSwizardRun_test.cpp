@@ -111,7 +111,7 @@ void TestWizardRun::firstStartShowsTheDefaults() {
     Wizard wizard;
     QCOMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kUitleg));
     QCOMPARE(wizard.Find<QLineEdit>("txtBasisnaam")->text(), QStringLiteral("KESTRIN-Index"));
-    QCOMPARE(wizard.Find<QLabel>("lblOpslagMap")->text(), QString());
+    QCOMPARE(wizard.Find<QLineEdit>("txtOpslagMap")->text(), QString());
     QCOMPARE(wizard.Find<QComboBox>("cboIndextype")->currentIndex(), 0);
     // The layouts by title, the first selected, with its description and picture.
     QListWidget* layouts = wizard.Find<QListWidget>("lstOpmaak");

@@ -1,0 +1,128 @@
+// Hints on every control in both languages, the typed output folder, why
+// "ignore years" is off, and automatic preselected for large documents.
+#include "WizardTestKit.h"
+
+#include "common/KScommon.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QtTest>
+#include <filesystem>
+
+using ks::app::TwzrdHTMLverzamelIndex;
+
+namespace {
+void ToSettings(ks::test::ShownWizard& wizard) {
+    wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kStijl);
+    wizard.window.btnVolgendeClick();
+}
+} // namespace
+
+class TestSettingsPage : public ks::test::WizardTestCase {
+    Q_OBJECT
+
+private slots:
+    void everyControlHasAHint_data() {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("NL") << "NL";
+        QTest::newRow("GB") << "GB";
+    }
+    // Split boxes of every layout included.
+    void everyControlHasAHint() {
+        QFETCH(QString, language);
+        ks::Environment().SetUiLanguage(language.toStdString());
+        struct Restore {
+            ~Restore() { ks::Environment().SetUiLanguage("NL"); }
+        } restore;
+        ks::test::ShownWizard wizard;
+        QListWidget* layouts = wizard.Find<QListWidget>("lstOpmaak");
+        int controls = 0;
+        for (int row = 0; row < layouts->count(); ++row, wizard.window.btnVorigeClick()) {
+            layouts->setCurrentRow(row);
+            ToSettings(wizard);
+            for (QWidget* w : wizard.window.findChildren<QWidget*>()) {
+                if (w->objectName().isEmpty() ||
+                    !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                      qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                      qobject_cast<QTextEdit*>(w)))
+                    continue;
+                ++controls;
+                QVERIFY2(!w->toolTip().isEmpty() && !w->toolTip().startsWith('#'),
+                         qPrintable(w->objectName()));
+            }
+        }
+        QVERIFY(controls > 20);
+    }
+
+    void typedFolderIsTakenAndAMissingOneNamed() {
+        ks::test::ShownWizard wizard;
+        ToSettings(wizard);
+        QLineEdit* folder = wizard.Find<QLineEdit>("txtOpslagMap");
+        QLabel* note = wizard.Find<QLabel>("lblOpslagMapNoot");
+        QPushButton* next = wizard.Find<QPushButton>("btnVolgende");
+        const std::string there = store_->Path("uit");
+        for (const std::string& typed : {store_->Path("nog-niet"), there, std::string()}) {
+            std::filesystem::create_directories(there);
+            folder->selectAll();
+            QTest::keyClick(folder, Qt::Key_Delete);
+            QTest::keyClicks(folder, QString::fromStdString(typed));
+            QCOMPARE(wizard.window.RunSetup().OutputFolder, typed);
+            QCOMPARE(note->isVisibleTo(&wizard.window), typed != there && !typed.empty());
+            QCOMPARE(note->text(), QStringLiteral("Deze map bestaat niet"));
+            QCOMPARE(next->isEnabled(), typed == there);
+        }
+    }
+
+    void ignoreYearsSaysWhyItIsOff() {
+        ks::test::ShownWizard wizard;
+        ToSettings(wizard);
+        QCheckBox* years = wizard.Find<QCheckBox>("chkIndexMetJaartallen");
+        QCheckBox* ignore = wizard.Find<QCheckBox>("chkDubbelZonderJaartallen");
+        for (bool shown : {true, false}) {
+            years->setChecked(shown);
+            QCOMPARE(ignore->toolTip().startsWith("Niet te kiezen zolang de index jaartallen"),
+                     shown);
+            QCOMPARE(wizard.Find<QLabel>("lblJaartallenNoot")->isVisibleTo(&wizard.window), shown);
+        }
+    }
+
+    void largeDocumentsStartWithTheAutomaticDivision_data() {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<bool>("stored"); // per letter saved by an earlier session
+        QTest::addColumn<int>("division");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("small") << 2000 << false << 1 << "Grootste pagina ongeveer 73 kB";
+        QTest::newRow("large") << 100000 << false << -1 << "Grootste pagina ongeveer 1,1 MB";
+        QTest::newRow("stored") << 100000 << true << 1
+                                << "Grootste pagina ongeveer 2,6 MB: te groot, kies 'automatisch'";
+    }
+    void largeDocumentsStartWithTheAutomaticDivision() {
+        QFETCH(int, lines);
+        QFETCH(bool, stored);
+        QFETCH(int, division);
+        QFETCH(QString, size);
+        std::string text = "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[indexdata]\r\n";
+        for (int i = 0; i < lines; ++i)
+            text += "A\tAbel\tJan\t\t1850\t1900\t1\tindex.htm#p" + std::to_string(i) + "\r\n";
+        ks::test::WriteText(store_->Path("groot.htx"), text);
+        if (stored) {
+            ks::test::ShownWizard first;
+            ToSettings(first); // the division is kept at the close
+        }
+        ks::test::ShownWizard wizard;
+        wizard.window.RunSetup().Documents.Add(store_->Path("groot.htx"), true);
+        ToSettings(wizard);
+        QCOMPARE(wizard.Find<QComboBox>("cboIndextype")->currentData().toInt(), division);
+        QCOMPARE(wizard.Find<QLabel>("lblPaginaGrootte")->text(), size);
+    }
+};
+
+QTEST_MAIN(TestSettingsPage)
+#include "KSsettingsPage_test.moc"
