@@ -18,6 +18,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -93,6 +94,8 @@ QWidget* TKSsettingsPage::BuildFolderRow() {
     choose->setObjectName(QStringLiteral("btnKiesOpslagmap"));
     choose->setToolTip(QStringLiteral("#1531.hint"));
     choose->setFixedWidth(32);
+    // The label's keys reach the typed folder; the chooser has keys of its own.
+    choose->setShortcut(QKeySequence(Lookup("#1573.5=Alt+K")));
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(txtOpslagMap_, 1);
     folderRow->addWidget(choose);
