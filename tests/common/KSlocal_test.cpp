@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -211,11 +212,15 @@ std::vector<std::pair<int, std::string>> StringLiterals(const std::string& text)
         if (text.compare(at, 2, "//") == 0) {
             at = text.find('\n', at);
         } else if (text.compare(at, 2, "/*") == 0) {
-            at = text.find("*/", at) + 2;
+            at = std::min(text.find("*/", at), text.size() - 2) + 2;
+        } else if (text[at] == '\'' && at > 0 &&
+                   std::isalnum(static_cast<unsigned char>(text[at - 1]))) {
+            ++at; // a digit separator, as in 20'000
         } else if (text[at] == '\'') {
-            at = text.find('\'', at + (text[at + 1] == '\\' ? 3 : 2)) + 1;
+            at =
+                std::min(text.find('\'', at + (text[at + 1] == '\\' ? 3 : 2)), text.size() - 1) + 1;
         } else if (text.compare(at, 3, "R\"(") == 0) {
-            at = text.find(")\"", at) + 2; // raw texts hold no messages
+            at = std::min(text.find(")\"", at), text.size() - 2) + 2; // raw texts hold no messages
         } else if (text[at] != '"') {
             ++at;
         } else {
