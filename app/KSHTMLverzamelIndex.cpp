@@ -10,6 +10,7 @@
 #include "app/KSsplitter.h"
 #include "app/KSwizardPage.h"
 #include "builder/KSgenerate.h"
+#include "builder/KSrunSummary.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KSlanguageShare.h"
@@ -273,7 +274,9 @@ void TwzrdHTMLverzamelIndex::RunGeneration() {
         runningBuilder_ = &builder;
         if (StopRequest != TKSstopRequest::None) builder.RequestStop(StopRequest);
         TKSgenerator generator(builder, *progressPage_);
-        progressPage_->ShowWarnings(generator.GenerateIndex().Warnings);
+        const TKSrunResult result = generator.GenerateIndex();
+        progressPage_->ShowSummary(SummaryLines(result));
+        progressPage_->ShowWarnings(result.Warnings);
     } catch (const std::exception& error) {
         progressPage_->ShowProblem("", error.what());
     }

@@ -3,6 +3,7 @@
 #include "app/KScontrolState.h"
 #include "app/KSqtText.h"
 #include "builder/KSrunWarnings.h"
+#include "common/KSlocal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,10 +15,13 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ks::app {
 
@@ -102,6 +106,20 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     warnings->addWidget(lstWaarschuwingen_);
     grpWaarschuwingen_->hide();
 
+    lblSamenvatting_ = new QLabel(this);
+    lblSamenvatting_->setObjectName(QStringLiteral("lblSamenvatting"));
+    lblSamenvatting_->setTextFormat(Qt::PlainText);
+    lblSamenvatting_->setWordWrap(true);
+    lblSamenvatting_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblSamenvatting_->setContentsMargins(6, 2, 6, 2);
+    lblSamenvatting_->hide();
+    lblStartpagina_ = new QLabel(this);
+    lblStartpagina_->setObjectName(QStringLiteral("lblStartpagina"));
+    lblStartpagina_->setTextFormat(Qt::PlainText);
+    lblStartpagina_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A long path is shortened to the room there is, never widening the page.
+    lblStartpagina_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
     chkOpenen_ = new QCheckBox(QStringLiteral("#1548.text=resultaat automatisch openen"), this);
     chkOpenen_->setObjectName(QStringLiteral("chkOpenen"));
     chkOpenen_->setToolTip(QStringLiteral("#1548.hint"));
@@ -112,11 +130,13 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     connect(btnResultaatOpenen_, &QPushButton::clicked, this,
             &TKSprogressPage::btnResultaatOpenenClick);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(chkOpenen_, 1);
+    bottom->addWidget(chkOpenen_);
+    bottom->addWidget(lblStartpagina_, 1);
     bottom->addWidget(btnResultaatOpenen_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBoxVoortgang_, 1);
+    layout->addWidget(lblSamenvatting_);
     layout->addWidget(grpWaarschuwingen_);
     layout->addLayout(bottom);
     lastBreath_.start();
@@ -222,6 +242,39 @@ void TKSprogressPage::StepDuration(int step, const std::string& elapsed) {
 void TKSprogressPage::Result(const std::string& path, bool mayOpen) {
     btnResultaatOpenen_->setToolTip(FromPath(path));
     btnResultaatOpenen_->setEnabled(mayOpen && !path.empty());
+    startPage_ = path.empty() ? QString()
+                              : FromKS(LocalText("#1571.15=Startpagina:")) + QLatin1Char(' ') +
+                                    FromPath(path);
+    ShowStartPage();
+}
+
+void TKSprogressPage::ShowStartPage() {
+    const int room = std::max(0, lblStartpagina_->width() - 4);
+    lblStartpagina_->setText(
+        lblStartpagina_->fontMetrics().elidedText(startPage_, Qt::ElideMiddle, room));
+    lblStartpagina_->setToolTip(startPage_);
+}
+
+void TKSprogressPage::resizeEvent(QResizeEvent* event) {
+    TWizardPage::resizeEvent(event);
+    ShowStartPage();
+}
+
+QString TKSprogressPage::StartPageText() const {
+    return startPage_;
+}
+
+void TKSprogressPage::ShowSummary(const std::vector<TKSsummaryLine>& lines) {
+    QStringList shown;
+    for (const TKSsummaryLine& line : lines)
+        shown << FromPath(line.Where) + QString::fromLatin1(line.Separator) + FromKS(line.Text);
+    lblSamenvatting_->setText(shown.join(QLatin1Char('\n')));
+    lblSamenvatting_->setVisible(!lines.empty());
+}
+
+QStringList TKSprogressPage::Summary() const {
+    const QString text = lblSamenvatting_->text();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void TKSprogressPage::Breathe() {
@@ -263,6 +316,9 @@ void TKSprogressPage::WisVoortgang() {
     }
     nextRow_ = 2;
     btnResultaatOpenen_->setEnabled(false);
+    startPage_.clear();
+    ShowStartPage();
+    ShowSummary({});
     ShowWarnings({});
 }
 
