@@ -116,7 +116,7 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     lblStartpagina_ = new QLabel(this);
     lblStartpagina_->setObjectName(QStringLiteral("lblStartpagina"));
     lblStartpagina_->setTextFormat(Qt::PlainText);
-    lblStartpagina_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblStartpagina_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // A long path is shortened to the room there is, never widening the page.
     lblStartpagina_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
@@ -129,16 +129,17 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     btnResultaatOpenen_->setEnabled(false);
     connect(btnResultaatOpenen_, &QPushButton::clicked, this,
             &TKSprogressPage::btnResultaatOpenenClick);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(chkOpenen_);
-    bottom->addWidget(lblStartpagina_, 1);
-    bottom->addWidget(btnResultaatOpenen_);
+    // The start page beside the button, with the room of the whole row.
+    auto* result = new QHBoxLayout;
+    result->addWidget(lblStartpagina_, 1);
+    result->addWidget(btnResultaatOpenen_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBoxVoortgang_, 1);
     layout->addWidget(lblSamenvatting_);
     layout->addWidget(grpWaarschuwingen_);
-    layout->addLayout(bottom);
+    layout->addLayout(result);
+    layout->addWidget(chkOpenen_);
     lastBreath_.start();
 }
 
@@ -242,17 +243,22 @@ void TKSprogressPage::StepDuration(int step, const std::string& elapsed) {
 void TKSprogressPage::Result(const std::string& path, bool mayOpen) {
     btnResultaatOpenen_->setToolTip(FromPath(path));
     btnResultaatOpenen_->setEnabled(mayOpen && !path.empty());
-    startPage_ = path.empty() ? QString()
-                              : FromKS(LocalText("#1571.15=Startpagina:")) + QLatin1Char(' ') +
-                                    FromPath(path);
+    startPage_ = path.empty() ? QString() : FromPath(path);
     ShowStartPage();
 }
 
+// The caption whole and as much of the path's end (the file's name) as fits.
 void TKSprogressPage::ShowStartPage() {
-    const int room = std::max(0, lblStartpagina_->width() - 4);
-    lblStartpagina_->setText(
-        lblStartpagina_->fontMetrics().elidedText(startPage_, Qt::ElideMiddle, room));
-    lblStartpagina_->setToolTip(startPage_);
+    if (startPage_.isEmpty()) {
+        lblStartpagina_->clear();
+        lblStartpagina_->setToolTip(QString());
+        return;
+    }
+    const QString caption = FromKS(LocalText("#1571.15=Startpagina:")) + QLatin1Char(' ');
+    const QFontMetrics metrics = lblStartpagina_->fontMetrics();
+    const int room = std::max(0, lblStartpagina_->width() - metrics.horizontalAdvance(caption) - 4);
+    lblStartpagina_->setText(caption + metrics.elidedText(startPage_, Qt::ElideLeft, room));
+    lblStartpagina_->setToolTip(caption + startPage_);
 }
 
 void TKSprogressPage::resizeEvent(QResizeEvent* event) {
@@ -261,7 +267,7 @@ void TKSprogressPage::resizeEvent(QResizeEvent* event) {
 }
 
 QString TKSprogressPage::StartPageText() const {
-    return startPage_;
+    return lblStartpagina_->toolTip();
 }
 
 void TKSprogressPage::ShowSummary(const std::vector<TKSsummaryLine>& lines) {

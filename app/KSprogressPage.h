@@ -55,8 +55,8 @@ public:
     void ShowSummary(const std::vector<TKSsummaryLine>& lines);
     // Those lines, as shown.
     QStringList Summary() const;
-    // The start page's path as shown beside the result button ("" before a
-    // complete run).
+    // "Startpagina: " and the start page's path, as beside the result button
+    // (shortened there to fit); "" before a complete run.
     QString StartPageText() const;
     // Removes the rows the run made and hides the two fixed rows; the result
     // button is disabled and the warnings go.
@@ -93,7 +93,7 @@ private:
     QListWidget* lstWaarschuwingen_ = nullptr;
     QLabel* lblSamenvatting_ = nullptr;
     QLabel* lblStartpagina_ = nullptr;
-    QString startPage_; // the full text; the label shows it shortened to fit
+    QString startPage_; // the path; the label shows its end as far as it fits
     QCheckBox* chkOpenen_ = nullptr;
     QPushButton* btnResultaatOpenen_ = nullptr;
     QElapsedTimer lastBreath_;

@@ -50,9 +50,11 @@ std::vector<TKSsummaryLine> SummaryLines(const TKSrunResult& result) {
         Line(LocalText("#1571.6=Indexregels gelezen: %1", {CountText(summary.LinesRead)})));
     lines.push_back(Line(LocalText("#1571.7=Namen na het samenvoegen van dubbelen: %1",
                                    {CountText(summary.Entries)})));
+    // One line for every output, so that the rows above keep their room.
+    std::string pages;
     for (const TKSoutputPages& output : summary.Outputs)
-        lines.push_back(Line(LocalText("#1571.8=Pagina's van \"%1\": %2",
-                                       {output.Caption, CountText(output.Pages)})));
+        pages += (pages.empty() ? "" : ", ") + output.Caption + " " + CountText(output.Pages);
+    if (!pages.empty()) lines.push_back(Line(LocalText("#1571.8=Pagina's: %1", {pages})));
     if (summary.FilesCopied > 0)
         lines.push_back(Line(LocalText("#1571.10=Andere bestanden gekopieerd: %1",
                                        {CountText(summary.FilesCopied)})));

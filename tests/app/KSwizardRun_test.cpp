@@ -541,9 +541,7 @@ void TestWizardRun::progressPageShowsTheRunsWarnings() {
                 .match(summary[0])
                 .hasMatch());
     QVERIFY(summary[1].startsWith(QLatin1String("Namen na het samenvoegen van dubbelen: ")));
-    QVERIFY(
-        summary.filter(QRegularExpression(QStringLiteral("^Pagina's van \".+\": [1-9]"))).size() >=
-        1);
+    QVERIFY(QRegularExpression(QStringLiteral("^Pagina's: .+ [1-9]")).match(summary[2]).hasMatch());
     QVERIFY(summary
                 .filter(QRegularExpression(QStringLiteral(
                     "^/.+\\.html? is de grootste pagina \\([0-9,]+ (kB|MB|bytes)\\)$")))

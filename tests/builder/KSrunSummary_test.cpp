@@ -115,15 +115,16 @@ TEST_F(RunSummaryTest, AFailedOrStoppedRunLeavesTheOutputFolderAsItWas) {
 
 TEST(RunSummaryLines, TheFiguresReadInTheRunsLanguage) {
     TKSrunResult result;
-    result.Summary = {1000000, 812345, {{"Index", 26}}, 3, "/out/idx12.htm", 1499999, 125400};
+    result.Summary = {1000000, 812345, {{"Index", 26}, {"Start", 1}}, 3, "/out/idx12.htm",
+                      1499999, 125400};
     const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"NL",
          {"Indexregels gelezen: 1.000.000", "Namen na het samenvoegen van dubbelen: 812.345",
-          "Pagina's van \"Index\": 26", "Andere bestanden gekopieerd: 3",
+          "Pagina's: Index 26, Start 1", "Andere bestanden gekopieerd: 3",
           "/out/idx12.htm is de grootste pagina (1,4 MB)", "Tijd: 2 min 5 s", "850 kB 0,8 s"}},
         {"GB",
          {"Index lines read: 1,000,000", "Entries after folding duplicates: 812,345",
-          "Pages of \"Index\": 26", "Other files copied: 3",
+          "Pages: Index 26, Start 1", "Other files copied: 3",
           "/out/idx12.htm is the largest page (1.4 MB)", "Time taken: 2 min 5 s", "850 kB 0.8 s"}},
     };
     for (const auto& [language, expected] : cases) {
