@@ -535,21 +535,14 @@ void TestWizardRun::progressPageShowsTheRunsWarnings() {
                                         "Windows-1252 gelezen, dus de namen met accenten worden "
                                         "verkeerd getoond")});
     // Above the warnings the run's figures, beside Openen the start page.
-    const QStringList summary = wizard.window.ProgressPage()->Summary();
-    QVERIFY2(summary.size() >= 5, qPrintable(summary.join('|')));
-    QVERIFY(QRegularExpression(QStringLiteral("^Indexregels gelezen: [1-9][0-9.]*$"))
-                .match(summary[0])
-                .hasMatch());
-    QVERIFY(summary[1].startsWith(QLatin1String("Namen na het samenvoegen van dubbelen: ")));
-    QVERIFY(QRegularExpression(QStringLiteral("^Pagina's: .+ [1-9]")).match(summary[2]).hasMatch());
-    QVERIFY(summary
-                .filter(QRegularExpression(QStringLiteral(
-                    "^/.+\\.html? is de grootste pagina \\([0-9,]+ (kB|MB|bytes)\\)$")))
-                .size() == 1);
-    QVERIFY(summary.last().startsWith(QLatin1String("Tijd: ")));
+    const QString summary = wizard.window.ProgressPage()->Summary().join('|');
+    QVERIFY2(QRegularExpression(QStringLiteral("^Indexregels gelezen: [1-9][0-9.]*\\|Namen na .+"
+                                               "\\|Pagina's: .+ is de grootste pagina .+\\|Tijd: "))
+                 .match(summary)
+                 .hasMatch(),
+             qPrintable(summary));
     QCOMPARE(wizard.window.ProgressPage()->StartPageText(),
              QStringLiteral("Startpagina: ") + wizard.window.ProgressPage()->ResultPath());
-    QVERIFY(wizard.Find<QLabel>("lblSamenvatting")->isVisible());
     wizard.window.btnVorigeClick();
     QVERIFY(wizard.window.ProgressPage()->Warnings().isEmpty());
     QVERIFY(wizard.window.ProgressPage()->Summary().isEmpty());
