@@ -10,6 +10,7 @@
 #include "app/KSsplitter.h"
 #include "app/KSwizardPage.h"
 #include "builder/KSgenerate.h"
+#include "builder/KSrunSummary.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KSlanguageShare.h"
@@ -278,6 +279,7 @@ void TwzrdHTMLverzamelIndex::RunGeneration() {
         // The user's files the clearing moved to the trash are named with the warnings.
         for (const std::string& path : result.Trashed)
             result.Warnings.push_back({path, LocalText("#1567.2=naar de prullenbak verplaatst")});
+        progressPage_->ShowSummary(SummaryLines(result));
         progressPage_->ShowWarnings(result.Warnings);
     } catch (const std::exception& error) {
         progressPage_->ShowProblem("", error.what());

@@ -3,6 +3,7 @@
 #include "app/KScontrolState.h"
 #include "app/KSqtText.h"
 #include "builder/KSrunWarnings.h"
+#include "common/KSlocal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,10 +15,13 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace ks::app {
 
@@ -104,6 +108,20 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     warnings->addWidget(lstWaarschuwingen_);
     grpWaarschuwingen_->hide();
 
+    lblSamenvatting_ = new QLabel(this);
+    lblSamenvatting_->setObjectName(QStringLiteral("lblSamenvatting"));
+    lblSamenvatting_->setTextFormat(Qt::PlainText);
+    lblSamenvatting_->setWordWrap(true);
+    lblSamenvatting_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblSamenvatting_->setContentsMargins(6, 2, 6, 2);
+    lblSamenvatting_->hide();
+    lblStartpagina_ = new QLabel(this);
+    lblStartpagina_->setObjectName(QStringLiteral("lblStartpagina"));
+    lblStartpagina_->setTextFormat(Qt::PlainText);
+    lblStartpagina_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A long path is shortened to the room there is, never widening the page.
+    lblStartpagina_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
     chkOpenen_ = new QCheckBox(QStringLiteral("#1548.text=&resultaat automatisch openen"), this);
     chkOpenen_->setObjectName(QStringLiteral("chkOpenen"));
     chkOpenen_->setToolTip(QStringLiteral("#1548.hint"));
@@ -115,14 +133,17 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
         QStringLiteral("#1574.16=De verzamelindex in de webbrowser openen"));
     connect(btnResultaatOpenen_, &QPushButton::clicked, this,
             &TKSprogressPage::btnResultaatOpenenClick);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(chkOpenen_, 1);
-    bottom->addWidget(btnResultaatOpenen_);
+    // The start page beside the button, with the room of the whole row.
+    auto* result = new QHBoxLayout;
+    result->addWidget(lblStartpagina_, 1);
+    result->addWidget(btnResultaatOpenen_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBoxVoortgang_, 1);
+    layout->addWidget(lblSamenvatting_);
     layout->addWidget(grpWaarschuwingen_);
-    layout->addLayout(bottom);
+    layout->addLayout(result);
+    layout->addWidget(chkOpenen_);
     lastBreath_.start();
 }
 
@@ -231,6 +252,44 @@ void TKSprogressPage::Result(const std::string& path, bool mayOpen) {
                      : Lookup("#1574.18=De verzamelindex in de webbrowser openen: %1")
                            .replace(QStringLiteral("%1"), FromPath(path)));
     btnResultaatOpenen_->setEnabled(mayOpen && !path.empty());
+    startPage_ = path.empty() ? QString() : FromPath(path);
+    ShowStartPage();
+}
+
+// The caption whole and as much of the path's end (the file's name) as fits.
+void TKSprogressPage::ShowStartPage() {
+    if (startPage_.isEmpty()) {
+        lblStartpagina_->clear();
+        lblStartpagina_->setToolTip(QString());
+        return;
+    }
+    const QString caption = FromKS(LocalText("#1571.15=Startpagina:")) + QLatin1Char(' ');
+    const QFontMetrics metrics = lblStartpagina_->fontMetrics();
+    const int room = std::max(0, lblStartpagina_->width() - metrics.horizontalAdvance(caption) - 4);
+    lblStartpagina_->setText(caption + metrics.elidedText(startPage_, Qt::ElideLeft, room));
+    lblStartpagina_->setToolTip(caption + startPage_);
+}
+
+void TKSprogressPage::resizeEvent(QResizeEvent* event) {
+    TWizardPage::resizeEvent(event);
+    ShowStartPage();
+}
+
+QString TKSprogressPage::StartPageText() const {
+    return lblStartpagina_->toolTip();
+}
+
+void TKSprogressPage::ShowSummary(const std::vector<TKSsummaryLine>& lines) {
+    QStringList shown;
+    for (const TKSsummaryLine& line : lines)
+        shown << FromPath(line.Where) + QString::fromLatin1(line.Separator) + FromKS(line.Text);
+    lblSamenvatting_->setText(shown.join(QLatin1Char('\n')));
+    lblSamenvatting_->setVisible(!lines.empty());
+}
+
+QStringList TKSprogressPage::Summary() const {
+    const QString text = lblSamenvatting_->text();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void TKSprogressPage::Breathe() {
@@ -272,6 +331,9 @@ void TKSprogressPage::WisVoortgang() {
     }
     nextRow_ = 2;
     btnResultaatOpenen_->setEnabled(false);
+    startPage_.clear();
+    ShowStartPage();
+    ShowSummary({});
     ShowWarnings({});
 }
 

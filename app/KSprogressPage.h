@@ -8,6 +8,7 @@
 #include "app/KSwizardPage.h"
 #include "builder/KSmerge.h"
 #include "builder/KSrunProgress.h"
+#include "builder/KSrunSummary.h"
 
 #include <QElapsedTimer>
 #include <QUrl>
@@ -49,6 +50,14 @@ public:
     void ShowWarnings(const std::vector<TKSrunWarning>& warnings);
     // The lines of that list, as shown.
     QStringList Warnings() const;
+    // What the run says about itself when it ends, below the rows; hidden
+    // when there are no lines.
+    void ShowSummary(const std::vector<TKSsummaryLine>& lines);
+    // Those lines, as shown.
+    QStringList Summary() const;
+    // "Startpagina: " and the start page's path, as beside the result button
+    // (shortened there to fit); "" before a complete run.
+    QString StartPageText() const;
     // Removes the rows the run made and hides the two fixed rows; the result
     // button is disabled and the warnings go.
     void WisVoortgang();
@@ -68,6 +77,8 @@ private:
     void PlaceRow(QLabel* label, QWidget* right);
     TKSprogressBar& FixedRow(int index);
     void AddProblemRow(const QString& where, const QString& text);
+    void ShowStartPage();
+    void resizeEvent(QResizeEvent* event) override;
 
     QScrollArea* ScrollBoxVoortgang_ = nullptr;
     QGridLayout* rows_ = nullptr;
@@ -80,6 +91,9 @@ private:
     std::map<int, QWidget*> stepRight_;
     QGroupBox* grpWaarschuwingen_ = nullptr;
     QListWidget* lstWaarschuwingen_ = nullptr;
+    QLabel* lblSamenvatting_ = nullptr;
+    QLabel* lblStartpagina_ = nullptr;
+    QString startPage_; // the path; the label shows its end as far as it fits
     QCheckBox* chkOpenen_ = nullptr;
     QPushButton* btnResultaatOpenen_ = nullptr;
     QElapsedTimer lastBreath_;

@@ -230,6 +230,7 @@ TKSgenerator::TKSgenerator(TKSbuilder& builder, TKSrunProgress& progress)
 TKSgenerator::~TKSgenerator() = default;
 
 TKSrunResult TKSgenerator::GenerateIndex() {
+    const auto started = std::chrono::steady_clock::now();
     TKSrunResult result;
     TKSrunSettings& settings = builder_.Settings();
     builder_.ClearStopRequest();
@@ -240,6 +241,8 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     builder_.ResetState();
     outputFolderExists_ = IsFolder(settings.OutputFolder);
     searchMasks_.clear();
+    publishing_ = false;
+    pages_.clear();
     try {
         CheckBeforeStart();
         LockOutputFolder();
@@ -255,7 +258,11 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     staged_.reset(); // what was not put in place goes
     // Only files put in place count as written.
     if (result.Failed || result.Stopped) result.FilesWritten.clear();
+    result.OutputUnchanged = (result.Failed || result.Stopped) && !publishing_;
     Finish(result);
+    result.Summary.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - started)
+                                   .count();
     return result;
 }
 
@@ -300,6 +307,7 @@ void TKSgenerator::Publish(TKSrunResult& result) {
     std::vector<std::string> masks = OldResultMasks();
     // The shards of an earlier run's search data go too, however many there were.
     masks.insert(masks.end(), searchMasks_.begin(), searchMasks_.end());
+    publishing_ = true;
     try {
         // The run's own inputs are never old results, whatever their names.
         result.Trashed = staged_->Publish(masks, RunInputs(builder_.Settings()));
@@ -404,6 +412,7 @@ void TKSgenerator::RunEntry(int step, const TKSkslFile& entry, TKSrunResult& res
     const std::string source = builder_.SourcePath(entry);
     if (!IsFile(source)) {
         result.MissingFiles.push_back(source);
+        missingWarnings_.push_back(MissingLayoutFileWarning(source));
         progress_.AddRow(step, entry.Caption);
         progress_.MissingFile(step, LookupText(kNotFound, "Text"), source);
         return;
@@ -447,6 +456,7 @@ void TKSgenerator::ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar,
     parser.ProgressBar = &bar;
     parser.Utf8Output = builder_.Settings().Layout->Utf8Pages();
     bar.SetRange(0, EstimateProgress(parser.CountVariables(), entry.Split));
+    const std::size_t first = result.FilesWritten.size();
     result.FilesWritten.push_back(folder + output);
     RemoveLink(root + output);
     try {
@@ -457,6 +467,10 @@ void TKSgenerator::ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar,
     }
     // The range was an estimate: a finished entry shows a full bar.
     bar.SetPosition(bar.Maximum());
+    pages_.insert(pages_.end(), result.FilesWritten.begin() + static_cast<std::ptrdiff_t>(first),
+                  result.FilesWritten.end());
+    result.Summary.Outputs.push_back(
+        {entry.Caption, static_cast<int32_t>(result.FilesWritten.size() - first)});
 }
 
 void TKSgenerator::CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressBar& bar,
@@ -487,6 +501,7 @@ void TKSgenerator::CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressB
         return;
     }
     result.FilesWritten.push_back(target);
+    ++result.Summary.FilesCopied;
     bar.SetPosition(bar.Maximum());
 }
 
@@ -511,6 +526,9 @@ void TKSgenerator::Finish(TKSrunResult& result) {
     const TKSrunSettings& settings = builder_.Settings();
     result.Warnings.insert(result.Warnings.end(), builder_.Warnings.begin(),
                            builder_.Warnings.end());
+    result.Warnings.insert(result.Warnings.end(), missingWarnings_.begin(), missingWarnings_.end());
+    missingWarnings_.clear();
+    GatherSummary(result);
     if (!result.Stopped && !result.Failed) {
         std::vector<TKSrunWarning> pages = PageSizeWarnings(builder_);
         result.Warnings.insert(result.Warnings.end(), pages.begin(), pages.end());
@@ -526,6 +544,25 @@ void TKSgenerator::Finish(TKSrunResult& result) {
     }
     builder_.CloseRunFolder();
     builder_.SetBreather(nullptr);
+}
+
+// The figures the run already holds; only the pages' sizes are asked of
+// the file system, one status call per page, never reading them again.
+void TKSgenerator::GatherSummary(TKSrunResult& result) const {
+    TKSrunSummary& summary = result.Summary;
+    const std::vector<TKSrunDocument>& documents = builder_.Settings().Documents;
+    for (std::size_t i = 0; i < documents.size() && i < builder_.State().Documents.size(); ++i)
+        if (documents[i].Selected) summary.LinesRead += builder_.DocumentRun(i).EntryCount;
+    summary.Entries = builder_.EntryTotalCount;
+    if (result.Failed || result.Stopped) return;
+    for (const std::string& page : pages_) {
+        std::error_code ec;
+        const auto size = static_cast<int64_t>(fs::file_size(page, ec));
+        if (!ec && (summary.LargestPage.empty() || size > summary.LargestPageSize)) {
+            summary.LargestPage = page;
+            summary.LargestPageSize = size;
+        }
+    }
 }
 
 std::string TKSgenerator::ResolveVariable(const std::string& placeholder,

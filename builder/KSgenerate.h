@@ -9,6 +9,7 @@
 #pragma once
 
 #include "builder/KSmerge.h"
+#include "builder/KSrunSummary.h"
 #include "common/KSfileio.h"
 #include "common/KSproblem.h"
 
@@ -40,10 +41,16 @@ struct TKSrunResult {
     std::string ResultPath; // the first entry's output ("" without entry 1)
     bool MayOpen = false;   // the result exists and nothing was missing or failed
     bool Stopped = false;   // a stop request ended the run early
+    // Failed or stopped before any old result was moved: the output folder
+    // is as it was before the run (new pages were only ever written into
+    // the run's private folder, which is gone).
+    bool OutputUnchanged = false;
     // Documents that look like UTF-8, what the run changed in the documents'
-    // lines, and (after a complete run) pages over 2 MB with the division
-    // that would keep them under it; in that order.
+    // lines, the layout's missing source files, and (after a complete run)
+    // pages over 2 MB with the division that would keep them under it; in
+    // that order.
     std::vector<TKSrunWarning> Warnings;
+    TKSrunSummary Summary; // the figures of the run, gathered as it went
 };
 
 // What a run would do: the old results it would delete, the files of the
@@ -92,14 +99,18 @@ private:
     void CopyPlainFile(int step, const TKSkslFile& entry, TKSprogressBar& bar,
                        TKSrunResult& result);
     void Finish(TKSrunResult& result);
+    void GatherSummary(TKSrunResult& result) const;
     void NoteError(TKSrunResult& result, int step, const std::exception& error);
 
     TKSbuilder& builder_;
     TKSrunProgress& progress_;
     bool outputFolderExists_ = false;
     File outputLock_; // held from before the first step to the end of the run
-    std::unique_ptr<TKSstagedOutput> staged_; // where the files go until the run is complete
-    std::vector<std::string> searchMasks_;    // shards of search data written by this run
+    std::unique_ptr<TKSstagedOutput> staged_;    // where the files go until the run is complete
+    std::vector<std::string> searchMasks_;       // shards of search data written by this run
+    bool publishing_ = false;                    // old results may have been moved
+    std::vector<std::string> pages_;             // the pages the templates wrote, as published
+    std::vector<TKSrunWarning> missingWarnings_; // the layout's missing source files
 };
 
 } // namespace ks

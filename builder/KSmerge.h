@@ -18,10 +18,11 @@ struct TKSrunSettings;
 
 // What a warning of a run is about.
 enum class TKSrunWarningKind {
-    NameCut,      // a name in a document's lines was cut
-    Utf8Document, // a selected document looks like UTF-8 text
-    LargePage,    // a page written is over the size limit
-    Division,     // a division that would keep the index pages under the limit
+    NameCut,           // a name in a document's lines was cut
+    Utf8Document,      // a selected document looks like UTF-8 text
+    LargePage,         // a page written is over the size limit
+    Division,          // a division that would keep the index pages under the limit
+    MissingLayoutFile, // a source file of the layout does not exist
 };
 
 // Something a run changed in a document's lines, such as a name it cut, or

@@ -72,6 +72,33 @@ std::vector<TKSrunWarning> PageSizeWarnings(const TKSbuilder& builder, int64_t l
     return warnings;
 }
 
+TKSrunWarning MissingLayoutFileWarning(const std::string& path) {
+    TKSrunWarning warning;
+    warning.Where = path;
+    warning.Text = LocalText("#1571.19=stijlbestand niet gevonden; de index is niet compleet");
+    warning.Kind = TKSrunWarningKind::MissingLayoutFile;
+    return warning;
+}
+
+std::string CountText(int64_t number) {
+    const std::string digits = std::to_string(number < 0 ? -number : number);
+    const std::string separator = LocalText("#1571.2=.");
+    std::string text = number < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text += separator;
+        text += digits[i];
+    }
+    return text;
+}
+
+std::string SizeText(int64_t bytes) {
+    if (bytes < 1000) return LocalText("#1571.3=%1 bytes", {CountText(bytes)});
+    if (bytes < 1000000) return LocalText("#1571.4=%1 kB", {CountText(bytes / 1000)});
+    const int64_t tenths = bytes / 100000;
+    return LocalText("#1571.5=%1 MB", {CountText(tenths / 10) + LocalText("#1571.1=,") +
+                                       std::to_string(tenths % 10)});
+}
+
 std::string WarningSeparator(const TKSrunWarning& warning) {
     if (warning.Where.empty()) return "";
     return warning.Kind == TKSrunWarningKind::LargePage ? " " : ": ";

@@ -25,6 +25,17 @@ std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings);
 std::vector<TKSrunWarning> PageSizeWarnings(const TKSbuilder& builder,
                                             int64_t limit = kPageSizeLimit);
 
+// One warning naming a source file of the layout that does not exist.
+TKSrunWarning MissingLayoutFileWarning(const std::string& path);
+
+// A size as people read it, in the run's language: "1,4 MB" or "1.4 MB"
+// (one decimal, cut, so that a page just over a limit never reads as under
+// it), "350 kB", "12 bytes". A megabyte is 1,000,000 bytes, as in the
+// warnings about large pages.
+std::string SizeText(int64_t bytes);
+// A whole number with the run's language's thousands separator: "1.000.000".
+std::string CountText(int64_t number);
+
 // What goes between a warning's Where and its Text: a page's warning reads
 // on from its path ("... is 2.1 MB"); "" when there is no Where.
 std::string WarningSeparator(const TKSrunWarning& warning);

@@ -5,6 +5,7 @@
 #include "builder/KSindexType.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
+#include "builder/KSrunSummary.h"
 #include "builder/KSrunWarnings.h"
 #include "cli/Messages.h"
 #include "cli/StopSignals.h"
@@ -283,6 +284,9 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
             ++selected;
             lines += builder.DocumentRun(i).EntryCount;
         }
+    // The start page is the line on standard output.
+    for (const TKSsummaryLine& line : SummaryLines(result))
+        err << TerminalText(line.Where + line.Separator + MessageToUtf8(line.Text)) << '\n';
     err << Say("#1566.4=%1 documenten, %2 indexregels, %3 samengevoegde namen, %4 pagina's, %5 "
                "bestanden geschreven in %6 s",
                {Shown(selected), Shown(lines), Shown(builder.EntryTotalCount),
@@ -295,6 +299,8 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
 // switch that chooses it.
 void PrintRunWarnings(const TKSrunResult& result, std::ostream& err) {
     for (const TKSrunWarning& warning : result.Warnings) {
+        // Reported with the other problems of the layout, after the run.
+        if (warning.Kind == TKSrunWarningKind::MissingLayoutFile) continue;
         err << WarningPrefix();
         if (warning.Kind != TKSrunWarningKind::Division)
             err << TerminalText(warning.Where + WarningSeparator(warning) +
@@ -393,6 +399,7 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err, bool errI
         err << "kestrin-index: "
             << Say("#1567.1=naar de prullenbak verplaatst: %1", {TerminalText(path)}) << '\n';
     const int status = Report(result, missing, err);
+    if (show && result.OutputUnchanged) err << MessageToUtf8(UnchangedOutputText()) << '\n';
     if (status != 0) return status;
     if (show) PrintSummary(err, builder, result, seconds);
     if (!result.ResultPath.empty()) out << result.ResultPath << '\n';

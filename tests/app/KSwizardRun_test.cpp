@@ -25,6 +25,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
@@ -445,6 +446,15 @@ void TestWizardRun::buttonsDuringARunStopIt() {
     if (!stillOpen) QCOMPARE(wizard.window.result(), result);
     QVERIFY(wizard.opened.isEmpty());
     QCOMPARE(Tree(out).size(), std::size_t(0)); // stopped before its first step
+    // The page says what happened (Vorige and Gereed clear it as they leave it).
+    const QStringList summary = wizard.window.ProgressPage()->Summary();
+    if (button == QLatin1String("btnCancel")) {
+        QCOMPARE(summary.size(), 3);
+        QCOMPARE(summary[0], QStringLiteral("De index is gestopt voordat hij klaar was."));
+        QCOMPARE(summary[1], QStringLiteral("Er is niets half geschreven: de uitvoermap is zoals "
+                                            "hij voor de index was."));
+    }
+    QVERIFY(wizard.window.ProgressPage()->StartPageText().isEmpty());
 }
 
 void TestWizardRun::problemsBeforeTheRunAppearInTheRows() {
@@ -571,8 +581,19 @@ void TestWizardRun::progressPageShowsTheRunsWarnings() {
                          QStringLiteral(": lijkt UTF-8-tekst te zijn; indexdocumenten worden als "
                                         "Windows-1252 gelezen, dus de namen met accenten worden "
                                         "verkeerd getoond")});
+    // Above the warnings the run's figures, beside Openen the start page.
+    const QString summary = wizard.window.ProgressPage()->Summary().join('|');
+    QVERIFY2(QRegularExpression(QStringLiteral("^Indexregels gelezen: [1-9][0-9.]*\\|Namen na .+"
+                                               "\\|Pagina's: .+ is de grootste pagina .+\\|Tijd: "))
+                 .match(summary)
+                 .hasMatch(),
+             qPrintable(summary));
+    QCOMPARE(wizard.window.ProgressPage()->StartPageText(),
+             QStringLiteral("Startpagina: ") + wizard.window.ProgressPage()->ResultPath());
     wizard.window.btnVorigeClick();
     QVERIFY(wizard.window.ProgressPage()->Warnings().isEmpty());
+    QVERIFY(wizard.window.ProgressPage()->Summary().isEmpty());
+    QVERIFY(wizard.window.ProgressPage()->StartPageText().isEmpty());
     QVERIFY(!group->isVisibleTo(&wizard.window));
 }
 

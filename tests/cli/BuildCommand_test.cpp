@@ -86,6 +86,10 @@ TEST_F(BuildTool, OnATerminalTheProgressAndASummaryAreShown) {
         std::regex_search(r.err, std::regex("\n2 documents, 3 index lines, 2 merged entries, "
                                             "2 pages, 1 files written in [0-9.]+ s\n$")))
         << r.err;
+    // The run's own summary comes before that line; the start page is on standard output.
+    EXPECT_NE(std::string::npos, r.err.find("\nIndex lines read: 3\nEntries after folding "
+                                            "duplicates: 2\nPages: "))
+        << r.err;
     args.push_back("-q");
     r = RunInProcess(args, options);
     EXPECT_EQ(0, r.exitCode) << r.err;
