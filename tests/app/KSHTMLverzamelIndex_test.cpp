@@ -100,7 +100,6 @@ void TestWizardWindow::startupSwitchesReachTheEnvironment() {
              (std::vector<std::string>{"/language=GB", "/DEBUG", "CONF=familie", "--"}));
 }
 
-// A base name typed under one CONF value is found again under that value only.
 void TestWizardWindow::qtTextsAndTheFolderChooserFollowTheUser() {
     const QString empty = QString::fromStdString(store_->Path(""));
     // Each language replaces the one before; a missing file leaves Qt's English.
@@ -127,6 +126,7 @@ void TestWizardWindow::qtTextsAndTheFolderChooserFollowTheUser() {
     QCOMPARE(WithFreeMnemonic(PlainCaption("A & In"), "ai", 2), QStringLiteral("A && I&n"));
 }
 
+// A base name typed under one CONF value is found again under that value only.
 void TestWizardWindow::eachConfigurationKeepsItsOwnSettings() {
     const auto startWith = [](std::vector<std::string> switches, const QString& baseName) {
         ks::test::StopTestEnvironment();

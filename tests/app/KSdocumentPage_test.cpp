@@ -5,13 +5,11 @@
 
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
-#include "app/KSstartup.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KSpaths.h"
 #include "index/KShtxData.h"
 
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -353,22 +351,15 @@ void TestDocumentPage::retitlingARefusedDocumentLeavesItAlone() {
     QCOMPARE(ks::test::ReadText(path), before);
 
     // A cancelled box changes nothing and asks nothing more. It has room for a
-    // long title and for its caption, and Qt's buttons speak the window's language.
-    QVERIFY(ks::app::InstallQtTranslations("NL"));
+    // long title and for its caption.
     ks::test::AnswerModal<QInputDialog>([](QInputDialog* box) {
         const auto* field = box->findChild<QLineEdit*>();
         QCOMPARE(box->findChild<QLabel*>()->buddy(), field);
         QVERIFY(field->width() >= 50 * field->fontMetrics().averageCharWidth());
         QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(box->windowTitle()) + 100);
-        QCOMPARE(box->findChild<QDialogButtonBox*>()
-                     ->button(QDialogButtonBox::Cancel)
-                     ->text()
-                     .remove('&'),
-                 QStringLiteral("Annuleren"));
         box->reject();
     });
     wizard.Click("btnTitelWijzigen");
-    ks::app::InstallQtTranslations("GB");
     QCOMPARE(wizard.Titles(), QStringList{QStringLiteral("Vast")});
 }
 

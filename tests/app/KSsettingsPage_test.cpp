@@ -1,18 +1,12 @@
-// Hints on every control in both languages, the typed output folder, why
-// "ignore years" is off, and automatic preselected for large documents.
+// The typed output folder, why "ignore years" is off, and the automatic
+// division preselected for large documents.
 #include "WizardTestKit.h"
 
-#include "common/KScommon.h"
-
-#include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QtTest>
 #include <filesystem>
 
@@ -29,38 +23,6 @@ class TestSettingsPage : public ks::test::WizardTestCase {
     Q_OBJECT
 
 private slots:
-    void everyControlHasAHint_data() {
-        QTest::addColumn<QString>("language");
-        QTest::newRow("NL") << "NL";
-        QTest::newRow("GB") << "GB";
-    }
-    // Split boxes of every layout included.
-    void everyControlHasAHint() {
-        QFETCH(QString, language);
-        ks::Environment().SetUiLanguage(language.toStdString());
-        struct Restore {
-            ~Restore() { ks::Environment().SetUiLanguage("NL"); }
-        } restore;
-        ks::test::ShownWizard wizard;
-        QListWidget* layouts = wizard.Find<QListWidget>("lstOpmaak");
-        int controls = 0;
-        for (int row = 0; row < layouts->count(); ++row, wizard.window.btnVorigeClick()) {
-            layouts->setCurrentRow(row);
-            ToSettings(wizard);
-            for (QWidget* w : wizard.window.findChildren<QWidget*>()) {
-                if (w->objectName().isEmpty() ||
-                    !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                      qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
-                      qobject_cast<QTextEdit*>(w)))
-                    continue;
-                ++controls;
-                QVERIFY2(!w->toolTip().isEmpty() && !w->toolTip().startsWith('#'),
-                         qPrintable(w->objectName()));
-            }
-        }
-        QVERIFY(controls > 20);
-    }
-
     void typedFolderIsTakenAndAMissingOneNamed() {
         ks::test::ShownWizard wizard;
         ToSettings(wizard);

@@ -16,6 +16,7 @@
 #include "index/KSksl.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
@@ -95,7 +97,7 @@ private slots:
     void divisionListFollowsTheSizeAndStoredChoices();
     void splitBoxesFollowTheLayout();
     void typedLettersTheOutputLacksAreNoted();
-    void everyControlHasKeysOfItsOwn();
+    void everyControlHasKeysOfItsOwnAndAHint();
     void runWritesWhatTheCommandLineToolWrites();
     void twoRunsInARowWriteWhatTwoToolRunsWrite();
     void buttonsDuringARunStopIt_data();
@@ -260,8 +262,9 @@ void TestWizardRun::typedLettersTheOutputLacksAreNoted() {
 }
 
 // Every page as it shows with every layout, in both languages: each button,
-// check box and field of the page and of the button row has keys of its own.
-void TestWizardRun::everyControlHasKeysOfItsOwn() {
+// check box and field of the page and of the button row has keys of its own,
+// and every control, the split boxes of each layout included, a hint.
+void TestWizardRun::everyControlHasKeysOfItsOwnAndAHint() {
     struct Restore {
         ~Restore() { ks::Environment().SetUiLanguage("NL"); }
     } restore;
@@ -271,6 +274,7 @@ void TestWizardRun::everyControlHasKeysOfItsOwn() {
         wizard.window.RunSetup().OutputFolder = store_->Path("");
         QListWidget* layouts = wizard.Find<QListWidget>("lstOpmaak");
         QVERIFY(layouts->count() >= 2);
+        int hinted = 0;
         for (int layout = 0; layout < layouts->count(); ++layout) {
             layouts->setCurrentRow(layout);
             for (int page = 0; page < wizard.window.PageCount(); ++page) {
@@ -297,7 +301,18 @@ void TestWizardRun::everyControlHasKeysOfItsOwn() {
                     owners.insert(keys, w->objectName());
                 }
             }
+            for (QWidget* w : wizard.window.findChildren<QWidget*>()) {
+                if (w->objectName().isEmpty() ||
+                    !(qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                      qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+                      qobject_cast<QTextEdit*>(w)))
+                    continue;
+                ++hinted;
+                QVERIFY2(!w->toolTip().isEmpty() && !w->toolTip().startsWith('#'),
+                         qPrintable(language + (' ' + w->objectName())));
+            }
         }
+        QVERIFY(hinted > 20);
     }
 }
 
