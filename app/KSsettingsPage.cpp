@@ -188,10 +188,13 @@ void TKSsettingsPage::BuildExtraGroup() {
 
 void TKSsettingsPage::ShowTypedTextNotes() {
     const QLineEdit* edits[3] = {txtRapportTitel_, txtHomepage_, txtEmail_};
+    const TKSkslData* layout = setup_.Layout();
+    const bool utf8Pages = layout != nullptr && layout->Utf8Pages();
     for (int k = 0; k < 3; ++k) {
         bool replaced = false;
         const std::string kept = ToKS(edits[k]->text(), &replaced);
-        const bool show = replaced && !edits[k]->isHidden();
+        // Pages in UTF-8 publish the text as typed: nothing to note there.
+        const bool show = replaced && !edits[k]->isHidden() && !utf8Pages;
         if (show)
             notes_[k]->setText(FromKS(LocalText(
                 "#1570.1=niet elke letter past in de tekenset; geschreven als: %1", {kept})));
@@ -410,9 +413,8 @@ void TKSsettingsPage::ApplyTo(TKSrunSetup& setup) const {
                           : TKSindexType::NotChosen;
     setup.IndexWithYears = chkIndexMetJaartallen_->isChecked();
     setup.DuplicatesIgnoreYears = chkDubbelZonderJaartallen_->isChecked();
-    setup.Title = ToKS(txtRapportTitel_->text());
-    setup.Homepage = ToKS(txtHomepage_->text());
-    setup.Email = ToKS(txtEmail_->text());
+    setup.SetTypedTexts(txtRapportTitel_->text().toStdString(), txtHomepage_->text().toStdString(),
+                        txtEmail_->text().toStdString());
 }
 
 } // namespace ks::app

@@ -32,6 +32,7 @@
 #include <sys/file.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace ks {
 
@@ -113,6 +114,15 @@ int64_t EveryKey(const TKSbuilder& builder, bool split) {
     return split ? pages * pages : pages;
 }
 
+// A text as the user typed it, for pages in UTF-8; empty when the text as
+// kept is to be written (a page in Windows-1252, nothing was replaced, or
+// nothing was kept: a text of marks alone is no text).
+const std::string& TypedText(const VariableCall& call, const std::string& kept,
+                             const std::string& typed) {
+    static const std::string none;
+    return call.parser.Utf8Output && !kept.empty() ? typed : none;
+}
+
 std::string Link(VariableCall& call, const char* which) {
     return NavigationLink(call.builder, which, call.arguments);
 }
@@ -159,23 +169,37 @@ const BuilderVariable kBuilderVariables[] = {
      nullptr, false},
     {"TITLE$",
      [](VariableCall& call) {
-         return call.parser.Verbatim(
-             TitleText(call.Settings().Title, BracketText(call.placeholder)));
+         const std::string arguments = BracketText(call.placeholder);
+         const std::string& typed =
+             TypedText(call, call.Settings().Title, call.Settings().TypedTitle);
+         if (typed.empty())
+             return call.parser.Verbatim(TitleText(call.Settings().Title, arguments));
+         std::size_t at = 0;
+         std::string text = TitleText(typed, arguments, &at);
+         return call.parser.VerbatimUtf8(std::move(text), at, typed.size());
      },
      nullptr, false},
     {"HOMEPAGE$",
      [](VariableCall& call) {
-         std::string homepage = call.Settings().Homepage;
-         if (!homepage.empty() && homepage[0] != '.' && homepage[0] != '/' && homepage[0] != '\\' &&
-             homepage.find("://") == std::string::npos)
-             homepage = "http://" + homepage;
-         return call.parser.Verbatim(homepage);
+         const std::string& homepage = call.Settings().Homepage;
+         // The rule looks at the text as kept, so both kinds of page agree.
+         const std::string scheme = !homepage.empty() && homepage[0] != '.' && homepage[0] != '/' &&
+                                            homepage[0] != '\\' &&
+                                            homepage.find("://") == std::string::npos
+                                        ? "http://"
+                                        : "";
+         const std::string& typed = TypedText(call, homepage, call.Settings().TypedHomepage);
+         if (typed.empty()) return call.parser.Verbatim(scheme + homepage);
+         return call.parser.VerbatimUtf8(scheme + typed, scheme.size(), typed.size());
      },
      nullptr, false},
     {"EMAIL$",
      [](VariableCall& call) {
          const std::string& email = call.Settings().Email;
-         return call.parser.Verbatim(email.find('@') != std::string::npos ? email : "");
+         if (email.find('@') == std::string::npos) return call.parser.Verbatim("");
+         const std::string& typed = TypedText(call, email, call.Settings().TypedEmail);
+         if (typed.empty()) return call.parser.Verbatim(email);
+         return call.parser.VerbatimUtf8(typed, 0, typed.size());
      },
      nullptr, false},
     {"KSLTEXT",

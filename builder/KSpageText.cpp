@@ -75,12 +75,15 @@ std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32
     return PageFile(builder, entry, page) + "#" + AnchorName(anchor);
 }
 
-std::string TitleText(const std::string& title, const std::string& arguments) {
+std::string TitleText(const std::string& title, const std::string& arguments,
+                      std::size_t* titleAt) {
+    if (titleAt != nullptr) *titleAt = 0;
     TKSargumentList args(arguments);
     if (!args.HasNext()) return title;
     const std::string before = args.Next();
     const std::string after = args.Next();
     if (title.empty()) return args.Rest();
+    if (titleAt != nullptr) *titleAt = before.size();
     return before + title + after;
 }
 

@@ -5,6 +5,7 @@
 #include "builder/KSindexData.h"
 #include "builder/KSindexType.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -36,7 +37,9 @@ std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32
 // The title as TITLE$(before,after,otherwise) writes it: with a title,
 // before, the title and after; without one, otherwise (the rest of the
 // arguments, commas included). Without arguments, the title as it is.
-std::string TitleText(const std::string& title, const std::string& arguments);
+// titleAt, when given, receives where the title begins in the result.
+std::string TitleText(const std::string& title, const std::string& arguments,
+                      std::size_t* titleAt = nullptr);
 // A copy of the page of that number; a number outside the list gives an
 // empty page with that number (the list never grows from here).
 TKSindexData PageAt(TKSpageList& pages, int32_t page);

@@ -32,6 +32,11 @@ struct TKSrunSettings {
     std::string Title;
     std::string Homepage;
     std::string Email;
+    // The same texts as typed (UTF-8), for pages in UTF-8; each is empty
+    // when its text above holds every letter as typed.
+    std::string TypedTitle;
+    std::string TypedHomepage;
+    std::string TypedEmail;
     // The per-user temporary folder; each run works in a private folder
     // inside it. When TempSwitchFolder is set (the TEMP switch), the record
     // files are written directly there instead.

@@ -1,6 +1,7 @@
 #include "builder/KSrunSetup.h"
 
 #include "builder/KSdivision.h"
+#include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace ks {
 
@@ -212,6 +214,18 @@ std::string TempSwitchFolder(const TKScommon& environment) {
 
 } // namespace
 
+void TKSrunSetup::SetTypedTexts(std::string_view title, std::string_view homepage,
+                                std::string_view email) {
+    const auto take = [](std::string_view typed, std::string& text, std::string& kept) {
+        NearestText nearest = Utf8ToNearestWindows1252(typed);
+        text = std::move(nearest.Text);
+        kept = nearest.Replaced ? std::string(typed) : std::string();
+    };
+    take(title, Title, TypedTitle);
+    take(homepage, Homepage, TypedHomepage);
+    take(email, Email, TypedEmail);
+}
+
 TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     TKSrunSettings s;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
@@ -227,6 +241,9 @@ TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     s.Title = Title;
     s.Homepage = Homepage;
     s.Email = Email;
+    s.TypedTitle = TypedTitle;
+    s.TypedHomepage = TypedHomepage;
+    s.TypedEmail = TypedEmail;
     s.TempFolder = environment.TempFolder;
     s.TempSwitchFolder = TempSwitchFolder(environment);
     s.DeveloperMode = environment.DeveloperSwitches.IsNonZero();

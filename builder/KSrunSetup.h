@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ks {
@@ -102,6 +103,14 @@ public:
     std::string Title;
     std::string Homepage;
     std::string Email;
+    // As typed, when a letter above had to be replaced (see TKSrunSettings).
+    std::string TypedTitle;
+    std::string TypedHomepage;
+    std::string TypedEmail;
+    // What a user typed (UTF-8) for the title, home page and e-mail address:
+    // the texts above with the nearest letters Windows-1252 holds, and the
+    // typed ones beside them when those differ.
+    void SetTypedTexts(std::string_view title, std::string_view homepage, std::string_view email);
 
 private:
     std::unique_ptr<TKSkslData> layout_;

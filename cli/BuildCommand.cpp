@@ -103,7 +103,7 @@ struct BuildOptions {
     bool ignoreYears = false;
     std::vector<std::string> split;
     std::vector<std::string> noSplit;
-    std::string title;
+    std::string title; // as typed (UTF-8)
     std::string homepage;
     std::string email;
     bool open = false;
@@ -168,11 +168,11 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
         else if (a == "--no-split")
             AddNames(o.noSplit, value());
         else if (a == "--title")
-            o.title = Utf8ToNearestWindows1252(value()).Text;
+            o.title = value();
         else if (a == "--homepage")
-            o.homepage = Utf8ToNearestWindows1252(value()).Text;
+            o.homepage = value();
         else if (a == "--email")
-            o.email = Utf8ToNearestWindows1252(value()).Text;
+            o.email = value();
         else if (a == "--open")
             o.open = true;
         else if (a == "--dry-run")
@@ -211,9 +211,7 @@ public:
         setup_.IndexType = options_.indexType;
         setup_.IndexWithYears = options_.years;
         setup_.DuplicatesIgnoreYears = options_.ignoreYears;
-        setup_.Title = options_.title;
-        setup_.Homepage = options_.homepage;
-        setup_.Email = options_.email;
+        setup_.SetTypedTexts(options_.title, options_.homepage, options_.email);
         Note(setup_.CheckDocuments());
         if (auto layout = FindLayout()) {
             setup_.SetLayout(std::move(layout));

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -58,6 +59,8 @@ public:
 
     const std::string& Text() const { return text_; }
     std::string Release() { return std::move(text_); }
+    // The parts of the line that are UTF-8 already, in line order.
+    std::vector<TKSbyteRange> ReleaseUtf8() { return std::move(utf8_); }
 
     std::size_t FindOpen(std::size_t from) const { return FindChar(kOpen, from); }
     bool HasCloseAfter(std::size_t pos) const { return FindChar(kClose, pos + 1) != kNone; }
@@ -72,9 +75,10 @@ public:
     // Replaces every occurrence of pattern (a "#" first, letters compared
     // without regard to case), left to right, unless the line would grow
     // beyond maxLength. True when an occurrence started at pos.
-    // A verbatim replacement (text a user typed) is never scanned again.
+    // A verbatim replacement (text a user typed) is never scanned again;
+    // utf8 is the part of the replacement that is UTF-8 already.
     bool ReplaceAll(const std::string& pattern, const std::string& replacement, std::size_t pos,
-                    std::size_t maxLength, bool verbatim) {
+                    std::size_t maxLength, bool verbatim, TKSbyteRange utf8) {
         const std::vector<std::size_t> found = Occurrences(pattern);
         if (found.empty()) return false;
         const std::size_t kept = text_.size() - found.size() * pattern.size();
@@ -84,6 +88,8 @@ public:
             return false;
         }
         if (levels_.empty() && replacement.find(kOpen) != kNone) levels_.assign(text_.size(), 0);
+        if (!utf8_.empty() || utf8.End > utf8.Begin)
+            MoveUtf8(found, pattern.size(), replacement.size(), utf8);
         Rebuild(found, pattern.size(), replacement, verbatim);
         return std::binary_search(found.begin(), found.end(), pos);
     }
@@ -153,8 +159,36 @@ private:
         text_ = std::move(text);
     }
 
+    // Where the UTF-8 parts are once every occurrence is replaced: the old
+    // ones shift, one that a replacement would cut into is read as
+    // Windows-1252 from then on (it cannot be split soundly), and each copy
+    // of the replacement brings its own.
+    void MoveUtf8(const std::vector<std::size_t>& found, std::size_t patternSize,
+                  std::size_t replacementSize, TKSbyteRange utf8) {
+        std::vector<TKSbyteRange> moved;
+        std::size_t next = 0; // the first old range not yet placed
+        std::size_t shift = 0;
+        const auto placeUpTo = [&](std::size_t end) {
+            for (; next < utf8_.size() && utf8_[next].Begin < end; ++next)
+                if (utf8_[next].End <= end) // else it overlaps the occurrence
+                    moved.push_back({utf8_[next].Begin + shift, utf8_[next].End + shift});
+        };
+        for (const std::size_t pos : found) {
+            placeUpTo(pos);
+            // A range that begins inside the occurrence is cut as well.
+            while (next < utf8_.size() && utf8_[next].Begin < pos + patternSize)
+                ++next;
+            if (utf8.End > utf8.Begin)
+                moved.push_back({pos + shift + utf8.Begin, pos + shift + utf8.End});
+            shift += replacementSize - patternSize; // wraps back when shorter: sums stay right
+        }
+        placeUpTo(kNone);
+        utf8_ = std::move(moved);
+    }
+
     std::string text_;
     std::vector<unsigned char> levels_;
+    std::vector<TKSbyteRange> utf8_;
     bool nestingClosed_ = false;
 };
 
@@ -258,6 +292,11 @@ bool TKStemplateParser::Execute() {
 }
 
 std::string TKStemplateParser::ExpandLine(const std::string& line, Mode mode) {
+    return Expand(line, mode, nullptr);
+}
+
+std::string TKStemplateParser::Expand(const std::string& line, Mode mode,
+                                      std::vector<TKSbyteRange>* utf8) {
     PlaceholderLine text(line);
     std::string names;
     std::size_t from = 0;
@@ -272,6 +311,7 @@ std::string TKStemplateParser::ExpandLine(const std::string& line, Mode mode) {
         }
         from = HandlePlaceholder(text, hash, mode, names, replacements);
     }
+    if (utf8 != nullptr) *utf8 = text.ReleaseUtf8();
     return mode == Mode::Collect ? names : text.Release();
 }
 
@@ -294,7 +334,11 @@ std::size_t TKStemplateParser::HandlePlaceholder(PlaceholderLine& text, std::siz
                                       : std::max(kMaxNestedLength, text.Text().size());
     const std::string pattern = kOpen + expression + kClose;
     const bool verbatim = std::exchange(verbatim_, false);
-    if (!text.ReplaceAll(pattern, replacement, hash, maxLength, verbatim)) return hash + 2;
+    const std::size_t utf8From = std::exchange(utf8From_, 0);
+    const std::size_t utf8Size = std::min(
+        std::exchange(utf8Size_, 0), replacement.size() - std::min(utf8From, replacement.size()));
+    const TKSbyteRange utf8{utf8From, utf8Size > 0 ? utf8From + utf8Size : utf8From};
+    if (!text.ReplaceAll(pattern, replacement, hash, maxLength, verbatim, utf8)) return hash + 2;
     ++replacements;
     // The replacement is scanned again from its third character on, but the
     // text after a shorter replacement is never skipped.
@@ -369,15 +413,38 @@ void TKStemplateParser::CountLine() {
 
 void TKStemplateParser::ExpandLines(int32_t stopAt) {
     std::string line;
+    std::vector<TKSbyteRange> utf8;
     while (!reader_->Eof()) {
         reader_->ReadLine(line);
         CountLine();
         if (stopAt > 0 && linesRead_ >= stopAt) return;
-        const std::string expanded = ExpandLine(line, Mode::Expand);
+        const std::string expanded = Expand(line, Mode::Expand, &utf8);
         // The current output, which the line's own expansion may have changed.
-        Output().WriteLine(expanded);
+        if (utf8.empty() || !Utf8Output)
+            Output().WriteLine(expanded);
+        else
+            WriteExpanded(expanded, utf8);
         StepProgress(1);
     }
+}
+
+// A line with parts in UTF-8 already: only the rest is converted.
+void TKStemplateParser::WriteExpanded(const std::string& expanded,
+                                      const std::vector<TKSbyteRange>& utf8) {
+    std::string out;
+    out.reserve(expanded.size() + expanded.size() / 2);
+    std::size_t from = 0;
+    const std::string_view text(expanded);
+    for (const TKSbyteRange& range : utf8) {
+        out += Windows1252ToUtf8(text.substr(from, range.Begin - from));
+        out.append(text, range.Begin, range.End - range.Begin);
+        from = range.End;
+    }
+    out += Windows1252ToUtf8(text.substr(from));
+    TKSFileStream& output = Output();
+    output.SetConversion(nullptr);
+    output.WriteLine(out);
+    if (&output == writer_.get()) output.SetConversion(&Windows1252ToUtf8);
 }
 
 } // namespace ks

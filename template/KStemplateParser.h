@@ -25,16 +25,18 @@
 // Templates and every text the processor or its callers produce are
 // Windows-1252; with Utf8Output the output files are written in UTF-8, each
 // line converted as it is written (the lines the callers' writers write
-// included).
+// included), except the parts a replacement marked as UTF-8 already.
 #pragma once
 
 #include "LINE_INPUT/KSFileStream.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ks {
@@ -46,6 +48,12 @@ struct TKSvariableCount {
 };
 
 class TKSprogressBar;
+
+// Bytes [Begin, End) of a line.
+struct TKSbyteRange {
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+};
 
 // What the writers of lists see of the processor while a placeholder is
 // being replaced. Tests of the writers implement it with a fake.
@@ -127,6 +135,14 @@ public:
         verbatim_ = true;
         return text;
     }
+    // The same for a text whose bytes [from, from + size) are UTF-8 already
+    // (a user's text as typed, for output in UTF-8): with Utf8Output they
+    // are written as they are and the rest is converted as usual.
+    std::string VerbatimUtf8(std::string text, std::size_t from, std::size_t size) {
+        utf8From_ = std::min(from, text.size());
+        utf8Size_ = std::min(size, text.size() - utf8From_);
+        return Verbatim(std::move(text));
+    }
 
     int32_t LinesRead() const { return linesRead_; }
 
@@ -153,6 +169,10 @@ private:
     std::string Replacement(const std::string& expression, const std::string& name,
                             std::size_t hash, Mode mode, std::string& names);
     bool IsRegistered(const std::string& name) const;
+    // ExpandLine, also giving the ranges of the expanded line that are UTF-8
+    // already (when utf8 is given).
+    std::string Expand(const std::string& line, Mode mode, std::vector<TKSbyteRange>* utf8);
+    void WriteExpanded(const std::string& expanded, const std::vector<TKSbyteRange>& utf8);
     void OpenReader();
     void OpenWriter();
     void CountLine();
@@ -171,7 +191,9 @@ private:
     std::unique_ptr<TKSFileStream> discard_; // Output() when there is no current output
     Pass pass_ = Pass::None;
     bool paging_ = false;
-    bool verbatim_ = false; // the replacement being made is a user's text
+    bool verbatim_ = false;    // the replacement being made is a user's text
+    std::size_t utf8From_ = 0; // the part of that text that is UTF-8 already
+    std::size_t utf8Size_ = 0;
 };
 
 } // namespace ks

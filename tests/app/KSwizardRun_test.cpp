@@ -239,12 +239,18 @@ void TestWizardRun::splitBoxesFollowTheLayout() {
 }
 
 // Under a field whose letters Windows-1252 lacks, the wizard shows how it will
-// be written; the run set-up gets the same nearest letters.
+// be written, unless the layout writes its pages in UTF-8 (which show the text
+// as typed); the run set-up gets the nearest letters and the typed text.
 void TestWizardRun::typedLettersTheOutputLacksAreNoted() {
     Wizard wizard;
     wizard.SelectLayout(QStringLiteral("Twee vensters (klassiek)"));
     wizard.window.RunSetup().OutputFolder = store_->Path("");
     wizard.window.ShowPage(TwzrdHTMLverzamelIndex::kInstellingen);
+    // The shipped layouts write UTF-8; the set-up's copy is made to write
+    // Windows-1252 first.
+    ks::TKSkslData* layout = wizard.window.RunSetup().Layout();
+    QVERIFY(layout != nullptr && layout->Utf8Pages());
+    layout->Charset = "windows-1252";
     QLineEdit* title = wizard.Find<QLineEdit>("txtRapportTitel");
     QLabel* note = wizard.Find<QLabel>("lblRapportTitelNoot");
     QVERIFY(title->isVisibleTo(&wizard.window));
@@ -257,7 +263,15 @@ void TestWizardRun::typedLettersTheOutputLacksAreNoted() {
     wizard.window.SettingsPage()->ApplyTo(wizard.window.RunSetup());
     QCOMPARE(wizard.window.RunSetup().Title, std::string("Drzewa L\xF3"
                                                          "dz"));
+    QCOMPARE(wizard.window.RunSetup().TypedTitle, std::string("Drzewa \xC5\x81\xC3\xB3"
+                                                              "d\xC5\xBA"));
     title->setText(QStringLiteral("Drzewa"));
+    QVERIFY(!note->isVisibleTo(&wizard.window));
+    wizard.window.SettingsPage()->ApplyTo(wizard.window.RunSetup());
+    QCOMPARE(wizard.window.RunSetup().TypedTitle, std::string());
+
+    layout->Charset = "utf-8";
+    title->setText(QStringLiteral("Drzewa \u0141\u00F3d\u017A"));
     QVERIFY(!note->isVisibleTo(&wizard.window));
 }
 

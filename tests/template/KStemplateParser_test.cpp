@@ -258,6 +258,35 @@ TEST_F(TemplateTest, ExecuteWritesEveryExpandedLine) {
     EXPECT_EQ(Written("page1.htm"), Written("page2.htm"));
 }
 
+// A user's text kept as typed reaches a page in UTF-8 byte for byte, while
+// everything around it, on the same line, is converted from Windows-1252.
+TEST_F(TemplateTest, TypedTextsPassUnconvertedIntoPagesInUtf8) {
+    const std::string typed = "Drzewa \xC5\x81\xC3\xB3"
+                              "d\xC5\xBA";                     // UTF-8
+    const std::string title = "\xC2\xAB" + typed + "\xC2\xBB"; // converted quotes
+    parser.OnVariable = [&](const std::string& text, TKStemplateParser& p) {
+        if (text == "KSLTEXT(x)") return std::string("\xE8 #TITLE$! \xE8");
+        return p.VerbatimUtf8("\xAB" + typed + "\xBB", 1, typed.size());
+    };
+    const struct {
+        const char* Line;
+        std::string Expected;
+    } cases[] = {
+        {"<h1>#TITLE$!</h1>\xE9", "<h1>" + title + "</h1>\xC3\xA9"},
+        // Two copies at once, then a shorter replacement behind them.
+        {"#title$!\xE9#TITLE$! #LEN(\"abc\")!", title + "\xC3\xA9" + title + " 3"},
+        // Inside a replacement that is itself scanned.
+        {"<#KSLTEXT(x)!>", "<\xC3\xA8 " + title + " \xC3\xA8>"},
+        {"plain \xE9", "plain \xC3\xA9"},
+    };
+    parser.Utf8Output = true;
+    for (const auto& c : cases) {
+        Template({c.Line});
+        ASSERT_TRUE(parser.Execute());
+        EXPECT_EQ(c.Expected + "\r\n", Written("page1.htm")) << c.Line;
+    }
+}
+
 TEST_F(TemplateTest, CallbacksWriteLinesBeforeTheirOwnLine) {
     Template({"<ul>", "  #REPORTLIST!</ul>"});
     parser.OnVariable = [](const std::string&, TKStemplateParser& p) {
