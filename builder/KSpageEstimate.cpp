@@ -1,6 +1,7 @@
 #include "builder/KSpageEstimate.h"
 
 #include "builder/KSdivision.h"
+#include "builder/KSrunWarnings.h"
 #include "common/KSlocal.h"
 #include "index/KSdocumentText.h"
 
@@ -55,11 +56,6 @@ constexpr std::array kByPageCount{TKSindexType::FirstLetter, TKSindexType::TwoLe
                                   TKSindexType::Parts50,     TKSindexType::Parts100,
                                   TKSindexType::Parts250,    TKSindexType::Parts500};
 
-// One decimal, with the decimal sign of the language.
-std::string Tenths(int64_t tenths) {
-    return std::to_string(tenths / 10) + LocalText("#1574.42=,") + std::to_string(tenths % 10);
-}
-
 } // namespace
 
 int64_t EstimateLargestPage(int64_t indexLines, TKSindexType type, bool split) {
@@ -83,9 +79,7 @@ bool LargePage(int64_t bytes) {
 }
 
 std::string LargestPageText(int64_t bytes, bool automaticOffered) {
-    const std::string size =
-        bytes >= 1000000 ? LocalText("#1574.43=%1 MB", {Tenths((bytes + 50000) / 100000)})
-                         : LocalText("#1574.44=%1 kB", {std::to_string((bytes + 500) / 1000)});
+    const std::string size = SizeText(bytes);
     if (!LargePage(bytes)) return LocalText("#1574.45=Grootste pagina ongeveer %1", {size});
     if (automaticOffered)
         return LocalText("#1574.46=Grootste pagina ongeveer %1: te groot, kies 'automatisch'",
