@@ -87,6 +87,7 @@ struct VariableCall {
     const std::string& placeholder; // name and arguments as written
     std::string arguments;          // after "(", without the closing ")"
     std::vector<std::string>& searchMasks;
+    bool indexPages; // the entry being written has a file per index page
 
     const TKSrunSettings& Settings() const { return builder.Settings(); }
 };
@@ -156,7 +157,10 @@ const BuilderVariable kBuilderVariables[] = {
      EveryKey, false},
     {"INDEXDATA",
      [](VariableCall& call) {
-         WriteIndexData(call.builder, call.parser, BracketText(call.placeholder));
+         // The layout's text "legend" heads the list of the trees of a page.
+         const TKSkslData* layout = call.Settings().Layout;
+         WriteIndexData(call.builder, call.parser, BracketText(call.placeholder),
+                        layout != nullptr ? layout->LayoutText("legend") : std::string());
          return std::string();
      },
      EveryEntry, true},
@@ -177,6 +181,20 @@ const BuilderVariable kBuilderVariables[] = {
          std::size_t at = 0;
          std::string text = TitleText(typed, arguments, &at);
          return call.parser.VerbatimUtf8(std::move(text), at, typed.size());
+     },
+     nullptr, false},
+    // The name of the index page being written, for its title and heading;
+    // arguments as TITLE$. Only a split entry with a file per index page
+    // has one: its other files, and every other entry, have none.
+    {"PAGE$",
+     [](VariableCall& call) {
+         const int32_t page = call.indexPages ? call.builder.State().CurrentPage : 0;
+         const std::string name =
+             page >= 1 && page <= call.builder.PageCount
+                 ? PageName(PageAt(call.builder.Pages, page), call.builder.State().IndexType)
+                 : std::string();
+         // Never read again for placeholders: surnames are the trees' text.
+         return call.parser.Verbatim(TitleText(name, BracketText(call.placeholder)));
      },
      nullptr, false},
     {"HOMEPAGE$",
@@ -479,13 +497,17 @@ void TKSgenerator::ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar,
     parser.SetOutputFile(FileNameOf(output));
     parser.ProgressBar = &bar;
     parser.Utf8Output = builder_.Settings().Layout->Utf8Pages();
-    bar.SetRange(0, EstimateProgress(parser.CountVariables(), entry.Split));
+    const TKSvariableCount count = parser.CountVariables();
+    indexPages_ = entry.Split && PagePerIndexPage(count);
+    bar.SetRange(0, EstimateProgress(count, entry.Split));
     const std::size_t first = result.FilesWritten.size();
     result.FilesWritten.push_back(folder + output);
     RemoveLink(root + output);
     try {
         parser.Execute();
+        indexPages_ = false;
     } catch (const EKSError& e) {
+        indexPages_ = false;
         if (!e.Path().empty()) throw; // names its own file (an output that cannot be written)
         throw EKSError(source + ":" + std::to_string(parser.LinesRead()), e.what());
     }
@@ -597,7 +619,8 @@ std::string TKSgenerator::ResolveVariable(const std::string& placeholder,
     if (variable == nullptr) return "";
     std::string arguments = open > 0 ? placeholder.substr(open) : "";
     if (arguments.size() > 1) arguments.pop_back();
-    VariableCall call{builder_, parser, placeholder, std::move(arguments), searchMasks_};
+    VariableCall call{builder_,     parser,     placeholder, std::move(arguments),
+                      searchMasks_, indexPages_};
     return variable->Write(call);
 }
 

@@ -106,10 +106,11 @@ private:
     TKSrunProgress& progress_;
     bool outputFolderExists_ = false;
     File outputLock_; // held from before the first step to the end of the run
-    std::unique_ptr<TKSstagedOutput> staged_;    // where the files go until the run is complete
-    std::vector<std::string> searchMasks_;       // shards of search data written by this run
-    bool publishing_ = false;                    // old results may have been moved
-    std::vector<std::string> pages_;             // the pages the templates wrote, as published
+    std::unique_ptr<TKSstagedOutput> staged_; // where the files go until the run is complete
+    std::vector<std::string> searchMasks_;    // shards of search data written by this run
+    bool indexPages_ = false;        // the template being expanded writes a file per index page
+    bool publishing_ = false;        // old results may have been moved
+    std::vector<std::string> pages_; // the pages the templates wrote, as published
     std::vector<TKSrunWarning> missingWarnings_; // the layout's missing source files
 };
 

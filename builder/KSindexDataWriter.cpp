@@ -44,11 +44,14 @@ private:
 
 class TKSindexDataWriter {
 public:
-    TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out, std::string treeLabel)
+    TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out, std::string treeLabel,
+                       std::string legendHead)
         : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())),
-          treeLabel_(std::move(treeLabel)), withYears_(!builder.Settings().DuplicatesIgnoreYears),
+          treeLabel_(std::move(treeLabel)), legendHead_(std::move(legendHead)),
+          withYears_(!builder.Settings().DuplicatesIgnoreYears),
           yearsShown_(builder.Settings().IndexWithYears) {
         split_ = builder.State().CurrentSplit();
+        treesOnPage_.assign(builder.Settings().Documents.size(), false);
     }
 
     void Run() {
@@ -59,7 +62,10 @@ public:
         bool first = true;
         while (reader.Next(entry)) {
             const bool newPage = entry.PageNr != previousPage;
-            if (newPage && split_ && !first && !out_.NextPage()) return;
+            if (newPage && split_ && !first) {
+                WriteLegend();
+                if (!out_.NextPage()) return;
+            }
             first = false;
             // A page that starts inside a surname still gets its anchor and
             // the surname, so that neither the key links nor the reader lose
@@ -69,6 +75,7 @@ public:
             previousPage = entry.PageNr;
             previousSurname = entry.Surname;
         }
+        WriteLegend();
     }
 
 private:
@@ -124,6 +131,28 @@ private:
         out_.Output().WriteLine(line_);
     }
 
+    // Below the names of a page, what each number on it stands for, one
+    // line per tree used there, so that no one has to hover over a number
+    // or leave the page to learn its tree. Only with a heading.
+    void WriteLegend() {
+        if (legendHead_.empty()) return;
+        const auto& documents = builder_.Settings().Documents;
+        std::string lines;
+        for (std::size_t index = 0; index < treesOnPage_.size(); ++index) {
+            if (!treesOnPage_[index] || documents[index].Data == nullptr) continue;
+            treesOnPage_[index] = false;
+            lines += indent_ + "  <li><span class=\"KSVIlegendNr\">" +
+                     std::to_string(builder_.DocumentRun(index).SeqNr) +
+                     "</span> = " + HtmlEncode(documents[index].Data->Title) + "</li>\r\n";
+        }
+        if (lines.empty()) return;
+        TKSFileStream& output = out_.Output();
+        output.WriteLine(indent_ + "<div class=\"KSVIlegend\"><p class=\"KSVIlegendHead\">" +
+                         legendHead_ + "</p><ul>");
+        output.WriteText(lines);
+        output.WriteLine(indent_ + "</ul></div>");
+    }
+
     // A numbered link to every tree that holds the person.
     void AppendReferences(const std::string& references) {
         fromFile_.assign(out_.OutputFolder()).append(out_.OutputFile());
@@ -132,6 +161,7 @@ private:
                          [&](std::size_t index, std::string_view item) {
                              const TKShtxData* document = documents[index].Data;
                              if (document == nullptr) return;
+                             treesOnPage_[index] = true;
                              link_.clear();
                              links_.AppendLink(link_, fromFile_, document->FileName, index, item);
                              line_ += " <a class=\"IdxR\"";
@@ -162,7 +192,8 @@ private:
     TKSbuilder& builder_;
     TKStemplateOutput& out_;
     std::string indent_;
-    std::string treeLabel_; // pattern of the links' aria-label; none when empty
+    std::string treeLabel_;  // pattern of the links' aria-label; none when empty
+    std::string legendHead_; // HTML; no legend when empty
     bool withYears_;
     bool yearsShown_;
     bool split_ = false;
@@ -171,12 +202,14 @@ private:
     std::string link_;
     TKSdocumentLinks links_;
     std::vector<std::string> linkEnds_; // per list position; empty until used
+    std::vector<bool> treesOnPage_;     // per list position: linked on this page
 };
 
 } // namespace
 
-void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& treeLabel) {
-    TKSindexDataWriter(builder, out, treeLabel).Run();
+void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& treeLabel,
+                    const std::string& legendHead) {
+    TKSindexDataWriter(builder, out, treeLabel, legendHead).Run();
 }
 
 } // namespace ks

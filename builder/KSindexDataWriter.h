@@ -15,7 +15,10 @@ class TKStemplateOutput;
 // A tree label ("%1, tree %2": %1 the tree's title, %2 its number) gives
 // every numbered link an aria-label, so that a screen reader names the tree
 // rather than reading out a bare number; without one the links carry none.
+// With a legend heading (HTML), every page ends with that heading and a
+// line "number = title" for each tree linked on the page.
 void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out,
-                    const std::string& treeLabel = std::string());
+                    const std::string& treeLabel = std::string(),
+                    const std::string& legendHead = std::string());
 
 } // namespace ks

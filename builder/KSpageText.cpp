@@ -2,6 +2,7 @@
 
 #include "builder/KSbuilder.h"
 #include "builder/KSwriterArgs.h"
+#include "common/KSconvert.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
 
@@ -56,6 +57,16 @@ std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool 
     std::string label = page.FirstSurname;
     std::replace(label.begin(), label.end(), '_', '?');
     return label;
+}
+
+std::string PageName(const TKSindexData& page, TKSindexType indexType) {
+    if (!InParts(indexType)) return HtmlEncode(KeyLabel(page, indexType, false));
+    std::string first = page.FirstSurname;
+    std::string last = page.LastSurname;
+    std::replace(first.begin(), first.end(), '_', '?');
+    std::replace(last.begin(), last.end(), '_', '?');
+    if (SameSurnames(page)) return HtmlEncode(first);
+    return HtmlEncode(first) + " &ndash; " + HtmlEncode(last);
 }
 
 std::string PageTitle(const TKSindexData& page) {

@@ -25,6 +25,11 @@ std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool with
 // shows the whole first surname rather than its first two characters, which
 // several parts share.
 std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange);
+// The name of a page for its title and heading, HTML: per letter the
+// group letter, per two letters the first two characters, for the other
+// divisions the first surname and "&ndash;" the last one (when they
+// differ). Every "_" reads "?".
+std::string PageName(const TKSindexData& page, TKSindexType indexType);
 // "Jansen - Klaassen (412)": first surname (when it differs from the last),
 // last surname and the number of entries. Plain text, not yet HTML.
 std::string PageTitle(const TKSindexData& page);

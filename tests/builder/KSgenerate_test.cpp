@@ -648,6 +648,22 @@ TEST_F(GenerateTest, TitleTextsAndTreeLabelsAreWrittenWhereTheTemplateAsksForThe
               Out("idx.htm"));
 }
 
+// Each page of a split index names its letter in its title and heading;
+// a file that is no page of the index gets the words for no page.
+TEST_F(GenerateTest, EveryIndexPageNamesItsLetterInItsTitleAndHeading) {
+    WriteFileBytes(
+        dir.file("layout/index.tpl"),
+        "<title>Index#PAGE$( )!#TITLE$( &ndash; )!</title><h1>#PAGE$(Page ,.,All)!</h1>\r\n"
+        "  #INDEXDATA!\r\n");
+    WriteFileBytes(dir.file("layout/start.tpl"), "<h1>#PAGE$(Page ,.,All)!</h1>\r\n");
+    ASSERT_FALSE(Run().Failed);
+    EXPECT_EQ(0u, Out("idx1.htm").find("<title>Index B &ndash; My title</title><h1>Page B.</h1>"));
+    EXPECT_EQ(0u, Out("idx2.htm").find("<title>Index J &ndash; My title</title><h1>Page J.</h1>"));
+
+    // The start page is split too, yet has no page of the index.
+    EXPECT_EQ("<h1>All</h1>\r\n", Out("idx.htm"));
+}
+
 // A run that fails or is stopped part of the way leaves the previous result
 // as it was, byte for byte, and nothing of its own.
 TEST_F(GenerateTest, ARunThatDoesNotCompleteLeavesThePreviousResultAsItWas) {

@@ -107,6 +107,38 @@ TEST_F(IndexDataTest, ASplitEntryWritesEveryPageIntoItsOwnFileWithTheIndent) {
     EXPECT_EQ(3, world.Breather().count);
 }
 
+// Every page ends with the trees linked on it, in the order of their
+// numbers, each once; a page without a link to a tree names none.
+TEST_F(IndexDataTest, ALegendHeadingEndsEveryPageWithTheTreesLinkedOnIt) {
+    world.AddDocument("tree3/c.htx", "Smit & \"Zn\"", 3);
+    world.SetPageCount(3);
+    world.WriteEntries({"A\tAa\tJan\t\t\t\t1\t1\t1\t2,a.htm#1|0,a.htm#2",
+                        "A\tAb\tPiet\t\t\t\t1\t2\t1\t2,a.htm#3",
+                        "B\tBos\tEva\t\t\t\t2\t3\t1\t1,b.htm#3", "C\tCo\tIk\t\t\t\t3\t4\t1\t"});
+    FakeTemplateOutput out(world.OutFolder(), {"index1.htm", "index2.htm", "index3.htm"}, 2);
+    WriteIndexData(world.Builder(), out, "", "Trees <i>here</i>");
+    const std::string page1 = out.Text(0);
+    const std::size_t legend = page1.find("  <div class=\"KSVIlegend\">");
+    ASSERT_NE(std::string::npos, legend) << page1;
+    EXPECT_EQ(
+        "  <div class=\"KSVIlegend\"><p class=\"KSVIlegendHead\">Trees <i>here</i></p><ul>\r\n"
+        "    <li><span class=\"KSVIlegendNr\">1</span> = Tree one</li>\r\n"
+        "    <li><span class=\"KSVIlegendNr\">3</span> = Smit &amp; &quot;Zn&quot;</li>\r\n"
+        "  </ul></div>\r\n",
+        page1.substr(legend));
+    EXPECT_NE(std::string::npos,
+              out.Text(1).find("<li><span class=\"KSVIlegendNr\">2</span> = Tree two</li>\r\n"
+                               "  </ul></div>\r\n"));
+    EXPECT_EQ(std::string::npos, out.Text(1).find("Tree one</li>"));
+    EXPECT_EQ(std::string::npos, out.Text(2).find("KSVIlegend"));
+
+    // Without a heading the pages are as before.
+    FakeTemplateOutput plain(world.OutFolder(), {"index1.htm", "index2.htm", "index3.htm"}, 2);
+    WriteIndexData(world.Builder(), plain, "");
+    EXPECT_EQ(std::string::npos, plain.Text(0).find("KSVIlegend"));
+    EXPECT_EQ(page1.substr(0, legend), plain.Text(0));
+}
+
 TEST_F(IndexDataTest, AnEntryThatIsNotSplitKeepsEveryPageInOneFile) {
     index->SetSplit(false);
     world.SetPageCount(2);

@@ -61,6 +61,27 @@ TEST(PageText, FullKeyLabelShowsTheWholeFirstSurnameOfAPartInARowOfLinks) {
     EXPECT_EQ("A?b", FullKeyLabel(Page(1, "A", "A_b", "C", 2), TKSindexType::Parts250, false));
 }
 
+TEST(PageText, PageNameGivesTheLetterOrTheRangeOfThePageAsHtml) {
+    struct Case {
+        TKSindexData page;
+        TKSindexType type;
+        const char* name;
+    };
+    const Case cases[] = {
+        {Page(3, "J", "Jansen", "Klaassen", 9), TKSindexType::FirstLetter, "J"},
+        {Page(3, "_", "\"x", "y", 9), TKSindexType::FirstLetter, "?"},
+        {Page(3, "J", "jansen", "Jonker", 9), TKSindexType::TwoLetters, "Ja"},
+        {Page(3, "B", "Bakker", "Berg", 9), TKSindexType::Parts50, "Bakker &ndash; Berg"},
+        {Page(3, "B", "Bakker", "BAKKER", 9), TKSindexType::Parts500, "Bakker"},
+        // The trees' surnames are text, never markup.
+        {Page(3, "S", "Smit & Zn", "S<b>", 9), TKSindexType::Parts100,
+         "Smit &amp; Zn &ndash; S&lt;b&gt;"},
+        {Page(3, "A", "A_b", "C_", 9), TKSindexType::Parts250, "A?b &ndash; C?"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.name, PageName(c.page, c.type)) << c.page.FirstSurname;
+}
+
 TEST(PageText, TitleTextPutsItsTextsAroundATitleOrTakesTheOtherwise) {
     EXPECT_EQ("Smit", TitleText("Smit", ""));
     EXPECT_EQ("", TitleText("", ""));

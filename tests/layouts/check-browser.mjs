@@ -1,5 +1,7 @@
 // Checks built layouts in headless Chromium: axe finds no critical or serious
 // violation, every page has a title, one h1 and a way back to the start page,
+// a skip link as its first tab stop and no menus on paper; a page of a split
+// index names its letter or range and lists the trees its numbers stand for;
 // key menus are labelled, never move on an arrow key and work on Enter or
 // their button, a letter link in the same file does not end under a sticky
 // bar, and on a phone nothing scrolls sideways and every tap target is at
@@ -105,6 +107,61 @@ async function checkTitleAndHeading(page, problems) {
   if (/^[-\u2013\u2014:|\u00b7]|[-\u2013\u2014:|\u00b7]$/.test(facts.title)) problems.add(`title "${facts.title}" has a dangling separator`);
   if (facts.headings.length !== 1) problems.add(`${facts.headings.length} h1 elements`);
   else if (facts.headings[0] === '') problems.add('the h1 is empty');
+}
+
+// The first tab stop skips to the names; a page of a split index names its
+// letter or range in its title and h1 and lists what its tree numbers
+// stand for; on paper no menu, search or skip link is left.
+async function checkSkipNameLegendAndPrint(page, file, problems) {
+  await page.keyboard.press('Tab');
+  const skip = await page.evaluate(() => {
+    const a = document.activeElement;
+    if (!a || a.tagName !== 'A' || !a.getAttribute('href')?.startsWith('#')) return { text: a?.outerHTML?.slice(0, 80) ?? 'none' };
+    return { text: a.textContent.trim(), target: !!document.getElementById(a.getAttribute('href').slice(1)) };
+  });
+  if (skip.target === undefined) problems.add(`the first tab stop is no skip link: ${skip.text}`);
+  else if (!skip.target) problems.add(`the skip link "${skip.text}" has no target`);
+
+  if (/_\d+\.htm$/.test(file)) {
+    const facts = await page.evaluate(() => ({
+      title: document.title,
+      h1: document.querySelector('h1')?.textContent.trim() ?? '',
+      first: document.querySelector('.Idx1')?.textContent.trim() ?? '',
+      numbers: [...new Set([...document.querySelectorAll('.IdxR')].map((a) => a.textContent.trim()))],
+      legend: [...document.querySelectorAll('.KSVIlegend li')].map((li) => li.textContent.trim()),
+    }));
+    if (facts.first) {
+      // Per letter the group letter ends the h1: the surname's own first
+      // letter, or any letter for a surname that starts with a sign or a
+      // letter outside A-Z (Æbelholt is under A).
+      const letter = /\s(\p{L})$/u.exec(facts.h1)?.[1];
+      const own = facts.first.normalize('NFD')[0].toUpperCase();
+      const named = facts.h1.includes(` ${facts.first}`) || (letter && (letter === own || !/[A-Z]/.test(own)));
+      if (!named) problems.add(`the h1 "${facts.h1}" does not name the page's "${facts.first}"`);
+      if (!facts.title.includes(facts.h1)) problems.add(`the title "${facts.title}" does not hold the h1 "${facts.h1}"`);
+    }
+    for (const n of facts.numbers)
+      if (!facts.legend.some((line) => new RegExp(`^${n}\\s*=\\s*\\S`).test(line))) problems.add(`tree ${n} is not in the page's legend`);
+    if (facts.legend.length !== facts.numbers.length) problems.add(`${facts.legend.length} trees in the legend, ${facts.numbers.length} used`);
+  }
+
+  await page.emulateMedia({ media: 'print' });
+  const printed = await page.evaluate(() => {
+    const shown = (el) => el.checkVisibility({ visibilityProperty: true });
+    const menus = [...document.querySelectorAll('nav a, nav select, select, form, .KSVIsearch')].filter(shown);
+    if (document.activeElement?.tagName === 'A' && shown(document.activeElement)) document.activeElement.blur();
+    const skip = document.querySelector('body > a[href^="#"]:first-child');
+    const main = document.querySelector('main');
+    return {
+      menus: menus.slice(0, 3).map((el) => el.outerHTML.slice(0, 60)),
+      skip: !!skip && shown(skip) && skip.getBoundingClientRect().right > 0,
+      main: !!main && shown(main),
+    };
+  });
+  await page.emulateMedia({ media: 'screen' });
+  if (printed.menus.length) problems.add(`printed with menus: ${printed.menus.join(' | ')}`);
+  if (printed.skip) problems.add('the skip link is printed');
+  if (!printed.main) problems.add('nothing of the names is printed');
 }
 
 async function checkWayHome(page, file, start, problems) {
@@ -291,6 +348,7 @@ async function checkPage(contexts, file, start, state, search) {
     await step('axe', () => checkAxe(page, problems, notes));
     await step('title and heading', () => checkTitleAndHeading(page, problems));
     await step('way home', () => checkWayHome(page, file, start, problems));
+    await step('skip link, page name, legend, print', () => checkSkipNameLegendAndPrint(page, file, problems));
     await step('current page marked', () => checkCurrentMarked(page, problems));
     await step('jump targets', () => checkJumpTargets(page, problems));
     await step('close', () => close(page));

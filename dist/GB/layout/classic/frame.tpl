@@ -10,6 +10,7 @@
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kc-frame">
+<a class="kc-skip" href="#names">Skip to the content</a>
 <div class="kc-layout">
   <header class="kc-side">
     <h1><a href="#FILE(info)!" target="VIindex"><span class="kc-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</a></h1>
@@ -35,7 +36,7 @@
     <p class="kc-contact"><a class="kc-homepage" href="#HOMEPAGE$!">Home page</a> <a class="kc-email" href="mailto:#EMAIL$!">E-mail</a></p>
     <p class="kc-made">#DATE! &middot; KESTRIN #VERSION$!</p>
   </header>
-  <main class="kc-main">
+  <main id="names" class="kc-main">
     <iframe class="kc-pane" name="VIindex" id="VIindex" src="#FILE(info)!" title="Name index"></iframe>
   </main>
 </div>

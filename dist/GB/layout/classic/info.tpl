@@ -10,10 +10,11 @@
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
+<a class="kc-skip" href="#names">Skip to the content</a>
 <header class="kc-nav kc-homebar">
   <a class="kc-home" href="#FILE(frame)!">Start page</a>
 </header>
-<main class="kc-sheet">
+<main id="names" class="kc-sheet">
   <h1><span class="kc-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
   <p class="kc-intro">#KSLTEXT(intro)!</p>
   <h2>Family trees in this index</h2>

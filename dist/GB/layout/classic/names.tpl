@@ -10,6 +10,7 @@
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
+<a class="kc-skip" href="#names">Skip to the names</a>
 <header class="kc-nav">
   <a class="kc-home" href="#FILE(frame)!" target="_top">Start page</a>
   <nav class="kc-turn" aria-label="Pages">
@@ -19,7 +20,7 @@
   </nav>
 </header>
 #KSLTEXT(searchpane)!
-<main class="kc-sheet kc-names">
+<main id="names" class="kc-sheet kc-names">
   <p class="kc-intro">#KSLTEXT(nameshint)!</p>
   #NAMELIST(index)!
 </main>

@@ -10,6 +10,7 @@
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
+<a class="kp-skip" href="#names">Skip to the names</a>
 <header class="kp-head" id="top">
   <h1><span class="kp-kicker">#TITLE$!</span> Surnames</h1>
   <p class="kp-intro">#KSLTEXT(nameshint)!</p>
@@ -21,7 +22,7 @@
   </div>
   <a class="kp-more" href="#FILE(index)!">Name index</a>
 </nav>
-<main class="kp-names">
+<main id="names" class="kp-names">
   #NAMELIST(index)!
 </main>
 <footer class="kp-foot">

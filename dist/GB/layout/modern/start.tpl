@@ -11,6 +11,7 @@
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-start">
+<a class="ks-skip" href="#names">Skip to the content</a>
 <header class="ks-masthead">
   <div class="ks-wrap">
     <h1><span class="ks-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
@@ -18,7 +19,7 @@
     <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Open the index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">All surnames</a></p>
   </div>
 </header>
-<main class="ks-wrap">
+<main id="names" class="ks-wrap">
   <section class="ks-panel" aria-labelledby="ks-letters">
     <h2 id="ks-letters">Find a surname</h2>
     #KSLTEXT(search)!

@@ -10,10 +10,11 @@
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
+<a class="kc-skip" href="#names">Naar de inhoud</a>
 <header class="kc-nav kc-homebar">
   <a class="kc-home" href="#FILE(frame)!">Startpagina</a>
 </header>
-<main class="kc-sheet">
+<main id="names" class="kc-sheet">
   <h1><span class="kc-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
   <p class="kc-intro">#KSLTEXT(intro)!</p>
   <h2>Stambomen in deze index</h2>

@@ -10,6 +10,7 @@
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
 </head>
 <body class="kc-page">
+<a class="kc-skip" href="#names">Naar de namen</a>
 <header class="kc-nav">
   <a class="kc-home" href="#FILE(frame)!" target="_top">Startpagina</a>
   <nav class="kc-turn" aria-label="Bladeren">
@@ -19,7 +20,7 @@
   </nav>
 </header>
 #KSLTEXT(searchpane)!
-<main class="kc-sheet kc-names">
+<main id="names" class="kc-sheet kc-names">
   <p class="kc-intro">#KSLTEXT(nameshint)!</p>
   #NAMELIST(index)!
 </main>

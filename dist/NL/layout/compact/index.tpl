@@ -10,6 +10,7 @@
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
+<a class="kp-skip" href="#names">Naar de namen</a>
 <header class="kp-head" id="top">
   <h1><span class="kp-kicker">Naamindex</span> #TITLE$!</h1>
   <p class="kp-intro">#KSLTEXT(intro)!</p>
@@ -32,7 +33,7 @@
     </tbody>
   </table>
 </section>
-<main class="kp-index">
+<main id="names" class="kp-index">
   #INDEXDATA(%1, stamboom %2)!
 </main>
 <footer class="kp-foot">

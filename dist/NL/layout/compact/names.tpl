@@ -10,6 +10,7 @@
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
+<a class="kp-skip" href="#names">Naar de namen</a>
 <header class="kp-head" id="top">
   <h1><span class="kp-kicker">#TITLE$!</span> Achternamen</h1>
   <p class="kp-intro">#KSLTEXT(nameshint)!</p>
@@ -21,7 +22,7 @@
   </div>
   <a class="kp-more" href="#FILE(index)!">Naamindex</a>
 </nav>
-<main class="kp-names">
+<main id="names" class="kp-names">
   #NAMELIST(index)!
 </main>
 <footer class="kp-foot">

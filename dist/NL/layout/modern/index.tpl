@@ -4,12 +4,13 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Naamindex#TITLE$( &ndash; )!</title>
+<title>Naamindex#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-indexpage">
+<a class="ks-skip" href="#names">Naar de namen</a>
 <header class="ks-bar">
   <div class="ks-wrap">
     <a class="ks-sitename" href="#FILE(start)!">#TITLE$(,,Verzamelindex)!<span class="ks-sr"> (startpagina)</span></a>
@@ -31,8 +32,8 @@
   </form>
   #LINKNEXT(index,_self,volgende &rsaquo;)!#LINKLAST(index,_self,laatste &raquo;)!
 </nav>
-<main class="ks-wrap">
-  <h1 class="ks-pagetitle">Naamindex</h1>
+<main id="names" class="ks-wrap">
+  <h1 class="ks-pagetitle">Naamindex#PAGE$( )!</h1>
   <p class="ks-hint">#KSLTEXT(indexhint)!</p>
   <div class="ks-index">
     #INDEXDATA(%1, stamboom %2)!

@@ -10,6 +10,7 @@
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-namespage">
+<a class="ks-skip" href="#names">Naar de namen</a>
 <header class="ks-bar">
   <div class="ks-wrap">
     <a class="ks-sitename" href="#FILE(start)!">#TITLE$(,,Verzamelindex)!<span class="ks-sr"> (startpagina)</span></a>
@@ -27,7 +28,7 @@
     <button type="submit">Ga</button>
   </form>
 </nav>
-<main class="ks-wrap">
+<main id="names" class="ks-wrap">
   <h1 class="ks-pagetitle">Achternamen</h1>
   <p class="ks-hint">#KSLTEXT(nameshint)!</p>
   <div class="ks-names">
