@@ -64,6 +64,13 @@ tree(path.join(work, "trees/a/a.htx"), "Tree A", [
   ["W", "Wei\xdf", "Eva", "", "", "", "7", "pa.htm#7"],
   ["H", "'t Hooft", "Karel", "", "", "", "8", "pa.htm#8"],
   ["?", "_", "Nobody", "", "", "", "9", "pa.htm#9"],
+  ["V", "Visser", "Pieternella", "", "1760", "1830", "20", "pa.htm#20"],
+  ["V", "Visser", "Pieter", "", "1750", "1790", "21", "pa.htm#21"],
+  ["V", "Visser", "Anna", "", "", "", "22", "pa.htm#22"],
+  ["V", "Visser", "Jan Pieter", "", "1801", "", "23", "pa.htm#23"],
+  ["V", "Visserman", "Pieter", "", "1700", "", "24", "pa.htm#24"],
+  ["P", "Pieters", "Visser", "", "1820", "", "25", "pa.htm#25"],
+  ["K", "Kees", "Kees", "", "", "", "26", "pa.htm#26"],
   ...everyByte,
   ...jansen,
 ]);
@@ -192,6 +199,47 @@ check("given names narrow the search", async () => {
   assert.deepStrictEqual(names(await find("berg x")), []);
 });
 
+check("names in either order, with or without the comma, ranked", async () => {
+  // Whole words first, then by surname and given names.
+  const ranked = ["Visser / Jan Pieter", "Visser / Pieter", "Pieters / Visser",
+    "Visser / Pieternella", "Visserman / Pieter"];
+  for (const typed of ["visser pieter", "Pieter Visser", "PIETER  visser"])
+    assert.deepStrictEqual(names(await find(typed)), ranked, typed);
+  assert.deepStrictEqual(names(await find("Visser, Pieter")), ["Visser / Jan Pieter",
+    "Visser / Pieter", "Visser / Pieternella", "Visserman / Pieter"]);
+  assert.deepStrictEqual(names(await find("Pieter, Visser")), ["Pieters / Visser"]);
+  // A whole surname before the longer ones it begins, whatever their given names.
+  assert.deepStrictEqual(names(await find("visser")).slice(0, 4),
+    ["Visser / Anna", "Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella"]);
+  assert.deepStrictEqual(names(await find("vis pieter")), ["Pieters / Visser",
+    "Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella", "Visserman / Pieter"]);
+  // Prefix words between the given names and the surname.
+  assert.deepStrictEqual(names(await find("pieter van visser")), ranked.filter((n) =>
+    n !== "Pieters / Visser"));
+  // A person found by two readings of the text is listed once.
+  assert.deepStrictEqual(names(await find("kees kees")), ["Kees / Kees"]);
+  const [first] = (await find("pieter visser")).hits;
+  assert.strictEqual(first.whole, true);
+  assert.strictEqual((await find("pieter visser")).hits[2].whole, false);
+});
+
+check("a year or a range keeps the persons whose years fall in or touch it", async () => {
+  const cases = [
+    ["visser 1780", ["Visser / Pieter", "Visser / Pieternella"]],
+    ["visser 1790-1801", ["Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella"]],
+    ["visser 1801 - 1790", ["Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella"]],
+    ["visser 1831-1900", []], // Pieternella died 1830; Anna has no years
+    ["1700 visser", ["Visserman / Pieter"]],
+    ["Visser, Pieter 1750", ["Visser / Pieter"]],
+    ["pieter visser 1800\u20131850", ["Visser / Jan Pieter", "Pieters / Visser",
+      "Visser / Pieternella"]],
+    ["visser 17801", []], // not a year: a given name that no one has
+  ];
+  for (const [typed, expected] of cases)
+    assert.deepStrictEqual(names(await find(typed)), expected, typed);
+  assert.deepStrictEqual(await find("1780"), { hits: [], more: false, failed: false, empty: true });
+});
+
 check("a person of two trees links to both, relative to the output folder", async () => {
   const [hit] = (await find("berg jan")).hits;
   assert.strictEqual(hit.years, "1850-1910");
@@ -239,12 +287,15 @@ check("the script refuses the links the builder refuses, whatever the data says"
 
 check("only the shards needed are loaded; a surname over several shards is found whole",
   async () => {
-    loaded.length = 0;
-    const first = await find("jansen", 10);
+    // A page of its own: the searches above have loaded shards already.
+    const loaded = [];
+    const fresh = searchOn(catalogueFile, loaded);
+    const search = (text, limit = 50) => find(text, limit, fresh);
+    const first = await search("jansen", 10);
     assert.strictEqual(first.hits.length, 10);
     assert.ok(first.more);
     assert.deepStrictEqual(loaded, ["idx_search-ja.js"]);
-    const all = await find("jans", 1000);
+    const all = await search("jans", 1000);
     assert.strictEqual(all.hits.length, 120);
     assert.ok(!all.more);
     assert.deepStrictEqual(all.hits.map((h) => h.given),
@@ -252,8 +303,8 @@ check("only the shards needed are loaded; a surname over several shards is found
     assert.ok(loaded.length > 2, "shards " + loaded.join(" "));
     assert.ok(loaded.every((f) => /^idx_search-ja(_\d+)?\.js$/.test(f)), loaded.join(" "));
     loaded.length = 0;
-    assert.deepStrictEqual((await find("xyz")).hits, []);
-    assert.deepStrictEqual(await find(" ,.'"), { hits: [], more: false, failed: false,
+    assert.deepStrictEqual((await search("xyz")).hits, []);
+    assert.deepStrictEqual(await search(" ,.'"), { hits: [], more: false, failed: false,
       empty: true });
     assert.deepStrictEqual(loaded, []);
   });

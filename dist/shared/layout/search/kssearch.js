@@ -19,7 +19,9 @@
    per person; the element's data-state is "idle", "searching", "done",
    "failed" or "hidden" (data-inframe), and data-ms the time of the last
    search in milliseconds. A page opened with ?q=TEXT searches for TEXT at
-   once. A link of the data that may not be followed (null, or another
+   once, and each search puts its text there. The arrow keys go from the
+   input through the persons found (left and right through a person's
+   trees); Enter follows the link in focus. A link of the data that may not be followed (null, or another
    scheme than http and https) is shown as a tree without href.
    KSsearch.find(text, limit, callback) searches without a page;
    KSsearch.load(url, done) loads a file and may be replaced (node tests);
@@ -82,22 +84,55 @@
     return words;
   }
 
-  /* "van den Berg Jan" and "Berg, Jan" search the surname key "berg" with
-     the given name "jan"; without a comma the words may also all belong to
-     the surname ("Smith Jones"). */
+  /* Years in the query: "1780" or "1750-1800" (in either order), standing
+     apart from the names. They are taken out of the text before the names
+     are read. */
+  var YEARS = /(^|[\s,])(\d{3,4})(?:\s*[-\u2013]\s*(\d{3,4}))?(?=$|[\s,])/g;
+
+  function takeYears(text) {
+    var from = null, to = null;
+    var rest = String(text).replace(YEARS, function (all, before, a, b) {
+      var lo = +a, hi = b === undefined ? lo : +b;
+      if (hi < lo) { var t = lo; lo = hi; hi = t; }
+      // Several years or ranges: the span that covers them all.
+      from = from === null ? lo : Math.min(from, lo);
+      to = to === null ? hi : Math.max(to, hi);
+      return before + " ";
+    });
+    return { text: rest, from: from, to: to };
+  }
+
+  function dropPrefixes(words) {
+    while (words.length > 1 && state.prefixes[words[0]]) words.shift();
+    return words;
+  }
+
+  /* The readings of a query: each a surname key to look up and given names
+     that must begin words of the person's given names. "Berg, Jan" has one;
+     without a comma the first word may be the surname ("Jansen Pieter"),
+     all words together may be one ("Smith Jones"), or the last word may be
+     the surname with the given names in front ("Pieter van den Jansen"). */
   function parse(text) {
-    var comma = String(text).indexOf(",");
-    var names = foldedWords(comma < 0 ? text : text.slice(0, comma));
-    var given = comma < 0 ? [] : foldedWords(text.slice(comma + 1));
-    while (names.length > 1 && state.prefixes[names[0]]) names.shift();
-    while (given.length && state.prefixes[given[0]]) given.shift(); // "Berg, van den"
+    var years = takeYears(text);
+    text = years.text;
+    var comma = text.indexOf(",");
+    var names = dropPrefixes(foldedWords(comma < 0 ? text : text.slice(0, comma)));
+    var given = comma < 0 ? [] : dropPrefixes(foldedWords(text.slice(comma + 1)));
+    if (given.length === 1 && state.prefixes[given[0]]) given = []; // "Berg, van den"
     if (!names.length) return null;
-    if (comma >= 0) return { surname: names.join(""), given: given, whole: null };
-    return {
-      surname: names[0],
-      given: names.slice(1),
-      whole: names.length > 1 ? names.join("") : null
-    };
+    var readings = [];
+    if (comma >= 0) {
+      readings.push({ surname: names.join(""), given: given });
+    } else {
+      readings.push({ surname: names[0], given: names.slice(1) });
+      if (names.length > 1) {
+        readings.push({ surname: names.join(""), given: [] });
+        var last = names[names.length - 1], front = names.slice(0, -1);
+        while (front.length && state.prefixes[front[front.length - 1]]) front.pop();
+        if (front.length && !state.prefixes[last]) readings.push({ surname: last, given: front });
+      }
+    }
+    return { readings: readings, from: years.from, to: years.to };
   }
 
   function startsWith(text, start) {
@@ -115,30 +150,70 @@
     return list;
   }
 
-  function givenMatches(person, words) {
-    if (!words.length) return true;
+  /* How the typed given names match a person's: -1 not at all, 0 each as a
+     whole word, 1 some only as the beginning of one. Each typed word takes
+     a word of its own, whole matches first. */
+  function givenMatch(person, words) {
+    if (!words.length) return 0;
     if (!person.words) person.words = foldedWords(person[0]);
+    var used = [], whole = true;
     for (var i = 0; i < words.length; i++) {
-      var found = false;
-      for (var k = 0; k < person.words.length && !found; k++)
-        found = startsWith(person.words[k], words[i]);
-      if (!found) return false;
+      var at = -1;
+      for (var k = 0; k < person.words.length && at < 0; k++)
+        if (!used[k] && person.words[k] === words[i]) at = k;
+      if (at < 0) {
+        whole = false;
+        for (k = 0; k < person.words.length && at < 0; k++)
+          if (!used[k] && startsWith(person.words[k], words[i])) at = k;
+      }
+      if (at < 0) return -1;
+      used[at] = true;
     }
-    return true;
+    return whole ? 0 : 1;
   }
 
-  // Adds the matches of one shard to hits, up to max.
-  function scan(surnames, q, hits, max) {
-    for (var i = 0; i < surnames.length && hits.length < max; i++) {
+  // Whether the years of a person fall in or touch from..to. A person
+  // without years is left out once years are asked for.
+  function yearsMatch(person, q) {
+    if (q.from === null) return true;
+    var found = String(person[1]).match(/\d{3,4}/g);
+    if (!found) return false;
+    var lo = Infinity, hi = -Infinity;
+    for (var i = 0; i < found.length; i++) {
+      lo = Math.min(lo, +found[i]);
+      hi = Math.max(hi, +found[i]);
+    }
+    return hi >= q.from && lo <= q.to;
+  }
+
+  /* Adds the matches of one shard for one reading to c.hits. Keys come in
+     order, so the surname typed whole comes before the longer ones it
+     begins; whole matches are found there only. True once enough are
+     found: more than c.max whole matches, or more than c.max in all after
+     the run of the whole surname. */
+  function scan(surnames, q, c) {
+    var r = c.reading;
+    for (var i = 0; i < surnames.length; i++) {
       var s = surnames[i], key = s[0];
-      var bySurname = startsWith(key, q.surname);
-      var byWhole = q.whole !== null && startsWith(key, q.whole);
-      if (!bySurname && !byWhole) continue;
+      if (!startsWith(key, r.surname)) {
+        if (key > r.surname) c.passed = true;
+        continue;
+      }
+      if (key !== r.surname) c.passed = true;
+      if (c.passed && c.hits.length > c.max) return true;
       var persons = s[3];
-      for (var k = 0; k < persons.length && hits.length < max; k++) {
-        if (byWhole || givenMatches(persons[k], q.given)) hits.push(hit(s, persons[k]));
+      for (var k = 0; k < persons.length; k++) {
+        var person = persons[k];
+        if (!yearsMatch(person, q)) continue;
+        var match = givenMatch(person, r.given);
+        if (match < 0) continue;
+        var tier = key === r.surname && match === 0 ? 0 : 1;
+        c.hits.push({ tier: tier, surname: s, person: person, order: c.hits.length });
+        if (tier === 0 && ++c.whole > c.max) return true;
+        if (c.passed && c.hits.length > c.max) return true;
       }
     }
+    return false;
   }
 
   function resolve(path) {
@@ -163,7 +238,7 @@
   }
 
   // A tree whose link may not be followed is shown without one (href null).
-  function hit(surname, person) {
+  function hit(surname, person, whole) {
     var trees = [], refs = person[2];
     for (var i = 0; i + 1 < refs.length; i += 2) {
       var tree = state.catalogue.trees[refs[i]];
@@ -172,7 +247,8 @@
       trees.push({ number: tree.number, title: tree.title,
                    href: safeLink(link) ? resolve(link) : null });
     }
-    return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1], trees: trees };
+    return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1],
+             trees: trees, whole: whole };
   }
 
   /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs;
@@ -214,8 +290,45 @@
     for (var k = 0; k < queued.length; k++) queued[k]();
   };
 
+  // Gathers the matches of one reading, loading its shards one by one;
+  // done(failed) when enough are found or the shards are through.
+  function gather(q, c, done) {
+    var list = candidates(c.reading.surname), i = 0;
+    (function next() {
+      while (i < list.length) {
+        var surnames = state.shards[list[i][2]];
+        if (!surnames) {
+          loadShard(list[i][2], function (ok) {
+            if (ok) next();
+            else done(true);
+          });
+          return;
+        }
+        i++;
+        if (scan(surnames, q, c)) break;
+      }
+      done(false);
+    })();
+  }
+
+  function givenOrder(person) {
+    if (!person.words) person.words = foldedWords(person[0]);
+    return person.words.join(" ");
+  }
+
+  // Whole matches first, then by surname and given names.
+  function ranked(a, b) {
+    if (a.tier !== b.tier) return a.tier - b.tier;
+    var keys = [[a.surname[0], b.surname[0]], [a.surname[1], b.surname[1]],
+                [a.surname[2], b.surname[2]], [givenOrder(a.person), givenOrder(b.person)]];
+    for (var i = 0; i < keys.length; i++)
+      if (keys[i][0] !== keys[i][1]) return keys[i][0] < keys[i][1] ? -1 : 1;
+    return a.reading - b.reading || a.order - b.order;
+  }
+
   /* Searches text; callback gets { hits, more, failed }: the first limit
-     persons found in key order, and whether there are more. */
+     persons found, ranked, and whether there are more. Every reading of the
+     text is looked up; a person found by several counts once. */
   KSsearch.find = function (text, limit, callback) {
     if (!state.catalogue) {
       if (state.missing) return callback({ hits: [], more: false, failed: true });
@@ -224,22 +337,26 @@
     }
     var q = parse(text);
     if (!q) return callback({ hits: [], more: false, failed: false, empty: true });
-    var list = candidates(q.surname);
-    var hits = [];
-    var i = 0;
+    var found = [], r = 0;
     (function next() {
-      while (i < list.length) {
-        var surnames = state.shards[list[i][2]];
-        if (!surnames) {
-          loadShard(list[i][2], function (ok) {
-            if (ok) next();
-            else callback({ hits: hits, more: false, failed: true });
-          });
-          return;
-        }
-        scan(surnames, q, hits, limit + 1);
-        i++;
-        if (hits.length > limit) break;
+      if (r < q.readings.length) {
+        var c = { reading: q.readings[r], max: limit, hits: [], whole: 0, passed: false };
+        return gather(q, c, function (failed) {
+          for (var i = 0; i < c.hits.length; i++) {
+            c.hits[i].reading = r;
+            found.push(c.hits[i]);
+          }
+          if (failed) return callback({ hits: [], more: false, failed: true });
+          r++;
+          next();
+        });
+      }
+      found.sort(ranked);
+      var hits = [], seen = new Set();
+      for (var i = 0; i < found.length; i++) {
+        if (seen.has(found[i].person)) continue;
+        seen.add(found[i].person);
+        hits.push(hit(found[i].surname, found[i].person, found[i].tier === 0));
       }
       callback({ hits: hits.slice(0, limit), more: hits.length > limit, failed: false });
     })();
@@ -354,6 +471,7 @@
     }
     function run() {
       var mine = ++serial, text = input.value, started = now();
+      remember(text);
       // Later typing makes the answer to this search out of date.
       box.setAttribute("data-state", "searching");
       var pending = global.setTimeout(function () {
@@ -374,6 +492,32 @@
       global.clearTimeout(timer);
       run();
     });
+    input.addEventListener("keydown", function (event) {
+      if (event.key !== "ArrowDown" || !results.firstChild) return;
+      event.preventDefault();
+      target(results.firstChild).focus();
+    });
+    results.addEventListener("keydown", function (event) {
+      var li = event.target;
+      while (li && li.parentNode !== results) li = li.parentNode;
+      if (!li) return;
+      var goal = null;
+      if (event.key === "ArrowDown") goal = li.nextSibling ? target(li.nextSibling) : null;
+      else if (event.key === "ArrowUp") goal = li.previousSibling ? target(li.previousSibling) : input;
+      else if (event.key === "Home") goal = target(results.firstChild);
+      else if (event.key === "End") goal = target(results.lastChild);
+      else if (event.key === "ArrowRight" || event.key === "ArrowLeft") {
+        // Between the trees of one person.
+        var links = li.querySelectorAll("a[href]");
+        for (var i = 0; i < links.length; i++) {
+          if (links[i] !== event.target) continue;
+          goal = links[i + (event.key === "ArrowRight" ? 1 : -1)] || null;
+        }
+      } else if (event.key === "Escape") goal = input;
+      if (!goal) return;
+      event.preventDefault();
+      goal.focus();
+    });
     more.addEventListener("click", function () {
       limit += PAGE;
       run();
@@ -386,6 +530,35 @@
         input.value = asked[1];
       }
       run();
+    }
+  }
+
+  /* Where the arrow keys take the focus in a person found: the first tree
+     it links to, which Enter follows, or else the person itself. */
+  function target(li) {
+    var link = li.querySelector("a[href]");
+    if (link) return link;
+    li.tabIndex = -1;
+    return li;
+  }
+
+  /* The text searched for goes into the address as ?q=, in place of the
+     current entry, so that Back and a link passed on show the same persons.
+     A browser that refuses (some do for pages on disk) keeps the address. */
+  function remember(text) {
+    var history = global.history, location = global.location;
+    if (!history || !history.replaceState) return;
+    var params = location.search.replace(/^\?/, "").split("&").filter(function (p) {
+      return p !== "" && !/^q(=|$)/.test(p);
+    });
+    text = text.replace(/^\s+|\s+$/g, "");
+    if (text) params.push("q=" + encodeURIComponent(text).replace(/%20/g, "+"));
+    var search = params.length ? "?" + params.join("&") : "";
+    if (search === location.search) return;
+    try {
+      history.replaceState(history.state, "", location.pathname + search + location.hash);
+    } catch (e) {
+      // the address stays as it was
     }
   }
 
