@@ -185,3 +185,45 @@ export async function clickFirstLink(page, search, problems) {
 export async function checkAsked(page, search, problems) {
   compare(search, await page.evaluate(probe.searchSettled, kSeconds), problems, ' (in ?q=)');
 }
+
+// After a search the address holds its text as ?q=; the arrow keys go from
+// the input through the persons found and back, Enter follows the link in
+// focus, and Back shows the same persons again. The page has moved on
+// afterwards.
+export async function checkKeysAndAddress(page, search, problems) {
+  const what = `search "${search.typed}"`;
+  const asked = await page.evaluate(() => new URLSearchParams(location.search).get('q'));
+  if (asked !== search.typed) problems.add(`${what}: the address holds q=${asked}`);
+  const focused = () => page.evaluate(() => {
+    const e = document.activeElement;
+    const hits = [...document.querySelectorAll('.KSVIsearchHit')];
+    const at = hits.findIndex((li) => li.contains(e));
+    return e && e.id === 'KSVIsearchInput' ? 'input' : at >= 0 ? `hit ${at}` : e ? e.tagName : 'none';
+  });
+  await page.locator('#KSVIsearchInput').focus();
+  const walk = [];
+  for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp', 'ArrowUp']) {
+    await page.keyboard.press(key);
+    walk.push(await focused());
+  }
+  if (walk.join(', ') !== 'hit 0, hit 1, hit 0, input')
+    problems.add(`${what}: the arrow keys went to ${walk.join(', ')}`);
+  await page.keyboard.press('ArrowDown');
+  const href = await page.evaluate(() => document.activeElement.href || null);
+  if (!href) return problems.add(`${what}: the first person found has no link in focus`);
+  await Promise.all([page.waitForURL(href, { waitUntil: 'load' }), page.keyboard.press('Enter')]);
+  await page.goBack({ waitUntil: 'load' });
+  compare(search, await page.evaluate(probe.searchSettled, kSeconds), problems, ' (after Back)');
+}
+
+// On a phone the persons found are part of the page, not a box that
+// scrolls on its own.
+export async function checkInFlow(page, problems) {
+  const style = await page.evaluate(() => {
+    const list = document.querySelector('.KSVIsearchResults');
+    const s = list && getComputedStyle(list);
+    return s ? `${s.overflowY} ${s.maxHeight}` : null;
+  });
+  if (style !== null && style !== 'visible none')
+    problems.add(`phone: the persons found scroll in a box of their own (${style})`);
+}
