@@ -71,6 +71,9 @@ tree(path.join(work, "trees/a/a.htx"), "Tree A", [
   ["V", "Visserman", "Pieter", "", "1700", "", "24", "pa.htm#24"],
   ["P", "Pieters", "Visser", "", "1820", "", "25", "pa.htm#25"],
   ["K", "Kees", "Kees", "", "", "", "26", "pa.htm#26"],
+  ["M", "Meijer", "Klaas", "", "1800", "", "27", "pa.htm#27"],
+  ["M", "Meyer", "Claes", "", "1790", "", "28", "pa.htm#28"],
+  ["M", "Maier", "Anna", "", "", "", "29", "pa.htm#29"],
   ...everyByte,
   ...jansen,
 ]);
@@ -237,7 +240,58 @@ check("a year or a range keeps the persons whose years fall in or touch it", asy
   ];
   for (const [typed, expected] of cases)
     assert.deepStrictEqual(names(await find(typed)), expected, typed);
-  assert.deepStrictEqual(await find("1780"), { hits: [], more: false, failed: false, empty: true });
+  assert.deepStrictEqual(await find("1780"), { hits: [], variants: [], more: false, failed: false,
+    empty: true });
+});
+
+function variantNames(answer) {
+  return answer.variants.map((h) => h.surname + " / " + h.given);
+}
+
+check("surnames that sound alike come after those spelled as typed", async () => {
+  const cases = [
+    ["meyer", ["Meyer / Claes"], ["Maier / Anna", "Meijer / Klaas"]],
+    ["Meijer", ["Meijer / Klaas"], ["Maier / Anna", "Meyer / Claes"]],
+    ["maier anna", ["Maier / Anna"], []], // given names still as typed
+    ["klaas meyer", [], ["Meijer / Klaas"]],
+    ["meyer 1795-1805", [], ["Meijer / Klaas"]],
+    ["me", ["Meijer / Klaas", "Meyer / Claes"], []], // found by spelling: not again
+    ["m", ["Maier / Anna", "Meijer / Klaas", "Meyer / Claes", "MULLER / Piet",
+      "M\u00fcller / Hans"], []], // one letter sounds like too much
+  ];
+  for (const [typed, hits, variants] of cases) {
+    const answer = await find(typed);
+    assert.deepStrictEqual(names(answer), hits, typed);
+    assert.deepStrictEqual(variantNames(answer), variants, typed);
+  }
+  // Variants fill the room the limit leaves; the rest is more.
+  const one = await find("meyer", 1);
+  assert.deepStrictEqual([names(one), variantNames(one), one.more], [["Meyer / Claes"], [], true]);
+  const two = await find("meyer", 2);
+  assert.deepStrictEqual([variantNames(two), two.more], [["Maier / Anna"], true]);
+  // The persons spelled as typed come first, before the variants are looked up.
+  const early = await new Promise((resolve) => KSsearch.find("meyer", 50, () => {},
+    (first) => resolve(JSON.parse(JSON.stringify(first)))));
+  assert.deepStrictEqual([names(early), early.pending], [["Meyer / Claes"], true]);
+});
+
+check("the script gives every surname the sound keys the builder filed it under", () => {
+  const filed = new Map();
+  const keys = new Set();
+  for (const file of fs.readdirSync(out).filter((f) => /^idx_search-.*\.js$/.test(f))) {
+    let shard = null;
+    const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
+    vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
+    for (const [key, , , persons] of shard) {
+      if (!file.includes("-sound-")) keys.add(key);
+      else for (const k of persons[0]) filed.set(k, [...(filed.get(k) || []), key]);
+    }
+  }
+  assert.ok(keys.size > 50, "keys " + keys.size);
+  for (const key of keys)
+    assert.deepStrictEqual(filed.get(key) || [], [...KSsearch.soundKeys(key)], key);
+  assert.deepStrictEqual([...KSsearch.soundKeys("meijer")], ["619000", "649000"]);
+  assert.deepStrictEqual([...KSsearch.soundKeys("jackson")], ["145460", "154600", "445460", "454600"]);
 });
 
 check("a person of two trees links to both, relative to the output folder", async () => {
@@ -301,11 +355,14 @@ check("only the shards needed are loaded; a surname over several shards is found
     assert.deepStrictEqual(all.hits.map((h) => h.given),
       jansen.map((line) => line[2]));
     assert.ok(loaded.length > 2, "shards " + loaded.join(" "));
-    assert.ok(loaded.every((f) => /^idx_search-ja(_\d+)?\.js$/.test(f)), loaded.join(" "));
+    // and the sounds, for the names that sound alike.
+    assert.ok(loaded.every((f) => /^idx_search-(ja(_\d+)?|sound-\d+)\.js$/.test(f)), loaded.join(" "));
     loaded.length = 0;
-    assert.deepStrictEqual((await search("xyz")).hits, []);
-    assert.deepStrictEqual(await search(" ,.'"), { hits: [], more: false, failed: false,
-      empty: true });
+    assert.deepStrictEqual((await search("vvv")).hits, []);
+    assert.deepStrictEqual(loaded.filter((f) => !f.includes("-sound-")), []); // no shard of names
+    loaded.length = 0;
+    assert.deepStrictEqual(await search(" ,.'"), { hits: [], variants: [], more: false,
+      failed: false, empty: true });
     assert.deepStrictEqual(loaded, []);
   });
 

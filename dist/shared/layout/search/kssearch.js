@@ -9,7 +9,8 @@
 
    Texts (data- attributes of the element; %1 stands for a number):
      data-label, data-placeholder, data-hint, data-none, data-one,
-     data-found, data-many, data-more, data-loading, data-failed.
+     data-found, data-many, data-more, data-loading, data-failed,
+     data-variants (above the persons of surnames that sound alike).
    data-inframe="hide" leaves the box out when the page is shown in a frame
    (beside a page that has a search box of its own). Links to the trees
    open in the whole window when the page is in a frame.
@@ -18,7 +19,8 @@
    #KSVIsearchStatus, the list #KSVIsearchResults with one li.KSVIsearchHit
    per person; the element's data-state is "idle", "searching", "done",
    "failed" or "hidden" (data-inframe), and data-ms the time of the last
-   search in milliseconds. A page opened with ?q=TEXT searches for TEXT at
+   search in milliseconds (data-ms-first: until the persons found by their
+   spelling were shown, before those of names that sound alike). A page opened with ?q=TEXT searches for TEXT at
    once, and each search puts its text there. The arrow keys go from the
    input through the persons found (left and right through a person's
    trees); Enter follows the link in focus. A link of the data that may not be followed (null, or another
@@ -50,6 +52,7 @@
     many: "The first %1 persons found; type more of the name, or show more.",
     more: "Show more",
     loading: "Searching\u2026",
+    variants: "Names that sound alike:",
     failed: "The search data could not be loaded."
   };
   var PAGE = 50;
@@ -199,7 +202,10 @@
         if (key > r.surname) c.passed = true;
         continue;
       }
-      if (key !== r.surname) c.passed = true;
+      if (key !== r.surname) {
+        if (c.exact) return true; // the longer keys it begins come after it
+        c.passed = true;
+      }
       if (c.passed && c.hits.length > c.max) return true;
       var persons = s[3];
       for (var k = 0; k < persons.length; k++) {
@@ -290,6 +296,144 @@
     for (var k = 0; k < queued.length; k++) queued[k]();
   };
 
+  /* Sound keys: the same as the builder's. Each spelling has codes at the
+     start of a name, before a vowel and elsewhere ("-": not coded), and
+     after "|" those of another way to say it. */
+  var SOUND_RULES =
+    "ai,aj,ay=0,1,-;au=0,7,-;a=0,-,-;b=7,7,7;chs=5,54,54;ch=5,5,5|4,4,4;" +
+    "ck=5,5,5|45,45,45;c=5,5,5|4,4,4;cz,cs,csz,czs=4,4,4;" +
+    "drz,drs,ds,dsh,dsz,dz,dzh,dzs=4,4,4;d,dt=3,3,3;ei,ej,ey=0,1,-;eu=1,1,-;" +
+    "e=0,-,-;f,fb=7,7,7;g=5,5,5;h=5,5,-;ia,ie,io,iu=1,-,-;i=0,-,-;" +
+    "j=1,1,1|4,4,4;k,kh=5,5,5;ks=5,54,54;l=8,8,8;m,n=6,6,6;mn,nm=66,66,66;" +
+    "oi,oj,oy=0,1,-;o=0,-,-;p,pf,ph=7,7,7;q=5,5,5;r=9,9,9;rz,rs=94,94,94|4,4,4;" +
+    "schtsch,schtsh,schtch,shtch,shch,shtsh,stch,stsch,sc,strz,strs,stsh," +
+    "szcz,szcs=2,4,4;sch,sh,sz,s=4,4,4;sht,scht,schd,st,szt,shd,szd,sd=2,43,43;" +
+    "t,th=3,3,3;tch,ttch,ttsch,trz,trs,tsch,tsh,ts,tts,ttsz,tc,tz,ttz,tzs," +
+    "tsz=4,4,4;ui,uj,uy=0,1,-;u,ue=0,-,-;v,w=7,7,7;x=5,54,54;y=1,-,-;" +
+    "zdz,zdzh,zhdzh=2,4,4;zd,zhd=2,43,43;z,zh,zs,zsch,zsh=4,4,4";
+  var soundRules = null;
+
+  function readSoundRules() {
+    var rules = {}, entries = SOUND_RULES.split(";");
+    for (var i = 0; i < entries.length; i++) {
+      var parts = entries[i].split("="), ways = parts[1].split("|");
+      for (var w = 0; w < ways.length; w++) {
+        ways[w] = ways[w].split(",");
+        for (var k = 0; k < 3; k++) if (ways[w][k] === "-") ways[w][k] = "";
+      }
+      var spellings = parts[0].split(",");
+      for (var s = 0; s < spellings.length; s++) rules[spellings[s]] = ways;
+    }
+    return rules;
+  }
+
+  function endsWith(text, end) {
+    return text.length >= end.length && text.slice(text.length - end.length) === end;
+  }
+
+  // The sound keys of a surname key: six digits each, sorted, once each.
+  function soundKeys(key) {
+    if (!soundRules) soundRules = readSoundRules();
+    var letters = String(key).replace(/[^a-z]/g, "");
+    if (!letters) return [];
+    var branches = [{ digits: "", last: "" }];
+    for (var at = 0; at < letters.length;) {
+      var ways = null, length = Math.min(7, letters.length - at);
+      for (; length > 0 && !ways; length--) {
+        var spelling = letters.substr(at, length);
+        if (Object.prototype.hasOwnProperty.call(soundRules, spelling)) ways = soundRules[spelling];
+      }
+      length++;
+      var next = at + length;
+      var where = at === 0 ? 0 : next < letters.length && /[aeiou]/.test(letters.charAt(next)) ? 1 : 2;
+      var grown = [], seen = {};
+      for (var b = 0; b < branches.length; b++) {
+        for (var w = 0; w < ways.length; w++) {
+          var code = ways[w][where], branch = branches[b];
+          var digits = code && !endsWith(branch.last, code) ? branch.digits + code : branch.digits;
+          var id = digits + "/" + code;
+          if (seen[id] || grown.length >= 32) continue;
+          seen[id] = true;
+          grown.push({ digits: digits, last: code });
+        }
+      }
+      branches = grown;
+      at = next;
+    }
+    var keys = [];
+    for (var i = 0; i < branches.length; i++) {
+      var d = (branches[i].digits + "000000").slice(0, 6);
+      if (keys.indexOf(d) < 0) keys.push(d);
+    }
+    return keys.sort();
+  }
+
+  /* The surname keys filed under a sound key; done(keys), or done(null)
+     when the data cannot be loaded. */
+  function soundLookup(sound, done) {
+    var list = state.catalogue.sounds || [];
+    for (var i = 0; i < list.length; i++) {
+      if (list[i][0] > sound || list[i][1] < sound) continue;
+      return loadShard(list[i][2], function (ok) {
+        if (!ok) return done(null);
+        var entries = state.shards[list[i][2]];
+        for (var k = 0; k < entries.length; k++)
+          if (entries[k][0] === sound) return done(entries[k][3][0]);
+        done([]);
+      });
+    }
+    done([]);
+  }
+
+  // Runs step(item, next) for each item in turn, then done().
+  function each(items, step, done) {
+    var i = 0;
+    (function next() {
+      if (i >= items.length) return done();
+      step(items[i++], next);
+    })();
+  }
+
+  /* The persons of the surnames that sound like a reading's surname but are
+     not found by it (their keys do not begin with it): ranked like the
+     others, at most limit + 1. done(found) or done(null) on a failure. */
+  function variants(q, limit, exact, done) {
+    var keys = [], taken = {}, failed = false, found = [];
+    each(q.readings, function (reading, next) {
+      if (reading.surname.length < 2) return next(); // one letter sounds like too much
+      each(soundKeys(reading.surname), function (sound, nextSound) {
+        soundLookup(sound, function (list) {
+          if (!list) failed = true;
+          for (var i = 0; list && i < list.length; i++) {
+            var key = list[i], own = false;
+            for (var r = 0; r < q.readings.length; r++)
+              own = own || startsWith(key, q.readings[r].surname);
+            var id = key + "/" + reading.given.join(" ");
+            if (!own && !taken[id]) keys.push({ surname: key, given: reading.given });
+            taken[id] = true;
+          }
+          nextSound();
+        });
+      }, next);
+    }, function () {
+      if (failed) return done(null);
+      each(keys, function (reading, next) {
+        var c = { reading: reading, max: limit, hits: [], whole: 0, passed: false, exact: true };
+        gather(q, c, function (bad) {
+          failed = failed || bad;
+          for (var i = 0; i < c.hits.length; i++) {
+            if (exact.has(c.hits[i].person)) continue;
+            c.hits[i].reading = 0;
+            found.push(c.hits[i]);
+          }
+          next();
+        });
+      }, function () {
+        done(failed ? null : found);
+      });
+    });
+  }
+
   // Gathers the matches of one reading, loading its shards one by one;
   // done(failed) when enough are found or the shards are through.
   function gather(q, c, done) {
@@ -326,17 +470,32 @@
     return a.reading - b.reading || a.order - b.order;
   }
 
-  /* Searches text; callback gets { hits, more, failed }: the first limit
-     persons found, ranked, and whether there are more. Every reading of the
-     text is looked up; a person found by several counts once. */
-  KSsearch.find = function (text, limit, callback) {
+  // The persons of found, ranked, each once (seen: those listed already).
+  function listed(found, seen) {
+    found.sort(ranked);
+    var hits = [];
+    for (var i = 0; i < found.length; i++) {
+      if (seen.has(found[i].person)) continue;
+      seen.add(found[i].person);
+      hits.push(hit(found[i].surname, found[i].person, found[i].tier === 0));
+    }
+    return hits;
+  }
+
+  /* Searches text; callback gets { hits, variants, more, failed }: the first
+     limit persons found, ranked, then those of surnames that sound alike
+     (while room is left), and whether there are more. Every reading of the
+     text is looked up; a person found by several counts once. early, when
+     given, gets the persons found by their spelling first, with variants
+     still to come (pending: true). */
+  KSsearch.find = function (text, limit, callback, early) {
     if (!state.catalogue) {
-      if (state.missing) return callback({ hits: [], more: false, failed: true });
-      state.queued.push(function () { KSsearch.find(text, limit, callback); });
+      if (state.missing) return callback({ hits: [], variants: [], more: false, failed: true });
+      state.queued.push(function () { KSsearch.find(text, limit, callback, early); });
       return;
     }
     var q = parse(text);
-    if (!q) return callback({ hits: [], more: false, failed: false, empty: true });
+    if (!q) return callback({ hits: [], variants: [], more: false, failed: false, empty: true });
     var found = [], r = 0;
     (function next() {
       if (r < q.readings.length) {
@@ -346,23 +505,31 @@
             c.hits[i].reading = r;
             found.push(c.hits[i]);
           }
-          if (failed) return callback({ hits: [], more: false, failed: true });
+          if (failed) return callback({ hits: [], variants: [], more: false, failed: true });
           r++;
           next();
         });
       }
-      found.sort(ranked);
-      var hits = [], seen = new Set();
-      for (var i = 0; i < found.length; i++) {
-        if (seen.has(found[i].person)) continue;
-        seen.add(found[i].person);
-        hits.push(hit(found[i].surname, found[i].person, found[i].tier === 0));
-      }
-      callback({ hits: hits.slice(0, limit), more: hits.length > limit, failed: false });
+      var seen = new Set();
+      var hits = listed(found, seen);
+      var answer = { hits: hits.slice(0, limit), variants: [], more: hits.length > limit,
+                     failed: false };
+      if (answer.more || !state.catalogue.sounds) return callback(answer);
+      if (early) early({ hits: answer.hits, variants: [], more: false, failed: false, pending: true });
+      variants(q, limit, seen, function (others) {
+        // Without the data of sounds the persons found by spelling still stand.
+        if (!others) return callback(answer);
+        var room = limit - answer.hits.length;
+        var list = listed(others, seen);
+        answer.variants = list.slice(0, room);
+        answer.more = list.length > room;
+        callback(answer);
+      });
     })();
   };
 
   KSsearch.fold = fold;
+  KSsearch.soundKeys = soundKeys;
   KSsearch.parse = parse;
   KSsearch.safeLink = safeLink;
 
@@ -460,14 +627,26 @@
     function show(answer, started) {
       results.innerHTML = "";
       for (var i = 0; i < answer.hits.length; i++) results.appendChild(renderHit(answer.hits[i], framed));
-      var n = answer.hits.length;
+      var variants = answer.variants || [];
+      // Surnames that sound alike come after those spelled as typed.
+      if (variants.length) results.appendChild(element("li", "KSVIsearchVariants", t.variants));
+      for (i = 0; i < variants.length; i++) {
+        var li = renderHit(variants[i], framed);
+        li.className += " KSVIsearchVariant";
+        results.appendChild(li);
+      }
+      var n = answer.hits.length + variants.length;
       status.textContent = answer.failed ? t.failed
         : answer.empty ? ""
         : answer.more ? t.many.replace("%1", n)
         : n === 0 ? t.none : n === 1 ? t.one : t.found.replace("%1", n);
       more.hidden = !answer.more;
+      var ms = String(Math.round(now() - started));
+      // Shown while the names that sound alike are still looked up.
+      if (answer.pending) return box.setAttribute("data-ms-first", ms);
+      if (!box.hasAttribute("data-ms-first") || answer.empty) box.setAttribute("data-ms-first", ms);
       box.setAttribute("data-state", answer.failed ? "failed" : answer.empty ? "idle" : "done");
-      box.setAttribute("data-ms", String(Math.round(now() - started)));
+      box.setAttribute("data-ms", ms);
     }
     function run() {
       var mine = ++serial, text = input.value, started = now();
@@ -477,9 +656,13 @@
       var pending = global.setTimeout(function () {
         if (mine === serial) status.textContent = t.loading;
       }, 300);
+      box.removeAttribute("data-ms-first");
       KSsearch.find(text, limit, function (answer) {
         global.clearTimeout(pending);
         if (mine === serial) show(answer, started);
+      }, function (first) {
+        global.clearTimeout(pending);
+        if (mine === serial) show(first, started);
       });
     }
     input.addEventListener("input", function () {
@@ -493,19 +676,22 @@
       run();
     });
     input.addEventListener("keydown", function (event) {
-      if (event.key !== "ArrowDown" || !results.firstChild) return;
+      var first = nextHit(results.firstChild, true, true);
+      if (event.key !== "ArrowDown" || !first) return;
       event.preventDefault();
-      target(results.firstChild).focus();
+      target(first).focus();
     });
     results.addEventListener("keydown", function (event) {
       var li = event.target;
       while (li && li.parentNode !== results) li = li.parentNode;
       if (!li) return;
       var goal = null;
-      if (event.key === "ArrowDown") goal = li.nextSibling ? target(li.nextSibling) : null;
-      else if (event.key === "ArrowUp") goal = li.previousSibling ? target(li.previousSibling) : input;
-      else if (event.key === "Home") goal = target(results.firstChild);
-      else if (event.key === "End") goal = target(results.lastChild);
+      var to = null;
+      if (event.key === "ArrowDown") to = nextHit(li, true, false);
+      else if (event.key === "ArrowUp") goal = (to = nextHit(li, false, false)) ? null : input;
+      else if (event.key === "Home") to = nextHit(results.firstChild, true, true);
+      else if (event.key === "End") to = nextHit(results.lastChild, false, true);
+      if (to) goal = target(to);
       else if (event.key === "ArrowRight" || event.key === "ArrowLeft") {
         // Between the trees of one person.
         var links = li.querySelectorAll("a[href]");
@@ -531,6 +717,14 @@
       }
       run();
     }
+  }
+
+  // The person found after (forward) or before li, or li itself (self).
+  function nextHit(li, forward, self) {
+    if (li && !self) li = forward ? li.nextSibling : li.previousSibling;
+    while (li && !/(^| )KSVIsearchHit( |$)/.test(li.className))
+      li = forward ? li.nextSibling : li.previousSibling;
+    return li;
   }
 
   /* Where the arrow keys take the focus in a person found: the first tree
