@@ -46,10 +46,11 @@ export const kSampleSearches = [
       'jansen/persons1.htm#p12', 'deboer/persons3.htm#p95', 'smit/persons1.htm#p6'),
   ] },
   { typed: 'Van der Schroder, Jacob', persons: kSchroder }, // prefix in front, capitals, comma
-  { typed: 'berg', persons: kBerg }, // with and without prefixes
+  // With and without prefixes; Broek sounds alike.
+  { typed: 'berg', persons: kBerg, variants: ['Broek'] },
 ];
 export const kAskedSearch = { typed: 'muller', persons: kMuller }; // page opened with ?q=
-export const kPhoneSearch = { typed: 'berg', persons: kBerg };
+export const kPhoneSearch = { typed: 'berg', persons: kBerg, variants: ['Broek'] };
 export const kFollowedSearch = 'Van der Schroder, Jacob'; // its persons' links are followed
 
 const shown = (p) => `${p.surname}, ${p.given}${p.prefix ? ` ${p.prefix}` : ''}`;
@@ -83,7 +84,14 @@ export function compare(search, shownNow, problems, where = '') {
     return problems.add(`${what}: data-state ${shownNow.state}, status "${shownNow.status}"`);
   }
   if (shownNow.statusLive !== 'polite') problems.add(`${what}: the status line is not a polite live region`);
-  const n = search.persons.length;
+  // The persons of surnames that sound alike: under their heading, counted
+  // in the status line, of the surnames expected.
+  const variants = shownNow.variants || [];
+  const others = variants.filter((h) => !(search.variants || []).some((v) => h.name.startsWith(`${v},`)));
+  if (others.length) problems.add(`${what}: sounding alike ${others.map((h) => h.name).join('; ')}`);
+  if ((search.variants || []).length && !variants.length) problems.add(`${what}: no names that sound alike`);
+  if (variants.length && !shownNow.variantsHeading) problems.add(`${what}: names that sound alike without a heading`);
+  const n = search.persons.length + variants.length;
   if (n === 0) {
     if (shownNow.status === '' || (shownNow.texts.none && shownNow.status !== shownNow.texts.none))
       problems.add(`${what}: status "${shownNow.status}", expected "${shownNow.texts.none}"`);
@@ -108,7 +116,8 @@ export function compare(search, shownNow, problems, where = '') {
   }
   if (missing.length) problems.add(`${what}: missing ${missing.join('; ')}`);
   if (found.length) problems.add(`${what}: unexpected ${found.map((h) => h.key).join('; ')}`);
-  if (missing.length || found.length) problems.add(`${what}: expected ${n} persons, found ${shownNow.hits.length}`);
+  if (missing.length || found.length)
+    problems.add(`${what}: expected ${search.persons.length} persons, found ${shownNow.hits.length}`);
 }
 
 // Types every sample search into the box of a loaded page; returns what the
