@@ -196,12 +196,17 @@
      the run of the whole surname. */
   function scan(surnames, q, c) {
     var r = c.reading;
-    for (var i = 0; i < surnames.length; i++) {
+    // The keys of a shard are in order: the first that may match is sought.
+    var lo = 0, hi = surnames.length;
+    while (lo < hi) {
+      var mid = (lo + hi) >> 1;
+      if (surnames[mid][0] < r.surname) lo = mid + 1;
+      else hi = mid;
+    }
+    for (var i = lo; i < surnames.length; i++) {
       var s = surnames[i], key = s[0];
-      if (!startsWith(key, r.surname)) {
-        if (key > r.surname) c.passed = true;
-        continue;
-      }
+      if (!startsWith(key, r.surname)) return true; // past every key it begins
+
       if (key !== r.surname) {
         if (c.exact) return true; // the longer keys it begins come after it
         c.passed = true;
