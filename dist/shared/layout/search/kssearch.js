@@ -129,10 +129,11 @@
     } else {
       readings.push({ surname: names[0], given: names.slice(1) });
       if (names.length > 1) {
-        readings.push({ surname: names.join(""), given: [] });
+        readings.push({ surname: names.join(""), given: [], other: true });
         var last = names[names.length - 1], front = names.slice(0, -1);
         while (front.length && state.prefixes[front[front.length - 1]]) front.pop();
-        if (front.length && !state.prefixes[last]) readings.push({ surname: last, given: front });
+        if (front.length && !state.prefixes[last])
+          readings.push({ surname: last, given: front, other: true });
       }
     }
     return { readings: readings, from: years.from, to: years.to };
@@ -445,6 +446,10 @@
     var list = candidates(c.reading.surname), i = 0;
     (function next() {
       while (i < list.length) {
+        // Another reading of the words looks at the whole surname typed, and
+        // at the longer ones it begins only in the shard where that one ends:
+        // a common first name read as a surname would load many shards.
+        if (c.reading.other && c.passed && i > c.passedAt) break;
         var surnames = state.shards[list[i][2]];
         if (!surnames) {
           loadShard(list[i][2], function (ok) {
@@ -453,8 +458,9 @@
           });
           return;
         }
-        i++;
         if (scan(surnames, q, c)) break;
+        if (!c.passed) c.passedAt = i + 1;
+        i++;
       }
       done(false);
     })();
@@ -504,7 +510,7 @@
     var found = [], r = 0;
     (function next() {
       if (r < q.readings.length) {
-        var c = { reading: q.readings[r], max: limit, hits: [], whole: 0, passed: false };
+        var c = { reading: q.readings[r], max: limit, hits: [], whole: 0, passed: false, passedAt: 0 };
         return gather(q, c, function (failed) {
           for (var i = 0; i < c.hits.length; i++) {
             c.hits[i].reading = r;
