@@ -357,6 +357,14 @@ check("only the shards needed are loaded; a surname over several shards is found
     assert.ok(loaded.length > 2, "shards " + loaded.join(" "));
     // and the sounds, for the names that sound alike.
     assert.ok(loaded.every((f) => /^idx_search-(ja(_\d+)?|sound-\d+)\.js$/.test(f)), loaded.join(" "));
+    // Given names first: the whole surname is read over all its shards, a
+    // beginning of one only in the first shard of its range.
+    const names = (answer) => answer.hits.map((h) => h.surname + " / " + h.given);
+    assert.deepStrictEqual(names(await search("G120 Jansen")), ["Jansen / G120"]);
+    const fresher = [];
+    const other = searchOn(catalogueFile, fresher);
+    assert.deepStrictEqual(names(await find("g001 jans", 50, other)), ["Jansen / G001"]);
+    assert.deepStrictEqual(fresher.filter((f) => !f.includes("-sound-")).length, 1, fresher.join(" "));
     loaded.length = 0;
     assert.deepStrictEqual((await search("vvv")).hits, []);
     assert.deepStrictEqual(loaded.filter((f) => !f.includes("-sound-")), []); // no shard of names
