@@ -20,12 +20,13 @@
    per person; the element's data-state is "idle", "searching", "done",
    "failed" or "hidden" (data-inframe), and data-ms the time of the last
    search in milliseconds (data-ms-first: until the persons found by their
-   spelling were shown, before those of names that sound alike). A page opened with ?q=TEXT searches for TEXT at
-   once, and each search puts its text there. The arrow keys go from the
-   input through the persons found (left and right through a person's
-   trees); Enter follows the link in focus. A link of the data that may not be followed (null, or another
+   spelling were shown, before those of names that sound alike). A page
+   opened with ?q=TEXT searches for TEXT at once, and each search puts its
+   text there. The arrow keys go from the input through the persons found
+   (left and right through a person's trees); Enter follows the link in
+   focus. A link of the data that may not be followed (null, or another
    scheme than http and https) is shown as a tree without href.
-   KSsearch.find(text, limit, callback) searches without a page;
+   KSsearch.find(text, limit, callback, early) searches without a page;
    KSsearch.load(url, done) loads a file and may be replaced (node tests);
    bench/search-browser.js types into the box in headless Chromium. */
 (function (global) {
