@@ -113,7 +113,8 @@ const typeAndWait = (text) => `(() => {
         const first = r.hits.length ? `${r.hits[0].name} ${r.hits[0].years}`.trim() : "";
         console.log(`"${query}"${rounds > 1 ? " round " + round : ""}: ` +
                     `${(r.endedAt - r.started).toFixed(0)} ms from typing to results (search ` +
-                    `${r.ms} ms after the pause for typing), ${r.hits.length} persons listed, ` +
+                    `${r.ms} ms after the pause for typing, the first shown after ${r.msFirst} ms), ` +
+                    `${r.hits.length} persons listed and ${r.variants.length} that sound alike, ` +
                     `first: ${first}`);
       }
     }

@@ -28,4 +28,16 @@ const std::vector<std::string>& SearchPrefixWords();
 // of the last word. Empty for a surname with nothing to fold ("?").
 std::string SurnameSearchKey(std::string_view surnameMain);
 
+// The sound keys of a surname key (as SurnameSearchKey makes it): six
+// digits each, so that names spelled differently but said alike share one
+// ("jansen" and "janssen", "meijer" and "meyer", "schmidt" and "smit").
+// Letters that may sound in two ways ("c" as k or s, "ch", "j") give a key
+// for each. The keys follow the coding genealogists use for the names of
+// Europe's Germanic, Slavic and Jewish families: letters are coded by
+// their sound, longest spelling first, with a code depending on whether
+// the letters start the name, come before a vowel or elsewhere; vowels
+// count only at the start; a sound repeated without a vowel between is
+// coded once. Sorted, without repeats; empty for a key without letters.
+std::vector<std::string> SurnameSoundKeys(std::string_view key);
+
 } // namespace ks

@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ranges>
+#include <set>
+#include <utility>
 
 namespace ks {
 
@@ -132,7 +134,8 @@ public:
             shards.Add(record.Key, record.Surname, record.Person);
         });
         shards.Finish();
-        WriteCatalogue(shards.Shards());
+        const std::vector<TKSsearchShard> sounds = WriteSounds();
+        WriteCatalogue(sounds, shards.Shards());
     }
 
 private:
@@ -182,6 +185,7 @@ private:
                 keyMade = true;
             }
             if (key.empty()) continue;
+            if (keys_.empty() || keys_.back() != key) keys_.push_back(key);
             MakePerson(entry);
             shards.Count(key, entry.Surname, person_);
             record.assign(key).append(1, kTab).append(entry.Surname).append(1, kTab);
@@ -258,7 +262,46 @@ private:
                          });
     }
 
-    void WriteCatalogue(const std::vector<TKSsearchShard>& shards) const {
+    /* The surname keys under each of their sound keys, in shards of their
+       own ("-sound-" in the name keeps them apart from the shards of names,
+       whose groups are letters and digits). A shard's surname is the sound
+       key; its one "person" the list of surname keys. */
+    std::vector<TKSsearchShard> WriteSounds() {
+        std::set<std::pair<std::string, std::string>> pairs;
+        for (const std::string& key : keys_)
+            for (std::string& sound : SurnameSoundKeys(key))
+                pairs.emplace(std::move(sound), key);
+        keys_.clear();
+        TKSsearchShards shards(out_.WriteFolder(), stem_ + "-sound", shardBytes_);
+        std::vector<std::pair<std::string, std::string>> lists; // sound, JSON of its keys
+        for (auto pair = pairs.begin(); pair != pairs.end();) {
+            std::string json = "[";
+            const std::string& sound = pair->first;
+            for (auto same = pair; pair != pairs.end() && pair->first == sound; ++pair)
+                json.append(pair == same ? "" : ",").append(JsString(pair->second));
+            json += ']';
+            lists.emplace_back(sound, JsEmbedded(json));
+        }
+        for (const auto& [sound, list] : lists)
+            shards.Count(sound, sound, list);
+        for (const auto& [sound, list] : lists)
+            shards.Add(sound, sound, list);
+        shards.Finish();
+        return shards.Shards();
+    }
+
+    static void WriteShardList(TKSFileStream& output, const std::string& indent, const char* name,
+                               const std::vector<TKSsearchShard>& shards, const char* end) {
+        output.WriteLine(indent + "\"" + name + "\":[");
+        for (std::size_t i = 0; i < shards.size(); ++i)
+            output.WriteLine(indent + "[" + JsString(shards[i].First) + "," +
+                             JsString(shards[i].Last) + "," + JsString(shards[i].File) + "]" +
+                             (i + 1 < shards.size() ? "," : ""));
+        output.WriteLine(indent + end);
+    }
+
+    void WriteCatalogue(const std::vector<TKSsearchShard>& sounds,
+                        const std::vector<TKSsearchShard>& shards) const {
         TKSFileStream& output = out_.Output();
         const std::string indent = Indent(out_.PlaceholderColumn());
         output.WriteLine(indent + "KSsearch.catalogue({\"format\":1,");
@@ -271,12 +314,8 @@ private:
         for (const std::string& word : SearchPrefixWords())
             prefixes += (word == SearchPrefixWords().front() ? "" : ",") + JsString(word);
         output.WriteLine(prefixes + "],");
-        output.WriteLine(indent + "\"shards\":[");
-        for (std::size_t i = 0; i < shards.size(); ++i)
-            output.WriteLine(indent + "[" + JsString(shards[i].First) + "," +
-                             JsString(shards[i].Last) + "," + JsString(shards[i].File) + "]" +
-                             (i + 1 < shards.size() ? "," : ""));
-        output.WriteLine(indent + "]});");
+        WriteShardList(output, indent, "sounds", sounds, "],");
+        WriteShardList(output, indent, "shards", shards, "]});");
     }
 
     // The folder of a tree relative to the catalogue ("" for its own).
@@ -304,6 +343,7 @@ private:
     std::size_t sortBytes_;
     std::string stem_;
     std::vector<std::string> folders_; // of every document of the list, in list order
+    std::vector<std::string> keys_;    // every surname key, once (entries come by surname)
     // Reused for every person: the search data has one for every entry.
     std::string json_;
     std::string person_;

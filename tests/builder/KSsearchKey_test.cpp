@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -61,6 +63,41 @@ TEST(SurnameSearchKey, LeavesOutThePrefixWordsInFront) {
     EXPECT_EQ("vanderbilt", SurnameSearchKey("Vanderbilt"));
     EXPECT_EQ("", SurnameSearchKey("?"));
     EXPECT_EQ("", SurnameSearchKey(""));
+}
+
+// Names of the published examples of the coding, and spellings of one name
+// that must share a key.
+TEST(SurnameSoundKeys, CodesNamesAsTheyAreSaid) {
+    const std::vector<std::pair<const char*, std::vector<std::string>>> cases = {
+        {"peters", {"734000", "739400"}},
+        {"peterson", {"734600", "739460"}},
+        {"moskowitz", {"645740"}},
+        {"moskovitz", {"645740"}},
+        {"auerbach", {"097400", "097500"}},
+        {"ohrbach", {"097400", "097500"}},
+        {"lipshitz", {"874400"}},
+        {"jackson", {"145460", "154600", "445460", "454600"}},
+        {"meijer", {"619000", "649000"}},
+        {"meyer", {"619000"}},
+        {"jansen", {"164600", "464600"}},
+        {"janssen", {"164600", "464600"}},
+        {"schmidt", {"463000"}},
+        {"smit", {"463000"}},
+        {"a", {"000000"}},
+        {"peterschmidtsen", {"734563", "734634", "739456", "739463"}}, // cut at six digits
+        {"", {}},
+        {"1815", {}},
+    };
+    for (const auto& [key, expected] : cases)
+        EXPECT_EQ(expected, SurnameSoundKeys(key)) << key;
+}
+
+TEST(SurnameSoundKeys, BranchingStaysBounded) {
+    const std::vector<std::string> keys = SurnameSoundKeys("cjcjcjcjcjcjcjcjcjcjcjcj");
+    EXPECT_FALSE(keys.empty());
+    EXPECT_LE(keys.size(), 32u);
+    for (const std::string& k : keys)
+        EXPECT_EQ(6u, k.size()) << k;
 }
 
 } // namespace

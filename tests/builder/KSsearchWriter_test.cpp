@@ -78,7 +78,7 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
         "V\tvan den Berg\tKees\t\t\t\t2\t5\t1\t0,../elders/p.htm#k",
     });
     const auto files = Write();
-    ASSERT_EQ(3u, files.size());
+    ASSERT_EQ(5u, files.size());
     // Both spellings of the prefix give the key berg; given names in order.
     EXPECT_EQ("KSsearch.shard(\"idx_search-b.js\",'[\\\n"
               "[\"berg\",\"Berg\",\"van den\",["
@@ -92,6 +92,19 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
               "[\"muller\",\"M\\\\u00fcller\",\"\",[[\"?\",\"1900-\",[0,\"p.htm#m\"]]]]\\\n"
               "]');\n",
               files.at("idx_search-m.js"));
+    // Each surname key under its sound keys, in shards by their first digit.
+    EXPECT_EQ("KSsearch.shard(\"idx_search-sound-7.js\",'[\\\n"
+              "[\"795000\",\"795000\",\"\",[[\"berg\"]]]\\\n"
+              "]');\n",
+              files.at("idx_search-sound-7.js"));
+    EXPECT_NE(std::string::npos,
+              files.at("idx_search.js")
+                  .find("],\r\n"
+                        "  \"sounds\":[\r\n"
+                        "  [\"689000\",\"689000\",\"idx_search-sound-6.js\"],\r\n"
+                        "  [\"795000\",\"795000\",\"idx_search-sound-7.js\"]\r\n"
+                        "  ],\r\n"))
+        << files.at("idx_search.js");
     // The trees' folders are relative to the catalogue, in the output folder.
     const std::string catalogue = files.at("idx_search.js");
     EXPECT_EQ(0u,
@@ -167,10 +180,12 @@ TEST_F(SearchDataTest, ShardsSplitIntoTwoLettersAndPartsBelowTheLimit) {
     std::vector<std::string> names;
     for (const auto& [name, text] : files)
         names.push_back(name);
-    EXPECT_EQ((std::vector<std::string>{"idx_search-ba.js", "idx_search-ba_2.js",
-                                        "idx_search-ba_3.js", "idx_search-be.js",
-                                        "idx_search-bo.js", "idx_search-j.js", "idx_search.js"}),
-              names);
+    EXPECT_EQ(
+        (std::vector<std::string>{"idx_search-ba.js", "idx_search-ba_2.js", "idx_search-ba_3.js",
+                                  "idx_search-be.js", "idx_search-bo.js", "idx_search-j.js",
+                                  "idx_search-sound-1.js", "idx_search-sound-4.js",
+                                  "idx_search-sound-7.js", "idx_search.js"}),
+        names);
     std::string all;
     for (const auto& [name, text] : files) {
         if (name == "idx_search.js") continue;
@@ -312,7 +327,9 @@ TEST_F(SearchRunTest, ALayoutWithoutTheSearchWritesTheSamePages) {
     std::vector<std::string> extra;
     for (const auto& [name, text] : with)
         if (!without.count(name)) extra.push_back(name);
-    EXPECT_EQ((std::vector<std::string>{"idx_search-b.js", "idx_search-j.js", "idx_search.js"}),
+    EXPECT_EQ((std::vector<std::string>{"idx_search-b.js", "idx_search-j.js",
+                                        "idx_search-sound-1.js", "idx_search-sound-4.js",
+                                        "idx_search-sound-7.js", "idx_search.js"}),
               extra);
     EXPECT_EQ(0u, with.at("idx_search.js").find("// data\r\nKSsearch.catalogue({"));
     EXPECT_NE(std::string::npos, with.at("idx_search.js").find("\"folder\":\"../trees/tree1/\""));

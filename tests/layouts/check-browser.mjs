@@ -25,7 +25,7 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import {
   kSampleSearches, kAskedSearch, kPhoneSearch, kFollowedSearch,
-  checkSearches, followLinks, clickFirstLink, checkAsked,
+  checkSearches, followLinks, clickFirstLink, checkAsked, checkKeysAndAddress, checkInFlow,
 } from './check-search.mjs';
 
 const require = createRequire(import.meta.url);
@@ -308,6 +308,8 @@ async function checkSearchBox(contexts, file, start, problems, notes, step) {
     await step('axe with persons found', () => checkAxe(page, problems, notes, true, '.KSVIsearch'));
     await step('search links', () =>
       followLinks((target) => load(contexts.desktop, target), answers, kFollowedSearch, problems));
+    await step('search keys and address', () =>
+      checkKeysAndAddress(page, kSampleSearches[kSampleSearches.length - 1], problems));
   } else {
     const last = kSampleSearches[kSampleSearches.length - 1];
     await step('search link clicked', () => clickFirstLink(page, last, problems));
@@ -325,6 +327,7 @@ async function checkSearchOnPhone(contexts, file, problems, step) {
   const page = await step('load on a phone for the search', () => load(contexts.phone, file));
   await step('search on a phone', () => checkSearches(page, problems, [kPhoneSearch], ' on a phone'));
   await step('phone sizes with persons found', () => checkPhone(page, problems));
+  await step('persons found in the page', () => checkInFlow(page, problems));
   await step('close', () => close(page));
 }
 

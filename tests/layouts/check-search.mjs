@@ -46,10 +46,11 @@ export const kSampleSearches = [
       'jansen/persons1.htm#p12', 'deboer/persons3.htm#p95', 'smit/persons1.htm#p6'),
   ] },
   { typed: 'Van der Schroder, Jacob', persons: kSchroder }, // prefix in front, capitals, comma
-  { typed: 'berg', persons: kBerg }, // with and without prefixes
+  // With and without prefixes; Broek sounds alike.
+  { typed: 'berg', persons: kBerg, variants: ['Broek'] },
 ];
 export const kAskedSearch = { typed: 'muller', persons: kMuller }; // page opened with ?q=
-export const kPhoneSearch = { typed: 'berg', persons: kBerg };
+export const kPhoneSearch = { typed: 'berg', persons: kBerg, variants: ['Broek'] };
 export const kFollowedSearch = 'Van der Schroder, Jacob'; // its persons' links are followed
 
 const shown = (p) => `${p.surname}, ${p.given}${p.prefix ? ` ${p.prefix}` : ''}`;
@@ -83,7 +84,14 @@ export function compare(search, shownNow, problems, where = '') {
     return problems.add(`${what}: data-state ${shownNow.state}, status "${shownNow.status}"`);
   }
   if (shownNow.statusLive !== 'polite') problems.add(`${what}: the status line is not a polite live region`);
-  const n = search.persons.length;
+  // The persons of surnames that sound alike: under their heading, counted
+  // in the status line, of the surnames expected.
+  const variants = shownNow.variants || [];
+  const others = variants.filter((h) => !(search.variants || []).some((v) => h.name.startsWith(`${v},`)));
+  if (others.length) problems.add(`${what}: sounding alike ${others.map((h) => h.name).join('; ')}`);
+  if ((search.variants || []).length && !variants.length) problems.add(`${what}: no names that sound alike`);
+  if (variants.length && !shownNow.variantsHeading) problems.add(`${what}: names that sound alike without a heading`);
+  const n = search.persons.length + variants.length;
   if (n === 0) {
     if (shownNow.status === '' || (shownNow.texts.none && shownNow.status !== shownNow.texts.none))
       problems.add(`${what}: status "${shownNow.status}", expected "${shownNow.texts.none}"`);
@@ -108,7 +116,8 @@ export function compare(search, shownNow, problems, where = '') {
   }
   if (missing.length) problems.add(`${what}: missing ${missing.join('; ')}`);
   if (found.length) problems.add(`${what}: unexpected ${found.map((h) => h.key).join('; ')}`);
-  if (missing.length || found.length) problems.add(`${what}: expected ${n} persons, found ${shownNow.hits.length}`);
+  if (missing.length || found.length)
+    problems.add(`${what}: expected ${search.persons.length} persons, found ${shownNow.hits.length}`);
 }
 
 // Types every sample search into the box of a loaded page; returns what the
@@ -184,4 +193,46 @@ export async function clickFirstLink(page, search, problems) {
 // The page opened with ?q=TEXT searches for TEXT at once.
 export async function checkAsked(page, search, problems) {
   compare(search, await page.evaluate(probe.searchSettled, kSeconds), problems, ' (in ?q=)');
+}
+
+// After a search the address holds its text as ?q=; the arrow keys go from
+// the input through the persons found and back, Enter follows the link in
+// focus, and Back shows the same persons again. The page has moved on
+// afterwards.
+export async function checkKeysAndAddress(page, search, problems) {
+  const what = `search "${search.typed}"`;
+  const asked = await page.evaluate(() => new URLSearchParams(location.search).get('q'));
+  if (asked !== search.typed) problems.add(`${what}: the address holds q=${asked}`);
+  const focused = () => page.evaluate(() => {
+    const e = document.activeElement;
+    const hits = [...document.querySelectorAll('.KSVIsearchHit')];
+    const at = hits.findIndex((li) => li.contains(e));
+    return e && e.id === 'KSVIsearchInput' ? 'input' : at >= 0 ? `hit ${at}` : e ? e.tagName : 'none';
+  });
+  await page.locator('#KSVIsearchInput').focus();
+  const walk = [];
+  for (const key of ['ArrowDown', 'ArrowDown', 'ArrowUp', 'ArrowUp']) {
+    await page.keyboard.press(key);
+    walk.push(await focused());
+  }
+  if (walk.join(', ') !== 'hit 0, hit 1, hit 0, input')
+    problems.add(`${what}: the arrow keys went to ${walk.join(', ')}`);
+  await page.keyboard.press('ArrowDown');
+  const href = await page.evaluate(() => document.activeElement.href || null);
+  if (!href) return problems.add(`${what}: the first person found has no link in focus`);
+  await Promise.all([page.waitForURL(href, { waitUntil: 'load' }), page.keyboard.press('Enter')]);
+  await page.goBack({ waitUntil: 'load' });
+  compare(search, await page.evaluate(probe.searchSettled, kSeconds), problems, ' (after Back)');
+}
+
+// On a phone the persons found are part of the page, not a box that
+// scrolls on its own.
+export async function checkInFlow(page, problems) {
+  const style = await page.evaluate(() => {
+    const list = document.querySelector('.KSVIsearchResults');
+    const s = list && getComputedStyle(list);
+    return s ? `${s.overflowY} ${s.maxHeight}` : null;
+  });
+  if (style !== null && style !== 'visible none')
+    problems.add(`phone: the persons found scroll in a box of their own (${style})`);
 }

@@ -53,6 +53,13 @@ function searchSettled(seconds) {
     const end = start < 0 ? undefined : own.slice(start + 1).find((c) => ended(c.state));
     return end && ended(box.getAttribute("data-state")) ? { endedAt: end.at } : null;
   };
+  const hit = (li) => ({
+    name: (li.querySelector(".KSVIsearchName").textContent || "").replace(/\s+/g, " ").trim(),
+    years: (li.querySelector(".KSVIsearchYears") || { textContent: "" }).textContent.trim(),
+    links: [...li.querySelectorAll("a.KSVIsearchTree")].map((a) => ({
+      href: a.href, text: a.textContent.replace(/\s+/g, " ").trim(), target: a.target,
+    })),
+  });
   const read = () => {
     const text = (el) => (el ? el.textContent.replace(/\s+/g, " ").trim() : "");
     const status = box.querySelector("[role=status]");
@@ -61,6 +68,7 @@ function searchSettled(seconds) {
     return {
       state: box.getAttribute("data-state"),
       ms: Number(box.getAttribute("data-ms")),
+      msFirst: Number(box.getAttribute("data-ms-first")),
       status: text(status),
       statusLive: status ? status.getAttribute("aria-live") : null,
       more: !!more && !more.hidden,
@@ -68,13 +76,10 @@ function searchSettled(seconds) {
         none: box.getAttribute("data-none"),
         failed: box.getAttribute("data-failed"),
       },
-      hits: [...(list ? list.querySelectorAll(".KSVIsearchHit") : [])].map((li) => ({
-        name: text(li.querySelector(".KSVIsearchName")),
-        years: text(li.querySelector(".KSVIsearchYears")),
-        links: [...li.querySelectorAll("a.KSVIsearchTree")].map((a) => ({
-          href: a.href, text: text(a), target: a.target,
-        })),
-      })),
+      hits: [...(list ? list.querySelectorAll(".KSVIsearchHit:not(.KSVIsearchVariant)") : [])].map(hit),
+      // The persons of surnames that sound alike, under their heading.
+      variants: [...(list ? list.querySelectorAll(".KSVIsearchVariant") : [])].map(hit),
+      variantsHeading: text(list && list.querySelector(".KSVIsearchVariants")),
     };
   };
   return new Promise((resolve) => {

@@ -64,6 +64,16 @@ tree(path.join(work, "trees/a/a.htx"), "Tree A", [
   ["W", "Wei\xdf", "Eva", "", "", "", "7", "pa.htm#7"],
   ["H", "'t Hooft", "Karel", "", "", "", "8", "pa.htm#8"],
   ["?", "_", "Nobody", "", "", "", "9", "pa.htm#9"],
+  ["V", "Visser", "Pieternella", "", "1760", "1830", "20", "pa.htm#20"],
+  ["V", "Visser", "Pieter", "", "1750", "1790", "21", "pa.htm#21"],
+  ["V", "Visser", "Anna", "", "", "", "22", "pa.htm#22"],
+  ["V", "Visser", "Jan Pieter", "", "1801", "", "23", "pa.htm#23"],
+  ["V", "Visserman", "Pieter", "", "1700", "", "24", "pa.htm#24"],
+  ["P", "Pieters", "Visser", "", "1820", "", "25", "pa.htm#25"],
+  ["K", "Kees", "Kees", "", "", "", "26", "pa.htm#26"],
+  ["M", "Meijer", "Klaas", "", "1800", "", "27", "pa.htm#27"],
+  ["M", "Meyer", "Claes", "", "1790", "", "28", "pa.htm#28"],
+  ["M", "Maier", "Anna", "", "", "", "29", "pa.htm#29"],
   ...everyByte,
   ...jansen,
 ]);
@@ -192,6 +202,98 @@ check("given names narrow the search", async () => {
   assert.deepStrictEqual(names(await find("berg x")), []);
 });
 
+check("names in either order, with or without the comma, ranked", async () => {
+  // Whole words first, then by surname and given names.
+  const ranked = ["Visser / Jan Pieter", "Visser / Pieter", "Pieters / Visser",
+    "Visser / Pieternella", "Visserman / Pieter"];
+  for (const typed of ["visser pieter", "Pieter Visser", "PIETER  visser"])
+    assert.deepStrictEqual(names(await find(typed)), ranked, typed);
+  assert.deepStrictEqual(names(await find("Visser, Pieter")), ["Visser / Jan Pieter",
+    "Visser / Pieter", "Visser / Pieternella", "Visserman / Pieter"]);
+  assert.deepStrictEqual(names(await find("Pieter, Visser")), ["Pieters / Visser"]);
+  // A whole surname before the longer ones it begins, whatever their given names.
+  assert.deepStrictEqual(names(await find("visser")).slice(0, 4),
+    ["Visser / Anna", "Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella"]);
+  assert.deepStrictEqual(names(await find("vis pieter")), ["Pieters / Visser",
+    "Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella", "Visserman / Pieter"]);
+  // Prefix words between the given names and the surname.
+  assert.deepStrictEqual(names(await find("pieter van visser")), ranked.filter((n) =>
+    n !== "Pieters / Visser"));
+  // A person found by two readings of the text is listed once.
+  assert.deepStrictEqual(names(await find("kees kees")), ["Kees / Kees"]);
+  const [first] = (await find("pieter visser")).hits;
+  assert.strictEqual(first.whole, true);
+  assert.strictEqual((await find("pieter visser")).hits[2].whole, false);
+});
+
+check("a year or a range keeps the persons whose years fall in or touch it", async () => {
+  const cases = [
+    ["visser 1780", ["Visser / Pieter", "Visser / Pieternella"]],
+    ["visser 1790-1801", ["Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella"]],
+    ["visser 1801 - 1790", ["Visser / Jan Pieter", "Visser / Pieter", "Visser / Pieternella"]],
+    ["visser 1831-1900", []], // Pieternella died 1830; Anna has no years
+    ["1700 visser", ["Visserman / Pieter"]],
+    ["Visser, Pieter 1750", ["Visser / Pieter"]],
+    ["pieter visser 1800\u20131850", ["Visser / Jan Pieter", "Pieters / Visser",
+      "Visser / Pieternella"]],
+    ["visser 17801", []], // not a year: a given name that no one has
+  ];
+  for (const [typed, expected] of cases)
+    assert.deepStrictEqual(names(await find(typed)), expected, typed);
+  assert.deepStrictEqual(await find("1780"), { hits: [], variants: [], more: false, failed: false,
+    empty: true });
+});
+
+function variantNames(answer) {
+  return answer.variants.map((h) => h.surname + " / " + h.given);
+}
+
+check("surnames that sound alike come after those spelled as typed", async () => {
+  const cases = [
+    ["meyer", ["Meyer / Claes"], ["Maier / Anna", "Meijer / Klaas"]],
+    ["Meijer", ["Meijer / Klaas"], ["Maier / Anna", "Meyer / Claes"]],
+    ["maier anna", ["Maier / Anna"], []], // given names still as typed
+    ["klaas meyer", [], ["Meijer / Klaas"]],
+    ["meyer 1795-1805", [], ["Meijer / Klaas"]],
+    ["me", ["Meijer / Klaas", "Meyer / Claes"], []], // found by spelling: not again
+    ["m", ["Maier / Anna", "Meijer / Klaas", "Meyer / Claes", "MULLER / Piet",
+      "M\u00fcller / Hans"], []], // one letter sounds like too much
+  ];
+  for (const [typed, hits, variants] of cases) {
+    const answer = await find(typed);
+    assert.deepStrictEqual(names(answer), hits, typed);
+    assert.deepStrictEqual(variantNames(answer), variants, typed);
+  }
+  // Variants fill the room the limit leaves; the rest is more.
+  const one = await find("meyer", 1);
+  assert.deepStrictEqual([names(one), variantNames(one), one.more], [["Meyer / Claes"], [], true]);
+  const two = await find("meyer", 2);
+  assert.deepStrictEqual([variantNames(two), two.more], [["Maier / Anna"], true]);
+  // The persons spelled as typed come first, before the variants are looked up.
+  const early = await new Promise((resolve) => KSsearch.find("meyer", 50, () => {},
+    (first) => resolve(JSON.parse(JSON.stringify(first)))));
+  assert.deepStrictEqual([names(early), early.pending], [["Meyer / Claes"], true]);
+});
+
+check("the script gives every surname the sound keys the builder filed it under", () => {
+  const filed = new Map();
+  const keys = new Set();
+  for (const file of fs.readdirSync(out).filter((f) => /^idx_search-.*\.js$/.test(f))) {
+    let shard = null;
+    const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
+    vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
+    for (const [key, , , persons] of shard) {
+      if (!file.includes("-sound-")) keys.add(key);
+      else for (const k of persons[0]) filed.set(k, [...(filed.get(k) || []), key]);
+    }
+  }
+  assert.ok(keys.size > 50, "keys " + keys.size);
+  for (const key of keys)
+    assert.deepStrictEqual(filed.get(key) || [], [...KSsearch.soundKeys(key)], key);
+  assert.deepStrictEqual([...KSsearch.soundKeys("meijer")], ["619000", "649000"]);
+  assert.deepStrictEqual([...KSsearch.soundKeys("jackson")], ["145460", "154600", "445460", "454600"]);
+});
+
 check("a person of two trees links to both, relative to the output folder", async () => {
   const [hit] = (await find("berg jan")).hits;
   assert.strictEqual(hit.years, "1850-1910");
@@ -239,22 +341,36 @@ check("the script refuses the links the builder refuses, whatever the data says"
 
 check("only the shards needed are loaded; a surname over several shards is found whole",
   async () => {
-    loaded.length = 0;
-    const first = await find("jansen", 10);
+    // A page of its own: the searches above have loaded shards already.
+    const loaded = [];
+    const fresh = searchOn(catalogueFile, loaded);
+    const search = (text, limit = 50) => find(text, limit, fresh);
+    const first = await search("jansen", 10);
     assert.strictEqual(first.hits.length, 10);
     assert.ok(first.more);
     assert.deepStrictEqual(loaded, ["idx_search-ja.js"]);
-    const all = await find("jans", 1000);
+    const all = await search("jans", 1000);
     assert.strictEqual(all.hits.length, 120);
     assert.ok(!all.more);
     assert.deepStrictEqual(all.hits.map((h) => h.given),
       jansen.map((line) => line[2]));
     assert.ok(loaded.length > 2, "shards " + loaded.join(" "));
-    assert.ok(loaded.every((f) => /^idx_search-ja(_\d+)?\.js$/.test(f)), loaded.join(" "));
+    // and the sounds, for the names that sound alike.
+    assert.ok(loaded.every((f) => /^idx_search-(ja(_\d+)?|sound-\d+)\.js$/.test(f)), loaded.join(" "));
+    // Given names first: the whole surname is read over all its shards, a
+    // beginning of one only in the first shard of its range.
+    const names = (answer) => answer.hits.map((h) => h.surname + " / " + h.given);
+    assert.deepStrictEqual(names(await search("G120 Jansen")), ["Jansen / G120"]);
+    const fresher = [];
+    const other = searchOn(catalogueFile, fresher);
+    assert.deepStrictEqual(names(await find("g001 jans", 50, other)), ["Jansen / G001"]);
+    assert.deepStrictEqual(fresher.filter((f) => !f.includes("-sound-")).length, 1, fresher.join(" "));
     loaded.length = 0;
-    assert.deepStrictEqual((await find("xyz")).hits, []);
-    assert.deepStrictEqual(await find(" ,.'"), { hits: [], more: false, failed: false,
-      empty: true });
+    assert.deepStrictEqual((await search("vvv")).hits, []);
+    assert.deepStrictEqual(loaded.filter((f) => !f.includes("-sound-")), []); // no shard of names
+    loaded.length = 0;
+    assert.deepStrictEqual(await search(" ,.'"), { hits: [], variants: [], more: false,
+      failed: false, empty: true });
     assert.deepStrictEqual(loaded, []);
   });
 

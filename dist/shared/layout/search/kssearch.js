@@ -9,7 +9,8 @@
 
    Texts (data- attributes of the element; %1 stands for a number):
      data-label, data-placeholder, data-hint, data-none, data-one,
-     data-found, data-many, data-more, data-loading, data-failed.
+     data-found, data-many, data-more, data-loading, data-failed,
+     data-variants (above the persons of surnames that sound alike).
    data-inframe="hide" leaves the box out when the page is shown in a frame
    (beside a page that has a search box of its own). Links to the trees
    open in the whole window when the page is in a frame.
@@ -18,10 +19,14 @@
    #KSVIsearchStatus, the list #KSVIsearchResults with one li.KSVIsearchHit
    per person; the element's data-state is "idle", "searching", "done",
    "failed" or "hidden" (data-inframe), and data-ms the time of the last
-   search in milliseconds. A page opened with ?q=TEXT searches for TEXT at
-   once. A link of the data that may not be followed (null, or another
+   search in milliseconds (data-ms-first: until the persons found by their
+   spelling were shown, before those of names that sound alike). A page
+   opened with ?q=TEXT searches for TEXT at once, and each search puts its
+   text there. The arrow keys go from the input through the persons found
+   (left and right through a person's trees); Enter follows the link in
+   focus. A link of the data that may not be followed (null, or another
    scheme than http and https) is shown as a tree without href.
-   KSsearch.find(text, limit, callback) searches without a page;
+   KSsearch.find(text, limit, callback, early) searches without a page;
    KSsearch.load(url, done) loads a file and may be replaced (node tests);
    bench/search-browser.js types into the box in headless Chromium. */
 (function (global) {
@@ -48,6 +53,7 @@
     many: "The first %1 persons found; type more of the name, or show more.",
     more: "Show more",
     loading: "Searching\u2026",
+    variants: "Names that sound alike:",
     failed: "The search data could not be loaded."
   };
   var PAGE = 50;
@@ -82,22 +88,56 @@
     return words;
   }
 
-  /* "van den Berg Jan" and "Berg, Jan" search the surname key "berg" with
-     the given name "jan"; without a comma the words may also all belong to
-     the surname ("Smith Jones"). */
+  /* Years in the query: "1780" or "1750-1800" (in either order), standing
+     apart from the names. They are taken out of the text before the names
+     are read. */
+  var YEARS = /(^|[\s,])(\d{3,4})(?:\s*[-\u2013]\s*(\d{3,4}))?(?=$|[\s,])/g;
+
+  function takeYears(text) {
+    var from = null, to = null;
+    var rest = String(text).replace(YEARS, function (all, before, a, b) {
+      var lo = +a, hi = b === undefined ? lo : +b;
+      if (hi < lo) { var t = lo; lo = hi; hi = t; }
+      // Several years or ranges: the span that covers them all.
+      from = from === null ? lo : Math.min(from, lo);
+      to = to === null ? hi : Math.max(to, hi);
+      return before + " ";
+    });
+    return { text: rest, from: from, to: to };
+  }
+
+  function dropPrefixes(words) {
+    while (words.length > 1 && state.prefixes[words[0]]) words.shift();
+    return words;
+  }
+
+  /* The readings of a query: each a surname key to look up and given names
+     that must begin words of the person's given names. "Berg, Jan" has one;
+     without a comma the first word may be the surname ("Jansen Pieter"),
+     all words together may be one ("Smith Jones"), or the last word may be
+     the surname with the given names in front ("Pieter van den Jansen"). */
   function parse(text) {
-    var comma = String(text).indexOf(",");
-    var names = foldedWords(comma < 0 ? text : text.slice(0, comma));
-    var given = comma < 0 ? [] : foldedWords(text.slice(comma + 1));
-    while (names.length > 1 && state.prefixes[names[0]]) names.shift();
-    while (given.length && state.prefixes[given[0]]) given.shift(); // "Berg, van den"
+    var years = takeYears(text);
+    text = years.text;
+    var comma = text.indexOf(",");
+    var names = dropPrefixes(foldedWords(comma < 0 ? text : text.slice(0, comma)));
+    var given = comma < 0 ? [] : dropPrefixes(foldedWords(text.slice(comma + 1)));
+    if (given.length === 1 && state.prefixes[given[0]]) given = []; // "Berg, van den"
     if (!names.length) return null;
-    if (comma >= 0) return { surname: names.join(""), given: given, whole: null };
-    return {
-      surname: names[0],
-      given: names.slice(1),
-      whole: names.length > 1 ? names.join("") : null
-    };
+    var readings = [];
+    if (comma >= 0) {
+      readings.push({ surname: names.join(""), given: given });
+    } else {
+      readings.push({ surname: names[0], given: names.slice(1) });
+      if (names.length > 1) {
+        readings.push({ surname: names.join(""), given: [], other: true });
+        var last = names[names.length - 1], front = names.slice(0, -1);
+        while (front.length && state.prefixes[front[front.length - 1]]) front.pop();
+        if (front.length && !state.prefixes[last])
+          readings.push({ surname: last, given: front, other: true });
+      }
+    }
+    return { readings: readings, from: years.from, to: years.to };
   }
 
   function startsWith(text, start) {
@@ -115,30 +155,78 @@
     return list;
   }
 
-  function givenMatches(person, words) {
-    if (!words.length) return true;
+  /* How the typed given names match a person's: -1 not at all, 0 each as a
+     whole word, 1 some only as the beginning of one. Each typed word takes
+     a word of its own, whole matches first. */
+  function givenMatch(person, words) {
+    if (!words.length) return 0;
     if (!person.words) person.words = foldedWords(person[0]);
+    var used = [], whole = true;
     for (var i = 0; i < words.length; i++) {
-      var found = false;
-      for (var k = 0; k < person.words.length && !found; k++)
-        found = startsWith(person.words[k], words[i]);
-      if (!found) return false;
+      var at = -1;
+      for (var k = 0; k < person.words.length && at < 0; k++)
+        if (!used[k] && person.words[k] === words[i]) at = k;
+      if (at < 0) {
+        whole = false;
+        for (k = 0; k < person.words.length && at < 0; k++)
+          if (!used[k] && startsWith(person.words[k], words[i])) at = k;
+      }
+      if (at < 0) return -1;
+      used[at] = true;
     }
-    return true;
+    return whole ? 0 : 1;
   }
 
-  // Adds the matches of one shard to hits, up to max.
-  function scan(surnames, q, hits, max) {
-    for (var i = 0; i < surnames.length && hits.length < max; i++) {
+  // Whether the years of a person fall in or touch from..to. A person
+  // without years is left out once years are asked for.
+  function yearsMatch(person, q) {
+    if (q.from === null) return true;
+    var found = String(person[1]).match(/\d{3,4}/g);
+    if (!found) return false;
+    var lo = Infinity, hi = -Infinity;
+    for (var i = 0; i < found.length; i++) {
+      lo = Math.min(lo, +found[i]);
+      hi = Math.max(hi, +found[i]);
+    }
+    return hi >= q.from && lo <= q.to;
+  }
+
+  /* Adds the matches of one shard for one reading to c.hits. Keys come in
+     order, so the surname typed whole comes before the longer ones it
+     begins; whole matches are found there only. True once enough are
+     found: more than c.max whole matches, or more than c.max in all after
+     the run of the whole surname. */
+  function scan(surnames, q, c) {
+    var r = c.reading;
+    // The keys of a shard are in order: the first that may match is sought.
+    var lo = 0, hi = surnames.length;
+    while (lo < hi) {
+      var mid = (lo + hi) >> 1;
+      if (surnames[mid][0] < r.surname) lo = mid + 1;
+      else hi = mid;
+    }
+    for (var i = lo; i < surnames.length; i++) {
       var s = surnames[i], key = s[0];
-      var bySurname = startsWith(key, q.surname);
-      var byWhole = q.whole !== null && startsWith(key, q.whole);
-      if (!bySurname && !byWhole) continue;
+      if (!startsWith(key, r.surname)) return true; // past every key it begins
+
+      if (key !== r.surname) {
+        if (c.exact) return true; // the longer keys it begins come after it
+        c.passed = true;
+      }
+      if (c.passed && c.hits.length > c.max) return true;
       var persons = s[3];
-      for (var k = 0; k < persons.length && hits.length < max; k++) {
-        if (byWhole || givenMatches(persons[k], q.given)) hits.push(hit(s, persons[k]));
+      for (var k = 0; k < persons.length; k++) {
+        var person = persons[k];
+        if (!yearsMatch(person, q)) continue;
+        var match = givenMatch(person, r.given);
+        if (match < 0) continue;
+        var tier = key === r.surname && match === 0 ? 0 : 1;
+        c.hits.push({ tier: tier, surname: s, person: person, order: c.hits.length });
+        if (tier === 0 && ++c.whole > c.max) return true;
+        if (c.passed && c.hits.length > c.max) return true;
       }
     }
+    return false;
   }
 
   function resolve(path) {
@@ -163,7 +251,7 @@
   }
 
   // A tree whose link may not be followed is shown without one (href null).
-  function hit(surname, person) {
+  function hit(surname, person, whole) {
     var trees = [], refs = person[2];
     for (var i = 0; i + 1 < refs.length; i += 2) {
       var tree = state.catalogue.trees[refs[i]];
@@ -172,7 +260,8 @@
       trees.push({ number: tree.number, title: tree.title,
                    href: safeLink(link) ? resolve(link) : null });
     }
-    return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1], trees: trees };
+    return { surname: surname[1], prefix: surname[2], given: person[0], years: person[1],
+             trees: trees, whole: whole };
   }
 
   /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs;
@@ -214,38 +303,245 @@
     for (var k = 0; k < queued.length; k++) queued[k]();
   };
 
-  /* Searches text; callback gets { hits, more, failed }: the first limit
-     persons found in key order, and whether there are more. */
-  KSsearch.find = function (text, limit, callback) {
-    if (!state.catalogue) {
-      if (state.missing) return callback({ hits: [], more: false, failed: true });
-      state.queued.push(function () { KSsearch.find(text, limit, callback); });
-      return;
+  /* Sound keys: the same as the builder's. Each spelling has codes at the
+     start of a name, before a vowel and elsewhere ("-": not coded), and
+     after "|" those of another way to say it. */
+  var SOUND_RULES =
+    "ai,aj,ay=0,1,-;au=0,7,-;a=0,-,-;b=7,7,7;chs=5,54,54;ch=5,5,5|4,4,4;" +
+    "ck=5,5,5|45,45,45;c=5,5,5|4,4,4;cz,cs,csz,czs=4,4,4;" +
+    "drz,drs,ds,dsh,dsz,dz,dzh,dzs=4,4,4;d,dt=3,3,3;ei,ej,ey=0,1,-;eu=1,1,-;" +
+    "e=0,-,-;f,fb=7,7,7;g=5,5,5;h=5,5,-;ia,ie,io,iu=1,-,-;i=0,-,-;" +
+    "j=1,1,1|4,4,4;k,kh=5,5,5;ks=5,54,54;l=8,8,8;m,n=6,6,6;mn,nm=66,66,66;" +
+    "oi,oj,oy=0,1,-;o=0,-,-;p,pf,ph=7,7,7;q=5,5,5;r=9,9,9;rz,rs=94,94,94|4,4,4;" +
+    "schtsch,schtsh,schtch,shtch,shch,shtsh,stch,stsch,sc,strz,strs,stsh," +
+    "szcz,szcs=2,4,4;sch,sh,sz,s=4,4,4;sht,scht,schd,st,szt,shd,szd,sd=2,43,43;" +
+    "t,th=3,3,3;tch,ttch,ttsch,trz,trs,tsch,tsh,ts,tts,ttsz,tc,tz,ttz,tzs," +
+    "tsz=4,4,4;ui,uj,uy=0,1,-;u,ue=0,-,-;v,w=7,7,7;x=5,54,54;y=1,-,-;" +
+    "zdz,zdzh,zhdzh=2,4,4;zd,zhd=2,43,43;z,zh,zs,zsch,zsh=4,4,4";
+  var soundRules = null;
+
+  function readSoundRules() {
+    var rules = {}, entries = SOUND_RULES.split(";");
+    for (var i = 0; i < entries.length; i++) {
+      var parts = entries[i].split("="), ways = parts[1].split("|");
+      for (var w = 0; w < ways.length; w++) {
+        ways[w] = ways[w].split(",");
+        for (var k = 0; k < 3; k++) if (ways[w][k] === "-") ways[w][k] = "";
+      }
+      var spellings = parts[0].split(",");
+      for (var s = 0; s < spellings.length; s++) rules[spellings[s]] = ways;
     }
-    var q = parse(text);
-    if (!q) return callback({ hits: [], more: false, failed: false, empty: true });
-    var list = candidates(q.surname);
-    var hits = [];
+    return rules;
+  }
+
+  function endsWith(text, end) {
+    return text.length >= end.length && text.slice(text.length - end.length) === end;
+  }
+
+  // The sound keys of a surname key: six digits each, sorted, once each.
+  function soundKeys(key) {
+    if (!soundRules) soundRules = readSoundRules();
+    var letters = String(key).replace(/[^a-z]/g, "");
+    if (!letters) return [];
+    var branches = [{ digits: "", last: "" }];
+    for (var at = 0; at < letters.length;) {
+      var ways = null, length = Math.min(7, letters.length - at);
+      for (; length > 0 && !ways; length--) {
+        var spelling = letters.substr(at, length);
+        if (Object.prototype.hasOwnProperty.call(soundRules, spelling)) ways = soundRules[spelling];
+      }
+      length++;
+      var next = at + length;
+      var where = at === 0 ? 0 : next < letters.length && /[aeiou]/.test(letters.charAt(next)) ? 1 : 2;
+      var grown = [], seen = {};
+      for (var b = 0; b < branches.length; b++) {
+        for (var w = 0; w < ways.length; w++) {
+          var code = ways[w][where], branch = branches[b];
+          var digits = code && !endsWith(branch.last, code) ? branch.digits + code : branch.digits;
+          var id = digits + "/" + code;
+          if (seen[id] || grown.length >= 32) continue;
+          seen[id] = true;
+          grown.push({ digits: digits, last: code });
+        }
+      }
+      branches = grown;
+      at = next;
+    }
+    var keys = [];
+    for (var i = 0; i < branches.length; i++) {
+      var d = (branches[i].digits + "000000").slice(0, 6);
+      if (keys.indexOf(d) < 0) keys.push(d);
+    }
+    return keys.sort();
+  }
+
+  /* The surname keys filed under a sound key; done(keys), or done(null)
+     when the data cannot be loaded. */
+  function soundLookup(sound, done) {
+    var list = state.catalogue.sounds || [];
+    for (var i = 0; i < list.length; i++) {
+      if (list[i][0] > sound || list[i][1] < sound) continue;
+      return loadShard(list[i][2], function (ok) {
+        if (!ok) return done(null);
+        var entries = state.shards[list[i][2]];
+        for (var k = 0; k < entries.length; k++)
+          if (entries[k][0] === sound) return done(entries[k][3][0]);
+        done([]);
+      });
+    }
+    done([]);
+  }
+
+  // Runs step(item, next) for each item in turn, then done().
+  function each(items, step, done) {
     var i = 0;
     (function next() {
+      if (i >= items.length) return done();
+      step(items[i++], next);
+    })();
+  }
+
+  /* The persons of the surnames that sound like a reading's surname but are
+     not found by it (their keys do not begin with it): ranked like the
+     others, at most limit + 1. done(found) or done(null) on a failure. */
+  function variants(q, limit, exact, done) {
+    var keys = [], taken = {}, failed = false, found = [];
+    each(q.readings, function (reading, next) {
+      if (reading.surname.length < 2) return next(); // one letter sounds like too much
+      each(soundKeys(reading.surname), function (sound, nextSound) {
+        soundLookup(sound, function (list) {
+          if (!list) failed = true;
+          for (var i = 0; list && i < list.length; i++) {
+            var key = list[i], own = false;
+            for (var r = 0; r < q.readings.length; r++)
+              own = own || startsWith(key, q.readings[r].surname);
+            var id = key + "/" + reading.given.join(" ");
+            if (!own && !taken[id]) keys.push({ surname: key, given: reading.given });
+            taken[id] = true;
+          }
+          nextSound();
+        });
+      }, next);
+    }, function () {
+      if (failed) return done(null);
+      each(keys, function (reading, next) {
+        var c = { reading: reading, max: limit, hits: [], whole: 0, passed: false, exact: true };
+        gather(q, c, function (bad) {
+          failed = failed || bad;
+          for (var i = 0; i < c.hits.length; i++) {
+            if (exact.has(c.hits[i].person)) continue;
+            c.hits[i].reading = 0;
+            found.push(c.hits[i]);
+          }
+          next();
+        });
+      }, function () {
+        done(failed ? null : found);
+      });
+    });
+  }
+
+  // Gathers the matches of one reading, loading its shards one by one;
+  // done(failed) when enough are found or the shards are through.
+  function gather(q, c, done) {
+    var list = candidates(c.reading.surname), i = 0;
+    (function next() {
       while (i < list.length) {
+        // Another reading of the words looks at the whole surname typed, and
+        // at the longer ones it begins only in the shard where that one ends:
+        // a common first name read as a surname would load many shards.
+        if (c.reading.other && c.passed && i > c.passedAt) break;
         var surnames = state.shards[list[i][2]];
         if (!surnames) {
           loadShard(list[i][2], function (ok) {
             if (ok) next();
-            else callback({ hits: hits, more: false, failed: true });
+            else done(true);
           });
           return;
         }
-        scan(surnames, q, hits, limit + 1);
+        if (scan(surnames, q, c)) break;
+        if (!c.passed) c.passedAt = i + 1;
         i++;
-        if (hits.length > limit) break;
       }
-      callback({ hits: hits.slice(0, limit), more: hits.length > limit, failed: false });
+      done(false);
+    })();
+  }
+
+  function givenOrder(person) {
+    if (!person.words) person.words = foldedWords(person[0]);
+    return person.words.join(" ");
+  }
+
+  // Whole matches first, then by surname and given names.
+  function ranked(a, b) {
+    if (a.tier !== b.tier) return a.tier - b.tier;
+    var keys = [[a.surname[0], b.surname[0]], [a.surname[1], b.surname[1]],
+                [a.surname[2], b.surname[2]], [givenOrder(a.person), givenOrder(b.person)]];
+    for (var i = 0; i < keys.length; i++)
+      if (keys[i][0] !== keys[i][1]) return keys[i][0] < keys[i][1] ? -1 : 1;
+    return a.reading - b.reading || a.order - b.order;
+  }
+
+  // The persons of found, ranked, each once (seen: those listed already).
+  function listed(found, seen) {
+    found.sort(ranked);
+    var hits = [];
+    for (var i = 0; i < found.length; i++) {
+      if (seen.has(found[i].person)) continue;
+      seen.add(found[i].person);
+      hits.push(hit(found[i].surname, found[i].person, found[i].tier === 0));
+    }
+    return hits;
+  }
+
+  /* Searches text; callback gets { hits, variants, more, failed }: the first
+     limit persons found, ranked, then those of surnames that sound alike
+     (while room is left), and whether there are more. Every reading of the
+     text is looked up; a person found by several counts once. early, when
+     given, gets the persons found by their spelling first, with variants
+     still to come (pending: true). */
+  KSsearch.find = function (text, limit, callback, early) {
+    if (!state.catalogue) {
+      if (state.missing) return callback({ hits: [], variants: [], more: false, failed: true });
+      state.queued.push(function () { KSsearch.find(text, limit, callback, early); });
+      return;
+    }
+    var q = parse(text);
+    if (!q) return callback({ hits: [], variants: [], more: false, failed: false, empty: true });
+    var found = [], r = 0;
+    (function next() {
+      if (r < q.readings.length) {
+        var c = { reading: q.readings[r], max: limit, hits: [], whole: 0, passed: false, passedAt: 0 };
+        return gather(q, c, function (failed) {
+          for (var i = 0; i < c.hits.length; i++) {
+            c.hits[i].reading = r;
+            found.push(c.hits[i]);
+          }
+          if (failed) return callback({ hits: [], variants: [], more: false, failed: true });
+          r++;
+          next();
+        });
+      }
+      var seen = new Set();
+      var hits = listed(found, seen);
+      var answer = { hits: hits.slice(0, limit), variants: [], more: hits.length > limit,
+                     failed: false };
+      if (answer.more || !state.catalogue.sounds) return callback(answer);
+      if (early) early({ hits: answer.hits, variants: [], more: false, failed: false, pending: true });
+      variants(q, limit, seen, function (others) {
+        // Without the data of sounds the persons found by spelling still stand.
+        if (!others) return callback(answer);
+        var room = limit - answer.hits.length;
+        var list = listed(others, seen);
+        answer.variants = list.slice(0, room);
+        answer.more = list.length > room;
+        callback(answer);
+      });
     })();
   };
 
   KSsearch.fold = fold;
+  KSsearch.soundKeys = soundKeys;
   KSsearch.parse = parse;
   KSsearch.safeLink = safeLink;
 
@@ -343,25 +639,42 @@
     function show(answer, started) {
       results.innerHTML = "";
       for (var i = 0; i < answer.hits.length; i++) results.appendChild(renderHit(answer.hits[i], framed));
-      var n = answer.hits.length;
+      var variants = answer.variants || [];
+      // Surnames that sound alike come after those spelled as typed.
+      if (variants.length) results.appendChild(element("li", "KSVIsearchVariants", t.variants));
+      for (i = 0; i < variants.length; i++) {
+        var li = renderHit(variants[i], framed);
+        li.className += " KSVIsearchVariant";
+        results.appendChild(li);
+      }
+      var n = answer.hits.length + variants.length;
       status.textContent = answer.failed ? t.failed
         : answer.empty ? ""
         : answer.more ? t.many.replace("%1", n)
         : n === 0 ? t.none : n === 1 ? t.one : t.found.replace("%1", n);
       more.hidden = !answer.more;
+      var ms = String(Math.round(now() - started));
+      // Shown while the names that sound alike are still looked up.
+      if (answer.pending) return box.setAttribute("data-ms-first", ms);
+      if (!box.hasAttribute("data-ms-first") || answer.empty) box.setAttribute("data-ms-first", ms);
       box.setAttribute("data-state", answer.failed ? "failed" : answer.empty ? "idle" : "done");
-      box.setAttribute("data-ms", String(Math.round(now() - started)));
+      box.setAttribute("data-ms", ms);
     }
     function run() {
       var mine = ++serial, text = input.value, started = now();
+      remember(text);
       // Later typing makes the answer to this search out of date.
       box.setAttribute("data-state", "searching");
       var pending = global.setTimeout(function () {
         if (mine === serial) status.textContent = t.loading;
       }, 300);
+      box.removeAttribute("data-ms-first");
       KSsearch.find(text, limit, function (answer) {
         global.clearTimeout(pending);
         if (mine === serial) show(answer, started);
+      }, function (first) {
+        global.clearTimeout(pending);
+        if (mine === serial) show(first, started);
       });
     }
     input.addEventListener("input", function () {
@@ -373,6 +686,35 @@
       event.preventDefault();
       global.clearTimeout(timer);
       run();
+    });
+    input.addEventListener("keydown", function (event) {
+      var first = nextHit(results.firstChild, true, true);
+      if (event.key !== "ArrowDown" || !first) return;
+      event.preventDefault();
+      target(first).focus();
+    });
+    results.addEventListener("keydown", function (event) {
+      var li = event.target;
+      while (li && li.parentNode !== results) li = li.parentNode;
+      if (!li) return;
+      var goal = null;
+      var to = null;
+      if (event.key === "ArrowDown") to = nextHit(li, true, false);
+      else if (event.key === "ArrowUp") goal = (to = nextHit(li, false, false)) ? null : input;
+      else if (event.key === "Home") to = nextHit(results.firstChild, true, true);
+      else if (event.key === "End") to = nextHit(results.lastChild, false, true);
+      if (to) goal = target(to);
+      else if (event.key === "ArrowRight" || event.key === "ArrowLeft") {
+        // Between the trees of one person.
+        var links = li.querySelectorAll("a[href]");
+        for (var i = 0; i < links.length; i++) {
+          if (links[i] !== event.target) continue;
+          goal = links[i + (event.key === "ArrowRight" ? 1 : -1)] || null;
+        }
+      } else if (event.key === "Escape") goal = input;
+      if (!goal) return;
+      event.preventDefault();
+      goal.focus();
     });
     more.addEventListener("click", function () {
       limit += PAGE;
@@ -386,6 +728,43 @@
         input.value = asked[1];
       }
       run();
+    }
+  }
+
+  // The person found after (forward) or before li, or li itself (self).
+  function nextHit(li, forward, self) {
+    if (li && !self) li = forward ? li.nextSibling : li.previousSibling;
+    while (li && !/(^| )KSVIsearchHit( |$)/.test(li.className))
+      li = forward ? li.nextSibling : li.previousSibling;
+    return li;
+  }
+
+  /* Where the arrow keys take the focus in a person found: the first tree
+     it links to, which Enter follows, or else the person itself. */
+  function target(li) {
+    var link = li.querySelector("a[href]");
+    if (link) return link;
+    li.tabIndex = -1;
+    return li;
+  }
+
+  /* The text searched for goes into the address as ?q=, in place of the
+     current entry, so that Back and a link passed on show the same persons.
+     A browser that refuses (some do for pages on disk) keeps the address. */
+  function remember(text) {
+    var history = global.history, location = global.location;
+    if (!history || !history.replaceState) return;
+    var params = location.search.replace(/^\?/, "").split("&").filter(function (p) {
+      return p !== "" && !/^q(=|$)/.test(p);
+    });
+    text = text.replace(/^\s+|\s+$/g, "");
+    if (text) params.push("q=" + encodeURIComponent(text).replace(/%20/g, "+"));
+    var search = params.length ? "?" + params.join("&") : "";
+    if (search === location.search) return;
+    try {
+      history.replaceState(history.state, "", location.pathname + search + location.hash);
+    } catch (e) {
+      // the address stays as it was
     }
   }
 
