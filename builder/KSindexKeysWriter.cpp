@@ -141,30 +141,28 @@ private:
         for (const TKSletterPages& letter : letters) {
             const bool single = letter.Pages.size() == 1;
             out_.Output().WriteLine(indent_ + "  <span class=\"KSVIkey\">" +
-                                    Link(letter.Pages.front().first, letter.Letter, single) +
-                                    "</span>");
+                                    Link(letter.Pages.front().first, letter.Letter) + "</span>");
             if (single) continue;
             std::string parts = indent_ + "  <span class=\"KSVIkeyParts\">";
             for (std::size_t i = 0; i < letter.Pages.size(); ++i) {
                 std::string label = letter.Pages[i].second;
                 const int32_t earlier = labelsSeen_[AsciiUpper(label)]++;
                 if (earlier > 0) label += " " + std::to_string(earlier + 1);
-                parts += (i == 0 ? "" : " ") + Link(letter.Pages[i].first, label, true);
+                parts += (i == 0 ? "" : " ") + Link(letter.Pages[i].first, label);
             }
             out_.Output().WriteLine(parts + "</span>");
         }
     }
 
-    // A link to a page with the label given (plain text); markCurrent: it may
-    // carry the mark of the page being written.
-    std::string Link(int32_t number, std::string label, bool markCurrent) {
+    // A link to a page with the label given (plain text); every link to the
+    // page being written carries the mark, a letter's as well as a part's.
+    std::string Link(int32_t number, std::string label) {
         const TKSindexData& page = PageAt(builder_.Pages, number);
         std::replace(label.begin(), label.end(), '_', '?');
         std::string link = "<a" + HrefAttribute(PageTarget(builder_, *choice_.Entry, number)) +
                            " title=\"" + HtmlEncode(PageTitle(page)) + "\"";
         if (!choice_.Target.empty()) link += " target=\"" + choice_.Target + "\"";
-        if (markCurrent && choice_.MarkCurrent && choice_.Entry->Split &&
-            number == choice_.Selected)
+        if (choice_.MarkCurrent && choice_.Entry->Split && number == choice_.Selected)
             link += " aria-current=\"page\"";
         return link + ">" + HtmlEncode(label) + "</a>";
     }

@@ -206,16 +206,16 @@ TEST_F(LetterRowTest, EachLetterLeadsToItsFirstPartWithItsPartsBesideIt) {
               out.Text(0));
     EXPECT_EQ(3, out.Progress());
 
-    // On page 3 both its letters are the page being written; framed, in its pane.
-    world.Builder().State().StartEntry(index, 3);
-    FakeTemplateOutput third(world.OutFolder(), {"index3.htm"});
-    WriteIndexKeys(world.Builder(), third, "index,VIindex,0,,current");
-    EXPECT_NE(std::string::npos,
-              third.Text(0).find("title=\"Jansen - Kok_ (4)\" target=\"VIindex\" "
-                                 "aria-current=\"page\">K</a>"));
-    EXPECT_EQ(2, [&] {
+    // Every link to the page being written is marked, letters as well as parts;
+    // framed, in its pane.
+    world.Builder().State().StartEntry(index, 1);
+    FakeTemplateOutput first(world.OutFolder(), {"index1.htm"});
+    WriteIndexKeys(world.Builder(), first, "index,VIindex,0,,current");
+    EXPECT_NE(std::string::npos, first.Text(0).find("title=\"Aa - Bakker (7)\" target=\"VIindex\" "
+                                                    "aria-current=\"page\">B</a>"));
+    EXPECT_EQ(3, [&] { // A, B and the part Bakker
         int marks = 0;
-        for (std::size_t at = 0; (at = third.Text(0).find("aria-current", at)) != std::string::npos;
+        for (std::size_t at = 0; (at = first.Text(0).find("aria-current", at)) != std::string::npos;
              ++at)
             ++marks;
         return marks;
