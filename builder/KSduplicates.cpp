@@ -149,6 +149,7 @@ public:
             ++recordNr_;
             TKSindexData& page = pages_.PageData(pageNr_);
             page.LastSurname = regel.Surname;
+            page.NoteLetter(regel.Letter, regel.Surname);
             page.EntryTotal = recordNr_ - pageStartRecord_ + 1;
             pending_.Start(regel);
         }
@@ -180,6 +181,7 @@ private:
         page.GroupLetter = regel.Letter;
         page.FirstSurname = regel.Surname;
         page.LastSurname = regel.Surname;
+        page.NoteLetter(regel.Letter, regel.Surname);
         page.EntryTotal = 1;
         pending_.Start(regel);
     }

@@ -14,6 +14,18 @@ struct TKSindexData {
     std::string FirstSurname; // Surname of the first entry
     std::string LastSurname;  // Surname of the last entry
     int32_t EntryTotal = 0;   // entries on the page
+    // The letters whose entries are on the page, in index order, each with
+    // its first surname here (a page of parts may hold several letters).
+    struct TKSletterStart {
+        std::string Letter;
+        std::string Surname;
+    };
+    std::vector<TKSletterStart> Letters;
+    // Notes the letter of an entry added at the end of the page.
+    void NoteLetter(const std::string& letter, const std::string& surname) {
+        if (Letters.empty() || Letters.back().Letter != letter)
+            Letters.push_back({letter, surname});
+    }
 };
 
 class TKSpageList {

@@ -11,8 +11,11 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace ks {
 
@@ -28,6 +31,7 @@ struct TKSkeyChoice {
     int32_t Selected = 0;        // page marked as chosen; 0: none
     bool MarkCurrent = false;    // aria-current on the link of the page being written
     bool DistinctLabels = false; // no two pages with the same label
+    bool ByLetter = false;       // a row of letters, each with its parts beside it
 };
 
 // The words of the options argument, in any case; others are ignored.
@@ -48,6 +52,7 @@ public:
           indent_(Indent(out.PlaceholderColumn())) {}
 
     void Run() {
+        if (choice_.Menu == 0 && choice_.ByLetter) return WriteLetterRow();
         if (choice_.Menu != 0) WriteMenuHead();
         for (int32_t page = 1; page <= builder_.PageCount; ++page) {
             out_.StepProgress(1);
@@ -109,6 +114,59 @@ private:
         out_.Output().WriteLine(line);
     }
 
+    // The pages that hold a letter, each with the letter's first surname there.
+    struct TKSletterPages {
+        std::string Letter;
+        std::vector<std::pair<int32_t, std::string>> Pages;
+    };
+
+    // A row of letters for pages cut by size: each letter leads to the
+    // first page that holds it, and when the letter is spread over several
+    // pages those follow it, labelled by the first surname of the letter on
+    // each, so that the row stays as short as the alphabet.
+    void WriteLetterRow() {
+        std::vector<TKSletterPages> letters;
+        for (int32_t number = 1; number <= builder_.PageCount; ++number) {
+            out_.StepProgress(1);
+            builder_.Breather().Breathe();
+            const TKSindexData& page = PageAt(builder_.Pages, number);
+            std::vector<TKSindexData::TKSletterStart> held = page.Letters;
+            if (held.empty()) held.push_back({page.GroupLetter, page.FirstSurname});
+            for (const TKSindexData::TKSletterStart& start : held) {
+                if (letters.empty() || letters.back().Letter != start.Letter)
+                    letters.push_back({start.Letter, {}});
+                letters.back().Pages.emplace_back(number, start.Surname);
+            }
+        }
+        for (const TKSletterPages& letter : letters) {
+            const bool single = letter.Pages.size() == 1;
+            out_.Output().WriteLine(indent_ + "  <span class=\"KSVIkey\">" +
+                                    Link(letter.Pages.front().first, letter.Letter) + "</span>");
+            if (single) continue;
+            std::string parts = indent_ + "  <span class=\"KSVIkeyParts\">";
+            for (std::size_t i = 0; i < letter.Pages.size(); ++i) {
+                std::string label = letter.Pages[i].second;
+                const int32_t earlier = labelsSeen_[AsciiUpper(label)]++;
+                if (earlier > 0) label += " " + std::to_string(earlier + 1);
+                parts += (i == 0 ? "" : " ") + Link(letter.Pages[i].first, label);
+            }
+            out_.Output().WriteLine(parts + "</span>");
+        }
+    }
+
+    // A link to a page with the label given (plain text); every link to the
+    // page being written carries the mark, a letter's as well as a part's.
+    std::string Link(int32_t number, std::string label) {
+        const TKSindexData& page = PageAt(builder_.Pages, number);
+        std::replace(label.begin(), label.end(), '_', '?');
+        std::string link = "<a" + HrefAttribute(PageTarget(builder_, *choice_.Entry, number)) +
+                           " title=\"" + HtmlEncode(PageTitle(page)) + "\"";
+        if (!choice_.Target.empty()) link += " target=\"" + choice_.Target + "\"";
+        if (choice_.MarkCurrent && choice_.Entry->Split && number == choice_.Selected)
+            link += " aria-current=\"page\"";
+        return link + ">" + HtmlEncode(label) + "</a>";
+    }
+
     std::string Label(const TKSindexData& page, bool withRange) {
         const TKSindexType indexType = builder_.State().IndexType;
         if (!choice_.DistinctLabels) return HtmlEncode(KeyLabel(page, indexType, withRange));
@@ -135,11 +193,17 @@ void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::stri
     choice.Entry = layout != nullptr ? layout->FindItem(args.Next()) : nullptr;
     if (choice.Entry == nullptr) return; // no pages to offer
     choice.Target = args.Next();
-    if (args.HasNext()) {
+    const bool menuGiven = args.HasNext();
+    if (menuGiven) {
         choice.Menu = StrToIntDef("0" + args.Next(), 0);
         choice.EmptyLabel = args.Next();
         ReadOptions(args.Next(), choice);
-    } else if (builder.PageCount > kMostPagesAsLinks || InParts(builder.State().IndexType)) {
+    }
+    // The division chosen by size keeps the row of letters, however many pages.
+    choice.ByLetter = builder.State().RequestedIndexType == TKSindexType::Auto &&
+                      builder.State().IndexType != TKSindexType::FirstLetter;
+    if (!menuGiven && !choice.ByLetter &&
+        (builder.PageCount > kMostPagesAsLinks || InParts(builder.State().IndexType))) {
         choice.Menu = ++builder.KeyMenuCounter;
     }
     // Inside the entry's own output, the page being written is the chosen one.

@@ -165,6 +165,10 @@ std::vector<TKSproblem> TKSrunSetup::CheckLayout() const {
     return problems;
 }
 
+bool TKSrunSetup::MayDivide() const {
+    return layout_ && layout_->AsksFor("INDEXTYPE") && AnySplit(*layout_);
+}
+
 TKSindexType TKSrunSetup::EffectiveIndexType() const {
     return IndexType == TKSindexType::NotChosen ? TKSindexType::FirstLetter : IndexType;
 }

@@ -89,6 +89,9 @@ public:
     // developer mode. The documents and the layout stay owned here.
     TKSrunSettings Settings(const TKScommon& environment) const;
 
+    // Whether the layout can be divided other than per letter: it asks for
+    // a division and at least one of its outputs is split over pages.
+    bool MayDivide() const;
     // The division the run uses: per letter when none is chosen.
     TKSindexType EffectiveIndexType() const;
     // The output folder as an absolute path with "/".

@@ -52,7 +52,8 @@ const char* const kUsage =
     "  -o, --output DIR        output folder (created when missing)\n"
     "  -b, --base NAME         base file name (default KESTRIN-Index)\n"
     "  -i, --index-type 1..6   letter, two letters, about 50/100/250/500 parts;\n"
-    "                          auto: the fewest pages that stay under 2 MB\n"
+    "                          auto (default): the fewest pages that stay under\n"
+    "                          2 MB; per letter when the layout has no division\n"
     "  --years                 show years in the index\n"
     "  --ignore-years          fold duplicates without comparing years\n"
     "  --split NAME[,NAME]     split these outputs over pages (default: all)\n"
@@ -216,6 +217,10 @@ public:
         if (auto layout = FindLayout()) {
             setup_.SetLayout(std::move(layout));
             Note(setup_.ChooseSplits(options_.split, options_.noSplit));
+            // Without -i the pages stay light: the automatic division where
+            // the layout can be divided, per letter where it cannot.
+            if (options_.indexType == TKSindexType::NotChosen && setup_.MayDivide())
+                setup_.IndexType = TKSindexType::Auto;
             Note(setup_.CheckLayout());
         }
         Note(setup_.CheckOutputFolder());

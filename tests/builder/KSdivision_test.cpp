@@ -212,6 +212,12 @@ TEST_F(AutoDivision, ACutSurnameLeavesRoomForTheNextOnItsLastPage) {
     EXPECT_EQ(TKSindexType::Parts50, result.IndexType);
     ExpectPages({{"Aa", 3}, {"Aa", 3}, {"Aa", 3}, {"Aa", 3}});
     EXPECT_EQ("Ca", pages.PageData(4).LastSurname);
+    // The last page holds three letters, each noted with its first surname there.
+    std::string letters;
+    for (int page = 1; page <= 4; ++page)
+        for (const TKSindexData::TKSletterStart& start : pages.PageData(page).Letters)
+            letters += std::to_string(page) + start.Letter + ":" + start.Surname + " ";
+    EXPECT_EQ("1A:Aa 2A:Aa 3A:Aa 4A:Aa 4B:Ba 4C:Ca ", letters);
 }
 
 // The pages of a run in an output folder: an index split over three pages,

@@ -173,6 +173,80 @@ TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
     EXPECT_NE(std::string::npos, plain.Text(0).find("title=\"Jansen - Klaassen (4)\">Ja</a>"));
 }
 
+// Parts chosen by size: Bakker is cut over pages 1 and 2, page 3 holds J and K.
+class LetterRowTest : public IndexKeysTest {
+protected:
+    LetterRowTest() {
+        world.Builder().State().RequestedIndexType = TKSindexType::Auto;
+        world.Builder().State().IndexType = TKSindexType::Parts50;
+        world.SetPages(
+            {{"A", "Aa", "Bakker", 7}, {"B", "Bakker", "Bos", 9}, {"J", "Jansen", "Kok_", 4}});
+        TKSpageList& pages = world.Builder().Pages;
+        pages.PageData(1).Letters = {{"A", "Aa"}, {"B", "Bakker"}};
+        pages.PageData(2).Letters = {{"B", "Bakker"}};
+        pages.PageData(3).Letters = {{"J", "Jansen"}, {"K", "Kok_"}};
+    }
+};
+
+TEST_F(LetterRowTest, EachLetterLeadsToItsFirstPartWithItsPartsBesideIt) {
+    world.Builder().State().StartEntry(index, 2);
+    FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
+    WriteIndexKeys(world.Builder(), out, "index,,0,,current distinct");
+    EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bakker "
+              "(7)\">A</a></span>\r\n"
+              "  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bakker "
+              "(7)\">B</a></span>\r\n"
+              "  <span class=\"KSVIkeyParts\"><a href=\"index1.htm\" title=\"Aa - Bakker "
+              "(7)\">Bakker</a> <a href=\"index2.htm\" title=\"Bakker - Bos (9)\" "
+              "aria-current=\"page\">Bakker 2</a></span>\r\n"
+              "  <span class=\"KSVIkey\"><a href=\"index3.htm\" title=\"Jansen - Kok_ "
+              "(4)\">J</a></span>\r\n"
+              "  <span class=\"KSVIkey\"><a href=\"index3.htm\" title=\"Jansen - Kok_ "
+              "(4)\">K</a></span>\r\n",
+              out.Text(0));
+    EXPECT_EQ(3, out.Progress());
+
+    // Every link to the page being written is marked, letters as well as parts;
+    // framed, in its pane.
+    world.Builder().State().StartEntry(index, 1);
+    FakeTemplateOutput first(world.OutFolder(), {"index1.htm"});
+    WriteIndexKeys(world.Builder(), first, "index,VIindex,0,,current");
+    EXPECT_NE(std::string::npos, first.Text(0).find("title=\"Aa - Bakker (7)\" target=\"VIindex\" "
+                                                    "aria-current=\"page\">B</a>"));
+    EXPECT_EQ(3, [&] { // A, B and the part Bakker
+        int marks = 0;
+        for (std::size_t at = 0; (at = first.Text(0).find("aria-current", at)) != std::string::npos;
+             ++at)
+            ++marks;
+        return marks;
+    }());
+}
+
+TEST_F(LetterRowTest, OnlyTheDivisionChosenBySizeKeepsTheRowOfLetters) {
+    // Without a menu number: the row, not a menu.
+    FakeTemplateOutput row(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), row, "index");
+    EXPECT_NE(std::string::npos, row.Text(0).find("\">K</a></span>"));
+    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+    // A menu asked for stays a menu of the parts.
+    FakeTemplateOutput menu(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Builder(), menu, "index,,9001,choose");
+    EXPECT_NE(std::string::npos, menu.Text(0).find(">Bakker - Bos</option>"));
+
+    // Parts chosen by the user, or the size choosing per letter: as before.
+    for (const auto& [requested, used] :
+         {std::pair{TKSindexType::Parts50, TKSindexType::Parts50},
+          std::pair{TKSindexType::Auto, TKSindexType::FirstLetter}}) {
+        world.Builder().State().RequestedIndexType = requested;
+        world.Builder().State().IndexType = used;
+        FakeTemplateOutput links(world.OutFolder(), {"frame.htm"});
+        WriteIndexKeys(world.Builder(), links, "index,,0");
+        EXPECT_EQ(std::string::npos, links.Text(0).find("KSVIkeyParts")) << links.Text(0);
+        EXPECT_NE(std::string::npos,
+                  links.Text(0).find("<a href=\"index2.htm\" title=\"Bakker - Bos (9)\">"));
+    }
+}
+
 TEST(IndexKeysPages, CurrentMarksNothingInTheSingleFileOfAnEntryThatIsNotSplit) {
     WriterWorld world;
     world.AddEntry("all, all.tpl, all#NR!.htm, All", false);

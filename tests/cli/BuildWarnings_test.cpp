@@ -111,12 +111,56 @@ TEST_F(BuildWarnings, IndexTypeAutoIsAnIndexDivision) {
     EXPECT_NE(std::string::npos, r.err.find("the index type must be 1 to 6 or auto")) << r.err;
 }
 
+// One letter whose index alone would make a page of well over 2 MB.
+std::string ManyBakers(int count) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(100000 + i);
+        lines += "B\tBakker" + n + "\tJan Hendrik Cornelis\t\t1901\t1960\t" + n + "\tpersons/p" +
+                 n + ".htm#" + n + "\r\n";
+    }
+    return lines;
+}
+
+TEST_F(BuildWarnings, WithoutAnIndexTypeTheIndexIsDividedBySize) {
+    WriteFileBytes(dir.file("big.htx"), Tree("Bakker", ManyBakers(12000)));
+    Outcome r = Build({"big.htx"});
+    ASSERT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("", r.err);                               // no page over 2 MB to warn of
+    EXPECT_TRUE(fs::exists(dir.file("out/idx02.htm"))); // parts, numbered with two digits
+    for (const auto& page : fs::directory_iterator(dir.file("out")))
+        EXPECT_LT(page.file_size(), 2'000'000u) << page.path();
+
+    // Per letter on request: one page, too large, with the division that helps.
+    r = Build({"-i", "1", "big.htx"});
+    ASSERT_EQ(0, r.exitCode) << r.err;
+    EXPECT_FALSE(fs::exists(dir.file("out/idx2.htm")));
+    EXPECT_FALSE(fs::exists(dir.file("out/idx02.htm"))); // the old result is gone
+    EXPECT_GT(fs::file_size(dir.file("out/idx1.htm")), 2'000'000u);
+    EXPECT_NE(std::string::npos, r.err.find("would keep the index pages under 2 MB")) << r.err;
+}
+
+TEST_F(BuildWarnings, WithoutAnIndexTypeALayoutThatCannotBeDividedIsPerLetter) {
+    // No division asked for, or no output split: no problem, one page per letter.
+    for (const auto& [general, args] :
+         {std::pair{std::string(), std::vector<std::string>{"ansi.htx"}},
+          std::pair{std::string("askuser=indextype\r\n"),
+                    std::vector<std::string>{"--no-split", "index", "ansi.htx"}}}) {
+        WriteFileBytes(dir.file("layout/l.ksl"),
+                       "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[General]\r\n" + general +
+                           "[Templates]\r\n1=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
+        const Outcome r = Build(args);
+        EXPECT_EQ(0, r.exitCode) << general << r.err;
+        EXPECT_EQ("", r.err);
+    }
+}
+
 TEST_F(BuildWarnings, PagesOverTwoMegabytesAreNamedWithTheirSize) {
     // 3 x 700,000 letters on every index page.
     WriteFileBytes(dir.file("layout/index.tpl"), "#STRING$(700000,65)!\r\n#INDEXDATA!\r\n"
                                                  "#STRING$(700000,65)!\r\n"
                                                  "#STRING$(700000,65)!\r\n");
-    const Outcome r = Build({"ansi.htx"});
+    const Outcome r = Build({"-i", "1", "ansi.htx"});
     EXPECT_EQ(0, r.exitCode) << r.err;
     const auto size = fs::file_size(dir.file("out/idx1.htm"));
     ASSERT_GT(size, 2'000'000u);

@@ -258,6 +258,21 @@ async function checkCurrentMarked(page, problems) {
   if (facts.own > 0 && !facts.marked.includes(facts.here)) problems.add('the current page is not marked in its key links');
 }
 
+// A row of letters with the parts of each letter beside it stays in view,
+// however many pages there are, and names every letter once.
+async function checkLetterRow(page, problems) {
+  const facts = await page.evaluate(() => {
+    const parts = document.querySelector('.ks-keyrow .KSVIkeyParts');
+    if (!parts) return null;
+    const row = parts.closest('.ks-keyrow');
+    const letters = [...row.querySelectorAll('.KSVIkey a')].map((a) => a.textContent);
+    return { shown: row.getClientRects().length > 0, letters: letters.length, distinct: new Set(letters).size };
+  });
+  if (!facts) return;
+  if (!facts.shown) problems.add('the row of letters with their parts is hidden');
+  if (facts.distinct !== facts.letters) problems.add('a letter repeats in the row of letters');
+}
+
 // On a phone: nothing wider than the screen, every control at least 24 px
 // square. (A phone zooms out to show content wider than its screen, so the
 // page is measured against the screen's width, not the window's.)
@@ -354,6 +369,7 @@ async function checkPage(contexts, file, start, state, search) {
     await step('skip link, page name, legend, print', () => checkSkipNameLegendAndPrint(page, file, problems));
     await step('current page marked', () => checkCurrentMarked(page, problems));
     await step('jump targets', () => checkJumpTargets(page, problems));
+    await step('row of letters', () => checkLetterRow(page, problems));
     await step('close', () => close(page));
 
     page = await step('load again', () => load(contexts.desktop, file));
