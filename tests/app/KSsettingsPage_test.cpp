@@ -60,7 +60,7 @@ private slots:
         QTest::addColumn<bool>("stored"); // per letter saved by an earlier session
         QTest::addColumn<int>("division");
         QTest::addColumn<QString>("size");
-        QTest::newRow("small") << 2000 << false << 1 << "Grootste pagina ongeveer 73 kB";
+        QTest::newRow("small") << 2000 << false << 1 << "Grootste pagina ongeveer 72 kB";
         QTest::newRow("large") << 100000 << false << -1 << "Grootste pagina ongeveer 1,1 MB";
         QTest::newRow("stored") << 100000 << true << 1
                                 << "Grootste pagina ongeveer 2,6 MB: te groot, kies 'automatisch'";
