@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -133,8 +132,7 @@ protected:
     TKSrunResult RunInto(const std::string& outputFolder, const std::string& base) {
         builder = std::make_unique<TKSbuilder>(Settings(outputFolder, base));
         recorder.builder = builder.get();
-        TKSgenerator generator(*builder, recorder);
-        return generator.GenerateIndex();
+        return TKSgenerator(*builder, recorder).GenerateIndex();
     }
 
     // Freshly loaded documents and layout, each entry split.

@@ -135,7 +135,6 @@ TEST_F(IndexDataTest, ALegendHeadingEndsEveryPageWithTheTreesLinkedOnIt) {
     // Without a heading the pages are as before.
     FakeTemplateOutput plain(world.OutFolder(), {"index1.htm", "index2.htm", "index3.htm"}, 2);
     WriteIndexData(world.Builder(), plain, "");
-    EXPECT_EQ(std::string::npos, plain.Text(0).find("KSVIlegend"));
     EXPECT_EQ(page1.substr(0, legend), plain.Text(0));
 }
 

@@ -213,13 +213,11 @@ TEST_F(LetterRowTest, EachLetterLeadsToItsFirstPartWithItsPartsBesideIt) {
     WriteIndexKeys(world.Builder(), first, "index,VIindex,0,,current");
     EXPECT_NE(std::string::npos, first.Text(0).find("title=\"Aa - Bakker (7)\" target=\"VIindex\" "
                                                     "aria-current=\"page\">B</a>"));
-    EXPECT_EQ(3, [&] { // A, B and the part Bakker
-        int marks = 0;
-        for (std::size_t at = 0; (at = first.Text(0).find("aria-current", at)) != std::string::npos;
-             ++at)
-            ++marks;
-        return marks;
-    }());
+    int marks = 0; // A, B and the part Bakker
+    for (auto at = first.Text(0).find("aria-current"); at != std::string::npos;
+         at = first.Text(0).find("aria-current", at + 1))
+        ++marks;
+    EXPECT_EQ(3, marks);
 }
 
 TEST_F(LetterRowTest, OnlyTheDivisionChosenBySizeKeepsTheRowOfLetters) {

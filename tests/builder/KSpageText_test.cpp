@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace ks {
 namespace {
 
@@ -62,12 +64,7 @@ TEST(PageText, FullKeyLabelShowsTheWholeFirstSurnameOfAPartInARowOfLinks) {
 }
 
 TEST(PageText, PageNameGivesTheLetterOrTheRangeOfThePageAsHtml) {
-    struct Case {
-        TKSindexData page;
-        TKSindexType type;
-        const char* name;
-    };
-    const Case cases[] = {
+    const std::tuple<TKSindexData, TKSindexType, const char*> cases[] = {
         {Page(3, "J", "Jansen", "Klaassen", 9), TKSindexType::FirstLetter, "J"},
         {Page(3, "_", "\"x", "y", 9), TKSindexType::FirstLetter, "?"},
         {Page(3, "J", "jansen", "Jonker", 9), TKSindexType::TwoLetters, "Ja"},
@@ -78,8 +75,8 @@ TEST(PageText, PageNameGivesTheLetterOrTheRangeOfThePageAsHtml) {
          "Smit &amp; Zn &ndash; S&lt;b&gt;"},
         {Page(3, "A", "A_b", "C_", 9), TKSindexType::Parts250, "A?b &ndash; C?"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.name, PageName(c.page, c.type)) << c.page.FirstSurname;
+    for (const auto& [page, type, name] : cases)
+        EXPECT_EQ(name, PageName(page, type)) << page.FirstSurname;
 }
 
 TEST(PageText, TitleTextPutsItsTextsAroundATitleOrTakesTheOtherwise) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -20,12 +21,7 @@ Visited Visit(const std::string& references, std::size_t documentCount) {
 }
 
 TEST(ForEachReference, VisitsEveryItemThatNamesADocumentAndHasALink) {
-    struct Case {
-        std::string references;
-        std::size_t documents;
-        Visited expected;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::tuple<std::string, std::size_t, Visited>> cases = {
         {"", 3, {}},
         {"0,p.htm#a", 1, {{0, "p.htm#a"}}},
         {"0,a|1,b|2,c", 2, {{0, "a"}, {1, "b"}}},
@@ -38,8 +34,8 @@ TEST(ForEachReference, VisitsEveryItemThatNamesADocumentAndHasALink) {
         // A NUL byte reads as a quote: a "|" between two of them is no separator.
         {std::string("0,a\0|x\0|1,b", 11), 2, {{0, std::string("a\0|x\0", 5)}, {1, "b"}}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Visit(c.references, c.documents), c.expected) << c.references;
+    for (const auto& [references, documents, expected] : cases)
+        EXPECT_EQ(Visit(references, documents), expected) << references;
 }
 
 } // namespace
