@@ -50,7 +50,7 @@ private slots:
     }
     void cleanupTestCase() { ks::test::StopTestEnvironment(); }
 
-    void theButtonsAreOnTheScreen() {
+    void theButtonsAreOnTheScreenAndNoCaptionOrEntryIsCut() {
         ks::test::PrivateStore store;
         ks::test::ShownWizard shown;
         const QRect screen = shown.window.screen()->availableGeometry();
@@ -59,11 +59,6 @@ private slots:
             QVERIFY2(screen.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())),
                      name);
         }
-    }
-
-    void noCaptionOrEntryIsCut() {
-        ks::test::PrivateStore store;
-        ks::test::ShownWizard shown;
         for (int page = 0; page < shown.window.PageCount(); ++page) {
             shown.window.ShowPage(page);
             QTest::qWait(50);

@@ -73,36 +73,26 @@ TEST_F(BuildTool, APageInUtf8ShowsTheTextsAsTyped) {
     WriteFileBytes(dir.file("layout/index.tpl"),
                    "<p>#TITLE$(\xAB,\xBB)!<a href=\"#HOMEPAGE$!\">#EMAIL$!</a>\xE9</p>\r\n"
                    "#INDEXDATA!\r\n");
-    const struct {
-        const char* Charset;
-        std::string Expected;
-    } cases[] = {
-        {"charset=UTF-8\r\n", "<p>\xC2\xAB"
-                              "Drzewa \xC5\x81\xC3\xB3"
-                              "d\xC5\xBA\xC2\xBB<a href=\"http://\xC5\x82\xC4\x85"
-                              "ka.pl\">\xC5\xBC"
-                              "aba@\xC5\x82\xC4\x85ka.pl</a>\xC3\xA9</p>\r\n"},
-        {"", "<p>\xAB"
-             "Drzewa L\xF3"
-             "dz\xBB<a href=\"http://laka.pl\">zaba@laka.pl</a>\xE9</p>\r\n"},
-    };
-    for (const auto& c : cases) {
-        WriteLayout(std::string(c.Charset) + "askuser=title homepage email\r\n",
+    const std::string title = "Drzewa \xC5\x81\xC3\xB3"
+                              "d\xC5\xBA",
+                      laka = "\xC5\x82\xC4\x85"
+                             "ka.pl";
+    const std::string email = "\xC5\xBC"
+                              "aba@" +
+                              laka;
+    for (const auto& [charset, expected] :
+         {std::pair<std::string, std::string>{"charset=UTF-8\r\n",
+                                              "<p>\xC2\xAB" + title + "\xC2\xBB<a href=\"http://" +
+                                                  laka + "\">" + email + "</a>\xC3\xA9</p>\r\n"},
+          {"", "<p>\xAB"
+               "Drzewa L\xF3"
+               "dz\xBB<a href=\"http://laka.pl\">zaba@laka.pl</a>\xE9</p>\r\n"}}) {
+        WriteLayout(charset + "askuser=title homepage email\r\n",
                     "1=index, index.tpl, #PREFIX!.htm, Index\r\n");
-        const Outcome r = Build({"--title",
-                                 "Drzewa \xC5\x81\xC3\xB3"
-                                 "d\xC5\xBA",
-                                 "--homepage",
-                                 "\xC5\x82\xC4\x85"
-                                 "ka.pl",
-                                 "--email",
-                                 "\xC5\xBC"
-                                 "aba@\xC5\x82\xC4\x85"
-                                 "ka.pl",
-                                 "trees/a/a.htx"});
+        const Outcome r =
+            Build({"--title", title, "--homepage", laka, "--email", email, "trees/a/a.htx"});
         ASSERT_EQ(0, r.exitCode) << r.err;
-        const std::string page = Out("idx.htm");
-        EXPECT_EQ(0u, page.find(c.Expected)) << c.Charset << page.substr(0, 200);
+        EXPECT_EQ(0u, Out("idx.htm").find(expected)) << charset << Out("idx.htm").substr(0, 200);
     }
 }
 
