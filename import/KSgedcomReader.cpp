@@ -1,0 +1,469 @@
+#include "import/KSgedcomReader.h"
+
+#include "common/KSerrors.h"
+#include "common/KSfileio.h"
+#include "import/KSgedcomDate.h"
+#include "import/KSgedcomText.h"
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace ks {
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+// No line of a sound file comes near these; they keep a damaged file (one
+// without line ends, or a chain of continuation lines that never ends) from
+// taking all memory.
+constexpr std::size_t kMaxLineBytes = 1024 * 1024;
+constexpr std::size_t kMaxValueBytes = 1024 * 1024;
+constexpr long kMaxContinuations = 100000;
+
+std::string LineReason(long line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
+
+// The lines of a file, split at CR, LF or CR LF, as UTF-8 when the file is
+// UTF-16 and as the file's bytes otherwise. A line is valid until the next
+// call of Next.
+class TGedcomLines {
+public:
+    explicit TGedcomLines(const std::string& path)
+        : file_(File::Open(path, File::OpenMode::Read)), path_(path), block_(kBlockSize, '\0') {
+        if (!file_.Valid()) throw EInOutError(path, "cannot be read: " + file_.OpenError());
+        const std::size_t got = file_.Read(block_.data(), block_.size());
+        std::size_t bomLength = 0;
+        bomEncoding_ = GedcomEncodingFromBytes(std::string_view(block_.data(), got), bomLength);
+        if (bomEncoding_ == EGedcomEncoding::Utf16LE || bomEncoding_ == EGedcomEncoding::Utf16BE)
+            utf16_.emplace(bomEncoding_ == EGedcomEncoding::Utf16BE);
+        Take(std::string_view(block_.data(), got).substr(bomLength));
+        if (got == 0) Finish();
+    }
+
+    // The character set that the first bytes show, if any.
+    std::optional<EGedcomEncoding> BomEncoding() const { return bomEncoding_; }
+    long Number() const { return number_; }
+    // The last line had no line end.
+    bool Unterminated() const { return unterminated_; }
+
+    bool Next(std::string_view& line) {
+        for (;;) {
+            std::size_t end = scan_;
+            while (end < buffer_.size() && buffer_[end] != '\n' && buffer_[end] != '\r')
+                ++end;
+            if (end - pos_ > kMaxLineBytes) TooLong();
+            if (end < buffer_.size() &&
+                (buffer_[end] == '\n' || end + 1 < buffer_.size() || ended_)) {
+                line = std::string_view(buffer_).substr(pos_, end - pos_);
+                std::size_t next = end + 1;
+                if (buffer_[end] == '\r' && next < buffer_.size() && buffer_[next] == '\n') ++next;
+                pos_ = scan_ = next;
+                ++number_;
+                return true;
+            }
+            if (ended_) {
+                if (pos_ == buffer_.size()) return false;
+                line = std::string_view(buffer_).substr(pos_);
+                pos_ = scan_ = buffer_.size();
+                ++number_;
+                unterminated_ = true;
+                return true;
+            }
+            // A CR at the end of the buffer may be followed by its LF.
+            scan_ = end;
+            buffer_.erase(0, pos_);
+            scan_ -= pos_;
+            pos_ = 0;
+            const std::size_t got = file_.Read(block_.data(), block_.size());
+            if (got == 0)
+                Finish();
+            else
+                Take(std::string_view(block_.data(), got));
+        }
+    }
+
+private:
+    void Take(std::string_view bytes) {
+        if (utf16_)
+            utf16_->Append(bytes, buffer_);
+        else
+            buffer_.append(bytes);
+    }
+    void Finish() {
+        if (utf16_) utf16_->Finish(buffer_);
+        ended_ = true;
+    }
+    [[noreturn]] void TooLong() const {
+        throw EInOutError(path_, LineReason(number_ + 1, "the line is longer than 1 MiB"));
+    }
+
+    File file_;
+    std::string path_;
+    std::string block_;
+    std::string buffer_;
+    std::size_t pos_ = 0;  // start of the next line
+    std::size_t scan_ = 0; // bytes before it hold no line end
+    bool ended_ = false;
+    bool unterminated_ = false;
+    long number_ = 0;
+    std::optional<EGedcomEncoding> bomEncoding_;
+    std::optional<TUtf16Decoder> utf16_;
+};
+
+struct TGedcomLine {
+    int Level = 0;
+    std::string_view Xref; // "@I1@", or empty
+    std::string_view Tag;
+    std::string_view Value;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// "LEVEL [@XREF@] TAG [VALUE]"; false for a line of another form.
+bool ParseLine(std::string_view text, TGedcomLine& line) {
+    std::size_t pos = 0;
+    while (pos < text.size() && IsBlank(text[pos]))
+        ++pos;
+    const std::size_t digits = pos;
+    int level = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - digits < 3)
+        level = level * 10 + (text[pos++] - '0');
+    if (pos == digits || pos == text.size() || !IsBlank(text[pos])) return false;
+    while (pos < text.size() && IsBlank(text[pos]))
+        ++pos;
+    line.Level = level;
+    line.Xref = {};
+    if (pos < text.size() && text[pos] == '@') {
+        const std::size_t close = text.find('@', pos + 1);
+        if (close == std::string_view::npos) return false;
+        line.Xref = text.substr(pos, close + 1 - pos);
+        pos = close + 1;
+        if (pos == text.size() || !IsBlank(text[pos])) return false;
+        while (pos < text.size() && IsBlank(text[pos]))
+            ++pos;
+    }
+    const std::size_t tag = pos;
+    while (pos < text.size() && !IsBlank(text[pos]))
+        ++pos;
+    if (pos == tag) return false;
+    line.Tag = text.substr(tag, pos - tag);
+    // One blank separates the tag from its value; further blanks belong to it.
+    line.Value = pos < text.size() ? text.substr(pos + 1) : std::string_view();
+    return true;
+}
+
+std::string Collapsed(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const bool blank = IsBlank(c) || c == '\n' || c == ',';
+        if (blank) {
+            if (!out.empty() && out.back() != ' ') out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+// The fields of the link pattern, checked before the file is read.
+void CheckLinkPattern(const std::string& pattern) {
+    for (std::size_t open = pattern.find('{'); open != std::string::npos;
+         open = pattern.find('{', open + 1)) {
+        const std::size_t close = pattern.find('}', open);
+        const std::string field =
+            pattern.substr(open, close == std::string::npos ? std::string::npos : close + 1 - open);
+        if (field != "{id}" && field != "{surname}" && field != "{given}")
+            throw EKSError("link pattern \"" + pattern + "\": unknown field " + field +
+                           " (known: {id}, {surname}, {given})");
+    }
+}
+
+std::string FillLinkPattern(const std::string& pattern, const std::string& id,
+                            const std::string& surname, const std::string& given) {
+    std::string out;
+    for (std::size_t pos = 0; pos < pattern.size();) {
+        if (pattern.compare(pos, 4, "{id}") == 0) {
+            out += PercentEncode(id), pos += 4;
+        } else if (pattern.compare(pos, 9, "{surname}") == 0) {
+            out += PercentEncode(surname), pos += 9;
+        } else if (pattern.compare(pos, 7, "{given}") == 0) {
+            out += PercentEncode(given), pos += 7;
+        } else {
+            out += pattern[pos++];
+        }
+    }
+    return out;
+}
+
+// What an INDI record holds for the index, its texts as in the file.
+struct TIndividual {
+    long Line = 0;
+    std::string Id;
+    bool HasName = false;
+    std::string Name, Given, Surname, Prefix;
+    bool HasGiven = false, HasSurname = false, HasPrefix = false;
+    std::string Years[4]; // birth, christening, death, burial
+    bool Dated[4] = {};
+    bool Happened[4] = {};
+};
+
+enum EEvent { kBirth = 0, kChristening = 1, kDeath = 2, kBurial = 3, kNoEvent = -1 };
+
+EEvent EventOf(std::string_view tag) {
+    if (tag == "BIRT") return kBirth;
+    if (tag == "CHR") return kChristening;
+    if (tag == "DEAT") return kDeath;
+    if (tag == "BURI") return kBurial;
+    return kNoEvent;
+}
+
+class TGedcomReader {
+public:
+    TGedcomReader(const std::string& path, const TKSgedcomOptions& options,
+                  const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report)
+        : path_(path), options_(options), take_(take), report_(report), lines_(path) {
+        if (lines_.BomEncoding()) encoding_ = *lines_.BomEncoding();
+        if (encoding_ == EGedcomEncoding::Utf16LE || encoding_ == EGedcomEncoding::Utf16BE)
+            encoding_ = EGedcomEncoding::Utf8; // its lines arrive as UTF-8
+    }
+
+    void Read() {
+        std::string_view text;
+        bool first = true;
+        bool trailer = false;
+        while (!trailer && lines_.Next(text)) {
+            if (text.find_first_not_of(" \t") == std::string_view::npos) continue;
+            TGedcomLine line;
+            const bool parsed = ParseLine(text, line);
+            if (first) {
+                if (!parsed || line.Level != 0 || line.Tag != "HEAD")
+                    throw EInOutError(path_,
+                                      LineReason(lines_.Number(),
+                                                 "no GEDCOM file: it does not start with 0 HEAD"));
+                first = false;
+            }
+            if (!parsed || line.Level > level_ + 1) {
+                report_.SkippedLines.push_back(lines_.Number());
+                continue;
+            }
+            level_ = line.Level;
+            if (line.Tag == "CONC" || line.Tag == "CONT") {
+                Continue(line);
+                continue;
+            }
+            valueLevel_ = line.Level;
+            continuations_ = 0;
+            target_ = nullptr;
+            if (line.Level == 0) {
+                EndRecord();
+                trailer = line.Tag == "TRLR";
+                StartRecord(line);
+            } else if (record_ == kHead) {
+                HeadLine(line);
+            } else if (record_ == kIndividual) {
+                IndividualLine(line);
+            }
+        }
+        if (first) throw EInOutError(path_, "no GEDCOM file: it is empty");
+        if (!trailer) {
+            if (lines_.Unterminated())
+                throw EInOutError(path_, LineReason(lines_.Number(),
+                                                    "the file ends in the middle of a line: it is "
+                                                    "cut off"));
+            EndRecord();
+            report_.MissingTrailer = true;
+        }
+    }
+
+private:
+    enum ERecord { kOther, kHead, kIndividual };
+
+    void Continue(const TGedcomLine& line) {
+        if (line.Level != valueLevel_ + 1) return; // not of the value before it
+        if (++continuations_ > kMaxContinuations)
+            throw EInOutError(path_, LineReason(lines_.Number(),
+                                                "more than " + std::to_string(kMaxContinuations) +
+                                                    " CONC/CONT lines for one value"));
+        if (target_ == nullptr) return;
+        if (line.Tag == "CONT") *target_ += ' ';
+        *target_ += line.Value;
+        if (target_->size() > kMaxValueBytes)
+            throw EInOutError(path_, LineReason(lines_.Number(), "a value longer than 1 MiB"));
+    }
+
+    void Keep(std::string& target, std::string_view value) {
+        target.assign(value);
+        target_ = &target;
+    }
+
+    void StartRecord(const TGedcomLine& line) {
+        record_ = kOther;
+        if (line.Tag == "HEAD") {
+            record_ = kHead;
+        } else if (line.Tag == "INDI") {
+            record_ = kIndividual;
+            person_ = TIndividual();
+            person_.Line = lines_.Number();
+            std::string_view id = line.Xref;
+            if (id.size() >= 2) id = id.substr(1, id.size() - 2);
+            person_.Id.assign(id);
+        }
+    }
+
+    void HeadLine(const TGedcomLine& line) {
+        if (line.Level == 1) {
+            headContext_ = line.Tag;
+            if (line.Tag == "CHAR") {
+                charValue_.assign(line.Value);
+                charLine_ = lines_.Number();
+            }
+        } else if (line.Level == 2 && headContext_ == "GEDC" && line.Tag == "VERS") {
+            version_.assign(line.Value);
+        }
+    }
+
+    // The header's character set holds from here on; a byte-order mark
+    // wins, and version 7 files are UTF-8 whatever they say.
+    void EndHead() {
+        if (lines_.BomEncoding() || version_.substr(0, 1) == "7" || charValue_.empty()) return;
+        const auto named = GedcomEncodingFromChar(Collapsed(charValue_));
+        if (!named)
+            throw EInOutError(
+                path_, LineReason(charLine_, "unknown character set \"" + charValue_ + "\""));
+        encoding_ = *named;
+    }
+
+    void IndividualLine(const TGedcomLine& line) {
+        if (line.Level == 1) {
+            event_ = EventOf(line.Tag);
+            inName_ = false;
+            if (event_ != kNoEvent) {
+                person_.Happened[event_] = true;
+            } else if (line.Tag == "NAME" && !person_.HasName) {
+                person_.HasName = inName_ = true;
+                Keep(person_.Name, line.Value);
+            }
+        } else if (line.Level == 2) {
+            if (inName_) {
+                if (line.Tag == "GIVN") person_.HasGiven = true, Keep(person_.Given, line.Value);
+                if (line.Tag == "SURN")
+                    person_.HasSurname = true, Keep(person_.Surname, line.Value);
+                if (line.Tag == "SPFX") person_.HasPrefix = true, Keep(person_.Prefix, line.Value);
+            } else if (event_ != kNoEvent && line.Tag == "DATE" && !person_.Dated[event_]) {
+                Keep(person_.Years[event_], line.Value); // the date until the record ends
+                person_.Dated[event_] = !line.Value.empty();
+            }
+        }
+    }
+
+    void EndRecord() {
+        if (record_ == kHead) EndHead();
+        if (record_ == kIndividual) EmitPerson();
+        record_ = kOther;
+        headContext_.clear();
+        event_ = kNoEvent;
+        inName_ = false;
+    }
+
+    // A value as UTF-8, "@@" read as "@".
+    std::string Text(std::string_view raw) const {
+        std::string value(raw);
+        const bool seven = version_.substr(0, 1) == "7";
+        for (std::size_t at = value.find("@@"); at != std::string::npos;
+             at = value.find("@@", at + 1)) {
+            if (seven && at != 0) break; // version 7 escapes only a leading "@"
+            value.erase(at, 1);
+        }
+        return Collapsed(GedcomValueToUtf8(value, encoding_));
+    }
+
+    void EmitPerson() {
+        const std::string name = Text(person_.Name);
+        std::string given, surname, after;
+        const std::size_t open = name.find('/');
+        if (open == std::string::npos) {
+            given = name;
+        } else {
+            const std::size_t close = name.find('/', open + 1);
+            given = Collapsed(name.substr(0, open));
+            surname = Collapsed(name.substr(
+                open + 1, close == std::string::npos ? std::string::npos : close - open - 1));
+            if (close != std::string::npos) after = Collapsed(name.substr(close + 1));
+            // Some programs put the given names behind the surname.
+            if (given.empty()) given = after;
+        }
+        if (person_.HasGiven && !Text(person_.Given).empty()) given = Text(person_.Given);
+        std::string mainSurname = surname, prefix;
+        const std::string surn = Text(person_.Surname.substr(0, person_.Surname.find(',')));
+        const std::string spfx = Text(person_.Prefix);
+        if (person_.HasSurname && !surn.empty()) {
+            mainSurname = surn;
+            if (!spfx.empty()) {
+                prefix = spfx;
+            } else if (surname.size() > surn.size() + 1 && surname.ends_with(" " + surn)) {
+                // "/van den Berg/" with SURN Berg: the rest of the name is
+                // its particle, which would otherwise be lost.
+                prefix = surname.substr(0, surname.size() - surn.size() - 1);
+            }
+        } else if (!spfx.empty() && surname.starts_with(spfx + " ")) {
+            prefix = spfx;
+            mainSurname = surname.substr(spfx.size() + 1);
+        }
+        if (surname.empty() && !mainSurname.empty())
+            surname = prefix.empty() ? mainSurname : prefix + " " + mainSurname;
+
+        TKSimportPerson person;
+        person.Surname = Utf8ToWindows1252Counted(mainSurname, report_.LettersReplaced);
+        person.Prefix = Utf8ToWindows1252Counted(prefix, report_.LettersReplaced);
+        person.GivenNames = Utf8ToWindows1252Counted(given, report_.LettersReplaced);
+        long ignored = 0;
+        person.Id = Utf8ToWindows1252Counted(Text(person_.Id), ignored);
+        for (int event = kBirth; event <= kBurial; ++event)
+            if (person_.Dated[event])
+                person_.Years[event] = GedcomDateYear(person_.Years[event]);
+            else
+                person_.Years[event].clear();
+        person.BirthYear =
+            !person_.Years[kBirth].empty() ? person_.Years[kBirth] : person_.Years[kChristening];
+        person.DeathYear =
+            !person_.Years[kDeath].empty() ? person_.Years[kDeath] : person_.Years[kBurial];
+        person.HasBirthEvent = person_.Dated[kBirth] || person_.Dated[kChristening];
+        person.HasDeathEvent = person_.Happened[kDeath] || person_.Happened[kBurial];
+        if (!options_.LinkPattern.empty())
+            person.Link = FillLinkPattern(options_.LinkPattern, Text(person_.Id), surname, given);
+        person.Line = person_.Line;
+        ++report_.PersonsRead;
+        take_(person);
+    }
+
+    const std::string& path_;
+    const TKSgedcomOptions& options_;
+    const std::function<void(TKSimportPerson&)>& take_;
+    TKSimportReport& report_;
+    TGedcomLines lines_;
+    EGedcomEncoding encoding_ = EGedcomEncoding::Utf8;
+    int level_ = -1;
+    int valueLevel_ = 0;
+    long continuations_ = 0;
+    std::string* target_ = nullptr; // the value CONC/CONT lines extend, if kept
+    ERecord record_ = kOther;
+    std::string headContext_, charValue_, version_;
+    long charLine_ = 0;
+    TIndividual person_;
+    EEvent event_ = kNoEvent;
+    bool inName_ = false;
+};
+
+} // namespace
+
+void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
+                const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report) {
+    CheckLinkPattern(options.LinkPattern);
+    TGedcomReader(path, options, take, report).Read();
+}
+
+} // namespace ks

@@ -1,0 +1,137 @@
+#include "import/KSgedcomReader.h"
+
+#include "common/KSerrors.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+using test::TempDir;
+using test::WriteFileBytes;
+
+// Surname|Prefix|Given|birth|death|events|Id|Link@line; events is "BD" with
+// lower case for an event the person lacks.
+std::string Describe(const TKSimportPerson& p) {
+    return p.Surname + "|" + p.Prefix + "|" + p.GivenNames + "|" + p.BirthYear + "|" + p.DeathYear +
+           "|" + (p.HasBirthEvent ? "B" : "b") + (p.HasDeathEvent ? "D" : "d") + "|" + p.Id + "|" +
+           p.Link + "@" + std::to_string(p.Line);
+}
+
+std::vector<std::string> Read(const std::string& path, const std::string& pattern,
+                              TKSimportReport& report) {
+    std::vector<std::string> persons;
+    ReadGedcom(
+        path, TKSgedcomOptions{pattern},
+        [&](TKSimportPerson& p) { persons.push_back(Describe(p)); }, report);
+    return persons;
+}
+
+struct FixtureCase {
+    const char* File;
+    const char* Pattern;
+    std::vector<std::string> Persons;
+    long Replaced;
+    std::vector<long> Skipped;
+    bool MissingTrailer;
+};
+
+TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
+    const std::vector<FixtureCase> cases = {
+        // ANSEL marks before their letter; CONC inside a name; the particle
+        // left of SURN; Julian, Hebrew and interpreted dates; first NAME only.
+        {"ansel-551.ged",
+         "",
+         {"M\xFCller||Jos\xE9|1780||BD|I1|@8", "Cech|van den|Anna Maria|1700|1750|BD|I2|@13",
+          "Kowalski||Pawel|1780|1801|BD|I3|@24"},
+         2,
+         {29},
+         false},
+        // Byte-order mark; French Republican and Hebrew years; given names
+        // after the surname; a year before the common era is no year.
+        {"utf16le-555.ged",
+         "",
+         {"Erdos||Zolt\xE1n|1800|1850|BD|P1|@7", "\xD8ster||Kirsten|1779||BD|P2|@13"},
+         1,
+         {},
+         false},
+        // Decomposed marks composed; SPFX and SURN; a birth without a date
+        // falls back to the christening; "@@"; a record without a name.
+        {"utf8-70.ged",
+         "https://example.org/p?pid={id}&n={surname}&g={given}",
+         {"Fontaine|de la|Ren\xE9 R\xF6"
+          "bert|1792|1850|BD|X1|https://example.org/"
+          "p?pid=X1&n=de%20la%20Fontaine&g=Rene%CC%81%20Ro%CC%88bert@4",
+          "Nowak||@Lukasz|||Bd|X2|https://example.org/p?pid=X2&n=Nowak&g=%40%C5%81ukasz@13",
+          "|||||bd|X3|https://example.org/p?pid=X3&n=&g=@17"},
+         1,
+         {},
+         false},
+        // Windows-1252 with CR line ends, a line without a level, no TRLR.
+        {"ansi-551.ged",
+         "{id}.html",
+         {"Ha\xEB"
+          "ck||Ren\xE9"
+          "e|1699|1760|BD|I7|I7.html@5"},
+         0,
+         {9},
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        TKSimportReport report;
+        EXPECT_EQ(c.Persons, Read(std::string(KS_TEST_SOURCE_DIR) + "tests/data/import/" + c.File,
+                                  c.Pattern, report));
+        EXPECT_EQ(static_cast<long>(c.Persons.size()), report.PersonsRead);
+        EXPECT_EQ(c.Replaced, report.LettersReplaced);
+        EXPECT_EQ(c.Skipped, report.SkippedLines);
+        EXPECT_EQ(c.MissingTrailer, report.MissingTrailer);
+    }
+}
+
+TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
+    const std::string head = "0 HEAD\n1 CHAR UTF-8\n";
+    std::string conc = head + "0 @I1@ INDI\n1 NAME a\n";
+    for (int k = 0; k < 100001; ++k)
+        conc += "2 CONC a\n";
+    const struct {
+        std::string Bytes;
+        std::string Pattern;
+        std::string Reason; // part of the message after the file's name
+    } cases[] = {
+        {"0 HEAD\n1 CHAR KOI8-R\n0 TRLR\n", "", "line 2: unknown character set \"KOI8-R\""},
+        {head + "0 @I1@ INDI\n1 NAME Jan /Smit", "", "line 4: the file ends in the middle"},
+        {head + "0 @I1@ INDI\n1 NAME " + std::string(1024 * 1024 + 1, 'x') + "\n0 TRLR\n", "",
+         "line 4: the line is longer than 1 MiB"},
+        {std::string(3 * 1024 * 1024, 'x'), "", "line 1: the line is longer than 1 MiB"},
+        {conc, "", "line 100005: more than 100000 CONC/CONT lines"},
+        {"PK\x03\x04 not a family file", "", "line 1: no GEDCOM file"},
+        {"", "", "no GEDCOM file: it is empty"},
+        {head + "0 TRLR\n", "x{name}", "unknown field {name}"},
+    };
+    TempDir dir;
+    const std::string path = dir.file("bad.ged");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Reason);
+        WriteFileBytes(path, c.Bytes);
+        TKSimportReport report;
+        try {
+            Read(path, c.Pattern, report);
+            ADD_FAILURE() << "no error";
+        } catch (const EKSError& e) {
+            EXPECT_NE(std::string::npos, std::string(e.what()).find(c.Reason)) << e.what();
+            if (c.Pattern.empty()) {
+                EXPECT_EQ(path, e.Path());
+            }
+        }
+    }
+    TKSimportReport report;
+    EXPECT_THROW(Read(dir.file("missing.ged"), "", report), EInOutError);
+}
+
+} // namespace
+} // namespace ks
