@@ -59,7 +59,8 @@ test: unit test-asan
 
 # Benchmarks (never part of the tests): merging 1,000,000 index lines,
 # the pages of that index with -i auto loaded in headless Chromium, the
-# search across all trees on the same lines, and Map doorzoeken in the wizard.
+# search across all trees on the same lines, Map doorzoeken in the wizard,
+# and reading a GEDCOM file of 1,000,000 persons.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)
@@ -67,6 +68,7 @@ bench: build
 	@bench/run-pages $(BUILD)
 	@bench/run-search $(BUILD)
 	@bench/run-folder-search $(BUILD)
+	@bench/run-import $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
