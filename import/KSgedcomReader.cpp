@@ -158,7 +158,8 @@ bool ParseLine(std::string_view text, TGedcomLine& line) {
 std::string Collapsed(std::string_view text) {
     std::string out;
     for (const char c : text) {
-        const bool blank = IsBlank(c) || c == '\n' || c == ',';
+        // Control characters have no place in a name or an index line.
+        const bool blank = static_cast<unsigned char>(c) <= 0x20 || c == 0x7F || c == ',';
         if (blank) {
             if (!out.empty() && out.back() != ' ') out += ' ';
         } else {

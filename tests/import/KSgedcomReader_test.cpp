@@ -1,6 +1,7 @@
 #include "import/KSgedcomReader.h"
 
 #include "common/KSerrors.h"
+#include "import/KSgedcomDate.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,8 @@ TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
          1,
          {},
          false},
-        // Windows-1252 with CR line ends, a line without a level, no TRLR.
+        // Windows-1252 with CR line ends, a control character in a name, a
+        // line without a level, no TRLR.
         {"ansi-551.ged",
          "{id}.html",
          {"Ha\xEB"
@@ -91,6 +93,32 @@ TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
         EXPECT_EQ(c.Skipped, report.SkippedLines);
         EXPECT_EQ(c.MissingTrailer, report.MissingTrailer);
     }
+}
+
+TEST(GedcomReader, DatesGiveTheYearTheyFallIn) {
+    const struct {
+        const char* Date;
+        const char* Year;
+    } cases[] = {
+        {"12 MAR 1780", "1780"},
+        {"abt 1780", "1780"},
+        {"BET @#DJULIAN@ 1700 AND 1710", "1700"},
+        {"TO 1790", "1790"},
+        {"1699/00", "1699"},
+        {"INT 1801 (circa 1800)", "1801"},
+        {"(in the war)", ""},
+        {"MAR 1780", "1780"},
+        {"@#DHEBREW@ 1 TSH 5541", "1780"},
+        {"HEBREW 10 ELL 5540", "1780"},
+        {"@#DFRENCH R@ 3 COMP 2", "1794"},
+        {"FRENCH_R 1 VEND 1", "1792"},
+        {"@#DROMAN@ 753", ""},
+        {"44 B.C.", ""},
+        {"12-03-1780", ""},
+        {"99999999999", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Year, GedcomDateYear(c.Date)) << c.Date;
 }
 
 TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
