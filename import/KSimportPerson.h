@@ -9,16 +9,16 @@
 namespace ks {
 
 struct TKSimportPerson {
-    std::string Surname;        // main surname without its particle: "Berg"; empty when unknown
-    std::string Prefix;         // the particle: "van den"; empty when none
-    std::string GivenNames;     // empty when unknown
-    std::string BirthYear;      // year of birth, else of christening, as digits; empty when unknown
-    std::string DeathYear;      // year of death, else of burial, as digits; empty when unknown
+    std::string Surname;    // main surname without its particle: "Berg"; empty when unknown
+    std::string Prefix;     // the particle: "van den"; empty when none
+    std::string GivenNames; // empty when unknown
+    std::string BirthYear;  // year of birth, else of christening, as digits; empty when unknown
+    std::string DeathYear;  // year of death, else of burial, as digits; empty when unknown
     bool HasBirthEvent = false; // a birth or christening with any date, also one without a year
     bool HasDeathEvent = false; // a death or burial, with or without a date
-    std::string Id;   // the record's identifier ("I12") for link patterns; empty in GENDEX
-    std::string Link; // relative to the index document's folder, or an absolute address
-    long Line = 0;    // line of the source file where the person starts
+    std::string Id;         // the record's identifier ("I12") for link patterns; empty in GENDEX
+    std::string Link;       // relative to the index document's folder, or an absolute address
+    long Line = 0;          // line of the source file where the person starts
 };
 
 struct TKSimportReport {
