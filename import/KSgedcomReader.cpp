@@ -19,6 +19,9 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kMaxLineBytes = 1024 * 1024;
 constexpr std::size_t kMaxValueBytes = 1024 * 1024;
 constexpr long kMaxContinuations = 100000;
+// The numbers of skipped lines are kept for the report; a file of nothing
+// else would fill memory with them.
+constexpr std::size_t kMaxSkippedLines = 100000;
 
 std::string LineReason(long line, const std::string& what) {
     return "line " + std::to_string(line) + ": " + what;
@@ -248,6 +251,12 @@ public:
                 first = false;
             }
             if (!parsed || line.Level > level_ + 1) {
+                if (report_.SkippedLines.size() >= kMaxSkippedLines)
+                    throw EInOutError(path_,
+                                      LineReason(lines_.Number(),
+                                                 "more than " + std::to_string(kMaxSkippedLines) +
+                                                     " lines cannot be read: the file is "
+                                                     "damaged"));
                 report_.SkippedLines.push_back(lines_.Number());
                 continue;
             }

@@ -126,6 +126,9 @@ TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
     std::string conc = head + "0 @I1@ INDI\n1 NAME a\n";
     for (int k = 0; k < 100001; ++k)
         conc += "2 CONC a\n";
+    std::string skipped;
+    for (int k = 0; k < 100001; ++k)
+        skipped += "x\n";
     const struct {
         std::string Bytes;
         std::string Pattern;
@@ -138,6 +141,7 @@ TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
         {std::string(3 * 1024 * 1024, 'x'), "", "line 1: the line is longer than 1 MiB"},
         {conc, "", "line 100005: more than 100000 CONC/CONT lines"},
         {"PK\x03\x04 not a family file", "", "line 1: no GEDCOM file"},
+        {head + skipped, "", "line 100003: more than 100000 lines cannot be read"},
         {"", "", "no GEDCOM file: it is empty"},
         {head + "0 TRLR\n", "x{name}", "unknown field {name}"},
     };
