@@ -299,7 +299,7 @@ private:
                                                 "more than " + std::to_string(kMaxContinuations) +
                                                     " CONC/CONT lines for one value"));
         if (target_ == nullptr) return;
-        if (line.Tag == "CONT") *target_ += ' ';
+        if (line.Tag == "CONT") *target_ += ' '; // a new line in a name or a date reads as a space
         *target_ += line.Value;
         if (target_->size() > kMaxValueBytes)
             throw EInOutError(path_, LineReason(lines_.Number(), "a value longer than 1 MiB"));
