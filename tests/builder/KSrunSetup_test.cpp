@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 namespace ks {
 namespace {
@@ -99,6 +100,27 @@ TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) 
     setup.IndexType = TKSindexType::NotChosen;
     EXPECT_TRUE(setup.CheckLayout().empty());
     EXPECT_EQ(TKSindexType::FirstLetter, setup.EffectiveIndexType());
+}
+
+// An index written in parts only when it grows too large asks for no
+// division and gets the automatic one; it accepts no other but per letter.
+TEST_F(RunSetupTest, ALayoutWrittenInPartsTakesOnlyTheAutomaticDivision) {
+    const test::ShippedTexts english("GB");
+    WriteFileBytes(dir.file("l.ksl"), "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[Templates]\r\n"
+                                      "1=index, i.tpl, #PREFIX!#PART!.htm, Index\r\n");
+    setup.SetLayout(LoadLayout());
+    EXPECT_FALSE(setup.Layout()->Item(1)->Split); // the run decides
+    for (const auto& [type, effective, problem] :
+         {std::tuple{TKSindexType::NotChosen, TKSindexType::Auto, ""},
+          std::tuple{TKSindexType::Auto, TKSindexType::Auto, ""},
+          std::tuple{TKSindexType::FirstLetter, TKSindexType::FirstLetter, ""},
+          std::tuple{TKSindexType::Parts100, TKSindexType::Parts100,
+                     "the layout does not ask for an index division"}}) {
+        setup.IndexType = type;
+        EXPECT_EQ(effective, setup.EffectiveIndexType()) << IndexTypeNumber(type);
+        const std::vector<TKSproblem> problems = setup.CheckLayout();
+        EXPECT_EQ(problem, problems.empty() ? "" : problems[0].Reason) << IndexTypeNumber(type);
+    }
 }
 
 TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {

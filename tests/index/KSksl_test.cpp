@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace ks {
 namespace {
@@ -187,6 +188,24 @@ TEST_F(LayoutTest, OutputNamesWithPrefixAndPageNumbers) {
     // Parsing again resets the split choice.
     lower.ParseLine("lower, lower.tpl, p#NR!.htm, Lower");
     EXPECT_FALSE(lower.Split);
+}
+
+// An output in parts keeps its single name on the first part, so links to
+// it hold; the run says whether it is split.
+TEST_F(LayoutTest, OutputNamesOfAnIndexInParts) {
+    ASSERT_TRUE(LoadLayout(std::string(kHeader) +
+                           "[Templates]\r\n1=index, index.tpl, #PREFIX!#part!.htm, Index\r\n"));
+    const TKSkslFile& index = *layout_.Item(1);
+    EXPECT_TRUE(index.InParts);
+    EXPECT_FALSE(index.Numbered);
+    for (const auto& [page, split, expected] :
+         {std::tuple{1, false, "names.htm"}, std::tuple{3, false, "names.htm"},
+          std::tuple{1, true, "names.htm"}, std::tuple{2, true, "names_02.htm"},
+          std::tuple{12, true, "names_12.htm"}, std::tuple{0, true, "names.htm"},
+          std::tuple{TKSkslFile::kDeletionMask, false, "names*.htm"},
+          std::tuple{TKSkslFile::kDeletionMask, true, "names*.htm"}})
+        EXPECT_EQ(expected, index.OutputName("names", page, 12, split)) << page << split;
+    EXPECT_EQ("names.htm", index.OutputName("names", 2, 12)); // never split by the layout
 }
 
 TEST_F(LayoutTest, SourcePathLiesBesideTheLayout) {
