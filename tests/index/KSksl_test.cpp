@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 namespace ks {
 namespace {
@@ -144,7 +143,8 @@ TEST_F(LayoutTest, OutputNamesWithPrefixAndPageNumbers) {
                            "[Templates]\r\n"
                            "1=index, index.tpl, #PREFIX!#NR!.htm, Index pages\r\n"
                            "2=lower, lower.tpl, p#nr!-#prefix!.htm, Lower\r\n"
-                           "3=single, single.tpl, #Prefix!.htm , Single\r\n"));
+                           "3=single, single.tpl, #Prefix!.htm , Single\r\n"
+                           "4=parts, parts.tpl, #PREFIX!#part!.htm, Parts\r\n"));
     TKSkslFile& index = *layout_.Item(1);
     TKSkslFile& lower = *layout_.Item(2);
     TKSkslFile& single = *layout_.Item(3);
@@ -188,24 +188,14 @@ TEST_F(LayoutTest, OutputNamesWithPrefixAndPageNumbers) {
     // Parsing again resets the split choice.
     lower.ParseLine("lower, lower.tpl, p#NR!.htm, Lower");
     EXPECT_FALSE(lower.Split);
-}
 
-// An output in parts keeps its single name on the first part, so links to
-// it hold; the run says whether it is split.
-TEST_F(LayoutTest, OutputNamesOfAnIndexInParts) {
-    ASSERT_TRUE(LoadLayout(std::string(kHeader) +
-                           "[Templates]\r\n1=index, index.tpl, #PREFIX!#part!.htm, Index\r\n"));
-    const TKSkslFile& index = *layout_.Item(1);
-    EXPECT_TRUE(index.InParts);
-    EXPECT_FALSE(index.Numbered);
-    for (const auto& [page, split, expected] :
-         {std::tuple{1, false, "names.htm"}, std::tuple{3, false, "names.htm"},
-          std::tuple{1, true, "names.htm"}, std::tuple{2, true, "names_02.htm"},
-          std::tuple{12, true, "names_12.htm"}, std::tuple{0, true, "names.htm"},
-          std::tuple{TKSkslFile::kDeletionMask, false, "names*.htm"},
-          std::tuple{TKSkslFile::kDeletionMask, true, "names*.htm"}})
-        EXPECT_EQ(expected, index.OutputName("names", page, 12, split)) << page << split;
-    EXPECT_EQ("names.htm", index.OutputName("names", 2, 12)); // never split by the layout
+    // In parts: the first part keeps the single name, so links to it hold.
+    const TKSkslFile& parts = *layout_.Item(4);
+    EXPECT_TRUE(parts.InParts && !parts.Numbered);
+    EXPECT_EQ("names.htm", parts.OutputName("names", 1, 12, true));
+    EXPECT_EQ("names_02.htm", parts.OutputName("names", 2, 12, true));
+    EXPECT_EQ("names.htm", parts.OutputName("names", 2, 12, false));
+    EXPECT_EQ("names*.htm", name(parts, TKSkslFile::kDeletionMask));
 }
 
 TEST_F(LayoutTest, SourcePathLiesBesideTheLayout) {
