@@ -12,7 +12,19 @@ namespace ks {
 
 namespace {
 const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp"};
+
+// A layout whose index is one file until it grows too large: it has an
+// entry written in parts and none split into pages anyway.
+bool WrittenInParts(const TKSkslData* layout) {
+    if (layout == nullptr) return false;
+    bool inParts = false;
+    for (int n = 1; n <= layout->ItemCount(); ++n) {
+        if (layout->Item(n)->Split) return false;
+        inParts = inParts || layout->Item(n)->InParts;
+    }
+    return inParts;
 }
+} // namespace
 
 TKSbuilder::TKSbuilder(TKSrunSettings settings)
     : settings_(std::move(settings)), quietBreather_(std::make_unique<TKSnullBreather>()),
@@ -46,7 +58,7 @@ std::string TKSbuilder::SourcePath(const TKSkslFile& entry) const {
 }
 
 std::string TKSbuilder::OutputName(const TKSkslFile& entry, int page) const {
-    return entry.OutputName(state_.BaseName, page, PageCount);
+    return entry.OutputName(state_.BaseName, page, PageCount, state_.Splits(entry));
 }
 
 std::string TKSbuilder::CurrentOutputName() const {
@@ -102,11 +114,13 @@ int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
     options.IgnoreYears = settings_.DuplicatesIgnoreYears;
     options.EstimatedSize = EstimatedSize;
     options.ReferenceSizes = ReferenceSizes(settings_);
+    options.WholeWhenLight = WrittenInParts(settings_.Layout);
     const TKSduplicateResult result =
         FindDuplicates(mergedPath_, sizesPath_, bar, entriesPath_, options, Pages, breather);
     EntryTotalCount = result.EntryTotalCount;
     PageCount = result.PageCount;
     state_.IndexType = result.IndexType;
+    state_.CutInParts = settings_.IndexType == TKSindexType::Auto && !result.KeptWhole;
     Division = result.Division;
     return PageCount;
 }

@@ -70,6 +70,8 @@ public:
     std::string OutputName(const TKSkslFile& entry, int page) const;
     // The output of the entry being written, on its current page.
     std::string CurrentOutputName() const;
+    // Whether entry is split into pages in this run (see TKSrunState::Splits).
+    bool Splits(const TKSkslFile& entry) const { return state_.Splits(entry); }
     // The page entry is at in this run (see TKSrunState::PageOf).
     int32_t PageOf(const TKSkslFile& entry) const { return state_.PageOf(entry); }
     // Lets the user interface breathe; never null (a quiet one by default).

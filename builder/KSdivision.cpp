@@ -214,7 +214,7 @@ TKSpageSizeCheck CheckPageSizes(const TKSbuilder& builder, int64_t limit) {
     for (int n = 1; n <= layout.ItemCount(); ++n) {
         const TKSkslFile& entry = *layout.Item(n);
         if (entry.Kind != TKSkslFile::kTemplate) continue;
-        if (!entry.Split) {
+        if (!builder.Splits(entry)) {
             CheckFile(settings.OutputFolder + builder.OutputName(entry, 0), false, limit, check);
             continue;
         }

@@ -290,7 +290,11 @@ TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::stri
     division.Estimates = EstimateDivisions(sizesPath, options.EstimatedSize);
     TKSduplicateOptions used = options;
     int64_t cap = 0;
-    if (division.Auto) {
+    const bool keptWhole =
+        division.Auto && options.WholeWhenLight && options.EstimatedSize <= kAutoPageBudget;
+    if (keptWhole) {
+        used.IndexType = TKSindexType::FirstLetter;
+    } else if (division.Auto) {
         // Chosen as if a surname larger than the budget were cut into parts,
         // as the cap does.
         used.IndexType = ChooseDivision(
@@ -305,6 +309,7 @@ TKSduplicateResult FindDuplicates(const std::string& mergedPath, const std::stri
     entries.Close();
     result.IndexType = used.IndexType;
     result.Division = std::move(division);
+    result.KeptWhole = keptWhole;
     return result;
 }
 

@@ -26,6 +26,9 @@ struct TKSduplicateOptions {
     // For the cap: per document position, the bytes of a reference besides
     // its link (ReferenceSizes).
     std::vector<int64_t> ReferenceSizes;
+    // Auto: an index that fits on one page within kAutoPageBudget is kept
+    // whole, cut per letter as an undivided index always was.
+    bool WholeWhenLight = false;
 };
 
 struct TKSduplicateResult {
@@ -33,6 +36,7 @@ struct TKSduplicateResult {
     int32_t EntryTotalCount = 0;
     TKSindexType IndexType = TKSindexType::FirstLetter; // the division used
     TKSdivisionInfo Division;                           // what each division would give
+    bool KeptWhole = false; // Auto with WholeWhenLight, and the index fits on one page
 };
 
 // Reads the merged lines and the sizes per surname, writes the entries to

@@ -404,8 +404,9 @@ TKSrunPlan TKSgenerator::PlanRun() {
 std::vector<std::string> TKSgenerator::PlannedOutputs(const TKSkslFile& entry) const {
     const std::string folder = builder_.Settings().OutputFolder;
     if (!IsFile(builder_.SourcePath(entry))) return {};
+    const bool split = builder_.Splits(entry);
     int pages = 1;
-    if (entry.Kind == TKSkslFile::kTemplate && entry.Split) {
+    if (entry.Kind == TKSkslFile::kTemplate && split) {
         TKStemplateParser parser;
         parser.SetVariableNames(VariableNames());
         parser.TemplateFile = builder_.SourcePath(entry);
@@ -413,7 +414,7 @@ std::vector<std::string> TKSgenerator::PlannedOutputs(const TKSkslFile& entry) c
     }
     std::vector<std::string> outputs;
     for (int page = 1; page <= pages; ++page)
-        outputs.push_back(folder + builder_.OutputName(entry, entry.Split ? page : 0));
+        outputs.push_back(folder + builder_.OutputName(entry, split ? page : 0));
     return outputs;
 }
 
@@ -498,8 +499,8 @@ void TKSgenerator::ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar,
     parser.ProgressBar = &bar;
     parser.Utf8Output = builder_.Settings().Layout->Utf8Pages();
     const TKSvariableCount count = parser.CountVariables();
-    indexPages_ = entry.Split && PagePerIndexPage(count);
-    bar.SetRange(0, EstimateProgress(count, entry.Split));
+    indexPages_ = builder_.Splits(entry) && PagePerIndexPage(count);
+    bar.SetRange(0, EstimateProgress(count, builder_.Splits(entry)));
     const std::size_t first = result.FilesWritten.size();
     result.FilesWritten.push_back(folder + output);
     RemoveLink(root + output);
@@ -580,11 +581,13 @@ void TKSgenerator::Finish(TKSrunResult& result) {
         result.Warnings.insert(result.Warnings.end(), pages.begin(), pages.end());
     }
     if (!result.Stopped && !result.Failed && settings.Layout != nullptr) {
-        // The first entry opens at the last page written of it.
+        // The first entry opens at the last page written of it; an index in
+        // parts at its first part, which has the name of the single file.
         const TKSkslFile* first = settings.Layout->Item(1);
-        result.ResultPath =
-            first ? settings.OutputFolder + builder_.OutputName(*first, builder_.PageOf(*first))
-                  : "";
+        if (first != nullptr) {
+            const int32_t page = first->InParts ? 1 : builder_.PageOf(*first);
+            result.ResultPath = settings.OutputFolder + builder_.OutputName(*first, page);
+        }
         result.MayOpen = first != nullptr && outputFolderExists_ && result.MissingFiles.empty();
         progress_.Result(result.ResultPath, result.MayOpen);
     }

@@ -107,7 +107,8 @@ private:
                 "  <span class=\"KSVIkey\"><a" + HrefAttribute(target) + " title=\"" + title + "\"";
             if (!choice_.Target.empty()) line += " target=\"" + choice_.Target + "\"";
             // In a single file every page is here: none is the current one.
-            if (choice_.MarkCurrent && choice_.Entry->Split && page.PageNumber == choice_.Selected)
+            if (choice_.MarkCurrent && builder_.Splits(*choice_.Entry) &&
+                page.PageNumber == choice_.Selected)
                 line += " aria-current=\"page\"";
             line += ">" + Label(page, false) + "</a></span>";
         }
@@ -162,7 +163,7 @@ private:
         std::string link = "<a" + HrefAttribute(PageTarget(builder_, *choice_.Entry, number)) +
                            " title=\"" + HtmlEncode(PageTitle(page)) + "\"";
         if (!choice_.Target.empty()) link += " target=\"" + choice_.Target + "\"";
-        if (choice_.MarkCurrent && choice_.Entry->Split && number == choice_.Selected)
+        if (choice_.MarkCurrent && builder_.Splits(*choice_.Entry) && number == choice_.Selected)
             link += " aria-current=\"page\"";
         return link + ">" + HtmlEncode(label) + "</a>";
     }

@@ -51,7 +51,7 @@ std::string NavigationLink(TKSbuilder& builder, const std::string& which,
     TKSargumentList args(arguments);
     const std::string name = args.Next();
     const TKSkslFile* entry = layout->FindItem(name);
-    if (entry == nullptr || !entry->Split) return {};
+    if (entry == nullptr || !builder.Splits(*entry)) return {};
     std::string target = args.Next();
     if (target.empty()) target = "VIindex";
     std::string text = args.Rest();

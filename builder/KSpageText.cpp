@@ -80,7 +80,7 @@ std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t
 }
 
 std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {
-    if (entry.Split) return PageFile(builder, entry, page);
+    if (builder.Splits(entry)) return PageFile(builder, entry, page);
     TKSindexData anchor;
     anchor.PageNumber = page;
     return PageFile(builder, entry, page) + "#" + AnchorName(anchor);

@@ -44,9 +44,11 @@ bool ContainsMarker(const std::string& text, const std::string& marker) {
     return upper.find(marker) != std::string::npos;
 }
 
-// The outputs of an entry as a mask: every page of a split output.
+// The outputs of an entry as a mask: every page of a split output, and
+// every part of one that may be cut into parts.
 std::string OutputMask(const TKSkslFile& entry, const std::string& baseName) {
-    return entry.OutputName(baseName, entry.Split ? TKSkslFile::kDeletionMask : 1, 0);
+    return entry.OutputName(baseName, entry.Split || entry.InParts ? TKSkslFile::kDeletionMask : 1,
+                            0);
 }
 
 class RunChecker {
@@ -82,7 +84,8 @@ private:
             Problem(layout_.LayoutFile, label + ": " + problem);
             return;
         }
-        if (ContainsMarker(RawFolderPart(entry.Output), kNumberMarker))
+        if (ContainsMarker(RawFolderPart(entry.Output), kNumberMarker) ||
+            ContainsMarker(RawFolderPart(entry.Output), "#PART!"))
             Problem(layout_.LayoutFile, LocalText("#1561.4=%1: het paginanummer mag alleen in de "
                                                   "bestandsnaam van de uitvoer %2 staan",
                                                   {label, entry.Output}));

@@ -103,6 +103,15 @@ bool AnySplit(const TKSkslData& layout) {
     return false;
 }
 
+// A layout whose index is cut into parts by the automatic division only,
+// when it would pass the page size limit; it asks for no division.
+bool OnlyAutomatic(const TKSkslData& layout) {
+    if (layout.AsksFor("INDEXTYPE")) return false;
+    for (int n = 1; n <= layout.ItemCount(); ++n)
+        if (layout.Item(n)->InParts) return true;
+    return false;
+}
+
 } // namespace
 
 std::vector<TKSproblem> TKSrunSetup::ChooseSplits(const std::vector<std::string>& split,
@@ -154,8 +163,9 @@ std::vector<TKSproblem> TKSrunSetup::CheckLayout() const {
             problems.push_back({layout_->LayoutFile,
                                 LocalText("#1561.1=onderdeel %1", {entry.Name}) + ": " + problem});
     }
-    const bool divided =
-        IndexType != TKSindexType::NotChosen && IndexType != TKSindexType::FirstLetter;
+    const bool divided = IndexType != TKSindexType::NotChosen &&
+                         IndexType != TKSindexType::FirstLetter &&
+                         !(IndexType == TKSindexType::Auto && OnlyAutomatic(*layout_));
     if (divided && !layout_->AsksFor("INDEXTYPE"))
         problems.push_back(
             {layout_->LayoutFile, LocalText("#1562.2=de stijl vraagt niet om een index indeling")});
@@ -170,7 +180,8 @@ bool TKSrunSetup::MayDivide() const {
 }
 
 TKSindexType TKSrunSetup::EffectiveIndexType() const {
-    return IndexType == TKSindexType::NotChosen ? TKSindexType::FirstLetter : IndexType;
+    if (IndexType != TKSindexType::NotChosen) return IndexType;
+    return layout_ && OnlyAutomatic(*layout_) ? TKSindexType::Auto : TKSindexType::FirstLetter;
 }
 
 std::string TKSrunSetup::OutputFolderPath() const {

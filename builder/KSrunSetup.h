@@ -92,7 +92,9 @@ public:
     // Whether the layout can be divided other than per letter: it asks for
     // a division and at least one of its outputs is split over pages.
     bool MayDivide() const;
-    // The division the run uses: per letter when none is chosen.
+    // The division the run uses when none is chosen: the automatic one for a
+    // layout whose index is written in parts only when it grows too large
+    // (it stays one file below the page size limit), else per letter.
     TKSindexType EffectiveIndexType() const;
     // The output folder as an absolute path with "/".
     std::string OutputFolderPath() const;

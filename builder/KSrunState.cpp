@@ -27,7 +27,11 @@ int32_t TKSrunState::PageOf(const TKSkslFile& entry) const {
 }
 
 bool TKSrunState::CurrentSplit() const {
-    return CurrentItem != nullptr && CurrentItem->Split;
+    return CurrentItem != nullptr && Splits(*CurrentItem);
+}
+
+bool TKSrunState::Splits(const TKSkslFile& entry) const {
+    return entry.Split || (entry.InParts && CutInParts);
 }
 
 } // namespace ks

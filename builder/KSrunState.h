@@ -39,6 +39,9 @@ struct TKSrunState {
     TKSindexType IndexType = TKSindexType::FirstLetter; // the division used (Auto resolved)
     // Sort old documents only into the run's private folder (the dry run).
     bool CopiesInRunFolder = false;
+    // The automatic division cut the index: entries written in parts only
+    // then (TKSkslFile::InParts) are split in this run.
+    bool CutInParts = false;
     const TKSkslFile* CurrentItem = nullptr; // the layout entry being written
     int32_t CurrentPage = 0;                 // its page; 0 when it is not split
 
@@ -47,6 +50,8 @@ struct TKSrunState {
     // Goes on to page of the entry being written.
     void SetPage(int32_t page);
     bool CurrentSplit() const;
+    // Whether entry is split into pages in this run.
+    bool Splits(const TKSkslFile& entry) const;
     // The page entry is at in this run: the last one written, or 0 before
     // it is written.
     int32_t PageOf(const TKSkslFile& entry) const;

@@ -69,6 +69,7 @@ void TKSkslFile::ParseLine(const std::string& line) {
     Output = fields[2];
     Caption = fields[3];
     Numbered = AsciiUpper(Output).find("#NR!") != std::string::npos;
+    InParts = AsciiUpper(Output).find("#PART!") != std::string::npos;
     Split = false;
 }
 
@@ -82,16 +83,27 @@ std::string TKSkslFile::SourcePath(const std::string& baseName) const {
 }
 
 std::string TKSkslFile::OutputName(const std::string& baseName, int page, int32_t pageCount) const {
+    return OutputName(baseName, page, pageCount, Split);
+}
+
+std::string TKSkslFile::OutputName(const std::string& baseName, int page, int32_t pageCount,
+                                   bool split) const {
     const std::string output = ReplaceMarker(Output, "#PREFIX!", baseName);
     std::string pageText;
-    if (page > 0 && Split) {
+    if (page > 0 && split) {
         pageText = std::to_string(page);
         const std::size_t digits = PageDigits(pageCount);
         if (pageText.size() < digits) pageText.insert(0, digits - pageText.size(), '0');
-    } else if (page == kDeletionMask && Numbered) {
+    } else if (page == kDeletionMask && (Numbered || InParts)) {
         pageText = "*";
     }
-    return Trim(ReplaceMarker(output, "#NR!", pageText));
+    // The first part keeps the name of the single file, so links to it hold.
+    std::string partText;
+    if (page == kDeletionMask)
+        partText = "*";
+    else if (page > 1 && split)
+        partText = "_" + pageText;
+    return Trim(ReplaceMarker(ReplaceMarker(output, "#NR!", pageText), "#PART!", partText));
 }
 
 TKSkslData::TKSkslData() = default;

@@ -9,7 +9,10 @@
 //   [Texts]    any key: texts the templates fetch
 //
 // "#PREFIX!" in Source and Output stands for the base name of the run; "#NR!"
-// in Output for the page number of an output split into pages. Both are
+// in Output for the page number of an output split into pages; "#PART!" for
+// nothing on the first page and "_2", "_3", ... on the further parts of an
+// output that the automatic division cuts only when it would pass the page
+// size limit (its first page keeps the name it has as one file). All are
 // the run's: a loaded layout stays the same whatever runs use it.
 #pragma once
 
@@ -33,7 +36,7 @@ public:
 
     TKSkslFile(TKSkslData& owner, uint8_t kind);
 
-    // Fills Name, Source, Output, Caption and Numbered from an entry line of
+    // Fills Name, Source, Output, Caption, Numbered and InParts from an entry line of
     // four comma-separated fields; Split becomes false.
     void ParseLine(const std::string& line);
     // Only a numbered entry can be split.
@@ -46,6 +49,10 @@ public:
     // one), empty when not split or for page 0, and "*" for kDeletionMask
     // when numbered.
     std::string OutputName(const std::string& baseName, int page, int32_t pageCount) const;
+    // The same for a run that decides itself whether the entry is split
+    // (an InParts entry is split only when the automatic division cuts it).
+    std::string OutputName(const std::string& baseName, int page, int32_t pageCount,
+                           bool split) const;
 
     TKSkslData& Owner() const { return *owner_; }
 
@@ -55,6 +62,7 @@ public:
     std::string Output;
     std::string Caption;
     bool Numbered = false;
+    bool InParts = false; // the output holds "#PART!"
     bool Split = false;
 
 private:

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 namespace ks {
 namespace {
@@ -99,6 +100,24 @@ TEST_F(RunSetupTest, SplitChoicesAndTheIndexDivisionAreCheckedAgainstTheLayout) 
     setup.IndexType = TKSindexType::NotChosen;
     EXPECT_TRUE(setup.CheckLayout().empty());
     EXPECT_EQ(TKSindexType::FirstLetter, setup.EffectiveIndexType());
+}
+
+// An index written in parts only when it grows too large asks for no
+// division and gets the automatic one; it accepts no other but per letter.
+TEST_F(RunSetupTest, ALayoutWrittenInPartsTakesOnlyTheAutomaticDivision) {
+    const test::ShippedTexts english("GB");
+    WriteFileBytes(dir.file("l.ksl"), "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[Templates]\r\n"
+                                      "1=index, i.tpl, #PREFIX!#PART!.htm, Index\r\n");
+    setup.SetLayout(LoadLayout());
+    using T = TKSindexType;
+    for (const auto& [type, effective, problems] :
+         {std::tuple{T::NotChosen, T::Auto, 0u}, std::tuple{T::Auto, T::Auto, 0u},
+          std::tuple{T::FirstLetter, T::FirstLetter, 0u},
+          std::tuple{T::Parts100, T::Parts100, 1u}}) {
+        setup.IndexType = type;
+        EXPECT_EQ(effective, setup.EffectiveIndexType()) << IndexTypeNumber(type);
+        EXPECT_EQ(problems, setup.CheckLayout().size()) << IndexTypeNumber(type);
+    }
 }
 
 TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {

@@ -143,7 +143,8 @@ TEST_F(LayoutTest, OutputNamesWithPrefixAndPageNumbers) {
                            "[Templates]\r\n"
                            "1=index, index.tpl, #PREFIX!#NR!.htm, Index pages\r\n"
                            "2=lower, lower.tpl, p#nr!-#prefix!.htm, Lower\r\n"
-                           "3=single, single.tpl, #Prefix!.htm , Single\r\n"));
+                           "3=single, single.tpl, #Prefix!.htm , Single\r\n"
+                           "4=parts, parts.tpl, #PREFIX!#part!.htm, Parts\r\n"));
     TKSkslFile& index = *layout_.Item(1);
     TKSkslFile& lower = *layout_.Item(2);
     TKSkslFile& single = *layout_.Item(3);
@@ -187,6 +188,14 @@ TEST_F(LayoutTest, OutputNamesWithPrefixAndPageNumbers) {
     // Parsing again resets the split choice.
     lower.ParseLine("lower, lower.tpl, p#NR!.htm, Lower");
     EXPECT_FALSE(lower.Split);
+
+    // In parts: the first part keeps the single name, so links to it hold.
+    const TKSkslFile& parts = *layout_.Item(4);
+    EXPECT_TRUE(parts.InParts && !parts.Numbered);
+    EXPECT_EQ("names.htm", parts.OutputName("names", 1, 12, true));
+    EXPECT_EQ("names_02.htm", parts.OutputName("names", 2, 12, true));
+    EXPECT_EQ("names.htm", parts.OutputName("names", 2, 12, false));
+    EXPECT_EQ("names*.htm", name(parts, TKSkslFile::kDeletionMask));
 }
 
 TEST_F(LayoutTest, SourcePathLiesBesideTheLayout) {

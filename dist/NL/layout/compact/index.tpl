@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Naamindex#TITLE$( &ndash; )!</title>
+<title>Naamindex#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -12,15 +12,15 @@
 <body class="kp">
 <a class="kp-skip" href="#names">Naar de namen</a>
 <header class="kp-head" id="top">
-  <h1><span class="kp-kicker">Naamindex</span> #TITLE$!</h1>
+  <h1><span class="kp-kicker">Naamindex#PAGE$( )!</span> #TITLE$!</h1>
   <p class="kp-intro">#KSLTEXT(intro)!</p>
   #KSLTEXT(search)!
 </header>
 <nav class="kp-keys ks-sticky" aria-label="Letters">
   <div class="ks-keyrow">
-    #INDEXKEYS(index,,0)!
+    #INDEXKEYS(index,,0,,current)!
   </div>
-  <a class="kp-more" href="#FILE(names)!">Achternamen</a>
+  <a class="kp-more" href="#FILE(names)!">Achternamen</a>#LINKPREV(index,_self,&lsaquo; vorig deel)!#LINKNEXT(index,_self,volgend deel &rsaquo;)!
 </nav>
 <section class="kp-trees" aria-labelledby="kp-trees">
   <h2 id="kp-trees">Stambomen</h2>
@@ -37,7 +37,7 @@
   #INDEXDATA(%1, stamboom %2)!
 </main>
 <footer class="kp-foot">
-  <p class="kp-top"><a href="#top">Naar boven</a></p>
+  <p class="kp-top"><a href="#top">Naar boven</a>#LINKPREV(index,_self,&lsaquo; vorig deel)!#LINKNEXT(index,_self,volgend deel &rsaquo;)!</p>
   <p>#KSLTEXT(footer)! &middot; #DATE! &middot; KESTRIN HTML verzamelindex #VERSION$! <a class="kp-homepage" href="#HOMEPAGE$!">Homepage</a> <a class="kp-email" href="mailto:#EMAIL$!">#EMAIL$!</a></p>
 </footer>
 </body>
