@@ -174,6 +174,21 @@ bool ParseGendexLine(std::string_view line, TKSimportPerson& person) {
     return true;
 }
 
+namespace {
+
+// The characters of the person's names that Windows-1252 lacks, in a UTF-8
+// line: what the index shows differently from the file (a place or a page
+// that lost a letter is not counted).
+long ReplacedInNames(std::string_view utf8Line) {
+    TKSimportPerson raw;
+    if (!ParseGendexLine(utf8Line, raw)) return 0;
+    return Utf8ToNearestWindows1252(raw.Surname).ReplacedCount +
+           Utf8ToNearestWindows1252(raw.Prefix).ReplacedCount +
+           Utf8ToNearestWindows1252(raw.GivenNames).ReplacedCount;
+}
+
+} // namespace
+
 void ReadGendex(const std::string& path, const std::function<void(TKSimportPerson&)>& take,
                 TKSimportReport& report) {
     const bool utf8 = LooksLikeUtf8(path);
@@ -202,7 +217,7 @@ void ReadGendex(const std::string& path, const std::function<void(TKSimportPerso
         }
         person.Line = lineNumber;
         ++report.PersonsRead;
-        report.LettersReplaced += text.ReplacedCount;
+        if (text.ReplacedCount > 0) report.LettersReplaced += ReplacedInNames(line);
         take(person);
     };
     auto tooLong = [&] {

@@ -149,7 +149,8 @@ void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& lang
     const std::string whole = parts.Prefix + parts.Surname;
     if (HasUpper(whole) && !HasLower(whole)) {
         parts.Surname = NameCaseFromCapitals(parts.Surname);
-        parts.Prefix = LowerText(parts.Prefix);
+        for (char& c : parts.Prefix)
+            c = static_cast<char>(MatchForm(static_cast<unsigned char>(c)));
     }
     person.Surname = std::move(parts.Surname);
     person.Prefix = std::move(parts.Prefix);
