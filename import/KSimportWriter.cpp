@@ -8,15 +8,20 @@
 #include "common/KSproduct.h"
 #include "index/KShtxRegel.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <filesystem>
 
 namespace ks {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr int kLivingYears = 100;
 constexpr char kTab = '\t';
@@ -72,6 +77,47 @@ void AppendIndexLine(std::string& out, const std::string& record) {
     out.append(fields[kYear2]).push_back(kTab);
     out.append(fields[kNumber]).push_back(kTab);
     out.append(fields[10]).append("\r\n");
+}
+
+// Writes the header and the index lines of the records to a temporary file
+// beside path and renames it into place: the lines go out as they are made,
+// and each record is freed once written, so a large import never holds its
+// document twice. A failure leaves the file at path as it was.
+void WriteAtomically(const std::string& path, const std::string& header,
+                     std::vector<std::string>& records) {
+    const fs::path target(path);
+    const std::string temporary = (target.parent_path() / ("." + target.filename().string() +
+                                                           ".tmp-" + std::to_string(::getpid())))
+                                      .string();
+    File file = File::OpenWith(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+    if (!file.Valid())
+        throw EWriteError(path,
+                          LocalReason("#1583.6=kan niet geschreven worden", file.OpenErrno()));
+    struct Remover {
+        std::string path;
+        ~Remover() {
+            if (!path.empty()) ::unlink(path.c_str());
+        }
+    } remover{temporary};
+    try {
+        BufferedWriter writer(std::move(file));
+        writer.Write(header);
+        std::string line;
+        for (std::string& record : records) {
+            line.clear();
+            AppendIndexLine(line, record);
+            writer.Write(line);
+            std::string().swap(record);
+        }
+        writer.Flush();
+        writer.GetFile().Sync();
+        writer.Close();
+    } catch (const EWriteError& e) {
+        throw EWriteError(path, e.Reason());
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        throw EWriteError(path, LocalReason("#1583.6=kan niet geschreven worden", errno));
+    remover.path.clear();
 }
 
 } // namespace
@@ -155,13 +201,8 @@ void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& head
             AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description);
     out.append("[indexdata]\r\n");
     const long written = static_cast<long>(records_.size());
-    for (std::string& record : records_) {
-        AppendIndexLine(out, record);
-        std::string().swap(record); // the text of the document takes its room
-    }
+    WriteAtomically(path, out, records_);
     records_.clear();
-    if (!WriteFileAtomically(path, {out}, 0644))
-        throw EWriteError(path, LocalReason("#1583.6=kan niet geschreven worden", errno));
     report.PersonsWritten += written;
 }
 
