@@ -166,7 +166,6 @@ bool ParseGendexLine(std::string_view line, TKSimportPerson& person) {
     person.Link = UsableLink(field(0));
     if (person.Link.empty()) return false;
     TakeNames(field(1), field(2), person);
-    if (person.Surname.empty() && person.GivenNames.empty()) return false;
     person.BirthYear = YearOfDate(field(3));
     person.HasBirthEvent = !field(3).empty() || !field(4).empty();
     person.DeathYear = YearOfDate(field(5));

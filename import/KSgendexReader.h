@@ -23,7 +23,8 @@ constexpr std::size_t kMaxGendexLineBytes = 1 << 20;
 std::string YearOfDate(std::string_view date);
 
 // One line (already Windows-1252, no line end) into person: false when it
-// is no person line (too few fields, no usable link, neither name).
+// is no person line (too few fields, no usable link). A person without any
+// name is read (and left out by the writer, which counts it).
 // Surname and Prefix come as the file spells them: FinishSurname puts them
 // into index form.
 bool ParseGendexLine(std::string_view line, TKSimportPerson& person);

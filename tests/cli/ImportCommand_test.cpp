@@ -41,8 +41,8 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
                                             "--user", "Ann", "trees/tree/gendex.txt"});
     ASSERT_EQ(0, imported.exitCode) << imported.err;
     EXPECT_EQ("docs/tree.htx\n", imported.out);
-    EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 6 persons read, 5 written, 1 left out as "
-              "possibly living, 0 without a name, 2 letters replaced\n",
+    EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 7 persons read, 5 written, 1 left out as "
+              "possibly living, 1 without a name, 2 letters replaced\n",
               imported.err);
     // In the builder's order, the particle split off, the relative links
     // leading from the document's folder to the tree's.
