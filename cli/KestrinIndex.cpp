@@ -3,6 +3,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/CliEnvironment.h"
 #include "cli/EvalCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/InfoCommands.h"
 #include "cli/Messages.h"
 #include "common/KSswitches.h"
@@ -26,6 +27,8 @@ const char* const kHelp =
     "      list the layouts of the language folder\n"
     "  info DOCUMENT.htx\n"
     "      describe an index document\n"
+    "  import [OPTIONS] gendex.txt\n"
+    "      write another program's name list as an index document\n"
     "  eval [--strict] [--raw] [--code] EXPRESSION\n"
     "      print what a template placeholder holding EXPRESSION expands to\n"
     "\n"
@@ -42,8 +45,10 @@ constexpr int kUsageError = 2;
 int RunCommand(const std::string& command, std::vector<std::string> switches,
                std::vector<std::string> args, std::ostream& out, std::ostream& err,
                const Invocation& invocation) {
-    const std::vector<std::string> after = TakeSwitches(
-        args, command == "build" ? kBuildOptionsWithValue : std::vector<std::string>{});
+    const std::vector<std::string> after =
+        TakeSwitches(args, command == "build"    ? kBuildOptionsWithValue
+                           : command == "import" ? kImportOptionsWithValue
+                                                 : std::vector<std::string>{});
     switches.insert(switches.end(), after.begin(), after.end());
     const auto environment = StartEnvironment(switches, invocation.programFolders);
     ReportStoreWarnings(err);
@@ -55,11 +60,13 @@ int RunCommand(const std::string& command, std::vector<std::string> switches,
     if (command == "eval") return RunEval(args, out, err);
     if (command == "build") return RunBuild(args, out, err, invocation.errIsTerminal);
     if (command == "layouts") return RunLayouts(args, out, err);
+    if (command == "import") return RunImport(args, out, err);
     return RunInfo(args, out, err);
 }
 
 bool KnownCommand(const std::string& command) {
-    return command == "build" || command == "eval" || command == "layouts" || command == "info";
+    return command == "build" || command == "eval" || command == "layouts" || command == "info" ||
+           command == "import";
 }
 
 // What was printed must have reached its place (a full disk, a closed pipe).

@@ -254,6 +254,7 @@ NearestText Utf8ToNearestWindows1252(std::string_view text) {
         if (!Decode(text, pos, cp)) {
             out.Text += '?';
             out.Replaced = true;
+            ++out.ReplacedCount;
             continue;
         }
         const int byte = ByteOf(cp);
@@ -262,6 +263,7 @@ NearestText Utf8ToNearestWindows1252(std::string_view text) {
             continue;
         }
         out.Replaced = true;
+        ++out.ReplacedCount;
         // A mark typed apart from its letter (decomposed input) is left off:
         // the letter before it stays.
         if (IsCombiningMark(cp)) continue;

@@ -25,7 +25,8 @@ std::string Utf8ToWindows1252(std::string_view text);
 // "?" stands only where nothing is near (another script, invalid bytes).
 struct NearestText {
     std::string Text;
-    bool Replaced = false; // some character could not be kept as typed
+    bool Replaced = false;  // some character could not be kept as typed
+    long ReplacedCount = 0; // how many characters could not be kept
 };
 NearestText Utf8ToNearestWindows1252(std::string_view text);
 

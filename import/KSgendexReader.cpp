@@ -1,0 +1,246 @@
+#include "import/KSgendexReader.h"
+
+#include "common/KScodepage.h"
+#include "common/KSerrors.h"
+#include "common/KSfileio.h"
+#include "common/KSlocal.h"
+#include "common/KSnamecase.h"
+
+#include <cstring>
+#include <vector>
+
+namespace ks {
+
+namespace {
+
+constexpr std::size_t kChunkBytes = 1 << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (;;) {
+        const auto bar = line.find('|');
+        fields.push_back(Trimmed(line.substr(0, bar)));
+        if (bar == std::string_view::npos) break;
+        line.remove_prefix(bar + 1);
+    }
+    // The bar that ends the line in most files leaves no field behind it.
+    if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
+    return fields;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view start) {
+    if (text.size() < start.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != start[i]) return false;
+    }
+    return true;
+}
+
+// The page as a link: an http: or https: address as it stands, or a path
+// relative to the folder of gendex.txt. Anything else (another scheme such
+// as javascript:, a path from the root of a host, characters that break an
+// HTML attribute) is no link this index may carry: "".
+std::string UsableLink(std::string_view page) {
+    for (const char c : page)
+        if (static_cast<unsigned char>(c) < 32 || c == 127 || c == '"' || c == '<' || c == '>' ||
+            c == '\\')
+            return {};
+    if (StartsWithNoCase(page, "http://") || StartsWithNoCase(page, "https://"))
+        return page.size() > 8 ? std::string(page) : std::string();
+    if (page.empty() || page[0] == '/') return {};
+    const auto colon = page.find(':');
+    if (colon != std::string_view::npos && colon < page.find_first_of("/?#")) return {};
+    return std::string(page);
+}
+
+bool Unknown(std::string_view name) {
+    return name.empty() || name == "?" || name == "_";
+}
+
+std::string_view WithoutSurname(std::string_view full, std::string_view surname) {
+    if (surname.empty() || full.size() <= surname.size()) return full;
+    const std::string key = NameCaseKey(surname);
+    // "Jan Jansen": the surname at the end.
+    const std::string_view end = full.substr(full.size() - surname.size());
+    if (full[full.size() - surname.size() - 1] == ' ' && NameCaseKey(end) == key)
+        return Trimmed(full.substr(0, full.size() - surname.size()));
+    // "Jansen, Jan": the surname first, then a comma.
+    if (full[surname.size()] == ',' && NameCaseKey(full.substr(0, surname.size())) == key)
+        return Trimmed(full.substr(surname.size() + 1));
+    return full;
+}
+
+void TakeNames(std::string_view surnameField, std::string_view fullName, TKSimportPerson& person) {
+    std::string_view surname = surnameField;
+    std::string given;
+    const auto open = fullName.find('/');
+    if (open != std::string_view::npos) {
+        const auto close = fullName.find('/', open + 1);
+        const std::string_view marked = Trimmed(
+            fullName.substr(open + 1, close == std::string_view::npos ? close : close - open - 1));
+        if (!Unknown(marked)) surname = marked;
+        given = Trimmed(fullName.substr(0, open));
+        if (close != std::string_view::npos) {
+            const std::string_view suffix = Trimmed(fullName.substr(close + 1));
+            if (!suffix.empty()) given += (given.empty() ? "" : " ") + std::string(suffix);
+        }
+    } else {
+        given = WithoutSurname(fullName, Unknown(surname) ? std::string_view() : surname);
+    }
+    if (Unknown(surname)) surname = {};
+    if (Unknown(given)) given.clear();
+    // A surname already in index form: the file gives the pieces.
+    const auto comma = surname.find(", ");
+    person.Surname = Trimmed(surname.substr(0, comma));
+    person.Prefix = comma == std::string_view::npos ? "" : Trimmed(surname.substr(comma + 2));
+    person.GivenNames = std::move(given);
+}
+
+// Whether the whole file is UTF-8 (a byte-order mark, or valid UTF-8 with at
+// least one character beyond ASCII); otherwise it is read as Windows-1252.
+bool LooksLikeUtf8(const std::string& path) {
+    FileReader reader(path);
+    if (reader.Outcome() != ReadOutcome::Read)
+        throw EInOutError(path, LocalText("#1583.1=kan niet gelezen worden"));
+    std::string chunk;
+    bool first = true;
+    bool beyondAscii = false;
+    int pending = 0; // continuation bytes still expected
+    while (reader.ReadChunk(chunk, kChunkBytes)) {
+        if (first && chunk.starts_with(kByteOrderMark)) return true;
+        first = false;
+        for (const char ch : chunk) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (pending > 0) {
+                if ((c & 0xC0) != 0x80) return false;
+                --pending;
+            } else if (c >= 0x80) {
+                if (c >= 0xC2 && c <= 0xDF)
+                    pending = 1;
+                else if (c >= 0xE0 && c <= 0xEF)
+                    pending = 2;
+                else if (c >= 0xF0 && c <= 0xF4)
+                    pending = 3;
+                else
+                    return false;
+                beyondAscii = true;
+            }
+        }
+        chunk.clear();
+    }
+    if (reader.Failed()) throw EInOutError(path, LocalText("#1583.1=kan niet gelezen worden"));
+    return beyondAscii && pending == 0;
+}
+
+} // namespace
+
+std::string YearOfDate(std::string_view date) {
+    for (std::size_t i = 0; i < date.size();) {
+        if (date[i] < '0' || date[i] > '9') {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < date.size() && date[end] >= '0' && date[end] <= '9')
+            ++end;
+        if (end - i == 3 || end - i == 4) return std::string(date.substr(i, end - i));
+        i = end;
+    }
+    return {};
+}
+
+bool ParseGendexLine(std::string_view line, TKSimportPerson& person) {
+    const std::vector<std::string_view> fields = SplitFields(line);
+    if (fields.size() < 3) return false;
+    auto field = [&](std::size_t n) { return n < fields.size() ? fields[n] : std::string_view(); };
+    person = TKSimportPerson{};
+    person.Link = UsableLink(field(0));
+    if (person.Link.empty()) return false;
+    TakeNames(field(1), field(2), person);
+    person.BirthYear = YearOfDate(field(3));
+    person.HasBirthEvent = !field(3).empty() || !field(4).empty();
+    person.DeathYear = YearOfDate(field(5));
+    person.HasDeathEvent = !field(5).empty() || !field(6).empty();
+    return true;
+}
+
+namespace {
+
+// The characters of the person's names that Windows-1252 lacks, in a UTF-8
+// line: what the index shows differently from the file (a place or a page
+// that lost a letter is not counted).
+long ReplacedInNames(std::string_view utf8Line) {
+    TKSimportPerson raw;
+    if (!ParseGendexLine(utf8Line, raw)) return 0;
+    return Utf8ToNearestWindows1252(raw.Surname).ReplacedCount +
+           Utf8ToNearestWindows1252(raw.Prefix).ReplacedCount +
+           Utf8ToNearestWindows1252(raw.GivenNames).ReplacedCount;
+}
+
+} // namespace
+
+void ReadGendex(const std::string& path, const std::function<void(TKSimportPerson&)>& take,
+                TKSimportReport& report) {
+    const bool utf8 = LooksLikeUtf8(path);
+    FileReader reader(path);
+    if (reader.Outcome() != ReadOutcome::Read)
+        throw EInOutError(path, LocalText("#1583.1=kan niet gelezen worden"));
+    std::string buffer;
+    std::size_t start = 0;
+    long lineNumber = 0;
+    TKSimportPerson person;
+    const long personsBefore = report.PersonsRead;
+    auto handle = [&](std::string_view line) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (lineNumber == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(3);
+        const std::string_view trimmed = Trimmed(line);
+        if (trimmed.empty() || trimmed[0] == '#') return;
+        NearestText text;
+        if (utf8)
+            text = Utf8ToNearestWindows1252(line);
+        else
+            text.Text = line;
+        if (!ParseGendexLine(text.Text, person)) {
+            report.SkippedLines.push_back(lineNumber);
+            return;
+        }
+        person.Line = lineNumber;
+        ++report.PersonsRead;
+        if (text.ReplacedCount > 0) report.LettersReplaced += ReplacedInNames(line);
+        take(person);
+    };
+    auto tooLong = [&] {
+        throw EInOutError(path, LocalText("#1583.2=regel %1 is langer dan 1 MB",
+                                          {std::to_string(lineNumber + 1)}));
+    };
+    for (;;) {
+        const bool more = reader.ReadChunk(buffer, kChunkBytes);
+        for (;;) {
+            const auto end = buffer.find('\n', start);
+            if (end == std::string::npos) break;
+            if (end - start > kMaxGendexLineBytes) tooLong();
+            handle(std::string_view(buffer).substr(start, end - start));
+            start = end + 1;
+        }
+        if (buffer.size() - start > kMaxGendexLineBytes) tooLong();
+        buffer.erase(0, start);
+        start = 0;
+        if (!more) break;
+    }
+    if (reader.Failed()) throw EInOutError(path, LocalText("#1583.1=kan niet gelezen worden"));
+    if (!buffer.empty()) handle(buffer);
+    if (report.PersonsRead == personsBefore)
+        throw EInOutError(path, LocalText("#1583.3=geen enkele regel is een GENDEX-regel"));
+}
+
+} // namespace ks

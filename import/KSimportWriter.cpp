@@ -1,0 +1,209 @@
+#include "import/KSimportWriter.h"
+
+#include "common/KSconvert.h"
+#include "common/KSerrors.h"
+#include "common/KSfileio.h"
+#include "common/KSfiles.h"
+#include "common/KSlocal.h"
+#include "common/KSproduct.h"
+#include "index/KShtxRegel.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+
+namespace ks {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kLivingYears = 100;
+constexpr char kTab = '\t';
+// The fields of a record (sort key, tab, link) that make up the index line.
+enum KeyField { kLetter = 0, kYear1 = 5, kYear2 = 6, kSurname = 7, kGiven = 8, kNumber = 9 };
+
+std::string Cleaned(std::string text, std::size_t maxBytes = std::string::npos) {
+    DropControlBytes(text);
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    if (text.size() > maxBytes) text.resize(maxBytes);
+    return text;
+}
+
+std::string NameField(std::string text) {
+    text = Cleaned(std::move(text), kMaxNameBytes);
+    return text.empty() || text == "_" ? "?" : text;
+}
+
+// The index letter: the first letter of the surname without its mark.
+std::string IndexLetter(const std::string& surname) {
+    if (surname == "?") return "?";
+    const unsigned char c = FoldByte(static_cast<unsigned char>(surname[0]));
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
+        return std::string(1, static_cast<char>(c));
+    return "?";
+}
+
+bool Absolute(const std::string& link) {
+    const auto colon = link.find(':');
+    return colon != std::string::npos && colon < link.find_first_of("/?#");
+}
+
+void AppendIniLine(std::string& out, const char* key, const std::string& value) {
+    out.append(key).append("=").append(Cleaned(value)).append("\r\n");
+}
+
+// The index line of a record: letter, surname, given names, no extra text,
+// the years, the number and the link.
+void AppendIndexLine(std::string& out, const std::string& record) {
+    std::string_view fields[11];
+    std::string_view rest = record;
+    for (std::string_view& field : fields) {
+        const auto tab = rest.find(kTab);
+        field = rest.substr(0, tab);
+        rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
+    }
+    out.append(fields[kLetter]).push_back(kTab);
+    out.append(fields[kSurname]).push_back(kTab);
+    out.append(fields[kGiven]).append(2, kTab);
+    out.append(fields[kYear1]).push_back(kTab);
+    out.append(fields[kYear2]).push_back(kTab);
+    out.append(fields[kNumber]).push_back(kTab);
+    out.append(fields[10]).append("\r\n");
+}
+
+// Writes the header and the index lines of the records to a temporary file
+// beside path and renames it into place: the lines go out as they are made,
+// and each record is freed once written, so a large import never holds its
+// document twice. A failure leaves the file at path as it was.
+void WriteAtomically(const std::string& path, const std::string& header,
+                     std::vector<std::string>& records) {
+    const fs::path target(path);
+    const std::string temporary = (target.parent_path() / ("." + target.filename().string() +
+                                                           ".tmp-" + std::to_string(::getpid())))
+                                      .string();
+    File file = File::OpenWith(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+    if (!file.Valid())
+        throw EWriteError(path,
+                          LocalReason("#1583.6=kan niet geschreven worden", file.OpenErrno()));
+    struct Remover {
+        std::string path;
+        ~Remover() {
+            if (!path.empty()) ::unlink(path.c_str());
+        }
+    } remover{temporary};
+    try {
+        BufferedWriter writer(std::move(file));
+        writer.Write(header);
+        std::string line;
+        for (std::string& record : records) {
+            line.clear();
+            AppendIndexLine(line, record);
+            writer.Write(line);
+            std::string().swap(record);
+        }
+        writer.Flush();
+        writer.GetFile().Sync();
+        writer.Close();
+    } catch (const EWriteError& e) {
+        throw EWriteError(path, e.Reason());
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        throw EWriteError(path, LocalReason("#1583.6=kan niet geschreven worden", errno));
+    remover.path.clear();
+}
+
+} // namespace
+
+bool IsLiving(const TKSimportPerson& person, int thisYear) {
+    if (person.HasDeathEvent || !person.DeathYear.empty()) return false;
+    int born = 0;
+    const std::string& year = person.BirthYear;
+    const auto [end, ec] = std::from_chars(year.data(), year.data() + year.size(), born);
+    if (year.empty() || ec != std::errc{} || end != year.data() + year.size()) return true;
+    return thisYear - born < kLivingYears;
+}
+
+std::string ImportTargetProblem(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return {};
+        return LocalReason("#1583.1=kan niet gelezen worden", errno);
+    }
+    std::string unreadable;
+    if (S_ISREG(st.st_mode) && CheckFileKind(path, "htx", 1, 1, &unreadable)) return {};
+    if (!unreadable.empty())
+        return LocalText("#1583.1=kan niet gelezen worden") + ": " + unreadable;
+    return LocalText("#1583.5=bestaat al en is geen indexdocument; het blijft zoals het is");
+}
+
+TKSimportWriter::TKSimportWriter(int thisYear, bool includeLiving, std::string linkBase)
+    : thisYear_(thisYear), includeLiving_(includeLiving), linkBase_(std::move(linkBase)) {}
+
+void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report) {
+    TKShtxRegel line;
+    line.Surname = NameField(person.Surname);
+    line.GivenNames = NameField(person.GivenNames);
+    if (line.Surname == "?" && line.GivenNames == "?") {
+        ++report.LeftOutNoName;
+        return;
+    }
+    if (!includeLiving_ && IsLiving(person, thisYear_)) {
+        ++report.LeftOutLiving;
+        return;
+    }
+    line.Letter = IndexLetter(line.Surname);
+    const std::string prefix = Cleaned(person.Prefix);
+    if (line.Surname != "?" && !prefix.empty())
+        line.Surname = Cleaned(line.Surname + ", " + prefix, kMaxNameBytes);
+    line.Year1 = Cleaned(person.BirthYear);
+    line.Year2 = Cleaned(person.DeathYear);
+    line.Number = static_cast<int32_t>(records_.size() + 1);
+    std::string link = Cleaned(person.Link);
+    if (!Absolute(link)) link.insert(0, linkBase_);
+
+    std::string record;
+    line.SortKeyInto(record);
+    record.push_back(kTab);
+    record.append(link);
+    record.shrink_to_fit();
+    records_.push_back(std::move(record));
+}
+
+void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& header,
+                            TKSimportReport& report) {
+    std::sort(records_.begin(), records_.end());
+    std::string out = "[KESTRIN]\r\n";
+    AppendIniLine(out, "version", kProductVersion);
+    AppendIniLine(out, "type", "htx");
+    AppendIniLine(out, "format", "1");
+    out.append("[userdata]\r\n");
+    AppendIniLine(out, "username", header.UserName);
+    AppendIniLine(out, "email", header.Email);
+    AppendIniLine(out, "homepage", header.Homepage);
+    out.append("[metadata]\r\n");
+    AppendIniLine(out, "datafile", header.DataFile);
+    AppendIniLine(out, "title", header.Title);
+    AppendIniLine(out, "created", header.Created);
+    AppendIniLine(out, "htmfile", header.HtmFile);
+    // The description ends at the first number without a key, so an empty
+    // line would hide the ones after it.
+    int number = 0;
+    for (const std::string& description : header.Description)
+        if (!Cleaned(description).empty())
+            AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description);
+    out.append("[indexdata]\r\n");
+    const long written = static_cast<long>(records_.size());
+    WriteAtomically(path, out, records_);
+    records_.clear();
+    report.PersonsWritten += written;
+}
+
+} // namespace ks

@@ -1,0 +1,159 @@
+#include "import/KSnameParticles.h"
+
+#include <algorithm>
+
+namespace ks {
+
+namespace {
+
+// Each list longest first, so that "van den" is tried before "van".
+const std::vector<std::string> kDutch = {
+    "van de la", "in 't",  "in de",   "in den",  "op de",  "op den",   "op ten",
+    "op 't",     "uit de", "uit den", "uit het", "van de", "van den",  "van der",
+    "van het",   "van 't", "aan de",  "aan den", "bij de", "onder de", "over de",
+    "voor de",   "de la",  "den",     "der",     "het",    "ter",      "ten",
+    "van",       "'t",     "de",      "te",      "d'"};
+const std::vector<std::string> kGerman = {"von und zu", "von der", "von dem", "von den", "an der",
+                                          "auf der",    "in der",  "zu der",  "von",     "vom",
+                                          "zum",        "zur",     "zu",      "am",      "im"};
+const std::vector<std::string> kFrench = {"de la", "de l'", "des", "du", "de", "d'"};
+
+unsigned char Lower(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+    switch (c) {
+    case 0x8A: // Š
+    case 0x8C: // Œ
+    case 0x8E: // Ž
+        return c + 0x10;
+    case 0x9F: // Ÿ
+        return 0xFF;
+    default:
+        return c;
+    }
+}
+
+bool IsUpper(unsigned char c) {
+    return Lower(c) != c;
+}
+
+bool IsLower(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 0xDF && c != 0xF7) || c == 0x9A || c == 0x9C ||
+           c == 0x9E;
+}
+
+bool IsLetter(unsigned char c) {
+    return IsUpper(c) || IsLower(c);
+}
+
+// Apostrophes as typed in names: the straight one, the typographic one and
+// the grave accent all count as one.
+unsigned char MatchForm(unsigned char c) {
+    return c == 0x92 || c == '`' ? '\'' : Lower(c);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string LowerText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool HasLower(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return IsLower(static_cast<unsigned char>(c)); });
+}
+
+bool HasUpper(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return IsUpper(static_cast<unsigned char>(c)); });
+}
+
+std::vector<std::string> MergedLists(const std::vector<std::string>& languages) {
+    static const std::vector<std::string> every = {"nl", "de", "fr"};
+    std::vector<std::string> merged;
+    for (const std::string& language : languages.empty() ? every : languages)
+        for (const std::string& particle : SurnameParticles(language))
+            if (std::find(merged.begin(), merged.end(), particle) == merged.end())
+                merged.push_back(particle);
+    std::stable_sort(merged.begin(), merged.end(), [](const std::string& a, const std::string& b) {
+        return a.size() > b.size();
+    });
+    return merged;
+}
+
+bool StartsWithParticle(std::string_view name, const std::string& particle) {
+    if (name.size() <= particle.size()) return false;
+    for (std::size_t i = 0; i < particle.size(); ++i)
+        if (MatchForm(static_cast<unsigned char>(name[i])) !=
+            static_cast<unsigned char>(particle[i]))
+            return false;
+    return particle.back() == '\'' || name[particle.size()] == ' ';
+}
+
+} // namespace
+
+const std::vector<std::string>& SurnameParticles(std::string_view language) {
+    static const std::vector<std::string> none;
+    const std::string code = LowerText(language);
+    if (code == "nl") return kDutch;
+    if (code == "de") return kGerman;
+    if (code == "fr") return kFrench;
+    return none;
+}
+
+TKSsurnameParts SplitSurnameParticle(std::string_view surname,
+                                     const std::vector<std::string>& languages) {
+    static const std::vector<std::string> everyParticle = MergedLists({});
+    const std::vector<std::string> chosen =
+        languages.empty() ? std::vector<std::string>{} : MergedLists(languages);
+    const std::string_view name = TrimBlanks(surname);
+    for (const std::string& particle : languages.empty() ? everyParticle : chosen) {
+        if (!StartsWithParticle(name, particle)) continue;
+        const std::string_view rest = TrimBlanks(name.substr(particle.size()));
+        if (rest.empty() || !IsLetter(static_cast<unsigned char>(rest[0]))) continue;
+        return {std::string(rest), std::string(TrimBlanks(name.substr(0, particle.size())))};
+    }
+    return {std::string(name), {}};
+}
+
+std::string NameCaseFromCapitals(std::string_view name) {
+    std::string out(name);
+    if (HasLower(name)) return out;
+    bool wordStart = true;
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsLetter(byte)) {
+            if (!wordStart) c = static_cast<char>(Lower(byte));
+            wordStart = false;
+        } else {
+            wordStart = true;
+        }
+    }
+    return out;
+}
+
+void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& languages) {
+    TKSsurnameParts parts;
+    if (person.Prefix.empty()) {
+        parts = SplitSurnameParticle(person.Surname, languages);
+    } else {
+        parts.Surname = TrimBlanks(person.Surname);
+        parts.Prefix = TrimBlanks(person.Prefix);
+    }
+    const std::string whole = parts.Prefix + parts.Surname;
+    if (HasUpper(whole) && !HasLower(whole)) {
+        parts.Surname = NameCaseFromCapitals(parts.Surname);
+        for (char& c : parts.Prefix)
+            c = static_cast<char>(MatchForm(static_cast<unsigned char>(c)));
+    }
+    person.Surname = std::move(parts.Surname);
+    person.Prefix = std::move(parts.Prefix);
+}
+
+} // namespace ks

@@ -1,0 +1,153 @@
+#include "cli/RunInProcess.h"
+#include "cli/RunTool.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ks {
+namespace {
+
+// A published tree with its gendex.txt (UTF-8, links to persons.htm), copied into a folder of the
+// test's own.
+class ImportTool : public ::testing::Test {
+protected:
+    ImportTool() {
+        fs::create_directories(dir.file("docs"));
+        fs::create_directories(dir.file("trees"));
+        fs::copy(std::string(KS_TEST_SOURCE_DIR) + "tests/data/import/tree", dir.file("trees/tree"),
+                 fs::copy_options::recursive);
+    }
+
+    // In English: the tests read the tool's messages.
+    Outcome Run(const std::string& command, std::vector<std::string> args) {
+        args.insert(args.begin(), {command, "--language=GB"});
+        return RunInProcess(args, dir.path().string());
+    }
+
+    std::string IndexData(const std::string& document) {
+        const std::string text = ReadFileBytes(dir.file(document));
+        const auto start = text.find("[indexdata]\r\n");
+        return start == std::string::npos ? "(none)" : text.substr(start + 13);
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
+    const Outcome imported = Run("import", {"-o", "docs/tree.htx", "--title", "Stamboom Bakker",
+                                            "--user", "Ann", "trees/tree/gendex.txt"});
+    ASSERT_EQ(0, imported.exitCode) << imported.err;
+    EXPECT_EQ("docs/tree.htx\n", imported.out);
+    EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 7 persons read, 5 written, 1 left out as "
+              "possibly living, 1 without a name, 2 letters replaced\n",
+              imported.err);
+    // In the builder's order, the particle split off, the relative links
+    // leading from the document's folder to the tree's.
+    EXPECT_EQ("A\tArtois, d'\tLouis\t\t1650\t1701\t5\t../trees/tree/persons.htm#p6\r\n"
+              "B\tBakker\tJan\t\t1801\t1870\t1\t../trees/tree/persons.htm#p1\r\n"
+              "D\tDvor\xE1k\tAnton\xEDn\t\t1841\t1904\t2\t../trees/tree/persons.htm#p2\r\n"
+              "L\tLukasiewicz\tJan\t\t1878\t1956\t4\t../trees/tree/persons.htm#p4\r\n"
+              "M\tMeer, van der\tAnna\t\t1799\t1861\t3\t../trees/tree/persons.htm#p3\r\n",
+              IndexData("docs/tree.htx"));
+    const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
+    EXPECT_NE(std::string::npos, header.find("\r\nusername=Ann\r\n"));
+    EXPECT_NE(std::string::npos, header.find("\r\ntitle=Stamboom Bakker\r\n"));
+
+    const Outcome built = Run("build", {"-q", "-o", "site", "docs/tree.htx"});
+    ASSERT_EQ(0, built.exitCode) << built.err;
+    test::RunOptions checker;
+    checker.folder = dir.path().string();
+    checker.program = KS_CHECK_LINKS_PATH;
+    const Outcome links = test::RunTool({"--persons", "site"}, checker);
+    EXPECT_EQ(0, links.exitCode) << links.out << links.err;
+}
+
+struct Refusal {
+    const char* name;
+    std::string existing; // at docs/tree.htx before the run ("" = none)
+    std::vector<std::string> args;
+    int exitCode;
+    std::string inErr;
+    std::string document;   // the document looked at afterwards
+    std::string inDocument; // "" = it must be as it was (or still missing)
+};
+
+TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
+    const std::string oldDocument = "[KESTRIN]\r\ntype=htx\r\nformat=1\r\n[indexdata]"
+                                    "\r\nV\tVos\tEva\t\t1900\t1960\t1\tx.htm\r\n";
+    const Refusal cases[] = {
+        {"another file at the name",
+         "my notes\n",
+         {"-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         1,
+         "docs/tree.htx: exists and is no index document",
+         "docs/tree.htx",
+         ""},
+        {"an index document is replaced",
+         oldDocument,
+         {"-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         0,
+         "5 written",
+         "docs/tree.htx",
+         "B\tBakker\tJan\t"},
+        {"--living keeps everyone",
+         "",
+         {"--living", "-o", "docs", "trees/tree/gendex.txt"},
+         0,
+         "6 written",
+         "docs/gendex.htx",
+         "B\tBakker\tKees\t\t2001\t\t5\t../trees/tree/persons"},
+        {"beside the file by default",
+         "",
+         {"trees/tree/gendex.txt"},
+         0,
+         "5 written",
+         "trees/tree/gendex.htx",
+         "\t1\tpersons.htm#p1\r\n"},
+        {"no name list",
+         "",
+         {"-o", "docs/tree.htx", "trees/tree/persons.htm"},
+         1,
+         "trees/tree/persons.htm: no line of it is a GENDEX line",
+         "docs/tree.htx",
+         ""},
+        {"a missing file",
+         "",
+         {"-o", "docs/tree.htx", "trees/none.txt"},
+         1,
+         "trees/none.txt: cannot be read",
+         "docs/tree.htx",
+         ""},
+        {"two files",
+         "",
+         {"trees/tree/gendex.txt", "trees/tree/persons.htm"},
+         2,
+         "one file at a time",
+         "docs/tree.htx",
+         ""},
+    };
+    for (const Refusal& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* made : {"docs/tree.htx", "docs/gendex.htx", "trees/tree/gendex.htx"})
+            fs::remove(dir.file(made));
+        if (!c.existing.empty()) WriteFileBytes(dir.file("docs/tree.htx"), c.existing);
+        const Outcome r = Run("import", c.args);
+        EXPECT_EQ(c.exitCode, r.exitCode) << r.err;
+        EXPECT_NE(std::string::npos, r.err.find(c.inErr)) << r.err;
+        if (!c.inDocument.empty())
+            EXPECT_NE(std::string::npos, IndexData(c.document).find(c.inDocument))
+                << IndexData(c.document);
+        else if (c.existing.empty())
+            EXPECT_FALSE(fs::exists(dir.file(c.document)));
+        else
+            EXPECT_EQ(c.existing, ReadFileBytes(dir.file(c.document)));
+        EXPECT_TRUE(fs::is_empty(dir.file("docs")) || c.exitCode == 0 || !c.existing.empty())
+            << "a temporary file was left behind";
+    }
+}
+
+} // namespace
+} // namespace ks
