@@ -157,6 +157,20 @@ void TKSdocumentPage::BuildPage() {
     row->addWidget(btnAddHTXfile_);
     row->addWidget(btnTitelWijzigen_);
 
+    txtWebadres_ = new QLineEdit(this);
+    txtWebadres_->setObjectName(QStringLiteral("txtWebadres"));
+    txtWebadres_->setEnabled(false); // until a line is selected
+    txtWebadres_->setToolTip(
+        QStringLiteral("#1582.6=Het adres waarop de map van dit indexdocument op internet staat, "
+                       "zoals https://example.org/stamboom/; de index linkt dan daarheen. Leeg: "
+                       "links naar de map op deze schijf"));
+    auto* webLabel = new QLabel(QStringLiteral("#1582.5=W&ebadres:"), this);
+    webLabel->setObjectName(QStringLiteral("lblWebadres"));
+    webLabel->setBuddy(txtWebadres_);
+    auto* webRow = new QHBoxLayout;
+    webRow->addWidget(webLabel);
+    webRow->addWidget(txtWebadres_, 1);
+
     grpOmschrijving_ = new QGroupBox(this);
     grpOmschrijving_->setObjectName(QStringLiteral("grpOmschrijving"));
     lblOmschrijving_ = new QLabel;
@@ -179,9 +193,10 @@ void TKSdocumentPage::BuildPage() {
     grid->addWidget(HTXbestanden_, 0, 0);
     grid->addLayout(listButtons, 0, 1);
     grid->addLayout(row, 1, 0, 1, 2);
-    grid->addWidget(grpOmschrijving_, 2, 0, 1, 2);
+    grid->addLayout(webRow, 2, 0, 1, 2);
+    grid->addWidget(grpOmschrijving_, 3, 0, 1, 2);
     grid->setRowStretch(0, 3);
-    grid->setRowStretch(2, 2);
+    grid->setRowStretch(3, 2);
 
     // A click makes a row current before it selects it; the description
     // follows both so that it is never left behind.
@@ -193,6 +208,7 @@ void TKSdocumentPage::BuildPage() {
             &TKSdocumentPage::HTXbestandenClickCheck);
     connect(HTXbestanden_, &QListWidget::itemDoubleClicked, this,
             &TKSdocumentPage::HTXbestandenDblClick);
+    connect(txtWebadres_, &QLineEdit::textEdited, this, &TKSdocumentPage::txtWebadresEdit);
     connect(btnDirSearch_, &QPushButton::clicked, this, &TKSdocumentPage::btnDirSearchClick);
     connect(btnAddHTXfile_, &QPushButton::clicked, this, &TKSdocumentPage::btnAddHTXfileClick);
     connect(btnStopZoeken_, &QPushButton::clicked, this, &TKSdocumentPage::StopSearch);
@@ -381,6 +397,14 @@ bool TKSdocumentPage::verifyPage() {
 void TKSdocumentPage::HTXbestandenClick() {
     const int row = SelectedRow();
     lblOmschrijving_->setText(row >= 0 ? DescriptionText(DataAt(row)) : QString());
+    txtWebadres_->setEnabled(row >= 0);
+    txtWebadres_->setText(row >= 0 ? FromKS(documents_.WebAddress(static_cast<std::size_t>(row)))
+                                   : QString());
+}
+
+void TKSdocumentPage::txtWebadresEdit(const QString& text) {
+    const int row = SelectedRow();
+    if (row >= 0) documents_.SetWebAddress(static_cast<std::size_t>(row), ToKS(text.trimmed()));
 }
 
 void TKSdocumentPage::HTXbestandenClickCheck() {

@@ -2,7 +2,8 @@
 // combined index is built. The user fills it by searching a folder tree,
 // or adds one through a file chooser, ticks the documents to combine, orders
 // them (also with Ctrl+Up/Down), retitles one, opens one's HTML output or
-// removes the selected lines. The description panel shows the current line. The list with its
+// removes the selected lines. The description panel shows the current line,
+// and the field below the list the web address its tree is published at. The list with its
 // ticks, order and selection is kept in the per-user store between runs. The rows of the list show
 // the run set-up's document list, which owns the documents: every change to the rows is made to
 // that list as well.
@@ -20,6 +21,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -112,6 +114,8 @@ public slots:
     void btnWisHTMLfileClick();
     void btnMoveUpClick();
     void btnMoveDownClick();
+    // The web address as typed goes to the selected line's document.
+    void txtWebadresEdit(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -151,6 +155,7 @@ private:
     QLabel* lblAantal_ = nullptr;
     QGroupBox* grpOmschrijving_ = nullptr;
     QLabel* lblOmschrijving_ = nullptr;
+    QLineEdit* txtWebadres_ = nullptr;
 
     TKSdocumentList& documents_;
     std::string stateKey_;

@@ -142,8 +142,9 @@ std::vector<int64_t> ReferenceSizes(const TKSrunSettings& settings) {
     for (const TKSrunDocument& document : settings.Documents) {
         int64_t size = kReferenceBytes;
         if (document.Data != nullptr)
-            size += static_cast<int64_t>(HtmlEncode(document.Data->Title).size() +
-                                         DocumentLink(page, document.Data->FileName, "").size());
+            size += static_cast<int64_t>(
+                HtmlEncode(document.Data->Title).size() +
+                DocumentLink(page, document.Data->FileName, "", document.WebAddress).size());
         sizes.push_back(size);
     }
     return sizes;

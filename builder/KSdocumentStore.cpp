@@ -17,6 +17,10 @@ namespace {
 
 constexpr const char* kCurrentValue = "current";
 
+std::string WebAddressValue(std::size_t n) {
+    return "url" + std::to_string(n);
+}
+
 // The list's documents by full path: a search compares every document it
 // finds with them, so a lookup must not cost a pass over the list.
 std::unordered_map<std::string, int> ListedPaths(const TKSdocumentList& documents) {
@@ -89,7 +93,9 @@ int RestoreDocuments(const std::string& listKey, TKSdocumentList& documents) {
         try {
             if (!CheckFileKind(entry, "htx", 1, 1) || listed.count(AbsolutePath(entry)) > 0)
                 continue;
-            AddUnlisted(documents, listed, entry, flag == "1");
+            const int index = AddUnlisted(documents, listed, entry, flag == "1");
+            documents.SetWebAddress(static_cast<std::size_t>(index),
+                                    list.ReadString(WebAddressValue(static_cast<std::size_t>(n))));
         } catch (const EKSError&) {
             continue;
         }
@@ -111,6 +117,8 @@ void StoreDocuments(const TKSdocumentList& documents, int current, const std::st
         if (static_cast<int>(n) == current) list.WriteString(kCurrentValue, std::to_string(n));
         list.WriteString(std::to_string(n), std::string(documents.Selected(n) ? "1," : "0,") +
                                                 documents.Document(n).FileName);
+        if (!documents.WebAddress(n).empty())
+            list.WriteString(WebAddressValue(n), documents.WebAddress(n));
     }
     list.Close();
 }

@@ -2,7 +2,10 @@
 // folder. Stored in the per-user store as a key of its own: one value per
 // document named "0", "1", ... in list order, each "1," (ticked) or "0,"
 // followed by the document's full path, and "current" with the number of
-// the line that was selected, when one was.
+// the line that was selected, when one was. A document published at a web
+// address has it in a value of its own, "url0", "url1", ... beside its line:
+// a list stored before addresses existed reads as documents without one, and
+// a program that knows no addresses reads the lines as they always were.
 #pragma once
 
 #include "index/KSdocumentSearch.h"

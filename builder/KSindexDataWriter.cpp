@@ -25,7 +25,7 @@ class TKSdocumentLinks {
 public:
     // Appends the link of a document's item as DocumentLink gives it from
     // fromFile.
-    void AppendLink(std::string& out, const std::string& fromFile, const std::string& documentFile,
+    void AppendLink(std::string& out, const std::string& fromFile, const TKSrunDocument& run,
                     std::size_t document, std::string_view item) {
         if (fromFile != fromFile_) {
             fromFile_ = fromFile;
@@ -33,7 +33,7 @@ public:
         }
         if (linkers_.size() <= document) linkers_.resize(document + 1);
         std::optional<TKSdocumentLinker>& linker = linkers_[document];
-        if (!linker) linker.emplace(fromFile, documentFile);
+        if (!linker) linker.emplace(fromFile, run.Data->FileName, run.WebAddress);
         linker->AppendLink(out, item);
     }
 
@@ -163,7 +163,7 @@ private:
                              if (document == nullptr) return;
                              treesOnPage_[index] = true;
                              link_.clear();
-                             links_.AppendLink(link_, fromFile_, document->FileName, index, item);
+                             links_.AppendLink(link_, fromFile_, documents[index], index, item);
                              line_ += " <a class=\"IdxR\"";
                              if (IsSafeLink(link_)) {
                                  line_ += " href=\"";

@@ -85,12 +85,100 @@ std::string RelativeLink(const std::string& fromFile, const std::string& target)
 }
 
 std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
-                         const std::string& link) {
+                         const std::string& link, const std::string& webAddress) {
+    if (IsWebLink(link)) return link;
+    if (!webAddress.empty()) return JoinWebAddress(WebFolder(webAddress), link);
     return RelativeLink(fromFile, FolderOf(documentFile) + link);
 }
 
-TKSdocumentLinker::TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile)
-    : fromFile_(fromFile), documentFile_(documentFile) {
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view start) {
+    if (text.size() < start.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != start[i]) return false;
+    }
+    return true;
+}
+
+// The length of "http://" or "https://" at the start of text, else 0.
+std::size_t WebSchemeLength(std::string_view text) {
+    if (StartsWithNoCase(text, "http://")) return 7;
+    if (StartsWithNoCase(text, "https://")) return 8;
+    return 0;
+}
+
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
+bool IsWebLink(std::string_view link) {
+    return WebSchemeLength(link) > 0;
+}
+
+bool IsGoodWebAddress(std::string_view address) {
+    const std::size_t scheme = WebSchemeLength(address);
+    if (scheme == 0) return false;
+    for (const char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) return false;
+        if (std::string_view("\"'<>\\?#").find(c) != std::string_view::npos) return false;
+    }
+    const std::string_view rest = address.substr(scheme);
+    std::string_view host = rest.substr(0, rest.find('/'));
+    if (const std::size_t at = host.rfind('@'); at != std::string_view::npos)
+        host.remove_prefix(at + 1);
+    std::string_view port;
+    if (host.starts_with('[')) { // an IPv6 address
+        const std::size_t close = host.find(']');
+        if (close == std::string_view::npos || close == 1) return false;
+        port = host.substr(close + 1);
+        if (!port.empty() && port.front() != ':') return false;
+        host = host.substr(0, close + 1);
+    } else if (const std::size_t colon = host.find(':'); colon != std::string_view::npos) {
+        port = host.substr(colon);
+        host = host.substr(0, colon);
+    }
+    if (!port.empty()) port.remove_prefix(1);
+    return !host.empty() && AllDigits(port);
+}
+
+std::string WebFolder(std::string_view address) {
+    std::string folder(address);
+    if (!folder.ends_with('/')) folder += '/';
+    return folder;
+}
+
+std::string JoinWebAddress(std::string_view folder, std::string_view link) {
+    const std::size_t scheme = WebSchemeLength(folder);
+    const std::size_t pathStart = std::min(folder.find('/', scheme), folder.size());
+    const std::size_t suffixStart = std::min(link.find_first_of("?#"), link.size());
+    std::string path(link.substr(0, suffixStart));
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const bool isFolder = path.empty() || path.back() == '/' || path == "." || path == ".." ||
+                          path.ends_with("/.") || path.ends_with("/..");
+    // Names resolves "." and ".." in an absolute path by name, never above its root.
+    const Folders names = Names(std::string(folder.substr(pathStart)) + "/" + path);
+    std::string joined(folder.substr(0, pathStart));
+    for (const std::string& name : names)
+        joined.append("/").append(name);
+    if (isFolder || names.empty()) joined += '/';
+    return joined.append(link.substr(suffixStart));
+}
+
+TKSdocumentLinker::TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile,
+                                     const std::string& webAddress)
+    : fromFile_(fromFile), documentFile_(documentFile), webAddress_(webAddress) {
+    if (!webAddress_.empty()) {
+        // A good address holds no "#": its folder joins plain links as it is.
+        folderPlain_ = true;
+        folderLink_ = WebFolder(webAddress_);
+        return;
+    }
     const std::string folder = FolderOf(documentFile);
     folderPlain_ = folder.find('#') == std::string::npos;
     if (!folderPlain_) return;
@@ -108,7 +196,7 @@ void TKSdocumentLinker::AppendLink(std::string& out, std::string_view link) cons
     if (folderPlain_ && PlainNames(link)) {
         out.append(folderLink_).append(link);
     } else {
-        out += DocumentLink(fromFile_, documentFile_, std::string(link));
+        out += DocumentLink(fromFile_, documentFile_, std::string(link), webAddress_);
     }
 }
 

@@ -15,17 +15,38 @@ namespace ks {
 // is kept as it stands; backslashes in target's path read as "/".
 std::string RelativeLink(const std::string& fromFile, const std::string& target);
 // A link of an index document (relative to the document's folder) as seen
-// from fromFile.
+// from fromFile. When the document's folder is published at webAddress (see
+// IsGoodWebAddress), the link is that address joined with it instead. A link
+// that is an http: or https: address (IsWebLink) is kept as it stands.
 std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
-                         const std::string& link);
+                         const std::string& link, const std::string& webAddress = {});
+
+// Whether link is an absolute http: or https: address ("http://...", the
+// scheme in any letter case): it leads to the same place from every page.
+bool IsWebLink(std::string_view link);
+// Whether address can be where a document's folder is published: "http://"
+// or "https://", a host (with an optional user and port), an optional path,
+// and nothing a page could not hold as it stands: no blank, quote, "<", ">",
+// backslash, control byte or byte outside ASCII (%XX holds those), and no
+// "?" or "#", as it names a folder.
+bool IsGoodWebAddress(std::string_view address);
+// The address of a folder: address with "/" at its end.
+std::string WebFolder(std::string_view address);
+// link resolved against the folder address folder (a WebFolder) the way a
+// browser resolves a relative link: "." and ".." by name, never above the
+// host, a "?" or "#" part kept as it stands. As on disk, backslashes read as
+// "/" and a leading "/" stays inside the folder, so that a link of a tree
+// never leads to another host.
+std::string JoinWebAddress(std::string_view folder, std::string_view link);
 
 // DocumentLink for many links of one document from one file: the part the
 // document's folder gives is worked out once, so a plain link ("p7.htm#i9",
 // "sub/p.htm") costs no more than copying it.
 class TKSdocumentLinker {
 public:
-    TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile);
-    // DocumentLink(fromFile, documentFile, link).
+    TKSdocumentLinker(const std::string& fromFile, const std::string& documentFile,
+                      const std::string& webAddress = {});
+    // DocumentLink(fromFile, documentFile, link, webAddress).
     std::string Link(std::string_view link) const;
     // Link(link), appended to out.
     void AppendLink(std::string& out, std::string_view link) const;
@@ -33,8 +54,9 @@ public:
 private:
     std::string fromFile_;
     std::string documentFile_;
+    std::string webAddress_;
     bool folderPlain_ = false; // the document's folder holds no "#"
-    std::string folderLink_;   // the document's folder from fromFile, "" for its own
+    std::string folderLink_; // the document's folder from fromFile ("" for its own) or its address
 };
 
 // Whether a link, as it will stand in the page, may be written as a link (an

@@ -32,23 +32,25 @@ public:
         : out_(out), columns_(std::move(columns)), indent_(Indent(out.PlaceholderColumn())),
           fromFile_(out.OutputFolder() + out.OutputFile()) {}
 
-    void WriteRow(const TKShtxData& document, const TKSdocumentRun& run, int32_t k) {
+    void WriteRow(const TKSrunDocument& listed, const TKSdocumentRun& run, int32_t k) {
+        const TKShtxData& document = *listed.Data;
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent_ + (k % 2 == 1 ? "<tr class=\"KSVItr KSVItr_odd\">"
                                                : "<tr class=\"KSVItr KSVItr_even\">"));
         for (const std::string& column : columns_)
             output.WriteLine(indent_ + "  <td class=\"KSVItd KSVItd_" + column + "\">" +
-                             Cell(AsciiLower(column), document, run, k) + "</td>");
+                             Cell(AsciiLower(column), document, listed.WebAddress, run, k) +
+                             "</td>");
         output.WriteLine(indent_ + "</tr>");
     }
 
 private:
     std::string Cell(const std::string& column, const TKShtxData& document,
-                     const TKSdocumentRun& run, int32_t k) const {
+                     const std::string& webAddress, const TKSdocumentRun& run, int32_t k) const {
         if (column == "id") return std::to_string(k);
         if (column == "title") {
             const std::string link =
-                DocumentLink(fromFile_, document.FileName, FirstPageOf(document, run));
+                DocumentLink(fromFile_, document.FileName, FirstPageOf(document, run), webAddress);
             return "<a class=\"KSVItd_href\"" + HrefAttribute(link) + ">" +
                    HtmlEncode(document.Title) + "</a>";
         }
@@ -78,7 +80,7 @@ void WriteReportList(TKSbuilder& builder, TKStemplateOutput& out, const std::str
     for (std::size_t i = 0; i < documents.size(); ++i) {
         out.StepProgress(1);
         if (!documents[i].Selected || documents[i].Data == nullptr) continue;
-        writer.WriteRow(*documents[i].Data, builder.DocumentRun(i), ++k);
+        writer.WriteRow(documents[i], builder.DocumentRun(i), ++k);
     }
 }
 

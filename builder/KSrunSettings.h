@@ -18,7 +18,8 @@ class TKSkslData;
 struct TKSrunDocument {
     const TKShtxData* Data = nullptr; // owned by the document list
     bool Selected = false;
-    std::string GivenPath{}; // as the user gave it, for messages ("": Data's FileName)
+    std::string GivenPath{};  // as the user gave it, for messages ("": Data's FileName)
+    std::string WebAddress{}; // where its folder is published, ending with "/"; "": none
 };
 
 struct TKSrunSettings {

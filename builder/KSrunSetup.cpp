@@ -1,6 +1,7 @@
 #include "builder/KSrunSetup.h"
 
 #include "builder/KSdivision.h"
+#include "builder/KSrelativeLink.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSlocal.h"
@@ -26,6 +27,7 @@ struct TKSdocumentList::Item {
     std::unique_ptr<TKShtxData> document;
     bool selected = false;
     std::string given;
+    std::string webAddress;
 };
 
 TKSdocumentList::TKSdocumentList() = default;
@@ -34,7 +36,7 @@ TKSdocumentList::TKSdocumentList(TKSdocumentList&&) noexcept = default;
 TKSdocumentList& TKSdocumentList::operator=(TKSdocumentList&&) noexcept = default;
 
 TKShtxData& TKSdocumentList::Add(const std::string& path, bool selected) {
-    items_.push_back({std::make_unique<TKShtxData>(AbsolutePath(path)), selected, path});
+    items_.push_back({std::make_unique<TKShtxData>(AbsolutePath(path)), selected, path, {}});
     return *items_.back().document;
 }
 
@@ -71,6 +73,14 @@ bool TKSdocumentList::Selected(std::size_t index) const {
 
 void TKSdocumentList::SetSelected(std::size_t index, bool selected) {
     items_.at(index).selected = selected;
+}
+
+const std::string& TKSdocumentList::WebAddress(std::size_t index) const {
+    return items_.at(index).webAddress;
+}
+
+void TKSdocumentList::SetWebAddress(std::size_t index, std::string address) {
+    items_.at(index).webAddress = std::move(address);
 }
 
 int TKSdocumentList::Find(const std::string& path) const {
@@ -149,6 +159,13 @@ std::vector<TKSproblem> TKSrunSetup::CheckDocuments() const {
         const std::string& path = Documents.GivenPath(i);
         if (const std::string problem = IndexDocumentProblem(path); !problem.empty())
             problems.push_back({path, problem});
+        if (const std::string& address = Documents.WebAddress(i);
+            !address.empty() && !IsGoodWebAddress(address))
+            problems.push_back(
+                {path, LocalText("#1582.1=het webadres %1 is geen http- of https-adres van een "
+                                 "map (met een host en zonder spaties, aanhalingstekens, <, >, "
+                                 "? of #)",
+                                 {address})});
     }
     return problems;
 }
@@ -244,8 +261,10 @@ void TKSrunSetup::SetTypedTexts(std::string_view title, std::string_view homepag
 TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     TKSrunSettings s;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
-        s.Documents.push_back(
-            {&Documents.Document(i), Documents.Selected(i), Documents.GivenPath(i)});
+        const std::string& address = Documents.WebAddress(i);
+        s.Documents.push_back({&Documents.Document(i), Documents.Selected(i),
+                               Documents.GivenPath(i),
+                               address.empty() ? std::string() : WebFolder(address)});
     }
     s.Layout = layout_.get();
     s.IndexType = EffectiveIndexType();

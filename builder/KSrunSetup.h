@@ -49,6 +49,10 @@ public:
     const std::string& GivenPath(std::size_t index) const;
     bool Selected(std::size_t index) const;
     void SetSelected(std::size_t index, bool selected);
+    // The address at which the document's folder is published, as set ("":
+    // none, its links are relative); checked by TKSrunSetup::CheckDocuments.
+    const std::string& WebAddress(std::size_t index) const;
+    void SetWebAddress(std::size_t index, std::string address);
     // The index of the document naming the same file as path, or -1.
     int Find(const std::string& path) const;
 

@@ -223,18 +223,22 @@ private:
     // Whether a link of a document is one both as the index pages write it
     // and as the script joins it to the tree's folder (joined). Only a link
     // with a colon can be a scheme, in either form.
-    bool SafeLink(const std::string& documentFile, std::string_view link,
+    bool SafeLink(const TKSrunDocument& document, std::string_view link,
                   const std::string& joined) const {
         if (link.find(':') == std::string_view::npos && joined.find(':') == std::string::npos)
             return IsSafeLink(joined);
         return IsSafeLink(joined) &&
-               IsSafeLink(DocumentLink(out_.OutputFolder() + out_.OutputFile(), documentFile,
-                                       std::string(link)));
+               IsSafeLink(DocumentLink(out_.OutputFolder() + out_.OutputFile(),
+                                       document.Data->FileName, std::string(link),
+                                       document.WebAddress));
     }
 
-    // tree_ = the link of a tree's index as seen from the tree's folder.
+    // tree_ = the link of a tree's index as seen from the tree's folder; an
+    // http: or https: address as it stands, which the script takes as it is
+    // rather than joined to the tree's folder.
     void MakeTreeLink(const std::string& documentFile, std::string_view link) {
         tree_.assign(link);
+        if (IsWebLink(tree_)) return;
         std::replace(tree_.begin(), tree_.end(), '\\', '/');
         if (!PlainLink(tree_)) tree_ = TreeLink(documentFile, tree_);
     }
@@ -251,10 +255,13 @@ private:
                              if (!first) json_ += ',';
                              first = false;
                              MakeTreeLink(document.Data->FileName, link);
-                             joined_.assign(folders_[index]).append(tree_);
+                             if (IsWebLink(tree_))
+                                 joined_.assign(tree_);
+                             else
+                                 joined_.assign(folders_[index]).append(tree_);
                              json_ += std::to_string(index);
                              json_ += ',';
-                             if (SafeLink(document.Data->FileName, link, joined_)) {
+                             if (SafeLink(document, link, joined_)) {
                                  AppendJsString(json_, tree_);
                              } else {
                                  json_ += "null";
@@ -318,9 +325,11 @@ private:
         WriteShardList(output, indent, "shards", shards, "]});");
     }
 
-    // The folder of a tree relative to the catalogue ("" for its own).
+    // The folder of a tree relative to the catalogue ("" for its own), or
+    // the address it is published at.
     std::string TreeFolder(const TKSrunDocument& document) const {
         if (document.Data == nullptr) return {};
+        if (!document.WebAddress.empty()) return document.WebAddress;
         std::string folder = RelativeLink(out_.OutputFolder() + out_.OutputFile(),
                                           FolderOf(AbsolutePath(document.Data->FileName)));
         if (folder == "./") folder.clear();

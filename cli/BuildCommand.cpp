@@ -3,6 +3,7 @@
 #include "builder/KSbuilder.h"
 #include "builder/KSgenerate.h"
 #include "builder/KSindexType.h"
+#include "builder/KSrelativeLink.h"
 #include "builder/KSrunChecks.h"
 #include "builder/KSrunSetup.h"
 #include "builder/KSrunSummary.h"
@@ -38,8 +39,8 @@ namespace ks::cli {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kBuildOptionsWithValue = {
-    "--unselected", "-l",           "--layout", "-o",         "--output", "-b",         "--base",
-    "-i",           "--index-type", "--split",  "--no-split", "--title",  "--homepage", "--email"};
+    "--unselected", "-l",      "--layout",   "-o",      "--output",   "-b",      "--base", "-i",
+    "--index-type", "--split", "--no-split", "--title", "--homepage", "--email", "--url"};
 
 namespace {
 
@@ -59,6 +60,9 @@ const char* const kUsage =
     "  --split NAME[,NAME]     split these outputs over pages (default: all)\n"
     "  --no-split NAME[,NAME]  write these outputs as one file\n"
     "  --title TEXT, --homepage URL, --email ADDRESS\n"
+    "  --url DOCUMENT=ADDRESS  the web address of the folder the document's\n"
+    "                          tree is published in; the index then links to\n"
+    "                          the tree there (DOCUMENT as given or its file name)\n"
     "  --open                  open the result in the browser\n"
     "  -q, --quiet             no progress display\n"
     "  --dry-run               list the old results the run would delete, the\n"
@@ -104,6 +108,11 @@ struct BuildOptions {
     bool ignoreYears = false;
     std::vector<std::string> split;
     std::vector<std::string> noSplit;
+    struct WebAddress {
+        std::string document;
+        std::string address;
+    };
+    std::vector<WebAddress> webAddresses;
     std::string title; // as typed (UTF-8)
     std::string homepage;
     std::string email;
@@ -119,6 +128,20 @@ void AddNames(std::vector<std::string>& names, std::string list) {
         name = Trim(name);
         if (!name.empty()) names.push_back(name);
     }
+}
+
+// DOCUMENT=ADDRESS, split at the "=" before the address, so that a document
+// whose path holds "=" can still be named.
+BuildOptions::WebAddress SplitWebAddress(const std::string& value) {
+    std::size_t equals = value.find('=');
+    for (std::size_t at = equals; at != std::string::npos; at = value.find('=', at + 1))
+        if (IsWebLink(std::string_view(value).substr(at + 1))) {
+            equals = at;
+            break;
+        }
+    if (equals == std::string::npos || equals == 0)
+        throw UsageError{"--url needs DOCUMENT=ADDRESS, not " + value};
+    return {value.substr(0, equals), value.substr(equals + 1)};
 }
 
 // The same file twice in the list, by whatever spelling (a link, "./", "..").
@@ -168,6 +191,8 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             AddNames(o.split, value());
         else if (a == "--no-split")
             AddNames(o.noSplit, value());
+        else if (a == "--url")
+            o.webAddresses.push_back(SplitWebAddress(value()));
         else if (a == "--title")
             o.title = value();
         else if (a == "--homepage")
@@ -213,6 +238,7 @@ public:
         setup_.IndexWithYears = options_.years;
         setup_.DuplicatesIgnoreYears = options_.ignoreYears;
         setup_.SetTypedTexts(options_.title, options_.homepage, options_.email);
+        SetWebAddresses();
         Note(setup_.CheckDocuments());
         if (auto layout = FindLayout()) {
             setup_.SetLayout(std::move(layout));
@@ -240,6 +266,37 @@ private:
     void Note(const std::vector<TKSproblem>& problems) {
         for (const TKSproblem& problem : problems)
             Note(problem.Path, MessageToUtf8(problem.Reason));
+    }
+
+    // The document a --url names: as given, the same file, or by its file
+    // name when only one document has that name; -1 when none (noted).
+    int NamedDocument(const std::string& name) {
+        const TKSdocumentList& documents = setup_.Documents;
+        std::vector<int> byFileName;
+        for (std::size_t i = 0; i < documents.Count(); ++i) {
+            const std::string& given = documents.GivenPath(i);
+            if (given == name) return static_cast<int>(i);
+            if (fs::path(given).filename() == name) byFileName.push_back(static_cast<int>(i));
+        }
+        if (const int same = documents.Find(name); same >= 0) return same;
+        if (byFileName.size() == 1) return byFileName.front();
+        Note(name, byFileName.empty()
+                       ? Say("#1582.2=--url noemt geen document van deze opdracht")
+                       : Say("#1582.3=--url noemt meer documenten met deze naam; geef het pad"));
+        return -1;
+    }
+
+    void SetWebAddresses() {
+        std::vector<bool> set(setup_.Documents.Count(), false);
+        for (const BuildOptions::WebAddress& given : options_.webAddresses) {
+            const int index = NamedDocument(given.document);
+            if (index < 0) continue;
+            const auto i = static_cast<std::size_t>(index);
+            if (set[i])
+                Note(given.document, Say("#1582.4=--url voor dit document staat er twee keer"));
+            set[i] = true;
+            setup_.Documents.SetWebAddress(i, Utf8ToWindows1252(given.address));
+        }
     }
 
     // The layout named by file or by title (default: the first by title).

@@ -164,6 +164,9 @@ void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
         wizard.List()->item(2)->setCheckState(Qt::Checked);
         QCOMPARE(list.Selected(2), true);
         wizard.List()->item(2)->setCheckState(Qt::Unchecked);
+        // The selected line's web address, typed in its field.
+        QTest::keyClicks(wizard.window.findChild<QLineEdit*>("txtWebadres"), "https://ex.org/d");
+        QCOMPARE(list.WebAddress(1), std::string("https://ex.org/d"));
         wizard.window.btnCancelClick();
     }
     QCOMPARE(ListValue("current"), std::string("1"));
@@ -179,6 +182,8 @@ void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
     QCOMPARE(documents.Document(2).FileName, two);
     QCOMPARE(documents.Selected(2), false);
     QCOMPARE(documents.Document(1).Title, std::string("Drie"));
+    QCOMPARE(wizard.window.findChild<QLineEdit*>("txtWebadres")->text(),
+             QStringLiteral("https://ex.org/d"));
     // The description of the selected document, aligned on its colons.
     const QString description = wizard.window.findChild<QLabel*>("lblOmschrijving")->text();
     QVERIFY(description.startsWith(QStringLiteral("  KESTRIN document : ") +

@@ -41,7 +41,8 @@ protected:
     std::vector<std::string> Paths(const TKSdocumentList& list) {
         std::vector<std::string> paths;
         for (std::size_t i = 0; i < list.Count(); ++i)
-            paths.push_back(list.Document(i).FileName + (list.Selected(i) ? "+" : "-"));
+            paths.push_back(list.Document(i).FileName + (list.Selected(i) ? "+" : "-") +
+                            list.WebAddress(i));
         return paths;
     }
 
@@ -56,11 +57,15 @@ TEST_F(DocumentStoreTest, TheStoredFormIsReadBackWithTicksOrderAndTheSelectedLin
     list.Add(dir.file("c.htx"), true);
     list.Add(dir.file("a.htx"), false);
     list.Add(dir.file("b.htx"), true);
+    list.SetWebAddress(1, "https://example.org/a");
     StoreDocuments(list, 1, kWizardKey, "SelectedHTXfile_items");
     {
+        // A web address beside the line, which keeps the form it always had.
         TKSreg stored(kListKey);
         EXPECT_EQ("1," + dir.file("c.htx"), stored.ReadString("0"));
         EXPECT_EQ("0," + dir.file("a.htx"), stored.ReadString("1"));
+        EXPECT_EQ("https://example.org/a", stored.ReadString("url1"));
+        EXPECT_EQ("", stored.ReadString("url0"));
         EXPECT_EQ("1", stored.ReadString("current"));
         EXPECT_EQ("", stored.ReadString("3"));
     }
@@ -68,14 +73,16 @@ TEST_F(DocumentStoreTest, TheStoredFormIsReadBackWithTicksOrderAndTheSelectedLin
     EXPECT_EQ(1, RestoreDocuments(kListKey, restored));
     EXPECT_EQ(Paths(list), Paths(restored));
 
-    // Storing again replaces the list: no line of the longer one is left.
+    // Storing again replaces the list: no line or address of the longer one is left.
     list.Remove(0);
+    list.SetWebAddress(0, "");
     StoreDocuments(list, -1, kWizardKey, "SelectedHTXfile_items");
     TKSdocumentList shorter;
     EXPECT_EQ(-1, RestoreDocuments(kListKey, shorter));
     EXPECT_EQ(Paths(list), Paths(shorter));
 }
 
+// A list stored before addresses existed reads as documents without one.
 TEST_F(DocumentStoreTest, RestoringPassesOverWhatIsGoneListedOrNoDocument) {
     {
         TKSreg stored(kListKey);
@@ -84,6 +91,7 @@ TEST_F(DocumentStoreTest, RestoringPassesOverWhatIsGoneListedOrNoDocument) {
         stored.WriteString("2", "1," + dir.file("a.htx"));
         stored.WriteString("3", "0," + dir.file("./b.htx"));
         stored.WriteString("4", "1," + dir.file("c.htx"));
+        stored.WriteString("url4", "https://example.org/c");    // c is listed: kept as it is
         stored.WriteString("6", "1," + dir.file("tree/e.htx")); // after a gap: not read
         stored.WriteString("current", "3");
     }

@@ -1,5 +1,7 @@
 #include "builder/KSrelativeLink.h"
 
+#include "builder/KShtmlPieces.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,7 +90,8 @@ TEST(IsSafeLink, JudgesTheLinkAsItStandsInThePage) {
         {"/t/out/i.htm", "/t/tree/a.htx", "javascript:alert(1)", "../tree/javascript:alert(1)",
          true},
         {"/t/out/i.htm", "/t/out/a.htx", "//evil/p.htm", "evil/p.htm", true},
-        {"/t/out/i.htm", "/t/out/a.htx", "http://example.org/p", "http:/example.org/p", true},
+        {"/t/out/i.htm", "/t/out/a.htx", "http://example.org/p", "http://example.org/p", true},
+        {"/t/out/i.htm", "/t/out/a.htx", "http:/example.org/p", "http:/example.org/p", true},
         {"/t/out/sub/i.htm", "/t/out/sub/a.htx", "../sub/p.htm", "p.htm", true},
     };
     for (const Case& c : cases) {
@@ -107,19 +110,76 @@ TEST(DocumentLinker, GivesWhatDocumentLinkGivesForEveryShapeOfLink) {
     std::vector<std::string> links = {""};
     for (const char c : std::string("p7.htm#i9|sub/p.htm#a/b|../../up.htm|./p.htm|sub/../p|"
                                     "/abs/p.htm|a//b.htm|sub\\p.htm|sub/|#only||p.htm#x#y|.|"
-                                    "dir/..|p.htm#../q|javascript:x|//host/p|a b/c&d.htm#\"q\""))
+                                    "dir/..|p.htm#../q|javascript:x|//host/p|a b/c&d.htm#\"q\"|"
+                                    "http://h.org/p#a|HTTPS://H/"))
         c == '|' ? links.push_back("") : links.back().push_back(c);
     for (const std::string& page : pages)
-        for (const std::string& document : documents) {
-            const TKSdocumentLinker linker(page, document);
-            for (const std::string& link : links) {
-                std::string appended = "<";
-                linker.AppendLink(appended, link);
-                const std::string expected = DocumentLink(page, document, link);
-                EXPECT_EQ(linker.Link(link), expected) << page << " " << document << " " << link;
-                EXPECT_EQ(appended, "<" + expected);
+        for (const std::string& document : documents)
+            for (const std::string address : {"", "https://ex.org/pub", "http://ex.org/"}) {
+                const TKSdocumentLinker linker(page, document, address);
+                for (const std::string& link : links) {
+                    std::string appended = "<";
+                    linker.AppendLink(appended, link);
+                    const std::string expected = DocumentLink(page, document, link, address);
+                    EXPECT_EQ(linker.Link(link), expected)
+                        << page << " " << document << " " << link;
+                    EXPECT_EQ(appended, "<" + expected);
+                }
             }
-        }
+}
+
+TEST(WebAddress, LinksOfAPublishedTreeAreItsAddressJoinedWithTheLink) {
+    struct Case {
+        std::string address, link, written;
+    };
+    const std::vector<Case> cases = {
+        {"https://ex.org/tree", "p7.htm#i9", "https://ex.org/tree/p7.htm#i9"},
+        {"https://ex.org/tree/", "#top", "https://ex.org/tree/#top"},
+        {"https://ex.org/tree/", "", "https://ex.org/tree/"},
+        {"https://ex.org/a/b/", "../up.htm", "https://ex.org/a/up.htm"},
+        {"https://ex.org/a/", "../../../up.htm#x/../y", "https://ex.org/up.htm#x/../y"},
+        {"http://ex.org", "sub\\./p.php?id=a/../b#c", "http://ex.org/sub/p.php?id=a/../b#c"},
+        {"https://u@ex.org:8080/t/", "sub/..", "https://u@ex.org:8080/t/"},
+        {"https://ex.org/t/", "//evil.org/p", "https://ex.org/t/evil.org/p"},
+        {"https://ex.org/t/", "/abs/p.htm", "https://ex.org/t/abs/p.htm"},
+        {"https://ex.org/t/", "Http://other.org/p?q#f", "Http://other.org/p?q#f"},
+        {"", "https://other.org/a/../p", "https://other.org/a/../p"},
+        {"", "p.htm", "../tree/p.htm"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.written, DocumentLink("/t/out/i.htm", "/t/tree/a.htx", c.link, c.address))
+            << c.address << " " << c.link;
+    // Written into a page as any link is: escaped.
+    EXPECT_EQ(" href=\"https://ex.org/a&amp;b/c&amp;d.htm\"",
+              HrefAttribute(DocumentLink("/t/i.htm", "/t/a.htx", "c&d.htm", "https://ex.org/a&b")));
+}
+
+TEST(WebAddress, OnlyAnHttpAddressOfAFolderThatAPageHoldsAsItStandsIsOne) {
+    for (const char* good : {"http://ex.org", "HTTPS://ex.org/a/b/", "https://u:p@ex.org:8080/t",
+                             "https://[::1]:80/", "https://ex.org/a%20b/~c/(d)&e=f"})
+        EXPECT_TRUE(IsGoodWebAddress(good)) << good;
+    for (const char* bad : {"",
+                            "ex.org/tree",
+                            "ftp://ex.org/",
+                            "javascript://ex.org/%0aalert(1)",
+                            "https://",
+                            "https:///tree",
+                            "https://:80/",
+                            "https://ex.org:8o/",
+                            "https://[::1/",
+                            "http:ex.org",
+                            "https://ex.org/a b/",
+                            "https://ex.org/\"x",
+                            "https://ex.org/'x",
+                            "https://ex.org/<b>",
+                            "https://ex.org\\t",
+                            "https://ex.org/t?x=1",
+                            "https://ex.org/t#x",
+                            "https://ex.org/\t",
+                            "https://ex.org/\x7F",
+                            "https://ex.org/caf\xE9/",
+                            " https://ex.org/"})
+        EXPECT_FALSE(IsGoodWebAddress(bad)) << bad;
 }
 
 // Whether a browser reading href (leading and trailing C0 controls and blanks

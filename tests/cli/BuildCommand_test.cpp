@@ -135,10 +135,40 @@ TEST_F(BuildTool, AnUnselectedDocumentKeepsItsPlaceButContributesNothing) {
     EXPECT_NE(std::string::npos, page.find("title=\"Tree D\">1</a>"));
 }
 
+// A tree published elsewhere: the index, the table of trees and the search
+// data link to it at its address; an http(s) link of a tree is kept as it is.
+TEST_F(BuildTool, AWebAddressMakesTheLinksToItsTreeAbsolute) {
+    WriteFileBytes(dir.file("trees/a/a.htx"),
+                   Tree("Tree A", "B\tBos\tEva\t\t1901\t\t1\ta/p.htm#1\r\n"
+                                  "V\tVos\tJan\t\t\t\t2\thttps://x.org/v?id=2\r\n"));
+    const Outcome r =
+        RunInProcess({"--language=GB", "build", "-q", "-l", "Modern", "-o", "out", "-b", "idx",
+                      "--url", "a.htx=https://ex.org/a&b", "trees/a/a.htx", "trees/debug.htx"},
+                     dir.path().string());
+    ASSERT_EQ(0, r.exitCode) << r.err;
+    std::string pages, search;
+    for (const auto& item : fs::directory_iterator(dir.file("out")))
+        if (item.path().filename().string().starts_with("idx"))
+            (item.path().filename().string().starts_with("idx_search") ? search : pages) +=
+                ReadFileBytes(item.path().string());
+    for (const char* link :
+         {"href=\"https://ex.org/a&amp;b/a/p.htm#1\"", "href=\"https://x.org/v?id=2\"",
+          "href=\"../trees/q.htm#2\"", "KSVItd_href\" href=\"https://ex.org/a&amp;b/a/p.htm\""})
+        EXPECT_NE(std::string::npos, pages.find(link)) << link;
+    for (const char* link : {"\"folder\":\"https://ex.org/a&b/\"", "\"folder\":\"../trees/\"",
+                             "a/p.htm#1", "https://x.org/v?id=2"})
+        EXPECT_NE(std::string::npos, search.find(link)) << link;
+    EXPECT_EQ(std::string::npos, (pages + search).find("trees/a/"));
+}
+
 TEST_F(BuildTool, ReportsEveryProblemBeforeStarting) {
     WriteFileBytes(dir.file("notes.htx"), "just text\n");
-    const Outcome r = Build({"trees/a/a.htx", "missing.htx", "notes.htx"});
+    const Outcome r = Build({"--url", "nope.htx=https://ex.org/", "--url", "a.htx=ftp://ex.org/",
+                             "trees/a/a.htx", "missing.htx", "notes.htx"});
     EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("nope.htx: --url names no document of this command"));
+    EXPECT_NE(std::string::npos,
+              r.err.find("trees/a/a.htx: the web address ftp://ex.org/ is no http or https"));
     EXPECT_NE(std::string::npos, r.err.find("missing.htx: no such index document")) << r.err;
     EXPECT_NE(std::string::npos, r.err.find("notes.htx: not an index document")) << r.err;
     EXPECT_FALSE(fs::exists(dir.file("out/idx.htm")));
@@ -150,7 +180,8 @@ TEST_F(BuildTool, UsageErrorsExitWithTwo) {
                                                {"--years", "--ignore-years", "trees/a/a.htx"},
                                                {"-i", "7", "trees/a/a.htx"},
                                                {"--frobnicate", "trees/a/a.htx"},
-                                               {"-b", "../x", "trees/a/a.htx"}}) {
+                                               {"-b", "../x", "trees/a/a.htx"},
+                                               {"--url", "a.htx", "trees/a/a.htx"}}) {
         const Outcome r = Build(args);
         EXPECT_EQ(2, r.exitCode) << r.err;
         EXPECT_NE(std::string::npos, r.err.find("usage: kestrin-index build")) << r.err;

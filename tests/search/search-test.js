@@ -105,6 +105,7 @@ tree(path.join(work, "hostile/own.htx"), "Own", hostileLinks.map((link, i) =>
   ["H", "Hostile", "Own " + i, "", "", "", String(i), link]));
 tree(path.join(work, "hostile/sub/deep.htx"), "Deep", [
   ["H", "Hostile", "Deep", "", "", "", "1", "../javascript:alert(5)"],
+  ["H", "Hostile", "Deep 2", "", "", "", "2", "HTTPS://x.example/p?id=2#a"],
 ]);
 execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "hostile", "-b", "idx",
   "hostile/own.htx", "hostile/sub/deep.htx"], {
@@ -312,6 +313,7 @@ check("a link that would run a script or leave for another host is shown without
     const own = pathToFileURL(path.join(work, "hostile")).href;
     assert.deepStrictEqual(links, {
       "Deep": [null],
+      "Deep 2": ["https://x.example/p?id=2#a"], // an address leads where it says
       "Own 0": [null], "Own 1": [null], "Own 2": [null], "Own 3": [null], "Own 4": [null],
       "Own 5": [null], "Own 6": [null],
       "Own 7": [own + "/evil.example/p.htm"], // resolved in the tree's folder, as in the index

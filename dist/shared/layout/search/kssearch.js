@@ -256,7 +256,10 @@
     for (var i = 0; i + 1 < refs.length; i += 2) {
       var tree = state.catalogue.trees[refs[i]];
       if (!tree) continue;
-      var link = typeof refs[i + 1] === "string" ? tree.folder + refs[i + 1] : null;
+      var link = refs[i + 1];
+      // An http(s) address leads where it says; other links are the tree's.
+      if (typeof link !== "string") link = null;
+      else if (!/^https?:\/\//i.test(link)) link = tree.folder + link;
       trees.push({ number: tree.number, title: tree.title,
                    href: safeLink(link) ? resolve(link) : null });
     }
