@@ -415,5 +415,21 @@ TEST_F(BuildTool, ExportsGendexAndSitemapOfTheSampleTrees) {
     EXPECT_FALSE(fs::exists(dir.file("site/index/sitemap.xml")));
 }
 
+// A link that may not be one leaves its line out; "|" and "/" in a name
+// cannot break the fields; a layout's own file of the name is not overwritten.
+TEST_F(BuildTool, GendexKeepsItsFieldsAndOverwritesNothing) {
+    WriteFileBytes(dir.file("trees/h.htx"),
+                   Tree("Tree H", "B\tBos|x, van\tEva/Jo\t\t1901\t1950\t1\tp q.htm#1\r\n"
+                                  "V\tVos\tJan\t\t\t\t2\tjavascript:alert(1)\r\n"));
+    EXPECT_EQ(0, Build({"--gendex", "trees/h.htx"}).exitCode);
+    EXPECT_EQ("../trees/p%20q.htm#1|BOS X|Eva Jo /van BOS X/|1901||1950||\n", Out("gendex.txt"));
+    WriteLayout("", "1=index, index.tpl, #PREFIX!.htm, Index\r\n2=g, index.tpl, gendex.txt, G\r\n");
+    const Outcome r = Build({"--gendex", "trees/h.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("gendex.txt: an entry of the layout already writes"))
+        << r.err;
+    EXPECT_EQ("../trees/p%20q.htm#1|BOS X|Eva Jo /van BOS X/|1901||1950||\n", Out("gendex.txt"));
+}
+
 } // namespace
 } // namespace ks
