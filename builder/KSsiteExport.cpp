@@ -97,9 +97,10 @@ void AppendXmlText(std::string& out, std::string_view text) {
 
 // The site's address joined with a link relative to it, "." and ".." parts
 // resolved as a browser resolves them; "" when the link climbs above the host.
-std::string JoinAddress(const std::string& site, std::string_view link) {
-    const std::size_t hostStart = site.find("://") + 3;
-    const std::size_t pathStart = site.find('/', hostStart);
+std::string JoinAddress(const std::string& siteAddress, std::string_view link) {
+    if (siteAddress.find("://") == std::string::npos) return "";
+    const std::string site = SiteAddressBase(siteAddress);
+    const std::size_t pathStart = site.find('/', site.find("://") + 3);
     const std::size_t cut = link.find_first_of("?#");
     const std::string_view rest = cut == std::string_view::npos ? "" : link.substr(cut);
     const std::string path = site.substr(pathStart) + std::string(link.substr(0, cut));
@@ -142,10 +143,10 @@ std::vector<std::string> PageAddresses(const TKSrunSettings& settings,
                                        const std::vector<std::string>& files) {
     std::vector<std::string> addresses;
     std::unordered_set<std::string> seen;
+    const std::string site = SiteAddressBase(settings.SiteAddress);
     for (const std::string& file : files) {
         if (!file.starts_with(settings.OutputFolder) || !IsPage(file)) continue;
-        std::string address =
-            settings.SiteAddress + AddressText(file.substr(settings.OutputFolder.size()));
+        std::string address = site + AddressText(file.substr(settings.OutputFolder.size()));
         if (seen.insert(address).second) addresses.push_back(std::move(address));
     }
     return addresses;
@@ -169,10 +170,14 @@ std::vector<std::size_t> SitemapParts(const std::vector<std::string>& addresses,
                                       const std::string& date) {
     std::vector<std::size_t> starts = {0};
     const std::size_t frame = UrlsetHead().size() + std::strlen(kUrlsetEnd);
+    const std::size_t element = UrlElement("url", "", date).size();
     std::size_t bytes = frame;
     std::size_t count = 0;
+    std::string text;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
-        const std::size_t size = UrlElement("url", addresses[i], date).size();
+        text.clear();
+        AppendXmlText(text, addresses[i]);
+        const std::size_t size = element + text.size();
         if (count > 0 && (count == kSitemapMaxUrls || bytes + size > kSitemapMaxBytes)) {
             starts.push_back(i);
             bytes = frame;
@@ -223,7 +228,8 @@ void WriteSitemaps(const TKSrunSettings& settings, const std::string& writeRoot,
     TKSFileStream index = CreateExportFile(writeRoot + kSitemapName);
     index.WriteText(std::string(kXmlHead) + "<sitemapindex xmlns=\"" + kSitemapNamespace + "\">\n");
     for (std::size_t n = 1; n <= starts.size(); ++n)
-        index.WriteText(UrlElement("sitemap", settings.SiteAddress + PartName(n), date));
+        index.WriteText(
+            UrlElement("sitemap", SiteAddressBase(settings.SiteAddress) + PartName(n), date));
     index.WriteText("</sitemapindex>\n");
     index.Close();
 }

@@ -1,10 +1,13 @@
 #include "builder/KSsiteExport.h"
 
+#include "builder/KSbuilder.h"
 #include "builder/KSrunSettings.h"
 #include "index/KShtxData.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,6 +79,29 @@ TEST(SiteExport, ALargeSiteGetsASitemapIndex) {
                             (i % 2 ? ".htm" : ".HTML"));
         EXPECT_EQ(c.expected, ExportNames(settings, files)) << c.pages;
     }
+    // Written: the index names each file, each file its share of the pages.
+    test::TempDir dir;
+    settings.OutputFolder = dir.file("");
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i <= kSitemapMaxUrls; ++i)
+        files.push_back(settings.OutputFolder + "p" + std::to_string(i) + ".htm");
+    TKSbuilder builder(settings);
+    EXPECT_EQ(ExportNames(settings, files),
+              WriteExports(builder, settings.OutputFolder, files, "2026-01-02"));
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sitemapindex "
+              "xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
+              "<sitemap><loc>https://example.org/sitemap-1.xml</loc><lastmod>2026-01-02</lastmod>"
+              "</sitemap>\n<sitemap><loc>https://example.org/sitemap-2.xml</loc><lastmod>2026-01-"
+              "02</lastmod></sitemap>\n</sitemapindex>\n",
+              test::ReadFileBytes(dir.file("sitemap.xml")));
+    for (const auto& [name, count] :
+         {std::pair<std::string, long>{"sitemap-1.xml", 50000}, {"sitemap-2.xml", 1}}) {
+        const std::string text = test::ReadFileBytes(dir.file(name));
+        EXPECT_EQ(count, std::count(text.begin(), text.end(), '\n') - 3) << name;
+    }
+    EXPECT_NE(std::string::npos, test::ReadFileBytes(dir.file("sitemap-2.xml"))
+                                     .find("<url><loc>https://example.org/p50000.htm</loc>"));
+
     settings.WriteGendex = true;
     settings.SiteAddress.clear();
     EXPECT_EQ(std::vector<std::string>{"gendex.txt"}, ExportNames(settings, {"/srv/out/a.htm"}));
