@@ -298,7 +298,7 @@ private:
     bool MakeLine(std::size_t index, std::string_view link) {
         const TKSrunDocument& document = settings_.Documents[index];
         if (document.Data == nullptr || !document.Selected || !IsSafeLink(link)) return false;
-        std::string page = AbsoluteTreeLink(settings_, document, link);
+        std::string page = AbsoluteTreeLink(settings_, document, link, &linkers_[index]);
         if (page.empty()) {
             std::string relative(link);
             std::replace(relative.begin(), relative.end(), '\\', '/');
@@ -364,11 +364,12 @@ std::string SiteAddressBase(std::string_view address) {
 }
 
 std::string AbsoluteTreeLink(const TKSrunSettings& settings, const TKSrunDocument& document,
-                             std::string_view link) {
+                             std::string_view link, const TKSdocumentLinker* linker) {
     std::string text(link.substr(std::min(link.find_first_not_of(' '), link.size())));
     std::replace(text.begin(), text.end(), '\\', '/');
     if (IsWebAddress(text)) return text;
     if (settings.SiteAddress.empty() || document.Data == nullptr) return "";
+    if (linker != nullptr) return JoinAddress(settings.SiteAddress, linker->Link(text));
     return JoinAddress(settings.SiteAddress, DocumentLink(settings.OutputFolder + kGendexName,
                                                           document.Data->FileName, text));
 }

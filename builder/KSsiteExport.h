@@ -23,6 +23,7 @@
 namespace ks {
 
 class TKSbuilder;
+class TKSdocumentLinker;
 struct TKSrunDocument;
 struct TKSrunSettings;
 
@@ -43,9 +44,11 @@ std::string SiteAddressBase(std::string_view address);
 // address, else, when the run knows the site's address, the link as seen
 // from the output folder joined to that address. "" when none can be made
 // (no site address, or a link that climbs above the site's host). The one
-// place where a tree's links become addresses.
+// place where a tree's links become addresses. linker: the document's links
+// as seen from the output folder, when the caller has one at hand (it saves
+// working out the document's folder for every link).
 std::string AbsoluteTreeLink(const TKSrunSettings& settings, const TKSrunDocument& document,
-                             std::string_view link);
+                             std::string_view link, const TKSdocumentLinker* linker = nullptr);
 
 // The names (relative to the output folder) of the files the export of a
 // run writes, given the paths of every file the run writes in the output
