@@ -12,7 +12,9 @@
 #include "builder/KSrunProgress.h"
 #include "builder/KSrunWarnings.h"
 #include "builder/KSsearchWriter.h"
+#include "builder/KSsiteExport.h"
 #include "builder/KSstagedOutput.h"
+#include "builder/KSwrittenRecord.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
@@ -27,6 +29,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
@@ -292,6 +295,7 @@ TKSrunResult TKSgenerator::GenerateIndex() {
         builder_.OpenRunFolder();
         if (outputFolderExists_) staged_ = std::make_unique<TKSstagedOutput>(settings.OutputFolder);
         RunSteps(result);
+        WriteExportFiles(result);
         Publish(result);
     } catch (const std::exception& e) {
         // A problem before the first step is shown in the first row.
@@ -339,7 +343,33 @@ std::vector<std::string> TKSgenerator::OldResultMasks() const {
     std::vector<std::string> masks = {settings.BaseName + "*.*"};
     for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
         masks.push_back(builder_.OutputName(*settings.Layout->Item(n), TKSkslFile::kDeletionMask));
+    // An earlier run's export goes even when this run exports nothing; a
+    // file of the user's at such a name stays unless a new one replaces it.
+    for (const std::string& name : ReadWrittenRecord(settings.OutputFolder))
+        if (IsExportName(name)) masks.push_back(name);
     return masks;
+}
+
+// The export files are written last, beside the pages, and put in place
+// with them.
+void TKSgenerator::WriteExportFiles(TKSrunResult& result) {
+    const TKSrunSettings& settings = builder_.Settings();
+    if (!staged_ || result.Failed || result.Stopped) return;
+    if (!settings.WriteGendex && settings.SiteAddress.empty()) return;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char date[16] = "";
+    if (::localtime_r(&now, &local) != nullptr)
+        std::strftime(date, sizeof date, "%Y-%m-%d", &local);
+    try {
+        for (const std::string& name :
+             WriteExports(builder_, WriteRoot(), result.FilesWritten, date))
+            result.FilesWritten.push_back(settings.OutputFolder + name);
+    } catch (const std::exception& e) {
+        NoteError(result, settings.Layout->ItemCount(), e);
+        return;
+    }
+    result.Stopped = builder_.StopRequested();
 }
 
 // Only a complete run replaces the old results: they are deleted, and the
@@ -380,6 +410,8 @@ TKSrunPlan TKSgenerator::PlanRun() {
         for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
             for (std::string& path : PlannedOutputs(*settings.Layout->Item(n)))
                 plan.Outputs.push_back(std::move(path));
+        for (const std::string& name : ExportNames(settings, plan.Outputs))
+            plan.Outputs.push_back(settings.OutputFolder + name);
     } catch (...) {
         builder_.CloseRunFolder();
         throw;

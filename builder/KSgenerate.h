@@ -89,6 +89,7 @@ public:
 private:
     void CheckBeforeStart();
     void LockOutputFolder();
+    void WriteExportFiles(TKSrunResult& result);
     void Publish(TKSrunResult& result);
     std::vector<std::string> OldResultMasks() const;
     std::string WriteRoot() const;

@@ -1,6 +1,7 @@
 #include "builder/KSrunChecks.h"
 
 #include "builder/KSrunSettings.h"
+#include "builder/KSsiteExport.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
@@ -59,6 +60,9 @@ public:
     std::vector<TKSproblem> Check() {
         if (const std::string problem = CheckBaseName(settings_.BaseName); !problem.empty())
             Problem(layout_.LayoutFile, problem);
+        if (const std::string problem = CheckSiteAddress(settings_.SiteAddress);
+            !settings_.SiteAddress.empty() && !problem.empty())
+            Problem("", problem);
         if (layout_.ItemCount() == 0)
             Problem(layout_.LayoutFile, LocalText("#1561.2=de stijl heeft geen onderdelen"));
         for (int n = 1; n <= layout_.ItemCount(); ++n)

@@ -44,6 +44,11 @@ struct TKSrunSettings {
     std::string TempFolder;
     std::string TempSwitchFolder;
     bool DeveloperMode = false; // keep temporary files
+    // The combined index exported beside the pages (see KSsiteExport):
+    // gendex.txt when asked, sitemap.xml when the site's own address is
+    // known. SiteAddress is checked and ends with "/".
+    bool WriteGendex = false;
+    std::string SiteAddress;
 };
 
 } // namespace ks

@@ -2,6 +2,7 @@
 
 #include "builder/KSdivision.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSsiteExport.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSlocal.h"
@@ -278,6 +279,11 @@ TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     s.TypedTitle = TypedTitle;
     s.TypedHomepage = TypedHomepage;
     s.TypedEmail = TypedEmail;
+    s.WriteGendex = WriteGendex;
+    // An address that is no site's reaches the run as given, which refuses it.
+    s.SiteAddress = CheckSiteAddress(SiteAddress).empty() && !SiteAddress.empty()
+                        ? SiteAddressBase(SiteAddress)
+                        : SiteAddress;
     s.TempFolder = environment.TempFolder;
     s.TempSwitchFolder = TempSwitchFolder(environment);
     s.DeveloperMode = environment.DeveloperSwitches.IsNonZero();

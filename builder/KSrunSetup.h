@@ -116,6 +116,10 @@ public:
     std::string TypedTitle;
     std::string TypedHomepage;
     std::string TypedEmail;
+    // The export beside the pages: gendex.txt, and the site's own address
+    // (as given; "" for none) for sitemap.xml and absolute links.
+    bool WriteGendex = false;
+    std::string SiteAddress;
     // What a user typed (UTF-8) for the title, home page and e-mail address:
     // the texts above with the nearest letters Windows-1252 holds, and the
     // typed ones beside them when those differ.

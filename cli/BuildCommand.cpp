@@ -8,6 +8,7 @@
 #include "builder/KSrunSetup.h"
 #include "builder/KSrunSummary.h"
 #include "builder/KSrunWarnings.h"
+#include "builder/KSsiteExport.h"
 #include "cli/Messages.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalProgress.h"
@@ -40,7 +41,8 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kBuildOptionsWithValue = {
     "--unselected", "-l",      "--layout",   "-o",      "--output",   "-b",      "--base", "-i",
-    "--index-type", "--split", "--no-split", "--title", "--homepage", "--email", "--url"};
+    "--index-type", "--split", "--no-split", "--title", "--homepage", "--email", "--url",
+    "--site-url"};
 
 namespace {
 
@@ -63,6 +65,11 @@ const char* const kUsage =
     "  --url DOCUMENT=ADDRESS  the web address of the folder the document's\n"
     "                          tree is published in; the index then links to\n"
     "                          the tree there (DOCUMENT as given or its file name)\n"
+    "  --gendex                also write gendex.txt: every person of every tree,\n"
+    "                          one line each, for the name networks (UTF-8)\n"
+    "  --site-url ADDRESS      the site's own http(s) address: also write\n"
+    "                          sitemap.xml of every page, and make the links of\n"
+    "                          gendex.txt absolute\n"
     "  --open                  open the result in the browser\n"
     "  -q, --quiet             no progress display\n"
     "  --dry-run               list the old results the run would delete, the\n"
@@ -119,6 +126,8 @@ struct BuildOptions {
     bool open = false;
     bool quiet = false;
     bool dryRun = false;
+    bool gendex = false;
+    std::string siteUrl;
 };
 
 void AddNames(std::vector<std::string>& names, std::string list) {
@@ -199,7 +208,13 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
             o.homepage = value();
         else if (a == "--email")
             o.email = value();
-        else if (a == "--open")
+        else if (a == "--gendex")
+            o.gendex = true;
+        else if (a == "--site-url") {
+            o.siteUrl = value();
+            if (const std::string problem = CheckSiteAddress(o.siteUrl); !problem.empty())
+                throw UsageError{problem};
+        } else if (a == "--open")
             o.open = true;
         else if (a == "--dry-run")
             o.dryRun = true;
@@ -237,6 +252,8 @@ public:
         setup_.IndexType = options_.indexType;
         setup_.IndexWithYears = options_.years;
         setup_.DuplicatesIgnoreYears = options_.ignoreYears;
+        setup_.WriteGendex = options_.gendex;
+        setup_.SiteAddress = options_.siteUrl;
         setup_.SetTypedTexts(options_.title, options_.homepage, options_.email);
         SetWebAddresses();
         Note(setup_.CheckDocuments());

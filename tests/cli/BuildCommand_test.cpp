@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -175,13 +178,17 @@ TEST_F(BuildTool, ReportsEveryProblemBeforeStarting) {
 }
 
 TEST_F(BuildTool, UsageErrorsExitWithTwo) {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--years", "--ignore-years", "trees/a/a.htx"},
-                                               {"-i", "7", "trees/a/a.htx"},
-                                               {"--frobnicate", "trees/a/a.htx"},
-                                               {"-b", "../x", "trees/a/a.htx"},
-                                               {"--url", "a.htx", "trees/a/a.htx"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"--years", "--ignore-years", "trees/a/a.htx"},
+             {"-i", "7", "trees/a/a.htx"},
+             {"--frobnicate", "trees/a/a.htx"},
+             {"-b", "../x", "trees/a/a.htx"},
+             {"--url", "a.htx", "trees/a/a.htx"},
+             {"--site-url", "ftp://x.org/", "trees/a/a.htx"},
+             {"--site-url", "https://", "trees/a/a.htx"},
+             {"--site-url", "https://a b", "trees/a/a.htx"},
+             {"--site-url", "http://a.org/\"", "trees/a/a.htx"}}) {
         const Outcome r = Build(args);
         EXPECT_EQ(2, r.exitCode) << r.err;
         EXPECT_NE(std::string::npos, r.err.find("usage: kestrin-index build")) << r.err;
@@ -336,6 +343,123 @@ TEST_F(BuildTool, ADryRunListsWhatWouldGoAndComeAndChangesNothing) {
     const Outcome refused = Build({"--dry-run", "trees/a/a.htx"});
     EXPECT_EQ(1, refused.exitCode);
     EXPECT_NE(std::string::npos, refused.err.find("wildcard")) << refused.err;
+}
+
+// The sample trees inside the site's folder: gendex.txt has a line for each
+// person of each tree, links made absolute under the site's address or
+// relative ones that reach the trees' pages; sitemap.xml names every page
+// once. A later run without the export clears the old one.
+TEST_F(BuildTool, ExportsGendexAndSitemapOfTheSampleTrees) {
+    std::size_t persons = 0;
+    std::vector<std::string> documents;
+    fs::create_directories(dir.file("site/trees"));
+    for (const std::string tree : {"jansen", "deboer", "smit"}) {
+        fs::copy(std::string(KS_TEST_SOURCE_DIR) + "samples/" + tree,
+                 dir.file("site/trees/" + tree));
+        const std::string text =
+            ReadFileBytes(dir.file("site/trees/" + tree + "/" + tree + ".htx"));
+        const std::size_t data = text.find("[indexdata]\r\n") + 13;
+        persons += static_cast<std::size_t>(std::count(text.begin() + data, text.end(), '\t')) / 7;
+        documents.push_back("site/trees/" + tree + "/" + tree + ".htx");
+    }
+    const auto build = [&](const std::string& out, std::vector<std::string> more) {
+        std::vector<std::string> args = {"build", "--language=GB", "-q", "-o", out};
+        args.insert(args.end(), more.begin(), more.end());
+        args.insert(args.end(), documents.begin(), documents.end());
+        return RunInProcess(args, dir.path().string());
+    };
+    const std::string site = "https://example.org/gen/index/";
+    for (const std::string& address : {site.substr(0, site.size() - 1), std::string()}) {
+        const std::string out = address.empty() ? "site/local" : "site/index";
+        std::vector<std::string> more = {"--gendex"};
+        if (!address.empty()) more.insert(more.end(), {"--site-url", address});
+        Outcome r = build(out, more);
+        ASSERT_EQ(0, r.exitCode) << r.err;
+        std::istringstream lines(ReadFileBytes(dir.file(out + "/gendex.txt")));
+        std::size_t count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            std::vector<std::string> fields;
+            for (std::size_t from = 0, bar; (bar = line.find('|', from)) != std::string::npos;
+                 from = bar + 1)
+                fields.push_back(line.substr(from, bar - from));
+            ASSERT_EQ(7u, fields.size()) << line;
+            ASSERT_TRUE(line.ends_with('|')) << line;
+            std::string upper = fields[1];
+            for (char& c : upper)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            EXPECT_EQ(upper, fields[1]) << line;
+            // "given /prefix SURNAME/"
+            EXPECT_TRUE(fields[2].ends_with(fields[1] + "/")) << line;
+            EXPECT_LT(fields[2].find('/'), fields[2].size() - fields[1].size() - 1) << line;
+            std::string page = fields[0].substr(0, fields[0].find('#'));
+            if (!address.empty()) {
+                ASSERT_TRUE(page.starts_with("https://example.org/gen/trees/")) << line;
+                page = "../trees/" + page.substr(30);
+            }
+            EXPECT_TRUE(fs::is_regular_file(dir.file(out + "/" + page))) << line;
+        }
+        EXPECT_EQ(persons, count);
+        const std::string prefixed =
+            "persons1.htm#p22|\xC3\x85STR\xC3\x96M|Cornelis Jacob /van den "
+            "\xC3\x85STR\xC3\x96M/|1896||||\n";
+        EXPECT_NE(std::string::npos,
+                  ReadFileBytes(dir.file(out + "/gendex.txt"))
+                      .find((address.empty() ? "../trees/deboer/"
+                                             : site.substr(0, 24) + "trees/deboer/") +
+                            prefixed));
+        EXPECT_EQ(!address.empty(), fs::exists(dir.file(out + "/sitemap.xml")));
+    }
+
+    // Every page of the output once, and nothing else.
+    std::set<std::string> pages;
+    for (const auto& file : fs::recursive_directory_iterator(dir.file("site/index"))) {
+        const std::string name = fs::relative(file.path(), dir.file("site/index")).string();
+        if (name.ends_with(".htm") || name.ends_with(".html")) pages.insert(site + name);
+    }
+    const std::string sitemap = ReadFileBytes(dir.file("site/index/sitemap.xml"));
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<urlset "
+                             "xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
+    ASSERT_TRUE(sitemap.starts_with(head) && sitemap.ends_with("</urlset>\n")) << sitemap;
+    const std::regex url(
+        "<url><loc>([^<>&\"' ]+)</loc><lastmod>\\d{4}-\\d\\d-\\d\\d</lastmod></url>");
+    std::istringstream body(sitemap.substr(head.size()));
+    std::set<std::string> listed;
+    std::size_t entries = 0;
+    for (std::string line; std::getline(body, line) && line != "</urlset>"; ++entries) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, url)) << line;
+        listed.insert(match[1]);
+    }
+    EXPECT_FALSE(pages.empty());
+    EXPECT_EQ(pages, listed);
+    EXPECT_EQ(pages.size(), entries);
+
+    // Recorded, listed by a dry run, and cleared by a run that exports nothing.
+    const std::string record = ReadFileBytes(dir.file("site/index/.kestrin-written"));
+    EXPECT_NE(std::string::npos, record.find("\ngendex.txt\n"));
+    EXPECT_NE(std::string::npos, record.find("\nsitemap.xml\n"));
+    const std::string dry = build("site/index", {"--dry-run", "--gendex", "--site-url", site}).out;
+    EXPECT_NE(std::string::npos, dry.find("write " + dir.file("site/index/gendex.txt") + "\n"));
+    EXPECT_NE(std::string::npos, dry.find("write " + dir.file("site/index/sitemap.xml") + "\n"));
+    EXPECT_EQ(0, build("site/index", {}).exitCode);
+    EXPECT_FALSE(fs::exists(dir.file("site/index/gendex.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("site/index/sitemap.xml")));
+}
+
+// A link that may not be one leaves its line out; "|" and "/" in a name
+// cannot break the fields; a layout's own file of the name is not overwritten.
+TEST_F(BuildTool, GendexKeepsItsFieldsAndOverwritesNothing) {
+    WriteFileBytes(dir.file("trees/h.htx"),
+                   Tree("Tree H", "B\tBos|x, van\tEva/Jo\t\t1901\t1950\t1\tp q.htm#1\r\n"
+                                  "V\tVos\tJan\t\t\t\t2\tjavascript:alert(1)\r\n"));
+    EXPECT_EQ(0, Build({"--gendex", "trees/h.htx"}).exitCode);
+    EXPECT_EQ("../trees/p%20q.htm#1|BOS X|Eva Jo /van BOS X/|1901||1950||\n", Out("gendex.txt"));
+    WriteLayout("", "1=index, index.tpl, #PREFIX!.htm, Index\r\n2=g, index.tpl, gendex.txt, G\r\n");
+    const Outcome r = Build({"--gendex", "trees/h.htx"});
+    EXPECT_EQ(1, r.exitCode);
+    EXPECT_NE(std::string::npos, r.err.find("gendex.txt: an entry of the layout already writes"))
+        << r.err;
+    EXPECT_EQ("../trees/p%20q.htm#1|BOS X|Eva Jo /van BOS X/|1901||1950||\n", Out("gendex.txt"));
 }
 
 } // namespace
