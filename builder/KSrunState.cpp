@@ -17,7 +17,7 @@ void TKSrunState::StartEntry(const TKSkslFile* entry, int32_t page) {
 }
 
 void TKSrunState::SetPage(int32_t page) {
-    CurrentPage = CurrentSplit() ? page : 0;
+    CurrentPage = CurrentSplit() || CurrentParted() ? page : 0;
     if (CurrentItem != nullptr) entryPages_[CurrentItem] = CurrentPage;
 }
 
@@ -28,6 +28,14 @@ int32_t TKSrunState::PageOf(const TKSkslFile& entry) const {
 
 bool TKSrunState::CurrentSplit() const {
     return CurrentItem != nullptr && CurrentItem->Split;
+}
+
+} // namespace ks
+
+namespace ks {
+
+bool TKSrunState::CurrentParted() const {
+    return CurrentItem != nullptr && NameParts.IsParted(*CurrentItem);
 }
 
 } // namespace ks
