@@ -58,6 +58,8 @@ std::string TKSbuilder::SourcePath(const TKSkslFile& entry) const {
 }
 
 std::string TKSbuilder::OutputName(const TKSkslFile& entry, int page) const {
+    if (state_.NameParts.IsParted(entry) && page > 1)
+        return TKSnameParts::PartFile(entry.OutputName(state_.BaseName, 0, PageCount, state_.Splits(entry)), page);
     return entry.OutputName(state_.BaseName, page, PageCount, state_.Splits(entry));
 }
 

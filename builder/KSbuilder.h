@@ -65,7 +65,8 @@ public:
     }
 
     // The names of this run's files: "#PREFIX!" is the run's base name, "#NR!"
-    // the page with the digits of the run's page count.
+    // the page with the digits of the run's page count; the parts of a
+    // surname list in parts are numbered after the first (see TKSnameParts).
     std::string SourcePath(const TKSkslFile& entry) const;
     std::string OutputName(const TKSkslFile& entry, int page) const;
     // The output of the entry being written, on its current page.
@@ -87,6 +88,9 @@ public:
     TKSpageList Pages;
     TKSdivisionInfo Division;   // the pages each division would give
     int32_t KeyMenuCounter = 0; // selection menus written into the current entry's output
+    // The bytes of surname list that one page may hold when the division is
+    // chosen by size (see TKSnameParts).
+    int64_t NamePartBudget = kNamePartBudget;
     // What the last merge had to change in the documents' lines (names cut),
     // one line each, naming the document and the line.
     std::vector<TKSrunWarning> Warnings;

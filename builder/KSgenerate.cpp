@@ -188,14 +188,17 @@ const BuilderVariable kBuilderVariables[] = {
      nullptr, false},
     // The name of the index page being written, for its title and heading;
     // arguments as TITLE$. Only a split entry with a file per index page
-    // has one: its other files, and every other entry, have none.
+    // has one, and each part of the surname list in parts: other files
+    // have none.
     {"PAGE$",
      [](VariableCall& call) {
-         const int32_t page = call.indexPages ? call.builder.State().CurrentPage : 0;
-         const std::string name =
-             page >= 1 && page <= call.builder.PageCount
-                 ? PageName(PageAt(call.builder.Pages, page), call.builder.State().IndexType)
-                 : std::string();
+         const TKSrunState& state = call.builder.State();
+         const int32_t page = call.indexPages ? state.CurrentPage : 0;
+         std::string name;
+         if (page >= 1 && page <= call.builder.PageCount)
+             name = PageName(PageAt(call.builder.Pages, page), state.IndexType);
+         else if (state.CurrentParted())
+             name = state.NameParts.Name(state.CurrentPage);
          // Never read again for placeholders: surnames are the trees' text.
          return call.parser.Verbatim(TitleText(name, BracketText(call.placeholder)));
      },
@@ -407,6 +410,7 @@ TKSrunPlan TKSgenerator::PlanRun() {
         TKSquietRunProgress quiet;
         builder_.MergeStep(quiet.AddRow(-1, ""), quiet);
         builder_.DuplicatesStep(quiet.AddRow(0, ""), quiet);
+        CutNameList();
         for (int n = 1; n <= settings.Layout->ItemCount(); ++n)
             for (std::string& path : PlannedOutputs(*settings.Layout->Item(n)))
                 plan.Outputs.push_back(std::move(path));
@@ -444,10 +448,35 @@ std::vector<std::string> TKSgenerator::PlannedOutputs(const TKSkslFile& entry) c
         parser.TemplateFile = builder_.SourcePath(entry);
         if (PagePerIndexPage(parser.CountVariables())) pages = std::max(1, builder_.PageCount);
     }
+    const TKSnameParts& parts = builder_.State().NameParts;
+    if (parts.IsParted(entry)) {
+        std::vector<std::string> outputs;
+        for (int part = 1; part <= parts.Count(); ++part)
+            outputs.push_back(folder + builder_.OutputName(entry, part));
+        return outputs;
+    }
     std::vector<std::string> outputs;
     for (int page = 1; page <= pages; ++page)
         outputs.push_back(folder + builder_.OutputName(entry, split ? page : 0));
     return outputs;
+}
+
+// When the division is chosen by size, the first entry that writes the
+// surname list in the order of the index, whole on one page, is written in
+// parts if one page would be too heavy for it. A run with a division chosen
+// by the user writes the list as the layout asks.
+void TKSgenerator::CutNameList() {
+    TKSrunState& state = builder_.State();
+    state.NameParts.Clear();
+    const TKSkslData* layout = builder_.Settings().Layout;
+    if (state.RequestedIndexType != TKSindexType::Auto || layout == nullptr) return;
+    for (int n = 1; n <= layout->ItemCount(); ++n) {
+        const TKSkslFile& entry = *layout->Item(n);
+        if (entry.Kind != TKSkslFile::kTemplate || entry.Split) continue;
+        if (!WritesAlphabeticalNameList(builder_.SourcePath(entry), *layout)) continue;
+        state.NameParts.Cut(builder_, entry, builder_.NamePartBudget);
+        return;
+    }
 }
 
 void TKSgenerator::RunSteps(TKSrunResult& result) {
@@ -467,6 +496,7 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
             } else if (step == 0) {
                 builder_.DuplicatesStep(
                     progress_.AddRow(step, LookupText(kDuplicatesCaption, "Text")), progress_);
+                CutNameList();
             } else {
                 RunEntry(step, *layout.Item(step), result);
             }

@@ -94,6 +94,7 @@ private:
     std::vector<std::string> OldResultMasks() const;
     std::string WriteRoot() const;
     std::vector<std::string> PlannedOutputs(const TKSkslFile& entry) const;
+    void CutNameList();
     void RunSteps(TKSrunResult& result);
     void RunEntry(int step, const TKSkslFile& entry, TKSrunResult& result);
     void ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);

@@ -208,8 +208,11 @@ void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::stri
         choice.Menu = ++builder.KeyMenuCounter;
     }
     // Inside the entry's own output, the page being written is the chosen one.
+    // (A surname list in parts counts its parts, not index pages.)
     const int32_t page = builder.PageOf(*choice.Entry);
-    if (builder.OutputName(*choice.Entry, page) == out.OutputFile()) choice.Selected = page;
+    if (!builder.State().NameParts.IsParted(*choice.Entry) &&
+        builder.OutputName(*choice.Entry, page) == out.OutputFile())
+        choice.Selected = page;
     TKSindexKeysWriter(builder, out, std::move(choice)).Run();
 }
 

@@ -10,7 +10,13 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
+#include "common/KSfileio.h"
+#include "common/KStextutil.h"
+
+#include <algorithm>
 #include <cstdint>
+#include <map>
+#include <vector>
 
 namespace ks {
 
@@ -23,6 +29,89 @@ const char* SizeClass(int32_t count) {
     return "N1";
 }
 
+// The surname with its count, linking to its first entry in the index.
+std::string NameItem(const TKSbuilder& builder, const TKSkslFile& target, const TKShtxRegel& first,
+                     int32_t count, const std::string& opening, const std::string& closing) {
+    const std::string href =
+        PageFile(builder, target, first.PageNr) + "#bm" + std::to_string(first.RecordNr);
+    return std::string("<span class=\"") + SizeClass(count) + "\"><a" + HrefAttribute(href) +
+           " class=\"Naam\">" + SurnameHtml(first, "VV") + "</a> <span class=\"Aantal\">" +
+           opening + std::to_string(count) + closing + "</span></span>";
+}
+
+// The first argument: the entry, then optionally the word "frequent" (the
+// surnames with the most persons first) and the number of surnames to list.
+struct TKSnameListChoice {
+    std::string Entry;
+    bool ByCount = false;
+    int32_t Limit = 0; // 0: every surname
+};
+
+TKSnameListChoice ReadChoice(const std::string& argument) {
+    TKSnameListChoice choice;
+    std::string rest = Trim(argument);
+    CutField(rest, " ", '\0', choice.Entry, false);
+    std::string word;
+    while (!rest.empty()) {
+        CutField(rest, " ", '\0', word, false);
+        if (AsciiLower(word) == "frequent") choice.ByCount = true;
+        const int32_t limit = StrToIntDef(word, -1);
+        if (limit > 0) choice.Limit = limit;
+    }
+    return choice;
+}
+
+// The surnames ordered by their number of persons, most first, ties in the
+// order of the index; a surname filed under two letters counts once, linking
+// to its first entry. One list, never divided: a page of the most frequent
+// surnames is meant to be short.
+class TKSfrequentNamesWriter {
+public:
+    TKSfrequentNamesWriter(TKSbuilder& builder, TKStemplateOutput& out, const TKSkslFile& target,
+                           std::string opening, std::string closing, int32_t limit)
+        : builder_(builder), out_(out), target_(target), opening_(std::move(opening)),
+          closing_(std::move(closing)), limit_(limit) {}
+
+    void Run() {
+        std::vector<Item> items;
+        std::map<std::string, std::size_t> seen; // upper-cased surname: its item
+        TKSentryReader reader(builder_, out_);
+        TKShtxRegel entry;
+        while (reader.Next(entry)) {
+            const auto [at, added] = seen.try_emplace(AsciiUpper(entry.Surname), items.size());
+            if (added)
+                items.push_back({entry, 1});
+            else
+                ++items[at->second].Count;
+        }
+        std::stable_sort(items.begin(), items.end(),
+                         [](const Item& a, const Item& b) { return a.Count > b.Count; });
+        if (limit_ > 0 && items.size() > static_cast<std::size_t>(limit_))
+            items.resize(static_cast<std::size_t>(limit_));
+        const std::string indent = Indent(out_.PlaceholderColumn());
+        TKSFileStream& output = out_.Output();
+        output.WriteLine(indent + "<ol class=\"KSVIfrequent\">");
+        for (const Item& item : items)
+            output.WriteLine(
+                indent + "  <li class=\"Record\">" +
+                NameItem(builder_, target_, item.First, item.Count, opening_, closing_) + "</li>");
+        output.WriteLine(indent + "</ol>");
+    }
+
+private:
+    struct Item {
+        TKShtxRegel First;
+        int32_t Count = 0;
+    };
+
+    TKSbuilder& builder_;
+    TKStemplateOutput& out_;
+    const TKSkslFile& target_;
+    std::string opening_;
+    std::string closing_;
+    int32_t limit_;
+};
+
 class TKSnameListWriter {
 public:
     TKSnameListWriter(TKSbuilder& builder, TKStemplateOutput& out, const TKSkslFile& target,
@@ -30,6 +119,7 @@ public:
         : builder_(builder), out_(out), target_(target), opening_(std::move(opening)),
           closing_(std::move(closing)), indent_(Indent(out.PlaceholderColumn())) {
         split_ = builder.State().CurrentSplit();
+        parted_ = builder.State().CurrentParted();
     }
 
     // One item per run of entries with the same surname, written when the
@@ -56,26 +146,40 @@ private:
     // Writes the item of the run that ends before next (nullptr: the end);
     // false when the output could not go on to the next page.
     bool Flush(const TKShtxRegel* next) {
-        if (!blockOpen_) OpenBlock();
-        const bool pageEnds = next == nullptr || next->PageNr != first_.PageNr;
-        TKSFileStream& output = out_.Output();
-        output.WriteLine(indent_ + "    " + ItemText(!pageEnds));
-        if (pageEnds) {
-            output.WriteLine(indent_ + "  </span>");
-            output.WriteLine(indent_ + "</span>");
-            blockOpen_ = false;
+        if (first_.PageNr != itemPage_) {
+            itemPage_ = first_.PageNr;
+            inPage_ = 0;
         }
+        // The list in parts goes on to the next part where it starts, inside a block too.
+        if (parted_ && builder_.State().NameParts.StartsAt(part_ + 1, itemPage_, inPage_)) {
+            if (blockOpen_) CloseBlock();
+            if (!out_.NextPage()) return false;
+            ++part_;
+        }
+        if (!blockOpen_) OpenBlock(inPage_ == 0);
+        ++inPage_;
+        const bool pageEnds = next == nullptr || next->PageNr != first_.PageNr;
+        out_.Output().WriteLine(indent_ + "    " + ItemText(!pageEnds));
+        if (pageEnds) CloseBlock();
         if (next != nullptr && pageEnds && split_) return out_.NextPage();
         return true;
     }
 
-    void OpenBlock() {
+    void CloseBlock() {
+        out_.Output().WriteLine(indent_ + "  </span>");
+        out_.Output().WriteLine(indent_ + "</span>");
+        blockOpen_ = false;
+    }
+
+    // A block opened again in the next part has its anchor in the part before.
+    void OpenBlock(bool withAnchor) {
         const TKSindexData page = PageAt(builder_.Pages, first_.PageNr);
         const std::string anchor = AnchorName(page);
         const TKSindexType indexType = builder_.State().IndexType;
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent_ + "<span class=\"KSVIletter\">");
-        output.WriteLine(indent_ + "  <a name=\"" + anchor + "\" id=\"" + anchor + "\"></a>");
+        if (withAnchor)
+            output.WriteLine(indent_ + "  <a name=\"" + anchor + "\" id=\"" + anchor + "\"></a>");
         output.WriteLine(indent_ + "  <span class=\"Letter\">" +
                          HtmlEncode(KeyLabel(page, indexType, false)) + "</span>");
         output.WriteLine(indent_ + "  <span class=\"FromTo\">" +
@@ -85,13 +189,8 @@ private:
     }
 
     std::string ItemText(bool separator) const {
-        const std::string href =
-            PageFile(builder_, target_, first_.PageNr) + "#bm" + std::to_string(first_.RecordNr);
-        std::string text = "<span class=\"Record\"><span class=\"";
-        text += SizeClass(count_);
-        text += "\"><a" + HrefAttribute(href) + " class=\"Naam\">" + SurnameHtml(first_, "VV") +
-                "</a> <span class=\"Aantal\">" + opening_ + std::to_string(count_) + closing_ +
-                "</span></span>";
+        std::string text = "<span class=\"Record\">" +
+                           NameItem(builder_, target_, first_, count_, opening_, closing_);
         if (separator) text += " |";
         return text + "</span>";
     }
@@ -103,6 +202,10 @@ private:
     std::string closing_;
     std::string indent_;
     bool split_ = false;
+    bool parted_ = false; // the list in parts (see TKSnameParts)
+    int32_t part_ = 1;    // the part being written
+    int32_t itemPage_ = 0;
+    int32_t inPage_ = 0; // items of itemPage_ written so far
     bool blockOpen_ = false;
     TKShtxRegel first_;
     int32_t count_ = 0;
@@ -112,13 +215,32 @@ private:
 
 void WriteNameList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments) {
     TKSargumentList args(arguments);
-    const std::string name = args.Next();
+    const TKSnameListChoice choice = ReadChoice(args.Next());
     const std::string opening = args.HasNext() ? args.Next() : "(";
     const std::string closing = args.HasNext() ? args.Rest() : ")";
     const TKSkslData* layout = builder.Settings().Layout;
-    const TKSkslFile* target = layout != nullptr ? layout->FindItem(name) : nullptr;
+    const TKSkslFile* target = layout != nullptr ? layout->FindItem(choice.Entry) : nullptr;
     if (target == nullptr) return; // no pages to link to
-    TKSnameListWriter(builder, out, *target, opening, closing).Run();
+    if (choice.ByCount)
+        TKSfrequentNamesWriter(builder, out, *target, opening, closing, choice.Limit).Run();
+    else
+        TKSnameListWriter(builder, out, *target, opening, closing).Run();
+}
+
+bool WritesAlphabeticalNameList(const std::string& templatePath, const TKSkslData& layout) {
+    std::string text;
+    FileStamp stamp;
+    if (ReadWholeFile(templatePath, text, stamp) != ReadOutcome::Read) return false;
+    const std::string upper = AsciiUpper(text);
+    for (std::size_t at = upper.find("#NAMELIST("); at != std::string::npos;
+         at = upper.find("#NAMELIST(", at + 1)) {
+        const std::size_t begin = at + 10;
+        const std::size_t end = text.find_first_of(",)", begin);
+        if (end == std::string::npos) continue;
+        const TKSnameListChoice choice = ReadChoice(text.substr(begin, end - begin));
+        if (!choice.ByCount && layout.FindItem(choice.Entry) != nullptr) return true;
+    }
+    return false;
 }
 
 } // namespace ks

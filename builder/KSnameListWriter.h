@@ -7,12 +7,23 @@
 namespace ks {
 
 class TKSbuilder;
+class TKSkslData;
 class TKStemplateOutput;
 
-// arguments: the entry whose pages the items link to; the text before the
-// number of entries (default "("); the text after it (default ")"), which
-// takes the whole rest of the arguments. When the layout entry being
-// generated is split, every block goes to its own file.
+// arguments: the entry whose pages the items link to, optionally followed
+// by the word "frequent" and a number ("index frequent 500"); the text
+// before the number of entries (default "("); the text after it (default
+// ")"), which takes the whole rest of the arguments. The list is in the
+// order of the index, in a block per index page; when the layout entry being
+// generated is split, every block goes to its own file, and when it is the
+// surname list in parts, every part does. With "frequent" the surnames are
+// one list ordered by their number of persons, most first (ties in the
+// order of the index), limited to the number given.
 void WriteNameList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments);
+
+// Whether the template at path writes a surname list of the layout in the
+// order of the index (a #NAMELIST placeholder naming an entry, without
+// "frequent"): such an entry can be written in parts.
+bool WritesAlphabeticalNameList(const std::string& templatePath, const TKSkslData& layout);
 
 } // namespace ks

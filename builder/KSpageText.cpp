@@ -83,7 +83,10 @@ std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32
     if (builder.Splits(entry)) return PageFile(builder, entry, page);
     TKSindexData anchor;
     anchor.PageNumber = page;
-    return PageFile(builder, entry, page) + "#" + AnchorName(anchor);
+    // The surname list in parts holds the page's block in one of its parts.
+    const TKSnameParts& parts = builder.State().NameParts;
+    const int32_t file = parts.IsParted(entry) ? parts.PartOf(page) : page;
+    return PageFile(builder, entry, file) + "#" + AnchorName(anchor);
 }
 
 std::string TitleText(const std::string& title, const std::string& arguments,

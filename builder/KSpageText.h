@@ -37,7 +37,8 @@ std::string PageTitle(const TKSindexData& page);
 // builder names it.
 std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
 // Where page number page starts: its file when the entry is split, else the
-// single file followed by "#" and the page's anchor.
+// single file (of a surname list in parts: the part that holds the page)
+// followed by "#" and the page's anchor.
 std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
 // The title as TITLE$(before,after,otherwise) writes it: with a title,
 // before, the title and after; without one, otherwise (the rest of the

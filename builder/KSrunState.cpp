@@ -17,7 +17,7 @@ void TKSrunState::StartEntry(const TKSkslFile* entry, int32_t page) {
 }
 
 void TKSrunState::SetPage(int32_t page) {
-    CurrentPage = CurrentSplit() ? page : 0;
+    CurrentPage = CurrentSplit() || CurrentParted() ? page : 0;
     if (CurrentItem != nullptr) entryPages_[CurrentItem] = CurrentPage;
 }
 
@@ -32,6 +32,14 @@ bool TKSrunState::CurrentSplit() const {
 
 bool TKSrunState::Splits(const TKSkslFile& entry) const {
     return entry.Split || (entry.InParts && CutInParts);
+}
+
+} // namespace ks
+
+namespace ks {
+
+bool TKSrunState::CurrentParted() const {
+    return CurrentItem != nullptr && NameParts.IsParted(*CurrentItem);
 }
 
 } // namespace ks

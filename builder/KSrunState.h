@@ -5,6 +5,7 @@
 #pragma once
 
 #include "builder/KSindexType.h"
+#include "builder/KSnameParts.h"
 
 #include <cstdint>
 #include <map>
@@ -44,14 +45,18 @@ struct TKSrunState {
     bool CutInParts = false;
     const TKSkslFile* CurrentItem = nullptr; // the layout entry being written
     int32_t CurrentPage = 0;                 // its page; 0 when it is not split
+    TKSnameParts NameParts;                  // the surname list in parts, when it is
 
-    // Starts writing entry at page; only a split entry counts pages.
+    // Starts writing entry at page; only a split entry, or one written in
+    // parts, counts pages.
     void StartEntry(const TKSkslFile* entry, int32_t page);
     // Goes on to page of the entry being written.
     void SetPage(int32_t page);
     bool CurrentSplit() const;
     // Whether entry is split into pages in this run.
     bool Splits(const TKSkslFile& entry) const;
+    // The entry being written is the surname list in parts.
+    bool CurrentParted() const;
     // The page entry is at in this run: the last one written, or 0 before
     // it is written.
     int32_t PageOf(const TKSkslFile& entry) const;

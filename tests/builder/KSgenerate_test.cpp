@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -22,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <set>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -603,6 +605,92 @@ TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
     ASSERT_EQ(5u, fresh.size()); // four pages and the record of them
     for (const auto& files : outputs)
         EXPECT_EQ(fresh, files);
+}
+
+// When the division is chosen by size and the surname list would pass its
+// budget, the list goes into parts: per letter and by ranges inside a
+// letter, every part within the budget and titled by its letter or range,
+// each surname once, the first part under the list's own name, and every
+// link of the key row reaching its part and anchor. A division chosen by
+// the user, or a list within budget, gives the one page as before.
+TEST_F(GenerateTest, TheSurnameListGoesIntoPartsUnderTheAutomaticDivision) {
+    std::vector<std::string> lines;
+    int number = 0;
+    for (const char letter : std::string("AC"))
+        for (int s = 0; s < 40; ++s)
+            for (int person = 0; person <= s % 3; ++person, ++number)
+                lines.push_back(std::string(1, letter) + "\t" + letter + "name" +
+                                std::to_string(100 + s) + "\tJan\t\t\t\t" + std::to_string(number) +
+                                "\tp.htm#i" + std::to_string(number));
+    WriteFileBytes(dir.file("trees/tree1/tree1.htx"), Tree("Tree one", lines));
+    WriteLayout("1=index, index.tpl, #PREFIX!#NR!.htm, Index pages\r\n"
+                "2=names, names.tpl, #PREFIX!_names.htm, Names\r\n",
+                "");
+    WriteFileBytes(dir.file("layout/names.tpl"), "<h1>Names#PAGE$( )!</h1>\r\n"
+                                                 "#INDEXKEYS(names,,0)!\r\n"
+                                                 "#NAMELIST(index)!\r\n");
+    const struct {
+        TKSindexType indexType;
+        int64_t budget;
+        int parts; // at least; 1: exactly one
+    } cases[] = {{TKSindexType::Auto, 5000, 5},
+                 {TKSindexType::FirstLetter, 5000, 1},
+                 {TKSindexType::Auto, kNamePartBudget, 1}};
+    const std::regex naam("class=\"Naam\">([^<]+)");
+    const std::regex link("href=\"([^\"#]+)#([^\"]+)\"");
+    for (const auto& c : cases) {
+        const std::string out = dir.file("out" + std::to_string(c.budget) +
+                                         std::to_string(static_cast<int>(c.indexType)));
+        fs::create_directories(out);
+        TKSrunSettings settings = Settings(out, "idx");
+        settings.IndexType = c.indexType;
+        layout->FindItem("names")->SetSplit(false);
+        TKSbuilder run(settings);
+        run.NamePartBudget = c.budget;
+        Recorder quiet;
+        const std::vector<std::string> planned = TKSgenerator(run, quiet).PlanRun().Outputs;
+        const TKSrunResult result = TKSgenerator(run, quiet).GenerateIndex();
+        ASSERT_FALSE(result.Failed) << result.Error;
+        EXPECT_EQ(planned, result.FilesWritten);
+        std::vector<std::string> parts = {"idx_names.htm"};
+        while (fs::exists(out + "/idx_names" + std::to_string(parts.size() + 1) + ".htm"))
+            parts.push_back("idx_names" + std::to_string(parts.size() + 1) + ".htm");
+        if (c.parts == 1)
+            EXPECT_EQ(1u, parts.size());
+        else
+            EXPECT_LE(static_cast<std::size_t>(c.parts), parts.size());
+        std::map<std::string, int> surnames;
+        std::set<std::string> titles;
+        for (const std::string& part : parts) {
+            const std::string text = ReadFileBytes(out + "/" + part);
+            if (c.parts > 1) {
+                EXPECT_LE(static_cast<int64_t>(text.size()), c.budget) << part;
+            }
+            titles.insert(text.substr(0, text.find("</h1>")));
+            for (std::sregex_iterator it(text.begin(), text.end(), naam), end; it != end; ++it)
+                ++surnames[(*it)[1].str()];
+            for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
+                const std::string target = (*it)[1].str(), anchor = (*it)[2].str();
+                EXPECT_NE(std::string::npos,
+                          ReadFileBytes(out + "/" + target).find("id=\"" + anchor + "\""))
+                    << part << " -> " << target << "#" << anchor;
+            }
+        }
+        EXPECT_EQ(parts.size(), titles.size()) << "every part has a title of its own";
+        if (c.parts > 1) {
+            EXPECT_TRUE(titles.count("<h1>Names B")) << "a letter in one part";
+            const std::regex range("<h1>Names Aname1\\d\\d &ndash; Aname1\\d\\d");
+            EXPECT_EQ(1, std::count_if(titles.begin(), titles.end(),
+                                       [&](const std::string& t) {
+                                           return std::regex_match(t, range) &&
+                                                  t.find("Aname100 ") != std::string::npos;
+                                       }))
+                << "the first range of a letter cut into parts";
+        }
+        EXPECT_EQ(82u, surnames.size()); // and the two of the second tree
+        for (const auto& [surname, count] : surnames)
+            EXPECT_EQ(1, count) << surname;
+    }
 }
 
 TEST_F(GenerateTest, ResolvesTheSimpleVariables) {

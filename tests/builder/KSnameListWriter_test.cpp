@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace ks {
 namespace {
 
@@ -195,6 +197,44 @@ TEST(NameListLabels, KeyLabelsAndSurnamesAreEncoded) {
     EXPECT_NE(std::string::npos,
               text.find("<span class=\"FromTo\">D&uuml;rer &amp; co - E&quot;</span>"));
     EXPECT_NE(std::string::npos, text.find("class=\"Naam\">D&uuml;rer &amp; co</a>"));
+}
+
+// Ordered by the number of persons: most first, ties in the order of the
+// index, a surname filed under two letters once (linking to its first
+// entry), limited when a number is given; one list whatever the split.
+TEST(NameListByCount, ListsTheMostFrequentSurnamesFirst) {
+    WriterWorld world;
+    world.AddDocument("tree1/a.htx", "Tree one", 1);
+    world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
+    TKSkslFile& names = world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
+    world.Builder().State().StartEntry(&names, 1);
+    world.SetPages({{"I", "IJzer", "Klaassen", 5}, {"IJ", "IJzer", "Mulder", 4}});
+    world.WriteEntries({Entry("IJzer", 1, 1), Entry("Jansen", 1, 2), Entry("Jansen", 1, 3),
+                        Entry("Klaassen", 1, 4), Entry("Klaassen", 1, 5), Entry("IJzer", 2, 6),
+                        Entry("Mulder", 2, 7), Entry("Mulder", 2, 8), Entry("Mulder", 2, 9)});
+    const struct {
+        const char* arguments;
+        const char* expected; // surname, count and target per item
+    } cases[] = {
+        {"index frequent,[,]", "Mulder [3] index2.htm#bm7|IJzer [2] index1.htm#bm1|"
+                               "Jansen [2] index1.htm#bm2|Klaassen [2] index1.htm#bm4|"},
+        {"index  FREQUENT 2", "Mulder (3) index2.htm#bm7|IJzer (2) index1.htm#bm1|"},
+        {"index 2 frequent", "Mulder (3) index2.htm#bm7|IJzer (2) index1.htm#bm1|"},
+    };
+    const std::regex item("<li class=\"Record\"><span class=\"N\\d+\"><a href=\"([^\"]+)\" "
+                          "class=\"Naam\">([^<]+)</a> <span class=\"Aantal\">([^<]+)</span>"
+                          "</span></li>\r\n");
+    for (const auto& c : cases) {
+        FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm"}, 2);
+        WriteNameList(world.Builder(), out, c.arguments);
+        const std::string text = out.Text(0);
+        std::string found;
+        for (std::sregex_iterator it(text.begin(), text.end(), item), end; it != end; ++it)
+            found += (*it)[2].str() + " " + (*it)[3].str() + " " + (*it)[1].str() + "|";
+        EXPECT_EQ(c.expected, found) << c.arguments;
+        EXPECT_EQ(0u, text.find("  <ol class=\"KSVIfrequent\">\r\n")) << text;
+        EXPECT_EQ(0, out.NextPageCalls()) << c.arguments;
+    }
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Surnames#TITLE$( &ndash; )!</title>
+<title>Surnames#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
@@ -15,7 +15,7 @@
   <a class="kc-home" href="#FILE(frame)!" target="_top">Start page</a>
   <nav class="kc-turn" aria-label="Pages">
     #LINKFIRST(names,_self,&laquo;<span class="kc-sr"> first page</span>)!#LINKPREV(names,_self,&lsaquo;<span class="kc-sr"> previous page</span>)!
-    <h1 class="kc-navtitle">Surnames</h1>
+    <h1 class="kc-navtitle">Surnames#PAGE$( )!</h1>
     #LINKNEXT(names,_self,<span class="kc-sr">next page </span>&rsaquo;)!#LINKLAST(names,_self,<span class="kc-sr">last page </span>&raquo;)!
   </nav>
 </header>

@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Surnames#TITLE$( &ndash; )!</title>
+<title>Surnames#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -29,7 +29,7 @@
   </form>
 </nav>
 <main id="names" class="ks-wrap">
-  <h1 class="ks-pagetitle">Surnames</h1>
+  <h1 class="ks-pagetitle">Surnames#PAGE$( )!</h1>
   <p class="ks-hint">#KSLTEXT(nameshint)!</p>
   <div class="ks-names">
     #NAMELIST(index,,)!

@@ -16,7 +16,7 @@
   <div class="ks-wrap">
     <h1><span class="ks-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
     <p class="ks-lead">#KSLTEXT(intro)!</p>
-    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Open the index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">All surnames</a></p>
+    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Open the index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">All surnames</a> <a class="ks-button ks-quiet" href="#FILE(frequent)!">Most frequent surnames</a></p>
   </div>
 </header>
 <main id="names" class="ks-wrap">

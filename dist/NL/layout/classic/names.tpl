@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Achternamen#TITLE$( &ndash; )!</title>
+<title>Achternamen#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script>if (window.top !== window.self) document.documentElement.className += " kc-framed";</script>
@@ -15,7 +15,7 @@
   <a class="kc-home" href="#FILE(frame)!" target="_top">Startpagina</a>
   <nav class="kc-turn" aria-label="Bladeren">
     #LINKFIRST(names,_self,&laquo;<span class="kc-sr"> eerste pagina</span>)!#LINKPREV(names,_self,&lsaquo;<span class="kc-sr"> vorige pagina</span>)!
-    <h1 class="kc-navtitle">Achternamen</h1>
+    <h1 class="kc-navtitle">Achternamen#PAGE$( )!</h1>
     #LINKNEXT(names,_self,<span class="kc-sr">volgende pagina </span>&rsaquo;)!#LINKLAST(names,_self,<span class="kc-sr">laatste pagina </span>&raquo;)!
   </nav>
 </header>

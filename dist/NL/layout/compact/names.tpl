@@ -4,7 +4,7 @@
 <meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <meta name="generator" content="KESTRIN HTML verzamelindex #VERSION$! (#TEMPLATE$!)">
-<title>Achternamen#TITLE$( &ndash; )!</title>
+<title>Achternamen#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
 <script src="#FILE(js)!" defer></script>
@@ -12,7 +12,7 @@
 <body class="kp">
 <a class="kp-skip" href="#names">Naar de namen</a>
 <header class="kp-head" id="top">
-  <h1><span class="kp-kicker">#TITLE$!</span> Achternamen</h1>
+  <h1><span class="kp-kicker">#TITLE$!</span> Achternamen#PAGE$( )!</h1>
   <p class="kp-intro">#KSLTEXT(nameshint)!</p>
   #KSLTEXT(search)!
 </header>

@@ -16,7 +16,7 @@
   <div class="ks-wrap">
     <h1><span class="ks-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
     <p class="ks-lead">#KSLTEXT(intro)!</p>
-    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Naar de index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">Alle achternamen</a></p>
+    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Naar de index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">Alle achternamen</a> <a class="ks-button ks-quiet" href="#FILE(frequent)!">Meest voorkomende namen</a></p>
   </div>
 </header>
 <main id="names" class="ks-wrap">
