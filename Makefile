@@ -58,9 +58,10 @@ test-asan: deps
 test: unit test-asan
 
 # Benchmarks (never part of the tests): merging 1,000,000 index lines,
-# the pages of that index with -i auto loaded in headless Chromium, the
-# search across all trees on the same lines, Map doorzoeken in the wizard,
-# and reading a GEDCOM file of 1,000,000 persons.
+# the pages of every layout at that size (150,000 surnames, the default
+# division) loaded in headless Chromium, the search across all trees on the
+# same lines, Map doorzoeken in the wizard, and importing a GEDCOM file of
+# 1,000,000 persons.
 bench: build
 	@scripts/install-deps --bench
 	@bench/run-merge $(BUILD)

@@ -6,14 +6,18 @@
 //
 //   gen-htx [--docs N] [--lines N] [--overlap PERCENT] [--old N] [--seed N]
 //           [--pages] [--per-page N] [--variety PERCENT]
-//           [--titles "A;B"] [--folders "a;b"] [--users "X;Y"] OUTPUT_FOLDER
+//           [--surnames N] [--titles "A;B"] [--folders "a;b"] [--users "X;Y"]
+//           OUTPUT_FOLDER
 //
 // --lines is the number of index lines over all documents; --old makes the
 // last N documents old (version 3.1, lines in file order, not sorted);
 // --pages also writes the HTML pages the links point to (one folder per
 // tree: person pages of --per-page persons and the tree's own name index);
 // --variety is the share of surnames with a number appended (more distinct
-// names for benchmarks; 0 for samples that people look at); --titles,
+// names for benchmarks; 0 for samples that people look at); --surnames draws
+// from N distinct made-up European surnames instead, skewed as in real trees
+// (a few very frequent names, a long tail of rare ones; every name occurs
+// once the trees hold about 2.5 N new persons); --titles,
 // --folders and --users name the trees, their folders and their makers.
 #include "index/KShtxRegel.h"
 
@@ -24,8 +28,10 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <numeric>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -39,7 +45,8 @@ struct Options {
     unsigned seed = 1;
     bool pages = false;
     int perPage = 50;
-    int variety = 15; // percent of surnames with a number appended
+    int variety = 15;  // percent of surnames with a number appended
+    long surnames = 0; // distinct surnames to draw from; 0: the short list below
     std::vector<std::string> titles, folders, users;
     std::string folder;
 };
@@ -90,6 +97,110 @@ const char* const kSurnames[] = {"Jansen",
                                  "\xDE"
                                  "orsson",
                                  "Wei\xDF"};
+// Stems and endings of European surnames for --surnames, per language, so
+// that a made-up name reads like one: a stem with an ending ("Hoekstra",
+// "Bergmann"), and for the long tail two stems joined ("Hoogeveen") or, in
+// French, a double name ("Girard-Moreau").
+struct NameGroup {
+    int weight; // percent of the names
+    std::vector<std::string> stems, endings;
+    bool hyphen; // double names are "A-B" rather than "Ab"
+};
+const NameGroup kNameGroups[] = {
+    {60,
+     {"Jans",    "Vries", "Bakk",  "Viss",   "Smit",  "Meij", "Muld",   "Bos",    "Vos",   "Peter",
+      "Hendrik", "Dekk",  "Brouw", "Dijk",   "Berg",  "Wit",  "Graaf",  "Leeuw",  "Vliet", "Heuvel",
+      "Lind",    "Broek", "Kok",   "Jacob",  "Hoog",  "Veld", "Brink",  "Dam",    "Hoek",  "Horst",
+      "Kamp",    "Meer",  "Molen", "Wouden", "Bosch", "Haan", "Groot",  "Klein",  "Zand",  "Steen",
+      "Beek",    "Donk",  "Gool",  "Haar",   "Hout",  "Kerk", "Laar",   "Loon",   "Maas",  "Nieuw",
+      "Oost",    "West",  "Noord", "Zuid",   "Pol",   "Raad", "Rijn",   "Schot",  "Sloot", "Stap",
+      "Valk",    "Wal",   "Weg",   "Zwart",  "Boer",  "Deur", "Eik",    "Gerrit", "Harm",  "IJssel",
+      "Kuip",    "Lamb",  "Mart",  "Nijs",   "Otten", "Post", "Roos",   "Tromp",  "Vink",  "Zee",
+      "Albers",  "Brand", "Cors",  "Driel",  "Fokk",  "Gijs", "Hof",    "Kal",    "Lub",   "Mol",
+      "Nolt",    "Olde",  "Prins", "Reit",   "Sikk",  "Tjal", "Wiersm", "Ypk",    "Dui",   "Ebb"},
+     {"",     "s",    "sen",  "se",   "en",  "er",  "ers",  "el",   "ink",
+      "ing",  "man",  "mans", "stra", "sma", "ema", "inga", "huis", "kamp",
+      "veld", "berg", "hof",  "hout", "ijn", "ens", "ert",  "rink", "ga"},
+     false},
+    {15,
+     {"M\xFCll",
+      "Schr\xF6"
+      "d",
+      "Kr\xE4m",
+      "Wei\xDF",
+      "Fisch",
+      "Kaufm",
+      "Roth",
+      "Sch\xE4"
+      "f",
+      "Schmid",
+      "Feld",
+      "Wolf",
+      "Stein",
+      "Bauer",
+      "Beck",
+      "Hoff",
+      "Koch",
+      "Richt",
+      "Wagn",
+      "Zimmer",
+      "Hartm",
+      "Lehm",
+      "Kraus",
+      "Braun",
+      "Frank",
+      "Hahn",
+      "Vogel",
+      "Eng",
+      "Sommer",
+      "Winter",
+      "Kell",
+      "Hub",
+      "Gr\xFCn",
+      "Lang",
+      "Scholz",
+      "Hein"},
+     {"", "er", "mann", "dorf", "feld", "baum", "haus", "stein", "berg", "hof", "el", "ke", "ler"},
+     false},
+    {8,
+     {"\xC5str\xF6m", "\xD8ster", "S\xF8r", "Bj\xF6rk", "Lund",   "Dahl",  "Holm", "Str\xF6m",
+      "Lar",          "Nils",     "Karl",   "Sven",     "Gustaf", "Ander", "Eng",  "Sj\xF6",
+      "Fors",         "Ny",       "Berg",   "Hed",      "Hall",   "Ek",    "Sand", "Lindqv"},
+     {"", "sen", "son", "sson", "gaard", "qvist", "berg", "strand", "by", "lund", "holm", "dahl"},
+     false},
+    {9,
+     {"H\xE9"
+      "b",
+      "Dupon",
+      "Lef\xE8vr",
+      "Mor",
+      "Girard",
+      "Fontain",
+      "Rousseau",
+      "Chevali",
+      "Beaumont",
+      "\xC9tienn",
+      "Andr\xE9",
+      "Bern",
+      "Lemoin",
+      "Duval",
+      "Rich",
+      "Blanch",
+      "Fran\xE7",
+      "Gu\xE9rin",
+      "Mercier",
+      "Fauc",
+      "Perr",
+      "Roch"},
+     {"", "e", "ier", "eau", "et", "in", "on", "ard", "and", "ot", "elle"},
+     true},
+    {8,
+     {"Rosen",   "Gold",  "Silber", "Lev",    "Cohen",  "Katz",  "Blum",
+      "Hirsch",  "Wein",  "Stern",  "Mandel", "Lieber", "Apfel", "Eisen",
+      "Gr\xFCn", "Rubin", "Fried",  "Lilien", "Morgen", "Kirsch"},
+     {"", "berg", "stein", "thal", "feld", "baum", "man", "blatt", "ski", "witz", "son", "ick"},
+     false},
+};
 const char* const kPrefixes[] = {"van", "de", "van den", "van der", "ter", "'t", "du", "von"};
 const char* const kGiven[] = {"Jan",       "Pieter",       "Cornelis",  "Hendrik", "Johannes",
                               "Willem",    "Maria",        "Anna",      "Johanna", "Cornelia",
@@ -97,13 +208,74 @@ const char* const kGiven[] = {"Jan",       "Pieter",       "Cornelis",  "Hendrik
                               "Ir\xE8ne",  "Andr\xE9",     "Zo\xEB",    "J\xF6rg", "Bj\xF6rn",
                               "\xC9milie", "Fran\xE7oise", "Dani\xEBl", "No\xEBl"};
 
+constexpr long kMostSurnames = 300000; // well inside what the stems and endings can make
+
+std::string Lower(std::string s) {
+    for (char& c : s) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+            c = static_cast<char>(u + 32);
+    }
+    return s;
+}
+
+// N distinct surnames, the most frequent first: the short list above leads,
+// then a stem with an ending; compounds and double names make up the long
+// tail. About a quarter carry a prefix ("Berg, van den"), always the same one
+// for the same name.
+std::vector<std::string> MakeSurnames(long count, unsigned seed) {
+    std::mt19937 random(seed ^ 0x5eed5u);
+    auto pick = [&](const auto& list) -> std::string { return list[random() % std::size(list)]; };
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    for (const char* name : kSurnames)
+        if (static_cast<long>(names.size()) < count && seen.insert(name).second)
+            names.push_back(name);
+    for (long refused = 0; static_cast<long>(names.size()) < count;) {
+        if (refused > 100000) throw std::runtime_error("too many distinct surnames asked for");
+        int share = static_cast<int>(random() % 100);
+        const NameGroup* group = std::begin(kNameGroups);
+        while (share >= group->weight && group + 1 != std::end(kNameGroups))
+            share -= group++->weight;
+        const std::size_t made = names.size();
+        std::string name = pick(group->stems) + pick(group->endings);
+        if (made >= 3000 && group->hyphen) {
+            name += "-" + pick(group->stems) + pick(group->endings);
+        } else if (made >= 3000) {
+            const std::string first = pick(group->stems), second = pick(group->stems);
+            if (first == second) continue; // "Leeuwleeuw" reads as a slip
+            name = first + Lower(second);
+            if (made >= 15000 || random() % 2 == 0) name += pick(group->endings);
+        }
+        // No triple letter where a stem meets an ending ("Wiersm" + "ma").
+        bool triple = false;
+        for (std::size_t i = 2; i < name.size(); ++i)
+            triple = triple || (name[i] == name[i - 1] && name[i] == name[i - 2]);
+        if (triple || !seen.insert(name).second) {
+            ++refused;
+            continue;
+        }
+        refused = 0;
+        if (random() % 100 < 25) name += std::string(", ") + pick(kPrefixes);
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
 struct Person {
     std::string letter, surname, given, extra, year1, year2;
 };
 
 class Generator {
 public:
-    Generator(unsigned seed, int variety) : random_(seed), variety_(variety) {}
+    Generator(unsigned seed, int variety, long surnames)
+        : random_(seed), variety_(variety), surnames_(MakeSurnames(surnames, seed)) {
+        // The long tail visits every name in a scattered order: a step that
+        // shares no factor with the number of names.
+        const long n = static_cast<long>(surnames_.size());
+        while (n > 1 && std::gcd(tailStep_, n) != 1)
+            ++tailStep_;
+    }
 
     Person NewPerson() {
         Person p;
@@ -111,6 +283,9 @@ public:
         if (pick < 5) {
             p.letter = "_";
             p.surname = "_";
+        } else if (!surnames_.empty()) {
+            p.surname = Surname();
+            p.letter = std::string(1, static_cast<char>(Letter(p.surname)));
         } else {
             std::string main = kSurnames[Uniform(std::size(kSurnames))];
             if (Uniform(100) < variety_) main += std::to_string(Uniform(50));
@@ -142,6 +317,18 @@ private:
         return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
     }
 
+    // Six in ten persons draw a skewed rank (the first name about 2% of them,
+    // half of them among the first 1/8 of the names); the others take the
+    // next name of the tail, so that rare names occur too.
+    std::string Surname() {
+        const long n = static_cast<long>(surnames_.size());
+        if (Uniform(100) < 60) {
+            const double u = std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+            return surnames_[static_cast<std::size_t>(std::min<double>(n - 1, n * u * u * u))];
+        }
+        return surnames_[static_cast<std::size_t>((tailNext_++ * tailStep_) % n)];
+    }
+
     std::string Given() {
         std::string g = kGiven[Uniform(std::size(kGiven))];
         if (Uniform(100) < 40) g += std::string(" ") + kGiven[Uniform(std::size(kGiven))];
@@ -150,6 +337,9 @@ private:
 
     std::mt19937 random_;
     int variety_;
+    std::vector<std::string> surnames_; // most frequent first; empty: kSurnames
+    long tailStep_ = 7919;
+    long tailNext_ = 0;
 };
 
 std::string IndexLine(const Person& p, long number, const std::string& link) {
@@ -370,6 +560,8 @@ Options Parse(int argc, char** argv) {
             o.perPage = static_cast<int>(value());
         else if (a == "--variety")
             o.variety = static_cast<int>(value());
+        else if (a == "--surnames")
+            o.surnames = value();
         else if (a == "--titles")
             o.titles = SplitList(text());
         else if (a == "--folders")
@@ -381,10 +573,12 @@ Options Parse(int argc, char** argv) {
         else
             o.folder = a;
     }
-    if (o.folder.empty() || o.docs < 1 || o.lines < 0 || o.perPage < 1)
+    if (o.folder.empty() || o.docs < 1 || o.lines < 0 || o.perPage < 1 || o.surnames < 0 ||
+        o.surnames > kMostSurnames)
         throw std::runtime_error("usage: gen-htx [--docs N] [--lines N] [--overlap PERCENT] [--old "
                                  "N] [--seed N] [--pages] [--per-page N] [--variety PERCENT] "
-                                 "[--titles \"A;B\"] [--folders \"a;b\"] [--users \"X;Y\"] FOLDER");
+                                 "[--surnames N (at most 300000)] [--titles \"A;B\"] [--folders "
+                                 "\"a;b\"] [--users \"X;Y\"] FOLDER");
     for (const std::string& name : o.folders)
         if (name.find('/') != std::string::npos || name == ".." || name == ".")
             throw std::runtime_error("a tree folder is a plain name: " + name);
@@ -396,7 +590,7 @@ Options Parse(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         const Options o = Parse(argc, argv);
-        Generator gen(o.seed, o.variety);
+        Generator gen(o.seed, o.variety, o.surnames);
         std::vector<Person> shared; // persons that later trees may hold too
         const long perDoc = o.lines / o.docs;
         for (int d = 0; d < o.docs; ++d) {

@@ -8,7 +8,9 @@
 // least 24 by 24 pixels. Without JavaScript no dead menu is shown. In the
 // layouts built on the sample trees with "search", names typed into the
 // search box of the start page and of one other page list the expected
-// persons, and their links lead to them (check-search.mjs).
+// persons, and their links lead to them (check-search.mjs); in the first of
+// them ?q=, the arrow keys and Back are checked once more from a web host (a
+// static server on 127.0.0.1 of the folder that holds the site and the trees).
 //
 //   node check-browser.mjs MANIFEST
 //
@@ -19,7 +21,8 @@
 
 import { chromium } from 'playwright-core';
 import { createRequire } from 'node:module';
-import { readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { readFile, readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
+import http from 'node:http';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -64,6 +67,23 @@ class Problems {
   get ok() { return this.list.length === 0; }
 }
 
+// A static server of `root` on 127.0.0.1 and a free port; nothing outside
+// `root` is served.
+const kTypes = { '.htm': 'text/html', '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+  '.json': 'application/json', '.png': 'image/png', '.svg': 'image/svg+xml' };
+function serve(root) {
+  const server = http.createServer((request, response) => {
+    const file = path.join(root, decodeURIComponent(new URL(request.url, 'http://host').pathname));
+    if (!file.startsWith(root + path.sep)) return response.writeHead(403).end();
+    readFile(file, (error, data) => {
+      if (error) return response.writeHead(404).end();
+      response.writeHead(200, { 'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream' });
+      response.end(data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
 // Closing a page that has just moved on may never end in some Chromium
 // builds; such a page is left to the browser's end.
 async function close(page) {
@@ -72,10 +92,13 @@ async function close(page) {
   await Promise.race([page.close(), waited]).finally(() => clearTimeout(timer));
 }
 
-async function load(context, file, query = '') {
+// A file from disk, or from the web host when `host` is given.
+async function load(context, file, query = '', host = null) {
   const page = await context.newPage();
   page.setDefaultTimeout(15000);
-  await page.goto(pathToFileURL(file).href + query, { waitUntil: 'load' });
+  const address = host ? `${host.origin}/${path.relative(host.root, file).split(path.sep).join('/')}`
+    : pathToFileURL(file).href;
+  await page.goto(address + query, { waitUntil: 'load' });
   return page;
 }
 
@@ -316,9 +339,10 @@ function searchedPages(start) {
 
 // On a desktop: on the start page every sample search typed, axe on the box
 // with the persons shown (the rest of the page is checked above) and every
-// link of one search followed; on the other page the last two searches
+// link of one search followed, and with a web host also opened from there
+// with ?q= for the keys and Back; on the other page the last two searches
 // typed, the first link clicked, and the page opened with ?q= once.
-async function checkSearchBox(contexts, file, start, problems, notes, step) {
+async function checkSearchBox(contexts, file, start, problems, notes, step, host) {
   let page = await step('load for the search', () => load(contexts.desktop, file));
   const searches = file === start ? kSampleSearches : kSampleSearches.slice(-2);
   const answers = await step('search box', () => checkSearches(page, problems, searches));
@@ -328,6 +352,14 @@ async function checkSearchBox(contexts, file, start, problems, notes, step) {
       followLinks((target) => load(contexts.desktop, target), answers, kFollowedSearch, problems));
     await step('search keys and address', () =>
       checkKeysAndAddress(page, kSampleSearches[kSampleSearches.length - 1], problems));
+    if (host) {
+      const last = kSampleSearches[kSampleSearches.length - 1];
+      const hosted = await step('load from a web host with ?q=', () =>
+        load(contexts.desktop, file, `?q=${encodeURIComponent(last.typed)}`, host));
+      await step('search of ?q= from a web host', () => checkAsked(hosted, last, problems));
+      await step('search keys and address from a web host', () => checkKeysAndAddress(hosted, last, problems));
+      await step('close', () => close(hosted));
+    }
   } else {
     const last = kSampleSearches[kSampleSearches.length - 1];
     await step('search link clicked', () => clickFirstLink(page, last, problems));
@@ -380,7 +412,8 @@ async function checkPage(contexts, file, start, state, search) {
     await step('close', () => close(page));
   }
 
-  if (search.pages.includes(file)) await checkSearchBox(contexts, file, start, problems, notes, step);
+  if (search.pages.includes(file))
+    await checkSearchBox(contexts, file, start, problems, notes, step, file === start ? search.host : null);
   if (search.phone === file) await checkSearchOnPhone(contexts, file, problems, step);
   if (kSearchOnly) return { problems: problems.list, notes: [...new Set(notes)] };
 
@@ -431,9 +464,14 @@ async function main() {
     phone: await browser.newContext({ viewport: kPhone, isMobile: true, hasTouch: true, deviceScaleFactor: 2 }),
     noScript: await browser.newContext({ viewport: kDesktop, javaScriptEnabled: false }),
   };
-  // Nothing but local files is ever loaded.
+  // Nothing but local files and the server of the first layout searched is
+  // ever loaded; it serves the folder that holds that site and the trees.
+  const hosted = manifest.find((line) => line[2] === 'search');
+  const root = hosted && path.dirname(path.dirname(hosted[1]));
+  const server = root && await serve(root);
+  const host = server && { root, origin: `http://127.0.0.1:${server.address().port}` };
   for (const context of Object.values(contexts))
-    await context.route(/^(?!file:)/, (route) => route.abort());
+    await context.route((url) => url.protocol !== 'file:' && url.origin !== host?.origin, (route) => route.abort());
 
   let passed = 0;
   let failed = 0;
@@ -441,7 +479,8 @@ async function main() {
     for (const [name, start, checks] of manifest) {
       // Each layout styles the persons found in its own way: the phone's
       // sizes are measured with persons shown on every start page searched.
-      const search = { pages: checks === 'search' ? searchedPages(start) : [], phone: '' };
+      const search = { pages: checks === 'search' ? searchedPages(start) : [], phone: '',
+        host: name === hosted?.[0] ? host : null };
       if (checks === 'search' && search.pages.length < 2) {
         failed++;
         console.log(`FAILED ${name}: ${search.pages.length} pages with a search box`);
@@ -462,6 +501,7 @@ async function main() {
       }
     }
   } finally {
+    server?.close();
     await browser.close();
     rmSync(scratch, { recursive: true, force: true });
   }
