@@ -252,7 +252,8 @@ public:
         : builder_(builder), settings_(builder.Settings()), path_(path) {
         for (const TKSrunDocument& document : settings_.Documents)
             linkers_.emplace_back(settings_.OutputFolder + kGendexName,
-                                  document.Data != nullptr ? document.Data->FileName : "");
+                                  document.Data != nullptr ? document.Data->FileName : "",
+                                  document.WebAddress);
     }
 
     void Run() {
@@ -368,7 +369,13 @@ std::string AbsoluteTreeLink(const TKSrunSettings& settings, const TKSrunDocumen
     std::string text(link.substr(std::min(link.find_first_not_of(' '), link.size())));
     std::replace(text.begin(), text.end(), '\\', '/');
     if (IsWebAddress(text)) return text;
-    if (settings.SiteAddress.empty() || document.Data == nullptr) return "";
+    if (document.Data == nullptr) return "";
+    // A tree published at an address of its own is linked there.
+    if (!document.WebAddress.empty())
+        return linker != nullptr ? linker->Link(text)
+                                 : DocumentLink(settings.OutputFolder + kGendexName,
+                                                document.Data->FileName, text, document.WebAddress);
+    if (settings.SiteAddress.empty()) return "";
     if (linker != nullptr) return JoinAddress(settings.SiteAddress, linker->Link(text));
     return JoinAddress(settings.SiteAddress, DocumentLink(settings.OutputFolder + kGendexName,
                                                           document.Data->FileName, text));

@@ -41,7 +41,8 @@ std::string SiteAddressBase(std::string_view address);
 
 // The address of a link of document (as the document holds it) when an
 // absolute one can be made: the link itself when it is an http: or https:
-// address, else, when the run knows the site's address, the link as seen
+// address, else the link joined to the tree's own web address when it has
+// one, else, when the run knows the site's address, the link as seen
 // from the output folder joined to that address. "" when none can be made
 // (no site address, or a link that climbs above the site's host). The one
 // place where a tree's links become addresses. linker: the document's links

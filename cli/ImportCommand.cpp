@@ -3,6 +3,7 @@
 #include "cli/Messages.h"
 #include "common/KScodepage.h"
 #include "common/KSlocal.h"
+#include "import/KSgedcomReader.h"
 #include "import/KSgendexReader.h"
 #include "import/KSimportPerson.h"
 #include "import/KSimportWriter.h"
@@ -29,6 +30,7 @@ constexpr std::size_t kSkippedLinesShown = 10;
 const char* const kUsage =
     "usage: kestrin-index import [OPTIONS] FILE\n"
     "  FILE                    a GENDEX name list (gendex.txt, UTF-8 or Windows-1252)\n"
+    "                          or a GEDCOM file (5.5.1, 5.5.5 or 7.0, any character set)\n"
     "  -o, --output FILE.htx   the index document to write (default: beside FILE,\n"
     "                          named after it); an existing index document is\n"
     "                          replaced, any other file is left alone\n"
@@ -38,7 +40,8 @@ const char* const kUsage =
     "                          no death or burial, and born less than 100 years ago\n"
     "                          or without a year of birth)\n"
     "  --link PATTERN          the link of each person, for name lists without one\n"
-    "                          (GEDCOM files); {id} stands for the record's identifier\n"
+    "                          (needed for GEDCOM files); {id} stands for the record's\n"
+    "                          identifier, {surname} and {given} for the names\n"
     "Links stay relative to the folder of FILE; the report goes to standard error,\n"
     "the path of the index document to standard output.\n"
     "exit status: 0 done, 1 failed (nothing written), 2 usage error\n";
@@ -98,6 +101,9 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     if (files.empty()) throw UsageError{"no file to import given"};
     if (files.size() > 1) throw UsageError{"one file at a time: " + files[1]};
     o.source = files[0];
+    if (o.linkPattern.empty() && LooksLikeGedcom(o.source))
+        throw UsageError{"a GEDCOM file holds no links to the pages of its tree: give --link "
+                         "PATTERN"};
     return o;
 }
 
@@ -116,8 +122,14 @@ using Reader =
     std::function<void(const std::string& path, const ImportOptions&,
                        const std::function<void(TKSimportPerson&)>& take, TKSimportReport&)>;
 
-// The reader for the file at path. Only GENDEX files are read so far.
-Reader ChooseReader(const std::string& /*path*/) {
+// The reader for the file at path: GEDCOM for a file that starts as one,
+// else GENDEX.
+Reader ChooseReader(const std::string& path) {
+    if (LooksLikeGedcom(path))
+        return [](const std::string& file, const ImportOptions& o,
+                  const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report) {
+            ReadGedcom(file, TKSgedcomOptions{o.linkPattern}, take, report);
+        };
     return [](const std::string& path, const ImportOptions&,
               const std::function<void(TKSimportPerson&)>& take,
               TKSimportReport& report) { ReadGendex(path, take, report); };
@@ -174,6 +186,10 @@ void PrintReport(const std::string& source, const TKSimportReport& report, std::
                 std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutNoName),
                 std::to_string(report.LettersReplaced)})
         << '\n';
+    if (report.MissingTrailer)
+        err << "kestrin-index: " << TerminalText(source) << ": "
+            << Say("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde")
+            << '\n';
     if (report.SkippedLines.empty()) return;
     std::string lines;
     for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)

@@ -6,6 +6,7 @@
 #include "import/KSgedcomText.h"
 
 #include <cstddef>
+#include <fstream>
 #include <optional>
 #include <string_view>
 
@@ -474,6 +475,20 @@ void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
                 const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report) {
     CheckLinkPattern(options.LinkPattern);
     TGedcomReader(path, options, take, report).Read();
+}
+
+bool LooksLikeGedcom(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char buffer[64] = {};
+    in.read(buffer, sizeof buffer);
+    const std::string_view first(buffer, static_cast<std::size_t>(in.gcount()));
+    std::size_t bomLength = 0;
+    (void)GedcomEncodingFromBytes(first, bomLength);
+    std::string text;
+    for (const char c : first.substr(bomLength))
+        if (c != '\0') text += c; // UTF-16 as its ASCII letters
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    return start != std::string::npos && text.compare(start, 6, "0 HEAD") == 0;
 }
 
 } // namespace ks

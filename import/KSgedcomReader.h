@@ -29,4 +29,8 @@ struct TKSgedcomOptions {
 void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
                 const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report);
 
+// Whether the file at path starts as a GEDCOM file does: "0 HEAD" after an
+// optional byte-order mark and blanks, in any of the character sets read.
+bool LooksLikeGedcom(const std::string& path);
+
 } // namespace ks

@@ -144,10 +144,10 @@ TEST_F(BuildTool, AWebAddressMakesTheLinksToItsTreeAbsolute) {
     WriteFileBytes(dir.file("trees/a/a.htx"),
                    Tree("Tree A", "B\tBos\tEva\t\t1901\t\t1\ta/p.htm#1\r\n"
                                   "V\tVos\tJan\t\t\t\t2\thttps://x.org/v?id=2\r\n"));
-    const Outcome r =
-        RunInProcess({"--language=GB", "build", "-q", "-l", "Modern", "-o", "out", "-b", "idx",
-                      "--url", "a.htx=https://ex.org/a&b", "trees/a/a.htx", "trees/debug.htx"},
-                     dir.path().string());
+    const Outcome r = RunInProcess({"--language=GB", "build", "-q", "-l", "Modern", "-o", "out",
+                                    "-b", "idx", "--url", "a.htx=https://ex.org/a&b", "--gendex",
+                                    "trees/a/a.htx", "trees/debug.htx"},
+                                   dir.path().string());
     ASSERT_EQ(0, r.exitCode) << r.err;
     std::string pages, search;
     for (const auto& item : fs::directory_iterator(dir.file("out")))
@@ -161,7 +161,10 @@ TEST_F(BuildTool, AWebAddressMakesTheLinksToItsTreeAbsolute) {
     for (const char* link : {"\"folder\":\"https://ex.org/a&b/\"", "\"folder\":\"../trees/\"",
                              "a/p.htm#1", "https://x.org/v?id=2"})
         EXPECT_NE(std::string::npos, search.find(link)) << link;
-    EXPECT_EQ(std::string::npos, (pages + search).find("trees/a/"));
+    const std::string gendex = ReadFileBytes(dir.file("out/gendex.txt"));
+    for (const char* line : {"https://ex.org/a&b/a/p.htm#1|BOS|", "https://x.org/v?id=2|VOS|"})
+        EXPECT_NE(std::string::npos, gendex.find(line)) << gendex;
+    EXPECT_EQ(std::string::npos, (pages + search + gendex).find("trees/a/"));
 }
 
 TEST_F(BuildTool, ReportsEveryProblemBeforeStarting) {

@@ -76,6 +76,7 @@ struct Refusal {
 };
 
 TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
+    const std::string kGedcom = std::string(KS_TEST_SOURCE_DIR) + "tests/data/import/utf8-70.ged";
     const std::string oldDocument = "[KESTRIN]\r\ntype=htx\r\nformat=1\r\n[indexdata]"
                                     "\r\nV\tVos\tEva\t\t1900\t1960\t1\tx.htm\r\n";
     const Refusal cases[] = {
@@ -119,6 +120,21 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          {"-o", "docs/tree.htx", "trees/none.txt"},
          1,
          "trees/none.txt: cannot be read",
+         "docs/tree.htx",
+         ""},
+        {"a GEDCOM file with a link pattern",
+         "",
+         {"-o", "docs/tree.htx", "--link", "https://example.org/t?pid={id}", kGedcom},
+         0,
+         "1 written",
+         "docs/tree.htx",
+         "\tFontaine, de la\tRen\xE9 R\xF6"
+         "bert\t\t1792\t1850\t1\thttps://example.org/t?pid=X1\r\n"},
+        {"a GEDCOM file without one",
+         "",
+         {"-o", "docs/tree.htx", kGedcom},
+         2,
+         "give --link",
          "docs/tree.htx",
          ""},
         {"two files",
