@@ -78,6 +78,7 @@ public:
         TKSentryReader reader(builder_, out_);
         TKShtxRegel entry;
         while (reader.Next(entry)) {
+            if (entry.Surname == "?") continue; // an unknown surname is no name to rank
             const auto [at, added] = seen.try_emplace(AsciiUpper(entry.Surname), items.size());
             if (added)
                 items.push_back({entry, 1});

@@ -211,7 +211,8 @@ TEST(NameListByCount, ListsTheMostFrequentSurnamesFirst) {
     world.SetPages({{"I", "IJzer", "Klaassen", 5}, {"IJ", "IJzer", "Mulder", 4}});
     world.WriteEntries({Entry("IJzer", 1, 1), Entry("Jansen", 1, 2), Entry("Jansen", 1, 3),
                         Entry("Klaassen", 1, 4), Entry("Klaassen", 1, 5), Entry("IJzer", 2, 6),
-                        Entry("Mulder", 2, 7), Entry("Mulder", 2, 8), Entry("Mulder", 2, 9)});
+                        Entry("Mulder", 2, 7), Entry("Mulder", 2, 8), Entry("Mulder", 2, 9),
+                        Entry("?", 2, 10), Entry("?", 2, 11), Entry("?", 2, 12), Entry("?", 2, 13)});
     const struct {
         const char* arguments;
         const char* expected; // surname, count and target per item
