@@ -20,6 +20,8 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kMaxLineBytes = 1024 * 1024;
 constexpr std::size_t kMaxValueBytes = 1024 * 1024;
 constexpr long kMaxContinuations = 100000;
+// A header text kept for the index document: one line of its header.
+constexpr std::size_t kMaxHeaderBytes = 250;
 // The numbers of skipped lines are kept for the report; a file of nothing
 // else would fill memory with them.
 constexpr std::size_t kMaxSkippedLines = 100000;
@@ -277,6 +279,9 @@ public:
                 HeadLine(line);
             } else if (record_ == kIndividual) {
                 IndividualLine(line);
+            } else if (record_ == kSubmitter && line.Level == 1 && line.Tag == "NAME" &&
+                       report_.SourceUser.empty()) {
+                report_.SourceUser = Windows1252(Text(line.Value), kMaxHeaderBytes);
             }
         }
         if (first) throw EInOutError(path_, "no GEDCOM file: it is empty");
@@ -291,7 +296,7 @@ public:
     }
 
 private:
-    enum ERecord { kOther, kHead, kIndividual };
+    enum ERecord { kOther, kHead, kIndividual, kSubmitter };
 
     void Continue(const TGedcomLine& line) {
         if (line.Level != valueLevel_ + 1) return; // not of the value before it
@@ -322,6 +327,8 @@ private:
             std::string_view id = line.Xref;
             if (id.size() >= 2) id = id.substr(1, id.size() - 2);
             person_.Id.assign(id);
+        } else if (line.Tag == "SUBM" && (submitter_.empty() || line.Xref == submitter_)) {
+            record_ = kSubmitter;
         }
     }
 
@@ -332,6 +339,8 @@ private:
                 charValue_.assign(line.Value);
                 charLine_ = lines_.Number();
             }
+            if (line.Tag == "SUBM") submitter_.assign(line.Value);
+            if (line.Tag == "NOTE" && headNote_.empty()) Keep(headNote_, line.Value);
         } else if (line.Level == 2 && headContext_ == "GEDC" && line.Tag == "VERS") {
             version_.assign(line.Value);
         }
@@ -340,12 +349,22 @@ private:
     // The header's character set holds from here on; a byte-order mark
     // wins, and version 7 files are UTF-8 whatever they say.
     void EndHead() {
-        if (lines_.BomEncoding() || version_.substr(0, 1) == "7" || charValue_.empty()) return;
-        const auto named = GedcomEncodingFromChar(Collapsed(charValue_));
-        if (!named)
-            throw EInOutError(
-                path_, LineReason(charLine_, "unknown character set \"" + charValue_ + "\""));
-        encoding_ = *named;
+        if (!lines_.BomEncoding() && version_.substr(0, 1) != "7" && !charValue_.empty()) {
+            const auto named = GedcomEncodingFromChar(Collapsed(charValue_));
+            if (!named)
+                throw EInOutError(
+                    path_, LineReason(charLine_, "unknown character set \"" + charValue_ + "\""));
+            encoding_ = *named;
+        }
+        report_.SourceDescription = Windows1252(Text(headNote_), kMaxHeaderBytes);
+    }
+
+    // A header text in the document's code page, cut to a line's length.
+    static std::string Windows1252(const std::string& utf8, std::size_t limit) {
+        long ignored = 0;
+        std::string text = Utf8ToWindows1252Counted(utf8, ignored);
+        if (text.size() > limit) text.resize(limit);
+        return text;
     }
 
     void IndividualLine(const TGedcomLine& line) {
@@ -462,7 +481,7 @@ private:
     long continuations_ = 0;
     std::string* target_ = nullptr; // the value CONC/CONT lines extend, if kept
     ERecord record_ = kOther;
-    std::string headContext_, charValue_, version_;
+    std::string headContext_, charValue_, version_, headNote_, submitter_;
     long charLine_ = 0;
     TIndividual person_;
     EEvent event_ = kNoEvent;

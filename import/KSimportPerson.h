@@ -28,7 +28,11 @@ struct TKSimportReport {
     long LeftOutNoName = 0;
     long LettersReplaced = 0;       // characters written as their nearest Windows-1252 letter
     std::vector<long> SkippedLines; // lines that could not be read, in file order
-    bool MissingTrailer = false;    // a GEDCOM file ends after whole lines but without 0 TRLR
+    bool MissingTrailer = false;
+    // What the file says of itself (GEDCOM: the submitter's name and the
+    // header's note), for a document's header where the user gives none.
+    std::string SourceUser;
+    std::string SourceDescription;    // a GEDCOM file ends after whole lines but without 0 TRLR
 };
 
 } // namespace ks

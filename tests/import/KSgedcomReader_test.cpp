@@ -66,9 +66,9 @@ TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
          "https://example.org/p?pid={id}&n={surname}&g={given}",
          {"Fontaine|de la|Ren\xE9 R\xF6"
           "bert|1792|1850|BD|X1|https://example.org/"
-          "p?pid=X1&n=de%20la%20Fontaine&g=Rene%CC%81%20Ro%CC%88bert@4",
-          "Nowak||@Lukasz|||Bd|X2|https://example.org/p?pid=X2&n=Nowak&g=%40%C5%81ukasz@13",
-          "|||||bd|X3|https://example.org/p?pid=X3&n=&g=@17"},
+          "p?pid=X1&n=de%20la%20Fontaine&g=Rene%CC%81%20Ro%CC%88bert@7",
+          "Nowak||@Lukasz|||Bd|X2|https://example.org/p?pid=X2&n=Nowak&g=%40%C5%81ukasz@16",
+          "|||||bd|X3|https://example.org/p?pid=X3&n=&g=@20"},
          1,
          {},
          false},
@@ -92,6 +92,11 @@ TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
         EXPECT_EQ(c.Replaced, report.LettersReplaced);
         EXPECT_EQ(c.Skipped, report.SkippedLines);
         EXPECT_EQ(c.MissingTrailer, report.MissingTrailer);
+        // The header's submitter (the one it names) and note, for the document's header.
+        if (std::string(c.File) == "utf8-70.ged") {
+            EXPECT_EQ("Anna Visser-\xD8rsted", report.SourceUser);
+            EXPECT_EQ("Stamboom van de familie Fontaine uit Lyon", report.SourceDescription);
+        }
     }
 }
 
