@@ -12,6 +12,7 @@
 #include "common/KSini.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "import/KSimport.h"
 #include "index/KSdocumentText.h"
 #include "index/KShtxData.h"
 #include "index/KSretitle.h"
@@ -31,6 +32,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -43,6 +45,10 @@ namespace {
 constexpr const char* kSearchDirValue = "Searchdir";
 // How many average letters the field of the retitle box shows at least.
 constexpr int kTitleFieldChars = 60;
+// How many of the name lists found the question names.
+constexpr std::size_t kNameListsShown = 10;
+// A link pattern as the box for a GEDCOM file shows it as an example.
+constexpr const char* kLinkPatternExample = "https://example.org/tree/individual.php?pid={id}";
 
 // Hands what a folder search finds, and its pauses, to the page.
 class SearchListener : public TKSdocumentSearchListener {
@@ -342,7 +348,81 @@ void TKSdocumentPage::SearchFolder(const std::string& folder) {
     ShowNewRows();
     // As when adding one by one: the document found last is selected.
     if (result.LastFound >= 0) SelectOnly(result.LastFound);
+    nameLists_ = std::move(result.NameLists);
     SetSearchControls(false);
+}
+
+bool TKSdocumentPage::AskLinkPattern(const std::string& path, std::string& pattern) {
+    QInputDialog box(this);
+    box.setWindowTitle(Lookup("#1512.1=KESTRIN HTML-uitvoer"));
+    box.setLabelText(FromPath(path) + QStringLiteral("\n\n") +
+                     Lookup("#1585.6=Een GEDCOM-bestand bevat geen links naar de pagina's van "
+                            "de stamboom.") +
+                     QStringLiteral("\n") +
+                     Lookup("#1585.4=&Linkpatroon van elke persoon ({id}: het nummer van de "
+                            "persoon; {surname}, {given}: de namen), bijvoorbeeld:") +
+                     QStringLiteral(" ") + QString::fromLatin1(kLinkPatternExample));
+    box.setTextValue(QString::fromLatin1(kLinkPatternExample));
+    if (auto* field = box.findChild<QLineEdit*>()) {
+        field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kTitleFieldChars);
+        field->setToolTip(Lookup("#1585.5=het adres van de pagina van elke persoon, met {id}"));
+    }
+    for (;;) {
+        if (box.exec() != QDialog::Accepted) return false;
+        pattern = box.textValue().trimmed().toStdString();
+        if (!pattern.empty()) return true;
+    }
+}
+
+int TKSdocumentPage::ShowImported(const std::string& document) {
+    const std::string absolute = AbsolutePath(document);
+    for (std::size_t i = 0; i < documents_.Count(); ++i)
+        if (documents_.Document(i).FileName == absolute) {
+            // An import replaced it: title, size and description are new.
+            const std::string title = (DataAt(static_cast<int>(i)) = TKShtxData(absolute)).Title;
+            HTXbestanden_->item(static_cast<int>(i))->setText(FromKS(title));
+            SelectOnly(static_cast<int>(i));
+            return static_cast<int>(i);
+        }
+    return AddDocumentRow(document, nullptr);
+}
+
+int TKSdocumentPage::ImportNameLists(const std::vector<std::string>& paths) {
+    if (paths.empty()) return 0;
+    const QString caption = Lookup("#1512.1=KESTRIN HTML-uitvoer");
+    QString question = Lookup("#1585.2=%1 naamlijsten van andere programma's gevonden "
+                              "(GENDEX of GEDCOM): als indexdocument importeren?")
+                           .arg(paths.size()) +
+                       QStringLiteral("\n");
+    // A long list would grow the box beyond the screen: its first lines only.
+    for (std::size_t i = 0; i < paths.size() && i < kNameListsShown; ++i)
+        question += QStringLiteral("\n") + FromPath(paths[i]);
+    if (paths.size() > kNameListsShown) question += QStringLiteral("\n...");
+    if (QMessageBox::question(this, caption, question) != QMessageBox::Yes) return 0;
+    int imported = 0;
+    QString refused;
+    for (const std::string& path : paths) {
+        TKSimportRequest request;
+        request.Source = path;
+        if (NeedsLinkPattern(path) && !AskLinkPattern(path, request.LinkPattern)) continue;
+        try {
+            // A large file takes a while: the cursor says so.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            const TKSimportResult result = ImportNameList(request);
+            if (ShowImported(result.Document) >= 0) ++imported;
+        } catch (const EKSError& error) {
+            refused += QStringLiteral("\n") + FromPath(error.Path().empty() ? path : error.Path()) +
+                       QStringLiteral(": ") + FromKS(error.Reason());
+        }
+    }
+    if (!refused.isEmpty())
+        QMessageBox::warning(this, caption,
+                             Lookup("#1585.3=Niet ge\xEFmporteerd:") + QStringLiteral("\n") +
+                                 refused);
+    RefreshHTXcount();
+    emit PageChanged();
+    return imported;
 }
 
 void TKSdocumentPage::StopSearch() {
@@ -521,6 +601,7 @@ void TKSdocumentPage::btnDirSearchClick() {
     SearchFolder(folder);
     emit FolderSearched(folder);
     if (HTXbestanden_->count() > 0) SelectOnly(0);
+    ImportNameLists(nameLists_);
     HTXbestandenClick();
     RefreshHTXcount();
     emit PageChanged();

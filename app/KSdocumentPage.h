@@ -68,6 +68,11 @@ public:
     // The window stays responsive meanwhile: the label shows how many were
     // found and Stoppen (or Esc) ends the search, keeping those added so far.
     void SearchFolder(const std::string& folder);
+    // Asks whether to import the name lists found, and for the link pattern
+    // of each GEDCOM file; imports each beside itself and adds its index
+    // document as a ticked line. Refusals are shown with their reasons
+    // afterwards. Returns the number imported.
+    int ImportNameLists(const std::vector<std::string>& paths);
     // True while SearchFolder runs; the page is then incomplete.
     bool Searching() const { return searching_; }
     // Ends a search under way after the file in hand.
@@ -141,6 +146,12 @@ private:
     void SearchBreathe(int found);
     void SetSearchControls(bool searching);
     void MoveSelected(int step);
+    // The link pattern of the GEDCOM file at path as the user gives it;
+    // false when the user declines to import it.
+    bool AskLinkPattern(const std::string& path, std::string& pattern);
+    // Lists the index document an import wrote, or reads it again when it
+    // was listed already; its row.
+    int ShowImported(const std::string& document);
     std::string ListKey() const;
 
     QListWidget* HTXbestanden_ = nullptr;
@@ -163,6 +174,7 @@ private:
     std::unique_ptr<FolderBrowser> ownBrowser_;
     FolderBrowser* browser_ = nullptr;
     std::function<bool(const QUrl&)> opener_;
+    std::vector<std::string> nameLists_;
     bool searching_ = false;
     bool stopRequested_ = false;
     int breathMs_ = 30;

@@ -7,9 +7,12 @@
 #include "common/KSini.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "import/KSimport.h"
 #include "index/KShtxData.h"
 
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace ks {
 
@@ -62,9 +65,14 @@ public:
         }
         return listener_.DocumentFound(path);
     }
+    bool NameListFound(const std::string& path) override {
+        if (IsNameList(path) && !ImportIsCurrent(path)) NameLists.push_back(path);
+        return true;
+    }
     bool KeepSearching() override { return listener_.KeepSearching(); }
 
     int LastFound = -1;
+    std::vector<std::string> NameLists;
 
 private:
     TKSdocumentList& documents_;
@@ -129,6 +137,7 @@ TKSfolderDocuments AddFolderDocuments(const std::string& folder, TKSdocumentList
     TKSfolderDocuments result;
     result.Search = SearchIndexDocuments(folder, adding);
     result.LastFound = adding.LastFound;
+    result.NameLists = std::move(adding.NameLists);
     return result;
 }
 

@@ -11,6 +11,7 @@
 #include "index/KSdocumentSearch.h"
 
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -37,11 +38,16 @@ void StoreDocuments(const TKSdocumentList& documents, int current, const std::st
 struct TKSfolderDocuments {
     TKSdocumentSearchResult Search;
     int LastFound = -1; // the index in the list of the document found last, or -1
+    // The name lists of other programs found (gendex.txt and GEDCOM files),
+    // in the order found, that may be imported: those whose index document
+    // beside them is older than they are, or missing. They are not listed.
+    std::vector<std::string> NameLists;
 };
 
 // Searches folder and the folders below it (see SearchIndexDocuments) and
 // adds every document found that is not listed yet, ticked, in the order
-// found; one whose header cannot be read is passed over. listener hears of
+// found; one whose header cannot be read is passed over. Name lists found
+// are reported apart. listener hears of
 // every document found, listed before or not, and may stop the search.
 TKSfolderDocuments AddFolderDocuments(const std::string& folder, TKSdocumentList& documents,
                                       TKSdocumentSearchListener& listener);

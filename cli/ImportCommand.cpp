@@ -4,20 +4,12 @@
 #include "common/KScodepage.h"
 #include "common/KSlocal.h"
 #include "import/KSgedcomReader.h"
-#include "import/KSgendexReader.h"
-#include "import/KSimportPerson.h"
+#include "import/KSimport.h"
 #include "import/KSimportWriter.h"
-#include "import/KSnameParticles.h"
 
-#include <chrono>
-#include <ctime>
-#include <filesystem>
-#include <functional>
 #include <ostream>
 
 namespace ks::cli {
-
-namespace fs = std::filesystem;
 
 const std::vector<std::string> kImportOptionsWithValue = {
     "-o", "--output", "--title", "--user", "--email", "--homepage", "--link"};
@@ -112,72 +104,6 @@ std::string Say(const std::string& literal, const std::vector<std::string>& valu
     return WithValues(MessageToUtf8(LocalText(literal)), values);
 }
 
-// Text typed on the command line, as the document keeps it.
-std::string Typed(const std::string& text) {
-    return Utf8ToNearestWindows1252(text).Text;
-}
-
-// A name list read through its reader: every person handed to take.
-using Reader =
-    std::function<void(const std::string& path, const ImportOptions&,
-                       const std::function<void(TKSimportPerson&)>& take, TKSimportReport&)>;
-
-// The reader for the file at path: GEDCOM for a file that starts as one,
-// else GENDEX.
-Reader ChooseReader(const std::string& path) {
-    if (LooksLikeGedcom(path))
-        return [](const std::string& file, const ImportOptions& o,
-                  const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report) {
-            ReadGedcom(file, TKSgedcomOptions{o.linkPattern}, take, report);
-        };
-    return [](const std::string& path, const ImportOptions&,
-              const std::function<void(TKSimportPerson&)>& take,
-              TKSimportReport& report) { ReadGendex(path, take, report); };
-}
-
-// The document's default place: beside the source, named after it.
-std::string OutputPath(const ImportOptions& o) {
-    std::error_code ec;
-    if (o.output.empty()) return fs::path(o.source).replace_extension(".htx").string();
-    if (fs::is_directory(o.output, ec))
-        return (fs::path(o.output) / fs::path(o.source).stem()).string() + ".htx";
-    return o.output;
-}
-
-// The way from the folder of the document to the folder of the source, put
-// before relative links ("" when both are the same folder).
-std::string LinkBase(const std::string& source, const std::string& document) {
-    const fs::path sourceFolder = fs::absolute(source).parent_path().lexically_normal();
-    const fs::path documentFolder = fs::absolute(document).parent_path().lexically_normal();
-    const fs::path way = sourceFolder.lexically_relative(documentFolder);
-    if (way.empty() || way == ".") return {};
-    return way.generic_string() + "/";
-}
-
-std::string Today(std::tm& now) {
-    char text[16];
-    std::strftime(text, sizeof text, "%d-%m-%Y", &now);
-    return text;
-}
-
-TKSimportHeader Header(const ImportOptions& o, const std::string& linkBase, std::tm& now) {
-    TKSimportHeader header;
-    const fs::path source = fs::absolute(o.source).lexically_normal();
-    header.Title = Typed(o.title.empty() ? source.parent_path().filename().string() : o.title);
-    header.UserName = Typed(o.user);
-    header.Email = Typed(o.email);
-    header.Homepage = Typed(o.homepage);
-    header.DataFile = Typed(source.filename().string());
-    header.Created = Today(now);
-    std::error_code ec;
-    for (const char* start : {"index.htm", "index.html"})
-        if (fs::is_regular_file(source.parent_path() / start, ec)) {
-            header.HtmFile = linkBase + start;
-            break;
-        }
-    return header;
-}
-
 void PrintReport(const std::string& source, const TKSimportReport& report, std::ostream& err) {
     err << "kestrin-index: " << TerminalText(source) << ": "
         << Say("#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk "
@@ -215,29 +141,23 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "kestrin-index import: " << TerminalText(e.message) << '\n' << kUsage;
         return kUsageError;
     }
-    const std::string document = OutputPath(options);
+    const TKSimportRequest request{.Source = options.source,
+                                   .Output = options.output,
+                                   .Title = options.title,
+                                   .UserName = options.user,
+                                   .Email = options.email,
+                                   .Homepage = options.homepage,
+                                   .IncludeLiving = options.living,
+                                   .LinkPattern = options.linkPattern};
+    const std::string document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(document); !problem.empty()) {
         err << "kestrin-index: " << TerminalText(document) << ": " << MessageToUtf8(problem)
             << '\n';
         return 1;
     }
-    const std::time_t clock =
-        std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm now{};
-    localtime_r(&clock, &now);
-    const std::string linkBase = LinkBase(options.source, document);
-    TKSimportWriter writer(now.tm_year + 1900, options.living, linkBase);
-    TKSimportReport report;
-    ChooseReader(options.source)(
-        options.source, options,
-        [&](TKSimportPerson& person) {
-            FinishSurname(person);
-            writer.Add(person, report);
-        },
-        report);
-    writer.Write(document, Header(options, linkBase, now), report);
-    PrintReport(options.source, report, err);
-    out << TerminalText(document) << '\n';
+    const TKSimportResult result = ImportNameList(request);
+    PrintReport(options.source, result.Report, err);
+    out << TerminalText(result.Document) << '\n';
     return 0;
 }
 

@@ -13,6 +13,8 @@ namespace ks {
 namespace {
 
 constexpr const char* kHtxMask = "*.htx";
+// The name lists of other programs, in the order a folder's are reported.
+constexpr const char* kNameListMasks[] = {"gendex.txt", "*.ged"};
 
 // The subfolders of folder that a search enters: no hidden ones and no
 // symbolic links, in byte order.
@@ -47,6 +49,11 @@ public:
             ++result_.Found;
             if (!listener_.DocumentFound(path)) return Stop();
         }
+        for (const char* mask : kNameListMasks)
+            for (const std::string& name : FindFiles(base, mask)) {
+                if (!listener_.KeepSearching()) return Stop();
+                if (!listener_.NameListFound(base + name)) return Stop();
+            }
         for (const std::string& name : SearchableSubfolders(base))
             if (!Search(base + name)) return false;
         return true;

@@ -5,7 +5,9 @@
 // link back up the tree cannot make the search endless. Each file is looked
 // at once and nothing is compared with what was found before: the work grows
 // with the size of the tree only. What to do with a document found, and when
-// to stop, is the caller's.
+// to stop, is the caller's. The same pass finds the name lists of other
+// programs that may be imported as index documents: after the documents of
+// a folder, its files named gendex.txt and then its *.ged files.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +23,10 @@ public:
     // An index document (type "htx", format 1) at path: the folder as given,
     // with "/", followed by the names below it. false stops the search.
     virtual bool DocumentFound(const std::string& path) = 0;
+    // A file that may be another program's name list: named gendex.txt, or
+    // ending in ".ged" (letter case aside); whether it is one is the
+    // listener's to check. false stops the search.
+    virtual bool NameListFound(const std::string& /*path*/) { return true; }
     // Asked before every folder is listed and every file is tested, so that
     // a user interface can handle its events and stop a search that finds
     // nothing for a long time. false stops the search.

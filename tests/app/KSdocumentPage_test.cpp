@@ -134,6 +134,7 @@ private slots:
     void severalSelectedRowsAreRemovedAtOnce_data();
     void severalSelectedRowsAreRemovedAtOnce();
     void oneDocumentIsAddedThroughTheChooser();
+    void nameListsFoundAreImportedWhenTheUserAgrees();
 };
 
 void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
@@ -505,6 +506,70 @@ void TestDocumentPage::oneDocumentIsAddedThroughTheChooser() {
     // The folder of a document since removed is no place to start.
     std::filesystem::remove_all(store_->Path("tree one"));
     QCOMPARE(page->DocumentChooserFolder(), home);
+}
+
+void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
+    const std::string root = store_->Path("named/");
+    WriteHtx(root + "a.htx", {.title = "A"});
+    ks::test::WriteText(root + "site/gendex.txt", "p1.htm|Berg|Jan /van den Berg/|1800||1870||\n");
+    ks::test::WriteText(root + "tree/family.ged", "0 HEAD\n1 CHAR UTF-8\n0 @I7@ INDI\n1 NAME Piet "
+                                                  "/Smit/\n1 DEAT\n2 DATE 1901\n0 TRLR\n");
+    ks::test::WriteText(root + "other/gendex.txt", "no name list here\n");
+    Wizard wizard;
+    wizard.browser.answer = root;
+    QString question, pattern, refusal;
+    // Asked once for all; then the link pattern of the GEDCOM file; then why
+    // one could not be imported.
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
+        question = box->text();
+        ks::test::AnswerModal<QInputDialog>([&](QInputDialog* input) {
+            pattern = input->textValue();
+            input->setTextValue(QStringLiteral("https://ex.org/p?id={id}"));
+            ks::test::AnswerModal<QMessageBox>([&](QMessageBox* warning) {
+                refusal = warning->text();
+                warning->accept();
+            });
+            input->accept();
+        });
+        box->button(QMessageBox::Yes)->click();
+    });
+    wizard.Click("btnDirSearch");
+    QVERIFY(question.startsWith(QStringLiteral("3 naamlijsten van andere programma's gevonden")));
+    QVERIFY(question.endsWith(QString::fromStdString("\n" + root + "tree/family.ged")));
+    QVERIFY(pattern.contains(QStringLiteral("{id}")));
+    QVERIFY(refusal.contains(QString::fromStdString(root + "other/gendex.txt: ")));
+    // The imported documents join the list ticked, beside their sources.
+    QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "tree"}));
+    QCOMPARE(wizard.Ticks(), (std::vector<bool>{true, true, true}));
+    const ks::TKSdocumentList& documents = wizard.window.RunSetup().Documents;
+    QCOMPARE(documents.Document(1).FileName, root + "site/gendex.htx");
+    QVERIFY(ks::test::ReadText(root + "site/gendex.htx").find("\tBerg, van den\tJan\t") !=
+            std::string::npos);
+    QVERIFY(ks::test::ReadText(root + "tree/family.htx").find("https://ex.org/p?id=I7") !=
+            std::string::npos);
+    QCOMPARE(wizard.Count(), QStringLiteral("aantal=3  geselecteerd=3"));
+
+    // Declined: nothing is imported, nothing more is asked.
+    std::filesystem::remove(root + "site/gendex.htx");
+    question.clear();
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
+        question = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    wizard.Click("btnDirSearch");
+    // The GEDCOM file imported since it changed is not offered again.
+    QVERIFY(question.startsWith(QStringLiteral("2 naamlijsten")));
+    QVERIFY(!std::filesystem::exists(root + "site/gendex.htx"));
+
+    // Imported again, a listed document keeps its line.
+    ks::test::AnswerModal<QMessageBox>([](QMessageBox* box) {
+        ks::test::AnswerModal<QMessageBox>([](QMessageBox* warning) { warning->accept(); });
+        box->button(QMessageBox::Yes)->click();
+    });
+    wizard.Click("btnDirSearch");
+    QVERIFY(std::filesystem::exists(root + "site/gendex.htx"));
+    QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "tree"}));
+    QCOMPARE(wizard.List()->currentRow(), 1);
 }
 
 QTEST_MAIN(TestDocumentPage)

@@ -1,0 +1,133 @@
+#include "import/KSimport.h"
+
+#include "common/KScodepage.h"
+#include "common/KSerrors.h"
+#include "common/KSlocal.h"
+#include "import/KSgedcomReader.h"
+#include "import/KSgendexReader.h"
+#include "import/KSimportWriter.h"
+#include "import/KSnameParticles.h"
+
+#include <cctype>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace ks {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kGendexName = "gendex.txt";
+
+bool IsGendexName(const std::string& path) {
+    const std::string name = fs::path(path).filename().string();
+    if (name.size() != std::string(kGendexName).size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[i])) != kGendexName[i]) return false;
+    return true;
+}
+
+// Text typed by the user, as the document keeps it.
+std::string Typed(const std::string& text) {
+    return Utf8ToNearestWindows1252(text).Text;
+}
+
+// The way from the folder of the document to the folder of the source, put
+// before relative links ("" when both are the same folder).
+std::string LinkBase(const std::string& source, const std::string& document) {
+    const fs::path sourceFolder = fs::absolute(source).parent_path().lexically_normal();
+    const fs::path documentFolder = fs::absolute(document).parent_path().lexically_normal();
+    const fs::path way = sourceFolder.lexically_relative(documentFolder);
+    if (way.empty() || way == ".") return {};
+    return way.generic_string() + "/";
+}
+
+std::string Today(const std::tm& now) {
+    char text[16];
+    std::strftime(text, sizeof text, "%d-%m-%Y", &now);
+    return text;
+}
+
+TKSimportHeader Header(const TKSimportRequest& request, const std::string& linkBase,
+                       const std::tm& now) {
+    TKSimportHeader header;
+    const fs::path source = fs::absolute(request.Source).lexically_normal();
+    header.Title =
+        Typed(request.Title.empty() ? source.parent_path().filename().string() : request.Title);
+    header.UserName = Typed(request.UserName);
+    header.Email = Typed(request.Email);
+    header.Homepage = Typed(request.Homepage);
+    header.DataFile = Typed(source.filename().string());
+    header.Created = Today(now);
+    std::error_code ec;
+    for (const char* start : {"index.htm", "index.html"})
+        if (fs::is_regular_file(source.parent_path() / start, ec)) {
+            header.HtmFile = linkBase + start;
+            break;
+        }
+    return header;
+}
+
+} // namespace
+
+bool IsNameList(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return false;
+    return IsGendexName(path) || LooksLikeGedcom(path);
+}
+
+bool NeedsLinkPattern(const std::string& path) {
+    return LooksLikeGedcom(path);
+}
+
+std::string ImportDocumentPath(const TKSimportRequest& request) {
+    std::error_code ec;
+    if (request.Output.empty()) return fs::path(request.Source).replace_extension(".htx").string();
+    if (fs::is_directory(request.Output, ec))
+        return (fs::path(request.Output) / fs::path(request.Source).stem()).string() + ".htx";
+    return request.Output;
+}
+
+bool ImportIsCurrent(const std::string& path) {
+    TKSimportRequest request;
+    request.Source = path;
+    const std::string document = ImportDocumentPath(request);
+    std::error_code sourceEc, documentEc;
+    const auto sourceTime = fs::last_write_time(path, sourceEc);
+    const auto documentTime = fs::last_write_time(document, documentEc);
+    return !sourceEc && !documentEc && documentTime >= sourceTime &&
+           ImportTargetProblem(document).empty();
+}
+
+TKSimportResult ImportNameList(const TKSimportRequest& request) {
+    TKSimportResult result;
+    result.Document = ImportDocumentPath(request);
+    if (const std::string problem = ImportTargetProblem(result.Document); !problem.empty())
+        throw EWriteError(result.Document, problem);
+    const bool gedcom = LooksLikeGedcom(request.Source);
+    if (gedcom && request.LinkPattern.empty())
+        throw EKSError(request.Source,
+                       LocalText("#1585.1=een GEDCOM-bestand bevat geen links naar de pagina's "
+                                 "van zijn stamboom: geef een linkpatroon"));
+    const std::time_t clock =
+        std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm now{};
+    localtime_r(&clock, &now);
+    const std::string linkBase = LinkBase(request.Source, result.Document);
+    TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving, linkBase);
+    const auto take = [&](TKSimportPerson& person) {
+        FinishSurname(person);
+        writer.Add(person, result.Report);
+    };
+    if (gedcom)
+        ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern}, take, result.Report);
+    else
+        ReadGendex(request.Source, take, result.Report);
+    writer.Write(result.Document, Header(request, linkBase, now), result.Report);
+    return result;
+}
+
+} // namespace ks

@@ -1,0 +1,57 @@
+// One import of another program's name list (a gendex.txt or a GEDCOM file)
+// into an index document, as both the command line and the wizard run it:
+// the reader chosen by the file's contents, surnames put into index form,
+// links made relative to the new document's folder, and the document put in
+// place whole or not at all.
+#pragma once
+
+#include "import/KSimportPerson.h"
+
+#include <string>
+
+namespace ks {
+
+struct TKSimportRequest {
+    std::string Source; // the name list
+    // The index document to write: "" beside Source, named after it; a
+    // folder: in it, named after Source; else the path itself.
+    std::string Output;
+    // Texts of the header as typed (UTF-8); an empty title becomes the name
+    // of the folder of Source.
+    std::string Title;
+    std::string UserName;
+    std::string Email;
+    std::string Homepage;
+    bool IncludeLiving = false;
+    // The link of each person of a GEDCOM file (see TKSgedcomOptions); a
+    // GEDCOM file holds no links of its own, so it cannot be imported without.
+    std::string LinkPattern;
+};
+
+struct TKSimportResult {
+    std::string Document; // the index document written
+    TKSimportReport Report;
+};
+
+// Whether the file at path is a name list that an import reads: a GEDCOM
+// file, or a file named gendex.txt (letter case aside).
+bool IsNameList(const std::string& path);
+
+// Whether the name list at path is a GEDCOM file, which needs a link pattern.
+bool NeedsLinkPattern(const std::string& path);
+
+// The index document that request writes.
+std::string ImportDocumentPath(const TKSimportRequest& request);
+
+// Whether the index document beside the name list at path (where an import
+// without Output writes it) exists and is not older than the name list: the
+// name list has been imported since it last changed.
+bool ImportIsCurrent(const std::string& path);
+
+// Reads the name list and writes its index document. Throws EKSError naming
+// the file concerned (nothing is then written): the document's place holds
+// another kind of file, a GEDCOM file without a link pattern, or the name
+// list cannot be read; EWriteError when the document cannot be written.
+TKSimportResult ImportNameList(const TKSimportRequest& request);
+
+} // namespace ks
