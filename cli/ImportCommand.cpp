@@ -12,7 +12,7 @@
 namespace ks::cli {
 
 const std::vector<std::string> kImportOptionsWithValue = {
-    "-o", "--output", "--title", "--user", "--email", "--homepage", "--link"};
+    "-o", "--output", "--title", "--description", "--user", "--email", "--homepage", "--link"};
 
 namespace {
 
@@ -27,7 +27,10 @@ const char* const kUsage =
     "                          named after it); an existing index document is\n"
     "                          replaced, any other file is left alone\n"
     "  --title TEXT            the title of the tree (default: its folder's name)\n"
+    "  --description TEXT      one line about the tree\n"
     "  --user NAME, --email ADDRESS, --homepage URL\n"
+    "                          (a GEDCOM file's submitter and header note stand in\n"
+    "                          for a missing --user and --description)\n"
     "  --living                keep persons who may be alive (left out by default:\n"
     "                          no death or burial, and born less than 100 years ago\n"
     "                          or without a year of birth)\n"
@@ -46,6 +49,7 @@ struct ImportOptions {
     std::string source;
     std::string output;
     std::string title; // the texts as typed (UTF-8)
+    std::string description;
     std::string user;
     std::string email;
     std::string homepage;
@@ -73,6 +77,8 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
             o.output = value();
         else if (a == "--title")
             o.title = value();
+        else if (a == "--description")
+            o.description = value();
         else if (a == "--user")
             o.user = value();
         else if (a == "--email")
@@ -144,6 +150,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const TKSimportRequest request{.Source = options.source,
                                    .Output = options.output,
                                    .Title = options.title,
+                                   .Description = options.description,
                                    .UserName = options.user,
                                    .Email = options.email,
                                    .Homepage = options.homepage,

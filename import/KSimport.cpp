@@ -51,13 +51,16 @@ std::string Today(const std::tm& now) {
     return text;
 }
 
-TKSimportHeader Header(const TKSimportRequest& request, const std::string& linkBase,
-                       const std::tm& now) {
+TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& report,
+                       const std::string& linkBase, const std::tm& now) {
     TKSimportHeader header;
     const fs::path source = fs::absolute(request.Source).lexically_normal();
     header.Title =
         Typed(request.Title.empty() ? source.parent_path().filename().string() : request.Title);
-    header.UserName = Typed(request.UserName);
+    header.UserName = request.UserName.empty() ? report.SourceUser : Typed(request.UserName);
+    const std::string description =
+        request.Description.empty() ? report.SourceDescription : Typed(request.Description);
+    if (!description.empty()) header.Description.push_back(description);
     header.Email = Typed(request.Email);
     header.Homepage = Typed(request.Homepage);
     header.DataFile = Typed(source.filename().string());
@@ -126,7 +129,7 @@ TKSimportResult ImportNameList(const TKSimportRequest& request) {
         ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern}, take, result.Report);
     else
         ReadGendex(request.Source, take, result.Report);
-    writer.Write(result.Document, Header(request, linkBase, now), result.Report);
+    writer.Write(result.Document, Header(request, result.Report, linkBase, now), result.Report);
     return result;
 }
 

@@ -17,8 +17,10 @@ struct TKSimportRequest {
     // folder: in it, named after Source; else the path itself.
     std::string Output;
     // Texts of the header as typed (UTF-8); an empty title becomes the name
-    // of the folder of Source.
+    // of the folder of Source, an empty user name or description what the
+    // file says of itself (a GEDCOM file's submitter and header note).
     std::string Title;
+    std::string Description;
     std::string UserName;
     std::string Email;
     std::string Homepage;

@@ -163,6 +163,14 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
         EXPECT_TRUE(fs::is_empty(dir.file("docs")) || c.exitCode == 0 || !c.existing.empty())
             << "a temporary file was left behind";
     }
+    // A GEDCOM file's submitter fills a missing --user; --description wins over its note.
+    fs::remove(dir.file("docs/tree.htx"));
+    ASSERT_EQ(0, Run("import", {"-o", "docs/tree.htx", "--link", "{id}.htm", "--description",
+                                "Eigen", kGedcom})
+                     .exitCode);
+    const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
+    EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xD8rsted\r\n")) << header;
+    EXPECT_NE(std::string::npos, header.find("description1=Eigen\r\n")) << header;
 }
 
 } // namespace
