@@ -41,7 +41,7 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
                                             "--user", "Ann", "trees/tree/gendex.txt"});
     ASSERT_EQ(0, imported.exitCode) << imported.err;
     EXPECT_EQ("docs/tree.htx\n", imported.out);
-    EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 7 persons read, 5 written, 1 left out as "
+    EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 8 persons read, 6 written, 1 left out as "
               "possibly living, 1 without a name, 2 letters replaced\n",
               imported.err);
     // In the builder's order, the particle split off, the relative links
@@ -50,7 +50,9 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
               "B\tBakker\tJan\t\t1801\t1870\t1\t../trees/tree/persons.htm#p1\r\n"
               "D\tDvor\xE1k\tAnton\xEDn\t\t1841\t1904\t2\t../trees/tree/persons.htm#p2\r\n"
               "L\tLukasiewicz\tJan\t\t1878\t1956\t4\t../trees/tree/persons.htm#p4\r\n"
-              "M\tMeer, van der\tAnna\t\t1799\t1861\t3\t../trees/tree/persons.htm#p3\r\n",
+              "M\tMeer, van der\tAnna\t\t1799\t1861\t3\t../trees/tree/persons.htm#p3\r\n"
+              "V\tVisser\tGeert\t\t1760\t1822\t6\thttps://example.org/visser/"
+              "persons.php?id=8&tak=2#p8\r\n",
               IndexData("docs/tree.htx"));
     const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
     EXPECT_NE(std::string::npos, header.find("\r\nusername=Ann\r\n"));
@@ -63,6 +65,12 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
     checker.program = KS_CHECK_LINKS_PATH;
     const Outcome links = test::RunTool({"--persons", "site"}, checker);
     EXPECT_EQ(0, links.exitCode) << links.out << links.err;
+    // An absolute address is linked as it stands (escaped for HTML only).
+    std::string pages;
+    for (const auto& page : fs::directory_iterator(dir.file("site")))
+        if (page.path().extension() == ".htm") pages += ReadFileBytes(page.path().string());
+    EXPECT_NE(std::string::npos,
+              pages.find("href=\"https://example.org/visser/persons.php?id=8&amp;tak=2#p8\""));
 }
 
 struct Refusal {
@@ -91,21 +99,21 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          oldDocument,
          {"-o", "docs/tree.htx", "trees/tree/gendex.txt"},
          0,
-         "5 written",
+         "6 written",
          "docs/tree.htx",
          "B\tBakker\tJan\t"},
         {"--living keeps everyone",
          "",
          {"--living", "-o", "docs", "trees/tree/gendex.txt"},
          0,
-         "6 written",
+         "7 written",
          "docs/gendex.htx",
          "B\tBakker\tKees\t\t2001\t\t5\t../trees/tree/persons"},
         {"beside the file by default",
          "",
          {"trees/tree/gendex.txt"},
          0,
-         "5 written",
+         "6 written",
          "trees/tree/gendex.htx",
          "\t1\tpersons.htm#p1\r\n"},
         {"no name list",

@@ -49,7 +49,9 @@ const Fixture kFixtures[] = {
       {4, "Lukasiewicz", "", "Jan", "1878", "1956", true, true, "persons.htm#p4"},
       {5, "Bakker", "", "Kees", "2001", "", true, false, "persons.htm#p5"},
       {6, "d'Artois", "", "Louis", "1650", "1701", true, true, "persons.htm#p6"},
-      {7, "", "", "", "1700", "1750", true, true, "persons.htm#p7"}},
+      {7, "", "", "", "1700", "1750", true, true, "persons.htm#p7"},
+      {8, "Visser", "", "Geert", "1760", "1822", true, true,
+       "https://example.org/visser/persons.php?id=8&tak=2#p8"}},
      {},
      2},
 };
