@@ -6,6 +6,7 @@
 #include "import/KSgedcomText.h"
 
 #include <cstddef>
+#include <cstring>
 #include <fstream>
 #include <optional>
 #include <string_view>
@@ -178,6 +179,14 @@ std::string Collapsed(std::string_view text) {
 
 // The fields of the link pattern, checked before the file is read.
 void CheckLinkPattern(const std::string& pattern) {
+    // The values are escaped; the pattern's own text must already be fit for an address.
+    for (const char c : pattern) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || std::strchr("\"'<>\\`", c) != nullptr)
+            throw EKSError("link pattern \"" + pattern +
+                           "\": blanks, quotes, <, >, \\ and letters outside ASCII must be "
+                           "written as %XX");
+    }
     for (std::size_t open = pattern.find('{'); open != std::string::npos;
          open = pattern.find('{', open + 1)) {
         const std::size_t close = pattern.find('}', open);

@@ -146,12 +146,12 @@ void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& lang
         parts.Surname = TrimBlanks(person.Surname);
         parts.Prefix = TrimBlanks(person.Prefix);
     }
-    const std::string whole = parts.Prefix + parts.Surname;
-    if (HasUpper(whole) && !HasLower(whole)) {
+    // Capitals are judged per piece: name lists often write "van den BERG".
+    if (HasUpper(parts.Surname) && !HasLower(parts.Surname))
         parts.Surname = NameCaseFromCapitals(parts.Surname);
+    if (HasUpper(parts.Prefix) && !HasLower(parts.Prefix))
         for (char& c : parts.Prefix)
             c = static_cast<char>(MatchForm(static_cast<unsigned char>(c)));
-    }
     person.Surname = std::move(parts.Surname);
     person.Prefix = std::move(parts.Prefix);
 }

@@ -149,6 +149,7 @@ TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
         {head + skipped, "", "line 100003: more than 100000 lines cannot be read"},
         {"", "", "no GEDCOM file: it is empty"},
         {head + "0 TRLR\n", "x{name}", "unknown field {name}"},
+        {head + "0 TRLR\n", "https://x.org/a b?id={id}", "must be written as %XX"},
     };
     TempDir dir;
     const std::string path = dir.file("bad.ged");

@@ -19,6 +19,7 @@ TEST(NameParticles, SplitsLongestParticleAndCasesCapitals) {
         // the longest particle first, letter case aside
         {"van den Berg", "", {}, "Berg", "van den"},
         {"VAN DEN BERG", "", {}, "Berg", "van den"},
+        {"van den BERG", "", {}, "Berg", "van den"},
         {"van der Meer", "", {}, "Meer", "van der"},
         {"de la Fontaine", "", {}, "Fontaine", "de la"},
         {"von Goethe", "", {}, "Goethe", "von"},
