@@ -143,7 +143,10 @@ bool IsGoodWebAddress(std::string_view address) {
         port = host.substr(colon);
         host = host.substr(0, colon);
     }
-    if (!port.empty()) port.remove_prefix(1);
+    if (!port.empty()) {
+        port.remove_prefix(1);
+        if (port.empty()) return false; // a colon without a port
+    }
     return !host.empty() && AllDigits(port);
 }
 

@@ -28,17 +28,6 @@ namespace {
 const char* const kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 const char* const kSitemapNamespace = "http://www.sitemaps.org/schemas/sitemap/0.9";
 
-bool StartsWithNoCase(std::string_view text, std::string_view start) {
-    if (text.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != start[i]) return false;
-    return true;
-}
-
-bool IsWebAddress(std::string_view link) {
-    return StartsWithNoCase(link, "http://") || StartsWithNoCase(link, "https://");
-}
-
 bool IsHex(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
@@ -330,27 +319,13 @@ std::string CheckSiteAddress(std::string_view address) {
                              "bevatten, zonder spaties, aanhalingstekens, <, >, \\, # of ?: %1",
                              {std::string(address)});
     }
-    const std::size_t hostStart =
-        IsWebAddress(address) ? address.find("://") + 3 : std::string_view::npos;
-    std::string_view host;
-    if (hostStart != std::string_view::npos)
-        host = address.substr(hostStart, address.find('/', hostStart) - hostStart);
-    // A host name or [address], and at most a port; no user name.
-    const std::size_t colon = host.rfind(':');
-    const std::string_view port =
-        colon == std::string_view::npos || host.ends_with(']') ? "" : host.substr(colon + 1);
-    const std::string_view name =
-        host.substr(0, host.size() - (port.empty() ? 0 : port.size() + 1));
-    const bool nameFine =
-        !name.empty() && name.find('@') == std::string_view::npos &&
-        std::all_of(name.begin(), name.end(), [](char c) {
-            return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-.[]:", c);
-        });
-    const bool portFine = std::all_of(port.begin(), port.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c));
-    });
-    if (!nameFine || !portFine ||
-        (colon != std::string_view::npos && port.empty() && !host.ends_with(']')))
+    // A tree's address may name a user; the site's own address may not.
+    bool good = IsGoodWebAddress(address);
+    if (good) {
+        const std::string_view rest = address.substr(address.find("://") + 3);
+        good = rest.substr(0, rest.find('/')).find('@') == std::string_view::npos;
+    }
+    if (!good)
         return LocalText("#1584.2=het adres van de site moet een http- of https-adres met een "
                          "host zijn: %1",
                          {std::string(address)});
@@ -368,7 +343,7 @@ std::string AbsoluteTreeLink(const TKSrunSettings& settings, const TKSrunDocumen
                              std::string_view link, const TKSdocumentLinker* linker) {
     std::string text(link.substr(std::min(link.find_first_not_of(' '), link.size())));
     std::replace(text.begin(), text.end(), '\\', '/');
-    if (IsWebAddress(text)) return text;
+    if (IsWebLink(text)) return text;
     if (document.Data == nullptr) return "";
     // A tree published at an address of its own is linked there.
     if (!document.WebAddress.empty())
