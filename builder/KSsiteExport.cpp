@@ -2,6 +2,7 @@
 
 #include "LINE_INPUT/KSFileStream.h"
 #include "builder/KSbuilder.h"
+#include "builder/KShtmlPieces.h"
 #include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
 #include "common/KScodepage.h"
@@ -58,30 +59,6 @@ std::string AddressText(std::string_view link) {
     std::string out;
     AppendAddressText(out, link);
     return out;
-}
-
-void AppendXmlText(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
 }
 
 // The site's address joined with a link relative to it, "." and ".." parts
@@ -144,7 +121,7 @@ std::vector<std::string> PageAddresses(const TKSrunSettings& settings,
 std::string UrlElement(const std::string& tag, const std::string& address,
                        const std::string& date) {
     std::string text = "<" + tag + "><loc>";
-    AppendXmlText(text, address);
+    AppendHrefText(text, address);
     return text + "</loc><lastmod>" + date + "</lastmod></" + tag + ">\n";
 }
 
@@ -165,7 +142,7 @@ std::vector<std::size_t> SitemapParts(const std::vector<std::string>& addresses,
     std::string text;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         text.clear();
-        AppendXmlText(text, addresses[i]);
+        AppendHrefText(text, addresses[i]);
         const std::size_t size = element + text.size();
         if (count > 0 && (count == kSitemapMaxUrls || bytes + size > kSitemapMaxBytes)) {
             starts.push_back(i);
