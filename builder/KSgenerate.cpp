@@ -519,7 +519,8 @@ void TKSgenerator::RunEntry(int step, const TKSkslFile& entry, TKSrunResult& res
         result.MissingFiles.push_back(source);
         missingWarnings_.push_back(MissingLayoutFileWarning(source));
         progress_.AddRow(step, entry.Caption);
-        progress_.MissingFile(step, LookupText(kNotFound, "Text"), source);
+        progress_.MissingFile(
+            step, IsOtherThanFile(source) ? NotAFileText() : LookupText(kNotFound, "Text"), source);
         return;
     }
     TKSprogressBar& bar = progress_.AddRow(step, entry.Caption);

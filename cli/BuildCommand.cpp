@@ -40,9 +40,9 @@ namespace ks::cli {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kBuildOptionsWithValue = {
-    "--unselected", "-l",      "--layout",   "-o",      "--output",   "-b",      "--base", "-i",
-    "--index-type", "--split", "--no-split", "--title", "--homepage", "--email", "--url",
-    "--site-url"};
+    "--unselected", "-l",      "--layout",     "-o",        "--output",   "-b",
+    "--base",       "-i",      "--index-type", "--split",   "--no-split", "--title",
+    "--homepage",   "--email", "--url",        "--site-url"};
 
 namespace {
 
@@ -329,6 +329,10 @@ private:
                 return layout;
             else
                 Note(options_.layout, Say("#1566.1=geen stijl (type KSL, formaat 1)"));
+            return nullptr;
+        }
+        if (IsOtherThanFile(options_.layout) && !IsFolder(options_.layout)) {
+            Note(options_.layout, NotAFileText());
             return nullptr;
         }
         auto layouts = LoadLayouts(folder);

@@ -31,7 +31,8 @@ FileStamp StampFromStat(const struct stat& st) {
 int OpenFlags(File::OpenMode mode) {
     switch (mode) {
     case File::OpenMode::Read:
-        return O_RDONLY;
+        // Never waits for a writer: a named pipe or device is refused below.
+        return O_RDONLY | O_NONBLOCK;
     case File::OpenMode::Create:
         return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
     case File::OpenMode::Append:
@@ -130,6 +131,10 @@ File File::OpenWith(const std::string& path, int flags, mode_t mode) {
     return file;
 }
 
+std::string NotAFileText() {
+    return LocalText("#1563.3=geen bestand");
+}
+
 File File::Open(const std::string& path, OpenMode mode) {
     File file = OpenWith(path, OpenFlags(mode) | O_NOCTTY);
     if (!file.Valid()) {
@@ -144,6 +149,16 @@ File File::Open(const std::string& path, OpenMode mode) {
         file.openErrno_ = EISDIR;
         file.openError_ = std::strerror(EISDIR);
         return file;
+    }
+    if (mode == OpenMode::Read) {
+        // A pipe, device or socket could keep the reader waiting forever.
+        if (!S_ISREG(info.st_mode)) {
+            file.Reset();
+            file.openErrno_ = EINVAL;
+            file.openError_ = NotAFileText();
+            return file;
+        }
+        ::fcntl(file.fd_, F_SETFL, ::fcntl(file.fd_, F_GETFL) & ~O_NONBLOCK);
     }
     if (mode == OpenMode::Append) file.Seek(0, 2);
     return file;

@@ -32,6 +32,10 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The reason given wherever an input is something other than a regular file
+// (a folder, a named pipe, a device): "geen bestand".
+std::string NotAFileText();
+
 // An open file (or folder) and the path it was opened by. Opening never
 // throws: a file that cannot be opened stays invalid and keeps the system's
 // reason. Reading and writing throw EInOutError or EWriteError naming the
@@ -55,7 +59,9 @@ public:
 
     // A file to read or write as a text file. A file is written only under its
     // own name, never through a symbolic link planted there; a folder is
-    // refused, as it holds no text.
+    // refused, as it holds no text, and so is anything to read that is not a
+    // regular file (a named pipe, a device), which could block forever
+    // (OpenError() is then NotAFileText()).
     static File Open(const std::string& path, OpenMode mode);
     // open(2) with flags (O_CLOEXEC added) and, when creating, mode; retried
     // when interrupted. errno and OpenErrno() tell why an invalid file failed.

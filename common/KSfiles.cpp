@@ -210,7 +210,7 @@ bool CheckFileKind(const std::string& path, const std::string& kind, int minForm
     if (unreadable != nullptr) unreadable->clear();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return false;
-    if (const File file = File::OpenWith(path, O_RDONLY); !file.Valid()) {
+    if (const File file = File::OpenWith(path, O_RDONLY | O_NONBLOCK); !file.Valid()) {
         if (unreadable != nullptr) *unreadable = file.OpenError();
         return false;
     }

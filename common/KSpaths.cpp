@@ -18,6 +18,11 @@ bool IsFile(const std::string& path) {
     return !path.empty() && fs::is_regular_file(path, ec);
 }
 
+bool IsOtherThanFile(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 bool IsLink(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);

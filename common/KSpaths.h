@@ -11,6 +11,10 @@ namespace ks {
 bool IsFolder(const std::string& path);
 // True for an existing regular file (links followed).
 bool IsFile(const std::string& path);
+// True when something other than a regular file is at path (links followed):
+// a folder, a named pipe, a device. Such an input is refused with
+// NotAFileText() rather than read, so that nothing waits for a writer.
+bool IsOtherThanFile(const std::string& path);
 // True when lstat finds a symbolic link at path.
 bool IsLink(const std::string& path);
 // True when both paths name the same existing file or folder.

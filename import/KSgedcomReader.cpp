@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <string_view>
 
@@ -506,10 +505,11 @@ void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
 }
 
 bool LooksLikeGedcom(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char buffer[64] = {};
-    in.read(buffer, sizeof buffer);
-    const std::string_view first(buffer, static_cast<std::size_t>(in.gcount()));
+    // Never waits on a named pipe: only a regular file is opened.
+    FileReader reader(path);
+    std::string head;
+    reader.ReadChunk(head, 64);
+    const std::string_view first(head);
     std::size_t bomLength = 0;
     (void)GedcomEncodingFromBytes(first, bomLength);
     std::string text;

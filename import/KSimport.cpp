@@ -2,7 +2,9 @@
 
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
+#include "common/KSfileio.h"
 #include "common/KSlocal.h"
+#include "common/KSpaths.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSgendexReader.h"
 #include "import/KSimportWriter.h"
@@ -107,6 +109,7 @@ bool ImportIsCurrent(const std::string& path) {
 
 TKSimportResult ImportNameList(const TKSimportRequest& request) {
     TKSimportResult result;
+    if (IsOtherThanFile(request.Source)) throw EKSError(request.Source, NotAFileText());
     result.Document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(result.Document); !problem.empty())
         throw EWriteError(result.Document, problem);

@@ -1,5 +1,6 @@
 #include "index/KSdocumentCheck.h"
 
+#include "common/KSfileio.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
 
@@ -15,7 +16,7 @@ std::string IndexDocumentProblem(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0)
         return errno == ENOENT ? LocalText("#1563.1=dit indexdocument bestaat niet")
                                : LocalReason("#1563.2=kan niet gelezen worden", errno);
-    if (!S_ISREG(st.st_mode)) return LocalText("#1563.3=geen bestand");
+    if (!S_ISREG(st.st_mode)) return NotAFileText();
     std::string unreadable;
     if (CheckFileKind(path, "htx", 1, 1, &unreadable)) return "";
     if (!unreadable.empty())

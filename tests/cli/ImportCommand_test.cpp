@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace ks {
@@ -145,6 +146,13 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "give --link",
          "docs/tree.htx",
          ""},
+        {"a named pipe, never waited on",
+         "",
+         {"-o", "docs/tree.htx", "trees/pipe.ged"},
+         1,
+         "trees/pipe.ged: not a file",
+         "docs/tree.htx",
+         ""},
         {"two files",
          "",
          {"trees/tree/gendex.txt", "trees/tree/persons.htm"},
@@ -153,6 +161,7 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "docs/tree.htx",
          ""},
     };
+    ASSERT_EQ(0, ::mkfifo(dir.file("trees/pipe.ged").c_str(), 0600));
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
         for (const char* made : {"docs/tree.htx", "docs/gendex.htx", "trees/tree/gendex.htx"})

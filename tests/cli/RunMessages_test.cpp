@@ -85,7 +85,17 @@ std::vector<RunCase> Cases() {
              fs::remove(d.file("GB/layout/style.css"));
              ASSERT_EQ(0, ::mkfifo(d.file("GB/layout/style.css").c_str(), 0600));
          },
-         notFound, nietGevonden},
+         "kestrin-index: layout file @/GB/layout/style.css: not a file\n",
+         "kestrin-index: stijlbestand @/GB/layout/style.css: geen bestand\n"},
+        {"named pipes as the layout and as a document, never waited on",
+         [](const test::TempDir& d) {
+             for (const char* name : {"GB/layout/l.ksl", "a.htx"}) {
+                 fs::remove(d.file(name));
+                 ASSERT_EQ(0, ::mkfifo(d.file(name).c_str(), 0600));
+             }
+         },
+         "kestrin-index: a.htx: not a file\nkestrin-index: GB/layout/l.ksl: not a file\n",
+         "kestrin-index: a.htx: geen bestand\nkestrin-index: GB/layout/l.ksl: geen bestand\n"},
         {"a document that cannot be read",
          [](const test::TempDir& d) { fs::permissions(d.file("a.htx"), fs::perms::none); },
          "kestrin-index: a.htx: cannot be read: Permission denied\n",
