@@ -4,7 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run demo test test-asan unit bench format clean install package
+.PHONY: all deps build run demo test test-asan unit bench coverage format clean install package
 
 all: build
 
@@ -57,6 +57,18 @@ test-asan: deps
 
 test: unit test-asan
 
+# Line coverage of every test: a build of its own (build-coverage/), every
+# test run once, then the share of lines run per folder and per unit printed
+# and kept in docs/coverage.md.
+COVERAGE_BUILD := build-coverage
+coverage: deps
+	@scripts/install-deps --coverage
+	@cmake -S . -B $(COVERAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKS_COVERAGE=ON >/dev/null
+	@cmake --build $(COVERAGE_BUILD) -j $(JOBS)
+	@find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	@cd $(COVERAGE_BUILD) && ctest -j $(JOBS) >/dev/null || echo "(some tests failed; their lines count as they ran)"
+	@scripts/coverage-table $(COVERAGE_BUILD) docs/coverage.md
+
 # Benchmarks (never part of the tests): merging 1,000,000 index lines,
 # the pages of every layout at that size (150,000 surnames, the default
 # division) loaded in headless Chromium, the search across all trees on the
@@ -75,4 +87,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(DEMO)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(COVERAGE_BUILD) $(DEMO)

@@ -10,6 +10,7 @@
 #include "builder/KSrunWarnings.h"
 #include "builder/KSsiteExport.h"
 #include "cli/Messages.h"
+#include "cli/OptionTable.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalProgress.h"
 #include "common/KScodepage.h"
@@ -39,45 +40,9 @@ namespace ks::cli {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kBuildOptionsWithValue = {
-    "--unselected", "-l",      "--layout",     "-o",        "--output",   "-b",
-    "--base",       "-i",      "--index-type", "--split",   "--no-split", "--title",
-    "--homepage",   "--email", "--url",        "--site-url"};
-
 namespace {
 
 constexpr int kUsageError = 2;
-
-const char* const kUsage =
-    "usage: kestrin-index build [OPTIONS] DOCUMENT.htx...\n"
-    "  --unselected DOCUMENT   a listed but unselected document at this place\n"
-    "  -l, --layout FILE|TITLE the layout (default: the first by title)\n"
-    "  -o, --output DIR        output folder (created when missing)\n"
-    "  -b, --base NAME         base file name (default KESTRIN-Index)\n"
-    "  -i, --index-type 1..6   letter, two letters, about 50/100/250/500 parts;\n"
-    "                          auto (default): the fewest pages that stay under\n"
-    "                          2 MB; per letter when the layout has no division\n"
-    "  --years                 show years in the index\n"
-    "  --ignore-years          fold duplicates without comparing years\n"
-    "  --split NAME[,NAME]     split these outputs over pages (default: all)\n"
-    "  --no-split NAME[,NAME]  write these outputs as one file\n"
-    "  --title TEXT, --homepage URL, --email ADDRESS\n"
-    "  --url DOCUMENT=ADDRESS  the web address of the folder the document's\n"
-    "                          tree is published in; the index then links to\n"
-    "                          the tree there (DOCUMENT as given or its file name)\n"
-    "  --gendex                also write gendex.txt: every person of every tree,\n"
-    "                          one line each, for the name networks (UTF-8)\n"
-    "  --site-url ADDRESS      the site's own http(s) address: also write\n"
-    "                          sitemap.xml of every page, and make the links of\n"
-    "                          gendex.txt absolute\n"
-    "  --open                  open the result in the browser\n"
-    "  -q, --quiet             no progress display\n"
-    "  --dry-run               list the old results the run would delete, the\n"
-    "                          files it would move to the trash and the files it\n"
-    "                          would write, and change nothing\n"
-    "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
-    "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
-    "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
 
 // A text of the run in its language, converted for the terminal; values
 // (paths as given, numbers) are put in after the conversion.
@@ -96,10 +61,6 @@ template <typename Number> std::string Shown(Number number) {
 std::string WarningPrefix() {
     return "kestrin-index: " + Say("#1566.5=waarschuwing") + ": ";
 }
-
-struct UsageError {
-    std::string message;
-};
 
 struct BuildOptions {
     struct Document {
@@ -165,68 +126,99 @@ void RefuseRepeatedDocuments(const std::vector<BuildOptions::Document>& document
         }
 }
 
+const std::vector<Option<BuildOptions>>& OptionTable() {
+    using O = BuildOptions;
+    using V = const std::string&;
+    static const std::vector<Option<O>> table = {
+        {{"--unselected"},
+         "DOCUMENT",
+         "a listed but unselected document at this place",
+         [](O& o, V v) {
+             o.documents.push_back({v, false});
+         }},
+        {{"-l", "--layout"},
+         "FILE|TITLE",
+         "the layout (default: the first by title)",
+         [](O& o, V v) { o.layout = v; }},
+        {{"-o", "--output"},
+         "DIR",
+         "output folder (created when missing)",
+         [](O& o, V v) { o.output = v; }},
+        {{"-b", "--base"},
+         "NAME",
+         "base file name (default KESTRIN-Index)",
+         [](O& o, V v) { o.base = v; }},
+        {{"-i", "--index-type"},
+         "1..6",
+         "letter, two letters, about 50/100/250/500 parts;\n"
+         "auto (default): the fewest pages that stay under\n"
+         "2 MB; per letter when the layout has no division",
+         [](O& o, V v) {
+             o.indexType = IndexTypeFromText(v);
+             if (o.indexType == TKSindexType::NotChosen)
+                 throw UsageError{"the index type must be 1 to 6 or auto"};
+         }},
+        {{"--years"}, "", "show years in the index", [](O& o, V) { o.years = true; }},
+        {{"--ignore-years"},
+         "",
+         "fold duplicates without comparing years",
+         [](O& o, V) { o.ignoreYears = true; }},
+        {{"--split"},
+         "NAME[,NAME]",
+         "split these outputs over pages (default: all)",
+         [](O& o, V v) { AddNames(o.split, v); }},
+        {{"--no-split"},
+         "NAME[,NAME]",
+         "write these outputs as one file",
+         [](O& o, V v) { AddNames(o.noSplit, v); }},
+        {{"--title"}, "TEXT", "the title of the index", [](O& o, V v) { o.title = v; }},
+        {{"--homepage"}, "URL", "the address of your home page", [](O& o, V v) { o.homepage = v; }},
+        {{"--email"}, "ADDRESS", "your e-mail address", [](O& o, V v) { o.email = v; }},
+        {{"--url"},
+         "DOCUMENT=ADDRESS",
+         "the web address of the folder the document's\n"
+         "tree is published in; the index then links to\n"
+         "the tree there (DOCUMENT as given or its file name)",
+         [](O& o, V v) { o.webAddresses.push_back(SplitWebAddress(v)); }},
+        {{"--gendex"},
+         "",
+         "also write gendex.txt: every person of every tree,\n"
+         "one line each, for the name networks (UTF-8)",
+         [](O& o, V) { o.gendex = true; }},
+        {{"--site-url"},
+         "ADDRESS",
+         "the site's own http(s) address: also write\n"
+         "sitemap.xml of every page, and make the links of\n"
+         "gendex.txt absolute",
+         [](O& o, V v) {
+             if (const std::string problem = CheckSiteAddress(v); !problem.empty())
+                 throw UsageError{problem};
+             o.siteUrl = v;
+         }},
+        {{"--open"}, "", "open the result in the browser", [](O& o, V) { o.open = true; }},
+        {{"-q", "--quiet"}, "", "no progress display", [](O& o, V) { o.quiet = true; }},
+        {{"--dry-run"},
+         "",
+         "list the old results the run would delete, the\n"
+         "files it would move to the trash and the files it\n"
+         "would write, and change nothing",
+         [](O& o, V) { o.dryRun = true; }},
+    };
+    return table;
+}
+
+std::string Usage() {
+    return "usage: kestrin-index build [OPTIONS] DOCUMENT.htx...\n" + OptionsUsage(OptionTable()) +
+           "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
+           "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
+           "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
+}
+
 BuildOptions ParseOptions(const std::vector<std::string>& args) {
     BuildOptions o;
-    bool onlyDocuments = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (onlyDocuments) {
-            o.documents.push_back({a, true});
-            continue;
-        }
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size()) throw UsageError{"missing value after " + a};
-            return args[++i];
-        };
-        if (a == "-h" || a == "--help") throw UsageError{""};
-        if (a == "--unselected")
-            o.documents.push_back({value(), false});
-        else if (a == "-l" || a == "--layout")
-            o.layout = value();
-        else if (a == "-o" || a == "--output")
-            o.output = value();
-        else if (a == "-b" || a == "--base")
-            o.base = value();
-        else if (a == "-i" || a == "--index-type") {
-            const TKSindexType type = IndexTypeFromText(value());
-            if (type == TKSindexType::NotChosen)
-                throw UsageError{"the index type must be 1 to 6 or auto"};
-            o.indexType = type;
-        } else if (a == "--years")
-            o.years = true;
-        else if (a == "--ignore-years")
-            o.ignoreYears = true;
-        else if (a == "--split")
-            AddNames(o.split, value());
-        else if (a == "--no-split")
-            AddNames(o.noSplit, value());
-        else if (a == "--url")
-            o.webAddresses.push_back(SplitWebAddress(value()));
-        else if (a == "--title")
-            o.title = value();
-        else if (a == "--homepage")
-            o.homepage = value();
-        else if (a == "--email")
-            o.email = value();
-        else if (a == "--gendex")
-            o.gendex = true;
-        else if (a == "--site-url") {
-            o.siteUrl = value();
-            if (const std::string problem = CheckSiteAddress(o.siteUrl); !problem.empty())
-                throw UsageError{problem};
-        } else if (a == "--open")
-            o.open = true;
-        else if (a == "--dry-run")
-            o.dryRun = true;
-        else if (a == "-q" || a == "--quiet")
-            o.quiet = true;
-        else if (a == "--")
-            onlyDocuments = true;
-        else if (a.size() > 1 && a[0] == '-')
-            throw UsageError{"unknown option " + a};
-        else
-            o.documents.push_back({a, true});
-    }
+    ParseByTable(OptionTable(), args, o, [&o](const std::string& document) {
+        o.documents.push_back({document, true});
+    });
     if (o.documents.empty()) throw UsageError{"no index documents given"};
     if (o.output.empty()) throw UsageError{"no output folder given (-o DIR)"};
     if (o.ignoreYears && !MayIgnoreYears(o.years))
@@ -490,6 +482,10 @@ int Build(BuildOptions& options, std::ostream& out, std::ostream& err, bool errI
 
 } // namespace
 
+std::vector<std::string> BuildOptionsWithValue() {
+    return OptionsWithValue(OptionTable());
+}
+
 int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              bool errIsTerminal) {
     BuildOptions options;
@@ -497,10 +493,10 @@ int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         options = ParseOptions(args);
     } catch (const UsageError& e) {
         if (e.message.empty()) {
-            out << kUsage;
+            out << Usage();
             return 0;
         }
-        err << "kestrin-index build: " << TerminalText(e.message) << '\n' << kUsage;
+        err << "kestrin-index build: " << TerminalText(e.message) << '\n' << Usage();
         return kUsageError;
     }
     return Build(options, out, err, errIsTerminal);

@@ -17,7 +17,7 @@
 namespace ks::cli {
 
 // The options of build that take a value (never read as switches).
-extern const std::vector<std::string> kBuildOptionsWithValue;
+std::vector<std::string> BuildOptionsWithValue();
 
 // errIsTerminal: the progress is drawn on err (unless --quiet).
 int RunBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

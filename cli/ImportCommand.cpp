@@ -1,6 +1,7 @@
 #include "cli/ImportCommand.h"
 
 #include "cli/Messages.h"
+#include "cli/OptionTable.h"
 #include "common/KScodepage.h"
 #include "common/KSlocal.h"
 #include "import/KSgedcomReader.h"
@@ -11,39 +12,10 @@
 
 namespace ks::cli {
 
-const std::vector<std::string> kImportOptionsWithValue = {
-    "-o", "--output", "--title", "--description", "--user", "--email", "--homepage", "--link"};
-
 namespace {
 
 constexpr int kUsageError = 2;
 constexpr std::size_t kSkippedLinesShown = 10;
-
-const char* const kUsage =
-    "usage: kestrin-index import [OPTIONS] FILE\n"
-    "  FILE                    a GENDEX name list (gendex.txt, UTF-8 or Windows-1252)\n"
-    "                          or a GEDCOM file (5.5.1, 5.5.5 or 7.0, any character set)\n"
-    "  -o, --output FILE.htx   the index document to write (default: beside FILE,\n"
-    "                          named after it); an existing index document is\n"
-    "                          replaced, any other file is left alone\n"
-    "  --title TEXT            the title of the tree (default: its folder's name)\n"
-    "  --description TEXT      one line about the tree\n"
-    "  --user NAME, --email ADDRESS, --homepage URL\n"
-    "                          (a GEDCOM file's submitter and header note stand in\n"
-    "                          for a missing --user and --description)\n"
-    "  --living                keep persons who may be alive (left out by default:\n"
-    "                          no death or burial, and born less than 100 years ago\n"
-    "                          or without a year of birth)\n"
-    "  --link PATTERN          the link of each person, for name lists without one\n"
-    "                          (needed for GEDCOM files); {id} stands for the record's\n"
-    "                          identifier, {surname} and {given} for the names\n"
-    "Links stay relative to the folder of FILE; the report goes to standard error,\n"
-    "the path of the index document to standard output.\n"
-    "exit status: 0 done, 1 failed (nothing written), 2 usage error\n";
-
-struct UsageError {
-    std::string message;
-};
 
 struct ImportOptions {
     std::string source;
@@ -57,45 +29,62 @@ struct ImportOptions {
     bool living = false;
 };
 
+const std::vector<Option<ImportOptions>>& OptionTable() {
+    using O = ImportOptions;
+    using V = const std::string&;
+    static const std::vector<Option<O>> table = {
+        {{"-o", "--output"},
+         "FILE.htx",
+         "the index document to write (default: beside FILE,\n"
+         "named after it); an existing index document is\n"
+         "replaced, any other file is left alone",
+         [](O& o, V v) { o.output = v; }},
+        {{"--title"},
+         "TEXT",
+         "the title of the tree (default: its folder's name)",
+         [](O& o, V v) { o.title = v; }},
+        {{"--description"},
+         "TEXT",
+         "one line about the tree (default: a GEDCOM file's\nheader note)",
+         [](O& o, V v) { o.description = v; }},
+        {{"--user"},
+         "NAME",
+         "who made the tree (default: a GEDCOM file's\nsubmitter)",
+         [](O& o, V v) { o.user = v; }},
+        {{"--email"}, "ADDRESS", "the maker's e-mail address", [](O& o, V v) { o.email = v; }},
+        {{"--homepage"}, "URL", "the maker's home page", [](O& o, V v) { o.homepage = v; }},
+        {{"--living"},
+         "",
+         "keep persons who may be alive (left out by default:\n"
+         "no death or burial, and born less than 100 years ago\n"
+         "or without a year of birth)",
+         [](O& o, V) { o.living = true; }},
+        {{"--link"},
+         "PATTERN",
+         "the link of each person, for name lists without one\n"
+         "(needed for GEDCOM files); {id} stands for the record's\n"
+         "identifier, {surname} and {given} for the names",
+         [](O& o, V v) { o.linkPattern = v; }},
+    };
+    return table;
+}
+
+std::string Usage() {
+    return "usage: kestrin-index import [OPTIONS] FILE\n" +
+           OptionLines({"FILE"}, "",
+                       "a GENDEX name list (gendex.txt, UTF-8 or Windows-1252)\n"
+                       "or a GEDCOM file (5.5.1, 5.5.5 or 7.0, any character set)") +
+           OptionsUsage(OptionTable()) +
+           "Links stay relative to the folder of FILE; the report goes to standard error,\n"
+           "the path of the index document to standard output.\n"
+           "exit status: 0 done, 1 failed (nothing written), 2 usage error\n";
+}
+
 ImportOptions ParseOptions(const std::vector<std::string>& args) {
     ImportOptions o;
-    bool onlyFiles = false;
     std::vector<std::string> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (onlyFiles) {
-            files.push_back(a);
-            continue;
-        }
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size()) throw UsageError{"missing value after " + a};
-            return args[++i];
-        };
-        if (a == "-h" || a == "--help")
-            throw UsageError{""};
-        else if (a == "-o" || a == "--output")
-            o.output = value();
-        else if (a == "--title")
-            o.title = value();
-        else if (a == "--description")
-            o.description = value();
-        else if (a == "--user")
-            o.user = value();
-        else if (a == "--email")
-            o.email = value();
-        else if (a == "--homepage")
-            o.homepage = value();
-        else if (a == "--link")
-            o.linkPattern = value();
-        else if (a == "--living")
-            o.living = true;
-        else if (a == "--")
-            onlyFiles = true;
-        else if (a.size() > 1 && a[0] == '-')
-            throw UsageError{"unknown option " + a};
-        else
-            files.push_back(a);
-    }
+    ParseByTable(OptionTable(), args, o,
+                 [&files](const std::string& file) { files.push_back(file); });
     if (files.empty()) throw UsageError{"no file to import given"};
     if (files.size() > 1) throw UsageError{"one file at a time: " + files[1]};
     o.source = files[0];
@@ -135,16 +124,20 @@ void PrintReport(const std::string& source, const TKSimportReport& report, std::
 
 } // namespace
 
+std::vector<std::string> ImportOptionsWithValue() {
+    return OptionsWithValue(OptionTable());
+}
+
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ImportOptions options;
     try {
         options = ParseOptions(args);
     } catch (const UsageError& e) {
         if (e.message.empty()) {
-            out << kUsage;
+            out << Usage();
             return 0;
         }
-        err << "kestrin-index import: " << TerminalText(e.message) << '\n' << kUsage;
+        err << "kestrin-index import: " << TerminalText(e.message) << '\n' << Usage();
         return kUsageError;
     }
     const TKSimportRequest request{.Source = options.source,

@@ -15,7 +15,7 @@
 namespace ks::cli {
 
 // The options of import that take a value (never read as switches).
-extern const std::vector<std::string> kImportOptionsWithValue;
+std::vector<std::string> ImportOptionsWithValue();
 
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -46,8 +46,8 @@ int RunCommand(const std::string& command, std::vector<std::string> switches,
                std::vector<std::string> args, std::ostream& out, std::ostream& err,
                const Invocation& invocation) {
     const std::vector<std::string> after =
-        TakeSwitches(args, command == "build"    ? kBuildOptionsWithValue
-                           : command == "import" ? kImportOptionsWithValue
+        TakeSwitches(args, command == "build"    ? BuildOptionsWithValue()
+                           : command == "import" ? ImportOptionsWithValue()
                                                  : std::vector<std::string>{});
     switches.insert(switches.end(), after.begin(), after.end());
     const auto environment = StartEnvironment(switches, invocation.programFolders);
