@@ -1,6 +1,7 @@
 #include "builder/KSgenerate.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KShtmlPieces.h"
 #include "builder/KSindexDataWriter.h"
 #include "builder/KSindexKeysWriter.h"
 #include "builder/KSnameListWriter.h"
@@ -14,6 +15,7 @@
 #include "builder/KSsearchWriter.h"
 #include "builder/KSsiteExport.h"
 #include "builder/KSstagedOutput.h"
+#include "builder/KSurlPath.h"
 #include "builder/KSwrittenRecord.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
@@ -137,7 +139,7 @@ const BuilderVariable kBuilderVariables[] = {
          const TKSkslData* layout = call.Settings().Layout;
          const TKSkslFile* entry =
              layout != nullptr ? layout->FindItem(NextArgument(call.arguments)) : nullptr;
-         return entry ? call.builder.OutputName(*entry, 1) : "";
+         return entry ? HrefText(UrlPath(call.builder.OutputName(*entry, 1))) : "";
      },
      nullptr, false},
     {"REPORTLIST",

@@ -165,7 +165,9 @@ private:
                              link_.clear();
                              links_.AppendLink(link_, fromFile_, documents[index], index, item);
                              line_ += " <a class=\"IdxR\"";
-                             if (IsSafeLink(link_)) {
+                             // Judged as the tree gives it too: joined to a
+                             // folder, any link reads as a path.
+                             if (IsSafeLink(item) && IsSafeLink(link_)) {
                                  line_ += " href=\"";
                                  AppendHrefText(line_, link_);
                                  line_ += '"';

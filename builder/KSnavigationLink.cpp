@@ -3,6 +3,7 @@
 #include "builder/KSbuilder.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
+#include "builder/KSurlPath.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
@@ -63,8 +64,8 @@ std::string NavigationLink(TKSbuilder& builder, const std::string& which,
     if (!present) return "<span class=\"" + cssClass + "No" + kind->Class + "\">&nbsp;</span>";
     const int32_t page = TargetPage(*kind, current, builder.PageCount);
     return "<span class=\"" + cssClass + kind->Class + "\"><a" +
-           HrefAttribute(builder.OutputName(*entry, page)) + " target=\"" + target + "\">" + text +
-           "</a></span>";
+           HrefAttribute(UrlPath(builder.OutputName(*entry, page))) + " target=\"" + target +
+           "\">" + text + "</a></span>";
 }
 
 } // namespace ks

@@ -1,6 +1,7 @@
 #include "builder/KSpageText.h"
 
 #include "builder/KSbuilder.h"
+#include "builder/KSurlPath.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
@@ -76,7 +77,7 @@ std::string PageTitle(const TKSindexData& page) {
 }
 
 std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {
-    return builder.OutputName(entry, page);
+    return UrlPath(builder.OutputName(entry, page));
 }
 
 std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {

@@ -34,7 +34,7 @@ std::string PageName(const TKSindexData& page, TKSindexType indexType);
 // last surname and the number of entries. Plain text, not yet HTML.
 std::string PageTitle(const TKSindexData& page);
 // The output file of the entry that holds page number page, as the run of
-// builder names it.
+// builder names it, escaped for a link (UrlPath).
 std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
 // Where page number page starts: its file when the entry is split, else the
 // single file (of a surname list in parts: the part that holds the page)

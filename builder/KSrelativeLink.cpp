@@ -3,7 +3,9 @@
 #include "common/KSpaths.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <filesystem>
+#include <netinet/in.h>
 #include <system_error>
 #include <vector>
 
@@ -114,6 +116,52 @@ bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// A port: a number from 1 to 65535.
+bool IsPort(std::string_view port) {
+    if (port.empty() || port.size() > 5 || !AllDigits(port)) return false;
+    const int number = std::stoi(std::string(port));
+    return number >= 1 && number <= 65535;
+}
+
+// A number of 0 to 255 without leading zeros (which some read as octal).
+bool IsByteNumber(std::string_view text) {
+    return !text.empty() && text.size() <= 3 && AllDigits(text) &&
+           (text.size() == 1 || text.front() != '0') && std::stoi(std::string(text)) <= 255;
+}
+
+// A label of a DNS name: 1 to 63 letters, digits and "-", no "-" at an end.
+bool IsLabel(std::string_view label) {
+    if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-')
+        return false;
+    return std::all_of(label.begin(), label.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '-';
+    });
+}
+
+// A host as a browser can reach it: an IPv6 address in brackets, an IPv4
+// address, or a DNS name (with an optional "." at its end). A name whose
+// last label is a number is read as an IPv4 address, so it must be one.
+bool IsHost(std::string_view host) {
+    if (host.starts_with('[')) {
+        const std::string inside(host.substr(1, host.size() - 2));
+        in6_addr ipv6{};
+        return host.ends_with(']') && ::inet_pton(AF_INET6, inside.c_str(), &ipv6) == 1;
+    }
+    if (host.ends_with('.')) host.remove_suffix(1);
+    if (host.empty() || host.size() > 253) return false;
+    std::vector<std::string_view> labels;
+    for (std::size_t from = 0;;) {
+        const std::size_t dot = host.find('.', from);
+        labels.push_back(host.substr(from, dot - from));
+        if (dot == std::string_view::npos) break;
+        from = dot + 1;
+    }
+    if (AllDigits(labels.back()))
+        return labels.size() == 4 && std::all_of(labels.begin(), labels.end(), IsByteNumber);
+    return std::all_of(labels.begin(), labels.end(), IsLabel);
+}
+
 } // namespace
 
 bool IsWebLink(std::string_view link) {
@@ -133,9 +181,9 @@ bool IsGoodWebAddress(std::string_view address) {
     if (const std::size_t at = host.rfind('@'); at != std::string_view::npos)
         host.remove_prefix(at + 1);
     std::string_view port;
-    if (host.starts_with('[')) { // an IPv6 address
+    if (host.starts_with('[')) {
         const std::size_t close = host.find(']');
-        if (close == std::string_view::npos || close == 1) return false;
+        if (close == std::string_view::npos) return false;
         port = host.substr(close + 1);
         if (!port.empty() && port.front() != ':') return false;
         host = host.substr(0, close + 1);
@@ -143,11 +191,8 @@ bool IsGoodWebAddress(std::string_view address) {
         port = host.substr(colon);
         host = host.substr(0, colon);
     }
-    if (!port.empty()) {
-        port.remove_prefix(1);
-        if (port.empty()) return false; // a colon without a port
-    }
-    return !host.empty() && AllDigits(port);
+    if (!port.empty() && !IsPort(port.substr(1))) return false;
+    return IsHost(host);
 }
 
 std::string WebFolder(std::string_view address) {

@@ -25,7 +25,8 @@ std::string DocumentLink(const std::string& fromFile, const std::string& documen
 // scheme in any letter case): it leads to the same place from every page.
 bool IsWebLink(std::string_view link);
 // Whether address can be where a document's folder is published: "http://"
-// or "https://", a host (with an optional user and port), an optional path,
+// or "https://", an optional user, a host (a DNS name, an IPv4 address or an
+// IPv6 address in brackets), an optional port of 1 to 65535, an optional path,
 // and nothing a page could not hold as it stands: no blank, quote, "<", ">",
 // backslash, control byte or byte outside ASCII (%XX holds those), and no
 // "?" or "#", as it names a folder.

@@ -49,10 +49,13 @@ private:
                      const std::string& webAddress, const TKSdocumentRun& run, int32_t k) const {
         if (column == "id") return std::to_string(k);
         if (column == "title") {
-            const std::string link =
-                DocumentLink(fromFile_, document.FileName, FirstPageOf(document, run), webAddress);
-            return "<a class=\"KSVItd_href\"" + HrefAttribute(link) + ">" +
-                   HtmlEncode(document.Title) + "</a>";
+            // Judged as the tree gives it: joined to a folder, any link reads as a path.
+            const std::string page = FirstPageOf(document, run);
+            const std::string href =
+                IsSafeLink(page)
+                    ? HrefAttribute(DocumentLink(fromFile_, document.FileName, page, webAddress))
+                    : std::string();
+            return "<a class=\"KSVItd_href\"" + href + ">" + HtmlEncode(document.Title) + "</a>";
         }
         if (column == "count") return std::to_string(run.EntryCount);
         if (column == "min") return run.MinYear < kNoMinYear ? std::to_string(run.MinYear) : "";

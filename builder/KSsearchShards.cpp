@@ -1,6 +1,7 @@
 #include "builder/KSsearchShards.h"
 
 #include "builder/KSjsText.h"
+#include "builder/KSurlPath.h"
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
@@ -59,7 +60,7 @@ std::string TKSsearchShards::FileName() const {
 }
 
 void TKSsearchShards::StartShard(std::string_view key) {
-    text_ = "KSsearch.shard(" + JsString(FileName()) + ",'[\\\n";
+    text_ = "KSsearch.shard(" + JsString(UrlPath(FileName())) + ",'[\\\n";
     persons_ = 0;
     shards_.push_back({std::string(key), std::string(key), FileName(), 0});
 }

@@ -4,7 +4,7 @@
 // letter when they fit, else those of its first two letters; a shard that
 // would still grow past the limit goes on in a next part.
 //
-// A shard file calls KSsearch.shard(its file name, surnames): the surnames
+// A shard file calls KSsearch.shard(its file name as a link, surnames): the surnames
 // are a JSON array in a string (which a browser reads much faster than a
 // literal of the same data), each surname being [key, surname, prefix,
 // persons] and each person the text given for it. Everything written is
@@ -22,7 +22,7 @@ namespace ks {
 struct TKSsearchShard {
     std::string First; // the smallest key it holds
     std::string Last;  // the largest key it holds
-    std::string File;  // its file name
+    std::string File;  // its file name (on disk; UrlPath gives it as a link)
     std::size_t Bytes = 0;
 };
 

@@ -10,6 +10,7 @@
 #include "builder/KSsearchKey.h"
 #include "builder/KSsearchShards.h"
 #include "builder/KSsearchSorter.h"
+#include "builder/KSurlPath.h"
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
@@ -220,11 +221,13 @@ private:
         return years_;
     }
 
-    // Whether a link of a document is one both as the index pages write it
-    // and as the script joins it to the tree's folder (joined). Only a link
-    // with a colon can be a scheme, in either form.
+    // Whether a link of a document is one as the tree gives it (joined to a
+    // folder, any link reads as a path), as the index pages write it and as
+    // the script joins it to the tree's folder (joined). Only a link with a
+    // colon can be a scheme, in either form.
     bool SafeLink(const TKSrunDocument& document, std::string_view link,
                   const std::string& joined) const {
+        if (!IsSafeLink(link)) return false;
         if (link.find(':') == std::string_view::npos && joined.find(':') == std::string::npos)
             return IsSafeLink(joined);
         return IsSafeLink(joined) &&
@@ -302,8 +305,8 @@ private:
         output.WriteLine(indent + "\"" + name + "\":[");
         for (std::size_t i = 0; i < shards.size(); ++i)
             output.WriteLine(indent + "[" + JsString(shards[i].First) + "," +
-                             JsString(shards[i].Last) + "," + JsString(shards[i].File) + "]" +
-                             (i + 1 < shards.size() ? "," : ""));
+                             JsString(shards[i].Last) + "," + JsString(UrlPath(shards[i].File)) +
+                             "]" + (i + 1 < shards.size() ? "," : ""));
         output.WriteLine(indent + end);
     }
 

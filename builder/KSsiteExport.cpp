@@ -5,6 +5,7 @@
 #include "builder/KShtmlPieces.h"
 #include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSurlPath.h"
 #include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
@@ -53,12 +54,6 @@ void AppendAddressText(std::string& out, std::string_view link) {
             out += c;
         }
     }
-}
-
-std::string AddressText(std::string_view link) {
-    std::string out;
-    AppendAddressText(out, link);
-    return out;
 }
 
 // The site's address joined with a link relative to it, "." and ".." parts
@@ -112,7 +107,7 @@ std::vector<std::string> PageAddresses(const TKSrunSettings& settings,
     const std::string site = SiteAddressBase(settings.SiteAddress);
     for (const std::string& file : files) {
         if (!file.starts_with(settings.OutputFolder) || !IsPage(file)) continue;
-        std::string address = site + AddressText(file.substr(settings.OutputFolder.size()));
+        std::string address = site + UrlPath(file.substr(settings.OutputFolder.size()));
         if (seen.insert(address).second) addresses.push_back(std::move(address));
     }
     return addresses;

@@ -232,7 +232,8 @@ public:
             for (const Attribute& a : tag.attributes) {
                 const bool menuValue =
                     tag.name == "option" && a.name == "value" && a.value != "none";
-                if (a.name != "href" && a.name != "src" && !menuValue) continue;
+                if (a.name != "href" && a.name != "src" && a.name != "action" && !menuValue)
+                    continue;
                 if (tag.name == "base") continue;
                 ++count;
                 CheckLink(page, tag.name, a.value);

@@ -144,7 +144,8 @@ TEST_F(NameListTest, AnUnknownEntryWritesNothing) {
     EXPECT_EQ(0, out.NextPageCalls());
 }
 
-TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsNoLink) {
+// Escaped, a page name that would read as a scheme is a plain path to it.
+TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsEscapedAsAPath) {
     WriterWorld world;
     world.AddEntry("index, index.tpl, data:text/html#NR!, Index pages", true);
     world.SetPages({{"J", "Jansen", "Jansen", 1}});
@@ -152,8 +153,9 @@ TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsNoLink) {
     FakeTemplateOutput out(world.OutFolder(), {"names.htm"});
     WriteNameList(world.Builder(), out, "index");
     EXPECT_NE(std::string::npos,
-              out.Text(0).find("<span class=\"Record\"><span class=\"N1\"><a class=\"Naam\">"
-                               "Jansen</a> <span class=\"Aantal\">(1)</span></span></span>"))
+              out.Text(0).find("<span class=\"Record\"><span class=\"N1\"><a "
+                               "href=\"data%3Atext/html1#bm12\" class=\"Naam\">Jansen</a> "
+                               "<span class=\"Aantal\">(1)</span></span></span>"))
         << out.Text(0);
 }
 
@@ -212,7 +214,8 @@ TEST(NameListByCount, ListsTheMostFrequentSurnamesFirst) {
     world.WriteEntries({Entry("IJzer", 1, 1), Entry("Jansen", 1, 2), Entry("Jansen", 1, 3),
                         Entry("Klaassen", 1, 4), Entry("Klaassen", 1, 5), Entry("IJzer", 2, 6),
                         Entry("Mulder", 2, 7), Entry("Mulder", 2, 8), Entry("Mulder", 2, 9),
-                        Entry("?", 2, 10), Entry("?", 2, 11), Entry("?", 2, 12), Entry("?", 2, 13)});
+                        Entry("?", 2, 10), Entry("?", 2, 11), Entry("?", 2, 12),
+                        Entry("?", 2, 13)});
     const struct {
         const char* arguments;
         const char* expected; // surname, count and target per item

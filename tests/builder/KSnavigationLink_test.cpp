@@ -38,12 +38,15 @@ TEST_F(NavigationTest, AMiddlePageLinksEveryWay) {
               Link("LAST"));
 }
 
-TEST(NavigationLinks, APageFileThatReadsAsAScriptIsNoLink) {
+// A page file whose name would read as a scheme, or holds a blank, is
+// escaped into a plain path that leads to it.
+TEST(NavigationLinks, APageFileIsEscapedAsAPath) {
     WriterWorld world;
-    TKSkslFile& index = world.AddEntry("index, index.tpl, vbscript:x#NR!, Index", true);
+    TKSkslFile& index = world.AddEntry("index, index.tpl, vbscript:x #NR!, Index", true);
     world.SetPageCount(3);
     world.Builder().State().StartEntry(&index, 2);
-    EXPECT_EQ("<span class=\"KSVIindexNext\"><a target=\"VIindex\"> &gt; </a></span>",
+    EXPECT_EQ("<span class=\"KSVIindexNext\"><a href=\"vbscript%3Ax%203\" target=\"VIindex\"> &gt; "
+              "</a></span>",
               NavigationLink(world.Builder(), "NEXT", "index"));
 }
 

@@ -155,8 +155,10 @@ TEST(WebAddress, LinksOfAPublishedTreeAreItsAddressJoinedWithTheLink) {
 }
 
 TEST(WebAddress, OnlyAnHttpAddressOfAFolderThatAPageHoldsAsItStandsIsOne) {
-    for (const char* good : {"http://ex.org", "HTTPS://ex.org/a/b/", "https://u:p@ex.org:8080/t",
-                             "https://[::1]:80/", "https://ex.org/a%20b/~c/(d)&e=f"})
+    for (const char* good :
+         {"http://ex.org", "HTTPS://ex.org/a/b/", "https://u:p@ex.org:8080/t", "https://[::1]:80/",
+          "https://ex.org/a%20b/~c/(d)&e=f", "https://[::1]:8080/", "http://[2001:db8::7]/",
+          "http://10.0.0.255:1/", "http://localhost:65535", "https://xn--bcher-kva.example./t"})
         EXPECT_TRUE(IsGoodWebAddress(good)) << good;
     for (const char* bad : {"",
                             "ex.org/tree",
@@ -178,7 +180,16 @@ TEST(WebAddress, OnlyAnHttpAddressOfAFolderThatAPageHoldsAsItStandsIsOne) {
                             "https://ex.org/\t",
                             "https://ex.org/\x7F",
                             "https://ex.org/caf\xE9/",
-                            " https://ex.org/"})
+                            " https://ex.org/",
+                            "https://e.example:99999/",
+                            "https://e.example:0/",
+                            "https://[zz]/",
+                            "https://[::1]x/",
+                            "https://ex..org/",
+                            "https://-ex.org/",
+                            "https://ex_1.org/",
+                            "https://256.1.1.1/",
+                            "https://1.2.3/"})
         EXPECT_FALSE(IsGoodWebAddress(bad)) << bad;
 }
 

@@ -65,8 +65,9 @@ TEST_F(ReportListTest, WritesOneRowPerSelectedDocumentWithTheAskedColumns) {
     EXPECT_EQ(3, out.Progress());
 }
 
-// A tree in the output folder (and one in a folder of it) whose lowest link,
-// or start page, is a script: the title stays, without a link.
+// A tree in the output folder, in a folder of it or beside it, whose lowest
+// link or start page is no path and no web address: the title stays,
+// without a link.
 TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
     struct Case {
         std::string document, firstPage, htmFile, cell;
@@ -75,6 +76,8 @@ TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
         {"out/c.htx", "", "  jAvAsCrIpT:alert(1)", "<a class=\"KSVItd_href\">T</a>"},
         {"out/sub/d.htx", "../javascript:alert(1)", "", "<a class=\"KSVItd_href\">T</a>"},
         {"out/e.htx", "p1.htm", "", "<a class=\"KSVItd_href\" href=\"p1.htm\">T</a>"},
+        {"js/f.htx", "mailto:x@example.org", "", "<a class=\"KSVItd_href\">T</a>"},
+        {"js/g.htx", "", "javascript:alert(1)", "<a class=\"KSVItd_href\">T</a>"},
     };
     for (const Case& c : cases) {
         WriterWorld own;

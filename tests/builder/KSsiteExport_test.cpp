@@ -50,11 +50,34 @@ TEST(SiteExport, SiteAddressesAreCheckedAndEndInASlash) {
          {"", "ftp://example.org/", "example.org", "https://", "https:///x", "https://a b/",
           "https://a.org/\"x", "https://a.org/'x", "https://a.org/<x>", "https://user@a.org/",
           "https://a.org:/", "https://a.org:8x/", "https://a.org/?q", "https://a.org/#f",
-          "https://\xE9.org/", "javascript:alert(1)"})
+          "https://\xE9.org/", "javascript:alert(1)", "https://a.org:99999/", "https://[zz]/"})
         EXPECT_NE("", CheckSiteAddress(bad)) << bad;
     EXPECT_EQ("https://example.org/", SiteAddressBase("https://example.org"));
     EXPECT_EQ("https://example.org/a/", SiteAddressBase("https://example.org/a"));
     EXPECT_EQ("https://example.org/a/", SiteAddressBase("https://example.org/a/"));
+}
+
+// A page's address asks for the bytes of its name on disk, whatever the
+// base name holds ("%" and "#" as themselves, UTF-8 as it was typed).
+TEST(SiteExport, SitemapAddressesReachPagesOfAnyName) {
+    test::TempDir dir;
+    TKSrunSettings settings;
+    settings.OutputFolder = dir.file("");
+    settings.SiteAddress = "https://example.org/t/";
+    std::vector<std::string> files;
+    for (const char* name :
+         {"a#b_1.htm", "x%41.htm", "\xC3\xA9\xC3\xA9n.htm", "q\"&'.htm", "sub/a b.htm"})
+        files.push_back(settings.OutputFolder + name);
+    TKSbuilder builder(settings);
+    WriteExports(builder, settings.OutputFolder, files, "2026-01-02");
+    const std::string sitemap = test::ReadFileBytes(dir.file("sitemap.xml"));
+    for (const char* address :
+         {"https://example.org/t/a%23b_1.htm", "https://example.org/t/x%2541.htm",
+          "https://example.org/t/%C3%A9%C3%A9n.htm", "https://example.org/t/q%22&amp;%27.htm",
+          "https://example.org/t/sub/a%20b.htm"})
+        EXPECT_NE(std::string::npos, sitemap.find(std::string("<loc>") + address + "</loc>"))
+            << address << "\n"
+            << sitemap;
 }
 
 // One file up to 50,000 addresses or 50 MiB, then an index of numbered files.

@@ -27,8 +27,9 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import {
-  kSampleSearches, kAskedSearch, kPhoneSearch, kFollowedSearch,
+  kSampleSearches, kAskedSearch, kPhoneSearch, kFollowedSearch, kLongQuery,
   checkSearches, followLinks, clickFirstLink, checkAsked, checkKeysAndAddress, checkInFlow,
+  checkLongQuery,
 } from './check-search.mjs';
 
 const require = createRequire(import.meta.url);
@@ -373,6 +374,11 @@ async function checkSearchBox(contexts, file, start, problems, notes, step, host
   page = await step('load with ?q=', () =>
     load(contexts.desktop, file, `?q=${encodeURIComponent(kAskedSearch.typed)}`));
   await step('search of ?q=', () => checkAsked(page, kAskedSearch, problems));
+  await step('close', () => close(page));
+  page = await step('load with a long ?q=', () =>
+    load(contexts.desktop, file, `?q=${encodeURIComponent(kLongQuery)}`));
+  await step('search of a long ?q=', () => checkLongQuery(page, problems, true));
+  await step('search of a long text typed', () => checkLongQuery(page, problems, false));
   await step('close', () => close(page));
 }
 

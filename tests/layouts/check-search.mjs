@@ -225,6 +225,24 @@ export async function checkKeysAndAddress(page, search, problems) {
   compare(search, await page.evaluate(probe.searchSettled, kSeconds), problems, ' (after Back)');
 }
 
+// A query of 10,000 characters (one long name of letters with two sounds
+// each, the most work for its sound keys), given by ?q= or typed in one go,
+// is answered within the wait of every search here: the box ends its search
+// and says what it found.
+export const kLongQuery = 'jcl'.repeat(3334).slice(0, 10000);
+
+export async function checkLongQuery(page, problems, asked) {
+  const what = `a search of ${kLongQuery.length} characters${asked ? ' in ?q=' : ''}`;
+  if (!asked) {
+    if (!(await watch(page))) return problems.add('no search box');
+    await page.locator('#KSVIsearchInput').fill(kLongQuery.toUpperCase());
+  }
+  const shownNow = await page.evaluate(probe.searchSettled, kSeconds);
+  if (shownNow.error) return problems.add(`${what}: ${shownNow.error}`);
+  if (shownNow.state !== 'done' || shownNow.status === '')
+    problems.add(`${what}: data-state ${shownNow.state}, status "${shownNow.status}"`);
+}
+
 // On a phone the persons found are part of the page, not a box that
 // scrolls on its own.
 export async function checkInFlow(page, problems) {

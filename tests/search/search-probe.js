@@ -85,9 +85,11 @@ function searchSettled(seconds) {
   return new Promise((resolve) => {
     const began = performance.now();
     (function poll() {
-      const done = finish();
+      // Checked first: a page that froze past the wait answers too late.
+      const late = performance.now() - began > seconds * 1000;
+      const done = late ? null : finish();
       if (done) resolve({ ...read(), endedAt: done.endedAt });
-      else if (performance.now() - began > seconds * 1000) {
+      else if (late) {
         resolve({ error: `no answer after ${seconds} s (data-state ${box && box.getAttribute("data-state")})` });
       } else setTimeout(poll, 5);
     })();

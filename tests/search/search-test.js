@@ -18,7 +18,7 @@ const fs = require("fs");
 const path = require("path");
 const vm = require("vm");
 const { execFileSync } = require("child_process");
-const { pathToFileURL } = require("url");
+const { fileURLToPath, pathToFileURL } = require("url");
 
 const [tool, source, work] = process.argv.slice(2).map((a) => path.resolve(a));
 if (!work) {
@@ -106,9 +106,22 @@ tree(path.join(work, "hostile/own.htx"), "Own", hostileLinks.map((link, i) =>
 tree(path.join(work, "hostile/sub/deep.htx"), "Deep", [
   ["H", "Hostile", "Deep", "", "", "", "1", "../javascript:alert(5)"],
   ["H", "Hostile", "Deep 2", "", "", "", "2", "HTTPS://x.example/p?id=2#a"],
+  ["H", "Hostile", "Deep 3", "", "", "", "3", "mailto:x@example.org"],
+  ["H", "Hostile", "Deep 4", "", "", "", "4", "javascript:alert(6)"],
 ]);
 execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "hostile", "-b", "idx",
   "hostile/own.htx", "hostile/sub/deep.htx"], {
+  cwd: work,
+  env: Object.assign({}, process.env, { XDG_CONFIG_HOME: path.join(work, "config"),
+    TMPDIR: work }),
+  stdio: ["ignore", "ignore", "inherit"],
+});
+
+// A base name that a link must escape: a blank, "#", "%", a quote and
+// letters outside ASCII (typed in UTF-8, and so the files' names on disk).
+const oddBase = 'i d#x%41"\u00e9\u00e9n';
+execFileSync(tool, ["build", "-q", "-l", "layout/t.ksl", "-o", "odd", "-b", oddBase,
+  "trees/a/a.htx", "trees/b/sub/b.htx"], {
   cwd: work,
   env: Object.assign({}, process.env, { XDG_CONFIG_HOME: path.join(work, "config"),
     TMPDIR: work }),
@@ -124,7 +137,7 @@ function searchOn(catalogueFile, loaded) {
     context, { filename: "kssearch.js" });
   const search = context.KSsearch;
   search.load = (url, done) => {
-    const file = new URL(url).pathname;
+    const file = fileURLToPath(url); // "%XX" read as a browser reads it
     loaded.push(path.basename(file));
     setImmediate(() => {
       vm.runInContext(fs.readFileSync(file, "utf8"), context, { filename: file });
@@ -314,15 +327,31 @@ check("a link that would run a script or leave for another host is shown without
     assert.deepStrictEqual(links, {
       "Deep": [null],
       "Deep 2": ["https://x.example/p?id=2#a"], // an address leads where it says
+      "Deep 3": [null], "Deep 4": [null], // judged before the tree's folder is joined
       "Own 0": [null], "Own 1": [null], "Own 2": [null], "Own 3": [null], "Own 4": [null],
       "Own 5": [null], "Own 6": [null],
-      "Own 7": [own + "/evil.example/p.htm"], // resolved in the tree's folder, as in the index
+      "Own 7": [null], // another host as the tree gives it, whatever its folder
       "Own 8": [own + "/p.htm#ok"],
     });
     // The trees are still named.
     assert.deepStrictEqual(hits.find((h) => h.given === "Own 0").trees.map((t) => t.title),
       ["Own"]);
   });
+
+check("the data of a base name that needs escapes is ASCII and its shards are found", async () => {
+  const odd = path.join(work, "odd");
+  for (const file of fs.readdirSync(odd).filter((f) => f.endsWith(".js")))
+    assert.ok(fs.readFileSync(path.join(odd, file)).every((b) => b < 0x80), file);
+  const loaded = [];
+  const search = searchOn(path.join(odd, oddBase + "_search.js"), loaded);
+  assert.deepStrictEqual(names(await find("berg jan", 50, search)), ["Berg, van den / Jan Pieter"]);
+  assert.ok(loaded.length > 0 && loaded.every((f) => f.startsWith(oddBase + "_search-")), loaded.join(" "));
+});
+
+check("a query is read up to its first 200 characters", async () => {
+  assert.deepStrictEqual(names(await find("berg jan" + " ".repeat(10000) + "zzz")),
+    names(await find("berg jan")));
+});
 
 check("the script refuses the links the builder refuses, whatever the data says", () => {
   const cases = [

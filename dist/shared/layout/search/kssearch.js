@@ -57,6 +57,10 @@
     failed: "The search data could not be loaded."
   };
   var PAGE = 50;
+  /* A query is read up to this many characters: names with years are far
+     shorter, and a longer text (pasted, or given by a link's ?q=) would only
+     make work for the page. */
+  var LONGEST = 200;
 
   /* Folding: the same as the builder's keys. Letters lose their accents and
      case, ligatures and the sharp s are spelled out, anything but a to z and
@@ -117,7 +121,7 @@
      all words together may be one ("Smith Jones"), or the last word may be
      the surname with the given names in front ("Pieter van den Jansen"). */
   function parse(text) {
-    var years = takeYears(text);
+    var years = takeYears(String(text).slice(0, LONGEST));
     text = years.text;
     var comma = text.indexOf(",");
     var names = dropPrefixes(foldedWords(comma < 0 ? text : text.slice(0, comma)));
@@ -258,7 +262,8 @@
       if (!tree) continue;
       var link = refs[i + 1];
       // An http(s) address leads where it says; other links are the tree's.
-      if (typeof link !== "string") link = null;
+      // Judged as the tree gives it too: joined to a folder, any link reads as a path.
+      if (!safeLink(link)) link = null;
       else if (!/^https?:\/\//i.test(link)) link = tree.folder + link;
       trees.push({ number: tree.number, title: tree.title,
                    href: safeLink(link) ? resolve(link) : null });
@@ -341,12 +346,34 @@
     return text.length >= end.length && text.slice(text.length - end.length) === end;
   }
 
+  /* The digits of the branches as nodes of a tree, a digit a step: equal
+     digits are the same node, so branches are told apart and grown without
+     copying their digits, however long the name. Each node keeps its first
+     six digits, all a key needs. */
+  function DigitTree() {
+    this.child = {};
+    this.head = [""];
+  }
+  DigitTree.prototype.add = function (node, code) {
+    for (var i = 0; i < code.length; i++) {
+      var edge = node + code.charAt(i), next = this.child[edge];
+      if (next === undefined) {
+        next = this.child[edge] = this.head.length;
+        var head = this.head[node];
+        this.head.push(head.length < 6 ? head + code.charAt(i) : head);
+      }
+      node = next;
+    }
+    return node;
+  };
+
   // The sound keys of a surname key: six digits each, sorted, once each.
   function soundKeys(key) {
     if (!soundRules) soundRules = readSoundRules();
     var letters = String(key).replace(/[^a-z]/g, "");
     if (!letters) return [];
-    var branches = [{ digits: "", last: "" }];
+    var tree = new DigitTree();
+    var branches = [{ digits: 0, last: "" }];
     for (var at = 0; at < letters.length;) {
       var ways = null, length = Math.min(7, letters.length - at);
       for (; length > 0 && !ways; length--) {
@@ -360,7 +387,7 @@
       for (var b = 0; b < branches.length; b++) {
         for (var w = 0; w < ways.length; w++) {
           var code = ways[w][where], branch = branches[b];
-          var digits = code && !endsWith(branch.last, code) ? branch.digits + code : branch.digits;
+          var digits = code && !endsWith(branch.last, code) ? tree.add(branch.digits, code) : branch.digits;
           var id = digits + "/" + code;
           if (seen[id] || grown.length >= 32) continue;
           seen[id] = true;
@@ -372,7 +399,7 @@
     }
     var keys = [];
     for (var i = 0; i < branches.length; i++) {
-      var d = (branches[i].digits + "000000").slice(0, 6);
+      var d = (tree.head[branches[i].digits] + "000000").slice(0, 6);
       if (keys.indexOf(d) < 0) keys.push(d);
     }
     return keys.sort();
