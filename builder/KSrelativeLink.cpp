@@ -129,13 +129,14 @@ bool IsByteNumber(std::string_view text) {
            (text.size() == 1 || text.front() != '0') && std::stoi(std::string(text)) <= 255;
 }
 
-// A label of a DNS name: 1 to 63 letters, digits and "-", no "-" at an end.
+// A label of a DNS name: 1 to 63 letters, digits, "-" and "_" (browsers
+// reach hosts named with it), no "-" at an end.
 bool IsLabel(std::string_view label) {
     if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-')
         return false;
     return std::all_of(label.begin(), label.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '-';
+               c == '-' || c == '_';
     });
 }
 
