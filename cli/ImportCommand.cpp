@@ -6,6 +6,7 @@
 #include "import/KSgedcomReader.h"
 #include "import/KSimport.h"
 #include "import/KSimportWriter.h"
+#include "import/KSpersonLink.h"
 
 #include <ostream>
 
@@ -33,10 +34,12 @@ const char* const kUsage =
     "                          for a missing --user and --description)\n"
     "  --living                keep persons who may be alive (left out by default:\n"
     "                          no death or burial, and born less than 100 years ago\n"
-    "                          or without a year of birth)\n"
+    "                          by the latest year the date allows, as 1990 of\n"
+    "                          \"BET 1900 AND 1990\", or without a year of birth)\n"
     "  --link PATTERN          the link of each person, for name lists without one\n"
     "                          (needed for GEDCOM files); {id} stands for the record's\n"
-    "                          identifier, {surname} and {given} for the names\n"
+    "                          identifier, {surname} and {given} for the names; a\n"
+    "                          relative path or an http or https address\n"
     "Links stay relative to the folder of FILE; the report goes to standard error,\n"
     "the path of the index document to standard output.\n"
     "exit status: 0 done, 1 failed (nothing written), 2 usage error\n";
@@ -99,6 +102,10 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     if (files.empty()) throw UsageError{"no file to import given"};
     if (files.size() > 1) throw UsageError{"one file at a time: " + files[1]};
     o.source = files[0];
+    // The rule of the core, which the wizard's imports follow too.
+    if (!o.linkPattern.empty())
+        if (const std::string problem = LinkPatternProblem(o.linkPattern); !problem.empty())
+            throw UsageError{"--link: " + MessageToUtf8(problem)};
     if (o.linkPattern.empty() && LooksLikeGedcom(o.source))
         throw UsageError{"a GEDCOM file holds no links to the pages of its tree: give --link "
                          "PATTERN"};

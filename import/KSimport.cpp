@@ -7,6 +7,7 @@
 #include "import/KSgendexReader.h"
 #include "import/KSimportWriter.h"
 #include "import/KSnameParticles.h"
+#include "import/KSpersonLink.h"
 
 #include <cctype>
 #include <chrono>
@@ -106,6 +107,10 @@ bool ImportIsCurrent(const std::string& path) {
 }
 
 TKSimportResult ImportNameList(const TKSimportRequest& request) {
+    // Checked before anything else, so that both front ends refuse the same patterns.
+    if (!request.LinkPattern.empty())
+        if (const std::string problem = LinkPatternProblem(request.LinkPattern); !problem.empty())
+            throw EKSError(request.Source, problem);
     TKSimportResult result;
     result.Document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(result.Document); !problem.empty())

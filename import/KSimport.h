@@ -51,9 +51,11 @@ std::string ImportDocumentPath(const TKSimportRequest& request);
 bool ImportIsCurrent(const std::string& path);
 
 // Reads the name list and writes its index document. Throws EKSError naming
-// the file concerned (nothing is then written): the document's place holds
-// another kind of file, a GEDCOM file without a link pattern, or the name
-// list cannot be read; EWriteError when the document cannot be written.
+// the file concerned (nothing is then written): a link pattern that is no
+// relative path or http(s) address or is otherwise unfit (LinkPatternProblem),
+// the document's place holds another kind of file, a GEDCOM file without a
+// link pattern, or the name list cannot be read; EWriteError when the
+// document cannot be written.
 TKSimportResult ImportNameList(const TKSimportRequest& request);
 
 } // namespace ks
