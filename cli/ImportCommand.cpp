@@ -18,7 +18,6 @@ const std::vector<std::string> kImportOptionsWithValue = {
 namespace {
 
 constexpr int kUsageError = 2;
-constexpr std::size_t kSkippedLinesShown = 10;
 
 const char* const kUsage =
     "usage: kestrin-index import [OPTIONS] FILE\n"
@@ -112,32 +111,9 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     return o;
 }
 
-// A text of the run in its language, for the terminal, with values.
-std::string Say(const std::string& literal, const std::vector<std::string>& values = {}) {
-    return WithValues(MessageToUtf8(LocalText(literal)), values);
-}
-
 void PrintReport(const std::string& source, const TKSimportReport& report, std::ostream& err) {
-    err << "kestrin-index: " << TerminalText(source) << ": "
-        << Say("#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk "
-               "levend, %4 zonder naam, %5 letters vervangen",
-               {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
-                std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutNoName),
-                std::to_string(report.LettersReplaced)})
-        << '\n';
-    if (report.MissingTrailer)
-        err << "kestrin-index: " << TerminalText(source) << ": "
-            << Say("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde")
-            << '\n';
-    if (report.SkippedLines.empty()) return;
-    std::string lines;
-    for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)
-        lines += (i == 0 ? "" : ", ") + std::to_string(report.SkippedLines[i]);
-    if (report.SkippedLines.size() > kSkippedLinesShown) lines += ", ...";
-    err << "kestrin-index: " << TerminalText(source) << ": "
-        << Say("#1583.11=%1 regels overgeslagen: %2",
-               {std::to_string(report.SkippedLines.size()), lines})
-        << '\n';
+    for (const std::string& line : ImportReportLines(report))
+        err << "kestrin-index: " << TerminalText(source) << ": " << MessageToUtf8(line) << '\n';
 }
 
 } // namespace

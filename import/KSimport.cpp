@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kGendexName = "gendex.txt";
+// The report names so many skipped lines; the count says how many there are.
+constexpr std::size_t kSkippedLinesShown = 10;
 
 bool IsGendexName(const std::string& path) {
     const std::string name = fs::path(path).filename().string();
@@ -76,6 +78,26 @@ TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& r
 }
 
 } // namespace
+
+std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
+    std::vector<std::string> lines = {LocalText(
+        "#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk levend, %4 "
+        "zonder naam, %5 letters vervangen",
+        {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
+         std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutNoName),
+         std::to_string(report.LettersReplaced)})};
+    if (report.MissingTrailer)
+        lines.push_back(
+            LocalText("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde"));
+    if (report.SkippedLines.empty()) return lines;
+    std::string numbers;
+    for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)
+        numbers += (i == 0 ? "" : ", ") + std::to_string(report.SkippedLines[i]);
+    if (report.SkippedLines.size() > kSkippedLinesShown) numbers += ", ...";
+    lines.push_back(LocalText("#1583.11=%1 regels overgeslagen: %2",
+                              {std::to_string(report.SkippedLines.size()), numbers}));
+    return lines;
+}
 
 bool IsNameList(const std::string& path) {
     std::error_code ec;

@@ -8,6 +8,7 @@
 #include "import/KSimportPerson.h"
 
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -49,6 +50,11 @@ std::string ImportDocumentPath(const TKSimportRequest& request);
 // without Output writes it) exists and is not older than the name list: the
 // name list has been imported since it last changed.
 bool ImportIsCurrent(const std::string& path);
+
+// What an import did, in the language of the run (Windows-1252), one line a
+// finding: the persons read, written and left out; a missing end; the lines
+// that could not be read, by number (the first ten, then "...").
+std::vector<std::string> ImportReportLines(const TKSimportReport& report);
 
 // Reads the name list and writes its index document. Throws EKSError naming
 // the file concerned (nothing is then written): a link pattern that is no
