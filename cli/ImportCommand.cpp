@@ -7,6 +7,7 @@
 #include "import/KSgedcomReader.h"
 #include "import/KSimport.h"
 #include "import/KSimportWriter.h"
+#include "import/KSpersonLink.h"
 
 #include <ostream>
 
@@ -15,7 +16,6 @@ namespace ks::cli {
 namespace {
 
 constexpr int kUsageError = 2;
-constexpr std::size_t kSkippedLinesShown = 10;
 
 struct ImportOptions {
     std::string source;
@@ -57,13 +57,15 @@ const std::vector<Option<ImportOptions>>& OptionTable() {
          "",
          "keep persons who may be alive (left out by default:\n"
          "no death or burial, and born less than 100 years ago\n"
-         "or without a year of birth)",
+         "by the latest year the date allows, as 1990 of\n"
+         "\"BET 1900 AND 1990\", or without a year of birth)",
          [](O& o, V) { o.living = true; }},
         {{"--link"},
          "PATTERN",
          "the link of each person, for name lists without one\n"
          "(needed for GEDCOM files); {id} stands for the record's\n"
-         "identifier, {surname} and {given} for the names",
+         "identifier, {surname} and {given} for the names; a\n"
+         "relative path or an http or https address",
          [](O& o, V v) { o.linkPattern = v; }},
     };
     return table;
@@ -88,38 +90,19 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     if (files.empty()) throw UsageError{"no file to import given"};
     if (files.size() > 1) throw UsageError{"one file at a time: " + files[1]};
     o.source = files[0];
+    // The rule of the core, which the wizard's imports follow too.
+    if (!o.linkPattern.empty())
+        if (const std::string problem = LinkPatternProblem(o.linkPattern); !problem.empty())
+            throw UsageError{"--link: " + MessageToUtf8(problem)};
     if (o.linkPattern.empty() && LooksLikeGedcom(o.source))
         throw UsageError{"a GEDCOM file holds no links to the pages of its tree: give --link "
                          "PATTERN"};
     return o;
 }
 
-// A text of the run in its language, for the terminal, with values.
-std::string Say(const std::string& literal, const std::vector<std::string>& values = {}) {
-    return WithValues(MessageToUtf8(LocalText(literal)), values);
-}
-
 void PrintReport(const std::string& source, const TKSimportReport& report, std::ostream& err) {
-    err << "kestrin-index: " << TerminalText(source) << ": "
-        << Say("#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk "
-               "levend, %4 zonder naam, %5 letters vervangen",
-               {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
-                std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutNoName),
-                std::to_string(report.LettersReplaced)})
-        << '\n';
-    if (report.MissingTrailer)
-        err << "kestrin-index: " << TerminalText(source) << ": "
-            << Say("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde")
-            << '\n';
-    if (report.SkippedLines.empty()) return;
-    std::string lines;
-    for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)
-        lines += (i == 0 ? "" : ", ") + std::to_string(report.SkippedLines[i]);
-    if (report.SkippedLines.size() > kSkippedLinesShown) lines += ", ...";
-    err << "kestrin-index: " << TerminalText(source) << ": "
-        << Say("#1583.11=%1 regels overgeslagen: %2",
-               {std::to_string(report.SkippedLines.size()), lines})
-        << '\n';
+    for (const std::string& line : ImportReportLines(report))
+        err << "kestrin-index: " << TerminalText(source) << ": " << MessageToUtf8(line) << '\n';
 }
 
 } // namespace

@@ -101,24 +101,92 @@ int32_t NumberOf(std::string_view word) {
     return number;
 }
 
-int32_t GregorianYear(int calendar, int32_t year, int month, int day) {
-    if (calendar != kHebrew && calendar != kFrenchRepublican) return year;
-    if (month == 0) month = 1, day = 1;
-    if (day == 0) day = 1;
-    // In a common Hebrew year the months after Adar come one place earlier.
-    if (calendar == kHebrew && !HebrewLeapYear(year) && month > 6) --month;
-    if (calendar == kFrenchRepublican && month == 13) day = std::min(day, 6);
-    const int32_t dayNumber = DateToDayNumber(calendar, year, month, day);
+// The months of a year: a Hebrew leap year has Adar I and Adar II, and the
+// French Republican year its complementary days as a thirteenth month.
+int MonthsIn(int calendar, int32_t year) {
+    if (calendar == kHebrew) return HebrewLeapYear(year) ? 13 : 12;
+    return calendar == kFrenchRepublican ? 13 : 12;
+}
+
+// A Hebrew month as the calendar counts it: in a common year the months
+// after Adar come one place earlier.
+int CountedMonth(int calendar, int32_t year, int month) {
+    if (calendar == kHebrew && !HebrewLeapYear(year) && month > 6) return month - 1;
+    return month;
+}
+
+// The Gregorian year of a day number; 0 when there is none.
+int32_t GregorianYearOfDay(int32_t dayNumber) {
     if (dayNumber <= 0) return 0;
     int32_t gy = 0, gm = 0, gd = 0;
     DayNumberToDate(kGregorian, dayNumber, gy, gm, gd);
     return gy;
 }
 
-} // namespace
+int32_t GregorianYear(int calendar, int32_t year, int month, int day) {
+    if (calendar != kHebrew && calendar != kFrenchRepublican) return year;
+    if (month == 0) month = 1, day = 1;
+    if (day == 0) day = 1;
+    month = CountedMonth(calendar, year, month);
+    if (calendar == kFrenchRepublican && month == 13) day = std::min(day, 6);
+    return GregorianYearOfDay(DateToDayNumber(calendar, year, month, day));
+}
 
-std::string GedcomDateYear(std::string_view value) {
+// The Gregorian year of the last day a year, month or day allows: a Hebrew
+// or French Republican year ends in the Gregorian year after the one it
+// starts in. Other years are kept as they are, as the shown year keeps them.
+int32_t LastGregorianYear(int calendar, int32_t year, int month, int day) {
+    if (calendar != kHebrew && calendar != kFrenchRepublican) return year;
+    if (month > 0 && day > 0) return GregorianYear(calendar, year, month, day);
+    month = CountedMonth(calendar, year, month);
+    const bool lastMonth = month == 0 || month >= MonthsIn(calendar, year);
+    const int32_t next = lastMonth ? DateToDayNumber(calendar, year + 1, 1, 1)
+                                   : DateToDayNumber(calendar, year, month + 1, 1);
+    return GregorianYearOfDay(next - 1);
+}
+
+// A year a value names: its calendar, month and day when given.
+struct TNamedYear {
+    int Calendar = kGregorian;
+    int32_t Year = 0;
+    int Month = 0, Day = 0;
+    bool Dual = false;      // "1721/22": the later year is the one of the new style
+    bool BeforeEra = false; // "44 B.C."
+};
+
+// The years of a value in order, and whether its end is open: "AFT 1900",
+// "FROM 1900" without TO and "BET 1900" without AND reach up to today.
+struct TDateYears {
+    std::vector<TNamedYear> Named;
+    std::vector<TNamedYear> Loose; // years in words of other forms, as "1900-1990"
+    bool OpenEnded = false;
+};
+
+bool IsEra(std::string_view word) {
+    return word == "B.C." || word == "BC" || word == "BCE" || word == "B.C";
+}
+
+// Every run of three or four digits of a word this reader does not know.
+void AddLooseYears(std::string_view word, int calendar, std::vector<TNamedYear>& loose) {
+    for (std::size_t i = 0; i < word.size();) {
+        std::size_t end = i;
+        while (end < word.size() && word[end] >= '0' && word[end] <= '9')
+            ++end;
+        if (end - i == 3 || end - i == 4) {
+            TNamedYear year;
+            year.Calendar = calendar;
+            for (std::size_t k = i; k < end; ++k)
+                year.Year = year.Year * 10 + (word[k] - '0');
+            loose.push_back(year);
+        }
+        i = end == i ? i + 1 : end;
+    }
+}
+
+TDateYears ReadYears(std::string_view value) {
     const std::vector<std::string> words = Words(value);
+    TDateYears out;
+    bool after = false, from = false, to = false, between = false, closed = false;
     int calendar = kGregorian;
     int month = 0, day = 0;
     for (std::size_t k = 0; k < words.size(); ++k) {
@@ -128,6 +196,8 @@ std::string GedcomDateYear(std::string_view value) {
             continue;
         }
         if (IndexOf(kModifiers, word) > 0) {
+            after |= word == "AFT", from |= word == "FROM", to |= word == "TO";
+            between |= word == "BET", closed |= word == "AND";
             month = 0, day = 0;
             continue;
         }
@@ -137,6 +207,7 @@ std::string GedcomDateYear(std::string_view value) {
         }
         const int32_t number = NumberOf(word);
         if (number < 0) { // a word this reader does not know
+            if (calendar != kUnknownCalendar) AddLooseYears(word, calendar, out.Loose);
             month = 0, day = 0;
             continue;
         }
@@ -144,16 +215,39 @@ std::string GedcomDateYear(std::string_view value) {
             day = number <= 31 ? number : 0;
             continue;
         }
-        if (k + 1 < words.size()) {
-            const std::string& era = words[k + 1];
-            if (era == "B.C." || era == "BC" || era == "BCE" || era == "B.C") return "";
-        }
-        if (calendar == kUnknownCalendar || number == 0) return "";
-        const int32_t year = GregorianYear(calendar, number, month, day);
-        if (year <= 0 || year > 9999) return "";
-        return std::to_string(year);
+        const bool era = k + 1 < words.size() && IsEra(words[k + 1]);
+        out.Named.push_back(
+            {calendar, number, month, day, word.find('/') != std::string::npos, era});
+        month = 0, day = 0;
     }
-    return "";
+    out.OpenEnded = after || (from && !to) || (between && !closed);
+    return out;
+}
+
+} // namespace
+
+std::string GedcomDateYear(std::string_view value) {
+    const TDateYears years = ReadYears(value);
+    if (years.Named.empty()) return "";
+    const TNamedYear& first = years.Named.front();
+    if (first.BeforeEra || first.Calendar == kUnknownCalendar || first.Year == 0) return "";
+    const int32_t year = GregorianYear(first.Calendar, first.Year, first.Month, first.Day);
+    if (year <= 0 || year > 9999) return "";
+    return std::to_string(year);
+}
+
+int GedcomDateLatestYear(std::string_view value) {
+    const TDateYears years = ReadYears(value);
+    if (years.OpenEnded) return kYearWithoutEnd;
+    int32_t latest = 0;
+    for (const auto* list : {&years.Named, &years.Loose})
+        for (const TNamedYear& named : *list) {
+            if (named.BeforeEra || named.Calendar == kUnknownCalendar || named.Year == 0) continue;
+            const int32_t year = named.Year + (named.Dual ? 1 : 0);
+            const int32_t last = LastGregorianYear(named.Calendar, year, named.Month, named.Day);
+            if (last > 0 && last <= 9999) latest = std::max(latest, last);
+        }
+    return latest;
 }
 
 } // namespace ks

@@ -2,8 +2,10 @@
 
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
+#include "common/KSlocal.h"
 #include "import/KSgedcomDate.h"
 #include "import/KSgedcomText.h"
+#include "import/KSpersonLink.h"
 
 #include <cstddef>
 #include <cstring>
@@ -26,8 +28,9 @@ constexpr std::size_t kMaxHeaderBytes = 250;
 // else would fill memory with them.
 constexpr std::size_t kMaxSkippedLines = 100000;
 
+// What is wrong, in the language of the run, after the line it is wrong in.
 std::string LineReason(long line, const std::string& what) {
-    return "line " + std::to_string(line) + ": " + what;
+    return LocalText("#1583.13=regel %1: %2", {std::to_string(line), what});
 }
 
 // The lines of a file, split at CR, LF or CR LF, as UTF-8 when the file is
@@ -37,7 +40,9 @@ class TGedcomLines {
 public:
     explicit TGedcomLines(const std::string& path)
         : file_(File::Open(path, File::OpenMode::Read)), path_(path), block_(kBlockSize, '\0') {
-        if (!file_.Valid()) throw EInOutError(path, "cannot be read: " + file_.OpenError());
+        if (!file_.Valid())
+            throw EInOutError(path,
+                              LocalReason("#1583.1=kan niet gelezen worden", file_.OpenErrno()));
         const std::size_t got = file_.Read(block_.data(), block_.size());
         std::size_t bomLength = 0;
         bomEncoding_ = GedcomEncodingFromBytes(std::string_view(block_.data(), got), bomLength);
@@ -101,7 +106,8 @@ private:
         ended_ = true;
     }
     [[noreturn]] void TooLong() const {
-        throw EInOutError(path_, LineReason(number_ + 1, "the line is longer than 1 MiB"));
+        throw EInOutError(path_, LineReason(number_ + 1, LocalText("#1583.14=de regel is langer "
+                                                                   "dan 1 MiB")));
     }
 
     File file_;
@@ -176,27 +182,6 @@ std::string Collapsed(std::string_view text) {
     return out;
 }
 
-// The fields of the link pattern, checked before the file is read.
-void CheckLinkPattern(const std::string& pattern) {
-    // The values are escaped; the pattern's own text must already be fit for an address.
-    for (const char c : pattern) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F || std::strchr("\"'<>\\`", c) != nullptr)
-            throw EKSError("link pattern \"" + pattern +
-                           "\": blanks, quotes, <, >, \\ and letters outside ASCII must be "
-                           "written as %XX");
-    }
-    for (std::size_t open = pattern.find('{'); open != std::string::npos;
-         open = pattern.find('{', open + 1)) {
-        const std::size_t close = pattern.find('}', open);
-        const std::string field =
-            pattern.substr(open, close == std::string::npos ? std::string::npos : close + 1 - open);
-        if (field != "{id}" && field != "{surname}" && field != "{given}")
-            throw EKSError("link pattern \"" + pattern + "\": unknown field " + field +
-                           " (known: {id}, {surname}, {given})");
-    }
-}
-
 std::string FillLinkPattern(const std::string& pattern, const std::string& id,
                             const std::string& surname, const std::string& given) {
     std::string out;
@@ -256,18 +241,18 @@ public:
             const bool parsed = ParseLine(text, line);
             if (first) {
                 if (!parsed || line.Level != 0 || line.Tag != "HEAD")
-                    throw EInOutError(path_,
-                                      LineReason(lines_.Number(),
-                                                 "no GEDCOM file: it does not start with 0 HEAD"));
+                    throw EInOutError(path_, LineReason(lines_.Number(),
+                                                        LocalText("#1583.15=geen GEDCOM-bestand: "
+                                                                  "het begint niet met 0 HEAD")));
                 first = false;
             }
             if (!parsed || line.Level > level_ + 1) {
                 if (report_.SkippedLines.size() >= kMaxSkippedLines)
-                    throw EInOutError(path_,
-                                      LineReason(lines_.Number(),
-                                                 "more than " + std::to_string(kMaxSkippedLines) +
-                                                     " lines cannot be read: the file is "
-                                                     "damaged"));
+                    throw EInOutError(
+                        path_, LineReason(lines_.Number(),
+                                          LocalText("#1583.17=meer dan %1 regels kunnen niet "
+                                                    "gelezen worden: het bestand is beschadigd",
+                                                    {std::to_string(kMaxSkippedLines)})));
                 report_.SkippedLines.push_back(lines_.Number());
                 continue;
             }
@@ -292,12 +277,13 @@ public:
                 report_.SourceUser = Windows1252(Text(line.Value), kMaxHeaderBytes);
             }
         }
-        if (first) throw EInOutError(path_, "no GEDCOM file: it is empty");
+        if (first) throw EInOutError(path_, LocalText("#1583.16=geen GEDCOM-bestand: het is leeg"));
         if (!trailer) {
             if (lines_.Unterminated())
-                throw EInOutError(path_, LineReason(lines_.Number(),
-                                                    "the file ends in the middle of a line: it is "
-                                                    "cut off"));
+                throw EInOutError(
+                    path_,
+                    LineReason(lines_.Number(), LocalText("#1583.18=het bestand eindigt midden in "
+                                                          "een regel: het is afgebroken")));
             EndRecord();
             report_.MissingTrailer = true;
         }
@@ -309,14 +295,17 @@ private:
     void Continue(const TGedcomLine& line) {
         if (line.Level != valueLevel_ + 1) return; // not of the value before it
         if (++continuations_ > kMaxContinuations)
-            throw EInOutError(path_, LineReason(lines_.Number(),
-                                                "more than " + std::to_string(kMaxContinuations) +
-                                                    " CONC/CONT lines for one value"));
+            throw EInOutError(
+                path_,
+                LineReason(lines_.Number(), LocalText("#1583.19=meer dan %1 CONC/CONT-regels voor "
+                                                      "\xE9\xE9n waarde",
+                                                      {std::to_string(kMaxContinuations)})));
         if (target_ == nullptr) return;
         if (line.Tag == "CONT") *target_ += ' '; // a new line in a name or a date reads as a space
         *target_ += line.Value;
         if (target_->size() > kMaxValueBytes)
-            throw EInOutError(path_, LineReason(lines_.Number(), "a value longer than 1 MiB"));
+            throw EInOutError(path_, LineReason(lines_.Number(),
+                                                LocalText("#1583.20=een waarde langer dan 1 MiB")));
     }
 
     void Keep(std::string& target, std::string_view value) {
@@ -360,8 +349,10 @@ private:
         if (!lines_.BomEncoding() && version_.substr(0, 1) != "7" && !charValue_.empty()) {
             const auto named = GedcomEncodingFromChar(Collapsed(charValue_));
             if (!named)
-                throw EInOutError(
-                    path_, LineReason(charLine_, "unknown character set \"" + charValue_ + "\""));
+                throw EInOutError(path_,
+                                  LineReason(charLine_, LocalText("#1583.21=onbekende tekenset "
+                                                                  "\"%1\"",
+                                                                  {charValue_})));
             encoding_ = *named;
         }
         report_.SourceDescription = Windows1252(Text(headNote_), kMaxHeaderBytes);
@@ -460,11 +451,16 @@ private:
         person.GivenNames = Utf8ToWindows1252Counted(given, report_.LettersReplaced);
         long ignored = 0;
         person.Id = Utf8ToWindows1252Counted(Text(person_.Id), ignored);
-        for (int event = kBirth; event <= kBurial; ++event)
-            if (person_.Dated[event])
-                person_.Years[event] = GedcomDateYear(person_.Years[event]);
-            else
+        int latest[2] = {}; // of birth and christening
+        for (int event = kBirth; event <= kBurial; ++event) {
+            if (!person_.Dated[event]) {
                 person_.Years[event].clear();
+                continue;
+            }
+            if (event <= kChristening) latest[event] = GedcomDateLatestYear(person_.Years[event]);
+            person_.Years[event] = GedcomDateYear(person_.Years[event]);
+        }
+        person.BirthLatestYear = latest[kBirth] != 0 ? latest[kBirth] : latest[kChristening];
         person.BirthYear =
             !person_.Years[kBirth].empty() ? person_.Years[kBirth] : person_.Years[kChristening];
         person.DeathYear =
@@ -472,7 +468,8 @@ private:
         person.HasBirthEvent = person_.Dated[kBirth] || person_.Dated[kChristening];
         person.HasDeathEvent = person_.Happened[kDeath] || person_.Happened[kBurial];
         if (!options_.LinkPattern.empty())
-            person.Link = FillLinkPattern(options_.LinkPattern, Text(person_.Id), surname, given);
+            person.Link = UsablePersonLink(
+                FillLinkPattern(options_.LinkPattern, Text(person_.Id), surname, given));
         person.Line = person_.Line;
         ++report_.PersonsRead;
         take_(person);
@@ -500,7 +497,9 @@ private:
 
 void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
                 const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report) {
-    CheckLinkPattern(options.LinkPattern);
+    if (!options.LinkPattern.empty())
+        if (const std::string problem = LinkPatternProblem(options.LinkPattern); !problem.empty())
+            throw EKSError(problem);
     TGedcomReader(path, options, take, report).Read();
 }
 

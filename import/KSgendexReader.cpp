@@ -5,6 +5,8 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSnamecase.h"
+#include "import/KSgedcomDate.h"
+#include "import/KSpersonLink.h"
 
 #include <cstring>
 #include <vector>
@@ -33,33 +35,6 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     // The bar that ends the line in most files leaves no field behind it.
     if (fields.size() > 1 && fields.back().empty()) fields.pop_back();
     return fields;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view start) {
-    if (text.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != start[i]) return false;
-    }
-    return true;
-}
-
-// The page as a link: an http: or https: address as it stands, or a path
-// relative to the folder of gendex.txt. Anything else (another scheme such
-// as javascript:, a path from the root of a host, characters that break an
-// HTML attribute) is no link this index may carry: "".
-std::string UsableLink(std::string_view page) {
-    for (const char c : page)
-        if (static_cast<unsigned char>(c) < 32 || c == 127 || c == '"' || c == '<' || c == '>' ||
-            c == '\\')
-            return {};
-    if (StartsWithNoCase(page, "http://") || StartsWithNoCase(page, "https://"))
-        return page.size() > 8 ? std::string(page) : std::string();
-    if (page.empty() || page[0] == '/') return {};
-    const auto colon = page.find(':');
-    if (colon != std::string_view::npos && colon < page.find_first_of("/?#")) return {};
-    return std::string(page);
 }
 
 bool Unknown(std::string_view name) {
@@ -163,10 +138,11 @@ bool ParseGendexLine(std::string_view line, TKSimportPerson& person) {
     if (fields.size() < 3) return false;
     auto field = [&](std::size_t n) { return n < fields.size() ? fields[n] : std::string_view(); };
     person = TKSimportPerson{};
-    person.Link = UsableLink(field(0));
+    person.Link = UsablePersonLink(field(0));
     if (person.Link.empty()) return false;
     TakeNames(field(1), field(2), person);
     person.BirthYear = YearOfDate(field(3));
+    person.BirthLatestYear = GedcomDateLatestYear(field(3));
     person.HasBirthEvent = !field(3).empty() || !field(4).empty();
     person.DeathYear = YearOfDate(field(5));
     person.HasDeathEvent = !field(5).empty() || !field(6).empty();
@@ -201,7 +177,6 @@ void ReadGendex(const std::string& path, const std::function<void(TKSimportPerso
     const long personsBefore = report.PersonsRead;
     auto handle = [&](std::string_view line) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (lineNumber == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(3);
         const std::string_view trimmed = Trimmed(line);
         if (trimmed.empty() || trimmed[0] == '#') return;
@@ -223,16 +198,22 @@ void ReadGendex(const std::string& path, const std::function<void(TKSimportPerso
         throw EInOutError(path, LocalText("#1583.2=regel %1 is langer dan 1 MB",
                                           {std::to_string(lineNumber + 1)}));
     };
+    // Lines end in CR LF, LF or CR alone, as the program that wrote the file
+    // had it; a CR that ends a chunk may have its LF at the start of the next.
     for (;;) {
         const bool more = reader.ReadChunk(buffer, kChunkBytes);
+        bool crWaits = false;
         for (;;) {
-            const auto end = buffer.find('\n', start);
+            const auto end = buffer.find_first_of("\r\n", start);
             if (end == std::string::npos) break;
+            crWaits = more && buffer[end] == '\r' && end + 1 == buffer.size();
             if (end - start > kMaxGendexLineBytes) tooLong();
+            if (crWaits) break;
             handle(std::string_view(buffer).substr(start, end - start));
             start = end + 1;
+            if (buffer[end] == '\r' && start < buffer.size() && buffer[start] == '\n') ++start;
         }
-        if (buffer.size() - start > kMaxGendexLineBytes) tooLong();
+        if (buffer.size() - start - (crWaits ? 1 : 0) > kMaxGendexLineBytes) tooLong();
         buffer.erase(0, start);
         start = 0;
         if (!more) break;

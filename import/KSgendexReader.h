@@ -30,10 +30,10 @@ std::string YearOfDate(std::string_view date);
 bool ParseGendexLine(std::string_view line, TKSimportPerson& person);
 
 // Reads the file at path and hands every person to take, counting persons
-// read, letters replaced and lines skipped in report. Blank lines and lines
-// starting with "#" are passed over. Throws EInOutError naming the file (and
-// the line) when it cannot be read, a line is too long, or no line of it
-// is a GENDEX line.
+// read, letters replaced and lines skipped in report. Lines end in CR LF, LF
+// or CR alone; blank lines and lines starting with "#" are passed over.
+// Throws EInOutError naming the file (and the line) when it cannot be read,
+// a line is too long, or no line of it is a GENDEX line.
 void ReadGendex(const std::string& path, const std::function<void(TKSimportPerson&)>& take,
                 TKSimportReport& report);
 

@@ -9,6 +9,7 @@
 #include "import/KSgendexReader.h"
 #include "import/KSimportWriter.h"
 #include "import/KSnameParticles.h"
+#include "import/KSpersonLink.h"
 
 #include <cctype>
 #include <chrono>
@@ -23,6 +24,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kGendexName = "gendex.txt";
+// The report names so many skipped lines; the count says how many there are.
+constexpr std::size_t kSkippedLinesShown = 10;
 
 bool IsGendexName(const std::string& path) {
     const std::string name = fs::path(path).filename().string();
@@ -78,6 +81,26 @@ TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& r
 
 } // namespace
 
+std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
+    std::vector<std::string> lines = {LocalText(
+        "#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk levend, %4 "
+        "zonder naam, %5 letters vervangen",
+        {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
+         std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutNoName),
+         std::to_string(report.LettersReplaced)})};
+    if (report.MissingTrailer)
+        lines.push_back(
+            LocalText("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde"));
+    if (report.SkippedLines.empty()) return lines;
+    std::string numbers;
+    for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)
+        numbers += (i == 0 ? "" : ", ") + std::to_string(report.SkippedLines[i]);
+    if (report.SkippedLines.size() > kSkippedLinesShown) numbers += ", ...";
+    lines.push_back(LocalText("#1583.11=%1 regels overgeslagen: %2",
+                              {std::to_string(report.SkippedLines.size()), numbers}));
+    return lines;
+}
+
 bool IsNameList(const std::string& path) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return false;
@@ -108,6 +131,10 @@ bool ImportIsCurrent(const std::string& path) {
 }
 
 TKSimportResult ImportNameList(const TKSimportRequest& request) {
+    // Checked before anything else, so that both front ends refuse the same patterns.
+    if (!request.LinkPattern.empty())
+        if (const std::string problem = LinkPatternProblem(request.LinkPattern); !problem.empty())
+            throw EKSError(request.Source, problem);
     TKSimportResult result;
     if (IsOtherThanFile(request.Source)) throw EKSError(request.Source, NotAFileText());
     result.Document = ImportDocumentPath(request);

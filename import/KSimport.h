@@ -8,6 +8,7 @@
 #include "import/KSimportPerson.h"
 
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -50,10 +51,17 @@ std::string ImportDocumentPath(const TKSimportRequest& request);
 // name list has been imported since it last changed.
 bool ImportIsCurrent(const std::string& path);
 
+// What an import did, in the language of the run (Windows-1252), one line a
+// finding: the persons read, written and left out; a missing end; the lines
+// that could not be read, by number (the first ten, then "...").
+std::vector<std::string> ImportReportLines(const TKSimportReport& report);
+
 // Reads the name list and writes its index document. Throws EKSError naming
-// the file concerned (nothing is then written): the document's place holds
-// another kind of file, a GEDCOM file without a link pattern, or the name
-// list cannot be read; EWriteError when the document cannot be written.
+// the file concerned (nothing is then written): a link pattern that is no
+// relative path or http(s) address or is otherwise unfit (LinkPatternProblem),
+// the document's place holds another kind of file, a GEDCOM file without a
+// link pattern, or the name list cannot be read; EWriteError when the
+// document cannot be written.
 TKSimportResult ImportNameList(const TKSimportRequest& request);
 
 } // namespace ks

@@ -9,16 +9,20 @@
 namespace ks {
 
 struct TKSimportPerson {
-    std::string Surname;    // main surname without its particle: "Berg"; empty when unknown
-    std::string Prefix;     // the particle: "van den"; empty when none
-    std::string GivenNames; // empty when unknown
-    std::string BirthYear;  // year of birth, else of christening, as digits; empty when unknown
-    std::string DeathYear;  // year of death, else of burial, as digits; empty when unknown
+    std::string Surname;        // main surname without its particle: "Berg"; empty when unknown
+    std::string Prefix;         // the particle: "van den"; empty when none
+    std::string GivenNames;     // empty when unknown
+    std::string BirthYear;      // year of birth, else of christening, as digits; empty when unknown
+    std::string DeathYear;      // year of death, else of burial, as digits; empty when unknown
     bool HasBirthEvent = false; // a birth or christening with any date, also one without a year
     bool HasDeathEvent = false; // a death or burial, with or without a date
-    std::string Id;         // the record's identifier ("I12") for link patterns; empty in GENDEX
-    std::string Link;       // relative to the index document's folder, or an absolute address
-    long Line = 0;          // line of the source file where the person starts
+    std::string Id;   // the record's identifier ("I12") for link patterns; empty in GENDEX
+    std::string Link; // relative to the index document's folder, or an absolute address
+    long Line = 0;    // line of the source file where the person starts
+    // The latest year the date of birth (else of christening) allows, for the
+    // test whether the person may be alive: "BET 1900 AND 1990" is 1990;
+    // kYearWithoutEnd for "AFT 1900"; 0 when the date names no year.
+    int BirthLatestYear = 0;
 };
 
 struct TKSimportReport {
@@ -32,7 +36,7 @@ struct TKSimportReport {
     // What the file says of itself (GEDCOM: the submitter's name and the
     // header's note), for a document's header where the user gives none.
     std::string SourceUser;
-    std::string SourceDescription;    // a GEDCOM file ends after whole lines but without 0 TRLR
+    std::string SourceDescription; // a GEDCOM file ends after whole lines but without 0 TRLR
 };
 
 } // namespace ks

@@ -124,11 +124,13 @@ void WriteAtomically(const std::string& path, const std::string& header,
 
 bool IsLiving(const TKSimportPerson& person, int thisYear) {
     if (person.HasDeathEvent || !person.DeathYear.empty()) return false;
-    int born = 0;
-    const std::string& year = person.BirthYear;
-    const auto [end, ec] = std::from_chars(year.data(), year.data() + year.size(), born);
-    if (year.empty() || ec != std::errc{} || end != year.data() + year.size()) return true;
-    return thisYear - born < kLivingYears;
+    int born = person.BirthLatestYear;
+    if (born == 0) { // the date is of no form the readers know: the year it shows
+        const std::string& year = person.BirthYear;
+        const auto [end, ec] = std::from_chars(year.data(), year.data() + year.size(), born);
+        if (year.empty() || ec != std::errc{} || end != year.data() + year.size()) return true;
+    }
+    return born > thisYear - kLivingYears;
 }
 
 std::string ImportTargetProblem(const std::string& path) {

@@ -23,8 +23,9 @@ struct TKSimportHeader {
     std::vector<std::string> Description;
 };
 
-// No death or burial, and born or christened less than 100 years before
-// thisYear, or without a year of birth or christening at all.
+// No death or burial, and the latest year the date of birth or christening
+// allows less than 100 years before thisYear (a date without an end always
+// is), or no year of birth or christening at all.
 bool IsLiving(const TKSimportPerson& person, int thisYear);
 
 // "" when an index document may be written at path: no file is there, or an

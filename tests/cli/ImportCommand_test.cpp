@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -160,8 +161,29 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "one file at a time",
          "docs/tree.htx",
          ""},
+        {"a link pattern of another scheme",
+         "",
+         {"-o", "docs/tree.htx", "--link", "javascript:alert({id})", kGedcom},
+         2,
+         "import: --link: link pattern \"javascript:alert({id})\": only a relative path or an "
+         "http or https address can be a link\n",
+         "docs/tree.htx",
+         ""},
+        {"CR line ends, and the line that is no person named",
+         "",
+         {"-o", "docs/tree.htx", "trees/cr/gendex.txt"},
+         0,
+         "8 persons read, 6 written, 1 left out as possibly living, 1 without a name, 2 letters "
+         "replaced\nkestrin-index: trees/cr/gendex.txt: 1 lines skipped: 4\n",
+         "docs/tree.htx",
+         "B\tBakker\tJan\t"},
     };
     ASSERT_EQ(0, ::mkfifo(dir.file("trees/pipe.ged").c_str(), 0600));
+    std::string cr = ReadFileBytes(dir.file("trees/tree/gendex.txt"));
+    std::replace(cr.begin(), cr.end(), '\n', '\r');
+    cr.insert(cr.find("persons.htm#p4"), "only|two\r");
+    fs::create_directories(dir.file("trees/cr"));
+    WriteFileBytes(dir.file("trees/cr/gendex.txt"), cr);
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
         for (const char* made : {"docs/tree.htx", "docs/gendex.htx", "trees/tree/gendex.htx"})

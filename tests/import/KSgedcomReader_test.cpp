@@ -2,6 +2,7 @@
 
 #include "common/KSerrors.h"
 #include "import/KSgedcomDate.h"
+#include "support/ShippedTexts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -100,30 +101,49 @@ TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
     }
 }
 
+// The year shown is the first the date names; whether a person may be
+// alive is judged by the latest year it allows.
 TEST(GedcomReader, DatesGiveTheYearTheyFallIn) {
+    constexpr int kOpen = kYearWithoutEnd;
     const struct {
         const char* Date;
         const char* Year;
+        int Latest;
     } cases[] = {
-        {"12 MAR 1780", "1780"},
-        {"abt 1780", "1780"},
-        {"BET @#DJULIAN@ 1700 AND 1710", "1700"},
-        {"TO 1790", "1790"},
-        {"1699/00", "1699"},
-        {"INT 1801 (circa 1800)", "1801"},
-        {"(in the war)", ""},
-        {"MAR 1780", "1780"},
-        {"@#DHEBREW@ 1 TSH 5541", "1780"},
-        {"HEBREW 10 ELL 5540", "1780"},
-        {"@#DFRENCH R@ 3 COMP 2", "1794"},
-        {"FRENCH_R 1 VEND 1", "1792"},
-        {"@#DROMAN@ 753", ""},
-        {"44 B.C.", ""},
-        {"12-03-1780", ""},
-        {"99999999999", ""},
+        {"12 MAR 1780", "1780", 1780},
+        {"abt 1780", "1780", 1780},
+        {"BET @#DJULIAN@ 1700 AND 1710", "1700", 1710},
+        {"TO 1790", "1790", 1790},
+        {"1699/00", "1699", 1700},
+        {"INT 1801 (circa 1800)", "1801", 1801},
+        {"(in the war)", "", 0},
+        {"MAR 1780", "1780", 1780},
+        {"@#DHEBREW@ 1 TSH 5541", "1780", 1780},
+        {"HEBREW 10 ELL 5540", "1780", 1780},
+        {"@#DFRENCH R@ 3 COMP 2", "1794", 1794},
+        {"FRENCH_R 1 VEND 1", "1792", 1792},
+        {"@#DROMAN@ 753", "", 0},
+        {"44 B.C.", "", 0},
+        {"12-03-1780", "", 1780},
+        {"99999999999", "", 0},
+        {"BET 1900 AND 1990", "1900", 1990},
+        {"AFT 1900", "1900", kOpen},
+        {"BET 1900", "1900", kOpen},
+        {"FROM 1900 TO 1950", "1900", 1950},
+        {"BEF 1950", "1950", 1950},
+        {"@#DJULIAN@ 1721/22", "1721", 1722},
+        {"FEB 1925/26", "1925", 1926},
+        // 5686 runs from September 1925 to September 1926, Tevet of it from
+        // December to January; year VIII from September 1799.
+        {"@#DHEBREW@ 5686", "1925", 1926},
+        {"@#DHEBREW@ TVT 5686", "1925", 1926},
+        {"@#DFRENCH R@ 8", "1799", 1800},
+        {"1900-1990", "", 1990},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(c.Year, GedcomDateYear(c.Date)) << c.Date;
+        EXPECT_EQ(c.Latest, GedcomDateLatestYear(c.Date)) << c.Date;
+    }
 }
 
 TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
@@ -134,41 +154,56 @@ TEST(GedcomReader, BadInputGivesAnErrorNamingFileAndLine) {
     std::string skipped;
     for (int k = 0; k < 100001; ++k)
         skipped += "x\n";
+    // Parts of the message after the file's name, in either language of a run.
     const struct {
         std::string Bytes;
         std::string Pattern;
-        std::string Reason; // part of the message after the file's name
+        std::string Reason;
+        std::string Dutch;
     } cases[] = {
-        {"0 HEAD\n1 CHAR KOI8-R\n0 TRLR\n", "", "line 2: unknown character set \"KOI8-R\""},
-        {head + "0 @I1@ INDI\n1 NAME Jan /Smit", "", "line 4: the file ends in the middle"},
+        {"0 HEAD\n1 CHAR KOI8-R\n0 TRLR\n", "", "line 2: unknown character set \"KOI8-R\"",
+         "regel 2: onbekende tekenset \"KOI8-R\""},
+        {head + "0 @I1@ INDI\n1 NAME Jan /Smit", "", "line 4: the file ends in the middle",
+         "regel 4: het bestand eindigt midden in een regel"},
         {head + "0 @I1@ INDI\n1 NAME " + std::string(1024 * 1024 + 1, 'x') + "\n0 TRLR\n", "",
-         "line 4: the line is longer than 1 MiB"},
-        {std::string(3 * 1024 * 1024, 'x'), "", "line 1: the line is longer than 1 MiB"},
-        {conc, "", "line 100005: more than 100000 CONC/CONT lines"},
-        {"PK\x03\x04 not a family file", "", "line 1: no GEDCOM file"},
-        {head + skipped, "", "line 100003: more than 100000 lines cannot be read"},
-        {"", "", "no GEDCOM file: it is empty"},
-        {head + "0 TRLR\n", "x{name}", "unknown field {name}"},
-        {head + "0 TRLR\n", "https://x.org/a b?id={id}", "must be written as %XX"},
+         "line 4: the line is longer than 1 MiB", "regel 4: de regel is langer dan 1 MiB"},
+        {std::string(3 * 1024 * 1024, 'x'), "", "line 1: the line is longer than 1 MiB",
+         "regel 1: de regel is langer"},
+        {conc, "", "line 100005: more than 100000 CONC/CONT lines",
+         "regel 100005: meer dan 100000 CONC/CONT-regels voor \xE9\xE9n waarde"},
+        {"PK\x03\x04 not a family file", "", "line 1: no GEDCOM file",
+         "regel 1: geen GEDCOM-bestand: het begint niet met 0 HEAD"},
+        {head + skipped, "", "line 100003: more than 100000 lines cannot be read",
+         "regel 100003: meer dan 100000 regels kunnen niet gelezen worden"},
+        {"", "", "no GEDCOM file: it is empty", "geen GEDCOM-bestand: het is leeg"},
+        {head + "0 TRLR\n", "x{name}", "unknown field {name}", "onbekend veld {name}"},
+        {head + "0 TRLR\n", "https://x.org/a b?id={id}", "must be written as %XX",
+         "moeten als %XX geschreven worden"},
+        {head + "0 TRLR\n", "javascript:alert({id})", "only a relative path or an http",
+         "alleen een relatief pad of een http"},
     };
     TempDir dir;
     const std::string path = dir.file("bad.ged");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Reason);
-        WriteFileBytes(path, c.Bytes);
-        TKSimportReport report;
-        try {
-            Read(path, c.Pattern, report);
-            ADD_FAILURE() << "no error";
-        } catch (const EKSError& e) {
-            EXPECT_NE(std::string::npos, std::string(e.what()).find(c.Reason)) << e.what();
-            if (c.Pattern.empty()) {
-                EXPECT_EQ(path, e.Path());
+    for (const char* language : {"GB", "NL"}) {
+        const test::ShippedTexts texts(language);
+        for (const auto& c : cases) {
+            const std::string& reason = language == std::string("GB") ? c.Reason : c.Dutch;
+            SCOPED_TRACE(reason);
+            WriteFileBytes(path, c.Bytes);
+            TKSimportReport report;
+            try {
+                Read(path, c.Pattern, report);
+                ADD_FAILURE() << "no error";
+            } catch (const EKSError& e) {
+                EXPECT_NE(std::string::npos, std::string(e.what()).find(reason)) << e.what();
+                if (c.Pattern.empty()) {
+                    EXPECT_EQ(path, e.Path());
+                }
             }
         }
+        TKSimportReport report;
+        EXPECT_THROW(Read(dir.file("missing.ged"), "", report), EInOutError);
     }
-    TKSimportReport report;
-    EXPECT_THROW(Read(dir.file("missing.ged"), "", report), EInOutError);
 }
 
 } // namespace

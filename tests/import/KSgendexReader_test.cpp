@@ -98,6 +98,41 @@ TEST(GendexReader, YearsOfDates) {
         EXPECT_EQ(year, YearOfDate(date)) << date;
 }
 
+// Lines end in CR LF, LF or CR alone, in any mix, also where a chunk of the
+// file ends between CR and LF; a line that is no person is named.
+TEST(GendexReader, EveryKindOfLineEndIsRead) {
+    const std::string person = "p.htm#1|A|Jan /A/|1800||1850||";
+    const std::string chunkEnd(kMaxGendexLineBytes - 1, '#'); // its CR ends the first chunk
+    const struct {
+        std::string Contents;
+        std::vector<long> Persons; // their lines
+        std::vector<long> Skipped;
+    } cases[] = {
+        {person + "\r" + person + "\r\r" + person + "\r", {1, 2, 4}, {}},
+        {person + "\r\n" + person + "\n" + person + "\r" + person, {1, 2, 3, 4}, {}},
+        {"#\rx|y\r\n" + person + "\n\r" + person + "\rtwo|fields\r", {3, 5}, {2, 6}},
+        {chunkEnd + "\r\n" + person + "\r\n", {2}, {}},
+    };
+    test::TempDir dir;
+    const std::string path = dir.file("gendex.txt");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Contents.substr(0, 60));
+        test::WriteFileBytes(path, c.Contents);
+        std::vector<long> lines;
+        TKSimportReport report;
+        ReadGendex(
+            path,
+            [&](TKSimportPerson& p) {
+                EXPECT_EQ("Jan|1800|1850|p.htm#1",
+                          p.GivenNames + "|" + p.BirthYear + "|" + p.DeathYear + "|" + p.Link);
+                lines.push_back(p.Line);
+            },
+            report);
+        EXPECT_EQ(c.Persons, lines);
+        EXPECT_EQ(c.Skipped, report.SkippedLines);
+    }
+}
+
 // Files that are no name list stop the import, naming the file and the line.
 TEST(GendexReader, RefusesDamagedFiles) {
     const std::pair<std::string, std::string> cases[] = {
