@@ -439,8 +439,8 @@ TEST_F(BuildTool, ExportsGendexAndSitemapOfTheSampleTrees) {
 
     // Recorded, listed by a dry run, and cleared by a run that exports nothing.
     const std::string record = ReadFileBytes(dir.file("site/index/.kestrin-written"));
-    EXPECT_NE(std::string::npos, record.find("\ngendex.txt\n"));
-    EXPECT_NE(std::string::npos, record.find("\nsitemap.xml\n"));
+    EXPECT_NE(std::string::npos, record.find("\tgendex.txt\n"));
+    EXPECT_NE(std::string::npos, record.find("\tsitemap.xml\n"));
     const std::string dry = build("site/index", {"--dry-run", "--gendex", "--site-url", site}).out;
     EXPECT_NE(std::string::npos, dry.find("write " + dir.file("site/index/gendex.txt") + "\n"));
     EXPECT_NE(std::string::npos, dry.find("write " + dir.file("site/index/sitemap.xml") + "\n"));
