@@ -123,10 +123,13 @@ TEST(KilledRuns, ARunKilledWhileCopyingToTheTrashLeavesNothingToRestore) {
         // Once whole, the copy's record is claimed: it names no file yet.
         EXPECT_EQ(moment.call == std::string("rename"), !Names(trash + "/Trash/info").empty());
 
+        // A record of another program's that names no file is not this one's to remove.
+        WriteFileBytes(trash + "/Trash/info/other.trashinfo", "[Trash Info]\nPath=/other\n");
         ASSERT_EQ(0, Build(dir, trash, {"jansen"}).exitCode) << moment.what;
         EXPECT_EQ((std::set<std::string>{"files", "info"}), Names(trash + "/Trash"));
         EXPECT_EQ(std::set<std::string>{"index-big.txt"}, Names(trash + "/Trash/files"));
-        EXPECT_EQ(std::set<std::string>{"index-big.txt.trashinfo"}, Names(trash + "/Trash/info"));
+        EXPECT_EQ((std::set<std::string>{"index-big.txt.trashinfo", "other.trashinfo"}),
+                  Names(trash + "/Trash/info"));
         const std::string copy = trash + "/Trash/files/index-big.txt";
         EXPECT_TRUE(big == ReadFileBytes(copy)) << moment.what;
         struct stat st {};
