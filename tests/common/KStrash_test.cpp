@@ -72,7 +72,7 @@ TEST(KStrash, ANameTooLongForTheTrashIsCutThere) {
     for (int i = 0; i < 122; ++i)
         letters += "\xC3\xA9"; // é
     const std::string names[] = {"index" + std::string(241, 'x') + ".htm",
-                                 "index" + std::string(240, 'x') + "y.htm", "index" + letters};
+                                 "index" + std::string(240, 'x') + "y.htm", "index-" + letters};
     std::set<std::string> inTrash;
     for (const std::string& name : names) {
         const std::string file = dir.file(name);
