@@ -110,11 +110,10 @@ TKSclearing PlanClearing(const std::string& outputFolder, const std::vector<std:
         struct stat st {};
         if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) AddOnce(old, seen, target);
     }
-    const std::vector<std::string> recorded = ReadWrittenRecord(outputFolder);
+    const TKSwrittenRecord recorded = TKSwrittenRecord::Read(outputFolder);
     TKSclearing clearing;
     for (std::string& path : old) {
-        const std::string name = path.substr(outputFolder.size());
-        const bool ours = std::binary_search(recorded.begin(), recorded.end(), name);
+        const bool ours = recorded.Holds(outputFolder, path.substr(outputFolder.size()));
         (ours ? clearing.Delete : clearing.Trash).push_back(std::move(path));
     }
     return clearing;
@@ -152,9 +151,22 @@ std::vector<std::string> TKSstagedOutput::StagedFiles() const {
     return names;
 }
 
+std::vector<TKSwrittenFile>
+TKSstagedOutput::DescribeStaged(const std::vector<std::string>& names) const {
+    std::vector<TKSwrittenFile> files;
+    for (const std::string& name : names)
+        if (const auto file = DescribeWrittenFile(path_ + name, name)) files.push_back(*file);
+    return files;
+}
+
 std::vector<std::string> TKSstagedOutput::Publish(const std::vector<std::string>& oldResultMasks,
                                                   const std::vector<std::string>& keep) {
     const std::vector<std::string> names = StagedFiles();
+    // A page of the record's name would take its place: it then leaves none.
+    const bool recording = std::find(names.begin(), names.end(), kWrittenRecordName) == names.end();
+    std::vector<TKSwrittenFile> earlier; // the earlier run's files, as recorded
+    std::vector<TKSwrittenFile> placed;  // this run's, as they will be in place
+    bool journalled = false;
     Undo undo;
     std::string aside; // the folder the old files are moved into
     File asideLock;
@@ -163,7 +175,21 @@ std::vector<std::string> TKSstagedOutput::Publish(const std::vector<std::string>
         for (const std::string& name : names)
             MakeFolders(outputFolder_, name, undo);
         const TKSclearing clearing = PlanClearing(outputFolder_, oldResultMasks, keep, names);
+        if (recording) {
+            // Before anything moves, the record lists the earlier run's files
+            // and the new ones (a rename keeps their bytes): a run killed at
+            // any moment from here leaves the next one knowing every file of
+            // the program. Without a record, the next run moves them to the
+            // trash: nothing is lost, so a record that cannot be written does
+            // not fail the run.
+            earlier = TKSwrittenRecord::Read(outputFolder_).Proven(outputFolder_);
+            placed = DescribeStaged(names);
+            std::vector<TKSwrittenFile> journal = earlier;
+            journal.insert(journal.end(), placed.begin(), placed.end());
+            journalled = WriteWrittenRecord(outputFolder_, journal);
+        }
         const std::string trash = HomeTrashFolder();
+        RemoveTrashLeftovers(trash);
         for (const std::string& path : clearing.Trash) {
             undo.Trashed(MoveToTrash(path, trash));
             trashed.push_back(path);
@@ -192,14 +218,11 @@ std::vector<std::string> TKSstagedOutput::Publish(const std::vector<std::string>
         // What could not be moved back stays in its private folder rather
         // than being lost at once; the next run clears it.
         if (undo.Rollback()) RemoveFolder(aside);
+        if (journalled) WriteWrittenRecord(outputFolder_, earlier);
         throw;
     }
     RemoveFolder(aside);
-    // Without a record the next run takes these files for the user's and
-    // moves them to the trash: nothing is lost, so a record that cannot be
-    // written does not fail the run. A page of that name leaves no record.
-    if (std::find(names.begin(), names.end(), kWrittenRecordName) == names.end())
-        WriteWrittenRecord(outputFolder_, names);
+    if (recording) WriteWrittenRecord(outputFolder_, placed);
     return trashed;
 }
 

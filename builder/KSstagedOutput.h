@@ -5,10 +5,13 @@
 // the clearing takes to the trash, moves the old results of earlier runs
 // aside into a second private folder, moves the new files in (renames within
 // the output folder's file system) and then deletes those old results; when a
-// move fails, everything is moved back. Last, it records the files it put in
-// place, so that the next run knows them for its own.
+// move fails, everything is moved back. Before the first move it records
+// the files of the earlier run and the new ones (a journal), and after the
+// last the new ones alone, so that the next run knows its own files whenever
+// this one stops.
 #pragma once
 
+#include "builder/KSwrittenRecord.h"
 #include "common/KSfileio.h"
 
 #include <string>
@@ -18,14 +21,15 @@ namespace ks {
 
 // What clearing the output folder for a run takes, in the order found.
 struct TKSclearing {
-    std::vector<std::string> Delete; // recorded by an earlier run: deleted
+    std::vector<std::string> Delete; // still as an earlier run recorded it: deleted
     std::vector<std::string> Trash;  // anything else, the user's: moved to the trash
 };
 
 // The files of outputFolder (ending in "/") that FindDeletable finds for the
 // masks, never one named in keep nor the record of written files, and the
 // files (not folders) at the names of newNames (relative to it), split by
-// the record an earlier run left there.
+// the record an earlier run left there: a file is deleted only while it is
+// still the one recorded under its name.
 TKSclearing PlanClearing(const std::string& outputFolder, const std::vector<std::string>& masks,
                          const std::vector<std::string>& keep,
                          const std::vector<std::string>& newNames);
@@ -60,6 +64,8 @@ public:
 
 private:
     std::vector<std::string> StagedFiles() const;
+    // The files of names in the private folder, described for the record.
+    std::vector<TKSwrittenFile> DescribeStaged(const std::vector<std::string>& names) const;
 
     std::string outputFolder_;
     std::string path_;

@@ -4,6 +4,9 @@
 #include "common/KSpaths.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ks {
@@ -12,40 +15,172 @@ const char* const kWrittenRecordName = ".kestrin-written";
 
 namespace {
 
-const char* const kVersionLine = "kestrin-written 1";
+const char* const kVersionLine = "kestrin-written 2";
+const char* const kFirstVersionLine = "kestrin-written 1";
+constexpr std::size_t kBlock = 64 * 1024;
+// A name is a path below the output folder: no line of a sound record is longer.
+constexpr std::size_t kMaxLine = 8192;
+
+// FNV-1a: enough to notice a file that changed, which is all it is for.
+class TKScontentHash {
+public:
+    void Add(const std::string& bytes) {
+        for (const unsigned char c : bytes) {
+            hash_ ^= c;
+            hash_ *= 1099511628211ull;
+        }
+    }
+    std::uint64_t Value() const { return hash_; }
+
+private:
+    std::uint64_t hash_ = 1469598103934665603ull;
+};
+
+template <typename T> bool ParseNumber(const std::string& text, int base, T& value) {
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value, base);
+    return !text.empty() && error == std::errc() && at == end;
+}
+
+// "SIZE\tHASH\tNAME"; false for anything else.
+bool ParseLine(const std::string& line, TKSwrittenFile& file) {
+    const std::size_t tab1 = line.find('\t');
+    const std::size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+    if (tab2 == std::string::npos || tab2 + 1 >= line.size() || tab2 - tab1 != 17) return false;
+    file.Name = line.substr(tab2 + 1);
+    return ParseNumber(line.substr(0, tab1), 10, file.Size) &&
+           ParseNumber(line.substr(tab1 + 1, 16), 16, file.Hash) &&
+           file.Name.find('\r') == std::string::npos;
+}
+
+// Hands every line of the file at path to take (which returns false to stop
+// at a damaged line); false when the file is missing, unreadable, larger than
+// the record may be, or take stopped.
+template <typename Take> bool ReadLines(const std::string& path, Take take) {
+    FileReader reader(path);
+    if (reader.Outcome() != ReadOutcome::Read || reader.Stamp().size > kMaxWrittenRecordBytes)
+        return false;
+    std::string pending;
+    std::uint64_t total = 0;
+    std::string block;
+    for (block.reserve(kBlock); reader.ReadChunk(block, kBlock); block.clear()) {
+        total += block.size();
+        if (total > kMaxWrittenRecordBytes) return false; // it grew while read
+        for (std::size_t from = 0; from < block.size();) {
+            const std::size_t end = block.find('\n', from);
+            pending.append(block, from, end == std::string::npos ? end : end - from);
+            if (pending.size() > kMaxLine) return false;
+            if (end == std::string::npos) break;
+            if (!take(pending)) return false;
+            pending.clear();
+            from = end + 1;
+        }
+    }
+    return !reader.Failed() && (pending.empty() || take(pending));
+}
 
 } // namespace
 
-std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder) {
-    const std::string path = WithSlash(outputFolder) + kWrittenRecordName;
-    std::string text;
-    FileStamp stamp;
-    // Only a record the run wrote itself counts, never one a link leads to.
-    if (IsLink(path) || ReadWholeFile(path, text, stamp) != ReadOutcome::Read) return {};
-    std::vector<std::string> names;
-    bool first = true;
-    for (std::size_t from = 0; from < text.size();) {
-        std::size_t end = text.find('\n', from);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(from, end - from);
-        from = end + 1;
-        if (first) {
-            if (line != kVersionLine) return {};
-            first = false;
-        } else if (!line.empty()) {
-            names.push_back(line);
-        }
+std::optional<TKSwrittenFile> DescribeWrittenFile(const std::string& path,
+                                                  const std::string& name) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    FileReader reader(path);
+    if (reader.Outcome() != ReadOutcome::Read || reader.Stamp().inode != st.st_ino)
+        return std::nullopt;
+    TKScontentHash hash;
+    TKSwrittenFile file{name, 0, 0, false};
+    std::string block;
+    for (block.reserve(kBlock); reader.ReadChunk(block, kBlock); block.clear()) {
+        hash.Add(block);
+        file.Size += block.size();
     }
-    std::sort(names.begin(), names.end());
+    if (reader.Failed()) return std::nullopt;
+    file.Hash = hash.Value();
+    return file;
+}
+
+TKSwrittenRecord TKSwrittenRecord::Read(const std::string& outputFolder) {
+    const std::string path = WithSlash(outputFolder) + kWrittenRecordName;
+    TKSwrittenRecord record;
+    // Only a record the run wrote itself counts, never one a link leads to.
+    if (IsLink(path)) return record;
+    int version = 0;
+    const bool sound = ReadLines(path, [&](const std::string& line) {
+        if (version == 0) {
+            version = line == kVersionLine ? 2 : line == kFirstVersionLine ? 1 : -1;
+            return version > 0;
+        }
+        if (line.empty()) return version == 1;
+        TKSwrittenFile file;
+        if (version == 1)
+            file = {line, 0, 0, true};
+        else if (!ParseLine(line, file))
+            return false;
+        record.files_.push_back(std::move(file));
+        return true;
+    });
+    if (!sound) return {};
+    std::stable_sort(
+        record.files_.begin(), record.files_.end(),
+        [](const TKSwrittenFile& a, const TKSwrittenFile& b) { return a.Name < b.Name; });
+    return record;
+}
+
+std::vector<std::string> TKSwrittenRecord::Names() const {
+    std::vector<std::string> names;
+    for (const TKSwrittenFile& file : files_)
+        if (names.empty() || names.back() != file.Name) names.push_back(file.Name);
     return names;
 }
 
-bool WriteWrittenRecord(const std::string& outputFolder, const std::vector<std::string>& names) {
+bool TKSwrittenRecord::Holds(const std::string& outputFolder, const std::string& name) const {
+    const auto [first, last] = std::equal_range(
+        files_.begin(), files_.end(), TKSwrittenFile{name, 0, 0, false},
+        [](const TKSwrittenFile& a, const TKSwrittenFile& b) { return a.Name < b.Name; });
+    if (first == last) return false;
+    if (std::any_of(first, last, [](const TKSwrittenFile& f) { return f.NameOnly; })) return true;
+    struct stat st {};
+    const std::string path = WithSlash(outputFolder) + name;
+    // Only a file of the size recorded is worth reading.
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        std::none_of(first, last, [&](const TKSwrittenFile& f) {
+            return f.Size == static_cast<std::uint64_t>(st.st_size);
+        }))
+        return false;
+    const std::optional<TKSwrittenFile> now = DescribeWrittenFile(path, name);
+    return now && std::find(first, last, *now) != last;
+}
+
+std::vector<TKSwrittenFile> TKSwrittenRecord::Proven(const std::string& outputFolder) const {
+    std::vector<TKSwrittenFile> proven;
+    for (const TKSwrittenFile& file : files_) {
+        if (!file.NameOnly) {
+            proven.push_back(file);
+        } else if (const auto now =
+                       DescribeWrittenFile(WithSlash(outputFolder) + file.Name, file.Name)) {
+            proven.push_back(*now);
+        }
+    }
+    return proven;
+}
+
+std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder) {
+    return TKSwrittenRecord::Read(outputFolder).Names();
+}
+
+bool WriteWrittenRecord(const std::string& outputFolder, const std::vector<TKSwrittenFile>& files) {
     std::string text = std::string(kVersionLine) + "\n";
-    for (const std::string& name : names)
+    for (const TKSwrittenFile& file : files) {
         // A name is one line; a name that is not cannot be recorded, and an
         // unrecorded file is only ever moved to the trash.
-        if (name.find_first_of("\r\n") == std::string::npos) text += name + "\n";
+        if (file.NameOnly || file.Name.find_first_of("\r\n") != std::string::npos) continue;
+        char proof[48];
+        std::snprintf(proof, sizeof proof, "%llu\t%016llx\t",
+                      static_cast<unsigned long long>(file.Size),
+                      static_cast<unsigned long long>(file.Hash));
+        text += proof + file.Name + "\n";
+    }
     const std::string path = WithSlash(outputFolder) + kWrittenRecordName;
     // Written in the output folder itself, never through a link planted there.
     if (IsLink(path)) ::unlink(path.c_str());

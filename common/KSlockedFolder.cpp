@@ -65,7 +65,8 @@ bool IsLockedFolderName(const std::string& name, const std::string& prefix) {
                        [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
-int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix) {
+int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix,
+                           const std::function<void(const std::string&)>& beforeRemoval) {
     const std::string base = WithSlash(parent);
     std::vector<std::string> names;
     std::error_code ec;
@@ -84,6 +85,7 @@ int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix)
         if (::flock(fd.Descriptor(), LOCK_EX | LOCK_NB) != 0 || !StillAt(fd, path)) continue;
         // Held now: a run that made the folder a moment ago finds it gone and
         // makes another.
+        if (beforeRemoval) beforeRemoval(path + "/");
         std::error_code removeEc;
         fs::remove_all(path, removeEc);
         if (!removeEc) ++removed;

@@ -6,6 +6,7 @@
 
 #include "common/KSfileio.h"
 
+#include <functional>
 #include <string>
 
 namespace ks {
@@ -26,7 +27,10 @@ bool IsLockedFolderName(const std::string& name, const std::string& prefix);
 // Links, files and folders of other names or owners stay, and so does a
 // folder that another run (or this one) holds. Failures are ignored: what
 // cannot be removed now stays for a later run. Returns the number removed.
-int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix);
+// beforeRemoval, when given, is called with each such folder's path (ending
+// with "/") while it is held, before it goes.
+int RemoveAbandonedFolders(const std::string& parent, const std::string& prefix,
+                           const std::function<void(const std::string&)>& beforeRemoval = nullptr);
 
 // True when folder is a real folder (no link) of this user that nobody else
 // may enter: the folders where leftovers of this user's runs may be removed.

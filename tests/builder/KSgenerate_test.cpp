@@ -311,13 +311,14 @@ TEST_F(GenerateTest, AStopDuringTheLastStepOffersNoResult) {
 TEST_F(GenerateTest, ClearingTrashesTheUsersFilesAndDeletesRecordedResults) {
     const test::ScopedEnv data("XDG_DATA_HOME", dir.file("data"));
     ASSERT_FALSE(Run().Failed);
-    std::vector<std::string> recorded = ReadWrittenRecord(dir.file("out"));
-    EXPECT_EQ((std::vector<std::string>{"idx.css", "idx.htm", "idx1.htm", "idx2.htm"}), recorded);
-    recorded.push_back("idx-old.htm");
-    ASSERT_TRUE(WriteWrittenRecord(dir.file("out"), recorded));
+    EXPECT_EQ((std::vector<std::string>{"idx.css", "idx.htm", "idx1.htm", "idx2.htm"}),
+              ReadWrittenRecord(dir.file("out")));
     const std::string mine("my notes\r\n\0\xFF", 12);
     WriteFileBytes(dir.file("out/idx notes.txt"), mine);
     WriteFileBytes(dir.file("out/idx-old.htm"), "an old page");
+    std::vector<TKSwrittenFile> recorded = TKSwrittenRecord::Read(dir.file("out")).Files();
+    recorded.push_back(*DescribeWrittenFile(dir.file("out/idx-old.htm"), "idx-old.htm"));
+    ASSERT_TRUE(WriteWrittenRecord(dir.file("out"), recorded));
     const TKSrunResult result = Run();
     ASSERT_FALSE(result.Failed) << result.Error;
     EXPECT_EQ(std::vector<std::string>{dir.file("out/idx notes.txt")}, result.Trashed);

@@ -322,6 +322,25 @@ TEST_F(BuildTool, TheUsersPagesGoToTheTrashAndRecordedPagesAreDeleted) {
     EXPECT_EQ(1, std::distance(fs::directory_iterator(data.file("share/Trash/files")), {}));
 }
 
+// The record names a file the run wrote, but only that file is the run's: a
+// file the user puts at its name later goes to the trash.
+TEST_F(BuildTool, AFileOfTheUsersAtARecordedNameGoesToTheTrash) {
+    test::TempDir data;
+    const test::ScopedEnv trash("XDG_DATA_HOME", data.file("share"));
+    const auto build = [this](const std::string& more) {
+        return RunInProcess(
+            {"build", "-l", "layout/l.ksl", "-o", "out", "-b", "index", more, "trees/a/a.htx"},
+            dir.path().string());
+    };
+    ASSERT_EQ(0, build("-q").exitCode);
+    fs::remove(dir.file("out/index.htm")); // the hidden record stays
+    WriteFileBytes(dir.file("out/index.htm"), "MINE\n");
+    const std::string page = dir.file("out/index.htm");
+    EXPECT_EQ("trash " + page + "\nwrite " + page + "\n", build("--dry-run").out);
+    ASSERT_EQ(0, build("-q").exitCode);
+    EXPECT_EQ("MINE\n", ReadFileBytes(data.file("share/Trash/files/index.htm")));
+}
+
 TEST_F(BuildTool, ADryRunListsWhatWouldGoAndComeAndChangesNothing) {
     fs::create_directories(dir.file("out"));
     WriteFileBytes(dir.file("out/idx-old.htm"), "old");
@@ -439,8 +458,8 @@ TEST_F(BuildTool, ExportsGendexAndSitemapOfTheSampleTrees) {
 
     // Recorded, listed by a dry run, and cleared by a run that exports nothing.
     const std::string record = ReadFileBytes(dir.file("site/index/.kestrin-written"));
-    EXPECT_NE(std::string::npos, record.find("\ngendex.txt\n"));
-    EXPECT_NE(std::string::npos, record.find("\nsitemap.xml\n"));
+    EXPECT_NE(std::string::npos, record.find("\tgendex.txt\n"));
+    EXPECT_NE(std::string::npos, record.find("\tsitemap.xml\n"));
     const std::string dry = build("site/index", {"--dry-run", "--gendex", "--site-url", site}).out;
     EXPECT_NE(std::string::npos, dry.find("write " + dir.file("site/index/gendex.txt") + "\n"));
     EXPECT_NE(std::string::npos, dry.find("write " + dir.file("site/index/sitemap.xml") + "\n"));

@@ -30,6 +30,8 @@ namespace {
     // The per-user store and the temporary files stay inside the test's folder.
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("TMPDIR", tmp.c_str(), 1);
+    for (const std::string& variable : options.environment)
+        putenv(const_cast<char*>(variable.c_str()));
     if (options.fileSizeLimit >= 0) {
         const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit),
                            static_cast<rlim_t>(options.fileSizeLimit)};

@@ -18,11 +18,12 @@ struct Outcome {
 };
 
 struct RunOptions {
-    std::string folder;           // the tool's current folder ("" = a fresh one)
-    std::string configFolder;     // XDG_CONFIG_HOME ("" = a fresh one)
-    std::string program;          // the tool to run ("" = the built kestrin-index)
-    std::string tempFolder;       // TMPDIR ("" = a fresh one)
-    long long fileSizeLimit = -1; // RLIMIT_FSIZE in bytes; -1 leaves it
+    std::string folder;                   // the tool's current folder ("" = a fresh one)
+    std::string configFolder;             // XDG_CONFIG_HOME ("" = a fresh one)
+    std::string program;                  // the tool to run ("" = the built kestrin-index)
+    std::string tempFolder;               // TMPDIR ("" = a fresh one)
+    long long fileSizeLimit = -1;         // RLIMIT_FSIZE in bytes; -1 leaves it
+    std::vector<std::string> environment; // "NAME=VALUE" set for the run
     // Without the right to read and write any file that root has, so that
     // file modes count for root too.
     bool withoutFileOverride = false;

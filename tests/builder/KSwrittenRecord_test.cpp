@@ -1,0 +1,90 @@
+#include "builder/KSwrittenRecord.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::WriteFileBytes;
+
+// The 64-bit FNV-1a of "page", worked out apart from the program.
+const std::string kPageProof = "4\te825d44463665878\t";
+
+// Whether the file "index.htm" holding "page" counts as the one recorded,
+// for records of every kind: it does only while its size and hash match, or
+// by name alone in a record of the first version; a damaged, unknown or
+// oversized record holds nothing.
+TEST(KSwrittenRecord, AFileIsARunsOnlyWhileItIsTheFileRecorded) {
+    const std::string v2 = "kestrin-written 2\n";
+    const struct {
+        const char* what;
+        std::string record;
+        bool held;
+    } cases[] = {
+        {"size and hash", v2 + kPageProof + "index.htm\n", true},
+        {"same size, other bytes", v2 + "4\te825c1446366382f\tindex.htm\n", false},
+        {"other size", v2 + "5\te825d44463665878\tindex.htm\n", false},
+        {"other name", v2 + kPageProof + "index2.htm\n", false},
+        {"first version", "kestrin-written 1\nindex.css\n\nindex.htm\n", true},
+        {"damaged line", v2 + kPageProof + "index.htm\n4\tzz\tx.htm\n", false},
+        {"other version", "kestrin-written 3\n" + kPageProof + "index.htm\n", false},
+        {"oversized", v2 + kPageProof + "index.htm\n" + std::string(kMaxWrittenRecordBytes, '\n'),
+         false},
+        {"a line too long", v2 + kPageProof + "index.htm\n" + kPageProof + std::string(9000, 'x'),
+         false},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        WriteFileBytes(dir.file("index.htm"), "page");
+        WriteFileBytes(dir.file(kWrittenRecordName), c.record);
+        EXPECT_EQ(c.held, TKSwrittenRecord::Read(dir.path()).Holds(dir.path(), "index.htm"))
+            << c.what;
+        // A link to the very file is not the file the run wrote.
+        fs::rename(dir.file("index.htm"), dir.file("target.htm"));
+        fs::create_symlink("target.htm", dir.file("index.htm"));
+        EXPECT_EQ(c.held && c.record.starts_with("kestrin-written 1"),
+                  TKSwrittenRecord::Read(dir.path()).Holds(dir.path(), "index.htm"))
+            << c.what;
+    }
+}
+
+// What a run writes is read back as it was written, and a first-version
+// record becomes proof of the files now at its names.
+TEST(KSwrittenRecord, WritesWhatItReadsAndProvesOldNames) {
+    test::TempDir dir;
+    WriteFileBytes(dir.file("index.htm"), "page");
+    WriteFileBytes(dir.file(kWrittenRecordName), "kestrin-written 1\nindex.htm\ngone.htm\n");
+    const auto proven = TKSwrittenRecord::Read(dir.path()).Proven(dir.path());
+    ASSERT_EQ(1u, proven.size());
+    EXPECT_EQ((TKSwrittenFile{"index.htm", 4, 0xe825d44463665878, false}), proven[0]);
+    const TKSwrittenFile other{"sub/a b\t.htm", 1234567890123, 0xF, false};
+    ASSERT_TRUE(WriteWrittenRecord(dir.path(), {proven[0], other, {"x\ny", 1, 1, false}}));
+    EXPECT_EQ("kestrin-written 2\n" + kPageProof +
+                  "index.htm\n1234567890123\t000000000000000f\tsub/a b\t.htm\n",
+              test::ReadFileBytes(dir.file(kWrittenRecordName)));
+    EXPECT_EQ((std::vector<TKSwrittenFile>{proven[0], other}),
+              TKSwrittenRecord::Read(dir.path()).Files());
+}
+
+// A huge record costs neither the memory nor the time of reading it.
+TEST(KSwrittenRecord, AHugeRecordIsNotReadIntoMemory) {
+    test::TempDir dir;
+    WriteFileBytes(dir.file(kWrittenRecordName), "kestrin-written 1\n");
+    fs::resize_file(dir.file(kWrittenRecordName), std::uintmax_t{256} << 20); // sparse
+    rusage before{};
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    EXPECT_TRUE(TKSwrittenRecord::Read(dir.path()).Files().empty());
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "KiB more at the peak";
+}
+
+} // namespace
+} // namespace ks
