@@ -123,6 +123,7 @@ TKSstagedOutput::TKSstagedOutput(const std::string& outputFolder)
     : outputFolder_(WithSlash(outputFolder)) {
     RemoveAbandonedFolders(outputFolder_, kNewPrefix);
     RemoveAbandonedFolders(outputFolder_, kOldPrefix);
+    RemoveUnfinishedRecords(outputFolder_);
     path_ = MakeLockedFolder(outputFolder_, kNewPrefix, lock_);
 }
 

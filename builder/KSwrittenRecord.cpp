@@ -6,10 +6,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace ks {
+
+namespace fs = std::filesystem;
 
 const char* const kWrittenRecordName = ".kestrin-written";
 
@@ -167,6 +171,21 @@ std::vector<TKSwrittenFile> TKSwrittenRecord::Proven(const std::string& outputFo
 
 std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder) {
     return TKSwrittenRecord::Read(outputFolder).Names();
+}
+
+void RemoveUnfinishedRecords(const std::string& outputFolder) {
+    // The atomic writer's temporary name: "." + the record's name + ".tmp-...".
+    const std::string prefix = "." + std::string(kWrittenRecordName) + ".tmp-";
+    const std::string folder = WithSlash(outputFolder);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        struct stat st {};
+        if (name.starts_with(prefix) && ::lstat((folder + name).c_str(), &st) == 0 &&
+            S_ISREG(st.st_mode))
+            ::unlink((folder + name).c_str());
+    }
 }
 
 bool WriteWrittenRecord(const std::string& outputFolder, const std::vector<TKSwrittenFile>& files) {

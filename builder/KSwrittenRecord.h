@@ -69,6 +69,11 @@ private:
 // The names of the record in outputFolder (see TKSwrittenRecord::Read).
 std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder);
 
+// Removes the temporary files of the record that a run killed while writing
+// it left in outputFolder (hidden, beside the record). Only for a run that
+// holds the output folder's lock.
+void RemoveUnfinishedRecords(const std::string& outputFolder);
+
 // Replaces the record in outputFolder atomically by files. False when it
 // cannot be written (errno tells why); the old record is then as it was.
 bool WriteWrittenRecord(const std::string& outputFolder, const std::vector<TKSwrittenFile>& files);

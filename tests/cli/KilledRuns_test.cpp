@@ -77,6 +77,8 @@ TEST(KilledRuns, ARunKilledWhilePublishingLeavesItsFilesKnown) {
                   Names(trash + "/Trash/files"))
             << moment.what;
         EXPECT_EQ("mine", ReadFileBytes(trash + "/Trash/files/index-mine.txt"));
+        for (const std::string& name : Names(dir.file("out")))
+            EXPECT_FALSE(name.starts_with("..kestrin-written.tmp-")) << moment.what << ": " << name;
     }
 }
 
