@@ -484,7 +484,7 @@ void TKSdocumentPage::HTXbestandenClick() {
 
 void TKSdocumentPage::txtWebadresEdit(const QString& text) {
     const int row = SelectedRow();
-    if (row >= 0) documents_.SetWebAddress(static_cast<std::size_t>(row), ToKS(text.trimmed()));
+    if (row >= 0) documents_.SetTypedWebAddress(static_cast<std::size_t>(row), text.toStdString());
 }
 
 void TKSdocumentPage::HTXbestandenClickCheck() {

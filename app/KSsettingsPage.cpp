@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace ks::app {
 
 namespace {
@@ -279,9 +281,9 @@ void TKSsettingsPage::FillDivisionList(int64_t selectedSize) {
     int chosen = !asked ? 0 : again >= 0 ? again : largestInParts;
     // Until a division is chosen, large documents start with the automatic one.
     if (asked && !userDivision_) {
-        const bool large = PreferAutomaticDivision(SelectedIndexLines());
-        const int automatic = cboIndextype_->findData(IndexTypeNumber(TKSindexType::Auto));
-        chosen = large && automatic >= 0 ? automatic : 0;
+        const TKSindexType preferred =
+            DefaultIndexType(layout, PreferAutomaticDivision(SelectedIndexLines()));
+        chosen = std::max(0, cboIndextype_->findData(IndexTypeNumber(preferred)));
     }
     cboIndextype_->setCurrentIndex(chosen);
 }

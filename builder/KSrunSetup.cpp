@@ -84,6 +84,16 @@ void TKSdocumentList::SetWebAddress(std::size_t index, std::string address) {
     items_.at(index).webAddress = std::move(address);
 }
 
+void TKSdocumentList::SetTypedWebAddress(std::size_t index, std::string_view typed) {
+    // Converted letter for letter: an address with a letter outside ASCII is
+    // refused by the check rather than quietly made another address.
+    SetWebAddress(index, Trim(Utf8ToWindows1252(typed)));
+}
+
+bool SameDocument(const std::string& a, const std::string& b) {
+    return SameFile(a, b) || AbsolutePath(a) == AbsolutePath(b);
+}
+
 int TKSdocumentList::Find(const std::string& path) const {
     const std::string absolute = AbsolutePath(path);
     for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -123,7 +133,23 @@ bool OnlyAutomatic(const TKSkslData& layout) {
     return false;
 }
 
+// Adds to problems those of more that it does not hold yet.
+void AddNew(std::vector<TKSproblem>& problems, std::vector<TKSproblem> more) {
+    for (TKSproblem& p : more)
+        if (std::none_of(problems.begin(), problems.end(), [&](const TKSproblem& known) {
+                return known.Path == p.Path && known.Reason == p.Reason;
+            }))
+            problems.push_back(std::move(p));
+}
+
 } // namespace
+
+TKSindexType DefaultIndexType(const TKSkslData* layout, bool keepPagesLight) {
+    if (layout == nullptr) return TKSindexType::FirstLetter;
+    const bool divisible = layout->AsksFor("INDEXTYPE") && AnySplit(*layout);
+    return (keepPagesLight && divisible) || OnlyAutomatic(*layout) ? TKSindexType::Auto
+                                                                   : TKSindexType::FirstLetter;
+}
 
 std::vector<TKSproblem> TKSrunSetup::ChooseSplits(const std::vector<std::string>& split,
                                                   const std::vector<std::string>& noSplit) {
@@ -151,7 +177,13 @@ std::vector<TKSproblem> TKSrunSetup::Check() const {
         problems.push_back(std::move(p));
     for (TKSproblem& p : CheckOutputFolder())
         problems.push_back(std::move(p));
+    AddNew(problems, CheckRunStart());
     return problems;
+}
+
+std::vector<TKSproblem> TKSrunSetup::CheckRunStart() const {
+    if (!layout_) return {};
+    return CheckRun(RunSettings());
 }
 
 std::vector<TKSproblem> TKSrunSetup::CheckDocuments() const {
@@ -168,6 +200,14 @@ std::vector<TKSproblem> TKSrunSetup::CheckDocuments() const {
                                  "? of #)",
                                  {address})});
     }
+    for (std::size_t i = 1; i < Documents.Count(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (SameDocument(Documents.GivenPath(j), Documents.GivenPath(i))) {
+                problems.push_back(
+                    {Documents.GivenPath(i),
+                     LocalText("#1563.9=staat al in de lijst (als %1)", {Documents.GivenPath(j)})});
+                break;
+            }
     return problems;
 }
 
@@ -193,13 +233,9 @@ std::vector<TKSproblem> TKSrunSetup::CheckLayout() const {
     return problems;
 }
 
-bool TKSrunSetup::MayDivide() const {
-    return layout_ && layout_->AsksFor("INDEXTYPE") && AnySplit(*layout_);
-}
-
 TKSindexType TKSrunSetup::EffectiveIndexType() const {
     if (IndexType != TKSindexType::NotChosen) return IndexType;
-    return layout_ && OnlyAutomatic(*layout_) ? TKSindexType::Auto : TKSindexType::FirstLetter;
+    return DefaultIndexType(layout_.get(), false);
 }
 
 std::string TKSrunSetup::OutputFolderPath() const {
@@ -260,6 +296,14 @@ void TKSrunSetup::SetTypedTexts(std::string_view title, std::string_view homepag
 }
 
 TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
+    TKSrunSettings s = RunSettings();
+    s.TempFolder = environment.TempFolder;
+    s.TempSwitchFolder = TempSwitchFolder(environment);
+    s.DeveloperMode = environment.DeveloperSwitches.IsNonZero();
+    return s;
+}
+
+TKSrunSettings TKSrunSetup::RunSettings() const {
     TKSrunSettings s;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
         const std::string& address = Documents.WebAddress(i);
@@ -284,9 +328,6 @@ TKSrunSettings TKSrunSetup::Settings(const TKScommon& environment) const {
     s.SiteAddress = CheckSiteAddress(SiteAddress).empty() && !SiteAddress.empty()
                         ? SiteAddressBase(SiteAddress)
                         : SiteAddress;
-    s.TempFolder = environment.TempFolder;
-    s.TempSwitchFolder = TempSwitchFolder(environment);
-    s.DeveloperMode = environment.DeveloperSwitches.IsNonZero();
     return s;
 }
 

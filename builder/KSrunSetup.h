@@ -53,6 +53,10 @@ public:
     // none, its links are relative); checked by TKSrunSetup::CheckDocuments.
     const std::string& WebAddress(std::size_t index) const;
     void SetWebAddress(std::size_t index, std::string address);
+    // The same for an address as typed (UTF-8): blanks around it dropped,
+    // its letters converted one by one, so that both front ends keep the
+    // same bytes and the check names a letter an address cannot hold.
+    void SetTypedWebAddress(std::size_t index, std::string_view typed);
     // The index of the document naming the same file as path, or -1.
     int Find(const std::string& path) const;
 
@@ -60,6 +64,16 @@ private:
     struct Item;
     std::vector<Item> items_;
 };
+
+// Whether two paths name one index document (by any spelling or link).
+bool SameDocument(const std::string& a, const std::string& b);
+
+// The division a run uses when the user chose none: the automatic one for a
+// layout whose index is written in parts only when it grows too large, and,
+// when keepPagesLight, for any layout that can be divided; else per letter.
+// The tool always keeps pages light; the wizard preselects it for an index
+// whose pages per letter would be too large.
+TKSindexType DefaultIndexType(const TKSkslData* layout, bool keepPagesLight);
 
 class TKSrunSetup {
 public:
@@ -79,26 +93,27 @@ public:
     std::vector<TKSproblem> ChooseSplits(const std::vector<std::string>& split,
                                          const std::vector<std::string>& noSplit);
 
-    // Everything that can be checked before the run: the documents, the
-    // layout's output names, the index division against what the layout
-    // asks for, and whether the output folder exists or can be made.
+    // Everything a run would meet before it starts: the documents (also one
+    // listed twice), the layout's output names, the index division against
+    // what the layout asks for, whether the output folder exists or can be
+    // made, and what the run itself checks at its start (CheckRunStart).
     std::vector<TKSproblem> Check() const;
-    // The three parts of Check, for a caller that reports more in between.
+    // The parts of Check, for a caller that reports more in between.
     std::vector<TKSproblem> CheckDocuments() const;
     std::vector<TKSproblem> CheckLayout() const;
     std::vector<TKSproblem> CheckOutputFolder() const;
+    // What the run checks at its start (see CheckRun: the base name, the
+    // site's address, every entry's source and output against the layout's
+    // folder, the output folder and the inputs); nothing without a layout.
+    std::vector<TKSproblem> CheckRunStart() const;
     // Makes a missing output folder (once the checks are fine).
     std::vector<TKSproblem> MakeOutputFolder() const;
     // What the run works from, with the environment's temporary folder and
     // developer mode. The documents and the layout stay owned here.
     TKSrunSettings Settings(const TKScommon& environment) const;
 
-    // Whether the layout can be divided other than per letter: it asks for
-    // a division and at least one of its outputs is split over pages.
-    bool MayDivide() const;
-    // The division the run uses when none is chosen: the automatic one for a
-    // layout whose index is written in parts only when it grows too large
-    // (it stays one file below the page size limit), else per letter.
+    // The division the run uses: the one chosen, else
+    // DefaultIndexType(layout, false).
     TKSindexType EffectiveIndexType() const;
     // The output folder as an absolute path with "/".
     std::string OutputFolderPath() const;
@@ -126,6 +141,9 @@ public:
     void SetTypedTexts(std::string_view title, std::string_view homepage, std::string_view email);
 
 private:
+    // Settings() without what the environment adds.
+    TKSrunSettings RunSettings() const;
+
     std::unique_ptr<TKSkslData> layout_;
 };
 

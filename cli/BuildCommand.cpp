@@ -26,6 +26,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -120,7 +121,7 @@ void RefuseRepeatedDocuments(const std::vector<BuildOptions::Document>& document
         for (std::size_t j = 0; j < i; ++j) {
             const std::string& a = documents[j].path;
             const std::string& b = documents[i].path;
-            if (SameFile(a, b) || AbsolutePath(a) == AbsolutePath(b))
+            if (SameDocument(a, b))
                 throw UsageError{b + ": the document is given twice" +
                                  (a == b ? std::string() : " (also as " + a + ")")};
         }
@@ -252,13 +253,19 @@ public:
         if (auto layout = FindLayout()) {
             setup_.SetLayout(std::move(layout));
             Note(setup_.ChooseSplits(options_.split, options_.noSplit));
-            // Without -i the pages stay light: the automatic division where
-            // the layout can be divided, per letter where it cannot.
-            if (options_.indexType == TKSindexType::NotChosen && setup_.MayDivide())
-                setup_.IndexType = TKSindexType::Auto;
+            // Without -i the pages stay light.
+            if (options_.indexType == TKSindexType::NotChosen)
+                setup_.IndexType = DefaultIndexType(setup_.Layout(), true);
             Note(setup_.CheckLayout());
         }
         Note(setup_.CheckOutputFolder());
+        // What the run would find at its start, unless told already.
+        for (const TKSproblem& problem : setup_.CheckRunStart())
+            if (std::none_of(problems_.begin(), problems_.end(), [&](const TKSproblem& known) {
+                    return known.Path == problem.Path &&
+                           known.Reason == MessageToUtf8(problem.Reason);
+                }))
+                Note(problem.Path, MessageToUtf8(problem.Reason));
         return problems_;
     }
 
@@ -304,7 +311,7 @@ private:
             if (set[i])
                 Note(given.document, Say("#1582.4=--url voor dit document staat er twee keer"));
             set[i] = true;
-            setup_.Documents.SetWebAddress(i, Utf8ToWindows1252(given.address));
+            setup_.Documents.SetTypedWebAddress(i, given.address);
         }
     }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -142,6 +143,61 @@ TEST_F(RunSetupTest, ProblemsNameTheDocumentAsGivenAndTheOutputFolder) {
     EXPECT_FALSE(fs::exists(dir.file("new")));
     EXPECT_TRUE(setup.MakeOutputFolder().empty());
     EXPECT_TRUE(fs::is_directory(dir.file("new/deeper")));
+}
+
+} // namespace
+} // namespace ks
+
+namespace ks {
+namespace {
+
+// Whatever the run would refuse at its start, Check lists before it, for
+// both front ends; an address typed with blanks or a letter outside ASCII
+// keeps the same bytes whichever front end took it.
+TEST_F(RunSetupTest, CheckListsWhatTheRunWouldRefuseAtItsStart) {
+    const test::ShippedTexts english("GB");
+    fs::create_directories(dir.file("sub"));
+    WriteFileBytes(dir.file("sub/l.ksl"), "[KESTRIN]\r\ntype=KSL\r\nformat=1\r\n[Templates]\r\n"
+                                          "1=start, ../s.tpl, #PREFIX!.htm, Start\r\n");
+    struct Case {
+        const char* what;
+        std::function<void(TKSrunSetup&)> spoil;
+        std::string reason; // of the one problem Check lists
+    };
+    const Case cases[] = {
+        {"a document listed twice by another spelling",
+         [&](TKSrunSetup& s) { s.Documents.Add(dir.file("sub/../a.htx"), true); },
+         "is in the list already (as " + dir.file("a.htx") + ")"},
+        {"a base name with a slash", [](TKSrunSetup& s) { s.BaseName = "a/b"; },
+         "the base name a/b may not contain \"/\""},
+        {"a site address with a port out of range",
+         [](TKSrunSetup& s) { s.SiteAddress = "https://ex.org:99999/"; }, ""},
+        {"a source outside the layout's folder",
+         [&](TKSrunSetup& s) {
+             auto layout = std::make_unique<TKSkslData>();
+             ASSERT_TRUE(layout->Load(dir.file("sub/l.ksl"), ""));
+             s.SetLayout(std::move(layout));
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TKSrunSetup s;
+        s.Documents.Add(dir.file("a.htx"), true);
+        s.SetLayout(LoadLayout());
+        s.OutputFolder = dir.file("out");
+        ASSERT_TRUE(s.Check().empty());
+        c.spoil(s);
+        const std::vector<TKSproblem> problems = s.Check();
+        ASSERT_EQ(1u, problems.size());
+        if (!c.reason.empty()) {
+            EXPECT_EQ(c.reason, problems[0].Reason);
+        }
+    }
+    setup.Documents.Add(dir.file("a.htx"), true);
+    setup.Documents.SetTypedWebAddress(0, "  https://ex.org/caf\xC3\xA9/ ");
+    EXPECT_EQ("https://ex.org/caf\xE9/", setup.Documents.WebAddress(0));
+    ASSERT_EQ(1u, setup.CheckDocuments().size());
 }
 
 } // namespace
