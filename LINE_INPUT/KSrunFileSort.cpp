@@ -27,7 +27,7 @@ bool RecordBefore(const TKSsortRecord& a, const TKSsortRecord& b) {
 
 uint64_t KeyPrefix(std::string_view key) {
     unsigned char bytes[8] = {};
-    std::memcpy(bytes, key.data(), std::min(key.size(), sizeof bytes));
+    if (!key.empty()) std::memcpy(bytes, key.data(), std::min(key.size(), sizeof bytes));
     uint64_t prefix = 0;
     for (const unsigned char b : bytes)
         prefix = prefix << 8 | b;
