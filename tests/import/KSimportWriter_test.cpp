@@ -72,8 +72,7 @@ std::vector<TKSimportPerson> ManyPersons(int count) {
         p.GivenNames = given[i % 4];
         p.BirthYear = std::to_string(1800 + i % 250);
         p.DeathYear = i % 3 == 0 ? "" : std::to_string(1900 + i % 7);
-        p.Link = i % 2 ? "p" + std::to_string(i) + ".htm"
-                       : "https://example.org/?p=" + std::to_string(i);
+        p.Link = (i % 2 ? "p.htm#" : "https://example.org/#") + std::to_string(i);
         persons.push_back(p);
     }
     return persons;
@@ -90,7 +89,6 @@ TEST(ImportWriter, SortingThroughRunFilesWritesTheSameDocument) {
     TKSimportHeader header;
     header.Title = "Titel";
     std::string expected;
-    TKSimportReport expectedReport;
     // the whole import in memory; about 20 run files; one per person, so
     // many that they are merged in passes
     for (const std::size_t buffer : {std::size_t{1} << 20, std::size_t{4000}, std::size_t{1}}) {
@@ -105,16 +103,10 @@ TEST(ImportWriter, SortingThroughRunFilesWritesTheSameDocument) {
             writer.Write(path, header, report);
         }
         EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the run files and their folder are gone";
-        if (expected.empty()) {
-            expected = test::ReadFileBytes(path);
-            expectedReport = report;
-            // Every third has no death; of those, the ones born after 1925 are left out.
-            EXPECT_EQ(768, report.PersonsWritten);
-            continue;
-        }
+        // Every third has no death; of those, the ones born after 1925 are left out.
+        EXPECT_EQ(768, report.PersonsWritten);
+        if (expected.empty()) expected = test::ReadFileBytes(path);
         EXPECT_EQ(expected, test::ReadFileBytes(path));
-        EXPECT_EQ(expectedReport.PersonsWritten, report.PersonsWritten);
-        EXPECT_EQ(expectedReport.LeftOutLiving, report.LeftOutLiving);
     }
 }
 
