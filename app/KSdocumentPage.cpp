@@ -404,6 +404,7 @@ int TKSdocumentPage::ImportNameLists(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         TKSimportRequest request;
         request.Source = path;
+        request.TempFolder = Environment().TempFolder;
         if (NeedsLinkPattern(path) && !AskLinkPattern(path, request.LinkPattern)) continue;
         try {
             // A large file takes a while: the cursor says so.

@@ -3,6 +3,7 @@
 #include "cli/Messages.h"
 #include "cli/OptionTable.h"
 #include "common/KScodepage.h"
+#include "common/KScommon.h"
 #include "common/KSlocal.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSimport.h"
@@ -131,7 +132,8 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                    .Email = options.email,
                                    .Homepage = options.homepage,
                                    .IncludeLiving = options.living,
-                                   .LinkPattern = options.linkPattern};
+                                   .LinkPattern = options.linkPattern,
+                                   .TempFolder = Environment().TempFolder};
     const std::string document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(document); !problem.empty()) {
         err << "kestrin-index: " << TerminalText(document) << ": " << MessageToUtf8(problem)

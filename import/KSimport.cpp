@@ -7,6 +7,7 @@
 #include "common/KSpaths.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSgendexReader.h"
+#include "import/KSimportFolder.h"
 #include "import/KSimportWriter.h"
 #include "import/KSnameParticles.h"
 #include "import/KSpersonLink.h"
@@ -150,7 +151,9 @@ TKSimportResult ImportNameList(const TKSimportRequest& request) {
     std::tm now{};
     localtime_r(&clock, &now);
     const std::string linkBase = LinkBase(request.Source, result.Document);
-    TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving, linkBase);
+    RemoveAbandonedImportFolders(request.TempFolder);
+    TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving, linkBase,
+                           TKSimportSorting{.TempFolder = request.TempFolder});
     const auto take = [&](TKSimportPerson& person) {
         FinishSurname(person);
         writer.Add(person, result.Report);

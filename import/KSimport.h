@@ -29,6 +29,9 @@ struct TKSimportRequest {
     // The link of each person of a GEDCOM file (see TKSgedcomOptions); a
     // GEDCOM file holds no links of its own, so it cannot be imported without.
     std::string LinkPattern;
+    // The temporary folder of the environment; "" the user's private one.
+    // A large name list is sorted through files in a folder made there.
+    std::string TempFolder;
 };
 
 struct TKSimportResult {

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <string_view>
 
 namespace ks {
 
@@ -62,7 +63,7 @@ void AppendIniLine(std::string& out, const char* key, const std::string& value) 
 
 // The index line of a record: letter, surname, given names, no extra text,
 // the years, the number and the link.
-void AppendIndexLine(std::string& out, const std::string& record) {
+void AppendIndexLine(std::string& out, std::string_view record) {
     std::string_view fields[11];
     std::string_view rest = record;
     for (std::string_view& field : fields) {
@@ -80,11 +81,10 @@ void AppendIndexLine(std::string& out, const std::string& record) {
 }
 
 // Writes the header and the index lines of the records to a temporary file
-// beside path and renames it into place: the lines go out as they are made,
-// and each record is freed once written, so a large import never holds its
-// document twice. A failure leaves the file at path as it was.
-void WriteAtomically(const std::string& path, const std::string& header,
-                     std::vector<std::string>& records) {
+// beside path and renames it into place: the lines go out as they are
+// merged, so a large import never holds its document. A failure leaves the
+// file at path as it was.
+void WriteAtomically(const std::string& path, const std::string& header, TKSrunFileSort& records) {
     const fs::path target(path);
     const std::string temporary = (target.parent_path() / ("." + target.filename().string() +
                                                            ".tmp-" + std::to_string(::getpid())))
@@ -103,12 +103,11 @@ void WriteAtomically(const std::string& path, const std::string& header,
         BufferedWriter writer(std::move(file));
         writer.Write(header);
         std::string line;
-        for (std::string& record : records) {
+        records.Finish([&](const TKSsortRecord& record) {
             line.clear();
-            AppendIndexLine(line, record);
+            AppendIndexLine(line, record.Key);
             writer.Write(line);
-            std::string().swap(record);
-        }
+        });
         writer.Flush();
         writer.GetFile().Sync();
         writer.Close();
@@ -146,8 +145,12 @@ std::string ImportTargetProblem(const std::string& path) {
     return LocalText("#1583.5=bestaat al en is geen indexdocument; het blijft zoals het is");
 }
 
-TKSimportWriter::TKSimportWriter(int thisYear, bool includeLiving, std::string linkBase)
-    : thisYear_(thisYear), includeLiving_(includeLiving), linkBase_(std::move(linkBase)) {}
+TKSimportWriter::TKSimportWriter(int thisYear, bool includeLiving, std::string linkBase,
+                                 const TKSimportSorting& sorting)
+    : thisYear_(thisYear), includeLiving_(includeLiving), linkBase_(std::move(linkBase)),
+      folder_(sorting.TempFolder),
+      records_([this](int n) { return folder_.Path() + "persons-" + std::to_string(n) + ".tmp"; },
+               sorting.BufferBytes) {}
 
 void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report) {
     TKShtxRegel line;
@@ -167,21 +170,18 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
         line.Surname = Cleaned(line.Surname + ", " + prefix, kMaxNameBytes);
     line.Year1 = Cleaned(person.BirthYear);
     line.Year2 = Cleaned(person.DeathYear);
-    line.Number = static_cast<int32_t>(records_.size() + 1);
+    line.Number = static_cast<int32_t>(++kept_);
     std::string link = Cleaned(person.Link);
     if (!Absolute(link)) link.insert(0, linkBase_);
 
-    std::string record;
-    line.SortKeyInto(record);
-    record.push_back(kTab);
-    record.append(link);
-    record.shrink_to_fit();
-    records_.push_back(std::move(record));
+    line.SortKeyInto(record_);
+    record_.push_back(kTab);
+    record_.append(link);
+    records_.Add(record_);
 }
 
 void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& header,
                             TKSimportReport& report) {
-    std::sort(records_.begin(), records_.end());
     std::string out = "[KESTRIN]\r\n";
     AppendIniLine(out, "version", kProductVersion);
     AppendIniLine(out, "type", "htx");
@@ -202,10 +202,8 @@ void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& head
         if (!Cleaned(description).empty())
             AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description);
     out.append("[indexdata]\r\n");
-    const long written = static_cast<long>(records_.size());
     WriteAtomically(path, out, records_);
-    records_.clear();
-    report.PersonsWritten += written;
+    report.PersonsWritten += kept_;
 }
 
 } // namespace ks

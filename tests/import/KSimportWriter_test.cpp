@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,57 @@ TEST(ImportWriter, LivingIsJudgedByTheLatestYearADateAllows) {
         [&](TKSimportPerson& p) { livingGendex.push_back(IsLiving(p, 2025)); }, report);
     EXPECT_EQ(expected, living);
     EXPECT_EQ(expectedGendex, livingGendex);
+}
+
+// Persons with many equal names (told apart by their numbers), some left
+// out as living, with links relative and absolute.
+std::vector<TKSimportPerson> ManyPersons(int count) {
+    const char* const surnames[] = {"Berg", "Aa", "\xC9mile", "_", "berg", "Zwart"};
+    const char* const given[] = {"Jan", "Anna", "", "jan"};
+    std::vector<TKSimportPerson> persons;
+    for (int i = 0; i < count; ++i) {
+        TKSimportPerson p;
+        p.Surname = surnames[i % 6];
+        p.Prefix = i % 5 == 0 ? "van den" : "";
+        p.GivenNames = given[i % 4];
+        p.BirthYear = std::to_string(1800 + i % 250);
+        p.DeathYear = i % 3 == 0 ? "" : std::to_string(1900 + i % 7);
+        p.Link = (i % 2 ? "p.htm#" : "https://example.org/#") + std::to_string(i);
+        persons.push_back(p);
+    }
+    return persons;
+}
+
+// However little memory it sorts in, an import writes the same document; its
+// run files are in a folder of its own inside the temporary folder, which goes
+// with the writer.
+TEST(ImportWriter, SortingThroughRunFilesWritesTheSameDocument) {
+    test::TempDir dir;
+    const std::string temp = dir.file("temp");
+    std::filesystem::create_directory(temp);
+    const std::vector<TKSimportPerson> persons = ManyPersons(900);
+    TKSimportHeader header;
+    header.Title = "Titel";
+    std::string expected;
+    // the whole import in memory; about 20 run files; one per person, so
+    // many that they are merged in passes
+    for (const std::size_t buffer : {std::size_t{1} << 20, std::size_t{4000}, std::size_t{1}}) {
+        SCOPED_TRACE(buffer);
+        TKSimportReport report;
+        const std::string path = dir.file("out.htx");
+        {
+            TKSimportWriter writer(2025, false, "../", {temp, buffer});
+            for (const TKSimportPerson& person : persons)
+                writer.Add(person, report);
+            EXPECT_EQ(expected.empty(), std::filesystem::is_empty(temp));
+            writer.Write(path, header, report);
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the run files and their folder are gone";
+        // Every third has no death; of those, the ones born after 1925 are left out.
+        EXPECT_EQ(768, report.PersonsWritten);
+        if (expected.empty()) expected = test::ReadFileBytes(path);
+        EXPECT_EQ(expected, test::ReadFileBytes(path));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "import/KSimport.h"
 
 #include "common/KSerrors.h"
+#include "common/KSlockedFolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,27 @@ TEST(Import, LinkPatternsFollowTheRuleOfGendexPages) {
                 EXPECT_FALSE(std::filesystem::exists(ImportDocumentPath(request)));
             }
         }
+}
+
+// The folder of an import's run files is removed by the next import when
+// the import that made it was killed; that of an import still going stays.
+TEST(Import, RemovesTheRunFilesOfAKilledImport) {
+    test::TempDir dir;
+    const std::string temp = dir.file("temp");
+    std::filesystem::create_directory(temp);
+    std::filesystem::permissions(temp, std::filesystem::perms::owner_all);
+    File held, killed;
+    const std::string going = MakeLockedFolder(temp, "import-", held);
+    const std::string left = MakeLockedFolder(temp, "import-", killed);
+    test::WriteFileBytes(left + "persons-1.tmp", "A\tB\n0\n\n");
+    killed.Close();
+    test::WriteFileBytes(dir.file("gendex.txt"), "p.htm|B|A /B/||||x|\n");
+    TKSimportRequest request;
+    request.Source = dir.file("gendex.txt");
+    request.TempFolder = temp;
+    ImportNameList(request);
+    EXPECT_TRUE(std::filesystem::exists(going));
+    EXPECT_FALSE(std::filesystem::exists(left));
 }
 
 } // namespace
