@@ -6,6 +6,7 @@
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
 #include "common/KSproduct.h"
+#include "common/KSwebLink.h"
 #include "index/KShtxRegel.h"
 
 #include <fcntl.h>
@@ -49,11 +50,6 @@ std::string IndexLetter(const std::string& surname) {
     if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
         return std::string(1, static_cast<char>(c));
     return "?";
-}
-
-bool Absolute(const std::string& link) {
-    const auto colon = link.find(':');
-    return colon != std::string::npos && colon < link.find_first_of("/?#");
 }
 
 void AppendIniLine(std::string& out, const char* key, const std::string& value) {
@@ -169,7 +165,7 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
     line.Year2 = Cleaned(person.DeathYear);
     line.Number = static_cast<int32_t>(records_.size() + 1);
     std::string link = Cleaned(person.Link);
-    if (!Absolute(link)) link.insert(0, linkBase_);
+    if (!NamesScheme(link)) link.insert(0, linkBase_);
 
     std::string record;
     line.SortKeyInto(record);
