@@ -6,6 +6,7 @@
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
 #include "common/KSproduct.h"
+#include "common/KSreplacingFile.h"
 #include "common/KSwebLink.h"
 #include "index/KShtxRegel.h"
 
@@ -81,22 +82,14 @@ void AppendIndexLine(std::string& out, const std::string& record) {
 // document twice. A failure leaves the file at path as it was.
 void WriteAtomically(const std::string& path, const std::string& header,
                      std::vector<std::string>& records) {
-    const fs::path target(path);
-    const std::string temporary = (target.parent_path() / ("." + target.filename().string() +
-                                                           ".tmp-" + std::to_string(::getpid())))
-                                      .string();
-    File file = File::OpenWith(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+    ReplacingOptions options;
+    options.Mode = 0644;
+    ReplacingFile file(path, options);
     if (!file.Valid())
         throw EWriteError(path,
                           LocalReason("#1583.6=kan niet geschreven worden", file.OpenErrno()));
-    struct Remover {
-        std::string path;
-        ~Remover() {
-            if (!path.empty()) ::unlink(path.c_str());
-        }
-    } remover{temporary};
     try {
-        BufferedWriter writer(std::move(file));
+        BufferedWriter& writer = file.Writer();
         writer.Write(header);
         std::string line;
         for (std::string& record : records) {
@@ -105,15 +98,10 @@ void WriteAtomically(const std::string& path, const std::string& header,
             writer.Write(line);
             std::string().swap(record);
         }
-        writer.Flush();
-        writer.GetFile().Sync();
-        writer.Close();
+        file.Commit();
     } catch (const EWriteError& e) {
         throw EWriteError(path, e.Reason());
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        throw EWriteError(path, LocalReason("#1583.6=kan niet geschreven worden", errno));
-    remover.path.clear();
 }
 
 } // namespace
