@@ -19,9 +19,8 @@ Utf8Char DecodeUtf8Sequence(std::string_view text, std::size_t pos) {
     }
     for (std::size_t k = 1; k < length; ++k) {
         if (pos + k == text.size()) return {0, k, Utf8Status::Cut};
-        const auto c = static_cast<unsigned char>(text[pos + k]);
-        if ((c & 0xC0) != 0x80) return {0, 1, Utf8Status::Invalid};
-        cp = (cp << 6) | (c & 0x3F);
+        if (!IsUtf8Continuation(text[pos + k])) return {0, 1, Utf8Status::Invalid};
+        cp = (cp << 6) | (static_cast<unsigned char>(text[pos + k]) & 0x3F);
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))
         return {0, length, Utf8Status::Refused};

@@ -25,6 +25,12 @@ struct Utf8Char {
     bool Valid() const { return Status == Utf8Status::Valid; }
 };
 
+// Whether byte continues a sequence (10xxxxxx): a text cut before it would
+// cut a letter in two.
+inline bool IsUtf8Continuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
 Utf8Char DecodeUtf8Sequence(std::string_view text, std::size_t pos);
 
 // The sequence that starts at pos (pos < text.size()).
