@@ -1,6 +1,7 @@
 #include "builder/KSjsText.h"
 
 #include "common/KScodepage.h"
+#include "common/KSutf8.h"
 
 #include <array>
 
@@ -12,13 +13,9 @@ namespace {
 // bytes each, always valid).
 template <typename F> void ForEachCodePoint(const std::string& utf8, F f) {
     for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
-        unsigned int cp = length == 1 ? c : length == 2 ? (c & 0x1Fu) : (c & 0x0Fu);
-        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
-        f(cp);
-        i += length;
+        const Utf8Char c = DecodeUtf8(utf8, i);
+        f(static_cast<unsigned int>(c.CodePoint));
+        i += c.Length;
     }
 }
 

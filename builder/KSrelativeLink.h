@@ -3,6 +3,10 @@
 // moved or served as it stands.
 #pragma once
 
+// IsWebLink, IsGoodWebAddress and IsSafeLink, which the writers use beside
+// the joining here.
+#include "common/KSwebLink.h"
+
 #include <string>
 #include <string_view>
 
@@ -21,16 +25,6 @@ std::string RelativeLink(const std::string& fromFile, const std::string& target)
 std::string DocumentLink(const std::string& fromFile, const std::string& documentFile,
                          const std::string& link, const std::string& webAddress = {});
 
-// Whether link is an absolute http: or https: address ("http://...", the
-// scheme in any letter case): it leads to the same place from every page.
-bool IsWebLink(std::string_view link);
-// Whether address can be where a document's folder is published: "http://"
-// or "https://", an optional user, a host (a DNS name, an IPv4 address or an
-// IPv6 address in brackets), an optional port of 1 to 65535, an optional path,
-// and nothing a page could not hold as it stands: no blank, quote, "<", ">",
-// backslash, control byte or byte outside ASCII (%XX holds those), and no
-// "?" or "#", as it names a folder.
-bool IsGoodWebAddress(std::string_view address);
 // The address of a folder: address with "/" at its end.
 std::string WebFolder(std::string_view address);
 // link resolved against the folder address folder (a WebFolder) the way a
@@ -59,18 +53,5 @@ private:
     bool folderPlain_ = false; // the document's folder holds no "#"
     std::string folderLink_; // the document's folder from fromFile ("" for its own) or its address
 };
-
-// Whether a link, as it will stand in the page, may be written as a link (an
-// href, the value of a page choice, a link of the search data). Index
-// documents come from other people's trees, so only what cannot run a
-// script or leave the trees' folders by itself is: a relative path, or an
-// http: or https: address. It is read the way a browser reads it: leading
-// blanks are passed over and the scheme is compared without regard to case.
-// Refused: a control byte anywhere (a browser drops some of them, so they
-// could hide a scheme), any other scheme (javascript:, data:, vbscript:,
-// file:, ...), and a start of two slashes or backslashes (another host,
-// which the relative links never lead to). Anything refused is shown as
-// plain text.
-bool IsSafeLink(std::string_view link);
 
 } // namespace ks

@@ -6,6 +6,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
+#include "common/KSreplacingFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <system_error>
 
 namespace ks {
@@ -24,6 +24,9 @@ namespace {
 std::size_t BucketOf(std::string_view record, std::size_t depth) {
     return depth < record.size() ? 1 + static_cast<unsigned char>(record[depth]) : 0;
 }
+
+// The block in which a file of records is read.
+constexpr std::size_t kReadBlock = std::size_t{1} << 16;
 
 // Records that come in more runs than this are sorted from scratch.
 constexpr std::size_t kMostRuns = 64;
@@ -60,6 +63,27 @@ void SortRecords(std::vector<std::string_view>& lines) {
         }
         bounds = std::move(merged);
     }
+}
+
+// Hands each line of the file at path (without its line feed) to take, block
+// by block, until take returns false. A file that cannot be read raises
+// EInOutError naming it: its records would otherwise be lost unseen.
+template <class Take> void ForEachLine(const std::string& path, Take take) {
+    FileReader reader(path);
+    if (reader.Outcome() != ReadOutcome::Read)
+        throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
+    std::string buffer;
+    std::size_t start = 0;
+    for (bool more = true; more;) {
+        buffer.erase(0, start);
+        start = 0;
+        more = reader.ReadChunk(buffer, kReadBlock);
+        for (std::size_t end; (end = buffer.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            if (!take(std::string_view(buffer).substr(start, end - start))) return;
+    }
+    if (reader.Failed()) throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
+    if (start < buffer.size()) take(std::string_view(buffer).substr(start));
 }
 
 constexpr std::size_t kBuckets = 257;
@@ -137,12 +161,10 @@ void TKSsearchSorter::Sort(Bucket& bucket, std::size_t depth,
         Stream(bucket.path, sink);
     } else {
         Buckets parts(kBuckets);
-        std::ifstream in(bucket.path, std::ios::binary);
-        std::string line;
-        while (std::getline(in, line))
+        ForEachLine(bucket.path, [&](std::string_view line) {
             Add(parts, split, line);
-        if (in.bad()) throw EInOutError(bucket.path, LocalText("#1563.2=kan niet gelezen worden"));
-        in.close();
+            return true;
+        });
         Close(parts);
         std::remove(bucket.path.c_str());
         for (std::unique_ptr<Bucket>& part : parts)
@@ -173,31 +195,30 @@ void TKSsearchSorter::SortInMemory(const std::string& path,
 std::size_t TKSsearchSorter::SplitDepth(const std::string& path, std::size_t depth) const {
     // Compared with the first record: the smallest position at which another
     // record differs from it (by a byte, or by ending there).
-    std::ifstream in(path, std::ios::binary);
-    std::string first;
-    std::getline(in, first);
+    std::optional<std::string> first;
     std::size_t split = std::string::npos;
-    std::string line;
-    while (split > depth && std::getline(in, line)) {
-        if (line == first) continue;
-        const std::size_t limit = std::min(first.size(), line.size());
-        std::size_t same = 0;
-        while (same < limit && first[same] == line[same])
-            ++same;
-        split = std::min(split, same);
-    }
-    if (in.bad()) throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
+    ForEachLine(path, [&](std::string_view line) {
+        if (!first) {
+            first = line;
+        } else if (line != *first) {
+            const std::size_t limit = std::min(first->size(), line.size());
+            std::size_t same = 0;
+            while (same < limit && (*first)[same] == line[same])
+                ++same;
+            split = std::min(split, same);
+        }
+        return split > depth;
+    });
     // Every record of the file shares its first depth bytes.
     return split == std::string::npos ? split : std::max(split, depth);
 }
 
 void TKSsearchSorter::Stream(const std::string& path,
                              const std::function<void(std::string_view)>& sink) const {
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line))
+    ForEachLine(path, [&](std::string_view line) {
         sink(line);
-    if (in.bad()) throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
+        return true;
+    });
 }
 
 } // namespace ks

@@ -84,9 +84,15 @@ void SetSortBufferLimitForTests(std::size_t bytes) {
 
 void SortOldIndex(const std::string& documentPath, File& copy, const std::string& runPrefix,
                   bool keepRunFiles) {
+    BufferedWriter out(std::move(copy));
+    SortOldIndex(documentPath, out, runPrefix, keepRunFiles);
+    copy = out.TakeFile();
+}
+
+void SortOldIndex(const std::string& documentPath, BufferedWriter& out,
+                  const std::string& runPrefix, bool keepRunFiles) {
     TKSFileStream document(documentPath, File::OpenMode::Read);
     if (!document.Opened()) throw EInOutError(documentPath, OpenFailure(documentPath));
-    BufferedWriter out(std::move(copy));
     std::string line;
     bool inIndex = false;
     while (!inIndex && !document.Eof()) {
@@ -102,7 +108,6 @@ void SortOldIndex(const std::string& documentPath, File& copy, const std::string
         job.Add(line);
     }
     job.Finish(out);
-    copy = out.TakeFile();
 }
 
 } // namespace ks

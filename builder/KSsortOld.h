@@ -25,6 +25,9 @@ namespace ks {
 // file cannot be written; the run files are removed then.
 void SortOldIndex(const std::string& documentPath, File& copy, const std::string& runPrefix,
                   bool keepRunFiles);
+// The same into a buffered writer (left open).
+void SortOldIndex(const std::string& documentPath, BufferedWriter& copy,
+                  const std::string& runPrefix, bool keepRunFiles);
 
 // The buffer of lines sorted in memory before it goes to a run file.
 // Exposed so that tests can force many run files with small documents.

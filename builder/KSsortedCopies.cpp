@@ -7,6 +7,7 @@
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
+#include "common/KSreplacingFile.h"
 #include "index/KShtxData.h"
 
 #include <algorithm>
@@ -42,36 +43,6 @@ bool IsCurrent(int fd, const timespec& documentTime) {
            st.st_mtim.tv_sec == documentTime.tv_sec && st.st_mtim.tv_nsec == documentTime.tv_nsec;
 }
 
-// The name of a new copy while it is written: the copy's name hidden, the
-// writer's process id and a counter ("." + name + ".<pid>-<n>.tmp").
-std::string PendingName(const std::string& copyName, long pid, unsigned counter) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".%ld-%u.tmp", pid, counter);
-    return "." + copyName + suffix;
-}
-
-// The writer's process id when fileName is the name of a pending copy of
-// copyName, else 0.
-pid_t PendingCopyWriter(const std::string& fileName, const std::string& copyName) {
-    const std::string prefix = "." + copyName + ".";
-    const std::string suffix = ".tmp";
-    if (fileName.size() <= prefix.size() + suffix.size() || !fileName.starts_with(prefix) ||
-        !fileName.ends_with(suffix))
-        return 0;
-    const std::string middle =
-        fileName.substr(prefix.size(), fileName.size() - prefix.size() - suffix.size());
-    const std::size_t dash = middle.find('-');
-    const auto digits = [](const std::string& text) {
-        return !text.empty() && text.size() <= 10 &&
-               text.find_first_not_of("0123456789") == std::string::npos;
-    };
-    if (dash == std::string::npos || !digits(middle.substr(0, dash)) ||
-        !digits(middle.substr(dash + 1)))
-        return 0;
-    const long long pid = std::stoll(middle.substr(0, dash));
-    return pid > 0 && pid <= INT32_MAX ? static_cast<pid_t>(pid) : 0;
-}
-
 // Removes the pending copies that runs killed while sorting left beside the
 // copy path: their writer is gone and nobody holds their lock. The pending
 // copy of a process still alive (this user's or another's) is never touched;
@@ -84,7 +55,7 @@ void RemoveAbandonedPendingCopies(const std::string& copyPath) {
     std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const pid_t writer = PendingCopyWriter(name, copyName);
+        const pid_t writer = PendingReplacementWriter(name, copyName);
         if (writer == 0) continue;
         if (writer != ::getpid() && (::kill(writer, 0) == 0 || errno != ESRCH)) continue;
         abandoned.push_back(folder + name);
@@ -102,63 +73,21 @@ void RemoveAbandonedPendingCopies(const std::string& copyPath) {
     }
 }
 
-// A new copy under a name of its own in the copy's folder; removed unless it
-// was put in place. It is locked from the start, so that a run clearing the
-// leftovers of killed runs never takes it for one.
-class PendingCopy {
-public:
-    explicit PendingCopy(const std::string& copyPath) {
-        static unsigned counter = 0;
-        const std::string folder = FolderOf(copyPath);
-        const std::string name = copyPath.substr(folder.size());
-        for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
-            path_ = folder + PendingName(name, static_cast<long>(::getpid()), ++counter);
-            file_ = File::OpenWith(path_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
-            if (!file_.Valid() && file_.OpenErrno() != EEXIST) break;
-        }
-        if (!file_.Valid()) {
-            path_.clear();
-            throw EWriteError(copyPath,
-                              LocalReason("#1564.2=kan niet gemaakt worden", file_.OpenErrno()));
-        }
-        // Errors while it is written name the copy, not its passing name.
-        file_ = File(file_.Release(), copyPath);
-        ::flock(file_.Descriptor(), LOCK_EX | LOCK_NB); // a new file: nobody else has it
-    }
-    ~PendingCopy() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    PendingCopy(const PendingCopy&) = delete;
-    PendingCopy& operator=(const PendingCopy&) = delete;
-
-    File& Copy() { return file_; }
-
-    // Gives the copy the document's time, puts it on disk and renames it
-    // (locked since it was made) to copyPath: the file at copyPath is never
-    // without its lock.
-    File Install(const std::string& copyPath, const timespec& documentTime) {
-        const struct timespec times[2] = {{0, UTIME_OMIT}, documentTime};
-        if (::futimens(file_.Descriptor(), times) != 0)
-            throw EWriteError(copyPath,
-                              LocalReason("#1564.3=de tijd kan niet gezet worden", errno));
-        file_.Sync();
-        if (::rename(path_.c_str(), copyPath.c_str()) != 0)
-            throw EWriteError(copyPath, LocalReason("#1564.4=kan niet vervangen worden", errno));
-        path_.clear();
-        return std::move(file_);
-    }
-
-private:
-    std::string path_;
-    File file_;
-};
-
-// Sorts the document into a new file that replaces copyPath when whole.
+// Sorts the document into a new file that replaces copyPath when whole. It is
+// locked from the start, so that a run clearing the leftovers of killed runs
+// never takes it for one, and renamed locked: the file at copyPath is never
+// without its lock. It carries the document's time.
 File BuildCopy(const std::string& documentPath, const timespec& documentTime,
                const std::string& copyPath, const std::string& runPrefix, bool keepRunFiles) {
-    PendingCopy pending(copyPath);
-    SortOldIndex(documentPath, pending.Copy(), runPrefix, keepRunFiles);
-    return pending.Install(copyPath, documentTime);
+    ReplacingOptions options;
+    options.Lock = true;
+    options.ModifiedTime = documentTime;
+    ReplacingFile copy(copyPath, options);
+    if (!copy.Valid())
+        throw EWriteError(copyPath,
+                          LocalReason("#1564.2=kan niet gemaakt worden", copy.OpenErrno()));
+    SortOldIndex(documentPath, copy.Writer(), runPrefix, keepRunFiles);
+    return copy.Commit();
 }
 
 // The lock on the file at a copy path. An empty file made here only to be

@@ -2,6 +2,7 @@
 
 #include "common/KSfileio.h"
 #include "common/KSpaths.h"
+#include "common/KSreplacingFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -174,16 +175,18 @@ std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder) {
 }
 
 void RemoveUnfinishedRecords(const std::string& outputFolder) {
-    // The atomic writer's temporary name: "." + the record's name + ".tmp-...".
-    const std::string prefix = "." + std::string(kWrittenRecordName) + ".tmp-";
+    // The replacing writer's temporary names, and the form of earlier versions
+    // ("." + the record's name + ".tmp-...").
+    const std::string earlier = "." + std::string(kWrittenRecordName) + ".tmp-";
     const std::string folder = WithSlash(outputFolder);
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         struct stat st {};
-        if (name.starts_with(prefix) && ::lstat((folder + name).c_str(), &st) == 0 &&
-            S_ISREG(st.st_mode))
+        const bool pending =
+            name.starts_with(earlier) || PendingReplacementWriter(name, kWrittenRecordName) != 0;
+        if (pending && ::lstat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
             ::unlink((folder + name).c_str());
     }
 }

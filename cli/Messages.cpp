@@ -2,6 +2,7 @@
 
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
+#include "common/KSutf8.h"
 
 #include <cstdio>
 
@@ -9,31 +10,11 @@ namespace ks::cli {
 
 namespace {
 
-// The length of the UTF-8 sequence at the start of text (shortest form, no
-// surrogates, at most U+10FFFF); 0 when it is none.
+// The length of the valid UTF-8 sequence at the start of text; 0 when it is
+// none.
 std::size_t SequenceLength(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    return length;
+    const Utf8Char c = DecodeUtf8(text, 0);
+    return c.Valid() ? c.Length : 0;
 }
 
 void AppendEscape(std::string& out, unsigned value) {

@@ -1,5 +1,7 @@
 #include "common/KScodepage.h"
 
+#include "common/KSutf8.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -17,19 +19,6 @@ char32_t CodePoint(unsigned char byte) {
     return byte >= 128 && byte < 160 ? kHigh[byte - 128] : byte;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 int ByteOf(char32_t cp) {
     if (cp < 128 || (cp >= 160 && cp < 256)) return static_cast<int>(cp);
     for (int k = 0; k < 32; ++k)
@@ -40,30 +29,10 @@ int ByteOf(char32_t cp) {
 // Decodes one UTF-8 sequence at pos; an invalid one is one byte long and
 // gives no code point.
 bool Decode(std::string_view text, std::size_t& pos, char32_t& cp) {
-    const auto lead = static_cast<unsigned char>(text[pos++]);
-    int more = 0;
-    char32_t min = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return true;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-        more = 1, cp = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        more = 2, cp = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        more = 3, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return false;
-    }
-    if (text.size() - pos < static_cast<std::size_t>(more)) return false;
-    for (int k = 0; k < more; ++k) {
-        const auto c = static_cast<unsigned char>(text[pos + static_cast<std::size_t>(k)]);
-        if ((c & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return false;
-    pos += static_cast<std::size_t>(more);
-    return true;
+    const Utf8Char c = DecodeUtf8(text, pos);
+    pos += c.Valid() ? c.Length : 1;
+    cp = c.CodePoint;
+    return c.Valid();
 }
 
 struct Nearest {

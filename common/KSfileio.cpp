@@ -3,12 +3,7 @@
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,66 +34,6 @@ int OpenFlags(File::OpenMode mode) {
         return O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW;
     }
     return O_RDONLY;
-}
-
-// A temporary file beside the target; removed unless it was renamed into place.
-class TemporaryFile {
-public:
-    TemporaryFile(const std::string& folder, const std::string& baseName, mode_t mode) {
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100 && !file_.Valid(); ++attempt) {
-            auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-            char suffix[80];
-            std::snprintf(suffix, sizeof suffix, ".tmp-%d-%u-%llx", static_cast<int>(::getpid()),
-                          counter.fetch_add(1), static_cast<unsigned long long>(ticks));
-            file_ = File::OpenWith(folder + "/." + baseName + suffix, O_WRONLY | O_CREAT | O_EXCL,
-                                   mode);
-            if (!file_.Valid() && file_.OpenErrno() != EEXIST) break;
-        }
-        if (file_.Valid()) path_ = file_.Path();
-    }
-    ~TemporaryFile() {
-        const int error = errno; // the caller reports why the write failed
-        file_.Reset();
-        if (!path_.empty()) ::unlink(path_.c_str());
-        errno = error;
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    File& file() { return file_; }
-    bool RenameTo(const std::string& target) {
-        if (::rename(path_.c_str(), target.c_str()) != 0) return false;
-        path_.clear();
-        return true;
-    }
-
-private:
-    File file_;
-    std::string path_; // "" once renamed
-};
-
-// The file that a write to path really replaces: the target of a symbolic link.
-bool ResolveTarget(const std::string& path, std::string& target) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        target = path;
-        return errno == ENOENT;
-    }
-    if (!S_ISLNK(st.st_mode)) {
-        target = path;
-        return true;
-    }
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return false; // dangling or looping link: leave it alone
-    target = resolved;
-    std::free(resolved);
-    return true;
-}
-
-void SyncFolder(const std::string& folder) {
-    const File dir = File::OpenWith(folder, O_RDONLY | O_DIRECTORY);
-    if (dir.Valid()) ::fsync(dir.Descriptor());
 }
 
 } // namespace
@@ -259,6 +194,14 @@ void BufferedWriter::Flush() {
     flushed_ += static_cast<std::int64_t>(count);
 }
 
+bool BufferedWriter::TryFlush() noexcept {
+    if (used_ == 0) return true;
+    const std::size_t count = std::exchange(used_, 0); // a failed write is not retried
+    if (!file_.TryWrite(std::string_view(buffer_.get(), count))) return false;
+    flushed_ += static_cast<std::int64_t>(count);
+    return true;
+}
+
 void BufferedWriter::Close() {
     Flush();
     file_.Close();
@@ -322,51 +265,6 @@ FileStamp StampOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return FileStamp{};
     return StampFromStat(st);
-}
-
-bool WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
-                         mode_t newFileMode) {
-    std::string target;
-    if (path.empty()) errno = ENOENT;
-    if (path.empty() || !ResolveTarget(path, target)) return false;
-
-    struct stat old {};
-    bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
-        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    // A file the user made read-only is not rewritten behind their back.
-    if (exists && ::access(target.c_str(), W_OK) != 0) return false;
-
-    std::size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
-    if (folder.empty()) folder = "/";
-    std::string baseName = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    TemporaryFile temp(folder, baseName, exists ? S_IRUSR | S_IWUSR : newFileMode);
-    File& file = temp.file();
-    if (!file.Valid()) {
-        errno = file.OpenErrno();
-        return false;
-    }
-    const int fd = file.Descriptor();
-    if (exists) {
-        // Owner first: changing it may clear set-id bits that the mode then restores.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Not allowed for other users' files; the group alone may still be kept.
-            (void)!::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-        }
-        if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
-    }
-    for (std::string_view piece : pieces) {
-        if (!file.TryWrite(piece)) return false;
-    }
-    if (::fsync(fd) != 0) return false;
-    if (::close(file.Release()) != 0) return false;
-    if (!temp.RenameTo(target)) return false;
-    SyncFolder(folder);
-    return true;
 }
 
 } // namespace ks

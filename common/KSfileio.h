@@ -1,10 +1,7 @@
 // The file layer: one move-only owner of an open file that names its path in
-// every error, one write loop, a buffered writer, reading files in chunks or
-// whole, and atomic replacement of files that matter (settings files, index
-// documents, the per-user store). A replacement is written to a temporary
-// file in the same folder, flushed to disk and renamed over the old file, so
-// a crash or a full disk leaves either the old or the new contents, never a
-// truncated file. File names are passed to the system as bytes.
+// every error, one write loop, a buffered writer, and reading files in chunks
+// or whole. Files that matter are replaced whole through ReplacingFile
+// (KSreplacingFile). File names are passed to the system as bytes.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +12,6 @@
 #include <string_view>
 #include <sys/types.h>
 #include <utility>
-#include <vector>
 
 namespace ks {
 
@@ -133,6 +129,8 @@ public:
     }
     // Hands what is buffered to the file. A failed write is not retried.
     void Flush();
+    // The same without throwing: false when the write fails (errno tells why).
+    bool TryFlush() noexcept;
     // Flushes, then closes the file.
     void Close();
     // Drops what is buffered and closes quietly.
@@ -192,13 +190,5 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& contents, FileSt
 
 // The stamp of the file at path as it is now (exists is false when missing).
 FileStamp StampOf(const std::string& path);
-
-// Replaces the file at path by the concatenation of pieces. A symbolic link is
-// followed and its target replaced. An existing file keeps its permission bits
-// (and, where allowed, its owner and group); a new file gets newFileMode less
-// the process's umask. Returns false when anything fails (errno tells why);
-// then the file at path is as it was and no temporary file is left behind.
-bool WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces,
-                         mode_t newFileMode);
 
 } // namespace ks

@@ -3,6 +3,7 @@
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "common/KSinidoc.h"
+#include "common/KSreplacingFile.h"
 
 #include <charconv>
 #include <filesystem>

@@ -2,6 +2,7 @@
 
 #include "common/KSfileio.h"
 #include "common/KSnamecase.h"
+#include "common/KSreplacingFile.h"
 
 #include <cerrno>
 #include <chrono>

@@ -4,6 +4,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSlockedFolder.h"
+#include "common/KSutf8.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -111,7 +112,7 @@ std::string TrashName(const std::string& base, int n, std::size_t nameMax) {
     const std::string extension =
         dot != std::string::npos && dot > 0 && base.size() - dot <= 16 ? base.substr(dot) : "";
     std::size_t cut = room - extension.size();
-    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+    while (cut > 0 && IsUtf8Continuation(base[cut]))
         --cut;
     return base.substr(0, cut) + extension + suffix;
 }

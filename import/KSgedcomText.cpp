@@ -1,6 +1,7 @@
 #include "import/KSgedcomText.h"
 
 #include "common/KScodepage.h"
+#include "common/KSutf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,52 +12,6 @@ namespace ks {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// One UTF-8 sequence at pos: its code point and length, or length 0 when
-// the bytes are no valid sequence.
-std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    std::size_t more = 0;
-    char32_t min = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead < 0xE0) {
-        more = 1, cp = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        more = 2, cp = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        more = 3, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() - pos - 1 < more) return 0;
-    for (std::size_t k = 1; k <= more; ++k) {
-        const auto c = static_cast<unsigned char>(text[pos + k]);
-        if ((c & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return 0;
-    return more + 1;
-}
 
 bool IsCombiningMark(char32_t cp) {
     return (cp >= 0x0300 && cp < 0x0370) || (cp >= 0xFE20 && cp < 0xFE30);
@@ -239,9 +194,10 @@ std::string Utf8ToWindows1252Counted(std::string_view utf8, long& replaced) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
-        char32_t cp = 0;
-        const std::size_t length = DecodeUtf8(utf8, pos, cp);
-        if (length == 0) {
+        const Utf8Char decoded = DecodeUtf8(utf8, pos);
+        const char32_t cp = decoded.CodePoint;
+        const std::size_t length = decoded.Length;
+        if (!decoded.Valid()) {
             out += '?';
             ++replaced;
             ++pos;
@@ -252,11 +208,12 @@ std::string Utf8ToWindows1252Counted(std::string_view utf8, long& replaced) {
         // The marks that follow this character.
         int composed = -1;
         int marks = 0;
-        for (char32_t mark = 0; pos < utf8.size();) {
-            const std::size_t markLength = DecodeUtf8(utf8, pos, mark);
-            if (markLength == 0 || !IsCombiningMark(mark)) break;
-            if (marks++ == 0 && cp < 0x80) composed = Composed(static_cast<char>(cp), mark);
-            pos += markLength;
+        while (pos < utf8.size()) {
+            const Utf8Char mark = DecodeUtf8(utf8, pos);
+            if (!mark.Valid() || !IsCombiningMark(mark.CodePoint)) break;
+            if (marks++ == 0 && cp < 0x80)
+                composed = Composed(static_cast<char>(cp), mark.CodePoint);
+            pos += mark.Length;
         }
         if (composed >= 0) {
             out += static_cast<char>(composed);

@@ -5,6 +5,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSnamecase.h"
+#include "common/KSutf8.h"
 #include "import/KSgedcomDate.h"
 #include "import/KSpersonLink.h"
 
@@ -80,40 +81,26 @@ void TakeNames(std::string_view surnameField, std::string_view fullName, TKSimpo
     person.GivenNames = std::move(given);
 }
 
-// Whether the whole file is UTF-8 (a byte-order mark, or valid UTF-8 with at
+// Whether the whole file is UTF-8 (a byte-order mark, or UTF-8 with at
 // least one character beyond ASCII); otherwise it is read as Windows-1252.
+// The sequences are judged by their shape alone: one overlong form or
+// surrogate (as some programs write a letter beyond U+FFFF) becomes "?" when
+// the lines are read, rather than every letter of the file turning into two.
 bool LooksLikeUtf8(const std::string& path) {
     FileReader reader(path);
     if (reader.Outcome() != ReadOutcome::Read)
         throw EInOutError(path, LocalText("#1583.1=kan niet gelezen worden"));
     std::string chunk;
     bool first = true;
-    bool beyondAscii = false;
-    int pending = 0; // continuation bytes still expected
-    while (reader.ReadChunk(chunk, kChunkBytes)) {
+    TKSutf8Scanner scanner(TKSutf8Scanner::Check::Shape);
+    while (!scanner.Invalid() && reader.ReadChunk(chunk, kChunkBytes)) {
         if (first && chunk.starts_with(kByteOrderMark)) return true;
         first = false;
-        for (const char ch : chunk) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (pending > 0) {
-                if ((c & 0xC0) != 0x80) return false;
-                --pending;
-            } else if (c >= 0x80) {
-                if (c >= 0xC2 && c <= 0xDF)
-                    pending = 1;
-                else if (c >= 0xE0 && c <= 0xEF)
-                    pending = 2;
-                else if (c >= 0xF0 && c <= 0xF4)
-                    pending = 3;
-                else
-                    return false;
-                beyondAscii = true;
-            }
-        }
+        scanner.Feed(chunk);
         chunk.clear();
     }
     if (reader.Failed()) throw EInOutError(path, LocalText("#1583.1=kan niet gelezen worden"));
-    return beyondAscii && pending == 0;
+    return scanner.LooksLikeUtf8();
 }
 
 } // namespace

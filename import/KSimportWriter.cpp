@@ -6,6 +6,8 @@
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
 #include "common/KSproduct.h"
+#include "common/KSreplacingFile.h"
+#include "common/KSwebLink.h"
 #include "index/KShtxRegel.h"
 
 #include <fcntl.h>
@@ -52,11 +54,6 @@ std::string IndexLetter(const std::string& surname) {
     return "?";
 }
 
-bool Absolute(const std::string& link) {
-    const auto colon = link.find(':');
-    return colon != std::string::npos && colon < link.find_first_of("/?#");
-}
-
 void AppendIniLine(std::string& out, const char* key, const std::string& value) {
     out.append(key).append("=").append(Cleaned(value)).append("\r\n");
 }
@@ -85,22 +82,14 @@ void AppendIndexLine(std::string& out, std::string_view record) {
 // merged, so a large import never holds its document. A failure leaves the
 // file at path as it was.
 void WriteAtomically(const std::string& path, const std::string& header, TKSrunFileSort& records) {
-    const fs::path target(path);
-    const std::string temporary = (target.parent_path() / ("." + target.filename().string() +
-                                                           ".tmp-" + std::to_string(::getpid())))
-                                      .string();
-    File file = File::OpenWith(temporary, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, 0644);
+    ReplacingOptions options;
+    options.Mode = 0644;
+    ReplacingFile file(path, options);
     if (!file.Valid())
         throw EWriteError(path,
                           LocalReason("#1583.6=kan niet geschreven worden", file.OpenErrno()));
-    struct Remover {
-        std::string path;
-        ~Remover() {
-            if (!path.empty()) ::unlink(path.c_str());
-        }
-    } remover{temporary};
     try {
-        BufferedWriter writer(std::move(file));
+        BufferedWriter& writer = file.Writer();
         writer.Write(header);
         std::string line;
         records.Finish([&](const TKSsortRecord& record) {
@@ -108,15 +97,10 @@ void WriteAtomically(const std::string& path, const std::string& header, TKSrunF
             AppendIndexLine(line, record.Key);
             writer.Write(line);
         });
-        writer.Flush();
-        writer.GetFile().Sync();
-        writer.Close();
+        file.Commit();
     } catch (const EWriteError& e) {
         throw EWriteError(path, e.Reason());
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        throw EWriteError(path, LocalReason("#1583.6=kan niet geschreven worden", errno));
-    remover.path.clear();
 }
 
 } // namespace
@@ -172,7 +156,7 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
     line.Year2 = Cleaned(person.DeathYear);
     line.Number = static_cast<int32_t>(++kept_);
     std::string link = Cleaned(person.Link);
-    if (!Absolute(link)) link.insert(0, linkBase_);
+    if (!NamesScheme(link)) link.insert(0, linkBase_);
 
     line.SortKeyInto(record_);
     record_.push_back(kTab);

@@ -2,22 +2,13 @@
 
 #include "common/KScodepage.h"
 #include "common/KSlocal.h"
+#include "common/KSwebLink.h"
 
 #include <cstring>
 
 namespace ks {
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view start) {
-    if (text.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != start[i]) return false;
-    }
-    return true;
-}
 
 // The first field of pattern that is none of the known ones, or "".
 std::string UnknownField(const std::string& pattern) {
@@ -34,15 +25,12 @@ std::string UnknownField(const std::string& pattern) {
 } // namespace
 
 std::string UsablePersonLink(std::string_view page) {
-    for (const char c : page)
-        if (static_cast<unsigned char>(c) < 32 || c == 127 || c == '"' || c == '<' || c == '>' ||
-            c == '\\')
-            return {};
-    if (StartsWithNoCase(page, "http://") || StartsWithNoCase(page, "https://"))
-        return page.size() > 8 ? std::string(page) : std::string();
-    if (page.empty() || page[0] == '/') return {};
-    const auto colon = page.find(':');
-    if (colon != std::string_view::npos && colon < page.find_first_of("/?#")) return {};
+    // A link safe from another tree, and more: nothing that breaks an HTML
+    // attribute, no path from the root of a host, no scheme but http(s) even
+    // where a browser would read a path, and an address longer than "https://".
+    if (page.empty() || !IsSafeLink(page) || page.find_first_of("\"<>\\") != page.npos) return {};
+    if (IsWebLink(page)) return page.size() > 8 ? std::string(page) : std::string();
+    if (page[0] == '/' || NamesScheme(page)) return {};
     return std::string(page);
 }
 

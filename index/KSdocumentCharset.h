@@ -4,38 +4,18 @@
 // tools point it out before a combined index is built from it.
 #pragma once
 
+#include "common/KSutf8.h"
+
 #include <string>
 #include <string_view>
 
 namespace ks {
 
-// Reads a text piece by piece (a multi-byte sequence may be cut between two
-// pieces). The text looks like UTF-8 when it holds at least one valid
-// multi-byte sequence and no byte above 127 outside one: plain ASCII does not
-// count, and neither does Windows-1252 text with an accented letter that
-// happens to look like a sequence somewhere beside one that does not.
-class TKSutf8Scanner {
-public:
-    void Feed(std::string_view piece);
-    // The verdict on everything fed so far; a sequence cut off at the end
-    // counts as invalid.
-    bool LooksLikeUtf8() const { return sequences_ > 0 && !invalid_ && expected_ == 0; }
-    // True once the answer can no longer become yes.
-    bool Invalid() const { return invalid_; }
-
-private:
-    void StartSequence(unsigned char lead);
-
-    int expected_ = 0; // continuation bytes still to come
-    unsigned char low_ = 0x80;
-    unsigned char high_ = 0xBF; // range of the next continuation byte
-    long long sequences_ = 0;
-    bool invalid_ = false;
-};
-
+// Whether a text looks like UTF-8 (TKSutf8Scanner, strictly): at least one
+// valid multi-byte sequence and no byte above 127 outside one.
 bool LooksLikeUtf8(std::string_view text);
 
-// The whole file read through a TKSutf8Scanner; false for a file that cannot
+// The whole file read through a strict TKSutf8Scanner; false for a file that cannot
 // be read (reading stops early once the answer is no).
 bool DocumentLooksLikeUtf8(const std::string& path);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <sys/resource.h>
@@ -74,6 +75,23 @@ TEST(KSwrittenRecord, WritesWhatItReadsAndProvesOldNames) {
 }
 
 // A huge record costs neither the memory nor the time of reading it.
+// The temporary files of a record that a killed run left go, in the form of
+// this version and of earlier ones; other files stay.
+TEST(KSwrittenRecord, UnfinishedRecordsOfKilledRunsAreRemoved) {
+    test::TempDir dir;
+    for (const char* name : {"..kestrin-written.99999-1.tmp", "..kestrin-written.tmp-7-1-ab",
+                             "..kestrin-written.99999-1.tmp.keep", "kestrin-written.1-1.tmp"})
+        test::WriteFileBytes(dir.file(name), "half");
+    RemoveUnfinishedRecords(dir.path().string());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(
+        (std::vector<std::string>{"..kestrin-written.99999-1.tmp.keep", "kestrin-written.1-1.tmp"}),
+        left);
+}
+
 TEST(KSwrittenRecord, AHugeRecordIsNotReadIntoMemory) {
     test::TempDir dir;
     WriteFileBytes(dir.file(kWrittenRecordName), "kestrin-written 1\n");

@@ -133,6 +133,20 @@ TEST(GendexReader, EveryKindOfLineEndIsRead) {
     }
 }
 
+// A file is UTF-8 by the shape of its sequences: a letter beyond U+FFFF
+// written as two surrogates is lost, the other letters are not.
+TEST(GendexReader, ASurrogateLeavesTheFileUtf8) {
+    test::TempDir dir;
+    const std::string path = dir.file("gendex.txt");
+    test::WriteFileBytes(path,
+                         "p.htm|\xC3\x85S|\xC3\xA9mile \xED\xA0\xBC\xED\xBC\xB3 /\xC3\x85S/|||\n");
+    std::string given;
+    TKSimportReport report;
+    ReadGendex(
+        path, [&](TKSimportPerson& p) { given = p.Surname + "|" + p.GivenNames; }, report);
+    EXPECT_EQ("\xC5S|\xE9mile ??????", given);
+}
+
 // Files that are no name list stop the import, naming the file and the line.
 TEST(GendexReader, RefusesDamagedFiles) {
     const std::pair<std::string, std::string> cases[] = {

@@ -1,0 +1,74 @@
+// The one reading and writing of UTF-8 in the program. A sequence is valid
+// only in its shortest form, outside the surrogates and up to U+10FFFF, as a
+// strict decoder has it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+enum class Utf8Status {
+    Valid,
+    Cut,     // a lead byte and continuation bytes so far, but the text ends first
+    Refused, // a lead byte and all its continuation bytes, but an overlong
+             // form, a surrogate or a code point above U+10FFFF
+    Invalid, // no lead byte, or a byte that is no continuation byte
+};
+
+struct Utf8Char {
+    char32_t CodePoint = 0; // only when Valid
+    std::size_t Length = 0; // the bytes of the sequence; for Refused its whole shape
+    Utf8Status Status = Utf8Status::Invalid;
+
+    bool Valid() const { return Status == Utf8Status::Valid; }
+};
+
+// Whether byte continues a sequence (10xxxxxx): a text cut before it would
+// cut a letter in two.
+inline bool IsUtf8Continuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+Utf8Char DecodeUtf8Sequence(std::string_view text, std::size_t pos);
+
+// The sequence that starts at pos (pos < text.size()).
+inline Utf8Char DecodeUtf8(std::string_view text, std::size_t pos) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80) return {lead, 1, Utf8Status::Valid};
+    return DecodeUtf8Sequence(text, pos);
+}
+
+// Appends the UTF-8 bytes of a code point (up to U+10FFFF).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Reads a text piece by piece (a sequence may be cut between two pieces).
+// The text looks like UTF-8 when it holds at least one multi-byte sequence
+// and no byte above 127 outside one: plain ASCII does not count, and neither
+// does Windows-1252 text with an accented letter that happens to look like a
+// sequence somewhere beside one that does not. Strict scanning counts only
+// valid sequences; by shape alone, Refused ones count too.
+class TKSutf8Scanner {
+public:
+    enum class Check { Strict, Shape };
+    explicit TKSutf8Scanner(Check check = Check::Strict) : check_(check) {}
+
+    void Feed(std::string_view piece);
+    // The verdict on everything fed so far; a sequence cut off at the end
+    // counts as invalid.
+    bool LooksLikeUtf8() const { return sequences_ > 0 && !invalid_ && cut_.empty(); }
+    // True once the answer can no longer become yes.
+    bool Invalid() const { return invalid_; }
+
+private:
+    // Judges the sequence at the start of text; false while it is cut.
+    bool Take(std::string_view text, std::size_t& length);
+
+    Check check_;
+    std::string cut_; // the start of a sequence the last piece ended in
+    long long sequences_ = 0;
+    bool invalid_ = false;
+};
+
+} // namespace ks
