@@ -10,13 +10,15 @@
 namespace ks {
 
 class TKSbreather;
-class TKSbuilder;
+struct TKSrunView;
 class TKShtxRegel;
 class TKStemplateOutput;
 
 class TKSentryReader {
 public:
-    TKSentryReader(TKSbuilder& builder, TKStemplateOutput& out);
+    TKSentryReader(const TKSrunView& run, TKStemplateOutput& out);
+    // Without progress: for reading the entries ahead of writing them.
+    explicit TKSentryReader(const TKSrunView& run);
 
     // Fills entry with the next entry; false at the closing "#" line or at
     // the end of the file. Empty lines are passed over.
@@ -25,7 +27,7 @@ public:
 private:
     TKSFileStream file_;
     TKSbreather& breather_;
-    TKStemplateOutput& out_;
+    TKStemplateOutput* out_;
     std::string line_;
     bool done_ = false;
 };

@@ -87,12 +87,12 @@ public:
     static const std::string& VariableNames();
 
 private:
+    void StartState();
     void CheckBeforeStart();
     void LockOutputFolder();
     void WriteExportFiles(TKSrunResult& result);
     void Publish(TKSrunResult& result);
     std::vector<std::string> OldResultMasks() const;
-    std::string WriteRoot() const;
     std::vector<std::string> PlannedOutputs(const TKSkslFile& entry) const;
     void CutNameList();
     void RunSteps(TKSrunResult& result);
@@ -104,16 +104,12 @@ private:
     void GatherSummary(TKSrunResult& result) const;
     void NoteError(TKSrunResult& result, int step, const std::exception& error);
 
+    // What the run learns lives in the builder's state; the generator holds
+    // only the resources of a run.
     TKSbuilder& builder_;
     TKSrunProgress& progress_;
-    bool outputFolderExists_ = false;
     File outputLock_; // held from before the first step to the end of the run
     std::unique_ptr<TKSstagedOutput> staged_; // where the files go until the run is complete
-    std::vector<std::string> searchMasks_;    // shards of search data written by this run
-    bool indexPages_ = false;        // the template being expanded writes a file per index page
-    bool publishing_ = false;        // old results may have been moved
-    std::vector<std::string> pages_; // the pages the templates wrote, as published
-    std::vector<TKSrunWarning> missingWarnings_; // the layout's missing source files
 };
 
 } // namespace ks
