@@ -12,7 +12,8 @@
 namespace ks {
 
 namespace {
-const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp"};
+const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp",
+                                    "HTMLindex2.bin"};
 
 // A layout whose index is one file until it grows too large: it has an
 // entry written in parts and none split into pages anyway.
@@ -60,7 +61,7 @@ TKSbuilder::~TKSbuilder() = default;
 void TKSbuilder::OpenRunFolder() {
     runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder,
                                                 settings_.DeveloperMode);
-    runFolder_->RemoveLinks(kRecordFiles, 3);
+    runFolder_->RemoveLinks(kRecordFiles, 4);
     NameRecordFiles();
 }
 
@@ -68,11 +69,12 @@ void TKSbuilder::NameRecordFiles() {
     state_.MergedPath = runFolder_->Path() + kRecordFiles[0];
     state_.SizesPath = runFolder_->Path() + kRecordFiles[1];
     state_.EntriesPath = runFolder_->Path() + kRecordFiles[2];
+    state_.EntryCopyPath = runFolder_->Path() + kRecordFiles[3];
 }
 
 void TKSbuilder::CloseRunFolder() {
     if (!runFolder_) return;
-    if (!settings_.DeveloperMode) runFolder_->RemoveFiles(kRecordFiles, 3);
+    if (!settings_.DeveloperMode) runFolder_->RemoveFiles(kRecordFiles, 4);
     runFolder_.reset();
 }
 
@@ -97,6 +99,8 @@ void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
 
 int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
+    // The entries are written afresh: a copy of earlier ones no longer holds.
+    state_.EntryCopyWhole = false;
     TKSduplicateOptions options;
     state_.RequestedIndexType = settings_.IndexType;
     options.IndexType = settings_.IndexType;

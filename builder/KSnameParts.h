@@ -67,8 +67,8 @@ public:
     // nothing is parted) when one part holds the list.
     // items are the list's items as EstimateNameItems gives them; pages
     // the run's index pages.
-    void Cut(const TKSkslFile& entry, const std::vector<TKSnameItem>& items,
-             TKSpageList& pages, int32_t pageCount, int64_t budget);
+    void Cut(const TKSkslFile& entry, const std::vector<TKSnameItem>& items, TKSpageList& pages,
+             int32_t pageCount, int64_t budget);
     void Clear();
 
 private:

@@ -52,6 +52,11 @@ struct TKSrunState {
     std::string MergedPath;  // "HTMLindex1.tmp"
     std::string SizesPath;   // "HTMLindexAN.tmp"
     std::string EntriesPath; // "HTMLindex2.tmp"
+    // The entries' compact copy ("HTMLindex2.bin", see TKSentryReader): ""
+    // for none; whole once a reader has written it to the end.
+    std::string EntryCopyPath;
+    bool EntryCopyWhole = false;
+    bool EntryCopyWriting = false;
 
     int64_t EstimatedSize = 0; // of the whole index, as the merge estimates it
     int32_t EntryTotalCount = 0;

@@ -1,6 +1,7 @@
 #include "builder/KSsiteExport.h"
 
 #include "LINE_INPUT/KSFileStream.h"
+#include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
@@ -222,20 +223,12 @@ public:
     }
 
     void Run() {
-        TKSFileStream entries(run_.State.EntriesPath, File::OpenMode::Read);
+        TKSentryReader entries(run_);
         TKSFileStream out = CreateExportFile(path_);
         TKShtxRegel entry;
-        std::string line;
         int64_t read = 0;
-        while (!entries.Eof()) {
-            entries.ReadLine(line);
-            if (line == "#") break;
-            if (line.empty()) continue;
-            if (++read % 4096 == 0) {
-                run_.Breather.Breathe();
-                if (run_.StopRequested()) return;
-            }
-            entry.ParseMergedLine(line);
+        while (entries.Next(entry)) {
+            if (++read % 4096 == 0 && run_.StopRequested()) return;
             MakePerson(entry);
             ForEachReference(entry.Link, settings_.Documents.size(),
                              [&](std::size_t index, std::string_view link) {
