@@ -16,8 +16,9 @@ namespace ks {
 struct TKSrunView;
 class TKStemplateOutput;
 
-// The largest part of the data sorted in memory, in bytes.
-constexpr std::size_t kSearchSortBytes = 32u << 20;
+// The largest part of the data sorted in memory, in bytes: with what sorting
+// it takes besides, a few megabytes whatever the size of the index.
+constexpr std::size_t kSearchSortBytes = 4u << 20;
 
 // Writes the catalogue into out.Output() and the shards into the folder out
 // writes into, after deleting the shards an earlier run left there (a run
