@@ -87,7 +87,7 @@ public:
             if (entry.Surname == "?") continue; // an unknown surname is no name to rank
             const auto [at, added] = seen.try_emplace(AsciiUpper(entry.Surname), items.size());
             if (added)
-                items.push_back({entry, 1});
+                items.push_back({entry.Surname, entry.PageNr, entry.RecordNr, 1});
             else
                 ++items[at->second].Count;
         }
@@ -98,16 +98,25 @@ public:
         const std::string indent = Indent(out_.PlaceholderColumn());
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent + "<ol class=\"KSVIfrequent\">");
-        for (const Item& item : items)
+        TKShtxRegel first;
+        for (const Item& item : items) {
+            first.Surname = item.Surname;
+            first.PageNr = item.PageNr;
+            first.RecordNr = item.RecordNr;
             output.WriteLine(indent + "  <li class=\"Record\">" +
-                             NameItem(run_, target_, item.First, item.Count, opening_, closing_) +
+                             NameItem(run_, target_, first, item.Count, opening_, closing_) +
                              "</li>");
+        }
         output.WriteLine(indent + "</ol>");
     }
 
 private:
+    // A surname's first entry, as far as its item shows it: one for every
+    // surname of the index, so no more than that.
     struct Item {
-        TKShtxRegel First;
+        std::string Surname;
+        int32_t PageNr = 0;
+        int32_t RecordNr = 0;
         int32_t Count = 0;
     };
 
