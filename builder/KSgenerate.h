@@ -1,7 +1,7 @@
 // The generation run: from the selected index documents and a layout to the
 // combined HTML index in the output folder. Merges the documents, folds
 // duplicates and cuts pages, then handles every layout entry in order: a
-// template is expanded (its builder variables answered here), a plain file
+// template is expanded (its builder variables answered by KSbuilderVariables), a plain file
 // copied. Stop requests are honoured between steps. The files are written
 // into a private folder first and replace the old results only when every
 // entry is done: a run that fails or is stopped leaves the output folder as

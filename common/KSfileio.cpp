@@ -313,8 +313,8 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& contents, FileSt
     // Up to the size the file had, in the room reserved; whatever it gained
     // since is read apart, so that the string grows only for that.
     while (contents.size() < contents.capacity() &&
-           reader.ReadChunk(contents, std::min<std::size_t>(
-                                          1 << 20, contents.capacity() - contents.size()))) {
+           reader.ReadChunk(
+               contents, std::min<std::size_t>(1 << 20, contents.capacity() - contents.size()))) {
     }
     for (std::string more; reader.ReadChunk(more, 1 << 20); more.clear())
         contents += more;
