@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     std::printf("duplicates   %.2f s\n", seconds(merged, done));
     std::printf("both         %.2f s\n", seconds(start, done));
     std::printf("peak memory  %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
-    std::printf("entries      %d on %d pages\n", builder.EntryTotalCount, builder.PageCount);
+    std::printf("entries      %d on %d pages\n", builder.State().EntryTotalCount,
+                builder.State().PageCount);
     return 0;
 }

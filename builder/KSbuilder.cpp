@@ -4,6 +4,7 @@
 #include "builder/KSmerge.h"
 #include "builder/KSrunFolder.h"
 #include "builder/KSsortedCopies.h"
+#include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -11,7 +12,8 @@
 namespace ks {
 
 namespace {
-const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp"};
+const std::string kRecordFiles[] = {"HTMLindex1.tmp", "HTMLindexAN.tmp", "HTMLindex2.tmp",
+                                    "HTMLindex2.bin"};
 
 // A layout whose index is one file until it grows too large: it has an
 // entry written in parts and none split into pages anyway.
@@ -37,6 +39,9 @@ void TKSbuilder::ResetState() {
     state_.BaseName = settings_.BaseName;
     state_.RequestedIndexType = settings_.IndexType;
     state_.IndexType = settings_.IndexType;
+    // The same folder, written the way every output name is appended to it.
+    state_.OutputFolder = WithSlash(settings_.OutputFolder);
+    state_.WriteFolder = state_.OutputFolder;
     for (std::size_t i = 0; i < settings_.Documents.size(); ++i) {
         TKSdocumentRun document;
         document.ListPosition = static_cast<int32_t>(i + 1);
@@ -44,28 +49,7 @@ void TKSbuilder::ResetState() {
             document.DataFileName = settings_.Documents[i].Data->FileName;
         state_.Documents.push_back(std::move(document));
     }
-    EstimatedSize = 0;
-    EntryTotalCount = 0;
-    PageCount = 0;
-    Pages.Clear();
-    Division = TKSdivisionInfo();
-    KeyMenuCounter = 0;
-    Warnings.clear();
-}
-
-std::string TKSbuilder::SourcePath(const TKSkslFile& entry) const {
-    return entry.SourcePath(state_.BaseName);
-}
-
-std::string TKSbuilder::OutputName(const TKSkslFile& entry, int page) const {
-    if (state_.NameParts.IsParted(entry) && page > 1)
-        return TKSnameParts::PartFile(entry.OutputName(state_.BaseName, 0, PageCount, state_.Splits(entry)), page);
-    return entry.OutputName(state_.BaseName, page, PageCount, state_.Splits(entry));
-}
-
-std::string TKSbuilder::CurrentOutputName() const {
-    return state_.CurrentItem != nullptr ? OutputName(*state_.CurrentItem, state_.CurrentPage)
-                                         : std::string();
+    if (runFolder_) NameRecordFiles();
 }
 
 void TKSbuilder::SetBreather(TKSbreather* breather) {
@@ -77,15 +61,20 @@ TKSbuilder::~TKSbuilder() = default;
 void TKSbuilder::OpenRunFolder() {
     runFolder_ = std::make_unique<TKSrunFolder>(settings_.TempFolder, settings_.TempSwitchFolder,
                                                 settings_.DeveloperMode);
-    runFolder_->RemoveLinks(kRecordFiles, 3);
-    mergedPath_ = runFolder_->Path() + kRecordFiles[0];
-    sizesPath_ = runFolder_->Path() + kRecordFiles[1];
-    entriesPath_ = runFolder_->Path() + kRecordFiles[2];
+    runFolder_->RemoveLinks(kRecordFiles, 4);
+    NameRecordFiles();
+}
+
+void TKSbuilder::NameRecordFiles() {
+    state_.MergedPath = runFolder_->Path() + kRecordFiles[0];
+    state_.SizesPath = runFolder_->Path() + kRecordFiles[1];
+    state_.EntriesPath = runFolder_->Path() + kRecordFiles[2];
+    state_.EntryCopyPath = runFolder_->Path() + kRecordFiles[3];
 }
 
 void TKSbuilder::CloseRunFolder() {
     if (!runFolder_) return;
-    if (!settings_.DeveloperMode) runFolder_->RemoveFiles(kRecordFiles, 3);
+    if (!settings_.DeveloperMode) runFolder_->RemoveFiles(kRecordFiles, 4);
     runFolder_.reset();
 }
 
@@ -103,28 +92,31 @@ void TKSbuilder::MergeStep(TKSprogressBar& bar, TKSbreather& breather) {
     // The copies stay locked until the merge has read them.
     const TKSsortedCopies copies =
         PrepareSortedCopies(settings_, state_.CopiesInRunFolder, documents, *runFolder_);
-    Warnings.clear();
-    EstimatedSize =
-        MergeIndexes(settings_, documents, mergedPath_, sizesPath_, bar, breather, &Warnings);
+    state_.Warnings.clear();
+    state_.EstimatedSize = MergeIndexes(settings_, documents, state_.MergedPath, state_.SizesPath,
+                                        bar, breather, &state_.Warnings);
 }
 
 int32_t TKSbuilder::DuplicatesStep(TKSprogressBar& bar, TKSbreather& breather) {
     if (!runFolder_) OpenRunFolder();
+    // The entries are written afresh: a copy of earlier ones no longer holds.
+    state_.EntryCopyWhole = false;
     TKSduplicateOptions options;
     state_.RequestedIndexType = settings_.IndexType;
     options.IndexType = settings_.IndexType;
     options.IgnoreYears = settings_.DuplicatesIgnoreYears;
-    options.EstimatedSize = EstimatedSize;
+    options.EstimatedSize = state_.EstimatedSize;
     options.ReferenceSizes = ReferenceSizes(settings_);
     options.WholeWhenLight = WrittenInParts(settings_.Layout);
     const TKSduplicateResult result =
-        FindDuplicates(mergedPath_, sizesPath_, bar, entriesPath_, options, Pages, breather);
-    EntryTotalCount = result.EntryTotalCount;
-    PageCount = result.PageCount;
+        FindDuplicates(state_.MergedPath, state_.SizesPath, bar, state_.EntriesPath, options,
+                       state_.Pages, breather);
+    state_.EntryTotalCount = result.EntryTotalCount;
+    state_.PageCount = result.PageCount;
     state_.IndexType = result.IndexType;
     state_.CutInParts = settings_.IndexType == TKSindexType::Auto && !result.KeptWhole;
-    Division = result.Division;
-    return PageCount;
+    state_.Division = result.Division;
+    return state_.PageCount;
 }
 
 } // namespace ks

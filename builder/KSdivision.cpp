@@ -1,9 +1,11 @@
 #include "builder/KSdivision.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSbuilder.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
 #include "common/KSconvert.h"
+#include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
@@ -91,13 +93,14 @@ void CheckFile(const std::string& path, bool split, int64_t limit, TKSpageSizeCh
     check.LargePages.push_back({path, static_cast<int64_t>(size), split});
 }
 
-TKSindexType Suggest(const TKSbuilder& builder, const TKSpageSizeCheck& check, int64_t limit) {
+TKSindexType Suggest(const TKSrunSettings& settings, const TKSrunState& state,
+                     const TKSpageSizeCheck& check, int64_t limit) {
     int64_t largest = 0;
     for (const TKSlargePage& page : check.LargePages)
         if (page.Split) largest = std::max(largest, page.Size);
-    const TKSkslData* layout = builder.Settings().Layout;
-    const TKSindexType used = builder.State().IndexType;
-    const std::vector<TKSdivisionEstimate>& estimates = builder.Division.Estimates;
+    const TKSkslData* layout = settings.Layout;
+    const TKSindexType used = state.IndexType;
+    const std::vector<TKSdivisionEstimate>& estimates = state.Division.Estimates;
     const TKSdivisionEstimate* estimate = Find(estimates, used);
     if (largest == 0 || layout == nullptr || !layout->AsksFor("INDEXTYPE") || estimate == nullptr)
         return TKSindexType::NotChosen;
@@ -113,7 +116,7 @@ TKSindexType Suggest(const TKSbuilder& builder, const TKSpageSizeCheck& check, i
     if (chosen != nullptr && chosen->LargestPage <= budget)
         return type == used ? TKSindexType::NotChosen : type;
     // No division that keeps every surname on one page will do.
-    return builder.Division.Auto ? TKSindexType::NotChosen : TKSindexType::Auto;
+    return state.Division.Auto ? TKSindexType::NotChosen : TKSindexType::Auto;
 }
 
 } // namespace
@@ -138,7 +141,7 @@ int64_t TKSpageBytes::Reference(const TKShtxRegel& line) const {
 
 std::vector<int64_t> ReferenceSizes(const TKSrunSettings& settings) {
     std::vector<int64_t> sizes;
-    const std::string page = settings.OutputFolder + "page.htm";
+    const std::string page = WithSlash(settings.OutputFolder) + "page.htm";
     for (const TKSrunDocument& document : settings.Documents) {
         int64_t size = kReferenceBytes;
         if (document.Data != nullptr)
@@ -207,22 +210,22 @@ TKSindexType ChooseDivision(const std::vector<TKSdivisionEstimate>& estimates, i
     return best != nullptr ? best->IndexType : TKSindexType::FirstLetter;
 }
 
-TKSpageSizeCheck CheckPageSizes(const TKSbuilder& builder, int64_t limit) {
+TKSpageSizeCheck CheckPageSizes(const TKSrunSettings& settings, const TKSrunState& state,
+                                int64_t limit) {
     TKSpageSizeCheck check;
-    const TKSrunSettings& settings = builder.Settings();
     if (settings.Layout == nullptr) return check;
     const TKSkslData& layout = *settings.Layout;
     for (int n = 1; n <= layout.ItemCount(); ++n) {
         const TKSkslFile& entry = *layout.Item(n);
         if (entry.Kind != TKSkslFile::kTemplate) continue;
-        if (!builder.Splits(entry)) {
-            CheckFile(settings.OutputFolder + builder.OutputName(entry, 0), false, limit, check);
+        if (!state.Splits(entry)) {
+            CheckFile(state.OutputFolder + state.OutputName(entry, 0), false, limit, check);
             continue;
         }
-        for (int32_t page = 1; page <= builder.PageCount; ++page)
-            CheckFile(settings.OutputFolder + builder.OutputName(entry, page), true, limit, check);
+        for (int32_t page = 1; page <= state.PageCount; ++page)
+            CheckFile(state.OutputFolder + state.OutputName(entry, page), true, limit, check);
     }
-    check.SuggestedIndexType = Suggest(builder, check, limit);
+    check.SuggestedIndexType = Suggest(settings, state, check, limit);
     return check;
 }
 

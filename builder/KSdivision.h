@@ -14,7 +14,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunState;
 class TKShtxRegel;
 struct TKSrunSettings;
 
@@ -68,19 +68,6 @@ private:
 // the way from the output folder to the document's folder.
 std::vector<int64_t> ReferenceSizes(const TKSrunSettings& settings);
 
-struct TKSdivisionEstimate {
-    TKSindexType IndexType = TKSindexType::NotChosen;
-    int32_t PageCount = 0;
-    int64_t LargestPage = 0; // estimated bytes of the index on the largest page
-};
-
-// What the duplicate step knew of the divisions: the estimates, and whether
-// the run chose the division itself.
-struct TKSdivisionInfo {
-    std::vector<TKSdivisionEstimate> Estimates;
-    bool Auto = false;
-};
-
 // The six divisions, in order of index type, from the sizes per surname
 // ("HTMLindexAN.tmp": surname, tab, size per line, "#" at the end), read once.
 // Two letters and the parts cut the pages as the duplicate step does; per
@@ -114,6 +101,7 @@ struct TKSpageSizeCheck {
 // The pages the templates of the run's layout wrote that are larger than
 // limit. The suggestion scales the estimates by how much the largest split
 // page outgrew the estimate of the division used.
-TKSpageSizeCheck CheckPageSizes(const TKSbuilder& builder, int64_t limit = kPageSizeLimit);
+TKSpageSizeCheck CheckPageSizes(const TKSrunSettings& settings, const TKSrunState& state,
+                                int64_t limit = kPageSizeLimit);
 
 } // namespace ks

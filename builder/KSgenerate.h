@@ -1,7 +1,7 @@
 // The generation run: from the selected index documents and a layout to the
 // combined HTML index in the output folder. Merges the documents, folds
 // duplicates and cuts pages, then handles every layout entry in order: a
-// template is expanded (its builder variables answered here), a plain file
+// template is expanded (its builder variables answered by KSbuilderVariables), a plain file
 // copied. Stop requests are honoured between steps. The files are written
 // into a private folder first and replace the old results only when every
 // entry is done: a run that fails or is stopped leaves the output folder as
@@ -28,30 +28,6 @@ class TKSrunProgress;
 class TKSstagedOutput;
 class TKStemplateParser;
 struct TKSvariableCount;
-
-struct TKSrunResult {
-    bool Failed = false;                   // a step raised an error; Error holds it
-    std::string Error;                     // one line, naming the file concerned
-    TKSproblem Problem;                    // Error apart: its file ("" when not given) and reason
-    std::vector<std::string> MissingFiles; // layout sources that do not exist
-    std::vector<std::string> FilesWritten; // output files put in place, in the order written
-    // Files of the user that clearing the output folder moved to the trash,
-    // by the paths they had there.
-    std::vector<std::string> Trashed;
-    std::string ResultPath; // the first entry's output ("" without entry 1)
-    bool MayOpen = false;   // the result exists and nothing was missing or failed
-    bool Stopped = false;   // a stop request ended the run early
-    // Failed or stopped before any old result was moved: the output folder
-    // is as it was before the run (new pages were only ever written into
-    // the run's private folder, which is gone).
-    bool OutputUnchanged = false;
-    // Documents that look like UTF-8, what the run changed in the documents'
-    // lines, the layout's missing source files, and (after a complete run)
-    // pages over 2 MB with the division that would keep them under it; in
-    // that order.
-    std::vector<TKSrunWarning> Warnings;
-    TKSrunSummary Summary; // the figures of the run, gathered as it went
-};
 
 // What a run would do: the old results it would delete, the files of the
 // user it would move to the trash and the files it would write, in order.
@@ -87,12 +63,12 @@ public:
     static const std::string& VariableNames();
 
 private:
+    void StartState();
     void CheckBeforeStart();
     void LockOutputFolder();
     void WriteExportFiles(TKSrunResult& result);
     void Publish(TKSrunResult& result);
     std::vector<std::string> OldResultMasks() const;
-    std::string WriteRoot() const;
     std::vector<std::string> PlannedOutputs(const TKSkslFile& entry) const;
     void CutNameList();
     void RunSteps(TKSrunResult& result);
@@ -104,16 +80,12 @@ private:
     void GatherSummary(TKSrunResult& result) const;
     void NoteError(TKSrunResult& result, int step, const std::exception& error);
 
+    // What the run learns lives in the builder's state; the generator holds
+    // only the resources of a run.
     TKSbuilder& builder_;
     TKSrunProgress& progress_;
-    bool outputFolderExists_ = false;
     File outputLock_; // held from before the first step to the end of the run
     std::unique_ptr<TKSstagedOutput> staged_; // where the files go until the run is complete
-    std::vector<std::string> searchMasks_;    // shards of search data written by this run
-    bool indexPages_ = false;        // the template being expanded writes a file per index page
-    bool publishing_ = false;        // old results may have been moved
-    std::vector<std::string> pages_; // the pages the templates wrote, as published
-    std::vector<TKSrunWarning> missingWarnings_; // the layout's missing source files
 };
 
 } // namespace ks

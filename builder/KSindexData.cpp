@@ -21,4 +21,11 @@ void TKSpageList::Clear() {
     pageCount_ = 0;
 }
 
+TKSindexData PageAt(TKSpageList& pages, int32_t page) {
+    if (page >= 1 && page <= pages.PageCount()) return pages.PageData(page);
+    TKSindexData missing;
+    missing.PageNumber = page;
+    return missing;
+}
+
 } // namespace ks

@@ -42,4 +42,8 @@ private:
     int32_t pageCount_ = 0;
 };
 
+// A copy of the page of that number; a number outside the list gives an
+// empty page with that number (the list never grows from here).
+TKSindexData PageAt(TKSpageList& pages, int32_t page);
+
 } // namespace ks

@@ -1,11 +1,13 @@
 #include "builder/KSindexDataWriter.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
 #include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
 #include "index/KShtxData.h"
@@ -44,18 +46,18 @@ private:
 
 class TKSindexDataWriter {
 public:
-    TKSindexDataWriter(TKSbuilder& builder, TKStemplateOutput& out, std::string treeLabel,
+    TKSindexDataWriter(const TKSrunView& run, TKStemplateOutput& out, std::string treeLabel,
                        std::string legendHead)
-        : builder_(builder), out_(out), indent_(Indent(out.PlaceholderColumn())),
+        : run_(run), out_(out), indent_(Indent(out.PlaceholderColumn())),
           treeLabel_(std::move(treeLabel)), legendHead_(std::move(legendHead)),
-          withYears_(!builder.Settings().DuplicatesIgnoreYears),
-          yearsShown_(builder.Settings().IndexWithYears) {
-        split_ = builder.State().CurrentSplit();
-        treesOnPage_.assign(builder.Settings().Documents.size(), false);
+          withYears_(!run.Settings.DuplicatesIgnoreYears),
+          yearsShown_(run.Settings.IndexWithYears) {
+        split_ = run.State.CurrentSplit();
+        treesOnPage_.assign(run.Settings.Documents.size(), false);
     }
 
     void Run() {
-        TKSentryReader reader(builder_, out_);
+        TKSentryReader reader(run_, out_);
         TKShtxRegel entry;
         int32_t previousPage = 0; // page 0, no surname
         std::string previousSurname;
@@ -136,13 +138,13 @@ private:
     // or leave the page to learn its tree. Only with a heading.
     void WriteLegend() {
         if (legendHead_.empty()) return;
-        const auto& documents = builder_.Settings().Documents;
+        const auto& documents = run_.Settings.Documents;
         std::string lines;
         for (std::size_t index = 0; index < treesOnPage_.size(); ++index) {
             if (!treesOnPage_[index] || documents[index].Data == nullptr) continue;
             treesOnPage_[index] = false;
             lines += indent_ + "  <li><span class=\"KSVIlegendNr\">" +
-                     std::to_string(builder_.DocumentRun(index).SeqNr) +
+                     std::to_string(run_.State.DocumentRun(index).SeqNr) +
                      "</span> = " + HtmlEncode(documents[index].Data->Title) + "</li>\r\n";
         }
         if (lines.empty()) return;
@@ -156,7 +158,7 @@ private:
     // A numbered link to every tree that holds the person.
     void AppendReferences(const std::string& references) {
         fromFile_.assign(out_.OutputFolder()).append(out_.OutputFile());
-        const auto& documents = builder_.Settings().Documents;
+        const auto& documents = run_.Settings.Documents;
         ForEachReference(references, documents.size(),
                          [&](std::size_t index, std::string_view item) {
                              const TKShtxData* document = documents[index].Data;
@@ -183,7 +185,7 @@ private:
         std::string& end = linkEnds_[index];
         if (!end.empty()) return end;
         const std::string title = HtmlEncode(document.Title);
-        const std::string number = std::to_string(builder_.DocumentRun(index).SeqNr);
+        const std::string number = std::to_string(run_.State.DocumentRun(index).SeqNr);
         end = " title=\"" + title + "\"";
         if (!treeLabel_.empty())
             end += " aria-label=\"" + FillPattern(treeLabel_, {title, number}) + "\"";
@@ -191,7 +193,7 @@ private:
         return end;
     }
 
-    TKSbuilder& builder_;
+    const TKSrunView& run_;
     TKStemplateOutput& out_;
     std::string indent_;
     std::string treeLabel_;  // pattern of the links' aria-label; none when empty
@@ -209,9 +211,9 @@ private:
 
 } // namespace
 
-void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& treeLabel,
+void WriteIndexData(const TKSrunView& run, TKStemplateOutput& out, const std::string& treeLabel,
                     const std::string& legendHead) {
-    TKSindexDataWriter(builder, out, treeLabel, legendHead).Run();
+    TKSindexDataWriter(run, out, treeLabel, legendHead).Run();
 }
 
 } // namespace ks

@@ -7,7 +7,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKStemplateOutput;
 
 // Writes the entries of the combined index into out.Output(); when the
@@ -17,7 +17,7 @@ class TKStemplateOutput;
 // rather than reading out a bare number; without one the links carry none.
 // With a legend heading (HTML), every page ends with that heading and a
 // line "number = title" for each tree linked on the page.
-void WriteIndexData(TKSbuilder& builder, TKStemplateOutput& out,
+void WriteIndexData(const TKSrunView& run, TKStemplateOutput& out,
                     const std::string& treeLabel = std::string(),
                     const std::string& legendHead = std::string());
 

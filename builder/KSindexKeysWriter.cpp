@@ -1,9 +1,11 @@
 #include "builder/KSindexKeysWriter.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KSprogress.h"
@@ -47,17 +49,17 @@ void ReadOptions(const std::string& options, TKSkeyChoice& choice) {
 
 class TKSindexKeysWriter {
 public:
-    TKSindexKeysWriter(TKSbuilder& builder, TKStemplateOutput& out, TKSkeyChoice choice)
-        : builder_(builder), out_(out), choice_(std::move(choice)),
+    TKSindexKeysWriter(const TKSrunView& run, TKStemplateOutput& out, TKSkeyChoice choice)
+        : run_(run), out_(out), choice_(std::move(choice)),
           indent_(Indent(out.PlaceholderColumn())) {}
 
     void Run() {
         if (choice_.Menu == 0 && choice_.ByLetter) return WriteLetterRow();
         if (choice_.Menu != 0) WriteMenuHead();
-        for (int32_t page = 1; page <= builder_.PageCount; ++page) {
+        for (int32_t page = 1; page <= run_.State.PageCount; ++page) {
             out_.StepProgress(1);
-            builder_.Breather().Breathe();
-            WriteKey(PageAt(builder_.Pages, page));
+            run_.Breather.Breathe();
+            WriteKey(PageAt(run_.State.Pages, page));
         }
         if (choice_.Menu != 0) out_.Output().WriteLine(indent_ + "</select>");
     }
@@ -91,7 +93,7 @@ private:
     }
 
     void WriteKey(const TKSindexData& page) {
-        const std::string target = PageTarget(builder_, *choice_.Entry, page.PageNumber);
+        const std::string target = PageTarget(run_, *choice_.Entry, page.PageNumber);
         const std::string title = HtmlEncode(PageTitle(page));
         std::string line = indent_;
         if (choice_.Menu != 0) {
@@ -107,7 +109,7 @@ private:
                 "  <span class=\"KSVIkey\"><a" + HrefAttribute(target) + " title=\"" + title + "\"";
             if (!choice_.Target.empty()) line += " target=\"" + choice_.Target + "\"";
             // In a single file every page is here: none is the current one.
-            if (choice_.MarkCurrent && builder_.Splits(*choice_.Entry) &&
+            if (choice_.MarkCurrent && run_.State.Splits(*choice_.Entry) &&
                 page.PageNumber == choice_.Selected)
                 line += " aria-current=\"page\"";
             line += ">" + Label(page, false) + "</a></span>";
@@ -127,10 +129,10 @@ private:
     // each, so that the row stays as short as the alphabet.
     void WriteLetterRow() {
         std::vector<TKSletterPages> letters;
-        for (int32_t number = 1; number <= builder_.PageCount; ++number) {
+        for (int32_t number = 1; number <= run_.State.PageCount; ++number) {
             out_.StepProgress(1);
-            builder_.Breather().Breathe();
-            const TKSindexData& page = PageAt(builder_.Pages, number);
+            run_.Breather.Breathe();
+            const TKSindexData& page = PageAt(run_.State.Pages, number);
             std::vector<TKSindexData::TKSletterStart> held = page.Letters;
             if (held.empty()) held.push_back({page.GroupLetter, page.FirstSurname});
             for (const TKSindexData::TKSletterStart& start : held) {
@@ -158,18 +160,18 @@ private:
     // A link to a page with the label given (plain text); every link to the
     // page being written carries the mark, a letter's as well as a part's.
     std::string Link(int32_t number, std::string label) {
-        const TKSindexData& page = PageAt(builder_.Pages, number);
+        const TKSindexData& page = PageAt(run_.State.Pages, number);
         std::replace(label.begin(), label.end(), '_', '?');
-        std::string link = "<a" + HrefAttribute(PageTarget(builder_, *choice_.Entry, number)) +
+        std::string link = "<a" + HrefAttribute(PageTarget(run_, *choice_.Entry, number)) +
                            " title=\"" + HtmlEncode(PageTitle(page)) + "\"";
         if (!choice_.Target.empty()) link += " target=\"" + choice_.Target + "\"";
-        if (choice_.MarkCurrent && builder_.Splits(*choice_.Entry) && number == choice_.Selected)
+        if (choice_.MarkCurrent && run_.State.Splits(*choice_.Entry) && number == choice_.Selected)
             link += " aria-current=\"page\"";
         return link + ">" + HtmlEncode(label) + "</a>";
     }
 
     std::string Label(const TKSindexData& page, bool withRange) {
-        const TKSindexType indexType = builder_.State().IndexType;
+        const TKSindexType indexType = run_.State.IndexType;
         if (!choice_.DistinctLabels) return HtmlEncode(KeyLabel(page, indexType, withRange));
         std::string label = FullKeyLabel(page, indexType, withRange);
         // A surname cut over several pages starts each of them.
@@ -178,7 +180,7 @@ private:
         return HtmlEncode(label);
     }
 
-    TKSbuilder& builder_;
+    const TKSrunView& run_;
     TKStemplateOutput& out_;
     TKSkeyChoice choice_;
     std::string indent_;
@@ -187,10 +189,10 @@ private:
 
 } // namespace
 
-void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments) {
+void WriteIndexKeys(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments) {
     TKSargumentList args(arguments);
     TKSkeyChoice choice;
-    const TKSkslData* layout = builder.Settings().Layout;
+    const TKSkslData* layout = run.Settings.Layout;
     choice.Entry = layout != nullptr ? layout->FindItem(args.Next()) : nullptr;
     if (choice.Entry == nullptr) return; // no pages to offer
     choice.Target = args.Next();
@@ -201,19 +203,19 @@ void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::stri
         ReadOptions(args.Next(), choice);
     }
     // The division chosen by size keeps the row of letters, however many pages.
-    choice.ByLetter = builder.State().RequestedIndexType == TKSindexType::Auto &&
-                      builder.State().IndexType != TKSindexType::FirstLetter;
+    choice.ByLetter = run.State.RequestedIndexType == TKSindexType::Auto &&
+                      run.State.IndexType != TKSindexType::FirstLetter;
     if (!menuGiven && !choice.ByLetter &&
-        (builder.PageCount > kMostPagesAsLinks || InParts(builder.State().IndexType))) {
-        choice.Menu = ++builder.KeyMenuCounter;
+        (run.State.PageCount > kMostPagesAsLinks || InParts(run.State.IndexType))) {
+        choice.Menu = ++run.State.KeyMenuCounter;
     }
     // Inside the entry's own output, the page being written is the chosen one.
     // (A surname list in parts counts its parts, not index pages.)
-    const int32_t page = builder.PageOf(*choice.Entry);
-    if (!builder.State().NameParts.IsParted(*choice.Entry) &&
-        builder.OutputName(*choice.Entry, page) == out.OutputFile())
+    const int32_t page = run.State.PageOf(*choice.Entry);
+    if (!run.State.NameParts.IsParted(*choice.Entry) &&
+        run.State.OutputName(*choice.Entry, page) == out.OutputFile())
         choice.Selected = page;
-    TKSindexKeysWriter(builder, out, std::move(choice)).Run();
+    TKSindexKeysWriter(run, out, std::move(choice)).Run();
 }
 
 } // namespace ks

@@ -6,7 +6,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKStemplateOutput;
 
 // arguments: the entry whose pages are offered; the target frame (none when
@@ -16,8 +16,8 @@ class TKStemplateOutput;
 // aria-current (in a split entry's own pages), "distinct" gives every page a
 // label of its own (a part's whole first surname instead of two letters, and
 // a number after a label an earlier page already has). Without a menu number
-// a menu is written, numbered by the builder's KeyMenuCounter, when there are
+// a menu is written, numbered by the run state's KeyMenuCounter, when there are
 // more than 30 pages or the index is cut in parts of about equal size.
-void WriteIndexKeys(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments);
+void WriteIndexKeys(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments);
 
 } // namespace ks

@@ -73,4 +73,18 @@ struct TKSdivisionOffer {
 // first three (the list is not shown then).
 std::vector<TKSdivisionOffer> OfferedDivisions(int64_t selectedSize, bool layoutAsks);
 
+// The pages a division would give, estimated before the index is cut.
+struct TKSdivisionEstimate {
+    TKSindexType IndexType = TKSindexType::NotChosen;
+    int32_t PageCount = 0;
+    int64_t LargestPage = 0; // estimated bytes of the index on the largest page
+};
+
+// What the duplicate step knew of the divisions: the estimates, and whether
+// the run chose the division itself.
+struct TKSdivisionInfo {
+    std::vector<TKSdivisionEstimate> Estimates;
+    bool Auto = false;
+};
+
 } // namespace ks

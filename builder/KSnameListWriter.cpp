@@ -1,9 +1,11 @@
 #include "builder/KSnameListWriter.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "index/KShtxRegel.h"
@@ -22,6 +24,10 @@ namespace ks {
 
 namespace {
 
+int64_t ItemBytes(const TKShtxRegel& entry) {
+    return kNameItemBytes + 2 * static_cast<int64_t>(entry.Surname.size());
+}
+
 const char* SizeClass(int32_t count) {
     if (count >= 10) return "N10";
     if (count >= 5) return "N5";
@@ -30,10 +36,10 @@ const char* SizeClass(int32_t count) {
 }
 
 // The surname with its count, linking to its first entry in the index.
-std::string NameItem(const TKSbuilder& builder, const TKSkslFile& target, const TKShtxRegel& first,
+std::string NameItem(const TKSrunView& run, const TKSkslFile& target, const TKShtxRegel& first,
                      int32_t count, const std::string& opening, const std::string& closing) {
     const std::string href =
-        PageFile(builder, target, first.PageNr) + "#bm" + std::to_string(first.RecordNr);
+        PageFile(run, target, first.PageNr) + "#bm" + std::to_string(first.RecordNr);
     return std::string("<span class=\"") + SizeClass(count) + "\"><a" + HrefAttribute(href) +
            " class=\"Naam\">" + SurnameHtml(first, "VV") + "</a> <span class=\"Aantal\">" +
            opening + std::to_string(count) + closing + "</span></span>";
@@ -67,21 +73,21 @@ TKSnameListChoice ReadChoice(const std::string& argument) {
 // surnames is meant to be short.
 class TKSfrequentNamesWriter {
 public:
-    TKSfrequentNamesWriter(TKSbuilder& builder, TKStemplateOutput& out, const TKSkslFile& target,
+    TKSfrequentNamesWriter(const TKSrunView& run, TKStemplateOutput& out, const TKSkslFile& target,
                            std::string opening, std::string closing, int32_t limit)
-        : builder_(builder), out_(out), target_(target), opening_(std::move(opening)),
+        : run_(run), out_(out), target_(target), opening_(std::move(opening)),
           closing_(std::move(closing)), limit_(limit) {}
 
     void Run() {
         std::vector<Item> items;
         std::map<std::string, std::size_t> seen; // upper-cased surname: its item
-        TKSentryReader reader(builder_, out_);
+        TKSentryReader reader(run_, out_);
         TKShtxRegel entry;
         while (reader.Next(entry)) {
             if (entry.Surname == "?") continue; // an unknown surname is no name to rank
             const auto [at, added] = seen.try_emplace(AsciiUpper(entry.Surname), items.size());
             if (added)
-                items.push_back({entry, 1});
+                items.push_back({entry.Surname, entry.PageNr, entry.RecordNr, 1});
             else
                 ++items[at->second].Count;
         }
@@ -92,20 +98,29 @@ public:
         const std::string indent = Indent(out_.PlaceholderColumn());
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent + "<ol class=\"KSVIfrequent\">");
-        for (const Item& item : items)
-            output.WriteLine(
-                indent + "  <li class=\"Record\">" +
-                NameItem(builder_, target_, item.First, item.Count, opening_, closing_) + "</li>");
+        TKShtxRegel first;
+        for (const Item& item : items) {
+            first.Surname = item.Surname;
+            first.PageNr = item.PageNr;
+            first.RecordNr = item.RecordNr;
+            output.WriteLine(indent + "  <li class=\"Record\">" +
+                             NameItem(run_, target_, first, item.Count, opening_, closing_) +
+                             "</li>");
+        }
         output.WriteLine(indent + "</ol>");
     }
 
 private:
+    // A surname's first entry, as far as its item shows it: one for every
+    // surname of the index, so no more than that.
     struct Item {
-        TKShtxRegel First;
+        std::string Surname;
+        int32_t PageNr = 0;
+        int32_t RecordNr = 0;
         int32_t Count = 0;
     };
 
-    TKSbuilder& builder_;
+    const TKSrunView& run_;
     TKStemplateOutput& out_;
     const TKSkslFile& target_;
     std::string opening_;
@@ -115,12 +130,12 @@ private:
 
 class TKSnameListWriter {
 public:
-    TKSnameListWriter(TKSbuilder& builder, TKStemplateOutput& out, const TKSkslFile& target,
+    TKSnameListWriter(const TKSrunView& run, TKStemplateOutput& out, const TKSkslFile& target,
                       std::string opening, std::string closing)
-        : builder_(builder), out_(out), target_(target), opening_(std::move(opening)),
+        : run_(run), out_(out), target_(target), opening_(std::move(opening)),
           closing_(std::move(closing)), indent_(Indent(out.PlaceholderColumn())) {
-        split_ = builder.State().CurrentSplit();
-        parted_ = builder.State().CurrentParted();
+        split_ = run.State.CurrentSplit();
+        parted_ = run.State.CurrentParted();
     }
 
     // One item per run of entries with the same surname, written when the
@@ -129,7 +144,7 @@ public:
     // under I and under IJ) gets an item on each page, so that every page
     // has its block (and its own file when split).
     void Run() {
-        TKSentryReader reader(builder_, out_);
+        TKSentryReader reader(run_, out_);
         TKShtxRegel entry;
         while (reader.Next(entry)) {
             if (count_ > 0 && entry.PageNr == first_.PageNr && entry.SameSurname(first_.Surname)) {
@@ -152,7 +167,7 @@ private:
             inPage_ = 0;
         }
         // The list in parts goes on to the next part where it starts, inside a block too.
-        if (parted_ && builder_.State().NameParts.StartsAt(part_ + 1, itemPage_, inPage_)) {
+        if (parted_ && run_.State.NameParts.StartsAt(part_ + 1, itemPage_, inPage_)) {
             if (blockOpen_) CloseBlock();
             if (!out_.NextPage()) return false;
             ++part_;
@@ -174,9 +189,9 @@ private:
 
     // A block opened again in the next part has its anchor in the part before.
     void OpenBlock(bool withAnchor) {
-        const TKSindexData page = PageAt(builder_.Pages, first_.PageNr);
+        const TKSindexData page = PageAt(run_.State.Pages, first_.PageNr);
         const std::string anchor = AnchorName(page);
-        const TKSindexType indexType = builder_.State().IndexType;
+        const TKSindexType indexType = run_.State.IndexType;
         TKSFileStream& output = out_.Output();
         output.WriteLine(indent_ + "<span class=\"KSVIletter\">");
         if (withAnchor)
@@ -190,13 +205,13 @@ private:
     }
 
     std::string ItemText(bool separator) const {
-        std::string text = "<span class=\"Record\">" +
-                           NameItem(builder_, target_, first_, count_, opening_, closing_);
+        std::string text =
+            "<span class=\"Record\">" + NameItem(run_, target_, first_, count_, opening_, closing_);
         if (separator) text += " |";
         return text + "</span>";
     }
 
-    TKSbuilder& builder_;
+    const TKSrunView& run_;
     TKStemplateOutput& out_;
     const TKSkslFile& target_;
     std::string opening_;
@@ -214,18 +229,40 @@ private:
 
 } // namespace
 
-void WriteNameList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments) {
+std::vector<TKSnameItem> EstimateNameItems(const TKSrunView& run) {
+    std::vector<TKSnameItem> items;
+    TKSentryReader reader(run);
+    TKShtxRegel entry;
+    std::string letter; // of the item before
+    while (reader.Next(entry)) {
+        const bool samePage = !items.empty() && items.back().Page == entry.PageNr;
+        // An item per run of one surname on one page, as the list writes them.
+        if (samePage && entry.SameSurname(items.back().Surname)) continue;
+        TKSnameItem item;
+        item.Page = entry.PageNr;
+        item.InPage = samePage ? items.back().InPage + 1 : 0;
+        item.Bytes = ItemBytes(entry) + (samePage ? 0 : kNameBlockBytes);
+        item.StartsLetter = entry.Letter != letter;
+        item.Letter = entry.Letter;
+        item.Surname = entry.Surname;
+        letter = entry.Letter;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+void WriteNameList(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments) {
     TKSargumentList args(arguments);
     const TKSnameListChoice choice = ReadChoice(args.Next());
     const std::string opening = args.HasNext() ? args.Next() : "(";
     const std::string closing = args.HasNext() ? args.Rest() : ")";
-    const TKSkslData* layout = builder.Settings().Layout;
+    const TKSkslData* layout = run.Settings.Layout;
     const TKSkslFile* target = layout != nullptr ? layout->FindItem(choice.Entry) : nullptr;
     if (target == nullptr) return; // no pages to link to
     if (choice.ByCount)
-        TKSfrequentNamesWriter(builder, out, *target, opening, closing, choice.Limit).Run();
+        TKSfrequentNamesWriter(run, out, *target, opening, closing, choice.Limit).Run();
     else
-        TKSnameListWriter(builder, out, *target, opening, closing).Run();
+        TKSnameListWriter(run, out, *target, opening, closing).Run();
 }
 
 bool WritesAlphabeticalNameList(const std::string& templatePath, const TKSkslData& layout) {

@@ -2,11 +2,14 @@
 // and a link to its place in the index, in a block per page of the index.
 #pragma once
 
+#include "builder/KSnameParts.h"
+
 #include <string>
+#include <vector>
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKSkslData;
 class TKStemplateOutput;
 
@@ -19,7 +22,11 @@ class TKStemplateOutput;
 // surname list in parts, every part does. With "frequent" the surnames are
 // one list ordered by their number of persons, most first (ties in the
 // order of the index), limited to the number given.
-void WriteNameList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments);
+void WriteNameList(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments);
+
+// The items of the run's surname list, estimated from the merged entries
+// as the list writes them (to cut the list in parts, see TKSnameParts).
+std::vector<TKSnameItem> EstimateNameItems(const TKSrunView& run);
 
 // Whether the template at path writes a surname list of the layout in the
 // order of the index (a #NAMELIST placeholder naming an entry, without

@@ -1,28 +1,8 @@
 #include "builder/KSnameParts.h"
 
-#include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSbuilder.h"
-#include "builder/KSpageText.h"
-#include "common/KSprogress.h"
-#include "index/KShtxRegel.h"
-
 #include <algorithm>
 
 namespace ks {
-
-namespace {
-
-// An item of the list: its markup, the link to the index page with its
-// record number, the count, and the surname (twice when it has a prefix).
-constexpr int64_t kItemBytes = 180;
-// A block's letter, range and anchor, besides its surnames.
-constexpr int64_t kBlockBytes = 260;
-
-int64_t ItemBytes(const TKShtxRegel& entry) {
-    return kItemBytes + 2 * static_cast<int64_t>(entry.Surname.size());
-}
-
-} // namespace
 
 std::vector<int32_t> CutNameParts(const std::vector<TKSnameItem>& items, int64_t budget) {
     int64_t total = 0;
@@ -36,40 +16,12 @@ std::vector<int32_t> CutNameParts(const std::vector<TKSnameItem>& items, int64_t
         const TKSnameItem& item = items[i];
         if (part == 0 || item.StartsLetter || size + item.Bytes > budget) {
             ++part;
-            size = item.InPage > 0 ? kBlockBytes : 0; // the block opened again
+            size = item.InPage > 0 ? kNameBlockBytes : 0; // the block opened again
         }
         size += item.Bytes;
         parts[i] = part;
     }
     return parts;
-}
-
-std::vector<TKSnameItem> EstimateNameItems(TKSbuilder& builder) {
-    std::vector<TKSnameItem> items;
-    TKSFileStream file(builder.EntriesPath(), File::OpenMode::Read);
-    std::string line;
-    TKShtxRegel entry;
-    std::string letter; // of the item before
-    while (!file.Eof()) {
-        file.ReadLine(line);
-        if (line == "#") break;
-        if (line.empty()) continue;
-        builder.Breather().Breathe();
-        entry.ParseMergedLine(line);
-        const bool samePage = !items.empty() && items.back().Page == entry.PageNr;
-        // An item per run of one surname on one page, as the list writes them.
-        if (samePage && entry.SameSurname(items.back().Surname)) continue;
-        TKSnameItem item;
-        item.Page = entry.PageNr;
-        item.InPage = samePage ? items.back().InPage + 1 : 0;
-        item.Bytes = ItemBytes(entry) + (samePage ? 0 : kBlockBytes);
-        item.StartsLetter = entry.Letter != letter;
-        item.Letter = entry.Letter;
-        item.Surname = entry.Surname;
-        letter = entry.Letter;
-        items.push_back(std::move(item));
-    }
-    return items;
 }
 
 int32_t TKSnameParts::PartOf(int32_t page) const {
@@ -92,22 +44,22 @@ bool TKSnameParts::StartsAt(int32_t part, int32_t page, int32_t inPage) const {
     return starts_[static_cast<std::size_t>(part)] == std::make_pair(page, inPage);
 }
 
-void TKSnameParts::Cut(TKSbuilder& builder, const TKSkslFile& entry, int64_t budget) {
+void TKSnameParts::Cut(const TKSkslFile& entry, const std::vector<TKSnameItem>& items,
+                       TKSpageList& pages, int32_t pageCount, int64_t budget) {
     Clear();
-    const std::vector<TKSnameItem> items = EstimateNameItems(builder);
     const std::vector<int32_t> cut = CutNameParts(items, budget);
     if (cut.empty() || cut.back() <= 1) return;
     const std::size_t count = static_cast<std::size_t>(cut.back());
     parts_.assign(count + 1, TKSindexData());
     starts_.assign(count + 1, {0, 0});
     wholeLetter_.assign(count + 1, false);
-    partOfPage_.assign(static_cast<std::size_t>(std::max(builder.PageCount, 0)) + 1, 1);
+    partOfPage_.assign(static_cast<std::size_t>(std::max(pageCount, 0)) + 1, 1);
     for (std::size_t i = 0; i < items.size(); ++i) {
         const TKSnameItem& item = items[i];
         TKSindexData& part = parts_[static_cast<std::size_t>(cut[i])];
         if (part.PageNumber == 0) {
             // The first page of the part names it, with the letter of its first item.
-            part = PageAt(builder.Pages, item.Page);
+            part = PageAt(pages, item.Page);
             part.PageNumber = cut[i];
             part.GroupLetter = item.Letter;
             part.FirstSurname = item.Surname;
@@ -128,11 +80,12 @@ void TKSnameParts::Cut(TKSbuilder& builder, const TKSkslFile& entry, int64_t bud
     entry_ = &entry;
 }
 
-std::string TKSnameParts::Name(int32_t part) const {
-    if (part < 1 || part > Count()) return {};
+bool TKSnameParts::AsPage(int32_t part, TKSindexData& page, TKSindexType& type) const {
+    if (part < 1 || part > Count()) return false;
     const std::size_t at = static_cast<std::size_t>(part);
-    return PageName(parts_[at],
-                    wholeLetter_[at] ? TKSindexType::FirstLetter : TKSindexType::Parts50);
+    page = parts_[at];
+    type = wholeLetter_[at] ? TKSindexType::FirstLetter : TKSindexType::Parts50;
+    return true;
 }
 
 void TKSnameParts::Clear() {

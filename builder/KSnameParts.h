@@ -8,6 +8,7 @@
 #pragma once
 
 #include "builder/KSindexData.h"
+#include "builder/KSindexType.h"
 
 #include <cstdint>
 #include <string>
@@ -16,11 +17,13 @@
 
 namespace ks {
 
-class TKSbuilder;
 class TKSkslFile;
 
-// What the template and its key row leave of a page to the list itself.
-constexpr int64_t kNamePartBudget = 1'500'000;
+// An item of the list: its markup, the link to the index page with its
+// record number, the count, and the surname (twice when it has a prefix).
+constexpr int64_t kNameItemBytes = 180;
+// A block's letter, range and anchor, besides its surnames.
+constexpr int64_t kNameBlockBytes = 260;
 
 // An item of the surname list (a run of one surname on one index page), as
 // estimated before it is written.
@@ -39,10 +42,6 @@ struct TKSnameItem {
 // again). An item larger than the budget on its own gets a part of its own.
 std::vector<int32_t> CutNameParts(const std::vector<TKSnameItem>& items, int64_t budget);
 
-// The items of the run's surname list, estimated from the merged entries
-// as the list writes them.
-std::vector<TKSnameItem> EstimateNameItems(TKSbuilder& builder);
-
 class TKSnameParts {
 public:
     // The entry written in parts, or none when the list fits one page.
@@ -54,9 +53,10 @@ public:
     int32_t PartOf(int32_t page) const;
     // Whether part begins at the item inPage (from 0) of page's block.
     bool StartsAt(int32_t part, int32_t page, int32_t inPage) const;
-    // The name of a part for its title and heading, HTML: its letter when it
-    // holds the whole letter, else its first and "&ndash;" its last surname.
-    std::string Name(int32_t part) const;
+    // A part as a page of its own, for its title and heading (PageName of
+    // page as type): named by its letter when it holds the whole letter,
+    // else by its first and its last surname. False for no part.
+    bool AsPage(int32_t part, TKSindexData& page, TKSindexType& type) const;
     // The file of a part: the entry's own name for the first, which existing
     // links lead to, and the number before the extension for the others
     // ("names.htm", "names2.htm").
@@ -65,7 +65,10 @@ public:
     // Cuts the list of the entry, whose template writes the surname list in
     // alphabetical order, for the run's pages; the entry stays whole (and
     // nothing is parted) when one part holds the list.
-    void Cut(TKSbuilder& builder, const TKSkslFile& entry, int64_t budget);
+    // items are the list's items as EstimateNameItems gives them; pages
+    // the run's index pages.
+    void Cut(const TKSkslFile& entry, const std::vector<TKSnameItem>& items, TKSpageList& pages,
+             int32_t pageCount, int64_t budget);
     void Clear();
 
 private:

@@ -1,8 +1,10 @@
 #include "builder/KSnavigationLink.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSpageText.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSurlPath.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KStextutil.h"
@@ -44,27 +46,27 @@ int32_t TargetPage(const TKSlinkKind& kind, int32_t current, int32_t pageCount) 
 
 } // namespace
 
-std::string NavigationLink(TKSbuilder& builder, const std::string& which,
+std::string NavigationLink(const TKSrunView& run, const std::string& which,
                            const std::string& arguments) {
     const TKSlinkKind* kind = FindKind(which);
-    const TKSkslData* layout = builder.Settings().Layout;
+    const TKSkslData* layout = run.Settings.Layout;
     if (kind == nullptr || layout == nullptr) return {};
     TKSargumentList args(arguments);
     const std::string name = args.Next();
     const TKSkslFile* entry = layout->FindItem(name);
-    if (entry == nullptr || !builder.Splits(*entry)) return {};
+    if (entry == nullptr || !run.State.Splits(*entry)) return {};
     std::string target = args.Next();
     if (target.empty()) target = "VIindex";
     std::string text = args.Rest();
     if (text.empty()) text = kind->DefaultText;
 
     const std::string cssClass = "KSVI" + AsciiLower(name);
-    const int32_t current = builder.PageOf(*entry);
-    const bool present = kind->Backwards ? current >= 2 : current < builder.PageCount;
+    const int32_t current = run.State.PageOf(*entry);
+    const bool present = kind->Backwards ? current >= 2 : current < run.State.PageCount;
     if (!present) return "<span class=\"" + cssClass + "No" + kind->Class + "\">&nbsp;</span>";
-    const int32_t page = TargetPage(*kind, current, builder.PageCount);
+    const int32_t page = TargetPage(*kind, current, run.State.PageCount);
     return "<span class=\"" + cssClass + kind->Class + "\"><a" +
-           HrefAttribute(UrlPath(builder.OutputName(*entry, page))) + " target=\"" + target +
+           HrefAttribute(UrlPath(run.State.OutputName(*entry, page))) + " target=\"" + target +
            "\">" + text + "</a></span>";
 }
 

@@ -5,7 +5,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 
 // which: "FIRST", "PREV", "NEXT" or "LAST". arguments: the entry whose pages
 // are linked (its name, lower-cased, becomes part of the CSS class); the
@@ -13,7 +13,7 @@ class TKSbuilder;
 // " |&lt; ", " &lt; ", " &gt; ", " &gt;| "). Where there is no such page a
 // blank placeholder span stands instead; for an entry that is not split, and
 // for an unknown entry or kind, the result is empty.
-std::string NavigationLink(TKSbuilder& builder, const std::string& which,
+std::string NavigationLink(const TKSrunView& run, const std::string& which,
                            const std::string& arguments);
 
 } // namespace ks

@@ -1,6 +1,8 @@
 #include "builder/KSpageText.h"
 
-#include "builder/KSbuilder.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSurlPath.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KSconvert.h"
@@ -76,18 +78,18 @@ std::string PageTitle(const TKSindexData& page) {
     return title;
 }
 
-std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {
-    return UrlPath(builder.OutputName(entry, page));
+std::string PageFile(const TKSrunView& run, const TKSkslFile& entry, int32_t page) {
+    return UrlPath(run.State.OutputName(entry, page));
 }
 
-std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page) {
-    if (builder.Splits(entry)) return PageFile(builder, entry, page);
+std::string PageTarget(const TKSrunView& run, const TKSkslFile& entry, int32_t page) {
+    if (run.State.Splits(entry)) return PageFile(run, entry, page);
     TKSindexData anchor;
     anchor.PageNumber = page;
     // The surname list in parts holds the page's block in one of its parts.
-    const TKSnameParts& parts = builder.State().NameParts;
+    const TKSnameParts& parts = run.State.NameParts;
     const int32_t file = parts.IsParted(entry) ? parts.PartOf(page) : page;
-    return PageFile(builder, entry, file) + "#" + AnchorName(anchor);
+    return PageFile(run, entry, file) + "#" + AnchorName(anchor);
 }
 
 std::string TitleText(const std::string& title, const std::string& arguments,
@@ -100,13 +102,6 @@ std::string TitleText(const std::string& title, const std::string& arguments,
     if (title.empty()) return args.Rest();
     if (titleAt != nullptr) *titleAt = before.size();
     return before + title + after;
-}
-
-TKSindexData PageAt(TKSpageList& pages, int32_t page) {
-    if (page >= 1 && page <= pages.PageCount()) return pages.PageData(page);
-    TKSindexData missing;
-    missing.PageNumber = page;
-    return missing;
 }
 
 } // namespace ks

@@ -11,7 +11,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKSkslFile;
 
 // "index" and the page number ("index7").
@@ -33,21 +33,18 @@ std::string PageName(const TKSindexData& page, TKSindexType indexType);
 // "Jansen - Klaassen (412)": first surname (when it differs from the last),
 // last surname and the number of entries. Plain text, not yet HTML.
 std::string PageTitle(const TKSindexData& page);
-// The output file of the entry that holds page number page, as the run of
-// builder names it, escaped for a link (UrlPath).
-std::string PageFile(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
+// The output file of the entry that holds page number page, as the
+// run names it, escaped for a link (UrlPath).
+std::string PageFile(const TKSrunView& run, const TKSkslFile& entry, int32_t page);
 // Where page number page starts: its file when the entry is split, else the
 // single file (of a surname list in parts: the part that holds the page)
 // followed by "#" and the page's anchor.
-std::string PageTarget(const TKSbuilder& builder, const TKSkslFile& entry, int32_t page);
+std::string PageTarget(const TKSrunView& run, const TKSkslFile& entry, int32_t page);
 // The title as TITLE$(before,after,otherwise) writes it: with a title,
 // before, the title and after; without one, otherwise (the rest of the
 // arguments, commas included). Without arguments, the title as it is.
 // titleAt, when given, receives where the title begins in the result.
 std::string TitleText(const std::string& title, const std::string& arguments,
                       std::size_t* titleAt = nullptr);
-// A copy of the page of that number; a number outside the list gives an
-// empty page with that number (the list never grows from here).
-TKSindexData PageAt(TKSpageList& pages, int32_t page);
 
 } // namespace ks

@@ -1,8 +1,10 @@
 #include "builder/KSreportListWriter.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
@@ -73,17 +75,17 @@ private:
 
 } // namespace
 
-void WriteReportList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments) {
+void WriteReportList(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments) {
     std::vector<std::string> columns;
     for (TKSargumentList args(arguments); args.HasNext();)
         columns.push_back(args.Next());
     TKSreportListWriter writer(out, std::move(columns));
     int32_t k = 0;
-    const std::vector<TKSrunDocument>& documents = builder.Settings().Documents;
+    const std::vector<TKSrunDocument>& documents = run.Settings.Documents;
     for (std::size_t i = 0; i < documents.size(); ++i) {
         out.StepProgress(1);
         if (!documents[i].Selected || documents[i].Data == nullptr) continue;
-        writer.WriteRow(documents[i], builder.DocumentRun(i), ++k);
+        writer.WriteRow(documents[i], run.State.DocumentRun(i), ++k);
     }
 }
 

@@ -6,12 +6,12 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKStemplateOutput;
 
 // arguments: column names separated by commas, taken as written ("id",
 // "title", "count", "min", "max", "user", "date"; letter case ignored);
 // any other name gives an empty cell.
-void WriteReportList(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments);
+void WriteReportList(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments);
 
 } // namespace ks

@@ -15,6 +15,9 @@ namespace ks {
 class TKShtxData;
 class TKSkslData;
 
+// What the template and its key row leave of a page to the surname list.
+constexpr int64_t kNamePartBudget = 1'500'000;
+
 struct TKSrunDocument {
     const TKShtxData* Data = nullptr; // owned by the document list
     bool Selected = false;
@@ -49,6 +52,9 @@ struct TKSrunSettings {
     // known. SiteAddress is checked and ends with "/".
     bool WriteGendex = false;
     std::string SiteAddress;
+    // The bytes of surname list that one page may hold when the division is
+    // chosen by size (see TKSnameParts).
+    int64_t NamePartBudget = kNamePartBudget;
 };
 
 } // namespace ks

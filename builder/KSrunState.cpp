@@ -34,12 +34,23 @@ bool TKSrunState::Splits(const TKSkslFile& entry) const {
     return entry.Split || (entry.InParts && CutInParts);
 }
 
-} // namespace ks
-
-namespace ks {
-
 bool TKSrunState::CurrentParted() const {
     return CurrentItem != nullptr && NameParts.IsParted(*CurrentItem);
+}
+
+std::string TKSrunState::SourcePath(const TKSkslFile& entry) const {
+    return entry.SourcePath(BaseName);
+}
+
+std::string TKSrunState::OutputName(const TKSkslFile& entry, int page) const {
+    if (NameParts.IsParted(entry) && page > 1)
+        return TKSnameParts::PartFile(entry.OutputName(BaseName, 0, PageCount, Splits(entry)),
+                                      page);
+    return entry.OutputName(BaseName, page, PageCount, Splits(entry));
+}
+
+std::string TKSrunState::CurrentOutputName() const {
+    return CurrentItem != nullptr ? OutputName(*CurrentItem, CurrentPage) : std::string();
 }
 
 } // namespace ks

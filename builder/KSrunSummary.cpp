@@ -1,6 +1,5 @@
 #include "builder/KSrunSummary.h"
 
-#include "builder/KSgenerate.h"
 #include "builder/KSrunWarnings.h"
 #include "common/KSlocal.h"
 

@@ -4,13 +4,14 @@
 // that failed or was stopped.
 #pragma once
 
+#include "builder/KSrunWarning.h"
+#include "common/KSproblem.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace ks {
-
-struct TKSrunResult;
 
 // The pages one template entry of the layout wrote.
 struct TKSoutputPages {
@@ -26,6 +27,31 @@ struct TKSrunSummary {
     std::string LargestPage;             // the largest page written ("" when none)
     int64_t LargestPageSize = 0;         // its bytes
     int64_t ElapsedMs = 0;               // the whole run, checks to clean-up
+};
+
+// What a run returns.
+struct TKSrunResult {
+    bool Failed = false;                   // a step raised an error; Error holds it
+    std::string Error;                     // one line, naming the file concerned
+    TKSproblem Problem;                    // Error apart: its file ("" when not given) and reason
+    std::vector<std::string> MissingFiles; // layout sources that do not exist
+    std::vector<std::string> FilesWritten; // output files put in place, in the order written
+    // Files of the user that clearing the output folder moved to the trash,
+    // by the paths they had there.
+    std::vector<std::string> Trashed;
+    std::string ResultPath; // the first entry's output ("" without entry 1)
+    bool MayOpen = false;   // the result exists and nothing was missing or failed
+    bool Stopped = false;   // a stop request ended the run early
+    // Failed or stopped before any old result was moved: the output folder
+    // is as it was before the run (new pages were only ever written into
+    // the run's private folder, which is gone).
+    bool OutputUnchanged = false;
+    // Documents that look like UTF-8, what the run changed in the documents'
+    // lines, the layout's missing source files, and (after a complete run)
+    // pages over 2 MB with the division that would keep them under it; in
+    // that order.
+    std::vector<TKSrunWarning> Warnings;
+    TKSrunSummary Summary; // the figures of the run, gathered as it went
 };
 
 // One line of the summary: Where (a path, or "") then Separator then Text,

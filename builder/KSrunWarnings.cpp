@@ -1,7 +1,7 @@
 #include "builder/KSrunWarnings.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
 #include "common/KSlocal.h"
 #include "index/KSdocumentCharset.h"
 #include "index/KShtxData.h"
@@ -52,8 +52,9 @@ std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings) 
     return warnings;
 }
 
-std::vector<TKSrunWarning> PageSizeWarnings(const TKSbuilder& builder, int64_t limit) {
-    const TKSpageSizeCheck check = CheckPageSizes(builder, limit);
+std::vector<TKSrunWarning> PageSizeWarnings(const TKSrunSettings& settings,
+                                            const TKSrunState& state, int64_t limit) {
+    const TKSpageSizeCheck check = CheckPageSizes(settings, state, limit);
     std::vector<TKSrunWarning> warnings;
     for (const TKSlargePage& page : check.LargePages) {
         TKSrunWarning warning;

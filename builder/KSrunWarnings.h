@@ -13,7 +13,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunState;
 struct TKSrunSettings;
 
 // One warning for each selected document that looks like UTF-8, in list
@@ -22,7 +22,8 @@ std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings);
 
 // One warning for each page over limit (in the order of the layout's
 // entries), then the division to choose instead when there is one.
-std::vector<TKSrunWarning> PageSizeWarnings(const TKSbuilder& builder,
+std::vector<TKSrunWarning> PageSizeWarnings(const TKSrunSettings& settings,
+                                            const TKSrunState& state,
                                             int64_t limit = kPageSizeLimit);
 
 // One warning naming a source file of the layout that does not exist.

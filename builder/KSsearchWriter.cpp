@@ -1,12 +1,13 @@
 #include "builder/KSsearchWriter.h"
 
-#include "builder/KSbuilder.h"
 #include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSjsText.h"
 #include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
-#include "builder/KSrunChecks.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSsearchKey.h"
 #include "builder/KSsearchShards.h"
 #include "builder/KSsearchSorter.h"
@@ -117,17 +118,17 @@ Record SplitRecord(std::string_view line) {
 
 class TKSsearchWriter {
 public:
-    TKSsearchWriter(TKSbuilder& builder, TKStemplateOutput& out, std::size_t shardBytes,
+    TKSsearchWriter(const TKSrunView& run, TKStemplateOutput& out, std::size_t shardBytes,
                     std::size_t sortBytes)
-        : builder_(builder), out_(out), shardBytes_(shardBytes), sortBytes_(sortBytes),
+        : run_(run), out_(out), shardBytes_(shardBytes), sortBytes_(sortBytes),
           stem_(StemOf(out.OutputFile())) {}
 
     void Run() {
-        for (const TKSrunDocument& document : builder_.Settings().Documents)
+        for (const TKSrunDocument& document : run_.Settings.Documents)
             folders_.push_back(TreeFolder(document));
         CheckShardNames();
         ClearOldShards();
-        TKSsearchSorter sorter(FolderOf(builder_.EntriesPath()), sortBytes_);
+        TKSsearchSorter sorter(FolderOf(run_.State.EntriesPath), sortBytes_);
         TKSsearchShards shards(out_.WriteFolder(), stem_, shardBytes_);
         ReadEntries(sorter, shards);
         sorter.Finish([&shards](std::string_view line) {
@@ -142,16 +143,16 @@ public:
 private:
     // The shards may take no name of another entry's output.
     void CheckShardNames() const {
-        const TKSkslData* layout = builder_.Settings().Layout;
+        const TKSkslData* layout = run_.Settings.Layout;
         if (layout == nullptr) return;
-        const TKSkslFile* self = builder_.State().CurrentItem;
-        const std::string folder = FolderOf(builder_.CurrentOutputName());
+        const TKSkslFile* self = run_.State.CurrentItem;
+        const std::string folder = FolderOf(run_.State.CurrentOutputName());
         const std::string mask = folder + stem_ + "-*.js";
         for (int n = 1; n <= layout->ItemCount(); ++n) {
             const TKSkslFile& entry = *layout->Item(n);
             if (&entry == self) continue;
             for (int page : {1, TKSkslFile::kDeletionMask}) {
-                if (MatchFileMask(builder_.OutputName(entry, page), mask, false))
+                if (MatchFileMask(run_.State.OutputName(entry, page), mask, false))
                     throw EKSError(layout->LayoutFile,
                                    LocalText("#1565.1=de zoekgegevens van onderdeel \"%1\" zouden "
                                              "de uitvoer van onderdeel \"%2\" overschrijven (%3)",
@@ -163,7 +164,7 @@ private:
     // A run that makes fewer shards than the last one leaves none behind.
     void ClearOldShards() const {
         const std::vector<TKSproblem> failures =
-            DeleteFiles(out_.WriteFolder(), stem_ + "-*.js", RunInputs(builder_.Settings()));
+            DeleteFiles(out_.WriteFolder(), stem_ + "-*.js", run_.State.Inputs);
         if (!failures.empty())
             throw EWriteError(
                 failures.front().Path,
@@ -172,7 +173,7 @@ private:
     }
 
     void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards) {
-        TKSentryReader reader(builder_, out_);
+        TKSentryReader reader(run_, out_);
         TKShtxRegel entry;
         std::string key;
         std::string keySurname; // the surname key was made for
@@ -215,7 +216,7 @@ private:
 
     // As in the index: the years say nothing when duplicates ignore them.
     std::string_view YearsText(const TKShtxRegel& entry) {
-        if (builder_.Settings().DuplicatesIgnoreYears) return {};
+        if (run_.Settings.DuplicatesIgnoreYears) return {};
         if (entry.Year1.empty() && entry.Year2.empty()) return {};
         years_.assign(entry.Year1).append(1, '-').append(entry.Year2);
         return years_;
@@ -249,7 +250,7 @@ private:
     // Only the selected documents of the index are pointed to. A link that
     // may not be one is null.
     void AppendReferences(const std::string& references) {
-        const auto& documents = builder_.Settings().Documents;
+        const auto& documents = run_.Settings.Documents;
         bool first = true;
         ForEachReference(references, documents.size(),
                          [&](std::size_t index, std::string_view link) {
@@ -316,7 +317,7 @@ private:
         const std::string indent = Indent(out_.PlaceholderColumn());
         output.WriteLine(indent + "KSsearch.catalogue({\"format\":1,");
         output.WriteLine(indent + "\"trees\":[");
-        const auto& documents = builder_.Settings().Documents;
+        const auto& documents = run_.Settings.Documents;
         for (std::size_t i = 0; i < documents.size(); ++i)
             output.WriteLine(indent + TreeText(i) + (i + 1 < documents.size() ? "," : ""));
         output.WriteLine(indent + "],");
@@ -342,14 +343,14 @@ private:
     // {"number":1,"title":"...","folder":"../tree1/"}; null for a document
     // that is not part of the index.
     std::string TreeText(std::size_t index) const {
-        const TKSrunDocument& document = builder_.Settings().Documents[index];
+        const TKSrunDocument& document = run_.Settings.Documents[index];
         if (document.Data == nullptr || !document.Selected) return "null";
-        return "{\"number\":" + std::to_string(builder_.DocumentRun(index).SeqNr) +
+        return "{\"number\":" + std::to_string(run_.State.DocumentRun(index).SeqNr) +
                ",\"title\":" + JsString(document.Data->Title) +
                ",\"folder\":" + JsString(folders_[index]) + "}";
     }
 
-    TKSbuilder& builder_;
+    const TKSrunView& run_;
     TKStemplateOutput& out_;
     std::size_t shardBytes_;
     std::size_t sortBytes_;
@@ -366,12 +367,12 @@ private:
 
 } // namespace
 
-void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments,
+void WriteSearchData(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments,
                      std::size_t sortBytes) {
     const int kilobytes = StrToIntDef(Trim(arguments), 0);
     const std::size_t shardBytes =
         static_cast<std::size_t>(kilobytes >= 1 ? kilobytes : 500) * 1000;
-    TKSsearchWriter(builder, out, shardBytes, sortBytes).Run();
+    TKSsearchWriter(run, out, shardBytes, sortBytes).Run();
 }
 
 std::string SearchShardMask(const std::string& outputName) {

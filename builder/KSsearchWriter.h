@@ -13,11 +13,12 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKStemplateOutput;
 
-// The largest part of the data sorted in memory, in bytes.
-constexpr std::size_t kSearchSortBytes = 32u << 20;
+// The largest part of the data sorted in memory, in bytes: with what sorting
+// it takes besides, a few megabytes whatever the size of the index.
+constexpr std::size_t kSearchSortBytes = 4u << 20;
 
 // Writes the catalogue into out.Output() and the shards into the folder out
 // writes into, after deleting the shards an earlier run left there (a run
@@ -27,7 +28,7 @@ constexpr std::size_t kSearchSortBytes = 32u << 20;
 // whole number of at least 1). Raises EKSError when a shard's name would be
 // the output of another layout entry, and EWriteError when a shard cannot
 // be written or an old one deleted.
-void WriteSearchData(TKSbuilder& builder, TKStemplateOutput& out, const std::string& arguments,
+void WriteSearchData(const TKSrunView& run, TKStemplateOutput& out, const std::string& arguments,
                      std::size_t sortBytes = kSearchSortBytes);
 
 // The mask of the shards that go with the output name (relative to the

@@ -1,15 +1,19 @@
 #include "builder/KSsiteExport.h"
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSbuilder.h"
+#include "builder/KSentryReader.h"
 #include "builder/KShtmlPieces.h"
 #include "builder/KSreferences.h"
 #include "builder/KSrelativeLink.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "builder/KSurlPath.h"
 #include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
+#include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
@@ -105,9 +109,10 @@ std::vector<std::string> PageAddresses(const TKSrunSettings& settings,
     std::vector<std::string> addresses;
     std::unordered_set<std::string> seen;
     const std::string site = SiteAddressBase(settings.SiteAddress);
+    const std::string folder = WithSlash(settings.OutputFolder);
     for (const std::string& file : files) {
-        if (!file.starts_with(settings.OutputFolder) || !IsPage(file)) continue;
-        std::string address = site + UrlPath(file.substr(settings.OutputFolder.size()));
+        if (!file.starts_with(folder) || !IsPage(file)) continue;
+        std::string address = site + UrlPath(file.substr(folder.size()));
         if (seen.insert(address).second) addresses.push_back(std::move(address));
     }
     return addresses;
@@ -209,29 +214,21 @@ std::string NameField(std::string_view name, bool upper) {
 
 class TKSgendexWriter {
 public:
-    TKSgendexWriter(TKSbuilder& builder, const std::string& path)
-        : builder_(builder), settings_(builder.Settings()), path_(path) {
+    TKSgendexWriter(const TKSrunView& run, const std::string& path)
+        : run_(run), settings_(run.Settings), path_(path) {
         for (const TKSrunDocument& document : settings_.Documents)
-            linkers_.emplace_back(settings_.OutputFolder + kGendexName,
+            linkers_.emplace_back(WithSlash(settings_.OutputFolder) + kGendexName,
                                   document.Data != nullptr ? document.Data->FileName : "",
                                   document.WebAddress);
     }
 
     void Run() {
-        TKSFileStream entries(builder_.EntriesPath(), File::OpenMode::Read);
+        TKSentryReader entries(run_);
         TKSFileStream out = CreateExportFile(path_);
         TKShtxRegel entry;
-        std::string line;
         int64_t read = 0;
-        while (!entries.Eof()) {
-            entries.ReadLine(line);
-            if (line == "#") break;
-            if (line.empty()) continue;
-            if (++read % 4096 == 0) {
-                builder_.Breather().Breathe();
-                if (builder_.StopRequested()) return;
-            }
-            entry.ParseMergedLine(line);
+        while (entries.Next(entry)) {
+            if (++read % 4096 == 0 && run_.StopRequested()) return;
             MakePerson(entry);
             ForEachReference(entry.Link, settings_.Documents.size(),
                              [&](std::size_t index, std::string_view link) {
@@ -273,7 +270,7 @@ private:
         return true;
     }
 
-    TKSbuilder& builder_;
+    const TKSrunView& run_;
     const TKSrunSettings& settings_;
     std::string path_;
     std::vector<TKSdocumentLinker> linkers_; // of every document of the list, in list order
@@ -320,12 +317,13 @@ std::string AbsoluteTreeLink(const TKSrunSettings& settings, const TKSrunDocumen
     // A tree published at an address of its own is linked there.
     if (!document.WebAddress.empty())
         return linker != nullptr ? linker->Link(text)
-                                 : DocumentLink(settings.OutputFolder + kGendexName,
+                                 : DocumentLink(WithSlash(settings.OutputFolder) + kGendexName,
                                                 document.Data->FileName, text, document.WebAddress);
     if (settings.SiteAddress.empty()) return "";
     if (linker != nullptr) return JoinAddress(settings.SiteAddress, linker->Link(text));
-    return JoinAddress(settings.SiteAddress, DocumentLink(settings.OutputFolder + kGendexName,
-                                                          document.Data->FileName, text));
+    return JoinAddress(settings.SiteAddress,
+                       DocumentLink(WithSlash(settings.OutputFolder) + kGendexName,
+                                    document.Data->FileName, text));
 }
 
 std::vector<std::string> ExportNames(const TKSrunSettings& settings,
@@ -350,11 +348,11 @@ bool IsExportName(const std::string& name) {
     });
 }
 
-std::vector<std::string> WriteExports(TKSbuilder& builder, const std::string& writeRoot,
+std::vector<std::string> WriteExports(const TKSrunView& run, const std::string& writeRoot,
                                       const std::vector<std::string>& files,
                                       const std::string& date) {
-    const TKSrunSettings& settings = builder.Settings();
-    if (settings.WriteGendex) TKSgendexWriter(builder, writeRoot + kGendexName).Run();
+    const TKSrunSettings& settings = run.Settings;
+    if (settings.WriteGendex) TKSgendexWriter(run, writeRoot + kGendexName).Run();
     if (!settings.SiteAddress.empty())
         WriteSitemaps(settings, writeRoot, PageAddresses(settings, files), date);
     return ExportNames(settings, files);

@@ -22,7 +22,7 @@
 
 namespace ks {
 
-class TKSbuilder;
+struct TKSrunView;
 class TKSdocumentLinker;
 struct TKSrunDocument;
 struct TKSrunSettings;
@@ -66,7 +66,7 @@ bool IsExportName(const std::string& name);
 // folder; date: the day of the run, "YYYY-MM-DD". Raises EKSError when a
 // layout entry already wrote a file of that name, and EWriteError when one
 // cannot be written.
-std::vector<std::string> WriteExports(TKSbuilder& builder, const std::string& writeRoot,
+std::vector<std::string> WriteExports(const TKSrunView& run, const std::string& writeRoot,
                                       const std::vector<std::string>& files,
                                       const std::string& date);
 

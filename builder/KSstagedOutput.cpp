@@ -154,9 +154,12 @@ std::vector<std::string> TKSstagedOutput::StagedFiles() const {
 
 std::vector<TKSwrittenFile>
 TKSstagedOutput::DescribeStaged(const std::vector<std::string>& names) const {
-    std::vector<TKSwrittenFile> files;
+    std::vector<std::string> paths;
     for (const std::string& name : names)
-        if (const auto file = DescribeWrittenFile(path_ + name, name)) files.push_back(*file);
+        paths.push_back(path_ + name);
+    std::vector<TKSwrittenFile> files;
+    for (const std::optional<TKSwrittenFile>& file : DescribeWrittenFiles(paths, names))
+        if (file) files.push_back(*file);
     return files;
 }
 

@@ -369,8 +369,8 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
         err << TerminalText(line.Where + line.Separator + MessageToUtf8(line.Text)) << '\n';
     err << Say("#1566.4=%1 documenten, %2 indexregels, %3 samengevoegde namen, %4 pagina's, %5 "
                "bestanden geschreven in %6 s",
-               {Shown(selected), Shown(lines), Shown(builder.EntryTotalCount),
-                Shown(builder.PageCount), Shown(result.FilesWritten.size()),
+               {Shown(selected), Shown(lines), Shown(builder.State().EntryTotalCount),
+                Shown(builder.State().PageCount), Shown(result.FilesWritten.size()),
                 Shown(static_cast<int64_t>(seconds * 1000) / 1000.0)})
         << '\n';
 }

@@ -3,6 +3,7 @@
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -252,8 +253,14 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& contents, FileSt
     stamp = reader.Stamp();
     if (reader.Outcome() != ReadOutcome::Read) return reader.Outcome();
     contents.reserve(static_cast<std::size_t>(stamp.size));
-    while (reader.ReadChunk(contents, 1 << 20)) {
+    // Up to the size the file had, in the room reserved; whatever it gained
+    // since is read apart, so that the string grows only for that.
+    while (contents.size() < contents.capacity() &&
+           reader.ReadChunk(
+               contents, std::min<std::size_t>(1 << 20, contents.capacity() - contents.size()))) {
     }
+    for (std::string more; reader.ReadChunk(more, 1 << 20); more.clear())
+        contents += more;
     if (reader.Failed()) {
         contents.clear();
         return ReadOutcome::Unreadable;

@@ -232,10 +232,9 @@ protected:
         world.Layout().Items.back()->ParseLine("picture, big.jpg, big.jpg, Picture");
         world.Layout().AskUser = "INDEXTYPE";
         world.SetPageCount(3);
-        TKSbuilder& builder = world.Builder();
-        builder.Settings().OutputFolder = world.OutFolder();
-        builder.State().IndexType = TKSindexType::FirstLetter;
-        builder.Division.Estimates = {
+        world.State().OutputFolder = world.OutFolder();
+        world.State().IndexType = TKSindexType::FirstLetter;
+        world.State().Division.Estimates = {
             {TKSindexType::FirstLetter, 26, 1'500'000}, {TKSindexType::TwoLetters, 300, 200'000},
             {TKSindexType::Parts50, 50, 950'000},       {TKSindexType::Parts100, 100, 450'000},
             {TKSindexType::Parts250, 250, 200'000},     {TKSindexType::Parts500, 500, 90'000}};
@@ -256,7 +255,7 @@ protected:
 };
 
 TEST_F(PageSizeCheck, NamesEveryPageOverTheLimitAndADivisionThatWouldDo) {
-    const TKSpageSizeCheck check = CheckPageSizes(world.Builder());
+    const TKSpageSizeCheck check = CheckPageSizes(world.Settings(), world.State());
     ASSERT_EQ(2u, check.LargePages.size());
     EXPECT_EQ(world.OutFolder() + "index2.htm", check.LargePages[0].Path);
     EXPECT_EQ(2'500'000, check.LargePages[0].Size);
@@ -272,40 +271,44 @@ TEST_F(PageSizeCheck, PagesFarBeyondTheirEstimateAskForAFinerDivision) {
     // 8 MB of an estimate of 1.5 MB: every estimate counts 5.3 times, so
     // only a largest page of 375,000 will do.
     Size("index2.htm", 8'000'000);
-    EXPECT_EQ(TKSindexType::Parts250, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::Parts250,
+              CheckPageSizes(world.Settings(), world.State()).SuggestedIndexType);
 }
 
 TEST_F(PageSizeCheck, WhenNoDivisionWillDoCuttingSurnamesIsSuggested) {
-    world.Builder().Division.Estimates = {
+    world.State().Division.Estimates = {
         {TKSindexType::FirstLetter, 3, 5'000'000}, {TKSindexType::TwoLetters, 9, 4'000'000},
         {TKSindexType::Parts50, 9, 4'000'000},     {TKSindexType::Parts100, 9, 4'000'000},
         {TKSindexType::Parts250, 9, 4'000'000},    {TKSindexType::Parts500, 9, 4'000'000}};
-    EXPECT_EQ(TKSindexType::Auto, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::Auto,
+              CheckPageSizes(world.Settings(), world.State()).SuggestedIndexType);
     // Unless that is what the run did already.
-    world.Builder().Division.Auto = true;
-    EXPECT_EQ(TKSindexType::NotChosen, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    world.State().Division.Auto = true;
+    EXPECT_EQ(TKSindexType::NotChosen,
+              CheckPageSizes(world.Settings(), world.State()).SuggestedIndexType);
 }
 
 TEST_F(PageSizeCheck, NoSuggestionWithoutALargeSplitPageOrADivisionToChoose) {
     Size("index2.htm", 10);
-    TKSpageSizeCheck check = CheckPageSizes(world.Builder());
+    TKSpageSizeCheck check = CheckPageSizes(world.Settings(), world.State());
     ASSERT_EQ(1u, check.LargePages.size()); // the surname list, which is not split
     EXPECT_EQ(TKSindexType::NotChosen, check.SuggestedIndexType);
 
     Size("index2.htm", 2'500'000);
     world.Layout().AskUser = "TITLE";
-    check = CheckPageSizes(world.Builder());
+    check = CheckPageSizes(world.Settings(), world.State());
     EXPECT_EQ(2u, check.LargePages.size());
     EXPECT_EQ(TKSindexType::NotChosen, check.SuggestedIndexType);
 
     // The estimates are scaled by the division used: 2.1 MB of 450,000
     // about 100 parts gave asks for about 250.
     world.Layout().AskUser = "INDEXTYPE";
-    world.Builder().State().IndexType = TKSindexType::Parts100;
+    world.State().IndexType = TKSindexType::Parts100;
     Size("index2.htm", 2'100'000);
-    EXPECT_EQ(TKSindexType::Parts250, CheckPageSizes(world.Builder()).SuggestedIndexType);
+    EXPECT_EQ(TKSindexType::Parts250,
+              CheckPageSizes(world.Settings(), world.State()).SuggestedIndexType);
     // Nothing over a higher limit.
-    EXPECT_TRUE(CheckPageSizes(world.Builder(), 3'000'000).LargePages.empty());
+    EXPECT_TRUE(CheckPageSizes(world.Settings(), world.State(), 3'000'000).LargePages.empty());
 }
 
 } // namespace

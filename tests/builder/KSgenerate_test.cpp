@@ -590,7 +590,9 @@ TEST_F(GenerateTest, RunsInARowLeaveTheirInputsAsGivenAndWriteTheSameFiles) {
         fs::create_directories(settings.OutputFolder);
         // The second and third runs go on one builder.
         TKSbuilder& builder = std::string(folder) == "run1" ? own : reused;
-        builder.Settings().OutputFolder = settings.OutputFolder;
+        TKSrunSettings next = builder.Settings();
+        next.OutputFolder = settings.OutputFolder;
+        builder.SetSettings(next);
         Recorder quiet;
         const TKSrunResult result = TKSgenerator(builder, quiet).GenerateIndex();
         ASSERT_FALSE(result.Failed) << result.Error;
@@ -646,8 +648,8 @@ TEST_F(GenerateTest, TheSurnameListGoesIntoPartsUnderTheAutomaticDivision) {
         TKSrunSettings settings = Settings(out, "idx");
         settings.IndexType = c.indexType;
         layout->FindItem("names")->SetSplit(false);
+        settings.NamePartBudget = c.budget;
         TKSbuilder run(settings);
-        run.NamePartBudget = c.budget;
         Recorder quiet;
         const std::vector<std::string> planned = TKSgenerator(run, quiet).PlanRun().Outputs;
         const TKSrunResult result = TKSgenerator(run, quiet).GenerateIndex();
@@ -697,13 +699,15 @@ TEST_F(GenerateTest, TheSurnameListGoesIntoPartsUnderTheAutomaticDivision) {
 TEST_F(GenerateTest, ResolvesTheSimpleVariables) {
     Run();
     TKSgenerator generator(*builder, recorder);
-    auto& settings = builder->Settings();
+    TKSrunSettings settings = builder->Settings();
     settings.Homepage = "https://example.org";
     settings.Email = "no address";
+    builder->SetSettings(settings);
     TKStemplateParser parser;
     EXPECT_EQ("https://example.org", generator.ResolveVariable("HOMEPAGE$", parser));
     EXPECT_EQ("", generator.ResolveVariable("EMAIL$", parser));
     settings.Homepage = "./home.htm";
+    builder->SetSettings(settings);
     EXPECT_EQ("./home.htm", generator.ResolveVariable("homepage$", parser));
     EXPECT_EQ("idx.htm", generator.ResolveVariable("FILE(start)", parser));
     EXPECT_EQ("", generator.ResolveVariable("FILE(nothing)", parser));

@@ -1,3 +1,4 @@
+#include "builder/KSbuilder.h"
 #include "builder/KSindexDataWriter.h"
 #include "builder/KSreportListWriter.h"
 
@@ -21,7 +22,7 @@ protected:
         world.AddDocument("tree1/a.htx", "Tree one", 1);
         world.AddDocument("tree2/b.htx", "Tree two", 2);
         index = &world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
-        world.Builder().State().StartEntry(index, 1);
+        world.State().StartEntry(index, 1);
     }
 
     WriterWorld world;
@@ -30,11 +31,11 @@ protected:
 
 TEST_F(IndexDataTest, WritesAnchorsSurnameAndTheEntryLineOfTheExample) {
     world.SetPageCount(1);
-    world.Builder().Settings().IndexWithYears = true;
+    world.Settings().IndexWithYears = true;
     world.WriteEntries({"J\tJansen\tJan Pieter\t\t1850\t1910\t1\t12\t2\t0,p3.htm#i12|1,p7.htm#i9",
                         "B\tBerg, van den\tAnna\t\t\t\t1\t13\t1\t1,p1.htm#i1"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     EXPECT_EQ("<a name=\"index1\" id=\"index1\"></a>\r\n"
               "<a name=\"bm12\" id=\"bm12\"></a>\r\n"
               "<span class=\"Idx1\">Jansen</span><br />\r\n"
@@ -57,7 +58,7 @@ TEST_F(IndexDataTest, ATreeLabelNamesEachTreeInTheLinksAriaLabel) {
     world.AddDocument("tree3/c.htx", "Smit & \"Zn\"", 3);
     world.WriteEntries({"J\tJansen\tJan\t\t\t\t1\t12\t2\t0,p3.htm#i12|2,p7.htm#i9"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out, "%1, tree %2");
+    WriteIndexData(world.Run(), out, "%1, tree %2");
     EXPECT_NE(std::string::npos,
               out.Text(0).find("<span class=\"VN\">Jan</span>"
                                " <a class=\"IdxR\" href=\"../tree1/p3.htm#i12\" title=\"Tree one\""
@@ -70,7 +71,7 @@ TEST_F(IndexDataTest, ATreeLabelNamesEachTreeInTheLinksAriaLabel) {
 
     // Without a label the links are those of the example above.
     FakeTemplateOutput plain(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), plain, "");
+    WriteIndexData(world.Run(), plain, "");
     EXPECT_EQ(std::string::npos, plain.Text(0).find("aria-label"));
     EXPECT_NE(std::string::npos,
               plain.Text(0).find(" <a class=\"IdxR\" href=\"../tree1/p3.htm#i12\""
@@ -83,7 +84,7 @@ TEST_F(IndexDataTest, ASplitEntryWritesEveryPageIntoItsOwnFileWithTheIndent) {
                         "A\taa\tPiet\t\t\t\t1\t2\t1\t0,a.htm#2",
                         "B\tBos\tEva\t\t\t\t2\t3\t1\t1,b.htm#3"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm", "index2.htm"}, 2);
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     // Same surname (ASCII case aside): no second heading.
     EXPECT_EQ(
         "  <a name=\"index1\" id=\"index1\"></a>\r\n"
@@ -116,7 +117,7 @@ TEST_F(IndexDataTest, ALegendHeadingEndsEveryPageWithTheTreesLinkedOnIt) {
                         "A\tAb\tPiet\t\t\t\t1\t2\t1\t2,a.htm#3",
                         "B\tBos\tEva\t\t\t\t2\t3\t1\t1,b.htm#3", "C\tCo\tIk\t\t\t\t3\t4\t1\t"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm", "index2.htm", "index3.htm"}, 2);
-    WriteIndexData(world.Builder(), out, "", "Trees <i>here</i>");
+    WriteIndexData(world.Run(), out, "", "Trees <i>here</i>");
     const std::string page1 = out.Text(0);
     const std::size_t legend = page1.find("  <div class=\"KSVIlegend\">");
     ASSERT_NE(std::string::npos, legend) << page1;
@@ -134,7 +135,7 @@ TEST_F(IndexDataTest, ALegendHeadingEndsEveryPageWithTheTreesLinkedOnIt) {
 
     // Without a heading the pages are as before.
     FakeTemplateOutput plain(world.OutFolder(), {"index1.htm", "index2.htm", "index3.htm"}, 2);
-    WriteIndexData(world.Builder(), plain, "");
+    WriteIndexData(world.Run(), plain, "");
     EXPECT_EQ(page1.substr(0, legend), plain.Text(0));
 }
 
@@ -144,7 +145,7 @@ TEST_F(IndexDataTest, AnEntryThatIsNotSplitKeepsEveryPageInOneFile) {
     world.WriteEntries(
         {"A\tAa\tJan\t\t\t\t1\t1\t1\t0,a.htm#1", "B\tBos\tEva\t\t\t\t2\t2\t1\t0,b.htm#2"});
     FakeTemplateOutput out(world.OutFolder(), {"index.htm", "never.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     const std::string text = out.Text(0);
     EXPECT_NE(std::string::npos, text.find("<a name=\"index1\" id=\"index1\"></a>\r\n"));
     EXPECT_NE(std::string::npos, text.find("<a name=\"index2\" id=\"index2\"></a>\r\n"));
@@ -156,7 +157,7 @@ TEST_F(IndexDataTest, APageThatStartsInsideASurnameStillGetsItsAnchorAndTheSurna
     world.WriteEntries(
         {"A\tZwart\tJan\t\t\t\t1\t1\t1\t0,a.htm#1", "B\tZwart\tPiet\t\t\t\t2\t2\t1\t0,a.htm#2"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm", "index2.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     EXPECT_EQ(
         "<a name=\"index2\" id=\"index2\"></a>\r\n"
         "<a name=\"bm2\" id=\"bm2\"></a>\r\n"
@@ -172,7 +173,7 @@ TEST_F(IndexDataTest, YearsGivenNamesAndReferencesFollowTheOptions) {
                         "A\tAa\tJan\t\t\t1910\t1\t2\t1\t0,a.htm#2|1,|5,x.htm#1|0",
                         "A\tAa\tPiet\t\t\t\t1\t3\t1\t"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     const std::string text = out.Text(0);
     // No given names: "?"; only the first year: "1850-"; years hidden.
     EXPECT_NE(std::string::npos,
@@ -186,23 +187,23 @@ TEST_F(IndexDataTest, YearsGivenNamesAndReferencesFollowTheOptions) {
 
 TEST_F(IndexDataTest, IgnoringYearsForDuplicatesDropsTheYearsText) {
     world.SetPageCount(1);
-    world.Builder().Settings().IndexWithYears = true;
-    world.Builder().Settings().DuplicatesIgnoreYears = true;
+    world.Settings().IndexWithYears = true;
+    world.Settings().DuplicatesIgnoreYears = true;
     world.WriteEntries({"A\tAa\tJan\t\t1850\t1910\t1\t1\t1\t0,a.htm#1"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     EXPECT_NE(std::string::npos,
               out.Text(0).find("<span class=\"Idx2\"><span class=\"VN\">Jan</span> <a "));
 }
 
 TEST_F(IndexDataTest, NamesTitlesAndYearsAreEncodedAndLinksKeepTheirBytes) {
     world.SetPageCount(1);
-    world.Builder().Settings().IndexWithYears = true;
+    world.Settings().IndexWithYears = true;
     world.Document(0).Title = "Zo\xEB \"&\" co";
     world.WriteEntries(
         {"M\tM\xFCller, <d>\tZo\xEB & Anna\t\t<1\t\t1\t1\t1\t0,p\xE9 & q\"<x>.htm#i"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     EXPECT_EQ(
         "<a name=\"index1\" id=\"index1\"></a>\r\n"
         "<a name=\"bm1\" id=\"bm1\"></a>\r\n"
@@ -225,7 +226,7 @@ TEST_F(IndexDataTest, ALinkThatIsAScriptIsWrittenWithoutHref) {
                         "J\tJansen\tJan1\t\t\t\t1\t2\t1\t3,../javascript:alert(1)",
                         "J\tJansen\tJan2\t\t\t\t1\t3\t1\t0,javascript:alert(1)"});
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     const std::string text = out.Text(0);
     for (const std::string link : {"Jan0</span> <a class=\"IdxR\" title=\"Own\">3</a>",
                                    "Jan1</span> <a class=\"IdxR\" title=\"Deep\">4</a>",
@@ -235,7 +236,7 @@ TEST_F(IndexDataTest, ALinkThatIsAScriptIsWrittenWithoutHref) {
 
 TEST_F(IndexDataTest, NoRecordFileWritesNothing) {
     FakeTemplateOutput out(world.OutFolder(), {"index1.htm"});
-    WriteIndexData(world.Builder(), out);
+    WriteIndexData(world.Run(), out);
     EXPECT_EQ("", out.Text(0));
     EXPECT_EQ(0, out.Progress());
 }
@@ -270,7 +271,7 @@ TEST(IndexDataRun, MergedDocumentsComeOutWithOneNumberedLinkPerTree) {
     builder.State().StartEntry(layout.Items.back().get(), 1);
 
     FakeTemplateOutput out(root + "site/", {"index.htm"}, 1);
-    WriteIndexData(builder, out);
+    WriteIndexData(builder.View(), out);
     EXPECT_EQ(" <a name=\"index1\" id=\"index1\"></a>\r\n"
               " <a name=\"bm1\" id=\"bm1\"></a>\r\n"
               " <span class=\"Idx1\">Jansen</span><br />\r\n"
@@ -278,7 +279,7 @@ TEST(IndexDataRun, MergedDocumentsComeOutWithOneNumberedLinkPerTree) {
               " <a class=\"IdxR\" href=\"../t1/p2.htm#j\" title=\"One\">1</a>"
               " <a class=\"IdxR\" href=\"../t2/q.htm#k\" title=\"Two\">2</a></span><br />\r\n",
               out.Text(0));
-    WriteReportList(builder, out, "title");
+    WriteReportList(builder.View(), out, "title");
     EXPECT_NE(std::string::npos,
               out.Text(0).find("<a class=\"KSVItd_href\" href=\"../t1/p2.htm\">One</a>"));
 }

@@ -24,9 +24,9 @@ protected:
 };
 
 TEST_F(IndexKeysTest, FewPagesPerTwoLettersGiveARowOfLinks) {
-    world.Builder().State().IndexType = TKSindexType::TwoLetters;
+    world.State().IndexType = TKSindexType::TwoLetters;
     FakeTemplateOutput out(world.OutFolder(), {"frame.htm"}, 3);
-    WriteIndexKeys(world.Builder(), out, "index");
+    WriteIndexKeys(world.Run(), out, "index");
     EXPECT_EQ(
         "     <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
         "(7)\">Aa</a></span>\r\n"
@@ -35,20 +35,20 @@ TEST_F(IndexKeysTest, FewPagesPerTwoLettersGiveARowOfLinks) {
         "(412)\">Ja</a></span>\r\n",
         out.Text(0));
     EXPECT_EQ(3, out.Progress());
-    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+    EXPECT_EQ(0, world.State().KeyMenuCounter);
 
     FakeTemplateOutput framed(world.OutFolder(), {"frame2.htm"});
-    WriteIndexKeys(world.Builder(), framed, "index,VIindex");
+    WriteIndexKeys(world.Run(), framed, "index,VIindex");
     EXPECT_NE(std::string::npos,
               framed.Text(0).find("<span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
                                   "(7)\" target=\"VIindex\">Aa</a></span>\r\n"));
 }
 
 TEST_F(IndexKeysTest, PartsOfEqualSizeGiveANumberedMenuThatMarksThePageBeingWritten) {
-    world.Builder().State().IndexType = TKSindexType::Parts50;
-    world.Builder().State().StartEntry(index, 3);
+    world.State().IndexType = TKSindexType::Parts50;
+    world.State().StartEntry(index, 3);
     FakeTemplateOutput out(world.OutFolder(), {"index3.htm"}, 1);
-    WriteIndexKeys(world.Builder(), out, "index,VIindex");
+    WriteIndexKeys(world.Run(), out, "index,VIindex");
     EXPECT_EQ(" <script type=\"text/javascript\">\r\n"
               "   function selectkey1() \r\n"
               "   {\r\n"
@@ -67,12 +67,12 @@ TEST_F(IndexKeysTest, PartsOfEqualSizeGiveANumberedMenuThatMarksThePageBeingWrit
               "(412)\" selected=\"selected\">Jansen - Klaassen</option>\r\n"
               " </select>\r\n",
               out.Text(0));
-    EXPECT_EQ(1, world.Builder().KeyMenuCounter);
+    EXPECT_EQ(1, world.State().KeyMenuCounter);
 
     // A second menu in the same output gets the next number; outside the
     // entry's own output nothing is selected.
     FakeTemplateOutput other(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), other, "index");
+    WriteIndexKeys(world.Run(), other, "index");
     const std::string text = other.Text(0);
     EXPECT_NE(std::string::npos, text.find("  function selectkey2() \r\n"));
     EXPECT_NE(std::string::npos,
@@ -81,10 +81,10 @@ TEST_F(IndexKeysTest, PartsOfEqualSizeGiveANumberedMenuThatMarksThePageBeingWrit
 }
 
 TEST_F(IndexKeysTest, AnExplicitMenuNumberAndEmptyChoiceTakePrecedence) {
-    world.Builder().State().IndexType = TKSindexType::FirstLetter;
-    world.Builder().State().StartEntry(index, 2);
+    world.State().IndexType = TKSindexType::FirstLetter;
+    world.State().StartEntry(index, 2);
     FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
-    WriteIndexKeys(world.Builder(), out, "index,,7,<i>kies</i>");
+    WriteIndexKeys(world.Run(), out, "index,,7,<i>kies</i>");
     const std::string text = out.Text(0);
     EXPECT_NE(std::string::npos, text.find("<select id=\"keymenu7\" class=\"KSVIkeyMenu\" "
                                            "onchange=\"selectkey7()\">\r\n"
@@ -93,14 +93,14 @@ TEST_F(IndexKeysTest, AnExplicitMenuNumberAndEmptyChoiceTakePrecedence) {
     // The empty choice is the selected one, so page 2 is not.
     EXPECT_EQ(std::string::npos, text.find("title=\"jansen (1)\" selected"));
     EXPECT_NE(std::string::npos, text.find("value=\"index2.htm\" title=\"jansen (1)\">J</option>"));
-    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+    EXPECT_EQ(0, world.State().KeyMenuCounter);
 }
 
 TEST_F(IndexKeysTest, AMenuNumberOfZeroOrNoNumberGivesLinks) {
-    world.Builder().State().IndexType = TKSindexType::Parts250;
+    world.State().IndexType = TKSindexType::Parts250;
     for (const std::string arguments : {"index,,0", "index,,", "index,,x7,label"}) {
         FakeTemplateOutput out(world.OutFolder(), {"frame.htm"});
-        WriteIndexKeys(world.Builder(), out, arguments);
+        WriteIndexKeys(world.Run(), out, arguments);
         const std::string text = out.Text(0);
         EXPECT_EQ(std::string::npos, text.find("<select")) << arguments;
         EXPECT_NE(std::string::npos, text.find("<span class=\"KSVIkey\"><a href=\"index1.htm\" "
@@ -110,10 +110,10 @@ TEST_F(IndexKeysTest, AMenuNumberOfZeroOrNoNumberGivesLinks) {
 }
 
 TEST_F(IndexKeysTest, CurrentMarksTheLinkOfThePageBeingWrittenOnlyInTheEntrysOwnPages) {
-    world.Builder().State().IndexType = TKSindexType::FirstLetter;
-    world.Builder().State().StartEntry(index, 2);
+    world.State().IndexType = TKSindexType::FirstLetter;
+    world.State().StartEntry(index, 2);
     FakeTemplateOutput own(world.OutFolder(), {"index2.htm"});
-    WriteIndexKeys(world.Builder(), own, "index,_self,0,,current");
+    WriteIndexKeys(world.Run(), own, "index,_self,0,,current");
     EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos "
               "(7)\" target=\"_self\">A</a></span>\r\n"
               "  <span class=\"KSVIkey\"><a href=\"index2.htm\" title=\"jansen (1)\" "
@@ -126,16 +126,16 @@ TEST_F(IndexKeysTest, CurrentMarksTheLinkOfThePageBeingWrittenOnlyInTheEntrysOwn
     for (const std::string arguments :
          {"index,,0", "index,,0,,", "index,,0,,other", "index,,5,,current"}) {
         FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
-        WriteIndexKeys(world.Builder(), out, arguments);
+        WriteIndexKeys(world.Run(), out, arguments);
         EXPECT_EQ(std::string::npos, out.Text(0).find("aria-current")) << arguments;
     }
     FakeTemplateOutput frame(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), frame, "index,VIindex,0,,CURRENT");
+    WriteIndexKeys(world.Run(), frame, "index,VIindex,0,,CURRENT");
     EXPECT_EQ(std::string::npos, frame.Text(0).find("aria-current"));
 }
 
 TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
-    world.Builder().State().IndexType = TKSindexType::Parts50;
+    world.State().IndexType = TKSindexType::Parts50;
     // Jansen fills pages 2 to 4 (a surname cut over pages), in any case.
     world.SetPages({{"A", "Aa", "Bos", 7},
                     {"J", "Jansen", "Jansen", 9},
@@ -143,7 +143,7 @@ TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
                     {"J", "Jansen", "Klaassen", 4},
                     {"K", "Kok, de", "Kok, de", 2}});
     FakeTemplateOutput links(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), links, "index,,0,,distinct");
+    WriteIndexKeys(world.Run(), links, "index,,0,,distinct");
     EXPECT_EQ(
         "  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bos (7)\">Aa</a></span>\r\n"
         "  <span class=\"KSVIkey\"><a href=\"index2.htm\" title=\"Jansen "
@@ -158,7 +158,7 @@ TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
 
     // A menu keeps its ranges and numbers only a range that repeats.
     FakeTemplateOutput menu(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), menu, "index,,8,choose,Distinct current");
+    WriteIndexKeys(world.Run(), menu, "index,,8,choose,Distinct current");
     const std::string text = menu.Text(0);
     EXPECT_NE(std::string::npos, text.find("title=\"Aa - Bos (7)\">Aa - Bos</option>"));
     EXPECT_NE(std::string::npos, text.find("title=\"Jansen (9)\">Jansen</option>"));
@@ -168,7 +168,7 @@ TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
 
     // Without the option the labels are those of the rule: two letters.
     FakeTemplateOutput plain(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), plain, "index,,0");
+    WriteIndexKeys(world.Run(), plain, "index,,0");
     EXPECT_NE(std::string::npos, plain.Text(0).find("title=\"jansen (9)\">Ja</a>"));
     EXPECT_NE(std::string::npos, plain.Text(0).find("title=\"Jansen - Klaassen (4)\">Ja</a>"));
 }
@@ -177,11 +177,11 @@ TEST_F(IndexKeysTest, DistinctGivesEveryPartALabelOfItsOwn) {
 class LetterRowTest : public IndexKeysTest {
 protected:
     LetterRowTest() {
-        world.Builder().State().RequestedIndexType = TKSindexType::Auto;
-        world.Builder().State().IndexType = TKSindexType::Parts50;
+        world.State().RequestedIndexType = TKSindexType::Auto;
+        world.State().IndexType = TKSindexType::Parts50;
         world.SetPages(
             {{"A", "Aa", "Bakker", 7}, {"B", "Bakker", "Bos", 9}, {"J", "Jansen", "Kok_", 4}});
-        TKSpageList& pages = world.Builder().Pages;
+        TKSpageList& pages = world.State().Pages;
         pages.PageData(1).Letters = {{"A", "Aa"}, {"B", "Bakker"}};
         pages.PageData(2).Letters = {{"B", "Bakker"}};
         pages.PageData(3).Letters = {{"J", "Jansen"}, {"K", "Kok_"}};
@@ -189,9 +189,9 @@ protected:
 };
 
 TEST_F(LetterRowTest, EachLetterLeadsToItsFirstPartWithItsPartsBesideIt) {
-    world.Builder().State().StartEntry(index, 2);
+    world.State().StartEntry(index, 2);
     FakeTemplateOutput out(world.OutFolder(), {"index2.htm"});
-    WriteIndexKeys(world.Builder(), out, "index,,0,,current distinct");
+    WriteIndexKeys(world.Run(), out, "index,,0,,current distinct");
     EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bakker "
               "(7)\">A</a></span>\r\n"
               "  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Aa - Bakker "
@@ -208,9 +208,9 @@ TEST_F(LetterRowTest, EachLetterLeadsToItsFirstPartWithItsPartsBesideIt) {
 
     // Every link to the page being written is marked, letters as well as parts;
     // framed, in its pane.
-    world.Builder().State().StartEntry(index, 1);
+    world.State().StartEntry(index, 1);
     FakeTemplateOutput first(world.OutFolder(), {"index1.htm"});
-    WriteIndexKeys(world.Builder(), first, "index,VIindex,0,,current");
+    WriteIndexKeys(world.Run(), first, "index,VIindex,0,,current");
     EXPECT_NE(std::string::npos, first.Text(0).find("title=\"Aa - Bakker (7)\" target=\"VIindex\" "
                                                     "aria-current=\"page\">B</a>"));
     int marks = 0; // A, B and the part Bakker
@@ -223,22 +223,22 @@ TEST_F(LetterRowTest, EachLetterLeadsToItsFirstPartWithItsPartsBesideIt) {
 TEST_F(LetterRowTest, OnlyTheDivisionChosenBySizeKeepsTheRowOfLetters) {
     // Without a menu number: the row, not a menu.
     FakeTemplateOutput row(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), row, "index");
+    WriteIndexKeys(world.Run(), row, "index");
     EXPECT_NE(std::string::npos, row.Text(0).find("\">K</a></span>"));
-    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+    EXPECT_EQ(0, world.State().KeyMenuCounter);
     // A menu asked for stays a menu of the parts.
     FakeTemplateOutput menu(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), menu, "index,,9001,choose");
+    WriteIndexKeys(world.Run(), menu, "index,,9001,choose");
     EXPECT_NE(std::string::npos, menu.Text(0).find(">Bakker - Bos</option>"));
 
     // Parts chosen by the user, or the size choosing per letter: as before.
     for (const auto& [requested, used] :
          {std::pair{TKSindexType::Parts50, TKSindexType::Parts50},
           std::pair{TKSindexType::Auto, TKSindexType::FirstLetter}}) {
-        world.Builder().State().RequestedIndexType = requested;
-        world.Builder().State().IndexType = used;
+        world.State().RequestedIndexType = requested;
+        world.State().IndexType = used;
         FakeTemplateOutput links(world.OutFolder(), {"frame.htm"});
-        WriteIndexKeys(world.Builder(), links, "index,,0");
+        WriteIndexKeys(world.Run(), links, "index,,0");
         EXPECT_EQ(std::string::npos, links.Text(0).find("KSVIkeyParts")) << links.Text(0);
         EXPECT_NE(std::string::npos,
                   links.Text(0).find("<a href=\"index2.htm\" title=\"Bakker - Bos (9)\">"));
@@ -248,10 +248,10 @@ TEST_F(LetterRowTest, OnlyTheDivisionChosenBySizeKeepsTheRowOfLetters) {
 TEST(IndexKeysPages, CurrentMarksNothingInTheSingleFileOfAnEntryThatIsNotSplit) {
     WriterWorld world;
     world.AddEntry("all, all.tpl, all#NR!.htm, All", false);
-    world.Builder().State().IndexType = TKSindexType::FirstLetter;
+    world.State().IndexType = TKSindexType::FirstLetter;
     world.SetPages({{"A", "Aa", "Aa", 1}, {"B", "Bos", "Bos", 2}});
     FakeTemplateOutput out(world.OutFolder(), {"all.htm"});
-    WriteIndexKeys(world.Builder(), out, "all,,0,,current");
+    WriteIndexKeys(world.Run(), out, "all,,0,,current");
     EXPECT_EQ(std::string::npos, out.Text(0).find("aria-current"));
     EXPECT_NE(std::string::npos, out.Text(0).find("<a href=\"all.htm#index1\""));
 }
@@ -259,10 +259,10 @@ TEST(IndexKeysPages, CurrentMarksNothingInTheSingleFileOfAnEntryThatIsNotSplit) 
 TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
     WriterWorld world;
     world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
-    world.Builder().State().IndexType = TKSindexType::FirstLetter;
+    world.State().IndexType = TKSindexType::FirstLetter;
     world.SetPageCount(31);
     FakeTemplateOutput menu(world.OutFolder(), {"a.htm"});
-    WriteIndexKeys(world.Builder(), menu, "index");
+    WriteIndexKeys(world.Run(), menu, "index");
     EXPECT_NE(std::string::npos, menu.Text(0).find("<select id=\"keymenu1\""));
     EXPECT_NE(std::string::npos,
               menu.Text(0).find("value=\"index31.htm\" title=\"S31 (1)\">L</option>"));
@@ -270,7 +270,7 @@ TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
 
     world.SetPageCount(30);
     FakeTemplateOutput links(world.OutFolder(), {"b.htm"});
-    WriteIndexKeys(world.Builder(), links, "index");
+    WriteIndexKeys(world.Run(), links, "index");
     EXPECT_EQ(std::string::npos, links.Text(0).find("<select"));
     EXPECT_NE(std::string::npos,
               links.Text(0).find("<a href=\"index30.htm\" title=\"S30 (1)\">L</a>"));
@@ -279,11 +279,11 @@ TEST(IndexKeysPages, MoreThanThirtyPagesGiveAMenuEvenPerLetter) {
 TEST(IndexKeysPages, AnEntryThatIsNotSplitLinksToTheAnchorsOfItsSingleFile) {
     WriterWorld world;
     world.AddEntry("all, all.tpl, #PREFIX!&all#NR!.htm, All", false);
-    world.Builder().State().BaseName = "my";
-    world.Builder().State().IndexType = TKSindexType::TwoLetters;
+    world.State().BaseName = "my";
+    world.State().IndexType = TKSindexType::TwoLetters;
     world.SetPages({{"A", "A&b", "A&b", 1}, {"B", "B<", "Bz", 2}});
     FakeTemplateOutput out(world.OutFolder(), {"my&all.htm"});
-    WriteIndexKeys(world.Builder(), out, "all");
+    WriteIndexKeys(world.Run(), out, "all");
     EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"my&amp;all.htm#index1\" title=\"A&amp;b "
               "(1)\">A&amp;</a></span>\r\n"
               "  <span class=\"KSVIkey\"><a href=\"my&amp;all.htm#index2\" title=\"B&lt; - Bz "
@@ -297,14 +297,14 @@ TEST(IndexKeysPages, APageFileThatReadsAsAScriptIsEscapedAsAPath) {
     WriterWorld world;
     world.AddEntry("index, index.tpl, JavaScript:alert(#NR!), Index pages", true);
     world.SetPages({{"A", "Aa", "Bos", 7}});
-    world.Builder().State().IndexType = TKSindexType::TwoLetters;
+    world.State().IndexType = TKSindexType::TwoLetters;
     FakeTemplateOutput links(world.OutFolder(), {"frame.htm"});
-    WriteIndexKeys(world.Builder(), links, "index");
+    WriteIndexKeys(world.Run(), links, "index");
     EXPECT_EQ("  <span class=\"KSVIkey\"><a href=\"JavaScript%3Aalert(1)\" title=\"Aa - Bos "
               "(7)\">Aa</a></span>\r\n",
               links.Text(0));
     FakeTemplateOutput menu(world.OutFolder(), {"menu.htm"});
-    WriteIndexKeys(world.Builder(), menu, "index,,1");
+    WriteIndexKeys(world.Run(), menu, "index,,1");
     EXPECT_NE(std::string::npos,
               menu.Text(0).find("<option class=\"KSVIkeyOption\" value=\"JavaScript%3Aalert(1)\" "
                                 "title=\"Aa - Bos (7)\">"))
@@ -315,9 +315,9 @@ TEST(IndexKeysPages, AnUnknownEntryWritesNothing) {
     WriterWorld world;
     world.SetPageCount(3);
     FakeTemplateOutput out(world.OutFolder(), {"a.htm"});
-    WriteIndexKeys(world.Builder(), out, "nothing");
+    WriteIndexKeys(world.Run(), out, "nothing");
     EXPECT_EQ("", out.Text(0));
-    EXPECT_EQ(0, world.Builder().KeyMenuCounter);
+    EXPECT_EQ(0, world.State().KeyMenuCounter);
 }
 
 } // namespace

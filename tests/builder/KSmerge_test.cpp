@@ -63,14 +63,14 @@ public:
         return *builder_;
     }
 
-    std::string Merged() const { return ReadFileBytes(builder_->MergedPath()); }
-    std::string Sizes() const { return ReadFileBytes(builder_->SizesPath()); }
-    std::string Entries() const { return ReadFileBytes(builder_->EntriesPath()); }
+    std::string Merged() const { return ReadFileBytes(builder_->State().MergedPath); }
+    std::string Sizes() const { return ReadFileBytes(builder_->State().SizesPath); }
+    std::string Entries() const { return ReadFileBytes(builder_->State().EntriesPath); }
     // What the run learnt about document i.
     const TKSdocumentRun& Doc(std::size_t i) const { return builder_->DocumentRun(i); }
     TempDir& Dir() { return dir_; }
     // The folder of the record files (the run's own folder unless TempSwitchFolder).
-    std::string RunFolder() const { return FolderOf(builder_->MergedPath()); }
+    std::string RunFolder() const { return FolderOf(builder_->State().MergedPath); }
 
     std::string TempSwitchFolder; // the TEMP switch, when set
 
@@ -127,8 +127,8 @@ TEST(MergeIndexes, AMergeWithoutLinesWritesOneEmptySurnameAndNoEntries) {
     EXPECT_EQ("#\r\n", run.Merged());
     EXPECT_EQ("\t0\r\n#\r\n", run.Sizes());
     EXPECT_EQ("#\r\n", run.Entries());
-    EXPECT_EQ(0, builder.PageCount);
-    EXPECT_EQ(0, builder.EntryTotalCount);
+    EXPECT_EQ(0, builder.State().PageCount);
+    EXPECT_EQ(0, builder.State().EntryTotalCount);
 }
 
 TEST(MergeIndexes, EstimatesTheSizeOfEverySurnameByHand) {
@@ -145,7 +145,7 @@ TEST(MergeIndexes, EstimatesTheSizeOfEverySurnameByHand) {
         const int berg = 114 + 52 + 99 + 5 + (withYears ? 5 : 0) + 52;
         EXPECT_EQ("Berg, van den\t" + std::to_string(berg) + "\r\nJansen\t131\r\n#\r\n",
                   run.Sizes());
-        EXPECT_EQ(berg + 131, builder.EstimatedSize);
+        EXPECT_EQ(berg + 131, builder.State().EstimatedSize);
     }
 }
 
@@ -163,8 +163,8 @@ TEST(FindDuplicates, FoldsTheSamePersonAcrossDocumentsWithReferencesInListOrder)
               "K\tKok\tIda\t\t\t\t2\t2\t1\t2,c.htm#9\r\n"
               "#\r\n",
               run.Entries());
-    EXPECT_EQ(2, builder.EntryTotalCount);
-    EXPECT_EQ(2, builder.PageCount);
+    EXPECT_EQ(2, builder.State().EntryTotalCount);
+    EXPECT_EQ(2, builder.State().PageCount);
 }
 
 TEST(FindDuplicates, ComparesExtraOnlyWhenBothHaveOneAndYearsUnlessIgnored) {
@@ -200,25 +200,25 @@ TEST(FindDuplicates, CutsPagesByLetterAndByTwoLetters) {
         MergeRun run;
         run.Add("a.htx", Document("3.22", "A", lines));
         TKSbuilder& builder = run.Run(1);
-        ASSERT_EQ(3, builder.PageCount);
-        EXPECT_EQ("B", builder.Pages.PageData(1).GroupLetter);
-        EXPECT_EQ("Bakker", builder.Pages.PageData(1).FirstSurname);
-        EXPECT_EQ("bos", builder.Pages.PageData(1).LastSurname);
-        EXPECT_EQ(3, builder.Pages.PageData(1).EntryTotal);
-        EXPECT_EQ("Cats", builder.Pages.PageData(2).FirstSurname);
-        EXPECT_EQ(1, builder.Pages.PageData(2).EntryTotal);
-        EXPECT_EQ("?", builder.Pages.PageData(3).GroupLetter);
-        EXPECT_EQ("?", builder.Pages.PageData(3).FirstSurname);
+        ASSERT_EQ(3, builder.State().PageCount);
+        EXPECT_EQ("B", builder.State().Pages.PageData(1).GroupLetter);
+        EXPECT_EQ("Bakker", builder.State().Pages.PageData(1).FirstSurname);
+        EXPECT_EQ("bos", builder.State().Pages.PageData(1).LastSurname);
+        EXPECT_EQ(3, builder.State().Pages.PageData(1).EntryTotal);
+        EXPECT_EQ("Cats", builder.State().Pages.PageData(2).FirstSurname);
+        EXPECT_EQ(1, builder.State().Pages.PageData(2).EntryTotal);
+        EXPECT_EQ("?", builder.State().Pages.PageData(3).GroupLetter);
+        EXPECT_EQ("?", builder.State().Pages.PageData(3).FirstSurname);
     }
     {
         MergeRun run;
         run.Add("a.htx", Document("3.22", "A", lines));
         TKSbuilder& builder = run.Run(2);
-        ASSERT_EQ(4, builder.PageCount); // BA | BO bo | CA | ?
-        EXPECT_EQ(1, builder.Pages.PageData(1).EntryTotal);
-        EXPECT_EQ(2, builder.Pages.PageData(2).EntryTotal);
-        EXPECT_EQ("Bos", builder.Pages.PageData(2).FirstSurname);
-        EXPECT_EQ("bos", builder.Pages.PageData(2).LastSurname);
+        ASSERT_EQ(4, builder.State().PageCount); // BA | BO bo | CA | ?
+        EXPECT_EQ(1, builder.State().Pages.PageData(1).EntryTotal);
+        EXPECT_EQ(2, builder.State().Pages.PageData(2).EntryTotal);
+        EXPECT_EQ("Bos", builder.State().Pages.PageData(2).FirstSurname);
+        EXPECT_EQ("bos", builder.State().Pages.PageData(2).LastSurname);
         EXPECT_NE(std::string::npos, run.Entries().find("B\tbos\tIda\t\t\t\t2\t3\t1\t0,a.htm#3"));
     }
 }
@@ -238,15 +238,15 @@ TEST(FindDuplicates, SizedDivisionsJoinSurnamesWhileThePageGetsNearerTheTarget) 
         MergeRun run;
         run.Add("a.htx", Document("3.22", "T", lines));
         TKSbuilder& builder = run.Run(3);
-        EXPECT_EQ(984, builder.EstimatedSize);
-        EXPECT_EQ(8, builder.PageCount);
+        EXPECT_EQ(984, builder.State().EstimatedSize);
+        EXPECT_EQ(8, builder.State().PageCount);
     }
     {
         // Targets 984 / 100, 984 / 250 and 984 / 500: still each on its own page.
         for (int indexType : {4, 5, 6}) {
             MergeRun run;
             run.Add("a.htx", Document("3.22", "T", lines));
-            EXPECT_EQ(8, run.Run(indexType).PageCount) << indexType;
+            EXPECT_EQ(8, run.Run(indexType).State().PageCount) << indexType;
         }
     }
 }
@@ -262,9 +262,9 @@ TEST(FindDuplicates, SizedDivisionByHandWithALargeTarget) {
     MergeRun run;
     run.Add("a.htx", Document("3.22", "T", lines));
     TKSbuilder& builder = run.Run(3);
-    EXPECT_EQ(24600, builder.EstimatedSize);
-    EXPECT_EQ(50, builder.PageCount);
-    EXPECT_EQ(4, builder.Pages.PageData(50).EntryTotal);
+    EXPECT_EQ(24600, builder.State().EstimatedSize);
+    EXPECT_EQ(50, builder.State().PageCount);
+    EXPECT_EQ(4, builder.State().Pages.PageData(50).EntryTotal);
 }
 
 TEST(MergeIndexes, SortsOldDocumentsIntoACopyThatIsReusedWhileTheDocumentIsUnchanged) {
@@ -447,14 +447,14 @@ TEST_F(SortedCopies, ACopyThatFailsBesideTheDocumentLeavesNothingThere) {
     TKSbuilder builder(settings);
     builder.OpenRunFolder();
     // Something in the way of the first run file of the copy beside it.
-    fs::create_directory(FolderOf(builder.MergedPath()) + "1-old.new-htx-1.tmp");
+    fs::create_directory(FolderOf(builder.State().MergedPath) + "1-old.new-htx-1.tmp");
     TKSnullProgressBar bar;
     TKSnullBreather breather;
     builder.MergeStep(bar, breather);
     EXPECT_EQ((std::vector<std::string>{"old.htx"}), Names(dir.path().string()));
-    EXPECT_EQ(FolderOf(builder.MergedPath()), FolderOf(builder.DocumentRun(0).DataFileName));
+    EXPECT_EQ(FolderOf(builder.State().MergedPath), FolderOf(builder.DocumentRun(0).DataFileName));
     EXPECT_EQ("A\tAa\tPiet\t\t\t\t2\tt1.htm#2\t0\r\nV\tVries\tJan\t\t\t\t1\tt1.htm#1\t0\r\n#\r\n",
-              ReadFileBytes(builder.MergedPath()));
+              ReadFileBytes(builder.State().MergedPath));
 }
 
 // The TEMP switch puts the record files straight into a folder that others

@@ -24,8 +24,8 @@ protected:
         world.AddDocument("tree1/a.htx", "Tree one", 1);
         world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
         names = &world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
-        world.Builder().State().StartEntry(names, 1);
-        world.Builder().State().IndexType = TKSindexType::Parts50;
+        world.State().StartEntry(names, 1);
+        world.State().IndexType = TKSindexType::Parts50;
         world.SetPages({{"J", "Jansen", "Klaassen", 4}, {"M", "Mulder, de", "Mulder, de", 5}});
         std::vector<std::string> lines;
         for (int32_t r = 12; r <= 14; ++r)
@@ -42,7 +42,7 @@ protected:
 
 TEST_F(NameListTest, WritesOneBlockPerPageAndMovesOnWithTheSplitOutput) {
     FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm"}, 2);
-    WriteNameList(world.Builder(), out, "index");
+    WriteNameList(world.Run(), out, "index");
     EXPECT_EQ("  <span class=\"KSVIletter\">\r\n"
               "    <a name=\"index1\" id=\"index1\"></a>\r\n"
               "    <span class=\"Letter\">Ja</span>\r\n"
@@ -78,7 +78,7 @@ TEST(NameListPages, ASurnameOnTwoPagesGetsAnItemOnEachAndEveryPageItsFile) {
     world.AddDocument("tree1/a.htx", "Tree one", 1);
     world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
     TKSkslFile& names = world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
-    world.Builder().State().StartEntry(&names, 1);
+    world.State().StartEntry(&names, 1);
     world.SetPages({{"I", "Ites", "IJzerman", 3},
                     {"IJ", "IJzerman", "IJzerman", 1},
                     {"J", "Jansen", "Jansen", 1}});
@@ -88,7 +88,7 @@ TEST(NameListPages, ASurnameOnTwoPagesGetsAnItemOnEachAndEveryPageItsFile) {
                         "IJ\tIJzerman\tKees\t\t\t\t2\t4\t1\t0,a.htm#4",
                         "J\tJansen\tJan\t\t\t\t3\t5\t1\t0,a.htm#5"});
     FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm", "names3.htm", "x.htm"});
-    WriteNameList(world.Builder(), out, "index");
+    WriteNameList(world.Run(), out, "index");
     EXPECT_EQ(2, out.NextPageCalls()) << "one file per page, no more, no less";
     const std::string first = out.Text(0);
     EXPECT_NE(std::string::npos, first.find("<a name=\"index1\""));
@@ -118,7 +118,7 @@ TEST_F(NameListTest, AnOutputThatIsNotSplitHoldsEveryBlockAndLinksIntoTheSingleF
     names->SetSplit(false);
     world.Layout().FindItem("index")->SetSplit(false);
     FakeTemplateOutput out(world.OutFolder(), {"names.htm", "never.htm"});
-    WriteNameList(world.Builder(), out, "INDEX");
+    WriteNameList(world.Run(), out, "INDEX");
     const std::string text = out.Text(0);
     EXPECT_EQ(0, out.NextPageCalls());
     EXPECT_NE(std::string::npos, text.find("<a href=\"index.htm#bm12\" class=\"Naam\">"));
@@ -128,18 +128,18 @@ TEST_F(NameListTest, AnOutputThatIsNotSplitHoldsEveryBlockAndLinksIntoTheSingleF
 
 TEST_F(NameListTest, OpeningAndClosingTextsAreTheLayoutsOwn) {
     FakeTemplateOutput two(world.OutFolder(), {"a1.htm", "a2.htm"});
-    WriteNameList(world.Builder(), two, "index,[");
+    WriteNameList(world.Run(), two, "index,[");
     EXPECT_NE(std::string::npos, two.Text(0).find("<span class=\"Aantal\">[3)</span>"));
 
     FakeTemplateOutput three(world.OutFolder(), {"b1.htm", "b2.htm"});
-    WriteNameList(world.Builder(), three, "index,<b>, names, or so</b>");
+    WriteNameList(world.Run(), three, "index,<b>, names, or so</b>");
     EXPECT_NE(std::string::npos,
               three.Text(0).find("<span class=\"Aantal\"><b>3 names, or so</b></span>"));
 }
 
 TEST_F(NameListTest, AnUnknownEntryWritesNothing) {
     FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm"});
-    WriteNameList(world.Builder(), out, "nothing");
+    WriteNameList(world.Run(), out, "nothing");
     EXPECT_EQ("", out.Text(0));
     EXPECT_EQ(0, out.NextPageCalls());
 }
@@ -151,7 +151,7 @@ TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsEscapedAsAPath) {
     world.SetPages({{"J", "Jansen", "Jansen", 1}});
     world.WriteEntries({Entry("Jansen", 1, 12)});
     FakeTemplateOutput out(world.OutFolder(), {"names.htm"});
-    WriteNameList(world.Builder(), out, "index");
+    WriteNameList(world.Run(), out, "index");
     EXPECT_NE(std::string::npos,
               out.Text(0).find("<span class=\"Record\"><span class=\"N1\"><a "
                                "href=\"data%3Atext/html1#bm12\" class=\"Naam\">Jansen</a> "
@@ -162,8 +162,7 @@ TEST(NameListPages, AnIndexPageThatReadsAsAScriptIsEscapedAsAPath) {
 TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
     WriterWorld world;
     world.AddDocument("tree1/a.htx", "Tree one", 1);
-    world.Builder().State().StartEntry(&world.AddEntry("index, index.tpl, index.htm, Index", false),
-                                       1);
+    world.State().StartEntry(&world.AddEntry("index, index.tpl, index.htm, Index", false), 1);
     world.SetPages({{"A", "Aa", "Dd", 24}});
     std::vector<std::string> lines;
     int32_t record = 0;
@@ -173,7 +172,7 @@ TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
             lines.push_back(Entry(surname, 1, ++record));
     world.WriteEntries(lines);
     FakeTemplateOutput out(world.OutFolder(), {"index.htm"});
-    WriteNameList(world.Builder(), out, "index");
+    WriteNameList(world.Run(), out, "index");
     const std::string text = out.Text(0);
     EXPECT_NE(std::string::npos, text.find("<span class=\"N2\"><a href=\"index.htm#bm1\""));
     EXPECT_NE(std::string::npos, text.find("<span class=\"N5\"><a href=\"index.htm#bm5\""));
@@ -187,13 +186,12 @@ TEST(NameListSizes, SizeClassesGrowAtTwoFiveAndTen) {
 TEST(NameListLabels, KeyLabelsAndSurnamesAreEncoded) {
     WriterWorld world;
     world.AddDocument("tree1/a.htx", "Tree one", 1);
-    world.Builder().State().StartEntry(&world.AddEntry("index, index.tpl, index.htm, Index", false),
-                                       1);
-    world.Builder().State().IndexType = TKSindexType::Parts100;
+    world.State().StartEntry(&world.AddEntry("index, index.tpl, index.htm, Index", false), 1);
+    world.State().IndexType = TKSindexType::Parts100;
     world.SetPages({{"_", "D\xFCrer & co", "E\"", 2}});
     world.WriteEntries({Entry("D\xFCrer & co", 1, 1), Entry("E\"", 1, 2)});
     FakeTemplateOutput out(world.OutFolder(), {"index.htm"});
-    WriteNameList(world.Builder(), out, "index");
+    WriteNameList(world.Run(), out, "index");
     const std::string text = out.Text(0);
     EXPECT_NE(std::string::npos, text.find("<span class=\"Letter\">D&uuml;</span>"));
     EXPECT_NE(std::string::npos,
@@ -209,7 +207,7 @@ TEST(NameListByCount, ListsTheMostFrequentSurnamesFirst) {
     world.AddDocument("tree1/a.htx", "Tree one", 1);
     world.AddEntry("index, index.tpl, index#NR!.htm, Index pages", true);
     TKSkslFile& names = world.AddEntry("names, names.tpl, names#NR!.htm, Names", true);
-    world.Builder().State().StartEntry(&names, 1);
+    world.State().StartEntry(&names, 1);
     world.SetPages({{"I", "IJzer", "Klaassen", 5}, {"IJ", "IJzer", "Mulder", 4}});
     world.WriteEntries({Entry("IJzer", 1, 1), Entry("Jansen", 1, 2), Entry("Jansen", 1, 3),
                         Entry("Klaassen", 1, 4), Entry("Klaassen", 1, 5), Entry("IJzer", 2, 6),
@@ -230,7 +228,7 @@ TEST(NameListByCount, ListsTheMostFrequentSurnamesFirst) {
                           "</span></li>\r\n");
     for (const auto& c : cases) {
         FakeTemplateOutput out(world.OutFolder(), {"names1.htm", "names2.htm"}, 2);
-        WriteNameList(world.Builder(), out, c.arguments);
+        WriteNameList(world.Run(), out, c.arguments);
         const std::string text = out.Text(0);
         std::string found;
         for (std::sregex_iterator it(text.begin(), text.end(), item), end; it != end; ++it)

@@ -14,7 +14,7 @@ protected:
     NavigationTest() { index = &world.AddEntry("index, index.tpl, index#NR!.htm, Index", true); }
 
     std::string Link(const std::string& which, const std::string& arguments = "index") {
-        return NavigationLink(world.Builder(), which, arguments);
+        return NavigationLink(world.Run(), which, arguments);
     }
 
     WriterWorld world;
@@ -23,7 +23,7 @@ protected:
 
 TEST_F(NavigationTest, AMiddlePageLinksEveryWay) {
     world.SetPageCount(5);
-    world.Builder().State().StartEntry(index, 3);
+    world.State().StartEntry(index, 3);
     EXPECT_EQ("<span class=\"KSVIindexFirst\"><a href=\"index1.htm\" target=\"VIindex\"> |&lt; "
               "</a></span>",
               Link("FIRST"));
@@ -44,15 +44,15 @@ TEST(NavigationLinks, APageFileIsEscapedAsAPath) {
     WriterWorld world;
     TKSkslFile& index = world.AddEntry("index, index.tpl, vbscript:x #NR!, Index", true);
     world.SetPageCount(3);
-    world.Builder().State().StartEntry(&index, 2);
+    world.State().StartEntry(&index, 2);
     EXPECT_EQ("<span class=\"KSVIindexNext\"><a href=\"vbscript%3Ax%203\" target=\"VIindex\"> &gt; "
               "</a></span>",
-              NavigationLink(world.Builder(), "NEXT", "index"));
+              NavigationLink(world.Run(), "NEXT", "index"));
 }
 
 TEST_F(NavigationTest, AnIndexOnOnePageHasOnlyBlankSpans) {
     world.SetPageCount(1);
-    world.Builder().State().StartEntry(index, 1);
+    world.State().StartEntry(index, 1);
     EXPECT_EQ("<span class=\"KSVIindexNoFirst\">&nbsp;</span>", Link("FIRST"));
     EXPECT_EQ("<span class=\"KSVIindexNoPrev\">&nbsp;</span>", Link("PREV"));
     EXPECT_EQ("<span class=\"KSVIindexNoNext\">&nbsp;</span>", Link("NEXT"));
@@ -61,7 +61,7 @@ TEST_F(NavigationTest, AnIndexOnOnePageHasOnlyBlankSpans) {
 
 TEST_F(NavigationTest, TheLastPageLinksBackOnlyAndNumbersArePadded) {
     world.SetPageCount(12);
-    world.Builder().State().StartEntry(index, 12);
+    world.State().StartEntry(index, 12);
     EXPECT_EQ("<span class=\"KSVIindexFirst\"><a href=\"index01.htm\" target=\"VIindex\"> |&lt; "
               "</a></span>",
               Link("FIRST"));
@@ -74,7 +74,7 @@ TEST_F(NavigationTest, TheLastPageLinksBackOnlyAndNumbersArePadded) {
 
 TEST_F(NavigationTest, TargetAndTextComeFromTheArgumentsAndTheNameIsLowerCased) {
     world.SetPageCount(2);
-    world.Builder().State().StartEntry(index, 1);
+    world.State().StartEntry(index, 1);
     EXPECT_EQ("<span class=\"KSVIindexNext\"><a href=\"index2.htm\" target=\"main\">volgende, "
               "<b>&gt;</b></a></span>",
               Link("NEXT", "INDEX,main,volgende, <b>&gt;</b>"));
@@ -83,7 +83,7 @@ TEST_F(NavigationTest, TargetAndTextComeFromTheArgumentsAndTheNameIsLowerCased) 
 
 TEST_F(NavigationTest, NoLinkForAnEntryThatIsNotSplitUnknownOrAnUnknownKind) {
     world.SetPageCount(3);
-    world.Builder().State().StartEntry(index, 2);
+    world.State().StartEntry(index, 2);
     EXPECT_EQ("", Link("NEXT", "nothing"));
     EXPECT_EQ("", Link("UP"));
     index->SetSplit(false);

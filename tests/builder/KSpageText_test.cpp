@@ -102,11 +102,11 @@ TEST(PageText, PageTargetIsThePageFileOrTheAnchorInTheSingleFile) {
     TKSkslFile& split = world.AddEntry("index, index.tpl, index#NR!.htm, Index", true);
     TKSkslFile& single = world.AddEntry("all, all.tpl, all#NR!.htm, All", false);
     world.SetPageCount(12);
-    const TKSbuilder& builder = world.Builder();
-    EXPECT_EQ("index03.htm", PageFile(builder, split, 3));
-    EXPECT_EQ("index03.htm", PageTarget(builder, split, 3));
-    EXPECT_EQ("all.htm", PageFile(builder, single, 3));
-    EXPECT_EQ("all.htm#index3", PageTarget(builder, single, 3));
+    const TKSrunView run = world.Run();
+    EXPECT_EQ("index03.htm", PageFile(run, split, 3));
+    EXPECT_EQ("index03.htm", PageTarget(run, split, 3));
+    EXPECT_EQ("all.htm", PageFile(run, single, 3));
+    EXPECT_EQ("all.htm#index3", PageTarget(run, single, 3));
 }
 
 TEST(PageText, PageAtNeverGrowsThePageList) {

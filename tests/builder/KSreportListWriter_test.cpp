@@ -37,7 +37,7 @@ protected:
 
 TEST_F(ReportListTest, WritesOneRowPerSelectedDocumentWithTheAskedColumns) {
     FakeTemplateOutput out(world.OutFolder(), {"report.htm"}, 2);
-    WriteReportList(world.Builder(), out, "id,title,count,min,max,user,date,other");
+    WriteReportList(world.Run(), out, "id,title,count,min,max,user,date,other");
     EXPECT_EQ("  <tr class=\"KSVItr KSVItr_odd\">\r\n"
               "    <td class=\"KSVItd KSVItd_id\">1</td>\r\n"
               "    <td class=\"KSVItd KSVItd_title\"><a class=\"KSVItd_href\" "
@@ -85,7 +85,7 @@ TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
         if (!c.firstPage.empty()) own.DocumentRun(0).FirstPage = c.firstPage;
         document.HtmFile = c.htmFile;
         FakeTemplateOutput out(own.OutFolder(), {"report.htm"});
-        WriteReportList(own.Builder(), out, "title");
+        WriteReportList(own.Run(), out, "title");
         EXPECT_EQ("<tr class=\"KSVItr KSVItr_odd\">\r\n"
                   "  <td class=\"KSVItd KSVItd_title\">" +
                       c.cell +
@@ -98,7 +98,7 @@ TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
 
 TEST_F(ReportListTest, ColumnNamesAreTakenAsWrittenAndMatchedWithoutLetterCase) {
     FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
-    WriteReportList(world.Builder(), out, "ID, title");
+    WriteReportList(world.Run(), out, "ID, title");
     const std::string text = out.Text(0);
     EXPECT_NE(std::string::npos, text.find("  <td class=\"KSVItd KSVItd_ID\">1</td>\r\n"
                                            "  <td class=\"KSVItd KSVItd_ title\"></td>\r\n"));
@@ -109,20 +109,20 @@ TEST_F(ReportListTest, YearBoundsLeaveOutOnlyTheMarksOfNoYear) {
     one.MinYear = 2999;
     one.MaxYear = -2999;
     FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
-    WriteReportList(world.Builder(), out, "min,max");
+    WriteReportList(world.Run(), out, "min,max");
     EXPECT_NE(std::string::npos, out.Text(0).find("<td class=\"KSVItd KSVItd_min\">2999</td>\r\n"
                                                   "  <td class=\"KSVItd KSVItd_max\">-2999</td>"));
     one.MinYear = 3000;
     one.MaxYear = -3000;
     FakeTemplateOutput none(world.OutFolder(), {"report2.htm"});
-    WriteReportList(world.Builder(), none, "min,max");
+    WriteReportList(world.Run(), none, "min,max");
     EXPECT_NE(std::string::npos, none.Text(0).find("<td class=\"KSVItd KSVItd_min\"></td>\r\n"
                                                    "  <td class=\"KSVItd KSVItd_max\"></td>"));
 }
 
 TEST_F(ReportListTest, NoColumnsStillWriteTheRows) {
     FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
-    WriteReportList(world.Builder(), out, "");
+    WriteReportList(world.Run(), out, "");
     EXPECT_EQ("<tr class=\"KSVItr KSVItr_odd\">\r\n</tr>\r\n"
               "<tr class=\"KSVItr KSVItr_even\">\r\n</tr>\r\n",
               out.Text(0));

@@ -52,14 +52,14 @@ protected:
         world.AddDocument("tree1/a.htx", "Tree one", 1);
         world.AddDocument("tree2/b.htx", "Tree \"two\"", 2);
         search = &world.AddEntry("search, search.tpl, idx_search.js, Search data", false);
-        world.Builder().State().StartEntry(search, 1);
+        world.State().StartEntry(search, 1);
     }
 
     std::map<std::string, std::string> Write(const std::string& arguments = "",
                                              const std::string& folder = "out/",
                                              std::size_t sortBytes = kSearchSortBytes) {
         FakeTemplateOutput out(world.Root() + folder, {"idx_search.js"}, 2);
-        WriteSearchData(world.Builder(), out, arguments, sortBytes);
+        WriteSearchData(world.Run(), out, arguments, sortBytes);
         return Files(world.Root() + folder);
     }
 
@@ -261,7 +261,7 @@ TEST_F(SearchDataTest, ShardsNeverTakeTheNameOfAnotherOutput) {
 }
 
 TEST_F(SearchDataTest, YearsAreLeftOutWhenDuplicatesIgnoreThem) {
-    world.Builder().Settings().DuplicatesIgnoreYears = true;
+    world.Settings().DuplicatesIgnoreYears = true;
     world.WriteEntries({"B\tBos\tEva\t\t1901\t1950\t1\t1\t1\t0,p.htm#1"});
     EXPECT_NE(std::string::npos, Write().at("idx_search-b.js").find("[\"Eva\",\"\",[0,"));
 }

@@ -69,7 +69,7 @@ TEST(SiteExport, SitemapAddressesReachPagesOfAnyName) {
          {"a#b_1.htm", "x%41.htm", "\xC3\xA9\xC3\xA9n.htm", "q\"&'.htm", "sub/a b.htm"})
         files.push_back(settings.OutputFolder + name);
     TKSbuilder builder(settings);
-    WriteExports(builder, settings.OutputFolder, files, "2026-01-02");
+    WriteExports(builder.View(), settings.OutputFolder, files, "2026-01-02");
     const std::string sitemap = test::ReadFileBytes(dir.file("sitemap.xml"));
     for (const char* address :
          {"https://example.org/t/a%23b_1.htm", "https://example.org/t/x%2541.htm",
@@ -110,7 +110,7 @@ TEST(SiteExport, ALargeSiteGetsASitemapIndex) {
         files.push_back(settings.OutputFolder + "p" + std::to_string(i) + ".htm");
     TKSbuilder builder(settings);
     EXPECT_EQ(ExportNames(settings, files),
-              WriteExports(builder, settings.OutputFolder, files, "2026-01-02"));
+              WriteExports(builder.View(), settings.OutputFolder, files, "2026-01-02"));
     EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<sitemapindex "
               "xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n"
               "<sitemap><loc>https://example.org/sitemap-1.xml</loc><lastmod>2026-01-02</lastmod>"

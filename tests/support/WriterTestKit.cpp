@@ -31,13 +31,10 @@ std::string FakeTemplateOutput::Text(std::size_t i) const {
 }
 
 WriterWorld::WriterWorld() : layout_(std::make_unique<TKSkslData>()) {
-    TKSrunSettings settings;
-    settings.Layout = layout_.get();
-    settings.TempSwitchFolder = Root();
-    settings.DeveloperMode = true;
-    builder_ = std::make_unique<TKSbuilder>(settings);
-    builder_->OpenRunFolder();
-    builder_->SetBreather(&breather_);
+    settings_.Layout = layout_.get();
+    settings_.TempSwitchFolder = Root();
+    settings_.DeveloperMode = true;
+    state_.EntriesPath = Root() + "HTMLindex2.tmp";
 }
 
 TKShtxData& WriterWorld::AddDocument(const std::string& relativePath, const std::string& title,
@@ -45,12 +42,12 @@ TKShtxData& WriterWorld::AddDocument(const std::string& relativePath, const std:
     documents_.push_back(std::make_unique<TKShtxData>(Root() + relativePath));
     TKShtxData& document = *documents_.back();
     document.Title = title;
-    builder_->Settings().Documents.push_back({&document, selected});
+    settings_.Documents.push_back({&document, selected});
     TKSdocumentRun run;
-    run.ListPosition = static_cast<int32_t>(builder_->Settings().Documents.size());
+    run.ListPosition = static_cast<int32_t>(settings_.Documents.size());
     run.DataFileName = document.FileName;
     run.SeqNr = seqNr;
-    builder_->State().Documents.push_back(run);
+    state_.Documents.push_back(run);
     return document;
 }
 
@@ -63,16 +60,16 @@ TKSkslFile& WriterWorld::AddEntry(const std::string& line, bool split) {
 }
 
 void WriterWorld::SetPages(const std::vector<Page>& pages) {
-    builder_->Pages.Clear();
+    state_.Pages.Clear();
     int32_t number = 0;
     for (const Page& page : pages) {
-        TKSindexData& data = builder_->Pages.PageData(++number);
+        TKSindexData& data = state_.Pages.PageData(++number);
         data.GroupLetter = page.GroupLetter;
         data.FirstSurname = page.FirstSurname;
         data.LastSurname = page.LastSurname;
         data.EntryTotal = page.EntryTotal;
     }
-    builder_->PageCount = number;
+    state_.PageCount = number;
 }
 
 void WriterWorld::SetPageCount(int32_t n) {
@@ -86,7 +83,7 @@ void WriterWorld::WriteEntries(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
-    WriteFileBytes(builder_->EntriesPath(), text + "#\r\n");
+    WriteFileBytes(state_.EntriesPath, text + "#\r\n");
 }
 
 } // namespace ks::test

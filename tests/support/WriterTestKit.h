@@ -1,10 +1,12 @@
 // What the tests of the list writers work with: a stand-in for the template
 // processor that writes to files named by the test, and a small world of
-// documents, a layout and a builder below a fresh temporary folder.
+// documents, a layout and the state of a run below a fresh temporary folder.
 #pragma once
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSbuilder.h"
+#include "builder/KSrunSettings.h"
+#include "builder/KSrunState.h"
+#include "builder/KSrunView.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -60,8 +62,8 @@ public:
 };
 
 // Documents (not written to disk unless a test does so), a layout without a
-// file, a builder whose record files lie in the temporary folder, and an
-// output folder "out/".
+// file, the settings and the state of a run whose record files lie in the
+// temporary folder, and an output folder "out/".
 class WriterWorld {
 public:
     WriterWorld();
@@ -82,11 +84,15 @@ public:
     // The merged entries, closed by "#".
     void WriteEntries(const std::vector<std::string>& lines);
 
-    TKSbuilder& Builder() { return *builder_; }
+    // What the writers are handed.
+    TKSrunView Run() { return {settings_, state_, breather_, stop_}; }
+    TKSrunSettings& Settings() { return settings_; }
+    TKSrunState& State() { return state_; }
     TKSkslData& Layout() { return *layout_; }
     TKShtxData& Document(std::size_t i) { return *documents_.at(i); }
     // What the run learnt about document i.
-    TKSdocumentRun& DocumentRun(std::size_t i) { return builder_->State().Documents.at(i); }
+    TKSdocumentRun& DocumentRun(std::size_t i) { return state_.Documents.at(i); }
+    void RequestStop() { stop_ = TKSstopRequest::Cancel; }
     std::string Root() const { return dir_.path().string() + "/"; }
     std::string OutFolder() const { return Root() + "out/"; }
     CountingBreather& Breather() { return breather_; }
@@ -95,8 +101,10 @@ private:
     TempDir dir_;
     std::vector<std::unique_ptr<TKShtxData>> documents_;
     std::unique_ptr<TKSkslData> layout_;
-    std::unique_ptr<TKSbuilder> builder_;
+    TKSrunSettings settings_;
+    TKSrunState state_;
     CountingBreather breather_;
+    TKSstopRequest stop_ = TKSstopRequest::None;
 };
 
 } // namespace ks::test
