@@ -5,8 +5,8 @@
 #pragma once
 
 #include "app/KSwizardDLG.h"
-#include "builder/KSbuilder.h"
-#include "builder/KSrunSetup.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/run/KSrunSetup.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSqtText.h"
-#include "builder/KSrunWarnings.h"
+#include "builder/run/KSrunWarnings.h"
 #include "common/KSlocal.h"
 
 #include <QApplication>

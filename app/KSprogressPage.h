@@ -6,9 +6,9 @@
 #pragma once
 
 #include "app/KSwizardPage.h"
-#include "builder/KSmerge.h"
-#include "builder/KSrunProgress.h"
-#include "builder/KSrunSummary.h"
+#include "builder/combine/KSmerge.h"
+#include "builder/run/KSrunProgress.h"
+#include "builder/run/KSrunSummary.h"
 
 #include <QElapsedTimer>
 #include <QUrl>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/KSwizardPage.h"
-#include "builder/KSpageEstimate.h"
+#include "builder/run/KSpageEstimate.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // over the index documents given, and prints the time and the peak memory.
 //
 //   merge_bench [--index-type N] DOCUMENT.htx...
-#include "builder/KSbuilder.h"
+#include "builder/run/KSbuilder.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"
 

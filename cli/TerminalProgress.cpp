@@ -1,6 +1,6 @@
 #include "cli/TerminalProgress.h"
 
-#include "builder/KSbuilder.h"
+#include "builder/run/KSbuilder.h"
 #include "cli/Messages.h"
 #include "cli/StopSignals.h"
 #include "common/KScodepage.h"

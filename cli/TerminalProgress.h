@@ -5,7 +5,7 @@
 // the end.
 #pragma once
 
-#include "builder/KSrunProgress.h"
+#include "builder/run/KSrunProgress.h"
 #include "cli/Messages.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "builder/KSdivision.h"
+#include "builder/combine/KSdivision.h"
 
-#include "builder/KSbuilder.h"
-#include "builder/KSduplicates.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/combine/KSduplicates.h"
 #include "common/KSprogress.h"
 #include "index/KSksl.h"
 

@@ -1,7 +1,7 @@
 // The document list kept between runs in the per-user store.
-#include "builder/KSdocumentStore.h"
+#include "builder/run/KSdocumentStore.h"
 
-#include "builder/KSrunSetup.h"
+#include "builder/run/KSrunSetup.h"
 #include "common/KSini.h"
 #include "common/KSregstore.h"
 #include "index/KShtxData.h"

@@ -1,4 +1,4 @@
-#include "builder/KSentryReader.h"
+#include "builder/entries/KSentryReader.h"
 
 #include "index/KShtxRegel.h"
 

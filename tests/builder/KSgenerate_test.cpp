@@ -1,8 +1,8 @@
-#include "builder/KSgenerate.h"
+#include "builder/run/KSgenerate.h"
 
-#include "builder/KSbuilder.h"
-#include "builder/KSrunProgress.h"
-#include "builder/KSwrittenRecord.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/run/KSrunProgress.h"
+#include "builder/run/KSwrittenRecord.h"
 #include "common/KScodepage.h"
 #include "common/KSfileio.h"
 #include "index/KShtxData.h"

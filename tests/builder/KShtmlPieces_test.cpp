@@ -1,4 +1,4 @@
-#include "builder/KShtmlPieces.h"
+#include "builder/writers/KShtmlPieces.h"
 
 #include "common/KSconvert.h"
 #include "index/KShtxRegel.h"

@@ -1,6 +1,6 @@
-#include "builder/KSbuilder.h"
-#include "builder/KSindexDataWriter.h"
-#include "builder/KSreportListWriter.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/writers/KSindexDataWriter.h"
+#include "builder/writers/KSreportListWriter.h"
 
 #include "support/WriterTestKit.h"
 

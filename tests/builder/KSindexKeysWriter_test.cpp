@@ -1,4 +1,4 @@
-#include "builder/KSindexKeysWriter.h"
+#include "builder/writers/KSindexKeysWriter.h"
 
 #include "support/WriterTestKit.h"
 

@@ -1,5 +1,5 @@
 // The divisions both front ends offer and name, and the -i values.
-#include "builder/KSindexType.h"
+#include "builder/entries/KSindexType.h"
 
 #include "support/ShippedTexts.h"
 

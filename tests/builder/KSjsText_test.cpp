@@ -1,4 +1,4 @@
-#include "builder/KSjsText.h"
+#include "builder/writers/KSjsText.h"
 
 #include <gtest/gtest.h>
 

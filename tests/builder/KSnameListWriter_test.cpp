@@ -1,4 +1,4 @@
-#include "builder/KSnameListWriter.h"
+#include "builder/writers/KSnameListWriter.h"
 
 #include "support/WriterTestKit.h"
 

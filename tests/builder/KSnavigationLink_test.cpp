@@ -1,4 +1,4 @@
-#include "builder/KSnavigationLink.h"
+#include "builder/writers/KSnavigationLink.h"
 
 #include "support/WriterTestKit.h"
 

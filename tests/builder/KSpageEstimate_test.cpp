@@ -1,5 +1,5 @@
 // The largest page foreseen before a run, against builds of generated trees.
-#include "builder/KSpageEstimate.h"
+#include "builder/run/KSpageEstimate.h"
 
 #include "support/TempDir.h"
 

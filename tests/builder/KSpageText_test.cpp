@@ -1,4 +1,4 @@
-#include "builder/KSpageText.h"
+#include "builder/writers/KSpageText.h"
 
 #include "support/WriterTestKit.h"
 

@@ -1,4 +1,4 @@
-#include "builder/KSreferences.h"
+#include "builder/entries/KSreferences.h"
 
 #include <gtest/gtest.h>
 

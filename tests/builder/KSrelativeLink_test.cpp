@@ -1,6 +1,6 @@
-#include "builder/KSrelativeLink.h"
+#include "builder/entries/KSrelativeLink.h"
 
-#include "builder/KShtmlPieces.h"
+#include "builder/writers/KShtmlPieces.h"
 
 #include <gtest/gtest.h>
 

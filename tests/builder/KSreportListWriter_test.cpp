@@ -1,4 +1,4 @@
-#include "builder/KSreportListWriter.h"
+#include "builder/writers/KSreportListWriter.h"
 
 #include "support/WriterTestKit.h"
 

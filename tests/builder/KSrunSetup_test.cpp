@@ -1,4 +1,4 @@
-#include "builder/KSrunSetup.h"
+#include "builder/run/KSrunSetup.h"
 
 #include "common/KScommon.h"
 #include "index/KShtxData.h"

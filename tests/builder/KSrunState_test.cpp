@@ -1,4 +1,4 @@
-#include "builder/KSrunState.h"
+#include "builder/entries/KSrunState.h"
 
 #include "index/KSksl.h"
 

@@ -1,12 +1,12 @@
 // What a run tells about itself: its figures, the layout's missing files
 // among its warnings, and its summary lines in either language.
-#include "builder/KSrunSummary.h"
+#include "builder/run/KSrunSummary.h"
 
-#include "builder/KSbuilder.h"
-#include "builder/KSgenerate.h"
-#include "builder/KSrunProgress.h"
-#include "builder/KSrunSetup.h"
-#include "builder/KSrunWarnings.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/run/KSgenerate.h"
+#include "builder/run/KSrunProgress.h"
+#include "builder/run/KSrunSetup.h"
+#include "builder/run/KSrunWarnings.h"
 #include "common/KScommon.h"
 #include "index/KSksl.h"
 

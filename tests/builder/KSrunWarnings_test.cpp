@@ -1,12 +1,12 @@
 // The warnings a run returns: documents that look like UTF-8, names cut,
 // pages over the limit and the division that would help, in that order, in
 // the run's language.
-#include "builder/KSrunWarnings.h"
+#include "builder/run/KSrunWarnings.h"
 
-#include "builder/KSbuilder.h"
-#include "builder/KSgenerate.h"
-#include "builder/KSrunProgress.h"
-#include "builder/KSrunSetup.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/run/KSgenerate.h"
+#include "builder/run/KSrunProgress.h"
+#include "builder/run/KSrunSetup.h"
 #include "common/KScommon.h"
 #include "index/KSksl.h"
 

@@ -1,4 +1,4 @@
-#include "builder/KSsearchKey.h"
+#include "builder/writers/KSsearchKey.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "builder/KSsearchSorter.h"
+#include "builder/writers/KSsearchSorter.h"
 
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
-#include "builder/KSsearchWriter.h"
+#include "builder/writers/KSsearchWriter.h"
 
-#include "builder/KSbuilder.h"
-#include "builder/KSgenerate.h"
-#include "builder/KSrunProgress.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/run/KSgenerate.h"
+#include "builder/run/KSrunProgress.h"
 #include "common/KSerrors.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"

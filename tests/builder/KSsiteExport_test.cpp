@@ -1,7 +1,7 @@
-#include "builder/KSsiteExport.h"
+#include "builder/writers/KSsiteExport.h"
 
-#include "builder/KSbuilder.h"
-#include "builder/KSrunSettings.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/entries/KSrunSettings.h"
 #include "index/KShtxData.h"
 #include "support/TempDir.h"
 

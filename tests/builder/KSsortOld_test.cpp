@@ -1,4 +1,4 @@
-#include "builder/KSsortOld.h"
+#include "builder/combine/KSsortOld.h"
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "index/KShtxRegel.h"

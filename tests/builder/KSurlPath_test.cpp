@@ -1,4 +1,4 @@
-#include "builder/KSurlPath.h"
+#include "builder/entries/KSurlPath.h"
 
 #include <gtest/gtest.h>
 

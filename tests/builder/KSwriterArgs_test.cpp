@@ -1,4 +1,4 @@
-#include "builder/KSwriterArgs.h"
+#include "builder/writers/KSwriterArgs.h"
 
 #include <gtest/gtest.h>
 

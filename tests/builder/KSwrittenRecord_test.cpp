@@ -1,4 +1,4 @@
-#include "builder/KSwrittenRecord.h"
+#include "builder/run/KSwrittenRecord.h"
 
 #include "support/TempDir.h"
 

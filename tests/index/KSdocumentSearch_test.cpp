@@ -1,7 +1,7 @@
 #include "index/KSdocumentSearch.h"
 
-#include "builder/KSdocumentStore.h"
-#include "builder/KSrunSetup.h"
+#include "builder/run/KSdocumentStore.h"
+#include "builder/run/KSrunSetup.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "LINE_INPUT/KSFileStream.h"
-#include "builder/KSrunSettings.h"
-#include "builder/KSrunState.h"
-#include "builder/KSrunView.h"
+#include "builder/entries/KSrunSettings.h"
+#include "builder/entries/KSrunState.h"
+#include "builder/entries/KSrunView.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"

@@ -1,0 +1,90 @@
+#include "builder/writers/KSjsText.h"
+
+#include "common/KScodepage.h"
+#include "common/KSutf8.h"
+
+#include <array>
+
+namespace ks {
+
+namespace {
+
+// Code points of the UTF-8 form of a Windows-1252 text (at most three
+// bytes each, always valid).
+template <typename F> void ForEachCodePoint(const std::string& utf8, F f) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Char c = DecodeUtf8(utf8, i);
+        f(static_cast<unsigned int>(c.CodePoint));
+        i += c.Length;
+    }
+}
+
+void AppendEscape(std::string& out, unsigned int cp) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += kHex[(cp >> shift) & 0xFu];
+}
+
+// What every byte becomes inside a literal. Each byte is one character of
+// Windows-1252, so the literal of a text is that of its bytes in turn.
+const std::array<std::string, 256>& LiteralBytes() {
+    static const std::array<std::string, 256> table = [] {
+        std::array<std::string, 256> bytes;
+        for (std::size_t b = 0; b < bytes.size(); ++b) {
+            const char c = static_cast<char>(b);
+            ForEachCodePoint(Windows1252ToUtf8(std::string_view(&c, 1)),
+                             [&literal = bytes[b]](unsigned int cp) {
+                                 if (cp == '"' || cp == '\\') {
+                                     literal += '\\';
+                                     literal += static_cast<char>(cp);
+                                 } else if (cp < 0x20 || cp == '<' || cp > 0x7E) {
+                                     AppendEscape(literal, cp);
+                                 } else {
+                                     literal += static_cast<char>(cp);
+                                 }
+                             });
+        }
+        return bytes;
+    }();
+    return table;
+}
+
+} // namespace
+
+std::string JsString(std::string_view text) {
+    std::string literal;
+    literal.reserve(text.size() + 2);
+    AppendJsString(literal, text);
+    return literal;
+}
+
+void AppendJsString(std::string& out, std::string_view text) {
+    const std::array<std::string, 256>& bytes = LiteralBytes();
+    out += '"';
+    for (char c : text) {
+        const std::string& literal = bytes[static_cast<unsigned char>(c)];
+        if (literal.size() == 1) {
+            out += literal.front();
+        } else {
+            out += literal;
+        }
+    }
+    out += '"';
+}
+
+std::string JsEmbedded(std::string_view text) {
+    std::string embedded;
+    embedded.reserve(text.size() + text.size() / 8);
+    AppendJsEmbedded(embedded, text);
+    return embedded;
+}
+
+void AppendJsEmbedded(std::string& out, std::string_view text) {
+    for (char c : text) {
+        if (c == '\\' || c == '\'') out += '\\';
+        out += c;
+    }
+}
+
+} // namespace ks

@@ -1,0 +1,107 @@
+#include "builder/writers/KSpageText.h"
+
+#include "builder/entries/KSrunSettings.h"
+#include "builder/entries/KSrunState.h"
+#include "builder/entries/KSrunView.h"
+#include "builder/entries/KSurlPath.h"
+#include "builder/writers/KSwriterArgs.h"
+#include "common/KSconvert.h"
+#include "common/KStextutil.h"
+#include "index/KSksl.h"
+
+#include <algorithm>
+
+namespace ks {
+
+namespace {
+
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The surname cut or padded with blanks to two characters, "Ja" for JANSEN.
+std::string TwoLetters(const std::string& surname) {
+    std::string two = PadRight(surname, 2, ' ');
+    two[0] = UpperAscii(two[0]);
+    two[1] = LowerAscii(two[1]);
+    return two;
+}
+
+bool SameSurnames(const TKSindexData& page) {
+    return AsciiUpper(page.FirstSurname) == AsciiUpper(page.LastSurname);
+}
+
+} // namespace
+
+std::string AnchorName(const TKSindexData& page) {
+    return "index" + std::to_string(page.PageNumber);
+}
+
+std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
+    std::string label;
+    if (indexType <= TKSindexType::FirstLetter) {
+        label = page.GroupLetter;
+    } else if (indexType == TKSindexType::TwoLetters || !withRange) {
+        label = TwoLetters(page.FirstSurname);
+    } else {
+        label = page.FirstSurname;
+        if (!SameSurnames(page)) label += " - " + page.LastSurname;
+    }
+    std::replace(label.begin(), label.end(), '_', '?');
+    return label;
+}
+
+std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
+    if (!InParts(indexType) || withRange) return KeyLabel(page, indexType, withRange);
+    std::string label = page.FirstSurname;
+    std::replace(label.begin(), label.end(), '_', '?');
+    return label;
+}
+
+std::string PageName(const TKSindexData& page, TKSindexType indexType) {
+    if (!InParts(indexType)) return HtmlEncode(KeyLabel(page, indexType, false));
+    std::string first = page.FirstSurname;
+    std::string last = page.LastSurname;
+    std::replace(first.begin(), first.end(), '_', '?');
+    std::replace(last.begin(), last.end(), '_', '?');
+    if (SameSurnames(page)) return HtmlEncode(first);
+    return HtmlEncode(first) + " &ndash; " + HtmlEncode(last);
+}
+
+std::string PageTitle(const TKSindexData& page) {
+    std::string title = page.LastSurname + " (" + std::to_string(page.EntryTotal) + ")";
+    if (!SameSurnames(page)) title.insert(0, page.FirstSurname + " - ");
+    return title;
+}
+
+std::string PageFile(const TKSrunView& run, const TKSkslFile& entry, int32_t page) {
+    return UrlPath(run.State.OutputName(entry, page));
+}
+
+std::string PageTarget(const TKSrunView& run, const TKSkslFile& entry, int32_t page) {
+    if (run.State.Splits(entry)) return PageFile(run, entry, page);
+    TKSindexData anchor;
+    anchor.PageNumber = page;
+    // The surname list in parts holds the page's block in one of its parts.
+    const TKSnameParts& parts = run.State.NameParts;
+    const int32_t file = parts.IsParted(entry) ? parts.PartOf(page) : page;
+    return PageFile(run, entry, file) + "#" + AnchorName(anchor);
+}
+
+std::string TitleText(const std::string& title, const std::string& arguments,
+                      std::size_t* titleAt) {
+    if (titleAt != nullptr) *titleAt = 0;
+    TKSargumentList args(arguments);
+    if (!args.HasNext()) return title;
+    const std::string before = args.Next();
+    const std::string after = args.Next();
+    if (title.empty()) return args.Rest();
+    if (titleAt != nullptr) *titleAt = before.size();
+    return before + title + after;
+}
+
+} // namespace ks
