@@ -1,9 +1,9 @@
 #include "cli/BuildCommand.h"
 
-#include "builder/run/KSbuilder.h"
-#include "builder/run/KSgenerate.h"
 #include "builder/entries/KSindexType.h"
 #include "builder/entries/KSrelativeLink.h"
+#include "builder/run/KSbuilder.h"
+#include "builder/run/KSgenerate.h"
 #include "builder/run/KSrunChecks.h"
 #include "builder/run/KSrunSetup.h"
 #include "builder/run/KSrunSummary.h"

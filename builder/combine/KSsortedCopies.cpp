@@ -1,9 +1,9 @@
 #include "builder/combine/KSsortedCopies.h"
 
+#include "builder/combine/KSsortOld.h"
 #include "builder/entries/KSrunFolder.h"
 #include "builder/entries/KSrunSettings.h"
 #include "builder/entries/KSrunState.h"
-#include "builder/combine/KSsortOld.h"
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"

@@ -2,8 +2,8 @@
 
 #include "builder/combine/KSduplicates.h"
 #include "builder/combine/KSmerge.h"
-#include "builder/entries/KSrunFolder.h"
 #include "builder/combine/KSsortedCopies.h"
+#include "builder/entries/KSrunFolder.h"
 #include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "index/KShtxData.h"

@@ -6,8 +6,8 @@
 // problems and the same run settings.
 #pragma once
 
-#include "builder/run/KSrunChecks.h"
 #include "builder/entries/KSrunSettings.h"
+#include "builder/run/KSrunChecks.h"
 
 #include <cstdint>
 #include <memory>

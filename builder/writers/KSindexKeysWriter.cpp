@@ -1,11 +1,11 @@
 #include "builder/writers/KSindexKeysWriter.h"
 
-#include "builder/writers/KShtmlPieces.h"
-#include "builder/writers/KSpageText.h"
 #include "builder/entries/KSrelativeLink.h"
 #include "builder/entries/KSrunSettings.h"
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
+#include "builder/writers/KShtmlPieces.h"
+#include "builder/writers/KSpageText.h"
 #include "builder/writers/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KSprogress.h"

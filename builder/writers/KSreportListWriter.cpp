@@ -1,10 +1,10 @@
 #include "builder/writers/KSreportListWriter.h"
 
-#include "builder/writers/KShtmlPieces.h"
 #include "builder/entries/KSrelativeLink.h"
 #include "builder/entries/KSrunSettings.h"
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
+#include "builder/writers/KShtmlPieces.h"
 #include "builder/writers/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"

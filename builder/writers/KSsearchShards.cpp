@@ -1,7 +1,7 @@
 #include "builder/writers/KSsearchShards.h"
 
-#include "builder/writers/KSjsText.h"
 #include "builder/entries/KSurlPath.h"
+#include "builder/writers/KSjsText.h"
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"

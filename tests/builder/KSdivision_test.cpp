@@ -1,7 +1,7 @@
 #include "builder/combine/KSdivision.h"
 
-#include "builder/run/KSbuilder.h"
 #include "builder/combine/KSduplicates.h"
+#include "builder/run/KSbuilder.h"
 #include "common/KSprogress.h"
 #include "index/KSksl.h"
 

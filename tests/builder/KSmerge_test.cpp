@@ -1,7 +1,7 @@
-#include "builder/run/KSbuilder.h"
 #include "builder/combine/KSduplicates.h"
 #include "builder/combine/KSmerge.h"
 #include "builder/combine/KSsortOld.h"
+#include "builder/run/KSbuilder.h"
 #include "common/KSerrors.h"
 #include "common/KSpaths.h"
 #include "common/KSprogress.h"

@@ -1,7 +1,7 @@
 #include "builder/writers/KSsiteExport.h"
 
-#include "builder/run/KSbuilder.h"
 #include "builder/entries/KSrunSettings.h"
+#include "builder/run/KSbuilder.h"
 #include "index/KShtxData.h"
 #include "support/TempDir.h"
 
