@@ -44,7 +44,7 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
     ASSERT_EQ(0, imported.exitCode) << imported.err;
     EXPECT_EQ("docs/tree.htx\n", imported.out);
     EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 8 persons read, 6 written, 1 left out as "
-              "possibly living, 1 without a name, 2 letters replaced\n",
+              "possibly living, 0 as private, 1 without a name, 2 letters replaced\n",
               imported.err);
     // In the builder's order, the particle split off, the relative links
     // leading from the document's folder to the tree's.
@@ -173,7 +173,8 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "",
          {"-o", "docs/tree.htx", "trees/cr/gendex.txt"},
          0,
-         "8 persons read, 6 written, 1 left out as possibly living, 1 without a name, 2 letters "
+         "8 persons read, 6 written, 1 left out as possibly living, 0 as private, 1 without a "
+         "name, 2 letters "
          "replaced\nkestrin-index: trees/cr/gendex.txt: 1 lines skipped: 4\n",
          "docs/tree.htx",
          "B\tBakker\tJan\t"},
