@@ -161,6 +161,27 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "one file at a time",
          "docs/tree.htx",
          ""},
+        {"a living age that is no number of years",
+         "",
+         {"--living-age", "0", "-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         2,
+         "--living-age must be a number of years from 1 to 999, not 0",
+         "docs/tree.htx",
+         ""},
+        {"a living age of 10 years keeps one born in 2001",
+         "",
+         {"--living-age", "10", "-o", "docs", "trees/tree/gendex.txt"},
+         0,
+         "7 written",
+         "docs/gendex.htx",
+         "B\tBakker\tKees\t\t2001\t"},
+        {"a start page that is no link",
+         "",
+         {"--start-page", "javascript:go()", "-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         2,
+         "--start-page: start page \"javascript:go()\": only a relative path",
+         "docs/tree.htx",
+         ""},
         {"a link pattern of another scheme",
          "",
          {"-o", "docs/tree.htx", "--link", "javascript:alert({id})", kGedcom},
@@ -211,6 +232,14 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
     const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
     EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xD8rsted\r\n")) << header;
     EXPECT_NE(std::string::npos, header.find("description1=Eigen\r\n")) << header;
+    // The start page as given, relative to the folder of the file.
+    fs::remove(dir.file("docs/tree.htx"));
+    ASSERT_EQ(0, Run("import",
+                     {"-o", "docs/tree.htx", "--start-page", "start.htm", "trees/tree/gendex.txt"})
+                     .exitCode);
+    EXPECT_NE(
+        std::string::npos,
+        ReadFileBytes(dir.file("docs/tree.htx")).find("\r\nhtmfile=../trees/tree/start.htm\r\n"));
 }
 
 } // namespace
