@@ -60,8 +60,8 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
                           Lookup("#1585.10=&Startpagina van de stamboom (leeg: index.htm ernaast, "
                                  "anders de eerste persoonspagina):"),
                           "edtStartPage");
-    auto* age = new QLabel(Lookup("#1585.11=Weglaten als mogelijk &levend tot een leeftijd van "
-                                  "(jaren):"));
+    auto* age = new QLabel(Lookup("#1585.11=Weglaten als mogelijk levend tot een leeftijd van "
+                                  "(&jaren):"));
     livingAge_ = new QSpinBox;
     livingAge_->setObjectName(QStringLiteral("spnLivingAge"));
     livingAge_->setRange(1, kMaxLivingAge);
