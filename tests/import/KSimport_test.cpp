@@ -103,6 +103,7 @@ TEST(Import, TheLivingAreJudgedByTheirDatesAndTheirRelatives) {
         const char* Given;
         const char* Lines; // of the INDI record, years as {years back}
         bool At100, At50, Living;
+        const char* Xref = nullptr; // when not Given
     } persons[] = {
         {"Died", "1 DEAT\n", true, true, true},
         {"Buried", "1 BURI Y\n", true, true, true},
@@ -130,6 +131,9 @@ TEST(Import, TheLivingAreJudgedByTheirDatesAndTheirRelatives) {
         {"Private", "1 RESN privacy\n1 DEAT\n", false, false, false},
         {"Confidential", "1 RESN CONFIDENTIAL, LOCKED\n1 DEAT\n", false, false, false},
         {"Locked", "1 RESN locked\n1 DEAT\n", true, true, true},
+        // Two records of one identifier: the family names neither.
+        {"TwinA", "", false, false, true, "Twin"},
+        {"TwinB", "", false, false, true, "Twin"},
     };
     const std::string families = "0 @F1@ FAM\n1 HUSB @Husband@\n1 WIFE @Wife@\n1 MARR\n"
                                  "2 DATE {101}\n"
@@ -139,11 +143,12 @@ TEST(Import, TheLivingAreJudgedByTheirDatesAndTheirRelatives) {
                                  "0 @F5@ FAM\n1 HUSB @OtherSpouse@\n1 WIFE @SpouseOfOther@\n"
                                  "0 @F6@ FAM\n1 WIFE @ParentOfAdult@\n1 CHIL @AdultChild@\n"
                                  "0 @F7@ FAM\n1 WIFE @ParentOfYoung@\n1 CHIL @YoungChild@\n"
-                                 "0 @F8@ FAM\n1 HUSB @Unknown@\n1 CHIL @Young@\n";
+                                 "0 @F8@ FAM\n1 HUSB @Unknown@\n1 CHIL @Young@\n"
+                                 "0 @F9@ FAM\n1 HUSB @ParentOld@\n1 CHIL @Twin@\n";
     std::string gedcom = "0 HEAD\n1 CHAR UTF-8\n" + families;
     for (const auto& p : persons)
-        gedcom +=
-            "0 @" + std::string(p.Given) + "@ INDI\n1 NAME " + p.Given + " /Test/\n" + p.Lines;
+        gedcom += "0 @" + std::string(p.Xref ? p.Xref : p.Given) + "@ INDI\n1 NAME " + p.Given +
+                  " /Test/\n" + p.Lines;
     gedcom = YearsBack(gedcom + "0 TRLR\n");
     test::TempDir dir;
     for (const int run : {100, 50, 0}) {
