@@ -18,8 +18,6 @@ namespace {
 constexpr const char* kLinkPatternExample = "https://example.org/tree/individual.php?pid={id}";
 // How many average letters the fields show at least.
 constexpr int kFieldChars = 60;
-// The most years the living age takes: beyond it every date is recent.
-constexpr int kMaxLivingAge = 999;
 
 // A label above its field, which its mnemonic reaches.
 QLineEdit* AddField(QVBoxLayout* layout, const QString& label, const char* name) {

@@ -33,9 +33,6 @@ struct ImportOptions {
     int livingAge = kDefaultLivingAge;
 };
 
-// The most years the option takes: beyond it every date is recent.
-constexpr int kMaxLivingAge = 999;
-
 int LivingAge(const std::string& value) {
     int age = 0;
     const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), age);

@@ -29,6 +29,8 @@
 namespace ks {
 
 constexpr int kDefaultLivingAge = 100;
+// The most years the front ends take: beyond it every date is recent.
+constexpr int kMaxLivingAge = 999;
 // The margins of the rule above, in years.
 constexpr int kParentYearsOlder = 45;
 constexpr int kSpousesYearsApart = 40;
