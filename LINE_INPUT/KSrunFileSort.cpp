@@ -134,6 +134,13 @@ void TKSrunFileSort::Add(std::string_view key, std::string_view line, uint32_t t
     if (BufferBytes() >= bufferLimit_) SpillBuffer();
 }
 
+void TKSrunFileSort::ReleaseBuffer() {
+    if (runFiles_.empty()) return;
+    if (!entries_.empty()) SpillBuffer();
+    std::vector<Entry>().swap(entries_);
+    std::string().swap(arena_);
+}
+
 void TKSrunFileSort::Finish(const Sink& sink) {
     if (runFiles_.empty()) {
         SortBuffer();

@@ -42,6 +42,10 @@ public:
     // cannot be made or written; a run file is always a new file, never one
     // that exists nor the target of a link.
     void Add(std::string_view key, std::string_view line = {}, uint32_t tie = 0);
+    // When run files are in use, writes the records gathered so far to one
+    // more and gives back the buffer's memory until the next Add, for a
+    // caller that needs the memory before Finish. Raises as Add does.
+    void ReleaseBuffer();
     // Hands every record to sink: key ascending, on equal keys the lower Tie
     // first, then the order in which they were added. Can be called once.
     // Raises as Add does, and EInOutError when a run file cannot be read.

@@ -2,6 +2,7 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSfolderBrowser.h"
+#include "app/KSimportDialog.h"
 #include "app/KSlistIcons.h"
 #include "app/KSqtText.h"
 #include "builder/run/KSdocumentStore.h"
@@ -47,8 +48,6 @@ constexpr const char* kSearchDirValue = "Searchdir";
 constexpr int kTitleFieldChars = 60;
 // How many of the name lists found the question names.
 constexpr std::size_t kNameListsShown = 10;
-// A link pattern as the box for a GEDCOM file shows it as an example.
-constexpr const char* kLinkPatternExample = "https://example.org/tree/individual.php?pid={id}";
 
 // Hands what a folder search finds, and its pauses, to the page.
 class SearchListener : public TKSdocumentSearchListener {
@@ -352,28 +351,6 @@ void TKSdocumentPage::SearchFolder(const std::string& folder) {
     SetSearchControls(false);
 }
 
-bool TKSdocumentPage::AskLinkPattern(const std::string& path, std::string& pattern) {
-    QInputDialog box(this);
-    box.setWindowTitle(Lookup("#1512.1=KESTRIN HTML-uitvoer"));
-    box.setLabelText(FromPath(path) + QStringLiteral("\n\n") +
-                     Lookup("#1585.6=Een GEDCOM-bestand bevat geen links naar de pagina's van "
-                            "de stamboom.") +
-                     QStringLiteral("\n") +
-                     Lookup("#1585.4=&Linkpatroon van elke persoon ({id}: het nummer van de "
-                            "persoon; {surname}, {given}: de namen), bijvoorbeeld:") +
-                     QStringLiteral(" ") + QString::fromLatin1(kLinkPatternExample));
-    box.setTextValue(QString::fromLatin1(kLinkPatternExample));
-    if (auto* field = box.findChild<QLineEdit*>()) {
-        field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kTitleFieldChars);
-        field->setToolTip(Lookup("#1585.5=het adres van de pagina van elke persoon, met {id}"));
-    }
-    for (;;) {
-        if (box.exec() != QDialog::Accepted) return false;
-        pattern = box.textValue().trimmed().toStdString();
-        if (!pattern.empty()) return true;
-    }
-}
-
 int TKSdocumentPage::ShowImported(const std::string& document) {
     const std::string absolute = AbsolutePath(document);
     for (std::size_t i = 0; i < documents_.Count(); ++i)
@@ -400,27 +377,40 @@ int TKSdocumentPage::ImportNameLists(const std::vector<std::string>& paths) {
     if (paths.size() > kNameListsShown) question += QStringLiteral("\n...");
     if (QMessageBox::question(this, caption, question) != QMessageBox::Yes) return 0;
     int imported = 0;
-    QString refused;
+    QString reports, refused;
     for (const std::string& path : paths) {
+        TKSimportDialog ask(this, path, NeedsLinkPattern(path));
+        if (ask.exec() != QDialog::Accepted) continue;
         TKSimportRequest request;
         request.Source = path;
         request.TempFolder = Environment().TempFolder;
-        if (NeedsLinkPattern(path) && !AskLinkPattern(path, request.LinkPattern)) continue;
+        request.LinkPattern = ask.LinkPattern();
+        request.StartPage = ask.StartPage();
+        request.LivingAge = ask.LivingAge();
         try {
             // A large file takes a while: the cursor says so.
             QApplication::setOverrideCursor(Qt::WaitCursor);
             const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
             const TKSimportResult result = ImportNameList(request);
             if (ShowImported(result.Document) >= 0) ++imported;
+            reports += QStringLiteral("\n") + FromPath(path);
+            for (const std::string& line : ImportReportLines(result.Report))
+                reports += QStringLiteral("\n    ") + FromKS(line);
         } catch (const EKSError& error) {
             refused += QStringLiteral("\n") + FromPath(error.Path().empty() ? path : error.Path()) +
                        QStringLiteral(": ") + FromKS(error.Reason());
         }
     }
+    // What each import did, and what could not be imported.
+    if (!reports.isEmpty())
+        reports.prepend(Lookup("#1585.13=Ge\xEFmporteerd:") + QStringLiteral("\n"));
     if (!refused.isEmpty())
         QMessageBox::warning(this, caption,
-                             Lookup("#1585.3=Niet ge\xEFmporteerd:") + QStringLiteral("\n") +
+                             (reports.isEmpty() ? QString() : reports + QStringLiteral("\n\n")) +
+                                 Lookup("#1585.3=Niet ge\xEFmporteerd:") + QStringLiteral("\n") +
                                  refused);
+    else if (!reports.isEmpty())
+        QMessageBox::information(this, caption, reports);
     RefreshHTXcount();
     emit PageChanged();
     return imported;

@@ -68,8 +68,9 @@ public:
     // The window stays responsive meanwhile: the label shows how many were
     // found and Stoppen (or Esc) ends the search, keeping those added so far.
     void SearchFolder(const std::string& folder);
-    // Asks whether to import the name lists found, and for the link pattern
-    // of each GEDCOM file; imports each beside itself and adds its index
+    // Asks whether to import the name lists found, and for each its start
+    // page and living age (and the link pattern of a GEDCOM file); imports
+    // each beside itself, shows what each import did, and adds its index
     // document as a ticked line. Refusals are shown with their reasons
     // afterwards. Returns the number imported.
     int ImportNameLists(const std::vector<std::string>& paths);
@@ -146,9 +147,6 @@ private:
     void SearchBreathe(int found);
     void SetSearchControls(bool searching);
     void MoveSelected(int step);
-    // The link pattern of the GEDCOM file at path as the user gives it;
-    // false when the user declines to import it.
-    bool AskLinkPattern(const std::string& path, std::string& pattern);
     // Lists the index document an import wrote, or reads it again when it
     // was listed already; its row.
     int ShowImported(const std::string& document);

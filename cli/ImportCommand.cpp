@@ -10,6 +10,7 @@
 #include "import/KSimportWriter.h"
 #include "import/KSpersonLink.h"
 
+#include <charconv>
 #include <ostream>
 
 namespace ks::cli {
@@ -27,8 +28,20 @@ struct ImportOptions {
     std::string email;
     std::string homepage;
     std::string linkPattern;
+    std::string startPage;
     bool living = false;
+    int livingAge = kDefaultLivingAge;
 };
+
+int LivingAge(const std::string& value) {
+    int age = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), age);
+    if (value.empty() || ec != std::errc{} || end != value.data() + value.size() || age < 1 ||
+        age > kMaxLivingAge)
+        throw UsageError{"--living-age must be a number of years from 1 to " +
+                         std::to_string(kMaxLivingAge) + ", not " + value};
+    return age;
+}
 
 const std::vector<Option<ImportOptions>>& OptionTable() {
     using O = ImportOptions;
@@ -56,11 +69,14 @@ const std::vector<Option<ImportOptions>>& OptionTable() {
         {{"--homepage"}, "URL", "the maker's home page", [](O& o, V v) { o.homepage = v; }},
         {{"--living"},
          "",
-         "keep persons who may be alive (left out by default:\n"
-         "no death or burial, and born less than 100 years ago\n"
-         "by the latest year the date allows, as 1990 of\n"
-         "\"BET 1900 AND 1990\", or without a year of birth)",
+         "keep persons who may be alive (left out by default);\n"
+         "a person the file keeps private (RESN privacy or\n"
+         "confidential) is always left out",
          [](O& o, V) { o.living = true; }},
+        {{"--living-age"},
+         "YEARS",
+         "N of the living rule below (default 100)",
+         [](O& o, V v) { o.livingAge = LivingAge(v); }},
         {{"--link"},
          "PATTERN",
          "the link of each person, for name lists without one\n"
@@ -68,6 +84,13 @@ const std::vector<Option<ImportOptions>>& OptionTable() {
          "identifier, {surname} and {given} for the names; a\n"
          "relative path or an http or https address",
          [](O& o, V v) { o.linkPattern = v; }},
+        {{"--start-page"},
+         "PAGE",
+         "the page that opens the tree (the document's htmfile),\n"
+         "relative to the folder of FILE or an http or https\n"
+         "address (default: index.htm or index.html beside\n"
+         "FILE, else none: the tree's first person page is used)",
+         [](O& o, V v) { o.startPage = v; }},
     };
     return table;
 }
@@ -78,6 +101,14 @@ std::string Usage() {
                        "a GENDEX name list (gendex.txt, UTF-8 or Windows-1252)\n"
                        "or a GEDCOM file (5.5.1, 5.5.5 or 7.0, any character set)") +
            OptionsUsage(OptionTable()) +
+           "A person may be alive unless presumed dead, N being --living-age:\n"
+           "  the file gives a death, burial or cremation, dated or not;\n"
+           "  any dated event or fact of theirs (birth, christening, baptism,\n"
+           "    residence, the marriage of a family of theirs, ...) is N years\n"
+           "    back or more, by the latest year its date allows;\n"
+           "  a parent was born N + 45 years back or more;\n"
+           "  a spouse was born N + 40 years back or more;\n"
+           "  a child was born N - 15 years back or more.\n"
            "Links stay relative to the folder of FILE; the report goes to standard error,\n"
            "the path of the index document to standard output.\n"
            "exit status: 0 done, 1 failed (nothing written), 2 usage error\n";
@@ -95,6 +126,8 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     if (!o.linkPattern.empty())
         if (const std::string problem = LinkPatternProblem(o.linkPattern); !problem.empty())
             throw UsageError{"--link: " + MessageToUtf8(problem)};
+    if (const std::string problem = StartPageProblem(o.startPage); !problem.empty())
+        throw UsageError{"--start-page: " + MessageToUtf8(problem)};
     if (o.linkPattern.empty() && LooksLikeGedcom(o.source))
         throw UsageError{"a GEDCOM file holds no links to the pages of its tree: give --link "
                          "PATTERN"};
@@ -132,7 +165,9 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                    .Email = options.email,
                                    .Homepage = options.homepage,
                                    .IncludeLiving = options.living,
+                                   .LivingAge = options.livingAge,
                                    .LinkPattern = options.linkPattern,
+                                   .StartPage = options.startPage,
                                    .TempFolder = Environment().TempFolder};
     const std::string document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(document); !problem.empty()) {

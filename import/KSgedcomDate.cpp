@@ -123,8 +123,14 @@ int32_t GregorianYearOfDay(int32_t dayNumber) {
     return gy;
 }
 
+// Whether a date of the calendar is converted by the day: a Julian date near
+// the end of its year falls in the next Gregorian year.
+bool ConvertedByTheDay(int calendar) {
+    return calendar == kJulian || calendar == kHebrew || calendar == kFrenchRepublican;
+}
+
 int32_t GregorianYear(int calendar, int32_t year, int month, int day) {
-    if (calendar != kHebrew && calendar != kFrenchRepublican) return year;
+    if (!ConvertedByTheDay(calendar)) return year;
     if (month == 0) month = 1, day = 1;
     if (day == 0) day = 1;
     month = CountedMonth(calendar, year, month);
@@ -132,11 +138,11 @@ int32_t GregorianYear(int calendar, int32_t year, int month, int day) {
     return GregorianYearOfDay(DateToDayNumber(calendar, year, month, day));
 }
 
-// The Gregorian year of the last day a year, month or day allows: a Hebrew
-// or French Republican year ends in the Gregorian year after the one it
-// starts in. Other years are kept as they are, as the shown year keeps them.
+// The Gregorian year of the last day a year, month or day allows: a Julian,
+// Hebrew or French Republican year ends in the Gregorian year after the one
+// it starts in.
 int32_t LastGregorianYear(int calendar, int32_t year, int month, int day) {
-    if (calendar != kHebrew && calendar != kFrenchRepublican) return year;
+    if (!ConvertedByTheDay(calendar)) return year;
     if (month > 0 && day > 0) return GregorianYear(calendar, year, month, day);
     month = CountedMonth(calendar, year, month);
     const bool lastMonth = month == 0 || month >= MonthsIn(calendar, year);
@@ -224,30 +230,46 @@ TDateYears ReadYears(std::string_view value) {
     return out;
 }
 
-} // namespace
-
-std::string GedcomDateYear(std::string_view value) {
-    const TDateYears years = ReadYears(value);
+std::string ShownYear(const TDateYears& years) {
     if (years.Named.empty()) return "";
     const TNamedYear& first = years.Named.front();
     if (first.BeforeEra || first.Calendar == kUnknownCalendar || first.Year == 0) return "";
-    const int32_t year = GregorianYear(first.Calendar, first.Year, first.Month, first.Day);
+    // "11 FEB 1721/22": the year of the new style, which starts on 1 January.
+    const int32_t year =
+        GregorianYear(first.Calendar, first.Year + (first.Dual ? 1 : 0), first.Month, first.Day);
     if (year <= 0 || year > 9999) return "";
     return std::to_string(year);
 }
 
-int GedcomDateLatestYear(std::string_view value) {
-    const TDateYears years = ReadYears(value);
+int LatestYear(const TDateYears& years) {
     if (years.OpenEnded) return kYearWithoutEnd;
     int32_t latest = 0;
     for (const auto* list : {&years.Named, &years.Loose})
         for (const TNamedYear& named : *list) {
             if (named.BeforeEra || named.Calendar == kUnknownCalendar || named.Year == 0) continue;
             const int32_t year = named.Year + (named.Dual ? 1 : 0);
-            const int32_t last = LastGregorianYear(named.Calendar, year, named.Month, named.Day);
+            // A dual year without a month ends on 24 March of its later year.
+            const bool dualEnd = named.Dual && named.Month == 0;
+            const int32_t last = LastGregorianYear(named.Calendar, year, dualEnd ? 3 : named.Month,
+                                                   dualEnd ? 24 : named.Day);
             if (last > 0 && last <= 9999) latest = std::max(latest, last);
         }
     return latest;
+}
+
+} // namespace
+
+std::string GedcomDateYear(std::string_view value) {
+    return ShownYear(ReadYears(value));
+}
+
+int GedcomDateLatestYear(std::string_view value) {
+    return LatestYear(ReadYears(value));
+}
+
+TKSdateYears GedcomDateYears(std::string_view value) {
+    const TDateYears years = ReadYears(value);
+    return {ShownYear(years), LatestYear(years)};
 }
 
 } // namespace ks

@@ -7,6 +7,8 @@
 #include "import/KSgedcomText.h"
 #include "import/KSpersonLink.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstring>
 #include <optional>
@@ -167,11 +169,14 @@ bool ParseLine(std::string_view text, TGedcomLine& line) {
     return true;
 }
 
-std::string Collapsed(std::string_view text) {
+// The text with every run of blanks and control characters as one blank
+// (they have no place in a name or an index line), and commas too unless
+// keepCommas.
+std::string Collapsed(std::string_view text, bool keepCommas = false) {
     std::string out;
     for (const char c : text) {
-        // Control characters have no place in a name or an index line.
-        const bool blank = static_cast<unsigned char>(c) <= 0x20 || c == 0x7F || c == ',';
+        const bool blank =
+            static_cast<unsigned char>(c) <= 0x20 || c == 0x7F || (c == ',' && !keepCommas);
         if (blank) {
             if (!out.empty() && out.back() != ' ') out += ' ';
         } else {
@@ -199,6 +204,17 @@ std::string FillLinkPattern(const std::string& pattern, const std::string& id,
     return out;
 }
 
+enum EEvent {
+    kBirth = 0,
+    kChristening,
+    kBaptism,
+    kDeath,
+    kBurial,
+    kCremation,
+    kEvents,
+    kNoEvent = -1
+};
+
 // What an INDI record holds for the index, its texts as in the file.
 struct TIndividual {
     long Line = 0;
@@ -206,26 +222,64 @@ struct TIndividual {
     bool HasName = false;
     std::string Name, Given, Surname, Prefix;
     bool HasGiven = false, HasSurname = false, HasPrefix = false;
-    std::string Years[4]; // birth, christening, death, burial
-    bool Dated[4] = {};
-    bool Happened[4] = {};
+    std::string Years[kEvents];
+    bool Dated[kEvents] = {};
+    bool Happened[kEvents] = {};
+    bool Private = false;
+    int BornBy = 0; // by the dates of its other events and facts
 };
-
-enum EEvent { kBirth = 0, kChristening = 1, kDeath = 2, kBurial = 3, kNoEvent = -1 };
 
 EEvent EventOf(std::string_view tag) {
     if (tag == "BIRT") return kBirth;
     if (tag == "CHR") return kChristening;
+    if (tag == "BAPM") return kBaptism;
     if (tag == "DEAT") return kDeath;
     if (tag == "BURI") return kBurial;
+    if (tag == "CREM") return kCremation;
     return kNoEvent;
+}
+
+// Whether the date under a record's line of this tag is one of the life of
+// its person or family: not the date the record was made or changed, nor
+// one of an event that did not happen (7.0 NO).
+bool DatesALife(std::string_view tag) {
+    return tag != "CHAN" && tag != "CREA" && tag != "NO" && tag != "NAME";
+}
+
+// RESN privacy (5.5.1) or RESN PRIVACY, CONFIDENTIAL (7.0, a list), any case.
+bool KeepsPrivate(std::string_view value) {
+    std::size_t pos = 0;
+    while (pos < value.size()) {
+        const std::size_t end = std::min(value.find_first_of(", \t", pos), value.size());
+        std::string word(value.substr(pos, end - pos));
+        for (char& c : word)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (word == "PRIVACY" || word == "CONFIDENTIAL") return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
+// The lesser of two latest years, 0 and kYearWithoutEnd naming none.
+int EarlierYear(int a, int b) {
+    if (b <= 0 || b == kYearWithoutEnd) return a;
+    return a <= 0 ? b : std::min(a, b);
+}
+
+// The blanks GEDCOM files write as "_" between the words of a name.
+std::string UnderscoresAsBlanks(std::string text) {
+    std::replace(text.begin(), text.end(), '_', ' ');
+    return Collapsed(text);
 }
 
 class TGedcomReader {
 public:
     TGedcomReader(const std::string& path, const TKSgedcomOptions& options,
-                  const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report)
-        : path_(path), options_(options), take_(take), report_(report), lines_(path) {
+                  const std::function<void(TKSimportPerson&)>& take,
+                  const std::function<void(const TKSimportFamily&)>& takeFamily,
+                  TKSimportReport& report)
+        : path_(path), options_(options), take_(take), takeFamily_(takeFamily), report_(report),
+          lines_(path) {
         if (lines_.BomEncoding()) encoding_ = *lines_.BomEncoding();
         if (encoding_ == EGedcomEncoding::Utf16LE || encoding_ == EGedcomEncoding::Utf16BE)
             encoding_ = EGedcomEncoding::Utf8; // its lines arrive as UTF-8
@@ -272,6 +326,8 @@ public:
                 HeadLine(line);
             } else if (record_ == kIndividual) {
                 IndividualLine(line);
+            } else if (record_ == kFamily) {
+                FamilyLine(line);
             } else if (record_ == kSubmitter && line.Level == 1 && line.Tag == "NAME" &&
                        report_.SourceUser.empty()) {
                 report_.SourceUser = Windows1252(Text(line.Value), kMaxHeaderBytes);
@@ -290,7 +346,7 @@ public:
     }
 
 private:
-    enum ERecord { kOther, kHead, kIndividual, kSubmitter };
+    enum ERecord { kOther, kHead, kIndividual, kFamily, kSubmitter };
 
     void Continue(const TGedcomLine& line) {
         if (line.Level != valueLevel_ + 1) return; // not of the value before it
@@ -324,6 +380,11 @@ private:
             std::string_view id = line.Xref;
             if (id.size() >= 2) id = id.substr(1, id.size() - 2);
             person_.Id.assign(id);
+        } else if (line.Tag == "FAM") {
+            record_ = takeFamily_ ? kFamily : kOther;
+            family_.EventYear = 0;
+            family_.Spouses.clear();
+            family_.Children.clear();
         } else if (line.Tag == "SUBM" && (submitter_.empty() || line.Xref == submitter_)) {
             record_ = kSubmitter;
         }
@@ -355,7 +416,7 @@ private:
                                                                   {charValue_})));
             encoding_ = *named;
         }
-        report_.SourceDescription = Windows1252(Text(headNote_), kMaxHeaderBytes);
+        report_.SourceDescription = Windows1252(Text(headNote_, true), kMaxHeaderBytes);
     }
 
     // A header text in the document's code page, cut to a line's length.
@@ -370,11 +431,14 @@ private:
         if (line.Level == 1) {
             event_ = EventOf(line.Tag);
             inName_ = false;
+            datesLife_ = DatesALife(line.Tag);
             if (event_ != kNoEvent) {
                 person_.Happened[event_] = true;
             } else if (line.Tag == "NAME" && !person_.HasName) {
                 person_.HasName = inName_ = true;
                 Keep(person_.Name, line.Value);
+            } else if (line.Tag == "RESN" && KeepsPrivate(line.Value)) {
+                person_.Private = true;
             }
         } else if (line.Level == 2) {
             if (inName_) {
@@ -385,21 +449,37 @@ private:
             } else if (event_ != kNoEvent && line.Tag == "DATE" && !person_.Dated[event_]) {
                 Keep(person_.Years[event_], line.Value); // the date until the record ends
                 person_.Dated[event_] = !line.Value.empty();
+            } else if (datesLife_ && line.Tag == "DATE") {
+                person_.BornBy = EarlierYear(person_.BornBy, GedcomDateLatestYear(line.Value));
             }
+        }
+    }
+
+    void FamilyLine(const TGedcomLine& line) {
+        if (line.Level == 1) {
+            datesLife_ = DatesALife(line.Tag);
+            if (line.Tag == "HUSB" || line.Tag == "WIFE")
+                family_.Spouses.push_back(GedcomRecordKey(line.Value));
+            else if (line.Tag == "CHIL")
+                family_.Children.push_back(GedcomRecordKey(line.Value));
+        } else if (line.Level == 2 && datesLife_ && line.Tag == "DATE") {
+            family_.EventYear = EarlierYear(family_.EventYear, GedcomDateLatestYear(line.Value));
         }
     }
 
     void EndRecord() {
         if (record_ == kHead) EndHead();
         if (record_ == kIndividual) EmitPerson();
+        if (record_ == kFamily) takeFamily_(family_);
         record_ = kOther;
         headContext_.clear();
         event_ = kNoEvent;
         inName_ = false;
     }
 
-    // A value as UTF-8, "@@" read as "@".
-    std::string Text(std::string_view raw) const {
+    // A value as UTF-8, "@@" read as "@"; commas are blanks but in a text
+    // kept whole.
+    std::string Text(std::string_view raw, bool keepCommas = false) const {
         std::string value(raw);
         const bool seven = version_.substr(0, 1) == "7";
         for (std::size_t at = value.find("@@"); at != std::string::npos;
@@ -407,11 +487,22 @@ private:
             if (seven && at != 0) break; // version 7 escapes only a leading "@"
             value.erase(at, 1);
         }
-        return Collapsed(GedcomValueToUtf8(value, encoding_));
+        return Collapsed(GedcomValueToUtf8(value, encoding_), keepCommas);
     }
 
-    void EmitPerson() {
-        const std::string name = Text(person_.Name);
+    // The pieces of the person's name as UTF-8: the surname as the NAME
+    // spells it (with its particle), the main surname, its particle and the
+    // given names.
+    struct TNamePieces {
+        std::string Surname, MainSurname, Prefix, Given;
+    };
+
+    // A name's pieces; underscores between the words as blanks when asked.
+    TNamePieces NamePieces(bool underscoresAsBlanks) const {
+        const auto text = [&](std::string_view raw) {
+            return underscoresAsBlanks ? UnderscoresAsBlanks(Text(raw)) : Text(raw);
+        };
+        const std::string name = text(person_.Name);
         std::string given, surname, after;
         const std::size_t open = name.find('/');
         if (open == std::string::npos) {
@@ -425,10 +516,10 @@ private:
             // Some programs put the given names behind the surname.
             if (given.empty()) given = after;
         }
-        if (person_.HasGiven && !Text(person_.Given).empty()) given = Text(person_.Given);
+        if (person_.HasGiven && !text(person_.Given).empty()) given = text(person_.Given);
         std::string mainSurname = surname, prefix;
-        const std::string surn = Text(person_.Surname.substr(0, person_.Surname.find(',')));
-        const std::string spfx = Text(person_.Prefix);
+        const std::string surn = text(person_.Surname.substr(0, person_.Surname.find(',')));
+        const std::string spfx = text(person_.Prefix);
         if (person_.HasSurname && !surn.empty()) {
             mainSurname = surn;
             if (!spfx.empty()) {
@@ -444,32 +535,62 @@ private:
         }
         if (surname.empty() && !mainSurname.empty())
             surname = prefix.empty() ? mainSurname : prefix + " " + mainSurname;
+        return {surname, mainSurname, prefix, given};
+    }
 
-        TKSimportPerson person;
-        person.Surname = Utf8ToWindows1252Counted(mainSurname, report_.LettersReplaced);
-        person.Prefix = Utf8ToWindows1252Counted(prefix, report_.LettersReplaced);
-        person.GivenNames = Utf8ToWindows1252Counted(given, report_.LettersReplaced);
-        long ignored = 0;
-        person.Id = Utf8ToWindows1252Counted(Text(person_.Id), ignored);
-        int latest[2] = {}; // of birth and christening
-        for (int event = kBirth; event <= kBurial; ++event) {
+    bool NameHasUnderscore() const {
+        for (const std::string* piece :
+             {&person_.Name, &person_.Given, &person_.Surname, &person_.Prefix})
+            if (piece->find('_') != std::string::npos) return true;
+        return false;
+    }
+
+    // The years of the events of birth and death, and what they say of
+    // whether the person may be alive.
+    void SetYears(TKSimportPerson& person) {
+        int latest[kDeath] = {}; // of birth, christening and baptism
+        for (int event = kBirth; event < kEvents; ++event) {
             if (!person_.Dated[event]) {
                 person_.Years[event].clear();
                 continue;
             }
-            if (event <= kChristening) latest[event] = GedcomDateLatestYear(person_.Years[event]);
-            person_.Years[event] = GedcomDateYear(person_.Years[event]);
+            TKSdateYears years = GedcomDateYears(person_.Years[event]);
+            if (event < kDeath)
+                latest[event] = years.Latest;
+            else // one dies after one is born
+                person.BornByYear = EarlierYear(person.BornByYear, years.Latest);
+            person_.Years[event] = std::move(years.Year);
         }
-        person.BirthLatestYear = latest[kBirth] != 0 ? latest[kBirth] : latest[kChristening];
-        person.BirthYear =
-            !person_.Years[kBirth].empty() ? person_.Years[kBirth] : person_.Years[kChristening];
-        person.DeathYear =
-            !person_.Years[kDeath].empty() ? person_.Years[kDeath] : person_.Years[kBurial];
-        person.HasBirthEvent = person_.Dated[kBirth] || person_.Dated[kChristening];
-        person.HasDeathEvent = person_.Happened[kDeath] || person_.Happened[kBurial];
+        for (int event = kBirth; event <= kBaptism && person.BirthLatestYear == 0; ++event)
+            person.BirthLatestYear = latest[event];
+        for (int event = kBirth; event <= kBaptism && person.BirthYear.empty(); ++event)
+            person.BirthYear = person_.Years[event];
+        for (int event = kDeath; event < kEvents && person.DeathYear.empty(); ++event)
+            person.DeathYear = person_.Years[event];
+        person.BornByYear = EarlierYear(person.BornByYear, person_.BornBy);
+        person.HasBirthEvent =
+            person_.Dated[kBirth] || person_.Dated[kChristening] || person_.Dated[kBaptism];
+        person.HasDeathEvent =
+            person_.Happened[kDeath] || person_.Happened[kBurial] || person_.Happened[kCremation];
+    }
+
+    void EmitPerson() {
+        // Links carry the name as the file spells it; the index reads an
+        // underscore between its words as a blank.
+        const TNamePieces spelt = NamePieces(false);
+        const TNamePieces pieces = NameHasUnderscore() ? NamePieces(true) : spelt;
+        TKSimportPerson person;
+        person.Surname = Utf8ToWindows1252Counted(pieces.MainSurname, report_.LettersReplaced);
+        person.Prefix = Utf8ToWindows1252Counted(pieces.Prefix, report_.LettersReplaced);
+        person.GivenNames = Utf8ToWindows1252Counted(pieces.Given, report_.LettersReplaced);
+        long ignored = 0;
+        person.Id = Utf8ToWindows1252Counted(Text(person_.Id), ignored);
+        SetYears(person);
+        person.Private = person_.Private;
+        person.RecordKey = GedcomRecordKey(person_.Id);
         if (!options_.LinkPattern.empty())
-            person.Link = UsablePersonLink(
-                FillLinkPattern(options_.LinkPattern, Text(person_.Id), surname, given));
+            person.Link = UsablePersonLink(FillLinkPattern(options_.LinkPattern, Text(person_.Id),
+                                                           spelt.Surname, spelt.Given));
         person.Line = person_.Line;
         ++report_.PersonsRead;
         take_(person);
@@ -478,6 +599,7 @@ private:
     const std::string& path_;
     const TKSgedcomOptions& options_;
     const std::function<void(TKSimportPerson&)>& take_;
+    const std::function<void(const TKSimportFamily&)>& takeFamily_;
     TKSimportReport& report_;
     TGedcomLines lines_;
     EGedcomEncoding encoding_ = EGedcomEncoding::Utf8;
@@ -489,18 +611,33 @@ private:
     std::string headContext_, charValue_, version_, headNote_, submitter_;
     long charLine_ = 0;
     TIndividual person_;
+    TKSimportFamily family_;
     EEvent event_ = kNoEvent;
+    bool datesLife_ = false; // the date of the current line of a record counts for the living
     bool inName_ = false;
 };
 
 } // namespace
 
 void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
-                const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report) {
+                const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report,
+                const std::function<void(const TKSimportFamily&)>& takeFamily) {
     if (!options.LinkPattern.empty())
         if (const std::string problem = LinkPatternProblem(options.LinkPattern); !problem.empty())
             throw EKSError(problem);
-    TGedcomReader(path, options, take, report).Read();
+    TGedcomReader(path, options, take, takeFamily, report).Read();
+}
+
+uint64_t GedcomRecordKey(std::string_view xref) {
+    while (!xref.empty() && (xref.front() == '@' || xref.front() == ' '))
+        xref.remove_prefix(1);
+    while (!xref.empty() && (xref.back() == '@' || xref.back() == ' '))
+        xref.remove_suffix(1);
+    if (xref.empty()) return 0;
+    uint64_t hash = 0xCBF29CE484222325ULL; // FNV-1a
+    for (const char c : xref)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+    return hash == 0 ? 1 : hash;
 }
 
 bool LooksLikeGedcom(const std::string& path) {

@@ -6,9 +6,12 @@
 #pragma once
 
 #include "import/KSimportPerson.h"
+#include "import/KSlivingJudge.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -20,14 +23,20 @@ struct TKSgedcomOptions {
     std::string LinkPattern;
 };
 
-// Calls take for each person in file order. Lines that cannot be read (a
+// Calls take for each person in file order, and takeFamily (when given) for
+// each family with the keys of its members. Lines that cannot be read (a
 // level that is no number or jumps by more than one) are skipped and listed
 // in report.SkippedLines. A file that cannot be read, an unknown character
 // set, a line over 1 MiB, an endless chain of CONC/CONT lines, a file cut in
 // the middle of a line or an unknown field in the link pattern throw an
 // EKSError (EInOutError for the file) naming the file and the line.
 void ReadGedcom(const std::string& path, const TKSgedcomOptions& options,
-                const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report);
+                const std::function<void(TKSimportPerson&)>& take, TKSimportReport& report,
+                const std::function<void(const TKSimportFamily&)>& takeFamily = {});
+
+// The key by which a family names a person: a hash of the record's
+// identifier ("@I12@" and "I12" alike); 0 for none.
+uint64_t GedcomRecordKey(std::string_view xref);
 
 // Whether the file at path starts as a GEDCOM file does: "0 HEAD" after an
 // optional byte-order mark and blanks, in any of the character sets read.

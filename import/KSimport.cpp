@@ -5,6 +5,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
+#include "common/KSwebLink.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSgendexReader.h"
 #include "import/KSimportFolder.h"
@@ -34,6 +35,12 @@ bool IsGendexName(const std::string& path) {
     for (std::size_t i = 0; i < name.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(name[i])) != kGendexName[i]) return false;
     return true;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // Text typed by the user, as the document keeps it.
@@ -72,6 +79,11 @@ TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& r
     header.DataFile = Typed(source.filename().string());
     header.Created = Today(now);
     std::error_code ec;
+    if (!request.StartPage.empty()) {
+        header.HtmFile = UsablePersonLink(Trimmed(request.StartPage));
+        if (!NamesScheme(header.HtmFile)) header.HtmFile.insert(0, linkBase);
+        return header;
+    }
     for (const char* start : {"index.htm", "index.html"})
         if (fs::is_regular_file(source.parent_path() / start, ec)) {
             header.HtmFile = linkBase + start;
@@ -85,10 +97,10 @@ TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& r
 std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
     std::vector<std::string> lines = {LocalText(
         "#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk levend, %4 "
-        "zonder naam, %5 letters vervangen",
+        "als priv\xE9, %5 zonder naam, %6 letters vervangen",
         {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
-         std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutNoName),
-         std::to_string(report.LettersReplaced)})};
+         std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutPrivate),
+         std::to_string(report.LeftOutNoName), std::to_string(report.LettersReplaced)})};
     if (report.MissingTrailer)
         lines.push_back(
             LocalText("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde"));
@@ -100,6 +112,23 @@ std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
     lines.push_back(LocalText("#1583.11=%1 regels overgeslagen: %2",
                               {std::to_string(report.SkippedLines.size()), numbers}));
     return lines;
+}
+
+std::string StartPageProblem(const std::string& page) {
+    const std::string typed = Trimmed(page);
+    if (typed.empty()) return {};
+    for (const char c : typed) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F || c == '\'' || c == '`' || c == '{' || c == '}')
+            return LocalText("#1585.7=startpagina \"%1\": spaties, aanhalingstekens, <, >, \\ en "
+                             "letters buiten ASCII moeten als %XX geschreven worden",
+                             {Typed(typed)});
+    }
+    if (UsablePersonLink(typed).empty())
+        return LocalText("#1585.8=startpagina \"%1\": alleen een relatief pad of een http- of "
+                         "https-adres kan een link zijn",
+                         {Typed(typed)});
+    return {};
 }
 
 bool IsNameList(const std::string& path) {
@@ -136,6 +165,12 @@ TKSimportResult ImportNameList(const TKSimportRequest& request) {
     if (!request.LinkPattern.empty())
         if (const std::string problem = LinkPatternProblem(request.LinkPattern); !problem.empty())
             throw EKSError(request.Source, problem);
+    if (const std::string problem = StartPageProblem(request.StartPage); !problem.empty())
+        throw EKSError(request.Source, problem);
+    if (request.LivingAge < 1)
+        throw EKSError(request.Source,
+                       LocalText("#1585.9=de leeftijd tot waar iemand kan leven moet minstens 1 "
+                                 "jaar zijn"));
     TKSimportResult result;
     if (IsOtherThanFile(request.Source)) throw EKSError(request.Source, NotAFileText());
     result.Document = ImportDocumentPath(request);
@@ -153,13 +188,14 @@ TKSimportResult ImportNameList(const TKSimportRequest& request) {
     const std::string linkBase = LinkBase(request.Source, result.Document);
     RemoveAbandonedImportFolders(request.TempFolder);
     TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving, linkBase,
-                           TKSimportSorting{.TempFolder = request.TempFolder});
+                           TKSimportSorting{.TempFolder = request.TempFolder}, request.LivingAge);
     const auto take = [&](TKSimportPerson& person) {
         FinishSurname(person);
         writer.Add(person, result.Report);
     };
     if (gedcom)
-        ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern}, take, result.Report);
+        ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern}, take, result.Report,
+                   [&](const TKSimportFamily& family) { writer.AddFamily(family); });
     else
         ReadGendex(request.Source, take, result.Report);
     writer.Write(result.Document, Header(request, result.Report, linkBase, now), result.Report);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "import/KSimportPerson.h"
+#include "import/KSlivingJudge.h"
 
 #include <string>
 #include <vector>
@@ -25,10 +26,19 @@ struct TKSimportRequest {
     std::string UserName;
     std::string Email;
     std::string Homepage;
+    // Persons who may be alive are left out unless IncludeLiving; LivingAge
+    // is the N of the rule (KSlivingJudge). A person the file keeps private
+    // is always left out.
     bool IncludeLiving = false;
+    int LivingAge = kDefaultLivingAge;
     // The link of each person of a GEDCOM file (see TKSgedcomOptions); a
     // GEDCOM file holds no links of its own, so it cannot be imported without.
     std::string LinkPattern;
+    // The page that opens the tree (the document's htmfile), as typed
+    // (UTF-8): a path relative to the folder of Source or an http(s)
+    // address; "" for index.htm or index.html beside Source when there is
+    // one, else none.
+    std::string StartPage;
     // The temporary folder of the environment; "" the user's private one.
     // A large name list is sorted through files in a folder made there.
     std::string TempFolder;
@@ -38,6 +48,11 @@ struct TKSimportResult {
     std::string Document; // the index document written
     TKSimportReport Report;
 };
+
+// "" when page (as typed, UTF-8) may be a tree's start page: a relative path
+// or an http(s) address fit for a link. Else why not, in the language of
+// the run, naming the page.
+std::string StartPageProblem(const std::string& page);
 
 // Whether the file at path is a name list that an import reads: a GEDCOM
 // file, or a file named gendex.txt (letter case aside).
@@ -63,7 +78,8 @@ std::vector<std::string> ImportReportLines(const TKSimportReport& report);
 // the file concerned (nothing is then written): a link pattern that is no
 // relative path or http(s) address or is otherwise unfit (LinkPatternProblem),
 // the document's place holds another kind of file, a GEDCOM file without a
-// link pattern, or the name list cannot be read; EWriteError when the
+// link pattern, a start page that is no link (StartPageProblem), a living
+// age below 1, or the name list cannot be read; EWriteError when the
 // document cannot be written.
 TKSimportResult ImportNameList(const TKSimportRequest& request);
 

@@ -3,32 +3,47 @@
 // Windows-1252, as in an index document.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace ks {
 
 struct TKSimportPerson {
-    std::string Surname;        // main surname without its particle: "Berg"; empty when unknown
-    std::string Prefix;         // the particle: "van den"; empty when none
-    std::string GivenNames;     // empty when unknown
-    std::string BirthYear;      // year of birth, else of christening, as digits; empty when unknown
-    std::string DeathYear;      // year of death, else of burial, as digits; empty when unknown
-    bool HasBirthEvent = false; // a birth or christening with any date, also one without a year
-    bool HasDeathEvent = false; // a death or burial, with or without a date
+    std::string Surname;    // main surname without its particle: "Berg"; empty when unknown
+    std::string Prefix;     // the particle: "van den"; empty when none
+    std::string GivenNames; // empty when unknown
+    std::string BirthYear;  // year of birth, else of christening, else of baptism, as digits; empty
+                            // when unknown
+    std::string DeathYear;  // year of death, else of burial, as digits; empty when unknown
+    bool HasBirthEvent = false; // a birth, christening or baptism with any date, also one without
+                                // a year
+    bool HasDeathEvent = false; // a death, burial or cremation, with or without a date
+    // The file asks to keep the person private (GEDCOM RESN privacy or
+    // confidential): never published.
+    bool Private = false;
     std::string Id;   // the record's identifier ("I12") for link patterns; empty in GENDEX
     std::string Link; // relative to the index document's folder, or an absolute address
     long Line = 0;    // line of the source file where the person starts
-    // The latest year the date of birth (else of christening) allows, for the
+    // The latest year the date of birth (else of christening, else of
+    // baptism) allows, for the
     // test whether the person may be alive: "BET 1900 AND 1990" is 1990;
     // kYearWithoutEnd for "AFT 1900"; 0 when the date names no year.
     int BirthLatestYear = 0;
+    // The latest year the person may have been born in, by every dated event
+    // or fact of theirs (a residence in 1850: born by 1850); 0 when none has
+    // a year.
+    int BornByYear = 0;
+    // The key of the record (GedcomRecordKey), by which families name the
+    // person; 0 when it has none.
+    uint64_t RecordKey = 0;
 };
 
 struct TKSimportReport {
     long PersonsRead = 0;
     long PersonsWritten = 0;
     long LeftOutLiving = 0;
+    long LeftOutPrivate = 0;
     long LeftOutNoName = 0;
     long LettersReplaced = 0;       // characters written as their nearest Windows-1252 letter
     std::vector<long> SkippedLines; // lines that could not be read, in file order

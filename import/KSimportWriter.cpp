@@ -8,6 +8,8 @@
 #include "common/KSproduct.h"
 #include "common/KSreplacingFile.h"
 #include "common/KSwebLink.h"
+#include "import/KSgedcomDate.h"
+#include "import/KSindexLetter.h"
 #include "index/KShtxRegel.h"
 
 #include <fcntl.h>
@@ -18,6 +20,7 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace ks {
@@ -26,10 +29,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kLivingYears = 100;
 constexpr char kTab = '\t';
 // The fields of a record (sort key, tab, link) that make up the index line.
-enum KeyField { kLetter = 0, kYear1 = 5, kYear2 = 6, kSurname = 7, kGiven = 8, kNumber = 9 };
+enum KeyField { kLetter = 0, kYear1 = 5, kYear2 = 6, kSurname = 7, kGiven = 8 };
 
 std::string Cleaned(std::string text, std::size_t maxBytes = std::string::npos) {
     DropControlBytes(text);
@@ -45,22 +47,13 @@ std::string NameField(std::string text) {
     return text.empty() || text == "_" ? "?" : text;
 }
 
-// The index letter: the first letter of the surname without its mark.
-std::string IndexLetter(const std::string& surname) {
-    if (surname == "?") return "?";
-    const unsigned char c = FoldByte(static_cast<unsigned char>(surname[0]));
-    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
-        return std::string(1, static_cast<char>(c));
-    return "?";
-}
-
 void AppendIniLine(std::string& out, const char* key, const std::string& value) {
     out.append(key).append("=").append(Cleaned(value)).append("\r\n");
 }
 
 // The index line of a record: letter, surname, given names, no extra text,
 // the years, the number and the link.
-void AppendIndexLine(std::string& out, std::string_view record) {
+void AppendIndexLine(std::string& out, std::string_view record, uint32_t number) {
     std::string_view fields[11];
     std::string_view rest = record;
     for (std::string_view& field : fields) {
@@ -73,15 +66,19 @@ void AppendIndexLine(std::string& out, std::string_view record) {
     out.append(fields[kGiven]).append(2, kTab);
     out.append(fields[kYear1]).push_back(kTab);
     out.append(fields[kYear2]).push_back(kTab);
-    out.append(fields[kNumber]).push_back(kTab);
+    out.append(std::to_string(number)).push_back(kTab);
     out.append(fields[10]).append("\r\n");
 }
+
+// The number a record is written with, 0 when it is left out.
+using TRecordNumber = std::function<uint32_t(const TKSsortRecord&)>;
 
 // Writes the header and the index lines of the records to a temporary file
 // beside path and renames it into place: the lines go out as they are
 // merged, so a large import never holds its document. A failure leaves the
 // file at path as it was.
-void WriteAtomically(const std::string& path, const std::string& header, TKSrunFileSort& records) {
+void WriteAtomically(const std::string& path, const std::string& header, TKSrunFileSort& records,
+                     const TRecordNumber& numberOf) {
     ReplacingOptions options;
     options.Mode = 0644;
     ReplacingFile file(path, options);
@@ -93,8 +90,10 @@ void WriteAtomically(const std::string& path, const std::string& header, TKSrunF
         writer.Write(header);
         std::string line;
         records.Finish([&](const TKSsortRecord& record) {
+            const uint32_t number = numberOf(record);
+            if (number == 0) return;
             line.clear();
-            AppendIndexLine(line, record.Key);
+            AppendIndexLine(line, record.Key, number);
             writer.Write(line);
         });
         file.Commit();
@@ -105,15 +104,24 @@ void WriteAtomically(const std::string& path, const std::string& header, TKSrunF
 
 } // namespace
 
-bool IsLiving(const TKSimportPerson& person, int thisYear) {
-    if (person.HasDeathEvent || !person.DeathYear.empty()) return false;
+int LatestBirthYear(const TKSimportPerson& person) {
     int born = person.BirthLatestYear;
     if (born == 0) { // the date is of no form the readers know: the year it shows
         const std::string& year = person.BirthYear;
         const auto [end, ec] = std::from_chars(year.data(), year.data() + year.size(), born);
-        if (year.empty() || ec != std::errc{} || end != year.data() + year.size()) return true;
+        if (year.empty() || ec != std::errc{} || end != year.data() + year.size()) born = 0;
     }
-    return born > thisYear - kLivingYears;
+    if (born == kYearWithoutEnd) born = 0;
+    if (person.BornByYear > 0 && person.BornByYear != kYearWithoutEnd &&
+        (born <= 0 || person.BornByYear < born))
+        born = person.BornByYear;
+    return std::max(born, 0);
+}
+
+bool IsLiving(const TKSimportPerson& person, int thisYear, int livingAge) {
+    if (person.HasDeathEvent || !person.DeathYear.empty()) return false;
+    const int born = LatestBirthYear(person);
+    return born == 0 || born > thisYear - livingAge;
 }
 
 std::string ImportTargetProblem(const std::string& path) {
@@ -130,24 +138,31 @@ std::string ImportTargetProblem(const std::string& path) {
 }
 
 TKSimportWriter::TKSimportWriter(int thisYear, bool includeLiving, std::string linkBase,
-                                 const TKSimportSorting& sorting)
-    : thisYear_(thisYear), includeLiving_(includeLiving), linkBase_(std::move(linkBase)),
-      folder_(sorting.TempFolder),
+                                 const TKSimportSorting& sorting, int livingAge)
+    : thisYear_(thisYear), includeLiving_(includeLiving), livingAge_(livingAge),
+      linkBase_(std::move(linkBase)), folder_(sorting.TempFolder),
       records_([this](int n) { return folder_.Path() + "persons-" + std::to_string(n) + ".tmp"; },
                sorting.BufferBytes) {}
 
 void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report) {
+    // Everyone counts as a relative, also those left out.
+    const auto number = static_cast<uint32_t>(added_.size());
+    if (!includeLiving_)
+        judge_.AddPerson(person.RecordKey, LatestBirthYear(person),
+                         person.HasDeathEvent || !person.DeathYear.empty());
+    added_.push_back(false);
     TKShtxRegel line;
     line.Surname = NameField(person.Surname);
     line.GivenNames = NameField(person.GivenNames);
+    if (person.Private) {
+        ++report.LeftOutPrivate;
+        return;
+    }
     if (line.Surname == "?" && line.GivenNames == "?") {
         ++report.LeftOutNoName;
         return;
     }
-    if (!includeLiving_ && IsLiving(person, thisYear_)) {
-        ++report.LeftOutLiving;
-        return;
-    }
+    added_[number] = true;
     line.Letter = IndexLetter(line.Surname);
     const std::string prefix = Cleaned(person.Prefix);
     if (line.Surname != "?" && !prefix.empty())
@@ -161,7 +176,23 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
     line.SortKeyInto(record_);
     record_.push_back(kTab);
     record_.append(link);
-    records_.Add(record_);
+    records_.Add(record_, {}, number);
+}
+
+void TKSimportWriter::AddFamily(const TKSimportFamily& family) {
+    if (!includeLiving_) judge_.AddFamily(family);
+}
+
+void TKSimportWriter::NumberPersons(TKSimportReport& report) {
+    if (!includeLiving_) judge_.Judge(thisYear_, livingAge_);
+    uint32_t written = 0;
+    numbers_.assign(added_.size(), 0);
+    for (uint32_t person = 0; person < added_.size(); ++person) {
+        const bool living = added_[person] && !includeLiving_ && judge_.IsLiving(person);
+        if (living) ++report.LeftOutLiving;
+        if (added_[person] && !living) numbers_[person] = ++written;
+    }
+    report.PersonsWritten += written;
 }
 
 void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& header,
@@ -186,8 +217,13 @@ void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& head
         if (!Cleaned(description).empty())
             AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description);
     out.append("[indexdata]\r\n");
-    WriteAtomically(path, out, records_);
-    report.PersonsWritten += kept_;
+    TKSimportReport counted;
+    records_.ReleaseBuffer(); // the judge needs the memory more
+    NumberPersons(counted);
+    WriteAtomically(path, out, records_,
+                    [this](const TKSsortRecord& record) { return numbers_[record.Tie]; });
+    report.PersonsWritten += counted.PersonsWritten;
+    report.LeftOutLiving += counted.LeftOutLiving;
 }
 
 } // namespace ks

@@ -17,6 +17,9 @@ const std::vector<std::string> kGerman = {"von und zu", "von der", "von dem", "v
                                           "auf der",    "in der",  "zu der",  "von",     "vom",
                                           "zum",        "zur",     "zu",      "am",      "im"};
 const std::vector<std::string> kFrench = {"de la", "de l'", "des", "du", "de", "d'"};
+// Only the particles no Italian surname starts with by itself ("di", "del"
+// and "da" are surnames of their own as often).
+const std::vector<std::string> kItalian = {"degli", "della", "delle", "dello", "dei", "de'"};
 
 unsigned char Lower(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
@@ -75,7 +78,7 @@ bool HasUpper(std::string_view text) {
 }
 
 std::vector<std::string> MergedLists(const std::vector<std::string>& languages) {
-    static const std::vector<std::string> every = {"nl", "de", "fr"};
+    static const std::vector<std::string> every = {"nl", "de", "fr", "it"};
     std::vector<std::string> merged;
     for (const std::string& language : languages.empty() ? every : languages)
         for (const std::string& particle : SurnameParticles(language))
@@ -104,6 +107,7 @@ const std::vector<std::string>& SurnameParticles(std::string_view language) {
     if (code == "nl") return kDutch;
     if (code == "de") return kGerman;
     if (code == "fr") return kFrench;
+    if (code == "it") return kItalian;
     return none;
 }
 

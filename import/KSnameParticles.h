@@ -11,7 +11,7 @@
 
 namespace ks {
 
-// The particles of one language ("nl", "de", "fr"), lower-case, longest
+// The particles of one language ("nl", "de", "fr", "it"), lower-case, longest
 // first; empty for a language without a list.
 const std::vector<std::string>& SurnameParticles(std::string_view language);
 

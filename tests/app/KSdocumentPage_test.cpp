@@ -5,6 +5,7 @@
 
 #include "app/KSHTMLverzamelIndex.h"
 #include "app/KSdocumentPage.h"
+#include "app/KSimportDialog.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "common/KSpaths.h"
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 #include <filesystem>
 #include <sys/stat.h>
@@ -508,6 +510,21 @@ void TestDocumentPage::oneDocumentIsAddedThroughTheChooser() {
     QCOMPARE(page->DocumentChooserFolder(), home);
 }
 
+// Answers the import box of each of count name lists in turn, then the box
+// that reports what the imports did.
+static void AnswerImports(int count, std::function<void(ks::app::TKSimportDialog*)> each,
+                          std::function<void(QMessageBox*)> report) {
+    if (count == 0) {
+        ks::test::AnswerModal<QMessageBox>(report);
+        return;
+    }
+    ks::test::AnswerModal<ks::app::TKSimportDialog>([=](ks::app::TKSimportDialog* box) {
+        each(box);
+        AnswerImports(count - 1, each, report);
+        box->accept();
+    });
+}
+
 void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     const std::string root = store_->Path("named/");
     WriteHtx(root + "a.htx", {.title = "A"});
@@ -518,26 +535,43 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     Wizard wizard;
     wizard.browser.answer = root;
     QString question, pattern, refusal;
-    // Asked once for all; then the link pattern of the GEDCOM file; then why
-    // one could not be imported.
+    int patterns = 0, ages = 0;
+    // Asked once for all; then for each name list its start page and living
+    // age, and the link pattern of the GEDCOM file; then what each import
+    // did and why one could not be imported.
+    const auto answer = [&](ks::app::TKSimportDialog* input) {
+        auto* age = input->findChild<QSpinBox*>(QStringLiteral("spnLivingAge"));
+        ages += age != nullptr && age->value() == 100;
+        if (auto* link = input->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))) {
+            ++patterns;
+            pattern = link->text();
+            link->setText(QStringLiteral("https://ex.org/p?id={id}"));
+            input->findChild<QLineEdit*>(QStringLiteral("edtStartPage"))
+                ->setText(QStringLiteral("start.htm"));
+        }
+    };
     ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
         question = box->text();
-        ks::test::AnswerModal<QInputDialog>([&](QInputDialog* input) {
-            pattern = input->textValue();
-            input->setTextValue(QStringLiteral("https://ex.org/p?id={id}"));
-            ks::test::AnswerModal<QMessageBox>([&](QMessageBox* warning) {
-                refusal = warning->text();
-                warning->accept();
-            });
-            input->accept();
+        AnswerImports(3, answer, [&](QMessageBox* warning) {
+            refusal = warning->text();
+            warning->accept();
         });
         box->button(QMessageBox::Yes)->click();
     });
     wizard.Click("btnDirSearch");
     QVERIFY(question.startsWith(QStringLiteral("3 naamlijsten van andere programma's gevonden")));
     QVERIFY(question.endsWith(QString::fromStdString("\n" + root + "tree/family.ged")));
+    QCOMPARE(patterns, 1);
+    QCOMPARE(ages, 3);
     QVERIFY(pattern.contains(QStringLiteral("{id}")));
     QVERIFY(refusal.contains(QString::fromStdString(root + "other/gendex.txt: ")));
+    // Each import's report, before the refusal.
+    QVERIFY(refusal.startsWith(QStringLiteral("Ge\u00EFmporteerd:\n")));
+    QVERIFY(refusal.contains(QString::fromStdString(root + "tree/family.ged") +
+                             QStringLiteral("\n    1 personen gelezen, 1 geschreven, 0 "
+                                            "weggelaten als mogelijk levend, 0 als priv\u00E9")));
+    QVERIFY(ks::test::ReadText(root + "tree/family.htx").find("\r\nhtmfile=start.htm\r\n") !=
+            std::string::npos);
     // The imported documents join the list ticked, beside their sources.
     QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "tree"}));
     QCOMPARE(wizard.Ticks(), (std::vector<bool>{true, true, true}));
@@ -562,8 +596,8 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     QVERIFY(!std::filesystem::exists(root + "site/gendex.htx"));
 
     // Imported again, a listed document keeps its line.
-    ks::test::AnswerModal<QMessageBox>([](QMessageBox* box) {
-        ks::test::AnswerModal<QMessageBox>([](QMessageBox* warning) { warning->accept(); });
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
+        AnswerImports(2, answer, [](QMessageBox* warning) { warning->accept(); });
         box->button(QMessageBox::Yes)->click();
     });
     wizard.Click("btnDirSearch");

@@ -44,7 +44,7 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
     ASSERT_EQ(0, imported.exitCode) << imported.err;
     EXPECT_EQ("docs/tree.htx\n", imported.out);
     EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 8 persons read, 6 written, 1 left out as "
-              "possibly living, 1 without a name, 2 letters replaced\n",
+              "possibly living, 0 as private, 1 without a name, 2 letters replaced\n",
               imported.err);
     // In the builder's order, the particle split off, the relative links
     // leading from the document's folder to the tree's.
@@ -73,6 +73,64 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
         if (page.path().extension() == ".htm") pages += ReadFileBytes(page.path().string());
     EXPECT_NE(std::string::npos,
               pages.find("href=\"https://example.org/visser/persons.php?id=8&amp;tak=2#p8\""));
+}
+
+// Persons imported from a GEDCOM file and the same persons in a program's
+// own document become one entry each in the combined index, with a
+// reference to either tree: the import files them under the same letter and
+// reads their names and years as the program does.
+TEST_F(ImportTool, ImportedPersonsAreOneEntryWithTheProgramsOwn) {
+    const struct {
+        const char* Given; // as the pages show it
+        const char* Line;  // of the program's document, before the number
+        const char* Gedcom;
+    } persons[] = {
+        {"Jan Jacob", "O\t\xD8stergaard\tJan Jacob\t\t1687\t1716",
+         "1 NAME Jan_Jacob /\xC3\x98stergaard/\n1 BIRT\n2 DATE 1687\n1 DEAT\n2 DATE 1716\n"},
+        {"Anna",
+         "A\t\xC6"
+         "belholt\tAnna\t\t1619\t",
+         "1 NAME Anna /\xC3\x86"
+         "belholt/\n1 DEAT\n1 BAPM\n2 DATE 1619\n"},
+        {"Jon", "T\t\xDEorsson\tJon\t\t1722\t",
+         "1 NAME Jon /\xC3\x9Eorsson/\n1 BIRT\n2 DATE 11 FEB 1721/22\n1 BURI\n"},
+        {"Cosimo", "M\tMedici, de'\tCosimo\t\t1701\t",
+         "1 NAME Cosimo /de'_Medici/\n1 BIRT\n2 DATE @#DJULIAN@ 25 DEC 1700\n1 DEAT\n"},
+    };
+    std::string own =
+        "[KESTRIN]\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=Eigen\r\n[indexdata]\r\n";
+    std::string gedcom = "0 HEAD\n1 CHAR UTF-8\n";
+    int number = 0;
+    for (const auto& p : persons) {
+        ++number;
+        own += std::string(p.Line) + "\t" + std::to_string(number) + "\tp" +
+               std::to_string(number) + ".htm\r\n";
+        gedcom += "0 @I" + std::to_string(number) + "@ INDI\n" + p.Gedcom;
+    }
+    fs::create_directories(dir.file("trees/own"));
+    fs::create_directories(dir.file("trees/ged"));
+    WriteFileBytes(dir.file("trees/own/own.htx"), own);
+    WriteFileBytes(dir.file("trees/ged/a.ged"), gedcom + "0 TRLR\n");
+    ASSERT_EQ(0, Run("import", {"--link", "{id}.htm", "trees/ged/a.ged"}).exitCode);
+    const Outcome built =
+        Run("build", {"-q", "-o", "site", "--years", "trees/own/own.htx", "trees/ged/a.htx"});
+    ASSERT_EQ(0, built.exitCode) << built.err;
+    std::string pages;
+    for (const auto& page : fs::directory_iterator(dir.file("site")))
+        if (page.path().extension() == ".htm" &&
+            page.path().stem().string().find("_names") == std::string::npos &&
+            page.path().stem().string().find("_frequent") == std::string::npos)
+            pages += ReadFileBytes(page.path().string());
+    for (const auto& p : persons) {
+        SCOPED_TRACE(p.Given);
+        const std::string name = "\">" + std::string(p.Given) + "<span class=\"YR\">";
+        const std::size_t at = pages.find(name);
+        ASSERT_NE(std::string::npos, at);
+        EXPECT_EQ(std::string::npos, pages.find(name, at + 1)) << "one entry";
+        const std::string entry = pages.substr(at, pages.find("<br />", at) - at);
+        EXPECT_NE(std::string::npos, entry.find("aria-label=\"Eigen, tree 1\"")) << entry;
+        EXPECT_NE(std::string::npos, entry.find("aria-label=\"ged, tree 2\"")) << entry;
+    }
 }
 
 struct Refusal {
@@ -161,6 +219,27 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "one file at a time",
          "docs/tree.htx",
          ""},
+        {"a living age that is no number of years",
+         "",
+         {"--living-age", "0", "-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         2,
+         "--living-age must be a number of years from 1 to 999, not 0",
+         "docs/tree.htx",
+         ""},
+        {"a living age of 10 years keeps one born in 2001",
+         "",
+         {"--living-age", "10", "-o", "docs", "trees/tree/gendex.txt"},
+         0,
+         "7 written",
+         "docs/gendex.htx",
+         "B\tBakker\tKees\t\t2001\t"},
+        {"a start page that is no link",
+         "",
+         {"--start-page", "javascript:go()", "-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         2,
+         "--start-page: start page \"javascript:go()\": only a relative path",
+         "docs/tree.htx",
+         ""},
         {"a link pattern of another scheme",
          "",
          {"-o", "docs/tree.htx", "--link", "javascript:alert({id})", kGedcom},
@@ -173,7 +252,8 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "",
          {"-o", "docs/tree.htx", "trees/cr/gendex.txt"},
          0,
-         "8 persons read, 6 written, 1 left out as possibly living, 1 without a name, 2 letters "
+         "8 persons read, 6 written, 1 left out as possibly living, 0 as private, 1 without a "
+         "name, 2 letters "
          "replaced\nkestrin-index: trees/cr/gendex.txt: 1 lines skipped: 4\n",
          "docs/tree.htx",
          "B\tBakker\tJan\t"},
@@ -210,6 +290,14 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
     const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
     EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xD8rsted\r\n")) << header;
     EXPECT_NE(std::string::npos, header.find("description1=Eigen\r\n")) << header;
+    // The start page as given, relative to the folder of the file.
+    fs::remove(dir.file("docs/tree.htx"));
+    ASSERT_EQ(0, Run("import",
+                     {"-o", "docs/tree.htx", "--start-page", "start.htm", "trees/tree/gendex.txt"})
+                     .exitCode);
+    EXPECT_NE(
+        std::string::npos,
+        ReadFileBytes(dir.file("docs/tree.htx")).find("\r\nhtmfile=../trees/tree/start.htm\r\n"));
 }
 
 } // namespace

@@ -46,9 +46,10 @@ TEST(GedcomReader, ReadsPersonsOfEveryVersionAndEncoding) {
     const std::vector<FixtureCase> cases = {
         // ANSEL marks before their letter; CONC inside a name; the particle
         // left of SURN; Julian, Hebrew and interpreted dates; first NAME only.
+        // "12 MAR 1780/81" is 1781 New Style, Julian 25 DEC 1700 is 5 JAN 1701.
         {"ansel-551.ged",
          "",
-         {"M\xFCller||Jos\xE9|1780||BD|I1|@8", "Cech|van den|Anna Maria|1700|1750|BD|I2|@13",
+         {"M\xFCller||Jos\xE9|1781||BD|I1|@8", "Cech|van den|Anna Maria|1701|1750|BD|I2|@13",
           "Kowalski||Pawel|1780|1801|BD|I3|@24"},
          2,
          {29},
@@ -112,9 +113,10 @@ TEST(GedcomReader, DatesGiveTheYearTheyFallIn) {
     } cases[] = {
         {"12 MAR 1780", "1780", 1780},
         {"abt 1780", "1780", 1780},
-        {"BET @#DJULIAN@ 1700 AND 1710", "1700", 1710},
+        // The last day of Julian 1710 is 11 January 1711.
+        {"BET @#DJULIAN@ 1700 AND 1710", "1700", 1711},
         {"TO 1790", "1790", 1790},
-        {"1699/00", "1699", 1700},
+        {"1699/00", "1700", 1700},
         {"INT 1801 (circa 1800)", "1801", 1801},
         {"(in the war)", "", 0},
         {"MAR 1780", "1780", 1780},
@@ -131,8 +133,8 @@ TEST(GedcomReader, DatesGiveTheYearTheyFallIn) {
         {"BET 1900", "1900", kOpen},
         {"FROM 1900 TO 1950", "1900", 1950},
         {"BEF 1950", "1950", 1950},
-        {"@#DJULIAN@ 1721/22", "1721", 1722},
-        {"FEB 1925/26", "1925", 1926},
+        {"@#DJULIAN@ 1721/22", "1722", 1722},
+        {"FEB 1925/26", "1926", 1926},
         // 5686 runs from September 1925 to September 1926, Tevet of it from
         // December to January; year VIII from September 1799.
         {"@#DHEBREW@ 5686", "1925", 1926},

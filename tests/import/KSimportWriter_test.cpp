@@ -29,7 +29,8 @@ TEST(ImportWriter, LivingIsJudgedByTheLatestYearADateAllows) {
         {"@#DFRENCH R@ 134", "", true},
         {"1900-1990", "", true},
         {"EST 1920", "", false},
-        {"@#DJULIAN@ 1925", "", false},
+        {"@#DJULIAN@ 1920", "", false},
+        {"@#DJULIAN@ 1925", "", true}, // its last day is 13 January 1926
         {"", "BET 1900 AND 1990", true},
         {"1800", "BET 1900 AND 1990", false}, // the birth counts when it has a year
     };

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -60,6 +62,193 @@ TEST(Import, RemovesTheRunFilesOfAKilledImport) {
     ImportNameList(request);
     EXPECT_TRUE(std::filesystem::exists(going));
     EXPECT_FALSE(std::filesystem::exists(left));
+}
+
+int ThisYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_year + 1900;
+}
+
+// The text with every "{N}" as the year N years back.
+std::string YearsBack(std::string text) {
+    for (std::size_t open = text.find('{'); open != std::string::npos; open = text.find('{')) {
+        const std::size_t close = text.find('}', open);
+        const int back = std::stoi(text.substr(open + 1, close - open - 1));
+        text.replace(open, close + 1 - open, std::to_string(ThisYear() - back));
+    }
+    return text;
+}
+
+// Imports the GEDCOM text (UTF-8) as a.ged in dir and gives the document written.
+std::string ImportGedcom(const test::TempDir& dir, const std::string& gedcom,
+                         TKSimportRequest request, TKSimportReport* report = nullptr) {
+    request.Source = dir.file("a.ged");
+    request.Output = dir.file("a.htx");
+    if (request.LinkPattern.empty()) request.LinkPattern = "p/{id}.htm";
+    test::WriteFileBytes(request.Source, gedcom);
+    std::filesystem::remove(request.Output);
+    const TKSimportResult result = ImportNameList(request);
+    if (report != nullptr) *report = result.Report;
+    return test::ReadFileBytes(result.Document);
+}
+
+// A person may be alive unless the file, their own dates or those of a
+// parent, spouse or child say otherwise; the margins of the relatives hold
+// to the year; a person kept private is never written. The families come
+// before their members, as some programs write them.
+TEST(Import, TheLivingAreJudgedByTheirDatesAndTheirRelatives) {
+    const struct {
+        const char* Given;
+        const char* Lines; // of the INDI record, years as {years back}
+        bool At100, At50, Living;
+        const char* Xref = nullptr; // when not Given
+    } persons[] = {
+        {"Died", "1 DEAT\n", true, true, true},
+        {"Buried", "1 BURI Y\n", true, true, true},
+        {"Cremated", "1 CREM\n", true, true, true},
+        {"Young", "1 BIRT\n2 DATE {20}\n", false, false, true},
+        {"Sixty", "1 BIRT\n2 DATE ABT {60}\n", false, true, true},
+        {"Baptised", "1 BAPM\n2 DATE 3 MAY {101}\n", true, true, true},
+        {"Resident", "1 RESI\n2 DATE {120}\n", true, true, true},
+        {"Changed", "1 CHAN\n2 DATE {120}\n", false, false, true},
+        {"BornLate", "1 BIRT\n2 DATE AFT {120}\n1 OCCU smith\n2 DATE {110}\n", true, true, true},
+        {"Husband", "1 FAMS @F1@\n", true, true, true},
+        {"Wife", "", true, true, true},
+        {"ParentOld", "1 BIRT\n2 DATE {145}\n", true, true, true},
+        {"ChildOfOld", "", true, true, true},
+        {"ParentYounger", "1 BIRT\n2 DATE {144}\n", true, true, true},
+        {"ChildOfYounger", "", false, true, true},
+        {"OldSpouse", "1 BIRT\n2 DATE {140}\n", true, true, true},
+        {"SpouseOfOld", "", true, true, true},
+        {"OtherSpouse", "1 CHR\n2 DATE {139}\n", true, true, true},
+        {"SpouseOfOther", "", false, true, true},
+        {"ParentOfAdult", "", true, true, true},
+        {"AdultChild", "1 BIRT\n2 DATE {85}\n", false, true, true},
+        {"ParentOfYoung", "", false, true, true},
+        {"YoungChild", "1 BIRT\n2 DATE {84}\n", false, true, true},
+        {"Private", "1 RESN privacy\n1 DEAT\n", false, false, false},
+        {"Confidential", "1 RESN CONFIDENTIAL, LOCKED\n1 DEAT\n", false, false, false},
+        {"Locked", "1 RESN locked\n1 DEAT\n", true, true, true},
+        // Two records of one identifier: the family names neither.
+        {"TwinA", "", false, false, true, "Twin"},
+        {"TwinB", "", false, false, true, "Twin"},
+    };
+    const std::string families = "0 @F1@ FAM\n1 HUSB @Husband@\n1 WIFE @Wife@\n1 MARR\n"
+                                 "2 DATE {101}\n"
+                                 "0 @F2@ FAM\n1 HUSB @ParentOld@\n1 CHIL @ChildOfOld@\n"
+                                 "0 @F3@ FAM\n1 HUSB @ParentYounger@\n1 CHIL @ChildOfYounger@\n"
+                                 "0 @F4@ FAM\n1 HUSB @OldSpouse@\n1 WIFE @SpouseOfOld@\n"
+                                 "0 @F5@ FAM\n1 HUSB @OtherSpouse@\n1 WIFE @SpouseOfOther@\n"
+                                 "0 @F6@ FAM\n1 WIFE @ParentOfAdult@\n1 CHIL @AdultChild@\n"
+                                 "0 @F7@ FAM\n1 WIFE @ParentOfYoung@\n1 CHIL @YoungChild@\n"
+                                 "0 @F8@ FAM\n1 HUSB @Unknown@\n1 CHIL @Young@\n"
+                                 "0 @F9@ FAM\n1 HUSB @ParentOld@\n1 CHIL @Twin@\n";
+    std::string gedcom = "0 HEAD\n1 CHAR UTF-8\n" + families;
+    for (const auto& p : persons)
+        gedcom += "0 @" + std::string(p.Xref ? p.Xref : p.Given) + "@ INDI\n1 NAME " + p.Given +
+                  " /Test/\n" + p.Lines;
+    gedcom = YearsBack(gedcom + "0 TRLR\n");
+    test::TempDir dir;
+    for (const int run : {100, 50, 0}) {
+        SCOPED_TRACE(run);
+        TKSimportRequest request;
+        request.LivingAge = run == 0 ? 100 : run;
+        request.IncludeLiving = run == 0;
+        TKSimportReport report;
+        const std::string document = ImportGedcom(dir, gedcom, request, &report);
+        long written = 0;
+        for (const auto& p : persons) {
+            const bool expected = run == 100 ? p.At100 : run == 50 ? p.At50 : p.Living;
+            written += expected;
+            EXPECT_EQ(expected,
+                      document.find("\tTest\t" + std::string(p.Given) + "\t") != std::string::npos)
+                << p.Given;
+        }
+        EXPECT_EQ(written, report.PersonsWritten);
+        EXPECT_EQ(2, report.LeftOutPrivate);
+        EXPECT_EQ(static_cast<long>(std::size(persons)) - written - 2, report.LeftOutLiving);
+        // Numbered 1, 2, ... in file order among the persons written.
+        EXPECT_NE(std::string::npos, document.find("\tTest\tDied\t\t\t\t1\tp/Died.htm\r\n"));
+    }
+}
+
+// The names and years an index line shows, as the file writes them.
+TEST(Import, NamesAndDatesAsWritten) {
+    const struct {
+        const char* Lines; // of the INDI record
+        const char* Line;  // the start of its index line
+    } cases[] = {
+        {"1 NAME Cosimo /de'_Medici/\n", "M\tMedici, de'\tCosimo\t\t\t\t"},
+        {"1 NAME Jean /la_Fontaine/\n", "L\tla Fontaine\tJean\t\t\t\t"},
+        {"1 NAME Anna /van_den_Berg/\n", "B\tBerg, van den\tAnna\t\t\t\t"},
+        {"1 NAME Jan_Jacob /\xC3\x98stergaard/\n1 BIRT\n2 DATE 1687\n",
+         "O\t\xD8stergaard\tJan Jacob\t\t1687\t\t"},
+        {"1 NAME Dual /Date/\n1 BIRT\n2 DATE 11 FEB 1721/22\n", "D\tDate\tDual\t\t1722\t\t"},
+        {"1 NAME Julian /Date/\n1 BIRT\n2 DATE @#DJULIAN@ 25 DEC 1700\n1 DEAT\n2 DATE "
+         "@#DJULIAN@ 10 MAR 1750/51\n",
+         "D\tDate\tJulian\t\t1701\t1751\t"},
+        {"1 NAME Baptised /Date/\n1 BAPM\n2 DATE 3 MAY 1790\n", "D\tDate\tBaptised\t\t1790\t\t"},
+        {"1 NAME Christened /Date/\n1 BAPM\n2 DATE 1790\n1 CHR\n2 DATE 1789\n",
+         "D\tDate\tChristened\t\t1789\t\t"},
+    };
+    std::string gedcom = "0 HEAD\n1 CHAR UTF-8\n1 NOTE Eerste, tweede\n2 CONT derde, vierde\n";
+    for (const auto& c : cases)
+        gedcom += std::string("0 @I@ INDI\n") + c.Lines + "1 DEAT\n";
+    test::TempDir dir;
+    const std::string document = ImportGedcom(dir, gedcom + "0 TRLR\n", {});
+    for (const auto& c : cases)
+        EXPECT_NE(std::string::npos, document.find(std::string("\r\n") + c.Line)) << c.Line;
+    EXPECT_NE(std::string::npos,
+              document.find("\r\ndescription1=Eerste, tweede derde, vierde\r\n"));
+    // The link keeps the name as the file spells it.
+    TKSimportRequest request;
+    request.LinkPattern = "p.htm?n={surname}";
+    EXPECT_NE(std::string::npos,
+              ImportGedcom(dir, gedcom + "0 TRLR\n", request).find("p.htm?n=de%27_Medici\r\n"));
+}
+
+// The tree's start page as given, relative links made from the document's
+// folder; without one, an index.htm beside the file; a page that is no link
+// is refused before anything is written.
+TEST(Import, TheStartPageOpensTheTree) {
+    const struct {
+        const char* StartPage;
+        const char* Output;  // "" beside the file
+        const char* HtmFile; // nullptr: refused
+    } cases[] = {
+        {"", "", "index.htm"},
+        {"start.htm", "", "start.htm"},
+        {"  tree/start.htm#top ", "", "tree/start.htm#top"},
+        {"start.htm", "docs/a.htx", "../start.htm"},
+        {"https://example.org/tree/", "docs/a.htx", "https://example.org/tree/"},
+        {"javascript:alert(1)", "", nullptr},
+        {"/start.htm", "", nullptr},
+        {"st\xC3\xA4rt.htm", "", nullptr},
+    };
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("docs"));
+    test::WriteFileBytes(dir.file("a.ged"), "0 HEAD\n0 @I1@ INDI\n1 NAME A /B/\n1 DEAT\n0 TRLR\n");
+    test::WriteFileBytes(dir.file("index.htm"), "<html></html>");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.StartPage);
+        TKSimportRequest request;
+        request.Source = dir.file("a.ged");
+        request.Output = *c.Output ? dir.file(c.Output) : "";
+        request.LinkPattern = "{id}.htm";
+        request.StartPage = c.StartPage;
+        const std::string document = ImportDocumentPath(request);
+        std::filesystem::remove(document);
+        if (c.HtmFile == nullptr) {
+            EXPECT_THROW(ImportNameList(request), EKSError);
+            EXPECT_FALSE(std::filesystem::exists(document));
+            continue;
+        }
+        ImportNameList(request);
+        EXPECT_NE(std::string::npos, test::ReadFileBytes(document).find(
+                                         std::string("\r\nhtmfile=") + c.HtmFile + "\r\n"));
+    }
 }
 
 } // namespace

@@ -1,0 +1,100 @@
+#include "app/KSimportDialog.h"
+
+#include "app/KSqtText.h"
+#include "import/KSlivingJudge.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace ks::app {
+
+namespace {
+
+// A link pattern as the box for a GEDCOM file shows it as an example.
+constexpr const char* kLinkPatternExample = "https://example.org/tree/individual.php?pid={id}";
+// How many average letters the fields show at least.
+constexpr int kFieldChars = 60;
+
+// A label above its field, which its mnemonic reaches.
+QLineEdit* AddField(QVBoxLayout* layout, const QString& label, const char* name) {
+    auto* text = new QLabel(label);
+    text->setWordWrap(true);
+    auto* field = new QLineEdit;
+    field->setObjectName(QString::fromLatin1(name));
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * kFieldChars);
+    text->setBuddy(field);
+    layout->addWidget(text);
+    layout->addWidget(field);
+    return field;
+}
+
+} // namespace
+
+TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool needsLinkPattern)
+    : QDialog(parent) {
+    setWindowTitle(Lookup("#1512.1=KESTRIN HTML-uitvoer"));
+    auto* layout = new QVBoxLayout(this);
+    auto* file = new QLabel(FromPath(path));
+    file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(file);
+    if (needsLinkPattern) {
+        layout->addWidget(new QLabel(Lookup("#1585.6=Een GEDCOM-bestand bevat geen links naar "
+                                            "de pagina's van de stamboom.")));
+        linkPattern_ = AddField(layout,
+                                Lookup("#1585.4=&Linkpatroon van elke persoon ({id}: het nummer "
+                                       "van de persoon; {surname}, {given}: de namen), "
+                                       "bijvoorbeeld:") +
+                                    QStringLiteral(" ") + QString::fromLatin1(kLinkPatternExample),
+                                "edtLinkPattern");
+        linkPattern_->setText(QString::fromLatin1(kLinkPatternExample));
+        linkPattern_->setToolTip(
+            Lookup("#1585.5=het adres van de pagina van elke persoon, met {id}"));
+    }
+    startPage_ = AddField(layout,
+                          Lookup("#1585.10=&Startpagina van de stamboom (leeg: index.htm ernaast, "
+                                 "anders de eerste persoonspagina):"),
+                          "edtStartPage");
+    auto* age = new QLabel(Lookup("#1585.11=Weglaten als mogelijk levend tot een leeftijd van "
+                                  "(&jaren):"));
+    livingAge_ = new QSpinBox;
+    livingAge_->setObjectName(QStringLiteral("spnLivingAge"));
+    livingAge_->setRange(1, kMaxLivingAge);
+    livingAge_->setValue(kDefaultLivingAge);
+    livingAge_->setToolTip(Lookup("#1585.12=weggelaten wordt wie volgens zijn eigen data of die "
+                                  "van ouders, echtgenoten en kinderen jonger kan zijn; wie het "
+                                  "bestand priv\xE9 houdt altijd"));
+    age->setBuddy(livingAge_);
+    auto* ageRow = new QHBoxLayout;
+    ageRow->addWidget(age);
+    ageRow->addWidget(livingAge_);
+    ageRow->addStretch();
+    layout->addLayout(ageRow);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TKSimportDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TKSimportDialog::reject);
+    layout->addWidget(buttons);
+}
+
+std::string TKSimportDialog::LinkPattern() const {
+    return linkPattern_ ? linkPattern_->text().trimmed().toStdString() : std::string();
+}
+
+std::string TKSimportDialog::StartPage() const {
+    return startPage_->text().trimmed().toStdString();
+}
+
+int TKSimportDialog::LivingAge() const {
+    return livingAge_->value();
+}
+
+void TKSimportDialog::accept() {
+    // A GEDCOM file cannot be imported without a pattern.
+    if (linkPattern_ && LinkPattern().empty()) return;
+    QDialog::accept();
+}
+
+} // namespace ks::app

@@ -1,0 +1,15 @@
+// The letter an index line files a surname under, as the genealogy
+// program's own documents give it: the first letter of the surname without
+// its marks, in capitals (É, é under E, Æ under A, Ø and Œ under O, Þ under
+// T, Ð under D, ß under S), a digit as itself; "?" for the unknown surname and
+// for any surname that starts with no letter or digit.
+#pragma once
+
+#include <string>
+
+namespace ks {
+
+// surname in Windows-1252, as the index line holds it ("?" when unknown).
+std::string IndexLetter(const std::string& surname);
+
+} // namespace ks
