@@ -97,27 +97,39 @@ std::string TreeLink(const std::string& documentFile, std::string link) {
     return RelativeLink(folder + "x", folder + link);
 }
 
-// The fields of a sorted record: key, surname, order of the given names,
-// record number, and the person as written into a shard.
+// The fields of a sorted record: its kind and key, the surname key (of
+// records of given names only), surname, order of the given names, record
+// number, and the person as written into a shard.
 struct Record {
+    char Kind = kSurnameRecord;
     std::string_view Key;
     std::string_view Surname;
     std::string_view Person;
 };
 
+std::string_view TakeField(std::string_view& line) {
+    const std::size_t tab = line.find(kTab);
+    const std::string_view field = line.substr(0, tab);
+    line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
+    return field;
+}
+
 Record SplitRecord(std::string_view line) {
     Record record;
-    std::string_view fields[4];
-    for (std::string_view& field : fields) {
-        const std::size_t tab = line.find(kTab);
-        field = line.substr(0, tab);
-        line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
-    }
-    record.Key = fields[0];
-    record.Surname = fields[1];
+    record.Kind = line.front();
+    line.remove_prefix(1);
+    record.Key = TakeField(line);
+    if (record.Kind == kGivenRecord) TakeField(line);
+    record.Surname = TakeField(line);
+    TakeField(line);
+    TakeField(line);
     record.Person = line;
     return record;
 }
+
+// Under a given name the persons go by surname key, those without a surname
+// last, as the search lists them.
+constexpr std::string_view kNoSurnameOrder = "\x7f";
 
 class TKSsearchWriter {
 public:
@@ -137,8 +149,8 @@ public:
         ReadEntries(sorter, shards, given);
         // The records of given names sort before those of surnames.
         sorter.Finish([&shards, &given](std::string_view line) {
-            const Record record = SplitRecord(line.substr(1));
-            (line.front() == kGivenRecord ? given : shards)
+            const Record record = SplitRecord(line);
+            (record.Kind == kGivenRecord ? given : shards)
                 .Add(record.Key, record.Surname, record.Person);
         });
         given.Finish();
@@ -199,20 +211,24 @@ private:
             if (!key.empty()) {
                 if (keys_.empty() || keys_.back() != key) keys_.push_back(key);
                 shards.Count(key, surname, person_);
-                AddRecord(sorter, kSurnameRecord, key, surname, entry);
+                AddRecord(sorter, kSurnameRecord, key, {}, surname, entry);
             }
             for (const std::string& word : GivenSearchKeys(entry.GivenNames)) {
                 given.Count(word, surname, person_);
-                AddRecord(sorter, kGivenRecord, word, surname, entry);
+                AddRecord(sorter, kGivenRecord, word, key.empty() ? kNoSurnameOrder : key, surname,
+                          entry);
             }
         }
     }
 
-    // kind, then key, surname, order of the given names, record number and
-    // the person (person_).
+    // kind, then key, the surname key under a given name, surname, order of
+    // the given names, record number and the person (person_).
     void AddRecord(TKSsearchSorter& sorter, char kind, std::string_view key,
-                   std::string_view surname, const TKShtxRegel& entry) {
-        record_.assign(1, kind).append(key).append(1, kTab).append(surname).append(1, kTab);
+                   std::string_view surnameKey, std::string_view surname,
+                   const TKShtxRegel& entry) {
+        record_.assign(1, kind).append(key).append(1, kTab);
+        if (kind == kGivenRecord) record_.append(surnameKey).append(1, kTab);
+        record_.append(surname).append(1, kTab);
         AppendGivenOrder(record_, entry.GivenNames);
         record_.append(1, kTab);
         AppendRecordNumber(record_, entry.RecordNr);

@@ -75,6 +75,7 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
         "M\tM\xFCller\t\t\t1900\t\t1\t3\t1\t0,p.htm#m|5,x.htm|1,",
         // A person without a surname is found by the given names alone.
         "?\t?\tNiemand\t\t\t\t1\t4\t1\t0,p.htm#n",
+        "?\t?\tAnna\t\t\t\t1\t6\t1\t0,p.htm#a",
         "V\tvan den Berg\tKees\t\t\t\t2\t5\t1\t0,../elders/p.htm#k",
     });
     const auto files = Write();
@@ -100,6 +101,12 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
               "[\"niemand\",\"\",\"\",[[\"Niemand\",\"\",[0,\"p.htm#n\"]]]]\\\n"
               "]');\n",
               files.at("idx_search-given-n.js"));
+    // Under a given name by surname key, those without a surname last.
+    EXPECT_EQ("KSsearch.shard(\"idx_search-given-a.js\",'[\\\n"
+              "[\"anna\",\"Berg\",\"van den\",[[\"Anna\",\"\",[1,\"sub/p1.htm#i1\"]]]],\\\n"
+              "[\"anna\",\"\",\"\",[[\"Anna\",\"\",[0,\"p.htm#a\"]]]]\\\n"
+              "]');\n",
+              files.at("idx_search-given-a.js"));
     EXPECT_EQ("KSsearch.shard(\"idx_search-given-p.js\",'[\\\n"
               "[\"pieter\",\"Berg\",\"van den\",["
               "[\"Jan Pieter\",\"1850-1910\",[0,\"p3.htm#i12\",1,\"p7.htm#i9\"]]]]\\\n"
