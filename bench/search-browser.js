@@ -110,7 +110,9 @@ const typeAndWait = (text) => `(() => {
           console.log(`"${query}": FAILED ${r ? r.error || r.status : JSON.stringify(reply)}`);
           continue;
         }
-        const first = r.hits.length ? `${r.hits[0].name} ${r.hits[0].years}`.trim() : "";
+        // The first person listed, else the first of the names that sound alike.
+        const top = r.hits.length ? r.hits[0] : r.variants.length ? r.variants[0] : null;
+        const first = top ? `${top.name} ${top.years}`.trim() : "";
         console.log(`"${query}"${rounds > 1 ? " round " + round : ""}: ` +
                     `${(r.endedAt - r.started).toFixed(0)} ms from typing to results (search ` +
                     `${r.ms} ms after the pause for typing, the first shown after ${r.msFirst} ms), ` +

@@ -329,6 +329,7 @@ check("any name finds its person: given names anywhere, without a surname, ranke
       "Saxe-Coburg / Victoria Adelaide Louisa", " / Victoria"], []],
     ["alexandr vic", ["Hanover / Alexandrina Victoria"], []],
     ["fran aug", [francis], []],
+    ["alb aug", [francis], []],
     ["nobody", [" / Nobody"], []],
     // Spelling variants: the closest to what was typed first.
     ["fogel", [], ["Vogel / Hans", "Fogle / Anna", "Bakaeelli / Piet"]],

@@ -4,8 +4,9 @@
    page holds an empty element <div class="KSVIsearch"></div> (its data-
    attributes carry the texts, below), this script, and the catalogue that
    the builder variable SEARCHDATA writes. The catalogue lists the family
-   trees and the shards of names; a shard is loaded, as a script, only when
-   a search needs it.
+   trees and the shards of names (by surname, by given name, and the
+   surnames under their sound keys); a shard is loaded, as a script, only
+   when a search needs it.
 
    Texts (data- attributes of the element; %1 stands for a number):
      data-label, data-placeholder, data-hint, data-none, data-one,
@@ -326,7 +327,9 @@
 
   /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs;
      each surname is [key, surname, prefix, persons], each person [given
-     names, years, [tree, link, tree, link, ...]]. */
+     names, years, [tree, link, tree, link, ...]]. In the shards of given
+     names the key is a given name (folded) and the surname is empty for a
+     person without one. */
   KSsearch.load = function (url, done) {
     var script = global.document.createElement("script");
     script.src = url;
