@@ -121,11 +121,13 @@
      without a comma the first word may be the surname ("Jansen Pieter"),
      all words together may be one ("Smith Jones"), or the last word may be
      the surname with the given names in front ("Pieter van den Jansen").
-     The last reading (byGiven) looks the longest word up among the given
-     names, wherever it stands in them, with the other words as beginnings
-     of the person's other names, surname included: "victoria", "albert
-     1819", "Albert Augustus Charles". A word behind a prefix word is read
-     as a surname only. */
+     The last reading (byGiven) looks one word up among the given names,
+     wherever it stands in them, with the other words as beginnings of the
+     person's other names, surname included: "victoria", "albert 1819",
+     "Albert Augustus Charles". The word is the one the fewest shards of
+     given names may hold, else the longest: a rare name is read through
+     quickly, a common one alongside it is checked person by person. A word
+     behind a prefix word is read as a surname only. */
   function parse(text) {
     var years = takeYears(String(text).slice(0, LONGEST));
     text = years.text;
@@ -153,11 +155,16 @@
   }
 
   function givenReading(names) {
-    var words = [], at = -1;
+    var words = [], at = -1, fewest = 0;
     for (var i = 0; i < names.length; i++) {
       if (state.prefixes[names[i]]) continue;
       var surnameOnly = i > 0 && state.prefixes[names[i - 1]];
-      if (!surnameOnly && (at < 0 || names[i].length > words[at].length)) at = words.length;
+      var shards = state.catalogue ? candidates(names[i], true).length : 0;
+      if (!surnameOnly && (at < 0 || shards < fewest ||
+                           (shards === fewest && names[i].length > words[at].length))) {
+        at = words.length;
+        fewest = shards;
+      }
       words.push(names[i]);
     }
     if (at < 0) return null;
