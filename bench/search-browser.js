@@ -37,8 +37,10 @@ async function startBrowser(profile) {
      "--remote-debugging-port=0", "--user-data-dir=" + profile, "about:blank"],
     { stdio: "ignore" });
   const portFile = path.join(profile, "DevToolsActivePort");
-  for (let i = 0; i < 300 && !fs.existsSync(portFile); i++) await sleep(100);
-  const port = fs.readFileSync(portFile, "utf8").split("\n")[0];
+  // The file may be seen before its port is written in it.
+  const portOf = () => (fs.existsSync(portFile) ? fs.readFileSync(portFile, "utf8").split("\n")[0] : "");
+  for (let i = 0; i < 300 && !/^\d+$/.test(portOf()); i++) await sleep(100);
+  const port = portOf();
   let target = null;
   for (let i = 0; i < 100 && !target; i++) {
     const list = await (await fetch(`http://127.0.0.1:${port}/json/list`)).json();
