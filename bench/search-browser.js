@@ -37,8 +37,10 @@ async function startBrowser(profile) {
      "--remote-debugging-port=0", "--user-data-dir=" + profile, "about:blank"],
     { stdio: "ignore" });
   const portFile = path.join(profile, "DevToolsActivePort");
-  for (let i = 0; i < 300 && !fs.existsSync(portFile); i++) await sleep(100);
-  const port = fs.readFileSync(portFile, "utf8").split("\n")[0];
+  // The file may be seen before its port is written in it.
+  const portOf = () => (fs.existsSync(portFile) ? fs.readFileSync(portFile, "utf8").split("\n")[0] : "");
+  for (let i = 0; i < 300 && !/^\d+$/.test(portOf()); i++) await sleep(100);
+  const port = portOf();
   let target = null;
   for (let i = 0; i < 100 && !target; i++) {
     const list = await (await fetch(`http://127.0.0.1:${port}/json/list`)).json();
@@ -110,7 +112,9 @@ const typeAndWait = (text) => `(() => {
           console.log(`"${query}": FAILED ${r ? r.error || r.status : JSON.stringify(reply)}`);
           continue;
         }
-        const first = r.hits.length ? `${r.hits[0].name} ${r.hits[0].years}`.trim() : "";
+        // The first person listed, else the first of the names that sound alike.
+        const top = r.hits.length ? r.hits[0] : r.variants.length ? r.variants[0] : null;
+        const first = top ? `${top.name} ${top.years}`.trim() : "";
         console.log(`"${query}"${rounds > 1 ? " round " + round : ""}: ` +
                     `${(r.endedAt - r.started).toFixed(0)} ms from typing to results (search ` +
                     `${r.ms} ms after the pause for typing, the first shown after ${r.msFirst} ms), ` +

@@ -174,6 +174,20 @@ std::string SurnameSearchKey(std::string_view surnameMain) {
     return key;
 }
 
+std::vector<std::string> GivenSearchKeys(std::string_view givenNames) {
+    std::vector<std::string> keys;
+    std::size_t from = 0;
+    while (from <= givenNames.size()) {
+        std::size_t blank = givenNames.find(' ', from);
+        if (blank == std::string_view::npos) blank = givenNames.size();
+        std::string word = SearchFold(givenNames.substr(from, blank - from));
+        if (!word.empty() && std::find(keys.begin(), keys.end(), word) == keys.end())
+            keys.push_back(std::move(word));
+        from = blank + 1;
+    }
+    return keys;
+}
+
 std::vector<std::string> SurnameSoundKeys(std::string_view key) {
     struct Branch {
         std::string Digits;

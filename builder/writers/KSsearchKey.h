@@ -28,6 +28,11 @@ const std::vector<std::string>& SearchPrefixWords();
 // of the last word. Empty for a surname with nothing to fold ("?").
 std::string SurnameSearchKey(std::string_view surnameMain);
 
+// The keys of given names: each word (separated by blanks) folded, once, in
+// the order written ("Jan Pieter Jan" gives "jan", "pieter"). A person is
+// filed under each, so that any given name finds it, wherever it stands.
+std::vector<std::string> GivenSearchKeys(std::string_view givenNames);
+
 // The sound keys of a surname key (as SurnameSearchKey makes it): six
 // digits each, so that names spelled differently but said alike share one
 // ("jansen" and "janssen", "meijer" and "meyer", "schmidt" and "smit").

@@ -33,6 +33,9 @@ namespace ks {
 namespace {
 
 constexpr char kTab = '\t';
+// The first byte of a sorted record: which shards it goes to.
+constexpr char kGivenRecord = 'g';
+constexpr char kSurnameRecord = 's';
 
 std::string StemOf(const std::string& file) {
     const std::size_t dot = file.rfind('.');
@@ -94,27 +97,39 @@ std::string TreeLink(const std::string& documentFile, std::string link) {
     return RelativeLink(folder + "x", folder + link);
 }
 
-// The fields of a sorted record: key, surname, order of the given names,
-// record number, and the person as written into a shard.
+// The fields of a sorted record: its kind and key, the surname key (of
+// records of given names only), surname, order of the given names, record
+// number, and the person as written into a shard.
 struct Record {
+    char Kind = kSurnameRecord;
     std::string_view Key;
     std::string_view Surname;
     std::string_view Person;
 };
 
+std::string_view TakeField(std::string_view& line) {
+    const std::size_t tab = line.find(kTab);
+    const std::string_view field = line.substr(0, tab);
+    line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
+    return field;
+}
+
 Record SplitRecord(std::string_view line) {
     Record record;
-    std::string_view fields[4];
-    for (std::string_view& field : fields) {
-        const std::size_t tab = line.find(kTab);
-        field = line.substr(0, tab);
-        line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
-    }
-    record.Key = fields[0];
-    record.Surname = fields[1];
+    record.Kind = line.front();
+    line.remove_prefix(1);
+    record.Key = TakeField(line);
+    if (record.Kind == kGivenRecord) TakeField(line);
+    record.Surname = TakeField(line);
+    TakeField(line);
+    TakeField(line);
     record.Person = line;
     return record;
 }
+
+// Under a given name the persons go by surname key, those without a surname
+// last, as the search lists them.
+constexpr std::string_view kNoSurnameOrder = "\x7f";
 
 class TKSsearchWriter {
 public:
@@ -130,14 +145,18 @@ public:
         ClearOldShards();
         TKSsearchSorter sorter(FolderOf(run_.State.EntriesPath), sortBytes_);
         TKSsearchShards shards(out_.WriteFolder(), stem_, shardBytes_);
-        ReadEntries(sorter, shards);
-        sorter.Finish([&shards](std::string_view line) {
+        TKSsearchShards given(out_.WriteFolder(), stem_ + "-given", shardBytes_);
+        ReadEntries(sorter, shards, given);
+        // The records of given names sort before those of surnames.
+        sorter.Finish([&shards, &given](std::string_view line) {
             const Record record = SplitRecord(line);
-            shards.Add(record.Key, record.Surname, record.Person);
+            (record.Kind == kGivenRecord ? given : shards)
+                .Add(record.Key, record.Surname, record.Person);
         });
+        given.Finish();
         shards.Finish();
         const std::vector<TKSsearchShard> sounds = WriteSounds();
-        WriteCatalogue(sounds, shards.Shards());
+        WriteCatalogue(sounds, given.Shards(), shards.Shards());
     }
 
 private:
@@ -172,13 +191,12 @@ private:
                     failures.front().Reason);
     }
 
-    void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards) {
+    void ReadEntries(TKSsearchSorter& sorter, TKSsearchShards& shards, TKSsearchShards& given) {
         TKSentryReader reader(run_, out_);
         TKShtxRegel entry;
         std::string key;
         std::string keySurname; // the surname key was made for
         bool keyMade = false;
-        std::string record;
         while (reader.Next(entry)) {
             // The entries come by surname: a key serves the whole run of it.
             if (!keyMade || entry.Surname != keySurname) {
@@ -186,17 +204,36 @@ private:
                 keySurname = entry.Surname;
                 keyMade = true;
             }
-            if (key.empty()) continue;
-            if (keys_.empty() || keys_.back() != key) keys_.push_back(key);
             MakePerson(entry);
-            shards.Count(key, entry.Surname, person_);
-            record.assign(key).append(1, kTab).append(entry.Surname).append(1, kTab);
-            AppendGivenOrder(record, entry.GivenNames);
-            record.append(1, kTab);
-            AppendRecordNumber(record, entry.RecordNr);
-            record.append(1, kTab).append(person_);
-            sorter.Add(record);
+            // A person without a surname is found by the given names alone.
+            const std::string_view surname =
+                key.empty() ? std::string_view() : std::string_view(entry.Surname);
+            if (!key.empty()) {
+                if (keys_.empty() || keys_.back() != key) keys_.push_back(key);
+                shards.Count(key, surname, person_);
+                AddRecord(sorter, kSurnameRecord, key, {}, surname, entry);
+            }
+            for (const std::string& word : GivenSearchKeys(entry.GivenNames)) {
+                given.Count(word, surname, person_);
+                AddRecord(sorter, kGivenRecord, word, key.empty() ? kNoSurnameOrder : key, surname,
+                          entry);
+            }
         }
+    }
+
+    // kind, then key, the surname key under a given name, surname, order of
+    // the given names, record number and the person (person_).
+    void AddRecord(TKSsearchSorter& sorter, char kind, std::string_view key,
+                   std::string_view surnameKey, std::string_view surname,
+                   const TKShtxRegel& entry) {
+        record_.assign(1, kind).append(key).append(1, kTab);
+        if (kind == kGivenRecord) record_.append(surnameKey).append(1, kTab);
+        record_.append(surname).append(1, kTab);
+        AppendGivenOrder(record_, entry.GivenNames);
+        record_.append(1, kTab);
+        AppendRecordNumber(record_, entry.RecordNr);
+        record_.append(1, kTab).append(person_);
+        sorter.Add(record_);
     }
 
     // person_ = ["given names","years",[position,"link",...]], fit for a
@@ -312,6 +349,7 @@ private:
     }
 
     void WriteCatalogue(const std::vector<TKSsearchShard>& sounds,
+                        const std::vector<TKSsearchShard>& given,
                         const std::vector<TKSsearchShard>& shards) const {
         TKSFileStream& output = out_.Output();
         const std::string indent = Indent(out_.PlaceholderColumn());
@@ -326,6 +364,7 @@ private:
             prefixes += (word == SearchPrefixWords().front() ? "" : ",") + JsString(word);
         output.WriteLine(prefixes + "],");
         WriteShardList(output, indent, "sounds", sounds, "],");
+        WriteShardList(output, indent, "given", given, "],");
         WriteShardList(output, indent, "shards", shards, "]});");
     }
 
@@ -360,6 +399,7 @@ private:
     // Reused for every person: the search data has one for every entry.
     std::string json_;
     std::string person_;
+    std::string record_;
     std::string years_;
     std::string tree_;
     std::string joined_;

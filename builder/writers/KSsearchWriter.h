@@ -5,7 +5,9 @@
 // surname prefix words, and the shards with the range of keys each holds. The
 // shards are written beside it (see TKSsearchShards), named after the output
 // without its extension: "idx_search.js" gets "idx_search-b.js" and so on.
-// Persons without a surname are not searchable and are left out.
+// Every person is filed once more under each of its given names, in shards
+// of their own ("idx_search-given-v.js"), where a person without a surname
+// is found too (with an empty surname).
 #pragma once
 
 #include <cstddef>

@@ -73,12 +73,15 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
         "B\tBerg, van den\tAnna\t\t\t\t1\t2\t1\t1,sub\\p1.htm#i1",
         // A reference to no document of the list, and one without a link.
         "M\tM\xFCller\t\t\t1900\t\t1\t3\t1\t0,p.htm#m|5,x.htm|1,",
-        // Persons without a surname cannot be searched for.
+        // A person without a surname is found by the given names alone.
         "?\t?\tNiemand\t\t\t\t1\t4\t1\t0,p.htm#n",
+        "?\t?\tAnna\t\t\t\t1\t6\t1\t0,p.htm#a",
         "V\tvan den Berg\tKees\t\t\t\t2\t5\t1\t0,../elders/p.htm#k",
     });
     const auto files = Write();
-    ASSERT_EQ(5u, files.size());
+    // Two shards of surnames, two of sounds, five of given names, the
+    // catalogue.
+    ASSERT_EQ(10u, files.size()) << ::testing::PrintToString(files);
     // Both spellings of the prefix give the key berg; given names in order.
     EXPECT_EQ("KSsearch.shard(\"idx_search-b.js\",'[\\\n"
               "[\"berg\",\"Berg\",\"van den\",["
@@ -92,6 +95,23 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
               "[\"muller\",\"M\\\\u00fcller\",\"\",[[\"?\",\"1900-\",[0,\"p.htm#m\"]]]]\\\n"
               "]');\n",
               files.at("idx_search-m.js"));
+    // Each person under each of its given names, the surname as written or
+    // empty; the person as in the shards of surnames.
+    EXPECT_EQ("KSsearch.shard(\"idx_search-given-n.js\",'[\\\n"
+              "[\"niemand\",\"\",\"\",[[\"Niemand\",\"\",[0,\"p.htm#n\"]]]]\\\n"
+              "]');\n",
+              files.at("idx_search-given-n.js"));
+    // Under a given name by surname key, those without a surname last.
+    EXPECT_EQ("KSsearch.shard(\"idx_search-given-a.js\",'[\\\n"
+              "[\"anna\",\"Berg\",\"van den\",[[\"Anna\",\"\",[1,\"sub/p1.htm#i1\"]]]],\\\n"
+              "[\"anna\",\"\",\"\",[[\"Anna\",\"\",[0,\"p.htm#a\"]]]]\\\n"
+              "]');\n",
+              files.at("idx_search-given-a.js"));
+    EXPECT_EQ("KSsearch.shard(\"idx_search-given-p.js\",'[\\\n"
+              "[\"pieter\",\"Berg\",\"van den\",["
+              "[\"Jan Pieter\",\"1850-1910\",[0,\"p3.htm#i12\",1,\"p7.htm#i9\"]]]]\\\n"
+              "]');\n",
+              files.at("idx_search-given-p.js"));
     // Each surname key under its sound keys, in shards by their first digit.
     EXPECT_EQ("KSsearch.shard(\"idx_search-sound-7.js\",'[\\\n"
               "[\"795000\",\"795000\",\"\",[[\"berg\"]]]\\\n"
@@ -103,7 +123,15 @@ TEST_F(SearchDataTest, WritesTheCatalogueAndAShardPerLetter) {
                         "  \"sounds\":[\r\n"
                         "  [\"689000\",\"689000\",\"idx_search-sound-6.js\"],\r\n"
                         "  [\"795000\",\"795000\",\"idx_search-sound-7.js\"]\r\n"
-                        "  ],\r\n"))
+                        "  ],\r\n"
+                        "  \"given\":[\r\n"
+                        "  [\"anna\",\"anna\",\"idx_search-given-a.js\"],\r\n"
+                        "  [\"jan\",\"jan\",\"idx_search-given-j.js\"],\r\n"
+                        "  [\"kees\",\"kees\",\"idx_search-given-k.js\"],\r\n"
+                        "  [\"niemand\",\"niemand\",\"idx_search-given-n.js\"],\r\n"
+                        "  [\"pieter\",\"pieter\",\"idx_search-given-p.js\"]\r\n"
+                        "  ],\r\n"
+                        "  \"shards\":[\r\n"))
         << files.at("idx_search.js");
     // The trees' folders are relative to the catalogue, in the output folder.
     const std::string catalogue = files.at("idx_search.js");
@@ -178,8 +206,15 @@ TEST_F(SearchDataTest, ShardsSplitIntoTwoLettersAndPartsBelowTheLimit) {
 
     // B does not fit 1000 bytes: shards of two letters, Bakker in parts.
     std::vector<std::string> names;
-    for (const auto& [name, text] : files)
+    std::string given; // the shards of given names
+    for (const auto& [name, text] : files) {
+        if (name.starts_with("idx_search-given-")) {
+            given += text;
+            EXPECT_LE(text.size(), 1000u) << name;
+            continue;
+        }
         names.push_back(name);
+    }
     EXPECT_EQ(
         (std::vector<std::string>{"idx_search-ba.js", "idx_search-ba_2.js", "idx_search-ba_3.js",
                                   "idx_search-be.js", "idx_search-bo.js", "idx_search-j.js",
@@ -188,15 +223,17 @@ TEST_F(SearchDataTest, ShardsSplitIntoTwoLettersAndPartsBelowTheLimit) {
         names);
     std::string all;
     for (const auto& [name, text] : files) {
-        if (name == "idx_search.js") continue;
+        if (name == "idx_search.js" || name.starts_with("idx_search-given-")) continue;
         EXPECT_LE(text.size(), 1000u) << name;
         EXPECT_EQ(0u, text.find("KSsearch.shard(\"" + name + "\",'[\\\n")) << name;
         all += text;
     }
     // Every person exactly once; a surname cut between parts starts again
     // in the next part.
-    for (int i = 1; i <= record; ++i)
+    for (int i = 1; i <= record; ++i) {
         EXPECT_EQ(1u, Count(all, "[\"P" + std::to_string(i) + "\",")) << i;
+        EXPECT_EQ(1u, Count(given, "[\"P" + std::to_string(i) + "\",")) << i;
+    }
     EXPECT_EQ(1u, Count(files.at("idx_search-ba_2.js"), "[\"bakker\",\"Bakker\",\"\",["));
     EXPECT_EQ(1u, Count(files.at("idx_search-ba_3.js"), "[\"bakker\",\"Bakker\",\"de\",["));
     // The catalogue gives the keys of every shard, in order.
@@ -327,9 +364,10 @@ TEST_F(SearchRunTest, ALayoutWithoutTheSearchWritesTheSamePages) {
     std::vector<std::string> extra;
     for (const auto& [name, text] : with)
         if (!without.count(name)) extra.push_back(name);
-    EXPECT_EQ((std::vector<std::string>{"idx_search-b.js", "idx_search-j.js",
-                                        "idx_search-sound-1.js", "idx_search-sound-4.js",
-                                        "idx_search-sound-7.js", "idx_search.js"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "idx_search-b.js", "idx_search-given-e.js", "idx_search-given-j.js",
+                  "idx_search-given-p.js", "idx_search-j.js", "idx_search-sound-1.js",
+                  "idx_search-sound-4.js", "idx_search-sound-7.js", "idx_search.js"}),
               extra);
     EXPECT_EQ(0u, with.at("idx_search.js").find("// data\r\nKSsearch.catalogue({"));
     EXPECT_NE(std::string::npos, with.at("idx_search.js").find("\"folder\":\"../trees/tree1/\""));

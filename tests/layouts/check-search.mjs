@@ -45,6 +45,35 @@ export const kSampleSearches = [
     person('Æbelholt', 'Johannes Pieter', 'de', '1771-1837',
       'jansen/persons1.htm#p12', 'deboer/persons3.htm#p95', 'smit/persons1.htm#p6'),
   ] },
+  // Any name finds its person: a given name alone and wherever it stands,
+  // with years, begun, in another order, and persons without a surname.
+  { typed: 'jörg', persons: [
+    person('Brouwer', 'Jörg Johanna', '', '1944-', 'jansen/persons2.htm#p62'),
+    person('Visser', 'Jörg', '', '', 'jansen/persons1.htm#p31'),
+    person('Broek', 'Pieter Jörg', 'von', '1976-', 'deboer/persons1.htm#p15'),
+    person('Dekker', 'Jörg', '', '1943-1985', 'deboer/persons1.htm#p19'),
+    person('Hébert', 'Jörg Cornelia', '', '1679-', 'deboer/persons1.htm#p3'),
+    person('Smit', 'Jörg André', '', '1807-1846', 'smit/persons2.htm#p51'),
+    person('Smith-Jones', 'Jörg', '', '1749-1824', 'smit/persons2.htm#p59'),
+    person('Meijer', 'Jörg', '', '1785-', 'smit/persons2.htm#p63'),
+    person('Wit', 'Jörg', '', '1744-1778', 'smit/persons3.htm#p85'),
+  ] },
+  { typed: 'Jorg 1780-1790', persons: [
+    person('Smith-Jones', 'Jörg', '', '1749-1824', 'smit/persons2.htm#p59'),
+    person('Meijer', 'Jörg', '', '1785-', 'smit/persons2.htm#p63'),
+  ] },
+  { typed: 'daniel geertruida', persons: [
+    person('Berg', 'Geertruida Daniël', '', '1934-', 'jansen/persons2.htm#p71'),
+  ] },
+  { typed: 'geertr dan', persons: [
+    person('Berg', 'Geertruida Daniël', '', '1934-', 'jansen/persons2.htm#p71'),
+  ] },
+  { typed: 'rené 1740', persons: [
+    person('Meijer', 'René Jacob', 'van', '1723-1807', 'jansen/persons2.htm#p75', 'smit/persons2.htm#p46'),
+    person('Bakker', 'Cornelis René', '', '1740-', 'smit/persons1.htm#p4'),
+    person('', 'René Anna', '', '1723-1748', 'smit/persons2.htm#p73'),
+  ] },
+  { typed: 'emilie 1900', persons: [person('', 'Émilie', '', '1881-1936', 'smit/persons1.htm#p36')] },
   { typed: 'Van der Schroder, Jacob', persons: kSchroder }, // prefix in front, capitals, comma
   // With and without prefixes; Broek sounds alike.
   { typed: 'berg', persons: kBerg, variants: ['Broek'] },
@@ -53,7 +82,8 @@ export const kAskedSearch = { typed: 'muller', persons: kMuller }; // page opene
 export const kPhoneSearch = { typed: 'berg', persons: kBerg, variants: ['Broek'] };
 export const kFollowedSearch = 'Van der Schroder, Jacob'; // its persons' links are followed
 
-const shown = (p) => `${p.surname}, ${p.given}${p.prefix ? ` ${p.prefix}` : ''}`;
+// A person without a surname is named by the given names alone.
+const shown = (p) => `${p.surname ? `${p.surname}, ` : ''}${p.given}${p.prefix ? ` ${p.prefix}` : ''}`;
 const label = (p) => `${shown(p)}${p.years ? ` ${p.years}` : ''}`;
 // A link as the sample trees' folder and the page in it.
 const inSamples = (href) => href.slice(href.lastIndexOf('/samples/') + '/samples/'.length);

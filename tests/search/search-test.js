@@ -74,6 +74,20 @@ tree(path.join(work, "trees/a/a.htx"), "Tree A", [
   ["M", "Meijer", "Klaas", "", "1800", "", "27", "pa.htm#27"],
   ["M", "Meyer", "Claes", "", "1790", "", "28", "pa.htm#28"],
   ["M", "Maier", "Anna", "", "", "", "29", "pa.htm#29"],
+  // Given names anywhere in the given names; persons without a surname.
+  ["H", "Hanover", "Alexandrina Victoria", "", "1819", "1901", "30", "pa.htm#30"],
+  ["S", "Saxe-Coburg", "Victoria Adelaide Louisa", "", "1840", "1901", "31", "pa.htm#31"],
+  ["S", "Saxe-Coburg", "Francis Albert Augustus Charles Emmanuel", "", "1819", "1861", "32",
+    "pa.htm#32"],
+  ["?", "?", "Victoria", "", "1200", "", "33", "pa.htm#33"],
+  ["D", "Dubois", "Victorine", "", "", "", "34", "pa.htm#34"],
+  ["V", "Victoria", "Juan", "", "", "", "35", "pa.htm#35"],
+  ["S", "Smit", "Albert", "", "1850", "", "36", "pa.htm#36"],
+  ["A", "Albertsen", "Karel", "", "1900", "", "37", "pa.htm#37"],
+  // Spelling variants of "fogel", all of one sound key.
+  ["V", "Vogel", "Hans", "", "", "", "38", "pa.htm#38"],
+  ["F", "Fogle", "Anna", "", "", "", "39", "pa.htm#39"],
+  ["B", "Bakaeelli", "Piet", "", "", "", "40", "pa.htm#40"],
   ...everyByte,
   ...jansen,
 ]);
@@ -183,6 +197,8 @@ check("the script folds every byte of the code page as the builder does", () => 
     let shard = null;
     const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
     vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
+    // The shards of given names are keyed by a given name: checked below.
+    if (file.includes("-given-")) continue;
     for (const [key, main] of shard) {
       const words = main.split(" ").map(KSsearch.fold).filter((w) => w);
       while (words.length > 1 && prefixes.has(words[0])) words.shift();
@@ -289,6 +305,66 @@ check("surnames that sound alike come after those spelled as typed", async () =>
   assert.deepStrictEqual([names(early), early.pending], [["Meyer / Claes"], true]);
 });
 
+check("any name finds its person: given names anywhere, without a surname, ranked", async () => {
+  const francis = "Saxe-Coburg / Francis Albert Augustus Charles Emmanuel";
+  // Typed, the persons in their order, the variants in theirs.
+  const cases = [
+    // A whole surname first, then whole given names (by surname, those
+    // without one last), then beginnings of surnames, then of given names.
+    ["victoria", ["Victoria / Juan", "Hanover / Alexandrina Victoria",
+      "Saxe-Coburg / Victoria Adelaide Louisa", " / Victoria"], []],
+    ["victor", ["Victoria / Juan", "Dubois / Victorine", "Hanover / Alexandrina Victoria",
+      "Saxe-Coburg / Victoria Adelaide Louisa", " / Victoria"], []],
+    ["VICTORIA 1819", ["Hanover / Alexandrina Victoria"], []],
+    ["victoria 1200", [" / Victoria"], []],
+    ["albert 1819", [francis], []],
+    ["albert", [francis, "Smit / Albert", "Albertsen / Karel"], []],
+    ["Albert Augustus Charles", [francis], []],
+    ["charles albert", [francis], []],
+    ["albert saxe", [francis], []],
+    ["Albert Saxe-Coburg 1819", [francis], []],
+    ["albert victoria", [], []],
+    // Beginnings of given names.
+    ["vict", ["Victoria / Juan", "Dubois / Victorine", "Hanover / Alexandrina Victoria",
+      "Saxe-Coburg / Victoria Adelaide Louisa", " / Victoria"], []],
+    ["alexandr vic", ["Hanover / Alexandrina Victoria"], []],
+    ["fran aug", [francis], []],
+    ["alb aug", [francis], []],
+    ["nobody", [" / Nobody"], []],
+    // Spelling variants: the closest to what was typed first.
+    ["fogel", [], ["Vogel / Hans", "Fogle / Anna", "Bakaeelli / Piet"]],
+    ["fogel hans", [], ["Vogel / Hans"]],
+  ];
+  for (const [typed, hits, variants] of cases) {
+    const answer = await find(typed);
+    assert.deepStrictEqual(names(answer), hits, typed);
+    assert.deepStrictEqual(variantNames(answer), variants, typed);
+  }
+  // With room for one: the closest variant.
+  assert.deepStrictEqual(variantNames(await find("fogel", 1)), ["Vogel / Hans"]);
+  const [victoria] = (await find("victoria 1200")).hits;
+  assert.deepStrictEqual([victoria.surname, victoria.whole, victoria.trees.map((t) => t.href)],
+    ["", true, [pathToFileURL(path.join(work, "trees/a/pa.htm")).href + "#33"]]);
+});
+
+check("every person is filed once under each of its given names", () => {
+  const filed = new Map();
+  for (const file of fs.readdirSync(out).filter((f) => /^idx_search-given-.*\.js$/.test(f))) {
+    let shard = null;
+    const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
+    vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
+    for (const [key, main, , persons] of shard)
+      for (const [given] of persons) filed.set(key + "/" + main + "/" + given,
+        (filed.get(key + "/" + main + "/" + given) || 0) + 1);
+  }
+  for (const [id, expected] of [["victoria/Hanover/Alexandrina Victoria", 1],
+    ["alexandrina/Hanover/Alexandrina Victoria", 1], ["victoria//Victoria", 1],
+    ["nobody//Nobody", 1], ["emmanuel/Saxe-Coburg/Francis Albert Augustus Charles Emmanuel", 1],
+    ["jan/Berg/Jan Pieter", 1], ["pieter/Berg/Jan Pieter", 1], ["jan pieter/Berg/Jan Pieter", 0]])
+    assert.strictEqual(filed.get(id) || 0, expected, id);
+  assert.ok([...filed.values()].every((n) => n === 1), "filed twice");
+});
+
 check("the script gives every surname the sound keys the builder filed it under", () => {
   const filed = new Map();
   const keys = new Set();
@@ -297,6 +373,7 @@ check("the script gives every surname the sound keys the builder filed it under"
     const sandbox = { KSsearch: { shard: (name, data) => { shard = JSON.parse(data); } } };
     vm.runInNewContext(fs.readFileSync(path.join(out, file), "utf8"), sandbox);
     for (const [key, , , persons] of shard) {
+      if (file.includes("-given-")) continue;
       if (!file.includes("-sound-")) keys.add(key);
       else for (const k of persons[0]) filed.set(k, [...(filed.get(k) || []), key]);
     }
@@ -386,8 +463,10 @@ check("only the shards needed are loaded; a surname over several shards is found
     assert.deepStrictEqual(all.hits.map((h) => h.given),
       jansen.map((line) => line[2]));
     assert.ok(loaded.length > 2, "shards " + loaded.join(" "));
-    // and the sounds, for the names that sound alike.
-    assert.ok(loaded.every((f) => /^idx_search-(ja(_\d+)?|sound-\d+)\.js$/.test(f)), loaded.join(" "));
+    // and the sounds, for the names that sound alike, and the given names
+    // that begin with the text, once the surnames leave room.
+    assert.ok(loaded.every((f) => /^idx_search-(ja(_\d+)?|sound-\d+|given-j\w*)\.js$/.test(f)),
+      loaded.join(" "));
     // Given names first: the whole surname is read over all its shards, a
     // beginning of one only in the first shard of its range.
     const names = (answer) => answer.hits.map((h) => h.surname + " / " + h.given);
@@ -395,7 +474,11 @@ check("only the shards needed are loaded; a surname over several shards is found
     const fresher = [];
     const other = searchOn(catalogueFile, fresher);
     assert.deepStrictEqual(names(await find("g001 jans", 50, other)), ["Jansen / G001"]);
-    assert.deepStrictEqual(fresher.filter((f) => !f.includes("-sound-")).length, 1, fresher.join(" "));
+    assert.deepStrictEqual(fresher.filter((f) => !/-(sound|given)-/.test(f)).length, 1,
+      fresher.join(" "));
+    // The given name (the longest word) is read only in the shards of its letters.
+    assert.ok(fresher.filter((f) => f.includes("-given-")).every((f) => f.includes("-given-g")),
+      fresher.join(" "));
     loaded.length = 0;
     assert.deepStrictEqual((await search("vvv")).hits, []);
     assert.deepStrictEqual(loaded.filter((f) => !f.includes("-sound-")), []); // no shard of names

@@ -4,8 +4,9 @@
    page holds an empty element <div class="KSVIsearch"></div> (its data-
    attributes carry the texts, below), this script, and the catalogue that
    the builder variable SEARCHDATA writes. The catalogue lists the family
-   trees and the shards of names; a shard is loaded, as a script, only when
-   a search needs it.
+   trees and the shards of names (by surname, by given name, and the
+   surnames under their sound keys); a shard is loaded, as a script, only
+   when a search needs it.
 
    Texts (data- attributes of the element; %1 stands for a number):
      data-label, data-placeholder, data-hint, data-none, data-one,
@@ -119,7 +120,14 @@
      that must begin words of the person's given names. "Berg, Jan" has one;
      without a comma the first word may be the surname ("Jansen Pieter"),
      all words together may be one ("Smith Jones"), or the last word may be
-     the surname with the given names in front ("Pieter van den Jansen"). */
+     the surname with the given names in front ("Pieter van den Jansen").
+     The last reading (byGiven) looks one word up among the given names,
+     wherever it stands in them, with the other words as beginnings of the
+     person's other names, surname included: "victoria", "albert 1819",
+     "Albert Augustus Charles". The word is the one the fewest shards of
+     given names may hold, else the longest: a rare name is read through
+     quickly, a common one alongside it is checked person by person. A word
+     behind a prefix word is read as a surname only. */
   function parse(text) {
     var years = takeYears(String(text).slice(0, LONGEST));
     text = years.text;
@@ -140,18 +148,39 @@
         if (front.length && !state.prefixes[last])
           readings.push({ surname: last, given: front, other: true });
       }
+      var byGiven = givenReading(names);
+      if (byGiven) readings.push(byGiven);
     }
     return { readings: readings, from: years.from, to: years.to };
+  }
+
+  function givenReading(names) {
+    var words = [], at = -1, fewest = 0;
+    for (var i = 0; i < names.length; i++) {
+      if (state.prefixes[names[i]]) continue;
+      var surnameOnly = i > 0 && state.prefixes[names[i - 1]];
+      var shards = state.catalogue ? candidates(names[i], true).length : 0;
+      if (!surnameOnly && (at < 0 || shards < fewest ||
+                           (shards === fewest && names[i].length > words[at].length))) {
+        at = words.length;
+        fewest = shards;
+      }
+      words.push(names[i]);
+    }
+    if (at < 0) return null;
+    var key = words.splice(at, 1)[0];
+    return { surname: key, given: words, byGiven: true };
   }
 
   function startsWith(text, start) {
     return text.lastIndexOf(start, 0) === 0;
   }
 
-  // The shards that may hold keys beginning with prefix, in order.
-  function candidates(prefix) {
+  // The shards that may hold keys beginning with prefix, in order: those of
+  // given names for a reading by given names.
+  function candidates(prefix, byGiven) {
     var list = [];
-    var shards = state.catalogue.shards;
+    var shards = (byGiven ? state.catalogue.given : state.catalogue.shards) || [];
     for (var i = 0; i < shards.length; i++) {
       var first = shards[i][0], last = shards[i][1];
       if (last >= prefix && (first < prefix || startsWith(first, prefix))) list.push(shards[i]);
@@ -165,20 +194,50 @@
   function givenMatch(person, words) {
     if (!words.length) return 0;
     if (!person.words) person.words = foldedWords(person[0]);
-    var used = [], whole = true;
+    return wordsMatch(person.words, words, []);
+  }
+
+  // The same over a list of names; used marks those already taken.
+  function wordsMatch(names, words, used) {
+    var whole = true;
     for (var i = 0; i < words.length; i++) {
       var at = -1;
-      for (var k = 0; k < person.words.length && at < 0; k++)
-        if (!used[k] && person.words[k] === words[i]) at = k;
+      for (var k = 0; k < names.length && at < 0; k++)
+        if (!used[k] && names[k] === words[i]) at = k;
       if (at < 0) {
         whole = false;
-        for (k = 0; k < person.words.length && at < 0; k++)
-          if (!used[k] && startsWith(person.words[k], words[i])) at = k;
+        for (k = 0; k < names.length && at < 0; k++)
+          if (!used[k] && startsWith(names[k], words[i])) at = k;
       }
       if (at < 0) return -1;
       used[at] = true;
     }
     return whole ? 0 : 1;
+  }
+
+  /* The key of a surname of the shards of given names (whose first field is
+     the given name) and its words, as the builder makes them; "" without a
+     surname. */
+  function surnameKey(s) {
+    if (s.key === undefined) {
+      var words = dropPrefixes(foldedWords(s[1]));
+      s.key = words.join("");
+      s.words = words.length > 1 ? [s.key].concat(words) : words;
+    }
+    return s.key;
+  }
+
+  /* How a person filed under the given name key matches a reading by given
+     names: that given name takes the word looked up, the other words begin
+     the person's other given names or the surname. 0 when every word is
+     whole, 1 when some only begin one, -1 not at all. */
+  function nameMatch(s, person, key, r) {
+    if (!person.words) person.words = foldedWords(person[0]);
+    surnameKey(s);
+    var names = person.words.concat(s.words), used = [];
+    used[person.words.indexOf(key)] = true;
+    var match = wordsMatch(names, r.given, used);
+    return match < 0 ? -1 : key === r.surname ? match : 1;
   }
 
   // Whether the years of a person fall in or touch from..to. A person
@@ -222,10 +281,11 @@
       for (var k = 0; k < persons.length; k++) {
         var person = persons[k];
         if (!yearsMatch(person, q)) continue;
-        var match = givenMatch(person, r.given);
+        var match = r.byGiven ? nameMatch(s, person, key, r) : givenMatch(person, r.given);
         if (match < 0) continue;
-        var tier = key === r.surname && match === 0 ? 0 : 1;
-        c.hits.push({ tier: tier, surname: s, person: person, order: c.hits.length });
+        var tier = r.byGiven ? match : key === r.surname && match === 0 ? 0 : 1;
+        c.hits.push({ tier: tier, surname: s, person: person, order: c.hits.length,
+                      byGiven: r.byGiven ? 1 : 0, distance: c.distance || 0 });
         if (tier === 0 && ++c.whole > c.max) return true;
         if (c.passed && c.hits.length > c.max) return true;
       }
@@ -274,7 +334,9 @@
 
   /* Loading. A shard calls KSsearch.shard(file, surnames) when it runs;
      each surname is [key, surname, prefix, persons], each person [given
-     names, years, [tree, link, tree, link, ...]]. */
+     names, years, [tree, link, tree, link, ...]]. In the shards of given
+     names the key is a given name (folded) and the surname is empty for a
+     person without one. */
   KSsearch.load = function (url, done) {
     var script = global.document.createElement("script");
     script.src = url;
@@ -431,22 +493,43 @@
     })();
   }
 
+  /* The number of letters to add, leave out or change to make b of a. */
+  function editDistance(a, b) {
+    var row = [];
+    for (var j = 0; j <= b.length; j++) row.push(j);
+    for (var i = 1; i <= a.length; i++) {
+      var diagonal = row[0];
+      row[0] = i;
+      for (j = 1; j <= b.length; j++) {
+        var above = row[j];
+        row[j] = Math.min(above + 1, row[j - 1] + 1,
+                          diagonal + (a.charAt(i - 1) === b.charAt(j - 1) ? 0 : 1));
+        diagonal = above;
+      }
+    }
+    return row[b.length];
+  }
+
   /* The persons of the surnames that sound like a reading's surname but are
-     not found by it (their keys do not begin with it): ranked like the
+     not found by it (their keys do not begin with it): the surnames closest
+     to the one typed first (fewest letters changed), each ranked like the
      others, at most limit + 1. done(found) or done(null) on a failure. */
   function variants(q, limit, exact, done) {
     var keys = [], taken = {}, failed = false, found = [];
-    each(q.readings, function (reading, next) {
+    var bySurname = q.readings.filter(function (reading) { return !reading.byGiven; });
+    each(bySurname, function (reading, next) {
       if (reading.surname.length < 2) return next(); // one letter sounds like too much
       each(soundKeys(reading.surname), function (sound, nextSound) {
         soundLookup(sound, function (list) {
           if (!list) failed = true;
           for (var i = 0; list && i < list.length; i++) {
             var key = list[i], own = false;
-            for (var r = 0; r < q.readings.length; r++)
-              own = own || startsWith(key, q.readings[r].surname);
+            for (var r = 0; r < bySurname.length; r++)
+              own = own || startsWith(key, bySurname[r].surname);
             var id = key + "/" + reading.given.join(" ");
-            if (!own && !taken[id]) keys.push({ surname: key, given: reading.given });
+            if (!own && !taken[id])
+              keys.push({ surname: key, given: reading.given,
+                          distance: editDistance(reading.surname, key) });
             taken[id] = true;
           }
           nextSound();
@@ -454,12 +537,18 @@
       }, next);
     }, function () {
       if (failed) return done(null);
+      keys.sort(function (a, b) {
+        return a.distance - b.distance || (a.surname < b.surname ? -1 : a.surname > b.surname ? 1 : 0);
+      });
       each(keys, function (reading, next) {
-        var c = { reading: reading, max: limit, hits: [], whole: 0, passed: false, exact: true };
+        // Enough found: the surnames further from the one typed come after.
+        if (found.length > limit) return next();
+        var c = { reading: reading, max: limit, hits: [], whole: 0, passed: false, exact: true,
+                  distance: reading.distance };
         gather(q, c, function (bad) {
           failed = failed || bad;
           for (var i = 0; i < c.hits.length; i++) {
-            if (exact.has(c.hits[i].person)) continue;
+            if (exact.has(personId(c.hits[i]))) continue;
             c.hits[i].reading = 0;
             found.push(c.hits[i]);
           }
@@ -474,7 +563,7 @@
   // Gathers the matches of one reading, loading its shards one by one;
   // done(failed) when enough are found or the shards are through.
   function gather(q, c, done) {
-    var list = candidates(c.reading.surname), i = 0;
+    var list = candidates(c.reading.surname, c.reading.byGiven), i = 0;
     (function next() {
       while (i < list.length) {
         // Another reading of the words looks at the whole surname typed, and
@@ -502,14 +591,34 @@
     return person.words.join(" ");
   }
 
-  // Whole matches first, then by surname and given names.
+  /* A person's surname key for the order: a person without a surname comes
+     after those with one. */
+  function orderKey(h) {
+    var key = h.byGiven ? surnameKey(h.surname) : h.surname[0];
+    return key === "" ? "\uffff" : key;
+  }
+
+  /* Whole matches first (of the surname, then of given names), then
+     beginnings; of surnames that sound alike those closest to the surname
+     typed first; then by surname and given names. */
   function ranked(a, b) {
+    if (a.distance !== b.distance) return a.distance - b.distance;
     if (a.tier !== b.tier) return a.tier - b.tier;
-    var keys = [[a.surname[0], b.surname[0]], [a.surname[1], b.surname[1]],
+    if (a.byGiven !== b.byGiven) return a.byGiven - b.byGiven;
+    var keys = [[orderKey(a), orderKey(b)], [a.surname[1], b.surname[1]],
                 [a.surname[2], b.surname[2]], [givenOrder(a.person), givenOrder(b.person)]];
     for (var i = 0; i < keys.length; i++)
       if (keys[i][0] !== keys[i][1]) return keys[i][0] < keys[i][1] ? -1 : 1;
     return a.reading - b.reading || a.order - b.order;
+  }
+
+  /* What tells a person apart, the same in the shards of surnames and of
+     given names. */
+  function personId(h) {
+    var p = h.person;
+    if (p.id === undefined)
+      p.id = JSON.stringify([h.surname[1], h.surname[2], p[0], p[1], p[2]]);
+    return p.id;
   }
 
   // The persons of found, ranked, each once (seen: those listed already).
@@ -517,11 +626,18 @@
     found.sort(ranked);
     var hits = [];
     for (var i = 0; i < found.length; i++) {
-      if (seen.has(found[i].person)) continue;
-      seen.add(found[i].person);
+      var id = personId(found[i]);
+      if (seen.has(id)) continue;
+      seen.add(id);
       hits.push(hit(found[i].surname, found[i].person, found[i].tier === 0));
     }
     return hits;
+  }
+
+  function wholeFound(found) {
+    var n = 0;
+    for (var i = 0; i < found.length; i++) if (found[i].tier === 0) n++;
+    return n;
   }
 
   /* Searches text; callback gets { hits, variants, more, failed }: the first
@@ -540,6 +656,9 @@
     if (!q) return callback({ hits: [], variants: [], more: false, failed: false, empty: true });
     var found = [], r = 0;
     (function next() {
+      // Whole surnames enough to fill the list: the given names come after.
+      if (r < q.readings.length && q.readings[r].byGiven && wholeFound(found) > limit)
+        r = q.readings.length;
       if (r < q.readings.length) {
         var c = { reading: q.readings[r], max: limit, hits: [], whole: 0, passed: false, passedAt: 0 };
         return gather(q, c, function (failed) {
@@ -595,8 +714,12 @@
   function renderHit(h, framed) {
     var li = element("li", "KSVIsearchHit");
     var name = element("span", "KSVIsearchName");
-    name.appendChild(element("span", "KSVIsearchSurname", h.surname));
-    name.appendChild(global.document.createTextNode(", " + h.given + (h.prefix ? " " + h.prefix : "")));
+    // A person without a surname is named by the given names alone.
+    if (h.surname) {
+      name.appendChild(element("span", "KSVIsearchSurname", h.surname));
+      name.appendChild(global.document.createTextNode(", "));
+    }
+    name.appendChild(global.document.createTextNode(h.given + (h.prefix ? " " + h.prefix : "")));
     li.appendChild(name);
     if (h.years) {
       li.appendChild(global.document.createTextNode(" "));
