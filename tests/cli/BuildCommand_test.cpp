@@ -198,6 +198,46 @@ TEST_F(BuildTool, UsageErrorsExitWithTwo) {
     }
 }
 
+// Years are shown unless asked not to, so that persons of one name tell
+// apart; the option that asked for them is still taken.
+TEST_F(BuildTool, YearsAreShownUnlessTurnedOff) {
+    WriteFileBytes(dir.file("trees/h.htx"),
+                   Tree("Hanover", "H\tHanover\tMary\t\t1723\t1772\t1\tp.htm#1\r\n"
+                                   "H\tHanover\tMary\t\t1776\t1857\t2\tp.htm#2\r\n"
+                                   "H\tHanover\tMary\t\t1868\t1953\t3\tp.htm#3\r\n"));
+    // Folded without comparing years, the three Marys are one entry.
+    struct Case {
+        std::vector<std::string> args;
+        bool shown;
+        std::size_t entries;
+    };
+    const std::vector<Case> cases = {
+        {{}, true, 3},
+        {{"--years"}, true, 3},
+        {{"--no-years"}, false, 3},
+        {{"--years", "--no-years"}, false, 3},
+        {{"--no-years", "--years"}, true, 3},
+        {{"--ignore-years"}, false, 1},
+        {{"--no-years", "--ignore-years"}, false, 1},
+    };
+    for (Case c : cases) {
+        const std::string name = c.args.empty() ? "(none)" : c.args.front();
+        c.args.push_back("trees/h.htx");
+        const Outcome r = Build(c.args);
+        ASSERT_EQ(0, r.exitCode) << r.err;
+        const std::string page = Out("idx.htm");
+        for (const char* years : {"(1723-1772)", "(1868-1953)"})
+            EXPECT_EQ(c.shown, page.find(std::string("Mary<span class=\"YR\"> ") + years +
+                                         "</span>") != std::string::npos)
+                << name << page;
+        std::size_t found = 0;
+        for (std::size_t at = page.find(">Mary<"); at != std::string::npos;
+             at = page.find(">Mary<", at + 1))
+            ++found;
+        EXPECT_EQ(c.entries, found) << name << page;
+    }
+}
+
 TEST_F(BuildTool, RefusesAnIndexDivisionTheLayoutDoesNotAskFor) {
     WriteLayout("", "1=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
     Outcome r = Build({"-i", "2", "trees/a/a.htx"});
