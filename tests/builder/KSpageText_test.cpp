@@ -125,5 +125,40 @@ TEST(PageText, PageAtNeverGrowsThePageList) {
     EXPECT_EQ(2, pages.PageCount());
 }
 
+// A page of the section without a surname is named in words, and by its
+// given names when the section has more pages; names stay text.
+TEST(PageText, PagesWithoutASurnameAreNamedInWordsAndByGivenName) {
+    struct Case {
+        bool whole;
+        std::string first, last;
+        TKSindexType type;
+        std::string key, range, name, title;
+    };
+    const std::vector<Case> cases = {
+        {true, "Albert", "Victoria", TKSindexType::FirstLetter, "Zonder achternaam",
+         "Zonder achternaam", "Zonder achternaam", "Zonder achternaam (9)"},
+        {false, "Albert", "Bert", TKSindexType::FirstLetter, "Zonder achternaam Albert",
+         "Zonder achternaam: Albert - Bert", "Zonder achternaam: Albert &ndash; Bert",
+         "Zonder achternaam: Albert - Bert (9)"},
+        {false, "Mary", "MARY", TKSindexType::Parts50, "Zonder achternaam Mary",
+         "Zonder achternaam: Mary", "Zonder achternaam: Mary", "Zonder achternaam: Mary (9)"},
+        {false, "Anna & Co", "<b>", TKSindexType::TwoLetters, "Zonder achternaam Anna & Co",
+         "Zonder achternaam: Anna & Co - <b>", "Zonder achternaam: Anna &amp; Co &ndash; &lt;b&gt;",
+         "Zonder achternaam: Anna & Co - <b> (9)"},
+    };
+    for (const Case& c : cases) {
+        TKSindexData page = Page(4, "?", "?", "?", 9);
+        page.NoSurname = true;
+        page.WholeSection = c.whole;
+        page.FirstGiven = c.first;
+        page.LastGiven = c.last;
+        EXPECT_EQ(c.key, KeyLabel(page, c.type, false)) << c.first;
+        EXPECT_EQ(c.key, FullKeyLabel(page, c.type, false)) << c.first;
+        EXPECT_EQ(c.range, KeyLabel(page, c.type, true)) << c.first;
+        EXPECT_EQ(c.name, PageName(page, c.type)) << c.first;
+        EXPECT_EQ(c.title, PageTitle(page)) << c.first;
+    }
+}
+
 } // namespace
 } // namespace ks
