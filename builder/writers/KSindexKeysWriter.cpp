@@ -13,7 +13,6 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -117,7 +116,8 @@ private:
         out_.Output().WriteLine(line);
     }
 
-    // The pages that hold a letter, each with the letter's first surname there.
+    // The pages that hold a letter, each with the letter's first surname there
+    // (in the section without a surname: its first given names there).
     struct TKSletterPages {
         std::string Letter;
         bool NoSurname = false;

@@ -77,8 +77,7 @@ std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool with
 std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
     if (!InParts(indexType) || withRange || page.NoSurname)
         return KeyLabel(page, indexType, withRange);
-    std::string label = page.FirstSurname;
-    return label;
+    return page.FirstSurname;
 }
 
 std::string PageName(const TKSindexData& page, TKSindexType indexType) {
