@@ -129,6 +129,9 @@ void TKSsettingsPage::BuildIndexGroup() {
     chkDubbelZonderJaartallen_ =
         MakeCheck(grpIndex_, "chkDubbelZonderJaartallen",
                   "#1535.text=Jaartallen &negeren bij bepaling dubbelen?", "IdenticalWithoutYears");
+    // Ticked on a first start, so that persons of one name tell apart; a
+    // stored choice replaces it when the settings are read.
+    chkIndexMetJaartallen_->setChecked(true);
     chkIndexMetJaartallen_->setToolTip(
         QStringLiteral("#1574.4=Bezoekers zien bij elke naam de jaartallen, zodat ze personen met "
                        "dezelfde naam uit elkaar houden"));

@@ -33,6 +33,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <system_error>
@@ -73,8 +74,11 @@ struct BuildOptions {
     std::string output;
     std::string base = "KESTRIN-Index";
     TKSindexType indexType = TKSindexType::NotChosen;
-    bool years = false;
+    // Shown unless --no-years (or --ignore-years alone, which folds
+    // persons of different years and so cannot show them).
+    std::optional<bool> years;
     bool ignoreYears = false;
+    bool ShowsYears() const { return years.value_or(!ignoreYears); }
     std::vector<std::string> split;
     std::vector<std::string> noSplit;
     struct WebAddress {
@@ -159,7 +163,12 @@ const std::vector<Option<BuildOptions>>& OptionTable() {
              if (o.indexType == TKSindexType::NotChosen)
                  throw UsageError{"the index type must be 1 to 6 or auto"};
          }},
-        {{"--years"}, "", "show years in the index", [](O& o, V) { o.years = true; }},
+        {{"--no-years"},
+         "",
+         "show no years in the index (shown by default)",
+         [](O& o, V) { o.years = false; }},
+        // Years are shown by default; the option that asked for them stays.
+        {{"--years"}, "", "show years (the default)", [](O& o, V) { o.years = true; }},
         {{"--ignore-years"},
          "",
          "fold duplicates without comparing years",
@@ -222,7 +231,7 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
     });
     if (o.documents.empty()) throw UsageError{"no index documents given"};
     if (o.output.empty()) throw UsageError{"no output folder given (-o DIR)"};
-    if (o.ignoreYears && !MayIgnoreYears(o.years))
+    if (o.ignoreYears && !MayIgnoreYears(o.ShowsYears()))
         throw UsageError{"--years and --ignore-years exclude each other"};
     if (const std::string problem = CheckBaseName(o.base); !problem.empty())
         throw UsageError{problem};
@@ -243,7 +252,7 @@ public:
         setup_.OutputFolder = options_.output;
         setup_.BaseName = options_.base;
         setup_.IndexType = options_.indexType;
-        setup_.IndexWithYears = options_.years;
+        setup_.IndexWithYears = options_.ShowsYears();
         setup_.DuplicatesIgnoreYears = options_.ignoreYears;
         setup_.WriteGendex = options_.gendex;
         setup_.SiteAddress = options_.siteUrl;

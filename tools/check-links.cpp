@@ -249,6 +249,11 @@ public:
         std::string line, surname;
         int count = 0;
         while (std::getline(lines, line)) {
+            // The section of persons without a surname: its heading is no surname.
+            if (line.find("<span class=\"Idx1 KSVInoSurname\">") != std::string::npos) {
+                surname = "?";
+                continue;
+            }
             if (line.find("<span class=\"Idx1\">") != std::string::npos) {
                 surname = TextAfter(line, "<span class=\"Idx1\">");
                 surname = surname.substr(0, surname.find(", "));

@@ -149,7 +149,8 @@ public:
             ++recordNr_;
             TKSindexData& page = pages_.PageData(pageNr_);
             page.LastSurname = regel.Surname;
-            page.NoteLetter(regel.Letter, regel.Surname);
+            page.LastGiven = regel.GivenNames;
+            page.NoteLetter(regel.Letter, regel.Surname, regel.GivenNames);
             page.EntryTotal = recordNr_ - pageStartRecord_ + 1;
             pending_.Start(regel);
         }
@@ -178,20 +179,32 @@ private:
         recordNr_ = 1;
         pageStartRecord_ = 1;
         TKSindexData& page = pages_.PageData(1);
-        page.GroupLetter = regel.Letter;
-        page.FirstSurname = regel.Surname;
+        NamePage(page, regel);
         page.LastSurname = regel.Surname;
-        page.NoteLetter(regel.Letter, regel.Surname);
+        page.LastGiven = regel.GivenNames;
+        page.NoteLetter(regel.Letter, regel.Surname, regel.GivenNames);
         page.EntryTotal = 1;
         pending_.Start(regel);
     }
 
     void StartPage(const TKShtxRegel& regel) {
         ++pageNr_;
-        TKSindexData& page = pages_.PageData(pageNr_);
+        NamePage(pages_.PageData(pageNr_), regel);
+        pageStartRecord_ = recordNr_ + 1;
+    }
+
+    // A page is named by its first entry; a second page of the section
+    // without a surname tells the first that the section goes on.
+    void NamePage(TKSindexData& page, const TKShtxRegel& regel) {
         page.GroupLetter = regel.Letter;
         page.FirstSurname = regel.Surname;
-        pageStartRecord_ = recordNr_ + 1;
+        page.FirstGiven = regel.GivenNames;
+        page.NoSurname = IsNoSurname(regel.Surname);
+        if (!page.NoSurname) return;
+        if (pageNr_ > 1 && pages_.PageData(pageNr_ - 1).NoSurname) {
+            pages_.PageData(pageNr_ - 1).WholeSection = false;
+            page.WholeSection = false;
+        }
     }
 
     // The division's decision. With a cap, a page also ends before a
@@ -229,7 +242,21 @@ private:
                                     static_cast<double>(unitsDone_));
     }
 
+    // The division's rule, and then the section without a surname: it
+    // starts and ends a page, and its pages end at a given name once full.
     bool NewPage(const TKShtxRegel& previous, const TKShtxRegel& next) {
+        const bool divided = NewPageByType(previous, next); // reads the sizes it needs
+        const bool sectionBefore = IsNoSurname(previous.Surname);
+        if (sectionBefore != IsNoSurname(next.Surname)) {
+            currentSize_ = surnameSize_;
+            return true;
+        }
+        if (!sectionBefore) return divided;
+        return divided || (recordNr_ - pageStartRecord_ + 1 >= kNoSurnamePageEntries &&
+                           !SameTextAscii(previous.GivenNames, next.GivenNames));
+    }
+
+    bool NewPageByType(const TKShtxRegel& previous, const TKShtxRegel& next) {
         switch (options_.IndexType) {
         case TKSindexType::FirstLetter:
             return previous.Letter != next.Letter;

@@ -63,6 +63,9 @@ void TKSnameParts::Cut(const TKSkslFile& entry, const std::vector<TKSnameItem>& 
             part.PageNumber = cut[i];
             part.GroupLetter = item.Letter;
             part.FirstSurname = item.Surname;
+            // A part names the section without a surname as a whole.
+            part.NoSurname = IsNoSurname(item.Surname);
+            part.WholeSection = true;
             part.Letters.clear();
             part.EntryTotal = 0;
             starts_[static_cast<std::size_t>(cut[i])] = {item.Page, item.InPage};

@@ -1,6 +1,8 @@
 #include "builder/writers/KShtmlPieces.h"
 
+#include "builder/entries/KSindexData.h"
 #include "builder/entries/KSrelativeLink.h"
+#include "builder/writers/KSpageText.h"
 #include "common/KSconvert.h"
 #include "index/KShtxRegel.h"
 
@@ -55,6 +57,7 @@ std::string Indent(int32_t column) {
 }
 
 std::string SurnameHtml(const TKShtxRegel& entry, const std::string& prefixClass) {
+    if (IsNoSurname(entry.Surname)) return HtmlEncode(NoSurnameText());
     if (!entry.HasPrefix()) return HtmlEncode(entry.Surname);
     return HtmlEncode(entry.SurnameMain()) + ", <span class=\"" + prefixClass + "\">" +
            HtmlEncode(entry.SurnamePrefix()) + "</span>";

@@ -1,6 +1,7 @@
 #include "builder/writers/KSindexDataWriter.h"
 
 #include "builder/entries/KSentryReader.h"
+#include "builder/entries/KSindexData.h"
 #include "builder/entries/KSreferences.h"
 #include "builder/entries/KSrelativeLink.h"
 #include "builder/entries/KSrunSettings.h"
@@ -91,8 +92,10 @@ private:
         }
         const std::string record = std::to_string(entry.RecordNr);
         output.WriteLine(indent_ + "<a name=\"bm" + record + "\" id=\"bm" + record + "\"></a>");
-        output.WriteLine(indent_ + "<span class=\"Idx1\">" + SurnameHtml(entry, "Idx1vv") +
-                         "</span><br />");
+        // The section without a surname is headed by its name, marked as no surname.
+        const char* open = IsNoSurname(entry.Surname) ? "<span class=\"Idx1 KSVInoSurname\">"
+                                                      : "<span class=\"Idx1\">";
+        output.WriteLine(indent_ + open + SurnameHtml(entry, "Idx1vv") + "</span><br />");
     }
 
     // Years are shown unless duplicates ignore them, and only when known.

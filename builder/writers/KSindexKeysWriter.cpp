@@ -13,7 +13,6 @@
 #include "index/KSksl.h"
 #include "template/KStemplateParser.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -117,9 +116,11 @@ private:
         out_.Output().WriteLine(line);
     }
 
-    // The pages that hold a letter, each with the letter's first surname there.
+    // The pages that hold a letter, each with the letter's first surname there
+    // (in the section without a surname: its first given names there).
     struct TKSletterPages {
         std::string Letter;
+        bool NoSurname = false;
         std::vector<std::pair<int32_t, std::string>> Pages;
     };
 
@@ -134,17 +135,23 @@ private:
             run_.Breather.Breathe();
             const TKSindexData& page = PageAt(run_.State.Pages, number);
             std::vector<TKSindexData::TKSletterStart> held = page.Letters;
-            if (held.empty()) held.push_back({page.GroupLetter, page.FirstSurname});
+            if (held.empty())
+                held.push_back({page.GroupLetter,
+                                page.NoSurname ? page.FirstGiven : page.FirstSurname,
+                                page.NoSurname});
             for (const TKSindexData::TKSletterStart& start : held) {
-                if (letters.empty() || letters.back().Letter != start.Letter)
-                    letters.push_back({start.Letter, {}});
+                if (letters.empty() || letters.back().Letter != start.Letter ||
+                    letters.back().NoSurname != start.NoSurname)
+                    letters.push_back({start.Letter, start.NoSurname, {}});
                 letters.back().Pages.emplace_back(number, start.Surname);
             }
         }
         for (const TKSletterPages& letter : letters) {
             const bool single = letter.Pages.size() == 1;
+            // The section without a surname is named in words, its parts by given name.
+            const std::string name = letter.NoSurname ? NoSurnameText() : letter.Letter;
             out_.Output().WriteLine(indent_ + "  <span class=\"KSVIkey\">" +
-                                    Link(letter.Pages.front().first, letter.Letter) + "</span>");
+                                    Link(letter.Pages.front().first, name) + "</span>");
             if (single) continue;
             std::string parts = indent_ + "  <span class=\"KSVIkeyParts\">";
             for (std::size_t i = 0; i < letter.Pages.size(); ++i) {
@@ -159,9 +166,8 @@ private:
 
     // A link to a page with the label given (plain text); every link to the
     // page being written carries the mark, a letter's as well as a part's.
-    std::string Link(int32_t number, std::string label) {
+    std::string Link(int32_t number, const std::string& label) {
         const TKSindexData& page = PageAt(run_.State.Pages, number);
-        std::replace(label.begin(), label.end(), '_', '?');
         std::string link = "<a" + HrefAttribute(PageTarget(run_, *choice_.Entry, number)) +
                            " title=\"" + HtmlEncode(PageTitle(page)) + "\"";
         if (!choice_.Target.empty()) link += " target=\"" + choice_.Target + "\"";

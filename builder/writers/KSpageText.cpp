@@ -6,10 +6,9 @@
 #include "builder/entries/KSurlPath.h"
 #include "builder/writers/KSwriterArgs.h"
 #include "common/KSconvert.h"
+#include "common/KSlocal.h"
 #include "common/KStextutil.h"
 #include "index/KSksl.h"
-
-#include <algorithm>
 
 namespace ks {
 
@@ -35,13 +34,34 @@ bool SameSurnames(const TKSindexData& page) {
     return AsciiUpper(page.FirstSurname) == AsciiUpper(page.LastSurname);
 }
 
+bool SameGivenNames(const TKSindexData& page) {
+    return AsciiUpper(page.FirstGiven) == AsciiUpper(page.LastGiven);
+}
+
+// A page of the section without a surname: the section's name, and when
+// the section has more pages, the page's given names (the first one, or
+// with range the first and the last), joined by between.
+std::string SectionLabel(const TKSindexData& page, bool withRange, const std::string& between) {
+    std::string label = NoSurnameText();
+    if (page.WholeSection) return label;
+    label += withRange ? ": " : " ";
+    label += page.FirstGiven;
+    if (withRange && !SameGivenNames(page)) label += between + page.LastGiven;
+    return label;
+}
+
 } // namespace
+
+std::string NoSurnameText() {
+    return LocalText("#1593.1=Zonder achternaam");
+}
 
 std::string AnchorName(const TKSindexData& page) {
     return "index" + std::to_string(page.PageNumber);
 }
 
 std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
+    if (page.NoSurname) return SectionLabel(page, withRange, " - ");
     std::string label;
     if (indexType <= TKSindexType::FirstLetter) {
         label = page.GroupLetter;
@@ -51,28 +71,30 @@ std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool with
         label = page.FirstSurname;
         if (!SameSurnames(page)) label += " - " + page.LastSurname;
     }
-    std::replace(label.begin(), label.end(), '_', '?');
     return label;
 }
 
 std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange) {
-    if (!InParts(indexType) || withRange) return KeyLabel(page, indexType, withRange);
-    std::string label = page.FirstSurname;
-    std::replace(label.begin(), label.end(), '_', '?');
-    return label;
+    if (!InParts(indexType) || withRange || page.NoSurname)
+        return KeyLabel(page, indexType, withRange);
+    return page.FirstSurname;
 }
 
 std::string PageName(const TKSindexData& page, TKSindexType indexType) {
+    if (page.NoSurname) {
+        TKSindexData encoded = page;
+        encoded.FirstGiven = HtmlEncode(page.FirstGiven);
+        encoded.LastGiven = HtmlEncode(page.LastGiven);
+        return SectionLabel(encoded, true, " &ndash; ");
+    }
     if (!InParts(indexType)) return HtmlEncode(KeyLabel(page, indexType, false));
-    std::string first = page.FirstSurname;
-    std::string last = page.LastSurname;
-    std::replace(first.begin(), first.end(), '_', '?');
-    std::replace(last.begin(), last.end(), '_', '?');
-    if (SameSurnames(page)) return HtmlEncode(first);
-    return HtmlEncode(first) + " &ndash; " + HtmlEncode(last);
+    if (SameSurnames(page)) return HtmlEncode(page.FirstSurname);
+    return HtmlEncode(page.FirstSurname) + " &ndash; " + HtmlEncode(page.LastSurname);
 }
 
 std::string PageTitle(const TKSindexData& page) {
+    if (page.NoSurname)
+        return SectionLabel(page, true, " - ") + " (" + std::to_string(page.EntryTotal) + ")";
     std::string title = page.LastSurname + " (" + std::to_string(page.EntryTotal) + ")";
     if (!SameSurnames(page)) title.insert(0, page.FirstSurname + " - ");
     return title;

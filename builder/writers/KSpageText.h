@@ -14,12 +14,19 @@ namespace ks {
 struct TKSrunView;
 class TKSkslFile;
 
+// The name of the section of persons without a surname ("Zonder
+// achternaam"), in the language of the run.
+std::string NoSurnameText();
 // "index" and the page number ("index7").
 std::string AnchorName(const TKSindexData& page);
 // The label of a page in the choice of pages. Per letter: the group letter;
 // per two letters: the surname's first two characters ("Ja"); for the other
 // divisions, with withRange the first surname and " - " the last one (when
-// they differ), else the first two characters. Every "_" reads "?".
+// they differ), else the first two characters. Names are shown as written
+// ("Burke_Roche"); "?" is the unknown name only. A page of the section
+// without a surname reads "Zonder achternaam", followed, when the section
+// has more pages, by its first given names (with range: "Zonder
+// achternaam: Albert - Edward").
 std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange);
 // KeyLabel, except that a link to a part of the index (withRange not set)
 // shows the whole first surname rather than its first two characters, which
@@ -28,10 +35,12 @@ std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool 
 // The name of a page for its title and heading, HTML: per letter the
 // group letter, per two letters the first two characters, for the other
 // divisions the first surname and "&ndash;" the last one (when they
-// differ). Every "_" reads "?".
+// differ).
 std::string PageName(const TKSindexData& page, TKSindexType indexType);
 // "Jansen - Klaassen (412)": first surname (when it differs from the last),
-// last surname and the number of entries. Plain text, not yet HTML.
+// last surname and the number of entries; of the section without a
+// surname its name and range as KeyLabel gives them. Plain text, not yet
+// HTML.
 std::string PageTitle(const TKSindexData& page);
 // The output file of the entry that holds page number page, as the
 // run names it, escaped for a link (UrlPath).

@@ -21,9 +21,20 @@ namespace {
 constexpr int32_t kNoMinYear = 3000;  // MinYear stays above this when no year was seen
 constexpr int32_t kNoMaxYear = -2999; // MaxYear stays below this likewise
 
-// The page a document's title links to: the first page its index lines point
-// to, or its start page when none of them carries a link.
+// Whether the start page a document names is a page: not blank, not a
+// folder ("trees/" or "https://host/"), not only a place on some page, and
+// safe to follow.
+bool NamesAPage(const std::string& htmFile) {
+    const std::string page = Trim(htmFile);
+    const std::string path = page.substr(0, page.find_first_of("#?"));
+    if (path.empty() || path.back() == '/' || path.back() == '\\') return false;
+    return IsSafeLink(page);
+}
+
+// The page a document's title links to: its start page when it names one,
+// else the first page its index lines point to, else whatever it names.
 std::string FirstPageOf(const TKShtxData& document, const TKSdocumentRun& run) {
+    if (NamesAPage(document.HtmFile)) return Trim(document.HtmFile);
     const bool noLink = run.FirstPage.empty() || run.FirstPage == std::string(1, '\xFF');
     return noLink ? document.HtmFile : run.FirstPage;
 }

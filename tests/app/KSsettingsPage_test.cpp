@@ -1,6 +1,7 @@
 // The typed output folder, why "ignore years" is off, and the automatic
 // division preselected for large documents.
 #include "WizardTestKit.h"
+#include "app/KSsettingsPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,6 +53,26 @@ private slots:
             QCOMPARE(ignore->toolTip().startsWith("Niet te kiezen zolang de index jaartallen"),
                      shown);
             QCOMPARE(wizard.Find<QLabel>("lblJaartallenNoot")->isVisibleTo(&wizard.window), shown);
+        }
+    }
+
+    // Ticked on a first start; a choice made is the one the next start shows.
+    void yearsAreShownOnAFirstStartAndAStoredChoiceKept() {
+        for (bool chosen : {false, true}) {
+            store_.reset(); // a fresh store: a first start
+            store_ = std::make_unique<ks::test::PrivateStore>();
+            {
+                ks::test::ShownWizard first;
+                ToSettings(first);
+                QCheckBox* years = first.Find<QCheckBox>("chkIndexMetJaartallen");
+                QVERIFY(years->isChecked());
+                first.window.SettingsPage()->ApplyTo(first.window.RunSetup());
+                QVERIFY(first.window.RunSetup().IndexWithYears);
+                years->setChecked(chosen);
+            }
+            ks::test::ShownWizard next;
+            ToSettings(next);
+            QCOMPARE(next.Find<QCheckBox>("chkIndexMetJaartallen")->isChecked(), chosen);
         }
     }
 

@@ -392,7 +392,7 @@ void TestWizardRun::twoRunsInARowWriteWhatTwoToolRunsWrite() {
     struct Run {
         std::string folder, base;
         int division; // the row of the division list; the tool's -i is one more
-        bool years;   // the second run has none, as the tool without --years
+        bool years;   // the second run has none, as the tool with --no-years
     };
     const std::vector<Run> runs = {{store_->Path("out/first/"), "index", 1, true},
                                    {store_->Path("out/second/"), "tweede", 0, false}};
@@ -421,7 +421,7 @@ void TestWizardRun::twoRunsInARowWriteWhatTwoToolRunsWrite() {
     cli.start(QStringLiteral(KS_CLI_PATH),
               {"build", "-q", "--language=NL", "-l", "Twee vensters (klassiek)", "-o",
                QString::fromStdString(cliOut), "-b", QString::fromStdString(run.base), "-i",
-               QString::number(run.division + 1),
+               QString::number(run.division + 1), "--no-years",
                QString::fromStdString(kSamples + "jansen/jansen.htx"),
                QString::fromStdString(kSamples + "deboer/deboer.htx"),
                QString::fromStdString(kSamples + "smit/smit.htx")});

@@ -320,5 +320,38 @@ TEST(IndexKeysPages, AnUnknownEntryWritesNothing) {
     EXPECT_EQ(0, world.State().KeyMenuCounter);
 }
 
+// The section without a surname is a letter of its own in the row, named in
+// words, with its parts by given name; the unknown letter stays "?".
+TEST_F(LetterRowTest, PersonsWithoutASurnameAreASectionNamedInWords) {
+    world.SetPages({{"J", "Jansen", "Jansen", 3},
+                    {"?", "?", "?", 100},
+                    {"?", "?", "?", 40},
+                    {"?", "'Olde", "'Olde", 1}});
+    TKSpageList& pages = world.State().Pages;
+    for (int32_t page : {2, 3}) {
+        pages.PageData(page).NoSurname = true;
+        pages.PageData(page).WholeSection = false;
+    }
+    pages.PageData(2).FirstGiven = "Albert";
+    pages.PageData(2).LastGiven = "Bert";
+    pages.PageData(3).FirstGiven = "Carl";
+    pages.PageData(3).LastGiven = "Carl";
+    pages.PageData(1).Letters = {{"J", "Jansen"}};
+    pages.PageData(2).Letters = {{"?", "Albert", true}};
+    pages.PageData(3).Letters = {{"?", "Carl", true}};
+    pages.PageData(4).Letters = {{"?", "'Olde"}};
+    FakeTemplateOutput out(world.OutFolder(), {"frame.htm"});
+    WriteIndexKeys(world.Run(), out, "index,,0");
+    EXPECT_EQ(
+        "  <span class=\"KSVIkey\"><a href=\"index1.htm\" title=\"Jansen (3)\">J</a></span>\r\n"
+        "  <span class=\"KSVIkey\"><a href=\"index2.htm\" title=\"Zonder achternaam: Albert - "
+        "Bert (100)\">Zonder achternaam</a></span>\r\n"
+        "  <span class=\"KSVIkeyParts\"><a href=\"index2.htm\" title=\"Zonder achternaam: "
+        "Albert - Bert (100)\">Albert</a> <a href=\"index3.htm\" title=\"Zonder achternaam: "
+        "Carl (40)\">Carl</a></span>\r\n"
+        "  <span class=\"KSVIkey\"><a href=\"index4.htm\" title=\"'Olde (1)\">?</a></span>\r\n",
+        out.Text(0));
+}
+
 } // namespace
 } // namespace ks

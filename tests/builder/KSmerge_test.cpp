@@ -223,6 +223,68 @@ TEST(FindDuplicates, CutsPagesByLetterAndByTwoLetters) {
     }
 }
 
+// Persons without a surname get pages of their own in every division, cut
+// at a given name once a page holds kNoSurnamePageEntries of them; a given
+// name is never cut for it.
+TEST(FindDuplicates, PersonsWithoutASurnameHavePagesOfTheirOwnCutByGivenName) {
+    struct Page {
+        std::string first, last; // surnames, or given names in the section
+        int32_t entries;
+        bool noSurname, wholeSection;
+    };
+    struct Case {
+        // Given names and how many persons (of different years) bear each.
+        std::vector<std::pair<std::string, int>> section;
+        std::vector<Page> pages;
+    };
+    const std::vector<Case> cases = {
+        {{{"Albert", 60}, {"Bert", 50}, {"Carl", 3}},
+         {{"Abel", "Abel", 1, false, true},
+          {"Albert", "Bert", 110, true, false},
+          {"Carl", "Carl", 3, true, false},
+          {"'Olde", "'Olde", 1, false, true}}},
+        // One given name larger than a page stays whole.
+        {{{"Mary", 130}, {"Anna", 2}},
+         {{"Abel", "Abel", 1, false, true},
+          {"Anna", "Mary", 132, true, true},
+          {"'Olde", "'Olde", 1, false, true}}},
+        {{{"\xC9milie", 1}, {"Ren\xE9", 1}},
+         {{"Abel", "Abel", 1, false, true},
+          {"\xC9milie", "Ren\xE9", 2, true, true},
+          {"'Olde", "'Olde", 1, false, true}}},
+    };
+    for (const Case& c : cases)
+        for (int type : {1, 2, 3, 6}) {
+            std::vector<std::string> lines = {"A\tAbel\tJan\t\t\t\t1\ta.htm#1",
+                                              "_\t'Olde\tPiet\t\t\t\t2\ta.htm#2"};
+            int number = 2;
+            for (const auto& [given, count] : c.section)
+                for (int i = 0; i < count; ++i, ++number)
+                    lines.push_back("_\t_\t" + given + "\t\t" + std::to_string(1600 + number) +
+                                    "\t\t" + std::to_string(number) + "\ta.htm#" +
+                                    std::to_string(number));
+            MergeRun run;
+            run.Add("a.htx", Document("3.0", "A", lines)); // sorted first
+            TKSbuilder& builder = run.Run(type);
+            const std::string name = c.section.front().first + " type " + std::to_string(type);
+            ASSERT_EQ(static_cast<int32_t>(c.pages.size()), builder.State().PageCount) << name;
+            for (std::size_t i = 0; i < c.pages.size(); ++i) {
+                const Page& want = c.pages[i];
+                const TKSindexData page = PageAt(builder.State().Pages, int32_t(i + 1));
+                EXPECT_EQ(want.noSurname, page.NoSurname) << name << " page " << i + 1;
+                EXPECT_EQ(want.first, want.noSurname ? page.FirstGiven : page.FirstSurname)
+                    << name << " page " << i + 1;
+                EXPECT_EQ(want.last, want.noSurname ? page.LastGiven : page.LastSurname)
+                    << name << " page " << i + 1;
+                EXPECT_EQ(want.entries, page.EntryTotal) << name << " page " << i + 1;
+                EXPECT_EQ(want.wholeSection, page.WholeSection) << name << " page " << i + 1;
+                ASSERT_EQ(1u, page.Letters.size()) << name << " page " << i + 1;
+                EXPECT_EQ(want.noSurname, page.Letters[0].NoSurname);
+                EXPECT_EQ(want.first, page.Letters[0].Surname);
+            }
+        }
+}
+
 TEST(FindDuplicates, SizedDivisionsJoinSurnamesWhileThePageGetsNearerTheTarget) {
     // Sizes by hand (title "T", links of 7 bytes): a surname of two letters
     // with one line is 2 + 38 + 35 for the surname and 40 + 7 + 1 for the

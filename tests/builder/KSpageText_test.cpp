@@ -38,7 +38,7 @@ TEST(PageText, KeyLabelFollowsTheIndexDivision) {
     EXPECT_EQ("Ja", KeyLabel(page, TKSindexType::Parts500, false));
 }
 
-TEST(PageText, KeyLabelPadsShortSurnamesComparesAsciiCaseOnlyAndShowsUnderscoresAsQuestionMarks) {
+TEST(PageText, KeyLabelPadsShortSurnamesComparesAsciiCaseOnlyAndShowsUnderscoresAsWritten) {
     EXPECT_EQ("A ", KeyLabel(Page(1, "A", "a", "a", 1), TKSindexType::TwoLetters, false));
     EXPECT_EQ("  ", KeyLabel(Page(1, "", "", "", 1), TKSindexType::TwoLetters, false));
     // Equal but for ASCII letter case: one name only.
@@ -47,9 +47,12 @@ TEST(PageText, KeyLabelPadsShortSurnamesComparesAsciiCaseOnlyAndShowsUnderscores
     // Accented letters are not folded: \xE9lie and \xC9LIE differ.
     EXPECT_EQ("\xE9lie - \xC9LIE",
               KeyLabel(Page(1, "E", "\xE9lie", "\xC9LIE", 2), TKSindexType::Parts250, true));
-    EXPECT_EQ("?", KeyLabel(Page(1, "_", "x", "x", 1), TKSindexType::FirstLetter, false));
-    EXPECT_EQ("A?b - C?", KeyLabel(Page(1, "A", "A_b", "C_", 2), TKSindexType::Parts50, true));
-    EXPECT_EQ("??", KeyLabel(Page(1, "A", "__", "C", 2), TKSindexType::Parts50, false));
+    // "?" is the unknown letter; an underscore is a letter of the name.
+    EXPECT_EQ("?", KeyLabel(Page(1, "?", "x", "x", 1), TKSindexType::FirstLetter, false));
+    EXPECT_EQ("_", KeyLabel(Page(1, "_", "x", "x", 1), TKSindexType::FirstLetter, false));
+    EXPECT_EQ("Burke_Roche - la_Fontaine",
+              KeyLabel(Page(1, "B", "Burke_Roche", "la_Fontaine", 2), TKSindexType::Parts50, true));
+    EXPECT_EQ("__", KeyLabel(Page(1, "A", "__", "C", 2), TKSindexType::Parts50, false));
 }
 
 TEST(PageText, FullKeyLabelShowsTheWholeFirstSurnameOfAPartInARowOfLinks) {
@@ -60,20 +63,22 @@ TEST(PageText, FullKeyLabelShowsTheWholeFirstSurnameOfAPartInARowOfLinks) {
     EXPECT_EQ("Jansen, de - Klaassen", FullKeyLabel(page, TKSindexType::Parts100, true));
     EXPECT_EQ("J", FullKeyLabel(page, TKSindexType::FirstLetter, false));
     EXPECT_EQ("Ja", FullKeyLabel(page, TKSindexType::TwoLetters, false));
-    EXPECT_EQ("A?b", FullKeyLabel(Page(1, "A", "A_b", "C", 2), TKSindexType::Parts250, false));
+    EXPECT_EQ("A_b", FullKeyLabel(Page(1, "A", "A_b", "C", 2), TKSindexType::Parts250, false));
 }
 
 TEST(PageText, PageNameGivesTheLetterOrTheRangeOfThePageAsHtml) {
     const std::tuple<TKSindexData, TKSindexType, const char*> cases[] = {
         {Page(3, "J", "Jansen", "Klaassen", 9), TKSindexType::FirstLetter, "J"},
-        {Page(3, "_", "\"x", "y", 9), TKSindexType::FirstLetter, "?"},
+        {Page(3, "?", "\"x", "y", 9), TKSindexType::FirstLetter, "?"},
+        {Page(3, "_", "\"x", "y", 9), TKSindexType::FirstLetter, "_"},
         {Page(3, "J", "jansen", "Jonker", 9), TKSindexType::TwoLetters, "Ja"},
         {Page(3, "B", "Bakker", "Berg", 9), TKSindexType::Parts50, "Bakker &ndash; Berg"},
         {Page(3, "B", "Bakker", "BAKKER", 9), TKSindexType::Parts500, "Bakker"},
         // The trees' surnames are text, never markup.
         {Page(3, "S", "Smit & Zn", "S<b>", 9), TKSindexType::Parts100,
          "Smit &amp; Zn &ndash; S&lt;b&gt;"},
-        {Page(3, "A", "A_b", "C_", 9), TKSindexType::Parts250, "A?b &ndash; C?"},
+        {Page(3, "B", "Burke_Roche", "la_Fontaine", 9), TKSindexType::Parts250,
+         "Burke_Roche &ndash; la_Fontaine"},
     };
     for (const auto& [page, type, name] : cases)
         EXPECT_EQ(name, PageName(page, type)) << page.FirstSurname;
@@ -118,6 +123,41 @@ TEST(PageText, PageAtNeverGrowsThePageList) {
     EXPECT_EQ("", beyond.FirstSurname);
     EXPECT_EQ(0, PageAt(pages, -1).EntryTotal);
     EXPECT_EQ(2, pages.PageCount());
+}
+
+// A page of the section without a surname is named in words, and by its
+// given names when the section has more pages; names stay text.
+TEST(PageText, PagesWithoutASurnameAreNamedInWordsAndByGivenName) {
+    struct Case {
+        bool whole;
+        std::string first, last;
+        TKSindexType type;
+        std::string key, range, name, title;
+    };
+    const std::vector<Case> cases = {
+        {true, "Albert", "Victoria", TKSindexType::FirstLetter, "Zonder achternaam",
+         "Zonder achternaam", "Zonder achternaam", "Zonder achternaam (9)"},
+        {false, "Albert", "Bert", TKSindexType::FirstLetter, "Zonder achternaam Albert",
+         "Zonder achternaam: Albert - Bert", "Zonder achternaam: Albert &ndash; Bert",
+         "Zonder achternaam: Albert - Bert (9)"},
+        {false, "Mary", "MARY", TKSindexType::Parts50, "Zonder achternaam Mary",
+         "Zonder achternaam: Mary", "Zonder achternaam: Mary", "Zonder achternaam: Mary (9)"},
+        {false, "Anna & Co", "<b>", TKSindexType::TwoLetters, "Zonder achternaam Anna & Co",
+         "Zonder achternaam: Anna & Co - <b>", "Zonder achternaam: Anna &amp; Co &ndash; &lt;b&gt;",
+         "Zonder achternaam: Anna & Co - <b> (9)"},
+    };
+    for (const Case& c : cases) {
+        TKSindexData page = Page(4, "?", "?", "?", 9);
+        page.NoSurname = true;
+        page.WholeSection = c.whole;
+        page.FirstGiven = c.first;
+        page.LastGiven = c.last;
+        EXPECT_EQ(c.key, KeyLabel(page, c.type, false)) << c.first;
+        EXPECT_EQ(c.key, FullKeyLabel(page, c.type, false)) << c.first;
+        EXPECT_EQ(c.range, KeyLabel(page, c.type, true)) << c.first;
+        EXPECT_EQ(c.name, PageName(page, c.type)) << c.first;
+        EXPECT_EQ(c.title, PageTitle(page)) << c.first;
+    }
 }
 
 } // namespace

@@ -96,6 +96,37 @@ TEST_F(ReportListTest, ATitleWhoseLinkIsAScriptIsNoLink) {
     }
 }
 
+// The title opens the tree's start page when the document names a page,
+// else the lowest page its index lines point to.
+TEST(ReportList, ATitleOpensTheStartPageTheDocumentNames) {
+    struct Case {
+        std::string htmFile, href;
+    };
+    const std::vector<Case> cases = {
+        {"index.htm", "../tree/index.htm"},
+        {" start page.htm ", "../tree/start page.htm"},
+        {"sub/home.htm#top", "../tree/sub/home.htm#top"},
+        {"https://example.org/tree/start.htm", "https://example.org/tree/start.htm"},
+        {"", "../tree/p7.htm"},
+        {"   ", "../tree/p7.htm"},
+        {"sub/", "../tree/p7.htm"},
+        {"sub\\", "../tree/p7.htm"},
+        {"#top", "../tree/p7.htm"},
+        {"?page=1", "../tree/p7.htm"},
+        {"javascript:alert(1)", "../tree/p7.htm"},
+    };
+    for (const Case& c : cases) {
+        WriterWorld world;
+        TKShtxData& document = world.AddDocument("tree/a.htx", "T", 1);
+        world.DocumentRun(0).FirstPage = "p7.htm";
+        document.HtmFile = c.htmFile;
+        FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
+        WriteReportList(world.Run(), out, "title");
+        EXPECT_NE(std::string::npos, out.Text(0).find(" href=\"" + c.href + "\">T</a>"))
+            << "[" << c.htmFile << "] " << out.Text(0);
+    }
+}
+
 TEST_F(ReportListTest, ColumnNamesAreTakenAsWrittenAndMatchedWithoutLetterCase) {
     FakeTemplateOutput out(world.OutFolder(), {"report.htm"});
     WriteReportList(world.Run(), out, "ID, title");

@@ -198,6 +198,92 @@ TEST_F(BuildTool, UsageErrorsExitWithTwo) {
     }
 }
 
+// Years are shown unless asked not to, so that persons of one name tell
+// apart; the option that asked for them is still taken.
+TEST_F(BuildTool, YearsAreShownUnlessTurnedOff) {
+    WriteFileBytes(dir.file("trees/h.htx"),
+                   Tree("Hanover", "H\tHanover\tMary\t\t1723\t1772\t1\tp.htm#1\r\n"
+                                   "H\tHanover\tMary\t\t1776\t1857\t2\tp.htm#2\r\n"
+                                   "H\tHanover\tMary\t\t1868\t1953\t3\tp.htm#3\r\n"));
+    // Folded without comparing years, the three Marys are one entry.
+    struct Case {
+        std::vector<std::string> args;
+        bool shown;
+        std::size_t entries;
+    };
+    const std::vector<Case> cases = {
+        {{}, true, 3},
+        {{"--years"}, true, 3},
+        {{"--no-years"}, false, 3},
+        {{"--years", "--no-years"}, false, 3},
+        {{"--no-years", "--years"}, true, 3},
+        {{"--ignore-years"}, false, 1},
+        {{"--no-years", "--ignore-years"}, false, 1},
+    };
+    for (Case c : cases) {
+        const std::string name = c.args.empty() ? "(none)" : c.args.front();
+        c.args.push_back("trees/h.htx");
+        const Outcome r = Build(c.args);
+        ASSERT_EQ(0, r.exitCode) << r.err;
+        const std::string page = Out("idx.htm");
+        for (const char* years : {"(1723-1772)", "(1868-1953)"})
+            EXPECT_EQ(c.shown, page.find(std::string("Mary<span class=\"YR\"> ") + years +
+                                         "</span>") != std::string::npos)
+                << name << page;
+        std::size_t found = 0;
+        for (std::size_t at = page.find(">Mary<"); at != std::string::npos;
+             at = page.find(">Mary<", at + 1))
+            ++found;
+        EXPECT_EQ(c.entries, found) << name << page;
+    }
+}
+
+// Names are shown as written in titles, headings, the row of keys and the
+// menu; persons without a surname are a section named in words.
+TEST_F(BuildTool, NamesShowAsWrittenAndPersonsWithoutASurnameHaveASectionNamedInWords) {
+    WriteFileBytes(dir.file("trees/n.htx"),
+                   Tree("Names", "B\tBurke_Roche\tFrances\t\t1885\t\t1\tp.htm#1\r\n"
+                                 "L\tla_Fontaine\tJean\t\t1621\t\t2\tp.htm#2\r\n"
+                                 "_\t_\tAlbert\t\t1819\t\t4\tp.htm#4\r\n"
+                                 "_\t_\tVictoria\t\t1819\t\t3\tp.htm#3\r\n"));
+    WriteLayout("askuser=indextype\r\n", "1=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
+    WriteFileBytes(dir.file("layout/index.tpl"),
+                   "<title>Index #PAGE$!</title>\r\n#INDEXKEYS(index,,0,,distinct)!\r\n"
+                   "#INDEXKEYS(index,,1,Choose)!\r\n#INDEXDATA!\r\n");
+    struct Case {
+        std::string division, page;
+        std::vector<std::string> lines;
+    };
+    const std::string row =
+        "<span class=\"KSVIkey\"><a href=\"idx3.htm\" title=\"No surname (2)\">";
+    const std::vector<Case> cases = {
+        {"3",
+         "idx1.htm",
+         {"<title>Index Burke_Roche</title>", "<span class=\"Idx1\">Burke_Roche</span>",
+          "title=\"Burke_Roche (1)\">Burke_Roche</a>", "title=\"la_Fontaine (1)\">la_Fontaine</a>",
+          ">Burke_Roche</option>", ">la_Fontaine</option>", row + "No surname</a>",
+          ">No surname</option>"}},
+        {"3",
+         "idx3.htm",
+         {"<title>Index No surname</title>", "<span class=\"Idx1 KSVInoSurname\">No surname</span>",
+          ">Albert<", ">Victoria<"}},
+        {"1", "idx2.htm", {"<title>Index L</title>", "<span class=\"Idx1\">la_Fontaine</span>"}},
+        {"1",
+         "idx3.htm",
+         {"<title>Index No surname</title>", row + "No surname</a>",
+          "<span class=\"Idx1 KSVInoSurname\">No surname</span>"}},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = Build({"-i", c.division, "trees/n.htx"});
+        ASSERT_EQ(0, r.exitCode) << r.err;
+        const std::string page = Out(c.page);
+        for (const std::string& line : c.lines)
+            EXPECT_NE(std::string::npos, page.find(line)) << c.division << " " << line << page;
+        for (const char* never : {"Burke?Roche", "la?Fontaine", "Index ?", ">?<", "\"? ("})
+            EXPECT_EQ(std::string::npos, page.find(never)) << c.division << " " << never << page;
+    }
+}
+
 TEST_F(BuildTool, RefusesAnIndexDivisionTheLayoutDoesNotAskFor) {
     WriteLayout("", "1=index, index.tpl, #PREFIX!#NR!.htm, Index\r\n");
     Outcome r = Build({"-i", "2", "trees/a/a.htx"});
