@@ -501,6 +501,70 @@ check("no shard passes the limit the layout gave", () => {
     assert.ok(fs.statSync(path.join(out, file)).size <= 2000, file);
 });
 
+// --- A GEDCOM tree beside a program's own document of the same persons ---
+// The tree holds medieval persons without a death, one the file keeps
+// private, a living one, a baptism, a child dead by its parent's years, a
+// person without a surname, Æ/Ø/Þ, an underscore in a name, a dual and a
+// Julian year; the program's document holds some of them as it files them.
+
+const ancestors = path.join(work, "ancestors");
+fs.mkdirSync(path.join(ancestors, "ged"), { recursive: true });
+fs.copyFileSync(path.join(source, "tests/data/import/ancestors/tree.ged"),
+  path.join(ancestors, "ged/tree.ged"));
+tree(path.join(ancestors, "prog/prog.htx"), "Program", [
+  ["O", "\xd8stergaard", "Jan Jacob", "", "1687", "1716", "1", "p1.htm"],
+  ["T", "\xde\xf3rsd\xf3ttir", "\xde\xf3ra", "", "1650", "", "2", "p2.htm"],
+  ["A", "\xc6bel\xf8", "\xc6rling", "", "1702", "", "3", "p3.htm"],
+  ["_", "_", "Matilda", "", "1102", "", "4", "p4.htm"],
+  ["B", "Burke_Roche", "Frances", "", "1857", "1947", "5", "p5.htm"],
+]);
+const ancestorsEnv = Object.assign({}, process.env, {
+  XDG_CONFIG_HOME: path.join(work, "config"), TMPDIR: work });
+execFileSync(tool, ["import", "--link", "p/{id}.htm", "ged/tree.ged"],
+  { cwd: ancestors, env: ancestorsEnv, stdio: ["ignore", "ignore", "pipe"] });
+// The program's document names its start page.
+fs.writeFileSync(path.join(ancestors, "prog/prog.htx"),
+  fs.readFileSync(path.join(ancestors, "prog/prog.htx"), "latin1")
+    .replace("[indexdata]", "htmfile=start.htm\r\n[indexdata]"), "latin1");
+execFileSync(tool, ["build", "-q", "-o", "out", "-b", "idx", "ged/tree.htx", "prog/prog.htx"],
+  { cwd: ancestors, env: ancestorsEnv, stdio: ["ignore", "ignore", "inherit"] });
+const ancestorsOut = path.join(ancestors, "out");
+const ancestorsSearch = searchOn(path.join(ancestorsOut, "idx_zoeken.js"), []);
+const pagesText = () => fs.readdirSync(ancestorsOut).filter((f) => f.endsWith(".htm"))
+  .map((f) => fs.readFileSync(path.join(ancestorsOut, f), "latin1")).join("\n");
+
+check("a GEDCOM tree: the living and the private left out, the dead published", () => {
+  const pages = pagesText();
+  assert.ok(!/Keeper|Living/.test(pages), "a private or living person is published");
+  for (const shown of ["Aquitaine", "Eleanor", "Pieter", "Anna", "Medici, de'", "Burke_Roche",
+    "Isaac<span class=\"YR\"> (1643-)", "George<span class=\"YR\"> (1732-)"])
+    assert.ok(pages.includes(shown), shown);
+});
+
+check("a GEDCOM tree: its persons and the program's are one entry under one letter", async () => {
+  for (const [query, surname, given] of [["\xf8stergaard", "\xd8stergaard", "Jan Jacob"],
+    ["thorsdottir", "\xde\xf3rsd\xf3ttir", "\xde\xf3ra"], ["aebelo", "\xc6bel\xf8", "\xc6rling"],
+    ["matilda", "", "Matilda"]]) {
+    const hits = (await find(query, 50, ancestorsSearch)).hits;
+    assert.deepStrictEqual(hits.map((h) => [h.surname, h.given, h.trees.map((t) => t.number)]),
+      [[surname, given, [1, 2]]], query);
+  }
+  const pages = pagesText();
+  assert.ok(!/<title>[^<]*\?/.test(pages), "a page titled with \"?\"");
+  assert.ok(pages.includes("<title>Naamindex Zonder achternaam"));
+  assert.ok(pages.includes('href="../prog/start.htm">Program</a>'), "the title opens the tree");
+});
+
+check("a GEDCOM tree: any name finds its person", async () => {
+  for (const [query, first] of [["victoria", "Hanover / Victoria"],
+    ["albert 1819", "Saxe-Coburg / Albert Augustus Charles"],
+    ["Albert Augustus Charles", "Saxe-Coburg / Albert Augustus Charles"],
+    ["medici", "Medici, de' / Cosimo"], ["cosimo", "Medici, de' / Cosimo"]]) {
+    assert.strictEqual(names(await find(query, 50, ancestorsSearch))[0], first, query);
+  }
+  assert.strictEqual(variantNames(await find("fogel", 50, ancestorsSearch))[0], "Vogel / Hermann");
+});
+
 (async () => {
   let failed = 0;
   for (const [name, f] of checks) {
