@@ -75,64 +75,6 @@ TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
               pages.find("href=\"https://example.org/visser/persons.php?id=8&amp;tak=2#p8\""));
 }
 
-// Persons imported from a GEDCOM file and the same persons in a program's
-// own document become one entry each in the combined index, with a
-// reference to either tree: the import files them under the same letter and
-// reads their names and years as the program does.
-TEST_F(ImportTool, ImportedPersonsAreOneEntryWithTheProgramsOwn) {
-    const struct {
-        const char* Given; // as the pages show it
-        const char* Line;  // of the program's document, before the number
-        const char* Gedcom;
-    } persons[] = {
-        {"Jan Jacob", "O\t\xD8stergaard\tJan Jacob\t\t1687\t1716",
-         "1 NAME Jan_Jacob /\xC3\x98stergaard/\n1 BIRT\n2 DATE 1687\n1 DEAT\n2 DATE 1716\n"},
-        {"Anna",
-         "A\t\xC6"
-         "belholt\tAnna\t\t1619\t",
-         "1 NAME Anna /\xC3\x86"
-         "belholt/\n1 DEAT\n1 BAPM\n2 DATE 1619\n"},
-        {"Jon", "T\t\xDEorsson\tJon\t\t1722\t",
-         "1 NAME Jon /\xC3\x9Eorsson/\n1 BIRT\n2 DATE 11 FEB 1721/22\n1 BURI\n"},
-        {"Cosimo", "M\tMedici, de'\tCosimo\t\t1701\t",
-         "1 NAME Cosimo /de'_Medici/\n1 BIRT\n2 DATE @#DJULIAN@ 25 DEC 1700\n1 DEAT\n"},
-    };
-    std::string own =
-        "[KESTRIN]\r\ntype=htx\r\nformat=1\r\n[metadata]\r\ntitle=Eigen\r\n[indexdata]\r\n";
-    std::string gedcom = "0 HEAD\n1 CHAR UTF-8\n";
-    int number = 0;
-    for (const auto& p : persons) {
-        ++number;
-        own += std::string(p.Line) + "\t" + std::to_string(number) + "\tp" +
-               std::to_string(number) + ".htm\r\n";
-        gedcom += "0 @I" + std::to_string(number) + "@ INDI\n" + p.Gedcom;
-    }
-    fs::create_directories(dir.file("trees/own"));
-    fs::create_directories(dir.file("trees/ged"));
-    WriteFileBytes(dir.file("trees/own/own.htx"), own);
-    WriteFileBytes(dir.file("trees/ged/a.ged"), gedcom + "0 TRLR\n");
-    ASSERT_EQ(0, Run("import", {"--link", "{id}.htm", "trees/ged/a.ged"}).exitCode);
-    const Outcome built =
-        Run("build", {"-q", "-o", "site", "--years", "trees/own/own.htx", "trees/ged/a.htx"});
-    ASSERT_EQ(0, built.exitCode) << built.err;
-    std::string pages;
-    for (const auto& page : fs::directory_iterator(dir.file("site")))
-        if (page.path().extension() == ".htm" &&
-            page.path().stem().string().find("_names") == std::string::npos &&
-            page.path().stem().string().find("_frequent") == std::string::npos)
-            pages += ReadFileBytes(page.path().string());
-    for (const auto& p : persons) {
-        SCOPED_TRACE(p.Given);
-        const std::string name = "\">" + std::string(p.Given) + "<span class=\"YR\">";
-        const std::size_t at = pages.find(name);
-        ASSERT_NE(std::string::npos, at);
-        EXPECT_EQ(std::string::npos, pages.find(name, at + 1)) << "one entry";
-        const std::string entry = pages.substr(at, pages.find("<br />", at) - at);
-        EXPECT_NE(std::string::npos, entry.find("aria-label=\"Eigen, tree 1\"")) << entry;
-        EXPECT_NE(std::string::npos, entry.find("aria-label=\"ged, tree 2\"")) << entry;
-    }
-}
-
 struct Refusal {
     const char* name;
     std::string existing; // at docs/tree.htx before the run ("" = none)
