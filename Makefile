@@ -3,6 +3,9 @@ JOBS ?= $(shell nproc)
 BUILD := build
 ASAN_BUILD := build-asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# make demo configures the same build folder for the tool alone; every other
+# target asks for everything again (the objects built so far are kept).
+FULL_FLAGS := $(CMAKE_FLAGS) -DKS_WIZARD=ON -DKS_TESTS=ON
 
 .PHONY: all deps build run demo test test-asan unit bench coverage format clean install package
 
@@ -12,7 +15,7 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(FULL_FLAGS) >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # kestrin-index, kestrin-wizard, share/kestrin, a menu entry and an icon under
@@ -32,14 +35,15 @@ run: build
 	@$(BUILD)/app/kestrin-wizard $(ARGS)
 
 # The sample trees combined with the default layout into demo-output/; only
-# the command-line tool is built for it.
+# the command-line tool is built for it, and only what that needs installed.
 DEMO := demo-output
 DEMO_TREES := samples/jansen/jansen.htx samples/deboer/deboer.htx samples/smit/smit.htx
-demo: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+demo:
+	@scripts/install-deps --demo
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DKS_WIZARD=OFF -DKS_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target kestrin-index
 	@rm -rf $(DEMO)
-	@start=$$($(BUILD)/cli/kestrin-index build -q --years -b index -o $(DEMO) \
+	@start=$$($(BUILD)/cli/kestrin-index build -q -b index -o $(DEMO) \
 	  --title "Stambomen Jansen, De Boer en Smit" \
 	  --homepage https://example.org/ --email info@example.org $(DEMO_TREES)) && \
 	  echo "The combined index of the sample trees is ready; open its start page:" && \
