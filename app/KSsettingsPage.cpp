@@ -7,6 +7,7 @@
 #include "builder/entries/KSindexType.h"
 #include "builder/run/KSrunChecks.h"
 #include "builder/run/KSrunSetup.h"
+#include "builder/writers/KSsiteExport.h"
 #include "common/KSini.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
@@ -187,8 +188,43 @@ void TKSsettingsPage::BuildExtraGroup() {
     form->addRow(nullptr, notes_[1] = MakeNote(grpExtraGegevens_, "lblHomepageNoot"));
     form->addRow(lblEmail_, txtEmail_);
     form->addRow(nullptr, notes_[2] = MakeNote(grpExtraGegevens_, "lblEmailNoot"));
+    BuildExportRow(form);
     for (QLineEdit* edit : {txtRapportTitel_, txtHomepage_, txtEmail_})
         connect(edit, &QLineEdit::textChanged, this, &TKSsettingsPage::ShowTypedTextNotes);
+}
+
+// The site's address (for sitemap.xml) and gendex.txt, on one row of the
+// extra data: whatever the layout asks, a site can offer them.
+void TKSsettingsPage::BuildExportRow(QFormLayout* form) {
+    QLabel* label = MakeLabel(grpExtraGegevens_, "lblSiteAdres", "#1602.1=Ad&res van de site:");
+    txtSiteAdres_ = MakeEdit(grpExtraGegevens_, "txtSiteAdres", "SiteAddress");
+    txtSiteAdres_->setPlaceholderText(QStringLiteral("https://"));
+    txtSiteAdres_->setToolTip(QStringLiteral(
+        "#1602.2=Het http(s)-adres waar u de index publiceert; dan komt er een sitemap.xml bij "
+        "en linkt gendex.txt met volledige adressen"));
+    label->setBuddy(txtSiteAdres_);
+    chkGendex_ =
+        MakeCheck(grpExtraGegevens_, "chkGendex", "#1602.3=Ook gendex.t&xt", "WriteGendex");
+    chkGendex_->setToolTip(
+        QStringLiteral("#1602.4=Een lijst van elke persoon in elke stamboom met een link naar zijn "
+                       "pagina, die naamnetwerken verzamelen"));
+    lblSiteAdresNoot_ = MakeNote(grpExtraGegevens_, "lblSiteAdresNoot");
+    auto* row = new QHBoxLayout;
+    row->addWidget(txtSiteAdres_, 1);
+    row->addWidget(chkGendex_);
+    form->addRow(label, row);
+    form->addRow(nullptr, lblSiteAdresNoot_);
+    connect(txtSiteAdres_, &QLineEdit::textChanged, this, [this] {
+        ShowSiteAddressNote();
+        emit PageChanged();
+    });
+}
+
+void TKSsettingsPage::ShowSiteAddressNote() {
+    const std::string address = txtSiteAdres_->text().trimmed().toStdString();
+    const std::string problem = address.empty() ? std::string() : CheckSiteAddress(address);
+    lblSiteAdresNoot_->setText(problem.empty() ? QString() : FromKS(problem));
+    lblSiteAdresNoot_->setVisible(!problem.empty());
 }
 
 void TKSsettingsPage::ShowTypedTextNotes() {
@@ -321,17 +357,14 @@ void TKSsettingsPage::ShowLargestPage() {
 
 void TKSsettingsPage::ShowExtraData() {
     const TKSkslData* layout = setup_.Layout();
-    bool any = false;
     const auto show = [&](const char* word, QLabel* label, QLineEdit* edit) {
         const bool asked = layout && layout->AsksFor(word);
         label->setVisible(asked);
         edit->setVisible(asked);
-        any = any || asked;
     };
     show("TITLE", lblRapportTitel_, txtRapportTitel_);
     show("HOMEPAGE", lblHomepage_, txtHomepage_);
     show("EMAIL", lblEmail_, txtEmail_);
-    grpExtraGegevens_->setVisible(any);
     ShowTypedTextNotes();
 }
 
@@ -404,8 +437,10 @@ void TKSsettingsPage::ShowOutputFolder() {
 
 bool TKSsettingsPage::verifyPage() const {
     const std::string base = ToPath(txtBasisnaam_->text());
+    const std::string site = txtSiteAdres_->text().trimmed().toStdString();
     const bool complete = !base.empty() && CheckBaseName(base).empty() &&
-                          !setup_.OutputFolder.empty() && IsFolder(setup_.OutputFolder);
+                          !setup_.OutputFolder.empty() && IsFolder(setup_.OutputFolder) &&
+                          (site.empty() || CheckSiteAddress(site).empty());
     wasComplete_ = complete;
     return complete;
 }
@@ -420,6 +455,8 @@ void TKSsettingsPage::ApplyTo(TKSrunSetup& setup) const {
     setup.DuplicatesIgnoreYears = chkDubbelZonderJaartallen_->isChecked();
     setup.SetTypedTexts(txtRapportTitel_->text().toStdString(), txtHomepage_->text().toStdString(),
                         txtEmail_->text().toStdString());
+    setup.SiteAddress = txtSiteAdres_->text().trimmed().toStdString();
+    setup.WriteGendex = chkGendex_->isChecked();
 }
 
 } // namespace ks::app

@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,9 @@ private:
     QWidget* BuildFolderRow();
     void BuildIndexGroup();
     void BuildExtraGroup();
+    void BuildExportRow(QFormLayout* form);
+    // Under the site's address, what is wrong with it.
+    void ShowSiteAddressNote();
     void RemoveSplitBoxes();
     void FillDivisionList(int64_t selectedSize);
     void ShowExtraData();
@@ -103,7 +107,11 @@ private:
     QLineEdit* txtHomepage_ = nullptr;
     QLabel* lblEmail_ = nullptr;
     QLineEdit* txtEmail_ = nullptr;
-    QLabel* notes_[3] = {};            // under title, home page, e-mail
+    QLabel* notes_[3] = {};          // under title, home page, e-mail
+    QGroupBox* grpExport_ = nullptr; // what the site offers name networks and search engines
+    QLineEdit* txtSiteAdres_ = nullptr;
+    QLabel* lblSiteAdresNoot_ = nullptr;
+    QCheckBox* chkGendex_ = nullptr;
     mutable bool wasComplete_ = false; // the verdict last given
     bool userDivision_ = false;        // picked here or stored by an earlier session
     TKSindexLineCounts lineCounts_;

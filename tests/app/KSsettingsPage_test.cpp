@@ -76,6 +76,36 @@ private slots:
         }
     }
 
+    // The exports reach the run set-up, a wrong site address holds the page
+    // with a note, and both are there again at the next start.
+    void exportsReachTheRunAndAreRemembered() {
+        {
+            ks::test::ShownWizard first;
+            ToSettings(first);
+            std::filesystem::create_directories(store_->Path("uit"));
+            QLineEdit* folder = first.Find<QLineEdit>("txtOpslagMap");
+            folder->clear();
+            QTest::keyClicks(folder, QString::fromStdString(store_->Path("uit")));
+            auto* site = first.Find<QLineEdit>("txtSiteAdres");
+            QLabel* note = first.Find<QLabel>("lblSiteAdresNoot");
+            site->setText(QStringLiteral("ftp://x.nl/"));
+            QVERIFY(!first.window.SettingsPage()->verifyPage());
+            QVERIFY(note->isVisibleTo(first.window.SettingsPage()));
+            site->setText(QStringLiteral(" https://stamboom.nl/index "));
+            QVERIFY(first.window.SettingsPage()->verifyPage());
+            QVERIFY(!note->isVisibleTo(first.window.SettingsPage()));
+            first.Find<QCheckBox>("chkGendex")->setChecked(true);
+            first.window.SettingsPage()->ApplyTo(first.window.RunSetup());
+            QCOMPARE(first.window.RunSetup().SiteAddress, std::string("https://stamboom.nl/index"));
+            QVERIFY(first.window.RunSetup().WriteGendex);
+        }
+        ks::test::ShownWizard next;
+        ToSettings(next);
+        QCOMPARE(next.Find<QLineEdit>("txtSiteAdres")->text(),
+                 QStringLiteral(" https://stamboom.nl/index "));
+        QVERIFY(next.Find<QCheckBox>("chkGendex")->isChecked());
+    }
+
     void largeDocumentsStartWithTheAutomaticDivision_data() {
         QTest::addColumn<int>("lines");
         QTest::addColumn<bool>("stored"); // per letter saved by an earlier session
