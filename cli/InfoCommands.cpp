@@ -97,7 +97,10 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const TKShtxData document(path);
     out << TerminalText(Windows1252ToUtf8(document.Title)) << '\n';
     out << TerminalText(Windows1252ToUtf8(DescribeDocument(document)), true);
-    out << "index lines: " << CountIndexLines(path) << '\n';
+    // Right-aligned like the labels of the description above it.
+    const std::string linesLabel = Say("#1602.10=indexregels");
+    out << std::string(linesLabel.size() < 18 ? 18 - linesLabel.size() : 0, ' ') << linesLabel
+        << " : " << CountIndexLines(path) << '\n';
     if (DocumentLooksLikeUtf8(path))
         out << Say("#1566.5=waarschuwing") << ": "
             << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "

@@ -375,7 +375,7 @@ TEST_F(BuildTool, InfoDescribesADocument) {
     EXPECT_EQ(0, r.exitCode) << r.err;
     EXPECT_EQ(0u, r.out.find("Tree D\n"));
     EXPECT_NE(std::string::npos, r.out.find("KESTRIN gebruiker : Ann (0)")) << r.out;
-    EXPECT_NE(std::string::npos, r.out.find("index lines: 2")) << r.out;
+    EXPECT_NE(std::string::npos, r.out.find("\n       indexregels : 2\n")) << r.out;
 }
 
 // A page of the user's where the index goes is moved to the trash, which the
