@@ -11,6 +11,7 @@
 #include "common/KSerrors.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
+#include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
 #include "import/KSimport.h"
@@ -367,9 +368,10 @@ int TKSdocumentPage::ShowImported(const std::string& document) {
 int TKSdocumentPage::ImportNameLists(const std::vector<std::string>& paths) {
     if (paths.empty()) return 0;
     const QString caption = Lookup("#1512.1=KESTRIN HTML-uitvoer");
-    QString question = Lookup("#1585.2=%1 naamlijsten van andere programma's gevonden "
-                              "(GENDEX of GEDCOM): als indexdocument importeren?")
-                           .arg(paths.size()) +
+    QString question = FromKS(LocalText("#1585.2=%1{ naamlijst| naamlijsten} van andere "
+                                        "programma's gevonden (GENDEX of GEDCOM): als "
+                                        "indexdocument importeren?",
+                                        {std::to_string(paths.size())})) +
                        QStringLiteral("\n");
     // A long list would grow the box beyond the screen: its first lines only.
     for (std::size_t i = 0; i < paths.size() && i < kNameListsShown; ++i)

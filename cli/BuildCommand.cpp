@@ -376,8 +376,9 @@ void PrintSummary(std::ostream& err, const TKSbuilder& builder, const TKSrunResu
     // The start page is the line on standard output.
     for (const TKSsummaryLine& line : SummaryLines(result))
         err << TerminalText(line.Where + line.Separator + MessageToUtf8(line.Text)) << '\n';
-    err << Say("#1566.4=%1 documenten, %2 indexregels, %3 samengevoegde namen, %4 pagina's, %5 "
-               "bestanden geschreven in %6 s",
+    err << Say("#1566.4=%1{ document| documenten}, %2{ indexregel| indexregels}, %3{ samengevoegde "
+               "naam| samengevoegde namen}, %4{ pagina| pagina's}, %5{ bestand| bestanden} "
+               "geschreven in %6 s",
                {Shown(selected), Shown(lines), Shown(builder.State().EntryTotalCount),
                 Shown(builder.State().PageCount), Shown(result.FilesWritten.size()),
                 Shown(static_cast<int64_t>(seconds * 1000) / 1000.0)})

@@ -78,6 +78,22 @@ std::string LocalText(const std::string& literal, const std::vector<std::string>
     return WithValues(LocalText(literal), values);
 }
 
+namespace {
+// "%1{ person| persons}": after a value, the form for one when the value is
+// "1", else the other. Returns how many bytes of text the choice took (0
+// when text holds none at from).
+std::size_t AppendNumberForm(const std::string& text, std::size_t from, const std::string& value,
+                             std::string& result) {
+    if (from >= text.size() || text[from] != '{') return 0;
+    const std::size_t bar = text.find('|', from);
+    const std::size_t close = text.find('}', from);
+    if (bar == std::string::npos || close == std::string::npos || bar > close) return 0;
+    result += value == "1" ? text.substr(from + 1, bar - from - 1)
+                           : text.substr(bar + 1, close - bar - 1);
+    return close - from + 1;
+}
+} // namespace
+
 std::string WithValues(const std::string& text, const std::vector<std::string>& values) {
     std::string result;
     for (std::size_t at = 0; at < text.size(); ++at) {
@@ -85,8 +101,10 @@ std::string WithValues(const std::string& text, const std::vector<std::string>& 
         const bool placeholder = text[at] == '%' && next >= '1' && next <= '9' &&
                                  static_cast<std::size_t>(next - '1') < values.size();
         if (placeholder) {
-            result += values[static_cast<std::size_t>(next - '1')];
+            const std::string& value = values[static_cast<std::size_t>(next - '1')];
+            result += value;
             ++at;
+            at += AppendNumberForm(text, at + 1, value, result);
         } else {
             result += text[at];
         }

@@ -23,7 +23,8 @@ std::string LookupText(const std::string& literal, const std::string& section);
 std::string LocalText(const std::string& literal);
 // The same with "%1", "%2", ... replaced by values[0], values[1], ...; a
 // value is put in as it is (a path that holds "%1" stays as it is), so the
-// word order is the translation's.
+// word order is the translation's. "%1{ person| persons}" puts in the value
+// and the first form when the value is "1", else the second.
 std::string LocalText(const std::string& literal, const std::vector<std::string>& values);
 // text with "%1", "%2", ... replaced as LocalText does, for a text that is
 // converted (say to UTF-8) before the values are put in.

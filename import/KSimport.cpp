@@ -95,12 +95,13 @@ TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& r
 } // namespace
 
 std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
-    std::vector<std::string> lines = {LocalText(
-        "#1583.10=%1 personen gelezen, %2 geschreven, %3 weggelaten als mogelijk levend, %4 "
-        "als priv\xE9, %5 zonder naam, %6 letters vervangen",
-        {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
-         std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutPrivate),
-         std::to_string(report.LeftOutNoName), std::to_string(report.LettersReplaced)})};
+    std::vector<std::string> lines = {
+        LocalText("#1583.10=%1{ persoon| personen} gelezen, %2 geschreven, %3 weggelaten als "
+                  "mogelijk levend, %4 "
+                  "als priv\xE9, %5 zonder naam, %6{ letter| letters} vervangen",
+                  {std::to_string(report.PersonsRead), std::to_string(report.PersonsWritten),
+                   std::to_string(report.LeftOutLiving), std::to_string(report.LeftOutPrivate),
+                   std::to_string(report.LeftOutNoName), std::to_string(report.LettersReplaced)})};
     if (report.MissingTrailer)
         lines.push_back(
             LocalText("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde"));
@@ -109,7 +110,7 @@ std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
     for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)
         numbers += (i == 0 ? "" : ", ") + std::to_string(report.SkippedLines[i]);
     if (report.SkippedLines.size() > kSkippedLinesShown) numbers += ", ...";
-    lines.push_back(LocalText("#1583.11=%1 regels overgeslagen: %2",
+    lines.push_back(LocalText("#1583.11=%1{ regel| regels} overgeslagen: %2",
                               {std::to_string(report.SkippedLines.size()), numbers}));
     return lines;
 }

@@ -81,8 +81,9 @@ void WarnAboutCutNames(const TKShtxData& document, const TKSdocumentRun& run, Cu
     const int64_t more = cut.count - static_cast<int64_t>(cut.lines.size());
     if (more > 0)
         warnings.push_back(
-            {document.FileName, LocalText("#1563.7=nog %1 regels met namen ingekort tot %2 bytes",
-                                          {std::to_string(more), most})});
+            {document.FileName,
+             LocalText("#1563.7=nog %1{ regel| regels} met namen ingekort tot %2 bytes",
+                       {std::to_string(more), most})});
 }
 
 // Running estimate of the HTML size of the current surname.

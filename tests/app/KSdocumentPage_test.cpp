@@ -568,7 +568,7 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     // Each import's report, before the refusal.
     QVERIFY(refusal.startsWith(QStringLiteral("Ge\u00EFmporteerd:\n")));
     QVERIFY(refusal.contains(QString::fromStdString(root + "tree/family.ged") +
-                             QStringLiteral("\n    1 personen gelezen, 1 geschreven, 0 "
+                             QStringLiteral("\n    1 persoon gelezen, 1 geschreven, 0 "
                                             "weggelaten als mogelijk levend, 0 als priv\u00E9")));
     QVERIFY(ks::test::ReadText(root + "tree/family.htx").find("\r\nhtmfile=start.htm\r\n") !=
             std::string::npos);

@@ -117,7 +117,7 @@ TEST_F(BuildTool, OnATerminalTheProgressAndASummaryAreShown) {
     // (B, V) and so two parts of the index, written as one file.
     EXPECT_TRUE(
         std::regex_search(r.err, std::regex("\n2 documents, 3 index lines, 2 merged entries, "
-                                            "2 pages, 1 files written in [0-9.]+ s\n$")))
+                                            "2 pages, 1 file written in [0-9.]+ s\n$")))
         << r.err;
     // The run's own summary comes before that line; the start page is on standard output.
     EXPECT_NE(std::string::npos, r.err.find("\nIndex lines read: 3\nEntries after folding "

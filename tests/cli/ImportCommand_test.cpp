@@ -196,7 +196,7 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          0,
          "8 persons read, 6 written, 1 left out as possibly living, 0 as private, 1 without a "
          "name, 2 letters "
-         "replaced\nkestrin-index: trees/cr/gendex.txt: 1 lines skipped: 4\n",
+         "replaced\nkestrin-index: trees/cr/gendex.txt: 1 line skipped: 4\n",
          "docs/tree.htx",
          "B\tBakker\tJan\t"},
     };

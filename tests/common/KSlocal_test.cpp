@@ -333,6 +333,13 @@ TEST_F(LocalTextTest, TextsWithValuesKeepTheTranslationsOrder) {
     EXPECT_EQ("no values", LocalText("#9.2=geen %1", {"x"}));
     CloseLanguageFiles();
     EXPECT_EQ("x na y%", LocalText("#9.1=%1 na %2%", {"x", "y"}));
+    // A count chooses its word: the first form for 1, else the second; a
+    // brace without both forms is text.
+    for (const auto& [count, text] :
+         std::vector<std::pair<std::string, std::string>>{{"1", "1 regel, 1 {x} {a|b"},
+                                                          {"0", "0 regels, 0 {x} {a|b"},
+                                                          {"11", "11 regels, 11 {x} {a|b"}})
+        EXPECT_EQ(text, LocalText("#9.4=%1{ regel| regels}, %1 {x} {a|b", {count}));
     EXPECT_EQ("kan niet: " + std::string(std::strerror(ENOENT)),
               LocalReason("#9.3=kan niet", ENOENT));
 }
