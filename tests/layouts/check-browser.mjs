@@ -4,8 +4,9 @@
 // index names its letter or range and lists the trees its numbers stand for;
 // key menus are labelled, never move on an arrow key and work on Enter or
 // their button, a letter link in the same file does not end under a sticky
-// bar, and on a phone nothing scrolls sideways and every tap target is at
-// least 24 by 24 pixels. Without JavaScript no dead menu is shown. In the
+// bar, and on a phone nothing scrolls sideways, every letter and part of a
+// letter is on the screen, a pane opened from the letters is brought into
+// view, and every tap target is at least 24 by 24 pixels. Without JavaScript no dead menu is shown. In the
 // layouts built on the sample trees with "search", names typed into the
 // search box of the start page and of one other page list the expected
 // persons, and their links lead to them (check-search.mjs); in the first of
@@ -304,12 +305,19 @@ async function checkLetterRow(page, problems) {
   if (facts.distinct !== facts.letters) problems.add('a letter repeats in the row of letters');
 }
 
-// On a phone: nothing wider than the screen, every control at least 24 px
-// square. (A phone zooms out to show content wider than its screen, so the
-// page is measured against the screen's width, not the window's.)
+// On a phone: nothing wider than the screen, every link of a row of letters
+// (the letters and the parts of each) on the screen without scrolling
+// sideways, and every control at least 24 px square. (A phone zooms out to
+// show content wider than its screen, so the page is measured against the
+// screen's width, not the window's.)
 async function checkPhone(page, problems) {
   const facts = await page.evaluate(([min, screenWidth]) => {
     const wide = document.documentElement.scrollWidth - screenWidth;
+    const off = [...document.querySelectorAll('.ks-keyrow a')].filter((a) => {
+      if (a.getClientRects().length === 0 || a.closest('[hidden]')) return false;
+      const box = a.getBoundingClientRect();
+      return box.left < -0.5 || box.right > screenWidth + 0.5;
+    }).map((a) => a.textContent.trim());
     const small = [];
     for (const el of document.querySelectorAll('a[href], button, select, input, summary')) {
       const box = el.getBoundingClientRect();
@@ -321,11 +329,29 @@ async function checkPhone(page, problems) {
         small.push(`${el.tagName.toLowerCase()}.${el.className} "${name}" ${Math.round(box.width)}x${Math.round(box.height)}`);
       }
     }
-    return { wide, small };
+    return { wide, off, small };
   }, [kMinTarget, kPhone.width]);
   if (facts.wide > 1) problems.add(`phone: the page scrolls ${facts.wide}px sideways`);
+  if (facts.off.length > 0)
+    problems.add(`phone: ${facts.off.length} links of the row of letters off the screen: ${facts.off.slice(0, 4).join(', ')}`);
   if (facts.small.length > 0)
     problems.add(`phone: ${facts.small.length} tap targets below ${kMinTarget}px: ${facts.small.slice(0, 4).join('; ')}`);
+}
+
+// On a phone a letter that opens its page in a pane below the letters
+// brings that pane into view.
+async function checkPaneOnPhone(page, problems) {
+  const pane = await page.evaluate(() => {
+    const link = [...document.querySelectorAll('.ks-keyrow a[target]')].find((a) => a.getClientRects().length > 0);
+    const frame = link && document.querySelector(`iframe[name="${link.getAttribute('target')}"]`);
+    return frame ? link.getAttribute('target') : null;
+  });
+  if (!pane) return;
+  await page.locator('.ks-keyrow a[target]:visible').last().click();
+  await page.waitForTimeout(300);
+  const top = await page.evaluate((name) =>
+    document.querySelector(`iframe[name="${name}"]`).getBoundingClientRect().top, pane);
+  if (top > kPhone.height / 2) problems.add(`phone: a letter opens its page in a pane ${Math.round(top)}px down, out of view`);
 }
 
 // Without JavaScript a menu cannot open anything: it must not be shown.
@@ -430,6 +456,7 @@ async function checkPage(contexts, file, start, state, search) {
   page = await step('load on a phone', () => load(contexts.phone, file));
   await step('phone sizes', () => checkPhone(page, problems));
   await step('axe on a phone', () => checkAxe(page, problems, notes, false));
+  await step('pane on a phone', () => checkPaneOnPhone(page, problems));
   await step('close', () => close(page));
 
   page = await step('load without JavaScript', () => load(contexts.noScript, file));

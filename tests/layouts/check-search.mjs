@@ -276,11 +276,22 @@ export async function checkLongQuery(page, problems, asked) {
 // On a phone the persons found are part of the page, not a box that
 // scrolls on its own.
 export async function checkInFlow(page, problems) {
-  const style = await page.evaluate(() => {
+  const facts = await page.evaluate(() => {
     const list = document.querySelector('.KSVIsearchResults');
     const s = list && getComputedStyle(list);
-    return s ? `${s.overflowY} ${s.maxHeight}` : null;
+    if (!s) return null;
+    // Nor may a pane around them scroll on its own (the page itself may).
+    let box = list.parentElement;
+    while (box && box !== document.body && box !== document.documentElement) {
+      const overflow = getComputedStyle(box).overflowY;
+      if (overflow !== 'visible' && overflow !== 'clip' && box.scrollHeight > box.clientHeight + 1) break;
+      box = box.parentElement;
+    }
+    const pane = box && box !== document.body && box !== document.documentElement
+      ? `${box.tagName.toLowerCase()}.${box.className}` : '';
+    return { style: `${s.overflowY} ${s.maxHeight}`, pane };
   });
-  if (style !== null && style !== 'visible none')
-    problems.add(`phone: the persons found scroll in a box of their own (${style})`);
+  if (facts !== null && facts.style !== 'visible none')
+    problems.add(`phone: the persons found scroll in a box of their own (${facts.style})`);
+  if (facts?.pane) problems.add(`phone: the persons found scroll inside ${facts.pane}, not in the page`);
 }

@@ -12,7 +12,9 @@
      themselves, and this script keeps the mark right where they cannot: in
      a file with an anchor per letter the letter last jumped to carries it,
      and in a pane the letter last opened there.
-   - A place jumped to is not hidden under a bar that sticks to the top. */
+   - A place jumped to is not hidden under a bar that sticks to the top.
+   - On a phone, where the pane lies below the choice of pages, a page
+     opened in the pane scrolls the pane into view. */
 (function () {
   'use strict';
 
@@ -26,8 +28,22 @@
     var value = select.value;
     if (!value || value === 'none') return;
     var target = select.form ? select.form.getAttribute('target') : '';
-    if (target && target !== '_self') window.open(value, target);
-    else window.location.href = value;
+    if (target && target !== '_self') {
+      window.open(value, target);
+      showPane(target);
+    } else window.location.href = value;
+  }
+
+  // A pane far down the page (the phone's layout) is brought into view.
+  function showPane(name) {
+    var pane = document.getElementsByName(name)[0];
+    if (!pane || pane.tagName !== 'IFRAME') return;
+    if (pane.getBoundingClientRect().top > window.innerHeight / 2) pane.scrollIntoView();
+  }
+
+  function showPaneOnClick(event) {
+    var link = event.target.closest ? event.target.closest('a[target]') : null;
+    if (link) showPane(link.getAttribute('target'));
   }
 
   function tooManyKeys(row) {
@@ -102,7 +118,10 @@
   // sheet gives a fair guess for when this script does not run.
   function keepClearOf(bar) {
     function measure() {
-      document.documentElement.style.scrollPaddingTop = bar.offsetHeight + 8 + 'px';
+      // On a phone the bar may not stick (the style sheet's guess holds).
+      var position = window.getComputedStyle(bar).position;
+      var sticks = position === 'sticky' || position === 'fixed';
+      document.documentElement.style.scrollPaddingTop = sticks ? bar.offsetHeight + 8 + 'px' : '';
     }
     measure();
     window.addEventListener('resize', measure);
@@ -113,6 +132,7 @@
     for (var i = 0; i < forms.length; i++) setUpMenu(forms[i]);
     hideLongRows();
     markCurrent();
+    document.addEventListener('click', showPaneOnClick);
     var bar = document.querySelector('.ks-sticky');
     if (bar) keepClearOf(bar);
   }
