@@ -26,6 +26,14 @@ std::vector<TKSrunWarning> PageSizeWarnings(const TKSrunSettings& settings,
                                             const TKSrunState& state,
                                             int64_t limit = kPageSizeLimit);
 
+// One warning for each selected document (in list order) whose links lead
+// to a host for examples (IsExampleAddress): the address its folder is
+// published at, its start page or a person's link, the first of them that
+// does; then one when the site's address does. The persons' links are those
+// the merge saw.
+std::vector<TKSrunWarning> ExampleAddressWarnings(const TKSrunSettings& settings,
+                                                  const TKSrunState& state);
+
 // One warning naming a source file of the layout that does not exist.
 TKSrunWarning MissingLayoutFileWarning(const std::string& path);
 
