@@ -87,11 +87,10 @@ std::vector<TKSrunWarning> ExampleAddressWarnings(const TKSrunSettings& settings
     for (std::size_t i = 0; i < settings.Documents.size(); ++i) {
         const TKSrunDocument& document = settings.Documents[i];
         if (!document.Selected || document.Data == nullptr) continue;
-        const std::string& link = IsExampleAddress(document.WebAddress) ? document.WebAddress
-                                  : IsExampleAddress(document.Data->HtmFile)
-                                      ? document.Data->HtmFile
-                                  : i < state.Documents.size() ? state.Documents[i].ExampleLink
-                                                               : std::string();
+        const std::string link = IsExampleAddress(document.WebAddress)      ? document.WebAddress
+                                 : IsExampleAddress(document.Data->HtmFile) ? document.Data->HtmFile
+                                 : i < state.Documents.size() ? state.Documents[i].ExampleLink
+                                                              : std::string();
         if (link.empty()) continue;
         warn(document.GivenPath.empty() ? document.Data->FileName : document.GivenPath,
              LocalText("#1601.2=linkt naar %1, een voorbeeldadres dat nergens heen leidt; geef "

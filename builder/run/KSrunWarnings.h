@@ -1,5 +1,6 @@
 // The warnings of a run that are about its inputs and its result rather than
-// about a step: selected documents that look like UTF-8 text, and pages
+// about a step: selected documents that look like UTF-8 text, trees and a
+// site address on hosts set aside for examples, and pages
 // written over the size limit with the division that would keep them under
 // it. The run returns them in its result, beside the names it cut, so that
 // both front ends show the same.
