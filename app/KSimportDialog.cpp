@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -50,7 +51,7 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
                                        "bijvoorbeeld:") +
                                     QStringLiteral(" ") + QString::fromLatin1(kLinkPatternExample),
                                 "edtLinkPattern");
-        linkPattern_->setText(QString::fromLatin1(kLinkPatternExample));
+        linkPattern_->setPlaceholderText(QString::fromLatin1(kLinkPatternExample));
         linkPattern_->setToolTip(
             Lookup("#1585.5=het adres van de pagina van elke persoon, met {id}"));
     }
@@ -77,6 +78,9 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
     connect(buttons, &QDialogButtonBox::accepted, this, &TKSimportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TKSimportDialog::reject);
     layout->addWidget(buttons);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    if (linkPattern_) connect(linkPattern_, &QLineEdit::textChanged, this, [this] { UpdateOk(); });
+    UpdateOk();
 }
 
 std::string TKSimportDialog::LinkPattern() const {
@@ -91,9 +95,21 @@ int TKSimportDialog::LivingAge() const {
     return livingAge_->value();
 }
 
+bool TKSimportDialog::PatternGiven() const {
+    if (!linkPattern_) return true;
+    const std::string pattern = LinkPattern();
+    for (const char* field : {"{id}", "{surname}", "{given}"})
+        if (pattern.find(field) != std::string::npos) return true;
+    return false;
+}
+
+void TKSimportDialog::UpdateOk() {
+    ok_->setEnabled(PatternGiven());
+}
+
 void TKSimportDialog::accept() {
-    // A GEDCOM file cannot be imported without a pattern.
-    if (linkPattern_ && LinkPattern().empty()) return;
+    // A GEDCOM file cannot be imported without a pattern of its own persons.
+    if (!PatternGiven()) return;
     QDialog::accept();
 }
 

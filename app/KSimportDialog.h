@@ -8,6 +8,7 @@
 #include <string>
 
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 
 namespace ks::app {
@@ -15,8 +16,10 @@ namespace ks::app {
 class TKSimportDialog : public QDialog {
     Q_OBJECT
 public:
-    // needsLinkPattern: the link pattern is asked, and the box is not
-    // accepted while it is empty.
+    // needsLinkPattern: the link pattern is asked, empty with an example as
+    // its hint, and the box is not accepted (OK stays off) until the pattern
+    // holds a field of the person ({id}, {surname} or {given}): an example
+    // taken over unchanged would publish links that lead nowhere.
     TKSimportDialog(QWidget* parent, const std::string& path, bool needsLinkPattern);
 
     // As typed, UTF-8, trimmed.
@@ -28,9 +31,13 @@ public slots:
     void accept() override;
 
 private:
+    bool PatternGiven() const;
+    void UpdateOk();
+
     QLineEdit* linkPattern_ = nullptr;
     QLineEdit* startPage_ = nullptr;
     QSpinBox* livingAge_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 } // namespace ks::app

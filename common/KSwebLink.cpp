@@ -20,6 +20,11 @@ bool StartsWithNoCase(std::string_view text, std::string_view start) {
     return true;
 }
 
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           StartsWithNoCase(text.substr(text.size() - end.size()), end);
+}
+
 bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -137,6 +142,36 @@ bool IsSafeLink(std::string_view link) {
     for (char& c : scheme)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return scheme == "http" || scheme == "https";
+}
+
+bool IsExampleHost(std::string_view host) {
+    if (host.ends_with('.')) host.remove_suffix(1);
+    // The second-level names count with the names below them; the top-level
+    // domains only with a name in them.
+    for (const std::string_view domain : {"example.org", "example.com", "example.net"})
+        if (EndsWithNoCase(host, domain) &&
+            (host.size() == domain.size() || host[host.size() - domain.size() - 1] == '.'))
+            return true;
+    for (const std::string_view top : {".test", ".invalid", ".example"})
+        if (host.size() > top.size() && EndsWithNoCase(host, top)) return true;
+    return false;
+}
+
+std::string_view WebHost(std::string_view text) {
+    const std::size_t scheme = WebSchemeLength(text);
+    if (scheme == 0) return {};
+    std::string_view host = text.substr(scheme);
+    host = host.substr(0, host.find_first_of("/?#\\"));
+    if (const std::size_t at = host.rfind('@'); at != std::string_view::npos)
+        host.remove_prefix(at + 1);
+    if (host.starts_with('[')) return host.substr(0, host.find(']') + 1);
+    return host.substr(0, host.find(':'));
+}
+
+bool IsExampleAddress(std::string_view text) {
+    const std::size_t start = text.find_first_not_of(' ');
+    if (start == std::string_view::npos) return false;
+    return IsExampleHost(WebHost(text.substr(start)));
 }
 
 } // namespace ks

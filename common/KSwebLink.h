@@ -43,4 +43,18 @@ bool IsGoodWebAddress(std::string_view address);
 // plain text.
 bool IsSafeLink(std::string_view link);
 
+// Whether host is a name set aside for examples and tests, which leads to
+// no one's pages: example.org, example.com, example.net or a name below one
+// of them, or a name in the top-level domains test, invalid and example.
+// Letter case and a closing "." do not matter.
+bool IsExampleHost(std::string_view host);
+
+// The host of an http(s) address or link pattern ("https://user@host:80/p"
+// gives "host"); "" when text is no http(s) address.
+std::string_view WebHost(std::string_view text);
+
+// Whether text is an http(s) address (or a link pattern) on such a host: a
+// placeholder that was never replaced by the real address.
+bool IsExampleAddress(std::string_view text);
+
 } // namespace ks

@@ -105,6 +105,10 @@ std::vector<std::string> ImportReportLines(const TKSimportReport& report) {
     if (report.MissingTrailer)
         lines.push_back(
             LocalText("#1583.12=het bestand eindigt zonder 0 TRLR; misschien ontbreekt het einde"));
+    if (!report.ExampleLinkPattern.empty())
+        lines.push_back(LocalText("#1601.1=het linkpatroon %1 leidt naar een voorbeeldadres: de "
+                                  "links van deze personen werken niet",
+                                  {report.ExampleLinkPattern}));
     if (report.SkippedLines.empty()) return lines;
     std::string numbers;
     for (std::size_t i = 0; i < report.SkippedLines.size() && i < kSkippedLinesShown; ++i)
@@ -194,6 +198,8 @@ TKSimportResult ImportNameList(const TKSimportRequest& request) {
         FinishSurname(person);
         writer.Add(person, result.Report);
     };
+    if (gedcom && IsExampleAddress(request.LinkPattern))
+        result.Report.ExampleLinkPattern = Typed(request.LinkPattern);
     if (gedcom)
         ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern}, take, result.Report,
                    [&](const TKSimportFamily& family) { writer.AddFamily(family); });

@@ -52,6 +52,9 @@ struct TKSimportReport {
     // header's note), for a document's header where the user gives none.
     std::string SourceUser;
     std::string SourceDescription; // a GEDCOM file ends after whole lines but without 0 TRLR
+    // The link pattern used when it leads to a host set aside for examples
+    // (IsExampleAddress): the persons' links lead nowhere.
+    std::string ExampleLinkPattern;
 };
 
 } // namespace ks

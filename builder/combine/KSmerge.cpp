@@ -7,6 +7,7 @@
 #include "common/KSlocal.h"
 #include "common/KSprogress.h"
 #include "common/KStextutil.h"
+#include "common/KSwebLink.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
 
@@ -150,6 +151,8 @@ void UpdateStatistics(TKSdocumentRun& data, const TKShtxRegel& regel) {
     }
     const std::string_view page = std::string_view(regel.Link).substr(0, regel.Link.find('#'));
     if (!page.empty() && page < std::string_view(data.FirstPage)) data.FirstPage.assign(page);
+    // A placeholder never replaced: every person of such a tree links there.
+    if (data.ExampleLink.empty() && IsExampleAddress(regel.Link)) data.ExampleLink = regel.Link;
 }
 
 class Merger {

@@ -9,6 +9,7 @@ void TKSdocumentRun::ResetStatistics() {
     MinYear = kNoMinYear;
     MaxYear = kNoMaxYear;
     FirstPage = std::string(1, '\xFF');
+    ExampleLink.clear();
 }
 
 void TKSrunState::StartEntry(const TKSkslFile* entry, int32_t page) {

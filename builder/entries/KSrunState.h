@@ -30,8 +30,10 @@ struct TKSdocumentRun {
     int32_t MinYear = kNoMinYear;
     int32_t MaxYear = kNoMaxYear;
     std::string FirstPage = std::string(1, '\xFF');
+    std::string ExampleLink; // the first link on a host for examples (IsExampleAddress); "": none
 
-    // No entries, no years seen (32000 / -32000), FirstPage after every file name.
+    // No entries, no years seen (32000 / -32000), FirstPage after every file
+    // name, no link for examples.
     void ResetStatistics();
 };
 

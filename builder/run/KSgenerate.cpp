@@ -444,6 +444,8 @@ void TKSgenerator::Finish(TKSrunResult& result) {
                            state.MissingWarnings.end());
     GatherSummary(result);
     if (!result.Stopped && !result.Failed) {
+        std::vector<TKSrunWarning> examples = ExampleAddressWarnings(settings, state);
+        result.Warnings.insert(result.Warnings.end(), examples.begin(), examples.end());
         std::vector<TKSrunWarning> pages = PageSizeWarnings(settings, state);
         result.Warnings.insert(result.Warnings.end(), pages.begin(), pages.end());
     }

@@ -3,6 +3,7 @@
 #include "builder/entries/KSrunSettings.h"
 #include "builder/entries/KSrunState.h"
 #include "common/KSlocal.h"
+#include "common/KSwebLink.h"
 #include "index/KSdocumentCharset.h"
 #include "index/KShtxData.h"
 
@@ -70,6 +71,36 @@ std::vector<TKSrunWarning> PageSizeWarnings(const TKSrunSettings& settings,
     }
     if (check.SuggestedIndexType != TKSindexType::NotChosen)
         warnings.push_back(DivisionWarning(check.SuggestedIndexType));
+    return warnings;
+}
+
+std::vector<TKSrunWarning> ExampleAddressWarnings(const TKSrunSettings& settings,
+                                                  const TKSrunState& state) {
+    std::vector<TKSrunWarning> warnings;
+    const auto warn = [&](std::string where, std::string text) {
+        TKSrunWarning warning;
+        warning.Where = std::move(where);
+        warning.Text = std::move(text);
+        warning.Kind = TKSrunWarningKind::ExampleAddress;
+        warnings.push_back(std::move(warning));
+    };
+    for (std::size_t i = 0; i < settings.Documents.size(); ++i) {
+        const TKSrunDocument& document = settings.Documents[i];
+        if (!document.Selected || document.Data == nullptr) continue;
+        const std::string link = IsExampleAddress(document.WebAddress)      ? document.WebAddress
+                                 : IsExampleAddress(document.Data->HtmFile) ? document.Data->HtmFile
+                                 : i < state.Documents.size() ? state.Documents[i].ExampleLink
+                                                              : std::string();
+        if (link.empty()) continue;
+        warn(document.GivenPath.empty() ? document.Data->FileName : document.GivenPath,
+             LocalText("#1601.2=linkt naar %1, een voorbeeldadres dat nergens heen leidt; geef "
+                       "het echte adres van de stamboom",
+                       {link}));
+    }
+    if (IsExampleAddress(settings.SiteAddress))
+        warn("", LocalText("#1601.3=het webadres van de site, %1, is een voorbeeldadres dat "
+                           "nergens heen leidt",
+                           {settings.SiteAddress}));
     return warnings;
 }
 

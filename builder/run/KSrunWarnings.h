@@ -1,5 +1,6 @@
 // The warnings of a run that are about its inputs and its result rather than
-// about a step: selected documents that look like UTF-8 text, and pages
+// about a step: selected documents that look like UTF-8 text, trees and a
+// site address on hosts set aside for examples, and pages
 // written over the size limit with the division that would keep them under
 // it. The run returns them in its result, beside the names it cut, so that
 // both front ends show the same.
@@ -25,6 +26,14 @@ std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings);
 std::vector<TKSrunWarning> PageSizeWarnings(const TKSrunSettings& settings,
                                             const TKSrunState& state,
                                             int64_t limit = kPageSizeLimit);
+
+// One warning for each selected document (in list order) whose links lead
+// to a host for examples (IsExampleAddress): the address its folder is
+// published at, its start page or a person's link, the first of them that
+// does; then one when the site's address does. The persons' links are those
+// the merge saw.
+std::vector<TKSrunWarning> ExampleAddressWarnings(const TKSrunSettings& settings,
+                                                  const TKSrunState& state);
 
 // One warning naming a source file of the layout that does not exist.
 TKSrunWarning MissingLayoutFileWarning(const std::string& path);

@@ -11,6 +11,7 @@
 #include "common/KSpaths.h"
 #include "index/KShtxData.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QInputDialog>
@@ -137,6 +138,8 @@ private slots:
     void severalSelectedRowsAreRemovedAtOnce();
     void oneDocumentIsAddedThroughTheChooser();
     void nameListsFoundAreImportedWhenTheUserAgrees();
+    void theFirstStartsKeysPublishNoExampleLinks();
+    void aPatternOnAHostForExamplesIsReported();
 };
 
 void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
@@ -545,6 +548,7 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
         if (auto* link = input->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))) {
             ++patterns;
             pattern = link->text();
+            QVERIFY(link->placeholderText().contains(QStringLiteral("{id}")));
             link->setText(QStringLiteral("https://ex.org/p?id={id}"));
             input->findChild<QLineEdit*>(QStringLiteral("edtStartPage"))
                 ->setText(QStringLiteral("start.htm"));
@@ -563,7 +567,7 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     QVERIFY(question.endsWith(QString::fromStdString("\n" + root + "tree/family.ged")));
     QCOMPARE(patterns, 1);
     QCOMPARE(ages, 3);
-    QVERIFY(pattern.contains(QStringLiteral("{id}")));
+    QVERIFY(pattern.isEmpty());
     QVERIFY(refusal.contains(QString::fromStdString(root + "other/gendex.txt: ")));
     // Each import's report, before the refusal.
     QVERIFY(refusal.startsWith(QStringLiteral("Ge\u00EFmporteerd:\n")));
@@ -604,6 +608,90 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     QVERIFY(std::filesystem::exists(root + "site/gendex.htx"));
     QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "tree"}));
     QCOMPARE(wizard.List()->currentRow(), 1);
+}
+
+// A new user's keys on the first start: Alt+V to the documents, Alt+M to
+// search a folder with a GEDCOM file, Enter to import it and Enter in the
+// import box. The box holds no pattern, only its example as a hint, so Enter
+// imports nothing: OK stays off until the pattern names a field of the person.
+void TestDocumentPage::theFirstStartsKeysPublishNoExampleLinks() {
+    const std::string root = store_->Path("trees/");
+    ks::test::WriteText(root + "tree/family.ged", "0 HEAD\n1 CHAR UTF-8\n0 @I7@ INDI\n1 NAME Piet "
+                                                  "/Smit/\n1 DEAT\n2 DATE 1901\n0 TRLR\n");
+    ks::test::ShownWizard wizard;
+    FakeBrowser browser;
+    browser.answer = root;
+    wizard.window.DocumentPage()->SetFolderBrowser(&browser);
+    wizard.window.activateWindow(); // the keys reach the mnemonics of the active window only
+    QVERIFY(QTest::qWaitForWindowActive(&wizard.window));
+    QString hint, typed;
+    bool stayed = false, asked = false;
+    QList<bool> okFor;
+    const auto answerBox = [&](TKSimportDialog* box) {
+        auto* link = box->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"));
+        hint = link->placeholderText();
+        typed = link->text();
+        asked = true;
+        QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+        stayed = box->isVisible();
+        if (!stayed) { // imported: its report follows
+            ks::test::AnswerModal<QMessageBox>([](QMessageBox* report) { report->accept(); });
+            return;
+        }
+        QPushButton* ok = box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        for (const char* pattern : {"https://ex.org/p.htm", "p{ID}.htm", "{id", "p.htm?id={id}",
+                                    "{surname}.htm", "t/{given}", ""}) {
+            link->setText(QString::fromLatin1(pattern));
+            okFor << ok->isEnabled();
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    };
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* question) {
+        ks::test::AnswerModal<TKSimportDialog>(answerBox);
+        QTest::keyClick(question, Qt::Key_Return);
+    });
+    QTest::keyClick(&wizard.window, Qt::Key_V, Qt::AltModifier);
+    // A mnemonic clicks its button a moment later.
+    QTRY_COMPARE(wizard.window.ActivePageIndex(), int(TwzrdHTMLverzamelIndex::kDocumenten));
+    QTest::keyClick(&wizard.window, Qt::Key_M, Qt::AltModifier);
+    QTRY_VERIFY(asked);
+    // No document was made, so none links to the example.
+    QVERIFY(!std::filesystem::exists(root + "tree/family.htx"));
+    QCOMPARE(wizard.window.findChild<QListWidget*>("HTXbestanden")->count(), 0);
+    QCOMPARE(typed, QString());
+    QCOMPARE(hint, QStringLiteral("https://example.org/tree/individual.php?pid={id}"));
+    QVERIFY(stayed);
+    QCOMPARE(okFor, (QList<bool>{false, false, false, true, true, true, false}));
+}
+
+// A pattern on a host set aside for examples is imported as typed, and the
+// import's report says that its links lead nowhere.
+void TestDocumentPage::aPatternOnAHostForExamplesIsReported() {
+    const std::string root = store_->Path("trees/");
+    ks::test::WriteText(root + "tree/family.ged",
+                        "0 HEAD\n1 CHAR UTF-8\n0 @I7@ INDI\n1 NAME Piet /Smit/\n0 TRLR\n");
+    Wizard wizard;
+    wizard.browser.answer = root;
+    QString report;
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* question) {
+        AnswerImports(
+            1,
+            [](TKSimportDialog* box) {
+                box->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))
+                    ->setText(QStringLiteral("https://stamboom.test/p?id={id}"));
+            },
+            [&](QMessageBox* shown) {
+                report = shown->text();
+                shown->accept();
+            });
+        question->button(QMessageBox::Yes)->click();
+    });
+    wizard.Click("btnDirSearch");
+    QVERIFY2(report.contains(QStringLiteral("\n    het linkpatroon https://stamboom.test/p?id={id} "
+                                            "leidt naar een voorbeeldadres: de links van deze "
+                                            "personen werken niet")),
+             qPrintable(report));
+    QCOMPARE(wizard.List()->count(), 1);
 }
 
 QTEST_MAIN(TestDocumentPage)

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ks {
 namespace {
@@ -129,6 +130,101 @@ TEST_F(RunWarningsTest, DocumentsThenLargePagesThenTheDivisionAndNothingStale) {
     ASSERT_EQ(2u, result.Warnings.size());
     EXPECT_EQ(TKSrunWarningKind::NameCut, result.Warnings[1].Kind);
     EXPECT_EQ(dir.file("ansi.htx") + ":10", result.Warnings[1].Where); // line of the file
+}
+
+// A tree whose links lead to a host set aside for examples (a link pattern
+// never replaced, the address of its folder, its start page) is named once,
+// with the first such address, and so is a site address there; other hosts,
+// and a document left out of the index, give no warning.
+TEST_F(RunWarningsTest, AddressesOnHostsForExamplesAreNamedOncePerTree) {
+    struct Case {
+        const char* name;
+        std::string lines;
+        std::string htmFile;
+        std::string webAddress;
+        std::string siteAddress;
+        bool selected;
+        std::vector<std::string> expected;
+    };
+    const std::string tree = dir.file("tree.htx");
+    const std::string line = "S\tSmit\tEva\t\t\t\t2\t";
+    const std::vector<Case> cases = {
+        {"persons' links",
+         "B\tBos\tAn\t\t\t\t1\thttps://ex.org/p.htm#1\r\n" + line +
+             "https://Tree.Example.ORG/p?pid=I2\r\n" + "T\tTol\tAb\t\t\t\t3\thttp://x.test/3\r\n",
+         "index.htm",
+         "",
+         "",
+         true,
+         {tree + ": links to https://Tree.Example.ORG/p?pid=I2, an example address that leads "
+                 "nowhere; give the real address of the tree"}},
+        {"its folder's address before its links",
+         line + "http://x.test/3\r\n",
+         "index.htm",
+         "https://example.net/tree/",
+         "",
+         true,
+         {tree + ": links to https://example.net/tree/, an example address that leads nowhere; "
+                 "give the real address of the tree"}},
+        {"its start page",
+         line + "p.htm#2\r\n",
+         "https://a.invalid/",
+         "",
+         "",
+         true,
+         {tree + ": links to https://a.invalid/, an example address that leads nowhere; give "
+                 "the real address of the tree"}},
+        {"the site's address",
+         line + "p.htm#2\r\n",
+         "index.htm",
+         "https://ex.org/t/",
+         "https://www.example.com/index",
+         true,
+         {"the web address of the site, https://www.example.com/index/, is an example address "
+          "that leads nowhere"}},
+        {"real hosts",
+         line + "https://example.nl/p.htm#2\r\n",
+         "https://test.nl/",
+         "https://ex.org/t/",
+         "https://ex.org/i/",
+         true,
+         {}},
+        {"a tree left out",
+         line + "https://example.org/p.htm#2\r\n",
+         "index.htm",
+         "",
+         "",
+         false,
+         {}},
+    };
+    // One environment for every run: its end closes the language's texts.
+    const TKScommon environment({}, dir.path().string(), {});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(
+            tree, "[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n[metadata]\r\nhtmfile=" +
+                      c.htmFile + "\r\ntitle=T\r\n[indexdata]\r\n" + c.lines);
+        TKSrunSetup setup;
+        setup.Documents.Add(dir.file("ansi.htx"), true);
+        setup.Documents.Add(tree, c.selected);
+        setup.Documents.SetWebAddress(1, c.webAddress);
+        auto layout = std::make_unique<TKSkslData>();
+        ASSERT_TRUE(layout->Load(dir.file("layout/l.ksl"), ""));
+        setup.SetLayout(std::move(layout));
+        setup.OutputFolder = dir.file("out");
+        setup.BaseName = "idx";
+        setup.SiteAddress = c.siteAddress;
+        TKSbuilder builder(setup.Settings(environment));
+        TKSquietRunProgress quiet;
+        TKSgenerator generator(builder, quiet);
+        const TKSrunResult result = generator.GenerateIndex();
+        ASSERT_FALSE(result.Failed) << result.Error;
+        std::vector<std::string> found;
+        for (const TKSrunWarning& warning : result.Warnings)
+            if (warning.Kind == TKSrunWarningKind::ExampleAddress)
+                found.push_back(warning.Where + WarningSeparator(warning) + warning.Text);
+        EXPECT_EQ(c.expected, found);
+    }
 }
 
 } // namespace

@@ -182,5 +182,22 @@ TEST_F(BuildWarnings, InfoNeverWritesAControlCharacterToTheTerminal) {
     EXPECT_NE(std::string::npos, r.out.find("\xE2\x80\xBAtwo\n")) << r.out; // 0x9B is a quote
 }
 
+// A tree that links to a host for examples, and a site address on one, are
+// named among the warnings; the pages carry nothing of them.
+TEST_F(BuildWarnings, AddressesOnHostsForExamplesAreNamedButNotWritten) {
+    WriteFileBytes(dir.file("ex.htx"),
+                   Tree("Ex", "B\tBos\tAn\t\t\t\t1\thttps://example.org/t?pid=I1\r\n"));
+    const Outcome r = Build({"--site-url", "https://index.test/i", "ansi.htx", "ex.htx"});
+    EXPECT_EQ(0, r.exitCode) << r.err;
+    EXPECT_EQ("kestrin-index: warning: ex.htx: links to https://example.org/t?pid=I1, an example "
+              "address that leads nowhere; give the real address of the tree\n"
+              "kestrin-index: warning: the web address of the site, https://index.test/i/, is an "
+              "example address that leads nowhere\n",
+              r.err);
+    for (const auto& item : fs::directory_iterator(dir.file("out")))
+        EXPECT_EQ(std::string::npos, ReadFileBytes(item.path().string()).find("example address"))
+            << item.path();
+}
+
 } // namespace
 } // namespace ks

@@ -140,6 +140,15 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "docs/tree.htx",
          "\tFontaine, de la\tRen\xE9 R\xF6"
          "bert\t\t1792\t1850\t1\thttps://example.org/t?pid=X1\r\n"},
+        {"a link pattern on a host for examples is used with a warning",
+         "",
+         {"-o", "docs/tree.htx", "--link", "https://Stamboom.TEST./t?pid={id}", kGedcom},
+         0,
+         std::string("kestrin-index: ") + kGedcom +
+             ": link pattern https://Stamboom.TEST./t?pid={id} leads to an example address: "
+             "the links of these persons do not work\n",
+         "docs/tree.htx",
+         "\t1\thttps://Stamboom.TEST./t?pid=X1\r\n"},
         {"a GEDCOM file without one",
          "",
          {"-o", "docs/tree.htx", kGedcom},
@@ -226,9 +235,10 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
     }
     // A GEDCOM file's submitter fills a missing --user; --description wins over its note.
     fs::remove(dir.file("docs/tree.htx"));
-    ASSERT_EQ(0, Run("import", {"-o", "docs/tree.htx", "--link", "{id}.htm", "--description",
-                                "Eigen", kGedcom})
-                     .exitCode);
+    const Outcome own = Run(
+        "import", {"-o", "docs/tree.htx", "--link", "{id}.htm", "--description", "Eigen", kGedcom});
+    ASSERT_EQ(0, own.exitCode);
+    EXPECT_EQ(std::string::npos, own.err.find("example")) << own.err;
     const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
     EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xD8rsted\r\n")) << header;
     EXPECT_NE(std::string::npos, header.find("description1=Eigen\r\n")) << header;

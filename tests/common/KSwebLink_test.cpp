@@ -124,5 +124,43 @@ TEST(IsSafeLink, NeverAcceptsWhatABrowserReadsAsAnotherSchemeOverRandomLinks) {
     EXPECT_GT(refused, 1000);
 }
 
+TEST(IsExampleAddress, OnlyAddressesOnTheNamesSetAsideForExamplesArePlaceholders) {
+    struct Case {
+        const char* text;
+        bool example;
+    };
+    for (const Case c :
+         std::vector<Case>{{"https://example.org/tree/individual.php?pid={id}", true},
+                           {"http://EXAMPLE.COM", true},
+                           {"https://example.net./p.htm", true},
+                           {"https://www.example.org/stamboom/", true},
+                           {"https://{surname}.example.com/{id}.htm", true},
+                           {"https://user:pw@example.org:8080/p", true},
+                           {"https://example.org\\p.htm", true},
+                           {"  https://tree.test/p.htm", true},
+                           {"http://a.b.invalid/", true},
+                           {"https://bucher.example?x", true},
+                           {"HTTPS://Tree.TEST#top", true},
+                           // Other hosts, a name only like one, and no address at all.
+                           {"https://example.nl/", false},
+                           {"https://myexample.org/", false},
+                           {"https://example.org.nl/", false},
+                           {"https://ex.org/example.org/", false},
+                           {"https://ex.org/?u=https://example.org/", false},
+                           {"https://example.org@ex.org/", false},
+                           {"https://test/", false},
+                           {"https://testing.tests/", false},
+                           {"https://invalid/", false},
+                           {"https://[::1]/example.org", false},
+                           {"example.org/p.htm", false},
+                           {"../example.org/p.htm", false},
+                           {"ftp://example.org/", false},
+                           {"", false}})
+        EXPECT_EQ(c.example, IsExampleAddress(c.text)) << c.text;
+    EXPECT_EQ("ex.org", WebHost("https://u@ex.org:80/a"));
+    EXPECT_EQ("[::1]", WebHost("http://[::1]:8080/"));
+    EXPECT_EQ("", WebHost("p.htm"));
+}
+
 } // namespace
 } // namespace ks
