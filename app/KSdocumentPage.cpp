@@ -450,10 +450,9 @@ int TKSdocumentPage::RefreshHTXcount() {
     for (std::size_t i = 0; i < documents_.Count(); ++i)
         if (documents_.Selected(i)) size += documents_.Document(i).FileSize;
     selectedSize_ = size;
-    lblAantal_->setText(Lookup("#1510.1=aantal") + QLatin1Char('=') +
-                        QString::number(HTXbestanden_->count()) + QStringLiteral("  ") +
-                        Lookup("#1510.2=geselecteerd") + QLatin1Char('=') +
-                        QString::number(ticked));
+    lblAantal_->setText(
+        FromKS(LocalText("#1510.3=%1{ document| documenten}, %2 gekozen",
+                         {std::to_string(HTXbestanden_->count()), std::to_string(ticked)})));
     return ticked;
 }
 
