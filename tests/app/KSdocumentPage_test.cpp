@@ -139,7 +139,6 @@ private slots:
     void oneDocumentIsAddedThroughTheChooser();
     void nameListsFoundAreImportedWhenTheUserAgrees();
     void theFirstStartsKeysPublishNoExampleLinks();
-    void aPatternOnAHostForExamplesIsReported();
 };
 
 void TestDocumentPage::listSurvivesARestartWithTicksOrderAndSelection() {
@@ -662,36 +661,6 @@ void TestDocumentPage::theFirstStartsKeysPublishNoExampleLinks() {
     QCOMPARE(hint, QStringLiteral("https://example.org/tree/individual.php?pid={id}"));
     QVERIFY(stayed);
     QCOMPARE(okFor, (QList<bool>{false, false, false, true, true, true, false}));
-}
-
-// A pattern on a host set aside for examples is imported as typed, and the
-// import's report says that its links lead nowhere.
-void TestDocumentPage::aPatternOnAHostForExamplesIsReported() {
-    const std::string root = store_->Path("trees/");
-    ks::test::WriteText(root + "tree/family.ged",
-                        "0 HEAD\n1 CHAR UTF-8\n0 @I7@ INDI\n1 NAME Piet /Smit/\n0 TRLR\n");
-    Wizard wizard;
-    wizard.browser.answer = root;
-    QString report;
-    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* question) {
-        AnswerImports(
-            1,
-            [](TKSimportDialog* box) {
-                box->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))
-                    ->setText(QStringLiteral("https://stamboom.test/p?id={id}"));
-            },
-            [&](QMessageBox* shown) {
-                report = shown->text();
-                shown->accept();
-            });
-        question->button(QMessageBox::Yes)->click();
-    });
-    wizard.Click("btnDirSearch");
-    QVERIFY2(report.contains(QStringLiteral("\n    het linkpatroon https://stamboom.test/p?id={id} "
-                                            "leidt naar een voorbeeldadres: de links van deze "
-                                            "personen werken niet")),
-             qPrintable(report));
-    QCOMPARE(wizard.List()->count(), 1);
 }
 
 QTEST_MAIN(TestDocumentPage)

@@ -242,14 +242,6 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
     const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
     EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xD8rsted\r\n")) << header;
     EXPECT_NE(std::string::npos, header.find("description1=Eigen\r\n")) << header;
-    // The start page as given, relative to the folder of the file.
-    fs::remove(dir.file("docs/tree.htx"));
-    ASSERT_EQ(0, Run("import",
-                     {"-o", "docs/tree.htx", "--start-page", "start.htm", "trees/tree/gendex.txt"})
-                     .exitCode);
-    EXPECT_NE(
-        std::string::npos,
-        ReadFileBytes(dir.file("docs/tree.htx")).find("\r\nhtmfile=../trees/tree/start.htm\r\n"));
 }
 
 } // namespace
