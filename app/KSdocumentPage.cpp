@@ -381,14 +381,13 @@ int TKSdocumentPage::ImportNameLists(const std::vector<std::string>& paths) {
     int imported = 0;
     QString reports, refused;
     for (const std::string& path : paths) {
-        TKSimportDialog ask(this, path, NeedsLinkPattern(path));
-        if (ask.exec() != QDialog::Accepted) continue;
         TKSimportRequest request;
         request.Source = path;
+        TKSimportDialog ask(this, path, NeedsLinkPattern(path),
+                            KeptImportChoices(ImportDocumentPath(request)));
+        if (ask.exec() != QDialog::Accepted) continue;
+        static_cast<TKSimportChoices&>(request) = ask.Choices();
         request.TempFolder = Environment().TempFolder;
-        request.LinkPattern = ask.LinkPattern();
-        request.StartPage = ask.StartPage();
-        request.LivingAge = ask.LivingAge();
         try {
             // A large file takes a while: the cursor says so.
             QApplication::setOverrideCursor(Qt::WaitCursor);

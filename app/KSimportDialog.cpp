@@ -3,6 +3,7 @@
 #include "app/KSqtText.h"
 #include "import/KSlivingJudge.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,13 +36,17 @@ QLineEdit* AddField(QVBoxLayout* layout, const QString& label, const char* name)
 
 } // namespace
 
-TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool needsLinkPattern)
+TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool needsLinkPattern,
+                                 const TKSimportChoices& kept)
     : QDialog(parent) {
     setWindowTitle(Lookup("#1512.1=KESTRIN HTML-uitvoer"));
     auto* layout = new QVBoxLayout(this);
     auto* file = new QLabel(FromPath(path));
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(file);
+    title_ = AddField(layout, Lookup("#1605.2=&Titel van de stamboom (leeg: de naam van de map):"),
+                      "edtTitle");
+    title_->setText(QString::fromStdString(kept.Title.value_or("")));
     if (needsLinkPattern) {
         layout->addWidget(new QLabel(Lookup("#1585.6=Een GEDCOM-bestand bevat geen links naar "
                                             "de pagina's van de stamboom.")));
@@ -52,6 +57,7 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
                                     QStringLiteral(" ") + QString::fromLatin1(kLinkPatternExample),
                                 "edtLinkPattern");
         linkPattern_->setPlaceholderText(QString::fromLatin1(kLinkPatternExample));
+        linkPattern_->setText(QString::fromStdString(kept.LinkPattern));
         linkPattern_->setToolTip(
             Lookup("#1585.5=het adres van de pagina van elke persoon, met {id}"));
     }
@@ -59,12 +65,13 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
                           Lookup("#1585.10=&Startpagina van de stamboom (leeg: index.htm ernaast, "
                                  "anders de eerste persoonspagina):"),
                           "edtStartPage");
+    startPage_->setText(QString::fromStdString(kept.StartPage.value_or("")));
     auto* age = new QLabel(Lookup("#1585.11=Weglaten als mogelijk levend tot een leeftijd van "
                                   "(&jaren):"));
     livingAge_ = new QSpinBox;
     livingAge_->setObjectName(QStringLiteral("spnLivingAge"));
     livingAge_->setRange(1, kMaxLivingAge);
-    livingAge_->setValue(kDefaultLivingAge);
+    livingAge_->setValue(kept.LivingAge.value_or(kDefaultLivingAge));
     livingAge_->setToolTip(Lookup("#1585.12=weggelaten wordt wie volgens zijn eigen data of die "
                                   "van ouders, echtgenoten en kinderen jonger kan zijn; wie het "
                                   "bestand priv\xE9 houdt altijd"));
@@ -74,6 +81,10 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
     ageRow->addWidget(livingAge_);
     ageRow->addStretch();
     layout->addLayout(ageRow);
+    includeLiving_ = new QCheckBox(Lookup("#1605.3=Toch &opnemen wie mogelijk leeft"));
+    includeLiving_->setObjectName(QStringLiteral("chkIncludeLiving"));
+    includeLiving_->setChecked(kept.IncludeLiving.value_or(false));
+    layout->addWidget(includeLiving_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &TKSimportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TKSimportDialog::reject);
@@ -87,12 +98,14 @@ std::string TKSimportDialog::LinkPattern() const {
     return linkPattern_ ? linkPattern_->text().trimmed().toStdString() : std::string();
 }
 
-std::string TKSimportDialog::StartPage() const {
-    return startPage_->text().trimmed().toStdString();
-}
-
-int TKSimportDialog::LivingAge() const {
-    return livingAge_->value();
+TKSimportChoices TKSimportDialog::Choices() const {
+    TKSimportChoices choices;
+    choices.Title = title_->text().trimmed().toStdString();
+    choices.LinkPattern = LinkPattern();
+    choices.StartPage = startPage_->text().trimmed().toStdString();
+    choices.LivingAge = livingAge_->value();
+    choices.IncludeLiving = includeLiving_->isChecked();
+    return choices;
 }
 
 bool TKSimportDialog::PatternGiven() const {

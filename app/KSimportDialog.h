@@ -1,12 +1,16 @@
-// What the wizard asks before it imports a name list: the link pattern of
-// each person (a GEDCOM file has no links of its own), the page that opens
-// the tree, and the age up to which a person counts as possibly living.
+// What the wizard asks before it imports a name list: the tree's title, the
+// link pattern of each person (a GEDCOM file has no links of its own), the
+// page that opens the tree, and who counts as possibly living. Each starts
+// as the last import of the same name list chose it.
 #pragma once
+
+#include "import/KSimportChoices.h"
 
 #include <QDialog>
 
 #include <string>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -20,23 +24,28 @@ public:
     // its hint, and the box is not accepted (OK stays off) until the pattern
     // holds a field of the person ({id}, {surname} or {given}): an example
     // taken over unchanged would publish links that lead nowhere.
-    TKSimportDialog(QWidget* parent, const std::string& path, bool needsLinkPattern);
+    // kept: the choices of the last import (KeptImportChoices), shown as
+    // they were.
+    TKSimportDialog(QWidget* parent, const std::string& path, bool needsLinkPattern,
+                    const TKSimportChoices& kept = {});
 
-    // As typed, UTF-8, trimmed.
-    std::string LinkPattern() const;
-    std::string StartPage() const;
-    int LivingAge() const;
+    // The answers, texts as typed (UTF-8, trimmed); a title left empty is
+    // the folder's name.
+    TKSimportChoices Choices() const;
 
 public slots:
     void accept() override;
 
 private:
+    std::string LinkPattern() const;
     bool PatternGiven() const;
     void UpdateOk();
 
+    QLineEdit* title_ = nullptr;
     QLineEdit* linkPattern_ = nullptr;
     QLineEdit* startPage_ = nullptr;
     QSpinBox* livingAge_ = nullptr;
+    QCheckBox* includeLiving_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
 

@@ -19,19 +19,9 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-struct ImportOptions {
-    std::string source;
-    std::string output;
-    std::string title; // the texts as typed (UTF-8)
-    std::string description;
-    std::string user;
-    std::string email;
-    std::string homepage;
-    std::string linkPattern;
-    std::string startPage;
-    bool living = false;
-    int livingAge = kDefaultLivingAge;
-};
+// The options are the request itself: what is not given is taken from the
+// index document replaced, as the last import chose it.
+using ImportOptions = TKSimportRequest;
 
 int LivingAge(const std::string& value) {
     int age = 0;
@@ -52,45 +42,55 @@ const std::vector<Option<ImportOptions>>& OptionTable() {
          "the index document to write (default: beside FILE,\n"
          "named after it); an existing index document is\n"
          "replaced, any other file is left alone",
-         [](O& o, V v) { o.output = v; }},
+         [](O& o, V v) { o.Output = v; }},
         {{"--title"},
          "TEXT",
          "the title of the tree (default: its folder's name)",
-         [](O& o, V v) { o.title = v; }},
+         [](O& o, V v) { o.Title = v; }},
         {{"--description"},
          "TEXT",
          "one line about the tree (default: a GEDCOM file's\nheader note)",
-         [](O& o, V v) { o.description = v; }},
+         [](O& o, V v) { o.Description = v; }},
         {{"--user"},
          "NAME",
          "who made the tree (default: a GEDCOM file's\nsubmitter)",
-         [](O& o, V v) { o.user = v; }},
-        {{"--email"}, "ADDRESS", "the maker's e-mail address", [](O& o, V v) { o.email = v; }},
-        {{"--homepage"}, "URL", "the maker's home page", [](O& o, V v) { o.homepage = v; }},
+         [](O& o, V v) { o.UserName = v; }},
+        {{"--email"}, "ADDRESS", "the maker's e-mail address", [](O& o, V v) { o.Email = v; }},
+        {{"--homepage"}, "URL", "the maker's home page", [](O& o, V v) { o.Homepage = v; }},
         {{"--living"},
          "",
          "keep persons who may be alive (left out by default);\n"
          "a person the file keeps private (RESN privacy or\n"
          "confidential) is always left out",
-         [](O& o, V) { o.living = true; }},
+         [](O& o, V) { o.IncludeLiving = true; }},
+        {{"--no-living"},
+         "",
+         "leave out persons who may be alive, also when the\n"
+         "last import kept them",
+         [](O& o, V) { o.IncludeLiving = false; }},
         {{"--living-age"},
          "YEARS",
          "N of the living rule below (default 100)",
-         [](O& o, V v) { o.livingAge = LivingAge(v); }},
+         [](O& o, V v) { o.LivingAge = LivingAge(v); }},
         {{"--link"},
          "PATTERN",
          "the link of each person, for name lists without one\n"
          "(needed for GEDCOM files); {id} stands for the record's\n"
          "identifier, {surname} and {given} for the names; a\n"
          "relative path or an http or https address",
-         [](O& o, V v) { o.linkPattern = v; }},
+         [](O& o, V v) { o.LinkPattern = v; }},
         {{"--start-page"},
          "PAGE",
          "the page that opens the tree (the document's htmfile),\n"
          "relative to the folder of FILE or an http or https\n"
          "address (default: index.htm or index.html beside\n"
          "FILE, else none: the tree's first person page is used)",
-         [](O& o, V v) { o.startPage = v; }},
+         [](O& o, V v) { o.StartPage = v; }},
+        {{"--fresh"},
+         "",
+         "take nothing from the index document replaced; without\n"
+         "it, what is not given is as the last import chose it",
+         [](O& o, V) { o.Fresh = true; }},
     };
     return table;
 }
@@ -121,21 +121,30 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
                  [&files](const std::string& file) { files.push_back(file); });
     if (files.empty()) throw UsageError{"no file to import given"};
     if (files.size() > 1) throw UsageError{"one file at a time: " + files[1]};
-    o.source = files[0];
+    o.Source = files[0];
     // The rule of the core, which the wizard's imports follow too.
-    if (!o.linkPattern.empty())
-        if (const std::string problem = LinkPatternProblem(o.linkPattern); !problem.empty())
+    if (!o.LinkPattern.empty())
+        if (const std::string problem = LinkPatternProblem(o.LinkPattern); !problem.empty())
             throw UsageError{"--link: " + MessageToUtf8(problem)};
-    if (const std::string problem = StartPageProblem(o.startPage); !problem.empty())
+    if (const std::string problem = StartPageProblem(o.StartPage.value_or("")); !problem.empty())
         throw UsageError{"--start-page: " + MessageToUtf8(problem)};
-    if (o.linkPattern.empty() && LooksLikeGedcom(o.source))
+    if (o.LinkPattern.empty() && LooksLikeGedcom(o.Source) &&
+        (o.Fresh || KeptImportChoices(ImportDocumentPath(o)).LinkPattern.empty()))
         throw UsageError{"a GEDCOM file holds no links to the pages of its tree: give --link "
                          "PATTERN"};
     return o;
 }
 
-void PrintReport(const std::string& source, const TKSimportReport& report, std::ostream& err) {
-    for (const std::string& line : ImportReportLines(report))
+void PrintReport(const std::string& source, const TKSimportResult& result, std::ostream& err) {
+    std::vector<std::string> lines = ImportReportLines(result.Report);
+    if (!result.Kept.empty()) {
+        std::string options;
+        for (const std::string& kept : result.Kept)
+            options += (options.empty() ? "--" : ", --") + kept;
+        lines.push_back(LocalText("#1605.1=als bij de vorige import: %1 (--fresh neemt niets over)",
+                                  {options}));
+    }
+    for (const std::string& line : lines)
         err << "kestrin-index: " << TerminalText(source) << ": " << MessageToUtf8(line) << '\n';
 }
 
@@ -157,18 +166,8 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "kestrin-index import: " << TerminalText(e.message) << '\n' << Usage();
         return kUsageError;
     }
-    const TKSimportRequest request{.Source = options.source,
-                                   .Output = options.output,
-                                   .Title = options.title,
-                                   .Description = options.description,
-                                   .UserName = options.user,
-                                   .Email = options.email,
-                                   .Homepage = options.homepage,
-                                   .IncludeLiving = options.living,
-                                   .LivingAge = options.livingAge,
-                                   .LinkPattern = options.linkPattern,
-                                   .StartPage = options.startPage,
-                                   .TempFolder = Environment().TempFolder};
+    TKSimportRequest request = options;
+    request.TempFolder = Environment().TempFolder;
     const std::string document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(document); !problem.empty()) {
         err << "kestrin-index: " << TerminalText(document) << ": " << MessageToUtf8(problem)
@@ -176,7 +175,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return 1;
     }
     const TKSimportResult result = ImportNameList(request);
-    PrintReport(options.source, result.Report, err);
+    PrintReport(options.Source, result, err);
     out << TerminalText(result.Document) << '\n';
     return 0;
 }

@@ -69,18 +69,22 @@ TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& r
     TKSimportHeader header;
     const fs::path source = fs::absolute(request.Source).lexically_normal();
     header.Title =
-        Typed(request.Title.empty() ? source.parent_path().filename().string() : request.Title);
-    header.UserName = request.UserName.empty() ? report.SourceUser : Typed(request.UserName);
-    const std::string description =
-        request.Description.empty() ? report.SourceDescription : Typed(request.Description);
+        Typed(request.Title.value_or("").empty() ? source.parent_path().filename().string()
+                                                 : *request.Title);
+    header.UserName =
+        request.UserName.value_or("").empty() ? report.SourceUser : Typed(*request.UserName);
+    const std::string description = request.Description.value_or("").empty()
+                                        ? report.SourceDescription
+                                        : Typed(*request.Description);
     if (!description.empty()) header.Description.push_back(description);
-    header.Email = Typed(request.Email);
-    header.Homepage = Typed(request.Homepage);
+    header.Email = Typed(request.Email.value_or(""));
+    header.Homepage = Typed(request.Homepage.value_or(""));
     header.DataFile = Typed(source.filename().string());
     header.Created = Today(now);
+    header.Choices = ImportChoiceLines(request);
     std::error_code ec;
-    if (!request.StartPage.empty()) {
-        header.HtmFile = UsablePersonLink(Trimmed(request.StartPage));
+    if (!request.StartPage.value_or("").empty()) {
+        header.HtmFile = UsablePersonLink(Trimmed(*request.StartPage));
         if (!NamesScheme(header.HtmFile)) header.HtmFile.insert(0, linkBase);
         return header;
     }
@@ -165,20 +169,24 @@ bool ImportIsCurrent(const std::string& path) {
            ImportTargetProblem(document).empty();
 }
 
-TKSimportResult ImportNameList(const TKSimportRequest& request) {
+TKSimportResult ImportNameList(const TKSimportRequest& given) {
+    TKSimportResult result;
+    result.Document = ImportDocumentPath(given);
+    TKSimportRequest request = given;
+    if (!given.Fresh) result.Kept = TakeKeptChoices(request, KeptImportChoices(result.Document));
     // Checked before anything else, so that both front ends refuse the same patterns.
     if (!request.LinkPattern.empty())
         if (const std::string problem = LinkPatternProblem(request.LinkPattern); !problem.empty())
             throw EKSError(request.Source, problem);
-    if (const std::string problem = StartPageProblem(request.StartPage); !problem.empty())
+    if (const std::string problem = StartPageProblem(request.StartPage.value_or(""));
+        !problem.empty())
         throw EKSError(request.Source, problem);
-    if (request.LivingAge < 1)
+    const int livingAge = request.LivingAge.value_or(kDefaultLivingAge);
+    if (livingAge < 1)
         throw EKSError(request.Source,
                        LocalText("#1585.9=de leeftijd tot waar iemand kan leven moet minstens 1 "
                                  "jaar zijn"));
-    TKSimportResult result;
     if (IsOtherThanFile(request.Source)) throw EKSError(request.Source, NotAFileText());
-    result.Document = ImportDocumentPath(request);
     if (const std::string problem = ImportTargetProblem(result.Document); !problem.empty())
         throw EWriteError(result.Document, problem);
     const bool gedcom = LooksLikeGedcom(request.Source);
@@ -192,8 +200,8 @@ TKSimportResult ImportNameList(const TKSimportRequest& request) {
     localtime_r(&clock, &now);
     const std::string linkBase = LinkBase(request.Source, result.Document);
     RemoveAbandonedImportFolders(request.TempFolder);
-    TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving, linkBase,
-                           TKSimportSorting{.TempFolder = request.TempFolder}, request.LivingAge);
+    TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving.value_or(false), linkBase,
+                           TKSimportSorting{.TempFolder = request.TempFolder}, livingAge);
     const auto take = [&](TKSimportPerson& person) {
         FinishSurname(person);
         writer.Add(person, result.Report);

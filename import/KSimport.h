@@ -5,6 +5,7 @@
 // place whole or not at all.
 #pragma once
 
+#include "import/KSimportChoices.h"
 #include "import/KSimportPerson.h"
 #include "import/KSlivingJudge.h"
 
@@ -13,32 +14,26 @@
 
 namespace ks {
 
-struct TKSimportRequest {
+// The choices (as typed, UTF-8) say what the document holds. What is left
+// empty or unset is taken from the index document the import replaces, as
+// the user chose it last time (KeptImportChoices), unless Fresh; what is
+// still missing then gets its default: the title the name of the folder of
+// Source; the user name and description what the file says of itself (a
+// GEDCOM file's submitter and header note); possibly living persons left out
+// (IncludeLiving false) by the rule of KSlivingJudge with LivingAge
+// kDefaultLivingAge; the start page index.htm or index.html beside Source
+// when there is one, else none. A person the file keeps private is always
+// left out. The link pattern gives the link of each person of a GEDCOM file
+// (see TKSgedcomOptions): a GEDCOM file holds no links of its own, so it
+// cannot be imported without. The start page (the document's htmfile) is a
+// path relative to the folder of Source or an http(s) address.
+struct TKSimportRequest : TKSimportChoices {
     std::string Source; // the name list
     // The index document to write: "" beside Source, named after it; a
     // folder: in it, named after Source; else the path itself.
     std::string Output;
-    // Texts of the header as typed (UTF-8); an empty title becomes the name
-    // of the folder of Source, an empty user name or description what the
-    // file says of itself (a GEDCOM file's submitter and header note).
-    std::string Title;
-    std::string Description;
-    std::string UserName;
-    std::string Email;
-    std::string Homepage;
-    // Persons who may be alive are left out unless IncludeLiving; LivingAge
-    // is the N of the rule (KSlivingJudge). A person the file keeps private
-    // is always left out.
-    bool IncludeLiving = false;
-    int LivingAge = kDefaultLivingAge;
-    // The link of each person of a GEDCOM file (see TKSgedcomOptions); a
-    // GEDCOM file holds no links of its own, so it cannot be imported without.
-    std::string LinkPattern;
-    // The page that opens the tree (the document's htmfile), as typed
-    // (UTF-8): a path relative to the folder of Source or an http(s)
-    // address; "" for index.htm or index.html beside Source when there is
-    // one, else none.
-    std::string StartPage;
+    // Nothing is taken from the document replaced.
+    bool Fresh = false;
     // The temporary folder of the environment; "" the user's private one.
     // A large name list is sorted through files in a folder made there.
     std::string TempFolder;
@@ -47,6 +42,8 @@ struct TKSimportRequest {
 struct TKSimportResult {
     std::string Document; // the index document written
     TKSimportReport Report;
+    // The choices taken from the document replaced (see TakeKeptChoices).
+    std::vector<std::string> Kept;
 };
 
 // "" when page (as typed, UTF-8) may be a tree's start page: a relative path

@@ -216,6 +216,9 @@ void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& head
     for (const std::string& description : header.Description)
         if (!Cleaned(description).empty())
             AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description);
+    if (!header.Choices.empty()) out.append("[import]\r\n");
+    for (const auto& [key, value] : header.Choices)
+        AppendIniLine(out, key.c_str(), value);
     out.append("[indexdata]\r\n");
     TKSimportReport counted;
     records_.ReleaseBuffer(); // the judge needs the memory more

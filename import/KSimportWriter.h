@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ks {
@@ -29,6 +30,8 @@ struct TKSimportHeader {
     std::string HtmFile;  // the start page of the tree, relative to the document; may be ""
     std::string Created;  // "dd-mm-yyyy"
     std::vector<std::string> Description;
+    // The keys of the section "[import]" (ImportChoiceLines).
+    std::vector<std::pair<std::string, std::string>> Choices;
 };
 
 // The latest year the person may have been born in by their own dates: the

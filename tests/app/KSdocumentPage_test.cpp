@@ -10,6 +10,7 @@
 #include "common/KSini.h"
 #include "common/KSpaths.h"
 #include "index/KShtxData.h"
+#include "index/KSretitle.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -607,6 +609,31 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     QVERIFY(std::filesystem::exists(root + "site/gendex.htx"));
     QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "tree"}));
     QCOMPARE(wizard.List()->currentRow(), 1);
+
+    // Retitled, given a web address and changed since: the box offers what
+    // was given last time, and the tree keeps its title and address.
+    ks::RetitleDocument(root + "tree/family.htx", "Smit");
+    wizard.List()->setCurrentRow(2);
+    QTest::keyClicks(wizard.window.findChild<QLineEdit*>("txtWebadres"), "https://ex.org/smit");
+    std::filesystem::last_write_time(root + "tree/family.ged",
+                                     std::filesystem::file_time_type::clock::now() +
+                                         std::chrono::seconds(5));
+    QStringList offered;
+    ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
+        AnswerImports(
+            2, // and the file that is no name list
+            [&](TKSimportDialog* input) {
+                if (!input->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))) return;
+                for (const char* name : {"edtTitle", "edtLinkPattern", "edtStartPage"})
+                    offered << input->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+            },
+            [](QMessageBox* report) { report->accept(); });
+        box->button(QMessageBox::Yes)->click();
+    });
+    wizard.Click("btnDirSearch");
+    QCOMPARE(offered, (QStringList{"Smit", "https://ex.org/p?id={id}", "start.htm"}));
+    QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "Smit"}));
+    QCOMPARE(documents.WebAddress(2), std::string("https://ex.org/smit"));
 }
 
 // A new user's keys on the first start: Alt+V to the documents, Alt+M to

@@ -89,6 +89,8 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
     const std::string kGedcom = std::string(KS_TEST_SOURCE_DIR) + "tests/data/import/utf8-70.ged";
     const std::string oldDocument = "[KESTRIN]\r\ntype=htx\r\nformat=1\r\n[indexdata]"
                                     "\r\nV\tVos\tEva\t\t1900\t1960\t1\tx.htm\r\n";
+    const std::string keptDocument = "[KESTRIN]\r\ntype=htx\r\nformat=1\r\n[import]\r\n"
+                                     "link=r/{id}.htm\r\n[indexdata]\r\n";
     const Refusal cases[] = {
         {"another file at the name",
          "my notes\n",
@@ -152,6 +154,20 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
         {"a GEDCOM file without one",
          "",
          {"-o", "docs/tree.htx", kGedcom},
+         2,
+         "give --link",
+         "docs/tree.htx",
+         ""},
+        {"a GEDCOM file imported again: the link pattern of the last import",
+         keptDocument,
+         {"-o", "docs/tree.htx", kGedcom},
+         0,
+         ": as in the last import: --link (--fresh takes none of it)\n",
+         "docs/tree.htx",
+         "/import/r/X1.htm\r\n"},
+        {"--fresh takes nothing from the last import",
+         keptDocument,
+         {"--fresh", "-o", "docs/tree.htx", kGedcom},
          2,
          "give --link",
          "docs/tree.htx",

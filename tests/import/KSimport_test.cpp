@@ -2,6 +2,7 @@
 
 #include "common/KSerrors.h"
 #include "common/KSlockedFolder.h"
+#include "index/KSretitle.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -248,6 +249,87 @@ TEST(Import, TheStartPageOpensTheTree) {
         ImportNameList(request);
         EXPECT_NE(std::string::npos, test::ReadFileBytes(document).find(
                                          std::string("\r\nhtmfile=") + c.HtmFile + "\r\n"));
+    }
+}
+
+// Each import of one name list does what the last one was asked, with what
+// is given now on top: the title as retitled since, the description, the
+// link pattern, the start page and the living options; Fresh takes nothing.
+TEST(Import, AReimportKeepsWhatTheUserGave) {
+    const struct {
+        // title|description|link|start page|living age|include living; "-": unset
+        const char* Given;
+        bool Fresh;
+        std::vector<std::string> Kept;
+        const char* Holds; // each text the document holds, "|" between
+        const char* Lacks;
+    } imports[] = {
+        {"Smit|Twee takken|t/{id}.htm|start.htm|60|0",
+         false,
+         {},
+         "title=Smit|description1=Twee takken|t/I1.htm|htmfile=start.htm|link=t/{id}.htm",
+         "Jong"},
+        // Retitled in between; the living age given anew.
+        {"-|-|-|-|50|-",
+         false,
+         {"title", "description", "link", "start-page", "living"},
+         "title=Stamboom Smit|description1=Twee takken|t/I1.htm|htmfile=start.htm|livingage=50",
+         "Jong"},
+        {"-|-|-|-|-|1",
+         false,
+         {"title", "description", "link", "start-page", "living-age"},
+         "title=Stamboom Smit|t/I2.htm|living=1",
+         "index.htm"},
+        // An empty start page is the default again; Fresh forgets the rest.
+        {"-|-|-||-|-",
+         false,
+         {"title", "description", "link", "living", "living-age"},
+         "title=Stamboom Smit|t/I2.htm|htmfile=index.htm",
+         "start.htm"},
+        {"-|-|p/{id}|-|-|-",
+         true,
+         {},
+         "title=tree|p/I1|htmfile=index.htm",
+         "Stamboom|Jong|living="},
+    };
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("tree"));
+    const std::string source = dir.file("tree/a.ged");
+    test::WriteFileBytes(dir.file("tree/index.htm"), "<html></html>");
+    test::WriteFileBytes(source, YearsBack("0 HEAD\n0 @I1@ INDI\n1 NAME Piet /Smit/\n1 DEAT\n"
+                                           "0 @I2@ INDI\n1 NAME Jong /Smit/\n1 BIRT\n2 DATE "
+                                           "{40}\n0 TRLR\n"));
+    const auto split = [](const std::string& text) {
+        std::vector<std::string> parts;
+        for (std::size_t from = 0, bar = 0; bar != std::string::npos; from = bar + 1)
+            parts.push_back(text.substr(from, (bar = text.find('|', from)) - from));
+        return parts;
+    };
+    int run = 0;
+    for (const auto& c : imports) {
+        SCOPED_TRACE(++run);
+        const std::vector<std::string> given = split(c.Given);
+        TKSimportRequest request;
+        request.Source = source;
+        request.Fresh = c.Fresh;
+        const auto set = [](auto& field, const std::string& value, auto converted) {
+            if (value != "-") field = converted(value);
+        };
+        const auto text = [](const std::string& v) { return v; };
+        set(request.Title, given[0], text);
+        set(request.Description, given[1], text);
+        set(request.LinkPattern, given[2], text);
+        set(request.StartPage, given[3], text);
+        set(request.LivingAge, given[4], [](const std::string& v) { return std::stoi(v); });
+        set(request.IncludeLiving, given[5], [](const std::string& v) { return v == "1"; });
+        const TKSimportResult result = ImportNameList(request);
+        EXPECT_EQ(c.Kept, result.Kept);
+        const std::string document = test::ReadFileBytes(result.Document);
+        for (const std::string& line : split(c.Holds))
+            EXPECT_NE(std::string::npos, document.find(line)) << line;
+        for (const std::string& line : split(c.Lacks))
+            EXPECT_EQ(std::string::npos, document.find(line)) << line;
+        if (run == 1) RetitleDocument(result.Document, "Stamboom Smit");
     }
 }
 
