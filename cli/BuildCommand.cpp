@@ -46,12 +46,6 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-// A text of the run in its language, converted for the terminal; values
-// (paths as given, numbers) are put in after the conversion.
-std::string Say(const std::string& literal, const std::vector<std::string>& values = {}) {
-    return WithValues(MessageToUtf8(LocalText(literal)), values);
-}
-
 // A number as the stream prints it.
 template <typename Number> std::string Shown(Number number) {
     std::ostringstream text;
@@ -115,7 +109,7 @@ BuildOptions::WebAddress SplitWebAddress(const std::string& value) {
             break;
         }
     if (equals == std::string::npos || equals == 0)
-        throw UsageError{"--url needs DOCUMENT=ADDRESS, not " + value};
+        throw UsageError{Say("#1607.26=--url vraagt DOCUMENT=ADRES, niet %1", {value})};
     return {value.substr(0, equals), value.substr(equals + 1)};
 }
 
@@ -126,8 +120,10 @@ void RefuseRepeatedDocuments(const std::vector<BuildOptions::Document>& document
             const std::string& a = documents[j].path;
             const std::string& b = documents[i].path;
             if (SameDocument(a, b))
-                throw UsageError{b + ": the document is given twice" +
-                                 (a == b ? std::string() : " (also as " + a + ")")};
+                throw UsageError{
+                    a == b ? Say("#1607.27=%1: het document is twee keer gegeven", {b})
+                           : Say("#1607.28=%1: het document is twee keer gegeven (ook als %2)",
+                                 {b, a})};
         }
 }
 
@@ -137,91 +133,103 @@ const std::vector<Option<BuildOptions>>& OptionTable() {
     static const std::vector<Option<O>> table = {
         {{"--unselected"},
          "DOCUMENT",
-         "a listed but unselected document at this place",
+         "#1607.2=een genoemd maar niet gekozen document op deze plaats",
          [](O& o, V v) {
              o.documents.push_back({v, false});
          }},
         {{"-l", "--layout"},
-         "FILE|TITLE",
-         "the layout (default: the first by title)",
+         "#1607.3=BESTAND|TITEL",
+         "#1607.4=de stijl (standaard: de eerste op titel)",
          [](O& o, V v) { o.layout = v; }},
         {{"-o", "--output"},
-         "DIR",
-         "output folder (created when missing)",
+         "#1606.19=MAP",
+         "#1607.5=uitvoermap (gemaakt als hij ontbreekt)",
          [](O& o, V v) { o.output = v; }},
         {{"-b", "--base"},
-         "NAME",
-         "base file name (default KESTRIN-Index)",
+         "#1606.22=NAAM",
+         "#1607.6=basisnaam van de bestanden (standaard KESTRIN-Index)",
          [](O& o, V v) { o.base = v; }},
         {{"-i", "--index-type"},
          "1..6",
-         "letter, two letters, about 50/100/250/500 parts;\n"
-         "auto (default): the fewest pages that stay under\n"
-         "2 MB; per letter when the layout has no division",
+         "#1607.7=letter, twee letters, ongeveer 50/100/250/500 delen; auto (standaard): de "
+         "minste pagina's die onder 2 MB blijven; per letter als de stijl geen indeling kent",
          [](O& o, V v) {
              o.indexType = IndexTypeFromText(v);
              if (o.indexType == TKSindexType::NotChosen)
-                 throw UsageError{"the index type must be 1 to 6 or auto"};
+                 throw UsageError{Say("#1607.8=de indeling moet 1 tot 6 of auto zijn")};
          }},
         {{"--no-years"},
          "",
-         "show no years in the index (shown by default)",
+         "#1607.9=geen jaartallen in de index tonen (standaard getoond)",
          [](O& o, V) { o.years = false; }},
         // Years are shown by default; the option that asked for them stays.
-        {{"--years"}, "", "show years (the default)", [](O& o, V) { o.years = true; }},
+        {{"--years"},
+         "",
+         "#1607.10=jaartallen tonen (de standaard)",
+         [](O& o, V) { o.years = true; }},
         {{"--ignore-years"},
          "",
-         "fold duplicates without comparing years",
+         "#1607.11=dubbelen samenvoegen zonder de jaartallen te vergelijken",
          [](O& o, V) { o.ignoreYears = true; }},
         {{"--split"},
-         "NAME[,NAME]",
-         "split these outputs over pages (default: all)",
+         "#1607.12=NAAM[,NAAM]",
+         "#1607.13=deze uitvoer over pagina's verdelen (standaard: alle)",
          [](O& o, V v) { AddNames(o.split, v); }},
         {{"--no-split"},
-         "NAME[,NAME]",
-         "write these outputs as one file",
+         "#1607.12=NAAM[,NAAM]",
+         "#1607.14=deze uitvoer als \xE9\xE9n bestand schrijven",
          [](O& o, V v) { AddNames(o.noSplit, v); }},
-        {{"--title"}, "TEXT", "the title of the index", [](O& o, V v) { o.title = v; }},
-        {{"--homepage"}, "URL", "the address of your home page", [](O& o, V v) { o.homepage = v; }},
-        {{"--email"}, "ADDRESS", "your e-mail address", [](O& o, V v) { o.email = v; }},
+        {{"--title"},
+         "#1606.21=TEKST",
+         "#1607.15=de titel van de index",
+         [](O& o, V v) { o.title = v; }},
+        {{"--homepage"},
+         "URL",
+         "#1607.16=het adres van uw homepage",
+         [](O& o, V v) { o.homepage = v; }},
+        {{"--email"}, "#1606.23=ADRES", "#1607.17=uw e-mailadres", [](O& o, V v) { o.email = v; }},
         {{"--url"},
-         "DOCUMENT=ADDRESS",
-         "the web address of the folder the document's\n"
-         "tree is published in; the index then links to\n"
-         "the tree there (DOCUMENT as given or its file name)",
+         "#1607.18=DOCUMENT=ADRES",
+         "#1607.19=het webadres van de map waarin de stamboom van het document gepubliceerd is; "
+         "de index linkt dan daar naar de stamboom (DOCUMENT zoals gegeven of zijn bestandsnaam)",
          [](O& o, V v) { o.webAddresses.push_back(SplitWebAddress(v)); }},
         {{"--gendex"},
          "",
-         "also write gendex.txt: every person of every tree,\n"
-         "one line each, for the name networks (UTF-8)",
+         "#1607.20=ook gendex.txt schrijven: elke persoon van elke stamboom, \xE9\xE9n regel per "
+         "persoon, voor de naamnetwerken (UTF-8)",
          [](O& o, V) { o.gendex = true; }},
         {{"--site-url"},
-         "ADDRESS",
-         "the site's own http(s) address: also write\n"
-         "sitemap.xml of every page, and make the links of\n"
-         "gendex.txt absolute",
+         "#1606.23=ADRES",
+         "#1607.21=het eigen http(s)-adres van de site: ook sitemap.xml van elke pagina schrijven "
+         "en de links van gendex.txt volledig maken",
          [](O& o, V v) {
              if (const std::string problem = CheckSiteAddress(v); !problem.empty())
-                 throw UsageError{problem};
+                 throw UsageError{MessageToUtf8(problem)};
              o.siteUrl = v;
          }},
-        {{"--open"}, "", "open the result in the browser", [](O& o, V) { o.open = true; }},
-        {{"-q", "--quiet"}, "", "no progress display", [](O& o, V) { o.quiet = true; }},
+        {{"--open"},
+         "",
+         "#1607.22=het resultaat in de browser openen",
+         [](O& o, V) { o.open = true; }},
+        {{"-q", "--quiet"}, "", "#1607.23=geen voortgang tonen", [](O& o, V) { o.quiet = true; }},
         {{"--dry-run"},
          "",
-         "list the old results the run would delete, the\n"
-         "files it would move to the trash and the files it\n"
-         "would write, and change nothing",
+         "#1607.24=de oude resultaten die de run zou wissen, de bestanden die hij naar de "
+         "prullenbak zou verplaatsen en de bestanden die hij zou schrijven opsommen, en niets "
+         "veranderen",
          [](O& o, V) { o.dryRun = true; }},
     };
     return table;
 }
 
 std::string Usage() {
-    return "usage: kestrin-index build [OPTIONS] DOCUMENT.htx...\n" + OptionsUsage(OptionTable()) +
-           "  --debug[=N] --developer[=N] --temp=DIR --language=X\n"
-           "exit status: 0 done, 1 failed or a layout file missing, 2 usage error,\n"
-           "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
+    return Say("#1607.1=gebruik: kestrin-index build [OPTIES] DOCUMENT.htx...") + "\n" +
+           OptionsUsage(OptionTable()) +
+           "  --debug[=N] --developer[=N] --temp=" + Say("#1606.19=MAP") + " --language=X\n" +
+           Wrapped(Say("#1607.25=afsluitstatus: 0 gedaan, 1 mislukt of een bestand van de stijl "
+                       "ontbreekt, 2 gebruiksfout; 130/143/129 gestopt door Ctrl-C, SIGTERM of "
+                       "SIGHUP"),
+                   2);
 }
 
 BuildOptions ParseOptions(const std::vector<std::string>& args) {
@@ -229,12 +237,12 @@ BuildOptions ParseOptions(const std::vector<std::string>& args) {
     ParseByTable(OptionTable(), args, o, [&o](const std::string& document) {
         o.documents.push_back({document, true});
     });
-    if (o.documents.empty()) throw UsageError{"no index documents given"};
-    if (o.output.empty()) throw UsageError{"no output folder given (-o DIR)"};
+    if (o.documents.empty()) throw UsageError{Say("#1607.29=geen indexdocumenten gegeven")};
+    if (o.output.empty()) throw UsageError{Say("#1607.30=geen uitvoermap gegeven (-o MAP)")};
     if (o.ignoreYears && !MayIgnoreYears(o.ShowsYears()))
-        throw UsageError{"--years and --ignore-years exclude each other"};
+        throw UsageError{Say("#1607.31=--years en --ignore-years sluiten elkaar uit")};
     if (const std::string problem = CheckBaseName(o.base); !problem.empty())
-        throw UsageError{problem};
+        throw UsageError{MessageToUtf8(problem)};
     RefuseRepeatedDocuments(o.documents);
     return o;
 }

@@ -1,6 +1,7 @@
 #include "cli/EvalCommand.h"
 
 #include "cli/Messages.h"
+#include "cli/OptionTable.h"
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
 #include "template/KSbytecode.h"
@@ -11,11 +12,17 @@
 namespace ks::cli {
 namespace {
 
-const char* const kUsage =
-    "usage: kestrin-index eval [--strict] [--raw] [--code] [--] EXPRESSION\n"
-    "  --strict  a compile error is an error too (else the result is empty)\n"
-    "  --raw     expression and result in Windows-1252, unconverted\n"
-    "  --code    list the compiled bytes and their disassembly first\n";
+std::string Usage() {
+    return Say("#1606.31=gebruik: kestrin-index eval [--strict] [--raw] [--code] [--] EXPRESSIE") +
+           "\n" +
+           OptionLines({"--strict"}, "",
+                       "#1606.32=ook een fout bij het vertalen is een fout (anders is het "
+                       "resultaat leeg)") +
+           OptionLines({"--raw"}, "",
+                       "#1606.33=expressie en resultaat in Windows-1252, niet omgezet") +
+           OptionLines({"--code"}, "",
+                       "#1606.34=eerst de vertaalde bytes en hun disassemblage tonen");
+}
 
 constexpr int kUsageError = 2;
 
@@ -74,12 +81,13 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::string bad;
     const bool parsed = ParseOptions(args, options, bad);
     if (parsed && options.help) {
-        out << kUsage;
+        out << Usage();
         return 0;
     }
     if (!parsed || options.expressions.size() != 1) {
-        if (!bad.empty()) err << "kestrin-index eval: unknown option " << TerminalText(bad) << '\n';
-        err << kUsage;
+        if (!bad.empty())
+            err << "kestrin-index eval: " << UnknownOption(TerminalText(bad)).message << '\n';
+        err << Usage();
         return kUsageError;
     }
     const auto toUser = [&](const std::string& text) {
@@ -94,6 +102,7 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     } catch (const EKSError& e) {
         if (options.code) PrintCode(out, code);
         out.flush();
+        // The template language's own messages are English, as the labels around them.
         err << "error: " << TerminalText(toUser(e.what())) << '\n';
         return 1;
     }

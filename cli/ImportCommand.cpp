@@ -28,8 +28,9 @@ int LivingAge(const std::string& value) {
     const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), age);
     if (value.empty() || ec != std::errc{} || end != value.data() + value.size() || age < 1 ||
         age > kMaxLivingAge)
-        throw UsageError{"--living-age must be a number of years from 1 to " +
-                         std::to_string(kMaxLivingAge) + ", not " + value};
+        throw UsageError{
+            Say("#1608.26=--living-age moet een aantal jaren van 1 tot %1 zijn, niet %2",
+                {std::to_string(kMaxLivingAge), value})};
     return age;
 }
 
@@ -38,80 +39,93 @@ const std::vector<Option<ImportOptions>>& OptionTable() {
     using V = const std::string&;
     static const std::vector<Option<O>> table = {
         {{"-o", "--output"},
-         "FILE.htx",
-         "the index document to write (default: beside FILE,\n"
-         "named after it); an existing index document is\n"
-         "replaced, any other file is left alone",
+         "#1608.30=BESTAND.htx",
+         "#1608.3=het indexdocument dat geschreven wordt (standaard: naast BESTAND, ernaar "
+         "genoemd); een bestaand indexdocument wordt vervangen, elk ander bestand blijft staan",
          [](O& o, V v) { o.Output = v; }},
         {{"--title"},
-         "TEXT",
-         "the title of the tree (default: its folder's name)",
+         "#1606.21=TEKST",
+         "#1608.4=de titel van de stamboom (standaard: de naam van zijn map)",
          [](O& o, V v) { o.Title = v; }},
         {{"--description"},
-         "TEXT",
-         "one line about the tree (default: a GEDCOM file's\nheader note)",
+         "#1606.21=TEKST",
+         "#1608.5=\xE9\xE9n regel over de stamboom (standaard: de notitie in de kop van een "
+         "GEDCOM-bestand)",
          [](O& o, V v) { o.Description = v; }},
         {{"--user"},
-         "NAME",
-         "who made the tree (default: a GEDCOM file's\nsubmitter)",
+         "#1606.22=NAAM",
+         "#1608.6=wie de stamboom maakte (standaard: de inzender van een GEDCOM-bestand)",
          [](O& o, V v) { o.UserName = v; }},
-        {{"--email"}, "ADDRESS", "the maker's e-mail address", [](O& o, V v) { o.Email = v; }},
-        {{"--homepage"}, "URL", "the maker's home page", [](O& o, V v) { o.Homepage = v; }},
+        {{"--email"},
+         "#1606.23=ADRES",
+         "#1608.7=het e-mailadres van de maker",
+         [](O& o, V v) { o.Email = v; }},
+        {{"--homepage"},
+         "URL",
+         "#1608.8=de homepage van de maker",
+         [](O& o, V v) { o.Homepage = v; }},
         {{"--living"},
          "",
-         "keep persons who may be alive (left out by default);\n"
-         "a person the file keeps private (RESN privacy or\n"
-         "confidential) is always left out",
+         "#1608.9=personen die mogelijk leven opnemen (standaard weggelaten); wie het bestand "
+         "priv\xE9 houdt (RESN privacy of confidential) blijft altijd weg",
          [](O& o, V) { o.IncludeLiving = true; }},
         {{"--no-living"},
          "",
-         "leave out persons who may be alive, also when the\n"
-         "last import kept them",
+         "#1608.10=wie mogelijk leeft weglaten, ook als de vorige import hen opnam",
          [](O& o, V) { o.IncludeLiving = false; }},
         {{"--living-age"},
-         "YEARS",
-         "N of the living rule below (default 100)",
+         "#1608.11=JAREN",
+         "#1608.12=N van de regel hieronder (standaard 100)",
          [](O& o, V v) { o.LivingAge = LivingAge(v); }},
         {{"--link"},
-         "PATTERN",
-         "the link of each person, for name lists without one\n"
-         "(needed for GEDCOM files); {id} stands for the record's\n"
-         "identifier, {surname} and {given} for the names; a\n"
-         "relative path or an http or https address",
+         "#1608.13=PATROON",
+         "#1608.14=de link van elke persoon, voor naamlijsten zonder links (nodig voor "
+         "GEDCOM-bestanden); {id} staat voor het nummer van de persoon, {surname} en {given} "
+         "voor de namen; een relatief pad of een http- of https-adres",
          [](O& o, V v) { o.LinkPattern = v; }},
         {{"--start-page"},
-         "PAGE",
-         "the page that opens the tree (the document's htmfile),\n"
-         "relative to the folder of FILE or an http or https\n"
-         "address (default: index.htm or index.html beside\n"
-         "FILE, else none: the tree's first person page is used)",
+         "#1608.15=PAGINA",
+         "#1608.16=de pagina die de stamboom opent (htmfile van het document), relatief aan de "
+         "map van BESTAND of een http- of https-adres (standaard: index.htm of index.html naast "
+         "BESTAND, anders geen: de eerste persoonspagina wordt gebruikt)",
          [](O& o, V v) { o.StartPage = v; }},
         {{"--fresh"},
          "",
-         "take nothing from the index document replaced; without\n"
-         "it, what is not given is as the last import chose it",
+         "#1608.17=niets overnemen van het indexdocument dat vervangen wordt; zonder deze optie "
+         "is wat niet gegeven is zoals de vorige import het koos",
          [](O& o, V) { o.Fresh = true; }},
     };
     return table;
 }
 
 std::string Usage() {
-    return "usage: kestrin-index import [OPTIONS] FILE\n" +
-           OptionLines({"FILE"}, "",
-                       "a GENDEX name list (gendex.txt, UTF-8 or Windows-1252)\n"
-                       "or a GEDCOM file (5.5.1, 5.5.5 or 7.0, any character set)") +
+    std::string rule;
+    for (const std::string& condition :
+         {Say("#1608.19=het bestand geeft een overlijden, begrafenis of crematie, met of zonder "
+              "datum;"),
+          Say("#1608.20=een gebeurtenis of feit van de persoon met een datum (geboorte, doop, "
+              "woonplaats, het huwelijk van een gezin van hem of haar, ...) ligt N jaar of meer "
+              "terug, naar het laatste jaar dat de datum toelaat;"),
+          Say("#1608.21=een ouder is N + 45 jaar of meer geleden geboren;"),
+          Say("#1608.22=een echtgenoot is N + 40 jaar of meer geleden geboren;"),
+          Say("#1608.23=een kind is N - 15 jaar of meer geleden geboren.")})
+        rule += Wrapped(condition, 4, "  ");
+    return Say("#1608.1=gebruik: kestrin-index import [OPTIES] BESTAND") + "\n" +
+           OptionLines({Say("#1606.20=BESTAND")}, "",
+                       "#1608.2=een GENDEX-naamlijst (gendex.txt, UTF-8 of Windows-1252) of een "
+                       "GEDCOM-bestand (5.5.1, 5.5.5 of 7.0, elke tekenset)") +
            OptionsUsage(OptionTable()) +
-           "A person may be alive unless presumed dead, N being --living-age:\n"
-           "  the file gives a death, burial or cremation, dated or not;\n"
-           "  any dated event or fact of theirs (birth, christening, baptism,\n"
-           "    residence, the marriage of a family of theirs, ...) is N years\n"
-           "    back or more, by the latest year its date allows;\n"
-           "  a parent was born N + 45 years back or more;\n"
-           "  a spouse was born N + 40 years back or more;\n"
-           "  a child was born N - 15 years back or more.\n"
-           "Links stay relative to the folder of FILE; the report goes to standard error,\n"
-           "the path of the index document to standard output.\n"
-           "exit status: 0 done, 1 failed (nothing written), 2 usage error\n";
+           Wrapped(Say("#1608.18=Iemand kan leven tenzij vermoedelijk overleden, met N de "
+                       "--living-age:"),
+                   0) +
+           rule +
+           Wrapped(Say("#1608.24=Links blijven relatief aan de map van BESTAND; het verslag gaat "
+                       "naar de standaardfoutuitvoer, het pad van het indexdocument naar de "
+                       "standaarduitvoer."),
+                   0) +
+           Wrapped(Say("#1608.25=afsluitstatus: 0 gedaan, 1 mislukt (niets geschreven), 2 "
+                       "gebruiksfout"),
+                   0);
 }
 
 ImportOptions ParseOptions(const std::vector<std::string>& args) {
@@ -119,8 +133,9 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     ParseByTable(OptionTable(), args, o,
                  [&files](const std::string& file) { files.push_back(file); });
-    if (files.empty()) throw UsageError{"no file to import given"};
-    if (files.size() > 1) throw UsageError{"one file at a time: " + files[1]};
+    if (files.empty()) throw UsageError{Say("#1608.27=geen bestand om te importeren gegeven")};
+    if (files.size() > 1)
+        throw UsageError{Say("#1608.28=\xE9\xE9n bestand tegelijk: %1", {files[1]})};
     o.Source = files[0];
     // The rule of the core, which the wizard's imports follow too.
     if (!o.LinkPattern.empty())
@@ -130,8 +145,8 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
         throw UsageError{"--start-page: " + MessageToUtf8(problem)};
     if (o.LinkPattern.empty() && LooksLikeGedcom(o.Source) &&
         (o.Fresh || KeptImportChoices(ImportDocumentPath(o)).LinkPattern.empty()))
-        throw UsageError{"a GEDCOM file holds no links to the pages of its tree: give --link "
-                         "PATTERN"};
+        throw UsageError{Say("#1608.29=een GEDCOM-bestand bevat geen links naar de pagina's van "
+                             "zijn stamboom: geef --link PATROON")};
     return o;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/InfoCommands.h"
 
 #include "cli/Messages.h"
+#include "cli/OptionTable.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
@@ -11,6 +12,7 @@
 #include "index/KShtxData.h"
 #include "index/KSlayoutList.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace ks::cli {
@@ -18,13 +20,25 @@ namespace ks::cli {
 namespace {
 
 constexpr int kUsageError = 2;
-const char* const kLayoutsUsage = "usage: kestrin-index layouts\n";
-const char* const kInfoUsage = "usage: kestrin-index info [--] DOCUMENT.htx\n";
-
-// A text of the language files in the run's language, for the terminal.
-std::string Say(const char* literal) {
-    return MessageToUtf8(LocalText(literal));
+std::string LayoutsUsage() {
+    return Say("#1606.24=gebruik: kestrin-index layouts") + "\n";
 }
+
+std::string InfoUsage() {
+    return Say("#1606.25=gebruik: kestrin-index info [--] DOCUMENT.htx") + "\n";
+}
+
+// The labels of the list of layouts, their values in one column.
+struct LayoutLabels {
+    std::string file = Say("#1606.28=bestand");
+    std::string comment = Say("#1606.29=toelichting");
+    std::string asks = Say("#1606.30=vraagt");
+
+    std::string operator()(const std::string& label) const {
+        const std::size_t width = std::max({file.size(), comment.size(), asks.size()});
+        return "  " + label + ":" + std::string(width - label.size() + 1, ' ');
+    }
+};
 
 bool IsHelp(const std::vector<std::string>& args) {
     return args.size() == 1 && (args[0] == "-h" || args[0] == "--help");
@@ -46,11 +60,12 @@ std::string Indented(const std::string& text) {
 int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const TKScommon* environment = &Environment();
     if (IsHelp(args)) {
-        out << kLayoutsUsage;
+        out << LayoutsUsage();
         return 0;
     }
     if (!args.empty()) {
-        err << "kestrin-index layouts: no arguments expected\n" << kLayoutsUsage;
+        err << "kestrin-index layouts: " << Say("#1606.26=geen argumenten verwacht") << '\n'
+            << LayoutsUsage();
         return kUsageError;
     }
     const std::string folder = environment->LanguageFolder + "layout/";
@@ -60,33 +75,35 @@ int RunLayouts(const std::vector<std::string>& args, std::ostream& out, std::ost
             << '\n';
         return 1;
     }
+    const LayoutLabels label;
     for (const auto& layout : layouts) {
         out << TerminalText(Windows1252ToUtf8(layout->Title)) << '\n'
-            << "  file:    " << TerminalText(layout->LayoutFile) << '\n';
+            << label(label.file) << TerminalText(layout->LayoutFile) << '\n';
         if (!layout->Comment.empty())
-            out << "  comment: " << Indented(TerminalText(Windows1252ToUtf8(layout->Comment), true))
-                << '\n';
+            out << label(label.comment)
+                << Indented(TerminalText(Windows1252ToUtf8(layout->Comment), true)) << '\n';
         if (!layout->AskUser.empty())
-            out << "  asks:    " << TerminalText(Windows1252ToUtf8(layout->AskUser)) << '\n';
+            out << label(label.asks) << TerminalText(Windows1252ToUtf8(layout->AskUser)) << '\n';
     }
     return 0;
 }
 
 int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (IsHelp(args)) {
-        out << kInfoUsage;
+        out << InfoUsage();
         return 0;
     }
     std::vector<std::string> documents = args;
     if (!documents.empty() && documents[0] == "--") {
         documents.erase(documents.begin());
     } else if (!documents.empty() && documents[0].size() > 1 && documents[0][0] == '-') {
-        err << "kestrin-index info: unknown option " << TerminalText(documents[0]) << '\n'
-            << kInfoUsage;
+        err << "kestrin-index info: " << UnknownOption(TerminalText(documents[0])).message << '\n'
+            << InfoUsage();
         return kUsageError;
     }
     if (documents.size() != 1) {
-        err << "kestrin-index info: one document expected\n" << kInfoUsage;
+        err << "kestrin-index info: " << Say("#1606.27=\xE9\xE9n document verwacht") << '\n'
+            << InfoUsage();
         return kUsageError;
     }
     const std::string& path = documents[0];

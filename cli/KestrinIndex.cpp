@@ -17,28 +17,33 @@ namespace ks::cli {
 
 namespace {
 
-const char* const kHelp =
-    "usage: kestrin-index [SWITCHES] COMMAND [ARGUMENTS]\n"
-    "\n"
-    "commands (COMMAND --help for each one's usage):\n"
-    "  build [OPTIONS] DOCUMENT.htx...\n"
-    "      combine the name indexes of the documents into one HTML index\n"
-    "  layouts\n"
-    "      list the layouts of the language folder\n"
-    "  info DOCUMENT.htx\n"
-    "      describe an index document\n"
-    "  import [OPTIONS] FILE\n"
-    "      write a GEDCOM file or a GENDEX name list of another program\n"
-    "      as an index document\n"
-    "  eval [--strict] [--raw] [--code] EXPRESSION\n"
-    "      print what a template placeholder holding EXPRESSION expands to\n"
-    "\n"
-    "switches (before or after the command):\n"
-    "  --language=X   the language of this run (GB, NL, ...; not remembered)\n"
-    "  --developer[=N], --debug[=N], --temp=DIR\n"
-    "\n"
-    "exit status: 0 done, 1 failed, 2 usage error,\n"
-    "  130/143/129 stopped by Ctrl-C, SIGTERM or SIGHUP\n";
+// A command of the help: its form, then what it does, indented.
+std::string CommandHelp(const std::string& form, const std::string& what) {
+    return "  " + form + "\n" + Wrapped(what, 6, "      ");
+}
+
+std::string Help() {
+    return Say("#1606.3=gebruik: kestrin-index [SCHAKELAARS] OPDRACHT [ARGUMENTEN]") + "\n\n" +
+           Say("#1606.4=opdrachten (OPDRACHT --help geeft het gebruik van elk):") + "\n" +
+           CommandHelp(Say("#1606.5=build [OPTIES] DOCUMENT.htx..."),
+                       Say("#1606.6=de naamindexen van de documenten samenvoegen tot \xE9\xE9n "
+                           "HTML-index")) +
+           CommandHelp("layouts", Say("#1606.7=de stijlen van de taalmap opsommen")) +
+           CommandHelp("info DOCUMENT.htx", Say("#1606.8=een indexdocument beschrijven")) +
+           CommandHelp(Say("#1606.9=import [OPTIES] BESTAND"),
+                       Say("#1606.10=een GEDCOM-bestand of een GENDEX-naamlijst van een ander "
+                           "programma als indexdocument schrijven")) +
+           CommandHelp(Say("#1606.11=eval [--strict] [--raw] [--code] EXPRESSIE"),
+                       Say("#1606.12=tonen wat een plaatshouder met EXPRESSIE in een sjabloon "
+                           "wordt")) +
+           "\n" + Say("#1606.13=schakelaars (voor of na de opdracht):") + "\n" +
+           Wrapped(Say("#1606.14=de taal van deze run (GB, NL, ...; niet onthouden)"), 17,
+                   "  --language=X   ") +
+           "  --developer[=N], --debug[=N], --temp=" + Say("#1606.19=MAP") + "\n\n" +
+           Wrapped(Say("#1606.15=afsluitstatus: 0 gedaan, 1 mislukt, 2 gebruiksfout; "
+                       "130/143/129 gestopt door Ctrl-C, SIGTERM of SIGHUP"),
+                   2);
+}
 
 constexpr int kUsageError = 2;
 
@@ -74,7 +79,8 @@ bool KnownCommand(const std::string& command) {
 int CheckedOutput(int status, std::ostream& out, std::ostream& err) {
     out.flush();
     if (out.good()) return status;
-    err << "kestrin-index: standard output: write failed: " << std::strerror(errno) << '\n';
+    err << "kestrin-index: "
+        << Say("#1606.18=standaarduitvoer: schrijven mislukt: %1", {std::strerror(errno)}) << '\n';
     return status == 0 ? 1 : status;
 }
 
@@ -85,20 +91,26 @@ int RunKestrinIndex(const std::vector<std::string>& arguments, std::ostream& out
     std::vector<std::string> args = arguments;
     try {
         const std::vector<std::string> leading = TakeLeadingSwitches(args);
-        if (args.empty()) {
-            err << "kestrin-index: no command given\n" << kHelp;
-            return kUsageError;
-        }
-        const std::string command = args[0];
-        args.erase(args.begin());
-        if (command == "--help" || command == "-h" || command == "help") {
-            out << kHelp;
-            return CheckedOutput(0, out, err);
-        }
+        const std::string command = args.empty() ? std::string() : args[0];
         if (!KnownCommand(command)) {
-            err << "kestrin-index: unknown command " << TerminalText(command) << '\n' << kHelp;
+            // The help in the language of the switches given, wherever they stand.
+            std::vector<std::string> switches = leading;
+            const std::vector<std::string> after = TakeSwitches(args, {});
+            switches.insert(switches.end(), after.begin(), after.end());
+            const auto environment = StartEnvironment(switches, invocation.programFolders);
+            if (command == "--help" || command == "-h" || command == "help") {
+                out << Help();
+                return CheckedOutput(0, out, err);
+            }
+            err << "kestrin-index: "
+                << (command.empty()
+                        ? Say("#1606.16=geen opdracht gegeven")
+                        : Say("#1606.17=onbekende opdracht %1", {TerminalText(command)}))
+                << '\n'
+                << Help();
             return kUsageError;
         }
+        args.erase(args.begin());
         return CheckedOutput(RunCommand(command, leading, std::move(args), out, err, invocation),
                              out, err);
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include "common/KScodepage.h"
 #include "common/KSerrors.h"
+#include "common/KSlocal.h"
 #include "common/KSutf8.h"
 
 #include <cstdio>
@@ -23,7 +24,42 @@ void AppendEscape(std::string& out, unsigned value) {
     out += escape;
 }
 
+// Columns of UTF-8 text: its characters, not its bytes.
+std::size_t Columns(std::string_view text) {
+    std::size_t columns = 0;
+    for (const char c : text)
+        columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return columns;
+}
+
 } // namespace
+
+std::string Say(const std::string& literal, const std::vector<std::string>& values) {
+    return WithValues(MessageToUtf8(LocalText(literal)), values);
+}
+
+std::string Wrapped(const std::string& text, std::size_t indent, std::string line) {
+    std::string lines;
+    // A blank ends the line only between words.
+    bool fresh = line.empty() || line.back() == ' ';
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find(' ', from);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view word(text.data() + from, end - from);
+        from = end + 1;
+        if (word.empty()) continue;
+        if (!fresh && Columns(line) + 1 + Columns(word) > kLineWidth) {
+            lines += line + "\n";
+            line.assign(indent, ' ');
+            fresh = true;
+        }
+        if (!fresh) line += ' ';
+        line += word;
+        fresh = false;
+    }
+    return lines + line + "\n";
+}
 
 std::string TerminalText(std::string_view text, bool lineBreaks) {
     std::string out;

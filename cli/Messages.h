@@ -8,6 +8,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ks::cli {
 
@@ -17,6 +18,16 @@ namespace ks::cli {
 // a file name holds can move the cursor, change colours or ring the bell.
 // With lineBreaks, "\n" stays and a "\r" before it is dropped.
 std::string TerminalText(std::string_view text, bool lineBreaks = false);
+
+// A text of the language files in the run's language, converted for the
+// terminal; values (paths as given, numbers) are put in after the conversion.
+std::string Say(const std::string& literal, const std::vector<std::string>& values = {});
+
+// text after line (say an option's name) as lines of at most kLineWidth
+// columns, broken between words, each line after the first indented by
+// indent blanks; every line ends in "\n".
+std::string Wrapped(const std::string& text, std::size_t indent, std::string line = {});
+constexpr std::size_t kLineWidth = 79;
 
 // "path: reason", or the reason alone; fit for the terminal. The reason is
 // UTF-8 (any Windows-1252 part already converted).

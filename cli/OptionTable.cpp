@@ -1,5 +1,7 @@
 #include "cli/OptionTable.h"
 
+#include "cli/Messages.h"
+
 namespace ks::cli {
 
 namespace {
@@ -14,22 +16,23 @@ std::string OptionLines(const std::vector<std::string>& names, const std::string
     std::string left = "  ";
     for (std::size_t i = 0; i < names.size(); ++i)
         left += (i == 0 ? "" : ", ") + names[i];
-    if (!value.empty()) left += " " + value;
+    // A value's name is a text of the language files, or a form like "1..6".
+    if (!value.empty()) left += " " + (value[0] == '#' ? Say(value) : value);
     std::string text;
-    std::size_t from = 0;
-    do {
-        std::size_t end = help.find('\n', from);
-        if (end == std::string::npos) end = help.size();
-        if (left.size() >= kHelpColumn) {
-            text += left + "\n";
-            left.clear();
-        }
-        left.resize(kHelpColumn, ' ');
-        text += left + help.substr(from, end - from) + "\n";
+    if (left.size() >= kHelpColumn) {
+        text = left + "\n";
         left.clear();
-        from = end + 1;
-    } while (from <= help.size());
-    return text;
+    }
+    left.resize(kHelpColumn, ' ');
+    return text + Wrapped(Say(help), kHelpColumn, left);
+}
+
+UsageError UnknownOption(const std::string& option) {
+    return UsageError{Say("#1606.1=onbekende optie %1", {option})};
+}
+
+UsageError MissingValue(const std::string& option) {
+    return UsageError{Say("#1606.2=er ontbreekt een waarde na %1", {option})};
 }
 
 } // namespace ks::cli

@@ -18,15 +18,22 @@ struct UsageError {
 
 template <typename Options> struct Option {
     std::vector<std::string> names; // "-o", "--output"
-    std::string value;              // the value's name in the usage ("DIR"); "" for a flag
-    std::string help;               // "\n" starts another line of help
+    // The value's name in the usage: a text of the language files ("#key=MAP")
+    // or a form ("1..6"); "" for a flag.
+    std::string value;
+    std::string help; // a text of the language files ("#key=...")
     // Sets what the option stands for; a flag gets "". May throw UsageError.
     std::function<void(Options&, const std::string&)> set;
 };
 
-// One line of the usage text per option, the help in a column of its own.
+// The lines of the usage text of an option, its help (a text of the language
+// files) in the run's language in a column of its own.
 std::string OptionLines(const std::vector<std::string>& names, const std::string& value,
                         const std::string& help);
+
+// The errors of the parser, in the run's language.
+UsageError UnknownOption(const std::string& option);
+UsageError MissingValue(const std::string& option);
 
 template <typename Options> std::string OptionsUsage(const std::vector<Option<Options>>& table) {
     std::string text;
@@ -66,12 +73,12 @@ void ParseByTable(const std::vector<Option<Options>>& table, const std::vector<s
         for (const Option<Options>& option : table)
             for (const std::string& name : option.names)
                 if (name == a) found = &option;
-        if (found == nullptr) throw UsageError{"unknown option " + a};
+        if (found == nullptr) throw UnknownOption(a);
         if (found->value.empty()) {
             found->set(options, "");
             continue;
         }
-        if (i + 1 >= args.size()) throw UsageError{"missing value after " + a};
+        if (i + 1 >= args.size()) throw MissingValue(a);
         found->set(options, args[++i]);
     }
 }

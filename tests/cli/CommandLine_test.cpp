@@ -7,6 +7,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace ks {
@@ -14,17 +15,29 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// In the language of the run, the one stored (Dutch when none) or the one
+// of the switch, wherever it stands.
 TEST(KestrinIndexCommandLine, HelpGoesToStandardOutputForEveryCommand) {
-    for (const std::string command : {"build", "eval", "layouts", "info"})
-        for (const std::string help : {"--help", "-h"}) {
-            const Outcome r = RunInProcess({command, help});
-            EXPECT_EQ(0, r.exitCode) << command << ' ' << help << ": " << r.err;
-            EXPECT_EQ(0u, r.out.find("usage: kestrin-index " + command)) << r.out;
-            EXPECT_EQ("", r.err);
-        }
-    const Outcome r = RunInProcess({"--help"});
-    EXPECT_EQ(0, r.exitCode);
-    EXPECT_NE(std::string::npos, r.out.find("eval"));
+    for (const auto& [language, usage, other] :
+         {std::tuple<std::string, std::string, std::string>{"", "gebruik: ", "usage"},
+          {"--language=GB", "usage: ", "gebruik"}}) {
+        for (const std::string command : {"build", "eval", "layouts", "info", "import"})
+            for (const std::string help : {"--help", "-h"}) {
+                Args args = {command, help};
+                if (!language.empty()) args.push_back(language);
+                const Outcome r = RunInProcess(args);
+                EXPECT_EQ(0, r.exitCode) << command << ' ' << help << ": " << r.err;
+                EXPECT_EQ(0u, r.out.find(usage + "kestrin-index " + command)) << r.out;
+                EXPECT_EQ("", r.err);
+            }
+        Args args = {"--help"};
+        if (!language.empty()) args.push_back(language);
+        const Outcome r = RunInProcess(args);
+        EXPECT_EQ(0, r.exitCode);
+        EXPECT_EQ(0u, r.out.find(usage)) << r.out;
+        EXPECT_NE(std::string::npos, r.out.find("GEDCOM"));
+        EXPECT_EQ(std::string::npos, r.out.find(other)) << r.out;
+    }
 }
 
 TEST(KestrinIndexCommandLine, UsageErrorsExitWithTwoForEveryCommand) {
@@ -41,13 +54,16 @@ TEST(KestrinIndexCommandLine, UsageErrorsExitWithTwoForEveryCommand) {
                                               {"build", "-o", "out"}}) {
         const Outcome r = RunInProcess(args);
         EXPECT_EQ(2, r.exitCode) << (args.empty() ? "" : args[0]) << ": " << r.err;
-        EXPECT_NE(std::string::npos, r.err.find("usage: kestrin-index")) << r.err;
+        const bool english = !args.empty() && args[0] == "--language=GB";
+        EXPECT_NE(std::string::npos,
+                  r.err.find(english ? "usage: kestrin-index" : "gebruik: kestrin-index"))
+            << r.err;
         EXPECT_EQ("", r.out);
     }
     EXPECT_NE(std::string::npos,
-              RunInProcess({"eval", "--fast", "1"}).err.find("unknown option --fast"));
+              RunInProcess({"eval", "--fast", "1"}).err.find("onbekende optie --fast"));
     EXPECT_NE(std::string::npos,
-              RunInProcess({"frobnicate"}).err.find("unknown command frobnicate"));
+              RunInProcess({"frobnicate"}).err.find("onbekende opdracht frobnicate"));
 }
 
 TEST(KestrinIndexCommandLine, SwitchesMayStandBeforeTheCommand) {
@@ -97,7 +113,7 @@ TEST(KestrinIndexCommandLine, OutputThatCannotBeWrittenIsAFailure) {
     for (const Args& args : std::vector<Args>{{"--help"}, {"eval", "1+1"}, {"layouts"}}) {
         std::string err;
         EXPECT_EQ(1, RunInProcess(args, {}, out, err)) << args[0];
-        EXPECT_TRUE(err.starts_with("kestrin-index: standard output: write failed: ")) << err;
+        EXPECT_TRUE(err.starts_with("kestrin-index: standaarduitvoer: schrijven mislukt: ")) << err;
         out.clear();
     }
 }
