@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 namespace ks::app {
 
 namespace {
@@ -47,6 +49,8 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
     title_ = AddField(layout, Lookup("#1605.2=&Titel van de stamboom (leeg: de naam van de map):"),
                       "edtTitle");
     title_->setText(QString::fromStdString(kept.Title.value_or("")));
+    title_->setPlaceholderText(
+        FromPath(std::filesystem::absolute(path).parent_path().filename().string()));
     if (needsLinkPattern) {
         layout->addWidget(new QLabel(Lookup("#1585.6=Een GEDCOM-bestand bevat geen links naar "
                                             "de pagina's van de stamboom.")));
