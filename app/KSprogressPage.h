@@ -75,6 +75,8 @@ private:
 
     QLabel* RowLabel(const QString& caption);
     void PlaceRow(QLabel* label, QWidget* right);
+    void FitRowsWidth();
+    void ShowEnd();
     TKSprogressBar& FixedRow(int index);
     void AddProblemRow(const QString& where, const QString& text);
     void ShowStartPage();
@@ -92,6 +94,7 @@ private:
     QGroupBox* grpWaarschuwingen_ = nullptr;
     QListWidget* lstWaarschuwingen_ = nullptr;
     QLabel* lblSamenvatting_ = nullptr;
+    QStringList summary_; // its lines as the run gave them
     QLabel* lblStartpagina_ = nullptr;
     QString startPage_; // the path; the label shows its end as far as it fits
     QCheckBox* chkOpenen_ = nullptr;

@@ -63,13 +63,23 @@ protected:
 };
 
 // A stack that needs the room of the page it shows, not that of its widest
-// page: a page shown without the picture may use the picture's width.
+// page: a page shown without the picture may use the picture's width. For a
+// width it asks the least height its page can live with, so that the pages
+// scroll only when that does not fit: a page's own list or scroll area then
+// shrinks first, and a page never shows two scroll bars one inside the other.
 class PageStack : public QStackedWidget {
 public:
     using QStackedWidget::QStackedWidget;
     QSize minimumSizeHint() const override {
         const QWidget* page = currentWidget();
         return page ? page->minimumSizeHint() : QSize();
+    }
+    int heightForWidth(int width) const override {
+        const QWidget* page = currentWidget();
+        if (!page) return -1;
+        const QLayout* layout = page->layout();
+        if (layout && layout->hasHeightForWidth()) return layout->totalMinimumHeightForWidth(width);
+        return page->minimumSizeHint().height();
     }
 };
 
