@@ -75,6 +75,9 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     auto* column = new QVBoxLayout(panel);
     rows_ = new QGridLayout;
     rows_->setColumnStretch(1, 1);
+    // The captions' column is at least the usual width, so that the bars line
+    // up; a longer caption widens it and the page rather than losing its start.
+    rows_->setColumnMinimumWidth(0, kLabelWidth);
     rows_->setVerticalSpacing(4);
     column->addLayout(rows_);
     ScrollBoxVoortgang_ = new QScrollArea(this);
@@ -172,9 +175,6 @@ QLabel* TKSprogressPage::RowLabel(const QString& caption) {
     auto* label = new QLabel(caption);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // At least the usual width, so that short captions line up; a longer
-    // one widens the column and the page rather than losing its start.
-    label->setMinimumWidth(kLabelWidth);
     return label;
 }
 
