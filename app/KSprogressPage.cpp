@@ -2,6 +2,7 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSqtText.h"
+#include "app/KSuprightScrollArea.h"
 #include "builder/run/KSrunWarnings.h"
 #include "common/KSlocal.h"
 
@@ -16,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -80,11 +80,9 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     rows_->setColumnMinimumWidth(0, kLabelWidth);
     rows_->setVerticalSpacing(4);
     column->addLayout(rows_);
-    ScrollBoxVoortgang_ = new QScrollArea(this);
+    ScrollBoxVoortgang_ = new TKSuprightScrollArea(this);
     ScrollBoxVoortgang_->setObjectName(QStringLiteral("ScrollBoxVoortgang"));
-    ScrollBoxVoortgang_->setWidgetResizable(true);
-    ScrollBoxVoortgang_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ScrollBoxVoortgang_->setWidget(panel);
+    ScrollBoxVoortgang_->SetContent(panel);
     connect(ScrollBoxVoortgang_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
             &TKSprogressPage::ShowEnd);
 
@@ -182,17 +180,6 @@ void TKSprogressPage::PlaceRow(QLabel* label, QWidget* right) {
     const int row = nextRow_++;
     rows_->addWidget(label, row, 0);
     rows_->addWidget(right, row, 1);
-    FitRowsWidth();
-}
-
-// The area never scrolls sideways, so it asks for the width of its widest row.
-void TKSprogressPage::FitRowsWidth() {
-    QWidget* panel = ScrollBoxVoortgang_->widget();
-    panel->layout()->activate();
-    const int frame = 2 * ScrollBoxVoortgang_->frameWidth();
-    ScrollBoxVoortgang_->setMinimumWidth(
-        panel->minimumSizeHint().width() + frame +
-        ScrollBoxVoortgang_->verticalScrollBar()->sizeHint().width());
 }
 
 TKSprogressBar& TKSprogressPage::FixedRow(int index) {

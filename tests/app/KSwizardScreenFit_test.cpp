@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
 #include <QtTest>
@@ -36,6 +37,20 @@ QStringList ScrollingAreas(const QWidget* window) {
             scrolling << area->objectName();
     }
     return scrolling;
+}
+
+// The first area that does not scroll sideways whose content is wider than
+// it (the content's right side cut off).
+QString WiderThanItsArea(const QWidget* window) {
+    for (const QScrollArea* area : window->findChildren<QScrollArea*>())
+        if (area->isVisible() && area->widget() &&
+            area->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff &&
+            area->widget()->width() > area->viewport()->width())
+            return QStringLiteral("%1: %2 px wide in %3 px")
+                .arg(area->objectName())
+                .arg(area->widget()->width())
+                .arg(area->viewport()->width());
+    return QString();
 }
 
 // True when the whole control is on the screen and within every area around
@@ -127,6 +142,8 @@ private slots:
             QVERIFY2(FirstCutText(control).isEmpty(), qPrintable(FirstCutText(control)));
         const QStringList scrolling = ScrollingAreas(&window);
         QVERIFY2(scrolling.size() <= 1, qPrintable(scrolling.join(QLatin1Char(' '))));
+        const QString wide = WiderThanItsArea(&window);
+        QVERIFY2(wide.isEmpty(), qPrintable(wide));
         const char* notes[][2] = {{"lblJaartallenNoot", "chkDubbelZonderJaartallen"},
                                   {"lblPaginaGrootte", "lblIndexType"},
                                   {"lblOpslagMapNoot", "txtOpslagMap"},
