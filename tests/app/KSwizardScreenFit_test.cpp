@@ -98,6 +98,10 @@ QString FirstCutText(const QWidget* control) {
     if ((fixed || qobject_cast<const QCheckBox*>(control)) &&
         control->width() < control->sizeHint().width())
         return control->property("text").toString();
+    // A wrapped note or summary lower than its lines need.
+    if (label && label->wordWrap() && !label->text().isEmpty() &&
+        label->height() < label->heightForWidth(label->width()))
+        return label->text();
     return QString();
 }
 
