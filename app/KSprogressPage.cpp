@@ -2,6 +2,7 @@
 
 #include "app/KScontrolState.h"
 #include "app/KSqtText.h"
+#include "app/KSuprightScrollArea.h"
 #include "builder/run/KSrunWarnings.h"
 #include "common/KSlocal.h"
 
@@ -16,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -36,6 +36,12 @@ constexpr int kWarningLines = 4; // shown without scrolling
 
 void MarkAsRunRow(QWidget* widget) {
     widget->setProperty(kTag, kRunRow);
+}
+
+// A path that may wrap after each folder, so that a long one stays whole in
+// a narrow window (a zero-width space after each slash).
+QString WithBreaksInPath(QString path) {
+    return path.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
 }
 
 } // namespace
@@ -62,16 +68,23 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
       opener_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("tabVoortgang"));
     SetHelpContext(1541);
+    // The rows, the summary and the warnings scroll together in one area;
+    // only the start page with Openen and the box below stay in view.
     auto* panel = new QWidget;
     panel->setObjectName(QStringLiteral("panelVoortgang"));
-    rows_ = new QGridLayout(panel);
+    auto* column = new QVBoxLayout(panel);
+    rows_ = new QGridLayout;
     rows_->setColumnStretch(1, 1);
+    // The captions' column is at least the usual width, so that the bars line
+    // up; a longer caption widens it and the page rather than losing its start.
+    rows_->setColumnMinimumWidth(0, kLabelWidth);
     rows_->setVerticalSpacing(4);
-    rows_->setAlignment(Qt::AlignTop);
-    ScrollBoxVoortgang_ = new QScrollArea(this);
+    column->addLayout(rows_);
+    ScrollBoxVoortgang_ = new TKSuprightScrollArea(this);
     ScrollBoxVoortgang_->setObjectName(QStringLiteral("ScrollBoxVoortgang"));
-    ScrollBoxVoortgang_->setWidgetResizable(true);
-    ScrollBoxVoortgang_->setWidget(panel);
+    ScrollBoxVoortgang_->SetContent(panel);
+    connect(ScrollBoxVoortgang_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &TKSprogressPage::ShowEnd);
 
     const char* names[2][3] = {
         {"lblVoortgangSamenvoegen", "#1541.text=samenvoegen indexen:", "ProgressBarTemp1"},
@@ -89,7 +102,7 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
         bar->hide();
     }
 
-    grpWaarschuwingen_ = new QGroupBox(QStringLiteral("#1550.text=Waarschuwingen"), this);
+    grpWaarschuwingen_ = new QGroupBox(QStringLiteral("#1550.text=Waarschuwingen"), panel);
     grpWaarschuwingen_->setObjectName(QStringLiteral("grpWaarschuwingen"));
     lstWaarschuwingen_ = new QListWidget(grpWaarschuwingen_);
     lstWaarschuwingen_->setObjectName(QStringLiteral("lstWaarschuwingen"));
@@ -108,13 +121,18 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     warnings->addWidget(lstWaarschuwingen_);
     grpWaarschuwingen_->hide();
 
-    lblSamenvatting_ = new QLabel(this);
+    lblSamenvatting_ = new QLabel(panel);
     lblSamenvatting_->setObjectName(QStringLiteral("lblSamenvatting"));
     lblSamenvatting_->setTextFormat(Qt::PlainText);
     lblSamenvatting_->setWordWrap(true);
     lblSamenvatting_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblSamenvatting_->setContentsMargins(6, 2, 6, 2);
+    // Wrapped to the room there is; a path wraps at its slashes.
+    lblSamenvatting_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblSamenvatting_->hide();
+    column->addWidget(lblSamenvatting_);
+    column->addWidget(grpWaarschuwingen_);
+    column->addStretch(1);
     lblStartpagina_ = new QLabel(this);
     lblStartpagina_->setObjectName(QStringLiteral("lblStartpagina"));
     lblStartpagina_->setTextFormat(Qt::PlainText);
@@ -140,8 +158,6 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBoxVoortgang_, 1);
-    layout->addWidget(lblSamenvatting_);
-    layout->addWidget(grpWaarschuwingen_);
     layout->addLayout(result);
     layout->addWidget(chkOpenen_);
     lastBreath_.start();
@@ -157,7 +173,6 @@ QLabel* TKSprogressPage::RowLabel(const QString& caption) {
     auto* label = new QLabel(caption);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setFixedWidth(kLabelWidth);
     return label;
 }
 
@@ -188,9 +203,7 @@ TKSprogressBar& TKSprogressPage::AddRow(int step, const std::string& caption) {
     stepLabels_[step] = label;
     stepRight_[step] = bar;
     runBars_.push_back(std::make_unique<WidgetBar>(bar));
-    ScrollBoxVoortgang_->widget()->adjustSize();
-    ScrollBoxVoortgang_->verticalScrollBar()->setValue(
-        ScrollBoxVoortgang_->verticalScrollBar()->maximum());
+    ShowEnd();
     return *runBars_.back();
 }
 
@@ -280,16 +293,28 @@ QString TKSprogressPage::StartPageText() const {
 }
 
 void TKSprogressPage::ShowSummary(const std::vector<TKSsummaryLine>& lines) {
+    summary_.clear();
     QStringList shown;
-    for (const TKSsummaryLine& line : lines)
-        shown << FromPath(line.Where) + QString::fromLatin1(line.Separator) + FromKS(line.Text);
+    for (const TKSsummaryLine& line : lines) {
+        const QString where = FromPath(line.Where);
+        const QString rest = QString::fromLatin1(line.Separator) + FromKS(line.Text);
+        summary_ << where + rest;
+        shown << WithBreaksInPath(where) + rest;
+    }
     lblSamenvatting_->setText(shown.join(QLatin1Char('\n')));
     lblSamenvatting_->setVisible(!lines.empty());
+    ShowEnd();
+}
+
+// The end of the rows, where the summary and the warnings are, comes into
+// view, also once the area has laid out what was just added.
+void TKSprogressPage::ShowEnd() {
+    QScrollBar* bar = ScrollBoxVoortgang_->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 QStringList TKSprogressPage::Summary() const {
-    const QString text = lblSamenvatting_->text();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return summary_;
 }
 
 void TKSprogressPage::Breathe() {
@@ -308,6 +333,7 @@ void TKSprogressPage::ShowWarnings(const std::vector<TKSrunWarning>& warnings) {
         item->setToolTip(line);
     }
     grpWaarschuwingen_->setVisible(!warnings.empty());
+    ShowEnd();
 }
 
 QStringList TKSprogressPage::Warnings() const {

@@ -25,9 +25,10 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
 
 namespace ks::app {
+
+class TKSuprightScrollArea;
 
 class TKSprogressPage : public TWizardPage, public TKSrunProgress {
     Q_OBJECT
@@ -75,12 +76,13 @@ private:
 
     QLabel* RowLabel(const QString& caption);
     void PlaceRow(QLabel* label, QWidget* right);
+    void ShowEnd();
     TKSprogressBar& FixedRow(int index);
     void AddProblemRow(const QString& where, const QString& text);
     void ShowStartPage();
     void resizeEvent(QResizeEvent* event) override;
 
-    QScrollArea* ScrollBoxVoortgang_ = nullptr;
+    TKSuprightScrollArea* ScrollBoxVoortgang_ = nullptr;
     QGridLayout* rows_ = nullptr;
     QLabel* fixedLabels_[2] = {nullptr, nullptr};
     QProgressBar* fixedBarWidgets_[2] = {nullptr, nullptr};
@@ -92,6 +94,7 @@ private:
     QGroupBox* grpWaarschuwingen_ = nullptr;
     QListWidget* lstWaarschuwingen_ = nullptr;
     QLabel* lblSamenvatting_ = nullptr;
+    QStringList summary_; // its lines as the run gave them
     QLabel* lblStartpagina_ = nullptr;
     QString startPage_; // the path; the label shows its end as far as it fits
     QCheckBox* chkOpenen_ = nullptr;

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -137,6 +138,10 @@ void TKSsettingsPage::BuildIndexGroup() {
         QStringLiteral("#1574.4=Bezoekers zien bij elke naam de jaartallen, zodat ze personen met "
                        "dezelfde naam uit elkaar houden"));
     lblJaartallenNoot_ = MakeNote(grpIndex_, "lblJaartallenNoot");
+    // Right below the box it explains, in line with the box's caption.
+    const int indent = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                       style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    lblJaartallenNoot_->setContentsMargins(indent, 0, 0, 0);
     indexLayout_->addWidget(chkIndexMetJaartallen_);
     indexLayout_->addWidget(chkDubbelZonderJaartallen_);
     indexLayout_->addWidget(lblJaartallenNoot_);
@@ -269,7 +274,8 @@ void TKSsettingsPage::MaakInstellingenScherm(const TKSkslData* layout, int64_t s
     }
     setup_.SetLayout(std::move(copy));
     const TKSkslData* own = setup_.Layout();
-    int place = indexLayout_->indexOf(chkDubbelZonderJaartallen_) + 1;
+    // The boxes go below the note, which stays beside the box it explains.
+    int place = indexLayout_->indexOf(lblJaartallenNoot_) + 1;
     for (int n = 1; own && n <= own->ItemCount(); ++n) {
         const TKSkslFile& entry = *own->Item(n);
         if (!entry.Numbered) continue;

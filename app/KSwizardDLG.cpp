@@ -4,18 +4,16 @@
 #include "app/KSimagePanel.h"
 #include "app/KSsplitter.h"
 #include "app/KStranslate.h"
+#include "app/KSuprightScrollArea.h"
 #include "app/KSwizardPage.h"
 #include "common/KSini.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStackedWidget>
@@ -33,43 +31,24 @@ constexpr const char* kTargetPage = "targetPage";
 constexpr const char* kWindowWidth = "WindowWidth";
 constexpr const char* kWindowHeight = "WindowHeight";
 
-// The pages scroll up and down when the window is lower than they need, so
-// that the button row below them stays on the screen. Sideways they never
-// scroll: the area asks for the width of the page shown, so the splitter
-// and the window leave every caption its room.
-class PageScrollArea : public QScrollArea {
-public:
-    explicit PageScrollArea(QWidget* parent) : QScrollArea(parent) {
-        setObjectName(QStringLiteral("PageScroller"));
-        setFrameShape(QFrame::NoFrame);
-        setWidgetResizable(true);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    }
-    void SetPages(QWidget* pages) {
-        setWidget(pages);
-        pages->installEventFilter(this);
-    }
-    QSize minimumSizeHint() const override {
-        const int pagesWidth = widget() ? widget()->minimumSizeHint().width() : 0;
-        return QSize(pagesWidth + verticalScrollBar()->sizeHint().width(), 48);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // A page that needs more room (new controls, longer texts) widens the area.
-        if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
-        return QScrollArea::eventFilter(watched, event);
-    }
-};
-
 // A stack that needs the room of the page it shows, not that of its widest
-// page: a page shown without the picture may use the picture's width.
+// page: a page shown without the picture may use the picture's width. For a
+// width it asks the least height its page can live with, so that the pages
+// scroll only when that does not fit: a page's own list or scroll area then
+// shrinks first, and a page never shows two scroll bars one inside the other.
 class PageStack : public QStackedWidget {
 public:
     using QStackedWidget::QStackedWidget;
     QSize minimumSizeHint() const override {
         const QWidget* page = currentWidget();
         return page ? page->minimumSizeHint() : QSize();
+    }
+    int heightForWidth(int width) const override {
+        const QWidget* page = currentWidget();
+        if (!page) return -1;
+        const QLayout* layout = page->layout();
+        if (layout && layout->hasHeightForWidth()) return layout->totalMinimumHeightForWidth(width);
+        return page->minimumSizeHint().height();
     }
 };
 
@@ -124,10 +103,15 @@ void TWizardDlg::BuildWindow() {
     panel1->setObjectName(QStringLiteral("Panel1"));
     auto* panel1Layout = new QVBoxLayout(panel1);
     panel1Layout->setContentsMargins(8, 8, 8, 8);
-    auto* scroller = new PageScrollArea(panel1);
+    // The pages scroll up and down when the window is lower than they need,
+    // so that the button row below them stays on the screen. Sideways they
+    // never scroll: the splitter and the window leave every caption its room.
+    auto* scroller = new TKSuprightScrollArea(panel1);
+    scroller->setObjectName(QStringLiteral("PageScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
     pageControl_ = new PageStack;
     pageControl_->setObjectName(QStringLiteral("PageControl"));
-    scroller->SetPages(pageControl_);
+    scroller->SetContent(pageControl_);
     connect(pageControl_, &QStackedWidget::currentChanged, scroller, &QWidget::updateGeometry);
     panel1Layout->addWidget(scroller);
     splitter_->addWidget(image_);
