@@ -38,12 +38,6 @@ void MarkAsRunRow(QWidget* widget) {
     widget->setProperty(kTag, kRunRow);
 }
 
-// A path that may wrap after each folder, so that a long one stays whole in
-// a narrow window (a zero-width space after each slash).
-QString WithBreaksInPath(QString path) {
-    return path.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
-}
-
 } // namespace
 
 // A bar of the run shown by a QProgressBar; any range maps onto its steps.
@@ -293,14 +287,10 @@ QString TKSprogressPage::StartPageText() const {
 }
 
 void TKSprogressPage::ShowSummary(const std::vector<TKSsummaryLine>& lines) {
-    summary_.clear();
+    // A long path wraps after its slashes in a narrow window.
     QStringList shown;
-    for (const TKSsummaryLine& line : lines) {
-        const QString where = FromPath(line.Where);
-        const QString rest = QString::fromLatin1(line.Separator) + FromKS(line.Text);
-        summary_ << where + rest;
-        shown << WithBreaksInPath(where) + rest;
-    }
+    for (const TKSsummaryLine& line : lines)
+        shown << FromPath(line.Where) + QString::fromLatin1(line.Separator) + FromKS(line.Text);
     lblSamenvatting_->setText(shown.join(QLatin1Char('\n')));
     lblSamenvatting_->setVisible(!lines.empty());
     ShowEnd();
@@ -314,7 +304,8 @@ void TKSprogressPage::ShowEnd() {
 }
 
 QStringList TKSprogressPage::Summary() const {
-    return summary_;
+    const QString text = lblSamenvatting_->text();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void TKSprogressPage::Breathe() {

@@ -94,7 +94,6 @@ private:
     QGroupBox* grpWaarschuwingen_ = nullptr;
     QListWidget* lstWaarschuwingen_ = nullptr;
     QLabel* lblSamenvatting_ = nullptr;
-    QStringList summary_; // its lines as the run gave them
     QLabel* lblStartpagina_ = nullptr;
     QString startPage_; // the path; the label shows its end as far as it fits
     QCheckBox* chkOpenen_ = nullptr;
