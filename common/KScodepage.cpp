@@ -20,10 +20,8 @@ char32_t CodePoint(unsigned char byte) {
 }
 
 int ByteOf(char32_t cp) {
-    if (cp < 128 || (cp >= 160 && cp < 256)) return static_cast<int>(cp);
-    for (int k = 0; k < 32; ++k)
-        if (kHigh[k] == cp) return 128 + k;
-    return '?';
+    const int byte = Windows1252Byte(cp);
+    return byte < 0 ? '?' : byte;
 }
 
 // Decodes one UTF-8 sequence at pos; an invalid one is one byte long and
@@ -172,6 +170,13 @@ bool IsCombiningMark(char32_t cp) {
 }
 
 } // namespace
+
+int Windows1252Byte(char32_t cp) {
+    if (cp < 128 || (cp >= 160 && cp < 256)) return static_cast<int>(cp);
+    for (int k = 0; k < 32; ++k)
+        if (kHigh[k] == cp) return 128 + k;
+    return -1;
+}
 
 std::string Windows1252ToUtf8(std::string_view text) {
     std::string out;

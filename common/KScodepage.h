@@ -10,6 +10,9 @@
 namespace ks {
 
 std::string Windows1252ToUtf8(std::string_view text);
+// The byte of code point cp in Windows-1252 (the five undefined bytes stand
+// for the control characters of their value), or -1 when it has none.
+int Windows1252Byte(char32_t cp);
 // A program text that may hold paths (a message naming files): valid UTF-8
 // multi-byte sequences, as paths are usually spelled, stay as they are;
 // every other byte is read as Windows-1252.

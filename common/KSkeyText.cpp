@@ -1,0 +1,96 @@
+#include "common/KSkeyText.h"
+
+#include "common/KScodepage.h"
+#include "common/KSconvert.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
+
+namespace ks {
+
+namespace {
+
+constexpr unsigned char kUnit = 0x7F;
+constexpr std::size_t kUnitLength = 4;
+
+void AppendUnit(std::string& out, char32_t c) {
+    out.push_back(static_cast<char>(kUnit));
+    out.push_back(static_cast<char>(0x80 | ((c >> 14) & 0x7F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 7) & 0x7F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x7F)));
+}
+
+// Each letter of utf8 to out: a letter Windows-1252 holds (and a byte that
+// is no UTF-8, read as that code page) through byte, any other through other.
+template <typename Byte, typename Other>
+void AppendLetters(std::string& out, std::string_view utf8, Byte byte, Other other) {
+    out.reserve(out.size() + utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(byte(lead)));
+            ++pos;
+            continue;
+        }
+        const Utf8Char c = DecodeUtf8Sequence(utf8, pos);
+        if (!c.Valid()) {
+            out.push_back(static_cast<char>(byte(lead)));
+            ++pos;
+            continue;
+        }
+        pos += c.Length;
+        if (const int known = Windows1252Byte(c.CodePoint); known >= 0)
+            out.push_back(static_cast<char>(byte(static_cast<unsigned char>(known))));
+        else
+            other(c.CodePoint);
+    }
+}
+
+} // namespace
+
+void AppendKeyFold(std::string& out, std::string_view utf8) {
+    AppendLetters(out, utf8, FoldByte, [&out](char32_t c) {
+        const char32_t base = BaseLetter(c);
+        if (const int known = Windows1252Byte(base); known >= 0)
+            out.push_back(static_cast<char>(FoldByte(static_cast<unsigned char>(known))));
+        else if (IsLetterOrDigit(base))
+            AppendUnit(out, UpperCaseLetter(base));
+        else if (!IsCombiningMark(c))
+            out.push_back(' ');
+    });
+}
+
+void AppendKeyUpperCase(std::string& out, std::string_view utf8) {
+    AppendLetters(out, utf8, UpperCaseByte, [&out](char32_t c) {
+        const char32_t upper = UpperCaseLetter(c);
+        if (const int known = Windows1252Byte(upper); known >= 0)
+            out.push_back(static_cast<char>(UpperCaseByte(static_cast<unsigned char>(known))));
+        else
+            AppendUnit(out, upper);
+    });
+}
+
+void AppendKeyText(std::string& out, std::string_view utf8) {
+    AppendLetters(
+        out, utf8, [](unsigned char b) { return b; }, [&out](char32_t c) { AppendUnit(out, c); });
+}
+
+std::string KeyTextToUtf8(std::string_view field) {
+    std::string text;
+    std::size_t from = 0;
+    for (std::size_t pos = 0; pos < field.size();) {
+        if (static_cast<unsigned char>(field[pos]) != kUnit || field.size() - pos < kUnitLength) {
+            ++pos;
+            continue;
+        }
+        text += Windows1252ToUtf8(field.substr(from, pos - from));
+        const auto bits = [&](std::size_t i) {
+            return static_cast<char32_t>(static_cast<unsigned char>(field[pos + i]) & 0x7F);
+        };
+        AppendUtf8(text, (bits(1) << 14) | (bits(2) << 7) | bits(3));
+        pos += kUnitLength;
+        from = pos;
+    }
+    return text + Windows1252ToUtf8(field.substr(from));
+}
+
+} // namespace ks
