@@ -1,0 +1,41 @@
+// What the page estimate knows of the index lines of documents before a
+// run, in units of about a byte of HTML each: what the index writer writes
+// for them, and what the merge estimates for them (it counts a person's given
+// names only where they differ from those before, and the automatic
+// division chooses by it); in total, per index letter, per pair of first
+// letters and for the largest surnames. Read from a document in one pass;
+// the profiles of several documents add up.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace ks {
+
+struct TKSprofileUnits {
+    int64_t Written = 0; // as the index writer writes them
+    int64_t Merged = 0;  // as the merge estimates them
+};
+
+struct TKSindexProfile {
+    int64_t Lines = 0;
+    TKSprofileUnits Units; // of all lines
+    // Distinct surnames of the document that has most.
+    int64_t Surnames = 0;
+    std::map<std::string, TKSprofileUnits> Letters;    // per index letter
+    std::map<std::string, TKSprofileUnits> TwoLetters; // per two-letter key
+    std::map<std::string, int64_t> Largest;            // written units of the largest surnames
+
+    void Add(const TKSindexProfile& other);
+    TKSprofileUnits LargestLetter() const;
+    TKSprofileUnits LargestTwoLetters() const;
+    int64_t LargestSurname() const;
+    // How many of the largest surnames have more written units than units.
+    int64_t SurnamesOver(int64_t units) const;
+};
+
+// The profile of the index document at path; empty when it cannot be read.
+TKSindexProfile ReadIndexProfile(const std::string& path);
+
+} // namespace ks
