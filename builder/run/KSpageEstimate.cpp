@@ -16,17 +16,19 @@ namespace ks {
 
 namespace {
 
-// Measured on builds with every shipped layout of trees made by gen-htx
-// (20,000 lines of realistic surnames in five trees, and 20,000 lines in
-// three trees of five surnames, as in one family's tree), against the
-// profile of their documents: an index page holds about kBytesPerUnit bytes
-// per unit the merge estimates (the references' way to the trees and the
-// markup of folded duplicates are not in the units); each list of every
-// page on an index page takes about kBytesPerListedPage per page; a division
-// into N parts gives pages up to about kPartsSpread/N of the index, never
-// less than the largest surname, in about kPartsPerSurname pages per
-// surname, or a page per surname larger than a part when more; the template's own text grows by
-// about kTemplateExpansion with its menus, search texts and table of trees.
+// Measured on builds with the shipped layouts (the table of
+// tests/cli/EstimatedPages_test.cpp) of trees made by gen-htx: 20,000 lines
+// of realistic surnames in five trees, 20,000 and 40,000 lines in three
+// trees of five surnames as in one family's tree, 3,000 lines in two trees;
+// against the profile of their documents. An index page holds about
+// kBytesPerUnit bytes per written unit of the profile (the references' way
+// to the trees is not in the units); each list of every page on an index
+// page takes about kBytesPerListedPage per page; a division into N parts
+// gives pages up to about kPartsSpread/N of the index, never less than the
+// largest surname, in about kPartsPerSurname pages per surname, or a page
+// per surname larger than a part when that is more; the template's own text
+// grows by about kTemplateExpansion with its menus, search texts and table
+// of trees.
 constexpr double kBytesPerUnit = 1.16;
 constexpr int64_t kBytesPerListedPage = 120;
 constexpr double kPartsSpread = 1.3;
