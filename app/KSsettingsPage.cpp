@@ -350,8 +350,8 @@ void TKSsettingsPage::ShowLargestPage() {
         type = IndexTypeFromNumber(cboIndextype_->currentData().toInt());
     if (type == TKSindexType::NotChosen) type = TKSindexType::FirstLetter;
     const int64_t bytes = EstimateLargestPage(profile, type, PageFigures(layout), allSplit);
-    const bool automaticOffered = allSplit && cboIndextype_->isVisibleTo(this) &&
-                                  cboIndextype_->isEnabled() &&
+    const bool automaticOffered = allSplit && type != TKSindexType::Auto &&
+                                  cboIndextype_->isVisibleTo(this) && cboIndextype_->isEnabled() &&
                                   cboIndextype_->findData(IndexTypeNumber(TKSindexType::Auto)) >= 0;
     lblPaginaGrootte_->setText(FromKS(LargestPageText(bytes, automaticOffered)));
     lblPaginaGrootte_->setStyleSheet(LargePage(bytes) ? QStringLiteral("color: #b00000;")

@@ -7,6 +7,8 @@
 #include "index/KShtxRegel.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 namespace ks {
@@ -62,11 +64,32 @@ void KeepLargest(std::map<std::string, int64_t>& surnames) {
     std::erase_if(surnames, [&](const auto& entry) { return entry.second < least; });
 }
 
+// Sorted keys: into keys, those of more it does not hold yet.
+void Join(std::vector<uint64_t>& keys, const std::vector<uint64_t>& more) {
+    std::vector<uint64_t> joined;
+    joined.reserve(keys.size() + more.size());
+    std::set_union(keys.begin(), keys.end(), more.begin(), more.end(), std::back_inserter(joined));
+    keys = std::move(joined);
+}
+
+void SortUnique(std::vector<uint64_t>& keys) {
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+}
+
 } // namespace
 
 void TKSindexProfile::Add(const TKSindexProfile& other) {
     Lines += other.Lines;
-    Surnames = std::max(Surnames, other.Surnames);
+    Join(SurnameKeys, other.SurnameKeys);
+    const auto persons = static_cast<int64_t>(PersonKeys.size() + other.PersonKeys.size());
+    Join(PersonKeys, other.PersonKeys);
+    const int64_t shared = persons - static_cast<int64_t>(PersonKeys.size());
+    PersonUnits += other.PersonUnits;
+    FoldedUnits += other.FoldedUnits;
+    LargestPerson = std::max(LargestPerson, other.LargestPerson);
+    if (shared > 0)
+        FoldedUnits += shared * std::max<int64_t>(PersonUnits / persons - kFoldedReference, 0);
     AddTo(Units, other.Units);
     for (const auto& [key, value] : other.Letters)
         AddTo(Letters[key], value);
@@ -96,55 +119,97 @@ int64_t TKSindexProfile::SurnamesOver(int64_t units) const {
                          [&](const auto& entry) { return entry.second > units; });
 }
 
-TKSindexProfile ReadIndexProfile(const std::string& path) {
-    TKSindexProfile profile;
-    TKSFileStream stream(path, File::OpenMode::Read);
-    if (!stream.Opened()) return profile;
-    std::string text;
-    std::string title;
-    bool inIndex = false;
-    TKShtxRegel line;
-    std::string lastSurname;
-    std::string lastNames;
-    std::string lastYear1;
-    std::string lastYear2;
-    std::map<std::string, int64_t> surnames;
-    while (!stream.Eof()) {
-        stream.ReadLine(text);
-        if (!inIndex) {
-            if (title.empty() && AsciiLower(text.substr(0, 6)) == "title=") title = text.substr(6);
-            inIndex = TKShtxData::IsIndexDataLine(text);
-            continue;
-        }
-        if (text.empty()) break;
-        line.ParseIndexLine(text);
+namespace {
+
+// Takes the index lines of one document in their order; a line that repeats
+// the person before it (name and years) is one more reference of that entry.
+class ProfileReader {
+public:
+    explicit ProfileReader(TKSindexProfile& profile) : profile_(profile) {}
+
+    void SetTitle(const std::string& title) {
+        if (title_.empty()) title_ = title;
+    }
+
+    void Take(const TKShtxRegel& line) {
         const std::string surname = AsciiUpper(line.Surname);
-        const bool newSurname = surname != lastSurname;
-        const bool newNames = !newSurname && !SameTextAscii(line.GivenNames, lastNames);
-        // The same person again (name and years) is one more reference.
+        const bool newSurname = surname != lastSurname_;
+        const bool newNames = !newSurname && !SameTextAscii(line.GivenNames, lastNames_);
         const bool samePerson =
-            !newSurname && !newNames && line.Year1 == lastYear1 && line.Year2 == lastYear2;
+            !newSurname && !newNames && line.Year1 == lastYear1_ && line.Year2 == lastYear2_;
         TKSprofileUnits units;
         units.Written =
-            ReferenceUnits(line, title) + (samePerson ? kFoldedReference : NameUnits(line));
-        units.Merged = ReferenceUnits(line, title) + (newNames ? NameUnits(line) : 0);
+            ReferenceUnits(line, title_) + (samePerson ? kFoldedReference : NameUnits(line));
+        units.Merged = ReferenceUnits(line, title_) + (newNames ? NameUnits(line) : 0);
         if (newSurname) {
             units.Written += HeadingUnits(line.Surname);
             units.Merged += HeadingUnits(line.Surname);
         }
-        lastSurname = surname;
-        lastNames = line.GivenNames;
-        lastYear1 = line.Year1;
-        lastYear2 = line.Year2;
-        surnames[surname] += units.Written;
-        ++profile.Lines;
-        AddTo(profile.Units, units);
-        AddTo(profile.Letters[line.Letter], units);
-        AddTo(profile.TwoLetters[TwoLetterKey(line.Surname)], units);
+        if (!samePerson) NewPerson(surname, line);
+        person_ += units.Written;
+        profile_.LargestPerson = std::max(profile_.LargestPerson, person_);
+        lastSurname_ = surname;
+        lastNames_ = line.GivenNames;
+        lastYear1_ = line.Year1;
+        lastYear2_ = line.Year2;
+        surnames_[surname] += units.Written;
+        ++profile_.Lines;
+        AddTo(profile_.Units, units);
+        AddTo(profile_.Letters[line.Letter], units);
+        AddTo(profile_.TwoLetters[TwoLetterKey(line.Surname)], units);
     }
-    profile.Surnames = static_cast<int64_t>(surnames.size());
-    KeepLargest(surnames);
-    profile.Largest = std::move(surnames);
+
+    void Finish() {
+        for (const auto& [surname, units] : surnames_)
+            profile_.SurnameKeys.push_back(std::hash<std::string>{}(surname));
+        SortUnique(profile_.SurnameKeys);
+        SortUnique(profile_.PersonKeys);
+        KeepLargest(surnames_);
+        profile_.Largest = std::move(surnames_);
+    }
+
+private:
+    void NewPerson(const std::string& surname, const TKShtxRegel& line) {
+        const std::string person =
+            surname + '\t' + AsciiUpper(line.GivenNames) + '\t' + line.Year1 + '\t' + line.Year2;
+        profile_.PersonKeys.push_back(std::hash<std::string>{}(person));
+        profile_.PersonUnits += NameUnits(line);
+        person_ = 0;
+    }
+
+    TKSindexProfile& profile_;
+    std::string title_;
+    std::string lastSurname_;
+    std::string lastNames_;
+    std::string lastYear1_;
+    std::string lastYear2_;
+    int64_t person_ = 0; // written units of the person so far
+    std::map<std::string, int64_t> surnames_;
+};
+
+} // namespace
+
+TKSindexProfile ReadIndexProfile(const std::string& path) {
+    TKSindexProfile profile;
+    TKSFileStream stream(path, File::OpenMode::Read);
+    if (!stream.Opened()) return profile;
+    ProfileReader reader(profile);
+    std::string text;
+    bool inIndex = false;
+    TKShtxRegel line;
+    while (!stream.Eof()) {
+        stream.ReadLine(text);
+        if (inIndex && text.empty()) break;
+        if (inIndex) {
+            line.ParseIndexLine(text);
+            reader.Take(line);
+        } else if (AsciiLower(text.substr(0, 6)) == "title=") {
+            reader.SetTitle(text.substr(6));
+        } else {
+            inIndex = TKShtxData::IsIndexDataLine(text);
+        }
+    }
+    reader.Finish();
     return profile;
 }
 

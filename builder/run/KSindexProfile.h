@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -21,8 +22,18 @@ struct TKSprofileUnits {
 struct TKSindexProfile {
     int64_t Lines = 0;
     TKSprofileUnits Units; // of all lines
-    // Distinct surnames of the document that has most.
-    int64_t Surnames = 0;
+    // A hash of every distinct surname, sorted: the profiles of documents
+    // that share surnames count them once.
+    std::vector<uint64_t> SurnameKeys;
+    // The same for every person (name and years), with the written units of
+    // their names: a person in several documents is one entry of the index.
+    std::vector<uint64_t> PersonKeys;
+    int64_t PersonUnits = 0;
+    // Written units saved by the persons in more than one document.
+    int64_t FoldedUnits = 0;
+    // Written units of the largest entry: one person with every reference
+    // of one document, which no division cuts.
+    int64_t LargestPerson = 0;
     std::map<std::string, TKSprofileUnits> Letters;    // per index letter
     std::map<std::string, TKSprofileUnits> TwoLetters; // per two-letter key
     std::map<std::string, int64_t> Largest;            // written units of the largest surnames
@@ -31,6 +42,7 @@ struct TKSindexProfile {
     TKSprofileUnits LargestLetter() const;
     TKSprofileUnits LargestTwoLetters() const;
     int64_t LargestSurname() const;
+    int64_t Surnames() const { return static_cast<int64_t>(SurnameKeys.size()); }
     // How many of the largest surnames have more written units than units.
     int64_t SurnamesOver(int64_t units) const;
 };

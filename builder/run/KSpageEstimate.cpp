@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <system_error>
 
@@ -17,24 +18,26 @@ namespace ks {
 namespace {
 
 // Measured on builds with the shipped layouts (the table of
-// tests/cli/EstimatedPages_test.cpp) of trees made by gen-htx: 20,000 lines
-// of realistic surnames in five trees, 20,000 and 40,000 lines in three
-// trees of five surnames as in one family's tree, 3,000 lines in two trees;
-// against the profile of their documents. An index page holds about
-// kBytesPerUnit bytes per written unit of the profile (the references' way
-// to the trees is not in the units); each list of every page on an index
-// page takes about kBytesPerListedPage per page; a division into N parts
-// gives pages up to about kPartsSpread/N of the index, never less than the
-// largest surname, in about kPartsPerSurname pages per surname, or a page
-// per surname larger than a part when that is more; the template's own text
-// grows by about kTemplateExpansion with its menus, search texts and table
-// of trees.
-constexpr double kBytesPerUnit = 1.16;
+// tests/cli/EstimatedPages_test.cpp) of the sample trees and of trees made
+// by gen-htx: 12,000 lines of realistic surnames in five trees, 12,000 and
+// 30,000 lines in three trees of five surnames as in one family's tree,
+// 3,000 lines in two trees; against the profile of their documents. An
+// index page holds about kBytesPerUnit bytes per written unit of the profile
+// (the references' way to the trees is not in the units), less what the
+// persons of several trees save; each list of every page on an index page
+// takes about kBytesPerListedPage per page; a division into N parts gives
+// pages up to about kPartsSpread/N of the index, never less than the
+// largest surname, in about S(1 - e^(-N/S)) pages, S being kSurnamesApart
+// of the distinct surnames (parts end between surnames, so the pages near
+// the surnames' count as the parts grow), or a page per surname larger than
+// a part when that is more; the template's own text grows by about
+// kTemplateExpansion with its menus and search texts.
+constexpr double kBytesPerUnit = 1.22;
 constexpr int64_t kBytesPerListedPage = 120;
 constexpr double kPartsSpread = 1.3;
-constexpr double kPartsPerSurname = 0.6;
-constexpr int64_t kTemplateExpansion = 5000;
-// A page the automatic division cuts at its cap (40,000 lines of one family
+constexpr double kSurnamesApart = 0.9;
+constexpr int64_t kTemplateExpansion = 1500;
+// A page the automatic division cuts at its cap (30,000 lines of one family
 // in the compact layout) holds about this many bytes per byte of the cap,
 // which counts the index lines as the page writer estimates them.
 constexpr double kBytesPerCappedByte = 1.2;
@@ -70,15 +73,22 @@ Division Cut(const TKSindexProfile& profile, TKSindexType type) {
         const int64_t merged =
             all.Written > 0 ? Scaled(static_cast<double>(written) / all.Written, all.Merged) : 0;
         // A surname larger than a part is a page of its own.
-        int64_t pages = Scaled(kPartsPerSurname, profile.Surnames);
+        const double surnames = kSurnamesApart * static_cast<double>(profile.Surnames());
+        int64_t pages =
+            surnames > 0 ? static_cast<int64_t>(surnames * (1.0 - std::exp(-parts / surnames))) : 1;
         pages = std::max(pages, profile.SurnamesOver(Scaled(1.0 / parts, all.Written)));
         return {{written, merged}, std::clamp<int64_t>(pages, 1, parts)};
     }
     }
 }
 
-int64_t IndexBytes(int64_t units) {
-    return Scaled(kBytesPerUnit, units);
+// Bytes of units of profile, less the share that persons in several
+// documents save, folded into one entry.
+int64_t IndexBytes(const TKSindexProfile& profile, int64_t units) {
+    const int64_t written = std::max<int64_t>(profile.Units.Written, 1);
+    const double kept = 1.0 - static_cast<double>(std::min(profile.FoldedUnits, written)) /
+                                  static_cast<double>(written);
+    return Scaled(kBytesPerUnit * kept, units);
 }
 
 int64_t PageOf(const TKSpageFigures& figures, int64_t indexBytes, int64_t pages) {
@@ -92,11 +102,11 @@ constexpr std::array kDivisions{TKSindexType::FirstLetter, TKSindexType::TwoLett
 
 // As the run chooses, by the merge's units: one page while light when the
 // layout writes it so; else of the divisions whose index stays within the
-// budget (a surname larger than it cut into parts) the one with the fewest
-// pages.
+// budget (a surname larger than it cut into parts, though never inside one
+// person's entry) the one with the fewest pages.
 int64_t AutomaticPage(const TKSindexProfile& profile, const TKSpageFigures& figures) {
     if (figures.WholeWhenLight && profile.Units.Merged <= kAutoPageBudget)
-        return PageOf(figures, IndexBytes(profile.Units.Written), 1);
+        return PageOf(figures, IndexBytes(profile, profile.Units.Written), 1);
     TKSindexType chosen = TKSindexType::Parts500;
     int64_t fewest = -1;
     for (TKSindexType type : kDivisions) {
@@ -111,8 +121,10 @@ int64_t AutomaticPage(const TKSindexProfile& profile, const TKSpageFigures& figu
         }
     }
     const Division cut = Cut(profile, chosen);
-    int64_t bytes = IndexBytes(cut.Units.Written);
-    if (InParts(chosen)) bytes = std::min(bytes, Scaled(kBytesPerCappedByte, kAutoPageCap));
+    int64_t bytes = IndexBytes(profile, cut.Units.Written);
+    if (InParts(chosen))
+        bytes = std::min(bytes, std::max(Scaled(kBytesPerCappedByte, kAutoPageCap),
+                                         IndexBytes(profile, profile.LargestPerson)));
     return PageOf(figures, bytes, cut.Pages);
 }
 
@@ -161,11 +173,11 @@ TKSpageFigures PageFigures(const TKSkslData* layout) {
 
 int64_t EstimateLargestPage(const TKSindexProfile& profile, TKSindexType type,
                             const TKSpageFigures& figures, bool split) {
-    if (!split) return PageOf(figures, IndexBytes(profile.Units.Written), 1);
+    if (!split) return PageOf(figures, IndexBytes(profile, profile.Units.Written), 1);
     if (type == TKSindexType::Auto || figures.WholeWhenLight)
         return AutomaticPage(profile, figures);
     const Division cut = Cut(profile, type);
-    return PageOf(figures, IndexBytes(cut.Units.Written), cut.Pages);
+    return PageOf(figures, IndexBytes(profile, cut.Units.Written), cut.Pages);
 }
 
 bool PreferAutomaticDivision(int64_t indexLines) {

@@ -26,9 +26,14 @@ TEST(PageEstimateTest, ProfilesDocumentsAndSaysTheEstimateInWords) {
     EXPECT_EQ(382 + 225, profile.Units.Written);
     // The merge counts given names where they change within a surname only.
     EXPECT_EQ(77 + 49 + 49 + 95 + 4 + 76 + 49, profile.Units.Merged);
-    EXPECT_EQ(2, profile.Surnames);
+    EXPECT_EQ(2, profile.Surnames());
     profile.Add(ReadIndexProfile(dir.file("a.htx")));
     EXPECT_EQ(2 * 225, profile.TwoLetters["BO"].Written);
+    EXPECT_EQ(2, profile.Surnames()); // the same surnames in both
+    // Three persons in both: each saves its names (on average (108 + 99 +
+    // 100) / 3) but the 25 of a reference. Jan Abel is the largest entry.
+    EXPECT_EQ(3 * (307 * 2 / 6 - 25), profile.FoldedUnits);
+    EXPECT_EQ(77 + 157, profile.LargestPerson);
     EXPECT_EQ(0, ReadIndexProfile(dir.file("missing.htx")).Lines);
     EXPECT_FALSE(PreferAutomaticDivision(20000));
     EXPECT_TRUE(PreferAutomaticDivision(200000));
