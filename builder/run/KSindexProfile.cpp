@@ -148,18 +148,20 @@ public:
         if (!samePerson) NewPerson(surname, line);
         person_ += units.Written;
         profile_.LargestPerson = std::max(profile_.LargestPerson, person_);
+        if (newSurname || line.Letter != letter_) Flush();
+        if (newSurname) surname_ = line.Surname;
+        letter_ = line.Letter;
         lastSurname_ = surname;
         lastNames_ = line.GivenNames;
         lastYear1_ = line.Year1;
         lastYear2_ = line.Year2;
-        surnames_[surname] += units.Written;
         ++profile_.Lines;
         AddTo(profile_.Units, units);
-        AddTo(profile_.Letters[line.Letter], units);
-        AddTo(profile_.TwoLetters[TwoLetterKey(line.Surname)], units);
+        AddTo(pending_, units);
     }
 
     void Finish() {
+        Flush();
         for (const auto& [surname, units] : surnames_)
             profile_.SurnameKeys.push_back(std::hash<std::string>{}(surname));
         SortUnique(profile_.SurnameKeys);
@@ -169,6 +171,15 @@ public:
     }
 
 private:
+    // The units of the lines of one surname and letter, counted once a run.
+    void Flush() {
+        if (pending_.Written == 0) return;
+        surnames_[AsciiUpper(surname_)] += pending_.Written;
+        AddTo(profile_.Letters[letter_], pending_);
+        AddTo(profile_.TwoLetters[TwoLetterKey(surname_)], pending_);
+        pending_ = {};
+    }
+
     void NewPerson(const std::string& surname, const TKShtxRegel& line) {
         const std::string person =
             surname + '\t' + AsciiUpper(line.GivenNames) + '\t' + line.Year1 + '\t' + line.Year2;
@@ -184,6 +195,9 @@ private:
     std::string lastYear1_;
     std::string lastYear2_;
     int64_t person_ = 0; // written units of the person so far
+    std::string surname_;
+    std::string letter_;
+    TKSprofileUnits pending_;
     std::map<std::string, int64_t> surnames_;
 };
 
