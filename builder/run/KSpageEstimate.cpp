@@ -72,10 +72,10 @@ Division Cut(const TKSindexProfile& profile, TKSindexType type) {
         // The merge's units of that page, in the proportion of the whole.
         const int64_t merged =
             all.Written > 0 ? Scaled(static_cast<double>(written) / all.Written, all.Merged) : 0;
-        // A surname larger than a part is a page of its own.
         const double surnames = kSurnamesApart * static_cast<double>(profile.Surnames());
         int64_t pages =
             surnames > 0 ? static_cast<int64_t>(surnames * (1.0 - std::exp(-parts / surnames))) : 1;
+        // A surname larger than a part is a page of its own.
         pages = std::max(pages, profile.SurnamesOver(Scaled(1.0 / parts, all.Written)));
         return {{written, merged}, std::clamp<int64_t>(pages, 1, parts)};
     }
@@ -210,11 +210,11 @@ const TKSindexProfile& TKSindexLineCounts::Profile(const std::string& path) {
     const int64_t ticks = changed.time_since_epoch().count();
     Known& known = known_[path];
     if (known.Size != static_cast<int64_t>(size) || known.Changed != ticks) {
-        known.Lines = ReadIndexProfile(path);
+        known.Profile = ReadIndexProfile(path);
         known.Size = static_cast<int64_t>(size);
         known.Changed = ticks;
     }
-    return known.Lines;
+    return known.Profile;
 }
 
 } // namespace ks

@@ -2,8 +2,8 @@
 // division gives: estimated from a profile of the selected documents' index
 // lines (see KSindexProfile) and what the layout puts around them, so that
 // it can follow every change of the page at once. The figures come from
-// builds of generated trees (see KSpageEstimate.cpp); the estimate is a
-// guide, not the check after the run.
+// builds of sample and generated trees (see KSpageEstimate.cpp); the
+// estimate is a guide, not the check after the run.
 #pragma once
 
 #include "builder/entries/KSindexType.h"
@@ -57,7 +57,7 @@ private:
     struct Known {
         int64_t Size = -1;
         int64_t Changed = 0;
-        TKSindexProfile Lines;
+        TKSindexProfile Profile;
     };
     std::map<std::string, Known> known_;
 };
