@@ -343,7 +343,11 @@ int64_t TKSsettingsPage::SelectedIndexLines() {
 
 void TKSsettingsPage::ShowLargestPage() {
     const TKSkslData* layout = setup_.Layout();
-    const int64_t lines = layout ? SelectedIndexLines() : 0;
+    TKSindexProfile profile;
+    for (std::size_t i = 0; layout && i < setup_.Documents.Count(); ++i)
+        if (setup_.Documents.Selected(i))
+            profile.Add(lineCounts_.Profile(setup_.Documents.Document(i).FileName));
+    const int64_t lines = profile.Lines;
     bool allSplit = true;
     for (int n = 1; layout && n <= layout->ItemCount(); ++n)
         if (layout->Item(n)->Numbered && !layout->Item(n)->Split) allSplit = false;
@@ -351,9 +355,9 @@ void TKSsettingsPage::ShowLargestPage() {
     if (cboIndextype_->isEnabled() && cboIndextype_->currentIndex() >= 0)
         type = IndexTypeFromNumber(cboIndextype_->currentData().toInt());
     if (type == TKSindexType::NotChosen) type = TKSindexType::FirstLetter;
-    const int64_t bytes = EstimateLargestPage(lines, type, allSplit);
-    const bool automaticOffered = allSplit && cboIndextype_->isVisibleTo(this) &&
-                                  cboIndextype_->isEnabled() &&
+    const int64_t bytes = EstimateLargestPage(profile, type, PageFigures(layout), allSplit);
+    const bool automaticOffered = allSplit && type != TKSindexType::Auto &&
+                                  cboIndextype_->isVisibleTo(this) && cboIndextype_->isEnabled() &&
                                   cboIndextype_->findData(IndexTypeNumber(TKSindexType::Auto)) >= 0;
     lblPaginaGrootte_->setText(FromKS(LargestPageText(bytes, automaticOffered)));
     lblPaginaGrootte_->setStyleSheet(LargePage(bytes) ? QStringLiteral("color: #b00000;")

@@ -8,23 +8,35 @@
 namespace ks {
 namespace {
 
-// Largest pages written by kestrin-index (Modern; compact for one page) from
-// five documents of gen-htx --variety 0: the estimate stays within 15%.
-TEST(PageEstimateTest, StaysNearMeasuredBuildsAndSaysItInWords) {
-    using T = TKSindexType;
-    const struct {
-        int64_t lines;
-        T type;
-        bool split;
-        double measured;
-    } builds[] = {{20000, T::FirstLetter, true, 535584},  {200000, T::FirstLetter, true, 5168772},
-                  {200000, T::TwoLetters, true, 2117246}, {200000, T::Parts100, true, 780618},
-                  {200000, T::Auto, true, 1080804},       {200000, T::FirstLetter, false, 41192934},
-                  {1000000, T::Parts50, true, 5278834},   {1000000, T::Auto, true, 1815036}};
-    for (const auto& b : builds) {
-        const double ratio = EstimateLargestPage(b.lines, b.type, b.split) / b.measured;
-        EXPECT_TRUE(ratio > 0.85 && ratio < 1.15) << b.lines << " " << IndexTypeNumber(b.type);
-    }
+// The profile counts what the merge would estimate of each line: 135 bytes
+// with the link, the tree's title, the given names and the years (each
+// with a separator, twice), and a surname's heading once (73 and its name).
+TEST(PageEstimateTest, ProfilesDocumentsAndSaysTheEstimateInWords) {
+    test::TempDir dir;
+    const std::string head =
+        "[KESTRIN]\r\nversion=3.22\r\n[metadata]\r\ntitle=Tree\r\n[indexdata]\r\n";
+    test::WriteFileBytes(dir.file("a.htx"), head + "A\tAbel\tJan\t\t1800\t\t1\tp.htm\r\n" +
+                                                "A\tAbel\tPiet\t\t\t\t2\tp.htm\r\n" +
+                                                "B\tBos\tKlaas\t\t\t\t3\tp.htm\r\n\r\nZ\tZ\r\n");
+    TKSindexProfile profile = ReadIndexProfile(dir.file("a.htx"));
+    // Abel: 77 + (135+5+4+3+10) + (135+5+4+4); Bos: 76 + (135+5+4+5).
+    EXPECT_EQ(3, profile.Lines);
+    EXPECT_EQ(382, profile.LargestLetter().Written);
+    EXPECT_EQ(382, profile.LargestSurname());
+    EXPECT_EQ(382 + 225, profile.Units.Written);
+    // The merge counts given names where they change within a surname only.
+    EXPECT_EQ(77 + 49 + 49 + 95 + 4 + 76 + 49, profile.Units.Merged);
+    EXPECT_EQ(2, profile.Surnames());
+    profile.Add(ReadIndexProfile(dir.file("a.htx")));
+    EXPECT_EQ(2 * 225, profile.TwoLetters["BO"].Written);
+    EXPECT_EQ(2, profile.Surnames()); // the same surnames in both
+    // Three persons in both: each saves its names (on average (108 + 99 +
+    // 100) / 3) but the 25 of a reference. Jan Abel is the largest entry.
+    EXPECT_EQ(3 * (307 * 2 / 6 - 25), profile.FoldedUnits);
+    EXPECT_EQ(77 + 157, profile.LargestPerson);
+    EXPECT_EQ(0, ReadIndexProfile(dir.file("missing.htx")).Lines);
+    EXPECT_FALSE(PreferAutomaticDivision(20000));
+    EXPECT_TRUE(PreferAutomaticDivision(200000));
     EXPECT_EQ("Grootste pagina ongeveer 49,5 MB: te groot, laadt langzaam",
               LargestPageText(49500000, false));
 }
