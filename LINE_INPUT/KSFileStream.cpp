@@ -1,5 +1,6 @@
 #include "LINE_INPUT/KSFileStream.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -82,6 +83,30 @@ void TKSFileStream::WriteLine(std::string_view text) {
     } else {
         text_.Write(out_, text);
     }
+    EndLine();
+}
+
+void TKSFileStream::WriteLine(std::string_view text, std::span<const TKSbyteRange> asIs) {
+    if (convert_ == nullptr || asIs.empty()) {
+        WriteLine(text);
+        return;
+    }
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    std::size_t from = 0;
+    for (const TKSbyteRange& range : asIs) {
+        const std::size_t begin = std::clamp(range.Begin, from, text.size());
+        const std::size_t end = std::clamp(range.End, begin, text.size());
+        out += convert_(text.substr(from, begin - from));
+        out.append(text, begin, end - begin);
+        from = end;
+    }
+    out += convert_(text.substr(from));
+    text_.Write(out_, out);
+    EndLine();
+}
+
+void TKSFileStream::EndLine() {
     text_.Write(out_, kLineBreak);
     CountLine();
     if (writeThrough_) out_.Flush();

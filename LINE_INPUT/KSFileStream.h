@@ -20,11 +20,19 @@
 #include "LINE_INPUT/StreamIO.h"
 #include "common/KSfileio.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace ks {
+
+// Bytes [Begin, End) of a line.
+struct TKSbyteRange {
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+};
 
 class TKSFileStream {
 public:
@@ -42,6 +50,11 @@ public:
     // The same, reusing the caller's string (for long loops).
     void ReadLine(std::string& line);
     void WriteLine(std::string_view text); // text, then CR LF
+    // The same for a line whose bytes in asIs (in line order) are UTF-8
+    // already: the conversion passes them by and they are written as they
+    // are; the rest is converted as usual. A range that overlaps the one
+    // before it or runs past the text is cut to fit.
+    void WriteLine(std::string_view text, std::span<const TKSbyteRange> asIs);
     void WriteText(std::string_view text); // text only; the line count stays
     // Hands what is buffered to the file.
     void Flush();
@@ -71,6 +84,7 @@ private:
     const File& Handle() const { return writing_ ? out_.GetFile() : in_; }
     void WriteOut() noexcept;
     void CountLine();
+    void EndLine();
 
     File in_;            // when reading
     BufferedWriter out_; // when writing: owns the file

@@ -47,6 +47,21 @@ const std::array<unsigned char, 256>& UpperTable() {
     return table;
 }
 
+// The parts of a replacement that are UTF-8 already, as far as they lie in
+// it: empty parts, and parts out of order or overlapping the one before,
+// are read as Windows-1252.
+std::vector<TKSbyteRange> RangesInside(std::vector<TKSbyteRange> ranges, std::size_t size) {
+    std::vector<TKSbyteRange> inside;
+    std::size_t from = 0;
+    for (const TKSbyteRange& range : ranges) {
+        const std::size_t end = std::min(range.End, size);
+        if (range.Begin < from || range.Begin >= end) continue;
+        inside.push_back({range.Begin, end});
+        from = end;
+    }
+    return inside;
+}
+
 } // namespace
 
 // One template line while its placeholders are replaced. Every character
@@ -76,9 +91,9 @@ public:
     // without regard to case), left to right, unless the line would grow
     // beyond maxLength. True when an occurrence started at pos.
     // A verbatim replacement (text a user typed) is never scanned again;
-    // utf8 is the part of the replacement that is UTF-8 already.
+    // utf8 are the parts of the replacement that are UTF-8 already.
     bool ReplaceAll(const std::string& pattern, const std::string& replacement, std::size_t pos,
-                    std::size_t maxLength, bool verbatim, TKSbyteRange utf8) {
+                    std::size_t maxLength, bool verbatim, const std::vector<TKSbyteRange>& utf8) {
         const std::vector<std::size_t> found = Occurrences(pattern);
         if (found.empty()) return false;
         const std::size_t kept = text_.size() - found.size() * pattern.size();
@@ -88,7 +103,7 @@ public:
             return false;
         }
         if (levels_.empty() && replacement.find(kOpen) != kNone) levels_.assign(text_.size(), 0);
-        if (!utf8_.empty() || utf8.End > utf8.Begin)
+        if (!utf8_.empty() || !utf8.empty())
             MoveUtf8(found, pattern.size(), replacement.size(), utf8);
         Rebuild(found, pattern.size(), replacement, verbatim);
         return std::binary_search(found.begin(), found.end(), pos);
@@ -164,7 +179,7 @@ private:
     // Windows-1252 from then on (it cannot be split soundly), and each copy
     // of the replacement brings its own.
     void MoveUtf8(const std::vector<std::size_t>& found, std::size_t patternSize,
-                  std::size_t replacementSize, TKSbyteRange utf8) {
+                  std::size_t replacementSize, const std::vector<TKSbyteRange>& utf8) {
         std::vector<TKSbyteRange> moved;
         std::size_t next = 0; // the first old range not yet placed
         std::size_t shift = 0;
@@ -178,8 +193,8 @@ private:
             // A range that begins inside the occurrence is cut as well.
             while (next < utf8_.size() && utf8_[next].Begin < pos + patternSize)
                 ++next;
-            if (utf8.End > utf8.Begin)
-                moved.push_back({pos + shift + utf8.Begin, pos + shift + utf8.End});
+            for (const TKSbyteRange& range : utf8)
+                moved.push_back({pos + shift + range.Begin, pos + shift + range.End});
             shift += replacementSize - patternSize; // wraps back when shorter: sums stay right
         }
         placeUpTo(kNone);
@@ -334,10 +349,8 @@ std::size_t TKStemplateParser::HandlePlaceholder(PlaceholderLine& text, std::siz
                                       : std::max(kMaxNestedLength, text.Text().size());
     const std::string pattern = kOpen + expression + kClose;
     const bool verbatim = std::exchange(verbatim_, false);
-    const std::size_t utf8From = std::exchange(utf8From_, 0);
-    const std::size_t utf8Size = std::min(
-        std::exchange(utf8Size_, 0), replacement.size() - std::min(utf8From, replacement.size()));
-    const TKSbyteRange utf8{utf8From, utf8Size > 0 ? utf8From + utf8Size : utf8From};
+    const std::vector<TKSbyteRange> utf8 =
+        RangesInside(std::exchange(verbatimUtf8_, {}), replacement.size());
     if (!text.ReplaceAll(pattern, replacement, hash, maxLength, verbatim, utf8)) return hash + 2;
     ++replacements;
     // The replacement is scanned again from its third character on, but the
@@ -419,32 +432,11 @@ void TKStemplateParser::ExpandLines(int32_t stopAt) {
         CountLine();
         if (stopAt > 0 && linesRead_ >= stopAt) return;
         const std::string expanded = Expand(line, Mode::Expand, &utf8);
-        // The current output, which the line's own expansion may have changed.
-        if (utf8.empty() || !Utf8Output)
-            Output().WriteLine(expanded);
-        else
-            WriteExpanded(expanded, utf8);
+        // The current output, which the line's own expansion may have changed;
+        // the parts in UTF-8 already pass its conversion by.
+        Output().WriteLine(expanded, utf8);
         StepProgress(1);
     }
-}
-
-// A line with parts in UTF-8 already: only the rest is converted.
-void TKStemplateParser::WriteExpanded(const std::string& expanded,
-                                      const std::vector<TKSbyteRange>& utf8) {
-    std::string out;
-    out.reserve(expanded.size() + expanded.size() / 2);
-    std::size_t from = 0;
-    const std::string_view text(expanded);
-    for (const TKSbyteRange& range : utf8) {
-        out += Windows1252ToUtf8(text.substr(from, range.Begin - from));
-        out.append(text, range.Begin, range.End - range.Begin);
-        from = range.End;
-    }
-    out += Windows1252ToUtf8(text.substr(from));
-    TKSFileStream& output = Output();
-    output.SetConversion(nullptr);
-    output.WriteLine(out);
-    if (&output == writer_.get()) output.SetConversion(&Windows1252ToUtf8);
 }
 
 } // namespace ks

@@ -49,12 +49,6 @@ struct TKSvariableCount {
 
 class TKSprogressBar;
 
-// Bytes [Begin, End) of a line.
-struct TKSbyteRange {
-    std::size_t Begin = 0;
-    std::size_t End = 0;
-};
-
 // What the writers of lists see of the processor while a placeholder is
 // being replaced. Tests of the writers implement it with a fake.
 class TKStemplateOutput {
@@ -135,13 +129,19 @@ public:
         verbatim_ = true;
         return text;
     }
-    // The same for a text whose bytes [from, from + size) are UTF-8 already
-    // (a user's text as typed, for output in UTF-8): with Utf8Output they
-    // are written as they are and the rest is converted as usual.
-    std::string VerbatimUtf8(std::string text, std::size_t from, std::size_t size) {
-        utf8From_ = std::min(from, text.size());
-        utf8Size_ = std::min(size, text.size() - utf8From_);
+    // The same for a text whose bytes in utf8 (in text order) are UTF-8
+    // already (a user's text as typed, names of trees, for output in UTF-8):
+    // with Utf8Output they are written as they are and the rest is
+    // converted as usual.
+    std::string VerbatimUtf8(std::string text, std::vector<TKSbyteRange> utf8) {
+        verbatimUtf8_ = std::move(utf8);
         return Verbatim(std::move(text));
+    }
+    // The same for one part, bytes [from, from + size).
+    std::string VerbatimUtf8(std::string text, std::size_t from, std::size_t size) {
+        const std::size_t begin = std::min(from, text.size());
+        const std::size_t end = begin + std::min(size, text.size() - begin);
+        return VerbatimUtf8(std::move(text), {TKSbyteRange{begin, end}});
     }
 
     int32_t LinesRead() const { return linesRead_; }
@@ -172,7 +172,6 @@ private:
     // ExpandLine, also giving the ranges of the expanded line that are UTF-8
     // already (when utf8 is given).
     std::string Expand(const std::string& line, Mode mode, std::vector<TKSbyteRange>* utf8);
-    void WriteExpanded(const std::string& expanded, const std::vector<TKSbyteRange>& utf8);
     void OpenReader();
     void OpenWriter();
     void CountLine();
@@ -191,9 +190,8 @@ private:
     std::unique_ptr<TKSFileStream> discard_; // Output() when there is no current output
     Pass pass_ = Pass::None;
     bool paging_ = false;
-    bool verbatim_ = false;    // the replacement being made is a user's text
-    std::size_t utf8From_ = 0; // the part of that text that is UTF-8 already
-    std::size_t utf8Size_ = 0;
+    bool verbatim_ = false;                  // the replacement being made is a user's text
+    std::vector<TKSbyteRange> verbatimUtf8_; // the parts of that text that are UTF-8 already
 };
 
 } // namespace ks

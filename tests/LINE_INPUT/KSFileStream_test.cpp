@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -162,6 +163,42 @@ TEST(KSFileStream, ModeOCreatesOrEmptiesTheFile) {
         out.WriteLine("new");
     }
     EXPECT_EQ("new\r\n", ReadFileBytes(fresh));
+}
+
+// Parts of a line marked as written already pass the stream's conversion by.
+TEST(KSFileStream, MarkedPartsOfALinePassTheConversionBy) {
+    TempDir dir;
+    const std::string path = dir.file("parts.txt");
+    const struct {
+        std::vector<TKSbyteRange> AsIs;
+        const char* Written;
+    } cases[] = {
+        {{}, "ABCDEF"},
+        {{{1, 3}}, "AbcDEF"},
+        {{{0, 1}, {4, 6}}, "aBCDef"},
+        // Overlapping the part before, past the end, out of order: cut to fit.
+        {{{2, 4}, {3, 10}}, "ABcdef"},
+        {{{4, 5}, {1, 2}}, "ABCDeF"},
+        {{{7, 9}}, "ABCDEF"},
+    };
+    TKSFileStream out(path, kCreate);
+    out.SetConversion([](std::string_view text) {
+        std::string upper(text);
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return upper;
+    });
+    std::string expected;
+    for (const auto& c : cases) {
+        out.WriteLine("abcdef", c.AsIs);
+        expected += std::string(c.Written) + "\r\n";
+    }
+    // Without a conversion the line is written as given.
+    out.SetConversion(nullptr);
+    out.WriteLine("abc", cases[1].AsIs);
+    out.Close();
+    EXPECT_EQ(expected + "abc\r\n", ReadFileBytes(path));
+    EXPECT_EQ(7, out.LineCount());
 }
 
 TEST(KSFileStream, ModeAAppendsWithoutAddingABreak) {

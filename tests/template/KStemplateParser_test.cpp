@@ -287,6 +287,20 @@ TEST_F(TemplateTest, TypedTextsPassUnconvertedIntoPagesInUtf8) {
     }
 }
 
+// A replacement may carry several parts in UTF-8 (names of trees); text
+// between them is converted.
+TEST_F(TemplateTest, SeveralPartsOfAReplacementPassUnconverted) {
+    const std::string names = "\xC5\x81\xE9\xCE\xA0"; // Ł, é in Windows-1252, Π
+    parser.OnVariable = [&](const std::string&, TKStemplateParser& p) {
+        return p.VerbatimUtf8(names, {{0, 2}, {3, 5}, {4, 9}});
+    };
+    Template({"\xE9#TITLE$!|#TITLE$!"});
+    parser.Utf8Output = true;
+    ASSERT_TRUE(parser.Execute());
+    const std::string written = "\xC5\x81\xC3\xA9\xCE\xA0";
+    EXPECT_EQ("\xC3\xA9" + written + "|" + written + "\r\n", Written("page1.htm"));
+}
+
 TEST_F(TemplateTest, CallbacksWriteLinesBeforeTheirOwnLine) {
     Template({"<ul>", "  #REPORTLIST!</ul>"});
     parser.OnVariable = [](const std::string&, TKStemplateParser& p) {
