@@ -47,10 +47,6 @@ std::string IndexLetter(const std::string& surname) {
     return std::string(1, kLetters[static_cast<unsigned char>(surname[0])]);
 }
 
-} // namespace ks
-
-namespace ks {
-
 std::string IndexLetterUtf8(std::string_view surname) {
     if (surname.empty() || surname == "?") return "?";
     const auto lead = static_cast<unsigned char>(surname[0]);

@@ -35,6 +35,7 @@ int64_t Distance(int64_t a, int64_t b) {
     return a > b ? a - b : b - a;
 }
 
+// A folded byte that is a letter A to Z or a digit.
 bool PlainLetter(unsigned char folded) {
     return (folded >= 'A' && folded <= 'Z') || (folded >= '0' && folded <= '9');
 }
