@@ -1,5 +1,7 @@
 #include "common/KSutf8.h"
 
+#include "common/KScodepage.h"
+
 namespace ks {
 
 Utf8Char DecodeUtf8Sequence(std::string_view text, std::size_t pos) {
@@ -43,6 +45,46 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
+}
+
+std::size_t Utf8PrefixLength(std::string_view text, std::size_t count) {
+    std::size_t pos = 0;
+    for (; count > 0 && pos < text.size(); --count) {
+        const Utf8Char c = DecodeUtf8(text, pos);
+        pos += c.Valid() ? c.Length : 1;
+    }
+    return pos;
+}
+
+std::string FirstLettersPadded(std::string_view text, std::size_t count) {
+    std::string letters;
+    std::size_t pos = 0;
+    for (; count > 0; --count) {
+        if (pos == text.size()) {
+            letters += ' ';
+            continue;
+        }
+        const Utf8Char c = DecodeUtf8(text, pos);
+        const std::size_t length = c.Valid() ? c.Length : 1;
+        letters.append(text.substr(pos, length));
+        pos += length;
+    }
+    return letters;
+}
+
+std::size_t EstimatedLength(std::string_view utf8) {
+    std::size_t length = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const Utf8Char c = DecodeUtf8(utf8, pos);
+        if (!c.Valid()) {
+            ++length;
+            ++pos;
+            continue;
+        }
+        length += Windows1252Byte(c.CodePoint) >= 0 ? 1 : c.Length;
+        pos += c.Length;
+    }
+    return length;
 }
 
 void TKSutf8Scanner::Feed(std::string_view piece) {

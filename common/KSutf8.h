@@ -43,6 +43,17 @@ inline Utf8Char DecodeUtf8(std::string_view text, std::size_t pos) {
 // Appends the UTF-8 bytes of a code point (up to U+10FFFF).
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// The bytes of the first count letters of text (a byte that is no UTF-8
+// counts as one letter), so that a cut there never splits a sequence.
+std::size_t Utf8PrefixLength(std::string_view text, std::size_t count);
+// The first count letters of text, padded with blanks to count letters.
+std::string FirstLettersPadded(std::string_view text, std::size_t count);
+// The length a name had in Windows-1252, on which the size estimates are
+// built: 1 for each letter that code page holds (and each byte that is no
+// UTF-8), the UTF-8 length for any other, so that a name the code page
+// holds counts as it always did.
+std::size_t EstimatedLength(std::string_view utf8);
+
 // Reads a text piece by piece (a sequence may be cut between two pieces).
 // The text looks like UTF-8 when it holds at least one multi-byte sequence
 // and no byte above 127 outside one: plain ASCII does not count, and neither

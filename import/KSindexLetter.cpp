@@ -1,5 +1,9 @@
 #include "import/KSindexLetter.h"
 
+#include "common/KScodepage.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
+
 #include <array>
 #include <string_view>
 
@@ -41,6 +45,22 @@ constexpr std::array<char, 256> kLetters = [] {
 std::string IndexLetter(const std::string& surname) {
     if (surname.empty() || surname == "?") return "?";
     return std::string(1, kLetters[static_cast<unsigned char>(surname[0])]);
+}
+
+std::string IndexLetterUtf8(std::string_view surname) {
+    if (surname.empty() || surname == "?") return "?";
+    const auto lead = static_cast<unsigned char>(surname[0]);
+    const Utf8Char first = DecodeUtf8(surname, 0);
+    if (!first.Valid()) return std::string(1, kLetters[lead]);
+    if (const int known = Windows1252Byte(first.CodePoint); known >= 0)
+        return std::string(1, kLetters[static_cast<unsigned char>(known)]);
+    const char32_t base = BaseLetter(first.CodePoint);
+    if (const int known = Windows1252Byte(base); known >= 0)
+        return std::string(1, kLetters[static_cast<unsigned char>(known)]);
+    if (!IsLetterOrDigit(base)) return "?";
+    std::string letter;
+    AppendUtf8(letter, UpperCaseLetter(base));
+    return letter;
 }
 
 } // namespace ks

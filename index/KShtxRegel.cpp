@@ -2,6 +2,7 @@
 
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
+#include "common/KSutf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -110,6 +111,36 @@ void DropControlBytes(std::string& text) {
     const auto isControl = [](char c) { return IsControlByte(c); };
     auto first = std::find_if(text.begin(), text.end(), isControl);
     if (first != text.end()) text.erase(std::remove_if(first, text.end(), isControl), text.end());
+}
+
+void DropControlCharactersUtf8(std::string& utf8) {
+    // The control characters are the bytes 0-31 and 127, and C2 80 to C2 9F.
+    const auto control = [&utf8](std::size_t pos) {
+        const auto b = static_cast<unsigned char>(utf8[pos]);
+        if (b < 0x20 || b == 0x7F) return std::size_t{1};
+        const bool c1 = b == 0xC2 && pos + 1 < utf8.size() &&
+                        static_cast<unsigned char>(utf8[pos + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(utf8[pos + 1]) <= 0x9F;
+        return c1 ? std::size_t{2} : std::size_t{0};
+    };
+    std::size_t write = 0;
+    for (std::size_t read = 0; read < utf8.size();) {
+        const std::size_t drop = control(read);
+        if (drop > 0) {
+            read += drop;
+        } else {
+            utf8[write++] = utf8[read++];
+        }
+    }
+    utf8.resize(write);
+}
+
+bool CutNameUtf8(std::string& utf8) {
+    if (utf8.size() <= kMaxNameBytes) return false;
+    const std::size_t keep = Utf8PrefixLength(utf8, kMaxNameBytes);
+    if (keep == utf8.size()) return false;
+    utf8.resize(keep);
+    return true;
 }
 
 bool TKShtxRegel::ParseIndexLine(std::string_view line) {

@@ -17,6 +17,15 @@ constexpr std::size_t kMaxNameBytes = 255;
 // 0 to 31 and 127, and the bytes Windows-1252 leaves undefined (129, 141,
 // 143, 144 and 157).
 void DropControlBytes(std::string& text);
+// The UTF-8 form of DropControlBytes: drops the control characters U+0000
+// to U+001F, U+007F and U+0080 to U+009F (where Windows1252ToUtf8 puts the
+// five undefined bytes), so the UTF-8 of a Windows-1252 text loses exactly
+// what DropControlBytes drops. A byte that is no UTF-8 stays.
+void DropControlCharactersUtf8(std::string& utf8);
+// The UTF-8 form of the cut of a name: to kMaxNameBytes letters (code
+// points), on a sequence boundary, the same cut as today's for a name
+// Windows-1252 holds. True when the name was cut.
+bool CutNameUtf8(std::string& utf8);
 
 class TKShtxRegel {
 public:

@@ -4,9 +4,12 @@
 #include "builder/entries/KSrelativeLink.h"
 #include "builder/entries/KSrunSettings.h"
 #include "builder/entries/KSrunState.h"
+#include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
 #include "index/KSksl.h"
@@ -32,12 +35,9 @@ int64_t Distance(int64_t a, int64_t b) {
     return a > b ? a - b : b - a;
 }
 
-// Index letters are mostly the surname's first letter without its accent.
-std::string LetterKey(const std::string& surname) {
-    if (surname.empty()) return "";
-    const unsigned char folded = FoldByte(static_cast<unsigned char>(surname[0]));
-    const bool plain = (folded >= 'A' && folded <= 'Z') || (folded >= '0' && folded <= '9');
-    return std::string(1, plain ? static_cast<char>(folded) : surname[0]);
+// A folded byte that is a letter A to Z or a digit.
+bool PlainLetter(unsigned char folded) {
+    return (folded >= 'A' && folded <= 'Z') || (folded >= '0' && folded <= '9');
 }
 
 // Sums the sizes of the surnames page by page, as one division cuts them.
@@ -173,6 +173,35 @@ int64_t SurnameSize(const std::string& sizesLine) {
 
 std::string TwoLetterKey(const std::string& surname) {
     return AsciiUpper(PadRight(surname, 2, ' '));
+}
+
+std::string TwoLetterKeyUtf8(std::string_view surname) {
+    return AsciiUpper(FirstLettersPadded(surname, 2));
+}
+
+// Index letters are mostly the surname's first letter without its accent.
+std::string LetterKey(const std::string& surname) {
+    if (surname.empty()) return "";
+    const unsigned char folded = FoldByte(static_cast<unsigned char>(surname[0]));
+    return std::string(1, PlainLetter(folded) ? static_cast<char>(folded) : surname[0]);
+}
+
+std::string LetterKeyUtf8(std::string_view surname) {
+    if (surname.empty()) return "";
+    const Utf8Char first = DecodeUtf8(surname, 0);
+    if (!first.Valid()) return LetterKey(std::string(1, surname[0]));
+    const std::string_view written = surname.substr(0, first.Length);
+    const int known = Windows1252Byte(first.CodePoint);
+    const char32_t base = known >= 0 ? first.CodePoint : BaseLetter(first.CodePoint);
+    if (const int byte = Windows1252Byte(base); byte >= 0) {
+        const unsigned char folded = FoldByte(static_cast<unsigned char>(byte));
+        return PlainLetter(folded) ? std::string(1, static_cast<char>(folded))
+                                   : std::string(written);
+    }
+    if (!IsLetterOrDigit(base)) return std::string(written);
+    std::string letter;
+    AppendUtf8(letter, UpperCaseLetter(base));
+    return letter;
 }
 
 std::vector<TKSdivisionEstimate> EstimateDivisions(const std::string& sizesPath,

@@ -73,6 +73,36 @@ void AppendJsString(std::string& out, std::string_view text) {
     out += '"';
 }
 
+std::string JsStringUtf8(std::string_view utf8) {
+    std::string literal;
+    literal.reserve(utf8.size() + 2);
+    AppendJsStringUtf8(literal, utf8);
+    return literal;
+}
+
+void AppendJsStringUtf8(std::string& out, std::string_view utf8) {
+    const std::array<std::string, 256>& bytes = LiteralBytes();
+    out += '"';
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        const Utf8Char c = DecodeUtf8(utf8, pos);
+        if (lead < 0x80 || !c.Valid()) {
+            out += bytes[lead];
+            ++pos;
+            continue;
+        }
+        pos += c.Length;
+        const unsigned int cp = c.CodePoint;
+        if (cp < 0x10000) {
+            AppendEscape(out, cp);
+        } else {
+            AppendEscape(out, 0xD800u + ((cp - 0x10000u) >> 10));
+            AppendEscape(out, 0xDC00u + ((cp - 0x10000u) & 0x3FFu));
+        }
+    }
+    out += '"';
+}
+
 std::string JsEmbedded(std::string_view text) {
     std::string embedded;
     embedded.reserve(text.size() + text.size() / 8);

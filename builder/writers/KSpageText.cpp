@@ -8,6 +8,7 @@
 #include "common/KSconvert.h"
 #include "common/KSlocal.h"
 #include "common/KStextutil.h"
+#include "common/KSutf8.h"
 #include "index/KSksl.h"
 
 namespace ks {
@@ -20,14 +21,6 @@ char UpperAscii(char c) {
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The surname cut or padded with blanks to two characters, "Ja" for JANSEN.
-std::string TwoLetters(const std::string& surname) {
-    std::string two = PadRight(surname, 2, ' ');
-    two[0] = UpperAscii(two[0]);
-    two[1] = LowerAscii(two[1]);
-    return two;
 }
 
 bool SameSurnames(const TKSindexData& page) {
@@ -51,6 +44,21 @@ std::string SectionLabel(const TKSindexData& page, bool withRange, const std::st
 }
 
 } // namespace
+
+std::string TwoLetters(const std::string& surname) {
+    std::string two = PadRight(surname, 2, ' ');
+    two[0] = UpperAscii(two[0]);
+    two[1] = LowerAscii(two[1]);
+    return two;
+}
+
+std::string TwoLettersUtf8(std::string_view surname) {
+    std::string two = FirstLettersPadded(surname, 2);
+    two[0] = UpperAscii(two[0]);
+    const std::size_t second = Utf8PrefixLength(two, 1);
+    two[second] = LowerAscii(two[second]);
+    return two;
+}
 
 std::string NoSurnameText() {
     return LocalText("#1593.1=Zonder achternaam");

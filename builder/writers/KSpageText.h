@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
@@ -32,6 +33,11 @@ std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool with
 // shows the whole first surname rather than its first two characters, which
 // several parts share.
 std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange);
+// The surname cut or padded with blanks to two characters, the first in
+// capitals and the second in small letters (A to Z only): "Ja" for JANSEN.
+std::string TwoLetters(const std::string& surname);
+// The UTF-8 form of TwoLetters: the first two letters (code points).
+std::string TwoLettersUtf8(std::string_view surname);
 // The name of a page for its title and heading, HTML: per letter the
 // group letter, per two letters the first two characters, for the other
 // divisions the first surname and "&ndash;" the last one (when they

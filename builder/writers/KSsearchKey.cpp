@@ -1,5 +1,9 @@
 #include "builder/writers/KSsearchKey.h"
 
+#include "common/KScodepage.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
+
 #include <algorithm>
 #include <array>
 #include <unordered_map>
@@ -121,6 +125,66 @@ bool IsVowel(char c) {
     return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u';
 }
 
+void AppendFoldedByte(std::string& out, unsigned char byte) {
+    const char* folded = kFold[byte];
+    // Most bytes fold to one letter or to nothing.
+    if (folded[0] != '\0' && folded[1] == '\0') {
+        out += folded[0];
+    } else {
+        out += folded;
+    }
+}
+
+// A letter Windows-1252 lacks: small, without its marks, through the code
+// page's fold when the letter it is built on is there.
+void AppendFoldedOther(std::string& out, char32_t c) {
+    constexpr char32_t kFinalSigma = U'\u03C2';
+    constexpr char32_t kSigma = U'\u03C3';
+    char32_t base = BaseLetter(LowerCaseLetter(c));
+    if (base == kFinalSigma) base = kSigma;
+    if (const int known = Windows1252Byte(base); known >= 0)
+        AppendFoldedByte(out, static_cast<unsigned char>(known));
+    else if (IsLetterOrDigit(base))
+        AppendUtf8(out, base);
+}
+
+// The folded words of text (separated by blanks), empty ones left out.
+template <typename Fold> std::vector<std::string> FoldedWords(std::string_view text, Fold fold) {
+    std::vector<std::string> words;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        std::size_t blank = text.find(' ', from);
+        if (blank == std::string_view::npos) blank = text.size();
+        std::string word = fold(text.substr(from, blank - from));
+        if (!word.empty()) words.push_back(std::move(word));
+        from = blank + 1;
+    }
+    return words;
+}
+
+// The surname key of the folded words: the prefix words in front of the
+// last word left out, the rest joined.
+std::string JoinSurnameWords(const std::vector<std::string>& words) {
+    const std::vector<std::string>& prefixes = SearchPrefixWords();
+    std::size_t first = 0;
+    while (first + 1 < words.size() &&
+           std::find(prefixes.begin(), prefixes.end(), words[first]) != prefixes.end())
+        ++first;
+    std::string key;
+    for (std::size_t i = first; i < words.size(); ++i)
+        key += words[i];
+    return key;
+}
+
+// The folded words once each, in the order written.
+std::vector<std::string> Distinct(std::vector<std::string> words) {
+    std::vector<std::string> keys;
+    for (std::string& word : words)
+        if (std::find(keys.begin(), keys.end(), word) == keys.end())
+            keys.push_back(std::move(word));
+    return keys;
+}
+
 } // namespace
 
 std::string SearchFold(std::string_view text) {
@@ -131,14 +195,31 @@ std::string SearchFold(std::string_view text) {
 }
 
 void AppendSearchFold(std::string& out, std::string_view text) {
-    for (char c : text) {
-        const char* folded = kFold[static_cast<unsigned char>(c)];
-        // Most bytes fold to one letter or to nothing.
-        if (folded[0] != '\0' && folded[1] == '\0') {
-            out += folded[0];
-        } else {
-            out += folded;
+    for (char c : text)
+        AppendFoldedByte(out, static_cast<unsigned char>(c));
+}
+
+std::string SearchFoldUtf8(std::string_view utf8) {
+    std::string folded;
+    folded.reserve(utf8.size());
+    AppendSearchFoldUtf8(folded, utf8);
+    return folded;
+}
+
+void AppendSearchFoldUtf8(std::string& out, std::string_view utf8) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        const Utf8Char c = DecodeUtf8(utf8, pos);
+        if (!c.Valid()) {
+            AppendFoldedByte(out, lead);
+            ++pos;
+            continue;
         }
+        pos += c.Length;
+        if (const int known = Windows1252Byte(c.CodePoint); known >= 0)
+            AppendFoldedByte(out, static_cast<unsigned char>(known));
+        else
+            AppendFoldedOther(out, c.CodePoint);
     }
 }
 
@@ -154,38 +235,19 @@ const std::vector<std::string>& SearchPrefixWords() {
 }
 
 std::string SurnameSearchKey(std::string_view surnameMain) {
-    std::vector<std::string> words;
-    std::size_t from = 0;
-    while (from <= surnameMain.size()) {
-        std::size_t blank = surnameMain.find(' ', from);
-        if (blank == std::string_view::npos) blank = surnameMain.size();
-        std::string word = SearchFold(surnameMain.substr(from, blank - from));
-        if (!word.empty()) words.push_back(std::move(word));
-        from = blank + 1;
-    }
-    const std::vector<std::string>& prefixes = SearchPrefixWords();
-    std::size_t first = 0;
-    while (first + 1 < words.size() &&
-           std::find(prefixes.begin(), prefixes.end(), words[first]) != prefixes.end())
-        ++first;
-    std::string key;
-    for (std::size_t i = first; i < words.size(); ++i)
-        key += words[i];
-    return key;
+    return JoinSurnameWords(FoldedWords(surnameMain, SearchFold));
+}
+
+std::string SurnameSearchKeyUtf8(std::string_view surnameMain) {
+    return JoinSurnameWords(FoldedWords(surnameMain, SearchFoldUtf8));
 }
 
 std::vector<std::string> GivenSearchKeys(std::string_view givenNames) {
-    std::vector<std::string> keys;
-    std::size_t from = 0;
-    while (from <= givenNames.size()) {
-        std::size_t blank = givenNames.find(' ', from);
-        if (blank == std::string_view::npos) blank = givenNames.size();
-        std::string word = SearchFold(givenNames.substr(from, blank - from));
-        if (!word.empty() && std::find(keys.begin(), keys.end(), word) == keys.end())
-            keys.push_back(std::move(word));
-        from = blank + 1;
-    }
-    return keys;
+    return Distinct(FoldedWords(givenNames, SearchFold));
+}
+
+std::vector<std::string> GivenSearchKeysUtf8(std::string_view givenNames) {
+    return Distinct(FoldedWords(givenNames, SearchFoldUtf8));
 }
 
 std::vector<std::string> SurnameSoundKeys(std::string_view key) {

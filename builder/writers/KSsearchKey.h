@@ -18,6 +18,13 @@ namespace ks {
 std::string SearchFold(std::string_view text);
 // SearchFold(text) appended to out.
 void AppendSearchFold(std::string& out, std::string_view text);
+// The UTF-8 form of SearchFold: a letter Windows-1252 holds folds as there;
+// any other in small letters without its marks (Ł and ł as l, ő as o, ά as
+// α, the final ς as σ), a letter or digit of another script kept as UTF-8,
+// anything else left out. A byte that is no UTF-8 is read as Windows-1252.
+std::string SearchFoldUtf8(std::string_view utf8);
+// The UTF-8 form of AppendSearchFold.
+void AppendSearchFoldUtf8(std::string& out, std::string_view utf8);
 
 // The folded words taken as surname prefixes when they stand in front of a
 // surname ("van", "den", "de", "t", "von", ...), in a fixed order.
@@ -27,11 +34,15 @@ const std::vector<std::string>& SearchPrefixWords();
 // by blanks) folded and joined, after leaving out the prefix words in front
 // of the last word. Empty for a surname with nothing to fold ("?").
 std::string SurnameSearchKey(std::string_view surnameMain);
+// The UTF-8 form of SurnameSearchKey.
+std::string SurnameSearchKeyUtf8(std::string_view surnameMain);
 
 // The keys of given names: each word (separated by blanks) folded, once, in
 // the order written ("Jan Pieter Jan" gives "jan", "pieter"). A person is
 // filed under each, so that any given name finds it, wherever it stands.
 std::vector<std::string> GivenSearchKeys(std::string_view givenNames);
+// The UTF-8 form of GivenSearchKeys.
+std::vector<std::string> GivenSearchKeysUtf8(std::string_view givenNames);
 
 // The sound keys of a surname key (as SurnameSearchKey makes it): six
 // digits each, so that names spelled differently but said alike share one

@@ -1,4 +1,5 @@
 #include "builder/combine/KSdivision.h"
+#include "common/KScodepage.h"
 
 #include "builder/combine/KSduplicates.h"
 #include "builder/run/KSbuilder.h"
@@ -309,6 +310,39 @@ TEST_F(PageSizeCheck, NoSuggestionWithoutALargeSplitPageOrADivisionToChoose) {
               CheckPageSizes(world.Settings(), world.State()).SuggestedIndexType);
     // Nothing over a higher limit.
     EXPECT_TRUE(CheckPageSizes(world.Settings(), world.State(), 3'000'000).LargePages.empty());
+}
+
+// The UTF-8 forms of the letter keys give, for the UTF-8 of every one- and
+// two-letter name of the code page, the UTF-8 of today's key; other letters
+// count as one letter each.
+TEST(Division, Utf8LetterKeysCountLetters) {
+    std::vector<std::string> names{""};
+    for (int a = 0; a < 256; ++a) {
+        names.emplace_back(1, static_cast<char>(a));
+        for (int b = 0; b < 256; ++b)
+            names.push_back({static_cast<char>(a), static_cast<char>(b)});
+    }
+    for (const std::string& name : names) {
+        const std::string utf8 = Windows1252ToUtf8(name);
+        ASSERT_EQ(Windows1252ToUtf8(LetterKey(name)), LetterKeyUtf8(utf8)) << name;
+        ASSERT_EQ(Windows1252ToUtf8(TwoLetterKey(name + "x")), TwoLetterKeyUtf8(utf8 + "x"))
+            << name;
+    }
+    const struct {
+        const char* Utf8;
+        const char* Letter;
+        const char* Two;
+    } rows[] = {
+        {"\xC5\x81ukasz", "L", "\xC5\x81U"},                  // Łukasz
+        {"\xC5\x82\xC4\x99", "L", "\xC5\x82\xC4\x99"},        // łę
+        {"\xCE\xAC\xCE\xBB", "\xCE\x91", "\xCE\xAC\xCE\xBB"}, // άλ: Α
+        {"\xE5\xBC\xA0", "\xE5\xBC\xA0", "\xE5\xBC\xA0 "},    // 张
+        {"\xE2\x80\x82x", "\xE2\x80\x82", "\xE2\x80\x82X"},   // a space stays itself
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.Letter, LetterKeyUtf8(row.Utf8)) << row.Utf8;
+        EXPECT_EQ(row.Two, TwoLetterKeyUtf8(row.Utf8)) << row.Utf8;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "builder/writers/KSsearchKey.h"
+#include "common/KScodepage.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,46 @@ TEST(SurnameSoundKeys, BranchingStaysBounded) {
     EXPECT_LE(keys.size(), 32u);
     for (const std::string& k : keys)
         EXPECT_EQ(6u, k.size()) << k;
+}
+
+// The UTF-8 fold gives today's fold for every letter Windows-1252 holds;
+// other letters lose case and marks, other scripts stay as they are.
+TEST(SearchFold, Utf8FormFoldsEveryScript) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        all += byte;
+        EXPECT_EQ(SearchFold(byte), SearchFoldUtf8(Windows1252ToUtf8(byte))) << b;
+    }
+    for (const std::string& name :
+         {all, std::string("van der M\xFClLER \xC6sop"), std::string("Jan J\xE1n")}) {
+        EXPECT_EQ(SurnameSearchKey(name), SurnameSearchKeyUtf8(Windows1252ToUtf8(name)));
+        EXPECT_EQ(GivenSearchKeys(name), GivenSearchKeysUtf8(Windows1252ToUtf8(name)));
+    }
+    const struct {
+        const char* Utf8;
+        const char* Folded;
+    } rows[] = {
+        {"Wa\xC5\x82\xC4\x99sa", "walesa"},
+        {"WA\xC5\x81\xC4\x98SA", "walesa"},
+        {"Dvo\xC5\x99\xC3\xA1k", "dvorak"},
+        {"Y\xC4\xB1lmaz \xC4\x90uri\xC4\x87", "yilmazduric"},
+        {"\xC4\xA6\xC5\xA7\xC5\x8B\xC4\xB8\xE1\xBA\x9E", "htnkss"}, // Ħŧŋĸẞ
+        {"\xCE\xA0\xCE\xB1\xCF\x80\xCE\xB1\xCE\xB4\xCF\x8C\xCF\x80\xCE\xBF\xCF\x85\xCE\xBB\xCE\xBF"
+         "\xCF\x82",
+         "\xCF\x80\xCE\xB1\xCF\x80\xCE\xB1\xCE\xB4\xCE\xBF\xCF\x80\xCE\xBF\xCF\x85\xCE\xBB\xCE\xBF"
+         "\xCF\x83"},
+        {"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2",
+         "\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2"},
+        {"\xD7\x9B\xD7\x94\xD7\x9F", "\xD7\x9B\xD7\x94\xD7\x9F"}, // כהן
+        {"e\xCC\x81\xE2\x80\x82x\xE2\x80\x94", "ex"},             // a mark, a space, a dash
+        {"\xE9l\xE9", "ele"},                                     // no UTF-8: Windows-1252
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.Folded, SearchFoldUtf8(row.Utf8)) << row.Utf8;
+    EXPECT_EQ("walesa", SurnameSearchKeyUtf8("van der Wa\xC5\x82\xC4\x99sa"));
+    EXPECT_EQ((std::vector<std::string>{"jan", "\xCF\x83\xCE\xB1\xCF\x83"}),
+              GivenSearchKeysUtf8("Jan J\xC3\xA1n \xCE\xA3\xCE\xAC\xCF\x82"));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "common/KScodepage.h"
 #include "common/KSutf8.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,31 @@ TEST(Utf8, ScansTextCutAnywhere) {
                 bytes.Feed(std::string(1, byte));
             EXPECT_EQ(expected, bytes.LooksLikeUtf8()) << c.Text << " byte by byte";
         }
+    }
+}
+
+// A letter Windows-1252 holds counts one, any other its UTF-8 length; cuts
+// and padding count letters, never splitting a sequence.
+TEST(Utf8, EstimatedLengthAndFirstLettersCountLetters) {
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(1u, EstimatedLength(Windows1252ToUtf8(std::string(1, static_cast<char>(b)))))
+            << b;
+    const struct {
+        const char* Text;
+        std::size_t Estimated;
+        const char* FirstTwo;
+    } rows[] = {
+        {"M\xC3\xBCller", 6, "M\xC3\xBC"},             // Müller
+        {"Wa\xC5\x82\xC4\x99sa", 8, "Wa"},             // Wałęsa
+        {"\xC5\x81\xC4\x99", 4, "\xC5\x81\xC4\x99"},   // Łę
+        {"\xE5\xBC\xA0", 3, "\xE5\xBC\xA0 "},          // 张
+        {"\xF0\x9F\x98\x80x", 5, "\xF0\x9F\x98\x80x"}, // an emoji
+        {"\xE9t\xE9", 3, "\xE9t"},                     // no UTF-8: one per byte
+        {"", 0, "  "},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.Estimated, EstimatedLength(row.Text)) << row.Text;
+        EXPECT_EQ(row.FirstTwo, FirstLettersPadded(row.Text, 2)) << row.Text;
     }
 }
 

@@ -1,4 +1,6 @@
+#include "common/KScodepage.h"
 #include "import/KSimport.h"
+#include "import/KSindexLetter.h"
 
 #include "support/TempDir.h"
 
@@ -86,6 +88,33 @@ TEST(IndexLetter, AgreesWithTheProgramsDocuments) {
         marked += static_cast<unsigned char>(surname[0]) >= 0x80;
     EXPECT_GT(marked, 2u);
     EXPECT_EQ(documents, ImportedLetters(documents));
+}
+
+// The UTF-8 form files a letter of the code page as today, any other under
+// its Latin base letter or, in another script, its capital without marks.
+TEST(IndexLetter, Utf8FormFilesEveryScript) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string surname = std::string(1, static_cast<char>(b)) + "x";
+        EXPECT_EQ(IndexLetter(surname), IndexLetterUtf8(Windows1252ToUtf8(surname))) << b;
+    }
+    const struct {
+        const char* Utf8;
+        const char* Letter;
+    } rows[] = {
+        {"?", "?"},
+        {"", "?"},
+        {"\xC5\x81ukasz", "L"},                   // Łukasz
+        {"\xC8\x98tef\xC4\x83n", "S"},            // Ștefăn
+        {"\xC7\xBE", "O"},                        // Ǿ, built on Ø
+        {"\xE1\xBA\x9E", "S"},                    // ẞ
+        {"\xCE\xAC\xCE\xBB", "\xCE\x91"},         // ά under Α
+        {"\xD0\xB6\xD0\xBA", "\xD0\x96"},         // ж under Ж
+        {"\xD7\x9B\xD7\x94\xD7\x9F", "\xD7\x9B"}, // כהן
+        {"\xEA\xB9\x80", "\xE1\x84\x80"},         // 김 under its first jamo
+        {"\xE2\x80\x82x", "?"},                   // a space the code page lacks
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.Letter, IndexLetterUtf8(row.Utf8)) << row.Utf8;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "common/KScodepage.h"
 #include "index/KShtxRegel.h"
 
 #include <gtest/gtest.h>
@@ -394,6 +395,41 @@ TEST(KShtxRegel, NulBytesAndHugeLines) {
     EXPECT_EQ(regel.Letter, "");
     EXPECT_EQ(regel.Link, "");
     ExpectSaneKey(regel, "10 MB of tabs");
+}
+
+// The UTF-8 forms drop and cut in the UTF-8 of a Windows-1252 name exactly
+// what today's forms drop and cut in the name; other letters are cut whole.
+TEST(HtxRegel, Utf8FormsDropAndCutAsTheCodePageForms) {
+    for (int b = 0; b < 256; ++b) {
+        if (b == '\t') continue; // separates the fields
+        const std::string name = "J" + std::string(300, static_cast<char>(b)) + "\xE9";
+        const TKShtxRegel regel = Parsed("J\t" + name + "\tJan");
+        std::string utf8 = Windows1252ToUtf8(name);
+        DropControlCharactersUtf8(utf8);
+        const bool cut = CutNameUtf8(utf8);
+        EXPECT_EQ(Windows1252ToUtf8(regel.Surname), utf8) << b;
+        EXPECT_EQ(regel.Surname.size() != name.size() && regel.Surname.size() == kMaxNameBytes, cut)
+            << b;
+    }
+    std::string zhang; // kMaxNameBytes times 张
+    for (std::size_t i = 0; i < kMaxNameBytes; ++i)
+        zhang += "\xE5\xBC\xA0";
+    const struct {
+        std::string Text, Kept;
+        bool Cut;
+    } rows[] = {
+        {"a\xC2\x85_\x7F\xC2\x9F_", "a__", false},                   // NEL, DEL and APC go
+        {"a\xC2\xA0\xE2\x80\x8B_", "a\xC2\xA0\xE2\x80\x8B_", false}, // spaces stay
+        {"a\x81_", "a\x81_", false}, // a byte that is no UTF-8 stays
+        {std::string(254, 'a') + "\xC5\x81\xC5\x81", std::string(254, 'a') + "\xC5\x81", true},
+        {zhang + zhang.substr(0, 45 * 3), zhang, true}, // 300 letters of three bytes
+    };
+    for (const auto& row : rows) {
+        std::string text = row.Text;
+        DropControlCharactersUtf8(text);
+        EXPECT_EQ(row.Cut, CutNameUtf8(text)) << row.Text;
+        EXPECT_EQ(row.Kept, text);
+    }
 }
 
 } // namespace
