@@ -33,20 +33,31 @@ utf8proc_int32_t Point(char32_t c) {
 
 } // namespace
 
-char32_t BaseLetter(char32_t c) {
+// A letter without a decomposition as it is filed; any other as it is.
+char32_t Filed(char32_t c) {
     for (const auto& filed : kFiledWith)
         if (filed.Letter == c) return filed.Base;
+    return c;
+}
+
+std::u32string BaseLetters(char32_t c) {
+    if (const char32_t filed = Filed(c); filed != c) return std::u32string(1, filed);
     utf8proc_int32_t parts[18];
     const utf8proc_ssize_t count = utf8proc_decompose_char(
         Point(c), parts, std::size(parts),
         static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_COMPAT | UTF8PROC_STRIPMARK),
         nullptr);
-    if (count < 1 || count > static_cast<utf8proc_ssize_t>(std::size(parts))) return c;
-    const auto base = static_cast<char32_t>(parts[0]);
+    if (count < 1 || count > static_cast<utf8proc_ssize_t>(std::size(parts)))
+        return std::u32string(1, c);
+    std::u32string letters;
     // A letter built on one that is filed with another (ł̄) goes with that one.
-    for (const auto& filed : kFiledWith)
-        if (filed.Letter == base) return filed.Base;
-    return base;
+    for (utf8proc_ssize_t i = 0; i < count; ++i)
+        letters.push_back(Filed(static_cast<char32_t>(parts[i])));
+    return letters;
+}
+
+char32_t BaseLetter(char32_t c) {
+    return BaseLetters(c).front();
 }
 
 char32_t UpperCaseLetter(char32_t c) {

@@ -15,6 +15,10 @@ namespace ks {
 // or for a letter without one the letter it is filed with (Ł gives L, đ
 // gives d, ı gives i); c itself when it is built on none.
 char32_t BaseLetter(char32_t c);
+// Every letter of c's decomposition without marks, each filed as BaseLetter
+// files it (ﬁ gives f and i, a Hangul syllable its consonants and vowel);
+// c itself when it is built on none.
+std::u32string BaseLetters(char32_t c);
 
 // c in capitals or in small letters; c itself when it has no other case.
 char32_t UpperCaseLetter(char32_t c);

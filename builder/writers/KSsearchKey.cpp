@@ -135,17 +135,18 @@ void AppendFoldedByte(std::string& out, unsigned char byte) {
     }
 }
 
-// A letter Windows-1252 lacks: small, without its marks, through the code
-// page's fold when the letter it is built on is there.
+// A letter Windows-1252 lacks: small, without its marks, each letter it is
+// built on through the code page's fold when that has it (ﬁ as "fi").
 void AppendFoldedOther(std::string& out, char32_t c) {
     constexpr char32_t kFinalSigma = U'\u03C2';
     constexpr char32_t kSigma = U'\u03C3';
-    char32_t base = BaseLetter(LowerCaseLetter(c));
-    if (base == kFinalSigma) base = kSigma;
-    if (const int known = Windows1252Byte(base); known >= 0)
-        AppendFoldedByte(out, static_cast<unsigned char>(known));
-    else if (IsLetterOrDigit(base))
-        AppendUtf8(out, base);
+    for (char32_t base : BaseLetters(LowerCaseLetter(c))) {
+        if (base == kFinalSigma) base = kSigma;
+        if (const int known = Windows1252Byte(base); known >= 0)
+            AppendFoldedByte(out, static_cast<unsigned char>(known));
+        else if (IsLetterOrDigit(base))
+            AppendUtf8(out, base);
+    }
 }
 
 // The folded words of text (separated by blanks), empty ones left out.

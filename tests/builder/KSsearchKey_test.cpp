@@ -133,6 +133,7 @@ TEST(SearchFold, Utf8FormFoldsEveryScript) {
         {"\xD7\x9B\xD7\x94\xD7\x9F", "\xD7\x9B\xD7\x94\xD7\x9F"}, // כהן
         {"e\xCC\x81\xE2\x80\x82x\xE2\x80\x94", "ex"},             // a mark, a space, a dash
         {"\xE9l\xE9", "ele"},                                     // no UTF-8: Windows-1252
+        {"\xEF\xAC\x81sher \xEA\xB9\x80", "fisher\xE1\x84\x80\xE1\x85\xB5\xE1\x86\xB7"}, // ﬁsher 김
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.Folded, SearchFoldUtf8(row.Utf8)) << row.Utf8;
