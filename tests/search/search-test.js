@@ -209,6 +209,14 @@ check("the script folds every byte of the code page as the builder does", () => 
   assert.ok(surnames >= everyByte.length, "surnames " + surnames);
 });
 
+check("the script folds names of every script as the builder does", () => {
+  const table = fs.readFileSync(path.join(source, "tests/data/search-fold.tsv"), "utf8");
+  const rows = table.split("\n").filter((line) => line && !line.startsWith("#"));
+  assert.ok(rows.length >= 10);
+  for (const [name, folded] of rows.map((line) => line.split("\t")))
+    assert.strictEqual(KSsearch.fold(name), folded, name);
+});
+
 check("prefixes, accents and letter case do not matter", async () => {
   const berg = names(await find("berg"));
   assert.deepStrictEqual(berg, ["Berg, van den / Jan Pieter", "van den Berg / Anna",

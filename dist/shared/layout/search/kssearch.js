@@ -64,21 +64,41 @@
   var LONGEST = 200;
 
   /* Folding: the same as the builder's keys. Letters lose their accents and
-     case, ligatures and the sharp s are spelled out, anything but a to z and
-     digits is left out. */
+     case, ligatures and the sharp s are spelled out; of the characters of
+     Windows-1252 anything but a to z and digits is left out, while a letter
+     or digit of another script is kept (without its marks), so that names
+     in Greek, Cyrillic or Hebrew are found as typed. */
   var SPELLED = {
     "\u00e6": "ae", "\u0153": "oe", "\u00f8": "o", "\u00df": "ss", "\u00f0": "d",
-    "\u0111": "d", "\u00fe": "th", "\u0142": "l", "\u0131": "i", "\u0192": "f"
+    "\u0111": "d", "\u00fe": "th", "\u0142": "l", "\u0131": "i", "\u0192": "f",
+    "\u0127": "h", "\u0167": "t", "\u014b": "n", "\u0138": "k", "\u03c2": "\u03c3"
   };
+  /* The characters of Windows-1252 beyond ASCII. */
+  var CP1252 = /[\u0080-\u00ff\u0152\u0153\u0160\u0161\u0178\u017d\u017e\u0192\u02c6\u02dc\u2013\u2014\u2018-\u201a\u201c-\u201e\u2020-\u2022\u2026\u2030\u2039\u203a\u20ac\u2122]/;
+  /* A letter or digit of any script; an older browser that lacks the
+     pattern leaves other scripts out, as before. */
+  var LETTER = null;
+  try { LETTER = new RegExp("^[\\p{L}\\p{Nd}]$", "u"); } catch (e) { LETTER = null; }
+
+  function foldPart(c, other) {
+    if ((c >= "a" && c <= "z") || (c >= "0" && c <= "9")) return c;
+    if (Object.prototype.hasOwnProperty.call(SPELLED, c)) return SPELLED[c];
+    return other && LETTER && LETTER.test(c) ? c : "";
+  }
 
   function fold(text) {
     var s = String(text).toLowerCase();
-    if (s.normalize && /[^\u0000-\u007f]/.test(s)) s = s.normalize("NFD");
+    if (!s.normalize || !/[^\u0000-\u007f]/.test(s)) {
+      var plain = "";
+      for (var i = 0; i < s.length; i++) plain += foldPart(s.charAt(i), false);
+      return plain;
+    }
     var out = "";
-    for (var i = 0; i < s.length; i++) {
-      var c = s.charAt(i);
-      if ((c >= "a" && c <= "z") || (c >= "0" && c <= "9")) out += c;
-      else if (Object.prototype.hasOwnProperty.call(SPELLED, c)) out += SPELLED[c];
+    var chars = Array.from(s);
+    for (var k = 0; k < chars.length; k++) {
+      var other = !CP1252.test(chars[k]) && chars[k] > "\u007f";
+      var parts = Array.from(chars[k].normalize(other ? "NFKD" : "NFD"));
+      for (var j = 0; j < parts.length; j++) out += foldPart(parts[j], other);
     }
     return out;
   }
