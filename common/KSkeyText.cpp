@@ -23,7 +23,6 @@ void AppendUnit(std::string& out, char32_t c) {
 // is no UTF-8, read as that code page) through byte, any other through other.
 template <typename Byte, typename Other>
 void AppendLetters(std::string& out, std::string_view utf8, Byte byte, Other other) {
-    out.reserve(out.size() + utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[pos]);
         if (lead < 0x80) {
