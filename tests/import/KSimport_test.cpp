@@ -186,10 +186,6 @@ TEST(Import, NamesAndDatesAsWritten) {
         {"1 NAME Anna /van_den_Berg/\n", "B\tBerg, van den\tAnna\t\t\t\t"},
         {"1 NAME Jan_Jacob /\xC3\x98stergaard/\n1 BIRT\n2 DATE 1687\n",
          "O\t\xD8stergaard\tJan Jacob\t\t1687\t\t"},
-        {"1 NAME Dual /Date/\n1 BIRT\n2 DATE 11 FEB 1721/22\n", "D\tDate\tDual\t\t1722\t\t"},
-        {"1 NAME Julian /Date/\n1 BIRT\n2 DATE @#DJULIAN@ 25 DEC 1700\n1 DEAT\n2 DATE "
-         "@#DJULIAN@ 10 MAR 1750/51\n",
-         "D\tDate\tJulian\t\t1701\t1751\t"},
         {"1 NAME Baptised /Date/\n1 BAPM\n2 DATE 3 MAY 1790\n", "D\tDate\tBaptised\t\t1790\t\t"},
         {"1 NAME Christened /Date/\n1 BAPM\n2 DATE 1790\n1 CHR\n2 DATE 1789\n",
          "D\tDate\tChristened\t\t1789\t\t"},
