@@ -79,7 +79,8 @@ void TKSFileStream::ReadLine(std::string& line) {
 
 void TKSFileStream::WriteLine(std::string_view text) {
     if (convert_ != nullptr) {
-        text_.Write(out_, convert_(text));
+        convert_(text, converted_);
+        text_.Write(out_, converted_);
     } else {
         text_.Write(out_, text);
     }
@@ -97,11 +98,13 @@ void TKSFileStream::WriteLine(std::string_view text, std::span<const TKSbyteRang
     for (const TKSbyteRange& range : asIs) {
         const std::size_t begin = std::clamp(range.Begin, from, text.size());
         const std::size_t end = std::clamp(range.End, begin, text.size());
-        out += convert_(text.substr(from, begin - from));
+        convert_(text.substr(from, begin - from), converted_);
+        out += converted_;
         out.append(text, begin, end - begin);
         from = end;
     }
-    out += convert_(text.substr(from));
+    convert_(text.substr(from), converted_);
+    out += converted_;
     text_.Write(out_, out);
     EndLine();
 }
@@ -114,7 +117,8 @@ void TKSFileStream::EndLine() {
 
 void TKSFileStream::WriteText(std::string_view text) {
     if (convert_ != nullptr) {
-        text_.Write(out_, convert_(text));
+        convert_(text, converted_);
+        text_.Write(out_, converted_);
     } else {
         text_.Write(out_, text);
     }

@@ -64,9 +64,10 @@ public:
     // file that is read while it is being written.
     void SetWriteThrough(bool on) { writeThrough_ = on; }
 
-    // A conversion that every text written passes through first (pages in
-    // another character set); nullptr, the default, writes texts as given.
-    using TextConversion = std::string (*)(std::string_view);
+    // A conversion that every text written passes through first (the
+    // character set of a page); nullptr, the default, writes texts as given.
+    // It writes the converted text to its second argument.
+    using TextConversion = void (*)(std::string_view, std::string&);
     void SetConversion(TextConversion convert) { convert_ = convert; }
 
     bool Opened() const { return opened_; }
@@ -95,6 +96,7 @@ private:
     bool writing_ = false;
     bool writeThrough_ = false;
     TextConversion convert_ = nullptr;
+    std::string converted_; // room for a converted text, reused
 };
 
 } // namespace ks

@@ -76,7 +76,7 @@ bool IsHtmlFile(const std::string& path) {
 // The description of a document, its lines aligned on their colons; the
 // further lines of a description of several lines go under its first.
 QString DescriptionText(const TKShtxData& data) {
-    QStringList lines = FromKS(DescribeDocument(data)).split(QStringLiteral("\r\n"));
+    QStringList lines = FromTree(DescribeDocument(data)).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
     const auto further =
         static_cast<qsizetype>(std::count(data.Description.begin(), data.Description.end(), '\n'));
@@ -262,7 +262,7 @@ std::string TKSdocumentPage::ListKey() const {
 void TKSdocumentPage::ShowNewRows() {
     const QSignalBlocker quiet(HTXbestanden_); // a line is complete only once added
     for (int row = HTXbestanden_->count(); row < static_cast<int>(documents_.Count()); ++row) {
-        auto* item = new QListWidgetItem(FromKS(DataAt(row).Title));
+        auto* item = new QListWidgetItem(FromTree(DataAt(row).Title));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(documents_.Selected(static_cast<std::size_t>(row)) ? Qt::Checked
                                                                                : Qt::Unchecked);
@@ -358,7 +358,7 @@ int TKSdocumentPage::ShowImported(const std::string& document) {
         if (documents_.Document(i).FileName == absolute) {
             // An import replaced it: title, size and description are new.
             const std::string title = (DataAt(static_cast<int>(i)) = TKShtxData(absolute)).Title;
-            HTXbestanden_->item(static_cast<int>(i))->setText(FromKS(title));
+            HTXbestanden_->item(static_cast<int>(i))->setText(FromTree(title));
             SelectOnly(static_cast<int>(i));
             return static_cast<int>(i);
         }
@@ -557,7 +557,7 @@ void TKSdocumentPage::btnTitelWijzigenClick() {
     QInputDialog box(this);
     box.setWindowTitle(caption);
     box.setLabelText(Lookup("#1512.2=&Titel van deze uitvoer"));
-    box.setTextValue(FromKS(data.Title));
+    box.setTextValue(FromTree(data.Title));
     // Room for a long title, and for the whole caption in the title bar
     // beside the window's own buttons.
     if (auto* field = box.findChild<QLineEdit*>())
@@ -565,8 +565,8 @@ void TKSdocumentPage::btnTitelWijzigenClick() {
     box.setMinimumWidth(box.fontMetrics().horizontalAdvance(caption) * 3 / 2 + 160);
     if (box.exec() != QDialog::Accepted) return;
     const QString answer = box.textValue();
-    if (TitleAsStored(ToKS(answer)) == data.Title) return;
-    const RetitleResult result = RetitleDocument(data.FileName, ToKS(answer));
+    if (TitleAsStored(ToTree(answer)) == data.Title) return;
+    const RetitleResult result = RetitleDocument(data.FileName, ToTree(answer));
     if (!result.Changed) {
         QMessageBox::warning(this, caption,
                              Lookup("#1512.3=Dit bestand kan niet aangepast worden") +
@@ -575,7 +575,7 @@ void TKSdocumentPage::btnTitelWijzigenClick() {
         return;
     }
     data.Title = result.Title;
-    HTXbestanden_->item(row)->setText(FromKS(result.Title));
+    HTXbestanden_->item(row)->setText(FromTree(result.Title));
 }
 
 void TKSdocumentPage::btnDirSearchClick() {

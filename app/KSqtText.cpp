@@ -14,6 +14,14 @@ QString FromKS(const std::string& text) {
     return QString::fromStdString(Windows1252ToUtf8(text));
 }
 
+QString FromTree(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+std::string ToTree(const QString& text) {
+    return text.toStdString();
+}
+
 std::string ToKS(const QString& text, bool* replaced) {
     NearestText kept = Utf8ToNearestWindows1252(text.toStdString());
     if (replaced) *replaced = kept.Replaced;

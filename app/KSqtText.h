@@ -16,6 +16,10 @@ QString FromKS(const std::string& text);
 // whether any character could not be kept as typed.
 std::string ToKS(const QString& text, bool* replaced = nullptr);
 
+// A text of a tree (a title, a name: UTF-8 in the core) as a Qt string, and
+// one typed for a tree, as typed.
+QString FromTree(const std::string& utf8);
+std::string ToTree(const QString& text);
 // A path as the system has it (bytes) as a Qt string, and back.
 QString FromPath(const std::string& path);
 std::string ToPath(const QString& path);

@@ -112,13 +112,13 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 1;
     }
     const TKShtxData document(path);
-    out << TerminalText(Windows1252ToUtf8(document.Title)) << '\n';
-    out << TerminalText(Windows1252ToUtf8(DescribeDocument(document)), true);
+    out << TerminalText(document.Title) << '\n';
+    out << TerminalText(DescribeDocument(document), true);
     // Right-aligned like the labels of the description above it.
     const std::string linesLabel = Say("#1602.10=indexregels");
     out << std::string(linesLabel.size() < 18 ? 18 - linesLabel.size() : 0, ' ') << linesLabel
         << " : " << CountIndexLines(path) << '\n';
-    if (DocumentLooksLikeUtf8(path))
+    if (document.Charset != TKSdocumentCharset::Utf8 && DocumentLooksLikeUtf8(path))
         out << Say("#1566.5=waarschuwing") << ": "
             << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "
                    "gelezen, dus de namen met accenten worden verkeerd getoond")

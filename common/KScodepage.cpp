@@ -16,7 +16,7 @@ constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char32_t CodePoint(unsigned char byte) {
-    return byte >= 128 && byte < 160 ? kHigh[byte - 128] : byte;
+    return Windows1252CodePoint(byte);
 }
 
 int ByteOf(char32_t cp) {
@@ -171,6 +171,10 @@ bool IsCombiningMark(char32_t cp) {
 
 } // namespace
 
+char32_t Windows1252CodePoint(unsigned char byte) {
+    return byte >= 128 && byte < 160 ? kHigh[byte - 128] : byte;
+}
+
 int Windows1252Byte(char32_t cp) {
     if (cp < 128 || (cp >= 160 && cp < 256)) return static_cast<int>(cp);
     for (int k = 0; k < 32; ++k)
@@ -178,9 +182,7 @@ int Windows1252Byte(char32_t cp) {
     return -1;
 }
 
-std::string Windows1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
+void AppendWindows1252ToUtf8(std::string& out, std::string_view text) {
     // Whole outputs pass through here: runs of ASCII are copied at once.
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = pos;
@@ -191,12 +193,16 @@ std::string Windows1252ToUtf8(std::string_view text) {
         AppendUtf8(out, CodePoint(static_cast<unsigned char>(text[end])));
         pos = end + 1;
     }
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    AppendWindows1252ToUtf8(out, text);
     return out;
 }
 
-std::string MessageToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+void AppendMessageToUtf8(std::string& out, std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t start = pos;
         char32_t cp = 0;
@@ -207,6 +213,12 @@ std::string MessageToUtf8(std::string_view text) {
             AppendUtf8(out, CodePoint(static_cast<unsigned char>(text[start])));
         }
     }
+}
+
+std::string MessageToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendMessageToUtf8(out, text);
     return out;
 }
 

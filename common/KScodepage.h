@@ -10,13 +10,20 @@
 namespace ks {
 
 std::string Windows1252ToUtf8(std::string_view text);
+// The same, appended to out.
+void AppendWindows1252ToUtf8(std::string& out, std::string_view text);
 // The byte of code point cp in Windows-1252 (the five undefined bytes stand
 // for the control characters of their value), or -1 when it has none.
 int Windows1252Byte(char32_t cp);
+// The code point of a Windows-1252 byte (the five undefined bytes stand for
+// the control characters of their value).
+char32_t Windows1252CodePoint(unsigned char byte);
 // A program text that may hold paths (a message naming files): valid UTF-8
 // multi-byte sequences, as paths are usually spelled, stay as they are;
 // every other byte is read as Windows-1252.
 std::string MessageToUtf8(std::string_view text);
+// The same, appended to out.
+void AppendMessageToUtf8(std::string& out, std::string_view text);
 // Characters without a Windows-1252 byte, and bytes that are no valid
 // UTF-8, become "?".
 std::string Utf8ToWindows1252(std::string_view text);

@@ -109,6 +109,9 @@ std::string TKSini::ReadType() {
 std::string TKSini::ReadFormat() {
     return ReadInSection(kProductSection, "format");
 }
+std::string TKSini::ReadCharset() {
+    return ReadInSection(kProductSection, "charset");
+}
 
 bool TKSini::ValueExists(const std::string& key) {
     try {

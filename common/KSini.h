@@ -36,6 +36,7 @@ public:
     std::string ReadVersion();
     std::string ReadType();
     std::string ReadFormat();
+    std::string ReadCharset();
     bool ValueExists(const std::string& key);
     std::string ReadString(const std::string& key, const std::string& def);
     // Throws EConvertError ("'x' is not a valid integer value") when the value

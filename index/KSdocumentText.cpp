@@ -1,6 +1,7 @@
 #include "index/KSdocumentText.h"
 
 #include "LINE_INPUT/KSFileStream.h"
+#include "common/KScodepage.h"
 #include "common/KSlocal.h"
 #include "index/KShtxData.h"
 
@@ -11,15 +12,18 @@ namespace ks {
 
 std::string DescribeDocument(const TKShtxData& document) {
     const std::string folder = document.FileName.substr(0, document.FileName.rfind('/') + 1);
-    std::vector<std::string> lines = {
-        LookupText("#1518.1=KESTRIN document", "Text") + " : " + folder + document.HtmFile,
-        LookupText("#1518.2=Aangemaakt d.d.", "Text") + " : " + document.Created,
-        LookupText("#1518.3=Vanuit bestand", "Text") + " : " + document.DataFile,
-        LookupText("#1518.4=KESTRIN versie", "Text") + " : " + document.Version,
-        LookupText("#1518.5=KESTRIN gebruiker", "Text") + " : " + document.UserName + " (" +
-            std::to_string(document.UserNr) + ")"};
+    const auto label = [](const char* text) {
+        return Windows1252ToUtf8(LookupText(text, "Text")) + " : ";
+    };
+    std::vector<std::string> lines = {label("#1518.1=KESTRIN document") + folder + document.HtmFile,
+                                      label("#1518.2=Aangemaakt d.d.") + document.Created,
+                                      label("#1518.3=Vanuit bestand") + document.DataFile,
+                                      label("#1518.4=KESTRIN versie") +
+                                          MessageToUtf8(document.Version),
+                                      label("#1518.5=KESTRIN gebruiker") + document.UserName +
+                                          " (" + std::to_string(document.UserNr) + ")"};
     if (!document.Description.empty())
-        lines.push_back(LookupText("#1518.6=omschrijving", "Text") + " : " + document.Description);
+        lines.push_back(label("#1518.6=omschrijving") + document.Description);
     std::size_t widest = 0;
     for (const std::string& line : lines)
         widest = std::max(widest, line.find(':'));

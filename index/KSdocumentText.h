@@ -10,7 +10,7 @@ namespace ks {
 class TKShtxData;
 
 // One line per item, a translated label, " : " and the value, the lines
-// aligned on their first colon and ended with CR LF.
+// aligned on their first colon and ended with CR LF; UTF-8.
 std::string DescribeDocument(const TKShtxData& document);
 
 // The index lines of the document at path: the lines after its index data

@@ -145,6 +145,8 @@ void TKShtxData::Load() {
     TKSini ini;
     ini.Open(FileName == "?" ? "./?" : FileName);
     Version = ini.ReadVersion();
+    CharsetName = ini.ReadCharset();
+    Charset = DocumentCharsetNamed(CharsetName);
 
     ini.SetSection("userdata");
     UserNr = StrToIntDef(ini.ReadString("usernr", ""), 0);
@@ -161,8 +163,7 @@ void TKShtxData::Load() {
     for (int n = 1;; ++n) {
         const std::string key = "description" + std::to_string(n);
         if (!ini.ValueExists(key)) break;
-        std::string line = ini.ReadString(key, "");
-        DropControlBytes(line);
+        std::string line = AsTreeText(ini.ReadString(key, ""));
         if (n > 1) Description += "\r\n";
         Description += line;
     }
@@ -171,7 +172,14 @@ void TKShtxData::Load() {
     // the sorting and is kept as it stands.)
     for (std::string* text :
          {&UserName, &Email, &Homepage, &DataFile, &Title, &Created, &HtmFile, &DateFormat})
-        DropControlBytes(*text);
+        *text = AsTreeText(*text);
+}
+
+std::string TKShtxData::AsTreeText(std::string_view text) const {
+    std::string utf8;
+    DocumentTextToUtf8(text, Charset, utf8);
+    DropControlCharactersUtf8(utf8);
+    return utf8;
 }
 
 } // namespace ks

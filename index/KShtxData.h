@@ -4,16 +4,20 @@
 // themselves are read only by the builder.
 #pragma once
 
+#include "index/KSdocumentCharset.h"
+
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ks {
 
 class TKShtxData {
 public:
     // Loads the header of the document at path. A missing or unreadable file
-    // gives empty texts, UserNr 0 and FileSize 0. Control bytes are dropped
-    // from every text but Version (see DropControlBytes).
+    // gives empty texts, UserNr 0 and FileSize 0. Every text is UTF-8 (a
+    // Windows-1252 document's converted), without control characters, but
+    // Version, which is kept as it stands.
     explicit TKShtxData(const std::string& path);
 
     std::string FileName;
@@ -29,6 +33,10 @@ public:
     std::string DateFormat;
     std::string Description; // description lines joined by CR LF
     int64_t FileSize = 0;
+    // What the document's charset key says, and the key as written (for the
+    // message that refuses an unknown one).
+    TKSdocumentCharset Charset = TKSdocumentCharset::Windows1252;
+    std::string CharsetName;
 
     // Version as a decimal number with "." whatever the locale; 0 when it is
     // not one in full. Blanks around the number are allowed.
@@ -43,6 +51,10 @@ public:
     static bool IsIndexDataLine(const std::string& line);
     // The same line in the exact form the sorting of old documents looks for.
     static constexpr const char* kIndexDataSection = "[indexdata]";
+
+    // A text of this document (a header value, an index line) as the run
+    // holds it: UTF-8, control characters dropped.
+    std::string AsTreeText(std::string_view text) const;
 
 private:
     void Load();

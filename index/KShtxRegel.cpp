@@ -1,6 +1,7 @@
 #include "index/KShtxRegel.h"
 
 #include "common/KSconvert.h"
+#include "common/KSkeyText.h"
 #include "common/KStextutil.h"
 #include "common/KSutf8.h"
 
@@ -93,10 +94,8 @@ bool AssignNameField(std::string& target, std::string_view field) {
         return false;
     }
     target.assign(field);
-    DropControlBytes(target);
-    if (target.size() <= kMaxNameBytes) return false;
-    target.resize(kMaxNameBytes);
-    return true;
+    DropControlCharactersUtf8(target);
+    return CutNameUtf8(target);
 }
 
 // In a sort key an unknown value "?" is written as "_".
@@ -115,6 +114,12 @@ void DropControlBytes(std::string& text) {
 
 void DropControlCharactersUtf8(std::string& utf8) {
     // The control characters are the bytes 0-31 and 127, and C2 80 to C2 9F.
+    // Nearly every text holds none: only then is it rewritten.
+    const auto mayBeControl = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F || b == 0xC2;
+    };
+    if (std::none_of(utf8.begin(), utf8.end(), mayBeControl)) return;
     const auto control = [&utf8](std::size_t pos) {
         const auto b = static_cast<unsigned char>(utf8[pos]);
         if (b < 0x20 || b == 0x7F) return std::size_t{1};
@@ -150,9 +155,9 @@ bool TKShtxRegel::ParseIndexLine(std::string_view line) {
     cut = AssignNameField(GivenNames, fields.Next()) || cut;
     Extra.assign(fields.Next());
     Year1.assign(fields.Next());
-    DropControlBytes(Year1);
+    DropControlCharactersUtf8(Year1);
     Year2.assign(fields.Next());
-    DropControlBytes(Year2);
+    DropControlCharactersUtf8(Year2);
     Number = WholeNumber(fields.Next());
     Link.assign(fields.Next());
     DocIndex = WholeNumber(fields.Next());
@@ -194,19 +199,24 @@ void TKShtxRegel::SortKeyInto(std::string& key) const {
     key.clear();
     key.reserve(letter.size() + 3 * (surname.size() + given.size()) + Year1.size() + Year2.size() +
                 numberText.size() + 9);
-    key.append(letter).push_back(kTab);
-    AppendFoldTable(key, surname);
+    AppendKeyText(key, letter);
     key.push_back(kTab);
-    AppendUpperCaseTable(key, surname);
+    AppendKeyFold(key, surname);
     key.push_back(kTab);
-    AppendFoldTable(key, given);
+    AppendKeyUpperCase(key, surname);
     key.push_back(kTab);
-    AppendUpperCaseTable(key, given);
+    AppendKeyFold(key, given);
     key.push_back(kTab);
-    key.append(Year1).push_back(kTab);
-    key.append(Year2).push_back(kTab);
-    key.append(surname).push_back(kTab);
-    key.append(given).push_back(kTab);
+    AppendKeyUpperCase(key, given);
+    key.push_back(kTab);
+    AppendKeyText(key, Year1);
+    key.push_back(kTab);
+    AppendKeyText(key, Year2);
+    key.push_back(kTab);
+    AppendKeyText(key, surname);
+    key.push_back(kTab);
+    AppendKeyText(key, given);
+    key.push_back(kTab);
     key.append(numberText);
 }
 

@@ -1,5 +1,7 @@
 #include "index/KSksl.h"
 
+#include "index/KSdocumentCharset.h"
+
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
@@ -203,8 +205,7 @@ bool TKSkslData::AsksFor(const std::string& word) const {
 }
 
 bool TKSkslData::Utf8Pages() const {
-    const std::string charset = AsciiUpper(Trim(Charset));
-    return charset == "UTF-8" || charset == "UTF8";
+    return NamesUtf8(Charset);
 }
 
 } // namespace ks

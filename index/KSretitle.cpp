@@ -1,8 +1,10 @@
 #include "index/KSretitle.h"
 
+#include "common/KScodepage.h"
 #include "common/KSini.h"
 #include "common/KSinidoc.h"
 #include "common/KSpaths.h"
+#include "index/KShtxData.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -55,6 +57,13 @@ std::string ReadTitle(const std::string& path) {
     return title;
 }
 
+// The title as the document keeps it: as typed in a UTF-8 document, with
+// the nearest letters Windows-1252 holds in any other.
+std::string InDocumentsCharset(const TKShtxData& document, const std::string& typed) {
+    if (document.Charset == TKSdocumentCharset::Utf8) return typed;
+    return Utf8ToNearestWindows1252(typed).Text;
+}
+
 } // namespace
 
 std::string TitleAsStored(const std::string& answer) {
@@ -71,19 +80,21 @@ RetitleResult RetitleDocument(const std::string& path, const std::string& answer
         result.Reason = "a title is one line";
         return result;
     }
+    const TKShtxData document(path);
+    const std::string written = InDocumentsCharset(document, answer);
     TKSini ini;
     ini.Open(path);
     ini.SetSection(kSection);
-    ini.WriteString(kKey, answer);
+    ini.WriteString(kKey, written);
     ini.Close();
     const std::string stored = ReadTitle(path);
-    if (stored != TitleAsStored(answer)) {
+    if (stored != TitleAsStored(written)) {
         const std::string obstacle = Obstacle(path);
         result.Reason = obstacle.empty() ? "the file could not be replaced" : obstacle;
         return result;
     }
     result.Changed = true;
-    result.Title = stored;
+    result.Title = document.AsTreeText(stored);
     return result;
 }
 

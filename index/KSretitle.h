@@ -2,7 +2,8 @@
 // [metadata] section is rewritten and the file replaced atomically; a
 // document without that section gets one before its index lines. The title
 // is read back afterwards, so a change that did not reach the file is
-// reported with its reason. Texts are Windows-1252, the path is bytes.
+// reported with its reason. Titles are UTF-8 as typed; a Windows-1252
+// document keeps the nearest letters that code page holds. The path is bytes.
 #pragma once
 
 #include <string>
@@ -11,7 +12,7 @@ namespace ks {
 
 struct RetitleResult {
     bool Changed = false;
-    std::string Title;  // the title as the document holds it now (when Changed)
+    std::string Title;  // the title as the document reads now, UTF-8 (when Changed)
     std::string Reason; // why nothing changed (a short English text)
 };
 

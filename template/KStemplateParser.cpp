@@ -4,6 +4,7 @@
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
 #include "common/KSlocal.h"
+#include "common/KSmarkedText.h"
 #include "common/KSpaths.h"
 #include "common/KSprogress.h"
 #include "template/KScompiler.h"
@@ -417,7 +418,8 @@ void TKStemplateParser::OpenWriter() {
     if (SameFile(path, TemplateFile))
         throw EWriteError(path, LocalText("#1560.7=is het sjabloon dat gelezen wordt"));
     writer_ = std::make_unique<TKSFileStream>(path, File::OpenMode::Create);
-    if (Utf8Output) writer_->SetConversion(&Windows1252ToUtf8);
+    // Letters of tree texts a Windows-1252 line cannot hold are marked in it.
+    writer_->SetConversion(Utf8Output ? &MarkedLineToUtf8 : &MarkedLineToWindows1252);
 }
 
 void TKStemplateParser::CountLine() {

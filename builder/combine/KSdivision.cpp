@@ -122,12 +122,14 @@ TKSindexType Suggest(const TKSrunSettings& settings, const TKSrunState& state,
 } // namespace
 
 int64_t TKSpageBytes::Heading(const TKShtxRegel& line) const {
-    return kHeadingBytes + 2 * static_cast<int64_t>(line.Surname.size());
+    return kHeadingBytes + 2 * static_cast<int64_t>(EstimatedLength(line.Surname));
 }
 
 int64_t TKSpageBytes::Entry(const TKShtxRegel& line) const {
-    int64_t bytes = kEntryBytes + static_cast<int64_t>(line.GivenNames.size()) + Reference(line);
-    const auto years = static_cast<int64_t>(line.Year1.size() + line.Year2.size());
+    int64_t bytes =
+        kEntryBytes + static_cast<int64_t>(EstimatedLength(line.GivenNames)) + Reference(line);
+    const auto years =
+        static_cast<int64_t>(EstimatedLength(line.Year1) + EstimatedLength(line.Year2));
     if (years > 0) bytes += kYearsBytes + 2 * (years + 1);
     return bytes;
 }
@@ -135,7 +137,7 @@ int64_t TKSpageBytes::Entry(const TKShtxRegel& line) const {
 int64_t TKSpageBytes::Reference(const TKShtxRegel& line) const {
     const bool known =
         line.DocIndex >= 0 && static_cast<std::size_t>(line.DocIndex) < referenceSizes_.size();
-    return static_cast<int64_t>(line.Link.size()) +
+    return static_cast<int64_t>(EstimatedLength(line.Link)) +
            (known ? referenceSizes_[static_cast<std::size_t>(line.DocIndex)] : kReferenceBytes);
 }
 
@@ -146,7 +148,8 @@ std::vector<int64_t> ReferenceSizes(const TKSrunSettings& settings) {
         int64_t size = kReferenceBytes;
         if (document.Data != nullptr)
             size += static_cast<int64_t>(
-                HtmlEncode(document.Data->Title).size() +
+                // a letter the code page lacks counts as one
+                HtmlEncode(Utf8ToWindows1252(document.Data->Title)).size() +
                 DocumentLink(page, document.Data->FileName, "", document.WebAddress).size());
         sizes.push_back(size);
     }
@@ -171,26 +174,16 @@ int64_t SurnameSize(const std::string& sizesLine) {
     return end != field.c_str() ? value : 0;
 }
 
-std::string TwoLetterKey(const std::string& surname) {
-    return AsciiUpper(PadRight(surname, 2, ' '));
-}
-
-std::string TwoLetterKeyUtf8(std::string_view surname) {
+std::string TwoLetterKey(std::string_view surname) {
     return AsciiUpper(FirstLettersPadded(surname, 2));
 }
 
 // Index letters are mostly the surname's first letter without its accent.
-std::string LetterKey(const std::string& surname) {
-    if (surname.empty()) return "";
-    const unsigned char folded = FoldByte(static_cast<unsigned char>(surname[0]));
-    return std::string(1, PlainLetter(folded) ? static_cast<char>(folded) : surname[0]);
-}
-
-std::string LetterKeyUtf8(std::string_view surname) {
+std::string LetterKey(std::string_view surname) {
     if (surname.empty()) return "";
     const Utf8Char first = DecodeUtf8(surname, 0);
-    if (!first.Valid()) return LetterKey(std::string(1, surname[0]));
-    const std::string_view written = surname.substr(0, first.Length);
+    const std::string_view written = surname.substr(0, first.Valid() ? first.Length : 1);
+    if (!first.Valid()) return std::string(written);
     const int known = Windows1252Byte(first.CodePoint);
     const char32_t base = known >= 0 ? first.CodePoint : BaseLetter(first.CodePoint);
     if (const int byte = Windows1252Byte(base); byte >= 0) {

@@ -44,19 +44,15 @@ int64_t TargetPageSize(TKSindexType indexType, int64_t estimatedSize);
 // The size in a line of the sizes per surname (surname, tab, size); 0 when
 // there is none.
 int64_t SurnameSize(const std::string& sizesLine);
-// The key of index type 2: the surname cut or padded with blanks to two
-// characters, A to Z upper-cased.
-std::string TwoLetterKey(const std::string& surname);
-// The UTF-8 form of TwoLetterKey: the first two letters (code points).
-std::string TwoLetterKeyUtf8(std::string_view surname);
+// The key of index type 2: the first two letters (code points) of the
+// surname, padded with blanks, a to z upper-cased.
+std::string TwoLetterKey(std::string_view surname);
 // The key of index type 1 as the estimate counts its pages: the surname's
 // first letter, folded to A to Z or a digit when the code page's fold gives
-// one, else as it is; "" for the empty surname.
-std::string LetterKey(const std::string& surname);
-// The UTF-8 form of LetterKey: a letter Windows-1252 lacks by the letter it
-// is built on, a letter of another script as its capital without marks
-// (Ł as L, ά as Α), as the index letter files them.
-std::string LetterKeyUtf8(std::string_view surname);
+// one (a letter Windows-1252 lacks by the letter it is built on), a letter
+// of another script as its capital without marks (Ł as L, ά as Α), as the
+// index letter files them; else as it is; "" for the empty surname.
+std::string LetterKey(std::string_view surname);
 
 // Bytes of HTML that index lines add to an index page, estimated as the
 // index writer writes them (for the page cap).

@@ -7,6 +7,7 @@
 #include "common/KSlocal.h"
 #include "common/KSprogress.h"
 #include "common/KStextutil.h"
+#include "common/KSutf8.h"
 #include "common/KSwebLink.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
@@ -40,7 +41,8 @@ struct Cursor {
     int32_t position = 0;          // 0-based place in the document list
     std::string suffix;            // a tab and the position, appended to every line
     std::unique_ptr<TKSFileStream> stream;
-    std::string line;
+    std::string read; // as the document holds it
+    std::string line; // as UTF-8
     std::string key;
     TKShtxRegel regel;
     bool exhausted = true;
@@ -50,10 +52,11 @@ struct Cursor {
 
 // The lines of a document whose names are cut, counted as in the document;
 // the merge may have read a sorted copy, whose lines lie in another order.
-CutNames CutLinesOf(const std::string& path) {
+CutNames CutLinesOf(const TKShtxData& document) {
     CutNames cut;
-    TKSFileStream stream(path, File::OpenMode::Read);
+    TKSFileStream stream(document.FileName, File::OpenMode::Read);
     std::string line;
+    std::string utf8;
     int64_t number = 0;
     bool found = false;
     while (!found && !stream.Eof()) {
@@ -66,14 +69,15 @@ CutNames CutLinesOf(const std::string& path) {
         stream.ReadLine(line);
         ++number;
         if (line.empty()) break;
-        if (regel.ParseIndexLine(line)) cut.Add(number);
+        DocumentTextToUtf8(line, document.Charset, utf8);
+        if (regel.ParseIndexLine(utf8)) cut.Add(number);
     }
     return cut;
 }
 
 void WarnAboutCutNames(const TKShtxData& document, const TKSdocumentRun& run, CutNames cut,
                        std::vector<TKSrunWarning>& warnings) {
-    if (run.DataFileName != document.FileName) cut = CutLinesOf(document.FileName);
+    if (run.DataFileName != document.FileName) cut = CutLinesOf(document);
     const std::string most = std::to_string(kMaxNameBytes);
     for (const int64_t line : cut.lines)
         warnings.push_back(
@@ -99,7 +103,8 @@ public:
             if (!givenNames_.empty()) AddGivenNames(regel);
             givenNames_ = regel.GivenNames;
         }
-        givenSize_ += 40 + static_cast<int64_t>(regel.Link.size() + document.Title.size());
+        givenSize_ += 40 + static_cast<int64_t>(EstimatedLength(regel.Link) +
+                                                EstimatedLength(document.Title));
     }
 
     // Writes the last surname (also when none was seen) and the end mark.
@@ -111,7 +116,7 @@ public:
 private:
     void StartSurname(const std::string& surname) {
         if (!surname_.empty()) WriteSurname();
-        surnameSize_ = static_cast<int64_t>(surname.size()) + 38 + 35;
+        surnameSize_ = static_cast<int64_t>(EstimatedLength(surname)) + 38 + 35;
         if (surname.find(',') != std::string::npos) surnameSize_ += 28;
         givenSize_ = 0;
         givenNames_.clear();
@@ -119,8 +124,9 @@ private:
     }
 
     void AddGivenNames(const TKShtxRegel& regel) {
-        givenSize_ += static_cast<int64_t>(regel.GivenNames.size()) + 95;
-        const int64_t years = static_cast<int64_t>(regel.Year1.size() + regel.Year2.size());
+        givenSize_ += static_cast<int64_t>(EstimatedLength(regel.GivenNames)) + 95;
+        const int64_t years =
+            static_cast<int64_t>(EstimatedLength(regel.Year1) + EstimatedLength(regel.Year2));
         if (years > 0) {
             givenSize_ += years + 1;
             if (indexWithYears_) givenSize_ += years + 1;
@@ -245,14 +251,15 @@ private:
     void ReadNext(Cursor& cursor) {
         cursor.exhausted = true;
         if (cursor.stream->Eof()) return;
-        cursor.stream->ReadLine(cursor.line);
+        cursor.stream->ReadLine(cursor.read);
         ++cursor.lineNumber;
-        if (cursor.line.empty()) return;
+        if (cursor.read.empty()) return;
+        DocumentTextToUtf8(cursor.read, cursor.data->Charset, cursor.line);
         if (cursor.regel.ParseIndexLine(cursor.line)) cursor.cut.Add(cursor.lineNumber);
         cursor.regel.DocIndex = cursor.position;
         cursor.regel.SortKeyInto(cursor.key);
         cursor.exhausted = false;
-        progress_ += static_cast<int64_t>(cursor.line.size()) + 2;
+        progress_ += static_cast<int64_t>(cursor.read.size()) + 2;
     }
 
     void Take(Cursor& cursor, TKSFileStream& merged, SizeEstimator& estimator, std::string& out) {

@@ -46,13 +46,17 @@ private:
 // first (the lower tie); within a run, input order.
 class SortJob {
 public:
-    SortJob(const std::string& runPrefix, bool keepRunFiles)
-        : sort_([runPrefix](int n) { return runPrefix + "-" + std::to_string(n) + ".tmp"; },
+    SortJob(const std::string& runPrefix, bool keepRunFiles, TKSdocumentCharset charset)
+        : charset_(charset),
+          sort_([runPrefix](int n) { return runPrefix + "-" + std::to_string(n) + ".tmp"; },
                 gBufferLimit, keepRunFiles) {}
 
+    // The key is that of the line as the merge reads it (UTF-8); the copy
+    // keeps the document's own bytes.
     void Add(const std::string& line) {
         TKShtxRegel regel;
-        regel.ParseIndexLine(line);
+        DocumentTextToUtf8(line, charset_, utf8_);
+        regel.ParseIndexLine(utf8_);
         regel.SortKeyInto(key_);
         sort_.Add(key_, line, std::numeric_limits<uint32_t>::max() - assigner_.Assign(key_));
     }
@@ -65,6 +69,8 @@ public:
     }
 
 private:
+    TKSdocumentCharset charset_;
+    std::string utf8_;
     RunAssigner assigner_;
     TKSrunFileSort sort_;
     std::string key_;
@@ -101,7 +107,7 @@ void SortOldIndex(const std::string& documentPath, BufferedWriter& out,
         out.Write("\r\n");
         inIndex = TKShtxData::IsIndexDataLine(line);
     }
-    SortJob job(runPrefix, keepRunFiles);
+    SortJob job(runPrefix, keepRunFiles, TKShtxData(documentPath).Charset);
     while (inIndex && !document.Eof()) {
         document.ReadLine(line);
         if (line.empty()) break; // the index lines end at the first empty line

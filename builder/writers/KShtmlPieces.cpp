@@ -2,50 +2,19 @@
 
 #include "builder/entries/KSindexData.h"
 #include "builder/entries/KSrelativeLink.h"
+#include "builder/writers/KSpageLine.h"
 #include "builder/writers/KSpageText.h"
 #include "common/KSconvert.h"
 #include "index/KShtxRegel.h"
 
 namespace ks {
 
-std::string HrefText(const std::string& link) {
-    std::string text;
-    text.reserve(link.size());
-    AppendHrefText(text, link);
-    return text;
+std::string HrefText(std::string_view link) {
+    return TreeText(link, TKStreeEscape::Href);
 }
 
 void AppendHrefText(std::string& out, std::string_view link) {
-    for (char c : link) {
-        switch (c) {
-        case '"':
-            out += "&quot;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
-void AppendHtmlEncoded(std::string& out, std::string_view text) {
-    for (char c : text) {
-        // A byte without an entity comes back as itself (byte 0 as "").
-        const char* entity = HtmlEntity(static_cast<unsigned char>(c));
-        if (entity[0] == c && c != '&') {
-            out += c;
-        } else {
-            out += entity;
-        }
-    }
+    AppendTreeText(out, link, TKStreeEscape::Href);
 }
 
 std::string HrefAttribute(const std::string& link) {
@@ -57,10 +26,11 @@ std::string Indent(int32_t column) {
 }
 
 std::string SurnameHtml(const TKShtxRegel& entry, const std::string& prefixClass) {
-    if (IsNoSurname(entry.Surname)) return HtmlEncode(NoSurnameText());
-    if (!entry.HasPrefix()) return HtmlEncode(entry.Surname);
-    return HtmlEncode(entry.SurnameMain()) + ", <span class=\"" + prefixClass + "\">" +
-           HtmlEncode(entry.SurnamePrefix()) + "</span>";
+    constexpr auto kIsolated = TKStreeEscape::HtmlIsolated;
+    if (IsNoSurname(entry.Surname)) return TreeText(NoSurnameText());
+    if (!entry.HasPrefix()) return TreeText(entry.Surname, kIsolated);
+    return TreeText(entry.SurnameMain(), kIsolated) + ", <span class=\"" + prefixClass + "\">" +
+           TreeText(entry.SurnamePrefix(), kIsolated) + "</span>";
 }
 
 std::string FillPattern(const std::string& pattern, const std::vector<std::string>& values) {

@@ -8,6 +8,7 @@
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
 #include "builder/writers/KShtmlPieces.h"
+#include "builder/writers/KSpageLine.h"
 #include "builder/writers/KSpageText.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
@@ -104,9 +105,9 @@ private:
     }
 
     void AppendYears(const TKShtxRegel& entry) {
-        AppendHtmlEncoded(line_, entry.Year1);
+        AppendTreeText(line_, entry.Year1);
         line_ += '-';
-        AppendHtmlEncoded(line_, entry.Year2);
+        AppendTreeText(line_, entry.Year2);
     }
 
     // Built in one reused line: the index has an entry for every person.
@@ -123,7 +124,7 @@ private:
         if (entry.GivenNames.empty()) {
             line_ += '?';
         } else {
-            AppendHtmlEncoded(line_, entry.GivenNames);
+            AppendTreeText(line_, entry.GivenNames, TKStreeEscape::HtmlIsolated);
         }
         if (yearsShown_ && years) {
             line_ += "<span class=\"YR\"> (";
@@ -148,7 +149,7 @@ private:
             treesOnPage_[index] = false;
             lines += indent_ + "  <li><span class=\"KSVIlegendNr\">" +
                      std::to_string(run_.State.DocumentRun(index).SeqNr) +
-                     "</span> = " + HtmlEncode(documents[index].Data->Title) + "</li>\r\n";
+                     "</span> = " + TreeText(documents[index].Data->Title) + "</li>\r\n";
         }
         if (lines.empty()) return;
         TKSFileStream& output = out_.Output();
@@ -187,7 +188,7 @@ private:
         if (linkEnds_.size() <= index) linkEnds_.resize(index + 1);
         std::string& end = linkEnds_[index];
         if (!end.empty()) return end;
-        const std::string title = HtmlEncode(document.Title);
+        const std::string title = TreeText(document.Title);
         const std::string number = std::to_string(run_.State.DocumentRun(index).SeqNr);
         end = " title=\"" + title + "\"";
         if (!treeLabel_.empty())

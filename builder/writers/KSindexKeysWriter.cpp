@@ -5,6 +5,7 @@
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
 #include "builder/writers/KShtmlPieces.h"
+#include "builder/writers/KSpageLine.h"
 #include "builder/writers/KSpageText.h"
 #include "builder/writers/KSwriterArgs.h"
 #include "common/KSconvert.h"
@@ -93,7 +94,7 @@ private:
 
     void WriteKey(const TKSindexData& page) {
         const std::string target = PageTarget(run_, *choice_.Entry, page.PageNumber);
-        const std::string title = HtmlEncode(PageTitle(page));
+        const std::string title = TreeText(PageTitle(page));
         std::string line = indent_;
         if (choice_.Menu != 0) {
             const bool selected = page.PageNumber == choice_.Selected;
@@ -169,21 +170,21 @@ private:
     std::string Link(int32_t number, const std::string& label) {
         const TKSindexData& page = PageAt(run_.State.Pages, number);
         std::string link = "<a" + HrefAttribute(PageTarget(run_, *choice_.Entry, number)) +
-                           " title=\"" + HtmlEncode(PageTitle(page)) + "\"";
+                           " title=\"" + TreeText(PageTitle(page)) + "\"";
         if (!choice_.Target.empty()) link += " target=\"" + choice_.Target + "\"";
         if (choice_.MarkCurrent && run_.State.Splits(*choice_.Entry) && number == choice_.Selected)
             link += " aria-current=\"page\"";
-        return link + ">" + HtmlEncode(label) + "</a>";
+        return link + ">" + TreeText(label) + "</a>";
     }
 
     std::string Label(const TKSindexData& page, bool withRange) {
         const TKSindexType indexType = run_.State.IndexType;
-        if (!choice_.DistinctLabels) return HtmlEncode(KeyLabel(page, indexType, withRange));
+        if (!choice_.DistinctLabels) return TreeText(KeyLabel(page, indexType, withRange));
         std::string label = FullKeyLabel(page, indexType, withRange);
         // A surname cut over several pages starts each of them.
         const int32_t earlier = labelsSeen_[AsciiUpper(label)]++;
         if (earlier > 0) label += " " + std::to_string(earlier + 1);
-        return HtmlEncode(label);
+        return TreeText(label);
     }
 
     const TKSrunView& run_;

@@ -52,35 +52,14 @@ const std::array<std::string, 256>& LiteralBytes() {
 
 } // namespace
 
-std::string JsString(std::string_view text) {
-    std::string literal;
-    literal.reserve(text.size() + 2);
-    AppendJsString(literal, text);
-    return literal;
-}
-
-void AppendJsString(std::string& out, std::string_view text) {
-    const std::array<std::string, 256>& bytes = LiteralBytes();
-    out += '"';
-    for (char c : text) {
-        const std::string& literal = bytes[static_cast<unsigned char>(c)];
-        if (literal.size() == 1) {
-            out += literal.front();
-        } else {
-            out += literal;
-        }
-    }
-    out += '"';
-}
-
-std::string JsStringUtf8(std::string_view utf8) {
+std::string JsString(std::string_view utf8) {
     std::string literal;
     literal.reserve(utf8.size() + 2);
-    AppendJsStringUtf8(literal, utf8);
+    AppendJsString(literal, utf8);
     return literal;
 }
 
-void AppendJsStringUtf8(std::string& out, std::string_view utf8) {
+void AppendJsString(std::string& out, std::string_view utf8) {
     const std::array<std::string, 256>& bytes = LiteralBytes();
     out += '"';
     for (std::size_t pos = 0; pos < utf8.size();) {

@@ -9,18 +9,14 @@
 
 namespace ks {
 
-// The Windows-1252 text as a double-quoted ASCII literal, valid as a JSON
-// string too. Quotes, the backslash, control characters, "<" (so that no
-// "</script" can appear) and every byte above 126 are escaped.
-std::string JsString(std::string_view text);
-// JsString(text) appended to out.
-void AppendJsString(std::string& out, std::string_view text);
-// The UTF-8 form of JsString: ASCII as there, every other letter as
-// \uXXXX (a pair of surrogates above U+FFFF); a byte that is no UTF-8 is
-// read as Windows-1252.
-std::string JsStringUtf8(std::string_view utf8);
-// The UTF-8 form of AppendJsString.
-void AppendJsStringUtf8(std::string& out, std::string_view utf8);
+// A text (UTF-8) as a double-quoted ASCII literal, valid as a JSON string
+// too: quotes, the backslash, control characters and "<" (so that no
+// "</script" can appear) escaped, every character above 126 as \uXXXX (a
+// pair of surrogates above U+FFFF). A byte that is no UTF-8 is read as
+// Windows-1252.
+std::string JsString(std::string_view utf8);
+// JsString(utf8) appended to out.
+void AppendJsString(std::string& out, std::string_view utf8);
 // ASCII text (JSON) as it stands between single quotes in a JavaScript
 // string literal: backslashes doubled, single quotes escaped. A large JSON
 // text in a string, given to JSON.parse, is read much faster than the same

@@ -5,6 +5,7 @@
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
 #include "builder/writers/KShtmlPieces.h"
+#include "builder/writers/KSpageLine.h"
 #include "builder/writers/KSpageText.h"
 #include "builder/writers/KSwriterArgs.h"
 #include "common/KSconvert.h"
@@ -14,6 +15,7 @@
 
 #include "common/KSfileio.h"
 #include "common/KStextutil.h"
+#include "common/KSutf8.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,7 +27,7 @@ namespace ks {
 namespace {
 
 int64_t ItemBytes(const TKShtxRegel& entry) {
-    return kNameItemBytes + 2 * static_cast<int64_t>(entry.Surname.size());
+    return kNameItemBytes + 2 * static_cast<int64_t>(EstimatedLength(entry.Surname));
 }
 
 const char* SizeClass(int32_t count) {
@@ -197,9 +199,9 @@ private:
         if (withAnchor)
             output.WriteLine(indent_ + "  <a name=\"" + anchor + "\" id=\"" + anchor + "\"></a>");
         output.WriteLine(indent_ + "  <span class=\"Letter\">" +
-                         HtmlEncode(KeyLabel(page, indexType, false)) + "</span>");
+                         TreeText(KeyLabel(page, indexType, false)) + "</span>");
         output.WriteLine(indent_ + "  <span class=\"FromTo\">" +
-                         HtmlEncode(KeyLabel(page, indexType, true)) + "</span>");
+                         TreeText(KeyLabel(page, indexType, true)) + "</span>");
         output.WriteLine(indent_ + "  <span class=\"Records\">");
         blockOpen_ = true;
     }

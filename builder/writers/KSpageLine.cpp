@@ -1,7 +1,8 @@
 #include "builder/writers/KSpageLine.h"
 
-#include "builder/writers/KShtmlPieces.h"
 #include "common/KScodepage.h"
+#include "common/KSconvert.h"
+#include "common/KSmarkedText.h"
 #include "common/KSunicode.h"
 #include "common/KSutf8.h"
 
@@ -15,19 +16,30 @@ constexpr char32_t kFirstRightToLeft = 0x0590;
 // One Windows-1252 byte, escaped as the writers escape their texts.
 void AppendEscapedByte(std::string& out, char c, TKStreeEscape escape) {
     if (escape == TKStreeEscape::Href) {
-        AppendHrefText(out, std::string_view(&c, 1));
-    } else {
-        AppendHtmlEncoded(out, std::string_view(&c, 1));
+        switch (c) {
+        case '"':
+            out += "&quot;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
+        }
+        return;
     }
-}
-
-void AppendUtf8Part(TKSpageLine& line, std::string_view bytes) {
-    const std::size_t begin = line.Text.size();
-    line.Text += bytes;
-    if (!line.Utf8.empty() && line.Utf8.back().End == begin) {
-        line.Utf8.back().End = line.Text.size();
+    // A byte without an entity comes back as itself (byte 0 as "").
+    const char* entity = HtmlEntity(static_cast<unsigned char>(c));
+    if (entity[0] == c && c != '&') {
+        out += c;
     } else {
-        line.Utf8.push_back({begin, line.Text.size()});
+        out += entity;
     }
 }
 
@@ -41,15 +53,12 @@ void AppendPercentEncoded(std::string& out, std::string_view bytes) {
     }
 }
 
-void AppendOther(TKSpageLine& line, char32_t c, std::string_view bytes, bool utf8Layout,
-                 TKStreeEscape escape) {
+void AppendOther(std::string& line, char32_t c, std::string_view bytes, TKStreeEscape escape) {
     if (c < 0xA0) return; // a control character
-    if (utf8Layout) {
-        AppendUtf8Part(line, bytes);
-    } else if (escape == TKStreeEscape::Href) {
-        AppendPercentEncoded(line.Text, bytes);
+    if (escape == TKStreeEscape::Href) {
+        AppendPercentEncoded(line, bytes);
     } else {
-        line.Text += "&#" + std::to_string(static_cast<unsigned long>(c)) + ';';
+        AppendMarkedUtf8(line, bytes);
     }
 }
 
@@ -65,26 +74,38 @@ bool HoldsRightToLeft(std::string_view text) {
 
 } // namespace
 
-void AppendTreeText(TKSpageLine& line, std::string_view utf8, bool utf8Layout,
-                    TKStreeEscape escape) {
+void AppendTreeText(std::string& line, std::string_view utf8, TKStreeEscape escape) {
     const bool isolate = escape == TKStreeEscape::HtmlIsolated && HoldsRightToLeft(utf8);
-    if (isolate) line.Text += "<bdi>";
+    if (isolate) line += "<bdi>";
     for (std::size_t pos = 0; pos < utf8.size();) {
-        const Utf8Char c = DecodeUtf8(utf8, pos);
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
+        if (lead < 0x80) {
+            AppendEscapedByte(line, utf8[pos], escape);
+            ++pos;
+            continue;
+        }
+        const Utf8Char c = DecodeUtf8Sequence(utf8, pos);
         if (!c.Valid()) {
-            AppendEscapedByte(line.Text, utf8[pos], escape);
+            AppendEscapedByte(line, utf8[pos], escape);
             ++pos;
             continue;
         }
         const int byte = Windows1252Byte(c.CodePoint);
         if (byte >= 0) {
-            AppendEscapedByte(line.Text, static_cast<char>(byte), escape);
+            AppendEscapedByte(line, static_cast<char>(byte), escape);
         } else {
-            AppendOther(line, c.CodePoint, utf8.substr(pos, c.Length), utf8Layout, escape);
+            AppendOther(line, c.CodePoint, utf8.substr(pos, c.Length), escape);
         }
         pos += c.Length;
     }
-    if (isolate) line.Text += "</bdi>";
+    if (isolate) line += "</bdi>";
+}
+
+std::string TreeText(std::string_view utf8, TKStreeEscape escape) {
+    std::string text;
+    text.reserve(utf8.size() + utf8.size() / 4);
+    AppendTreeText(text, utf8, escape);
+    return text;
 }
 
 } // namespace ks

@@ -4,7 +4,9 @@
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
 #include "builder/entries/KSurlPath.h"
+#include "builder/writers/KSpageLine.h"
 #include "builder/writers/KSwriterArgs.h"
+#include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSlocal.h"
 #include "common/KStextutil.h"
@@ -45,14 +47,7 @@ std::string SectionLabel(const TKSindexData& page, bool withRange, const std::st
 
 } // namespace
 
-std::string TwoLetters(const std::string& surname) {
-    std::string two = PadRight(surname, 2, ' ');
-    two[0] = UpperAscii(two[0]);
-    two[1] = LowerAscii(two[1]);
-    return two;
-}
-
-std::string TwoLettersUtf8(std::string_view surname) {
+std::string TwoLetters(std::string_view surname) {
     std::string two = FirstLettersPadded(surname, 2);
     two[0] = UpperAscii(two[0]);
     const std::size_t second = Utf8PrefixLength(two, 1);
@@ -61,7 +56,7 @@ std::string TwoLettersUtf8(std::string_view surname) {
 }
 
 std::string NoSurnameText() {
-    return LocalText("#1593.1=Zonder achternaam");
+    return Windows1252ToUtf8(LocalText("#1593.1=Zonder achternaam"));
 }
 
 std::string AnchorName(const TKSindexData& page) {
@@ -91,13 +86,13 @@ std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool 
 std::string PageName(const TKSindexData& page, TKSindexType indexType) {
     if (page.NoSurname) {
         TKSindexData encoded = page;
-        encoded.FirstGiven = HtmlEncode(page.FirstGiven);
-        encoded.LastGiven = HtmlEncode(page.LastGiven);
+        encoded.FirstGiven = TreeText(page.FirstGiven);
+        encoded.LastGiven = TreeText(page.LastGiven);
         return SectionLabel(encoded, true, " &ndash; ");
     }
-    if (!InParts(indexType)) return HtmlEncode(KeyLabel(page, indexType, false));
-    if (SameSurnames(page)) return HtmlEncode(page.FirstSurname);
-    return HtmlEncode(page.FirstSurname) + " &ndash; " + HtmlEncode(page.LastSurname);
+    if (!InParts(indexType)) return TreeText(KeyLabel(page, indexType, false));
+    if (SameSurnames(page)) return TreeText(page.FirstSurname);
+    return TreeText(page.FirstSurname) + " &ndash; " + TreeText(page.LastSurname);
 }
 
 std::string PageTitle(const TKSindexData& page) {

@@ -16,7 +16,8 @@ struct TKSrunView;
 class TKSkslFile;
 
 // The name of the section of persons without a surname ("Zonder
-// achternaam"), in the language of the run.
+// achternaam"), in the language of the run, as UTF-8 like the tree texts
+// it stands among.
 std::string NoSurnameText();
 // "index" and the page number ("index7").
 std::string AnchorName(const TKSindexData& page);
@@ -33,11 +34,10 @@ std::string KeyLabel(const TKSindexData& page, TKSindexType indexType, bool with
 // shows the whole first surname rather than its first two characters, which
 // several parts share.
 std::string FullKeyLabel(const TKSindexData& page, TKSindexType indexType, bool withRange);
-// The surname cut or padded with blanks to two characters, the first in
-// capitals and the second in small letters (A to Z only): "Ja" for JANSEN.
-std::string TwoLetters(const std::string& surname);
-// The UTF-8 form of TwoLetters: the first two letters (code points).
-std::string TwoLettersUtf8(std::string_view surname);
+// The surname's first two letters (code points), padded with blanks, the
+// first in capitals and the second in small letters (A to Z only): "Ja" for
+// JANSEN.
+std::string TwoLetters(std::string_view surname);
 // The name of a page for its title and heading, HTML: per letter the
 // group letter, per two letters the first two characters, for the other
 // divisions the first surname and "&ndash;" the last one (when they

@@ -5,6 +5,7 @@
 #include "builder/entries/KSrunState.h"
 #include "builder/entries/KSrunView.h"
 #include "builder/writers/KShtmlPieces.h"
+#include "builder/writers/KSpageLine.h"
 #include "builder/writers/KSwriterArgs.h"
 #include "common/KSconvert.h"
 #include "common/KStextutil.h"
@@ -68,13 +69,13 @@ private:
                 IsSafeLink(page)
                     ? HrefAttribute(DocumentLink(fromFile_, document.FileName, page, webAddress))
                     : std::string();
-            return "<a class=\"KSVItd_href\"" + href + ">" + HtmlEncode(document.Title) + "</a>";
+            return "<a class=\"KSVItd_href\"" + href + ">" + TreeText(document.Title) + "</a>";
         }
         if (column == "count") return std::to_string(run.EntryCount);
         if (column == "min") return run.MinYear < kNoMinYear ? std::to_string(run.MinYear) : "";
         if (column == "max") return run.MaxYear >= kNoMaxYear ? std::to_string(run.MaxYear) : "";
-        if (column == "user") return HtmlEncode(document.UserName);
-        if (column == "date") return HtmlEncode(document.Created);
+        if (column == "user") return TreeText(document.UserName);
+        if (column == "date") return TreeText(document.Created);
         return {};
     }
 

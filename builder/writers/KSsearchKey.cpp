@@ -188,26 +188,14 @@ std::vector<std::string> Distinct(std::vector<std::string> words) {
 
 } // namespace
 
-std::string SearchFold(std::string_view text) {
-    std::string folded;
-    folded.reserve(text.size());
-    AppendSearchFold(folded, text);
-    return folded;
-}
-
-void AppendSearchFold(std::string& out, std::string_view text) {
-    for (char c : text)
-        AppendFoldedByte(out, static_cast<unsigned char>(c));
-}
-
-std::string SearchFoldUtf8(std::string_view utf8) {
+std::string SearchFold(std::string_view utf8) {
     std::string folded;
     folded.reserve(utf8.size());
-    AppendSearchFoldUtf8(folded, utf8);
+    AppendSearchFold(folded, utf8);
     return folded;
 }
 
-void AppendSearchFoldUtf8(std::string& out, std::string_view utf8) {
+void AppendSearchFold(std::string& out, std::string_view utf8) {
     for (std::size_t pos = 0; pos < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[pos]);
         const Utf8Char c = DecodeUtf8(utf8, pos);
@@ -239,16 +227,8 @@ std::string SurnameSearchKey(std::string_view surnameMain) {
     return JoinSurnameWords(FoldedWords(surnameMain, SearchFold));
 }
 
-std::string SurnameSearchKeyUtf8(std::string_view surnameMain) {
-    return JoinSurnameWords(FoldedWords(surnameMain, SearchFoldUtf8));
-}
-
 std::vector<std::string> GivenSearchKeys(std::string_view givenNames) {
     return Distinct(FoldedWords(givenNames, SearchFold));
-}
-
-std::vector<std::string> GivenSearchKeysUtf8(std::string_view givenNames) {
-    return Distinct(FoldedWords(givenNames, SearchFoldUtf8));
 }
 
 std::vector<std::string> SurnameSoundKeys(std::string_view key) {

@@ -12,20 +12,14 @@
 
 namespace ks {
 
-// The folded form of a Windows-1252 text: letters lower-case without their
-// accents (ligatures and the sharp s spelled out: "ae", "oe", "ss", "th"),
-// digits kept, everything else left out.
-std::string SearchFold(std::string_view text);
-// SearchFold(text) appended to out.
-void AppendSearchFold(std::string& out, std::string_view text);
-// The UTF-8 form of SearchFold: a letter Windows-1252 holds folds as there;
-// any other in small letters without its marks (Ł and ł as l, ő as o, ά as
-// α, the final ς as σ), a letter or digit of another script kept as UTF-8,
-// anything else left out. A byte that is no UTF-8 is read as Windows-1252.
-std::string SearchFoldUtf8(std::string_view utf8);
-// The UTF-8 form of AppendSearchFold.
-void AppendSearchFoldUtf8(std::string& out, std::string_view utf8);
-
+// The folded form of a text (UTF-8): letters lower-case without their
+// accents (ligatures and the sharp s spelled out: "ae", "oe", "ss", "th";
+// Ł and ł as l, ő as o, ά as α, the final ς as σ), digits kept, a letter or
+// digit of another script kept as UTF-8, everything else left out. A byte
+// that is no UTF-8 is read as Windows-1252.
+std::string SearchFold(std::string_view utf8);
+// SearchFold(utf8) appended to out.
+void AppendSearchFold(std::string& out, std::string_view utf8);
 // The folded words taken as surname prefixes when they stand in front of a
 // surname ("van", "den", "de", "t", "von", ...), in a fixed order.
 const std::vector<std::string>& SearchPrefixWords();
@@ -34,15 +28,11 @@ const std::vector<std::string>& SearchPrefixWords();
 // by blanks) folded and joined, after leaving out the prefix words in front
 // of the last word. Empty for a surname with nothing to fold ("?").
 std::string SurnameSearchKey(std::string_view surnameMain);
-// The UTF-8 form of SurnameSearchKey.
-std::string SurnameSearchKeyUtf8(std::string_view surnameMain);
 
 // The keys of given names: each word (separated by blanks) folded, once, in
 // the order written ("Jan Pieter Jan" gives "jan", "pieter"). A person is
 // filed under each, so that any given name finds it, wherever it stands.
 std::vector<std::string> GivenSearchKeys(std::string_view givenNames);
-// The UTF-8 form of GivenSearchKeys.
-std::vector<std::string> GivenSearchKeysUtf8(std::string_view givenNames);
 
 // The sound keys of a surname key (as SurnameSearchKey makes it): six
 // digits each, so that names spelled differently but said alike share one

@@ -15,6 +15,8 @@
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KSprogress.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
 #include "index/KShtxData.h"
 #include "index/KShtxRegel.h"
 
@@ -34,16 +36,25 @@ namespace {
 const char* const kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 const char* const kSitemapNamespace = "http://www.sitemaps.org/schemas/sitemap/0.9";
 
+// A letter in capitals: one Windows-1252 holds as that code page's
+// capital, as surnames have always been written here.
+char32_t UpperCaseOf(char32_t letter) {
+    const int byte = Windows1252Byte(letter);
+    if (byte < 0) return UpperCaseLetter(letter);
+    return Windows1252CodePoint(UpperCaseByte(static_cast<unsigned char>(byte)));
+}
+
 bool IsHex(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-// A link (Windows-1252) as an address: UTF-8, with every byte that may not
-// stand in an address, and "|" that separates the fields of a GENDEX line,
-// percent-encoded. Escapes already there ("%20") stay as they are.
+// A link (UTF-8; a byte that is no UTF-8 read as Windows-1252) as an
+// address, with every byte that may not stand in an address, and "|" that
+// separates the fields of a GENDEX line, percent-encoded. Escapes already
+// there ("%20") stay as they are.
 void AppendAddressText(std::string& out, std::string_view link) {
     static const char kHex[] = "0123456789ABCDEF";
-    const std::string utf8 = Windows1252ToUtf8(link);
+    const std::string utf8 = MessageToUtf8(link);
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const char c = utf8[i];
         const auto byte = static_cast<unsigned char>(c);
@@ -201,15 +212,22 @@ void WriteSitemaps(const TKSrunSettings& settings, const std::string& writeRoot,
 }
 
 // A name of the index fit for a field: "?" (unknown) is empty, and "|" and
-// "/", which separate the fields and mark the surname, become blanks.
+// "/", which separate the fields and mark the surname, become blanks. Names
+// are written as written, surnames in capitals.
 std::string NameField(std::string_view name, bool upper) {
     if (name == "?") return {};
-    std::string text(name);
-    for (char& c : text) {
-        if (c == '|' || c == '/') c = ' ';
-        if (upper) c = static_cast<char>(UpperCaseByte(static_cast<unsigned char>(c)));
+    std::string text;
+    text.reserve(name.size());
+    for (std::size_t pos = 0; pos < name.size();) {
+        const Utf8Char c = DecodeUtf8(name, pos);
+        char32_t letter =
+            c.Valid() ? c.CodePoint : Windows1252CodePoint(static_cast<unsigned char>(name[pos]));
+        pos += c.Valid() ? c.Length : 1;
+        if (letter == '|' || letter == '/') letter = ' ';
+        if (upper) letter = UpperCaseOf(letter);
+        AppendUtf8(text, letter);
     }
-    return Windows1252ToUtf8(text);
+    return text;
 }
 
 class TKSgendexWriter {

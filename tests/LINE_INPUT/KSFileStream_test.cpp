@@ -182,11 +182,10 @@ TEST(KSFileStream, MarkedPartsOfALinePassTheConversionBy) {
         {{{7, 9}}, "ABCDEF"},
     };
     TKSFileStream out(path, kCreate);
-    out.SetConversion([](std::string_view text) {
-        std::string upper(text);
+    out.SetConversion([](std::string_view text, std::string& upper) {
+        upper.assign(text);
         for (char& c : upper)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return upper;
     });
     std::string expected;
     for (const auto& c : cases) {

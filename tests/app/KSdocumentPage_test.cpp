@@ -326,7 +326,7 @@ void TestDocumentPage::retitlingChangesOnlyTheTitleLine() {
     std::string expected = before;
     expected.replace(expected.find("title=Oud"), 9, "title=  Nieuwe titel \xE9  ");
     QCOMPARE(ks::test::ReadText(path), expected);
-    QCOMPARE(ks::TKShtxData(path).Title, std::string("Nieuwe titel \xE9"));
+    QCOMPARE(ks::TKShtxData(path).Title, std::string("Nieuwe titel \xC3\xA9")); // read as UTF-8
 
     // Without a [metadata] section one is made before the index lines.
     QVERIFY(wizard.Add(bare));

@@ -12,20 +12,6 @@ TEST(HtmlPieces, HrefTextEscapesOnlyWhatWouldBreakTheAttribute) {
     EXPECT_EQ("a&quot;b&amp;c&lt;d&gt;e f\xE9/g#h", HrefText("a\"b&c<d>e f\xE9/g#h"));
 }
 
-TEST(HtmlPieces, AppendedFormsAddWhatTheWholeFormsGive) {
-    std::string all;
-    for (int c = 0; c < 256; ++c)
-        all += static_cast<char>(c);
-    for (const std::string& text : {all, std::string("Jan & \"Piet\" <b>"), std::string()}) {
-        std::string html = "x";
-        AppendHtmlEncoded(html, text);
-        EXPECT_EQ("x" + HtmlEncode(text), html);
-        std::string href = "y";
-        AppendHrefText(href, text);
-        EXPECT_EQ("y" + HrefText(text), href);
-    }
-}
-
 TEST(HtmlPieces, IndentIsOneBlankPerColumn) {
     EXPECT_EQ("", Indent(0));
     EXPECT_EQ("", Indent(-3));

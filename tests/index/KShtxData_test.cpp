@@ -79,9 +79,37 @@ TEST(KShtxData, ControlBytesAreDroppedFromEveryHeaderText) {
     EXPECT_EQ(doc.Created, "28-02-2019");
     EXPECT_EQ(doc.HtmFile, "javascript:x"); // links are judged where they are written
     EXPECT_EQ(doc.DateFormat, "dd-mm");
-    // 0x9B is a letter-like sign in Windows-1252 (a single right angle quote).
-    EXPECT_EQ(doc.Description, "Eerste regel\r\n\x9B"
-                               "2J\xE9");
+    // 0x9B is a letter-like sign in Windows-1252 (a single right angle
+    // quote); every text is held as UTF-8.
+    EXPECT_EQ(doc.Description, "Eerste regel\r\n\u203A2J\u00E9");
+}
+
+// The charset key says how the texts are read; the run holds them as UTF-8.
+TEST(KShtxData, TextsAreReadInTheDocumentsCharset) {
+    TempDir dir;
+    const struct {
+        const char* Key;
+        TKSdocumentCharset Charset;
+        const char* Title; // as written in the file
+        const char* Held;
+    } rows[] = {
+        {"", TKSdocumentCharset::Windows1252, "M\xFCller", "M\u00FCller"},
+        {"charset=Windows-1252\r\n", TKSdocumentCharset::Windows1252, "\xC5\x81", "\u00C5"},
+        {"charset= UTF-8 \r\n", TKSdocumentCharset::Utf8, "Wa\xC5\x82\xC4\x99sa",
+         "Wa\u0142\u0119sa"},
+        // Composed, and a byte that is no UTF-8 read as Windows-1252.
+        {"charset=utf8\r\n", TKSdocumentCharset::Utf8, "Rene\xCC\x81 \xE9", "Ren\u00E9 \u00E9"},
+        {"charset=latin-2\r\n", TKSdocumentCharset::Unknown, "x", "x"},
+    };
+    for (const auto& row : rows) {
+        const std::string path = dir.file("doc.htx");
+        WriteFileBytes(path, std::string("[KESTRIN]\r\nversion=3.22\r\ntype=htx\r\nformat=1\r\n") +
+                                 row.Key + "[metadata]\r\ntitle=" + row.Title +
+                                 "\r\n[indexdata]\r\n");
+        const TKShtxData doc(path);
+        EXPECT_EQ(row.Charset, doc.Charset) << row.Key;
+        EXPECT_EQ(row.Held, doc.Title) << row.Key;
+    }
 }
 
 TEST(KShtxData, MissingDocumentGivesEmptyValues) {
