@@ -1,6 +1,7 @@
 #include "index/KShtxRegel.h"
 
 #include "common/KSconvert.h"
+#include "common/KSkeyText.h"
 #include "common/KStextutil.h"
 #include "common/KSutf8.h"
 
@@ -194,19 +195,24 @@ void TKShtxRegel::SortKeyInto(std::string& key) const {
     key.clear();
     key.reserve(letter.size() + 3 * (surname.size() + given.size()) + Year1.size() + Year2.size() +
                 numberText.size() + 9);
-    key.append(letter).push_back(kTab);
-    AppendFoldTable(key, surname);
+    AppendKeyText(key, letter);
     key.push_back(kTab);
-    AppendUpperCaseTable(key, surname);
+    AppendKeyFold(key, surname);
     key.push_back(kTab);
-    AppendFoldTable(key, given);
+    AppendKeyUpperCase(key, surname);
     key.push_back(kTab);
-    AppendUpperCaseTable(key, given);
+    AppendKeyFold(key, given);
     key.push_back(kTab);
-    key.append(Year1).push_back(kTab);
-    key.append(Year2).push_back(kTab);
-    key.append(surname).push_back(kTab);
-    key.append(given).push_back(kTab);
+    AppendKeyUpperCase(key, given);
+    key.push_back(kTab);
+    AppendKeyText(key, Year1);
+    key.push_back(kTab);
+    AppendKeyText(key, Year2);
+    key.push_back(kTab);
+    AppendKeyText(key, surname);
+    key.push_back(kTab);
+    AppendKeyText(key, given);
+    key.push_back(kTab);
     key.append(numberText);
 }
 
