@@ -130,6 +130,13 @@ bool IsLowerLetter(char32_t c) {
     return byte >= 0 ? IsLower(static_cast<unsigned char>(byte)) : UpperCaseLetter(c) != c;
 }
 
+// A letter of a name: one Windows-1252 holds as there, any other letter (of
+// a script with or without capitals).
+bool IsNameLetter(char32_t c) {
+    const int byte = Windows1252Byte(c);
+    return byte >= 0 ? IsLetter(static_cast<unsigned char>(byte)) : IsLetterOrDigit(c);
+}
+
 char32_t MatchLetter(char32_t c) {
     return ByByte(c, MatchForm, LowerCaseLetter(c));
 }
@@ -175,7 +182,7 @@ TKSsurnameParts SplitSurnameParticleUtf8(std::string_view surname,
     for (const std::string& particle : languages.empty() ? everyParticle : chosen) {
         if (!StartsWithParticle(name, particle)) continue;
         const std::u32string_view rest = TrimBlanks(name.substr(particle.size()));
-        if (rest.empty() || !(IsUpperLetter(rest[0]) || IsLowerLetter(rest[0]))) continue;
+        if (rest.empty() || !IsNameLetter(rest[0])) continue;
         return {Utf8Text(rest), Utf8Text(TrimBlanks(name.substr(0, particle.size())))};
     }
     return {Utf8Text(name), {}};
@@ -188,10 +195,14 @@ std::string NameCaseFromCapitalsUtf8(std::string_view name) {
         !std::any_of(letters.begin(), letters.end(), IsUpperLetter))
         return std::string(name);
     bool wordStart = true;
-    for (char32_t& c : letters) {
-        const bool letter = IsUpperLetter(c) || IsLowerLetter(c);
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        char32_t& c = letters[i];
+        const bool letter = IsNameLetter(c);
         if (letter && !wordStart) c = LowerLetter(c);
         wordStart = !letter;
+        // A Greek sigma that ends a word takes its final form.
+        const bool wordEnds = i + 1 == letters.size() || !IsNameLetter(letters[i + 1]);
+        if (c == U'\u03C3' && wordEnds) c = U'\u03C2';
     }
     return Utf8Text(letters);
 }
