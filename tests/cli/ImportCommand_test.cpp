@@ -329,6 +329,13 @@ TEST_F(ImportTool, NamesOfEveryScriptKeptAsWritten) {
         EXPECT_EQ(oldText.substr(oldText.find("[indexdata]")),
                   ReadFileBytes(dir.file(document)).substr(oldText.find("[indexdata]")));
     }
+    // A Windows-1252 gendex.txt gives a UTF-8 document too.
+    fs::create_directories(dir.file("w"));
+    WriteFileBytes(dir.file("w/gendex.txt"),
+                   "p.htm|M\xDCLLER|J\xF6rg /M\xFCller/|1801||1870||\r\n");
+    ASSERT_EQ(0, Run("import", {"w/gendex.txt"}).exitCode);
+    EXPECT_EQ("M\tM\xC3\xBCller\tJ\xC3\xB6rg\t\t1801\t1870\t1\tp.htm\r\n",
+              IndexData("w/gendex.htx"));
 }
 
 } // namespace
