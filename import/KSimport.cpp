@@ -5,6 +5,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
+#include "common/KSunicode.h"
 #include "common/KSwebLink.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSgendexReader.h"
@@ -48,9 +49,11 @@ std::string Typed(const std::string& text) {
     return Utf8ToNearestWindows1252(text).Text;
 }
 
-// Text typed by the user, as the document keeps it.
+// Text typed by the user, as the document keeps it: in UTF-8 composed, and
+// a byte that is no UTF-8 (an argument in another code page) read as
+// Windows-1252, so the document holds valid UTF-8 only.
 std::string Typed(const std::string& text, TKSimportCharset charset) {
-    return charset == TKSimportCharset::Utf8 ? text : Typed(text);
+    return charset == TKSimportCharset::Utf8 ? ComposedText(MessageToUtf8(text)) : Typed(text);
 }
 
 // The way from the folder of the document to the folder of the source, put

@@ -116,7 +116,7 @@ ImportChoiceLines(const TKSimportChoices& choices) {
     std::vector<std::pair<std::string, std::string>> lines;
     const bool utf8 = ChosenCharset(choices) == TKSimportCharset::Utf8;
     const auto kept = [utf8](const std::string& typed) {
-        return utf8 ? typed : Utf8ToNearestWindows1252(typed).Text;
+        return utf8 ? MessageToUtf8(typed) : Utf8ToNearestWindows1252(typed).Text;
     };
     const auto add = [&lines, &kept](const char* key, const std::optional<std::string>& typed) {
         if (typed) lines.emplace_back(key, kept(*typed));

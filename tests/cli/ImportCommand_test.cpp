@@ -329,11 +329,17 @@ TEST_F(ImportTool, NamesOfEveryScriptKeptAsWritten) {
         EXPECT_EQ(oldText.substr(oldText.find("[indexdata]")),
                   ReadFileBytes(dir.file(document)).substr(oldText.find("[indexdata]")));
     }
-    // A Windows-1252 gendex.txt gives a UTF-8 document too.
+    // A Windows-1252 gendex.txt gives a UTF-8 document too; a title typed in
+    // that code page is read as it, and a decomposed accent joined.
     fs::create_directories(dir.file("w"));
     WriteFileBytes(dir.file("w/gendex.txt"),
                    "p.htm|M\xDCLLER|J\xF6rg /M\xFCller/|1801||1870||\r\n");
-    ASSERT_EQ(0, Run("import", {"w/gendex.txt"}).exitCode);
+    ASSERT_EQ(
+        0,
+        Run("import", {"--title", "Gro\xDF", "--user", "Rene\xCC\x81", "w/gendex.txt"}).exitCode);
+    const std::string header = ReadFileBytes(dir.file("w/gendex.htx"));
+    EXPECT_NE(std::string::npos, header.find("\r\ntitle=Gro\xC3\x9F\r\n")) << header;
+    EXPECT_NE(std::string::npos, header.find("\r\nusername=Ren\xC3\xA9\r\n")) << header;
     EXPECT_EQ("M\tM\xC3\xBCller\tJ\xC3\xB6rg\t\t1801\t1870\t1\tp.htm\r\n",
               IndexData("w/gendex.htx"));
 }
