@@ -89,6 +89,14 @@ TKSimportDialog::TKSimportDialog(QWidget* parent, const std::string& path, bool 
     includeLiving_->setObjectName(QStringLiteral("chkIncludeLiving"));
     includeLiving_->setChecked(kept.IncludeLiving.value_or(false));
     layout->addWidget(includeLiving_);
+    windows1252_ =
+        new QCheckBox(Lookup("#1609.4=&Windows-1252 schrijven (voor oudere programma's)"));
+    windows1252_->setObjectName(QStringLiteral("chkWindows1252"));
+    windows1252_->setChecked(ChosenCharset(kept) == TKSimportCharset::Windows1252);
+    windows1252_->setToolTip(
+        Lookup("#1609.5=Het indexdocument in Windows-1252 in plaats van UTF-8: oudere programma's "
+               "lezen het, maar een letter die daarin ontbreekt wordt de dichtstbijzijnde."));
+    layout->addWidget(windows1252_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &TKSimportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TKSimportDialog::reject);
@@ -109,6 +117,8 @@ TKSimportChoices TKSimportDialog::Choices() const {
     choices.StartPage = startPage_->text().trimmed().toStdString();
     choices.LivingAge = livingAge_->value();
     choices.IncludeLiving = includeLiving_->isChecked();
+    choices.Charset =
+        windows1252_->isChecked() ? TKSimportCharset::Windows1252 : TKSimportCharset::Utf8;
     return choices;
 }
 

@@ -1,6 +1,7 @@
 // What the wizard asks before it imports a name list: the tree's title, the
 // link pattern of each person (a GEDCOM file has no links of its own), the
-// page that opens the tree, and who counts as possibly living. Each starts
+// page that opens the tree, who counts as possibly living, and whether the
+// document is written in Windows-1252 for older programs. Each starts
 // as the last import of the same name list chose it.
 #pragma once
 
@@ -46,6 +47,7 @@ private:
     QLineEdit* startPage_ = nullptr;
     QSpinBox* livingAge_ = nullptr;
     QCheckBox* includeLiving_ = nullptr;
+    QCheckBox* windows1252_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
 

@@ -34,6 +34,12 @@ int LivingAge(const std::string& value) {
     return age;
 }
 
+TKSimportCharset Charset(const std::string& value) {
+    if (value == "utf-8") return TKSimportCharset::Utf8;
+    if (value == "windows-1252") return TKSimportCharset::Windows1252;
+    throw UsageError{Say("#1609.3=--charset moet utf-8 of windows-1252 zijn, niet %1", {value})};
+}
+
 const std::vector<Option<ImportOptions>>& OptionTable() {
     using O = ImportOptions;
     using V = const std::string&;
@@ -89,6 +95,12 @@ const std::vector<Option<ImportOptions>>& OptionTable() {
          "map van BESTAND of een http- of https-adres (standaard: index.htm of index.html naast "
          "BESTAND, anders geen: de eerste persoonspagina wordt gebruikt)",
          [](O& o, V v) { o.StartPage = v; }},
+        {{"--charset"},
+         "#1609.1=TEKENSET",
+         "#1609.2=de tekenset van het indexdocument: utf-8 (standaard; elke letter zoals het "
+         "bestand hem schrijft) of windows-1252 (voor oudere programma's; een letter die daarin "
+         "ontbreekt wordt de dichtstbijzijnde)",
+         [](O& o, V v) { o.Charset = Charset(v); }},
         {{"--fresh"},
          "",
          "#1608.17=niets overnemen van het indexdocument dat vervangen wordt; zonder deze optie "

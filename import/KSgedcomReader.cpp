@@ -3,6 +3,8 @@
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
 #include "import/KSgedcomDate.h"
 #include "import/KSgedcomText.h"
 #include "import/KSpersonLink.h"
@@ -330,7 +332,7 @@ public:
                 FamilyLine(line);
             } else if (record_ == kSubmitter && line.Level == 1 && line.Tag == "NAME" &&
                        report_.SourceUser.empty()) {
-                report_.SourceUser = Windows1252(Text(line.Value), kMaxHeaderBytes);
+                report_.SourceUser = HeaderText(Text(line.Value), kMaxHeaderBytes);
             }
         }
         if (first) throw EInOutError(path_, LocalText("#1583.16=geen GEDCOM-bestand: het is leeg"));
@@ -416,15 +418,27 @@ private:
                                                                   {charValue_})));
             encoding_ = *named;
         }
-        report_.SourceDescription = Windows1252(Text(headNote_, true), kMaxHeaderBytes);
+        report_.SourceDescription = HeaderText(Text(headNote_, true), kMaxHeaderBytes);
     }
 
-    // A header text in the document's code page, cut to a line's length.
-    static std::string Windows1252(const std::string& utf8, std::size_t limit) {
+    // A header text in the document's character set, cut to a line's
+    // length (on a letter's boundary).
+    std::string HeaderText(const std::string& utf8, std::size_t limit) const {
         long ignored = 0;
-        std::string text = Utf8ToWindows1252Counted(utf8, ignored);
-        if (text.size() > limit) text.resize(limit);
+        std::string text = DocumentText(utf8, ignored);
+        if (text.size() <= limit) return text;
+        if (options_.Charset == TKSimportCharset::Utf8)
+            while (limit > 0 && IsUtf8Continuation(text[limit]))
+                --limit;
+        text.resize(limit);
         return text;
+    }
+
+    // A value (UTF-8) in the document's character set: composed, or the
+    // nearest Windows-1252 letters, those replaced counted in replaced.
+    std::string DocumentText(const std::string& utf8, long& replaced) const {
+        if (options_.Charset == TKSimportCharset::Utf8) return ComposedText(utf8);
+        return Utf8ToWindows1252Counted(utf8, replaced);
     }
 
     void IndividualLine(const TGedcomLine& line) {
@@ -580,11 +594,11 @@ private:
         const TNamePieces spelt = NamePieces(false);
         const TNamePieces pieces = NameHasUnderscore() ? NamePieces(true) : spelt;
         TKSimportPerson person;
-        person.Surname = Utf8ToWindows1252Counted(pieces.MainSurname, report_.LettersReplaced);
-        person.Prefix = Utf8ToWindows1252Counted(pieces.Prefix, report_.LettersReplaced);
-        person.GivenNames = Utf8ToWindows1252Counted(pieces.Given, report_.LettersReplaced);
+        person.Surname = DocumentText(pieces.MainSurname, report_.LettersReplaced);
+        person.Prefix = DocumentText(pieces.Prefix, report_.LettersReplaced);
+        person.GivenNames = DocumentText(pieces.Given, report_.LettersReplaced);
         long ignored = 0;
-        person.Id = Utf8ToWindows1252Counted(Text(person_.Id), ignored);
+        person.Id = DocumentText(Text(person_.Id), ignored);
         SetYears(person);
         person.Private = person_.Private;
         person.RecordKey = GedcomRecordKey(person_.Id);

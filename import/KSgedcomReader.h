@@ -1,8 +1,8 @@
 // Reads the persons of a GEDCOM file (5.5.1, 5.5.5 and 7.0): one INDI
 // record after the other, streamed, so that files of millions of persons
-// take little memory. Names and years become the Windows-1252 texts of an
-// index document; letters the code page lacks are written as their nearest
-// letter and counted in the report.
+// take little memory. Names and years become the texts of an index document:
+// UTF-8 with composed accents, or Windows-1252 where letters the code page
+// lacks are written as their nearest letter and counted in the report.
 #pragma once
 
 #include "import/KSimportPerson.h"
@@ -21,6 +21,9 @@ struct TKSgedcomOptions {
     // and {given}; the values are percent-encoded UTF-8. Empty: no links.
     // Example: "https://example.org/tree/individual.php?pid={id}".
     std::string LinkPattern;
+    // The character set of the texts handed out (names, identifier, the
+    // file's submitter and note).
+    TKSimportCharset Charset = TKSimportCharset::Windows1252;
 };
 
 // Calls take for each person in file order, and takeFamily (when given) for

@@ -5,6 +5,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSnamecase.h"
+#include "common/KSunicode.h"
 #include "common/KSutf8.h"
 #include "import/KSgedcomDate.h"
 #include "import/KSpersonLink.h"
@@ -149,10 +150,42 @@ long ReplacedInNames(std::string_view utf8Line) {
            Utf8ToNearestWindows1252(raw.GivenNames).ReplacedCount;
 }
 
+// A line of a UTF-8 file as the text of a UTF-8 document: composed, and a
+// sequence that is no UTF-8 as "?", as the Windows-1252 form has it.
+std::string ValidUtf8(std::string_view line) {
+    std::string text;
+    text.reserve(line.size());
+    for (std::size_t pos = 0; pos < line.size();) {
+        const Utf8Char c = DecodeUtf8(line, pos);
+        if (c.Valid()) {
+            text.append(line.substr(pos, c.Length));
+            pos += c.Length;
+            continue;
+        }
+        text.push_back('?');
+        ++pos;
+        while (pos < line.size() && IsUtf8Continuation(line[pos]))
+            ++pos;
+    }
+    return ComposedText(text);
+}
+
+// A line of the file in the document's character set.
+NearestText DocumentLine(std::string_view line, bool utf8File, TKSimportCharset charset) {
+    NearestText text;
+    if (charset == TKSimportCharset::Utf8)
+        text.Text = utf8File ? ValidUtf8(line) : Windows1252ToUtf8(line);
+    else if (utf8File)
+        text = Utf8ToNearestWindows1252(line);
+    else
+        text.Text = line;
+    return text;
+}
+
 } // namespace
 
 void ReadGendex(const std::string& path, const std::function<void(TKSimportPerson&)>& take,
-                TKSimportReport& report) {
+                TKSimportReport& report, TKSimportCharset charset) {
     const bool utf8 = LooksLikeUtf8(path);
     FileReader reader(path);
     if (reader.Outcome() != ReadOutcome::Read)
@@ -167,11 +200,7 @@ void ReadGendex(const std::string& path, const std::function<void(TKSimportPerso
         if (lineNumber == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(3);
         const std::string_view trimmed = Trimmed(line);
         if (trimmed.empty() || trimmed[0] == '#') return;
-        NearestText text;
-        if (utf8)
-            text = Utf8ToNearestWindows1252(line);
-        else
-            text.Text = line;
+        const NearestText text = DocumentLine(line, utf8, charset);
         if (!ParseGendexLine(text.Text, person)) {
             report.SkippedLines.push_back(lineNumber);
             return;

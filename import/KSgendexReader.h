@@ -22,19 +22,21 @@ constexpr std::size_t kMaxGendexLineBytes = 1 << 20;
 // "1780/81"); "" when the date names none.
 std::string YearOfDate(std::string_view date);
 
-// One line (already Windows-1252, no line end) into person: false when it
+// One line (already in the document's character set, no line end) into person: false when it
 // is no person line (too few fields, no usable link). A person without any
 // name is read (and left out by the writer, which counts it).
 // Surname and Prefix come as the file spells them: FinishSurname puts them
 // into index form.
 bool ParseGendexLine(std::string_view line, TKSimportPerson& person);
 
-// Reads the file at path and hands every person to take, counting persons
-// read, letters replaced and lines skipped in report. Lines end in CR LF, LF
-// or CR alone; blank lines and lines starting with "#" are passed over.
+// Reads the file at path and hands every person to take, its texts in
+// charset (a Windows-1252 file read as UTF-8 is converted; a UTF-8 one read
+// as Windows-1252 gets the nearest letters), counting persons read, letters
+// replaced and lines skipped in report. Lines end in CR LF, LF or CR alone;
+// blank lines and lines starting with "#" are passed over.
 // Throws EInOutError naming the file (and the line) when it cannot be read,
 // a line is too long, or no line of it is a GENDEX line.
 void ReadGendex(const std::string& path, const std::function<void(TKSimportPerson&)>& take,
-                TKSimportReport& report);
+                TKSimportReport& report, TKSimportCharset charset = TKSimportCharset::Windows1252);
 
 } // namespace ks

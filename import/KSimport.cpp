@@ -5,6 +5,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
+#include "common/KSunicode.h"
 #include "common/KSwebLink.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSgendexReader.h"
@@ -43,9 +44,16 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Text typed by the user, as the document keeps it.
+// Text typed by the user, as a message of the run (Windows-1252) quotes it.
 std::string Typed(const std::string& text) {
     return Utf8ToNearestWindows1252(text).Text;
+}
+
+// Text typed by the user, as the document keeps it: in UTF-8 composed, and
+// a byte that is no UTF-8 (an argument in another code page) read as
+// Windows-1252, so the document holds valid UTF-8 only.
+std::string Typed(const std::string& text, TKSimportCharset charset) {
+    return charset == TKSimportCharset::Utf8 ? ComposedText(MessageToUtf8(text)) : Typed(text);
 }
 
 // The way from the folder of the document to the folder of the source, put
@@ -67,19 +75,21 @@ std::string Today(const std::tm& now) {
 TKSimportHeader Header(const TKSimportRequest& request, const TKSimportReport& report,
                        const std::string& linkBase, const std::tm& now) {
     TKSimportHeader header;
+    const TKSimportCharset charset = ChosenCharset(request);
     const fs::path source = fs::absolute(request.Source).lexically_normal();
     header.Title =
         Typed(request.Title.value_or("").empty() ? source.parent_path().filename().string()
-                                                 : *request.Title);
-    header.UserName =
-        request.UserName.value_or("").empty() ? report.SourceUser : Typed(*request.UserName);
+                                                 : *request.Title,
+              charset);
+    header.UserName = request.UserName.value_or("").empty() ? report.SourceUser
+                                                            : Typed(*request.UserName, charset);
     const std::string description = request.Description.value_or("").empty()
                                         ? report.SourceDescription
-                                        : Typed(*request.Description);
+                                        : Typed(*request.Description, charset);
     if (!description.empty()) header.Description.push_back(description);
-    header.Email = Typed(request.Email.value_or(""));
-    header.Homepage = Typed(request.Homepage.value_or(""));
-    header.DataFile = Typed(source.filename().string());
+    header.Email = Typed(request.Email.value_or(""), charset);
+    header.Homepage = Typed(request.Homepage.value_or(""), charset);
+    header.DataFile = Typed(source.filename().string(), charset);
     header.Created = Today(now);
     header.Choices = ImportChoiceLines(request);
     std::error_code ec;
@@ -200,19 +210,20 @@ TKSimportResult ImportNameList(const TKSimportRequest& given) {
     localtime_r(&clock, &now);
     const std::string linkBase = LinkBase(request.Source, result.Document);
     RemoveAbandonedImportFolders(request.TempFolder);
+    const TKSimportCharset charset = ChosenCharset(request);
     TKSimportWriter writer(now.tm_year + 1900, request.IncludeLiving.value_or(false), linkBase,
-                           TKSimportSorting{.TempFolder = request.TempFolder}, livingAge);
+                           TKSimportSorting{.TempFolder = request.TempFolder}, livingAge, charset);
     const auto take = [&](TKSimportPerson& person) {
-        FinishSurname(person);
+        FinishSurname(person, {}, charset);
         writer.Add(person, result.Report);
     };
     if (gedcom && IsExampleAddress(request.LinkPattern))
         result.Report.ExampleLinkPattern = Typed(request.LinkPattern);
     if (gedcom)
-        ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern}, take, result.Report,
-                   [&](const TKSimportFamily& family) { writer.AddFamily(family); });
+        ReadGedcom(request.Source, TKSgedcomOptions{request.LinkPattern, charset}, take,
+                   result.Report, [&](const TKSimportFamily& family) { writer.AddFamily(family); });
     else
-        ReadGendex(request.Source, take, result.Report);
+        ReadGendex(request.Source, take, result.Report, charset);
     writer.Write(result.Document, Header(request, result.Report, linkBase, now), result.Report);
     return result;
 }

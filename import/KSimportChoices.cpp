@@ -3,6 +3,7 @@
 #include "common/KScodepage.h"
 #include "common/KSfiles.h"
 #include "common/KSini.h"
+#include "common/KSnamecase.h"
 
 #include <charconv>
 
@@ -11,11 +12,21 @@ namespace ks {
 namespace {
 
 constexpr const char* kSection = "import";
+constexpr const char* kUtf8 = "utf-8";
+constexpr const char* kWindows1252 = "windows-1252";
+
+// Whether the document's texts are UTF-8 (its key charset).
+bool Utf8Document(TKSini& ini) {
+    ini.SetSection("KESTRIN");
+    return SameNameNoCase(ini.ReadString("charset", ""), kUtf8);
+}
 
 // A value of the document as typed, or "" when the key is missing.
 std::string Read(TKSini& ini, const char* section, const char* key) {
+    const bool utf8 = Utf8Document(ini);
     ini.SetSection(section);
-    return Windows1252ToUtf8(ini.ReadString(key, ""));
+    const std::string value = ini.ReadString(key, "");
+    return utf8 ? value : Windows1252ToUtf8(value);
 }
 
 // A value of the document, unset when the key is missing or, unless
@@ -44,6 +55,13 @@ std::optional<bool> ReadFlag(TKSini& ini, const char* key) {
     return std::nullopt;
 }
 
+std::optional<TKSimportCharset> ReadCharset(TKSini& ini) {
+    const std::string text = Read(ini, kSection, "charset");
+    if (SameNameNoCase(text, kUtf8)) return TKSimportCharset::Utf8;
+    if (SameNameNoCase(text, kWindows1252)) return TKSimportCharset::Windows1252;
+    return std::nullopt;
+}
+
 // Takes kept into given when given is empty and kept is not.
 template <typename T> bool Take(T& given, const T& kept) {
     if (given != T{} || kept == T{}) return false;
@@ -51,11 +69,11 @@ template <typename T> bool Take(T& given, const T& kept) {
     return true;
 }
 
-std::string Kept(const std::string& typed) {
-    return Utf8ToNearestWindows1252(typed).Text;
-}
-
 } // namespace
+
+TKSimportCharset ChosenCharset(const TKSimportChoices& choices) {
+    return choices.Charset.value_or(TKSimportCharset::Utf8);
+}
 
 TKSimportChoices KeptImportChoices(const std::string& path) {
     TKSimportChoices kept;
@@ -71,6 +89,7 @@ TKSimportChoices KeptImportChoices(const std::string& path) {
     kept.StartPage = ReadChoice(ini, kSection, "startpage", true);
     kept.IncludeLiving = ReadFlag(ini, "living");
     kept.LivingAge = ReadNumber(ini, "livingage");
+    kept.Charset = ReadCharset(ini);
     return kept;
 }
 
@@ -88,21 +107,29 @@ std::vector<std::string> TakeKeptChoices(TKSimportChoices& given, const TKSimpor
     take(given.StartPage, kept.StartPage, "start-page");
     take(given.IncludeLiving, kept.IncludeLiving, "living");
     take(given.LivingAge, kept.LivingAge, "living-age");
+    take(given.Charset, kept.Charset, "charset");
     return taken;
 }
 
 std::vector<std::pair<std::string, std::string>>
 ImportChoiceLines(const TKSimportChoices& choices) {
     std::vector<std::pair<std::string, std::string>> lines;
-    const auto add = [&lines](const char* key, const std::optional<std::string>& typed) {
-        if (typed) lines.emplace_back(key, Kept(*typed));
+    const bool utf8 = ChosenCharset(choices) == TKSimportCharset::Utf8;
+    const auto kept = [utf8](const std::string& typed) {
+        return utf8 ? MessageToUtf8(typed) : Utf8ToNearestWindows1252(typed).Text;
+    };
+    const auto add = [&lines, &kept](const char* key, const std::optional<std::string>& typed) {
+        if (typed) lines.emplace_back(key, kept(*typed));
     };
     add("description", choices.Description);
     add("username", choices.UserName);
-    if (!choices.LinkPattern.empty()) lines.emplace_back("link", Kept(choices.LinkPattern));
+    if (!choices.LinkPattern.empty()) lines.emplace_back("link", kept(choices.LinkPattern));
     add("startpage", choices.StartPage);
     if (choices.IncludeLiving) lines.emplace_back("living", *choices.IncludeLiving ? "1" : "0");
     if (choices.LivingAge) lines.emplace_back("livingage", std::to_string(*choices.LivingAge));
+    if (choices.Charset)
+        lines.emplace_back("charset",
+                           *choices.Charset == TKSimportCharset::Utf8 ? kUtf8 : kWindows1252);
     return lines;
 }
 

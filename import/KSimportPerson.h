@@ -1,6 +1,6 @@
 // A person read from another program's name list (a GENDEX line or a GEDCOM
-// INDI record), and what an import counts on the way. Every text is
-// Windows-1252, as in an index document.
+// INDI record), and what an import counts on the way. Every text is in the
+// character set of the index document written (TKSimportCharset).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,11 @@
 #include <vector>
 
 namespace ks {
+
+// The character set of an index document an import writes: UTF-8, every
+// letter as the name list spells it, or Windows-1252 for older readers, a
+// letter that code page lacks as its nearest one.
+enum class TKSimportCharset { Utf8, Windows1252 };
 
 struct TKSimportPerson {
     std::string Surname;    // main surname without its particle: "Berg"; empty when unknown
@@ -45,7 +50,8 @@ struct TKSimportReport {
     long LeftOutLiving = 0;
     long LeftOutPrivate = 0;
     long LeftOutNoName = 0;
-    long LettersReplaced = 0;       // characters written as their nearest Windows-1252 letter
+    long LettersReplaced = 0;       // characters written as their nearest Windows-1252 letter (only
+                                    // in a Windows-1252 document)
     std::vector<long> SkippedLines; // lines that could not be read, in file order
     bool MissingTrailer = false;
     // What the file says of itself (GEDCOM: the submitter's name and the

@@ -1,9 +1,11 @@
 #include "import/KSimportWriter.h"
 
+#include "common/KScodepage.h"
 #include "common/KSconvert.h"
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "common/KSfiles.h"
+#include "common/KSkeyText.h"
 #include "common/KSlocal.h"
 #include "common/KSproduct.h"
 #include "common/KSreplacingFile.h"
@@ -33,27 +35,42 @@ constexpr char kTab = '\t';
 // The fields of a record (sort key, tab, link) that make up the index line.
 enum KeyField { kLetter = 0, kYear1 = 5, kYear2 = 6, kSurname = 7, kGiven = 8 };
 
-std::string Cleaned(std::string text, std::size_t maxBytes = std::string::npos) {
-    DropControlBytes(text);
+// Without control characters (of UTF-8 text, or control bytes of
+// Windows-1252) and blanks around.
+std::string Cleaned(std::string text, bool utf8) {
+    if (utf8)
+        DropControlCharactersUtf8(text);
+    else
+        DropControlBytes(text);
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    if (text.size() > maxBytes) text.resize(maxBytes);
-    return text;
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string NameField(std::string text) {
-    text = Cleaned(std::move(text), kMaxNameBytes);
-    return text.empty() || text == "_" ? "?" : text;
+// A name (UTF-8) as an index line holds it: cleaned, cut, "?" when unknown.
+std::string NameField(std::string utf8) {
+    utf8 = Cleaned(std::move(utf8), true);
+    CutNameUtf8(utf8);
+    return utf8.empty() || utf8 == "_" ? "?" : utf8;
 }
 
-void AppendIniLine(std::string& out, const char* key, const std::string& value) {
-    out.append(key).append("=").append(Cleaned(value)).append("\r\n");
+void AppendIniLine(std::string& out, const char* key, const std::string& value, bool utf8) {
+    out.append(key).append("=").append(Cleaned(value, utf8)).append("\r\n");
+}
+
+// A field of the key as the document holds it. The key writes a letter
+// Windows-1252 holds as that byte, so a Windows-1252 document takes it as
+// it is.
+void AppendKeyField(std::string& out, std::string_view field, bool utf8) {
+    if (utf8)
+        out.append(KeyTextToUtf8(field));
+    else
+        out.append(field);
 }
 
 // The index line of a record: letter, surname, given names, no extra text,
 // the years, the number and the link.
-void AppendIndexLine(std::string& out, std::string_view record, uint32_t number) {
+void AppendIndexLine(std::string& out, std::string_view record, uint32_t number, bool utf8) {
     std::string_view fields[11];
     std::string_view rest = record;
     for (std::string_view& field : fields) {
@@ -61,11 +78,10 @@ void AppendIndexLine(std::string& out, std::string_view record, uint32_t number)
         field = rest.substr(0, tab);
         rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
     }
-    out.append(fields[kLetter]).push_back(kTab);
-    out.append(fields[kSurname]).push_back(kTab);
-    out.append(fields[kGiven]).append(2, kTab);
-    out.append(fields[kYear1]).push_back(kTab);
-    out.append(fields[kYear2]).push_back(kTab);
+    for (const KeyField field : {kLetter, kSurname, kGiven, kYear1, kYear2}) {
+        AppendKeyField(out, fields[field], utf8);
+        out.append(field == kGiven ? 2 : 1, kTab);
+    }
     out.append(std::to_string(number)).push_back(kTab);
     out.append(fields[10]).append("\r\n");
 }
@@ -78,7 +94,7 @@ using TRecordNumber = std::function<uint32_t(const TKSsortRecord&)>;
 // merged, so a large import never holds its document. A failure leaves the
 // file at path as it was.
 void WriteAtomically(const std::string& path, const std::string& header, TKSrunFileSort& records,
-                     const TRecordNumber& numberOf) {
+                     const TRecordNumber& numberOf, bool utf8) {
     ReplacingOptions options;
     options.Mode = 0644;
     ReplacingFile file(path, options);
@@ -93,7 +109,7 @@ void WriteAtomically(const std::string& path, const std::string& header, TKSrunF
             const uint32_t number = numberOf(record);
             if (number == 0) return;
             line.clear();
-            AppendIndexLine(line, record.Key, number);
+            AppendIndexLine(line, record.Key, number, utf8);
             writer.Write(line);
         });
         file.Commit();
@@ -138,9 +154,11 @@ std::string ImportTargetProblem(const std::string& path) {
 }
 
 TKSimportWriter::TKSimportWriter(int thisYear, bool includeLiving, std::string linkBase,
-                                 const TKSimportSorting& sorting, int livingAge)
+                                 const TKSimportSorting& sorting, int livingAge,
+                                 TKSimportCharset charset)
     : thisYear_(thisYear), includeLiving_(includeLiving), livingAge_(livingAge),
-      linkBase_(std::move(linkBase)), folder_(sorting.TempFolder),
+      utf8_(charset == TKSimportCharset::Utf8), linkBase_(std::move(linkBase)),
+      folder_(sorting.TempFolder),
       records_([this](int n) { return folder_.Path() + "persons-" + std::to_string(n) + ".tmp"; },
                sorting.BufferBytes) {}
 
@@ -151,9 +169,14 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
         judge_.AddPerson(person.RecordKey, LatestBirthYear(person),
                          person.HasDeathEvent || !person.DeathYear.empty());
     added_.push_back(false);
+    // The key is built from UTF-8; it gives a Windows-1252 text its bytes
+    // back (AppendKeyField).
+    const auto utf8 = [this](const std::string& text) {
+        return utf8_ ? text : Windows1252ToUtf8(text);
+    };
     TKShtxRegel line;
-    line.Surname = NameField(person.Surname);
-    line.GivenNames = NameField(person.GivenNames);
+    line.Surname = NameField(utf8(person.Surname));
+    line.GivenNames = NameField(utf8(person.GivenNames));
     if (person.Private) {
         ++report.LeftOutPrivate;
         return;
@@ -163,14 +186,16 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
         return;
     }
     added_[number] = true;
-    line.Letter = IndexLetter(line.Surname);
-    const std::string prefix = Cleaned(person.Prefix);
-    if (line.Surname != "?" && !prefix.empty())
-        line.Surname = Cleaned(line.Surname + ", " + prefix, kMaxNameBytes);
-    line.Year1 = Cleaned(person.BirthYear);
-    line.Year2 = Cleaned(person.DeathYear);
+    line.Letter = IndexLetterUtf8(line.Surname);
+    const std::string prefix = Cleaned(utf8(person.Prefix), true);
+    if (line.Surname != "?" && !prefix.empty()) {
+        line.Surname = Cleaned(line.Surname + ", " + prefix, true);
+        CutNameUtf8(line.Surname);
+    }
+    line.Year1 = Cleaned(utf8(person.BirthYear), true);
+    line.Year2 = Cleaned(utf8(person.DeathYear), true);
     line.Number = static_cast<int32_t>(++kept_);
-    std::string link = Cleaned(person.Link);
+    std::string link = Cleaned(person.Link, utf8_);
     if (!NamesScheme(link)) link.insert(0, linkBase_);
 
     line.SortKeyInto(record_);
@@ -198,33 +223,36 @@ void TKSimportWriter::NumberPersons(TKSimportReport& report) {
 void TKSimportWriter::Write(const std::string& path, const TKSimportHeader& header,
                             TKSimportReport& report) {
     std::string out = "[KESTRIN]\r\n";
-    AppendIniLine(out, "version", kProductVersion);
-    AppendIniLine(out, "type", "htx");
-    AppendIniLine(out, "format", "1");
+    AppendIniLine(out, "version", kProductVersion, utf8_);
+    AppendIniLine(out, "type", "htx", utf8_);
+    AppendIniLine(out, "format", "1", utf8_);
+    if (utf8_) AppendIniLine(out, "charset", "utf-8", utf8_);
     out.append("[userdata]\r\n");
-    AppendIniLine(out, "username", header.UserName);
-    AppendIniLine(out, "email", header.Email);
-    AppendIniLine(out, "homepage", header.Homepage);
+    AppendIniLine(out, "username", header.UserName, utf8_);
+    AppendIniLine(out, "email", header.Email, utf8_);
+    AppendIniLine(out, "homepage", header.Homepage, utf8_);
     out.append("[metadata]\r\n");
-    AppendIniLine(out, "datafile", header.DataFile);
-    AppendIniLine(out, "title", header.Title);
-    AppendIniLine(out, "created", header.Created);
-    AppendIniLine(out, "htmfile", header.HtmFile);
+    AppendIniLine(out, "datafile", header.DataFile, utf8_);
+    AppendIniLine(out, "title", header.Title, utf8_);
+    AppendIniLine(out, "created", header.Created, utf8_);
+    AppendIniLine(out, "htmfile", header.HtmFile, utf8_);
     // The description ends at the first number without a key, so an empty
     // line would hide the ones after it.
     int number = 0;
     for (const std::string& description : header.Description)
-        if (!Cleaned(description).empty())
-            AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description);
+        if (!Cleaned(description, utf8_).empty())
+            AppendIniLine(out, ("description" + std::to_string(++number)).c_str(), description,
+                          utf8_);
     if (!header.Choices.empty()) out.append("[import]\r\n");
     for (const auto& [key, value] : header.Choices)
-        AppendIniLine(out, key.c_str(), value);
+        AppendIniLine(out, key.c_str(), value, utf8_);
     out.append("[indexdata]\r\n");
     TKSimportReport counted;
     records_.ReleaseBuffer(); // the judge needs the memory more
     NumberPersons(counted);
-    WriteAtomically(path, out, records_,
-                    [this](const TKSsortRecord& record) { return numbers_[record.Tie]; });
+    WriteAtomically(
+        path, out, records_, [this](const TKSsortRecord& record) { return numbers_[record.Tie]; },
+        utf8_);
     report.PersonsWritten += counted.PersonsWritten;
     report.LeftOutLiving += counted.LeftOutLiving;
 }

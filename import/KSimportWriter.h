@@ -1,11 +1,10 @@
 // The persons of an import written as an index document (.htx, format 1):
-// sorted as the builder merges index lines, Windows-1252, CR LF, and put in
-// place whole or not at all. Persons without a name, those the file keeps
-// private and those who may be alive (KSlivingJudge) are left out here, and
-// counted. A large import is sorted through run files in a private folder of
-// its own, so that its memory stays nearly the same however many persons it
-// writes: a compact table of the persons and families, for judging who may
-// be alive once the whole file is read.
+// sorted as the builder merges index lines, UTF-8 (marked "charset=utf-8")
+// or Windows-1252, CR LF, and put in place whole or not at all. Persons without a name, those the
+// file keeps private and those who may be alive (KSlivingJudge) are left out here, and counted. A
+// large import is sorted through run files in a private folder of its own, so that its memory stays
+// nearly the same however many persons it writes: a compact table of the persons and families, for
+// judging who may be alive once the whole file is read.
 #pragma once
 
 #include "LINE_INPUT/KSrunFileSort.h"
@@ -20,7 +19,7 @@
 
 namespace ks {
 
-// The header of the document; texts are Windows-1252.
+// The header of the document; texts are in the document's character set.
 struct TKSimportHeader {
     std::string Title;
     std::string UserName;
@@ -61,8 +60,11 @@ public:
     // the new document to the folder the links are relative to ("" when the
     // same, else ending in "/").
     // livingAge: the N of the living rule (KSlivingJudge).
+    // charset: of the document, and of the texts of the persons and the
+    // header handed in.
     TKSimportWriter(int thisYear, bool includeLiving, std::string linkBase = {},
-                    const TKSimportSorting& sorting = {}, int livingAge = kDefaultLivingAge);
+                    const TKSimportSorting& sorting = {}, int livingAge = kDefaultLivingAge,
+                    TKSimportCharset charset = TKSimportCharset::Windows1252);
 
     // Keeps the person for the document, or counts why it is left out
     // (whether the person may be alive is known in Write). Raises
@@ -83,6 +85,7 @@ private:
     int thisYear_;
     bool includeLiving_;
     int livingAge_;
+    bool utf8_;
     std::string linkBase_;
     long kept_ = 0;
     TKSlivingJudge judge_;

@@ -1,5 +1,9 @@
 #include "import/KSnameParticles.h"
 
+#include "common/KScodepage.h"
+#include "common/KSunicode.h"
+#include "common/KSutf8.h"
+
 #include <algorithm>
 
 namespace ks {
@@ -99,6 +103,130 @@ bool StartsWithParticle(std::string_view name, const std::string& particle) {
     return particle.back() == '\'' || name[particle.size()] == ' ';
 }
 
+// The UTF-8 forms of the rules above, letter by letter: a letter
+// Windows-1252 holds goes through the byte's rule, so a name that code page
+// holds is treated alike in either form; any other through its own case.
+char32_t CodePointOfByte(unsigned char byte) {
+    const char text = static_cast<char>(byte);
+    const std::string utf8 = Windows1252ToUtf8(std::string_view(&text, 1));
+    return DecodeUtf8(utf8, 0).CodePoint;
+}
+
+template <typename ByteRule> char32_t ByByte(char32_t c, ByteRule rule, char32_t other) {
+    const int byte = Windows1252Byte(c);
+    return byte >= 0 ? CodePointOfByte(rule(static_cast<unsigned char>(byte))) : other;
+}
+
+char32_t LowerLetter(char32_t c) {
+    return ByByte(c, Lower, LowerCaseLetter(c));
+}
+
+bool IsUpperLetter(char32_t c) {
+    return LowerLetter(c) != c;
+}
+
+bool IsLowerLetter(char32_t c) {
+    const int byte = Windows1252Byte(c);
+    return byte >= 0 ? IsLower(static_cast<unsigned char>(byte)) : UpperCaseLetter(c) != c;
+}
+
+// A letter of a name: one Windows-1252 holds as there, any other letter (of
+// a script with or without capitals).
+bool IsNameLetter(char32_t c) {
+    const int byte = Windows1252Byte(c);
+    return byte >= 0 ? IsLetter(static_cast<unsigned char>(byte)) : IsLetterOrDigit(c);
+}
+
+char32_t MatchLetter(char32_t c) {
+    return ByByte(c, MatchForm, LowerCaseLetter(c));
+}
+
+// A byte that is no UTF-8 counts as the code point of its value.
+std::u32string CodePoints(std::string_view utf8) {
+    std::u32string letters;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const Utf8Char c = DecodeUtf8(utf8, pos);
+        letters.push_back(c.Valid() ? c.CodePoint : static_cast<unsigned char>(utf8[pos]));
+        pos += c.Valid() ? c.Length : 1;
+    }
+    return letters;
+}
+
+std::string Utf8Text(std::u32string_view letters) {
+    std::string text;
+    for (const char32_t c : letters)
+        AppendUtf8(text, c);
+    return text;
+}
+
+std::u32string_view TrimBlanks(std::u32string_view text) {
+    const auto first = text.find_first_not_of(U' ');
+    if (first == std::u32string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(U' ') - first + 1);
+}
+
+bool StartsWithParticle(std::u32string_view name, const std::string& particle) {
+    if (name.size() <= particle.size()) return false;
+    for (std::size_t i = 0; i < particle.size(); ++i)
+        if (MatchLetter(name[i]) != static_cast<unsigned char>(particle[i])) return false;
+    return particle.back() == '\'' || name[particle.size()] == U' ';
+}
+
+TKSsurnameParts SplitSurnameParticleUtf8(std::string_view surname,
+                                         const std::vector<std::string>& languages) {
+    static const std::vector<std::string> everyParticle = MergedLists({});
+    const std::vector<std::string> chosen =
+        languages.empty() ? std::vector<std::string>{} : MergedLists(languages);
+    const std::u32string letters = CodePoints(surname);
+    const std::u32string_view name = TrimBlanks(letters);
+    for (const std::string& particle : languages.empty() ? everyParticle : chosen) {
+        if (!StartsWithParticle(name, particle)) continue;
+        const std::u32string_view rest = TrimBlanks(name.substr(particle.size()));
+        if (rest.empty() || !IsNameLetter(rest[0])) continue;
+        return {Utf8Text(rest), Utf8Text(TrimBlanks(name.substr(0, particle.size())))};
+    }
+    return {Utf8Text(name), {}};
+}
+
+// "DVOŘÁK" as "Dvořák"; a name with any small letter stays.
+std::string NameCaseFromCapitalsUtf8(std::string_view name) {
+    std::u32string letters = CodePoints(name);
+    if (std::any_of(letters.begin(), letters.end(), IsLowerLetter) ||
+        !std::any_of(letters.begin(), letters.end(), IsUpperLetter))
+        return std::string(name);
+    bool wordStart = true;
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        char32_t& c = letters[i];
+        const bool letter = IsNameLetter(c);
+        if (letter && !wordStart) c = LowerLetter(c);
+        wordStart = !letter;
+        // A Greek sigma that ends a word takes its final form.
+        const bool wordEnds = i + 1 == letters.size() || !IsNameLetter(letters[i + 1]);
+        if (c == U'\u03C3' && wordEnds) c = U'\u03C2';
+    }
+    return Utf8Text(letters);
+}
+
+void FinishSurnameUtf8(TKSimportPerson& person, const std::vector<std::string>& languages) {
+    TKSsurnameParts parts;
+    if (person.Prefix.empty()) {
+        parts = SplitSurnameParticleUtf8(person.Surname, languages);
+    } else {
+        parts.Surname = Utf8Text(TrimBlanks(CodePoints(person.Surname)));
+        parts.Prefix = Utf8Text(TrimBlanks(CodePoints(person.Prefix)));
+    }
+    parts.Surname = NameCaseFromCapitalsUtf8(parts.Surname);
+    std::u32string prefix = CodePoints(parts.Prefix);
+    if (std::any_of(prefix.begin(), prefix.end(), IsUpperLetter) &&
+        !std::any_of(prefix.begin(), prefix.end(), IsLowerLetter)) {
+        for (char32_t& c : prefix)
+            c = MatchLetter(c);
+        parts.Prefix = Utf8Text(prefix);
+    }
+    person.Surname = std::move(parts.Surname);
+    person.Prefix = std::move(parts.Prefix);
+}
+
 } // namespace
 
 const std::vector<std::string>& SurnameParticles(std::string_view language) {
@@ -142,7 +270,9 @@ std::string NameCaseFromCapitals(std::string_view name) {
     return out;
 }
 
-void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& languages) {
+void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& languages,
+                   TKSimportCharset charset) {
+    if (charset == TKSimportCharset::Utf8) return FinishSurnameUtf8(person, languages);
     TKSsurnameParts parts;
     if (person.Prefix.empty()) {
         parts = SplitSurnameParticle(person.Surname, languages);

@@ -34,7 +34,10 @@ std::string NameCaseFromCapitals(std::string_view name);
 // Puts the surname of a person read from a name list into the form of an
 // index line: a prefix the source gave apart stays (and the surname is then
 // not split again); otherwise a particle is split off. A surname written in
-// capitals gets its usual case, its particle the spelling of the list.
-void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& languages = {});
+// capitals gets its usual case, its particle the spelling of the list. The
+// names are in charset; in UTF-8 a letter Windows-1252 holds is treated as
+// there, any other by its own case ("DVOŘÁK" becomes "Dvořák").
+void FinishSurname(TKSimportPerson& person, const std::vector<std::string>& languages = {},
+                   TKSimportCharset charset = TKSimportCharset::Windows1252);
 
 } // namespace ks

@@ -7,7 +7,7 @@
 //   gen-htx [--docs N] [--lines N] [--overlap PERCENT] [--old N] [--seed N]
 //           [--pages] [--per-page N] [--variety PERCENT]
 //           [--surnames N] [--titles "A;B"] [--folders "a;b"] [--users "X;Y"]
-//           OUTPUT_FOLDER
+//           [--charset windows-1252|utf-8] [--foreign PERCENT] OUTPUT_FOLDER
 //
 // --lines is the number of index lines over all documents; --old makes the
 // last N documents old (version 3.1, lines in file order, not sorted);
@@ -19,6 +19,13 @@
 // (a few very frequent names, a long tail of rare ones; every name occurs
 // once the trees hold about 2.5 N new persons); --titles,
 // --folders and --users name the trees, their folders and their makers.
+// --charset utf-8 writes UTF-8 documents (marked "charset=utf-8") and pages;
+// --foreign then gives PERCENT of the new persons a surname and given name
+// of a language Windows-1252 cannot write (Polish, Czech, Hungarian,
+// Romanian, Turkish, Greek, Russian, Hebrew), drawn apart from everything
+// else, so the same seed gives the same trees in either character set.
+#include "common/KScodepage.h"
+#include "import/KSindexLetter.h"
 #include "index/KShtxRegel.h"
 
 #include <algorithm>
@@ -49,6 +56,8 @@ struct Options {
     long surnames = 0; // distinct surnames to draw from; 0: the short list below
     std::vector<std::string> titles, folders, users;
     std::string folder;
+    bool utf8 = false;
+    int foreign = 0; // percent of new persons with a name outside Windows-1252
 };
 
 // Windows-1252 bytes for the accented letters.
@@ -208,6 +217,23 @@ const char* const kGiven[] = {"Jan",       "Pieter",       "Cornelis",  "Hendrik
                               "Ir\xE8ne",  "Andr\xE9",     "Zo\xEB",    "J\xF6rg", "Bj\xF6rn",
                               "\xC9milie", "Fran\xE7oise", "Dani\xEBl", "No\xEBl"};
 
+// Names Windows-1252 cannot write, UTF-8; a person takes both names from one
+// language.
+struct ForeignNames {
+    std::vector<std::string> surnames, given;
+};
+const ForeignNames kForeign[] = {
+    {{"Wałęsa", "Łukasiewicz", "Żółkiewski", "Kościuszko", "Wąsowicz", "Ślęzak"},
+     {"Łukasz", "Wojciech", "Małgorzata", "Bożena"}},
+    {{"Dvořák", "Čapek", "Šťastný", "Růžička", "Kořínek"}, {"Jiří", "Bořivoj", "Věra"}},
+    {{"Szőke", "Győri", "Erdős", "Kővári", "Szűcs"}, {"Gergő", "Ödön", "Erzsébet"}},
+    {{"Ștefănescu", "Țurcanu", "Bălănescu", "Mureșan"}, {"Ștefan", "Mădălina", "Ionuț"}},
+    {{"Yılmaz", "Çağlar", "Doğan", "Kılıç", "Şahin"}, {"Ayşe", "Gülşen", "İsmail"}},
+    {{"Παπαδόπουλος", "Γεωργίου", "Οικονόμου", "Νικολάου"}, {"Γιώργος", "Ελένη", "Δημήτριος"}},
+    {{"Иванов", "Смирнова", "Кузнецов", "Попов", "Соколова"}, {"Иван", "Ольга", "Сергей"}},
+    {{"כהן", "לוי", "מזרחי", "פרץ"}, {"דוד", "שרה", "משה"}},
+};
+
 constexpr long kMostSurnames = 300000; // well inside what the stems and endings can make
 
 std::string Lower(std::string s) {
@@ -342,6 +368,36 @@ private:
     long tailNext_ = 0;
 };
 
+// A new person of a UTF-8 document: the names in UTF-8, or with the given
+// chance names of another language. random is the generator's own stream
+// for this, so the other draws stay as they are.
+void ToUtf8(Person& p, int foreign, std::mt19937& random) {
+    for (std::string* text : {&p.letter, &p.surname, &p.given})
+        *text = ks::Windows1252ToUtf8(*text);
+    if (foreign <= 0 || static_cast<int>(random() % 100) >= foreign) return;
+    const ForeignNames& names = kForeign[random() % std::size(kForeign)];
+    if (p.surname != "_") {
+        p.surname = names.surnames[random() % names.surnames.size()];
+        p.letter = ks::IndexLetterUtf8(p.surname);
+    }
+    if (p.given != "_") p.given = names.given[random() % names.given.size()];
+}
+
+// The sort key of an index line. A UTF-8 line's names are taken as they
+// are (they hold no control character and are short), so the key does not
+// depend on how a reader of lines treats their bytes.
+std::string SortKey(const Person& p, const std::string& text, bool utf8) {
+    ks::TKShtxRegel regel;
+    regel.ParseIndexLine(text);
+    if (utf8) {
+        const auto field = [](const std::string& value) { return value == "_" ? "?" : value; };
+        regel.Letter = field(p.letter);
+        regel.Surname = field(p.surname);
+        regel.GivenNames = field(p.given);
+    }
+    return regel.SortKey();
+}
+
 std::string IndexLine(const Person& p, long number, const std::string& link) {
     return p.letter + "\t" + p.surname + "\t" + p.given + "\t" + p.extra + "\t" + p.year1 + "\t" +
            p.year2 + "\t" + std::to_string(number) + "\t" + link;
@@ -356,6 +412,7 @@ struct Line {
 
 struct Tree {
     std::string folder, title, user;
+    bool utf8 = false;
 };
 
 std::string Html(const std::string& text) {
@@ -428,8 +485,10 @@ const char* const kStyle =
     "footer{border-top:1px solid #8c6d46;margin-top:2em;padding-bottom:2em;font-size:.9em}\r\n"
     "</style>\r\n";
 
-std::string PageHead(const std::string& title) {
-    return "<!DOCTYPE html>\r\n<html lang=\"nl\">\r\n<head>\r\n<meta charset=\"windows-1252\">\r\n"
+std::string PageHead(const std::string& title, bool utf8) {
+    return "<!DOCTYPE html>\r\n<html lang=\"nl\">\r\n<head>\r\n<meta charset=\"" +
+           std::string(utf8 ? "utf-8" : "windows-1252") +
+           "\">\r\n"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\r\n<title>" +
            title + "</title>\r\n" + kStyle + "</head>\r\n<body>\r\n";
 }
@@ -439,7 +498,8 @@ void WritePersonPage(const std::string& folder, const Tree& tree, int page, int 
     std::ofstream out(folder + "/" + PageName(page), std::ios::binary);
     const std::string range =
         std::to_string(items.front()->number) + "&ndash;" + std::to_string(items.back()->number);
-    out << PageHead(Html(tree.title) + ": personen " + range) << "<header>\r\n<p class=\"tree\">"
+    out << PageHead(Html(tree.title) + ": personen " + range, tree.utf8)
+        << "<header>\r\n<p class=\"tree\">"
         << "<a href=\"index.htm\">" << Html(tree.title) << "</a></p>\r\n<h1>Personen " << range
         << "</h1>\r\n</header>\r\n<nav>";
     if (page > 1) out << "<a href=\"" << PageName(page - 1) << "\">&larr; vorige</a> &middot; ";
@@ -464,9 +524,9 @@ void WriteTreeIndex(const std::string& folder, const Tree& tree, std::vector<con
     std::sort(items.begin(), items.end(),
               [](const Line* a, const Line* b) { return a->key < b->key; });
     std::ofstream out(folder + "/index.htm", std::ios::binary);
-    out << PageHead(Html(tree.title)) << "<header>\r\n<p class=\"tree\">Stamboom</p>\r\n<h1>"
-        << Html(tree.title) << "</h1>\r\n<p>Samengesteld door " << Html(tree.user) << ". "
-        << items.size()
+    out << PageHead(Html(tree.title), tree.utf8)
+        << "<header>\r\n<p class=\"tree\">Stamboom</p>\r\n<h1>" << Html(tree.title)
+        << "</h1>\r\n<p>Samengesteld door " << Html(tree.user) << ". " << items.size()
         << " personen.</p>\r\n</header>\r\n<main>\r\n<h2>Naamindex</h2>\r\n<ol>\r\n";
     for (const Line* l : items) {
         out << "<li id=\"n-" << l->anchor << "\"><a href=\"" << PageName(l->page) << "#"
@@ -508,12 +568,14 @@ void WriteDocument(const Options& o, int d, std::vector<Line>& lines) {
     tree.folder = Pick(o.folders, d, "tree" + std::to_string(d + 1));
     tree.title = Pick(o.titles, d, "Genealogie " + tree.folder);
     tree.user = Pick(o.users, d, "Onderzoeker " + std::to_string(d + 1));
+    tree.utf8 = o.utf8;
     const std::string folder = o.pages ? o.folder + "/" + tree.folder : o.folder;
     std::filesystem::create_directories(folder);
     std::ofstream out(folder + "/" + tree.folder + ".htx", std::ios::binary);
     out << "[KESTRIN]\r\nversion=" << (old ? "3.1" : "3.22") << "\r\ntype=htx\r\nformat=1\r\n"
-        << "[userdata]\r\nusernr=" << 100 + d << "\r\nusername=" << tree.user << "\r\nemail=tree"
-        << d + 1 << "@example.org\r\nhomepage=https://example.org/" << tree.folder
+        << (o.utf8 ? "charset=utf-8\r\n" : "") << "[userdata]\r\nusernr=" << 100 + d
+        << "\r\nusername=" << tree.user << "\r\nemail=tree" << d + 1
+        << "@example.org\r\nhomepage=https://example.org/" << tree.folder
         << "/\r\n[metadata]\r\ndatafile=" << tree.folder << ".ksd\r\ntitle=" << tree.title
         << "\r\ncreated=0" << 1 + d % 9 << "-03-2019\r\nhtmfile=index.htm\r\n"
         << "dateformat=dd-mm-jjjj\r\n"
@@ -533,6 +595,12 @@ std::vector<std::string> SplitList(const std::string& list) {
         start = end + 1;
     }
     return items;
+}
+
+bool Utf8Charset(const std::string& name) {
+    if (name == "utf-8") return true;
+    if (name == "windows-1252") return false;
+    throw std::runtime_error("--charset is utf-8 or windows-1252, not " + name);
 }
 
 Options Parse(int argc, char** argv) {
@@ -568,17 +636,23 @@ Options Parse(int argc, char** argv) {
             o.folders = SplitList(text());
         else if (a == "--users")
             o.users = SplitList(text());
+        else if (a == "--charset")
+            o.utf8 = Utf8Charset(text());
+        else if (a == "--foreign")
+            o.foreign = static_cast<int>(value());
         else if (!a.empty() && a[0] == '-')
             throw std::runtime_error("unknown option " + a);
         else
             o.folder = a;
     }
     if (o.folder.empty() || o.docs < 1 || o.lines < 0 || o.perPage < 1 || o.surnames < 0 ||
-        o.surnames > kMostSurnames)
+        o.surnames > kMostSurnames || o.foreign < 0 || o.foreign > 100 ||
+        (o.foreign > 0 && !o.utf8))
         throw std::runtime_error("usage: gen-htx [--docs N] [--lines N] [--overlap PERCENT] [--old "
                                  "N] [--seed N] [--pages] [--per-page N] [--variety PERCENT] "
                                  "[--surnames N (at most 300000)] [--titles \"A;B\"] [--folders "
-                                 "\"a;b\"] [--users \"X;Y\"] FOLDER");
+                                 "\"a;b\"] [--users \"X;Y\"] [--charset windows-1252|utf-8] "
+                                 "[--foreign PERCENT (with utf-8)] FOLDER");
     for (const std::string& name : o.folders)
         if (name.find('/') != std::string::npos || name == ".." || name == ".")
             throw std::runtime_error("a tree folder is a plain name: " + name);
@@ -591,6 +665,7 @@ int main(int argc, char** argv) {
     try {
         const Options o = Parse(argc, argv);
         Generator gen(o.seed, o.variety, o.surnames);
+        std::mt19937 foreignRandom(o.seed ^ 0xf0e1u);
         std::vector<Person> shared; // persons that later trees may hold too
         const long perDoc = o.lines / o.docs;
         for (int d = 0; d < o.docs; ++d) {
@@ -608,6 +683,7 @@ int main(int argc, char** argv) {
                     p = shared[pick];
                 else {
                     p = gen.NewPerson();
+                    if (o.utf8) ToUtf8(p, o.foreign, foreignRandom);
                     if (shared.size() < 100000 && gen.Uniform(100) < o.overlap) shared.push_back(p);
                 }
                 Line line;
@@ -616,9 +692,7 @@ int main(int argc, char** argv) {
                 line.page = static_cast<int>(n / o.perPage) + 1;
                 line.anchor = "p" + std::to_string(n + 1);
                 line.text = IndexLine(p, n + 1, PageName(line.page) + "#" + line.anchor);
-                ks::TKShtxRegel regel;
-                regel.ParseIndexLine(line.text);
-                line.key = regel.SortKey();
+                line.key = SortKey(p, line.text, o.utf8);
                 lines.push_back(std::move(line));
             }
             WriteDocument(o, d, lines);

@@ -41,7 +41,10 @@ std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings) 
         if (!document.Selected || document.Data == nullptr) continue;
         const std::string& given =
             document.GivenPath.empty() ? document.Data->FileName : document.GivenPath;
-        if (!DocumentLooksLikeUtf8(document.Data->FileName)) continue;
+        // A document that says it is UTF-8 is read so.
+        if (document.Data->Charset == TKSdocumentCharset::Utf8 ||
+            !DocumentLooksLikeUtf8(document.Data->FileName))
+            continue;
         TKSrunWarning warning;
         warning.Where = given;
         warning.Text = LocalText("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als "

@@ -12,6 +12,7 @@
 #include "index/KShtxData.h"
 #include "index/KSretitle.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QGroupBox>
@@ -539,15 +540,18 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     Wizard wizard;
     wizard.browser.answer = root;
     QString question, pattern, refusal;
-    int patterns = 0, ages = 0;
+    int patterns = 0, ages = 0, utf8 = 0;
     // Asked once for all; then for each name list its start page and living
-    // age, and the link pattern of the GEDCOM file; then what each import
-    // did and why one could not be imported.
+    // age, and the link pattern of the GEDCOM file (written in Windows-1252);
+    // then what each import did and why one could not be imported.
     const auto answer = [&](ks::app::TKSimportDialog* input) {
         auto* age = input->findChild<QSpinBox*>(QStringLiteral("spnLivingAge"));
         ages += age != nullptr && age->value() == 100;
+        auto* old = input->findChild<QCheckBox*>(QStringLiteral("chkWindows1252"));
+        utf8 += old != nullptr && !old->isChecked();
         if (auto* link = input->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))) {
             ++patterns;
+            old->setChecked(true);
             pattern = link->text();
             QVERIFY(link->placeholderText().contains(QStringLiteral("{id}")));
             link->setText(QStringLiteral("https://ex.org/p?id={id}"));
@@ -568,6 +572,13 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
     QVERIFY(question.endsWith(QString::fromStdString("\n" + root + "tree/family.ged")));
     QCOMPARE(patterns, 1);
     QCOMPARE(ages, 3);
+    QCOMPARE(utf8, 3);
+    QVERIFY(ks::test::ReadText(root + "site/gendex.htx").find("\r\ncharset=utf-8\r\n") !=
+            std::string::npos);
+    QVERIFY(ks::test::ReadText(root + "tree/family.htx").find("\r\ncharset=windows-1252\r\n") !=
+            std::string::npos);
+    QVERIFY(ks::test::ReadText(root + "tree/family.htx").find("charset=utf-8") ==
+            std::string::npos);
     QVERIFY(pattern.isEmpty());
     QVERIFY(refusal.contains(QString::fromStdString(root + "other/gendex.txt: ")));
     // Each import's report, before the refusal.
@@ -619,6 +630,7 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
                                      std::filesystem::file_time_type::clock::now() +
                                          std::chrono::seconds(5));
     QStringList offered;
+    bool keptOld = false;
     ks::test::AnswerModal<QMessageBox>([&](QMessageBox* box) {
         AnswerImports(
             2, // and the file that is no name list
@@ -626,12 +638,15 @@ void TestDocumentPage::nameListsFoundAreImportedWhenTheUserAgrees() {
                 if (!input->findChild<QLineEdit*>(QStringLiteral("edtLinkPattern"))) return;
                 for (const char* name : {"edtTitle", "edtLinkPattern", "edtStartPage"})
                     offered << input->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+                keptOld =
+                    input->findChild<QCheckBox*>(QStringLiteral("chkWindows1252"))->isChecked();
             },
             [](QMessageBox* report) { report->accept(); });
         box->button(QMessageBox::Yes)->click();
     });
     wizard.Click("btnDirSearch");
     QCOMPARE(offered, (QStringList{"Smit", "https://ex.org/p?id={id}", "start.htm"}));
+    QVERIFY(keptOld);
     QCOMPARE(wizard.Titles(), (QStringList{"A", "site", "Smit"}));
     QCOMPARE(documents.WebAddress(2), std::string("https://ex.org/smit"));
 }

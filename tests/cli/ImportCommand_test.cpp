@@ -39,8 +39,9 @@ protected:
 };
 
 TEST_F(ImportTool, ImportedTreeBuildsIntoASiteWhoseLinksResolve) {
-    const Outcome imported = Run("import", {"-o", "docs/tree.htx", "--title", "Stamboom Bakker",
-                                            "--user", "Ann", "trees/tree/gendex.txt"});
+    const Outcome imported =
+        Run("import", {"-o", "docs/tree.htx", "--charset", "windows-1252", "--title",
+                       "Stamboom Bakker", "--user", "Ann", "trees/tree/gendex.txt"});
     ASSERT_EQ(0, imported.exitCode) << imported.err;
     EXPECT_EQ("docs/tree.htx\n", imported.out);
     EXPECT_EQ("kestrin-index: trees/tree/gendex.txt: 8 persons read, 6 written, 1 left out as "
@@ -140,7 +141,7 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          0,
          "1 written",
          "docs/tree.htx",
-         "\tFontaine, de la\tRen\xE9 R\xF6"
+         "\tFontaine, de la\tRen\xC3\xA9 R\xC3\xB6"
          "bert\t\t1792\t1850\t1\thttps://example.org/t?pid=X1\r\n"},
         {"a link pattern on a host for examples is used with a warning",
          "",
@@ -186,6 +187,13 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          "one file at a time",
          "docs/tree.htx",
          ""},
+        {"a character set of neither kind",
+         "",
+         {"--charset", "latin-1", "-o", "docs/tree.htx", "trees/tree/gendex.txt"},
+         2,
+         "--charset must be utf-8 or windows-1252, not latin-1",
+         "docs/tree.htx",
+         ""},
         {"a living age that is no number of years",
          "",
          {"--living-age", "0", "-o", "docs/tree.htx", "trees/tree/gendex.txt"},
@@ -217,7 +225,7 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
          ""},
         {"CR line ends, and the line that is no person named",
          "",
-         {"-o", "docs/tree.htx", "trees/cr/gendex.txt"},
+         {"-o", "docs/tree.htx", "--charset", "windows-1252", "trees/cr/gendex.txt"},
          0,
          "8 persons read, 6 written, 1 left out as possibly living, 0 as private, 1 without a "
          "name, 2 letters "
@@ -256,8 +264,84 @@ TEST_F(ImportTool, WritesOnlyWhereItMayAndReportsWhy) {
     ASSERT_EQ(0, own.exitCode);
     EXPECT_EQ(std::string::npos, own.err.find("example")) << own.err;
     const std::string header = ReadFileBytes(dir.file("docs/tree.htx"));
-    EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xD8rsted\r\n")) << header;
+    EXPECT_NE(std::string::npos, header.find("username=Anna Visser-\xC3\x98rsted\r\n")) << header;
     EXPECT_NE(std::string::npos, header.find("description1=Eigen\r\n")) << header;
+}
+
+// Names of other scripts and letters Windows-1252 lacks, from a UTF-8 GEDCOM
+// file (Dvořák with its caron written apart) and a UTF-8 gendex.txt: kept as
+// written in a UTF-8 document, in the order of the sort key (Wałęsa before
+// Walter, other scripts after Latin letters); the nearest letters, counted,
+// with --charset windows-1252, which the next import keeps.
+TEST_F(ImportTool, NamesOfEveryScriptKeptAsWritten) {
+    const std::string dvorak = "Dvo\xC5\x99\xC3\xA1k";
+    const std::string walesa = "Wa\xC5\x82\xC4\x99sa";
+    const std::string greek = "\xCE\xA0\xCE\xB1\xCF\x80\xCE\xB1\xCE\xB4\xCF\x8C\xCF\x80\xCE\xBF"
+                              "\xCF\x85\xCE\xBB\xCE\xBF\xCF\x82";
+    const std::string persons[][3] = {{"Anton\xC3\xADn", dvorak, "1841 1904"},
+                                      {"Lech", walesa, "1843 1900"},
+                                      {"Jan", "Walter", "1800 1870"},
+                                      {"Nikos", greek, "1850 1920"}};
+    std::string gedcom = "0 HEAD\n1 CHAR UTF-8\n";
+    std::string gendex;
+    for (int i = 0; i < 4; ++i) {
+        const std::string& surname = persons[i][1];
+        const std::string spelt =
+            i == 0 ? "Dvor\xCC\x8C\xC3\xA1k" : surname; // r and a combining caron
+        const std::string born = persons[i][2].substr(0, 4), died = persons[i][2].substr(5);
+        gedcom += "0 @I" + std::to_string(i + 1) + "@ INDI\n1 NAME " + persons[i][0] + " /" +
+                  spelt + "/\n1 BIRT\n2 DATE " + born + "\n1 DEAT\n2 DATE " + died + "\n";
+        gendex += "I" + std::to_string(i + 1) + ".htm|" + surname + "|" + persons[i][0] + " /" +
+                  surname + "/|" + born + "||" + died + "||\r\n";
+    }
+    fs::create_directories(dir.file("u"));
+    WriteFileBytes(dir.file("u/tree.ged"), gedcom + "0 TRLR\n");
+    WriteFileBytes(dir.file("u/gendex.txt"), gendex);
+    const std::string utf8Lines = "D\t" + dvorak + "\tAnton\xC3\xADn\t\t1841\t1904\t1\tI1.htm\r\n" +
+                                  "W\t" + walesa + "\tLech\t\t1843\t1900\t2\tI2.htm\r\n" +
+                                  "W\tWalter\tJan\t\t1800\t1870\t3\tI3.htm\r\n" + "\xCE\xA0\t" +
+                                  greek + "\tNikos\t\t1850\t1920\t4\tI4.htm\r\n";
+    for (const char* source : {"u/tree.ged", "u/gendex.txt"}) {
+        SCOPED_TRACE(source);
+        const std::string document = fs::path(source).replace_extension(".htx").string();
+        const Outcome utf8 = Run("import", {"--link", "{id}.htm", source});
+        ASSERT_EQ(0, utf8.exitCode) << utf8.err;
+        EXPECT_NE(std::string::npos, utf8.err.find("4 written")) << utf8.err;
+        EXPECT_NE(std::string::npos, utf8.err.find(", 0 letters replaced")) << utf8.err;
+        EXPECT_NE(std::string::npos,
+                  ReadFileBytes(dir.file(document)).find("\r\nformat=1\r\ncharset=utf-8\r\n"));
+        EXPECT_EQ(utf8Lines, IndexData(document));
+
+        const Outcome old = Run("import", {"--charset", "windows-1252", source});
+        ASSERT_EQ(0, old.exitCode) << old.err;
+        EXPECT_NE(std::string::npos, old.err.find(", 15 letters replaced")) << old.err;
+        const std::string oldText = ReadFileBytes(dir.file(document));
+        EXPECT_EQ(std::string::npos, oldText.find("charset=utf-8"));
+        EXPECT_NE(std::string::npos, oldText.find("\r\ncharset=windows-1252\r\n"));
+        EXPECT_EQ(0u,
+                  IndexData(document).find("D\tDvor\xE1k\tAnton\xEDn\t\t1841\t1904\t1\tI1.htm\r\n"
+                                           "W\tWalesa\tLech\t\t1843\t1900\t2\tI2.htm\r\n"
+                                           "W\tWalter\tJan\t\t1800\t1870\t3\tI3.htm\r\n"))
+            << IndexData(document);
+
+        const Outcome again = Run("import", {source});
+        EXPECT_NE(std::string::npos, again.err.find("--charset")) << again.err;
+        EXPECT_EQ(oldText.substr(oldText.find("[indexdata]")),
+                  ReadFileBytes(dir.file(document)).substr(oldText.find("[indexdata]")));
+    }
+    // A Windows-1252 gendex.txt gives a UTF-8 document too; a title typed in
+    // that code page is read as it, and a decomposed accent joined.
+    fs::create_directories(dir.file("w"));
+    WriteFileBytes(dir.file("w/gendex.txt"),
+                   "p.htm|M\xDCLLER|J\xF6rg /M\xFCller/|1801||1870||\r\n");
+    ASSERT_EQ(
+        0,
+        Run("import", {"--title", "Gro\xDF", "--user", "Rene\xCC\x81", "w/gendex.txt"}).exitCode);
+    const std::string header = ReadFileBytes(dir.file("w/gendex.htx"));
+    EXPECT_NE(std::string::npos, header.find("\r\ntitle=Gro\xC3\x9F\r\n")) << header;
+    EXPECT_NE(std::string::npos, header.find("\r\nusername=Ren\xC3\xA9\r\n")) << header;
+    EXPECT_EQ("M\tM\xC3\xBCller\tJ\xC3\xB6rg\t\t1801\t1870\t1\tp.htm\r\n",
+              IndexData("w/gendex.htx"));
 }
 
 } // namespace

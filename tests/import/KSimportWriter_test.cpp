@@ -111,5 +111,45 @@ TEST(ImportWriter, SortingThroughRunFilesWritesTheSameDocument) {
     }
 }
 
+// A UTF-8 document: control characters dropped (C0 and C1), a name cut at
+// its 255th letter however many bytes they take, the index letter of the
+// letter the name is built on or of its own script.
+TEST(ImportWriter, Utf8NamesAreCleanedAndCutByLetters) {
+    std::string l300, l255;
+    for (int i = 0; i < 300; ++i)
+        l300 += "\xC5\x82";
+    for (int i = 0; i < 255; ++i)
+        l255 += "\xC5\x82";
+    const struct {
+        std::string surname, prefix, given, line;
+    } cases[] = {
+        {"Wa\x01\xC5\x82\xC4\x99sa", "", "Lech\xC2\x85", "W\tWa\xC5\x82\xC4\x99sa\tLech\t"},
+        {"\xC5\x81ukasz", "", l300, "L\t\xC5\x81ukasz\t" + l255 + "\t"},
+        {"\xCE\xA0\xCE\xB1\xCF\x80\xCE\xB1\xCF\x82", "", "Nikos",
+         "\xCE\xA0\t\xCE\xA0\xCE\xB1\xCF"
+         "\x80\xCE\xB1\xCF\x82\tNikos\t"},
+        {"Berg", "van den", " _ ", "B\tBerg, van den\t_\t"},
+    };
+    test::TempDir dir;
+    TKSimportReport report;
+    TKSimportWriter writer(2025, true, "", {}, kDefaultLivingAge, TKSimportCharset::Utf8);
+    for (const auto& c : cases) {
+        TKSimportPerson person;
+        person.Surname = c.surname;
+        person.Prefix = c.prefix;
+        person.GivenNames = c.given;
+        person.Link = "p.htm";
+        writer.Add(person, report);
+    }
+    TKSimportHeader header;
+    header.Title = "Stamboom \xC5\x81\x07";
+    writer.Write(dir.file("out.htx"), header, report);
+    const std::string document = test::ReadFileBytes(dir.file("out.htx"));
+    EXPECT_NE(std::string::npos, document.find("\r\nformat=1\r\ncharset=utf-8\r\n"));
+    EXPECT_NE(std::string::npos, document.find("\r\ntitle=Stamboom \xC5\x81\r\n"));
+    for (const auto& c : cases)
+        EXPECT_NE(std::string::npos, document.find("\r\n" + c.line)) << c.line << document;
+}
+
 } // namespace
 } // namespace ks

@@ -185,7 +185,7 @@ TEST(Import, NamesAndDatesAsWritten) {
         {"1 NAME Jean /la_Fontaine/\n", "L\tla Fontaine\tJean\t\t\t\t"},
         {"1 NAME Anna /van_den_Berg/\n", "B\tBerg, van den\tAnna\t\t\t\t"},
         {"1 NAME Jan_Jacob /\xC3\x98stergaard/\n1 BIRT\n2 DATE 1687\n",
-         "O\t\xD8stergaard\tJan Jacob\t\t1687\t\t"},
+         "O\t\xC3\x98stergaard\tJan Jacob\t\t1687\t\t"},
         {"1 NAME Baptised /Date/\n1 BAPM\n2 DATE 3 MAY 1790\n", "D\tDate\tBaptised\t\t1790\t\t"},
         {"1 NAME Christened /Date/\n1 BAPM\n2 DATE 1790\n1 CHR\n2 DATE 1789\n",
          "D\tDate\tChristened\t\t1789\t\t"},

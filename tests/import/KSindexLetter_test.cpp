@@ -29,7 +29,7 @@ std::map<std::string, std::string> Letters(const std::string& text) {
 }
 
 // Imports one person a surname from a Windows-1252 GEDCOM file; the letters
-// of the document written.
+// of the Windows-1252 document written.
 std::map<std::string, std::string>
 ImportedLetters(const std::map<std::string, std::string>& names) {
     std::string gedcom = "0 HEAD\n1 CHAR ANSI\n";
@@ -39,6 +39,8 @@ ImportedLetters(const std::map<std::string, std::string>& names) {
     TKSimportRequest request;
     request.Source = dir.file("a.ged");
     request.LinkPattern = "{id}.htm";
+    request.Charset =
+        TKSimportCharset::Windows1252; // the letters as the code page's documents hold them
     test::WriteFileBytes(request.Source, gedcom + "0 TRLR\n");
     return Letters(test::ReadFileBytes(ImportNameList(request).Document));
 }

@@ -1,5 +1,7 @@
 #include "import/KSnameParticles.h"
 
+#include "common/KScodepage.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -59,6 +61,39 @@ TEST(NameParticles, SplitsLongestParticleAndCasesCapitals) {
         person.Surname = c.surname;
         person.Prefix = c.prefix;
         FinishSurname(person, c.languages);
+        EXPECT_EQ(c.wantSurname, person.Surname) << c.surname;
+        EXPECT_EQ(c.wantPrefix, person.Prefix) << c.surname;
+        // The UTF-8 form treats a name Windows-1252 holds alike.
+        TKSimportPerson utf8;
+        utf8.Surname = Windows1252ToUtf8(c.surname);
+        utf8.Prefix = Windows1252ToUtf8(c.prefix);
+        FinishSurname(utf8, c.languages, TKSimportCharset::Utf8);
+        EXPECT_EQ(Windows1252ToUtf8(c.wantSurname), utf8.Surname) << c.surname;
+        EXPECT_EQ(Windows1252ToUtf8(c.wantPrefix), utf8.Prefix) << c.surname;
+    }
+}
+
+// Letters Windows-1252 lacks, in UTF-8: capitals get their usual case by
+// their own letters, particles are split before them.
+TEST(NameParticles, Utf8NamesOfOtherLetters) {
+    const Case cases[] = {
+        {"DVO\xC5\x98\xC3\x81K", "", {}, "Dvo\xC5\x99\xC3\xA1k", ""},
+        {"VAN DER WA\xC5\x81\xC4\x98SA", "", {}, "Wa\xC5\x82\xC4\x99sa", "van der"},
+        {"D\xE2\x80\x99\xC5\x81UKASZ", "", {}, "\xC5\x81ukasz", "d'"},
+        {"Wa\xC5\x82\xC4\x99sa", "", {}, "Wa\xC5\x82\xC4\x99sa", ""},
+        // Greek: the final sigma; Hebrew has no capitals
+        {"\xCE\xA0\xCE\x91\xCE\xA0\xCE\x91\xCE\xA3 \xCE\xA3\xCE\x91\xCE\xA3",
+         "",
+         {},
+         "\xCE\xA0\xCE\xB1\xCF\x80\xCE\xB1\xCF\x82 \xCE\xA3\xCE\xB1\xCF\x82",
+         ""},
+        {"van \xD7\x9B\xD7\x94\xD7\x9F", "", {}, "\xD7\x9B\xD7\x94\xD7\x9F", "van"},
+    };
+    for (const Case& c : cases) {
+        TKSimportPerson person;
+        person.Surname = c.surname;
+        person.Prefix = c.prefix;
+        FinishSurname(person, c.languages, TKSimportCharset::Utf8);
         EXPECT_EQ(c.wantSurname, person.Surname) << c.surname;
         EXPECT_EQ(c.wantPrefix, person.Prefix) << c.surname;
     }
