@@ -7,6 +7,7 @@
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KSreplacingFile.h"
+#include "common/KSutf8.h"
 
 #include <cerrno>
 #include <cstring>
@@ -15,6 +16,34 @@
 namespace ks {
 
 namespace {
+
+// The first count letters of a key (a-z, digits, or a letter of another
+// script in UTF-8).
+std::string_view FirstLetters(std::string_view key, std::size_t count) {
+    return key.substr(0, Utf8PrefixLength(key, count));
+}
+
+// Letters of a key as they stand in a file name: plain ASCII, so that every
+// host serves the file. Keys hold a to z and digits; a letter of another
+// script is "U" and its code point in six hexadecimal digits ("U0003C0" for
+// π), which no other group of letters can spell.
+std::string FileLetters(std::string_view letters) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string name;
+    for (std::size_t pos = 0; pos < letters.size();) {
+        const Utf8Char c = DecodeUtf8(letters, pos);
+        pos += c.Length > 0 ? c.Length : 1;
+        if (c.Valid() && c.Length == 1) {
+            name += static_cast<char>(c.CodePoint);
+            continue;
+        }
+        name += 'U';
+        const char32_t v = c.Valid() ? c.CodePoint : 0;
+        for (int shift = 20; shift >= 0; shift -= 4)
+            name += kHex[(v >> shift) & 0xF];
+    }
+    return name;
+}
 
 // The surnames are a JSON array in a string literal, one surname a line
 // (a backslash before the line end continues the string).
@@ -44,20 +73,21 @@ void TKSsearchShards::Count(std::string_view key, std::string_view surname,
         bytes += SurnameHead(key, surname).size() + kSurnameEnd.size() + kSeparator.size();
         countedSurname_ = surname;
     }
-    letterBytes_[std::string(key.substr(0, 1))] += bytes;
+    letterBytes_[std::string(FirstLetters(key, 1))] += bytes;
 }
 
 std::string TKSsearchShards::GroupOf(std::string_view key) const {
-    const std::string letter(key.substr(0, 1));
+    const std::string letter(FirstLetters(key, 1));
     const auto found = letterBytes_.find(letter);
     // The head of a shard names its file: some room is kept for it.
     const std::size_t room = limit_ > 100 + stem_.size() ? limit_ - 100 - stem_.size() : 0;
     if (found == letterBytes_.end() || found->second <= room) return letter;
-    return std::string(key.substr(0, 2));
+    return std::string(FirstLetters(key, 2));
 }
 
 std::string TKSsearchShards::FileName() const {
-    return stem_ + "-" + group_ + (part_ > 1 ? "_" + std::to_string(part_) : "") + ".js";
+    return stem_ + "-" + FileLetters(group_) + (part_ > 1 ? "_" + std::to_string(part_) : "") +
+           ".js";
 }
 
 void TKSsearchShards::StartShard(std::string_view key) {

@@ -563,6 +563,30 @@ check("a GEDCOM tree: one entry per person under one letter, found by any name",
   assert.ok(pages.includes('href="../prog/start.htm">Program</a>'), "the title opens the tree");
 });
 
+// --- A UTF-8 tree beside a Windows-1252 one ------------------------------
+
+const mixed = path.join(work, "mixed");
+tree(path.join(mixed, "ansi.htx"), "Ansi", [["W", "Walesa", "Lech", "", "", "", "1", "a.htm"]]);
+write(path.join(mixed, "utf8.htx"), Buffer.from("[KESTRIN]\r\nversion=3.1\r\ntype=htx\r\n" +
+  "format=1\r\ncharset=utf-8\r\n[metadata]\r\ntitle=Utf\r\n[indexdata]\r\n" +
+  "W\tWa\u0142\u0119sa\tLech\t\t\t\t1\tu.htm\r\n" +
+  "\u03a0\t\u03a0\u03b1\u03c0\u03b1\u03b4\u03cc\u03c0\u03bf\u03c5\u03bb\u03bf\u03c2\t" +
+  "\u0393\u03b9\u03ce\u03c1\u03b3\u03bf\u03c2\t\t\t\t2\tu.htm\r\n", "utf8").toString("latin1"));
+execFileSync(tool, ["build", "-q", "-l", path.join(work, "layout/t.ksl"), "-o", "out", "-b", "idx",
+  "ansi.htx", "utf8.htx"], { cwd: mixed, env: ancestorsEnv, stdio: ["ignore", "ignore", "inherit"] });
+
+check("a name outside the code page is found as written and without its accents", async () => {
+  const mixedSearch = searchOn(path.join(mixed, "out/idx_search.js"), []);
+  const both = ["Walesa / Lech", "Wa\u0142\u0119sa / Lech"];
+  for (const query of ["walesa", "Wa\u0142\u0119sa", "WA\u0141\u0118SA"])
+    assert.deepStrictEqual(names(await find(query, 50, mixedSearch)), both, query);
+  for (const query of ["\u03c0\u03b1\u03c0\u03b1\u03b4\u03bf\u03c0\u03bf\u03c5\u03bb\u03bf\u03c3",
+    "\u03a0\u0391\u03a0\u0391\u0394\u038c\u03a0\u039f\u03a5\u039b\u039f\u03a3 \u03b3\u03b9\u03c9\u03c1\u03b3\u03bf\u03c3"])
+    assert.deepStrictEqual(names(await find(query, 50, mixedSearch)),
+      ["\u03a0\u03b1\u03c0\u03b1\u03b4\u03cc\u03c0\u03bf\u03c5\u03bb\u03bf\u03c2 / " +
+        "\u0393\u03b9\u03ce\u03c1\u03b3\u03bf\u03c2"], query);
+});
+
 (async () => {
   let failed = 0;
   for (const [name, f] of checks) {
