@@ -82,12 +82,12 @@ void WarnAboutCutNames(const TKShtxData& document, const TKSdocumentRun& run, Cu
     for (const int64_t line : cut.lines)
         warnings.push_back(
             {document.FileName + ":" + std::to_string(line),
-             LocalText("#1563.6=een naam van meer dan %1 bytes is ingekort tot %1 bytes", {most})});
+             LocalText("#1563.6=een naam van meer dan %1 tekens is ingekort tot %1 tekens", {most})});
     const int64_t more = cut.count - static_cast<int64_t>(cut.lines.size());
     if (more > 0)
         warnings.push_back(
             {document.FileName,
-             LocalText("#1563.7=nog %1{ regel| regels} met namen ingekort tot %2 bytes",
+             LocalText("#1563.7=nog %1{ regel| regels} met namen ingekort tot %2 tekens",
                        {std::to_string(more), most})});
 }
 

@@ -115,11 +115,11 @@ std::vector<RunCase> Cases() {
              WriteFileBytes(d.file(kName),
                             Document("3.22", "S\t" + kLongName + "\tJan\t\t\t\t1\tq.htm\r\n"));
          },
-         CutWarnings("warning", ": a name longer than 255 bytes is cut to 255 bytes\n",
-                     "2 more lines with names cut to 255 bytes\n"),
+         CutWarnings("warning", ": a name longer than 255 letters is cut to 255 letters\n",
+                     "2 more lines with names cut to 255 letters\n"),
          CutWarnings("waarschuwing",
-                     ": een naam van meer dan 255 bytes is ingekort tot 255 bytes\n",
-                     "nog 2 regels met namen ingekort tot 255 bytes\n"),
+                     ": een naam van meer dan 255 tekens is ingekort tot 255 tekens\n",
+                     "nog 2 regels met namen ingekort tot 255 tekens\n"),
          false, false, true},
     };
 }
