@@ -19,17 +19,23 @@ void AppendUnit(std::string& out, char32_t c) {
     out.push_back(static_cast<char>(0x80 | (c & 0x7F)));
 }
 
-// Each letter of utf8 to out: a letter Windows-1252 holds (and a byte that
-// is no UTF-8, read as that code page) through byte, any other through other.
-template <typename Byte, typename Other>
-void AppendLetters(std::string& out, std::string_view utf8, Byte byte, Other other) {
+// Each letter of utf8 to out: runs of ASCII (nearly every name) through
+// ascii at once, any other letter Windows-1252 holds (and a byte that is no
+// UTF-8, read as that code page) through byte, any other through other.
+template <typename Ascii, typename Byte, typename Other>
+void AppendLetters(std::string& out, std::string_view utf8, Ascii ascii, Byte byte, Other other) {
+    if (IsAsciiText(utf8)) {
+        ascii(out, utf8);
+        return;
+    }
     for (std::size_t pos = 0; pos < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[pos]);
-        if (lead < 0x80) {
-            out.push_back(static_cast<char>(byte(lead)));
-            ++pos;
+        const std::size_t run = AsciiPrefixLength(utf8.substr(pos));
+        if (run > 0) {
+            ascii(out, utf8.substr(pos, run));
+            pos += run;
             continue;
         }
+        const auto lead = static_cast<unsigned char>(utf8[pos]);
         const Utf8Char c = DecodeUtf8Sequence(utf8, pos);
         if (!c.Valid()) {
             out.push_back(static_cast<char>(byte(lead)));
@@ -44,10 +50,14 @@ void AppendLetters(std::string& out, std::string_view utf8, Byte byte, Other oth
     }
 }
 
+void AppendAscii(std::string& out, std::string_view ascii) {
+    out.append(ascii);
+}
+
 } // namespace
 
 void AppendKeyFold(std::string& out, std::string_view utf8) {
-    AppendLetters(out, utf8, FoldByte, [&out](char32_t c) {
+    AppendLetters(out, utf8, AppendFoldTable, FoldByte, [&out](char32_t c) {
         const char32_t base = BaseLetter(c);
         if (const int known = Windows1252Byte(base); known >= 0)
             out.push_back(static_cast<char>(FoldByte(static_cast<unsigned char>(known))));
@@ -59,7 +69,7 @@ void AppendKeyFold(std::string& out, std::string_view utf8) {
 }
 
 void AppendKeyUpperCase(std::string& out, std::string_view utf8) {
-    AppendLetters(out, utf8, UpperCaseByte, [&out](char32_t c) {
+    AppendLetters(out, utf8, AppendUpperCaseTable, UpperCaseByte, [&out](char32_t c) {
         const char32_t upper = UpperCaseLetter(c);
         if (const int known = Windows1252Byte(upper); known >= 0)
             out.push_back(static_cast<char>(UpperCaseByte(static_cast<unsigned char>(known))));
@@ -70,7 +80,8 @@ void AppendKeyUpperCase(std::string& out, std::string_view utf8) {
 
 void AppendKeyText(std::string& out, std::string_view utf8) {
     AppendLetters(
-        out, utf8, [](unsigned char b) { return b; }, [&out](char32_t c) { AppendUnit(out, c); });
+        out, utf8, AppendAscii, [](unsigned char b) { return b; },
+        [&out](char32_t c) { AppendUnit(out, c); });
 }
 
 std::string KeyTextToUtf8(std::string_view field) {

@@ -2,6 +2,9 @@
 
 #include "common/KScodepage.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace ks {
 
 Utf8Char DecodeUtf8Sequence(std::string_view text, std::size_t pos) {
@@ -72,10 +75,27 @@ std::string FirstLettersPadded(std::string_view text, std::size_t count) {
     return letters;
 }
 
-std::size_t EstimatedLength(std::string_view utf8) {
-    std::size_t length = 0;
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const Utf8Char c = DecodeUtf8(utf8, pos);
+std::size_t AsciiPrefixLength(std::string_view text) {
+    std::size_t pos = 0;
+    for (; pos + 8 <= text.size(); pos += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + pos, 8);
+        if ((word & 0x8080808080808080ULL) != 0) break;
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
+std::size_t EstimatedLengthOfOther(std::string_view utf8) {
+    std::size_t length = AsciiPrefixLength(utf8);
+    for (std::size_t pos = length; pos < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            ++length;
+            ++pos;
+            continue;
+        }
+        const Utf8Char c = DecodeUtf8Sequence(utf8, pos);
         if (!c.Valid()) {
             ++length;
             ++pos;

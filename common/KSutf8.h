@@ -40,6 +40,18 @@ inline Utf8Char DecodeUtf8(std::string_view text, std::size_t pos) {
     return DecodeUtf8Sequence(text, pos);
 }
 
+// The length of the run of ASCII bytes (below 128) at the start of text,
+// read eight bytes at a time: nearly every name is ASCII.
+std::size_t AsciiPrefixLength(std::string_view text);
+// Whether every byte of a (short) text is below 128: inline, for the rules
+// that run once or more per name and take a shorter way for plain ASCII.
+inline bool IsAsciiText(std::string_view text) {
+    unsigned char any = 0;
+    for (const char c : text)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
 // Appends the UTF-8 bytes of a code point (up to U+10FFFF).
 void AppendUtf8(std::string& out, char32_t codePoint);
 
@@ -52,7 +64,12 @@ std::string FirstLettersPadded(std::string_view text, std::size_t count);
 // built: 1 for each letter that code page holds (and each byte that is no
 // UTF-8), the UTF-8 length for any other, so that a name the code page
 // holds counts as it always did.
-std::size_t EstimatedLength(std::string_view utf8);
+inline std::size_t EstimatedLength(std::string_view utf8);
+// The same letter by letter, for a text that is not plain ASCII.
+std::size_t EstimatedLengthOfOther(std::string_view utf8);
+inline std::size_t EstimatedLength(std::string_view utf8) {
+    return IsAsciiText(utf8) ? utf8.size() : EstimatedLengthOfOther(utf8);
+}
 
 // Reads a text piece by piece (a sequence may be cut between two pieces).
 // The text looks like UTF-8 when it holds at least one multi-byte sequence

@@ -5,25 +5,10 @@
 #include "common/KStextutil.h"
 #include "common/KSunicode.h"
 
-#include <cstring>
-
 namespace ks {
 
 namespace {
 constexpr std::size_t kChunk = std::size_t{1} << 16;
-
-// Whether every byte is below 128, eight bytes at a time.
-bool IsAscii(std::string_view text) {
-    std::size_t pos = 0;
-    for (; pos + 8 <= text.size(); pos += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + pos, 8);
-        if ((word & 0x8080808080808080ULL) != 0) return false;
-    }
-    for (; pos < text.size(); ++pos)
-        if (static_cast<unsigned char>(text[pos]) >= 0x80) return false;
-    return true;
-}
 
 // Whether a valid UTF-8 text holds a combining mark: only then can
 // composing change it. Marks begin at U+0300, two bytes and up.
@@ -52,7 +37,7 @@ TKSdocumentCharset DocumentCharsetNamed(std::string_view value) {
 
 void DocumentTextToUtf8(std::string_view text, TKSdocumentCharset charset, std::string& out) {
     out.clear();
-    if (IsAscii(text)) {
+    if (AsciiPrefixLength(text) == text.size()) {
         out.assign(text);
         return;
     }

@@ -115,11 +115,17 @@ void DropControlBytes(std::string& text) {
 void DropControlCharactersUtf8(std::string& utf8) {
     // The control characters are the bytes 0-31 and 127, and C2 80 to C2 9F.
     // Nearly every text holds none: only then is it rewritten.
-    const auto mayBeControl = [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b < 0x20 || b == 0x7F || b == 0xC2;
-    };
-    if (std::none_of(utf8.begin(), utf8.end(), mayBeControl)) return;
+    static constexpr struct MayBeControl {
+        bool at[256] = {};
+        constexpr MayBeControl() {
+            for (int b = 0; b < 0x20; ++b)
+                at[b] = true;
+            at[0x7F] = at[0xC2] = true;
+        }
+    } kMayBe;
+    if (std::none_of(utf8.begin(), utf8.end(),
+                     [](char c) { return kMayBe.at[static_cast<unsigned char>(c)]; }))
+        return;
     const auto control = [&utf8](std::size_t pos) {
         const auto b = static_cast<unsigned char>(utf8[pos]);
         if (b < 0x20 || b == 0x7F) return std::size_t{1};

@@ -82,7 +82,8 @@ void WarnAboutCutNames(const TKShtxData& document, const TKSdocumentRun& run, Cu
     for (const int64_t line : cut.lines)
         warnings.push_back(
             {document.FileName + ":" + std::to_string(line),
-             LocalText("#1563.6=een naam van meer dan %1 tekens is ingekort tot %1 tekens", {most})});
+             LocalText("#1563.6=een naam van meer dan %1 tekens is ingekort tot %1 tekens",
+                       {most})});
     const int64_t more = cut.count - static_cast<int64_t>(cut.lines.size());
     if (more > 0)
         warnings.push_back(
@@ -103,8 +104,11 @@ public:
             if (!givenNames_.empty()) AddGivenNames(regel);
             givenNames_ = regel.GivenNames;
         }
-        givenSize_ += 40 + static_cast<int64_t>(EstimatedLength(regel.Link) +
-                                                EstimatedLength(document.Title));
+        if (&document != titled_) {
+            titled_ = &document;
+            titleLength_ = static_cast<int64_t>(EstimatedLength(document.Title));
+        }
+        givenSize_ += 40 + static_cast<int64_t>(EstimatedLength(regel.Link)) + titleLength_;
     }
 
     // Writes the last surname (also when none was seen) and the end mark.
@@ -141,6 +145,8 @@ private:
 
     TKSFileStream& sizes_;
     bool indexWithYears_;
+    const TKShtxData* titled_ = nullptr; // the document whose title was measured last
+    int64_t titleLength_ = 0;
     std::string surname_;
     std::string givenNames_;
     int64_t surnameSize_ = 0;

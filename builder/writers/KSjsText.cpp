@@ -63,10 +63,24 @@ void AppendJsString(std::string& out, std::string_view utf8) {
     const std::array<std::string, 256>& bytes = LiteralBytes();
     out += '"';
     for (std::size_t pos = 0; pos < utf8.size();) {
+        // A run of characters that stand for themselves goes at once.
+        std::size_t end = pos;
+        while (end < utf8.size() && bytes[static_cast<unsigned char>(utf8[end])].size() == 1)
+            ++end;
+        if (end > pos) {
+            out.append(utf8, pos, end - pos);
+            pos = end;
+            continue;
+        }
         const auto lead = static_cast<unsigned char>(utf8[pos]);
-        const Utf8Char c = DecodeUtf8(utf8, pos);
-        if (lead < 0x80 || !c.Valid()) {
-            out += bytes[lead];
+        const Utf8Char c = lead < 0x80 ? Utf8Char{} : DecodeUtf8Sequence(utf8, pos);
+        if (!c.Valid()) {
+            const std::string& literal = bytes[lead];
+            if (literal.size() == 1) {
+                out += literal.front();
+            } else {
+                out += literal;
+            }
             ++pos;
             continue;
         }

@@ -62,8 +62,37 @@ void AppendOther(std::string& line, char32_t c, std::string_view bytes, TKStreeE
     }
 }
 
+// The ASCII bytes that stand for themselves in element text, an attribute
+// and a link alike.
+struct PlainBytes {
+    bool plain[128] = {};
+    PlainBytes() {
+        for (int b = 0; b < 128; ++b) {
+            const char* entity = HtmlEntity(static_cast<unsigned char>(b));
+            plain[b] =
+                b != '&' && b != '"' && b != '<' && b != '>' && entity[0] == b && entity[1] == '\0';
+        }
+    }
+};
+
+// The length of the run of such bytes at pos.
+std::size_t PlainRun(std::string_view text, std::size_t pos) {
+    static const PlainBytes kPlain;
+    std::size_t end = pos;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80 &&
+           kPlain.plain[static_cast<unsigned char>(text[end])])
+        ++end;
+    return end - pos;
+}
+
 bool HoldsRightToLeft(std::string_view text) {
+    // Letters from U+0580 on begin with a byte of 0xD6 or more.
+    constexpr unsigned char kFirstLead = 0xD6;
     for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < kFirstLead) {
+            ++pos;
+            continue;
+        }
         const Utf8Char c = DecodeUtf8(text, pos);
         if (c.Valid() && c.CodePoint >= kFirstRightToLeft && IsRightToLeft(c.CodePoint))
             return true;
@@ -78,6 +107,12 @@ void AppendTreeText(std::string& line, std::string_view utf8, TKStreeEscape esca
     const bool isolate = escape == TKStreeEscape::HtmlIsolated && HoldsRightToLeft(utf8);
     if (isolate) line += "<bdi>";
     for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t run = PlainRun(utf8, pos);
+        if (run > 0) {
+            line.append(utf8, pos, run);
+            pos += run;
+            continue;
+        }
         const auto lead = static_cast<unsigned char>(utf8[pos]);
         if (lead < 0x80) {
             AppendEscapedByte(line, utf8[pos], escape);

@@ -198,7 +198,12 @@ std::string SearchFold(std::string_view utf8) {
 void AppendSearchFold(std::string& out, std::string_view utf8) {
     for (std::size_t pos = 0; pos < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[pos]);
-        const Utf8Char c = DecodeUtf8(utf8, pos);
+        if (lead < 0x80) {
+            AppendFoldedByte(out, lead);
+            ++pos;
+            continue;
+        }
+        const Utf8Char c = DecodeUtf8Sequence(utf8, pos);
         if (!c.Valid()) {
             AppendFoldedByte(out, lead);
             ++pos;
