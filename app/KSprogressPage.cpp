@@ -319,7 +319,8 @@ void TKSprogressPage::ShowWarnings(const std::vector<TKSrunWarning>& warnings) {
     const QIcon icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     for (const TKSrunWarning& warning : warnings) {
         const QString line = FromPath(warning.Where) +
-                             QString::fromLatin1(WarningSeparator(warning)) + FromKS(warning.Text);
+                             QString::fromLatin1(WarningSeparator(warning)) +
+                             FromMessage(warning.Text);
         auto* item = new QListWidgetItem(icon, line, lstWaarschuwingen_);
         item->setToolTip(line);
     }

@@ -18,6 +18,10 @@ QString FromTree(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+QString FromMessage(const std::string& message) {
+    return QString::fromStdString(MessageToUtf8(message));
+}
+
 std::string ToTree(const QString& text) {
     return text.toStdString();
 }

@@ -19,6 +19,9 @@ std::string ToKS(const QString& text, bool* replaced = nullptr);
 // A text of a tree (a title, a name: UTF-8 in the core) as a Qt string, and
 // one typed for a tree, as typed.
 QString FromTree(const std::string& utf8);
+// A message of the core that may quote tree texts or paths (UTF-8) among its
+// own words (Windows-1252), as the command line reads it too.
+QString FromMessage(const std::string& message);
 std::string ToTree(const QString& text);
 // A path as the system has it (bytes) as a Qt string, and back.
 QString FromPath(const std::string& path);

@@ -121,7 +121,9 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (document.Charset != TKSdocumentCharset::Utf8 && DocumentLooksLikeUtf8(path))
         out << Say("#1566.5=waarschuwing") << ": "
             << Say("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als Windows-1252 "
-                   "gelezen, dus de namen met accenten worden verkeerd getoond")
+                   "gelezen, dus de namen met accenten worden verkeerd getoond; charset=utf-8 in "
+                   "de "
+                   "sectie [KESTRIN] laat het als UTF-8 lezen")
             << '\n';
     return 0;
 }

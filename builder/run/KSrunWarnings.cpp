@@ -49,7 +49,8 @@ std::vector<TKSrunWarning> Utf8DocumentWarnings(const TKSrunSettings& settings) 
         warning.Where = given;
         warning.Text = LocalText("#1566.6=lijkt UTF-8-tekst te zijn; indexdocumenten worden als "
                                  "Windows-1252 gelezen, dus de namen met accenten worden verkeerd "
-                                 "getoond");
+                                 "getoond; charset=utf-8 in de sectie [KESTRIN] laat het als "
+                                 "UTF-8 lezen");
         warning.Kind = TKSrunWarningKind::Utf8Document;
         warnings.push_back(std::move(warning));
     }

@@ -609,7 +609,8 @@ void TestWizardRun::progressPageShowsTheRunsWarnings() {
              QStringList{QString::fromStdString(utf8) +
                          QStringLiteral(": lijkt UTF-8-tekst te zijn; indexdocumenten worden als "
                                         "Windows-1252 gelezen, dus de namen met accenten worden "
-                                        "verkeerd getoond")});
+                                        "verkeerd getoond; charset=utf-8 in de sectie [KESTRIN] "
+                                        "laat het als UTF-8 lezen")});
     // Above the warnings the run's figures, beside Openen the start page.
     const QString summary = wizard.window.ProgressPage()->Summary().join('|');
     QVERIFY2(QRegularExpression(QStringLiteral("^Indexregels gelezen: [1-9][0-9.]*\\|Namen na .+"

@@ -92,7 +92,8 @@ TEST_F(RunWarningsTest, DocumentsThenLargePagesThenTheDivisionAndNothingStale) {
     const TKSrunWarning& utf8 = result.Warnings[0];
     EXPECT_EQ(TKSrunWarningKind::Utf8Document, utf8.Kind);
     EXPECT_EQ(dir.file("utf8.htx") + ": looks like UTF-8 text; index documents are read as "
-                                     "Windows-1252, so its accented names will show wrong",
+                                     "Windows-1252, so its accented names will show wrong; "
+                                     "charset=utf-8 in its [KESTRIN] section has it read as UTF-8",
               utf8.Where + WarningSeparator(utf8) + utf8.Text);
     EXPECT_EQ(TKSrunWarningKind::NameCut, result.Warnings[1].Kind);
     const TKSrunWarning& page = result.Warnings[2];

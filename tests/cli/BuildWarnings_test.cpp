@@ -55,9 +55,11 @@ protected:
 TEST_F(BuildWarnings, ADocumentThatLooksLikeUtf8IsPointedOut) {
     Outcome r = Build({"ansi.htx", "utf8.htx"});
     EXPECT_EQ(0, r.exitCode) << r.err;
-    EXPECT_EQ("kestrin-index: warning: utf8.htx: looks like UTF-8 text; index documents are read "
-              "as Windows-1252, so its accented names will show wrong\n",
-              r.err);
+    EXPECT_EQ(
+        "kestrin-index: warning: utf8.htx: looks like UTF-8 text; index documents are read "
+        "as Windows-1252, so its accented names will show wrong; charset=utf-8 in its [KESTRIN] "
+        "section has it read as UTF-8\n",
+        r.err);
     // Only what goes into the index counts.
     r = Build({"ansi.htx", "--unselected", "utf8.htx"});
     EXPECT_EQ("", r.err);
