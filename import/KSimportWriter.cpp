@@ -186,7 +186,7 @@ void TKSimportWriter::Add(const TKSimportPerson& person, TKSimportReport& report
         return;
     }
     added_[number] = true;
-    line.Letter = IndexLetterUtf8(line.Surname);
+    line.Letter = IndexLetter(line.Surname);
     const std::string prefix = Cleaned(utf8(person.Prefix), true);
     if (line.Surname != "?" && !prefix.empty()) {
         line.Surname = Cleaned(line.Surname + ", " + prefix, true);

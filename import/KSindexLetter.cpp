@@ -42,12 +42,7 @@ constexpr std::array<char, 256> kLetters = [] {
 
 } // namespace
 
-std::string IndexLetter(const std::string& surname) {
-    if (surname.empty() || surname == "?") return "?";
-    return std::string(1, kLetters[static_cast<unsigned char>(surname[0])]);
-}
-
-std::string IndexLetterUtf8(std::string_view surname) {
+std::string IndexLetter(std::string_view surname) {
     if (surname.empty() || surname == "?") return "?";
     const auto lead = static_cast<unsigned char>(surname[0]);
     const Utf8Char first = DecodeUtf8(surname, 0);

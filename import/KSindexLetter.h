@@ -10,12 +10,11 @@
 
 namespace ks {
 
-// surname in Windows-1252, as the index line holds it ("?" when unknown).
-std::string IndexLetter(const std::string& surname);
-// The UTF-8 form of IndexLetter: a letter Windows-1252 holds as there; any
-// other by the letter it is built on: a Latin one as IndexLetter gives that
-// (Ł, ő, Ș under L, O, S), a letter or digit of another script as its
-// capital without marks (ά under Α, Hangul under its first jamo), else "?".
-std::string IndexLetterUtf8(std::string_view surname);
+// surname in UTF-8 (a byte that is no UTF-8 read as Windows-1252), "?" when
+// unknown. A letter Windows-1252 lacks goes by the letter it is built on: a
+// Latin one as that letter (Ł, ő, Ș under L, O, S), a letter or digit of
+// another script as its capital without marks (ά under Α, Hangul under its
+// first jamo), else "?".
+std::string IndexLetter(std::string_view surname);
 
 } // namespace ks

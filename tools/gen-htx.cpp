@@ -378,7 +378,7 @@ void ToUtf8(Person& p, int foreign, std::mt19937& random) {
     const ForeignNames& names = kForeign[random() % std::size(kForeign)];
     if (p.surname != "_") {
         p.surname = names.surnames[random() % names.surnames.size()];
-        p.letter = ks::IndexLetterUtf8(p.surname);
+        p.letter = ks::IndexLetter(p.surname);
     }
     if (p.given != "_") p.given = names.given[random() % names.given.size()];
 }
