@@ -4,6 +4,7 @@
 #include "common/KSfiles.h"
 #include "common/KSini.h"
 #include "common/KSnamecase.h"
+#include "index/KSdocumentCharset.h"
 
 #include <charconv>
 
@@ -18,7 +19,7 @@ constexpr const char* kWindows1252 = "windows-1252";
 // Whether the document's texts are UTF-8 (its key charset).
 bool Utf8Document(TKSini& ini) {
     ini.SetSection("KESTRIN");
-    return SameNameNoCase(ini.ReadString("charset", ""), kUtf8);
+    return NamesUtf8(ini.ReadString("charset", ""));
 }
 
 // A value of the document as typed, or "" when the key is missing.
