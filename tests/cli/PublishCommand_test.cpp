@@ -1,0 +1,167 @@
+#include "cli/RunInProcess.h"
+#include "common/KSsha256.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+
+namespace ks {
+namespace {
+
+using Tree = std::map<std::string, std::string>; // relative path, bytes
+
+// An output folder with a small site and the files a run keeps there for
+// itself, and destinations beside it.
+class Publish : public ::testing::Test {
+protected:
+    Publish() {
+        Write("site/index.htm", "<p>start</p>");
+        Write("site/a/p1.htm", "one");
+        Write("site/a/p2.htm", "two");
+        Write("site/s/x/shard.js", "var x;");
+        Write("site/.kestrin-written", "kestrin-written 2\n");
+        Write("site/.kestrin-new-abc123/index.htm", "staged");
+        Write("site/a/.p1.htm.4242-1.tmp", "half");
+    }
+
+    void Write(const std::string& path, const std::string& bytes) {
+        fs::create_directories(fs::path(dir.file(path)).parent_path());
+        WriteFileBytes(dir.file(path), bytes);
+    }
+
+    Outcome Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"publish", "--language=GB"});
+        return RunInProcess(args, dir.path().string());
+    }
+
+    // Every file below folder (relative to the test's folder) with its bytes.
+    Tree Files(const std::string& folder) {
+        Tree tree;
+        if (!fs::exists(dir.file(folder))) return tree;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.file(folder)))
+            if (entry.is_regular_file())
+                tree[fs::relative(entry.path(), dir.file(folder)).string()] =
+                    ReadFileBytes(entry.path().string());
+        return tree;
+    }
+
+    static std::string Manifest(const std::string& destination) {
+        return "site/.kestrin-publish-" + Sha256Hex(destination).substr(0, 16);
+    }
+
+    const Tree site = {{"index.htm", "<p>start</p>"},
+                       {"a/p1.htm", "one"},
+                       {"a/p2.htm", "two"},
+                       {"s/x/shard.js", "var x;"}};
+    test::TempDir dir;
+};
+
+TEST_F(Publish, SendsOnlyWhatChangedAndRemovesOnlyItsOwnFiles) {
+    const Outcome first = Run({"site", "dest"});
+    ASSERT_EQ(0, first.exitCode) << first.err;
+    EXPECT_EQ("sent: 4 files (24 bytes); removed: 0; unchanged: 0\n", first.out);
+    EXPECT_EQ(site, Files("dest"));
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(dir.file("dest/a/p1.htm").c_str(), &info));
+    EXPECT_EQ(0644u, info.st_mode & 07777);
+    ASSERT_EQ(0, ::stat(dir.file("dest/s/x").c_str(), &info));
+    EXPECT_EQ(0755u, info.st_mode & 07777);
+
+    // One page changes, one goes; a file the user put there stays.
+    Write("site/a/p1.htm", "one, changed");
+    fs::remove(dir.file("site/s/x/shard.js"));
+    Write("dest/mine.txt", "the user's");
+    const Outcome second = Run({"site", "dest"});
+    ASSERT_EQ(0, second.exitCode) << second.err;
+    EXPECT_EQ("sent: 1 file (12 bytes); removed: 1; unchanged: 2\n", second.out);
+    EXPECT_EQ((Tree{{"index.htm", "<p>start</p>"},
+                    {"a/p1.htm", "one, changed"},
+                    {"a/p2.htm", "two"},
+                    {"mine.txt", "the user's"}}),
+              Files("dest"));
+    EXPECT_FALSE(fs::exists(dir.file("dest/s"))) << "the emptied folders it made go";
+
+    // Unchanged: nothing goes. Another destination keeps its own record.
+    EXPECT_EQ("sent: 0 files (0 bytes); removed: 0; unchanged: 3\n", Run({"site", "dest"}).out);
+    const std::string url = "file://" + dir.file("other");
+    EXPECT_EQ("sent: 3 files (27 bytes); removed: 0; unchanged: 0\n", Run({"site", url}).out);
+    EXPECT_TRUE(fs::exists(dir.file(Manifest("dest"))));
+    EXPECT_TRUE(fs::exists(dir.file(Manifest(url))));
+    EXPECT_EQ("sent: 0 files (0 bytes); removed: 0; unchanged: 3\n", Run({"site", "dest"}).out);
+}
+
+TEST_F(Publish, ResumesWhatAnInterruptedPublishLeft) {
+    ASSERT_EQ(0, Run({"site", "dest"}).exitCode);
+    // A page gone at the destination goes again.
+    fs::remove(dir.file("dest/a/p2.htm"));
+    EXPECT_EQ("sent: 1 file (3 bytes); removed: 0; unchanged: 3\n", Run({"site", "dest"}).out);
+
+    // A publish killed after its first file: no manifest yet, a journal of
+    // one file and a line cut off.
+    const std::string journal = Manifest("fresh") + ".journal";
+    Write("fresh/a/p1.htm", "one");
+    Write(journal, "+\t3\t" + Sha256Hex("one") + "\ta/p1.htm\n+\t3\t" + Sha256Hex("two"));
+    const Outcome resumed = Run({"site", "fresh"});
+    ASSERT_EQ(0, resumed.exitCode) << resumed.err;
+    EXPECT_EQ("sent: 3 files (21 bytes); removed: 0; unchanged: 1\n", resumed.out);
+    EXPECT_EQ(site, Files("fresh"));
+    EXPECT_FALSE(fs::exists(dir.file(journal)));
+    EXPECT_EQ("sent: 0 files (0 bytes); removed: 0; unchanged: 4\n", Run({"site", "fresh"}).out);
+}
+
+TEST_F(Publish, DryRunListsAndChangesNothing) {
+    ASSERT_EQ(0, Run({"site", "dest"}).exitCode);
+    Write("site/a/p2.htm", "two, changed");
+    fs::remove(dir.file("site/index.htm"));
+    const Tree output = Files("site");
+    const Outcome dry = Run({"--dry-run", "site", "dest"});
+    ASSERT_EQ(0, dry.exitCode) << dry.err;
+    EXPECT_EQ("send a/p2.htm\nremove index.htm\n"
+              "would send: 1 file (12 bytes); would remove: 1; unchanged: 2\n",
+              dry.out);
+    EXPECT_EQ(site, Files("dest"));
+    EXPECT_EQ(output, Files("site"));
+    EXPECT_FALSE(fs::exists(dir.file("new")));
+    EXPECT_EQ(0, Run({"-n", "site", "new"}).exitCode);
+    EXPECT_FALSE(fs::exists(dir.file("new")));
+}
+
+TEST_F(Publish, RefusesWithTheFileAndTheReason) {
+    Write("file.txt", "a file");
+    struct Case {
+        std::string destination;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"sftp://host/www", "sftp://host/www: publishing over sftp:// is not supported yet"},
+        {"ftps://host/www", "ftps://host/www: publishing over ftps:// is not supported yet"},
+        {"ftp://host/www", "ftp://host/www: publishing over ftp:// is not supported yet"},
+        {"file://host/www", "file://host/www: a file:// address must name a folder on this "
+                            "computer (file:///path/to/folder)"},
+        {"site/copy", "site/copy: the destination and the output folder site must not lie inside "
+                      "each other"},
+        {".", ".: the destination and the output folder site must not lie inside each other"},
+        {"file.txt", "file.txt: is not a folder"},
+        {"file.txt/www", "file.txt/www: cannot be read: Not a directory"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = Run({"site", c.destination});
+        EXPECT_EQ(1, outcome.exitCode) << c.destination;
+        EXPECT_EQ("kestrin-index: " + c.error + "\n", outcome.err) << c.destination;
+    }
+    EXPECT_EQ(Tree{}, Files("site/copy"));
+    EXPECT_FALSE(fs::exists(dir.file(Manifest("file.txt"))));
+
+    // An output file that cannot be read is named.
+    ASSERT_EQ(0, ::chmod(dir.file("site/a/p2.htm").c_str(), 0));
+    if (::access(dir.file("site/a/p2.htm").c_str(), R_OK) == 0) GTEST_SKIP() << "reads any file";
+    const Outcome unreadable = Run({"site", "dest"});
+    EXPECT_EQ(1, unreadable.exitCode);
+    EXPECT_EQ("kestrin-index: site/a/p2.htm: cannot be read: Permission denied\n", unreadable.err);
+}
+
+} // namespace
+} // namespace ks
