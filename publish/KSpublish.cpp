@@ -11,9 +11,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <memory>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -107,6 +111,39 @@ void RemoveEmptyFolders(const std::string& root, std::string relative) {
     }
 }
 
+// The target a name of a file being replaced stands for (".NAME.PID-N.tmp"
+// gives NAME), or "".
+std::string ReplacementTarget(const std::string& name) {
+    if (name.size() < 2 || name[0] != '.' || !name.ends_with(".tmp")) return {};
+    const std::size_t dot = name.rfind('.', name.size() - 5);
+    if (dot == std::string::npos || dot < 2) return {};
+    const std::string target = name.substr(1, dot - 1);
+    return PendingReplacementWriter(name, target) != 0 ? target : std::string();
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Removes from folder the half-written files of killed publishes of names in
+// site (relative is folder's path below the destination).
+void RemoveAbandonedCopies(const std::string& folder, const std::string& relative,
+                           const std::map<std::string, TKSsentFile>& site) {
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    if (!dir) return;
+    std::vector<std::string> abandoned;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        const std::string target = ReplacementTarget(name);
+        if (target.empty() || !site.contains(relative.empty() ? target : relative + "/" + target))
+            continue;
+        const pid_t writer = PendingReplacementWriter(name, target);
+        if (::kill(writer, 0) != 0 && errno == ESRCH) abandoned.push_back(name);
+    }
+    for (const std::string& name : abandoned)
+        ::unlinkat(::dirfd(dir.get()), name.c_str(), 0);
+}
+
 class Publisher {
 public:
     Publisher(const TKSpublishRequest& request, const TKSpublishDestination& destination)
@@ -116,11 +153,10 @@ public:
     TKSpublishResult Run(const std::function<void(const TKSpublishProgress&)>& progress) {
         const TKSsiteListing site = ListSiteFiles(request_.OutputFolder);
         result_.Skipped = site.Skipped;
-        std::map<std::string, TKSsentFile> local;
         for (const TKSsiteFile& file : site.Files)
-            Plan(file, local);
+            Plan(file);
         for (const auto& [path, sent] : manifest_.Files())
-            if (!local.contains(path)) PlanRemoval(path, sent);
+            if (!local_.contains(path)) PlanRemoval(path, sent);
         if (request_.DryRun) return result_;
         SendAll(progress);
         for (const std::string& path : result_.Remove)
@@ -130,9 +166,9 @@ public:
     }
 
 private:
-    void Plan(const TKSsiteFile& file, std::map<std::string, TKSsentFile>& local) {
+    void Plan(const TKSsiteFile& file) {
         const TKSsentFile now = ReadThrough(request_.OutputFolder + "/" + file.Path);
-        local[file.Path] = now;
+        local_[file.Path] = now;
         const auto sent = manifest_.Files().find(file.Path);
         const bool there =
             sent != manifest_.Files().end() && sent->second == now &&
@@ -167,6 +203,7 @@ private:
             manifest_.Removed(path);
         TKSpublishProgress state{0, result_.Send.size(), 0};
         for (const std::string& path : result_.Send) {
+            CleanFolderOf(path);
             const TKSsentFile sent = SendFile(request_.OutputFolder + "/" + path, folder_, path);
             manifest_.Sent(path, sent);
             ++state.Done;
@@ -174,6 +211,15 @@ private:
             if (progress) progress(state);
         }
         result_.Bytes = state.Bytes;
+    }
+
+    // Once per folder sent into: what a killed publish was writing there.
+    void CleanFolderOf(const std::string& path) {
+        const std::size_t slash = path.rfind('/');
+        const std::string relative = slash == std::string::npos ? "" : path.substr(0, slash);
+        if (!cleaned_.insert(relative).second) return;
+        RemoveAbandonedCopies(relative.empty() ? folder_ : folder_ + "/" + relative, relative,
+                              local_);
     }
 
     void Remove(const std::string& path) {
@@ -188,7 +234,9 @@ private:
     std::string folder_;
     TKSpublishManifest manifest_;
     TKSpublishResult result_;
-    std::vector<std::string> forgotten_; // in the manifest, gone from the destination
+    std::vector<std::string> forgotten_;       // in the manifest, gone from the destination
+    std::map<std::string, TKSsentFile> local_; // the site's files as they are now
+    std::set<std::string> cleaned_;            // folders cleared of abandoned copies
 };
 
 // A run of the build writes into the folder under this lock: a publish then

@@ -1,4 +1,5 @@
 #include "cli/RunInProcess.h"
+#include "cli/RunTool.h"
 #include "common/KSsha256.h"
 
 #include <gtest/gtest.h>
@@ -154,13 +155,66 @@ TEST_F(Publish, RefusesWithTheFileAndTheReason) {
     }
     EXPECT_EQ(Tree{}, Files("site/copy"));
     EXPECT_FALSE(fs::exists(dir.file(Manifest("file.txt"))));
+}
 
-    // An output file that cannot be read is named.
-    ASSERT_EQ(0, ::chmod(dir.file("site/a/p2.htm").c_str(), 0));
-    if (::access(dir.file("site/a/p2.htm").c_str(), R_OK) == 0) GTEST_SKIP() << "reads any file";
-    const Outcome unreadable = Run({"site", "dest"});
-    EXPECT_EQ(1, unreadable.exitCode);
-    EXPECT_EQ("kestrin-index: site/a/p2.htm: cannot be read: Permission denied\n", unreadable.err);
+// Without the right to override file modes: a destination that cannot be
+// written and an output file that cannot be read are named.
+TEST_F(Publish, RefusesWhatItMayNotReadOrWrite) {
+    fs::create_directories(dir.file("locked"));
+    struct Case {
+        std::string file;   // made unreadable and unwritable
+        std::string reason; // what the tool says
+    };
+    const Case cases[] = {
+        {"locked", "locked: cannot be written: Permission denied"},
+        {"site/a/p2.htm", "site/a/p2.htm: cannot be read: Permission denied"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(0, ::chmod(dir.file(c.file).c_str(), c.file == "locked" ? 0555 : 0));
+        test::RunOptions options;
+        options.folder = dir.path().string();
+        options.withoutFileOverride = true;
+        const Outcome outcome =
+            test::RunTool({"publish", "--language=GB", "site", "locked"}, options);
+        if (outcome.exitCode == test::kCannotDropFileOverride) GTEST_SKIP() << outcome.err;
+        EXPECT_EQ(1, outcome.exitCode) << c.file;
+        EXPECT_EQ("kestrin-index: " + c.reason + "\n", outcome.err) << c.file;
+        ASSERT_EQ(0, ::chmod(dir.file(c.file).c_str(), c.file == "locked" ? 0755 : 0644));
+    }
+    EXPECT_EQ(Tree{}, Files("locked"));
+}
+
+// A publish killed at any moment: the next one sends what is still missing
+// or unrecorded, clears the half-written copies and leaves the site whole.
+TEST_F(Publish, AKilledPublishIsResumed) {
+    struct Moment {
+        const char* call;
+        const char* path;
+        const char* at;
+        const char* resumed; // the summary of the next publish
+    } moments[] = {
+        {"rename", "dest/", "3", "sent: 2 files (18 bytes); removed: 0; unchanged: 2\n"},
+        {"write", "/dest/a/.p2.htm", "1", "sent: 3 files (21 bytes); removed: 0; unchanged: 1\n"},
+        {"write", ".journal", "2", "sent: 3 files (21 bytes); removed: 0; unchanged: 1\n"},
+        {"rename", "site/.kestrin-publish-", "1",
+         "sent: 0 files (0 bytes); removed: 0; unchanged: 4\n"},
+    };
+    for (const Moment& moment : moments) {
+        fs::remove_all(dir.file("dest"));
+        for (const auto& entry : fs::directory_iterator(dir.file("site")))
+            if (entry.path().filename().string().starts_with(".kestrin-publish-"))
+                fs::remove(entry.path());
+        test::RunOptions options;
+        options.folder = dir.path().string();
+        options.environment = {std::string("KS_KILL_CALL=") + moment.call,
+                               std::string("KS_KILL_PATH=") + moment.path,
+                               std::string("KS_KILL_AT=") + moment.at,
+                               std::string("LD_PRELOAD=") + KS_KILL_AT_CALL_PATH};
+        const Outcome killed = test::RunTool({"publish", "--language=GB", "site", "dest"}, options);
+        EXPECT_EQ(-1, killed.exitCode) << moment.path << killed.err;
+        EXPECT_EQ(moment.resumed, Run({"site", "dest"}).out) << moment.path;
+        EXPECT_EQ(site, Files("dest")) << moment.path;
+    }
 }
 
 } // namespace
