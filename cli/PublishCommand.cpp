@@ -74,12 +74,14 @@ private:
     std::chrono::steady_clock::time_point last_{};
 };
 
+// On a dry run "send PATH" and "remove PATH" in the same words in every
+// language, for scripts, as build --dry-run lists its lines.
 void PrintResult(const TKSpublishResult& result, bool dryRun, std::ostream& out) {
     if (dryRun) {
         for (const std::string& path : result.Send)
-            out << Say("#1611.27=verzenden %1", {TerminalText(path)}) << '\n';
+            out << "send " << TerminalText(path) << '\n';
         for (const std::string& path : result.Remove)
-            out << Say("#1611.28=verwijderen %1", {TerminalText(path)}) << '\n';
+            out << "remove " << TerminalText(path) << '\n';
     }
     for (const std::string& path : result.Kept)
         out << Say("#1611.29=blijft staan: %1 (op de bestemming veranderd sinds de vorige "

@@ -5,18 +5,16 @@
 #include "common/KSlocal.h"
 #include "common/KSreplacingFile.h"
 #include "common/KSsha256.h"
+#include "publish/KSabandonedCopies.h"
 #include "publish/KSpublishDestination.h"
 #include "publish/KSpublishManifest.h"
 #include "publish/KSsiteFiles.h"
 
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
-#include <dirent.h>
 #include <fcntl.h>
 #include <map>
-#include <memory>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -111,39 +109,6 @@ void RemoveEmptyFolders(const std::string& root, std::string relative) {
     }
 }
 
-// The target a name of a file being replaced stands for (".NAME.PID-N.tmp"
-// gives NAME), or "".
-std::string ReplacementTarget(const std::string& name) {
-    if (name.size() < 2 || name[0] != '.' || !name.ends_with(".tmp")) return {};
-    const std::size_t dot = name.rfind('.', name.size() - 5);
-    if (dot == std::string::npos || dot < 2) return {};
-    const std::string target = name.substr(1, dot - 1);
-    return PendingReplacementWriter(name, target) != 0 ? target : std::string();
-}
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
-// Removes from folder the half-written files of killed publishes of names in
-// site (relative is folder's path below the destination).
-void RemoveAbandonedCopies(const std::string& folder, const std::string& relative,
-                           const std::map<std::string, TKSsentFile>& site) {
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-    if (!dir) return;
-    std::vector<std::string> abandoned;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        const std::string target = ReplacementTarget(name);
-        if (target.empty() || !site.contains(relative.empty() ? target : relative + "/" + target))
-            continue;
-        const pid_t writer = PendingReplacementWriter(name, target);
-        if (::kill(writer, 0) != 0 && errno == ESRCH) abandoned.push_back(name);
-    }
-    for (const std::string& name : abandoned)
-        ::unlinkat(::dirfd(dir.get()), name.c_str(), 0);
-}
-
 class Publisher {
 public:
     Publisher(const TKSpublishRequest& request, const TKSpublishDestination& destination)
@@ -218,8 +183,11 @@ private:
         const std::size_t slash = path.rfind('/');
         const std::string relative = slash == std::string::npos ? "" : path.substr(0, slash);
         if (!cleaned_.insert(relative).second) return;
-        RemoveAbandonedCopies(relative.empty() ? folder_ : folder_ + "/" + relative, relative,
-                              local_);
+        RemoveAbandonedCopies(relative.empty() ? folder_ : folder_ + "/" + relative,
+                              [this, &relative](const std::string& name) {
+                                  return local_.contains(relative.empty() ? name
+                                                                          : relative + "/" + name);
+                              });
     }
 
     void Remove(const std::string& path) {

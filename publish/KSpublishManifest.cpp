@@ -4,6 +4,7 @@
 #include "common/KSlocal.h"
 #include "common/KSreplacingFile.h"
 #include "common/KSsha256.h"
+#include "publish/KSabandonedCopies.h"
 
 #include <cerrno>
 #include <charconv>
@@ -134,6 +135,9 @@ void TKSpublishManifest::Removed(const std::string& path) {
 }
 
 void TKSpublishManifest::Commit() {
+    const std::string name = FileName(destination_);
+    RemoveAbandonedCopies(path_.substr(0, path_.size() - name.size()),
+                          [&name](const std::string& target) { return target == name; });
     ReplacingOptions options;
     options.Mode = 0644;
     ReplacingFile manifest(path_, options);

@@ -214,6 +214,8 @@ TEST_F(Publish, AKilledPublishIsResumed) {
         EXPECT_EQ(-1, killed.exitCode) << moment.path << killed.err;
         EXPECT_EQ(moment.resumed, Run({"site", "dest"}).out) << moment.path;
         EXPECT_EQ(site, Files("dest")) << moment.path;
+        // The site's folder holds what it held and the manifest, no copy of it.
+        EXPECT_EQ(site.size() + 4, Files("site").size()) << moment.path;
     }
 }
 
