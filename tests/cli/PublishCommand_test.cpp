@@ -113,6 +113,23 @@ TEST_F(Publish, ResumesWhatAnInterruptedPublishLeft) {
     EXPECT_EQ("sent: 0 files (0 bytes); removed: 0; unchanged: 4\n", Run({"site", "fresh"}).out);
 }
 
+// Every spelling of a folder on this computer reaches that folder.
+TEST_F(Publish, FileAddressesNameAFolderOnThisComputer) {
+    const struct {
+        std::string destination;
+        std::string folder;
+    } cases[] = {
+        {"file://" + dir.file("my%20site"), "my site"},
+        {"file://localhost" + dir.file("local"), "local"},
+        {"plain/", "plain"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Run({"site", c.destination});
+        EXPECT_EQ(0, outcome.exitCode) << c.destination << outcome.err;
+        EXPECT_EQ(site, Files(c.folder)) << c.destination;
+    }
+}
+
 TEST_F(Publish, DryRunListsAndChangesNothing) {
     ASSERT_EQ(0, Run({"site", "dest"}).exitCode);
     Write("site/a/p2.htm", "two, changed");
@@ -147,7 +164,10 @@ TEST_F(Publish, RefusesWithTheFileAndTheReason) {
         {".", ".: the destination and the output folder site must not lie inside each other"},
         {"file.txt", "file.txt: is not a folder"},
         {"file.txt/www", "file.txt/www: cannot be read: Not a directory"},
+        {"damaged",
+         Manifest("damaged") + ": damaged at line 3; remove it to send everything again"},
     };
+    Write(Manifest("damaged"), "kestrin-publish 1\ndestination\tdamaged\n3\tabc\ta.htm\n");
     for (const Case& c : cases) {
         const Outcome outcome = Run({"site", c.destination});
         EXPECT_EQ(1, outcome.exitCode) << c.destination;
