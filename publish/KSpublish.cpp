@@ -125,7 +125,7 @@ public:
         if (request_.DryRun) return result_;
         SendAll(progress);
         for (const std::string& path : result_.Remove)
-            Remove(path);
+            if (!removedFirst_.contains(path)) Remove(path);
         manifest_.Commit();
         return result_;
     }
@@ -166,6 +166,7 @@ private:
             manifest_.Removed(path);
         for (const std::string& path : result_.Kept)
             manifest_.Removed(path);
+        RemoveWhatIsInTheWay();
         TKSpublishProgress state{0, result_.Send.size(), 0};
         for (const std::string& path : result_.Send) {
             CleanFolderOf(path);
@@ -176,6 +177,24 @@ private:
             if (progress) progress(state);
         }
         result_.Bytes = state.Bytes;
+    }
+
+    // A page that became a folder, or a folder that became a page: the old
+    // files go first, so that the new ones find their place free.
+    void RemoveWhatIsInTheWay() {
+        const std::set<std::string> removing(result_.Remove.begin(), result_.Remove.end());
+        for (const std::string& path : result_.Send) {
+            for (std::size_t slash = path.find('/'); slash != std::string::npos;
+                 slash = path.find('/', slash + 1))
+                if (removing.contains(path.substr(0, slash))) RemoveFirst(path.substr(0, slash));
+            for (auto it = removing.lower_bound(path + "/");
+                 it != removing.end() && it->starts_with(path + "/"); ++it)
+                RemoveFirst(*it);
+        }
+    }
+
+    void RemoveFirst(const std::string& path) {
+        if (removedFirst_.insert(path).second) Remove(path);
     }
 
     // Once per folder sent into: what a killed publish was writing there.
@@ -205,6 +224,7 @@ private:
     std::vector<std::string> forgotten_;       // in the manifest, gone from the destination
     std::map<std::string, TKSsentFile> local_; // the site's files as they are now
     std::set<std::string> cleaned_;            // folders cleared of abandoned copies
+    std::set<std::string> removedFirst_;       // removed before the sending
 };
 
 // A run of the build writes into the folder under this lock: a publish then

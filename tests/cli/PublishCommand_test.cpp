@@ -94,6 +94,23 @@ TEST_F(Publish, SendsOnlyWhatChangedAndRemovesOnlyItsOwnFiles) {
     EXPECT_EQ("sent: 0 files (0 bytes); removed: 0; unchanged: 3\n", Run({"site", "dest"}).out);
 }
 
+// A folder of the site becomes a page, and a page a folder.
+TEST_F(Publish, OldFilesInTheWayOfNewOnesGoFirst) {
+    ASSERT_EQ(0, Run({"site", "dest"}).exitCode);
+    fs::remove_all(dir.file("site/s/x"));
+    Write("site/s/x", "now a page");
+    fs::remove(dir.file("site/a/p1.htm"));
+    Write("site/a/p1.htm/inner.htm", "inner");
+    const Outcome outcome = Run({"site", "dest"});
+    ASSERT_EQ(0, outcome.exitCode) << outcome.err;
+    EXPECT_EQ("sent: 2 files (15 bytes); removed: 2; unchanged: 2\n", outcome.out);
+    EXPECT_EQ((Tree{{"index.htm", "<p>start</p>"},
+                    {"a/p1.htm/inner.htm", "inner"},
+                    {"a/p2.htm", "two"},
+                    {"s/x", "now a page"}}),
+              Files("dest"));
+}
+
 TEST_F(Publish, ResumesWhatAnInterruptedPublishLeft) {
     ASSERT_EQ(0, Run({"site", "dest"}).exitCode);
     // A page gone at the destination goes again.
