@@ -94,6 +94,34 @@ TEST_F(Publish, SendsOnlyWhatChangedAndRemovesOnlyItsOwnFiles) {
     EXPECT_EQ("sent: 0 files (0 bytes); removed: 0; unchanged: 3\n", Run({"site", "dest"}).out);
 }
 
+// Progress is a line redrawn in place on a terminal, and nothing otherwise;
+// the usage names what is missing.
+TEST_F(Publish, ProgressOnATerminalOnly) {
+    for (const bool terminal : {true, false}) {
+        test::RunOptions options;
+        options.folder = dir.path().string();
+        options.errIsTerminal = terminal;
+        const std::string destination = terminal ? "seen" : "quiet";
+        const Outcome outcome =
+            RunInProcess({"publish", "--language=GB", "site", destination}, options);
+        EXPECT_EQ(0, outcome.exitCode);
+        // The first file and the last are drawn; those between at most ten
+        // times a second.
+        const std::string last = "\r\x1b[Kpublishing: 4 of 4 files, 24 bytes\r\x1b[K";
+        if (terminal) {
+            EXPECT_TRUE(outcome.err.starts_with("\r\x1b[Kpublishing: 1 of 4 files, 3 bytes"));
+            EXPECT_TRUE(outcome.err.ends_with(last)) << outcome.err;
+        } else {
+            EXPECT_EQ("", outcome.err);
+        }
+    }
+    const Outcome usage = Run({"site"});
+    EXPECT_EQ(2, usage.exitCode);
+    EXPECT_TRUE(usage.err.starts_with(
+        "kestrin-index publish: give the output folder and the destination\nusage: "))
+        << usage.err;
+}
+
 // A folder of the site becomes a page, and a page a folder.
 TEST_F(Publish, OldFilesInTheWayOfNewOnesGoFirst) {
     ASSERT_EQ(0, Run({"site", "dest"}).exitCode);
