@@ -6,6 +6,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/InfoCommands.h"
 #include "cli/Messages.h"
+#include "cli/PublishCommand.h"
 #include "common/KSswitches.h"
 
 #include <cerrno>
@@ -36,6 +37,9 @@ std::string Help() {
            CommandHelp(Say("#1606.11=eval [--strict] [--raw] [--code] EXPRESSIE"),
                        Say("#1606.12=tonen wat een plaatshouder met EXPRESSIE in een sjabloon "
                            "wordt")) +
+           CommandHelp(Say("#1611.34=publish [--dry-run] UITVOERMAP BESTEMMING"),
+                       Say("#1611.33=de site in UITVOERMAP bijwerken in een andere map, alleen "
+                           "met wat veranderde")) +
            "\n" + Say("#1606.13=schakelaars (voor of na de opdracht):") + "\n" +
            Wrapped(Say("#1606.14=de taal van deze run (GB, NL, ...; niet onthouden)"), 17,
                    "  --language=X   ") +
@@ -67,12 +71,13 @@ int RunCommand(const std::string& command, std::vector<std::string> switches,
     if (command == "build") return RunBuild(args, out, err, invocation.errIsTerminal);
     if (command == "layouts") return RunLayouts(args, out, err);
     if (command == "import") return RunImport(args, out, err);
+    if (command == "publish") return RunPublish(args, out, err, invocation.errIsTerminal);
     return RunInfo(args, out, err);
 }
 
 bool KnownCommand(const std::string& command) {
     return command == "build" || command == "eval" || command == "layouts" || command == "info" ||
-           command == "import";
+           command == "import" || command == "publish";
 }
 
 // What was printed must have reached its place (a full disk, a closed pipe).
