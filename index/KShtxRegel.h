@@ -22,9 +22,9 @@ void DropControlBytes(std::string& text);
 // five undefined bytes), so the UTF-8 of a Windows-1252 text loses exactly
 // what DropControlBytes drops. A byte that is no UTF-8 stays.
 void DropControlCharactersUtf8(std::string& utf8);
-// The UTF-8 form of the cut of a name: to kMaxNameBytes letters (code
-// points), on a sequence boundary, the same cut as today's for a name
-// Windows-1252 holds. True when the name was cut.
+// The cut of a name: to kMaxNameBytes letters (code points), on a sequence
+// boundary, so a name Windows-1252 holds is cut where its bytes in that code
+// page would be. True when the name was cut.
 bool CutNameUtf8(std::string& utf8);
 
 class TKShtxRegel {
@@ -42,10 +42,12 @@ public:
     int32_t PageNr = 0;
     int32_t RecordNr = 0;
 
-    // Fills Letter to Link and DocIndex from up to nine tab-separated fields;
-    // missing fields are empty (numbers 0). Count, PageNr and RecordNr stay.
-    // Control bytes are dropped from the names and years, and a name longer
-    // than kMaxNameBytes is cut to that length: then the result is true.
+    // Fills Letter to Link and DocIndex from up to nine tab-separated fields
+    // of a line as the run holds it (UTF-8, see DocumentTextToUtf8); missing
+    // fields are empty (numbers 0). Count, PageNr and RecordNr stay. Control
+    // characters are dropped from the names and years, and a name longer
+    // than kMaxNameBytes letters is cut to that length: then the result is
+    // true.
     bool ParseIndexLine(std::string_view line);
     // Fills the ten fields of a merged entry (Letter .. Year2, PageNr,
     // RecordNr, Count, Link); Number and DocIndex stay. The empty text
