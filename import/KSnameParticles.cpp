@@ -106,15 +106,9 @@ bool StartsWithParticle(std::string_view name, const std::string& particle) {
 // The UTF-8 forms of the rules above, letter by letter: a letter
 // Windows-1252 holds goes through the byte's rule, so a name that code page
 // holds is treated alike in either form; any other through its own case.
-char32_t CodePointOfByte(unsigned char byte) {
-    const char text = static_cast<char>(byte);
-    const std::string utf8 = Windows1252ToUtf8(std::string_view(&text, 1));
-    return DecodeUtf8(utf8, 0).CodePoint;
-}
-
 template <typename ByteRule> char32_t ByByte(char32_t c, ByteRule rule, char32_t other) {
     const int byte = Windows1252Byte(c);
-    return byte >= 0 ? CodePointOfByte(rule(static_cast<unsigned char>(byte))) : other;
+    return byte >= 0 ? Windows1252CodePoint(rule(static_cast<unsigned char>(byte))) : other;
 }
 
 char32_t LowerLetter(char32_t c) {
