@@ -254,7 +254,8 @@ std::vector<SourceLiteral> LocalisedLiterals() {
     const std::regex literal(R"(#([0-9]+(\.[0-9A-Za-z]+)?|[a-z]+\.[0-9A-Za-z]+)(=[\s\S]*)?)");
     std::vector<SourceLiteral> found;
     for (const char* folder :
-         {"LINE_INPUT", "common", "index", "template", "dates", "builder", "import", "cli", "app"})
+         {"LINE_INPUT", "common", "net", "index", "template", "dates", "builder", "import",
+          "publish", "fetch", "cli", "app"})
         for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
             const std::string ext = entry.path().extension().string();
             if (ext != ".cpp" && ext != ".h") continue;
