@@ -253,9 +253,9 @@ std::vector<SourceLiteral> LocalisedLiterals() {
     const fs::path root = KS_TEST_SOURCE_DIR;
     const std::regex literal(R"(#([0-9]+(\.[0-9A-Za-z]+)?|[a-z]+\.[0-9A-Za-z]+)(=[\s\S]*)?)");
     std::vector<SourceLiteral> found;
-    for (const char* folder :
-         {"LINE_INPUT", "common", "net", "index", "template", "dates", "builder", "import",
-          "publish", "fetch", "cli", "app"})
+    for (const char* folder : {"LINE_INPUT", "common", "net", "index", "template", "dates",
+                               "builder", "import", "publish", "fetch", "cli", "app"}) {
+        if (!fs::exists(root / folder)) continue;
         for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
             const std::string ext = entry.path().extension().string();
             if (ext != ".cpp" && ext != ".h") continue;
@@ -267,6 +267,7 @@ std::vector<SourceLiteral> LocalisedLiterals() {
                                  match[3].matched ? match[3].str().substr(1) : ""});
             }
         }
+    }
     return found;
 }
 
