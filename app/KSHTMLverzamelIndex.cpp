@@ -5,6 +5,7 @@
 #include "app/KSexplanationPage.h"
 #include "app/KSlayoutPage.h"
 #include "app/KSprogressPage.h"
+#include "app/KSpublishDialog.h"
 #include "app/KSqtText.h"
 #include "app/KSsettingsPage.h"
 #include "app/KSsplitter.h"
@@ -32,6 +33,7 @@ namespace {
 constexpr const char* kWindowVersion = "1.04";
 constexpr const char* kWindowCaption = "#html.form=HTML verzamelindex";
 constexpr int kShownLoadWarnings = 10;
+constexpr const char* kPublishKey = "PublishTo"; // the last destination published to
 
 // The file, the line when there is one, and the reason.
 QString ProblemText(const StoreProblem& problem) {
@@ -103,6 +105,8 @@ TwzrdHTMLverzamelIndex::TwzrdHTMLverzamelIndex(QWidget* parent) : TWizardDlg(par
     connect(layoutPage_, &TKSlayoutPage::LayoutClicked, this,
             &TwzrdHTMLverzamelIndex::lstOpmaakClick);
     connect(settingsPage_, &TKSsettingsPage::PageChanged, this, [this] { ShowPage(-1); });
+    connect(progressPage_, &TKSprogressPage::PublishClicked, this,
+            &TwzrdHTMLverzamelIndex::btnPublicerenClick);
 }
 
 TwzrdHTMLverzamelIndex::~TwzrdHTMLverzamelIndex() = default;
@@ -212,6 +216,19 @@ void TwzrdHTMLverzamelIndex::SaveSettings() {
     QMessageBox::warning(this, QStringLiteral("KESTRIN"),
                          Lookup("#store.1=De instellingen konden niet bewaard worden") +
                              QStringLiteral("\n\n") + ProblemText(*problem));
+}
+
+// The destination is remembered as soon as a publish to it starts; it never
+// holds a password, which a destination may not carry.
+void TwzrdHTMLverzamelIndex::btnPublicerenClick() {
+    if (Busy || !registry_) return;
+    auto* dialog = new TKSpublishDialog(this, setup_.OutputFolderPath(),
+                                        FromPath(registry_->ReadString(kPublishKey)));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &TKSpublishDialog::Started, this, [this](const QString& destination) {
+        if (registry_) registry_->WriteString(kPublishKey, ToPath(destination));
+    });
+    dialog->open();
 }
 
 void TwzrdHTMLverzamelIndex::RequestStop(TKSstopRequest request) {

@@ -59,6 +59,9 @@ public:
     void BeginAanmaken();
     // Rebuilds the settings page for the layout selected now.
     void MaakInstellingenScherm();
+    // Opens "Publiceren" for the output folder, at the destination this
+    // configuration published to last.
+    void btnPublicerenClick();
 
 public slots:
     void btnCancelClick() override;

@@ -145,10 +145,18 @@ TKSprogressPage::TKSprogressPage(QWidget* parent)
         QStringLiteral("#1574.16=De verzamelindex in de webbrowser openen"));
     connect(btnResultaatOpenen_, &QPushButton::clicked, this,
             &TKSprogressPage::btnResultaatOpenenClick);
-    // The start page beside the button, with the room of the whole row.
+    btnPubliceren_ = new QPushButton(QStringLiteral("#1614.15=Pu&bliceren..."), this);
+    btnPubliceren_->setObjectName(QStringLiteral("btnPubliceren"));
+    btnPubliceren_->setEnabled(false);
+    btnPubliceren_->setToolTip(QStringLiteral(
+        "#1614.16=De verzamelindex naar de webserver of een andere map kopi\xEBren, alleen wat "
+        "veranderde"));
+    connect(btnPubliceren_, &QPushButton::clicked, this, &TKSprogressPage::PublishClicked);
+    // The start page beside the buttons, with the room of the whole row.
     auto* result = new QHBoxLayout;
     result->addWidget(lblStartpagina_, 1);
     result->addWidget(btnResultaatOpenen_);
+    result->addWidget(btnPubliceren_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ScrollBoxVoortgang_, 1);
@@ -259,6 +267,7 @@ void TKSprogressPage::Result(const std::string& path, bool mayOpen) {
                      : Lookup("#1574.18=De verzamelindex in de webbrowser openen: %1")
                            .replace(QStringLiteral("%1"), FromPath(path)));
     btnResultaatOpenen_->setEnabled(mayOpen && !path.empty());
+    btnPubliceren_->setEnabled(mayOpen && !path.empty());
     startPage_ = path.empty() ? QString() : FromPath(path);
     ShowStartPage();
 }
@@ -349,6 +358,7 @@ void TKSprogressPage::WisVoortgang() {
     }
     nextRow_ = 2;
     btnResultaatOpenen_->setEnabled(false);
+    btnPubliceren_->setEnabled(false);
     startPage_.clear();
     ShowStartPage();
     ShowSummary({});
@@ -361,6 +371,10 @@ QString TKSprogressPage::ResultPath() const {
 
 bool TKSprogressPage::ResultEnabled() const {
     return btnResultaatOpenen_->isEnabled();
+}
+
+bool TKSprogressPage::PublishEnabled() const {
+    return btnPubliceren_->isEnabled();
 }
 
 bool TKSprogressPage::OpenAutomatically() const {

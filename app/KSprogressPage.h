@@ -70,6 +70,11 @@ public:
     void btnResultaatOpenenClick();
     // How the result is opened (the desktop's default action unless replaced).
     void SetUrlOpener(std::function<bool(const QUrl&)> opener);
+    // "Publiceren...", possible after a complete run.
+    bool PublishEnabled() const;
+
+signals:
+    void PublishClicked();
 
 private:
     class WidgetBar;
@@ -98,6 +103,7 @@ private:
     QString startPage_; // the path; the label shows its end as far as it fits
     QCheckBox* chkOpenen_ = nullptr;
     QPushButton* btnResultaatOpenen_ = nullptr;
+    QPushButton* btnPubliceren_ = nullptr;
     QElapsedTimer lastBreath_;
     std::function<bool(const QUrl&)> opener_;
 };

@@ -2,7 +2,9 @@
 
 #include "cli/Messages.h"
 #include "cli/OptionTable.h"
+#include "common/KScodepage.h"
 #include "publish/KSpublish.h"
+#include "publish/KSpublishReport.h"
 
 #include <chrono>
 #include <ostream>
@@ -60,10 +62,7 @@ public:
             return;
         last_ = now;
         drawn_ = true;
-        err_ << "\r\x1b[K"
-             << Say("#1611.26=publiceren: %1 van %2 bestanden, %3 bytes",
-                    {std::to_string(progress.Done), std::to_string(progress.Total),
-                     std::to_string(progress.Bytes)})
+        err_ << "\r\x1b[K" << TerminalText(MessageToUtf8(PublishProgressText(progress)))
              << std::flush;
     }
 
@@ -83,23 +82,8 @@ void PrintResult(const TKSpublishResult& result, bool dryRun, std::ostream& out)
         for (const std::string& path : result.Remove)
             out << "remove " << TerminalText(path) << '\n';
     }
-    for (const std::string& path : result.Kept)
-        out << Say("#1611.29=blijft staan: %1 (op de bestemming veranderd sinds de vorige "
-                   "publicatie)",
-                   {TerminalText(path)})
-            << '\n';
-    for (const std::string& path : result.Skipped)
-        out << Say("#1611.30=overgeslagen: %1 (geen gewoon bestand)", {TerminalText(path)}) << '\n';
-    const std::vector<std::string> values = {
-        std::to_string(result.Send.size()), std::to_string(result.Bytes),
-        std::to_string(result.Remove.size()), std::to_string(result.Unchanged)};
-    out << (dryRun ? Say("#1611.31=zou verzenden: %1{ bestand| bestanden} (%2 bytes); zou "
-                         "verwijderen: %3; ongewijzigd: %4",
-                         values)
-                   : Say("#1611.32=verzonden: %1{ bestand| bestanden} (%2 bytes); verwijderd: "
-                         "%3; ongewijzigd: %4",
-                         values))
-        << '\n';
+    for (const std::string& line : PublishReportLines(result, dryRun))
+        out << TerminalText(MessageToUtf8(line)) << '\n';
 }
 
 } // namespace

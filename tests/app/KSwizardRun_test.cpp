@@ -10,6 +10,7 @@
 #include "app/KSexplanationPage.h"
 #include "app/KSlayoutPage.h"
 #include "app/KSprogressPage.h"
+#include "app/KSpublishDialog.h"
 #include "app/KSsettingsPage.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
@@ -108,6 +109,7 @@ private slots:
     void progressRowsShowMissingFilesAndGoAgain();
     void progressPageShowsTheRunsWarnings();
     void theUsersOwnPageGoesToTheTrash();
+    void publishSendsWhatChangedAndRemembersWhere();
 };
 
 void TestWizardRun::firstStartShowsTheDefaults() {
@@ -655,6 +657,51 @@ void TestWizardRun::theUsersOwnPageGoesToTheTrash() {
                 .starts_with("[Trash Info]\nPath=" + out + "index.htm\nDeletionDate=20"));
     QCOMPARE(wizard.window.ProgressPage()->Warnings(),
              QStringList{QString::fromStdString(out + "index.htm: naar de prullenbak verplaatst")});
+}
+
+// Publiceren after a run copies the site to the destination typed, which the
+// next opening offers again; a second publish sends nothing, a destination
+// that cannot be one is told in the window.
+void TestWizardRun::publishSendsWhatChangedAndRemembersWhere() {
+    const std::string out = store_->Path("site/"), host = store_->Path("host");
+    fs::create_directories(out);
+    Wizard wizard;
+    QVERIFY(!wizard.Find<QPushButton>("btnPubliceren")->isEnabled());
+    wizard.AddSamples();
+    wizard.window.RunSetup().OutputFolder = out;
+    wizard.window.BeginAanmaken();
+    QVERIFY(wizard.window.ProgressPage()->PublishEnabled());
+    const auto publish = [&wizard](const QString& destination) {
+        wizard.Find<QPushButton>("btnPubliceren")->click();
+        auto* dialog = wizard.window.findChild<TKSpublishDialog*>();
+        if (!dialog) return QStringList{QStringLiteral("no dialog")};
+        const QString offered = dialog->Destination();
+        if (!destination.isEmpty())
+            dialog->findChild<QLineEdit*>("edtBestemming")->setText(destination);
+        QSignalSpy finished(dialog, &TKSpublishDialog::Finished);
+        dialog->btnPublicerenClick();
+        if (!finished.wait(30000)) return QStringList{QStringLiteral("not finished")};
+        const QStringList shown{offered, dialog->Report()};
+        dialog->close();
+        delete dialog;
+        return shown;
+    };
+    QStringList first = publish(QString::fromStdString(host));
+    QCOMPARE(first[0], QString());
+    QVERIFY2(first[1].startsWith(QStringLiteral("verzonden: ")), qPrintable(first[1]));
+    const auto sent = Tree(host), site = Tree(out);
+    QVERIFY(sent.size() > 3);
+    for (const auto& [name, bytes] : sent)
+        QVERIFY2(site.count(name) == 1 && site.at(name) == bytes, name.c_str());
+    const QStringList again = publish(QString());
+    QCOMPARE(again[0], QString::fromStdString(host));
+    QVERIFY2(again[1].startsWith(QStringLiteral("verzonden: 0 bestanden (0 bytes)")),
+             qPrintable(again[1]));
+    ks::test::WriteText(store_->Path("a-file"), "");
+    const QStringList refused = publish(QString::fromStdString(store_->Path("a-file")));
+    QVERIFY2(refused[1].startsWith(QStringLiteral("Publiceren is niet gelukt:\n") +
+                                   QString::fromStdString(store_->Path("a-file"))),
+             qPrintable(refused[1]));
 }
 
 QTEST_MAIN(TestWizardRun)
