@@ -3,26 +3,33 @@
 #include "common/KSini.h"
 
 #include <cstring>
+#include <mutex>
 
 namespace ks {
 namespace {
 
+// A publish reports from a thread of its own while the window looks up its
+// texts: the file's section is chosen and read under one lock.
 struct TextFile {
     TKSini ini;
     bool open = false;
+    std::mutex lock;
 
     void Open(const std::string& path) {
         Close();
+        const std::lock_guard guard(lock);
         ini.Open(path);
         open = true;
     }
     void Close() {
+        const std::lock_guard guard(lock);
         if (!open) return;
         ini.Close();
         open = false;
     }
     // A missing file, section or key gives def; a key with an empty value gives "".
     std::string Read(const std::string& section, const std::string& key, const std::string& def) {
+        const std::lock_guard guard(lock);
         if (!open) return def;
         ini.SetSection(section);
         return ini.ReadString(key, def);
