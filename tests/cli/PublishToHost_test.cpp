@@ -63,7 +63,7 @@ protected:
     PublishToHost() {
         Write("site/index.htm", "<p>start</p>");
         Write("site/a/p1.htm", "one");
-        Write("site/a/p2.htm", "two");
+        Write("site/a/p \"2\".htm", "two");
         Write("site/s/x/shard.js", "var x;");
     }
 
@@ -115,7 +115,7 @@ TEST_P(PublishToHost, SendsOnlyWhatChangedAndResumes) {
     EXPECT_EQ("sent: 4 files (24 bytes); removed: 0; unchanged: 0\n", first.out);
     Tree expected = {{"index.htm", "<p>start</p>"},
                      {"a/p1.htm", "one"},
-                     {"a/p2.htm", "two"},
+                     {"a/p \"2\".htm", "two"},
                      {"s/x/shard.js", "var x;"}};
     EXPECT_EQ(expected, Files(host.folder));
 
@@ -129,10 +129,10 @@ TEST_P(PublishToHost, SendsOnlyWhatChangedAndResumes) {
     EXPECT_EQ(expected, Files(host.folder));
     EXPECT_FALSE(fs::exists(host.folder + "/s")) << "the emptied folders go";
 
-    Write("site/a/p2.htm", "two, changed");
+    Write("site/a/p \"2\".htm", "two, changed");
     Write("site/index.htm", "<p>start, changed</p>");
     const test::Outcome dry = run({"--dry-run"});
-    EXPECT_EQ("send a/p2.htm\nsend index.htm\n"
+    EXPECT_EQ("send a/p \"2\".htm\nsend index.htm\n"
               "would send: 2 files (33 bytes); would remove: 0; unchanged: 1\n",
               dry.out);
     EXPECT_EQ(expected, Files(host.folder));
@@ -146,19 +146,19 @@ TEST_P(PublishToHost, SendsOnlyWhatChangedAndResumes) {
     const test::Outcome resumed = run({});
     ASSERT_EQ(0, resumed.exitCode) << resumed.err;
     EXPECT_EQ("sent: 1 file (21 bytes); removed: 0; unchanged: 2\n", resumed.out);
-    expected["a/p2.htm"] = "two, changed";
+    expected["a/p \"2\".htm"] = "two, changed";
     expected["index.htm"] = "<p>start, changed</p>";
     EXPECT_EQ(expected, Files(host.folder));
 
     // Gone from the site but changed at the host since: it stays.
-    WriteFileBytes(host.folder + "/a/p2.htm", "edited at the host");
-    fs::remove(dir.file("site/a/p2.htm"));
+    WriteFileBytes(host.folder + "/a/p \"2\".htm", "edited at the host");
+    fs::remove(dir.file("site/a/p \"2\".htm"));
     const test::Outcome kept = run({});
     ASSERT_EQ(0, kept.exitCode) << kept.err;
-    EXPECT_EQ("kept: a/p2.htm (changed at the destination since the last publish)\n"
+    EXPECT_EQ("kept: a/p \"2\".htm (changed at the destination since the last publish)\n"
               "sent: 0 files (0 bytes); removed: 0; unchanged: 2\n",
               kept.out);
-    EXPECT_EQ("edited at the host", Files(host.folder)["a/p2.htm"]);
+    EXPECT_EQ("edited at the host", Files(host.folder)["a/p \"2\".htm"]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, PublishToHost, ::testing::Values("sftp", "ftps", "ftp"));
