@@ -124,7 +124,7 @@ public:
         RemoveAbandonedCopies(folder.empty() ? folder_ : folder_ + "/" + folder, ours);
     }
 
-    TKSsentFile Send(const std::string& source, const std::string& path) override {
+    std::uint64_t Send(const std::string& source, const std::string& path) override {
         MakeFolders(folder_, path);
         const std::string target = folder_ + "/" + path;
         ReplacingOptions options;
@@ -138,7 +138,7 @@ public:
         if (::fchmod(copy.Writer().GetFile().Descriptor(), 0644) != 0)
             throw EWriteError(target, LocalReason("#1611.7=kan niet geschreven worden", errno));
         copy.Commit();
-        return sent;
+        return sent.Size;
     }
 
     void Remove(const std::string& path) override {

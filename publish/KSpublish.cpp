@@ -79,10 +79,16 @@ private:
         TKSpublishProgress state{0, result_.Send.size(), 0};
         for (const std::string& path : result_.Send) {
             CleanFolderOf(path);
-            const TKSsentFile sent = target_.Send(request_.OutputFolder + "/" + path, path);
-            manifest_.Sent(path, sent);
+            // The output folder is locked against runs of the build: what
+            // the plan read is what went, unless something else wrote there.
+            const std::string source = request_.OutputFolder + "/" + path;
+            const TKSsentFile& planned = local_.at(path);
+            if (target_.Send(source, path) != planned.Size)
+                throw EInOutError(source, LocalText("#1611.54=veranderde terwijl het verzonden "
+                                                    "werd; publiceer opnieuw"));
+            manifest_.Sent(path, planned);
             ++state.Done;
-            state.Bytes += sent.Size;
+            state.Bytes += planned.Size;
             if (progress) progress(state);
         }
         result_.Bytes = state.Bytes;

@@ -28,8 +28,9 @@ public:
     virtual void Prepare(const std::string& folder,
                          const std::function<bool(const std::string& name)>& ours) = 0;
     // Puts the bytes of the file source at path, whole or not at all where
-    // the protocol allows; returns what was sent. Missing folders are made.
-    virtual TKSsentFile Send(const std::string& source, const std::string& path) = 0;
+    // the protocol allows; returns the number of bytes sent. Missing folders
+    // are made.
+    virtual std::uint64_t Send(const std::string& source, const std::string& path) = 0;
     // Removes the file at path (gone already is no error), and the folders
     // above it that are empty then.
     virtual void Remove(const std::string& path) = 0;
