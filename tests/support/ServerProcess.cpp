@@ -34,6 +34,10 @@ bool Listens(int port) {
 ServerProcess::ServerProcess(const std::vector<std::string>& command, const std::string& folder)
     : folder_(folder) {
     const std::string log = folder + "/log";
+    std::vector<char*> argv;
+    for (const std::string& arg : command)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ == 0) {
         ::setpgid(0, 0);
@@ -42,10 +46,6 @@ ServerProcess::ServerProcess(const std::vector<std::string>& command, const std:
             ::dup2(out, 1);
             ::dup2(out, 2);
         }
-        std::vector<char*> argv;
-        for (const std::string& arg : command)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
