@@ -81,6 +81,10 @@ std::pair<std::string, std::string> Split(const std::string& path) {
     return {path.substr(0, slash), path.substr(slash + 1)};
 }
 
+std::size_t Discard(char*, std::size_t size, std::size_t count, void*) {
+    return size * count;
+}
+
 // A list of commands for CURLOPT_QUOTE and CURLOPT_POSTQUOTE, owned.
 class Commands {
 public:
@@ -126,6 +130,8 @@ public:
         curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
         curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, sftp_ ? "sftp" : "ftp");
+        // A reply with a body (a listing) goes nowhere, never to standard output.
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
         // Larger writes keep more SFTP write requests under way at once.
         curl_easy_setopt(h, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBuffer);
         // Without a name in the address, SSH logs in as the user running
@@ -314,7 +320,7 @@ private:
             curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
             curl_easy_setopt(h, CURLOPT_READFUNCTION, nullptr);
             curl_easy_setopt(h, CURLOPT_SEEKFUNCTION, nullptr);
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, nullptr);
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
             curl_easy_setopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS,
                              static_cast<long>(CURLFTP_CREATE_DIR_NONE));
             if (code == CURLE_LOGIN_DENIED && !loggedIn_ && login_ + 1 < logins_.size()) {
