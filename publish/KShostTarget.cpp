@@ -182,7 +182,7 @@ public:
         Reader reader;
         reader.Source = source;
         CURL* h = curl_.Handle();
-        const CURLcode code = Perform([&] {
+        CURLcode code = Perform([&] {
             reader.Open();
             curl_easy_setopt(h, CURLOPT_URL, (base_ + "/" + Encoded(upload)).c_str());
             curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
@@ -198,6 +198,9 @@ public:
             curl_easy_setopt(h, CURLOPT_POSTQUOTE, after.List());
         });
         if (reader.Failure) std::rethrow_exception(reader.Failure);
+        if (code == CURLE_QUOTE_ERROR && !sftp_ &&
+            SizeAtHost(upload) == static_cast<long long>(reader.Sent))
+            code = ReplaceByRename(upload, path);
         if (code != CURLE_OK)
             throw EWriteError(Address(path), LocalText("#1611.7=kan niet geschreven worden") +
                                                  ": " + curl_.Reason(code));
@@ -283,6 +286,38 @@ private:
     };
 
     std::string Address(const std::string& path) const { return shown_ + "/" + path; }
+
+    // Some FTP servers refuse to rename onto a file that exists: once the
+    // upload is known to be whole at the host, the old file goes first.
+    CURLcode ReplaceByRename(const std::string& upload, const std::string& path) {
+        Commands commands;
+        commands.Add("DELE " + path);
+        commands.Add("RNFR " + upload);
+        commands.Add("RNTO " + path);
+        CURL* h = curl_.Handle();
+        return Perform([&] {
+            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/").c_str());
+            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+            curl_easy_setopt(h, CURLOPT_POSTQUOTE, commands.List());
+        });
+    }
+
+    // The size of the file at path at the host, by FTP's SIZE; -1 when it
+    // cannot be told.
+    long long SizeAtHost(const std::string& path) {
+        CURL* h = curl_.Handle();
+        const CURLcode code = Perform([&] {
+            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/" + Encoded(path)).c_str());
+            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+        });
+        curl_off_t size = -1;
+        if (code != CURLE_OK ||
+            curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) != CURLE_OK)
+            return -1;
+        return size;
+    }
 
     // The file at path as it is at the host; nullopt when there is none.
     std::optional<TKSsentFile> Download(const std::string& path) {

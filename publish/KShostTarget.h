@@ -3,8 +3,9 @@
 // every file of the publish.
 //
 // Each file is uploaded as ".NAME.kestrin-up" beside its place and renamed
-// into place (FTP: RNFR/RNTO, which replaces; SFTP: the old file is removed
-// first, as SFTP's rename does not replace), missing folders are made. A
+// into place (FTP: RNFR/RNTO, which replaces on most servers; SFTP, and an
+// FTP server that will not replace: the old file is removed first),
+// missing folders are made. A
 // killed publish's upload is overwritten by the next one that sends the file.
 //
 // Credentials: SSH through the agent (SSH_AUTH_SOCK) first, then the first

@@ -45,6 +45,7 @@ Host StartHost(const std::string& scheme, const test::TempDir& dir) {
     } else {
         std::vector<std::string> command = {kSupport + "ftp-server.py", state};
         if (scheme == "ftps") command.push_back("--tls");
+        if (scheme == "ftp-no-replace") command.push_back("--no-replace");
         host.server = std::make_unique<test::ServerProcess>(command, state);
         host.home = dir.file("home");
         fs::create_directories(host.home);
@@ -52,7 +53,8 @@ Host StartHost(const std::string& scheme, const test::TempDir& dir) {
                        "machine 127.0.0.1 login publisher password secret\n");
         fs::permissions(host.home + "/.netrc", fs::perms::owner_read | fs::perms::owner_write);
         host.folder = state + "/root/www";
-        host.destination = scheme + "://127.0.0.1:" + std::to_string(host.server->Port()) + "/www";
+        host.destination = (scheme == "ftps" ? "ftps" : "ftp") + std::string("://127.0.0.1:") +
+                           std::to_string(host.server->Port()) + "/www";
         if (scheme == "ftps") host.caBundle = state + "/cert.pem";
     }
     return host;
@@ -161,7 +163,9 @@ TEST_P(PublishToHost, SendsOnlyWhatChangedAndResumes) {
     EXPECT_EQ("edited at the host", Files(host.folder)["a/p \"2\".htm"]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Protocols, PublishToHost, ::testing::Values("sftp", "ftps", "ftp"));
+// ftp-no-replace: a server that will not rename onto a file that exists.
+INSTANTIATE_TEST_SUITE_P(Protocols, PublishToHost,
+                         ::testing::Values("sftp", "ftps", "ftp", "ftp-no-replace"));
 
 // A login the host refuses and a host that cannot show it is the host: the
 // tool stops before it sends anything and names the destination and why.

@@ -1,16 +1,19 @@
 #!/usr/bin/python3
 """An FTP server for the tests, on a free port of 127.0.0.1, serving DIR/root
-to one user (name and password given). With --tls it requires TLS on the
+to one user (name and password given). With --no-replace it refuses to
+rename onto a file that exists, as some servers do. With --tls it requires TLS on the
 control and the data connection (explicit, AUTH TLS) with a certificate for
 127.0.0.1 made for the run (DIR/cert.pem, also the CA file a client trusts).
 DIR/port is written once it listens; it stops by itself after --lifetime
 seconds."""
 import argparse
+import errno
 import os
 import subprocess
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -19,6 +22,7 @@ parser.add_argument("dir")
 parser.add_argument("--user", default="publisher")
 parser.add_argument("--password", default="secret")
 parser.add_argument("--tls", action="store_true")
+parser.add_argument("--no-replace", action="store_true")
 parser.add_argument("--lifetime", type=float, default=300)
 args = parser.parse_args()
 
@@ -55,6 +59,14 @@ if args.tls:
 
     handler.dtp_handler = DataChannel
 handler.authorizer = authorizer
+if args.no_replace:
+    class NoReplace(AbstractedFS):
+        def rename(self, src, dst):
+            if os.path.lexists(dst):
+                raise OSError(errno.EEXIST, "File exists")
+            super().rename(src, dst)
+
+    handler.abstracted_fs = NoReplace
 handler.passive_ports = None
 handler.masquerade_address = None
 handler.banner = "test server"
