@@ -89,6 +89,7 @@ bench: build
 	@bench/run-search $(BUILD)
 	@bench/run-folder-search $(BUILD)
 	@bench/run-import $(BUILD)
+	@bench/run-publish $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -29,10 +29,12 @@ const std::vector<Option<TKSpublishRequest>>& OptionTable() {
 std::string Usage() {
     return Say("#1611.20=gebruik: kestrin-index publish [--dry-run] UITVOERMAP BESTEMMING") + "\n" +
            OptionLines({Say("#1611.21=BESTEMMING")}, "",
-                       "#1611.22=een map op deze computer of een aangekoppelde map, als pad of "
-                       "als file:///pad; alleen wat sinds de vorige publicatie naar die "
-                       "bestemming veranderde wordt verzonden, en alleen wat een eerdere "
-                       "publicatie er neerzette en de site niet meer heeft wordt verwijderd") +
+                       "#1611.22=een map op deze computer of een aangekoppelde map (een pad of "
+                       "file:///pad), of een map op een host: "
+                       "sftp://[gebruiker@]host[:poort]/pad, ftps://... (FTP met TLS) of "
+                       "ftp://...; alleen wat sinds de vorige publicatie naar die bestemming "
+                       "veranderde wordt verzonden, en alleen wat een eerdere publicatie er "
+                       "neerzette en de site niet meer heeft wordt verwijderd") +
            OptionsUsage(OptionTable()) +
            Wrapped(Say("#1611.24=afsluitstatus: 0 gedaan, 1 mislukt, 2 gebruiksfout"), 0);
 }

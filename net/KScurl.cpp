@@ -27,6 +27,11 @@ TKScurl::~TKScurl() {
     curl_easy_cleanup(handle_);
 }
 
+CURLcode TKScurl::Perform() {
+    error_[0] = '\0';
+    return curl_easy_perform(handle_);
+}
+
 std::string TKScurl::Reason(CURLcode code) const {
     if (error_[0] != '\0') return error_;
     return curl_easy_strerror(code);

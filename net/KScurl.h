@@ -17,6 +17,9 @@ public:
     TKScurl& operator=(const TKScurl&) = delete;
 
     CURL* Handle() const { return handle_; }
+    // One transfer with the options set now; the connection is kept for the
+    // next one on this handle.
+    CURLcode Perform();
     // The reason of a failed transfer: libcurl's own detail when it gave one,
     // else the text of the code.
     std::string Reason(CURLcode code) const;

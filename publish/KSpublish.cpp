@@ -3,117 +3,28 @@
 #include "common/KSerrors.h"
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
-#include "common/KSreplacingFile.h"
-#include "common/KSsha256.h"
-#include "publish/KSabandonedCopies.h"
+#include "publish/KSfolderTarget.h"
+#include "publish/KShostTarget.h"
 #include "publish/KSpublishDestination.h"
 #include "publish/KSpublishManifest.h"
 #include "publish/KSsiteFiles.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <map>
+#include <memory>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace ks {
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
-
-std::string CanonicalPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr)
-        throw EInOutError(path, LocalReason("#1611.4=kan niet gelezen worden", errno));
-    return resolved;
-}
-
-bool Inside(const std::string& inner, const std::string& outer) {
-    return inner == outer || outer == "/" ||
-           (inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
-            inner[outer.size()] == '/');
-}
-
-// Reads the file at path whole in chunks; each chunk goes to sink.
-TKSsentFile ReadThrough(const std::string& path,
-                        const std::function<void(std::string_view)>& sink = nullptr) {
-    File file = File::Open(path, File::OpenMode::Read);
-    if (!file.Valid())
-        throw EInOutError(path,
-                          LocalText("#1611.4=kan niet gelezen worden") + ": " + file.OpenError());
-    Sha256 hash;
-    TKSsentFile sent;
-    std::string buffer(kChunk, '\0');
-    while (const std::size_t count = file.Read(buffer.data(), buffer.size())) {
-        const std::string_view chunk(buffer.data(), count);
-        hash.Update(chunk);
-        if (sink) sink(chunk);
-        sent.Size += count;
-    }
-    sent.Hash = hash.HexDigest();
-    return sent;
-}
-
-// The size of the regular file at path; -1 when there is none.
-long long RegularFileSize(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-    return info.st_size;
-}
-
-// Makes the folders of relative below root (0755), refusing to pass through
-// a link or anything that is no folder.
-void MakeFolders(const std::string& root, const std::string& relative) {
-    for (std::size_t slash = relative.find('/'); slash != std::string::npos;
-         slash = relative.find('/', slash + 1)) {
-        const std::string folder = root + "/" + relative.substr(0, slash);
-        struct stat info {};
-        if (::lstat(folder.c_str(), &info) == 0) {
-            if (S_ISDIR(info.st_mode)) continue;
-            throw EWriteError(folder, LocalText("#1611.9=staat in de weg: geen map"));
-        }
-        if (::mkdir(folder.c_str(), 0755) != 0 || ::chmod(folder.c_str(), 0755) != 0)
-            throw EWriteError(folder,
-                              LocalReason("#1611.10=de map kan niet gemaakt worden", errno));
-    }
-}
-
-TKSsentFile SendFile(const std::string& source, const std::string& root,
-                     const std::string& relative) {
-    MakeFolders(root, relative);
-    const std::string target = root + "/" + relative;
-    ReplacingOptions options;
-    options.Mode = 0644;
-    ReplacingFile copy(target, options);
-    if (!copy.Valid())
-        throw EWriteError(target,
-                          LocalReason("#1611.7=kan niet geschreven worden", copy.OpenErrno()));
-    const TKSsentFile sent =
-        ReadThrough(source, [&copy](std::string_view chunk) { copy.Writer().Write(chunk); });
-    if (::fchmod(copy.Writer().GetFile().Descriptor(), 0644) != 0)
-        throw EWriteError(target, LocalReason("#1611.7=kan niet geschreven worden", errno));
-    copy.Commit();
-    return sent;
-}
-
-// Removes the folders of relative below root that are empty now, deepest first.
-void RemoveEmptyFolders(const std::string& root, std::string relative) {
-    for (std::size_t slash; (slash = relative.rfind('/')) != std::string::npos;) {
-        relative.resize(slash);
-        if (::rmdir((root + "/" + relative).c_str()) != 0) return;
-    }
-}
-
 class Publisher {
 public:
-    Publisher(const TKSpublishRequest& request, const TKSpublishDestination& destination)
-        : request_(request), folder_(destination.Folder),
-          manifest_(request.OutputFolder, destination.Given) {}
+    Publisher(const TKSpublishRequest& request, const TKSpublishDestination& destination,
+              TKSpublishTarget& target)
+        : request_(request), target_(target), manifest_(request.OutputFolder, destination.Given) {}
 
     TKSpublishResult Run(const std::function<void(const TKSpublishProgress&)>& progress) {
         const TKSsiteListing site = ListSiteFiles(request_.OutputFolder);
@@ -135,9 +46,8 @@ private:
         const TKSsentFile now = ReadThrough(request_.OutputFolder + "/" + file.Path);
         local_[file.Path] = now;
         const auto sent = manifest_.Files().find(file.Path);
-        const bool there =
-            sent != manifest_.Files().end() && sent->second == now &&
-            RegularFileSize(folder_ + "/" + file.Path) == static_cast<long long>(now.Size);
+        const bool there = sent != manifest_.Files().end() && sent->second == now &&
+                           target_.StillThere(file.Path, now.Size);
         if (there) {
             ++result_.Unchanged;
             return;
@@ -149,13 +59,12 @@ private:
     // Only a file still as this program sent it goes; one changed since is
     // the user's now and stays.
     void PlanRemoval(const std::string& path, const TKSsentFile& sent) {
-        const std::string target = folder_ + "/" + path;
-        const long long size = RegularFileSize(target);
+        const long long size = target_.Size(path);
         if (size < 0) {
             forgotten_.push_back(path);
             return;
         }
-        if (static_cast<std::uint64_t>(size) == sent.Size && ReadThrough(target) == sent)
+        if (static_cast<std::uint64_t>(size) == sent.Size && target_.Fetch(path) == sent)
             result_.Remove.push_back(path);
         else
             result_.Kept.push_back(path);
@@ -170,10 +79,16 @@ private:
         TKSpublishProgress state{0, result_.Send.size(), 0};
         for (const std::string& path : result_.Send) {
             CleanFolderOf(path);
-            const TKSsentFile sent = SendFile(request_.OutputFolder + "/" + path, folder_, path);
-            manifest_.Sent(path, sent);
+            // The output folder is locked against runs of the build: what
+            // the plan read is what went, unless something else wrote there.
+            const std::string source = request_.OutputFolder + "/" + path;
+            const TKSsentFile& planned = local_.at(path);
+            if (target_.Send(source, path) != planned.Size)
+                throw EInOutError(source, LocalText("#1611.54=veranderde terwijl het verzonden "
+                                                    "werd; publiceer opnieuw"));
+            manifest_.Sent(path, planned);
             ++state.Done;
-            state.Bytes += sent.Size;
+            state.Bytes += planned.Size;
             if (progress) progress(state);
         }
         result_.Bytes = state.Bytes;
@@ -202,23 +117,18 @@ private:
         const std::size_t slash = path.rfind('/');
         const std::string relative = slash == std::string::npos ? "" : path.substr(0, slash);
         if (!cleaned_.insert(relative).second) return;
-        RemoveAbandonedCopies(relative.empty() ? folder_ : folder_ + "/" + relative,
-                              [this, &relative](const std::string& name) {
-                                  return local_.contains(relative.empty() ? name
-                                                                          : relative + "/" + name);
-                              });
+        target_.Prepare(relative, [this, &relative](const std::string& name) {
+            return local_.contains(relative.empty() ? name : relative + "/" + name);
+        });
     }
 
     void Remove(const std::string& path) {
-        const std::string target = folder_ + "/" + path;
-        if (::unlink(target.c_str()) != 0 && errno != ENOENT)
-            throw EWriteError(target, LocalReason("#1611.8=kan niet verwijderd worden", errno));
+        target_.Remove(path);
         manifest_.Removed(path);
-        RemoveEmptyFolders(folder_, path);
     }
 
     const TKSpublishRequest& request_;
-    std::string folder_;
+    TKSpublishTarget& target_;
     TKSpublishManifest manifest_;
     TKSpublishResult result_;
     std::vector<std::string> forgotten_;       // in the manifest, gone from the destination
@@ -239,45 +149,6 @@ File LockOutputFolder(const std::string& folder) {
     return lock;
 }
 
-// The canonical path of folder, or of its parent and its last name when it
-// does not exist yet.
-std::string WouldBePath(const std::string& folder) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0) return CanonicalPath(folder);
-    std::string trimmed = folder;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    const std::size_t slash = trimmed.rfind('/');
-    const std::string parent = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : trimmed.substr(0, slash);
-    return CanonicalPath(parent) + "/" + trimmed.substr(slash + 1);
-}
-
-// The destination must be a folder apart from the output folder; a missing
-// last folder is made (not on a dry run).
-void CheckDestination(const std::string& output, const std::string& folder, bool dryRun) {
-    const std::string a = CanonicalPath(output);
-    const std::string b = WouldBePath(folder);
-    if (Inside(a, b) || Inside(b, a))
-        throw EKSError(folder, LocalText("#1611.13=de bestemming en de uitvoermap %1 mogen niet in "
-                                         "elkaar liggen",
-                                         {output}));
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0) {
-        if (errno == ENOENT && dryRun) return;
-        if (errno != ENOENT)
-            throw EInOutError(folder, LocalReason("#1611.4=kan niet gelezen worden", errno));
-        if (::mkdir(folder.c_str(), 0755) != 0 || ::chmod(folder.c_str(), 0755) != 0)
-            throw EWriteError(folder,
-                              LocalReason("#1611.10=de map kan niet gemaakt worden", errno));
-    } else if (!S_ISDIR(info.st_mode)) {
-        throw EWriteError(folder, LocalText("#1611.12=is geen map"));
-    }
-    if (!dryRun && ::access(folder.c_str(), W_OK | X_OK) != 0)
-        throw EWriteError(folder, LocalReason("#1611.7=kan niet geschreven worden", errno));
-}
-
 } // namespace
 
 TKSpublishResult Publish(const TKSpublishRequest& request,
@@ -287,8 +158,11 @@ TKSpublishResult Publish(const TKSpublishRequest& request,
     if (::stat(request.OutputFolder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         throw EInOutError(request.OutputFolder, LocalText("#1611.12=is geen map"));
     const File lock = LockOutputFolder(request.OutputFolder);
-    CheckDestination(request.OutputFolder, destination.Folder, request.DryRun);
-    Publisher publisher(request, destination);
+    const std::unique_ptr<TKSpublishTarget> target =
+        destination.Kind == TKSdestinationKind::Folder
+            ? OpenFolderTarget(request.OutputFolder, destination.Folder, request.DryRun)
+            : OpenHostTarget(destination);
+    Publisher publisher(request, destination, *target);
     return publisher.Run(progress);
 }
 

@@ -1,4 +1,5 @@
-// Publishing an output folder to a folder on this computer, by changed file:
+// Publishing an output folder to a folder on this computer or on a host
+// (KSfolderTarget, KShostTarget), by changed file:
 // only what differs from what the last publish to that destination sent goes,
 // each file under a temporary name renamed into place; files an earlier
 // publish put there that the site no longer has are removed, and nothing
@@ -15,7 +16,7 @@ namespace ks {
 
 struct TKSpublishRequest {
     std::string OutputFolder;
-    std::string Destination; // as given: a folder or a file:// address
+    std::string Destination; // as given: a folder, a file://, sftp://, ftps:// or ftp:// address
     bool DryRun = false;     // plan only: nothing is written anywhere
 };
 

@@ -47,6 +47,68 @@ std::string FileUrlFolder(const std::string& given) {
     return *path;
 }
 
+TKSpublishDestination Folder(const std::string& given, const std::string& folder) {
+    TKSpublishDestination destination;
+    destination.Given = given;
+    destination.Folder = folder;
+    return destination;
+}
+
+// scheme://[user@]host[:port]/path. A password is refused: the address is
+// kept as given (the manifest's name, the wizard's settings), and a password
+// must never be stored in plain text.
+TKSpublishDestination HostAddress(const std::string& given, TKSdestinationKind kind) {
+    TKSpublishDestination destination;
+    destination.Given = given;
+    destination.Kind = kind;
+    const std::size_t start = given.find("://") + 3;
+    const std::size_t slash = given.find('/', start);
+    std::string authority = given.substr(start, slash - start);
+    destination.Path = slash == std::string::npos ? "/" : given.substr(slash);
+    while (destination.Path.size() > 1 && destination.Path.back() == '/')
+        destination.Path.pop_back();
+    const auto bad = [&given](const std::string& reason) {
+        return EKSError(given, LocalText(reason));
+    };
+    if (destination.Path.find_first_of("?#") != std::string::npos ||
+        !PercentDecoded(destination.Path))
+        throw bad("#1611.40=het pad van het adres is ongeldig");
+    if (const std::size_t at = authority.rfind('@'); at != std::string::npos) {
+        destination.User = authority.substr(0, at);
+        authority.erase(0, at + 1);
+        if (destination.User.find(':') != std::string::npos)
+            throw bad("#1611.41=een wachtwoord hoort niet in het adres: het zou onversleuteld "
+                      "bewaard worden; gebruik een SSH-sleutel of ~/.netrc");
+        if (destination.User.empty() || !PercentDecoded(destination.User))
+            throw bad("#1611.42=de gebruikersnaam in het adres is ongeldig");
+    }
+    std::string port;
+    if (authority.starts_with('[')) {
+        const std::size_t close = authority.find(']');
+        if (close == std::string::npos) throw bad("#1611.43=geen geldige host in het adres");
+        destination.Host = authority.substr(0, close + 1);
+        if (close + 1 < authority.size()) {
+            if (authority[close + 1] != ':') throw bad("#1611.43=geen geldige host in het adres");
+            port = authority.substr(close + 2);
+        }
+    } else {
+        const std::size_t colon = authority.find(':');
+        destination.Host = authority.substr(0, colon);
+        if (colon != std::string::npos) port = authority.substr(colon + 1);
+    }
+    if (destination.Host.empty() ||
+        destination.Host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                           "0123456789.-_[]:") != std::string::npos)
+        throw bad("#1611.43=geen geldige host in het adres");
+    if (!port.empty()) {
+        if (port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoi(port) < 1 || std::stoi(port) > 65535)
+            throw bad("#1611.44=geen geldig poortnummer in het adres");
+        destination.Port = std::stoi(port);
+    }
+    return destination;
+}
+
 } // namespace
 
 TKSpublishDestination ParseDestination(const std::string& given) {
@@ -60,11 +122,11 @@ TKSpublishDestination ParseDestination(const std::string& given) {
         scheme.find_first_not_of(
             "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+.-") !=
             std::string::npos)
-        return {given, given};
-    if (scheme == "file") return {given, FileUrlFolder(given)};
-    if (scheme == "sftp" || scheme == "ftps" || scheme == "ftp")
-        throw EKSError(
-            given, LocalText("#1611.1=publiceren via %1:// wordt nog niet ondersteund", {scheme}));
+        return Folder(given, given);
+    if (scheme == "file") return Folder(given, FileUrlFolder(given));
+    if (scheme == "sftp") return HostAddress(given, TKSdestinationKind::Sftp);
+    if (scheme == "ftps") return HostAddress(given, TKSdestinationKind::Ftps);
+    if (scheme == "ftp") return HostAddress(given, TKSdestinationKind::Ftp);
     throw EKSError(given, LocalText("#1611.2=geen map of adres om naar te publiceren"));
 }
 
