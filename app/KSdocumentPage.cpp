@@ -146,7 +146,7 @@ void TKSdocumentPage::BuildPage() {
     btnAddHTXfile_ = new QPushButton(QStringLiteral("#1568.text=&Document toevoegen"), this);
     btnAddHTXfile_->setObjectName(QStringLiteral("btnAddHTXfile"));
     btnAddHTXfile_->setToolTip(QStringLiteral("#1568.hint"));
-    btnAdresToevoegen_ = new QPushButton(QStringLiteral("#1612.18=Adres toevoegen"), this);
+    btnAdresToevoegen_ = new QPushButton(QStringLiteral("#1612.18=Ad&res toevoegen"), this);
     btnAdresToevoegen_->setObjectName(QStringLiteral("btnAdresToevoegen"));
     btnAdresToevoegen_->setToolTip(
         QStringLiteral("#1612.19=Een stamboom op een andere host toevoegen met het https-adres van "
@@ -339,7 +339,7 @@ void TKSdocumentPage::btnAddHTXfileClick() {
 void TKSdocumentPage::btnAdresToevoegenClick() {
     bool ok = false;
     const QString typed = QInputDialog::getText(
-        this, Lookup("#1612.18=Adres toevoegen"),
+        this, Lookup("#1612.21=Adres toevoegen"),
         Lookup("#1612.20=Het https-adres van een indexdocument, gendex.txt of GEDCOM-bestand:"),
         QLineEdit::Normal, QString(), &ok);
     if (!ok || typed.trimmed().isEmpty()) return;
@@ -354,7 +354,7 @@ void TKSdocumentPage::btnAdresToevoegenClick() {
         problem = documents_.FetchProblem(static_cast<std::size_t>(row));
     }
     if (!problem.empty())
-        QMessageBox::warning(this, Lookup("#1612.18=Adres toevoegen"), FromKS(problem));
+        QMessageBox::warning(this, Lookup("#1612.21=Adres toevoegen"), FromKS(problem));
 }
 
 // Every document found goes into the document list at once, but its row
