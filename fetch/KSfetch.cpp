@@ -6,6 +6,7 @@
 #include "common/KSwebLink.h"
 #include "net/KScurl.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -233,6 +234,16 @@ TKSfetchResult FetchToCache(const std::string& address, const TKSfetchLimits& li
 
 namespace {
 
+// The half downloads of killed fetches of this copy, which no one else removes.
+void RemoveKilledDownloads(const std::string& path) {
+    std::error_code ec;
+    const std::string target = fs::path(path).filename().string();
+    for (const auto& entry : fs::directory_iterator(fs::path(path).parent_path(), ec)) {
+        const pid_t writer = PendingReplacementWriter(entry.path().filename().string(), target);
+        if (writer != 0 && ::kill(writer, 0) != 0 && errno == ESRCH) fs::remove(entry.path(), ec);
+    }
+}
+
 TKSfetchResult Fetch(const std::string& address, const TKSfetchLimits& limits) {
     TKSfetchResult result;
     if (const std::string problem = AddressProblem(address); !problem.empty()) {
@@ -255,6 +266,7 @@ TKSfetchResult Fetch(const std::string& address, const TKSfetchLimits& limits) {
         result.CopyTime = meta && meta->Confirmed != 0 ? meta->Confirmed : FileTime(path);
     }
     fs::create_directories(fs::path(path).parent_path(), ec);
+    RemoveKilledDownloads(path);
     ::chmod(fs::path(path).parent_path().parent_path().c_str(), 0700);
 
     try {

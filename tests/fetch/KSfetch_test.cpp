@@ -56,7 +56,8 @@ TEST(FetchCache, FolderFromTheEnvironment) {
     EXPECT_EQ("/home/u/.cache/kestrin-index/", FetchCacheFolder());
 }
 
-// A transfer cut off never replaces the copy, which stays with the reason.
+// A transfer cut off never replaces the copy, which stays with the reason;
+// nothing else is left beside it.
 TEST(FetchCache, ACutTransferKeepsTheCopy) {
     test::TempDir dir;
     std::filesystem::create_directories(dir.file("root"));
@@ -70,6 +71,9 @@ TEST(FetchCache, ACutTransferKeepsTheCopy) {
     std::filesystem::create_directories(
         std::filesystem::path(CachedCopyPath(address)).parent_path());
     test::WriteFileBytes(CachedCopyPath(address), "good copy");
+    // A killed fetch's half download (no process has that number) goes.
+    const std::string folder = std::filesystem::path(CachedCopyPath(address)).parent_path();
+    test::WriteFileBytes(folder + "/.a.htx.999999999-1.tmp", "half");
     const TKSfetchResult cut = FetchToCache(address);
     EXPECT_FALSE(cut.Confirmed);
     EXPECT_FALSE(cut.Reason.empty());
