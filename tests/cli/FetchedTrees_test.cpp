@@ -73,6 +73,8 @@ TEST_F(FetchedTrees, AnIndexDocumentByAddressIsCachedAndAskedForConditionally) {
     ASSERT_EQ(0, second.exitCode) << second.err;
     EXPECT_NE(std::string::npos, server_.Log().find("GET /trees/bos.htx 304")) << server_.Log();
     EXPECT_EQ(page, Page());
+    const Outcome info = Run({"info", "--language=GB", address});
+    EXPECT_EQ(0u, info.out.find("Bos\n")) << info.out << info.err;
 
     server_.Stop();
     const Outcome offline = Build({address});
