@@ -65,11 +65,6 @@ std::string TitleOfAddress(const std::string& address) {
 
 } // namespace
 
-bool AddressOfNameList(const std::string& address) {
-    const std::string copy = CachedCopyPath(address);
-    return !copy.empty() && IsNameListCopy(copy);
-}
-
 std::string FetchedDocumentPath(const std::string& address) {
     const std::string copy = CachedCopyPath(address);
     if (copy.empty()) return "";
@@ -80,7 +75,6 @@ TKSfetchedDocument FetchIndexDocument(const std::string& address, const std::str
                                       const TKSimportChoices* choices, bool fresh) {
     TKSfetchedDocument result;
     const TKSfetchResult fetch = FetchToCache(address);
-    result.Fetched = fetch.Confirmed;
     if (fetch.Path.empty()) {
         result.Problem = LocalText("#1612.9=kan niet opgehaald worden (%1) en er is geen eerdere "
                                    "kopie",

@@ -16,15 +16,9 @@ struct TKSfetchedDocument {
     std::string Document; // the index document in the cache; "" when none
     std::string Problem;  // why there is none (language of the run)
     std::string Warning;  // an earlier copy used: why and of when
-    bool Fetched = false; // the host gave the file or confirmed the copy
     // What the import of a name list did, when it ran (language of the run).
     std::vector<std::string> ImportReport;
 };
-
-// Whether the file address names, as cached, is a name list to import: a
-// copy that is one, or before the first fetch an address whose file is
-// gendex.txt or ends in .ged (letter case aside).
-bool AddressOfNameList(const std::string& address);
 
 // Where the index document address gives lies in the cache, fetched or not
 // (no network): the copy itself, or for a name list the document imported
