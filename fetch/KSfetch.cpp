@@ -141,6 +141,16 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
     return size * count;
 }
 
+// An address a host sent, as a message may quote it: no control byte, and
+// not without end.
+std::string Quoted(std::string_view address) {
+    constexpr std::size_t kShown = 200;
+    std::string text(address.substr(0, kShown));
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return address.size() > kShown ? text + "..." : text;
+}
+
 std::string TooBigText(const TKSfetchLimits& limits) {
     return LocalText("#1612.3=groter dan %1 MiB", {std::to_string(limits.MaxBytes >> 20)});
 }
@@ -332,8 +342,9 @@ TKSfetchResult Fetch(const std::string& address, const TKSfetchLimits& limits) {
                     return result;
                 }
                 if (!IsFetchAddress(next)) {
-                    result.Reason = LocalText(
-                        "#1612.7=de host stuurt door naar %1, dat geen https-adres is", {next});
+                    result.Reason =
+                        LocalText("#1612.7=de host stuurt door naar %1, dat geen https-adres is",
+                                  {Quoted(next)});
                     return result;
                 }
                 if (hop >= limits.MaxRedirects) {
