@@ -120,9 +120,10 @@ TKSfetchedDocument FetchIndexDocument(const std::string& address, const std::str
                             {address})
                 : e.Reason();
         if (choices == nullptr && fs::is_regular_file(document, ec)) {
-            result.Warning = LocalText("#1612.13=de import van de nieuwe kopie lukt niet (%1); "
-                                       "de vorige import is gebruikt",
-                                       {reason});
+            if (!result.Warning.empty()) result.Warning += "; ";
+            result.Warning += LocalText("#1612.13=de import van de nieuwe kopie lukt niet (%1); "
+                                        "de vorige import is gebruikt",
+                                        {reason});
             result.Document = document;
         } else {
             result.Problem = reason;
