@@ -282,6 +282,7 @@ void TwzrdHTMLverzamelIndex::BeginAanmaken() {
 // Everything that can be checked comes first, then the missing output folder
 // is made, then the run; whatever fails is shown in the progress rows.
 void TwzrdHTMLverzamelIndex::RunGeneration() {
+    setup_.FetchDocuments(Environment().TempFolder);
     std::vector<TKSproblem> problems = setup_.Check();
     if (problems.empty()) problems = setup_.MakeOutputFolder();
     for (const TKSproblem& problem : problems)

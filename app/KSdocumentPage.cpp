@@ -146,6 +146,12 @@ void TKSdocumentPage::BuildPage() {
     btnAddHTXfile_ = new QPushButton(QStringLiteral("#1568.text=&Document toevoegen"), this);
     btnAddHTXfile_->setObjectName(QStringLiteral("btnAddHTXfile"));
     btnAddHTXfile_->setToolTip(QStringLiteral("#1568.hint"));
+    btnAdresToevoegen_ = new QPushButton(QStringLiteral("#1612.18=Ad&res toevoegen"), this);
+    btnAdresToevoegen_->setObjectName(QStringLiteral("btnAdresToevoegen"));
+    btnAdresToevoegen_->setToolTip(
+        QStringLiteral("#1612.19=Een stamboom op een andere host toevoegen met het https-adres van "
+                       "zijn indexdocument, gendex.txt of GEDCOM-bestand; het wordt bij elke run "
+                       "opgehaald"));
     btnTitelWijzigen_ = new QPushButton(QStringLiteral("#1512.text=&Titel wijzigen"), this);
     btnTitelWijzigen_->setObjectName(QStringLiteral("btnTitelWijzigen"));
     btnTitelWijzigen_->setToolTip(QStringLiteral("#1512.hint"));
@@ -161,6 +167,7 @@ void TKSdocumentPage::BuildPage() {
     row->addWidget(btnStopZoeken_);
     row->addWidget(btnDirSearch_);
     row->addWidget(btnAddHTXfile_);
+    row->addWidget(btnAdresToevoegen_);
     row->addWidget(btnTitelWijzigen_);
 
     txtWebadres_ = new QLineEdit(this);
@@ -217,6 +224,8 @@ void TKSdocumentPage::BuildPage() {
     connect(txtWebadres_, &QLineEdit::textEdited, this, &TKSdocumentPage::txtWebadresEdit);
     connect(btnDirSearch_, &QPushButton::clicked, this, &TKSdocumentPage::btnDirSearchClick);
     connect(btnAddHTXfile_, &QPushButton::clicked, this, &TKSdocumentPage::btnAddHTXfileClick);
+    connect(btnAdresToevoegen_, &QPushButton::clicked, this,
+            &TKSdocumentPage::btnAdresToevoegenClick);
     connect(btnStopZoeken_, &QPushButton::clicked, this, &TKSdocumentPage::StopSearch);
     connect(escape, &QShortcut::activated, this, &TKSdocumentPage::StopSearch);
     connect(btnTitelWijzigen_, &QPushButton::clicked, this,
@@ -262,7 +271,12 @@ std::string TKSdocumentPage::ListKey() const {
 void TKSdocumentPage::ShowNewRows() {
     const QSignalBlocker quiet(HTXbestanden_); // a line is complete only once added
     for (int row = HTXbestanden_->count(); row < static_cast<int>(documents_.Count()); ++row) {
-        auto* item = new QListWidgetItem(FromTree(DataAt(row).Title));
+        // A tree fetched by its address is known by the address until it has a title.
+        const std::string& title = DataAt(row).Title;
+        auto* item =
+            new QListWidgetItem(title.empty() && documents_.IsAddress(static_cast<std::size_t>(row))
+                                    ? FromKS(documents_.GivenPath(static_cast<std::size_t>(row)))
+                                    : FromTree(title));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(documents_.Selected(static_cast<std::size_t>(row)) ? Qt::Checked
                                                                                : Qt::Unchecked);
@@ -318,6 +332,29 @@ void TKSdocumentPage::btnAddHTXfileClick() {
         this, Lookup("#1568.1=kies een indexdocument"), FromPath(DocumentChooserFolder()),
         Lookup("#1568.2=Indexdocumenten") + QStringLiteral(" (*.htx *.HTX)"));
     if (!chosen.isEmpty()) AddChosenDocument(ToPath(chosen));
+}
+
+// The address is fetched at once, so that the list shows the tree's title;
+// one that cannot be fetched stays listed, and the run names the reason.
+void TKSdocumentPage::btnAdresToevoegenClick() {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(
+        this, Lookup("#1612.21=Adres toevoegen"),
+        Lookup("#1612.20=Het https-adres van een indexdocument, gendex.txt of GEDCOM-bestand:"),
+        QLineEdit::Normal, QString(), &ok);
+    if (!ok || typed.trimmed().isEmpty()) return;
+    std::string problem;
+    const int row =
+        AddAddressDocument(documents_, typed.toStdString(), Environment().TempFolder, &problem);
+    if (row >= 0) {
+        ShowNewRows();
+        SelectOnly(row);
+        RefreshHTXcount();
+        emit PageChanged();
+        problem = documents_.FetchProblem(static_cast<std::size_t>(row));
+    }
+    if (!problem.empty())
+        QMessageBox::warning(this, Lookup("#1612.21=Adres toevoegen"), FromKS(problem));
 }
 
 // Every document found goes into the document list at once, but its row
@@ -436,7 +473,7 @@ void TKSdocumentPage::SetSearchControls(bool searching) {
     lastBreath_.invalidate();
     for (QWidget* control :
          {static_cast<QWidget*>(HTXbestanden_), static_cast<QWidget*>(btnDirSearch_),
-          static_cast<QWidget*>(btnAddHTXfile_)})
+          static_cast<QWidget*>(btnAddHTXfile_), static_cast<QWidget*>(btnAdresToevoegen_)})
         control->setEnabled(!searching);
     btnStopZoeken_->setVisible(searching);
     emit PageChanged(); // the list buttons, Volgende and Gereed wait for the search

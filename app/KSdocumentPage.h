@@ -115,6 +115,7 @@ public slots:
     void HTXbestandenDblClick();
     void btnDirSearchClick();
     void btnAddHTXfileClick();
+    void btnAdresToevoegenClick();
     void btnTitelWijzigenClick();
     void btnOpenHTMLfileClick();
     void btnWisHTMLfileClick();
@@ -159,6 +160,7 @@ private:
     QPushButton* btnMoveDown_ = nullptr;
     QPushButton* btnDirSearch_ = nullptr;
     QPushButton* btnAddHTXfile_ = nullptr;
+    QPushButton* btnAdresToevoegen_ = nullptr;
     QPushButton* btnTitelWijzigen_ = nullptr;
     QPushButton* btnStopZoeken_ = nullptr;
     QLabel* lblAantal_ = nullptr;

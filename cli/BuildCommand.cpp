@@ -224,6 +224,11 @@ const std::vector<Option<BuildOptions>>& OptionTable() {
 
 std::string Usage() {
     return Say("#1607.1=gebruik: kestrin-index build [OPTIES] DOCUMENT.htx...") + "\n" +
+           Wrapped(Say("#1612.14=Een DOCUMENT kan ook het https-adres zijn van een indexdocument, "
+                       "een gendex.txt of een GEDCOM-bestand: het wordt bij elke run opgehaald "
+                       "(alleen als het veranderd is) en de stamboom krijgt de map van dat adres "
+                       "als webadres."),
+                   2) +
            OptionsUsage(OptionTable()) +
            "  --debug[=N] --developer[=N] --temp=" + Say("#1606.19=MAP") + " --language=X\n" +
            Wrapped(Say("#1607.25=afsluitstatus: 0 gedaan, 1 mislukt of een bestand van de stijl "
@@ -266,6 +271,7 @@ public:
         setup_.SiteAddress = options_.siteUrl;
         setup_.SetTypedTexts(options_.title, options_.homepage, options_.email);
         SetWebAddresses();
+        setup_.FetchDocuments(environment_.TempFolder);
         Note(setup_.CheckDocuments());
         if (auto layout = FindLayout()) {
             setup_.SetLayout(std::move(layout));

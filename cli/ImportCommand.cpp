@@ -1,10 +1,12 @@
 #include "cli/ImportCommand.h"
 
+#include "builder/run/KSfetchedDocument.h"
 #include "cli/Messages.h"
 #include "cli/OptionTable.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSlocal.h"
+#include "fetch/KSfetch.h"
 #include "import/KSgedcomReader.h"
 #include "import/KSimport.h"
 #include "import/KSimportWriter.h"
@@ -126,6 +128,10 @@ std::string Usage() {
            OptionLines({Say("#1606.20=BESTAND")}, "",
                        "#1608.2=een GENDEX-naamlijst (gendex.txt, UTF-8 of Windows-1252) of een "
                        "GEDCOM-bestand (5.5.1, 5.5.5 of 7.0, elke tekenset)") +
+           Wrapped(Say("#1612.16=BESTAND kan ook een https-adres zijn: het wordt opgehaald en "
+                       "ge\xEFmporteerd in de map van opgehaalde bestanden, en een build met "
+                       "hetzelfde adres haalt het weer op en importeert het met dezelfde keuzes."),
+                   2) +
            OptionsUsage(OptionTable()) +
            Wrapped(Say("#1608.18=Iemand kan leven tenzij vermoedelijk overleden, met N de "
                        "--living-age:"),
@@ -149,6 +155,9 @@ ImportOptions ParseOptions(const std::vector<std::string>& args) {
     if (files.size() > 1)
         throw UsageError{Say("#1608.28=\xE9\xE9n bestand tegelijk: %1", {files[1]})};
     o.Source = files[0];
+    if (IsFetchAddress(o.Source) && !o.Output.empty())
+        throw UsageError{Say("#1612.15=een adres wordt ge\xEFmporteerd in de map van opgehaalde "
+                             "bestanden, waar de run het weer ophaalt: -o kan er niet bij")};
     // The rule of the core, which the wizard's imports follow too.
     if (!o.LinkPattern.empty())
         if (const std::string problem = LinkPatternProblem(o.LinkPattern); !problem.empty())
@@ -175,6 +184,26 @@ void PrintReport(const std::string& source, const TKSimportResult& result, std::
         err << "kestrin-index: " << TerminalText(source) << ": " << MessageToUtf8(line) << '\n';
 }
 
+// A name list given by its https: address: fetched and imported into the
+// cache, where a build given the same address fetches and imports it again
+// with the choices kept in the document.
+int ImportAddress(const ImportOptions& options, std::ostream& out, std::ostream& err) {
+    const TKSfetchedDocument fetched =
+        FetchIndexDocument(options.Source, Environment().TempFolder, &options, options.Fresh);
+    const std::string source = TerminalText(options.Source);
+    if (!fetched.Warning.empty())
+        err << "kestrin-index: " << Say("#1566.5=waarschuwing") << ": " << source << ": "
+            << MessageToUtf8(fetched.Warning) << '\n';
+    if (!fetched.Problem.empty()) {
+        err << "kestrin-index: " << source << ": " << MessageToUtf8(fetched.Problem) << '\n';
+        return 1;
+    }
+    for (const std::string& line : fetched.ImportReport)
+        err << "kestrin-index: " << source << ": " << MessageToUtf8(line) << '\n';
+    out << TerminalText(fetched.Document) << '\n';
+    return 0;
+}
+
 } // namespace
 
 std::vector<std::string> ImportOptionsWithValue() {
@@ -193,6 +222,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "kestrin-index import: " << TerminalText(e.message) << '\n' << Usage();
         return kUsageError;
     }
+    if (IsFetchAddress(options.Source)) return ImportAddress(options, out, err);
     TKSimportRequest request = options;
     request.TempFolder = Environment().TempFolder;
     const std::string document = ImportDocumentPath(request);

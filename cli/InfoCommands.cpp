@@ -1,4 +1,5 @@
 #include "cli/InfoCommands.h"
+#include "builder/run/KSfetchedDocument.h"
 
 #include "cli/Messages.h"
 #include "cli/OptionTable.h"
@@ -6,6 +7,7 @@
 #include "common/KScommon.h"
 #include "common/KSfiles.h"
 #include "common/KSlocal.h"
+#include "fetch/KSfetch.h"
 #include "index/KSdocumentCharset.h"
 #include "index/KSdocumentCheck.h"
 #include "index/KSdocumentText.h"
@@ -106,9 +108,23 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             << InfoUsage();
         return kUsageError;
     }
-    const std::string& path = documents[0];
+    const std::string& given = documents[0];
+    std::string path = given;
+    // A document given by its address: its copy, fetched as a build fetches it.
+    if (IsFetchAddress(given)) {
+        const TKSfetchedDocument fetched = FetchIndexDocument(given, Environment().TempFolder);
+        if (!fetched.Warning.empty())
+            err << "kestrin-index: " << Say("#1566.5=waarschuwing") << ": "
+                << ProblemLine({given, MessageToUtf8(fetched.Warning)}) << '\n';
+        if (!fetched.Problem.empty()) {
+            err << "kestrin-index: " << ProblemLine({given, MessageToUtf8(fetched.Problem)})
+                << '\n';
+            return 1;
+        }
+        path = fetched.Document;
+    }
     if (const std::string problem = IndexDocumentProblem(path); !problem.empty()) {
-        err << "kestrin-index: " << ProblemLine({path, MessageToUtf8(problem)}) << '\n';
+        err << "kestrin-index: " << ProblemLine({given, MessageToUtf8(problem)}) << '\n';
         return 1;
     }
     const TKShtxData document(path);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "builder/entries/KSindexType.h"
+#include "builder/entries/KSrunWarning.h"
 
 #include <cstdint>
 #include <string>
@@ -55,6 +56,9 @@ struct TKSrunSettings {
     // The bytes of surname list that one page may hold when the division is
     // chosen by size (see TKSnameParts).
     int64_t NamePartBudget = kNamePartBudget;
+    // Documents given by their address that the host did not give this
+    // time: the copies fetched before are used, and the run says so.
+    std::vector<TKSrunWarning> FetchWarnings;
 };
 
 } // namespace ks

@@ -18,6 +18,7 @@ enum class TKSrunWarningKind {
     Division,          // a division that would keep the index pages under the limit
     MissingLayoutFile, // a source file of the layout does not exist
     ExampleAddress,    // a tree's links or the site's address lead to a host for examples
+    FetchedCopy,       // a document given by its address was used as fetched before
 };
 
 // Something a run changed in a document's lines, such as a name it cut, or

@@ -7,6 +7,7 @@
 #include "common/KSini.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "fetch/KSfetch.h"
 #include "import/KSimport.h"
 #include "index/KShtxData.h"
 
@@ -24,12 +25,18 @@ std::string WebAddressValue(std::size_t n) {
     return "url" + std::to_string(n);
 }
 
+// What the list holds a document as: its full path, or the address it is
+// fetched from.
+std::string ListedName(const TKSdocumentList& documents, std::size_t i) {
+    return documents.IsAddress(i) ? documents.GivenPath(i) : documents.Document(i).FileName;
+}
+
 // The list's documents by full path: a search compares every document it
 // finds with them, so a lookup must not cost a pass over the list.
 std::unordered_map<std::string, int> ListedPaths(const TKSdocumentList& documents) {
     std::unordered_map<std::string, int> listed;
     for (std::size_t i = 0; i < documents.Count(); ++i)
-        listed.emplace(documents.Document(i).FileName, static_cast<int>(i));
+        listed.emplace(ListedName(documents, i), static_cast<int>(i));
     return listed;
 }
 
@@ -44,7 +51,7 @@ int Append(TKSdocumentList& documents, const std::string& path, bool selected) {
 // Adds path unless it is listed; its index either way. listed follows.
 int AddUnlisted(TKSdocumentList& documents, std::unordered_map<std::string, int>& listed,
                 const std::string& path, bool selected) {
-    const std::string absolute = AbsolutePath(path);
+    const std::string absolute = IsFetchAddress(path) ? path : AbsolutePath(path);
     if (const auto found = listed.find(absolute); found != listed.end()) return found->second;
     const int index = Append(documents, path, selected);
     listed.emplace(absolute, index);
@@ -88,6 +95,19 @@ int AddIndexDocument(TKSdocumentList& documents, const std::string& path, std::s
     return AddUnlisted(documents, listed, path, true);
 }
 
+int AddAddressDocument(TKSdocumentList& documents, const std::string& typed,
+                       const std::string& tempFolder, std::string* problem) {
+    const std::string address = Trim(typed);
+    if (std::string reason = AddressProblem(address); !reason.empty()) {
+        if (problem != nullptr) *problem = std::move(reason);
+        return -1;
+    }
+    if (const int listed = documents.Find(address); listed >= 0) return listed;
+    const int index = Append(documents, address, true);
+    documents.Fetch(static_cast<std::size_t>(index), tempFolder);
+    return index;
+}
+
 int RestoreDocuments(const std::string& listKey, TKSdocumentList& documents) {
     TKSreg list(listKey);
     const std::string current = list.ReadString(kCurrentValue);
@@ -99,7 +119,9 @@ int RestoreDocuments(const std::string& listKey, TKSdocumentList& documents) {
         std::string flag;
         CutField(entry, ",", '"', flag, false);
         try {
-            if (!CheckFileKind(entry, "htx", 1, 1) || listed.count(AbsolutePath(entry)) > 0)
+            const bool address = IsFetchAddress(entry);
+            if ((!address && !CheckFileKind(entry, "htx", 1, 1)) ||
+                listed.count(address ? entry : AbsolutePath(entry)) > 0)
                 continue;
             const int index = AddUnlisted(documents, listed, entry, flag == "1");
             documents.SetWebAddress(static_cast<std::size_t>(index),
@@ -124,7 +146,7 @@ void StoreDocuments(const TKSdocumentList& documents, int current, const std::st
     for (std::size_t n = 0; n < documents.Count(); ++n) {
         if (static_cast<int>(n) == current) list.WriteString(kCurrentValue, std::to_string(n));
         list.WriteString(std::to_string(n), std::string(documents.Selected(n) ? "1," : "0,") +
-                                                documents.Document(n).FileName);
+                                                ListedName(documents, n));
         if (!documents.WebAddress(n).empty())
             list.WriteString(WebAddressValue(n), documents.WebAddress(n));
     }

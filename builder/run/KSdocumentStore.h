@@ -1,7 +1,8 @@
 // The document list as the wizard keeps it between runs and fills it from a
 // folder. Stored in the per-user store as a key of its own: one value per
 // document named "0", "1", ... in list order, each "1," (ticked) or "0,"
-// followed by the document's full path, and "current" with the number of
+// followed by the document's full path (or the https: address it is fetched
+// from), and "current" with the number of
 // the line that was selected, when one was. A document published at a web
 // address has it in a value of its own, "url0", "url1", ... beside its line:
 // a list stored before addresses existed reads as documents without one, and
@@ -24,6 +25,14 @@ class TKSdocumentList;
 // be read.
 int AddIndexDocument(TKSdocumentList& documents, const std::string& path,
                      std::string* unreadable = nullptr);
+
+// Adds the document fetched from the address typed (blanks around it
+// dropped) to documents, ticked, unless it is listed already, and fetches it
+// (see TKSdocumentList::Fetch). Returns its index, or -1 when the text is no
+// address that can be fetched; problem then receives why. A document that
+// could not be fetched is listed all the same (FetchProblem tells).
+int AddAddressDocument(TKSdocumentList& documents, const std::string& typed,
+                       const std::string& tempFolder, std::string* problem = nullptr);
 
 // Adds the documents stored at listKey (a full key path) that are index
 // documents and not listed yet, with their ticks, reading up to the first

@@ -78,7 +78,9 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     TKSrunResult result;
     const TKSrunSettings& settings = builder_.Settings();
     builder_.ClearStopRequest();
-    result.Warnings = Utf8DocumentWarnings(settings);
+    result.Warnings = settings.FetchWarnings;
+    for (TKSrunWarning& warning : Utf8DocumentWarnings(settings))
+        result.Warnings.push_back(std::move(warning));
     builder_.SetBreather(&progress_);
     StartState();
     TKSrunState& state = builder_.State();

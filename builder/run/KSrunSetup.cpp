@@ -2,12 +2,14 @@
 
 #include "builder/combine/KSdivision.h"
 #include "builder/entries/KSrelativeLink.h"
+#include "builder/run/KSfetchedDocument.h"
 #include "builder/writers/KSsiteExport.h"
 #include "common/KScodepage.h"
 #include "common/KScommon.h"
 #include "common/KSlocal.h"
 #include "common/KSpaths.h"
 #include "common/KStextutil.h"
+#include "fetch/KSfetch.h"
 #include "index/KSdocumentCheck.h"
 #include "index/KShtxData.h"
 #include "index/KSksl.h"
@@ -29,6 +31,9 @@ struct TKSdocumentList::Item {
     bool selected = false;
     std::string given;
     std::string webAddress;
+    bool address = false;
+    std::string fetchProblem;
+    std::string fetchWarning;
 };
 
 TKSdocumentList::TKSdocumentList() = default;
@@ -37,8 +42,41 @@ TKSdocumentList::TKSdocumentList(TKSdocumentList&&) noexcept = default;
 TKSdocumentList& TKSdocumentList::operator=(TKSdocumentList&&) noexcept = default;
 
 TKShtxData& TKSdocumentList::Add(const std::string& path, bool selected) {
-    items_.push_back({std::make_unique<TKShtxData>(AbsolutePath(path)), selected, path, {}});
+    if (IsFetchAddress(path)) {
+        items_.push_back({std::make_unique<TKShtxData>(FetchedDocumentPath(path)),
+                          selected,
+                          path,
+                          {},
+                          true,
+                          {},
+                          {}});
+        return *items_.back().document;
+    }
+    items_.push_back(
+        {std::make_unique<TKShtxData>(AbsolutePath(path)), selected, path, {}, false, {}, {}});
     return *items_.back().document;
+}
+
+bool TKSdocumentList::IsAddress(std::size_t index) const {
+    return items_.at(index).address;
+}
+
+void TKSdocumentList::Fetch(std::size_t index, const std::string& tempFolder) {
+    Item& item = items_.at(index);
+    if (!item.address) return;
+    const TKSfetchedDocument fetched = FetchIndexDocument(item.given, tempFolder);
+    item.fetchProblem = fetched.Problem;
+    item.fetchWarning = fetched.Warning;
+    *item.document =
+        TKShtxData(fetched.Document.empty() ? FetchedDocumentPath(item.given) : fetched.Document);
+}
+
+const std::string& TKSdocumentList::FetchProblem(std::size_t index) const {
+    return items_.at(index).fetchProblem;
+}
+
+const std::string& TKSdocumentList::FetchWarning(std::size_t index) const {
+    return items_.at(index).fetchWarning;
 }
 
 void TKSdocumentList::Remove(std::size_t index) {
@@ -91,13 +129,20 @@ void TKSdocumentList::SetTypedWebAddress(std::size_t index, std::string_view typ
 }
 
 bool SameDocument(const std::string& a, const std::string& b) {
+    if (IsFetchAddress(a) || IsFetchAddress(b)) return a == b;
     return SameFile(a, b) || AbsolutePath(a) == AbsolutePath(b);
 }
 
 int TKSdocumentList::Find(const std::string& path) const {
+    if (IsFetchAddress(path)) {
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            if (items_[i].address && items_[i].given == path) return static_cast<int>(i);
+        return -1;
+    }
     const std::string absolute = AbsolutePath(path);
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const std::string& name = items_[i].document->FileName;
+        if (items_[i].address) continue;
         if (name == absolute || SameFile(name, path)) return static_cast<int>(i);
     }
     return -1;
@@ -190,7 +235,13 @@ std::vector<TKSproblem> TKSrunSetup::CheckDocuments() const {
     std::vector<TKSproblem> problems;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
         const std::string& path = Documents.GivenPath(i);
-        if (const std::string problem = IndexDocumentProblem(path); !problem.empty())
+        // An address not ticked is not fetched, and may have no copy yet.
+        if (Documents.IsAddress(i) && !Documents.Selected(i)) continue;
+        if (Documents.IsAddress(i) && !Documents.FetchProblem(i).empty())
+            problems.push_back({path, Documents.FetchProblem(i)});
+        else if (const std::string problem = IndexDocumentProblem(
+                     Documents.IsAddress(i) ? Documents.Document(i).FileName : path);
+                 !problem.empty())
             problems.push_back({path, problem});
         if (const std::string& address = Documents.WebAddress(i);
             !address.empty() && !IsGoodWebAddress(address))
@@ -261,6 +312,11 @@ std::vector<TKSproblem> TKSrunSetup::CheckOutputFolder() const {
     return {};
 }
 
+void TKSrunSetup::FetchDocuments(const std::string& tempFolder) {
+    for (std::size_t i = 0; i < Documents.Count(); ++i)
+        if (Documents.IsAddress(i) && Documents.Selected(i)) Documents.Fetch(i, tempFolder);
+}
+
 std::vector<TKSproblem> TKSrunSetup::MakeOutputFolder() const {
     const std::string folder = OutputFolderPath();
     std::error_code ec;
@@ -307,9 +363,16 @@ TKSrunSettings TKSrunSetup::RunSettings() const {
     TKSrunSettings s;
     for (std::size_t i = 0; i < Documents.Count(); ++i) {
         const std::string& address = Documents.WebAddress(i);
+        const bool fetched = Documents.IsAddress(i);
+        // A tree fetched by its address is published beside it, unless told otherwise.
         s.Documents.push_back({&Documents.Document(i), Documents.Selected(i),
                                Documents.GivenPath(i),
-                               address.empty() ? std::string() : WebFolder(address)});
+                               !address.empty() ? WebFolder(address)
+                               : fetched        ? AddressFolder(Documents.GivenPath(i))
+                                                : std::string()});
+        if (fetched && Documents.Selected(i) && !Documents.FetchWarning(i).empty())
+            s.FetchWarnings.push_back({Documents.GivenPath(i), Documents.FetchWarning(i),
+                                       TKSrunWarningKind::FetchedCopy});
     }
     s.Layout = layout_.get();
     s.IndexType = EffectiveIndexType();

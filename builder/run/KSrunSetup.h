@@ -37,8 +37,19 @@ public:
     TKSdocumentList& operator=(TKSdocumentList&&) noexcept;
 
     // Adds the document at path (made absolute) at the end; returns it.
-    // Problems name it as given.
+    // Problems name it as given. An https: address is a document fetched by
+    // it: listed as its copy in the cache (or nothing, before the first
+    // fetch) until Fetch.
     TKShtxData& Add(const std::string& path, bool selected);
+    // Whether the document is given by its https: address.
+    bool IsAddress(std::size_t index) const;
+    // Fetches a document given by its address (see FetchIndexDocument) and
+    // reads its header again; what went wrong is kept for the checks.
+    void Fetch(std::size_t index, const std::string& tempFolder);
+    // Why the last Fetch has no document to give ("" when it has one), and
+    // what the run should be told of an earlier copy used.
+    const std::string& FetchProblem(std::size_t index) const;
+    const std::string& FetchWarning(std::size_t index) const;
     void Remove(std::size_t index);
     // Moves the document at from to place to, the others keeping their order.
     void Move(std::size_t from, std::size_t to);
@@ -50,7 +61,8 @@ public:
     bool Selected(std::size_t index) const;
     void SetSelected(std::size_t index, bool selected);
     // The address at which the document's folder is published, as set ("":
-    // none, its links are relative); checked by TKSrunSetup::CheckDocuments.
+    // none, its links are relative, or for a document given by its address
+    // the folder of that address); checked by TKSrunSetup::CheckDocuments.
     const std::string& WebAddress(std::size_t index) const;
     void SetWebAddress(std::size_t index, std::string address);
     // The same for an address as typed (UTF-8): blanks around it dropped,
@@ -65,7 +77,8 @@ private:
     std::vector<Item> items_;
 };
 
-// Whether two paths name one index document (by any spelling or link).
+// Whether two paths name one index document (by any spelling or link); two
+// addresses only when they are the same.
 bool SameDocument(const std::string& a, const std::string& b);
 
 // The division a run uses when the user chose none: the automatic one for a
@@ -106,6 +119,10 @@ public:
     // site's address, every entry's source and output against the layout's
     // folder, the output folder and the inputs); nothing without a layout.
     std::vector<TKSproblem> CheckRunStart() const;
+    // Fetches every ticked document given by its address, before Check:
+    // what cannot be fetched and has no earlier copy is then a problem of
+    // CheckDocuments, an earlier copy used a warning of the run.
+    void FetchDocuments(const std::string& tempFolder);
     // Makes a missing output folder (once the checks are fine).
     std::vector<TKSproblem> MakeOutputFolder() const;
     // What the run works from, with the environment's temporary folder and

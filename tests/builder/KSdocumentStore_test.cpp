@@ -115,3 +115,37 @@ TEST_F(DocumentStoreTest, AddingOneDocumentGivesItsPlaceNewOrOld) {
 
 } // namespace
 } // namespace ks
+
+namespace ks {
+namespace {
+
+// A tree given by its address is listed, stored and read back as the
+// address; one that cannot be fetched is listed with the reason, and text
+// that is no address to fetch is refused.
+TEST_F(DocumentStoreTest, AddressesAreListedStoredAndReadBackAsAddresses) {
+    const test::ScopedEnv cache("XDG_CACHE_HOME", dir.file("cache"));
+    const std::string address = "https://127.0.0.1:1/trees/t.htx"; // nothing listens there
+    TKSdocumentList list;
+    AddIndexDocument(list, dir.file("a.htx"));
+    EXPECT_EQ(1, AddAddressDocument(list, "  " + address + " ", dir.file("tmp")));
+    EXPECT_EQ(1, AddAddressDocument(list, address, dir.file("tmp")));
+    EXPECT_TRUE(list.IsAddress(1));
+    EXPECT_NE(std::string::npos, list.FetchProblem(1).find("127.0.0.1")) << list.FetchProblem(1);
+    for (const char* text : {"http://127.0.0.1:1/t.htx", "https://127.0.0.1:1/a b.htx", "t.htx"}) {
+        std::string problem;
+        EXPECT_EQ(-1, AddAddressDocument(list, text, dir.file("tmp"), &problem)) << text;
+        EXPECT_NE(std::string::npos, problem.find(text)) << problem;
+    }
+    list.SetSelected(1, false);
+    StoreDocuments(list, 1, kWizardKey, "SelectedHTXfile_items");
+    TKSdocumentList restored;
+    EXPECT_EQ(1, RestoreDocuments(kListKey, restored));
+    ASSERT_EQ(2u, restored.Count());
+    EXPECT_TRUE(restored.IsAddress(1));
+    EXPECT_EQ(address, restored.GivenPath(1));
+    EXPECT_FALSE(restored.Selected(1));
+    EXPECT_FALSE(restored.IsAddress(0));
+}
+
+} // namespace
+} // namespace ks

@@ -1,0 +1,36 @@
+// The test HTTPS server (tests/support/https-server.py) run for one test: on
+// 127.0.0.1 at a free port, with a certificate made for it, serving the files
+// of a folder; stopped when the object goes, whatever the test's outcome.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+namespace ks::test {
+
+class HttpsServer {
+public:
+    // Serves root; the certificate, the port file and the log go to folder.
+    // A failed start is a gtest failure and Running() false.
+    HttpsServer(const std::string& root, const std::string& folder);
+    ~HttpsServer();
+    HttpsServer(const HttpsServer&) = delete;
+    HttpsServer& operator=(const HttpsServer&) = delete;
+
+    bool Running() const { return pid_ > 0; }
+    void Stop();
+    int Port() const { return port_; }
+    // https://127.0.0.1:PORT/path
+    std::string Address(const std::string& path) const;
+    // The certificate to trust (KESTRIN_CA_BUNDLE).
+    std::string CaFile() const { return folder_ + "/cert.pem"; }
+    // The requests served so far, "METHOD PATH STATUS" a line.
+    std::string Log() const;
+
+private:
+    std::string folder_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+} // namespace ks::test
