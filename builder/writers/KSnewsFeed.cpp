@@ -16,6 +16,7 @@
 #include "common/KSwebLink.h"
 #include "index/KShtxData.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -240,15 +241,17 @@ void WriteFeed(const TKSrunView& run, const std::string& writeRoot) {
         history.Runs.clear();
     }
     const TKSwhatsNew& news = state.WhatsNew;
-    // A run of the same second as the last one kept (a clock set back) is no new entry.
-    const bool later = history.Runs.empty() || history.Runs.back().Time < state.RunTime;
-    if (news.Compared && news.Added > 0 && later) {
+    if (news.Compared && news.Added > 0) {
         TKSfeedRun entry;
-        entry.Time = state.RunTime;
+        // Each entry has a second of its own, which its id is made from: a
+        // run in the same second as the last one kept (or a clock set back)
+        // comes a second after it.
+        entry.Time = history.Runs.empty() ? state.RunTime
+                                          : std::max(state.RunTime, history.Runs.back().Time + 1);
         entry.Added = news.Added;
         entry.Title = FieldText(MessageToUtf8(
             LocalText("#1613.5=%1{ persoon| personen} toegevoegd op %2",
-                      {std::to_string(news.Added), Rfc3339(state.RunTime).substr(0, 10)})));
+                      {std::to_string(news.Added), Rfc3339(entry.Time).substr(0, 10)})));
         entry.Summary = RunSummary(run);
         history.Runs.push_back(std::move(entry));
     }
