@@ -20,7 +20,7 @@
 #KSLTEXT(searchpane)!
 <main id="names" class="kc-sheet kc-new">
   #NEWLIST!
-  <p class="kc-intro">#KSLTEXT(feedhint)!</p>
+  <p class="kc-intro KSVInewFeed">#KSLTEXT(feedhint)!</p>
 </main>
 </body>
 </html>

@@ -21,7 +21,7 @@
 </nav>
 <main id="names" class="kp-new">
   #NEWLIST!
-  <p class="kp-intro">#KSLTEXT(feedhint)!</p>
+  <p class="kp-intro KSVInewFeed">#KSLTEXT(feedhint)!</p>
 </main>
 <footer class="kp-foot">
   <p class="kp-top"><a href="#top">Naar boven</a></p>

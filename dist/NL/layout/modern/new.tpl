@@ -21,7 +21,7 @@
 <main id="names" class="ks-wrap ks-new">
   <h1 class="ks-pagetitle">Nieuw in deze index</h1>
   #NEWLIST!
-  <p class="ks-hint">#KSLTEXT(feedhint)!</p>
+  <p class="ks-hint KSVInewFeed">#KSLTEXT(feedhint)!</p>
 </main>
 <footer class="ks-footer">
   <div class="ks-wrap">
