@@ -196,10 +196,11 @@ async function checkSkipNameLegendAndPrint(page, file, problems) {
   if (!printed.main) problems.add('nothing of the names is printed');
 }
 
-// The start page links the page of new persons, which opens with its
-// heading, and the feed, which is announced in its head and is there.
+// A site with a feed (its layout lists the new persons): the start page
+// links the page of new persons, which opens with its heading, and the
+// feed, which is announced in its head.
 async function checkWhatsNew(contexts, page, file, start, problems) {
-  if (file !== start) return;
+  if (file !== start || !existsSync(path.join(path.dirname(start), 'feed.xml'))) return;
   const found = await page.evaluate(() => ({
     page: [...document.querySelectorAll('a[href]')].map((a) => a.href)
       .find((href) => /_new\.htm$/.test(href.split('#')[0])) ?? null,
