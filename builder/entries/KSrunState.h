@@ -8,6 +8,7 @@
 #include "builder/entries/KSindexType.h"
 #include "builder/entries/KSnameParts.h"
 #include "builder/entries/KSrunWarning.h"
+#include "builder/entries/KSwhatsNew.h"
 
 #include <cstdint>
 #include <map>
@@ -84,6 +85,16 @@ struct TKSrunState {
     const TKSkslFile* CurrentItem = nullptr; // the layout entry being written
     int32_t CurrentPage = 0;                 // its page; 0 when it is not split
     TKSnameParts NameParts;                  // the surname list in parts, when it is
+    // When the run started (seconds since 1970, UTC): the date of its list
+    // of new persons and of its entry in the feed.
+    int64_t RunTime = 0;
+    TKSwhatsNew WhatsNew; // the persons new since the previous run
+    // The page that lists them, as published ("" when no entry wrote one):
+    // the feed links to it.
+    std::string NewPagePath;
+    // The history of the feed to keep when the run is complete ("" when
+    // the run wrote no feed).
+    std::string FeedHistory;
 
     // Starts writing entry at page; only a split entry, or one written in
     // parts, counts pages.

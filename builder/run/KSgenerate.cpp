@@ -1,5 +1,6 @@
 #include "builder/run/KSgenerate.h"
 
+#include "builder/entries/KSentryDigest.h"
 #include "builder/entries/KSrunFolder.h"
 #include "builder/run/KSbuilder.h"
 #include "builder/run/KSrunChecks.h"
@@ -9,6 +10,7 @@
 #include "builder/run/KSwrittenRecord.h"
 #include "builder/writers/KSbuilderVariables.h"
 #include "builder/writers/KSnameListWriter.h"
+#include "builder/writers/KSnewsFeed.h"
 #include "builder/writers/KSsearchWriter.h"
 #include "builder/writers/KSsiteExport.h"
 #include "common/KSerrors.h"
@@ -118,6 +120,7 @@ void TKSgenerator::StartState() {
     TKSrunState& state = builder_.State();
     state.OutputFolderExists = IsFolder(state.OutputFolder);
     state.Inputs = RunInputs(builder_.Settings());
+    state.RunTime = static_cast<int64_t>(std::time(nullptr));
 }
 
 void TKSgenerator::CheckBeforeStart() {
@@ -163,8 +166,11 @@ std::vector<std::string> TKSgenerator::OldResultMasks() const {
 // with them.
 void TKSgenerator::WriteExportFiles(TKSrunResult& result) {
     const TKSrunSettings& settings = builder_.Settings();
+    TKSrunState& state = builder_.State();
     if (!staged_ || result.Failed || result.Stopped) return;
-    if (!settings.WriteGendex && settings.SiteAddress.empty()) return;
+    // The feed follows the page of new persons: a layout without one has none.
+    const bool feed = !state.NewPagePath.empty();
+    if (!settings.WriteGendex && settings.SiteAddress.empty() && !feed) return;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     char date[16] = "";
@@ -172,8 +178,12 @@ void TKSgenerator::WriteExportFiles(TKSrunResult& result) {
         std::strftime(date, sizeof date, "%Y-%m-%d", &local);
     try {
         for (const std::string& name :
-             WriteExports(builder_.View(), builder_.State().WriteFolder, result.FilesWritten, date))
-            result.FilesWritten.push_back(builder_.State().OutputFolder + name);
+             WriteExports(builder_.View(), state.WriteFolder, result.FilesWritten, date))
+            result.FilesWritten.push_back(state.OutputFolder + name);
+        if (feed) {
+            WriteFeed(builder_.View(), state.WriteFolder);
+            result.FilesWritten.push_back(state.OutputFolder + kFeedName);
+        }
     } catch (const std::exception& e) {
         NoteError(result, settings.Layout->ItemCount(), e);
         return;
@@ -193,6 +203,10 @@ void TKSgenerator::Publish(TKSrunResult& result) {
     try {
         // The run's own inputs are never old results, whatever their names.
         result.Trashed = staged_->Publish(masks, state.Inputs);
+        // What the next run compares with, kept only now that the run is complete.
+        if (!state.WhatsNew.DigestPath.empty())
+            CommitEntryDigest(state.OutputFolder, state.WhatsNew.DigestPath);
+        if (!state.FeedHistory.empty()) CommitFeedHistory(state.OutputFolder, state.FeedHistory);
     } catch (const std::exception& e) {
         NoteError(result, builder_.Settings().Layout->ItemCount(), e);
     }
@@ -216,6 +230,7 @@ TKSrunPlan TKSgenerator::PlanRun() {
                 plan.Outputs.push_back(std::move(path));
         for (const std::string& name : ExportNames(settings, plan.Outputs))
             plan.Outputs.push_back(state.OutputFolder + name);
+        if (ListsNewPersons()) plan.Outputs.push_back(state.OutputFolder + kFeedName);
     } catch (...) {
         builder_.CloseRunFolder();
         throw;
@@ -299,6 +314,7 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
                 builder_.DuplicatesStep(
                     progress_.AddRow(step, LookupText(kDuplicatesCaption, "Text")), progress_);
                 CutNameList();
+                ComparePersons();
             } else {
                 RunEntry(step, *layout.Item(step), result);
             }
@@ -312,6 +328,35 @@ void TKSgenerator::RunSteps(TKSrunResult& result) {
     // A stop asked during the last step still means no result is offered.
     progress_.Breathe();
     result.Stopped = builder_.StopRequested();
+}
+
+// The persons of this run against those of the previous complete run into
+// the same folder; only a run that writes its pages compares.
+void TKSgenerator::ComparePersons() {
+    TKSrunState& state = builder_.State();
+    if (!state.OutputFolderExists) return;
+    state.WhatsNew = CompareWithPreviousRun(builder_.View(), FolderOf(state.EntriesPath),
+                                            state.OutputFolder, state.RunTime);
+}
+
+// Whether a template of the layout writes the list of new persons, and the
+// run therefore a feed.
+bool TKSgenerator::ListsNewPersons() const {
+    const TKSkslData* layout = builder_.Settings().Layout;
+    if (layout == nullptr) return false;
+    for (int n = 1; n <= layout->ItemCount(); ++n) {
+        const TKSkslFile& entry = *layout->Item(n);
+        const std::string source = builder_.State().SourcePath(entry);
+        if (entry.Kind != TKSkslFile::kTemplate || !IsFile(source)) continue;
+        TKStemplateParser parser;
+        parser.SetVariableNames(VariableNames());
+        parser.TemplateFile = source;
+        const TKSvariableCount count = parser.CountVariables();
+        if (std::any_of(count.Names.begin(), count.Names.end(),
+                        [](const std::string& name) { return AsciiUpper(name) == "NEWLIST"; }))
+            return true;
+    }
+    return false;
 }
 
 void TKSgenerator::RunEntry(int step, const TKSkslFile& entry, TKSrunResult& result) {
@@ -445,6 +490,8 @@ void TKSgenerator::Finish(TKSrunResult& result) {
     result.Warnings.insert(result.Warnings.end(), state.MissingWarnings.begin(),
                            state.MissingWarnings.end());
     GatherSummary(result);
+    if (!state.WhatsNew.DigestPath.empty() && !settings.DeveloperMode)
+        ::unlink(state.WhatsNew.DigestPath.c_str());
     if (!result.Stopped && !result.Failed) {
         std::vector<TKSrunWarning> examples = ExampleAddressWarnings(settings, state);
         result.Warnings.insert(result.Warnings.end(), examples.begin(), examples.end());

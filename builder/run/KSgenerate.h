@@ -71,6 +71,8 @@ private:
     std::vector<std::string> OldResultMasks() const;
     std::vector<std::string> PlannedOutputs(const TKSkslFile& entry) const;
     void CutNameList();
+    void ComparePersons();
+    bool ListsNewPersons() const;
     void RunSteps(TKSrunResult& result);
     void RunEntry(int step, const TKSkslFile& entry, TKSrunResult& result);
     void ExpandTemplate(const TKSkslFile& entry, TKSprogressBar& bar, TKSrunResult& result);

@@ -99,6 +99,9 @@ TKSclearing PlanClearing(const std::string& outputFolder, const std::vector<std:
     // The record is replaced by this run's, whatever the base name.
     std::vector<std::string> kept = keep;
     kept.push_back(outputFolder + kWrittenRecordName);
+    // So are the digest of the run's persons and the history of its feed.
+    for (const std::string& name : ProgramRecordNames())
+        kept.push_back(outputFolder + name);
     std::vector<std::string> old;
     std::unordered_set<std::string> seen;
     for (const std::string& mask : masks)

@@ -1,5 +1,7 @@
 #include "builder/run/KSwrittenRecord.h"
 
+#include "builder/entries/KSentryDigest.h"
+#include "builder/writers/KSnewsFeed.h"
 #include "common/KSfileio.h"
 #include "common/KSpaths.h"
 #include "common/KSreplacingFile.h"
@@ -277,6 +279,11 @@ std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder) {
     return TKSwrittenRecord::Read(outputFolder).Names();
 }
 
+const std::vector<std::string>& ProgramRecordNames() {
+    static const std::vector<std::string> names = {kEntryDigestName, kFeedHistoryName};
+    return names;
+}
+
 void RemoveUnfinishedRecords(const std::string& outputFolder) {
     // The replacing writer's temporary names, and the form of earlier versions
     // ("." + the record's name + ".tmp-...").
@@ -287,8 +294,10 @@ void RemoveUnfinishedRecords(const std::string& outputFolder) {
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
         struct stat st {};
-        const bool pending =
+        bool pending =
             name.starts_with(earlier) || PendingReplacementWriter(name, kWrittenRecordName) != 0;
+        for (const std::string& record : ProgramRecordNames())
+            pending = pending || PendingReplacementWriter(name, record) != 0;
         if (pending && ::lstat((folder + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
             ::unlink((folder + name).c_str());
     }

@@ -73,9 +73,15 @@ private:
 // The names of the record in outputFolder (see TKSwrittenRecord::Read).
 std::vector<std::string> ReadWrittenRecord(const std::string& outputFolder);
 
+// The other hidden files a complete run keeps beside the record (the digest
+// of its persons, the history of its feed): never old results, replaced
+// only by a complete run.
+const std::vector<std::string>& ProgramRecordNames();
+
 // Removes the temporary files of the record that a run killed while writing
-// it left in outputFolder (hidden, beside the record). Only for a run that
-// holds the output folder's lock.
+// it left in outputFolder (hidden, beside the record), and those of the
+// files of ProgramRecordNames. Only for a run that holds the output
+// folder's lock.
 void RemoveUnfinishedRecords(const std::string& outputFolder);
 
 // Replaces the record in outputFolder atomically by files. False when it

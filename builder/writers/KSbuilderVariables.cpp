@@ -8,6 +8,7 @@
 #include "builder/writers/KSindexKeysWriter.h"
 #include "builder/writers/KSnameListWriter.h"
 #include "builder/writers/KSnavigationLink.h"
+#include "builder/writers/KSnewListWriter.h"
 #include "builder/writers/KSpageText.h"
 #include "builder/writers/KSreportListWriter.h"
 #include "builder/writers/KSsearchWriter.h"
@@ -206,6 +207,14 @@ const BuilderVariable kBuilderVariables[] = {
          return std::string();
      },
      EveryEntry, false},
+    // The persons new since the previous run, by tree; the page it stands
+    // on is the one the feed links to.
+    {"NEWLIST",
+     [](VariableCall& call) {
+         WriteNewList(call.run, call.parser, call.arguments);
+         return std::string();
+     },
+     nullptr, false},
 };
 
 const BuilderVariable* FindVariable(const std::string& upperName) {

@@ -358,7 +358,7 @@ std::vector<std::string> ExportNames(const TKSrunSettings& settings,
 }
 
 bool IsExportName(const std::string& name) {
-    if (name == kGendexName || name == kSitemapName) return true;
+    if (name == kGendexName || name == kSitemapName || name == "feed.xml") return true;
     if (!name.starts_with("sitemap-") || !name.ends_with(".xml")) return false;
     const std::string number = name.substr(8, name.size() - 12);
     return !number.empty() && std::all_of(number.begin(), number.end(), [](char c) {

@@ -120,9 +120,11 @@ std::vector<std::string> Hidden(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec))
-        // The record of what a complete run wrote is no leftover.
+        // The record of what a complete run wrote, and the digest of its
+        // persons, are no leftovers.
         if (entry.path().filename().string().starts_with(".") &&
-            entry.path().filename() != ".kestrin-written")
+            entry.path().filename() != ".kestrin-written" &&
+            entry.path().filename() != ".kestrin-digest")
             names.push_back(entry.path().filename().string());
     return names;
 }

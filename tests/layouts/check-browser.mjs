@@ -22,11 +22,11 @@
 
 import { chromium } from 'playwright-core';
 import { createRequire } from 'node:module';
-import { readFile, readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
+import { existsSync, readFile, readFileSync, readdirSync, mkdtempSync, rmSync } from 'node:fs';
 import http from 'node:http';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import {
   kSampleSearches, kAskedSearch, kPhoneSearch, kFollowedSearch, kLongQuery,
   checkSearches, followLinks, clickFirstLink, checkAsked, checkKeysAndAddress, checkInFlow,
@@ -194,6 +194,29 @@ async function checkSkipNameLegendAndPrint(page, file, problems) {
   if (printed.menus.length) problems.add(`printed with menus: ${printed.menus.join(' | ')}`);
   if (printed.skip) problems.add('the skip link is printed');
   if (!printed.main) problems.add('nothing of the names is printed');
+}
+
+// A site with a feed (its layout lists the new persons): the start page
+// links the page of new persons, which opens with its heading, and the
+// feed, which is announced in its head.
+async function checkWhatsNew(contexts, page, file, start, problems) {
+  if (file !== start || !existsSync(path.join(path.dirname(start), 'feed.xml'))) return;
+  const found = await page.evaluate(() => ({
+    page: [...document.querySelectorAll('a[href]')].map((a) => a.href)
+      .find((href) => /_new\.htm$/.test(href.split('#')[0])) ?? null,
+    announced: document.querySelector('link[rel="alternate"][type="application/atom+xml"]')?.href ?? null,
+    feed: document.querySelector('a[type="application/atom+xml"]')?.href ?? null,
+  }));
+  if (!found.announced || !found.feed) problems.add('the start page does not link the feed');
+  else if (found.announced !== found.feed || !existsSync(fileURLToPath(found.feed))) problems.add(`no feed at ${found.feed}`);
+  if (!found.page) return problems.add('the start page does not link the page of new persons');
+  const followed = await load(contexts.desktop, fileURLToPath(found.page));
+  try {
+    const heading = await followed.$eval('h1', (h) => h.textContent);
+    if (!/new in this index|nieuw in deze index/i.test(heading)) problems.add(`the page of new persons is headed "${heading}"`);
+  } finally {
+    await close(followed);
+  }
 }
 
 async function checkWayHome(page, file, start, problems) {
@@ -437,6 +460,7 @@ async function checkPage(contexts, file, start, state, search) {
     await step('axe', () => checkAxe(page, problems, notes));
     await step('title and heading', () => checkTitleAndHeading(page, problems));
     await step('way home', () => checkWayHome(page, file, start, problems));
+    await step('what is new', () => checkWhatsNew(contexts, page, file, start, problems));
     await step('skip link, page name, legend, print', () => checkSkipNameLegendAndPrint(page, file, problems));
     await step('current page marked', () => checkCurrentMarked(page, problems));
     await step('jump targets', () => checkJumpTargets(page, problems));

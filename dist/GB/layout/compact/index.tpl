@@ -7,6 +7,7 @@
 <title>Name index#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<link rel="alternate" type="application/atom+xml" title="#KSLTEXT(feedtitle)!" href="feed.xml">
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
@@ -20,7 +21,7 @@
   <div class="ks-keyrow">
     #INDEXKEYS(index,,0,,current)!
   </div>
-  <a class="kp-more" href="#FILE(names)!">Surnames</a>#LINKPREV(index,_self,&lsaquo; previous part)!#LINKNEXT(index,_self,next part &rsaquo;)!
+  <a class="kp-more" href="#FILE(names)!">Surnames</a> <a class="kp-more" href="#FILE(new)!">New in this index</a> <a class="kp-more" href="feed.xml" type="application/atom+xml">Feed</a>#LINKPREV(index,_self,&lsaquo; previous part)!#LINKNEXT(index,_self,next part &rsaquo;)!
 </nav>
 <section class="kp-trees" aria-labelledby="kp-trees">
   <h2 id="kp-trees">Family trees</h2>

@@ -7,6 +7,7 @@
 <title>Verzamelindex#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<link rel="alternate" type="application/atom+xml" title="#KSLTEXT(feedtitle)!" href="feed.xml">
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kc-frame">
@@ -19,6 +20,8 @@
         <li><a href="#FILE(info)!" target="VIindex">Stambomen</a></li>
         <li><a href="#FILE(index)!" target="VIindex">Naamindex</a></li>
         <li><a href="#FILE(names)!" target="VIindex">Achternamen</a></li>
+        <li><a href="#FILE(new)!" target="VIindex">Nieuw in deze index</a></li>
+        <li><a href="feed.xml" type="application/atom+xml" target="_top">Feed</a></li>
       </ul>
     </nav>
     #KSLTEXT(search)!

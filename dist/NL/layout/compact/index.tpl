@@ -7,6 +7,7 @@
 <title>Naamindex#PAGE$( )!#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<link rel="alternate" type="application/atom+xml" title="#KSLTEXT(feedtitle)!" href="feed.xml">
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="kp">
@@ -20,7 +21,7 @@
   <div class="ks-keyrow">
     #INDEXKEYS(index,,0,,current)!
   </div>
-  <a class="kp-more" href="#FILE(names)!">Achternamen</a>#LINKPREV(index,_self,&lsaquo; vorig deel)!#LINKNEXT(index,_self,volgend deel &rsaquo;)!
+  <a class="kp-more" href="#FILE(names)!">Achternamen</a> <a class="kp-more" href="#FILE(new)!">Nieuw in deze index</a> <a class="kp-more" href="feed.xml" type="application/atom+xml">Feed</a>#LINKPREV(index,_self,&lsaquo; vorig deel)!#LINKNEXT(index,_self,volgend deel &rsaquo;)!
 </nav>
 <section class="kp-trees" aria-labelledby="kp-trees">
   <h2 id="kp-trees">Stambomen</h2>

@@ -8,6 +8,7 @@
 <title>Verzamelindex#TITLE$( &ndash; )!</title>
 <link rel="stylesheet" href="#FILE(css)!">
 <link rel="stylesheet" href="#FILE(searchcss)!">
+<link rel="alternate" type="application/atom+xml" title="#KSLTEXT(feedtitle)!" href="feed.xml">
 <script src="#FILE(js)!" defer></script>
 </head>
 <body class="ks-start">
@@ -16,7 +17,7 @@
   <div class="ks-wrap">
     <h1><span class="ks-kicker">#KSLTEXT(kicker)!</span> #TITLE$!</h1>
     <p class="ks-lead">#KSLTEXT(intro)!</p>
-    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Naar de index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">Alle achternamen</a> <a class="ks-button ks-quiet" href="#FILE(frequent)!">Meest voorkomende namen</a></p>
+    <p class="ks-actions"><a class="ks-button" href="#FILE(index)!">Naar de index</a> <a class="ks-button ks-quiet" href="#FILE(names)!">Alle achternamen</a> <a class="ks-button ks-quiet" href="#FILE(frequent)!">Meest voorkomende namen</a> <a class="ks-button ks-quiet" href="#FILE(new)!">Nieuw in deze index</a> <a class="ks-button ks-quiet" href="feed.xml" type="application/atom+xml">Feed</a></p>
   </div>
 </header>
 <main id="names" class="ks-wrap">
