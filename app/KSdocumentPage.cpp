@@ -140,6 +140,10 @@ void TKSdocumentPage::BuildPage() {
 
     lblAantal_ = new QLabel(this);
     lblAantal_->setObjectName(QStringLiteral("lblAantal"));
+    // On a small screen the count wraps rather than widening the window
+    // beyond it: the buttons beside it keep their whole captions.
+    lblAantal_->setWordWrap(true);
+    lblAantal_->setMinimumWidth(lblAantal_->fontMetrics().averageCharWidth() * 10);
     btnDirSearch_ = new QPushButton(QStringLiteral("#1511.text=&Map doorzoeken"), this);
     btnDirSearch_->setObjectName(QStringLiteral("btnDirSearch"));
     btnDirSearch_->setToolTip(QStringLiteral("#1511.hint"));
@@ -345,7 +349,7 @@ void TKSdocumentPage::btnAdresToevoegenClick() {
     if (!ok || typed.trimmed().isEmpty()) return;
     std::string problem;
     const int row =
-        AddAddressDocument(documents_, typed.toStdString(), Environment().TempFolder, &problem);
+        AddAddressDocument(documents_, ToTree(typed.trimmed()), Environment().TempFolder, &problem);
     if (row >= 0) {
         ShowNewRows();
         SelectOnly(row);
@@ -354,7 +358,7 @@ void TKSdocumentPage::btnAdresToevoegenClick() {
         problem = documents_.FetchProblem(static_cast<std::size_t>(row));
     }
     if (!problem.empty())
-        QMessageBox::warning(this, Lookup("#1612.21=Adres toevoegen"), FromKS(problem));
+        QMessageBox::warning(this, Lookup("#1612.21=Adres toevoegen"), FromMessage(problem));
 }
 
 // Every document found goes into the document list at once, but its row
