@@ -24,6 +24,10 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QMessageBox>
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <thread>
 #include <utility>
 
 namespace ks::app {
@@ -279,10 +283,32 @@ void TwzrdHTMLverzamelIndex::BeginAanmaken() {
     }
 }
 
+// A host that does not answer may keep a fetch for half a minute: the trees
+// given by their address are fetched beside the window, which meanwhile
+// paints and hears its buttons (they ask the run to stop, as during a run).
+void TwzrdHTMLverzamelIndex::FetchDocuments() {
+    std::atomic<bool> done = false;
+    std::exception_ptr failure;
+    std::thread fetcher([this, &done, &failure] {
+        try {
+            setup_.FetchDocuments(Environment().TempFolder);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    });
+    while (!done) {
+        QApplication::processEvents(QEventLoop::AllEvents, 30);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    fetcher.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
 // Everything that can be checked comes first, then the missing output folder
 // is made, then the run; whatever fails is shown in the progress rows.
 void TwzrdHTMLverzamelIndex::RunGeneration() {
-    setup_.FetchDocuments(Environment().TempFolder);
+    FetchDocuments();
     std::vector<TKSproblem> problems = setup_.Check();
     if (problems.empty()) problems = setup_.MakeOutputFolder();
     for (const TKSproblem& problem : problems)

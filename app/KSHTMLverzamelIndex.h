@@ -77,6 +77,7 @@ protected:
 private:
     void RequestStop(TKSstopRequest request);
     void RunGeneration();
+    void FetchDocuments();
     // Shows what was wrong with the per-user store when it was read.
     void TellStoreWarnings();
     // Saves the per-user store, telling the user when that fails.

@@ -79,7 +79,6 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     const auto started = std::chrono::steady_clock::now();
     TKSrunResult result;
     const TKSrunSettings& settings = builder_.Settings();
-    builder_.ClearStopRequest();
     result.Warnings = settings.FetchWarnings;
     for (TKSrunWarning& warning : Utf8DocumentWarnings(settings))
         result.Warnings.push_back(std::move(warning));
@@ -111,6 +110,9 @@ TKSrunResult TKSgenerator::GenerateIndex() {
     result.Summary.ElapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                                    std::chrono::steady_clock::now() - started)
                                    .count();
+    // A stop asked for before the run began counts for it (the wizard's
+    // buttons during a fetch); once it has ended the builder may run again.
+    builder_.ClearStopRequest();
     return result;
 }
 

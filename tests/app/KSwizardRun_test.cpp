@@ -12,6 +12,7 @@
 #include "app/KSprogressPage.h"
 #include "app/KSpublishDialog.h"
 #include "app/KSsettingsPage.h"
+#include "builder/run/KSdocumentStore.h"
 #include "common/KScommon.h"
 #include "common/KSini.h"
 #include "index/KSksl.h"
@@ -122,6 +123,7 @@ private slots:
     void progressPageShowsTheRunsWarnings();
     void theUsersOwnPageGoesToTheTrash();
     void publishSendsWhatChangedAndRemembersWhere();
+    void anAddressWithoutACopyStopsTheRunBeforeItWrites();
 };
 
 void TestWizardRun::firstStartShowsTheDefaults() {
@@ -714,6 +716,25 @@ void TestWizardRun::publishSendsWhatChangedAndRemembersWhere() {
     QVERIFY2(refused[1].startsWith(QStringLiteral("Publiceren is niet gelukt:\n") +
                                    QString::fromStdString(store_->Path("a-file"))),
              qPrintable(refused[1]));
+}
+
+// The trees given by address are fetched beside the window before the run:
+// a host that cannot be reached, with no copy fetched before, is named in the
+// rows and nothing is written.
+void TestWizardRun::anAddressWithoutACopyStopsTheRunBeforeItWrites() {
+    const std::string out = store_->Path("fetched/");
+    const ks::test::ScopedEnv cache("XDG_CACHE_HOME", store_->Path("cache"));
+    Wizard wizard;
+    wizard.AddSamples();
+    const std::string address = "https://127.0.0.1:1/tree.htx"; // nothing listens there
+    QVERIFY(ks::AddAddressDocument(wizard.window.RunSetup().Documents, address,
+                                   store_->Path("tmp")) >= 0);
+    wizard.window.RunSetup().OutputFolder = out;
+    wizard.window.BeginAanmaken();
+    QVERIFY(!wizard.window.ProgressPage()->ResultEnabled());
+    const QString problem = wizard.Find<QLabel>("lblFout")->text();
+    QVERIFY2(problem.startsWith(QString::fromStdString(address + ": ")), qPrintable(problem));
+    QVERIFY(!fs::exists(out));
 }
 
 QTEST_MAIN(TestWizardRun)
