@@ -1,6 +1,5 @@
 #include "builder/entries/KSentryDigest.h"
 
-#include "LINE_INPUT/KSrunFileSort.h"
 #include "builder/entries/KSentryReader.h"
 #include "builder/entries/KSreferences.h"
 #include "builder/entries/KSrunSettings.h"
@@ -15,7 +14,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <queue>
 #include <unistd.h>
 #include <utility>
@@ -33,19 +35,6 @@ const char* const kDigestHead = "kestrin-digest 1";
 constexpr std::size_t kSortBytes = 4u << 20;
 constexpr std::size_t kReadBlock = 64u << 10;
 constexpr std::size_t kMaxHeadBytes = 80;
-
-void AppendHex(std::string& out, std::uint64_t value) {
-    static const char kHex[] = "0123456789abcdef";
-    for (int shift = 60; shift >= 0; shift -= 4)
-        out += kHex[(value >> shift) & 15];
-}
-
-std::uint64_t HexValue(std::string_view hex) {
-    std::uint64_t value = 0;
-    for (const char c : hex)
-        value = value << 4 | static_cast<std::uint64_t>(c <= '9' ? c - '0' : c - 'a' + 10);
-    return value;
-}
 
 void AppendBigEndian(std::string& out, std::uint64_t value) {
     for (int shift = 56; shift >= 0; shift -= 8)
@@ -126,6 +115,122 @@ std::uint64_t PlaceCode(std::uint32_t entry, std::size_t reference) {
            std::min<std::uint64_t>(reference, (1u << 20) - 1);
 }
 
+// A person as the digest sorts it: the hash, then where it stands in the
+// index (PlaceCode), which makes the first of equal hashes the first in the
+// index; and its tree's place in the list.
+struct TKSpersonRecord {
+    std::uint64_t Hash;
+    std::uint64_t Place;
+    std::uint32_t Tree;
+    std::uint32_t Unused;
+};
+static_assert(sizeof(TKSpersonRecord) == 24);
+
+bool operator<(const TKSpersonRecord& a, const TKSpersonRecord& b) {
+    return a.Hash != b.Hash ? a.Hash < b.Hash : a.Place < b.Place;
+}
+
+// The persons sorted in a buffer of bounded size, which goes to a run file of
+// fixed-size records whenever it fills; the run files are merged at the end,
+// each read a block at a time. Run files are removed with the sort (kept in
+// developer mode).
+class TKSpersonSort {
+public:
+    TKSpersonSort(std::string folder, bool keepRunFiles)
+        : folder_(std::move(folder)), keep_(keepRunFiles) {
+        buffer_.reserve(kSortBytes / sizeof(TKSpersonRecord));
+    }
+    ~TKSpersonSort() {
+        if (keep_) return;
+        for (const std::string& path : runs_)
+            ::unlink(path.c_str());
+    }
+    TKSpersonSort(const TKSpersonSort&) = delete;
+    TKSpersonSort& operator=(const TKSpersonSort&) = delete;
+
+    void Add(const TKSpersonRecord& record) {
+        if (buffer_.size() == buffer_.capacity()) Spill();
+        buffer_.push_back(record);
+    }
+
+    template <class Sink> void Finish(const Sink& sink) {
+        std::sort(buffer_.begin(), buffer_.end());
+        if (runs_.empty()) {
+            for (const TKSpersonRecord& record : buffer_)
+                sink(record);
+            return;
+        }
+        if (!buffer_.empty()) Spill();
+        std::vector<TKSpersonRecord>().swap(buffer_);
+        Merge(sink);
+    }
+
+private:
+    // A run file read a block at a time.
+    struct Run {
+        explicit Run(const std::string& path) : path(path), reader(path) {}
+        bool Next(std::size_t blockBytes) {
+            if (block.size() - at < sizeof(TKSpersonRecord)) {
+                block.erase(0, at);
+                at = 0;
+                while (block.size() < sizeof(TKSpersonRecord) &&
+                       reader.ReadChunk(block, blockBytes)) {
+                }
+                if (reader.Failed() || reader.Outcome() != ReadOutcome::Read)
+                    throw EInOutError(path, LocalText("#1613.1=kan niet gelezen worden"));
+                if (block.size() < sizeof(TKSpersonRecord)) return false;
+            }
+            std::memcpy(&current, block.data() + at, sizeof current);
+            at += sizeof current;
+            return true;
+        }
+        std::string path;
+        FileReader reader;
+        std::string block;
+        std::size_t at = 0;
+        TKSpersonRecord current{};
+    };
+
+    void Spill() {
+        std::sort(buffer_.begin(), buffer_.end());
+        const std::string path = folder_ + "digest-" + std::to_string(runs_.size() + 1) + ".tmp";
+        BufferedWriter out(File::OpenWith(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600));
+        if (!out.GetFile().Valid())
+            throw EWriteError(
+                path, LocalReason("#1613.2=kan niet geschreven worden", out.GetFile().OpenErrno()));
+        runs_.push_back(path); // only a file of its own is ever removed
+        out.Write(std::string_view(reinterpret_cast<const char*>(buffer_.data()),
+                                   buffer_.size() * sizeof(TKSpersonRecord)));
+        out.Close();
+        buffer_.clear();
+    }
+
+    // Every run holds a block in memory: together no more than the buffer.
+    template <class Sink> void Merge(const Sink& sink) {
+        const std::size_t blockBytes =
+            std::clamp<std::size_t>(kSortBytes / runs_.size(), 4u << 10, kReadBlock);
+        std::vector<std::unique_ptr<Run>> runs;
+        using Head = std::pair<TKSpersonRecord, std::size_t>;
+        const auto later = [](const Head& a, const Head& b) { return b.first < a.first; };
+        std::priority_queue<Head, std::vector<Head>, decltype(later)> heads(later);
+        for (const std::string& path : runs_) {
+            runs.push_back(std::make_unique<Run>(path));
+            if (runs.back()->Next(blockBytes)) heads.emplace(runs.back()->current, runs.size() - 1);
+        }
+        while (!heads.empty()) {
+            const std::size_t from = heads.top().second;
+            sink(heads.top().first);
+            heads.pop();
+            if (runs[from]->Next(blockBytes)) heads.emplace(runs[from]->current, from);
+        }
+    }
+
+    std::string folder_;
+    bool keep_;
+    std::vector<TKSpersonRecord> buffer_;
+    std::vector<std::string> runs_;
+};
+
 class TKSdigestMaker {
 public:
     TKSdigestMaker(const TKSrunView& run, const std::string& folder,
@@ -143,9 +248,7 @@ public:
     TKSwhatsNew Run() {
         TKSwhatsNew result;
         result.DigestPath = folder_ + "HTMLdigest.tmp";
-        TKSrunFileSort sorter(
-            [this](int number) { return folder_ + "digest-" + std::to_string(number) + ".tmp"; },
-            kSortBytes, run_.Settings.DeveloperMode);
+        TKSpersonSort sorter(folder_, run_.Settings.DeveloperMode);
         SortPersons(sorter);
         TKSdigestReader previous(outputFolder_ + kEntryDigestName);
         const bool compare = previous.Sound();
@@ -158,8 +261,8 @@ public:
             std::uint64_t old = 0;
             bool haveOld = compare && previous.Next(old);
             std::string bytes;
-            sorter.Finish([&](const TKSsortRecord& record) {
-                const std::uint64_t hash = HexValue(record.Key);
+            sorter.Finish([&](const TKSpersonRecord& record) {
+                const std::uint64_t hash = record.Hash;
                 if (count > 0 && hash == last) return;
                 last = hash;
                 ++count;
@@ -184,22 +287,18 @@ public:
     }
 
 private:
-    void SortPersons(TKSrunFileSort& sorter) {
+    void SortPersons(TKSpersonSort& sorter) {
         TKSentryReader entries(run_);
         TKShtxRegel entry;
         std::uint32_t number = 0;
-        std::string key;
-        std::string line;
         const std::size_t count = run_.Settings.Documents.size();
         while (entries.Next(entry)) {
             std::size_t reference = 0;
             ForEachReference(entry.Link, count, [&](std::size_t index, std::string_view link) {
                 const std::size_t ordinal = reference++;
                 if (treeKeys_[index].empty()) return;
-                key.clear();
-                AppendHex(key, PersonHash(treeKeys_[index], link));
-                line = std::to_string(index) + "\t" + std::to_string(ordinal);
-                sorter.Add(key, line, number);
+                sorter.Add({PersonHash(treeKeys_[index], link), PlaceCode(number, ordinal),
+                            static_cast<std::uint32_t>(index), 0});
             });
             ++number;
         }
@@ -207,14 +306,11 @@ private:
 
     // A new person: counted for its tree, and kept while among its tree's
     // first in the order of the index.
-    void Note(const TKSsortRecord& record) {
-        const std::string line(record.Line);
-        const std::size_t tab = line.find('\t');
-        const std::size_t index = std::stoul(line.substr(0, tab));
-        const std::size_t reference = std::stoul(line.substr(tab + 1));
+    void Note(const TKSpersonRecord& record) {
+        const std::size_t index = record.Tree;
         ++counts_[index];
         auto& first = first_[index];
-        const std::uint64_t code = PlaceCode(record.Tie, reference);
+        const std::uint64_t code = record.Place;
         if (first.size() < static_cast<std::size_t>(kNewPersonsKept)) {
             first.push(code);
         } else if (code < first.top()) {

@@ -7,7 +7,7 @@
 // COUNT hashes, eight bytes each, most significant first, ascending, each
 // once. A digest that is damaged counts as none.
 //
-// The hashes are sorted through run files (LINE_INPUT/KSrunFileSort) and
+// The persons are sorted as fixed-size records through run files and
 // merged against the previous digest as it is read a block at a time, so
 // memory stays the same whatever the number of persons: the sort's buffer,
 // and kNewPersonsKept persons per tree.
