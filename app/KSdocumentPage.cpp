@@ -140,10 +140,6 @@ void TKSdocumentPage::BuildPage() {
 
     lblAantal_ = new QLabel(this);
     lblAantal_->setObjectName(QStringLiteral("lblAantal"));
-    // On a small screen the count wraps rather than widening the window
-    // beyond it: the buttons beside it keep their whole captions.
-    lblAantal_->setWordWrap(true);
-    lblAantal_->setMinimumWidth(lblAantal_->fontMetrics().averageCharWidth() * 10);
     btnDirSearch_ = new QPushButton(QStringLiteral("#1511.text=&Map doorzoeken"), this);
     btnDirSearch_->setObjectName(QStringLiteral("btnDirSearch"));
     btnDirSearch_->setToolTip(QStringLiteral("#1511.hint"));
@@ -166,8 +162,10 @@ void TKSdocumentPage::BuildPage() {
     // Esc stops a search rather than closing the window; the shortcut works
     // only while the button is shown.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), btnStopZoeken_);
+    // The buttons have the row to themselves, so that the four fit beside
+    // each other on the smallest screen; the count ends the next row.
     auto* row = new QHBoxLayout;
-    row->addWidget(lblAantal_, 1);
+    row->addStretch(1);
     row->addWidget(btnStopZoeken_);
     row->addWidget(btnDirSearch_);
     row->addWidget(btnAddHTXfile_);
@@ -187,6 +185,8 @@ void TKSdocumentPage::BuildPage() {
     auto* webRow = new QHBoxLayout;
     webRow->addWidget(webLabel);
     webRow->addWidget(txtWebadres_, 1);
+    webRow->addSpacing(8);
+    webRow->addWidget(lblAantal_);
 
     grpOmschrijving_ = new QGroupBox(this);
     grpOmschrijving_->setObjectName(QStringLiteral("grpOmschrijving"));
