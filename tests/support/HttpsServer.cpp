@@ -4,59 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace ks::test {
 
-namespace {
-
-constexpr auto kPoll = std::chrono::milliseconds(50);
-constexpr int kStartPolls = 1200; // a minute: making the certificate takes a moment
-
-} // namespace
-
 HttpsServer::HttpsServer(const std::string& root, const std::string& folder) : folder_(folder) {
     std::filesystem::create_directories(folder);
+    std::filesystem::remove(folder + "/port");
     const std::string script = std::string(KS_TEST_SOURCE_DIR) + "tests/support/https-server.py";
-    const std::string portFile = folder + "/port";
-    std::filesystem::remove(portFile);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::execlp("python3", "python3", script.c_str(), "--root", root.c_str(), "--cert-dir",
-                 folder.c_str(), "--port-file", portFile.c_str(), "--log",
-                 (folder + "/log").c_str(), "--max-requests", "200", "--max-seconds", "300",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    for (int i = 0; i < kStartPolls && pid_ > 0; ++i) {
-        if (std::filesystem::exists(portFile)) {
-            port_ = std::atoi(ReadFileBytes(portFile).c_str());
-            return;
-        }
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) pid_ = -1;
-        std::this_thread::sleep_for(kPoll);
-    }
-    ADD_FAILURE() << "the HTTPS test server did not start";
+    process_ = std::make_unique<ServerProcess>(
+        std::vector<std::string>{"/usr/bin/env", "python3", script, "--root", root, "--cert-dir",
+                                 folder, "--port-file", folder + "/port", "--log",
+                                 folder + "/requests", "--max-requests", "200", "--max-seconds",
+                                 "300"},
+        folder);
+    port_ = process_->Port();
+    if (Running()) return;
+    ADD_FAILURE() << "the HTTPS test server did not start: " << process_->Log();
     Stop();
-}
-
-HttpsServer::~HttpsServer() {
-    Stop();
-}
-
-void HttpsServer::Stop() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
 }
 
 std::string HttpsServer::Address(const std::string& path) const {
@@ -65,7 +30,8 @@ std::string HttpsServer::Address(const std::string& path) const {
 
 std::string HttpsServer::Log() const {
     std::error_code ec;
-    return std::filesystem::exists(folder_ + "/log", ec) ? ReadFileBytes(folder_ + "/log") : "";
+    const std::string requests = folder_ + "/requests";
+    return std::filesystem::exists(requests, ec) ? ReadFileBytes(requests) : "";
 }
 
 } // namespace ks::test

@@ -3,22 +3,22 @@
 // of a folder; stopped when the object goes, whatever the test's outcome.
 #pragma once
 
+#include "support/ServerProcess.h"
+
+#include <memory>
 #include <string>
-#include <sys/types.h>
 
 namespace ks::test {
 
 class HttpsServer {
 public:
-    // Serves root; the certificate, the port file and the log go to folder.
+    // Serves root; the certificate, the port file and the logs go to folder.
     // A failed start is a gtest failure and Running() false.
     HttpsServer(const std::string& root, const std::string& folder);
-    ~HttpsServer();
-    HttpsServer(const HttpsServer&) = delete;
-    HttpsServer& operator=(const HttpsServer&) = delete;
 
-    bool Running() const { return pid_ > 0; }
-    void Stop();
+    bool Running() const { return process_ && process_->Ready(); }
+    void Stop() { process_.reset(); }
+    // The port it listened on, also once stopped.
     int Port() const { return port_; }
     // https://127.0.0.1:PORT/path
     std::string Address(const std::string& path) const;
@@ -29,7 +29,7 @@ public:
 
 private:
     std::string folder_;
-    pid_t pid_ = -1;
+    std::unique_ptr<ServerProcess> process_;
     int port_ = 0;
 };
 
