@@ -123,7 +123,7 @@ bool OpenCopy(Transfer& t) {
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto& t = *static_cast<Transfer*>(user);
     long code = 0;
-    curl_easy_getinfo(t.Handle, CURLINFO_RESPONSE_CODE, &code);
+    CurlEasyGetinfo(t.Handle, CURLINFO_RESPONSE_CODE, &code);
     // Only the file itself is kept, not the body of a redirect or an error.
     if (code != 200) return size * count;
     t.Bytes += static_cast<int64_t>(size * count);
@@ -282,29 +282,29 @@ TKSfetchResult Fetch(const std::string& address, const TKSfetchLimits& limits) {
     try {
         TKScurl curl;
         CURL* h = curl.Handle();
-        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "https");
-        curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-        curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
-        curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+        CurlEasySetopt(h, CURLOPT_PROTOCOLS_STR, "https");
+        CurlEasySetopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+        CurlEasySetopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+        CurlEasySetopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+        CurlEasySetopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
         if (const char* ca = std::getenv(kCaBundleVariable); ca != nullptr && ca[0] != '\0')
-            curl_easy_setopt(h, CURLOPT_CAINFO, ca);
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limits.ConnectSeconds);
-        curl_easy_setopt(h, CURLOPT_TIMEOUT, limits.TotalSeconds);
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, limits.LowSpeedBytes);
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, limits.LowSpeedSeconds);
-        curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.MaxBytes));
-        curl_easy_setopt(h, CURLOPT_USERAGENT, "kestrin-index");
+            CurlEasySetopt(h, CURLOPT_CAINFO, ca);
+        CurlEasySetopt(h, CURLOPT_CONNECTTIMEOUT, limits.ConnectSeconds);
+        CurlEasySetopt(h, CURLOPT_TIMEOUT, limits.TotalSeconds);
+        CurlEasySetopt(h, CURLOPT_LOW_SPEED_LIMIT, limits.LowSpeedBytes);
+        CurlEasySetopt(h, CURLOPT_LOW_SPEED_TIME, limits.LowSpeedSeconds);
+        CurlEasySetopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.MaxBytes));
+        CurlEasySetopt(h, CURLOPT_USERAGENT, "kestrin-index");
         curl_slist* headers = nullptr;
         if (haveCopy && meta && !meta->ETag.empty())
-            headers = curl_slist_append(headers, ("If-None-Match: " + meta->ETag).c_str());
+            headers = CurlSlistAppend(headers, ("If-None-Match: " + meta->ETag).c_str());
         if (haveCopy && meta && !meta->LastModified.empty())
             headers =
-                curl_slist_append(headers, ("If-Modified-Since: " + meta->LastModified).c_str());
-        curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+                CurlSlistAppend(headers, ("If-Modified-Since: " + meta->LastModified).c_str());
+        CurlEasySetopt(h, CURLOPT_HTTPHEADER, headers);
         struct HeaderList {
             curl_slist* list;
-            ~HeaderList() { curl_slist_free_all(list); }
+            ~HeaderList() { CurlSlistFreeAll(list); }
         } const headerList{headers};
 
         std::string url = address;
@@ -313,12 +313,12 @@ TKSfetchResult Fetch(const std::string& address, const TKSfetchLimits& limits) {
             t.Handle = h;
             t.Target = path;
             t.MaxBytes = limits.MaxBytes;
-            curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-            curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, OnHeader);
-            curl_easy_setopt(h, CURLOPT_HEADERDATA, &t);
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, OnBody);
-            curl_easy_setopt(h, CURLOPT_WRITEDATA, &t);
-            const CURLcode code = curl_easy_perform(h);
+            CurlEasySetopt(h, CURLOPT_URL, url.c_str());
+            CurlEasySetopt(h, CURLOPT_HEADERFUNCTION, OnHeader);
+            CurlEasySetopt(h, CURLOPT_HEADERDATA, &t);
+            CurlEasySetopt(h, CURLOPT_WRITEFUNCTION, OnBody);
+            CurlEasySetopt(h, CURLOPT_WRITEDATA, &t);
+            const CURLcode code = CurlEasyPerform(h);
             if (t.TooBig || code == CURLE_FILESIZE_EXCEEDED) {
                 result.Reason = TooBigText(limits);
                 return result;
@@ -332,10 +332,10 @@ TKSfetchResult Fetch(const std::string& address, const TKSfetchLimits& limits) {
                 return result;
             }
             long status = 0;
-            curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+            CurlEasyGetinfo(h, CURLINFO_RESPONSE_CODE, &status);
             if (status >= 300 && status < 400 && status != 304) {
                 char* next = nullptr;
-                curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &next);
+                CurlEasyGetinfo(h, CURLINFO_REDIRECT_URL, &next);
                 if (next == nullptr || *next == '\0') {
                     result.Reason = LocalText("#1612.6=de host antwoordt met HTTP %1",
                                               {std::to_string(status)});

@@ -1,9 +1,9 @@
-// One transfer handle of libcurl, owned: the library is set up once per
+// One transfer handle of libcurl, owned: the library is loaded and set up once per
 // process before the first handle, each handle is cleaned up with its owner,
 // and a failed transfer's reason is read back as one line of text.
 #pragma once
 
-#include <curl/curl.h>
+#include "net/KScurlLibrary.h"
 
 #include <string>
 

@@ -42,9 +42,9 @@ std::string Encoded(const std::string& path) {
 }
 
 std::string Decoded(const std::string& text) {
-    char* bytes = curl_easy_unescape(nullptr, text.c_str(), static_cast<int>(text.size()), nullptr);
+    char* bytes = CurlEasyUnescape(nullptr, text.c_str(), static_cast<int>(text.size()), nullptr);
     std::string out = bytes ? bytes : "";
-    curl_free(bytes);
+    CurlFree(bytes);
     return out;
 }
 
@@ -91,9 +91,9 @@ public:
     Commands() = default;
     Commands(const Commands&) = delete;
     Commands& operator=(const Commands&) = delete;
-    ~Commands() { curl_slist_free_all(list_); }
+    ~Commands() { CurlSlistFreeAll(list_); }
     void Add(const std::string& command) {
-        curl_slist* longer = curl_slist_append(list_, command.c_str());
+        curl_slist* longer = CurlSlistAppend(list_, command.c_str());
         if (!longer) throw std::bad_alloc();
         list_ = longer;
     }
@@ -126,18 +126,18 @@ public:
                   : path == "/"             ? "/"
                                             : path + "/";
         CURL* h = curl_.Handle();
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
-        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, sftp_ ? "sftp" : "ftp");
+        CurlEasySetopt(h, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+        CurlEasySetopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        CurlEasySetopt(h, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+        CurlEasySetopt(h, CURLOPT_PROTOCOLS_STR, sftp_ ? "sftp" : "ftp");
         // A reply with a body (a listing) goes nowhere, never to standard output.
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
+        CurlEasySetopt(h, CURLOPT_WRITEFUNCTION, &Discard);
         // Larger writes keep more SFTP write requests under way at once.
-        curl_easy_setopt(h, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBuffer);
+        CurlEasySetopt(h, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBuffer);
         // Without a name in the address, SSH logs in as the user running
         // this, as ssh does; FTP looks in ~/.netrc.
         user_ = !destination.User.empty() ? Decoded(destination.User) : sftp_ ? LoginName() : "";
-        if (!user_.empty()) curl_easy_setopt(h, CURLOPT_USERNAME, user_.c_str());
+        if (!user_.empty()) CurlEasySetopt(h, CURLOPT_USERNAME, user_.c_str());
         if (sftp_) {
             SetUpSsh();
         } else {
@@ -184,18 +184,18 @@ public:
         CURL* h = curl_.Handle();
         CURLcode code = Perform([&] {
             reader.Open();
-            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/" + Encoded(upload)).c_str());
-            curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
-            curl_easy_setopt(h, CURLOPT_READFUNCTION, &Reader::Read);
-            curl_easy_setopt(h, CURLOPT_READDATA, &reader);
-            curl_easy_setopt(h, CURLOPT_SEEKFUNCTION, &Reader::Rewind);
-            curl_easy_setopt(h, CURLOPT_SEEKDATA, &reader);
-            curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE,
-                             static_cast<curl_off_t>(reader.File.Size()));
-            curl_easy_setopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS,
-                             static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
-            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
-            curl_easy_setopt(h, CURLOPT_POSTQUOTE, after.List());
+            CurlEasySetopt(h, CURLOPT_URL, (base_ + "/" + Encoded(upload)).c_str());
+            CurlEasySetopt(h, CURLOPT_UPLOAD, 1L);
+            CurlEasySetopt(h, CURLOPT_READFUNCTION, &Reader::Read);
+            CurlEasySetopt(h, CURLOPT_READDATA, &reader);
+            CurlEasySetopt(h, CURLOPT_SEEKFUNCTION, &Reader::Rewind);
+            CurlEasySetopt(h, CURLOPT_SEEKDATA, &reader);
+            CurlEasySetopt(h, CURLOPT_INFILESIZE_LARGE,
+                           static_cast<curl_off_t>(reader.File.Size()));
+            CurlEasySetopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS,
+                           static_cast<long>(CURLFTP_CREATE_DIR_RETRY));
+            CurlEasySetopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+            CurlEasySetopt(h, CURLOPT_POSTQUOTE, after.List());
         });
         if (reader.Failure) std::rethrow_exception(reader.Failure);
         if (code == CURLE_QUOTE_ERROR && !sftp_ &&
@@ -229,10 +229,10 @@ public:
         const CURLcode code = Perform([&] {
             // SFTP: the commands run before the (empty) transfer; FTP: after
             // the change into the destination's folder.
-            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/").c_str());
-            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
-            curl_easy_setopt(h, sftp_ ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE, before.List());
+            CurlEasySetopt(h, CURLOPT_URL, (base_ + "/").c_str());
+            CurlEasySetopt(h, CURLOPT_NOBODY, 1L);
+            CurlEasySetopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+            CurlEasySetopt(h, sftp_ ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE, before.List());
         });
         if (code != CURLE_OK)
             throw EWriteError(Address(path), LocalText("#1611.8=kan niet verwijderd worden") +
@@ -296,10 +296,10 @@ private:
         commands.Add("RNTO " + path);
         CURL* h = curl_.Handle();
         return Perform([&] {
-            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/").c_str());
-            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
-            curl_easy_setopt(h, CURLOPT_POSTQUOTE, commands.List());
+            CurlEasySetopt(h, CURLOPT_URL, (base_ + "/").c_str());
+            CurlEasySetopt(h, CURLOPT_NOBODY, 1L);
+            CurlEasySetopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+            CurlEasySetopt(h, CURLOPT_POSTQUOTE, commands.List());
         });
     }
 
@@ -308,13 +308,13 @@ private:
     long long SizeAtHost(const std::string& path) {
         CURL* h = curl_.Handle();
         const CURLcode code = Perform([&] {
-            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/" + Encoded(path)).c_str());
-            curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+            CurlEasySetopt(h, CURLOPT_URL, (base_ + "/" + Encoded(path)).c_str());
+            CurlEasySetopt(h, CURLOPT_NOBODY, 1L);
+            CurlEasySetopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
         });
         curl_off_t size = -1;
         if (code != CURLE_OK ||
-            curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) != CURLE_OK)
+            CurlEasyGetinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) != CURLE_OK)
             return -1;
         return size;
     }
@@ -325,11 +325,11 @@ private:
         CURL* h = curl_.Handle();
         const CURLcode code = Perform([&] {
             sink = Sink();
-            curl_easy_setopt(h, CURLOPT_URL, (base_ + "/" + Encoded(path)).c_str());
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Sink::Write);
-            curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+            CurlEasySetopt(h, CURLOPT_URL, (base_ + "/" + Encoded(path)).c_str());
+            CurlEasySetopt(h, CURLOPT_WRITEFUNCTION, &Sink::Write);
+            CurlEasySetopt(h, CURLOPT_WRITEDATA, &sink);
             // No change of folder: a folder that is gone is a file not found.
-            curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+            CurlEasySetopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
         });
         if (code == CURLE_REMOTE_FILE_NOT_FOUND) return std::nullopt;
         if (code != CURLE_OK)
@@ -349,15 +349,15 @@ private:
         for (;;) {
             setUp();
             const CURLcode code = curl_.Perform();
-            curl_easy_setopt(h, CURLOPT_UPLOAD, 0L);
-            curl_easy_setopt(h, CURLOPT_NOBODY, 0L);
-            curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
-            curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
-            curl_easy_setopt(h, CURLOPT_READFUNCTION, nullptr);
-            curl_easy_setopt(h, CURLOPT_SEEKFUNCTION, nullptr);
-            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Discard);
-            curl_easy_setopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS,
-                             static_cast<long>(CURLFTP_CREATE_DIR_NONE));
+            CurlEasySetopt(h, CURLOPT_UPLOAD, 0L);
+            CurlEasySetopt(h, CURLOPT_NOBODY, 0L);
+            CurlEasySetopt(h, CURLOPT_QUOTE, nullptr);
+            CurlEasySetopt(h, CURLOPT_POSTQUOTE, nullptr);
+            CurlEasySetopt(h, CURLOPT_READFUNCTION, nullptr);
+            CurlEasySetopt(h, CURLOPT_SEEKFUNCTION, nullptr);
+            CurlEasySetopt(h, CURLOPT_WRITEFUNCTION, &Discard);
+            CurlEasySetopt(h, CURLOPT_FTP_CREATE_MISSING_DIRS,
+                           static_cast<long>(CURLFTP_CREATE_DIR_NONE));
             if (code == CURLE_LOGIN_DENIED && !loggedIn_ && login_ + 1 < logins_.size()) {
                 UseLogin(++login_);
                 continue;
@@ -412,13 +412,13 @@ private:
         for (const char* name : {"id_ed25519", "id_ecdsa", "id_rsa"})
             if (IsFile(ssh + name)) logins_.push_back({false, ssh + name});
         knownHosts_ = ssh + "known_hosts";
-        curl_easy_setopt(h, CURLOPT_SSH_KNOWNHOSTS, knownHosts_.c_str());
-        curl_easy_setopt(h, CURLOPT_SSH_KEYFUNCTION, &HostTarget::CheckHostKey);
-        curl_easy_setopt(h, CURLOPT_SSH_KEYDATA, this);
-        curl_easy_setopt(h, CURLOPT_NEW_FILE_PERMS, 0644L);
-        curl_easy_setopt(h, CURLOPT_NEW_DIRECTORY_PERMS, 0755L);
+        CurlEasySetopt(h, CURLOPT_SSH_KNOWNHOSTS, knownHosts_.c_str());
+        CurlEasySetopt(h, CURLOPT_SSH_KEYFUNCTION, &HostTarget::CheckHostKey);
+        CurlEasySetopt(h, CURLOPT_SSH_KEYDATA, this);
+        CurlEasySetopt(h, CURLOPT_NEW_FILE_PERMS, 0644L);
+        CurlEasySetopt(h, CURLOPT_NEW_DIRECTORY_PERMS, 0755L);
         if (logins_.empty())
-            curl_easy_setopt(h, CURLOPT_SSH_AUTH_TYPES, static_cast<long>(CURLSSH_AUTH_NONE));
+            CurlEasySetopt(h, CURLOPT_SSH_AUTH_TYPES, static_cast<long>(CURLSSH_AUTH_NONE));
         else
             UseLogin(0);
     }
@@ -426,24 +426,24 @@ private:
     void UseLogin(std::size_t index) {
         CURL* h = curl_.Handle();
         const SshLogin& login = logins_[index];
-        curl_easy_setopt(
+        CurlEasySetopt(
             h, CURLOPT_SSH_AUTH_TYPES,
             static_cast<long>(login.Agent ? CURLSSH_AUTH_AGENT : CURLSSH_AUTH_PUBLICKEY));
-        curl_easy_setopt(h, CURLOPT_SSH_PRIVATE_KEYFILE,
-                         login.Agent ? nullptr : login.KeyFile.c_str());
+        CurlEasySetopt(h, CURLOPT_SSH_PRIVATE_KEYFILE,
+                       login.Agent ? nullptr : login.KeyFile.c_str());
     }
 
     void SetUpFtp(bool tls) {
         CURL* h = curl_.Handle();
-        curl_easy_setopt(h, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+        CurlEasySetopt(h, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
         netrc_ = Home() + "/.netrc";
         if (const char* other = std::getenv("NETRC"); other && *other) netrc_ = other;
-        curl_easy_setopt(h, CURLOPT_NETRC_FILE, netrc_.c_str());
+        CurlEasySetopt(h, CURLOPT_NETRC_FILE, netrc_.c_str());
         if (tls) {
-            curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            CurlEasySetopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
             if (const char* bundle = std::getenv("KESTRIN_CA_BUNDLE"); bundle && *bundle) {
                 caBundle_ = bundle;
-                curl_easy_setopt(h, CURLOPT_CAINFO, caBundle_.c_str());
+                CurlEasySetopt(h, CURLOPT_CAINFO, caBundle_.c_str());
             }
         }
     }

@@ -6,100 +6,157 @@
 #include "common/KSpaths.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <optional>
+#include <memory>
+#include <queue>
+#include <span>
 #include <system_error>
 
 namespace ks {
 
 namespace {
 
-// Index of the bucket of a record at a depth: records that end before it
-// come first (0), then one bucket per byte value.
-std::size_t BucketOf(std::string_view record, std::size_t depth) {
-    return depth < record.size() ? 1 + static_cast<unsigned char>(record[depth]) : 0;
-}
-
-// The block in which a file of records is read.
-constexpr std::size_t kReadBlock = std::size_t{1} << 16;
-
 // Records that come in more runs than this are sorted from scratch.
 constexpr std::size_t kMostRuns = 64;
 
-// Where each ascending run of the records begins, and their end.
-std::vector<std::size_t> RunBounds(const std::vector<std::string_view>& lines) {
-    std::vector<std::size_t> bounds = {0};
-    for (std::size_t i = 1; i < lines.size() && bounds.size() <= kMostRuns; ++i)
-        if (lines[i] < lines[i - 1]) bounds.push_back(i);
-    bounds.push_back(lines.size());
-    return bounds;
+// Sorts lines whose first skip bytes are the same. The next eight bytes,
+// big-endian and padded with zeros, settle most comparisons without a call;
+// lines equal in them are compared whole (a padded byte may be a real zero).
+void SortByBytes(std::span<std::string_view> lines, std::size_t skip) {
+    struct Keyed {
+        uint64_t prefix;
+        std::string_view line;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(lines.size());
+    for (std::string_view line : lines) {
+        uint64_t prefix = 0;
+        for (std::size_t i = skip; i < skip + 8; ++i)
+            prefix = prefix << 8 | (i < line.size() ? static_cast<unsigned char>(line[i]) : 0u);
+        keyed.push_back({prefix, line});
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return a.prefix != b.prefix ? a.prefix < b.prefix : a.line < b.line;
+    });
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        lines[i] = keyed[i].line;
 }
 
 // string_view compares through char_traits<char>: bytes as unsigned values.
 // Records that compare equal are the same bytes, so their order is not seen.
-// The records of the search data come mostly in order already (the index is
-// sorted by surname): a few sorted runs are merged rather than sorted again.
-void SortRecords(std::vector<std::string_view>& lines) {
-    std::vector<std::size_t> bounds = RunBounds(lines);
-    if (bounds.size() - 1 > kMostRuns) {
-        std::sort(lines.begin(), lines.end());
+// Lines of one first byte are sorted on their own: in the search data those
+// of surnames come mostly in order already (the index is sorted by surname),
+// so a few sorted runs are merged rather than sorted again.
+void SortSameFirstByte(std::span<std::string_view> lines) {
+    std::vector<std::size_t> bounds = {0};
+    for (std::size_t i = 1; i < lines.size() && bounds.size() <= kMostRuns; ++i)
+        if (lines[i] < lines[i - 1]) bounds.push_back(i);
+    if (bounds.size() > kMostRuns) {
+        SortByBytes(lines, 1);
         return;
     }
+    bounds.push_back(lines.size());
+    const auto at = [&lines](std::size_t i) {
+        return lines.begin() + static_cast<std::ptrdiff_t>(i);
+    };
     while (bounds.size() > 2) {
         std::vector<std::size_t> merged = {0};
         for (std::size_t r = 0; r + 1 < bounds.size(); r += 2) {
-            if (r + 2 < bounds.size()) {
-                const auto first = lines.begin() + static_cast<std::ptrdiff_t>(bounds[r]);
-                std::inplace_merge(first,
-                                   lines.begin() + static_cast<std::ptrdiff_t>(bounds[r + 1]),
-                                   lines.begin() + static_cast<std::ptrdiff_t>(bounds[r + 2]));
-            }
+            if (r + 2 < bounds.size())
+                std::inplace_merge(at(bounds[r]), at(bounds[r + 1]), at(bounds[r + 2]));
             merged.push_back(bounds[std::min(r + 2, bounds.size() - 1)]);
         }
         bounds = std::move(merged);
     }
 }
 
-// Hands each line of the file at path (without its line feed) to take, block
-// by block, until take returns false. A file that cannot be read raises
-// EInOutError naming it: its records would otherwise be lost unseen.
-template <class Take> void ForEachLine(const std::string& path, Take take) {
-    FileReader reader(path);
-    if (reader.Outcome() != ReadOutcome::Read)
-        throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
-    std::string buffer;
-    std::size_t start = 0;
-    for (bool more = true; more;) {
-        buffer.erase(0, start);
-        start = 0;
-        more = reader.ReadChunk(buffer, kReadBlock);
-        for (std::size_t end; (end = buffer.find('\n', start)) != std::string::npos;
-             start = end + 1)
-            if (!take(std::string_view(buffer).substr(start, end - start))) return;
-    }
-    if (reader.Failed()) throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
-    if (start < buffer.size()) take(std::string_view(buffer).substr(start));
+// Groups the lines by their first byte (empty lines first), keeping their
+// order, then sorts each group.
+void SortRecords(std::vector<std::string_view>& lines) {
+    const auto group = [](std::string_view line) {
+        return line.empty() ? 0u : 1u + static_cast<unsigned char>(line[0]);
+    };
+    std::array<std::size_t, 258> starts{};
+    for (std::string_view line : lines)
+        ++starts[group(line) + 1];
+    for (std::size_t g = 1; g < starts.size(); ++g)
+        starts[g] += starts[g - 1];
+    std::vector<std::string_view> grouped(lines.size());
+    std::array<std::size_t, 258> next = starts;
+    for (std::string_view line : lines)
+        grouped[next[group(line)]++] = line;
+    lines.swap(grouped);
+    for (std::size_t g = 1; g + 1 < starts.size(); ++g)
+        SortSameFirstByte(std::span(lines).subspan(starts[g], starts[g + 1] - starts[g]));
 }
 
-constexpr std::size_t kBuckets = 257;
-// Up to 257 bucket files are open at once: each gathers a small block.
-constexpr std::size_t kBucketBlock = 4096;
+// Run files merged at once; more are merged in passes, a group at a time.
+constexpr std::size_t kMostOpenRuns = 256;
+// The blocks in which run files are read while merged: as large as the
+// budget allows, within these bounds.
+constexpr std::size_t kSmallestBlock = std::size_t{8} << 10;
+constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+// Only one run file is written at a time.
+constexpr std::size_t kRunWriteBlock = std::size_t{256} << 10;
+
+const char* UnreadableText() {
+    return "#1563.2=kan niet gelezen worden";
+}
+
+// A run file read back a block at a time, a record at a time.
+class RunReader {
+public:
+    RunReader(const std::string& path, std::size_t block)
+        : path_(path), reader_(path), block_(block) {
+        if (reader_.Outcome() != ReadOutcome::Read)
+            throw EInOutError(path_, LocalText(UnreadableText()));
+    }
+
+    // line shows the next record until the next call; false after the last.
+    bool Next(std::string_view& line) {
+        for (;;) {
+            const std::size_t end = buffer_.find('\n', start_);
+            if (end != std::string::npos) {
+                line = std::string_view(buffer_).substr(start_, end - start_);
+                start_ = end + 1;
+                return true;
+            }
+            if (!more_) return false;
+            buffer_.erase(0, start_);
+            start_ = 0;
+            more_ = reader_.ReadChunk(buffer_, block_);
+            if (reader_.Failed()) throw EInOutError(path_, LocalText(UnreadableText()));
+        }
+    }
+
+private:
+    std::string path_;
+    FileReader reader_;
+    std::size_t block_;
+    std::string buffer_;
+    std::size_t start_ = 0;
+    bool more_ = true;
+};
+
+void WriteRecord(BufferedWriter& out, std::string_view record) {
+    out.Write(record);
+    out.Write("\n");
+}
+
+BufferedWriter NewRunFile(const std::string& path) {
+    File file = File::OpenWith(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+    if (!file.Valid()) throw EWriteError(path, file.OpenError());
+    return BufferedWriter(std::move(file), kRunWriteBlock);
+}
 
 } // namespace
 
-struct TKSsearchSorter::Bucket {
-    std::string path;
-    BufferedWriter file;
-    uint64_t bytes = 0;
-};
-
-TKSsearchSorter::TKSsearchSorter(const std::string& folder, std::size_t budget)
-    : budget_(budget), buckets_(kBuckets) {
+TKSsearchSorter::TKSsearchSorter(const std::string& folder, std::size_t budget) : budget_(budget) {
     std::string pattern = WithSlash(folder) + "search-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         throw EInOutError(
@@ -109,7 +166,6 @@ TKSsearchSorter::TKSsearchSorter(const std::string& folder, std::size_t budget)
 }
 
 TKSsearchSorter::~TKSsearchSorter() {
-    buckets_.clear();
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
 }
@@ -119,106 +175,94 @@ std::string TKSsearchSorter::NewFileName() {
 }
 
 void TKSsearchSorter::Add(std::string_view record) {
-    Add(buckets_, 0, record);
+    // A record takes its bytes, a line feed and its place among the sorted
+    // lines; the arena is never moved once reserved.
+    const std::size_t gathered = arena_.size() + count_ * sizeof(std::string_view);
+    if (count_ > 0 && gathered + record.size() + 1 + sizeof(std::string_view) > budget_) Spill();
+    if (arena_.capacity() < budget_) arena_.reserve(budget_);
+    arena_.append(record).append(1, '\n');
+    ++count_;
 }
 
-void TKSsearchSorter::Add(Buckets& buckets, std::size_t depth, std::string_view record) {
-    std::unique_ptr<Bucket>& bucket = buckets[BucketOf(record, depth)];
-    if (!bucket) {
-        bucket = std::make_unique<Bucket>();
-        bucket->path = NewFileName();
-        File file = File::OpenWith(bucket->path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-        if (!file.Valid()) throw EWriteError(bucket->path, file.OpenError());
-        bucket->file = BufferedWriter(std::move(file), kBucketBlock);
+const std::vector<std::string_view>& TKSsearchSorter::SortedBuffer() {
+    lines_.clear();
+    lines_.reserve(count_);
+    for (std::string_view rest(arena_); !rest.empty();) {
+        const std::size_t end = rest.find('\n');
+        lines_.push_back(rest.substr(0, end));
+        rest.remove_prefix(end + 1);
     }
-    bucket->file.Write(record);
-    bucket->file.Write("\n");
-    bucket->bytes += record.size() + 1;
+    SortRecords(lines_);
+    return lines_;
 }
 
-void TKSsearchSorter::Close(Buckets& buckets) {
-    for (std::unique_ptr<Bucket>& bucket : buckets) {
-        if (!bucket) continue;
-        bucket->file.Close();
-    }
+void TKSsearchSorter::Spill() {
+    const std::string path = NewFileName();
+    BufferedWriter out = NewRunFile(path);
+    for (std::string_view line : SortedBuffer())
+        WriteRecord(out, line);
+    out.Close();
+    runs_.push_back(path);
+    arena_.clear();
+    lines_.clear();
+    count_ = 0;
 }
 
-void TKSsearchSorter::Finish(const std::function<void(std::string_view)>& sink) {
-    Close(buckets_);
-    Buckets buckets = std::move(buckets_);
-    for (std::unique_ptr<Bucket>& bucket : buckets)
-        if (bucket) Sort(*bucket, 1, sink);
-}
-
-void TKSsearchSorter::Sort(Bucket& bucket, std::size_t depth,
-                           const std::function<void(std::string_view)>& sink) {
-    if (bucket.bytes <= budget_) {
-        SortInMemory(bucket.path, sink);
+void TKSsearchSorter::Finish(const Sink& sink) {
+    if (runs_.empty()) {
+        for (std::string_view line : SortedBuffer())
+            sink(line);
         return;
     }
-    const std::size_t split = SplitDepth(bucket.path, depth);
-    if (split == std::string::npos) {
-        Stream(bucket.path, sink);
-    } else {
-        Buckets parts(kBuckets);
-        ForEachLine(bucket.path, [&](std::string_view line) {
-            Add(parts, split, line);
-            return true;
-        });
-        Close(parts);
-        std::remove(bucket.path.c_str());
-        for (std::unique_ptr<Bucket>& part : parts)
-            if (part) Sort(*part, split + 1, sink);
-    }
-    std::remove(bucket.path.c_str());
-}
-
-void TKSsearchSorter::SortInMemory(const std::string& path,
-                                   const std::function<void(std::string_view)>& sink) {
-    std::string text;
-    FileStamp stamp;
-    if (ReadWholeFile(path, text, stamp) != ReadOutcome::Read)
-        throw EInOutError(path, LocalText("#1563.2=kan niet gelezen worden"));
-    std::remove(path.c_str());
-    std::vector<std::string_view> lines;
-    std::string_view rest(text);
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        lines.push_back(rest.substr(0, end));
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-    }
-    SortRecords(lines);
-    for (std::string_view line : lines)
-        sink(line);
-}
-
-std::size_t TKSsearchSorter::SplitDepth(const std::string& path, std::size_t depth) const {
-    // Compared with the first record: the smallest position at which another
-    // record differs from it (by a byte, or by ending there).
-    std::optional<std::string> first;
-    std::size_t split = std::string::npos;
-    ForEachLine(path, [&](std::string_view line) {
-        if (!first) {
-            first = line;
-        } else if (line != *first) {
-            const std::size_t limit = std::min(first->size(), line.size());
-            std::size_t same = 0;
-            while (same < limit && (*first)[same] == line[same])
-                ++same;
-            split = std::min(split, same);
+    if (count_ > 0) Spill();
+    std::string().swap(arena_);
+    std::vector<std::string_view>().swap(lines_);
+    while (runs_.size() > kMostOpenRuns) {
+        std::vector<std::string> merged;
+        for (std::size_t from = 0; from < runs_.size(); from += kMostOpenRuns) {
+            const std::size_t to = std::min(from + kMostOpenRuns, runs_.size());
+            const std::string path = NewFileName();
+            BufferedWriter out = NewRunFile(path);
+            Merge(from, to, [&out](std::string_view line) { WriteRecord(out, line); });
+            out.Close();
+            for (std::size_t run = from; run < to; ++run)
+                std::remove(runs_[run].c_str());
+            merged.push_back(path);
         }
-        return split > depth;
-    });
-    // Every record of the file shares its first depth bytes.
-    return split == std::string::npos ? split : std::max(split, depth);
+        runs_ = std::move(merged);
+    }
+    Merge(0, runs_.size(), sink);
 }
 
-void TKSsearchSorter::Stream(const std::string& path,
-                             const std::function<void(std::string_view)>& sink) const {
-    ForEachLine(path, [&](std::string_view line) {
-        sink(line);
-        return true;
-    });
+void TKSsearchSorter::Merge(std::size_t from, std::size_t to, const Sink& sink) const {
+    const std::size_t count = to - from;
+    // Each reader holds up to a block and the part of a record before it.
+    const std::size_t block = std::clamp(budget_ / (2 * count), kSmallestBlock, kLargestBlock);
+    std::vector<std::unique_ptr<RunReader>> readers;
+    std::vector<std::string_view> heads(count);
+    // Equal records are the same bytes; the earlier run goes first all the same.
+    auto later = [&heads](std::size_t a, std::size_t b) {
+        const int order = heads[a].compare(heads[b]);
+        return order != 0 ? order > 0 : a > b;
+    };
+    std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(later)> queue(later);
+    for (std::size_t i = 0; i < count; ++i) {
+        readers.push_back(std::make_unique<RunReader>(runs_[from + i], block));
+        if (readers[i]->Next(heads[i])) queue.push(i);
+    }
+    while (!queue.empty()) {
+        const std::size_t run = queue.top();
+        queue.pop();
+        // A run goes on for as long as it stays first: runs that hardly
+        // overlap (the records come mostly in order) cost one comparison a
+        // record.
+        bool more = true;
+        while (more && (queue.empty() || !later(run, queue.top()))) {
+            sink(heads[run]);
+            more = readers[run]->Next(heads[run]);
+        }
+        if (more) queue.push(run);
+    }
 }
 
 } // namespace ks

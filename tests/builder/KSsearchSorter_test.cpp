@@ -51,8 +51,8 @@ TEST(SearchSorter, GivesTheByteOrderWhateverTheBudget) {
                 return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
             });
     });
-    // All in memory; then budgets that make files spread again and again,
-    // down to one that holds hardly a record.
+    // All in memory; then budgets that make more and more run files, down to
+    // one that holds hardly a record, whose run files are merged in passes.
     for (std::size_t budget :
          {std::size_t{1} << 20, std::size_t{2000}, std::size_t{200}, std::size_t{8}})
         EXPECT_EQ(expected, SortAll(records, budget, dir.path().string())) << budget;
