@@ -98,9 +98,11 @@ void SortRecords(std::vector<std::string_view>& lines) {
 // Run files merged at once; more are merged in passes, a group at a time.
 constexpr std::size_t kMostOpenRuns = 256;
 // The blocks in which run files are read while merged: as large as the
-// budget allows, within these bounds.
+// budget allows, within these bounds. A reader keeps room for a block and
+// the start of a record cut off by the block before.
 constexpr std::size_t kSmallestBlock = std::size_t{8} << 10;
 constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+constexpr std::size_t kCutRecordRoom = std::size_t{4} << 10;
 // Only one run file is written at a time.
 constexpr std::size_t kRunWriteBlock = std::size_t{256} << 10;
 
@@ -115,6 +117,7 @@ public:
         : path_(path), reader_(path), block_(block) {
         if (reader_.Outcome() != ReadOutcome::Read)
             throw EInOutError(path_, LocalText(UnreadableText()));
+        buffer_.reserve(block_ + kCutRecordRoom);
     }
 
     // line shows the next record until the next call; false after the last.
@@ -236,7 +239,7 @@ void TKSsearchSorter::Finish(const Sink& sink) {
 
 void TKSsearchSorter::Merge(std::size_t from, std::size_t to, const Sink& sink) const {
     const std::size_t count = to - from;
-    // Each reader holds up to a block and the part of a record before it.
+    // Together the readers hold about half the budget, and their cut records.
     const std::size_t block = std::clamp(budget_ / (2 * count), kSmallestBlock, kLargestBlock);
     std::vector<std::unique_ptr<RunReader>> readers;
     std::vector<std::string_view> heads(count);
