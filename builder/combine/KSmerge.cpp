@@ -182,12 +182,17 @@ public:
         bar_.SetRange(progressMin_, progressMax_);
         progress_ = progressMin_;
         std::string out;
+        const Later later{&cursors_};
         while (!queue_.empty()) {
-            bar_.SetPosition(progress_);
-            breather_.Breathe();
             const std::size_t i = queue_.top();
             queue_.pop();
-            Take(cursors_[i], merged, estimator, out);
+            // A document goes on for as long as its next line stays first:
+            // one comparison a line rather than a trip through the queue.
+            do {
+                bar_.SetPosition(progress_);
+                breather_.Breathe();
+                Take(cursors_[i], merged, estimator, out);
+            } while (!cursors_[i].exhausted && (queue_.empty() || !later(i, queue_.top())));
             if (!cursors_[i].exhausted) queue_.push(i);
         }
         // Whatever follows the index lines of a document counts as read.
