@@ -106,17 +106,13 @@ constexpr std::size_t kCutRecordRoom = std::size_t{4} << 10;
 // Only one run file is written at a time.
 constexpr std::size_t kRunWriteBlock = std::size_t{256} << 10;
 
-const char* UnreadableText() {
-    return "#1563.2=kan niet gelezen worden";
-}
-
 // A run file read back a block at a time, a record at a time.
 class RunReader {
 public:
     RunReader(const std::string& path, std::size_t block)
         : path_(path), reader_(path), block_(block) {
         if (reader_.Outcome() != ReadOutcome::Read)
-            throw EInOutError(path_, LocalText(UnreadableText()));
+            throw EInOutError(path_, LocalText("#1563.2=kan niet gelezen worden"));
         buffer_.reserve(block_ + kCutRecordRoom);
     }
 
@@ -133,7 +129,8 @@ public:
             buffer_.erase(0, start_);
             start_ = 0;
             more_ = reader_.ReadChunk(buffer_, block_);
-            if (reader_.Failed()) throw EInOutError(path_, LocalText(UnreadableText()));
+            if (reader_.Failed())
+                throw EInOutError(path_, LocalText("#1563.2=kan niet gelezen worden"));
         }
     }
 
