@@ -31,10 +31,12 @@ struct TKScurlLibrary {
 const TKScurlLibrary& CurlLibrary();
 
 // An option's value goes through "...": a number must be a long (or a
-// curl_off_t), never an int.
+// curl_off_t), never an int, and a callback a plain function, never an
+// object such as a lambda.
 template <class T> CURLcode CurlEasySetopt(CURL* handle, CURLoption option, T value) {
     static_assert(!std::is_integral_v<T> || sizeof(T) == sizeof(long),
                   "a number given to an option must be a long");
+    static_assert(!std::is_class_v<T>, "an option takes a number, a pointer or a function");
     return CurlLibrary().EasySetopt(handle, option, value);
 }
 template <class T> CURLcode CurlEasyGetinfo(CURL* handle, CURLINFO info, T* value) {
