@@ -95,6 +95,10 @@ ReplacingFile::~ReplacingFile() {
     errno = error;
 }
 
+void ReplacingFile::RequireValid(const char* cannotWrite) const {
+    if (!Valid()) throw EWriteError(path_, LocalReason(cannotWrite, openErrno_));
+}
+
 bool ReplacingFile::TryCommit() noexcept {
     failed_ = Step::Write;
     File& file = writer_.GetFile();

@@ -29,6 +29,13 @@ struct ReplacingOptions {
     bool Lock = false;
     // The modification time the file gets before it is put in place.
     std::optional<timespec> ModifiedTime;
+
+    // The defaults, with the given permission bits for a new file.
+    static ReplacingOptions WithMode(mode_t mode) {
+        ReplacingOptions options;
+        options.Mode = mode;
+        return options;
+    }
 };
 
 class ReplacingFile {
@@ -42,6 +49,9 @@ public:
     bool Valid() const { return writer_.GetFile().Valid(); }
     // Why the temporary file could not be made (errno).
     int OpenErrno() const { return openErrno_; }
+    // Raises EWriteError naming the path, with cannotWrite (a local text)
+    // and the system's reason, when the temporary file could not be made.
+    void RequireValid(const char* cannotWrite) const;
     const std::string& Path() const { return path_; }
     // Writes go here; their errors name the path, not the temporary file.
     BufferedWriter& Writer() { return writer_; }

@@ -112,9 +112,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
 
 bool OpenCopy(Transfer& t) {
     if (t.File) return true;
-    ReplacingOptions options;
-    options.Mode = 0600;
-    t.File.emplace(t.Target, options);
+    t.File.emplace(t.Target, ReplacingOptions::WithMode(0600));
     if (t.File->Valid()) return true;
     t.WriteError = LocalReason("#1612.2=de kopie kan niet bewaard worden", t.File->OpenErrno());
     return false;

@@ -95,12 +95,8 @@ using TRecordNumber = std::function<uint32_t(const TKSsortRecord&)>;
 // file at path as it was.
 void WriteAtomically(const std::string& path, const std::string& header, TKSrunFileSort& records,
                      const TRecordNumber& numberOf, bool utf8) {
-    ReplacingOptions options;
-    options.Mode = 0644;
-    ReplacingFile file(path, options);
-    if (!file.Valid())
-        throw EWriteError(path,
-                          LocalReason("#1583.6=kan niet geschreven worden", file.OpenErrno()));
+    ReplacingFile file(path, ReplacingOptions::WithMode(0644));
+    file.RequireValid("#1583.6=kan niet geschreven worden");
     try {
         BufferedWriter& writer = file.Writer();
         writer.Write(header);

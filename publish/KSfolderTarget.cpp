@@ -127,12 +127,8 @@ public:
     std::uint64_t Send(const std::string& source, const std::string& path) override {
         MakeFolders(folder_, path);
         const std::string target = folder_ + "/" + path;
-        ReplacingOptions options;
-        options.Mode = 0644;
-        ReplacingFile copy(target, options);
-        if (!copy.Valid())
-            throw EWriteError(target,
-                              LocalReason("#1611.7=kan niet geschreven worden", copy.OpenErrno()));
+        ReplacingFile copy(target, ReplacingOptions::WithMode(0644));
+        copy.RequireValid("#1611.7=kan niet geschreven worden");
         const TKSsentFile sent =
             ReadThrough(source, [&copy](std::string_view chunk) { copy.Writer().Write(chunk); });
         if (::fchmod(copy.Writer().GetFile().Descriptor(), 0644) != 0)

@@ -138,12 +138,8 @@ void TKSpublishManifest::Commit() {
     const std::string name = FileName(destination_);
     RemoveAbandonedCopies(path_.substr(0, path_.size() - name.size()),
                           [&name](const std::string& target) { return target == name; });
-    ReplacingOptions options;
-    options.Mode = 0644;
-    ReplacingFile manifest(path_, options);
-    if (!manifest.Valid())
-        throw EWriteError(path_,
-                          LocalReason("#1611.7=kan niet geschreven worden", manifest.OpenErrno()));
+    ReplacingFile manifest(path_, ReplacingOptions::WithMode(0644));
+    manifest.RequireValid("#1611.7=kan niet geschreven worden");
     manifest.Writer().Write(std::string(kVersionLine) + "\ndestination\t" + destination_ + "\n");
     for (const auto& [path, file] : files_)
         manifest.Writer().Write(std::to_string(file.Size) + "\t" + file.Hash + "\t" + path + "\n");

@@ -425,12 +425,8 @@ void CommitEntryDigest(const std::string& outputFolder, const std::string& diges
     const std::string path = WithSlash(outputFolder) + kEntryDigestName;
     // Written in the output folder itself, never through a link planted there.
     if (IsLink(path)) ::unlink(path.c_str());
-    ReplacingOptions options;
-    options.Mode = 0644;
-    ReplacingFile target(path, options);
-    if (!target.Valid())
-        throw EWriteError(path,
-                          LocalReason("#1613.2=kan niet geschreven worden", target.OpenErrno()));
+    ReplacingFile target(path, ReplacingOptions::WithMode(0644));
+    target.RequireValid("#1613.2=kan niet geschreven worden");
     FileReader source(digestPath);
     std::string block;
     while (source.ReadChunk(block, kReadBlock)) {
