@@ -1,5 +1,6 @@
 #include "common/KSpaths.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -87,6 +88,20 @@ bool IsPlainRelativePath(const std::string& name) {
         from = slash + 1;
     }
     return true;
+}
+
+std::string UserBaseFolder(const char* variable, const char* homeFolder) {
+    // A trailing "/" of the variable is not doubled in the paths made from it.
+    const auto trimmed = [](std::string folder) {
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        return folder;
+    };
+    const char* base = std::getenv(variable);
+    if (base != nullptr && base[0] == '/') return trimmed(base);
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return trimmed(home) + "/" + homeFolder;
+    return "";
 }
 
 } // namespace ks

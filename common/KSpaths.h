@@ -40,5 +40,9 @@ bool IsInsideFolder(const std::string& path, const std::string& folder);
 // True when name is a relative path whose parts are plain names: no leading
 // "/", no "." or ".." part, no empty part.
 bool IsPlainRelativePath(const std::string& name);
+// A folder of the user's as the XDG base directories name it: the absolute
+// path in variable (say "XDG_CACHE_HOME"), else homeFolder (say ".cache")
+// under an absolute HOME; without a trailing "/". "" when neither names one.
+std::string UserBaseFolder(const char* variable, const char* homeFolder);
 
 } // namespace ks

@@ -4,6 +4,7 @@
 #include "common/KSfileio.h"
 #include "common/KSlocal.h"
 #include "common/KSlockedFolder.h"
+#include "common/KSpaths.h"
 #include "common/KSutf8.h"
 
 #include <cerrno>
@@ -232,18 +233,8 @@ void DropUnfinishedRecord(const std::string& trash, const std::string& folder) {
 } // namespace
 
 std::string HomeTrashFolder() {
-    // A trailing "/" of the variable is not doubled in the paths shown.
-    const auto under = [](const char* folder, const char* rest) {
-        std::string path = folder;
-        while (path.size() > 1 && path.back() == '/')
-            path.pop_back();
-        return path + rest;
-    };
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') return under(data, "/Trash");
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return under(home, "/.local/share/Trash");
-    return "";
+    const std::string data = UserBaseFolder("XDG_DATA_HOME", ".local/share");
+    return data.empty() ? "" : data + "/Trash";
 }
 
 std::string TrashInfoEscape(const std::string& absolutePath) {

@@ -1,6 +1,7 @@
 #include "fetch/KSfetch.h"
 
 #include "common/KSlocal.h"
+#include "common/KSpaths.h"
 #include "common/KSreplacingFile.h"
 #include "common/KSsha256.h"
 #include "common/KSwebLink.h"
@@ -206,16 +207,8 @@ std::string AddressFileName(std::string_view address) {
 }
 
 std::string FetchCacheFolder() {
-    const auto under = [](std::string folder, const char* rest) {
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        return folder + rest;
-    };
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    if (cache != nullptr && cache[0] == '/') return under(cache, "/kestrin-index/");
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return under(home, "/.cache/kestrin-index/");
-    return "";
+    const std::string cache = UserBaseFolder("XDG_CACHE_HOME", ".cache");
+    return cache.empty() ? "" : cache + "/kestrin-index/";
 }
 
 std::string CachedCopyPath(std::string_view address) {
